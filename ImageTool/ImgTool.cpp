@@ -1,0 +1,335 @@
+#include "ImageTool/ImgTool.h"
+
+#include <tiffio.h>
+
+#include <algorithm>
+#include <cstdarg>
+#include <cstring>
+#include <limits>
+
+namespace nv {
+namespace {
+
+// Result of the conversion running on this thread: 0, or the first failure a
+// libtiff hook reported.
+thread_local int tErrorSlot = 0;
+
+int ErrorHook(TIFF*, void* user, const char*, const char*, va_list)
+{
+    // libtiff's own handlers print to stderr; a picture that cannot be read
+    // is drawn as "no picture" instead, so the text is not kept.
+    *static_cast<int*>(user) = kImgReadError;
+    return 1;
+}
+
+int WarningHook(TIFF*, void*, const char*, const char*, va_list)
+{
+    return 1;
+}
+
+bool IsCodecAccepted(uint16_t compression)
+{
+    switch (compression) {
+    case COMPRESSION_NONE:
+    case COMPRESSION_CCITTRLE:
+    case COMPRESSION_CCITTRLEW:
+    case COMPRESSION_CCITTFAX3:
+    case COMPRESSION_CCITTFAX4:
+    case COMPRESSION_PACKBITS:
+    case COMPRESSION_THUNDERSCAN:
+    case COMPRESSION_NEXT:
+        return TIFFIsCODECConfigured(compression) != 0;
+    default:
+        return false;
+    }
+}
+
+struct MemSource {
+    const uint8_t* data;
+    uint64_t size;
+    uint64_t pos;
+};
+
+tmsize_t MemRead(thandle_t h, void* buf, tmsize_t n)
+{
+    auto* m = static_cast<MemSource*>(h);
+    if (n <= 0 || m->pos >= m->size) return 0;
+    uint64_t take = std::min<uint64_t>(static_cast<uint64_t>(n), m->size - m->pos);
+    std::memcpy(buf, m->data + m->pos, take);
+    m->pos += take;
+    return static_cast<tmsize_t>(take);
+}
+
+tmsize_t MemWrite(thandle_t, void*, tmsize_t) { return -1; }
+
+toff_t MemSeek(thandle_t h, toff_t off, int whence)
+{
+    auto* m = static_cast<MemSource*>(h);
+    uint64_t base = whence == SEEK_SET ? 0 : whence == SEEK_CUR ? m->pos : m->size;
+    if (off > std::numeric_limits<uint64_t>::max() - base) return static_cast<toff_t>(-1);
+    m->pos = base + off;
+    return m->pos;
+}
+
+int MemClose(thandle_t) { return 0; }
+toff_t MemSize(thandle_t h) { return static_cast<MemSource*>(h)->size; }
+int MemMap(thandle_t, void**, toff_t*) { return 0; }
+void MemUnmap(thandle_t, void*, toff_t) {}
+
+void PutLe16(uint8_t* p, uint16_t v) { p[0] = uint8_t(v); p[1] = uint8_t(v >> 8); }
+void PutLe32(uint8_t* p, uint32_t v)
+{
+    for (int i = 0; i < 4; ++i) p[i] = uint8_t(v >> (8 * i));
+}
+
+// Lays out header and colour table; the rows are zero until filled.
+bool StartDib(std::vector<uint8_t>& dib, uint32_t width, uint32_t height, uint16_t bitCount,
+              uint32_t colours, uint64_t& stride, uint64_t& bitsOffset)
+{
+    stride = ((uint64_t(width) * bitCount + 31) / 32) * 4;
+    bitsOffset = 40 + uint64_t(colours) * 4;
+    uint64_t image = stride * height;  // width and height < 2^32, stride < 2^35: no overflow
+    if (width > uint32_t(std::numeric_limits<int32_t>::max()) ||
+        height > uint32_t(std::numeric_limits<int32_t>::max()) ||
+        image > kImgMaxBytes || bitsOffset + image > kImgMaxBytes)
+        return false;
+    try {
+        dib.assign(static_cast<size_t>(bitsOffset + image), 0);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    uint8_t* h = dib.data();
+    PutLe32(h + 0, 40);
+    PutLe32(h + 4, width);
+    PutLe32(h + 8, height);
+    PutLe16(h + 12, 1);
+    PutLe16(h + 14, bitCount);
+    PutLe32(h + 16, 0);  // BI_RGB
+    PutLe32(h + 20, static_cast<uint32_t>(image));
+    PutLe32(h + 24, 2834);
+    PutLe32(h + 28, 2834);
+    PutLe32(h + 32, 0);
+    PutLe32(h + 36, 0);
+    return true;
+}
+
+void SetColour(std::vector<uint8_t>& dib, uint32_t index, uint8_t r, uint8_t g, uint8_t b)
+{
+    uint8_t* e = dib.data() + 40 + 4 * size_t(index);
+    e[0] = b;
+    e[1] = g;
+    e[2] = r;
+    e[3] = 0;
+}
+
+class TiffConverter {
+public:
+    TiffConverter(TIFF* tif, int& errorSlot) : tif_(tif), error_(errorSlot) {}
+
+    int Run(std::vector<uint8_t>& out)
+    {
+        uint32_t width = 0, height = 0;
+        uint16_t bps = 1, spp = 1, photometric = 0, planar = PLANARCONFIG_CONTIG, compression = 1;
+        if (!TIFFGetField(tif_, TIFFTAG_IMAGEWIDTH, &width) ||
+            !TIFFGetField(tif_, TIFFTAG_IMAGELENGTH, &height) ||
+            !TIFFGetField(tif_, TIFFTAG_PHOTOMETRIC, &photometric))
+            return kImgReadError;
+        TIFFGetFieldDefaulted(tif_, TIFFTAG_BITSPERSAMPLE, &bps);
+        TIFFGetFieldDefaulted(tif_, TIFFTAG_SAMPLESPERPIXEL, &spp);
+        TIFFGetFieldDefaulted(tif_, TIFFTAG_PLANARCONFIG, &planar);
+        TIFFGetFieldDefaulted(tif_, TIFFTAG_COMPRESSION, &compression);
+        if (width == 0 || height == 0 || bps == 0 || spp == 0) return kImgReadError;
+        if (photometric > PHOTOMETRIC_PALETTE) return kImgReadError;
+        if (!IsCodecAccepted(compression)) return kImgReadError;
+        if (photometric == PHOTOMETRIC_PALETTE && (spp != 1 || bps > 8)) return kImgReadError;
+
+        bool contig = planar == PLANARCONFIG_CONTIG || spp == 1;
+        bool direct = contig && !TIFFIsTiled(tif_) &&
+                      ((photometric <= PHOTOMETRIC_PALETTE && photometric != PHOTOMETRIC_RGB &&
+                        spp == 1 && (bps == 1 || bps == 4 || bps == 8)) ||
+                       (photometric == PHOTOMETRIC_RGB && spp == 3 && bps == 8));
+        int rc = direct ? ReadStrips(out, width, height, bps, spp, photometric)
+                        : ReadThroughRgba(out, width, height);
+        if (rc == kImgOk && error_ != 0) rc = error_;
+        if (rc != kImgOk) out.clear();
+        return rc;
+    }
+
+private:
+    // Grey, palette and 24-bit RGB strips copy straight into DIB rows of the
+    // same depth.
+    int ReadStrips(std::vector<uint8_t>& dib, uint32_t width, uint32_t height, uint16_t bps,
+                   uint16_t spp, uint16_t photometric)
+    {
+        const uint64_t bitsPerPixel = uint64_t(bps) * spp;
+        const uint64_t lineBytes = (uint64_t(width) * bitsPerPixel + 7) / 8;
+        if (TIFFScanlineSize64(tif_) != lineBytes) return kImgReadError;
+
+        uint32_t colours = photometric == PHOTOMETRIC_RGB ? 0 : (1u << bps);
+        uint64_t stride = 0, bitsOffset = 0;
+        if (!StartDib(dib, width, height, static_cast<uint16_t>(bitsPerPixel), colours, stride,
+                      bitsOffset))
+            return kImgNoMemory;
+
+        if (photometric == PHOTOMETRIC_PALETTE) {
+            uint16_t *r = nullptr, *g = nullptr, *b = nullptr;
+            if (!TIFFGetField(tif_, TIFFTAG_COLORMAP, &r, &g, &b) || !r || !g || !b)
+                return kImgReadError;
+            // Old writers store 8-bit maps; any entry above 255 means 16-bit.
+            bool wide = false;
+            for (uint32_t i = 0; i < colours; ++i)
+                if (r[i] > 255 || g[i] > 255 || b[i] > 255) wide = true;
+            auto scale = [wide](uint16_t v) {
+                return static_cast<uint8_t>(wide ? uint32_t(v) * 255 / 65535 : v);
+            };
+            for (uint32_t i = 0; i < colours; ++i) SetColour(dib, i, scale(r[i]), scale(g[i]), scale(b[i]));
+        } else if (photometric != PHOTOMETRIC_RGB) {
+            bool whiteIsZero = photometric == PHOTOMETRIC_MINISWHITE;
+            for (uint32_t i = 0; i < colours; ++i) {
+                auto v = static_cast<uint8_t>(i * 255 / (colours - 1));
+                if (whiteIsZero) v = static_cast<uint8_t>(255 - v);
+                SetColour(dib, i, v, v, v);
+            }
+        }
+
+        uint32_t rowsPerStrip = height;
+        TIFFGetFieldDefaulted(tif_, TIFFTAG_ROWSPERSTRIP, &rowsPerStrip);
+        if (rowsPerStrip == 0 || rowsPerStrip > height) rowsPerStrip = height;
+        const uint64_t stripBytes = lineBytes * rowsPerStrip;
+        if (stripBytes > kImgMaxBytes) return kImgNoMemory;
+        const uint32_t strips = TIFFNumberOfStrips(tif_);
+        const uint64_t needed = (uint64_t(height) + rowsPerStrip - 1) / rowsPerStrip;
+        if (strips < needed) return kImgReadError;
+
+        std::vector<uint8_t> buffer;
+        try {
+            buffer.resize(static_cast<size_t>(stripBytes));
+        } catch (const std::bad_alloc&) {
+            return kImgNoMemory;
+        }
+        uint32_t row = 0;
+        for (uint32_t strip = 0; row < height; ++strip) {
+            uint32_t rows = std::min(rowsPerStrip, height - row);
+            auto want = static_cast<tmsize_t>(lineBytes * rows);
+            tmsize_t got = TIFFReadEncodedStrip(tif_, strip, buffer.data(), want);
+            if (got != want || error_ != 0) return kImgReadError;
+            for (uint32_t i = 0; i < rows; ++i, ++row) {
+                uint8_t* dst = dib.data() + bitsOffset + stride * (height - 1 - row);
+                const uint8_t* src = buffer.data() + lineBytes * i;
+                if (photometric == PHOTOMETRIC_RGB) {
+                    for (uint32_t x = 0; x < width; ++x) {
+                        dst[3 * x + 0] = src[3 * x + 2];
+                        dst[3 * x + 1] = src[3 * x + 1];
+                        dst[3 * x + 2] = src[3 * x + 0];
+                    }
+                } else {
+                    std::memcpy(dst, src, static_cast<size_t>(lineBytes));
+                }
+            }
+        }
+        return kImgOk;
+    }
+
+    // Everything else libtiff can read (2 and 16 bits, alpha, tiles, planes)
+    // comes through its RGBA reader and is laid over white paper as 24-bit RGB.
+    int ReadThroughRgba(std::vector<uint8_t>& dib, uint32_t width, uint32_t height)
+    {
+        char message[1024] = {};
+        if (!TIFFRGBAImageOK(tif_, message)) return kImgReadError;
+        const uint64_t pixels = uint64_t(width) * height;
+        if (pixels > kImgMaxBytes / 4) return kImgNoMemory;
+        uint64_t stride = 0, bitsOffset = 0;
+        if (!StartDib(dib, width, height, 24, 0, stride, bitsOffset)) return kImgNoMemory;
+        std::vector<uint32_t> raster;
+        try {
+            raster.resize(static_cast<size_t>(pixels));
+        } catch (const std::bad_alloc&) {
+            return kImgNoMemory;
+        }
+        TIFFRGBAImage img;
+        if (!TIFFRGBAImageBegin(&img, tif_, 1, message)) return kImgReadError;
+        img.req_orientation = ORIENTATION_BOTLEFT;  // DIB rows run bottom-up too
+        int ok = TIFFRGBAImageGet(&img, raster.data(), width, height);
+        TIFFRGBAImageEnd(&img);
+        if (!ok || error_ != 0) return kImgReadError;
+        for (uint32_t y = 0; y < height; ++y) {
+            uint8_t* dst = dib.data() + bitsOffset + stride * y;
+            const uint32_t* src = raster.data() + uint64_t(width) * y;
+            for (uint32_t x = 0; x < width; ++x) {
+                uint32_t p = src[x];
+                uint32_t a = TIFFGetA(p);
+                // Samples come premultiplied by alpha: add the white showing through.
+                auto over = [a](uint32_t c) { return static_cast<uint8_t>(std::min<uint32_t>(255, c + 255 - a)); };
+                dst[3 * x + 0] = over(TIFFGetB(p));
+                dst[3 * x + 1] = over(TIFFGetG(p));
+                dst[3 * x + 2] = over(TIFFGetR(p));
+            }
+        }
+        return kImgOk;
+    }
+
+    TIFF* tif_;
+    int& error_;
+};
+
+TIFFOpenOptions* MakeOptions()
+{
+    TIFFOpenOptions* opts = TIFFOpenOptionsAlloc();
+    if (!opts) return nullptr;
+    TIFFOpenOptionsSetErrorHandlerExtR(opts, ErrorHook, &tErrorSlot);
+    TIFFOpenOptionsSetWarningHandlerExtR(opts, WarningHook, nullptr);
+    TIFFOpenOptionsSetMaxSingleMemAlloc(opts, static_cast<tmsize_t>(kImgMaxBytes));
+    return opts;
+}
+
+int Convert(TIFF* tif, std::vector<uint8_t>& out)
+{
+    if (!tif) {
+        tErrorSlot = 0;
+        return kImgReadError;
+    }
+    int rc = tErrorSlot != 0 ? tErrorSlot : TiffConverter(tif, tErrorSlot).Run(out);
+    TIFFClose(tif);
+    tErrorSlot = 0;
+    if (rc != kImgOk) out.clear();
+    return rc;
+}
+
+} // namespace
+
+int ImgInitThreadSlots()
+{
+    tErrorSlot = 0;
+    return 1;
+}
+
+void ImgFreeThreadSlots()
+{
+    tErrorSlot = 0;
+}
+
+int ImgTiffToDib(const std::string& path, std::vector<uint8_t>& out)
+{
+    out.clear();
+    tErrorSlot = 0;
+    TIFFOpenOptions* opts = MakeOptions();
+    if (!opts) return kImgNoMemory;
+    TIFF* tif = TIFFOpenExt(path.c_str(), "r", opts);
+    TIFFOpenOptionsFree(opts);
+    return Convert(tif, out);
+}
+
+int ImgTiffMemoryToDib(const uint8_t* data, size_t size, std::vector<uint8_t>& out)
+{
+    out.clear();
+    tErrorSlot = 0;
+    MemSource src{data, size, 0};
+    TIFFOpenOptions* opts = MakeOptions();
+    if (!opts) return kImgNoMemory;
+    TIFF* tif = TIFFClientOpenExt("memory", "rm", &src, MemRead, MemWrite, MemSeek, MemClose,
+                                  MemSize, MemMap, MemUnmap, opts);
+    TIFFOpenOptionsFree(opts);
+    return Convert(tif, out);
+}
+
+} // namespace nv
