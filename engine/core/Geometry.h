@@ -1,0 +1,70 @@
+#pragma once
+// Plain geometry of the document model: 32-bit document units, rectangles
+// stored as given (not necessarily normalised), like the Windows structures
+// stored forms were written from.
+#include <algorithm>
+#include <cstdint>
+
+namespace nv {
+
+struct Point {
+    int32_t x = 0;
+    int32_t y = 0;
+    friend bool operator==(const Point&, const Point&) = default;
+};
+
+struct Size {
+    int32_t cx = 0;
+    int32_t cy = 0;
+    friend bool operator==(const Size&, const Size&) = default;
+};
+
+struct Rect {
+    int32_t left = 0;
+    int32_t top = 0;
+    int32_t right = 0;
+    int32_t bottom = 0;
+
+    friend bool operator==(const Rect&, const Rect&) = default;
+
+    int32_t Width() const { return right - left; }
+    int32_t Height() const { return bottom - top; }
+    bool IsEmpty() const { return right <= left || bottom <= top; }
+    bool IsNull() const { return left == 0 && top == 0 && right == 0 && bottom == 0; }
+
+    void Normalize()
+    {
+        if (left > right) std::swap(left, right);
+        if (top > bottom) std::swap(top, bottom);
+    }
+    Rect Normalized() const
+    {
+        Rect r = *this;
+        r.Normalize();
+        return r;
+    }
+    void Inflate(int32_t dx, int32_t dy)
+    {
+        left -= dx;
+        top -= dy;
+        right += dx;
+        bottom += dy;
+    }
+    void Offset(int32_t dx, int32_t dy)
+    {
+        left += dx;
+        right += dx;
+        top += dy;
+        bottom += dy;
+    }
+    // The intersection; an empty result is all zeros, as the platform gives.
+    static Rect Intersect(const Rect& a, const Rect& b)
+    {
+        Rect r{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
+               std::min(a.bottom, b.bottom)};
+        if (r.IsEmpty()) return Rect{};
+        return r;
+    }
+};
+
+} // namespace nv

@@ -1,0 +1,299 @@
+#include "engine/core/TvObject.h"
+
+#include "engine/core/Archive.h"
+#include "engine/core/EngineMath.h"
+#include "engine/core/PropertyTypes.h"
+
+#include <cstdlib>
+#include <cstring>
+
+namespace nv {
+
+NV_IMPLEMENT_SERIAL(TvObject, CObject, 10, true)
+
+namespace {
+
+// atol without its undefined overflow: leading blanks, a sign, digits.
+int64_t ParseLong(std::string_view s)
+{
+    size_t i = 0;
+    while (i < s.size() && (s[i] == ' ' || (s[i] >= '\t' && s[i] <= '\r'))) ++i;
+    bool neg = false;
+    if (i < s.size() && (s[i] == '+' || s[i] == '-')) neg = s[i++] == '-';
+    int64_t v = 0;
+    for (; i < s.size() && s[i] >= '0' && s[i] <= '9'; ++i) {
+        if (v < INT64_C(100000000000000000)) v = v * 10 + (s[i] - '0');
+    }
+    return neg ? -v : v;
+}
+
+int DigitCount(int64_t n)
+{
+    int d = 1;
+    if (n < 0) n = -n;
+    while (n >= 10) {
+        n /= 10;
+        ++d;
+    }
+    return d;
+}
+
+} // namespace
+
+void TvObject::Serialize(Archive& ar, uint32_t schema)
+{
+    if (ar.IsStoring()) {
+        ar.WriteU32(kObjectVersion);
+        ar.WriteString(m_strName);
+        ar.WriteU32(m_nObjectId);
+        ar.WriteI32(m_nReserved);
+        ar.WriteI32(m_nX);
+        ar.WriteI32(m_nY);
+        ar.WriteI32(m_bTransparent);
+        ar.WriteU32(m_crBackColor);
+        ar.WriteI32(m_nDrawOrder);
+        return;
+    }
+    if (schema > 9) (void)ar.ReadU32();
+    m_strName = ar.ReadString();
+    m_nObjectId = ar.ReadU32();
+    m_nReserved = ar.ReadI32();
+    m_nX = ar.ReadI32();
+    m_nY = ar.ReadI32();
+    m_bTransparent = ar.ReadI32();
+    m_crBackColor = ar.ReadU32();
+    m_nDrawOrder = ar.ReadI32();
+    m_bVisible = 1;
+}
+
+void TvObject::GetBoundRect(Rect& out, bool) const
+{
+    out = Rect{};
+}
+
+void TvObject::SetRect(const Rect&) {}
+
+bool TvObject::HitTest(const Rect& r) const
+{
+    Rect bound;
+    GetBoundRect(bound, true);
+    bound.Normalize();
+    bound.Inflate(1, 1);
+    return !Rect::Intersect(bound, r.Normalized()).IsEmpty();
+}
+
+void TvObject::SetProperties(const TvPropertyMap& map, TvChangeList* changes)
+{
+    for (const auto& [id, value] : map) {
+        switch (id) {
+        case 2: SetLongProp(changes, 2, m_crBackColor, value.AsLong()); break;
+        case 3: SetLongProp(changes, 3, m_bTransparent, value.AsLong()); break;
+        case 4: SetLongProp(changes, 4, m_nX, value.AsLong()); break;
+        case 5: SetLongProp(changes, 5, m_nY, value.AsLong()); break;
+        case 1000: SetLongProp(changes, 1000, m_bVisible, value.AsLong()); break;
+        case 6: SetStringProp(changes, 6, m_strName, value.AsString()); break;
+        default: break;
+        }
+    }
+}
+
+void TvObject::Offset(int32_t dx, int32_t dy)
+{
+    m_nX += dx;
+    m_nY += dy;
+}
+
+void TvObject::Scale(const Size& from, const Size& to)
+{
+    // A zero source extent would divide by zero; that axis stays.
+    if (from.cx != 0) m_nX = TruncToInt32(static_cast<double>(m_nX) * to.cx / from.cx);
+    if (from.cy != 0) m_nY = TruncToInt32(static_cast<double>(m_nY) * to.cy / from.cy);
+}
+
+void TvObject::RectFromAnchor(Rect& out, int32_t orientation, int32_t w, int32_t h) const
+{
+    const int32_t x = m_nX, y = m_nY;
+    switch (orientation) {
+    case 2: out = Rect{x - h, y, x, y + w}; break;
+    case 3: out = Rect{x - w, y - h, x, y}; break;
+    case 4: out = Rect{x, y - w, x + h, y}; break;
+    default: out = Rect{x, y, x + w, y + h}; break;
+    }
+}
+
+void TvObject::AnchorFromRect(int32_t& width, int32_t& height, int32_t orientation, const Rect& rect)
+{
+    const Rect r = rect.Normalized();
+    switch (orientation) {
+    case 2:
+        m_nX = r.right;
+        m_nY = r.top;
+        width = r.bottom - r.top;
+        height = r.right - r.left;
+        break;
+    case 3:
+        m_nX = r.right;
+        m_nY = r.bottom;
+        width = r.right - r.left;
+        height = r.bottom - r.top;
+        break;
+    case 4:
+        m_nX = r.left;
+        m_nY = r.bottom;
+        width = r.bottom - r.top;
+        height = r.right - r.left;
+        break;
+    default:
+        m_nX = r.left;
+        m_nY = r.top;
+        width = r.right - r.left;
+        height = r.bottom - r.top;
+        break;
+    }
+}
+
+void TvObject::CopyAttributes(const TvObject& o)
+{
+    m_bTransparent = o.m_bTransparent;
+    m_crBackColor = o.m_crBackColor;
+    m_nObjectId = o.m_nObjectId;
+    m_nDrawOrder = o.m_nDrawOrder;
+    m_nReserved = o.m_nReserved;
+    m_nX = o.m_nX;
+    m_nY = o.m_nY;
+    m_strName = o.m_strName;
+    m_bVisible = o.m_bVisible;
+}
+
+void TvObject::AnchorForOrientation(Point& out, int32_t newOrientation, int32_t oldOrientation, int32_t width,
+                                    int32_t height) const
+{
+    if (newOrientation == oldOrientation) {
+        out = Point{m_nX, m_nY};
+        return;
+    }
+    Rect b;
+    GetBoundRect(b, false);
+    b.Normalize();
+    switch (newOrientation) {
+    case 2: out = Point{b.left + height, b.top}; break;
+    case 3: out = Point{b.left + width, b.top + height}; break;
+    case 4: out = Point{b.left, b.top + width}; break;
+    default: out = Point{b.left, b.top}; break;
+    }
+}
+
+void TvObject::NormaliseSize(int32_t& width, int32_t& height, int32_t orientation)
+{
+    Rect r{m_nX, m_nY, m_nX + width, m_nY + height};
+    r.Normalize();
+    AnchorFromRect(width, height, orientation, r);
+}
+
+int32_t TvObject::GetPropertyAddress(uint16_t id, void*& address, int32_t& kind)
+{
+    switch (id) {
+    case 2: address = &m_crBackColor; kind = addrLong; return 1;
+    case 3: address = &m_bTransparent; kind = addrLong; return 1;
+    case 4: address = &m_nX; kind = addrLong; return 1;
+    case 5: address = &m_nY; kind = addrLong; return 1;
+    case 1000: address = &m_bVisible; kind = addrLong; return 1;
+    case 6: address = &m_strName; kind = addrString; return 1;
+    default: address = nullptr; kind = addrNone; return 0;
+    }
+}
+
+void TvObject::MakeDefaultName(std::string_view givenStem, const TvObjectSource& form)
+{
+    std::string stem(givenStem);
+    int width = 0;
+    if (m_nNamingMode == 2 && !m_strName.empty()) {
+        size_t end = m_strName.size();
+        while (end > 0 && m_strName[end - 1] >= '0' && m_strName[end - 1] <= '9') --end;
+        stem = m_strName.substr(0, end);
+        width = static_cast<int>(m_strName.size() - end);
+    }
+    int64_t n = 0;
+    form.ForEachObject([&](const TvObject& o) {
+        if (&o == this) return;
+        const std::string& name = o.m_strName;
+        if (name.size() < stem.size() || name.compare(0, stem.size(), stem) != 0) return;
+        const int64_t v = ParseLong(std::string_view(name).substr(stem.size()));
+        if (v > n) n = v;
+    });
+    ++n;
+    const int digits = DigitCount(n);
+    std::string name = stem;
+    if (width > digits) name.append(static_cast<size_t>(width - digits), '0');
+    name += std::to_string(n);
+    m_strName = std::move(name);
+}
+
+void TvObject::FitToAspect(Rect& rect, Point& point, Size natural, bool grow, int32_t& handle)
+{
+    if (natural.cx == 0) natural.cx = 1;
+    if (natural.cy == 0) natural.cy = 1;
+    const int32_t h0 = handle;
+    int64_t w = rect.right - rect.left;
+    int64_t h = rect.bottom - rect.top;
+    switch (h0) {
+    case 1: case 7: case 8: w = static_cast<int64_t>(rect.right) - point.x; break;
+    case 3: case 4: case 5: w = static_cast<int64_t>(point.x) - rect.left; break;
+    default: break;
+    }
+    switch (h0) {
+    case 1: case 2: case 3: h = static_cast<int64_t>(rect.bottom) - point.y; break;
+    case 5: case 6: case 7: h = static_cast<int64_t>(point.y) - rect.top; break;
+    default: break;
+    }
+    const double ncx = std::abs(static_cast<double>(natural.cx));
+    const double ncy = std::abs(static_cast<double>(natural.cy));
+    bool widthWins;
+    if (h0 == 4 || h0 == 8) {
+        widthWins = true;
+    } else if (h0 == 2 || h0 == 6) {
+        widthWins = false;
+    } else {
+        const double rw = std::abs(static_cast<double>(w)) / ncx;
+        const double rh = std::abs(static_cast<double>(h)) / ncy;
+        widthWins = grow ? (rw > rh) : (rw < rh);
+    }
+    if (widthWins) {
+        const int64_t mag = RoundToLong(std::abs(static_cast<double>(w)) * ncy / ncx);
+        h = h < 0 ? -mag : mag;
+    } else {
+        const int64_t mag = RoundToLong(std::abs(static_cast<double>(h)) * ncx / ncy);
+        w = w < 0 ? -mag : mag;
+    }
+    const int32_t W = TruncToInt32(static_cast<double>(w));
+    const int32_t H = TruncToInt32(static_cast<double>(h));
+    Rect r = rect;
+    switch (h0) {
+    case 1: r.left = r.right - W; r.top = r.bottom - H; point = {r.left, r.top}; break;
+    case 2: r.top = r.bottom - H; r.right = r.left + W; point = {r.left + W / 2, r.top}; break;
+    case 3: r.right = r.left + W; r.top = r.bottom - H; point = {r.right, r.top}; break;
+    case 4: r.right = r.left + W; r.bottom = r.top + H; point = {r.right, r.top + H / 2}; break;
+    case 5: r.right = r.left + W; r.bottom = r.top + H; point = {r.right, r.bottom}; break;
+    case 6: r.bottom = r.top + H; r.right = r.left + W; point = {r.left + W / 2, r.bottom}; break;
+    case 7: r.left = r.right - W; r.bottom = r.top + H; point = {r.left, r.bottom}; break;
+    case 8: r.left = r.right - W; r.bottom = r.top + H; point = {r.left, r.top + H / 2}; break;
+    default: return;
+    }
+    // A drag across the opposite side turns the handle into its mirror.
+    const bool flipX = W < 0 && (h0 == 1 || h0 == 3 || h0 == 4 || h0 == 5 || h0 == 7 || h0 == 8);
+    const bool flipY = H < 0 && (h0 == 1 || h0 == 2 || h0 == 3 || h0 == 5 || h0 == 6 || h0 == 7);
+    int32_t nh = h0;
+    if (flipX) {
+        static const int32_t mx[9] = {0, 3, 2, 1, 8, 7, 6, 5, 4};
+        nh = mx[nh];
+    }
+    if (flipY) {
+        static const int32_t my[9] = {0, 7, 6, 5, 4, 3, 2, 1, 8};
+        nh = my[nh];
+    }
+    handle = nh;
+    r.Normalize();
+    rect = r;
+}
+
+} // namespace nv
