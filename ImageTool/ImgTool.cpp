@@ -91,6 +91,7 @@ bool StartDib(std::vector<uint8_t>& dib, uint32_t width, uint32_t height, uint16
     uint64_t image = stride * height;  // width and height < 2^32, stride < 2^35: no overflow
     if (width > uint32_t(std::numeric_limits<int32_t>::max()) ||
         height > uint32_t(std::numeric_limits<int32_t>::max()) ||
+        uint64_t(width) * height > kImgMaxBytes / 4 ||  // the drawer decodes to 32 bits
         image > kImgMaxBytes || bitsOffset + image > kImgMaxBytes)
         return false;
     try {
