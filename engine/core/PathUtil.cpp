@@ -1,0 +1,280 @@
+#include "engine/core/PathUtil.h"
+
+#include "engine/core/File.h"
+#include "platform/core/Cp932.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <fcntl.h>
+#include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace nv {
+
+std::string ToFsPath(std::string_view cp932)
+{
+    std::string p = Cp932ToPath(cp932);
+    for (char& c : p)
+        if (c == '\\') c = '/';
+    return p;
+}
+
+std::string FromFsPath(std::string_view fsPath)
+{
+    if (auto cp = Utf8ToCp932(fsPath)) return *cp;
+    return Utf8ToCp932Lossy(fsPath);
+}
+
+bool IsSeparatorAt(std::string_view path, size_t pos)
+{
+    return pos < path.size() && (path[pos] == '\\' || path[pos] == '/');
+}
+
+namespace {
+
+// Offsets of the characters of a CP932 string.
+template <class F>
+void ForEachChar(std::string_view s, F fn)
+{
+    for (size_t i = 0; i < s.size();) {
+        const size_t len = Cp932CharLength(s, i);
+        fn(i, len);
+        i += len;
+    }
+}
+
+// The last character is a separator or ':' (a trail byte 0x5C is not).
+bool EndsWithSeparatorOrColon(std::string_view s)
+{
+    bool result = false;
+    ForEachChar(s, [&](size_t i, size_t len) {
+        result = len == 1 && (s[i] == '\\' || s[i] == '/' || s[i] == ':');
+    });
+    return result;
+}
+
+bool IsFolder(const std::string& cp932)
+{
+    struct stat st {};
+    return ::stat(ToFsPath(cp932).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+} // namespace
+
+size_t LastSeparator(std::string_view path, bool colon)
+{
+    size_t sep = std::string_view::npos, col = std::string_view::npos;
+    ForEachChar(path, [&](size_t i, size_t len) {
+        if (len != 1) return;
+        if (path[i] == '\\' || path[i] == '/') sep = i + 1;
+        if (path[i] == ':') col = i + 1;
+    });
+    if (sep != std::string_view::npos) return sep;
+    return colon ? col : std::string_view::npos;
+}
+
+std::string FilePart(std::string_view path)
+{
+    const size_t at = LastSeparator(path, true);
+    return std::string(at == std::string_view::npos ? path : path.substr(at));
+}
+
+bool HasDriveLetter(std::string_view path)
+{
+    return path.size() >= 2 && path[1] == ':' &&
+           ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
+}
+
+void SplitPath(std::string_view path, std::string* drive, std::string* folder, std::string* name, std::string* ext)
+{
+    std::string_view rest = path;
+    std::string_view d;
+    if (path.size() >= 2 && path[1] == ':' && !IsCp932LeadByte(static_cast<unsigned char>(path[0]))) {
+        d = path.substr(0, 2);
+        rest = path.substr(2);
+    }
+    const size_t sep = LastSeparator(rest, false);
+    const std::string_view dir = sep == std::string_view::npos ? std::string_view() : rest.substr(0, sep);
+    const std::string_view file = sep == std::string_view::npos ? rest : rest.substr(sep);
+    size_t dot = std::string_view::npos;
+    ForEachChar(file, [&](size_t i, size_t len) {
+        if (len == 1 && file[i] == '.') dot = i;
+    });
+    if (drive) *drive = std::string(d);
+    if (folder) *folder = std::string(dir);
+    if (name) *name = std::string(dot == std::string_view::npos ? file : file.substr(0, dot));
+    if (ext) *ext = dot == std::string_view::npos ? std::string() : std::string(file.substr(dot));
+}
+
+int IsAbsolutePath(std::string_view path)
+{
+    if (path.empty()) return 0;
+    if (path[0] == '\\' || path[0] == '/') return 1;
+    if (path.size() >= 2 && path[1] == ':' && !IsCp932LeadByte(static_cast<unsigned char>(path[0]))) return 1;
+    return 0;
+}
+
+void JoinPath(std::string& out, std::string_view folder, std::string_view name)
+{
+    if (folder.empty() || IsAbsolutePath(name)) {
+        out = std::string(name);
+        return;
+    }
+    std::string r(folder);
+    if (!EndsWithSeparatorOrColon(folder)) r += '/';
+    r += name;
+    out = std::move(r);
+}
+
+int ProbeFile(std::string_view path)
+{
+    CFile f;
+    CFileException err(CFileException::none, 0, {});
+    if (f.TryOpen(std::string(path), CFile::modeRead, &err)) {
+        f.Abort();
+        return 0;
+    }
+    if (err.cause() == CFileException::fileNotFound || err.cause() == CFileException::badPath) return -1;
+    return -2;
+}
+
+int FindFileOnPathList(std::string& out, std::string_view list, std::string_view name, bool byFileName)
+{
+    std::string file(name);
+    if (IsAbsolutePath(name)) {
+        const int r = ProbeFile(name);
+        if (r == 0) {
+            out = std::string(name);
+            return 0;
+        }
+        // A Windows drive path cannot exist here: look for its file part.
+        if (!byFileName && !HasDriveLetter(name)) return r;
+        const size_t at = LastSeparator(name, true);
+        if (at == std::string_view::npos || at == 1) return -1;
+        file = std::string(name.substr(at));
+        if (file.empty()) return -1;
+    }
+    std::string_view rest = list;
+    int result = -1;
+    for (;;) {
+        const size_t semi = rest.find(';');
+        std::string_view entry = semi == std::string_view::npos ? rest : rest.substr(0, semi);
+        rest = semi == std::string_view::npos ? std::string_view() : rest.substr(semi + 1);
+        std::string folder = entry.empty() ? std::string(".") : std::string(entry);
+        std::string candidate;
+        JoinPath(candidate, folder, file);
+        result = ProbeFile(candidate);
+        if (result == 0) {
+            out = std::move(candidate);
+            return 0;
+        }
+        if (rest.empty()) return result;
+    }
+}
+
+int NormaliseFolder(std::string& out, std::string_view folder, bool)
+{
+    if (folder.empty()) {
+        out.clear();
+        return 0;
+    }
+    std::string f(folder);
+    if (!IsRootPath(f)) {
+        std::string probe = f;
+        if (probe.size() > 1 && EndsWithSeparatorOrColon(probe) && probe.back() != ':') probe.pop_back();
+        if (!IsFolder(probe)) return -3;
+    }
+    if (!EndsWithSeparatorOrColon(f)) f += '/';
+    out = std::move(f);
+    return 0;
+}
+
+int IsRootPath(std::string_view path)
+{
+    if (path.empty()) return 0;
+    // Windows forms that stored settings may carry.
+    if (path.size() == 3 && HasDriveLetter(path) && (path[2] == '\\' || path[2] == '/')) return 1;
+    if (path.size() > 2 && IsSeparatorAt(path, 0) && IsSeparatorAt(path, 1)) {
+        // \\server\share with at most one trailing separator
+        std::string_view s = path.substr(2);
+        const size_t a = s.find_first_of("\\/");
+        if (a == 0 || a == std::string_view::npos) return 0;
+        std::string_view share = s.substr(a + 1);
+        if (!share.empty() && IsSeparatorAt(share, share.size() - 1)) share.remove_suffix(1);
+        if (share.empty() || share.find_first_of("\\/") != std::string_view::npos) return 0;
+        return 1;
+    }
+    std::error_code ec;
+    const auto full = std::filesystem::absolute(std::filesystem::path(ToFsPath(path)), ec).lexically_normal();
+    if (ec) return 0;
+    return full == full.root_path() ? 1 : 0;
+}
+
+int CreateNewFile(std::string_view path)
+{
+    const int fd = ::open(ToFsPath(path).c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0) return -2;
+    ::close(fd);
+    return 0;
+}
+
+int MakeUniqueFileName(std::string& out, std::string_view folder, std::string_view prefix,
+                       std::string_view extension, long first, bool allowSystem)
+{
+    std::string dir;
+    if (const int r = NormaliseFolder(dir, folder, allowSystem); r != 0) return r;
+    int failures = 0;
+    int result = -2;
+    // Bounded even when every name is taken.
+    long n = first;
+    for (long pass = 0; pass < 1000000 && failures < 30; ++pass, n = (n == LONG_MAX ? 0 : n + 1)) {
+        std::string name = dir;
+        name += prefix;
+        name += std::to_string(n);
+        name += '.';
+        name += extension;
+        const int probe = ProbeFile(name);
+        if (probe == 0) continue;
+        if (probe == -1) {
+            result = CreateNewFile(name);
+            if (result == 0) {
+                out = std::move(name);
+                return 0;
+            }
+        } else {
+            result = -2;
+        }
+        ++failures;
+    }
+    return -2;
+}
+
+void CopyFileContents(const std::string& destination, const std::string& source)
+{
+    CFile in(source, CFile::modeRead);
+    // Copying a file onto itself would truncate it before reading.
+    struct stat a {}, b {};
+    if (::stat(ToFsPath(source).c_str(), &a) == 0 && ::stat(ToFsPath(destination).c_str(), &b) == 0 &&
+        a.st_dev == b.st_dev && a.st_ino == b.st_ino)
+        throw CFileException(CFileException::sharingViolation, 0, destination);
+    CFile out(destination, CFile::modeCreate);
+    try {
+        std::vector<char> buf(32768);
+        for (;;) {
+            const size_t n = in.Read(buf.data(), buf.size());
+            if (n == 0) break;
+            out.Write(buf.data(), n);
+        }
+        out.Close();
+    } catch (...) {
+        out.Abort();
+        std::remove(ToFsPath(destination).c_str());
+        throw;
+    }
+    in.Close();
+}
+
+} // namespace nv

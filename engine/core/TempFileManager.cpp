@@ -1,0 +1,136 @@
+#include "engine/core/TempFileManager.h"
+
+#include "engine/core/PathUtil.h"
+
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace nv {
+namespace {
+
+bool IsFolder(const std::string& cp932)
+{
+    if (cp932.empty()) return false;
+    struct stat st {};
+    return ::stat(ToFsPath(cp932).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+// Case-insensitive over ASCII letters, double-byte characters compared whole.
+bool SameNameIgnoringCase(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size()) return false;
+    bool trail = false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        unsigned char x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
+        if (!trail) {
+            if (x >= 'A' && x <= 'Z') x = static_cast<unsigned char>(x + 32);
+            if (y >= 'A' && y <= 'Z') y = static_cast<unsigned char>(y + 32);
+        }
+        if (x != y) return false;
+        trail = !trail && ((x >= 0x81 && x <= 0x9F) || (x >= 0xE0 && x <= 0xFC));
+    }
+    return true;
+}
+
+} // namespace
+
+TempFileManager& TempFileManager::Instance()
+{
+    static TempFileManager manager;
+    return manager;
+}
+
+TempFileManager::~TempFileManager()
+{
+    RemoveAll();
+}
+
+std::string TempFileManager::SystemTempFolder()
+{
+    const char* t = std::getenv("TMPDIR");
+    std::string folder = (t && *t) ? FromFsPath(t) : std::string("/tmp");
+    if (!IsFolder(folder)) folder = "/tmp";
+    return folder;
+}
+
+int TempFileManager::CreateTempName(std::string& out, std::string_view folder)
+{
+    std::lock_guard lock(mutex_);
+    out.clear();
+    std::string dir = folder.empty() ? workFolder_ : std::string(folder);
+    if (!IsFolder(dir)) dir = SystemTempFolder();
+    if (counter_ == 0) {
+        const auto now = std::chrono::steady_clock::now().time_since_epoch().count();
+        counter_ = static_cast<unsigned>(now ^ (static_cast<long long>(::getpid()) << 8));
+    }
+    // Like the platform: a 16-bit hexadecimal number, moving on past names
+    // that exist.
+    for (unsigned tries = 0; tries < 0x10000; ++tries) {
+        unsigned n = (counter_++) & 0xFFFF;
+        if (n == 0) continue;
+        char file[32];
+        std::snprintf(file, sizeof file, "~FE%04X.TMP", n);
+        std::string name;
+        JoinPath(name, dir, file);
+        const int fd = ::open(ToFsPath(name).c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (fd >= 0) {
+            ::close(fd);
+            files_.push_back(name);
+            out = std::move(name);
+            return 1;
+        }
+        if (errno != EEXIST) return 0;
+    }
+    return 0;
+}
+
+void TempFileManager::RemoveFile(std::string_view name)
+{
+    std::string found;
+    {
+        std::lock_guard lock(mutex_);
+        for (auto it = files_.begin(); it != files_.end(); ++it) {
+            if (SameNameIgnoringCase(*it, name)) {
+                found = *it;
+                files_.erase(it);
+                break;
+            }
+        }
+    }
+    if (!found.empty()) std::remove(ToFsPath(found).c_str());
+}
+
+void TempFileManager::SetWorkFolder(std::string folder)
+{
+    std::lock_guard lock(mutex_);
+    workFolder_ = std::move(folder);
+}
+
+std::string TempFileManager::WorkFolder() const
+{
+    std::lock_guard lock(mutex_);
+    return workFolder_;
+}
+
+void TempFileManager::RemoveAll()
+{
+    std::vector<std::string> files;
+    {
+        std::lock_guard lock(mutex_);
+        files.swap(files_);
+    }
+    for (const auto& f : files) std::remove(ToFsPath(f).c_str());
+}
+
+std::vector<std::string> TempFileManager::Files() const
+{
+    std::lock_guard lock(mutex_);
+    return files_;
+}
+
+} // namespace nv

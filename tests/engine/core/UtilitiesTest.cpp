@@ -1,0 +1,248 @@
+#include "engine/core/File.h"
+#include "engine/core/PathUtil.h"
+#include "engine/core/TempFileManager.h"
+#include "engine/core/VersionInfo.h"
+#include "platform/core/Cp932.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <thread>
+#include <unistd.h>
+
+namespace nv {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Cp(const char* utf8)
+{
+    return *Utf8ToCp932(utf8);
+}
+
+// The CP932 form of a test folder path.
+std::string CpPath(const fs::path& p)
+{
+    return FromFsPath(p.string());
+}
+
+TEST(Paths, AbsoluteAndJoin)
+{
+    EXPECT_EQ(IsAbsolutePath("\\a\\b"), 1);
+    EXPECT_EQ(IsAbsolutePath("/a/b"), 1);
+    EXPECT_EQ(IsAbsolutePath("C:x"), 1);
+    EXPECT_EQ(IsAbsolutePath("name.tvf"), 0);
+    EXPECT_EQ(IsAbsolutePath("PRINT\\a.tvf"), 0);
+    EXPECT_EQ(IsAbsolutePath(""), 0);
+    std::string out;
+    JoinPath(out, "C:", "a.tvf");
+    EXPECT_EQ(out, "C:a.tvf");
+    JoinPath(out, "dir", "a.tvf");
+    EXPECT_EQ(out, "dir/a.tvf");
+    JoinPath(out, "dir\\", "a.tvf");
+    EXPECT_EQ(out, "dir\\a.tvf");
+    JoinPath(out, "", "a.tvf");
+    EXPECT_EQ(out, "a.tvf");
+    JoinPath(out, "dir", "/abs");
+    EXPECT_EQ(out, "/abs");
+    // A folder ending in a double-byte character whose second byte is 0x5C.
+    const std::string hyo = Cp("表"); // 95 5C
+    ASSERT_EQ(hyo[1], '\\');
+    JoinPath(out, hyo, "a");
+    EXPECT_EQ(out, hyo + "/a");
+    EXPECT_EQ(FilePart(Cp("PRINT\\仕入れ.tvf")), Cp("仕入れ.tvf"));
+    EXPECT_EQ(FilePart(hyo + "x"), hyo + "x");
+    EXPECT_EQ(ToFsPath(Cp("PRINT\\仕入れ.tvf")), "PRINT/仕入れ.tvf");
+    EXPECT_EQ(ToFsPath(hyo), "表");
+}
+
+TEST(Paths, SplitPath)
+{
+    std::string d, f, n, e;
+    SplitPath("C:\\forms\\a.b.tvf", &d, &f, &n, &e);
+    EXPECT_EQ(d, "C:");
+    EXPECT_EQ(f, "\\forms\\");
+    EXPECT_EQ(n, "a.b");
+    EXPECT_EQ(e, ".tvf");
+    SplitPath("/x/noext", nullptr, &f, &n, &e);
+    EXPECT_EQ(f, "/x/");
+    EXPECT_EQ(n, "noext");
+    EXPECT_EQ(e, "");
+}
+
+TEST(Paths, ProbeAndSearch)
+{
+    nvtest::TempDir dir;
+    fs::create_directories(dir.path() / "one");
+    fs::create_directories(dir.path() / "PRINT");
+    nvtest::WriteFileBytes(dir.path() / "PRINT" / "仕入れ.tvf", "x");
+    nvtest::WriteFileBytes(dir.path() / "one" / "b.tvf", "x");
+    const std::string root = CpPath(dir.path());
+    EXPECT_EQ(ProbeFile(root + "/one/b.tvf"), 0);
+    EXPECT_EQ(ProbeFile(root + "\\one\\b.tvf"), 0);
+    EXPECT_EQ(ProbeFile(root + "/one/none.tvf"), -1);
+    EXPECT_EQ(ProbeFile(root + "/missing/none.tvf"), -1);
+    EXPECT_EQ(ProbeFile(root + "/one"), -2); // a folder is not a file
+
+    std::string out;
+    // A stored relative name with a backslash, along the list.
+    EXPECT_EQ(FindFileOnPathList(out, root + "/one;" + root, Cp("PRINT\\仕入れ.tvf"), false), 0);
+    EXPECT_EQ(out, root + "/" + Cp("PRINT\\仕入れ.tvf"));
+    EXPECT_EQ(FindFileOnPathList(out, root + ";" + root + "/one", "b.tvf", false), 0);
+    EXPECT_EQ(out, root + "/one/b.tvf");
+    EXPECT_EQ(FindFileOnPathList(out, root, "zz.tvf", false), -1);
+    // An absolute name that is not there: only with the flag by its file part.
+    EXPECT_EQ(FindFileOnPathList(out, root + "/one", "/nowhere/b.tvf", false), -1);
+    EXPECT_EQ(FindFileOnPathList(out, root + "/one", "/nowhere/b.tvf", true), 0);
+    EXPECT_EQ(out, root + "/one/b.tvf");
+    EXPECT_EQ(FindFileOnPathList(out, root + "/one", "/b.tvf", true), -1);
+    // A Windows absolute name falls back to its file part.
+    EXPECT_EQ(FindFileOnPathList(out, root + "/one", "C:\\Forms\\b.tvf", false), 0);
+    EXPECT_EQ(out, root + "/one/b.tvf");
+
+    // An empty first entry searches the current folder first.
+    const fs::path cwd = fs::current_path();
+    fs::current_path(dir.path() / "one");
+    EXPECT_EQ(FindFileOnPathList(out, ";" + root, "b.tvf", false), 0);
+    EXPECT_EQ(out, "./b.tvf");
+    fs::current_path(cwd);
+}
+
+TEST(Paths, UniqueNamesAndFolders)
+{
+    nvtest::TempDir dir;
+    const std::string root = CpPath(dir.path());
+    nvtest::WriteFileBytes(dir.path() / "doc1.tvd", "");
+    nvtest::WriteFileBytes(dir.path() / "doc2.tvd", "");
+    std::string out;
+    EXPECT_EQ(MakeUniqueFileName(out, root, "doc", "tvd", 1, false), 0);
+    EXPECT_EQ(out, root + "/doc3.tvd");
+    EXPECT_TRUE(fs::exists(dir.path() / "doc3.tvd"));
+    EXPECT_EQ(MakeUniqueFileName(out, root + "/none", "doc", "tvd", 1, false), -3);
+
+    EXPECT_EQ(NormaliseFolder(out, "", false), 0);
+    EXPECT_EQ(out, "");
+    EXPECT_EQ(NormaliseFolder(out, root, false), 0);
+    EXPECT_EQ(out, root + "/");
+    EXPECT_EQ(NormaliseFolder(out, root + "/", false), 0);
+    EXPECT_EQ(out, root + "/");
+    EXPECT_EQ(NormaliseFolder(out, root + "/doc1.tvd", false), -3);
+    EXPECT_EQ(NormaliseFolder(out, "/", false), 0);
+    EXPECT_EQ(out, "/");
+
+    EXPECT_EQ(IsRootPath("/"), 1);
+    EXPECT_EQ(IsRootPath("C:\\"), 1);
+    EXPECT_EQ(IsRootPath("\\\\server\\share"), 1);
+    EXPECT_EQ(IsRootPath("\\\\server\\share\\"), 1);
+    EXPECT_EQ(IsRootPath("\\\\server\\share\\x"), 0);
+    EXPECT_EQ(IsRootPath(root), 0);
+    EXPECT_EQ(IsRootPath(""), 0);
+
+    EXPECT_EQ(CreateNewFile(root + "/new.txt"), 0);
+    EXPECT_EQ(CreateNewFile(root + "/new.txt"), -2);
+}
+
+TEST(Files, CopyLoopsToTheEnd)
+{
+    nvtest::TempDir dir;
+    std::string big;
+    for (int i = 0; i < 100000; ++i) big += static_cast<char>(i * 7);
+    nvtest::WriteFileBytes(dir.path() / "src.bin", big);
+    const std::string root = CpPath(dir.path());
+    CopyFileContents(root + "/dst.bin", root + "/src.bin");
+    EXPECT_EQ(nvtest::ReadFileBytes(dir.path() / "dst.bin"), big);
+    // A pipe hands over short reads; the copy still takes everything.
+    int fds[2];
+    ASSERT_EQ(pipe(fds), 0);
+    std::thread writer([&] {
+        for (size_t at = 0; at < big.size(); at += 1000) {
+            const size_t n = std::min<size_t>(1000, big.size() - at);
+            ASSERT_EQ(write(fds[1], big.data() + at, n), static_cast<ssize_t>(n));
+        }
+        close(fds[1]);
+    });
+    CopyFileContents(root + "/piped.bin", "/proc/self/fd/" + std::to_string(fds[0]));
+    writer.join();
+    close(fds[0]);
+    EXPECT_EQ(nvtest::ReadFileBytes(dir.path() / "piped.bin"), big);
+    // Errors are file exceptions with their cause.
+    try {
+        CopyFileContents(root + "/x.bin", root + "/none.bin");
+        FAIL();
+    } catch (const CFileException& e) {
+        EXPECT_EQ(e.cause(), CFileException::fileNotFound);
+    }
+    // Onto itself: refused, the file intact.
+    EXPECT_THROW(CopyFileContents(root + "/src.bin", root + "/src.bin"), CFileException);
+    EXPECT_EQ(nvtest::ReadFileBytes(dir.path() / "src.bin"), big);
+}
+
+TEST(TempFiles, NamesFoldersAndCleanup)
+{
+    nvtest::TempDir dir;
+    const std::string root = CpPath(dir.path());
+    std::string a, b, c;
+    {
+        TempFileManager m;
+        m.SetWorkFolder(root);
+        ASSERT_EQ(m.CreateTempName(a), 1);
+        EXPECT_EQ(a.substr(0, root.size() + 4), root + "/~FE");
+        EXPECT_EQ(a.substr(a.size() - 4), ".TMP");
+        EXPECT_TRUE(fs::exists(ToFsPath(a)));
+        // A work folder that does not exist: the system temporary folder.
+        m.SetWorkFolder(root + "/missing");
+        ASSERT_EQ(m.CreateTempName(b), 1);
+        EXPECT_EQ(b.substr(0, TempFileManager::SystemTempFolder().size()), TempFileManager::SystemTempFolder());
+        ASSERT_EQ(m.CreateTempName(c, root), 1);
+        EXPECT_NE(a, c);
+        m.RemoveFile(c);
+        EXPECT_FALSE(fs::exists(ToFsPath(c)));
+        m.RemoveFile(root + "/unknown");
+        EXPECT_EQ(m.Files().size(), 2u);
+    }
+    // Everything left is deleted with the manager.
+    EXPECT_FALSE(fs::exists(ToFsPath(a)));
+    EXPECT_FALSE(fs::exists(ToFsPath(b)));
+}
+
+TEST(TempFiles, CaseInsensitiveRemovalAndThreads)
+{
+    nvtest::TempDir dir;
+    const std::string root = CpPath(dir.path());
+    TempFileManager m;
+    m.SetWorkFolder(root);
+    std::string a;
+    ASSERT_EQ(m.CreateTempName(a), 1);
+    std::string lower = a;
+    const size_t at = lower.rfind("~FE");
+    for (size_t i = at; i < lower.size(); ++i) lower[i] = static_cast<char>(tolower(lower[i]));
+    m.RemoveFile(lower);
+    EXPECT_TRUE(m.Files().empty());
+    EXPECT_FALSE(fs::exists(ToFsPath(a)));
+
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 8; ++t)
+        threads.emplace_back([&] {
+            for (int i = 0; i < 50; ++i) {
+                std::string n;
+                EXPECT_EQ(m.CreateTempName(n), 1);
+                if (i % 2) m.RemoveFile(n);
+            }
+        });
+    for (auto& t : threads) t.join();
+    EXPECT_EQ(m.Files().size(), 200u);
+    m.RemoveAll();
+    EXPECT_TRUE(fs::is_empty(dir.path()));
+}
+
+TEST(Version, BuildValues)
+{
+    EXPECT_STREQ(BuildVersion(), "7.1.0");
+    EXPECT_EQ(VersionInfo::GetValue("Pagelook", "FileVersion"), "7.1.0");
+    EXPECT_EQ(VersionInfo::GetValue("Pagelook", "NoSuchKey"), "");
+    EXPECT_EQ(IsWindowsNT(), 1);
+}
+
+} // namespace
+} // namespace nv
