@@ -1,0 +1,46 @@
+#pragma once
+// Fill styles (a shape's 16-bit fill style) as plain brush descriptions. The
+// device-context layer turns a FillBrush into a real brush.
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace nv {
+
+enum class FillBrushKind : int32_t {
+    Null = 0,    // nothing is painted
+    Solid = 1,   // the colour
+    Pattern = 2, // an 8x8 monochrome pattern: 0 bits in the text colour, 1 bits in the background colour
+    Hatch = 3,   // hatch lines of the colour
+};
+
+// Values of the platform's HS_ constants.
+enum class HatchKind : int32_t {
+    Horizontal = 0,
+    Vertical = 1,
+    FDiagonal = 2,
+    BDiagonal = 3,
+    Cross = 4,
+    DiagCross = 5,
+};
+
+struct FillBrush {
+    FillBrushKind kind = FillBrushKind::Null;
+    uint32_t colour = 0; // RGB as stored (0x00BBGGRR)
+    int32_t pattern = 0; // 1-6 for Pattern
+    HatchKind hatch = HatchKind::Horizontal;
+    friend bool operator==(const FillBrush&, const FillBrush&) = default;
+};
+
+// The brush of a fill style (read as signed 16 bits); styles outside 1-13
+// paint nothing.
+FillBrush CreateFillBrush(int16_t fillStyle, uint32_t colour);
+
+// The style's display name (CP932).
+std::string GetFillStyleName(int16_t fillStyle);
+
+// Pattern 1-6 as a monochrome bitmap of 8 rows of 2 bytes (the pattern byte,
+// then 0 for the word-aligned scanline). Throws std::out_of_range otherwise.
+const std::array<uint8_t, 16>& FillPatternBits(int32_t pattern);
+
+} // namespace nv

@@ -1,0 +1,413 @@
+#include "engine/format/TvPicture.h"
+
+#include "platform/core/Cp932.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace nv {
+
+namespace {
+
+constexpr size_t kMaxPictureChars = 1024;
+constexpr std::string_view kFullWidthK = "\x82\x6A";
+
+std::vector<std::string_view> SplitChars(std::string_view s)
+{
+    std::vector<std::string_view> out;
+    for (size_t i = 0; i < s.size();) {
+        size_t n = Cp932CharLength(s, i);
+        out.push_back(s.substr(i, n));
+        i += n;
+    }
+    return out;
+}
+
+std::string ReverseChars(std::string_view s)
+{
+    std::vector<std::string_view> chars = SplitChars(s);
+    std::string out;
+    out.reserve(s.size());
+    for (auto it = chars.rbegin(); it != chars.rend(); ++it) out.append(*it);
+    return out;
+}
+
+bool AllEqual(std::string_view s, char c)
+{
+    return std::all_of(s.begin(), s.end(), [c](char x) { return x == c; });
+}
+
+// The integer part of a 9/B/Z picture: "9" is always allowed and from then on
+// only "9"; "B" while all so far is "B"; "Z" while all so far is "Z".
+bool ValidIntegerPicture(std::string_view ip)
+{
+    bool seenNine = false;
+    for (size_t i = 0; i < ip.size(); ++i) {
+        char c = ip[i];
+        if (c == '9') {
+            seenNine = true;
+            continue;
+        }
+        if (seenNine) return false;
+        if ((c == 'B' || c == 'Z') && AllEqual(ip.substr(0, i), c)) continue;
+        return false;
+    }
+    return true;
+}
+
+bool ValidFractionPicture(std::string_view fp)
+{
+    if (fp.empty()) return false;
+    char c = fp[0];
+    if (c != '*' && c != '9' && c != 'B' && c != 'Z') return false;
+    return AllEqual(fp, c);
+}
+
+// Adds one to a string of decimal digits; returns true when it carries out
+// of the leftmost digit (all digits were 9, or the string was empty).
+bool IncrementDigits(std::string& digits)
+{
+    for (size_t i = digits.size(); i-- > 0;) {
+        if (digits[i] == '9') {
+            digits[i] = '0';
+        } else {
+            ++digits[i];
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string InsertThousands(std::string_view s)
+{
+    std::string out;
+    size_t n = s.size();
+    for (size_t i = 0; i < n; ++i) {
+        if (i > 0 && (n - i) % 3 == 0) out += ',';
+        out += s[i];
+    }
+    return out;
+}
+
+} // namespace
+
+int TvPicture::Parse(std::string_view picture)
+{
+    m_nCharCount = 0;
+    m_nCharKind = 0;
+    m_strIntPicture.clear();
+    m_strFracPicture.clear();
+
+    // Upper-case single-byte characters only: trail bytes of double-byte
+    // characters may look like lower-case letters.
+    std::string up;
+    up.reserve(picture.size());
+    for (size_t i = 0; i < picture.size();) {
+        size_t n = Cp932CharLength(picture, i);
+        if (n == 1) {
+            char c = picture[i];
+            up += (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+        } else {
+            up.append(picture.substr(i, n));
+        }
+        i += n;
+    }
+    m_strPicture = up;
+
+    std::vector<std::string_view> chars = SplitChars(up);
+    if (chars.empty() || chars.size() > kMaxPictureChars) return Invalid;
+
+    if (chars[0].size() == 2) {
+        for (std::string_view c : chars)
+            if (c != kFullWidthK) return Invalid;
+        m_nCharKind = KindK;
+        m_nCharCount = static_cast<int32_t>(chars.size());
+        return Character;
+    }
+    // From here every valid picture is single-byte.
+    if (up.size() != chars.size()) return Invalid;
+
+    const char first = up[0];
+    const size_t dot = up.find('.');
+    if (dot != std::string::npos && up.find('.', dot + 1) != std::string::npos) return Invalid;
+
+    if (first == '*') {
+        for (char c : up)
+            if (c != '*' && c != '.') return Invalid;
+    } else if (first == '9' || first == 'B' || first == 'Z' || first == '.') {
+        if (dot == std::string::npos) {
+            if (!ValidIntegerPicture(up)) return Invalid;
+        } else {
+            if (!ValidIntegerPicture(std::string_view(up).substr(0, dot))) return Invalid;
+            if (!ValidFractionPicture(std::string_view(up).substr(dot + 1))) return Invalid;
+        }
+    } else if (first == 'A' || first == 'N' || first == 'X') {
+        if (!AllEqual(up, first)) return Invalid;
+        m_nCharKind = first == 'A' ? KindA : first == 'N' ? KindN : KindX;
+        m_nCharCount = static_cast<int32_t>(up.size());
+        return Character;
+    } else {
+        return Invalid;
+    }
+
+    if (dot == std::string::npos) {
+        m_strIntPicture = up;
+    } else {
+        m_strIntPicture = up.substr(0, dot);
+        m_strFracPicture = up.substr(dot + 1);
+    }
+    return Numeric;
+}
+
+int TvPicture::Format(std::string& result)
+{
+    m_strResult.clear();
+    int kind = Parse(m_strPicture);
+    int rc;
+    if (kind == Numeric)
+        rc = FormatNumeric();
+    else if (kind == Character)
+        rc = FormatCharacter();
+    else
+        rc = BadPicture;
+    if (rc == BadPicture || rc == NotANumber) m_strResult.clear();
+    result = m_strResult;
+    return rc;
+}
+
+int TvPicture::FormatNumeric()
+{
+    const std::string& ip = m_strIntPicture;
+    const std::string& fp = m_strFracPicture;
+    const char ipFirst = ip.empty() ? '\0' : ip.front();
+    const char ipLast = ip.empty() ? '\0' : ip.back();
+
+    // Value check and split. Only ASCII is valid, so bytes are characters.
+    std::string_view v = m_strValue;
+    if (v.empty()) v = "0";
+    bool negative = false;
+    size_t i = 0;
+    if (v[0] == '+' || v[0] == '-') {
+        negative = v[0] == '-';
+        i = 1;
+    }
+    std::string intDigits;
+    std::string fracDigits;
+    bool point = false;
+    bool anyDigit = false;
+    for (; i < v.size(); ++i) {
+        char c = v[i];
+        if (c >= '0' && c <= '9') {
+            (point ? fracDigits : intDigits) += c;
+            anyDigit = true;
+        } else if (c == '.' && !point) {
+            point = true;
+        } else {
+            return NotANumber;
+        }
+    }
+    if (!anyDigit) return NotANumber;
+    size_t nz = intDigits.find_first_not_of('0');
+    intDigits = nz == std::string::npos ? "0" : intDigits.substr(nz);
+
+    // Round half up to the fraction picture's length. A fraction that rounds
+    // past its picture carries into the integer part; a shorter one is padded
+    // on the right (0.5 in ".99" is ".50").
+    const size_t n = fp.size();
+    std::string frac;
+    if (fracDigits.size() <= n) {
+        frac = fracDigits + std::string(n - fracDigits.size(), '0');
+    } else {
+        frac = fracDigits.substr(0, n);
+        if (fracDigits[n] >= '5' && IncrementDigits(frac)) {
+            if (IncrementDigits(intDigits)) intDigits.insert(0, 1, '1');
+        }
+    }
+    const bool fracZero = AllEqual(frac, '0');
+    const bool intZero = intDigits == "0";
+    // A value that rounds to zero prints no sign.
+    if (intZero && fracZero) negative = false;
+    const bool valueZero = intZero && fracZero;
+
+    // Integer text.
+    std::string text;
+    bool complete = false;
+    if (intZero) {
+        for (char c : ip) {
+            if (c == '*') text += '*';
+            else if (c == '9') text += '0';
+            else if (c == 'B') text += ' ';
+        }
+        if (!fracZero) {
+            if (ipLast == '*') {
+                text.back() = '0';
+                if (negative) {
+                    if (text.size() < 2) text.insert(0, 1, '-');
+                    else text[text.size() - 2] = '-';
+                }
+            } else if (ipLast == 'B') {
+                if (negative) text.back() = '-';
+            } else if (ipLast == 'Z') {
+                if (negative) text.insert(0, 1, '-');
+            }
+        }
+        complete = ipLast == 'Z';
+    } else {
+        text = intDigits;
+    }
+
+    bool overflow = false;
+    if (!complete) {
+        if (ipLast == '9' && (ipFirst == '9' || ipFirst == 'B' || ipFirst == 'Z')) {
+            size_t need = ip.size() - ip.find('9');
+            if (text.size() < need) text.insert(0, need - text.size(), '0');
+        }
+        if (negative) {
+            if (!text.empty() && text[0] == '0') {
+                if (std::count(ip.begin(), ip.end(), '9') == 1 && ipLast == '9')
+                    text.insert(0, 1, '-');
+                else
+                    text[0] = '-';
+            } else if (intZero && ipFirst == 'B' && ipLast == '9') {
+                size_t sp = text.rfind(' ');
+                if (sp == std::string::npos) text.insert(0, 1, '-');
+                else text[sp] = '-';
+            } else if (!(intZero && (ipFirst == '*' || ipFirst == 'B'))) {
+                text.insert(0, 1, '-');
+            }
+        }
+        if (text.size() > ip.size()) {
+            overflow = true;
+        } else {
+            text.insert(0, ip.size() - text.size(), '0');
+            std::string pic = ip;
+            if (m_bThousands) {
+                pic = InsertThousands(pic);
+                text = InsertThousands(text);
+            }
+            // Leading positions up to the first significant digit or "9".
+            char governing = '\0';
+            for (size_t k = 0; k < text.size() && k < pic.size();) {
+                const char t = text[k];
+                const char p = pic[k];
+                if ((t >= '1' && t <= '9') || p == '9') break;
+                if (p != ',') governing = p;
+                if (governing == '*') {
+                    if (t == ',' || (t == '0' && !intZero)) text[k] = '*';
+                } else if (governing == 'B') {
+                    if (t == '0' || t == ',') text[k] = ' ';
+                } else if (governing == 'Z') {
+                    if (t == '0' || t == ',') {
+                        text.erase(k, 1);
+                        pic.erase(k, 1);
+                        continue;
+                    }
+                }
+                ++k;
+            }
+        }
+    } else if (text.size() > ip.size()) {
+        overflow = true;
+    }
+
+    // Fraction text.
+    std::string ft;
+    if (!fp.empty()) {
+        const char fc = fp[0];
+        std::string f = frac;
+        for (size_t j = f.size(); j-- > 0 && f[j] == '0';) {
+            if (fc == '*') f[j] = valueZero ? '*' : '0';
+            else if (fc == 'B') f[j] = ' ';
+            else if (fc == 'Z') f.erase(j, 1);
+            else break;
+        }
+        if (!fracZero) ft = "." + f;
+        else if (fc == '*') ft = (valueZero ? "*" : ".") + f;
+        else if (fc == '9') ft = "." + f;
+        else if (fc == 'B') ft = " " + f;
+        else ft = f;
+    }
+
+    if (overflow) {
+        if (!m_strReplacement.empty()) {
+            std::string reps;
+            size_t count = Cp932CharCount(m_strPicture);
+            for (size_t k = 0; k < count; ++k) reps += m_strReplacement;
+            m_strResult = m_strPrefix + reps + m_strSuffix;
+            return Overflow;
+        }
+        text = (negative ? "-" : "") + (m_bThousands ? InsertThousands(intDigits) : intDigits);
+    }
+
+    if (ipFirst == 'B') {
+        size_t lead = text.find_first_not_of(' ');
+        text.insert(lead == std::string::npos ? text.size() : lead, m_strPrefix);
+    } else {
+        text.insert(0, m_strPrefix);
+    }
+
+    if (!fp.empty() && fp[0] == 'B') {
+        size_t sp = ft.find(' ');
+        if (sp == std::string::npos) ft += m_strSuffix;
+        else ft.insert(sp == 0 ? 1 : sp, m_strSuffix);
+    } else {
+        ft += m_strSuffix;
+    }
+
+    m_strResult = text + ft;
+    return overflow ? Overflow : Ok;
+}
+
+int TvPicture::FormatCharacter()
+{
+    if (m_strValue.empty()) return Ok;
+    const bool outerReverse = m_bReversed && m_nAlignment != 2;
+    const bool keepEnd = m_nAlignment == 2;
+
+    std::string v = m_strValue;
+    if (outerReverse) v = ReverseChars(v);
+    if (keepEnd) v = ReverseChars(v);
+
+    // Width limit in half-columns (characters for N); negative: none.
+    const int64_t count = m_nCharCount;
+    int64_t limit = -1;
+    switch (m_nCharKind) {
+    case KindK:
+        if (m_nWidthMode == 0) limit = 4 * count;
+        else if (m_nWidthMode == 1) limit = 3 * count;
+        break;
+    case KindX:
+        limit = 2 * count;
+        break;
+    case KindA:
+        if (m_nWidthMode == 0 || m_nWidthMode == 1) limit = 2 * count;
+        break;
+    default:
+        limit = count;
+        break;
+    }
+
+    int rc = Ok;
+    if (limit >= 0) {
+        int64_t used = 0;
+        size_t pos = 0;
+        while (pos < v.size()) {
+            size_t len = Cp932CharLength(v, pos);
+            int64_t w = m_nCharKind == KindN ? 1 : len == 1 ? 2 : (m_nWidthMode == 1 ? 3 : 4);
+            if (used + w > limit) break;
+            used += w;
+            pos += len;
+        }
+        if (pos < v.size()) {
+            v.resize(pos);
+            rc = Overflow;
+        }
+    }
+
+    if (keepEnd) v = ReverseChars(v);
+    if (outerReverse) v = ReverseChars(v);
+    m_strResult = v;
+    return rc;
+}
+
+} // namespace nv
