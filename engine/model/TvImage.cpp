@@ -1,0 +1,335 @@
+#include "engine/model/TvImage.h"
+
+#include "engine/core/AppException.h"
+#include "engine/core/Archive.h"
+#include "engine/core/File.h"
+#include "engine/core/PathUtil.h"
+#include "engine/core/PropertyTypes.h"
+#include "engine/core/TempFileManager.h"
+#include "engine/model/ModelFiles.h"
+
+#include <limits>
+#include <vector>
+
+namespace nv {
+
+NV_IMPLEMENT_SERIAL(TvImage, TvObject, 10, true)
+
+namespace {
+
+// The frame line of a template shape, read through its property table so
+// that any shape class can serve.
+void ReadTemplateLine(const TvObject& shape, int16_t& style, int32_t& width, uint32_t& colour)
+{
+    auto& s = const_cast<TvObject&>(shape);
+    void* address = nullptr;
+    int32_t kind = 0;
+    if (s.GetPropertyAddress(10, address, kind) && address) {
+        if (kind == addrShort) style = *static_cast<int16_t*>(address);
+        else if (kind == addrLong) style = static_cast<int16_t>(*static_cast<int32_t*>(address));
+    }
+    if (s.GetPropertyAddress(9, address, kind) && address && kind == addrLong) width = *static_cast<int32_t*>(address);
+    if (s.GetPropertyAddress(11, address, kind) && address && kind == addrLong)
+        colour = *static_cast<uint32_t*>(address);
+}
+
+} // namespace
+
+TvImage::TvImage()
+{
+    InitDefaults(12);
+}
+
+TvImage::TvImage(const Rect& r, std::string_view fileName)
+{
+    InitDefaults(12);
+    m_nX = r.left;
+    m_nY = r.top;
+    m_nWidth = r.Width();
+    m_nHeight = r.Height();
+    m_strFileName = fileName;
+}
+
+TvImage::TvImage(const Rect& r, int32_t frame, const TvObject& templateShape)
+{
+    InitDefaults(12);
+    m_nX = r.left;
+    m_nY = r.top;
+    m_nWidth = r.Width();
+    m_nHeight = r.Height();
+    m_bFrame = frame;
+    m_bTransparent = templateShape.m_bTransparent;
+    m_crBackColor = templateShape.m_crBackColor;
+    ReadTemplateLine(templateShape, m_nLineStyle, m_nLineWidth, m_crLineColor);
+}
+
+void TvImage::InitDefaults(uint32_t objectId)
+{
+    m_nObjectId = objectId;
+}
+
+const std::string& TvImage::PictureSource() const
+{
+    return m_bEmbedded && !m_strTempFile.empty() ? m_strTempFile : m_strFileName;
+}
+
+void TvImage::Serialize(Archive& ar, uint32_t schema)
+{
+    TvObject::Serialize(ar, schema);
+    if (ar.IsStoring()) {
+        ar.WriteU32(kImageVersion);
+        ar.WriteI32(m_bEmbedOnStore);
+        ar.WriteI32(m_nWidth);
+        ar.WriteI32(m_nHeight);
+        ar.WriteI32(m_nValue66);
+        ar.WriteI32(m_nValue67);
+        ar.WriteString(m_strFileName);
+        ar.WriteI32(m_nValue68);
+        ar.WriteI32(m_bFrame);
+        ar.WriteI16(m_nLineStyle);
+        ar.WriteI32(m_nLineWidth);
+        ar.WriteU32(m_crLineColor);
+        ar.WriteI32(m_bEmbedded);
+        ar.WriteI32(m_nNaturalWidth);
+        ar.WriteI32(m_nNaturalHeight);
+        ar.WriteI32(m_bKeepAspect);
+        ar.WriteI32(m_nPictureKind);
+        if (m_bEmbedded || EmbedsOnStore()) StoreData(ar);
+        return;
+    }
+    const uint32_t version = schema >= 10 ? ar.ReadU32() : 10;
+    m_bEmbedOnStore = version > 10 ? ar.ReadI32() : 0;
+    m_nWidth = ar.ReadI32();
+    m_nHeight = ar.ReadI32();
+    m_nValue66 = ar.ReadI32();
+    m_nValue67 = ar.ReadI32();
+    m_strFileName = ar.ReadString();
+    m_nValue68 = ar.ReadI32();
+    m_bFrame = ar.ReadI32();
+    m_nLineStyle = ar.ReadI16();
+    m_nLineWidth = ar.ReadI32();
+    m_crLineColor = ar.ReadU32();
+    m_bEmbedded = ar.ReadI32();
+    m_nNaturalWidth = ar.ReadI32();
+    m_nNaturalHeight = ar.ReadI32();
+    m_bKeepAspect = ar.ReadI32();
+    m_nPictureKind = ar.ReadI32();
+    if (m_bEmbedded || EmbedsOnStore()) {
+        LoadData(ar);
+    } else {
+        m_nDataLength = 0;
+        m_strTempFile.clear();
+    }
+}
+
+// The picture's bytes follow its fields. An embedded picture takes them from
+// its temporary copy; embed-on-store takes them from the picture file and
+// keeps a temporary copy, so the object stays drawable and the next store
+// writes the same bytes again.
+void TvImage::StoreData(Archive& ar)
+{
+    const bool becomesEmbedded = !m_bEmbedded;
+    const std::string source = PictureSource();
+    CFile in(source, CFile::modeRead);
+    const uint64_t length = in.GetLength();
+    if (length > std::numeric_limits<uint32_t>::max())
+        throw CFileException(CFileException::invalidFile, 0, source);
+
+    std::string copyName;
+    CFile copy;
+    if (becomesEmbedded) {
+        copyName = NewModelTempFile();
+        copy.Open(copyName, CFile::modeCreate);
+    }
+    try {
+        std::vector<char> block(kCopyBlock);
+        uint64_t left = length;
+        ar.WriteU32(static_cast<uint32_t>(length));
+        while (left > 0) {
+            const size_t n = static_cast<size_t>(std::min<uint64_t>(left, kCopyBlock));
+            if (in.Read(block.data(), n) != n)  // the file shrank under us
+                throw CFileException(CFileException::endOfFile, 0, source);
+            ar.Write(block.data(), n);
+            if (becomesEmbedded) copy.Write(block.data(), n);
+            left -= n;
+        }
+        if (becomesEmbedded) copy.Close();
+    } catch (...) {
+        if (becomesEmbedded) {
+            copy.Abort();
+            TempFileManager::Instance().RemoveFile(copyName);
+        }
+        throw;
+    }
+    m_nDataLength = static_cast<int32_t>(length);
+    if (becomesEmbedded) {
+        m_bEmbedded = 1;
+        m_strTempFile = copyName;
+    }
+}
+
+void TvImage::LoadData(Archive& ar)
+{
+    const uint32_t length = ar.ReadU32();
+    if (length > ar.Remaining()) ar.ThrowError(CArchiveException::endOfFile);
+    const std::string name = NewModelTempFile();
+    CFile out;
+    try {
+        out.Open(name, CFile::modeCreate);
+        std::vector<char> block(kCopyBlock);
+        for (uint32_t left = length; left > 0;) {
+            const size_t n = std::min<size_t>(left, kCopyBlock);
+            ar.Read(block.data(), n);
+            out.Write(block.data(), n);
+            left -= static_cast<uint32_t>(n);
+        }
+        out.Close();
+    } catch (...) {
+        out.Abort();
+        TempFileManager::Instance().RemoveFile(name);
+        throw;
+    }
+    // Data found means the picture is embedded now, whichever flag sent it.
+    m_bEmbedded = 1;
+    m_nDataLength = static_cast<int32_t>(length);
+    m_strTempFile = name;
+}
+
+void TvImage::GetBoundRect(Rect& out, bool withPen) const
+{
+    out = Rect{m_nX, m_nY, m_nX + m_nWidth, m_nY + m_nHeight};
+    if (withPen) {
+        const int32_t d = (m_nLineWidth + 3) / 2;
+        out.Inflate(d, d);
+    }
+}
+
+void TvImage::FitBox(bool grow)
+{
+    Rect r{m_nX, m_nY, m_nX + m_nWidth, m_nY + m_nHeight};
+    Point p{r.right, r.bottom};
+    int32_t handle = 5;
+    FitToAspect(r, p, Size{m_nNaturalWidth, m_nNaturalHeight}, grow, handle);
+    m_nX = r.left;
+    m_nY = r.top;
+    m_nWidth = r.Width();
+    m_nHeight = r.Height();
+}
+
+void TvImage::SetRect(const Rect& r)
+{
+    const int32_t oldWidth = m_nWidth;
+    m_nX = r.left;
+    m_nY = r.top;
+    m_nWidth = r.Width();
+    m_nHeight = r.Height();
+    if (m_bKeepAspect) FitBox(m_nWidth > oldWidth || m_nHeight > oldWidth);
+}
+
+void TvImage::SetProperties(const TvPropertyMap& map, TvChangeList* changes)
+{
+    TvObject::SetProperties(map, changes);
+    const std::string oldName = m_strFileName;
+    bool embeddedChanged = false, nameChanged = false;
+    for (uint16_t id : {9, 10, 11, 12, 13, 14, 60, 61, 62, 63, 64, 65, 66, 67, 68, 69, 70}) {
+        const TvPropValue* v = map.Lookup(id);
+        if (!v) continue;
+        switch (id) {
+        case 9: SetLongProp(changes, 9, m_nLineWidth, v->AsLong()); break;
+        case 10: SetShortProp(changes, 10, m_nLineStyle, v->AsShort()); break;
+        case 11: SetLongProp(changes, 11, m_crLineColor, v->AsLong()); break;
+        case 12: SetLongProp(changes, 12, m_bFrame, v->AsLong()); break;
+        case 13: SetLongProp(changes, 13, m_nWidth, v->AsLong()); break;
+        case 14: SetLongProp(changes, 14, m_nHeight, v->AsLong()); break;
+        case 60: embeddedChanged = SetLongProp(changes, 60, m_bEmbedded, v->AsLong()); break;
+        case 61:
+            SetLongProp(changes, 61, m_bKeepAspect, v->AsLong());
+            if (v->AsLong() != 0) {
+                int32_t w = m_nWidth, h = m_nHeight;
+                const int32_t x = m_nX, y = m_nY;
+                FitBox(false);
+                int32_t fw = m_nWidth, fh = m_nHeight;
+                m_nWidth = w;
+                m_nHeight = h;
+                m_nX = x;
+                m_nY = y;
+                SetLongProp(changes, 13, m_nWidth, fw);
+                SetLongProp(changes, 14, m_nHeight, fh);
+            }
+            break;
+        case 62: SetLongProp(changes, 62, m_nPictureKind, v->AsLong()); break;
+        case 63: SetLongProp(changes, 63, m_nNaturalHeight, v->AsLong()); break;
+        case 64: SetLongProp(changes, 64, m_nNaturalWidth, v->AsLong()); break;
+        case 65: SetLongProp(changes, 65, m_nDataLength, v->AsLong()); break;
+        case 66: SetLongProp(changes, 66, m_nValue66, v->AsLong()); break;
+        case 67: SetLongProp(changes, 67, m_nValue67, v->AsLong()); break;
+        case 68: SetLongProp(changes, 68, m_nValue68, v->AsLong()); break;
+        case 69: nameChanged = SetStringProp(changes, 69, m_strFileName, v->AsString()); break;
+        case 70: SetStringProp(changes, 70, m_strTempFile, v->AsString()); break;
+        }
+    }
+    if ((embeddedChanged && m_bEmbedded == 0) || (!embeddedChanged && m_bEmbedded && nameChanged))
+        SetStringProp(changes, 70, m_strTempFile, "");
+    if (nameChanged && m_strFileName != oldName) SetLongProp(changes, 62, m_nPictureKind, -1);
+}
+
+std::unique_ptr<TvObject> TvImage::Clone() const
+{
+    auto copy = std::make_unique<TvImage>();
+    copy->CopyImageAttributes(*this);
+    return copy;
+}
+
+void TvImage::CopyImageAttributes(const TvImage& s)
+{
+    CopyAttributes(s);
+    m_nWidth = s.m_nWidth;
+    m_nHeight = s.m_nHeight;
+    m_nValue66 = s.m_nValue66;
+    m_nValue67 = s.m_nValue67;
+    m_strFileName = s.m_strFileName;
+    m_nValue68 = s.m_nValue68;
+    m_bFrame = s.m_bFrame;
+    m_nLineStyle = s.m_nLineStyle;
+    m_nLineWidth = s.m_nLineWidth;
+    m_crLineColor = s.m_crLineColor;
+    m_bEmbedded = s.m_bEmbedded;
+    m_nPictureKind = s.m_nPictureKind;
+    m_nNaturalWidth = s.m_nNaturalWidth;
+    m_nNaturalHeight = s.m_nNaturalHeight;
+    m_bKeepAspect = s.m_bKeepAspect;
+    m_nDataLength = s.m_nDataLength;
+    m_strTempFile.clear();
+    // Each copy owns its own temporary file, so freeing one never takes the
+    // other's picture.
+    if (!s.m_strTempFile.empty()) m_strTempFile = CopyToNewModelTempFile(s.m_strTempFile);
+}
+
+int32_t TvImage::IsPropertySupported(uint16_t id) const
+{
+    return (id >= 2 && id <= 6) || (id >= 9 && id <= 14) || id == 61 || id == 66 || id == 67 || id == 1000;
+}
+
+int32_t TvImage::GetPropertyAddress(uint16_t id, void*& address, int32_t& kind)
+{
+    switch (id) {
+    case 9: address = &m_nLineWidth; kind = addrLong; return 1;
+    case 10: address = &m_nLineStyle; kind = addrShort; return 1;
+    case 11: address = &m_crLineColor; kind = addrLong; return 1;
+    case 12: address = &m_bFrame; kind = addrLong; return 1;
+    case 13: address = &m_nWidth; kind = addrLong; return 1;
+    case 14: address = &m_nHeight; kind = addrLong; return 1;
+    case 60: address = &m_bEmbedded; kind = addrLong; return 1;
+    case 61: address = &m_bKeepAspect; kind = addrLong; return 1;
+    case 62: address = &m_nPictureKind; kind = addrLong; return 1;
+    case 63: address = &m_nNaturalHeight; kind = addrLong; return 1;
+    case 64: address = &m_nNaturalWidth; kind = addrLong; return 1;
+    case 66: address = &m_nValue66; kind = addrLong; return 1;
+    case 67: address = &m_nValue67; kind = addrLong; return 1;
+    case 68: address = &m_nValue68; kind = addrLong; return 1;
+    case 69: address = &m_strFileName; kind = addrString; return 1;
+    default: return TvObject::GetPropertyAddress(id, address, kind);
+    }
+}
+
+} // namespace nv

@@ -1,0 +1,182 @@
+#include "engine/model/TvOle.h"
+
+#include "engine/core/Archive.h"
+#include "engine/core/PropertyTypes.h"
+#include "engine/model/ModelFiles.h"
+
+namespace nv {
+
+NV_IMPLEMENT_SERIAL(TvOle, TvObject, 10, true)
+
+TvOle::TvOle()
+{
+    m_nObjectId = 20;
+}
+
+TvOle::TvOle(const Rect& r, int32_t transparent, uint32_t backColor, int32_t frame) : TvOle()
+{
+    m_nX = r.left;
+    m_nY = r.top;
+    m_nWidth = r.Width();
+    m_nHeight = r.Height();
+    m_bTransparent = transparent;
+    m_crBackColor = backColor;
+    m_bFrame = frame;
+}
+
+TvOle::~TvOle() = default;
+
+void TvOle::SetItem(std::unique_ptr<TvOleItem> item)
+{
+    m_pItem = std::move(item);
+    if (m_pItem) m_pItem->m_pOwner = this;
+}
+
+void TvOle::Serialize(Archive& ar, uint32_t schema)
+{
+    TvObject::Serialize(ar, schema);
+    if (ar.IsStoring()) {
+        ar.WriteU32(kOleVersion);
+        ar.WriteI32(m_bWithoutItem);
+        ar.WriteI32(m_nWidth);
+        ar.WriteI32(m_nHeight);
+        ar.WriteI32(m_sizeNatural.cx);
+        ar.WriteI32(m_sizeNatural.cy);
+        if (!m_bWithoutItem) ar.WriteObject(m_pItem.get());
+        ar.WriteI32(m_bFrame);
+        ar.WriteI16(m_nLineStyle);
+        ar.WriteI32(m_nLineWidth);
+        ar.WriteU32(m_crLineColor);
+        ar.WriteI32(m_bKeepAspect);
+        return;
+    }
+    const uint32_t version = schema >= 10 ? ar.ReadU32() : 10;
+    m_bWithoutItem = version > 10 ? ar.ReadI32() : 0;
+    m_nWidth = ar.ReadI32();
+    m_nHeight = ar.ReadI32();
+    m_sizeNatural.cx = ar.ReadI32();
+    m_sizeNatural.cy = ar.ReadI32();
+    m_pItem.reset();
+    if (!m_bWithoutItem) SetItem(ar.ReadObject<TvOleItem>(false));
+    if (schema < 2) {
+        m_bFrame = 0;
+        m_nLineStyle = 1;
+        m_nLineWidth = 15000;
+        m_crLineColor = 0;
+        m_bKeepAspect = 0;
+        return;
+    }
+    m_bFrame = ar.ReadI32();
+    m_nLineStyle = ar.ReadI16();
+    m_nLineWidth = ar.ReadI32();
+    m_crLineColor = ar.ReadU32();
+    m_bKeepAspect = ar.ReadI32();
+}
+
+void TvOle::GetBoundRect(Rect& out, bool withPen) const
+{
+    out = Rect{m_nX, m_nY, m_nX + m_nWidth, m_nY + m_nHeight};
+    if (withPen) {
+        const int32_t d = (m_nLineWidth + 3) / 2;
+        out.Inflate(d, d);
+    }
+}
+
+void TvOle::SetRect(const Rect& r)
+{
+    const int32_t oldWidth = m_nWidth;
+    m_nX = r.left;
+    m_nY = r.top;
+    m_nWidth = r.Width();
+    m_nHeight = r.Height();
+    if (!m_bKeepAspect) return;
+    Rect box{m_nX, m_nY, m_nX + m_nWidth, m_nY + m_nHeight};
+    Point p{box.right, box.bottom};
+    int32_t handle = 5;
+    FitToAspect(box, p, m_sizeNatural, m_nWidth > oldWidth || m_nHeight > oldWidth, handle);
+    m_nX = box.left;
+    m_nY = box.top;
+    m_nWidth = box.Width();
+    m_nHeight = box.Height();
+}
+
+void TvOle::DeleteSelf()
+{
+    m_pItem.reset();
+    TvObject::DeleteSelf();
+}
+
+void TvOle::SetProperties(const TvPropertyMap& map, TvChangeList* changes)
+{
+    TvObject::SetProperties(map, changes);
+    for (uint16_t id : {9, 10, 11, 12, 13, 14, 61, 1002}) {
+        const TvPropValue* v = map.Lookup(id);
+        if (!v) continue;
+        switch (id) {
+        case 9: SetLongProp(changes, 9, m_nLineWidth, v->AsLong()); break;
+        case 10: SetShortProp(changes, 10, m_nLineStyle, v->AsShort()); break;
+        case 11: SetLongProp(changes, 11, m_crLineColor, v->AsLong()); break;
+        case 12: SetLongProp(changes, 12, m_bFrame, v->AsLong()); break;
+        case 13: SetLongProp(changes, 13, m_nWidth, v->AsLong()); break;
+        case 14: SetLongProp(changes, 14, m_nHeight, v->AsLong()); break;
+        case 61:
+            SetLongProp(changes, 61, m_bKeepAspect, v->AsLong());
+            if (v->AsLong() != 0) {
+                Rect box{m_nX, m_nY, m_nX + m_nWidth, m_nY + m_nHeight};
+                Point p{box.right, box.bottom};
+                int32_t handle = 5;
+                FitToAspect(box, p, m_sizeNatural, false, handle);
+                SetLongProp(changes, 13, m_nWidth, box.Width());
+                SetLongProp(changes, 14, m_nHeight, box.Height());
+            }
+            break;
+        case 1002: SetStringProp(changes, 1002, m_strPictureFile, v->AsString()); break;
+        }
+    }
+}
+
+std::unique_ptr<TvObject> TvOle::Clone() const
+{
+    auto copy = std::make_unique<TvOle>();
+    copy->CopyOleAttributes(*this);
+    return copy;
+}
+
+void TvOle::CopyOleAttributes(const TvOle& s)
+{
+    m_nWidth = s.m_nWidth;
+    m_nHeight = s.m_nHeight;
+    m_sizeNatural = s.m_sizeNatural;
+    m_bKeepAspect = s.m_bKeepAspect;
+    m_bFrame = s.m_bFrame;
+    m_nLineStyle = s.m_nLineStyle;
+    m_nLineWidth = s.m_nLineWidth;
+    m_crLineColor = s.m_crLineColor;
+    m_bWithoutItem = s.m_bWithoutItem;
+    m_pItem.reset();
+    m_strPictureFile.clear();
+    if (!s.m_strPictureFile.empty()) m_strPictureFile = CopyToNewModelTempFile(s.m_strPictureFile);
+    CopyAttributes(s);
+}
+
+int32_t TvOle::IsPropertySupported(uint16_t id) const
+{
+    return (id >= 2 && id <= 5) || (id >= 9 && id <= 14) || id == 61 || id == 1000 || id == 1002;
+}
+
+int32_t TvOle::GetPropertyAddress(uint16_t id, void*& address, int32_t& kind)
+{
+    switch (id) {
+    case 9: address = &m_nLineWidth; kind = addrLong; return 1;
+    case 10: address = &m_nLineStyle; kind = addrShort; return 1;
+    case 11: address = &m_crLineColor; kind = addrLong; return 1;
+    case 12: address = &m_bFrame; kind = addrLong; return 1;
+    case 13: address = &m_nWidth; kind = addrLong; return 1;
+    case 14: address = &m_nHeight; kind = addrLong; return 1;
+    case 61: address = &m_bKeepAspect; kind = addrLong; return 1;
+    case 1002: address = &m_strPictureFile; kind = addrString; return 1;
+    default: return TvObject::GetPropertyAddress(id, address, kind);
+    }
+}
+
+} // namespace nv

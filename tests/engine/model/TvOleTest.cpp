@@ -1,0 +1,291 @@
+#include "engine/model/TvOle.h"
+#include "engine/model/TvOleItem.h"
+
+#include "engine/core/Archive.h"
+#include "engine/core/ClassRegistry.h"
+#include "engine/core/Exceptions.h"
+#include "engine/core/TempFileManager.h"
+#include "engine/model/ModelClasses.h"
+#include "support/TempDir.h"
+
+#include <gsf/gsf-outfile-msole.h>
+#include <gsf/gsf-outfile.h>
+#include <gsf/gsf-output-memory.h>
+#include <gsf/gsf-utils.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+
+using namespace nv;
+
+namespace {
+
+void Register()
+{
+    RegisterModelClasses();
+    auto& r = ClassRegistry::Instance();
+    r.Register(TvOle::Class());
+    r.Register(TvOleItem::Class());
+}
+
+void PutLe32(std::string& s, uint32_t v)
+{
+    for (int i = 0; i < 4; ++i) s += static_cast<char>(v >> (8 * i));
+}
+
+// An OLE presentation stream carrying `picture` in clipboard format `cf`.
+std::string Presentation(uint32_t cf, const std::string& picture)
+{
+    std::string s;
+    PutLe32(s, 0xFFFFFFFFu);
+    PutLe32(s, cf);
+    PutLe32(s, 4);  // no target device
+    for (uint32_t v : {1u, 0xFFFFFFFFu, 2u, 0u, 2000u, 1000u}) PutLe32(s, v);
+    PutLe32(s, static_cast<uint32_t>(picture.size()));
+    return s + picture;
+}
+
+// A compound file with the given streams, made with libgsf.
+std::string CompoundFile(const std::vector<std::pair<std::string, std::string>>& streams)
+{
+    gsf_init();
+    GsfOutput* mem = gsf_output_memory_new();
+    GsfOutfile* root = gsf_outfile_msole_new(mem);
+    for (const auto& [name, data] : streams) {
+        GsfOutput* child = gsf_outfile_new_child(root, name.c_str(), FALSE);
+        gsf_output_write(child, data.size(), reinterpret_cast<const guint8*>(data.data()));
+        gsf_output_close(child);
+        g_object_unref(child);
+    }
+    gsf_output_close(GSF_OUTPUT(root));
+    g_object_unref(root);
+    const guint8* bytes = gsf_output_memory_get_bytes(GSF_OUTPUT_MEMORY(mem));
+    std::string out(reinterpret_cast<const char*>(bytes), static_cast<size_t>(gsf_output_size(mem)));
+    g_object_unref(mem);
+    return out;
+}
+
+std::string Store(const CObject& obj)
+{
+    Archive ar;
+    ar.WriteObject(obj);
+    return ar.TakeBytes();
+}
+
+std::unique_ptr<TvOle> Load(const std::string& bytes)
+{
+    Archive ar{std::string_view(bytes)};
+    auto obj = ar.ReadObject<TvOle>();
+    EXPECT_EQ(ar.Remaining(), 0u);
+    return obj;
+}
+
+std::unique_ptr<TvOle> Sample(const std::string& storage)
+{
+    auto p = std::make_unique<TvOle>(Rect{100, 200, 30100, 20200}, 0, 0x00FF00, 1);
+    TvOle& ole = *p;
+    ole.m_strName = "Ole1";
+    ole.m_sizeNatural = Size{2000, 1000};
+    ole.m_nLineStyle = 2;
+    ole.m_nLineWidth = 3000;
+    ole.m_crLineColor = 0x0000FF;
+    auto item = std::make_unique<TvOleItem>();
+    item->m_dwItemNumber = 3;
+    item->m_storage = storage;
+    ole.SetItem(std::move(item));
+    return p;
+}
+
+class TvOleTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        Register();
+        before_ = TempFileManager::Instance().Files();
+    }
+    // Temporary files made here go with the test, not at process exit.
+    void TearDown() override
+    {
+        for (const auto& f : TempFileManager::Instance().Files())
+            if (std::find(before_.begin(), before_.end(), f) == before_.end()) TempFileManager::Instance().RemoveFile(f);
+    }
+    std::vector<std::string> before_;
+    nvtest::TempDir dir;
+};
+
+} // namespace
+
+TEST_F(TvOleTest, Defaults)
+{
+    TvOle ole;
+    EXPECT_EQ(ole.m_nObjectId, 20u);
+    EXPECT_EQ(ole.GetType(), 13);
+    EXPECT_EQ(ole.GetFlags(), 24);
+    EXPECT_EQ(ole.GetAttribute(), 0u);
+    EXPECT_EQ(ole.m_bKeepAspect, 1);
+    EXPECT_EQ(ole.GetItem(), nullptr);
+    EXPECT_TRUE(ole.IsPropertySupported(1002));
+    EXPECT_FALSE(ole.IsPropertySupported(6));
+    void* address = nullptr;
+    int32_t kind = 0;
+    EXPECT_EQ(ole.GetPropertyAddress(1002, address, kind), 1);
+    EXPECT_EQ(kind, addrString);
+    EXPECT_EQ(ole.GetPropertyAddress(10, address, kind), 1);
+    EXPECT_EQ(kind, addrShort);
+}
+
+TEST_F(TvOleTest, RoundTripWithItemIsByteExact)
+{
+    const std::string emf = std::string("\x01\0\0\0", 4) + std::string(100, 'E');
+    const std::string storage =
+        CompoundFile({{"\001Ole", std::string(20, '\0')}, {"\002OlePres000", Presentation(14, emf)}});
+    auto oleHolder = Sample(storage);
+    TvOle& ole = *oleHolder;
+    const std::string bytes = Store(ole);
+    auto loaded = Load(bytes);
+    ASSERT_NE(loaded->GetItem(), nullptr);
+    EXPECT_EQ(loaded->GetItem()->m_pOwner, loaded.get());
+    EXPECT_EQ(loaded->GetItem()->m_dwItemNumber, 3u);
+    EXPECT_EQ(loaded->GetItem()->m_storage, storage);
+    EXPECT_EQ(loaded->m_sizeNatural, (Size{2000, 1000}));
+    EXPECT_EQ(loaded->m_nLineStyle, 2);
+    EXPECT_EQ(loaded->m_bKeepAspect, 1);
+    EXPECT_EQ(Store(*loaded), bytes);
+
+    // the stored picture is there for the renderer
+    std::string picture;
+    int32_t kind = 0;
+    ASSERT_TRUE(loaded->GetItem()->GetPresentation(picture, kind));
+    EXPECT_EQ(kind, TvOleItem::pictureEmf);
+    EXPECT_EQ(picture, emf);
+    // no live item
+    EXPECT_EQ(loaded->GetItem()->GetDispatch(), nullptr);
+}
+
+TEST_F(TvOleTest, PresentationKindsAndDamagedStorage)
+{
+    std::string picture;
+    int32_t kind = 0;
+    TvOleItem item;
+    item.m_storage = CompoundFile({{"\002OlePres000", Presentation(8, "DIBDATA")}});
+    ASSERT_TRUE(item.GetPresentation(picture, kind));
+    EXPECT_EQ(kind, TvOleItem::pictureDib);
+    EXPECT_EQ(picture, "DIBDATA");
+
+    item.m_storage = CompoundFile({{"\002OlePres000", Presentation(3, "WMF")}});  // metafile pictures: not drawn
+    EXPECT_FALSE(item.GetPresentation(picture, kind));
+    EXPECT_EQ(kind, TvOleItem::pictureNone);
+
+    std::string cut = Presentation(14, std::string(50, 'x'));
+    cut.resize(cut.size() - 10);
+    item.m_storage = CompoundFile({{"\002OlePres000", cut}});
+    EXPECT_FALSE(item.GetPresentation(picture, kind));
+
+    item.m_storage = "not a compound file at all, just text";
+    EXPECT_FALSE(item.GetPresentation(picture, kind));
+    item.m_storage.clear();
+    EXPECT_FALSE(item.GetPresentation(picture, kind));
+}
+
+TEST_F(TvOleTest, WithoutItemFlagAndOldVersions)
+{
+    auto oleHolder = Sample("opaque storage bytes");
+    TvOle& ole = *oleHolder;
+    ole.SetFlag(1);
+    const std::string without = Store(ole);
+    auto loaded = Load(without);
+    EXPECT_EQ(loaded->GetItem(), nullptr);
+    EXPECT_EQ(loaded->m_bWithoutItem, 1);
+    EXPECT_EQ(loaded->m_nLineWidth, 3000);
+
+    // Version 10 has no flag and always carries its item.
+    ole.SetFlag(0);
+    std::string bytes = Store(ole);
+    const size_t version = 6 + std::strlen("TvOle") + 4 + 1 + 4 + 4 + 6 * 4;
+    uint32_t v;
+    std::memcpy(&v, bytes.data() + version, 4);
+    ASSERT_EQ(v, 11u);
+    std::string v10 = bytes.substr(0, version) + std::string("\x0a\0\0\0", 4) + bytes.substr(version + 8);
+    loaded = Load(v10);
+    ASSERT_NE(loaded->GetItem(), nullptr);
+    EXPECT_EQ(loaded->GetItem()->m_storage, "opaque storage bytes");
+
+    // Object schema 1: no version word, no flag, and nothing after the item.
+    std::string s1;
+    s1 += std::string("\xff\xff\x01\x00", 4);
+    s1 += static_cast<char>(5);
+    s1 += '\0';
+    s1 += "TvOle";
+    s1 += static_cast<char>(0);  // empty name
+    for (uint32_t x : {7u, 0u, 10u, 20u, 1u, 0xFFFFFFu, 1u, 300u, 400u, 30u, 40u}) PutLe32(s1, x);
+    s1 += std::string("\0\0", 2);  // null item
+    loaded = Load(s1);
+    EXPECT_EQ(loaded->m_nWidth, 300);
+    EXPECT_EQ(loaded->m_sizeNatural, (Size{30, 40}));
+    EXPECT_EQ(loaded->m_bKeepAspect, 0);
+    EXPECT_EQ(loaded->m_nLineStyle, 1);
+    EXPECT_EQ(loaded->m_nLineWidth, 15000);
+    EXPECT_EQ(loaded->m_bFrame, 0);
+}
+
+TEST_F(TvOleTest, CloneAndLinks)
+{
+    nvtest::WriteFileBytes(dir.path() / "sub.emf", "EMF bytes");
+    auto oleHolder = Sample("x");
+    TvOle& ole = *oleHolder;
+    ole.m_strPictureFile = dir.file("sub.emf");
+    ole.SetFlag(1);
+    auto copy = ole.Clone();
+    auto* c = dynamic_cast<TvOle*>(copy.get());
+    ASSERT_NE(c, nullptr);
+    EXPECT_EQ(c->GetItem(), nullptr);
+    EXPECT_NE(c->m_strPictureFile, ole.m_strPictureFile);
+    EXPECT_EQ(nvtest::ReadFileBytes(c->m_strPictureFile), "EMF bytes");
+    EXPECT_EQ(c->m_bWithoutItem, 1);
+    EXPECT_EQ(c->m_strName, "Ole1");
+    EXPECT_EQ(c->m_sizeNatural, (Size{2000, 1000}));
+
+    ole.m_strPictureFile.clear();
+    auto bare = ole.Clone();
+    EXPECT_TRUE(dynamic_cast<TvOle*>(bare.get())->m_strPictureFile.empty());
+
+    TvOleItem item;
+    item.m_nItemType = TvOleItem::typeEmbedded;
+    EXPECT_NE(item.UpdateLink(true, 0), 0);
+    item.m_nItemType = TvOleItem::typeLink;
+    item.m_nLinkUpdate = TvOleItem::updateManual;
+    EXPECT_NE(item.UpdateLink(true, 0), 0);
+    item.m_nLinkUpdate = TvOleItem::updateAutomatic;
+    EXPECT_EQ(item.UpdateLink(true, 0), 0);
+
+    // keep-aspect fitting through the property
+    TvOle fit(Rect{0, 0, 1000, 1000}, 1, 0xFFFFFF, 0);
+    fit.m_sizeNatural = Size{100, 200};
+    fit.m_bKeepAspect = 0;
+    TvChangeList changes;
+    fit.SetProperties(TvPropertyMap(61, TvPropValue::Long(1)), &changes);
+    EXPECT_EQ(fit.m_nWidth, 500);
+    EXPECT_EQ(fit.m_nHeight, 1000);
+}
+
+TEST_F(TvOleTest, TruncationsEndInErrors)
+{
+    auto oleHolder = Sample(CompoundFile({{"\002OlePres000", Presentation(14, "emf")}}));
+    TvOle& ole = *oleHolder;
+    const std::string bytes = Store(ole);
+    for (size_t n = 0; n < bytes.size(); ++n) {
+        Archive ar{std::string_view(bytes.data(), n)};
+        EXPECT_THROW(ar.ReadObject<TvOle>(), CArchiveException) << n;
+    }
+    // an item of the wrong class
+    auto otherHolder = Sample("s");
+    TvOle& other = *otherHolder;
+    std::string good = Store(other);
+    std::string bad = good;
+    size_t at = bad.find("TvOleItem");
+    ASSERT_NE(at, std::string::npos);
+    bad.replace(at, 9, "TvOleXtem");
+    Archive ar{std::string_view(bad)};
+    EXPECT_THROW(ar.ReadObject<TvOle>(), CArchiveException);
+}
