@@ -1,0 +1,72 @@
+#pragma once
+// A device context that draws nothing and records every call with the state
+// it was made in, for unit tests of the renderer and the metafile player.
+// Text is measured with fixed metrics: a half-width character advances half
+// an em, any other a full em (or the font's width and twice it when the font
+// sets one); ascent 7/8 em.
+#include <string>
+#include <vector>
+
+#include "platform/gdi/DeviceContext.h"
+
+namespace nv {
+
+struct DcCall {
+    std::string op; // "Polyline", "Polygons", "Rectangle", "RoundRect", "Ellipse", "Arc", "Chord", "Pie",
+                    // "Path", "FillRect", "SetPixel", "Text", "Image"
+    std::vector<int32_t> args; // device pixels: points as x, y pairs, rectangles as l, t, r, b
+    std::u16string text;
+    std::vector<int32_t> dx;
+    uint32_t options = 0;
+    DcBrush brush; // FillRect's own brush; else the state's
+    DcImage image;
+    DcState state;
+};
+
+class RecordingDc : public DeviceContext {
+public:
+    explicit RecordingDc(int32_t dpiX = 96, int32_t dpiY = 96, DcSize size = {794, 1123}, bool printing = false);
+
+    const std::vector<DcCall>& Calls() const { return m_calls; }
+    void Clear() { m_calls.clear(); }
+    // Calls whose op is `op`.
+    std::vector<DcCall> CallsOf(const std::string& op) const;
+    // Whole text of every Text call, UTF-8, separated by '|'.
+    std::string TextLog() const;
+
+    DcSize GetTextExtent(std::u16string_view text) override;
+    DcTextMetrics GetTextMetrics() override;
+    int32_t LogPixelsX() const override { return m_dpiX; }
+    int32_t LogPixelsY() const override { return m_dpiY; }
+    bool IsPrinting() const override { return m_printing; }
+    DcSize DeviceSize() const override { return m_size; }
+
+    // The fixed metrics, for tests that predict them.
+    static int32_t EmOf(const DcFont& f);
+    static int32_t AdvanceOf(const DcFont& f, char16_t c);
+
+protected:
+    void DoPolyline(const std::vector<DcPoint>& pts) override;
+    void DoPolygons(const std::vector<DcPoint>& pts, const std::vector<int32_t>& counts) override;
+    void DoRectangle(const DcRect& r) override;
+    void DoRoundRect(const DcRect& r, int32_t ew, int32_t eh) override;
+    void DoEllipse(const DcRect& r) override;
+    void DoArc(ArcKind kind, const DcRect& box, DcPoint start, DcPoint end) override;
+    void DoPath(const DcPath& path, bool fill, bool stroke) override;
+    void DoFillRect(const DcRect& r, const DcBrush& brush) override;
+    void DoSetPixel(int32_t x, int32_t y, ColorRef c) override;
+    void DoText(int32_t x, int32_t y, uint32_t options, const DcRect* rect, std::u16string_view text,
+                const std::vector<int32_t>& dx) override;
+    void DoImage(const DcRect& dst, const DcImage& image, const DcRect& src) override;
+
+private:
+    DcCall& Add(const char* op);
+
+    int32_t m_dpiX;
+    int32_t m_dpiY;
+    DcSize m_size;
+    bool m_printing;
+    std::vector<DcCall> m_calls;
+};
+
+} // namespace nv
