@@ -2,6 +2,12 @@
 
 #include "engine/core/ClassRegistry.h"
 #include "engine/core/TvObject.h"
+#include "engine/model/TvArc.h"
+#include "engine/model/TvBox.h"
+#include "engine/model/TvCircle.h"
+#include "engine/model/TvGraphic.h"
+#include "engine/model/TvLine.h"
+#include "engine/model/TvPolygon.h"
 
 namespace nv {
 
@@ -11,6 +17,12 @@ void RegisterModelClasses()
     ClassRegistry& r = ClassRegistry::Instance();
     r.Register(TvObject::Class());
     // One line per serialisable class of the model:
+    r.Register(TvGraphic::Class());
+    r.Register(TvLine::Class());
+    r.Register(TvBox::Class());
+    r.Register(TvCircle::Class());
+    r.Register(TvArc::Class());
+    r.Register(TvPolygon::Class());
 }
 
 } // namespace nv

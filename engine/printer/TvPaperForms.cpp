@@ -1,31 +1,20 @@
 #include "engine/printer/TvPaperForms.h"
 
 #include "engine/core/NamedLock.h"
+#include "engine/format/UnitTable.h"
 
 #include <algorithm>
 #include <climits>
-#include <cmath>
 #include <cstdlib>
 #include <set>
 
 namespace nv {
 namespace {
 
-// Document units to tenths (unit 10) and thousandths (unit 17) of a
-// millimetre, rounded half away from zero and unchecked.
-int32_t DocTo(int32_t value, double factor)
-{
-    const double x = std::round(double(value) / factor);
-    if (!(x >= double(INT32_MIN) && x <= double(INT32_MAX))) return 0;
-    return int32_t(x);
-}
-constexpr double kDocPerTenthMm = 5669.291338582677;
-constexpr double kDocPerMicrometre = 56.69291338582677;
-
 PaperExtent ToTenths(PaperExtent size, bool inTenths)
 {
     if (inTenths) return size;
-    return {DocTo(size.width, kDocPerTenthMm), DocTo(size.length, kDocPerTenthMm)};
+    return {InternalToUnit(size.width, UNIT_DECIMM, false), InternalToUnit(size.length, UNIT_DECIMM, false)};
 }
 
 PaperExtent ToThousandths(PaperExtent size, bool inTenths)
@@ -37,7 +26,7 @@ PaperExtent ToThousandths(PaperExtent size, bool inTenths)
         };
         return {times100(size.width), times100(size.length)};
     }
-    return {DocTo(size.width, kDocPerMicrometre), DocTo(size.length, kDocPerMicrometre)};
+    return {InternalToUnit(size.width, UNIT_MICROMM, false), InternalToUnit(size.length, UNIT_MICROMM, false)};
 }
 
 bool HasFormPrefix(const std::string& name)

@@ -1,0 +1,208 @@
+#include "engine/model/TvCircle.h"
+
+#include "engine/core/Archive.h"
+#include "engine/core/EngineMath.h"
+#include "engine/core/PropertyTypes.h"
+#include "engine/model/ShapeGeometry.h"
+
+namespace nv {
+
+NV_IMPLEMENT_SERIAL(TvCircle, TvGraphic, 10, true)
+
+TvCircle::TvCircle()
+{
+    TvCircle::InitDefaults();
+}
+
+TvCircle::TvCircle(const Rect& r, int32_t frame, const TvGraphic* t) : TvGraphic(t)
+{
+    m_nObjectId = 7;
+    m_bFrame = frame;
+    SetBoxFrom(r);
+    m_nCenterX = shape::Half(int64_t{r.left} + r.right);
+    m_nCenterY = shape::Half(int64_t{r.top} + r.bottom);
+    m_nRadiusX = shape::Half(int64_t{r.right} - r.left);
+    m_nRadiusY = shape::Half(int64_t{r.bottom} - r.top);
+}
+
+TvCircle::TvCircle(const Point& c, const Size& radii, int32_t frame, const TvGraphic* t) : TvGraphic(t)
+{
+    m_nObjectId = 7;
+    m_bFrame = frame;
+    m_nCenterX = c.x;
+    m_nCenterY = c.y;
+    m_nRadiusX = radii.cx;
+    m_nRadiusY = radii.cy;
+    SetBoxFrom(Rect{shape::Sub(c.x, radii.cx), shape::Sub(c.y, radii.cy), shape::Add(c.x, radii.cx),
+                    shape::Add(c.y, radii.cy)});
+}
+
+void TvCircle::InitDefaults()
+{
+    TvGraphic::InitDefaults();
+    m_nObjectId = 7;
+    m_bFrame = 1;
+}
+
+void TvCircle::SetBoxFrom(const Rect& r)
+{
+    m_nX = r.left;
+    m_nY = r.top;
+    m_nRight = r.right;
+    m_nBottom = r.bottom;
+}
+
+void TvCircle::CopyShapeAttributes(const TvCircle& s)
+{
+    m_nRight = s.m_nRight;
+    m_nBottom = s.m_nBottom;
+    m_nCenterX = s.m_nCenterX;
+    m_nCenterY = s.m_nCenterY;
+    m_nRadiusX = s.m_nRadiusX;
+    m_nRadiusY = s.m_nRadiusY;
+    m_bFrame = s.m_bFrame;
+    CopyGraphicAttributes(s);
+}
+
+std::unique_ptr<TvObject> TvCircle::Clone() const
+{
+    auto copy = std::make_unique<TvCircle>();
+    copy->CopyShapeAttributes(*this);
+    return copy;
+}
+
+void TvCircle::Serialize(Archive& ar, uint32_t schema)
+{
+    TvGraphic::Serialize(ar, schema);
+    if (ar.IsStoring()) {
+        ar.WriteU32(kObjectVersion);
+        ar.WriteI32(m_nRight);
+        ar.WriteI32(m_nBottom);
+        ar.WriteI32(m_nCenterX);
+        ar.WriteI32(m_nCenterY);
+        ar.WriteI32(m_nRadiusX);
+        ar.WriteI32(m_nRadiusY);
+        ar.WriteI32(m_bFrame);
+        return;
+    }
+    if (schema >= 10) (void)ar.ReadU32();
+    m_nRight = ar.ReadI32();
+    m_nBottom = ar.ReadI32();
+    m_nCenterX = ar.ReadI32();
+    m_nCenterY = ar.ReadI32();
+    m_nRadiusX = ar.ReadI32();
+    m_nRadiusY = ar.ReadI32();
+    m_bFrame = ar.ReadI32();
+}
+
+void TvCircle::GetBoundRect(Rect& out, bool withPen) const
+{
+    out = Rect{m_nX, m_nY, m_nRight, m_nBottom};
+    if (withPen) out = shape::Inflated(out, shape::PenReach(m_nLineWidth));
+}
+
+void TvCircle::SetRect(const Rect& r)
+{
+    SetBoxFrom(r);
+    const Rect n = r.Normalized();
+    m_nRadiusX = shape::Half(int64_t{n.right} - n.left);
+    m_nCenterX = shape::Add(n.left, m_nRadiusX);
+    m_nRadiusY = shape::Half(int64_t{n.bottom} - n.top);
+    m_nCenterY = shape::Add(n.top, m_nRadiusY);
+}
+
+void TvCircle::Offset(int32_t dx, int32_t dy)
+{
+    TvObject::Offset(dx, dy);
+    m_nRight = shape::Add(m_nRight, dx);
+    m_nBottom = shape::Add(m_nBottom, dy);
+    m_nCenterX = shape::Add(m_nCenterX, dx);
+    m_nCenterY = shape::Add(m_nCenterY, dy);
+}
+
+void TvCircle::Scale(const Size& from, const Size& to)
+{
+    // Moving only the anchor would tear the box apart and leave centre and
+    // radii behind; the box scales as a whole and the rest follows from it.
+    Rect box{m_nX, m_nY, m_nRight, m_nBottom};
+    if (from.cx != 0) {
+        box.left = TruncToInt32(static_cast<double>(box.left) * to.cx / from.cx);
+        box.right = TruncToInt32(static_cast<double>(box.right) * to.cx / from.cx);
+    }
+    if (from.cy != 0) {
+        box.top = TruncToInt32(static_cast<double>(box.top) * to.cy / from.cy);
+        box.bottom = TruncToInt32(static_cast<double>(box.bottom) * to.cy / from.cy);
+    }
+    TvCircle::SetRect(box);
+}
+
+void TvCircle::SetCircleProperties(const TvPropertyMap& map, TvChangeList* changes)
+{
+    const int32_t oldCx = m_nCenterX, oldCy = m_nCenterY;
+    bool boxChanged = false, centreChanged = false;
+    for (const auto& [id, v] : map) {
+        const int32_t value = v.AsLong();
+        switch (id) {
+        case 12: SetLongProp(changes, 12, m_bFrame, value); break;
+        case 33: m_nRight = value; boxChanged = true; break;
+        case 34: m_nBottom = value; boxChanged = true; break;
+        case 117: m_nCenterX = value; centreChanged = true; break;
+        case 118: m_nCenterY = value; centreChanged = true; break;
+        case 119:
+            SetLongProp(changes, 4, m_nX, shape::Sub(m_nCenterX, value));
+            SetLongProp(changes, 33, m_nRight, shape::Add(m_nCenterX, value));
+            m_nRadiusX = value;
+            break;
+        case 120:
+            SetLongProp(changes, 5, m_nY, shape::Sub(m_nCenterY, value));
+            SetLongProp(changes, 34, m_nBottom, shape::Add(m_nCenterY, value));
+            m_nRadiusY = value;
+            break;
+        default: break;
+        }
+    }
+    if (centreChanged) {
+        const int64_t dx = int64_t{m_nCenterX} - oldCx, dy = int64_t{m_nCenterY} - oldCy;
+        m_nX = shape::Add(m_nX, dx);
+        m_nRight = shape::Add(m_nRight, dx);
+        m_nY = shape::Add(m_nY, dy);
+        m_nBottom = shape::Add(m_nBottom, dy);
+        const Rect n = Rect{m_nX, m_nY, m_nRight, m_nBottom}.Normalized();
+        m_nRadiusX = shape::Half(int64_t{n.right} - n.left);
+        m_nRadiusY = shape::Half(int64_t{n.bottom} - n.top);
+    }
+    if (boxChanged) {
+        Rect bound;
+        GetBoundRect(bound, false);
+        SetRect(bound);
+    }
+}
+
+void TvCircle::SetProperties(const TvPropertyMap& map, TvChangeList* changes)
+{
+    TvGraphic::SetProperties(map, changes);
+    SetCircleProperties(map, changes);
+}
+
+int32_t TvCircle::IsPropertySupported(uint16_t id) const
+{
+    return id == 2 || id == 3 || (id >= 6 && id <= 12) || (id >= 117 && id <= 120) || id == 1000;
+}
+
+int32_t TvCircle::GetPropertyAddress(uint16_t id, void*& address, int32_t& kind)
+{
+    switch (id) {
+    case 4:
+    case 5:
+    case 33:
+    case 34: address = nullptr; kind = addrNone; return 0;
+    case 12: address = &m_bFrame; kind = addrLong; return 1;
+    case 117: address = &m_nCenterX; kind = addrLong; return 1;
+    case 118: address = &m_nCenterY; kind = addrLong; return 1;
+    case 119: address = &m_nRadiusX; kind = addrLong; return 1;
+    case 120: address = &m_nRadiusY; kind = addrLong; return 1;
+    default: return TvGraphic::GetPropertyAddress(id, address, kind);
+    }
+}
+
+} // namespace nv
