@@ -1,5 +1,6 @@
 #include "engine/core/AppException.h"
 
+#include "engine/core/StoredNames.h"
 #include "platform/core/Cp932.h"
 
 #include <cerrno>
@@ -38,7 +39,7 @@ constexpr TableEntry kTable[] = {
     {30004, "ｲﾒｰｼﾞﾌｧｲﾙの読込ができません"},
     {30005, "ｲﾒｰｼﾞﾌｧｲﾙが開けません"},
     {30006, "レイヤ"},
-    {30007, "Tavelo Ver7.1 Ardel Systems"},
+    {30007, kFormVersionString},
     {30008, "ｵｰﾊﾞｰﾌﾛｰもしくはｱﾝﾀﾞｰﾌﾛｰが発生しました。"},
 };
 

@@ -86,6 +86,17 @@ public:                                                                         
         return info;                                                                                    \
     }
 
+// The same with the stored name given as a constant (engine/core/StoredNames.h):
+//   NV_IMPLEMENT_SERIAL_NAMED(TvBox, kClassTvBox, TvGraphic, 10, true)
+#define NV_IMPLEMENT_SERIAL_NAMED(cls, storedName, baseCls, schemaValue, isVersionable)                 \
+    const ::nv::ClassInfo& cls::Class()                                                                 \
+    {                                                                                                   \
+        static const ::nv::ClassInfo info{                                                              \
+            storedName, static_cast<uint16_t>(schemaValue), isVersionable, &baseCls::Class(),           \
+            []() -> std::unique_ptr<::nv::CObject> { return std::unique_ptr<::nv::CObject>(new cls()); }}; \
+        return info;                                                                                    \
+    }
+
 // For an abstract class (kind-of tests only, never created from an archive).
 #define NV_IMPLEMENT_ABSTRACT(cls, baseCls)                                               \
     const ::nv::ClassInfo& cls::Class()                                                   \

@@ -1,12 +1,13 @@
 #include "engine/core/ChangeData.h"
 
 #include "engine/core/Archive.h"
+#include "engine/core/StoredNames.h"
 
 #include <cstring>
 
 namespace nv {
 
-NV_IMPLEMENT_SERIAL(CChangeData, CObject, 0, false)
+NV_IMPLEMENT_SERIAL_NAMED(CChangeData, kClassCChangeData, CObject, 0, false)
 
 namespace {
 

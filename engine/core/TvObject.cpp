@@ -3,13 +3,14 @@
 #include "engine/core/Archive.h"
 #include "engine/core/EngineMath.h"
 #include "engine/core/PropertyTypes.h"
+#include "engine/core/StoredNames.h"
 
 #include <cstdlib>
 #include <cstring>
 
 namespace nv {
 
-NV_IMPLEMENT_SERIAL(TvObject, CObject, 10, true)
+NV_IMPLEMENT_SERIAL_NAMED(TvObject, kClassTvObject, CObject, 10, true)
 
 namespace {
 
@@ -95,6 +96,16 @@ void TvObject::SetProperties(const TvPropertyMap& map, TvChangeList* changes)
         default: break;
         }
     }
+}
+
+std::unique_ptr<TvObject> TvObject::Clone() const
+{
+    // A plain base object (kept as such in a form) must survive copying.
+    if (&GetRuntimeClass() != &TvObject::Class()) return nullptr;
+    auto o = std::make_unique<TvObject>();
+    o->CopyAttributes(*this);
+    o->m_nNamingMode = m_nNamingMode;
+    return o;
 }
 
 void TvObject::Offset(int32_t dx, int32_t dy)

@@ -87,8 +87,9 @@ public:
     // 22, 23
     virtual int32_t GetFieldIndex() const { return -1; }
     virtual void SetFieldIndex(int32_t) {}
-    // 24: a copy of the object; null for the base.
-    virtual std::unique_ptr<TvObject> Clone() const { return nullptr; }
+    // 24: a copy of the object. Subclasses return their own copy; the base
+    // copies a plain TvObject and gives null for a subclass that has none.
+    virtual std::unique_ptr<TvObject> Clone() const;
     // 25: 1 for the objects filled per page (those with a field index).
     virtual int32_t IsTextObject() const { return 0; }
     // 26, 27

@@ -2,12 +2,10 @@
 
 #include "engine/core/ClassRegistry.h"
 #include "engine/core/TvObject.h"
-#include "engine/model/TvArc.h"
-#include "engine/model/TvBox.h"
-#include "engine/model/TvCircle.h"
-#include "engine/model/TvGraphic.h"
-#include "engine/model/TvLine.h"
-#include "engine/model/TvPolygon.h"
+#include "engine/model/TvFedObject.h"
+#include "engine/model/TvFontDesc.h"
+#include "engine/model/TvFormInfo.h"
+#include "engine/model/TvLayer.h"
 
 namespace nv {
 
@@ -16,13 +14,11 @@ void RegisterModelClasses()
     RegisterCoreClasses();
     ClassRegistry& r = ClassRegistry::Instance();
     r.Register(TvObject::Class());
+    r.Register(TvFedObject::Class());
+    r.Register(TvFormInfo::Class());
+    r.Register(TvFontDesc::Class());
+    r.Register(TvLayer::Class());
     // One line per serialisable class of the model:
-    r.Register(TvGraphic::Class());
-    r.Register(TvLine::Class());
-    r.Register(TvBox::Class());
-    r.Register(TvCircle::Class());
-    r.Register(TvArc::Class());
-    r.Register(TvPolygon::Class());
 }
 
 } // namespace nv

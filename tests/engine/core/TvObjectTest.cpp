@@ -228,7 +228,8 @@ TEST(TvObject, CopyAttributesCopiesTheBase)
     EXPECT_EQ(b.m_bVisible, 0);
     EXPECT_EQ(b.GetFlags(), 16);
     EXPECT_EQ(b.GetFieldIndex(), -1);
-    EXPECT_EQ(b.Clone(), nullptr);
+    ASSERT_NE(b.Clone(), nullptr);
+    EXPECT_EQ(b.Clone()->m_strName, "x");
 }
 
 TEST(TvObject, FitToAspect)
