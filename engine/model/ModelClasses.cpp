@@ -6,6 +6,12 @@
 #include "engine/model/TvFontDesc.h"
 #include "engine/model/TvFormInfo.h"
 #include "engine/model/TvLayer.h"
+#include "engine/model/TvArc.h"
+#include "engine/model/TvBox.h"
+#include "engine/model/TvCircle.h"
+#include "engine/model/TvGraphic.h"
+#include "engine/model/TvLine.h"
+#include "engine/model/TvPolygon.h"
 
 namespace nv {
 
@@ -19,6 +25,12 @@ void RegisterModelClasses()
     r.Register(TvFontDesc::Class());
     r.Register(TvLayer::Class());
     // One line per serialisable class of the model:
+    r.Register(TvGraphic::Class());
+    r.Register(TvLine::Class());
+    r.Register(TvBox::Class());
+    r.Register(TvCircle::Class());
+    r.Register(TvArc::Class());
+    r.Register(TvPolygon::Class());
 }
 
 } // namespace nv
