@@ -1,0 +1,415 @@
+#include "platform/qt/QtDeviceContext.h"
+
+#include <QImage>
+#include <QPaintDevice>
+#include <QPainterPath>
+#include <QRegion>
+
+#include <cmath>
+
+#include "platform/gdi/GdiRules.h"
+
+namespace nv {
+
+namespace {
+
+QColor ToQColor(ColorRef c) { return QColor(ColorRefRed(c), ColorRefGreen(c), ColorRefBlue(c)); }
+
+// Outlines and fills of a box cover [left, right - 1] x [top, bottom - 1].
+QRect InnerRect(const DcRect& r) { return QRect(r.left, r.top, std::max(0, r.Width() - 1), std::max(0, r.Height() - 1)); }
+
+QString ToQString(std::u16string_view s) { return QString(reinterpret_cast<const QChar*>(s.data()), qsizetype(s.size())); }
+
+} // namespace
+
+struct QtDeviceContext::FontCache {
+    ResolvedFont resolved;
+    std::optional<QFontMetricsF> metrics;
+};
+
+QtDeviceContext::QtDeviceContext(QPainter& painter, bool printing, int32_t dpiX, int32_t dpiY, DcPoint physicalOffset)
+    : m_painter(painter), m_printing(printing), m_physicalOffset(physicalOffset)
+{
+    QPaintDevice* device = painter.device();
+    m_dpiX = dpiX > 0 ? dpiX : (device ? device->logicalDpiX() : 96);
+    m_dpiY = dpiY > 0 ? dpiY : (device ? device->logicalDpiY() : 96);
+    m_size = device ? DcSize{device->width(), device->height()} : DcSize{};
+    m_painter.setRenderHint(QPainter::Antialiasing, false);
+    m_painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    m_painter.setRenderHint(QPainter::TextAntialiasing, true);
+    m_painter.setWorldTransform(QTransform());
+    m_painter.setClipping(false);
+    m_painter.setBackgroundMode(Qt::TransparentMode);
+}
+
+QtDeviceContext::~QtDeviceContext() = default;
+
+void QtDeviceContext::SetTextAntialiasing(bool on)
+{
+    m_textAntialiasing = on;
+    m_painter.setRenderHint(QPainter::TextAntialiasing, on);
+}
+
+QtDeviceContext::ResolvedFont QtDeviceContext::ResolveFont(const DcFont& f)
+{
+    ResolvedFont r;
+    r.face = &FontFaceTable::Lookup(f.faceName);
+    double cell = r.face->ascent + r.face->descent;
+    double em = f.height < 0 ? -double(f.height) : f.height > 0 ? f.height / cell : 12.0;
+    r.em = std::max<int32_t>(1, int32_t(std::lround(em)));
+    r.cellHeight = std::max<int32_t>(1, int32_t(std::lround(r.em * cell)));
+    r.ascent = int32_t(std::lround(r.em * r.face->ascent));
+    r.scaleX = f.width != 0 ? std::abs(f.width) / (r.face->avgWidth * r.em) : 1.0;
+    QFont font(QString::fromStdString(r.face->family));
+    font.setPixelSize(r.em);
+    font.setWeight(QFont::Weight(std::clamp<int32_t>(f.weight == 0 ? 400 : f.weight, 1, 1000)));
+    font.setItalic(f.italic);
+    font.setUnderline(f.underline);
+    font.setStrikeOut(f.strikeOut);
+    font.setKerning(false);
+    font.setHintingPreference(QFont::PreferNoHinting);
+    r.font = font;
+    return r;
+}
+
+void QtDeviceContext::OnFontChanged() { m_font.reset(); }
+
+QtDeviceContext::FontCache& QtDeviceContext::Font()
+{
+    if (!m_font) {
+        m_font = std::make_unique<FontCache>();
+        m_font->resolved = ResolveFont(State().font);
+        m_font->metrics.emplace(m_font->resolved.font, m_painter.device());
+    }
+    return *m_font;
+}
+
+DcSize QtDeviceContext::GetTextExtent(std::u16string_view text)
+{
+    FontCache& f = Font();
+    double w = f.metrics->horizontalAdvance(ToQString(text)) * f.resolved.scaleX;
+    return {int32_t(std::lround(w)), f.resolved.cellHeight};
+}
+
+DcTextMetrics QtDeviceContext::GetTextMetrics()
+{
+    FontCache& f = Font();
+    DcTextMetrics m;
+    m.height = f.resolved.cellHeight;
+    m.ascent = f.resolved.ascent;
+    m.descent = m.height - m.ascent;
+    m.internalLeading = std::max(0, m.height - f.resolved.em);
+    m.aveCharWidth = int32_t(std::lround(f.resolved.face->avgWidth * f.resolved.em * f.resolved.scaleX));
+    m.maxCharWidth = f.resolved.face->japanese ? 2 * m.aveCharWidth
+                                               : int32_t(std::lround(f.metrics->maxWidth() * f.resolved.scaleX));
+    return m;
+}
+
+void QtDeviceContext::Prepare()
+{
+    const auto& clip = State().clip;
+    if (!m_clipApplied || clip != m_appliedClip) {
+        if (!clip) {
+            m_painter.setClipping(false);
+        } else {
+            QRegion region;
+            for (const DcRect& r : clip->Rects()) region += QRect(r.left, r.top, r.Width(), r.Height());
+            // An empty region must clip everything away, not turn clipping off.
+            if (region.isEmpty()) region = QRegion(QRect(-10, -10, 1, 1));
+            m_painter.setClipRegion(region);
+        }
+        m_appliedClip = clip;
+        m_clipApplied = true;
+    }
+}
+
+bool QtDeviceContext::HasPen() const { return State().pen.style != PenStyle::Null; }
+
+bool QtDeviceContext::HasBrush(const DcBrush& b) const
+{
+    return b.style != BrushStyle::Null && !(b.style == BrushStyle::Image && (!b.image || b.image->IsNull()));
+}
+
+QBrush QtDeviceContext::MakeBrush(const DcBrush& b) const
+{
+    switch (b.style) {
+    case BrushStyle::Solid: return QBrush(ToQColor(b.colour));
+    case BrushStyle::Pattern:
+    case BrushStyle::Hatch: {
+        QImage tile(8, 8, QImage::Format_ARGB32);
+        bool hatch = b.style == BrushStyle::Hatch;
+        const auto& rows = hatch ? HatchBits(b.hatch) : b.pattern;
+        QRgb on = hatch ? ToQColor(b.colour).rgb() : ToQColor(State().bkColour).rgb();
+        QRgb off = hatch ? (State().bkMode == BkMode::Opaque ? ToQColor(State().bkColour).rgb() : qRgba(0, 0, 0, 0))
+                         : ToQColor(State().textColour).rgb();
+        for (int y = 0; y < 8; ++y)
+            for (int x = 0; x < 8; ++x) tile.setPixel(x, y, (rows[size_t(y)] >> (7 - x)) & 1 ? on : off);
+        return QBrush(tile);
+    }
+    case BrushStyle::Image:
+        if (b.image && !b.image->IsNull()) return QBrush(ToQImage(*b.image));
+        return QBrush(Qt::NoBrush);
+    default: return QBrush(Qt::NoBrush);
+    }
+}
+
+void QtDeviceContext::Stroke(const QPainterPath& path)
+{
+    const DcPen& p = State().pen;
+    if (p.style == PenStyle::Null) return;
+    QPen pen(ToQColor(p.colour));
+    const auto& dashes = DashPattern(p.style);
+    bool thin = p.width <= 1 || !dashes.empty();
+    if (thin) {
+        pen.setWidth(1);
+        pen.setCosmetic(true);
+        pen.setCapStyle(Qt::FlatCap);
+        pen.setJoinStyle(Qt::MiterJoin);
+    } else {
+        pen.setWidth(p.width);
+        pen.setCapStyle(p.cap == PenCap::Round ? Qt::RoundCap : p.cap == PenCap::Square ? Qt::SquareCap : Qt::FlatCap);
+        pen.setJoinStyle(p.join == PenJoin::Round   ? Qt::RoundJoin
+                         : p.join == PenJoin::Bevel ? Qt::BevelJoin
+                                                    : Qt::MiterJoin);
+    }
+    m_painter.setBrush(Qt::NoBrush);
+    if (!dashes.empty()) {
+        if (State().bkMode == BkMode::Opaque) {
+            QPen gap = pen;
+            gap.setColor(ToQColor(State().bkColour));
+            m_painter.setPen(gap);
+            m_painter.drawPath(path);
+        }
+        QList<qreal> pattern;
+        for (int32_t d : dashes) pattern.append(d);
+        pen.setDashPattern(pattern);
+    }
+    m_painter.setPen(pen);
+    m_painter.drawPath(path);
+}
+
+void QtDeviceContext::FillAndStroke(const QPainterPath& path, bool fill, bool stroke)
+{
+    Prepare();
+    if (fill && HasBrush(State().brush)) {
+        m_painter.setPen(Qt::NoPen);
+        m_painter.setBrushOrigin(State().brushOrg.x, State().brushOrg.y);
+        m_painter.setBrush(MakeBrush(State().brush));
+        m_painter.drawPath(path);
+    }
+    if (stroke) Stroke(path);
+}
+
+void QtDeviceContext::DoPolyline(const std::vector<DcPoint>& pts)
+{
+    if (pts.size() < 2 || !HasPen()) return;
+    QPainterPath path;
+    path.moveTo(pts[0].x, pts[0].y);
+    for (size_t i = 1; i < pts.size(); ++i) path.lineTo(pts[i].x, pts[i].y);
+    Prepare();
+    Stroke(path);
+}
+
+void QtDeviceContext::DoPolygons(const std::vector<DcPoint>& pts, const std::vector<int32_t>& counts)
+{
+    QPainterPath path;
+    path.setFillRule(State().polyFillMode == PolyFillMode::Winding ? Qt::WindingFill : Qt::OddEvenFill);
+    size_t at = 0;
+    for (int32_t n : counts) {
+        if (n >= 2 && at + size_t(n) <= pts.size()) {
+            path.moveTo(pts[at].x, pts[at].y);
+            for (int32_t i = 1; i < n; ++i) path.lineTo(pts[at + size_t(i)].x, pts[at + size_t(i)].y);
+            path.closeSubpath();
+        }
+        at += size_t(n);
+    }
+    FillAndStroke(path, true, true);
+}
+
+void QtDeviceContext::DoRectangle(const DcRect& r)
+{
+    if (r.IsEmpty()) return;
+    QPainterPath path;
+    path.addRect(InnerRect(r));
+    FillAndStroke(path, true, true);
+}
+
+void QtDeviceContext::DoRoundRect(const DcRect& r, int32_t ew, int32_t eh)
+{
+    if (r.IsEmpty()) return;
+    QPainterPath path;
+    path.addRoundedRect(InnerRect(r), std::min(ew, r.Width()) / 2.0, std::min(eh, r.Height()) / 2.0);
+    FillAndStroke(path, true, true);
+}
+
+void QtDeviceContext::DoEllipse(const DcRect& r)
+{
+    if (r.IsEmpty()) return;
+    QPainterPath path;
+    path.addEllipse(QRectF(InnerRect(r)));
+    FillAndStroke(path, true, true);
+}
+
+void QtDeviceContext::DoArc(ArcKind kind, const DcRect& box, DcPoint start, DcPoint end)
+{
+    if (box.IsEmpty()) return;
+    QRectF rf(InnerRect(box));
+    DcRect inner{int32_t(rf.left()), int32_t(rf.top()), int32_t(rf.right()), int32_t(rf.bottom())};
+    double s = 0, sweep = 0;
+    ArcParametricAngles(inner, start, end, &s, &sweep);
+    QPainterPath path;
+    if (kind == ArcKind::Pie) {
+        path.moveTo(rf.center());
+        path.arcTo(rf, s, sweep);
+        path.closeSubpath();
+    } else {
+        path.arcMoveTo(rf, s);
+        path.arcTo(rf, s, sweep);
+        if (kind == ArcKind::Chord) path.closeSubpath();
+    }
+    FillAndStroke(path, kind != ArcKind::Arc, true);
+}
+
+void QtDeviceContext::DoPath(const DcPath& p, bool fill, bool stroke)
+{
+    QPainterPath path;
+    path.setFillRule(State().polyFillMode == PolyFillMode::Winding ? Qt::WindingFill : Qt::OddEvenFill);
+    for (const DcPath::Element& e : p.Elements()) {
+        switch (e.op) {
+        case DcPath::Op::MoveTo: path.moveTo(e.p[0].x, e.p[0].y); break;
+        case DcPath::Op::LineTo: path.lineTo(e.p[0].x, e.p[0].y); break;
+        case DcPath::Op::BezierTo:
+            path.cubicTo(e.p[0].x, e.p[0].y, e.p[1].x, e.p[1].y, e.p[2].x, e.p[2].y);
+            break;
+        case DcPath::Op::Close: path.closeSubpath(); break;
+        }
+    }
+    FillAndStroke(path, fill, stroke);
+}
+
+void QtDeviceContext::DoFillRect(const DcRect& r, const DcBrush& brush)
+{
+    if (r.IsEmpty() || !HasBrush(brush)) return;
+    Prepare();
+    m_painter.setBrushOrigin(State().brushOrg.x, State().brushOrg.y);
+    m_painter.fillRect(QRect(r.left, r.top, r.Width(), r.Height()), MakeBrush(brush));
+}
+
+void QtDeviceContext::DoSetPixel(int32_t x, int32_t y, ColorRef c)
+{
+    Prepare();
+    m_painter.fillRect(QRect(x, y, 1, 1), ToQColor(c));
+}
+
+void QtDeviceContext::DoText(int32_t x, int32_t y, uint32_t options, const DcRect* rect, std::u16string_view text,
+                             const std::vector<int32_t>& dx)
+{
+    Prepare();
+    if (rect && (options & kEtoOpaque))
+        m_painter.fillRect(QRect(rect->left, rect->top, rect->Width(), rect->Height()), ToQColor(State().bkColour));
+    if (text.empty()) return;
+    FontCache& f = Font();
+    const ResolvedFont& rf = f.resolved;
+    QString s = ToQString(text);
+
+    // Advances along the baseline, in pixels.
+    std::vector<double> adv(text.size(), 0.0);
+    double width = 0;
+    if (!dx.empty()) {
+        for (size_t i = 0; i < text.size(); ++i) adv[i] = dx[i];
+    } else {
+        for (qsizetype i = 0; i < s.size(); ++i) {
+            bool pair = s[i].isHighSurrogate() && i + 1 < s.size();
+            adv[size_t(i)] = f.metrics->horizontalAdvance(s.mid(i, pair ? 2 : 1)) * rf.scaleX;
+            if (pair) ++i;
+        }
+    }
+    for (double a : adv) width += a;
+
+    uint32_t align = State().textAlign;
+    double ox = 0;
+    if ((align & kTaCenter) == kTaCenter) {
+        ox = -width / 2;
+    } else if (align & kTaRight) {
+        ox = -width;
+    }
+    double baseline = 0;
+    if ((align & kTaBaseline) == kTaBaseline) {
+        baseline = 0;
+    } else if (align & kTaBottom) {
+        baseline = -(rf.cellHeight - rf.ascent);
+    } else {
+        baseline = rf.ascent;
+    }
+
+    bool clipped = rect && (options & kEtoClipped);
+    if (clipped) {
+        m_painter.save();
+        m_painter.setClipRect(QRect(rect->left, rect->top, rect->Width(), rect->Height()), Qt::IntersectClip);
+    }
+    QTransform t;
+    t.translate(x, y);
+    if (State().font.escapement % 3600 != 0) t.rotate(-State().font.escapement / 10.0);
+    m_painter.setWorldTransform(t);
+    if (State().bkMode == BkMode::Opaque && !(rect && (options & kEtoOpaque)))
+        m_painter.fillRect(QRectF(ox, baseline - rf.ascent, width, rf.cellHeight), ToQColor(State().bkColour));
+    t.scale(rf.scaleX, 1.0);
+    m_painter.setWorldTransform(t);
+    m_painter.setFont(rf.font);
+    m_painter.setPen(ToQColor(State().textColour));
+    double sx = rf.scaleX > 0 ? rf.scaleX : 1.0;
+    if (dx.empty()) {
+        m_painter.drawText(QPointF(ox / sx, baseline), s);
+    } else {
+        double pos = ox;
+        for (qsizetype i = 0; i < s.size(); ++i) {
+            bool pair = s[i].isHighSurrogate() && i + 1 < s.size();
+            m_painter.drawText(QPointF(pos / sx, baseline), s.mid(i, pair ? 2 : 1));
+            pos += adv[size_t(i)];
+            if (pair) pos += adv[size_t(++i)];
+        }
+    }
+    m_painter.setWorldTransform(QTransform());
+    if (clipped) {
+        m_painter.restore();
+        m_clipApplied = false;
+    }
+}
+
+void QtDeviceContext::DoImage(const DcRect& dst, const DcImage& image, const DcRect& src)
+{
+    if (dst.Width() == 0 || dst.Height() == 0) return;
+    Prepare();
+    QImage q(reinterpret_cast<const uchar*>(image.pixels.data()), image.width, image.height,
+             qsizetype(image.width) * 4, QImage::Format_ARGB32);
+    QRect target(dst.left, dst.top, dst.Width(), dst.Height());
+    QRect source(src.left, src.top, src.Width(), src.Height());
+    // Mirrored rectangles flip the picture, as stretching does.
+    QImage part = q.copy(source.normalized());
+    bool flipX = (target.width() < 0) != (source.width() < 0);
+    bool flipY = (target.height() < 0) != (source.height() < 0);
+    if (flipX || flipY) part = part.mirrored(flipX, flipY);
+    m_painter.drawImage(target.normalized(), part);
+}
+
+QImage ToQImage(const DcImage& image)
+{
+    if (image.IsNull()) return QImage();
+    QImage q(reinterpret_cast<const uchar*>(image.pixels.data()), image.width, image.height,
+             qsizetype(image.width) * 4, QImage::Format_ARGB32);
+    return q.copy();
+}
+
+DcImage FromQImage(const QImage& image)
+{
+    if (image.isNull()) return DcImage();
+    QImage q = image.convertToFormat(QImage::Format_ARGB32);
+    DcImage out(q.width(), q.height());
+    for (int y = 0; y < q.height(); ++y) {
+        const QRgb* row = reinterpret_cast<const QRgb*>(q.constScanLine(y));
+        std::copy(row, row + q.width(), out.pixels.begin() + ptrdiff_t(y) * q.width());
+    }
+    return out;
+}
+
+} // namespace nv

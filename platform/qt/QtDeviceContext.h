@@ -1,0 +1,93 @@
+#pragma once
+// The device context on a QPainter over any paint device: an image, a PDF
+// writer, a printer or a widget. The painter's transform stays the identity;
+// every coordinate arrives in device pixels and the platform's drawing rules
+// are applied here (see DeviceContext.h and GdiRules.h).
+#include <QFont>
+#include <QFontMetricsF>
+#include <QPainter>
+
+#include <memory>
+#include <optional>
+
+#include "platform/gdi/DeviceContext.h"
+#include "platform/qt/FontFaceTable.h"
+
+class QImage;
+
+namespace nv {
+
+class QtDeviceContext : public DeviceContext {
+public:
+    // Resolutions of 0 take the paint device's logical resolution.
+    explicit QtDeviceContext(QPainter& painter, bool printing = false, int32_t dpiX = 0, int32_t dpiY = 0,
+                             DcPoint physicalOffset = {});
+    ~QtDeviceContext() override;
+
+    // Shapes are drawn without antialiasing (pixel-exact, as the platform
+    // draws); text is smoothed unless turned off.
+    void SetTextAntialiasing(bool on);
+
+    DcSize GetTextExtent(std::u16string_view text) override;
+    DcTextMetrics GetTextMetrics() override;
+    int32_t LogPixelsX() const override { return m_dpiX; }
+    int32_t LogPixelsY() const override { return m_dpiY; }
+    bool IsPrinting() const override { return m_printing; }
+    DcPoint PhysicalOffset() const override { return m_physicalOffset; }
+    DcSize DeviceSize() const override { return m_size; }
+
+    // The font a logical font resolves to, for tests and the font list.
+    struct ResolvedFont {
+        QFont font;
+        const FontFace* face = nullptr;
+        int32_t em = 0;
+        double scaleX = 1.0;    // from the width field
+        int32_t cellHeight = 0; // reference ascent + descent, pixels
+        int32_t ascent = 0;     // reference ascent, pixels
+    };
+    static ResolvedFont ResolveFont(const DcFont& font);
+
+protected:
+    void DoPolyline(const std::vector<DcPoint>& pts) override;
+    void DoPolygons(const std::vector<DcPoint>& pts, const std::vector<int32_t>& counts) override;
+    void DoRectangle(const DcRect& r) override;
+    void DoRoundRect(const DcRect& r, int32_t ew, int32_t eh) override;
+    void DoEllipse(const DcRect& r) override;
+    void DoArc(ArcKind kind, const DcRect& box, DcPoint start, DcPoint end) override;
+    void DoPath(const DcPath& path, bool fill, bool stroke) override;
+    void DoFillRect(const DcRect& r, const DcBrush& brush) override;
+    void DoSetPixel(int32_t x, int32_t y, ColorRef c) override;
+    void DoText(int32_t x, int32_t y, uint32_t options, const DcRect* rect, std::u16string_view text,
+                const std::vector<int32_t>& dx) override;
+    void DoImage(const DcRect& dst, const DcImage& image, const DcRect& src) override;
+    void OnFontChanged() override;
+
+private:
+    struct FontCache;
+    void Prepare();
+    FontCache& Font();
+    bool HasPen() const;
+    bool HasBrush(const DcBrush& b) const;
+    QBrush MakeBrush(const DcBrush& b) const;
+    // Fills with the current brush and strokes with the current pen; an
+    // opaque background first paints dash gaps.
+    void FillAndStroke(const QPainterPath& path, bool fill, bool stroke);
+    void Stroke(const QPainterPath& path);
+
+    QPainter& m_painter;
+    bool m_printing;
+    int32_t m_dpiX;
+    int32_t m_dpiY;
+    DcPoint m_physicalOffset;
+    DcSize m_size;
+    bool m_textAntialiasing = true;
+    std::optional<DcRegion> m_appliedClip;
+    bool m_clipApplied = false;
+    std::unique_ptr<FontCache> m_font;
+};
+
+// Converts between our image value and a QImage (ARGB32).
+QImage ToQImage(const DcImage& image);
+DcImage FromQImage(const QImage& image);
+
+} // namespace nv
