@@ -12,6 +12,10 @@
 #include "engine/model/TvGraphic.h"
 #include "engine/model/TvLine.h"
 #include "engine/model/TvPolygon.h"
+#include "engine/model/TvText.h"
+#include "engine/model/TvData.h"
+#include "engine/model/TvTextField.h"
+#include "engine/model/TvList.h"
 
 namespace nv {
 
@@ -31,6 +35,10 @@ void RegisterModelClasses()
     r.Register(TvCircle::Class());
     r.Register(TvArc::Class());
     r.Register(TvPolygon::Class());
+    r.Register(TvText::Class());
+    r.Register(TvData::Class());
+    r.Register(TvTextField::Class());
+    r.Register(TvList::Class());
 }
 
 } // namespace nv

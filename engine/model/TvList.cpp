@@ -1,0 +1,498 @@
+#include "engine/model/TvList.h"
+
+#include "engine/core/Archive.h"
+#include "engine/core/EngineMath.h"
+#include "engine/core/PropertyTypes.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace nv {
+
+// Registered under TvObject: kind-of tests must not take a list for a text.
+NV_IMPLEMENT_SERIAL(TvList, TvObject, 10, true)
+
+namespace {
+
+// atoi without its undefined overflow.
+int32_t ParseInt(std::string_view s)
+{
+    size_t i = 0;
+    while (i < s.size() && (s[i] == ' ' || (s[i] >= '\t' && s[i] <= '\r'))) ++i;
+    bool neg = false;
+    if (i < s.size() && (s[i] == '+' || s[i] == '-')) neg = s[i++] == '-';
+    int64_t v = 0;
+    for (; i < s.size() && s[i] >= '0' && s[i] <= '9'; ++i)
+        if (v <= INT32_MAX) v = v * 10 + (s[i] - '0');
+    if (neg) v = -v;
+    return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
+}
+
+// The cell selector an id is passed on with; -1 for none.
+int SelectorOf(uint16_t id)
+{
+    switch (id) {
+    case 1: return TvList::cellTextColor;
+    case 2: return TvList::cellBackColor;
+    case 3: return TvList::cellTransparent;
+    case 7: return TvList::cellFillColor;
+    case 8: return TvList::cellFillStyle;
+    case 9: return TvList::cellLineWidth;
+    case 10: return TvList::cellLineStyle;
+    case 11: return TvList::cellLineColor;
+    case 12: return TvList::cellFrame;
+    case 20: return TvList::cellBold;
+    case 21: return TvList::cellItalic;
+    case 22: return TvList::cellStrike;
+    case 23: return TvList::cellUnderline;
+    case 26: return TvList::cellAlign;
+    case 35: return TvList::cellText;
+    case 36: return TvList::cellReplace;
+    case 38: return TvList::cellPicture;
+    case 41: return TvList::cellAngle;
+    case 44: return TvList::cellUnderlineColor;
+    case 45: return TvList::cellStrikeColor;
+    case 46: return TvList::cellReverse;
+    case 48: return TvList::cellMeasuredPitch;
+    case 49: return TvList::cellMarginLeft;
+    case 50: return TvList::cellMarginTop;
+    case 51: return TvList::cellZenPitch;
+    case 52: return TvList::cellHanPitch;
+    case 53: return TvList::cellLinePitch;
+    case 54: return TvList::cellZenFont;
+    case 55: return TvList::cellHanFont;
+    case 56: return TvList::cellHanWidth;
+    case 57: return TvList::cellHanHeight;
+    case 58: return TvList::cellZenWidth;
+    case 59: return TvList::cellZenHeight;
+    case 96: return TvList::cellBefore;
+    case 97: return TvList::cellAfter;
+    case 98: return TvList::cellMarginRight;
+    case 99: return TvList::cellMarginBottom;
+    case 100: return TvList::cellFlag100;
+    case 104: return TvList::cellComma;
+    case 1000: return TvList::cellVisible;
+    default: return -1;
+    }
+}
+
+std::unique_ptr<TvData> CloneCell(const TvData& source)
+{
+    auto cell = std::make_unique<TvData>();
+    cell->CopyFieldAttributes(source);
+    return cell;
+}
+
+} // namespace
+
+TvList::TvList()
+{
+    TvList::InitDefaults();
+}
+
+TvList::TvList(const Rect& r, int16_t columns, int16_t rows, const TvText& templ) : TvText(r, templ)
+{
+    m_nObjectId = 3;
+    m_nFieldNumber = 0;
+    m_nColumns = std::clamp<int16_t>(columns, 1, kMaxCount);
+    m_nRows = std::clamp<int16_t>(rows, 1, kMaxCount);
+    const TvData cellTemplate(Rect{}, templ);
+    for (int16_t c = 0; c < m_nColumns; ++c)
+        for (int16_t row = 0; row < m_nRows; ++row) m_cells.SetAt(CellKey(c, row), CloneCell(cellTemplate));
+    Layout();
+}
+
+void TvList::InitDefaults()
+{
+    TvText::InitDefaults();
+    m_nObjectId = 3;
+    m_nFieldNumber = 0;
+    m_nColumns = 0;
+    m_nRows = 0;
+    m_nDirection = 1;
+}
+
+void TvList::Serialize(Archive& ar, uint32_t schema)
+{
+    TvText::Serialize(ar, schema);
+    if (ar.IsStoring()) {
+        ar.WriteU32(kObjectVersion);
+        ar.WriteI16(m_nColumns);
+        ar.WriteI16(m_nRows);
+        ar.WriteI32(m_nFieldNumber);
+        ar.WriteCount(static_cast<uint32_t>(m_cells.size()));
+        for (const auto& [key, cell] : m_cells) {
+            ar.WriteU32(key);
+            ar.WriteObject(cell.get());
+        }
+        return;
+    }
+    (void)ar.ReadU32(); // written by every version
+    m_nColumns = ar.ReadI16();
+    m_nRows = ar.ReadI16();
+    m_nFieldNumber = ar.ReadI32();
+    m_cells.RemoveAll();
+    // Each entry is a key and at least an object tag.
+    const uint32_t count = ar.ReadCount(6);
+    for (uint32_t i = 0; i < count; ++i) {
+        const uint32_t key = ar.ReadU32();
+        std::unique_ptr<TvData> cell = ar.ReadObject<TvData>(true);
+        m_cells.SetAt(key, std::move(cell));
+    }
+}
+
+void TvList::GetBoundRect(Rect& out, bool withPen) const
+{
+    RectFromAnchor(out, m_nDirection, m_nWidth, m_nHeight);
+    if (withPen) {
+        const TvData* first = FirstCell();
+        const int64_t lw = first ? first->m_nLineWidth : m_nLineWidth;
+        const int32_t d = static_cast<int32_t>((lw + 3) / 2);
+        out.Inflate(d, d);
+    }
+}
+
+void TvList::SetRect(const Rect& r)
+{
+    AnchorFromRect(m_nWidth, m_nHeight, m_nDirection, r.Normalized());
+    Layout();
+}
+
+std::unique_ptr<TvObject> TvList::Clone() const
+{
+    auto copy = std::make_unique<TvList>();
+    copy->CopyFieldAttributes(*this);
+    return copy;
+}
+
+void TvList::CopyFieldAttributes(const TvList& s)
+{
+    // The list's own attributes and field number travel too, so that later
+    // changes to the copy are recorded against the right values.
+    CopyTextAttributes(s);
+    m_nFieldNumber = s.m_nFieldNumber;
+    m_nColumns = s.m_nColumns;
+    m_nRows = s.m_nRows;
+    m_cells.RemoveAll();
+    // Inserted last to first, each bucket keeps the source's order, so the
+    // copy stores the same bytes.
+    std::vector<const std::pair<uint32_t, std::unique_ptr<TvData>>*> entries;
+    for (const auto& entry : s.m_cells) entries.push_back(&entry);
+    for (auto it = entries.rbegin(); it != entries.rend(); ++it) {
+        auto copy = CloneCell(*(*it)->second);
+        copy->m_strValue = (*it)->second->m_strValue;
+        m_cells.SetAt((*it)->first, std::move(copy));
+    }
+    Layout();
+}
+
+TvData* TvList::GetCell(int32_t column, int32_t row)
+{
+    std::unique_ptr<TvData>* p = m_cells.Lookup(CellKey(column, row));
+    return p ? p->get() : nullptr;
+}
+
+const TvData* TvList::GetCell(int32_t column, int32_t row) const
+{
+    const std::unique_ptr<TvData>* p = m_cells.Lookup(CellKey(column, row));
+    return p ? p->get() : nullptr;
+}
+
+std::unique_ptr<TvData> TvList::MakeCellTemplate(const TvData* templ) const
+{
+    if (!templ) templ = FirstCell();
+    if (templ) return CloneCell(*templ);
+    // No cell (0,0) to copy: a cell with the list's own text attributes.
+    return std::make_unique<TvData>(Rect{}, *this);
+}
+
+void TvList::SetCell(int32_t column, int32_t row, const TvData* templ)
+{
+    m_cells.SetAt(CellKey(column, row), MakeCellTemplate(templ));
+}
+
+void TvList::RemoveCell(int32_t column, int32_t row)
+{
+    m_cells.RemoveKey(CellKey(column, row));
+}
+
+int32_t TvList::SetColumnCount(int32_t n)
+{
+    const int16_t count = static_cast<int16_t>(n);
+    if (count < 1 || count > kMaxCount) return 0;
+    const int16_t old = m_nColumns;
+    if (count < old) {
+        std::vector<uint32_t> gone;
+        for (const auto& [key, cell] : m_cells)
+            if (static_cast<int16_t>(key & 0xFFFF) >= count) gone.push_back(key);
+        for (uint32_t key : gone) m_cells.RemoveKey(key);
+    } else if (count > old) {
+        const std::unique_ptr<TvData> templ = MakeCellTemplate(nullptr);
+        for (int16_t row = 0; row < m_nRows; ++row)
+            for (int16_t c = std::max<int16_t>(old, 0); c < count; ++c) m_cells.SetAt(CellKey(c, row), CloneCell(*templ));
+    }
+    m_nColumns = count;
+    Layout();
+    return 1;
+}
+
+int32_t TvList::SetRowCount(int32_t n)
+{
+    const int16_t count = static_cast<int16_t>(n);
+    if (count < 1 || count > kMaxCount) return 0;
+    const int16_t old = m_nRows;
+    if (count < old) {
+        std::vector<uint32_t> gone;
+        for (const auto& [key, cell] : m_cells)
+            if (static_cast<int16_t>(key >> 16) >= count) gone.push_back(key);
+        for (uint32_t key : gone) m_cells.RemoveKey(key);
+    } else if (count > old) {
+        const std::unique_ptr<TvData> templ = MakeCellTemplate(nullptr);
+        for (int16_t row = std::max<int16_t>(old, 0); row < count; ++row)
+            for (int16_t c = 0; c < m_nColumns; ++c) m_cells.SetAt(CellKey(c, row), CloneCell(*templ));
+    }
+    m_nRows = count;
+    Layout();
+    return 1;
+}
+
+void TvList::Layout()
+{
+    if (m_nColumns < 1 || m_nRows < 1) return;
+    const double cw = static_cast<double>(m_nWidth) / m_nColumns;
+    const double rh = static_cast<double>(m_nHeight) / m_nRows;
+    for (auto& [key, cell] : m_cells) {
+        const int64_t c = static_cast<int16_t>(key & 0xFFFF);
+        const int64_t r = static_cast<int16_t>(key >> 16);
+        const int64_t x0 = RoundToLong(static_cast<double>(c) * cw);
+        const int64_t x1 = RoundToLong(static_cast<double>(c + 1) * cw);
+        const int64_t y0 = RoundToLong(static_cast<double>(r) * rh);
+        const int64_t y1 = RoundToLong(static_cast<double>(r + 1) * rh);
+        cell->m_nX = TruncToInt32(static_cast<double>(m_nX + x0));
+        cell->m_nY = TruncToInt32(static_cast<double>(m_nY + y0));
+        cell->m_nWidth = TruncToInt32(static_cast<double>(x1 - x0));
+        cell->m_nHeight = TruncToInt32(static_cast<double>(y1 - y0));
+    }
+}
+
+void TvList::SetAllCells(int selector, int32_t v)
+{
+    for (auto& [key, cellPtr] : m_cells) {
+        TvData& c = *cellPtr;
+        switch (selector) {
+        case cellLineWidth: c.m_nLineWidth = v; break;
+        case cellLineStyle: c.m_nLineStyle = v; break;
+        case cellLineColor: c.m_crLine = static_cast<uint32_t>(v); break;
+        case cellFrame: c.m_bFrame = v; break;
+        case cellFillStyle: c.m_nFillStyle = v; break;
+        case cellFillColor: c.m_crFill = static_cast<uint32_t>(v); break;
+        case cellMarginLeft: c.m_nMarginLeft = v; break;
+        case cellMarginTop: c.m_nMarginTop = v; break;
+        case cellMarginRight: c.m_nMarginRight = v; break;
+        case cellMarginBottom: c.m_nMarginBottom = v; break;
+        case cellComma: c.m_nComma = v; break;
+        case cellAlign: c.m_nAlign = v; break;
+        case cellDirection: c.m_nDirection = v; break;
+        case cellFlag100: c.m_bFlag100 = v; break;
+        case cellAngle: c.m_nAngle = v; break;
+        case cellTextColor: c.m_crText = static_cast<uint32_t>(v); break;
+        case cellBold: c.m_bBold = v; break;
+        case cellItalic: c.m_bItalic = v; break;
+        case cellStrike: c.m_nStrike = v; break;
+        case cellStrikeColor: c.m_crStrike = static_cast<uint32_t>(v); break;
+        case cellUnderline: c.m_nUnderline = v; break;
+        case cellUnderlineColor: c.m_crUnderline = static_cast<uint32_t>(v); break;
+        case cellHanFont: c.m_nHanFont = v; break;
+        case cellHanHeight: c.m_nHanHeight = v; break;
+        case cellHanWidth: c.m_nHanWidth = v; break;
+        case cellHanPitch: c.m_nHanPitch = v; break;
+        case cellZenFont: c.m_nZenFont = v; break;
+        case cellZenHeight: c.m_nZenHeight = v; break;
+        case cellZenWidth: c.m_nZenWidth = v; break;
+        case cellZenPitch: c.m_nZenPitch = v; break;
+        case cellLinePitch: c.m_nLinePitch = v; break;
+        case cellMeasuredPitch: c.m_bMeasuredPitch = v; break;
+        case cellReverse: c.m_bReverse = v; break;
+        case cellTransparent: c.m_bTransparent = v; break;
+        case cellVisible: c.m_bVisible = v; break;
+        case cellBackColor: c.m_crBackColor = static_cast<uint32_t>(v); break;
+        default: return; // string selectors take a string
+        }
+    }
+}
+
+void TvList::SetAllCells(int selector, std::string_view v)
+{
+    if (selector == cellText) m_strText = v;
+    if (selector == cellPicture) m_strPicture = v;
+    for (auto& [key, cellPtr] : m_cells) {
+        TvData& c = *cellPtr;
+        switch (selector) {
+        case cellText: c.m_strText = v; break;
+        case cellPicture: c.m_strPicture = v; break;
+        case cellReplace: c.m_strReplace = v; break;
+        case cellBefore: c.m_strBefore = v; break;
+        case cellAfter: c.m_strAfter = v; break;
+        default: return;
+        }
+    }
+}
+
+int32_t TvList::GetCellProperty(int32_t column, int32_t row, uint16_t id, void*& address, int32_t& kind)
+{
+    TvData* cell = GetCell(column, row);
+    if (id != 125 || !cell) {
+        address = nullptr;
+        kind = addrNone;
+        return 0;
+    }
+    address = &cell->m_strValue;
+    kind = addrString;
+    return 1;
+}
+
+void TvList::ParseCellKey(std::string_view key, int16_t& column, int16_t& row, std::string& text)
+{
+    const size_t first = key.find(':');
+    if (first == std::string_view::npos) {
+        column = 0;
+        row = 0;
+        text = key;
+        return;
+    }
+    column = static_cast<int16_t>(ParseInt(key.substr(0, first)));
+    const size_t second = key.find(':', first + 1);
+    if (second == std::string_view::npos) {
+        row = static_cast<int16_t>(ParseInt(key.substr(first + 1)));
+        text.clear();
+        return;
+    }
+    row = static_cast<int16_t>(ParseInt(key.substr(first + 1, second - first - 1)));
+    text = key.substr(second + 1);
+}
+
+void TvList::ApplyCellValue(const std::string& key, TvChangeList* changes)
+{
+    int16_t column = 0, row = 0;
+    std::string text;
+    ParseCellKey(key, column, row, text);
+    TvData* cell = GetCell(column, row);
+    if (!cell || cell->m_strValue == text) return;
+    if (changes)
+        changes->Add(CChangeData::FromString(125, changes->m_bRecordOld ? std::string_view(cell->m_strValue)
+                                                                        : std::string_view(key)));
+    cell->m_strValue = std::move(text);
+}
+
+void TvList::SetProperties(const TvPropertyMap& map, TvChangeList* changes)
+{
+    TvObject::SetProperties(map, changes);
+    for (const auto& [id, v] : map) {
+        const int32_t n = v.AsLong();
+        switch (id) {
+        case 2:
+        case 3:
+        case 1000:
+            // The base has set the list's own value.
+            SetAllCells(SelectorOf(id), n);
+            break;
+        case 13:
+        case 14:
+            ApplyLabelProperty(id, v, changes);
+            Layout();
+            break;
+        case 24:
+            SetLongProp(changes, 55, m_nHanFont, n);
+            SetLongProp(changes, 54, m_nZenFont, n);
+            SetAllCells(cellHanFont, n);
+            SetAllCells(cellZenFont, n);
+            break;
+        case 25: {
+            const TvData* first = FirstCell();
+            const bool measured = (first ? first->m_bMeasuredPitch : m_bMeasuredPitch) != 0;
+            ApplyCharSize(n, measured, true, changes);
+            SetAllCells(cellHanWidth, 0);
+            SetAllCells(cellHanHeight, n);
+            SetAllCells(cellZenWidth, 0);
+            SetAllCells(cellZenHeight, n);
+            if (measured) {
+                SetAllCells(cellZenPitch, CentiPointsToDoc(n));
+                SetAllCells(cellHanPitch, TruncToInt32(static_cast<double>(n) * 100.0));
+            }
+            SetAllCells(cellLinePitch, CentiPointsToDoc(n));
+            break;
+        }
+        case 35:
+        case 36:
+        case 38:
+        case 96:
+        case 97: {
+            if (id == 35) ApplyLabelProperty(id, v, changes);
+            else ApplyFieldStrings(id, v, changes);
+            SetAllCells(SelectorOf(id), v.AsString());
+            break;
+        }
+        case 104:
+            ApplyFieldStrings(id, v, changes);
+            SetAllCells(cellComma, n);
+            break;
+        case 122: SetLongProp(changes, 122, m_nFieldNumber, n); break;
+        case 123:
+        case 124: {
+            // Recorded only when the count is one the list takes.
+            const int16_t count = v.AsShort();
+            int16_t current = id == 123 ? m_nColumns : m_nRows;
+            if (count == current || count < 1 || count > kMaxCount) break;
+            SetShortProp(changes, id, current, count);
+            if (id == 123) SetColumnCount(count);
+            else SetRowCount(count);
+            break;
+        }
+        case 125: ApplyCellValue(v.AsString(), changes); break;
+        default: {
+            const int selector = SelectorOf(id);
+            if (selector < 0) break;
+            ApplyLabelProperty(id, v, changes);
+            SetAllCells(selector, (id == 8 || id == 10) ? static_cast<int32_t>(v.AsShort()) : n);
+            break;
+        }
+        }
+    }
+}
+
+int32_t TvList::IsPropertySupported(uint16_t id) const
+{
+    if ((id >= 1 && id <= 5) || (id >= 7 && id <= 14) || (id >= 20 && id <= 26) || id == 31 || id == 36 ||
+        id == 41 || (id >= 44 && id <= 46) || (id >= 48 && id <= 52) || (id >= 54 && id <= 59) ||
+        (id >= 87 && id <= 91) || id == 93 || (id >= 96 && id <= 100) || id == 123 || id == 124 || id == 125 ||
+        id == 1000)
+        return 1;
+    return 0;
+}
+
+int32_t TvList::GetPropertyAddress(uint16_t id, void*& address, int32_t& kind)
+{
+    switch (id) {
+    case 36: address = &m_strReplace; kind = addrString; return 1;
+    case 38: address = &m_strPicture; kind = addrString; return 1;
+    case 96: address = &m_strBefore; kind = addrString; return 1;
+    case 97: address = &m_strAfter; kind = addrString; return 1;
+    case 104: address = &m_nComma; kind = addrLong; return 1;
+    case 122: address = &m_nFieldNumber; kind = addrLong; return 1;
+    case 123: address = &m_nColumns; kind = addrShort; return 1;
+    case 124: address = &m_nRows; kind = addrShort; return 1;
+    case 31:
+    case 35:
+    case 42:
+    case 43:
+    case 47:
+    case 53:
+    case 1001:
+        address = nullptr;
+        kind = addrNone;
+        return 0;
+    default: return TvText::GetPropertyAddress(id, address, kind);
+    }
+}
+
+} // namespace nv
