@@ -113,7 +113,8 @@ void TvCircle::SetRect(const Rect& r)
 
 void TvCircle::Offset(int32_t dx, int32_t dy)
 {
-    TvObject::Offset(dx, dy);
+    m_nX = shape::Add(m_nX, dx);
+    m_nY = shape::Add(m_nY, dy);
     m_nRight = shape::Add(m_nRight, dx);
     m_nBottom = shape::Add(m_nBottom, dy);
     m_nCenterX = shape::Add(m_nCenterX, dx);

@@ -76,7 +76,8 @@ void TvLine::SetRect(const Rect& r)
 
 void TvLine::Offset(int32_t dx, int32_t dy)
 {
-    TvObject::Offset(dx, dy);
+    m_nX = shape::Add(m_nX, dx);
+    m_nY = shape::Add(m_nY, dy);
     m_nEndX = shape::Add(m_nEndX, dx);
     m_nEndY = shape::Add(m_nEndY, dy);
 }
