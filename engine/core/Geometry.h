@@ -7,6 +7,17 @@
 
 namespace nv {
 
+// 32-bit coordinate arithmetic that wraps like the platform's instead of
+// being undefined: values read from damaged files may be anything.
+constexpr int32_t WrapAdd(int32_t a, int32_t b)
+{
+    return static_cast<int32_t>(static_cast<uint32_t>(a) + static_cast<uint32_t>(b));
+}
+constexpr int32_t WrapSub(int32_t a, int32_t b)
+{
+    return static_cast<int32_t>(static_cast<uint32_t>(a) - static_cast<uint32_t>(b));
+}
+
 struct Point {
     int32_t x = 0;
     int32_t y = 0;
@@ -27,8 +38,8 @@ struct Rect {
 
     friend bool operator==(const Rect&, const Rect&) = default;
 
-    int32_t Width() const { return right - left; }
-    int32_t Height() const { return bottom - top; }
+    int32_t Width() const { return WrapSub(right, left); }
+    int32_t Height() const { return WrapSub(bottom, top); }
     bool IsEmpty() const { return right <= left || bottom <= top; }
     bool IsNull() const { return left == 0 && top == 0 && right == 0 && bottom == 0; }
 
@@ -45,17 +56,17 @@ struct Rect {
     }
     void Inflate(int32_t dx, int32_t dy)
     {
-        left -= dx;
-        top -= dy;
-        right += dx;
-        bottom += dy;
+        left = WrapSub(left, dx);
+        top = WrapSub(top, dy);
+        right = WrapAdd(right, dx);
+        bottom = WrapAdd(bottom, dy);
     }
     void Offset(int32_t dx, int32_t dy)
     {
-        left += dx;
-        right += dx;
-        top += dy;
-        bottom += dy;
+        left = WrapAdd(left, dx);
+        right = WrapAdd(right, dx);
+        top = WrapAdd(top, dy);
+        bottom = WrapAdd(bottom, dy);
     }
     // The intersection; an empty result is all zeros, as the platform gives.
     static Rect Intersect(const Rect& a, const Rect& b)

@@ -110,8 +110,8 @@ std::unique_ptr<TvObject> TvObject::Clone() const
 
 void TvObject::Offset(int32_t dx, int32_t dy)
 {
-    m_nX += dx;
-    m_nY += dy;
+    m_nX = WrapAdd(m_nX, dx);
+    m_nY = WrapAdd(m_nY, dy);
 }
 
 void TvObject::Scale(const Size& from, const Size& to)
@@ -125,10 +125,10 @@ void TvObject::RectFromAnchor(Rect& out, int32_t orientation, int32_t w, int32_t
 {
     const int32_t x = m_nX, y = m_nY;
     switch (orientation) {
-    case 2: out = Rect{x - h, y, x, y + w}; break;
-    case 3: out = Rect{x - w, y - h, x, y}; break;
-    case 4: out = Rect{x, y - w, x + h, y}; break;
-    default: out = Rect{x, y, x + w, y + h}; break;
+    case 2: out = Rect{WrapSub(x, h), y, x, WrapAdd(y, w)}; break;
+    case 3: out = Rect{WrapSub(x, w), WrapSub(y, h), x, y}; break;
+    case 4: out = Rect{x, WrapSub(y, w), WrapAdd(x, h), y}; break;
+    default: out = Rect{x, y, WrapAdd(x, w), WrapAdd(y, h)}; break;
     }
 }
 
@@ -139,26 +139,26 @@ void TvObject::AnchorFromRect(int32_t& width, int32_t& height, int32_t orientati
     case 2:
         m_nX = r.right;
         m_nY = r.top;
-        width = r.bottom - r.top;
-        height = r.right - r.left;
+        width = r.Height();
+        height = r.Width();
         break;
     case 3:
         m_nX = r.right;
         m_nY = r.bottom;
-        width = r.right - r.left;
-        height = r.bottom - r.top;
+        width = r.Width();
+        height = r.Height();
         break;
     case 4:
         m_nX = r.left;
         m_nY = r.bottom;
-        width = r.bottom - r.top;
-        height = r.right - r.left;
+        width = r.Height();
+        height = r.Width();
         break;
     default:
         m_nX = r.left;
         m_nY = r.top;
-        width = r.right - r.left;
-        height = r.bottom - r.top;
+        width = r.Width();
+        height = r.Height();
         break;
     }
 }
@@ -187,16 +187,16 @@ void TvObject::AnchorForOrientation(Point& out, int32_t newOrientation, int32_t 
     GetBoundRect(b, false);
     b.Normalize();
     switch (newOrientation) {
-    case 2: out = Point{b.left + height, b.top}; break;
-    case 3: out = Point{b.left + width, b.top + height}; break;
-    case 4: out = Point{b.left, b.top + width}; break;
+    case 2: out = Point{WrapAdd(b.left, height), b.top}; break;
+    case 3: out = Point{WrapAdd(b.left, width), WrapAdd(b.top, height)}; break;
+    case 4: out = Point{b.left, WrapAdd(b.top, width)}; break;
     default: out = Point{b.left, b.top}; break;
     }
 }
 
 void TvObject::NormaliseSize(int32_t& width, int32_t& height, int32_t orientation)
 {
-    Rect r{m_nX, m_nY, m_nX + width, m_nY + height};
+    Rect r{m_nX, m_nY, WrapAdd(m_nX, width), WrapAdd(m_nY, height)};
     r.Normalize();
     AnchorFromRect(width, height, orientation, r);
 }
@@ -245,8 +245,8 @@ void TvObject::FitToAspect(Rect& rect, Point& point, Size natural, bool grow, in
     if (natural.cx == 0) natural.cx = 1;
     if (natural.cy == 0) natural.cy = 1;
     const int32_t h0 = handle;
-    int64_t w = rect.right - rect.left;
-    int64_t h = rect.bottom - rect.top;
+    int64_t w = static_cast<int64_t>(rect.right) - rect.left;
+    int64_t h = static_cast<int64_t>(rect.bottom) - rect.top;
     switch (h0) {
     case 1: case 7: case 8: w = static_cast<int64_t>(rect.right) - point.x; break;
     case 3: case 4: case 5: w = static_cast<int64_t>(point.x) - rect.left; break;
@@ -279,15 +279,17 @@ void TvObject::FitToAspect(Rect& rect, Point& point, Size natural, bool grow, in
     const int32_t W = TruncToInt32(static_cast<double>(w));
     const int32_t H = TruncToInt32(static_cast<double>(h));
     Rect r = rect;
+    auto add = WrapAdd;
+    auto sub = WrapSub;
     switch (h0) {
-    case 1: r.left = r.right - W; r.top = r.bottom - H; point = {r.left, r.top}; break;
-    case 2: r.top = r.bottom - H; r.right = r.left + W; point = {r.left + W / 2, r.top}; break;
-    case 3: r.right = r.left + W; r.top = r.bottom - H; point = {r.right, r.top}; break;
-    case 4: r.right = r.left + W; r.bottom = r.top + H; point = {r.right, r.top + H / 2}; break;
-    case 5: r.right = r.left + W; r.bottom = r.top + H; point = {r.right, r.bottom}; break;
-    case 6: r.bottom = r.top + H; r.right = r.left + W; point = {r.left + W / 2, r.bottom}; break;
-    case 7: r.left = r.right - W; r.bottom = r.top + H; point = {r.left, r.bottom}; break;
-    case 8: r.left = r.right - W; r.bottom = r.top + H; point = {r.left, r.top + H / 2}; break;
+    case 1: r.left = sub(r.right, W); r.top = sub(r.bottom, H); point = {r.left, r.top}; break;
+    case 2: r.top = sub(r.bottom, H); r.right = add(r.left, W); point = {add(r.left, W / 2), r.top}; break;
+    case 3: r.right = add(r.left, W); r.top = sub(r.bottom, H); point = {r.right, r.top}; break;
+    case 4: r.right = add(r.left, W); r.bottom = add(r.top, H); point = {r.right, add(r.top, H / 2)}; break;
+    case 5: r.right = add(r.left, W); r.bottom = add(r.top, H); point = {r.right, r.bottom}; break;
+    case 6: r.bottom = add(r.top, H); r.right = add(r.left, W); point = {add(r.left, W / 2), r.bottom}; break;
+    case 7: r.left = sub(r.right, W); r.bottom = add(r.top, H); point = {r.left, r.bottom}; break;
+    case 8: r.left = sub(r.right, W); r.bottom = add(r.top, H); point = {r.left, add(r.top, H / 2)}; break;
     default: return;
     }
     // A drag across the opposite side turns the handle into its mirror.
