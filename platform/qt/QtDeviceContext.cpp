@@ -77,9 +77,16 @@ void QtDeviceContext::OnFontChanged() { m_font.reset(); }
 QtDeviceContext::FontCache& QtDeviceContext::Font()
 {
     if (!m_font) {
-        m_font = std::make_unique<FontCache>();
+        for (auto& [key, cache] : m_recentFonts)
+            if (key == State().font) {
+                m_font = cache;
+                return *m_font;
+            }
+        m_font = std::make_shared<FontCache>();
         m_font->resolved = ResolveFont(State().font);
         m_font->metrics.emplace(m_font->resolved.font, m_painter.device());
+        if (m_recentFonts.size() >= 8) m_recentFonts.erase(m_recentFonts.begin());
+        m_recentFonts.emplace_back(State().font, m_font);
     }
     return *m_font;
 }

@@ -83,7 +83,9 @@ private:
     bool m_textAntialiasing = true;
     std::optional<DcRegion> m_appliedClip;
     bool m_clipApplied = false;
-    std::unique_ptr<FontCache> m_font;
+    std::shared_ptr<FontCache> m_font;
+    // Recently used fonts: text of two kinds alternates between them.
+    std::vector<std::pair<DcFont, std::shared_ptr<FontCache>>> m_recentFonts;
 };
 
 // Converts between our image value and a QImage (ARGB32).
