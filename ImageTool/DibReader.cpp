@@ -24,7 +24,8 @@ constexpr uint32_t kOpaque = 0xFF000000u;
 
 } // namespace
 
-DibStatus DibReader::Parse(const uint8_t* data, size_t size, DibInfo& info, uint64_t bitsOffset)
+DibStatus DibReader::Parse(const uint8_t* data, size_t size, DibInfo& info, uint64_t bitsOffset,
+                           bool allowTopDown)
 {
     info = DibInfo{};
     if (size < 4) return DibStatus::Truncated;
@@ -87,6 +88,10 @@ DibStatus DibReader::Parse(const uint8_t* data, size_t size, DibInfo& info, uint
             colours = used;  // an optional table that only sits before the bits
             if (colours > 65536) return DibStatus::BadHeader;
         }
+    }
+    if (allowTopDown && info.height < 0 && info.height != INT32_MIN && (info.compression == 0 || info.compression == 3)) {
+        info.height = -info.height;
+        info.topDown = true;
     }
     if (info.width <= 0 || info.height <= 0) return DibStatus::BadSize;
     if (uint64_t(info.width) * uint64_t(info.height) > kDibMaxPixels) return DibStatus::TooLarge;
@@ -191,7 +196,7 @@ void DibReader::Decode(const uint8_t* data, const DibInfo& info, uint32_t* pixel
 
     const uint64_t stride = ((uint64_t(w) * info.bitCount + 31) / 32) * 4;
     for (uint32_t row = 0; row < h; ++row) {
-        const uint8_t* src = bits + stride * (h - 1 - row);
+        const uint8_t* src = bits + stride * (info.topDown ? row : h - 1 - row);
         uint32_t* dst = pixels + uint64_t(row) * w;
         switch (info.bitCount) {
         case 1:

@@ -29,14 +29,18 @@ struct DibInfo {
     std::vector<uint32_t> palette; // 0x00RRGGBB, as many as the table holds
     size_t bitsOffset = 0;
     size_t bitsSize = 0;          // bytes available for the bits
+    bool topDown = false;         // rows stored top first (negative height)
 };
 
 class DibReader {
 public:
     // Validates a packed DIB. bitsOffset, when non-zero, is where the bits
     // start (a file's data offset less the 14-byte file header); it must not
-    // point into the header or colour table.
-    static DibStatus Parse(const uint8_t* data, size_t size, DibInfo& info, uint64_t bitsOffset = 0);
+    // point into the header or colour table. Top-down DIBs (negative height,
+    // uncompressed) are refused unless `allowTopDown`: bitmap files of this
+    // system are bottom-up, while metafile records may hold either.
+    static DibStatus Parse(const uint8_t* data, size_t size, DibInfo& info, uint64_t bitsOffset = 0,
+                           bool allowTopDown = false);
 
     // A whole BMP file: checks the file header, then returns the packed DIB
     // (the file less its first 14 bytes) and its validated layout.

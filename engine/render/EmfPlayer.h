@@ -1,0 +1,50 @@
+#pragma once
+// Plays enhanced metafiles onto a device context: state and mapping records,
+// object records (pens, brushes, fonts, stock objects), geometry in 32- and
+// 16-bit forms, paths and clipping, text with its advance arrays and bitmap
+// records. Comments, palettes and colour management are skipped.
+//
+// Every record's size, counts, offsets and handle indexes are checked against
+// the file; a bad record ends playback and keeps what was drawn.
+#include "platform/gdi/DeviceContext.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace nv {
+
+struct EmfHeader {
+    DcRect bounds;           // device units of the reference device, inclusive
+    DcRect frame;            // 0.01 mm, inclusive
+    uint32_t bytes = 0;      // file size the header claims
+    uint32_t records = 0;
+    uint16_t handles = 0;
+    DcSize device;           // reference device in pixels
+    DcSize millimeters;      // reference device in millimetres
+};
+
+class EmfPlayer {
+public:
+    enum class Result {
+        Complete,      // every record played up to EMR_EOF
+        BadRecord,     // playback ended at a record that failed its checks
+        NotMetafile,   // no valid header: nothing drawn
+    };
+
+    // Reads and checks the header record.
+    static bool ReadHeader(const uint8_t* data, size_t size, EmfHeader& out);
+
+    // Plays the metafile so that its frame fills `dst` (logical coordinates of
+    // the device context). The context's state is the same afterwards.
+    static Result Play(DeviceContext& dc, const uint8_t* data, size_t size, const DcRect& dst);
+    static Result Play(DeviceContext& dc, const std::string& bytes, const DcRect& dst)
+    {
+        return Play(dc, reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), dst);
+    }
+
+    // Largest bitmap a record may expand to, in pixels.
+    static constexpr uint64_t kMaxBitmapPixels = 16ull << 20;
+};
+
+} // namespace nv

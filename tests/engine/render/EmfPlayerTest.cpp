@@ -1,0 +1,300 @@
+#include "engine/render/EmfPlayer.h"
+
+#include "EmfWriter.h"
+#include "platform/gdi/RecordingDc.h"
+#include "platform/qt/QtDeviceContext.h"
+
+#include <gtest/gtest.h>
+
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+
+using namespace nv;
+using nvtest::EmfWriter;
+using namespace nvtest;
+
+namespace {
+
+constexpr uint32_t kRed = 0x0000FF, kBlue = 0xFF0000, kGreen = 0x00FF00;
+
+// A 100 x 100 pixel canvas; the writers below use a 100 mm frame on a
+// reference device of one pixel per millimetre, so logical units are pixels.
+class Canvas {
+public:
+    Canvas() : image_(100, 100, QImage::Format_ARGB32)
+    {
+        image_.fill(Qt::white);
+        image_.setDotsPerMeterX(3780);
+        image_.setDotsPerMeterY(3780);
+        painter_ = std::make_unique<QPainter>(&image_);
+        dc_ = std::make_unique<QtDeviceContext>(*painter_);
+    }
+    EmfPlayer::Result Play(const std::string& emf, DcRect dst = {0, 0, 100, 100})
+    {
+        return EmfPlayer::Play(*dc_, emf, dst);
+    }
+    // 0x00RRGGBB of a pixel.
+    uint32_t At(int x, int y)
+    {
+        painter_->end();
+        uint32_t p = image_.pixel(x, y) & 0xFFFFFF;
+        painter_->begin(&image_);
+        return p;
+    }
+    DeviceContext& dc() { return *dc_; }
+
+private:
+    QImage image_;
+    std::unique_ptr<QPainter> painter_;
+    std::unique_ptr<QtDeviceContext> dc_;
+};
+
+uint32_t Rgb(ColorRef c) { return (ColorRefRed(c) << 16) | (ColorRefGreen(c) << 8) | ColorRefBlue(c); }
+
+EmfWriter Writer() { return EmfWriter(10000, 10000); }
+
+// Brush in handle 1 selected, pen: none.
+EmfWriter& SolidBrush(EmfWriter& w, uint32_t handle, ColorRef colour)
+{
+    w.Rec(kEmrCreateBrush, {handle, 0, colour, 0});
+    return w.Rec(kEmrSelectObject, {handle});
+}
+
+EmfWriter& NoPen(EmfWriter& w) { return w.Rec(kEmrSelectObject, {0x80000008}); }
+
+int EnsureApp()
+{
+    static int argc = 1;
+    static char name[] = "test";
+    static char* argv[] = {name, nullptr};
+    static QGuiApplication* app = QGuiApplication::instance() ? nullptr : new QGuiApplication(argc, argv);
+    (void)app;
+    return 0;
+}
+
+class EmfPlayerTest : public ::testing::Test {
+protected:
+    void SetUp() override { EnsureApp(); }
+};
+
+} // namespace
+
+TEST_F(EmfPlayerTest, RectangleEllipseAndStockObjects)
+{
+    EmfWriter w = Writer();
+    NoPen(w);
+    SolidBrush(w, 1, kRed);
+    w.Rec(kEmrRectangle, {10, 10, 50, 40});
+    SolidBrush(w, 2, kBlue);
+    w.Rec(kEmrEllipse, {55, 55, 95, 95});
+    w.Rec(kEmrSelectObject, {0x80000004});  // BLACK_BRUSH
+    w.Rec(kEmrRectangle, {80, 5, 90, 15});
+    Canvas c;
+    EXPECT_EQ(c.Play(w.Finish()), EmfPlayer::Result::Complete);
+    EXPECT_EQ(c.At(20, 20), Rgb(kRed));
+    EXPECT_EQ(c.At(48, 38), Rgb(kRed));
+    EXPECT_EQ(c.At(49, 39), 0xFFFFFFu);  // without a pen the right and bottom edges stay out
+    EXPECT_EQ(c.At(75, 75), Rgb(kBlue));
+    EXPECT_EQ(c.At(57, 57), 0xFFFFFFu);  // outside the ellipse, inside its box
+    EXPECT_EQ(c.At(85, 10), 0u);
+}
+
+TEST_F(EmfPlayerTest, ArcRunsCounterclockwise)
+{
+    EmfWriter w = Writer();
+    w.Rec(kEmrCreatePen, {1, 0, 3, 0, 0});  // solid, width 3, black
+    w.Rec(kEmrSelectObject, {1});
+    // from three o'clock to twelve o'clock on the circle in (10, 10, 90, 90)
+    w.Rec(kEmrArc, {10, 10, 90, 90, 90, 50, 50, 10});
+    Canvas c;
+    ASSERT_EQ(c.Play(w.Finish()), EmfPlayer::Result::Complete);
+    auto darkNear = [&](int x, int y) {
+        for (int dy = -2; dy <= 2; ++dy)
+            for (int dx = -2; dx <= 2; ++dx)
+                if (c.At(x + dx, y + dy) == 0) return true;
+        return false;
+    };
+    EXPECT_TRUE(darkNear(78, 22));   // upper right quarter
+    EXPECT_FALSE(darkNear(22, 78));  // lower left quarter
+    EXPECT_FALSE(darkNear(22, 22));
+}
+
+TEST_F(EmfPlayerTest, TextWithAdvancesScales)
+{
+    EmfWriter w(20000, 10000);  // 200 x 100 px frame played into 100 x 50: half size
+    w.Raw(kEmrCreateFont, EmfWriter::FontBody(1, -20, u"Arial"));
+    w.Rec(kEmrSelectObject, {1});
+    w.Raw(kEmrTextW, EmfWriter::TextBody(10, 20, u"ABC", {10, 21, 30}));
+    RecordingDc dc;
+    EXPECT_EQ(EmfPlayer::Play(dc, w.Finish(), DcRect{0, 0, 100, 50}), EmfPlayer::Result::Complete);
+    auto texts = dc.CallsOf("Text");
+    ASSERT_EQ(texts.size(), 1u);
+    EXPECT_EQ(texts[0].text, u"ABC");
+    ASSERT_EQ(texts[0].dx.size(), 3u);
+    // cumulative 10, 31, 61 -> 5, 15.5, 30.5 -> rounded 5, 16, 31
+    EXPECT_EQ(texts[0].dx[0], 5);
+    EXPECT_EQ(texts[0].dx[1], 11);
+    EXPECT_EQ(texts[0].dx[2], 15);
+    EXPECT_EQ(texts[0].args[0], 5);
+    EXPECT_EQ(texts[0].args[1], 10);
+    EXPECT_EQ(texts[0].state.font.height, -10);
+    EXPECT_EQ(texts[0].state.font.faceName, "Arial");
+}
+
+TEST_F(EmfPlayerTest, StretchedBitmap)
+{
+    EmfWriter w = Writer();
+    w.Raw(kEmrStretchDibits,
+          EmfWriter::StretchDibBody(20, 20, 60, 40, 2, 2, {0xFF0000, 0x00FF00, 0x0000FF, 0x000000}));
+    Canvas c;
+    ASSERT_EQ(c.Play(w.Finish()), EmfPlayer::Result::Complete);
+    EXPECT_EQ(c.At(25, 25), 0xFF0000u);  // top left source pixel
+    EXPECT_EQ(c.At(75, 25), 0x00FF00u);
+    EXPECT_EQ(c.At(25, 55), 0x0000FFu);
+    EXPECT_EQ(c.At(75, 55), 0x000000u);
+    EXPECT_EQ(c.At(10, 10), 0xFFFFFFu);
+    EXPECT_EQ(c.At(85, 65), 0xFFFFFFu);
+}
+
+TEST_F(EmfPlayerTest, ClippingAndNestedSaveRestore)
+{
+    EmfWriter w = Writer();
+    NoPen(w);
+    w.Rec(kEmrSaveDc, {});
+    SolidBrush(w, 1, kRed);
+    w.Rec(kEmrSaveDc, {});
+    SolidBrush(w, 2, kBlue);
+    w.Rec(kEmrIntersectClipRect, {0, 0, 50, 100});
+    w.Rec(kEmrRectangle, {0, 0, 100, 20});   // blue, left half only
+    w.Rec(kEmrRestoreDc, {-1});
+    w.Rec(kEmrRectangle, {0, 30, 100, 50});  // red again, no clip
+    w.Rec(kEmrRestoreDc, {-1});
+    w.Rec(kEmrRectangle, {0, 60, 100, 80});  // the default white brush, no pen
+    w.Rec(kEmrRestoreDc, {-5});              // nothing saved that deep: ignored
+    SolidBrush(w, 3, kGreen);
+    w.Rec(kEmrRectangle, {0, 85, 100, 95});
+    Canvas c;
+    // the caller's own state is untouched by the metafile
+    c.dc().SetTextColor(0x123456);
+    ASSERT_EQ(c.Play(w.Finish()), EmfPlayer::Result::Complete);
+    EXPECT_EQ(c.At(25, 10), Rgb(kBlue));
+    EXPECT_EQ(c.At(75, 10), 0xFFFFFFu);
+    EXPECT_EQ(c.At(75, 40), Rgb(kRed));
+    EXPECT_EQ(c.At(25, 40), Rgb(kRed));
+    EXPECT_EQ(c.At(50, 70), 0xFFFFFFu);
+    EXPECT_EQ(c.At(50, 90), Rgb(kGreen));
+    EXPECT_EQ(c.dc().State().textColour, 0x123456u);
+    EXPECT_EQ(c.dc().SaveDepth(), 0);
+}
+
+TEST_F(EmfPlayerTest, AnisotropicMappingWithYUp)
+{
+    EmfWriter w = Writer();
+    NoPen(w);
+    SolidBrush(w, 1, kRed);
+    w.Rec(kEmrSetMapMode, {8});
+    w.Rec(kEmrSetWindowExtEx, {1000, 1000});
+    w.Rec(kEmrSetViewportExtEx, {100, -100});
+    w.Rec(kEmrSetViewportOrgEx, {0, 100});
+    w.Rec(kEmrRectangle, {0, 0, 500, 500});  // lower left quarter
+    Canvas c;
+    ASSERT_EQ(c.Play(w.Finish()), EmfPlayer::Result::Complete);
+    EXPECT_EQ(c.At(25, 75), Rgb(kRed));
+    EXPECT_EQ(c.At(25, 25), 0xFFFFFFu);
+    EXPECT_EQ(c.At(75, 75), 0xFFFFFFu);
+}
+
+TEST_F(EmfPlayerTest, WorldTransformAndPaths)
+{
+    EmfWriter w = Writer();
+    NoPen(w);
+    SolidBrush(w, 1, kRed);
+    // scale by 2 through the world transform (floats 2.0, 0, 0, 2.0, 0, 0)
+    w.Rec(kEmrModifyWorldTransform, {0x40000000, 0, 0, 0x40000000, 0, 0, 4});
+    w.Rec(kEmrBeginPath, {});
+    w.Rec(kEmrRectangle, {5, 5, 20, 20});
+    w.Rec(kEmrEndPath, {});
+    w.Rec(kEmrFillPath, {0, 0, 0, 0});
+    Canvas c;
+    ASSERT_EQ(c.Play(w.Finish()), EmfPlayer::Result::Complete);
+    EXPECT_EQ(c.At(30, 30), Rgb(kRed));
+    EXPECT_EQ(c.At(45, 45), 0xFFFFFFu);
+}
+
+TEST_F(EmfPlayerTest, BadRecordsEndPlaybackKeepingWhatWasDrawn)
+{
+    auto start = [] {
+        EmfWriter w = Writer();
+        NoPen(w);
+        SolidBrush(w, 1, kRed);
+        w.Rec(kEmrRectangle, {0, 0, 50, 50});
+        return w;
+    };
+    auto after = [](EmfWriter& w) { w.Rec(kEmrRectangle, {50, 50, 100, 100}); };
+
+    std::vector<EmfWriter> cases;
+    {   // a rectangle record too short for its rectangle
+        EmfWriter w = start();
+        w.Rec(kEmrRectangle, {1, 2});
+        after(w);
+        cases.push_back(w);
+    }
+    {   // a handle index past the table
+        EmfWriter w = start();
+        w.Rec(kEmrSelectObject, {200});
+        after(w);
+        cases.push_back(w);
+    }
+    {   // a point count larger than the record
+        EmfWriter w = start();
+        w.Rec(kEmrPolyline16, {0, 0, 0, 0, 1000000, 0});
+        after(w);
+        cases.push_back(w);
+    }
+    {   // a size that runs past the file
+        EmfWriter w = start();
+        w.Lying(kEmrRectangle, 4000, std::string(16, '\0'));
+        cases.push_back(w);
+    }
+    {   // a bitmap whose offsets leave the record
+        EmfWriter w = start();
+        std::string body = EmfWriter::StretchDibBody(0, 0, 10, 10, 1, 1, {0});
+        body[40] = '\x7f';  // offBmi
+        w.Raw(kEmrStretchDibits, body);
+        after(w);
+        cases.push_back(w);
+    }
+    for (size_t i = 0; i < cases.size(); ++i) {
+        Canvas c;
+        EXPECT_EQ(c.Play(cases[i].Finish()), EmfPlayer::Result::BadRecord) << i;
+        EXPECT_EQ(c.At(25, 25), Rgb(kRed)) << i;
+        EXPECT_EQ(c.At(75, 75), 0xFFFFFFu) << i;
+    }
+
+    Canvas c;
+    EXPECT_EQ(c.Play("not a metafile"), EmfPlayer::Result::NotMetafile);
+    EXPECT_EQ(c.Play(std::string()), EmfPlayer::Result::NotMetafile);
+}
+
+TEST_F(EmfPlayerTest, EveryTruncationPlaysSafely)
+{
+    EmfWriter w = Writer();
+    NoPen(w);
+    SolidBrush(w, 1, kRed);
+    w.Rec(kEmrRectangle, {0, 0, 50, 50});
+    w.Raw(kEmrCreateFont, EmfWriter::FontBody(2, -12, u"Arial"));
+    w.Rec(kEmrSelectObject, {2});
+    w.Raw(kEmrTextW, EmfWriter::TextBody(10, 20, u"AB", {5, 5}));
+    w.Raw(kEmrStretchDibits, EmfWriter::StretchDibBody(0, 0, 10, 10, 1, 1, {0}));
+    w.Rec(kEmrGdiComment, {4, 0});
+    const std::string full = w.Finish();
+    for (size_t n = 0; n < full.size(); n += 3) {
+        RecordingDc dc;
+        const auto r = EmfPlayer::Play(dc, reinterpret_cast<const uint8_t*>(full.data()), n, DcRect{0, 0, 100, 100});
+        EXPECT_NE(r, EmfPlayer::Result::Complete) << n;
+        EXPECT_EQ(dc.SaveDepth(), 0);
+    }
+    RecordingDc dc;
+    EXPECT_EQ(EmfPlayer::Play(dc, full, DcRect{0, 0, 100, 100}), EmfPlayer::Result::Complete);
+}
