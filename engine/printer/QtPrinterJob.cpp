@@ -97,7 +97,7 @@ bool QtPrinterJob::ResetDC(const DevMode& mode)
     if (!PageLayoutFor(mode, layout)) return false;
     const JobOptions o = OptionsFor(mode);
     if (!(o == options_)) {
-        if (docOpen_ && !needBegin_ && !IsPdf()) {
+        if (docOpen_ && !needBegin_ && OptionsSplitJobs()) {
             // The rest goes into a new job with the new options.
             painter_.end();
             needBegin_ = true;

@@ -46,6 +46,11 @@ public:
     // mode's paper is unknown.
     static bool PageLayoutFor(const DevMode& mode, QPageLayout& layout);
 
+protected:
+    // Whether a change of job options needs a job of its own: true for a
+    // printer, false for a PDF file.
+    virtual bool OptionsSplitJobs() const { return !IsPdf(); }
+
 private:
     struct JobOptions {
         int copies = 1;

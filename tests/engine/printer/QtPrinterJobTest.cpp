@@ -179,3 +179,46 @@ TEST(QtPrinterJob, AbortAndMisuseAreHarmless)
     EXPECT_EQ(job.Painter(), nullptr);
     EXPECT_FALSE(job.EndDoc());
 }
+
+namespace {
+// Behaves as a printer would towards job options, while writing a PDF.
+struct SplittingJob : QtPrinterJob {
+    using QtPrinterJob::QtPrinterJob;
+    bool OptionsSplitJobs() const override { return true; }
+};
+} // namespace
+
+TEST(QtPrinterJob, ChangedJobOptionsStartANewJob)
+{
+    nvtest::EnsureQtApp();
+    nvtest::TempDir dir;
+    const std::string file = dir.file("split.pdf");
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(QString::fromStdString(file));
+    SplittingJob job(printer);
+    DevModeTracker tracker;
+    ASSERT_TRUE(job.StartDoc("split"));
+    DevMode one = Mode(DMPAPER_A4, DMORIENT_PORTRAIT);
+    ASSERT_EQ(tracker.ResetDCIfChanged(job, one), 1);
+    ASSERT_TRUE(job.StartPage());
+    ASSERT_TRUE(job.EndPage());
+    DevMode landscape = Mode(DMPAPER_A4, DMORIENT_LANDSCAPE); // page set-up only: same job
+    ASSERT_EQ(tracker.ResetDCIfChanged(job, landscape), 1);
+    ASSERT_TRUE(job.StartPage());
+    ASSERT_TRUE(job.EndPage());
+    EXPECT_EQ(job.JobCount(), 1);
+    DevMode copies = landscape;
+    copies.dmCopies = 3;
+    ASSERT_EQ(tracker.ResetDCIfChanged(job, copies), 1);
+    ASSERT_TRUE(job.StartPage());
+    ASSERT_NE(job.Painter(), nullptr);
+    job.Painter()->drawLine(0, 0, 100, 100);
+    ASSERT_TRUE(job.EndPage());
+    ASSERT_TRUE(job.EndDoc());
+    EXPECT_EQ(job.JobCount(), 2);
+    // The file holds the last job: one landscape page.
+    const auto sizes = PdfPageSizes(file);
+    ASSERT_EQ(sizes.size(), 1u);
+    EXPECT_EQ(sizes[0], std::make_pair(842, 595));
+}
