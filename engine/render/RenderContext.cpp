@@ -1,0 +1,562 @@
+#include "engine/render/RenderContext.h"
+
+#include <cmath>
+#include <cstdio>
+#include <exception>
+
+#include "engine/core/Exceptions.h"
+#include "engine/format/FillStyle.h"
+#include "engine/model/TvArc.h"
+#include "engine/model/TvBox.h"
+#include "engine/model/TvCircle.h"
+#include "engine/model/TvData.h"
+#include "engine/model/TvFedObject.h"
+#include "engine/model/TvFontDesc.h"
+#include "engine/model/TvImage.h"
+#include "engine/model/TvLayer.h"
+#include "engine/model/TvLine.h"
+#include "engine/model/TvList.h"
+#include "engine/model/TvOle.h"
+#include "engine/model/TvPolygon.h"
+#include "engine/model/TvText.h"
+#include "engine/model/TvTextField.h"
+#include "platform/core/Cp932.h"
+
+namespace nv {
+
+namespace {
+
+const char kDefaultFace[] = "\x82\x6C\x82\x72 \x96\xBE\x92\xA9"; // "ＭＳ 明朝"
+
+} // namespace
+
+RenderContext::RenderContext(bool rethrowErrors, TextMeasurer* measurer)
+    : m_rethrow(rethrowErrors), m_measurer(measurer)
+{
+    m_pictures.SetRethrow(rethrowErrors);
+}
+
+RenderContext::~RenderContext() { End(); }
+
+void RenderContext::Begin(DeviceContext& dc, const TvFedObject* form, int32_t zoomPercent)
+{
+    End();
+    m_dc = &dc;
+    m_scaler.SetFromDC(dc.LogPixelsX(), dc.LogPixelsY(), zoomPercent);
+    m_form = form;
+    m_savedPen = dc.SelectPen(DcPen{PenStyle::Null, 0, 0});
+    m_savedBrush = dc.SelectBrush(DcBrush::Solid(0));
+    DcFont start;
+    start.faceName = Cp932ToUtf8(kDefaultFace);
+    start.height = -std::max(1, dc.LogPixelsY() / 72);
+    m_savedFont = dc.SelectFont(start);
+    m_saved = true;
+    m_fontKey[0] = m_fontKey[1] = FontKey{};
+    m_zoom = zoomPercent;
+    m_deviceDpiX = dc.LogPixelsX();
+    m_deviceDpiY = dc.LogPixelsY();
+    m_failed = 0;
+}
+
+void RenderContext::End()
+{
+    if (m_dc && m_saved) {
+        m_dc->SelectPen(m_savedPen);
+        m_dc->SelectBrush(m_savedBrush);
+        m_dc->SelectFont(m_savedFont);
+    }
+    m_saved = false;
+}
+
+void RenderContext::SetBarcodeResolution(int32_t dpiX, int32_t dpiY)
+{
+    m_barcodeDpiX = dpiX;
+    m_barcodeDpiY = dpiY;
+    m_barcodePlaceholder = false;
+}
+
+void RenderContext::ApplyOrigin(Point p)
+{
+    if (!m_dc) return;
+    m_dc->OffsetViewportOrg(m_scaler.DocToDeviceX(p.x), m_scaler.DocToDeviceY(p.y));
+}
+
+void RenderContext::SetPrinterOrigin(Point p)
+{
+    if (!m_dc) return;
+    DcPoint off = m_dc->PhysicalOffset();
+    m_dc->SetViewportOrg({m_scaler.DocToDeviceX(p.x) - off.x, m_scaler.DocToDeviceY(p.y) - off.y});
+}
+
+DcRect RenderContext::ToDevice(const Rect& r) const
+{
+    Rect n = r.Normalized();
+    Rect d = m_scaler.DocToDeviceRect(n);
+    DcRect out{d.left, d.top, d.right, d.bottom};
+    return out.Normalized();
+}
+
+DcPoint RenderContext::ToDevice(Point p) const
+{
+    Point d = m_scaler.DocToDevicePoint(p);
+    return {d.x, d.y};
+}
+
+// ---- state -------------------------------------------------------------
+
+void RenderContext::SetBkModeCached(int32_t mode)
+{
+    BkMode m = mode == 1 ? BkMode::Transparent : BkMode::Opaque;
+    if (m_dc->State().bkMode != m) m_dc->SetBkMode(m);
+}
+
+void RenderContext::SetBkColorCached(uint32_t colour)
+{
+    if (m_dc->State().bkColour != (colour & 0xFFFFFF)) m_dc->SetBkColor(colour);
+}
+
+void RenderContext::SetTextColorCached(uint32_t colour)
+{
+    if (m_dc->State().textColour != (colour & 0xFFFFFF)) m_dc->SetTextColor(colour);
+}
+
+DcPen RenderContext::PenFor(int32_t style, int32_t width, uint32_t colour)
+{
+    if (width <= 0) width = 1;
+    if (style == 6) {
+        style = 1;
+        width = std::max(width, 2);
+    } else if (style != 1) {
+        width = 1; // dashed styles are drawn one pixel wide
+    }
+    PenStyle ps;
+    switch (style) {
+    case 0: ps = PenStyle::Null; break;
+    case 1: ps = PenStyle::Solid; break;
+    case 2: ps = PenStyle::Dash; break;
+    case 3: ps = PenStyle::Dot; break;
+    case 4: ps = PenStyle::DashDot; break;
+    case 5: ps = PenStyle::DashDotDot; break;
+    default: ps = PenStyle(style); break;
+    }
+    return DcPen{ps, width, colour & 0xFFFFFF};
+}
+
+void RenderContext::SelectPen(int32_t style, int32_t width, uint32_t colour)
+{
+    DcPen pen = PenFor(style, width, colour);
+    if (!(m_dc->State().pen == pen)) m_dc->SelectPen(pen);
+}
+
+DcBrush RenderContext::BrushFor(int32_t fillStyle, uint32_t colour)
+{
+    FillBrush fb = CreateFillBrush(int16_t(fillStyle), colour);
+    switch (fb.kind) {
+    case FillBrushKind::Solid: return DcBrush::Solid(fb.colour & 0xFFFFFF);
+    case FillBrushKind::Hatch: return DcBrush::Hatched(HatchStyle(int32_t(fb.hatch)), fb.colour & 0xFFFFFF);
+    case FillBrushKind::Pattern: {
+        const auto& bits = FillPatternBits(fb.pattern);
+        std::array<uint8_t, 8> rows{};
+        for (size_t i = 0; i < 8; ++i) rows[i] = bits[i * 2];
+        DcBrush b = DcBrush::Patterned(rows);
+        b.colour = fb.colour & 0xFFFFFF;
+        return b;
+    }
+    default: return DcBrush::Null();
+    }
+}
+
+void RenderContext::SelectBrush(int32_t fillStyle, uint32_t colour)
+{
+    DcBrush brush = BrushFor(fillStyle, colour);
+    // Patterns line up with the viewport origin across objects and pages.
+    DcPoint vp = m_dc->State().viewportOrg;
+    DcPoint org{((vp.x % 8) + 8) % 8, ((vp.y % 8) + 8) % 8};
+    if (!(m_dc->State().brushOrg == org)) m_dc->SetBrushOrg(org);
+    if (!(m_dc->State().brush == brush)) m_dc->SelectBrush(brush);
+}
+
+void RenderContext::CreateTextFonts(const TvText& text, int32_t kind)
+{
+    kind = kind == 0 ? 0 : 1;
+    int32_t h = kind == 0 ? text.m_nZenHeight : text.m_nHanHeight;
+    int32_t w = kind == 0 ? text.m_nZenWidth : text.m_nHanWidth;
+    if (kind == 1) w /= 2;
+    int32_t height = m_scaler.CentiPointsToDeviceY(h);
+    int32_t width = m_scaler.CentiPointsToDeviceX(w);
+    int32_t base = 0;
+    switch (text.m_nDirection) {
+    case 2: base = 27000; break;
+    case 3: base = 18000; break;
+    case 4: base = 9000; break;
+    default: base = 0; break;
+    }
+    int32_t esc = int32_t(((int64_t(base) + text.m_nAngle) / 10 % 3600 + 3600) % 3600);
+    int32_t face = kind == 0 ? text.m_nZenFont : text.m_nHanFont;
+    FontKey key{face, height, width, esc, text.m_bBold, text.m_bItalic};
+    if (key == m_fontKey[kind]) return;
+    LayoutFont lf = LookupLayoutFont(m_form, m_docFonts, face);
+    DcFont f;
+    f.height = -std::abs(height);
+    f.width = std::abs(width);
+    f.escapement = esc;
+    f.orientation = esc;
+    f.weight = text.m_bBold ? 700 : 400;
+    f.italic = text.m_bItalic != 0;
+    f.charSet = lf.charSet;
+    f.pitchAndFamily = lf.pitchAndFamily;
+    f.faceName = Cp932ToUtf8(lf.faceName);
+    m_fonts[kind] = std::move(f);
+    m_fontKey[kind] = key;
+}
+
+void RenderContext::SelectFontKind(int32_t kind)
+{
+    const DcFont& f = m_fonts[kind == 0 ? 0 : 1];
+    if (!(m_dc->State().font == f)) m_dc->SelectFont(f);
+}
+
+// ---- dispatch ----------------------------------------------------------
+
+void RenderContext::DrawObject(const TvObject& object)
+{
+    if (!m_dc) return;
+    int32_t type = object.GetType();
+    if (type < 1 || type > 13) return;
+    try {
+        switch (type) {
+        case 1:
+        case 8:
+        case 11:
+            if (auto* t = dynamic_cast<const TvText*>(&object)) DrawTextObject(*t, true);
+            break;
+        case 2:
+            if (auto* l = dynamic_cast<const TvLine*>(&object)) DrawLine(*l);
+            break;
+        case 3:
+            if (auto* b = dynamic_cast<const TvBox*>(&object)) DrawBox(*b);
+            break;
+        case 4:
+            if (auto* c = dynamic_cast<const TvCircle*>(&object)) DrawCircle(*c);
+            break;
+        case 5:
+            if (auto* a = dynamic_cast<const TvArc*>(&object)) DrawArc(*a);
+            break;
+        case 6:
+            if (auto* p = dynamic_cast<const TvPolygon*>(&object)) DrawPolygon(*p);
+            break;
+        case 7:
+        case 12:
+            if (auto* i = dynamic_cast<const TvImage*>(&object)) DrawPicture(*i);
+            break;
+        case 9: DrawBarcode(object); break;
+        case 10:
+            if (auto* l = dynamic_cast<const TvList*>(&object)) DrawList(*l);
+            break;
+        case 13:
+            if (auto* o = dynamic_cast<const TvOle*>(&object)) DrawOle(*o);
+            break;
+        default: break;
+        }
+    } catch (const CException& e) {
+        ++m_failed;
+        m_dc->ReportError("object \"" + Cp932ToUtf8(object.m_strName) + "\": " + Cp932ToUtf8(e.GetErrorMessage()));
+        if (m_rethrow) throw;
+    } catch (const std::exception& e) {
+        ++m_failed;
+        m_dc->ReportError("object \"" + Cp932ToUtf8(object.m_strName) + "\": " + e.what());
+        if (m_rethrow) throw;
+    }
+}
+
+void RenderContext::FramePen(bool frame, int32_t style, int32_t width, uint32_t colour)
+{
+    if (frame) {
+        SelectPen(style, m_scaler.DocToDeviceX(width), colour);
+    } else {
+        SelectPen(0, 1, 0);
+    }
+}
+
+void RenderContext::ShapePreamble(const TvObject& o, uint32_t textColour)
+{
+    SetBkModeCached(o.m_bTransparent);
+    SetBkColorCached(o.m_crBackColor);
+    SetTextColorCached(textColour);
+}
+
+// ---- text ----------------------------------------------------------------
+
+Rect RenderContext::InsetRect(const TvText& text)
+{
+    Rect r;
+    text.GetBoundRect(r, false);
+    r.Normalize();
+    int64_t lr = int64_t(text.m_nMarginLeft) + text.m_nMarginRight;
+    int64_t tb = int64_t(text.m_nMarginTop) + text.m_nMarginBottom;
+    if (lr < r.Width()) {
+        r.left += text.m_nMarginLeft;
+        r.right -= text.m_nMarginRight;
+    } else {
+        r.left = r.right;
+    }
+    if (tb < r.Height()) {
+        r.top += text.m_nMarginTop;
+        r.bottom -= text.m_nMarginBottom;
+    } else {
+        r.top = r.bottom;
+    }
+    return r;
+}
+
+void RenderContext::DrawTextObject(const TvText& text, bool withText)
+{
+    ShapePreamble(text, text.m_crFill);
+    FramePen(text.m_bFrame != 0, text.m_nLineStyle, text.m_nLineWidth, text.m_crLine);
+    SelectBrush(text.m_nFillStyle, text.m_crFill);
+    Rect bound;
+    text.GetBoundRect(bound, false);
+    m_dc->Rectangle(ToDevice(bound));
+    if (!withText) return;
+
+    SetBkModeCached(1);
+    SetTextColorCached(text.m_crText);
+    CreateTextFonts(text, 0);
+    CreateTextFonts(text, 1);
+    m_dc->SetTextAlign(kTaBottom | kTaLeft);
+    m_dc->SaveDC();
+    m_dc->IntersectClipRect(ToDevice(InsetRect(text)));
+    try {
+        DrawTextContent(text);
+    } catch (...) {
+        m_dc->RestoreDC(-1);
+        throw;
+    }
+    m_dc->RestoreDC(-1);
+}
+
+void RenderContext::DrawTextContent(const TvText& text)
+{
+    std::string shown;
+    switch (text.GetType()) {
+    case 8:
+        if (auto* d = dynamic_cast<const TvData*>(&text)) {
+            std::string out;
+            int rc = d->FormatFieldText(out);
+            shown = rc >= 0 || !out.empty() ? out : d->m_strValue;
+        }
+        break;
+    case 11:
+        if (auto* f = dynamic_cast<const TvTextField*>(&text)) shown = f->m_strValue;
+        break;
+    default: shown = text.m_strText; break;
+    }
+    if (shown.empty()) return;
+    // Characters of no size draw nothing (and measure nothing).
+    if (text.m_nZenHeight == 0 && text.m_nHanHeight == 0) return;
+
+    TextLayout layout(m_measurer);
+    layout.Prepare(MakeTextLayoutParams(text, m_form, m_docFonts, m_layer));
+    layout.Build(shown);
+    for (const TextLine& line : layout.Lines()) {
+        for (const TextRun& run : line.runs) {
+            DcPoint p = ToDevice(run.pos);
+            SelectFontKind(run.kind);
+            m_dc->ExtTextOutA(p.x, p.y, 0, nullptr, run.ch);
+        }
+        for (const auto& ruled : line.ruledLines) DrawLine(*ruled);
+    }
+}
+
+// ---- shapes ----------------------------------------------------------------
+
+void RenderContext::DrawLine(const TvLine& line)
+{
+    SetBkModeCached(line.m_bTransparent);
+    SetBkColorCached(line.m_crBackColor);
+    SelectPen(line.m_nLineStyle, m_scaler.DocToDeviceX(line.m_nLineWidth), line.m_crLineColor);
+    if (line.m_nLineStyle == 0) return;
+    DcPoint a = ToDevice(Point{line.m_nX, line.m_nY});
+    DcPoint b = ToDevice(Point{line.m_nEndX, line.m_nEndY});
+    m_dc->MoveTo(a.x, a.y);
+    m_dc->LineTo(b.x, b.y);
+}
+
+void RenderContext::DrawBox(const TvBox& box)
+{
+    ShapePreamble(box, box.m_crFillColor);
+    FramePen(box.m_bFrame != 0, box.m_nLineStyle, box.m_nLineWidth, box.m_crLineColor);
+    SelectBrush(box.m_nFillStyle, box.m_crFillColor);
+    Rect r{box.m_nX, box.m_nY, int32_t(int64_t(box.m_nX) + box.m_nWidth), int32_t(int64_t(box.m_nY) + box.m_nHeight)};
+    DcRect d = ToDevice(r);
+    if (box.m_nRoundSize != 0) {
+        int32_t r2 = int32_t(std::min<int64_t>(INT32_MAX, 2 * int64_t(box.m_nRoundSize)));
+        m_dc->RoundRect(d, m_scaler.DocToDeviceX(r2), m_scaler.DocToDeviceY(r2));
+    } else {
+        m_dc->Rectangle(d);
+    }
+}
+
+void RenderContext::DrawCircle(const TvCircle& circle)
+{
+    ShapePreamble(circle, circle.m_crFillColor);
+    FramePen(circle.m_bFrame != 0, circle.m_nLineStyle, circle.m_nLineWidth, circle.m_crLineColor);
+    SelectBrush(circle.m_nFillStyle, circle.m_crFillColor);
+    Rect r;
+    circle.GetBoundRect(r, false);
+    m_dc->Ellipse(ToDevice(r));
+}
+
+void RenderContext::DrawArc(const TvArc& arc)
+{
+    ShapePreamble(arc, arc.m_crFillColor);
+    FramePen(arc.m_bFrame != 0, arc.m_nLineStyle, arc.m_nLineWidth, arc.m_crLineColor);
+    SelectBrush(arc.m_nFillStyle, arc.m_crFillColor);
+    Rect r;
+    arc.GetBoundRect(r, false);
+    Point s, e;
+    arc.PointAtAngle(arc.m_nStartAngle, s);
+    arc.PointAtAngle(arc.m_nEndAngle, e);
+    DcRect box = ToDevice(r);
+    DcPoint ds = ToDevice(s), de = ToDevice(e);
+    switch (arc.m_nArcType) {
+    case TvArc::kArc: m_dc->Arc(box, ds, de); break;
+    case TvArc::kChord: m_dc->Chord(box, ds, de); break;
+    case TvArc::kPie: m_dc->Pie(box, ds, de); break;
+    default: break;
+    }
+}
+
+void RenderContext::DrawPolygon(const TvPolygon& polygon)
+{
+    ShapePreamble(polygon, polygon.m_crFillColor);
+    FramePen(polygon.m_bFrame != 0, polygon.m_nLineStyle, polygon.m_nLineWidth, polygon.m_crLineColor);
+    SelectBrush(polygon.m_nFillStyle, polygon.m_crFillColor);
+    const auto& pts = polygon.Points();
+    if (pts.empty()) return;
+    std::vector<DcPoint> d;
+    d.reserve(pts.size());
+    for (const Point& p : pts) d.push_back(ToDevice(p));
+    switch (polygon.m_nPolyType) {
+    case TvPolygon::kPolyline: m_dc->Polyline(d.data(), d.size()); break;
+    case TvPolygon::kPolygon: m_dc->Polygon(d.data(), d.size()); break;
+    case TvPolygon::kBezier: {
+        std::vector<uint8_t> types(d.size(), kPtBezierTo);
+        types.front() = kPtMoveTo;
+        if (d.size() > 1) types.back() = kPtBezierTo | kPtCloseFigure;
+        m_dc->PolyDraw(d.data(), types.data(), d.size());
+        break;
+    }
+    default: break;
+    }
+}
+
+// ---- pictures --------------------------------------------------------------
+
+void RenderContext::DrawPicture(const TvImage& image)
+{
+    SetBkModeCached(image.m_bTransparent);
+    SetBkColorCached(image.m_crBackColor);
+    SetTextColorCached(0xFFFFFF);
+    Rect r;
+    image.GetBoundRect(r, false);
+    DcRect d = ToDevice(r);
+    if (!image.m_strFileName.empty()) m_pictures.Draw(image, *m_dc, d);
+    if (image.m_bFrame) {
+        SelectPen(image.m_nLineStyle, m_scaler.DocToDeviceX(image.m_nLineWidth), image.m_crLineColor);
+        SelectBrush(0, 0);
+        m_dc->Rectangle(ToDevice(Rect{image.m_nX, image.m_nY, int32_t(int64_t(image.m_nX) + image.m_nWidth),
+                                      int32_t(int64_t(image.m_nY) + image.m_nHeight)}));
+    }
+}
+
+void RenderContext::DrawOle(const TvOle& ole)
+{
+    Rect r;
+    ole.GetBoundRect(r, false);
+    DcRect d = ToDevice(r);
+    m_dc->SaveDC();
+    try {
+        m_dc->SetTextAlign(0);
+        m_pictures.DrawOle(ole, *m_dc, d);
+    } catch (...) {
+        m_dc->RestoreDC(-1);
+        throw;
+    }
+    m_dc->RestoreDC(-1);
+    if (ole.m_bFrame) {
+        SelectPen(ole.m_nLineStyle, m_scaler.DocToDeviceX(ole.m_nLineWidth), ole.m_crLineColor);
+        SelectBrush(0, 0);
+        m_dc->Rectangle(ToDevice(Rect{ole.m_nX, ole.m_nY, int32_t(int64_t(ole.m_nX) + ole.m_nWidth),
+                                      int32_t(int64_t(ole.m_nY) + ole.m_nHeight)}));
+    }
+}
+
+// ---- barcode ---------------------------------------------------------------
+
+void RenderContext::DrawBarcode(const TvObject&) {}
+
+// ---- list ----------------------------------------------------------------
+
+void RenderContext::DrawList(const TvList& list)
+{
+    const TvText* attr = &list;
+    for (const auto& [key, cell] : list.m_cells) {
+        attr = cell.get();
+        break;
+    }
+    ShapePreamble(list, attr->m_crFill);
+    FramePen(attr->m_bFrame != 0, attr->m_nLineStyle, attr->m_nLineWidth, attr->m_crLine);
+    SelectBrush(attr->m_nFillStyle, attr->m_crFill);
+    Rect bound;
+    list.GetBoundRect(bound, false);
+    m_dc->Rectangle(ToDevice(bound));
+
+    if (attr->m_bFrame && list.m_nColumns > 0 && list.m_nRows > 0) {
+        double cw = double(list.m_nWidth) / list.m_nColumns;
+        double rh = double(list.m_nHeight) / list.m_nRows;
+        int64_t x = list.m_nX, y = list.m_nY;
+        for (int c = 1; c < list.m_nColumns; ++c) {
+            int32_t gx = int32_t(x + int64_t(std::llround(c * cw)));
+            DcPoint a = ToDevice(Point{gx, list.m_nY});
+            DcPoint b = ToDevice(Point{gx, int32_t(y + list.m_nHeight)});
+            m_dc->MoveTo(a.x, a.y);
+            m_dc->LineTo(b.x, b.y);
+        }
+        for (int r = 1; r < list.m_nRows; ++r) {
+            int32_t gy = int32_t(y + int64_t(std::llround(r * rh)));
+            DcPoint a = ToDevice(Point{list.m_nX, gy});
+            DcPoint b = ToDevice(Point{int32_t(x + list.m_nWidth), gy});
+            m_dc->MoveTo(a.x, a.y);
+            m_dc->LineTo(b.x, b.y);
+        }
+    }
+
+    SetBkModeCached(1);
+    SetTextColorCached(attr->m_crText);
+    CreateTextFonts(*attr, 0);
+    CreateTextFonts(*attr, 1);
+    m_dc->SetTextAlign(kTaBottom | kTaLeft);
+    int outer = m_dc->SaveDC();
+    try {
+        for (int c = 0; c < list.m_nColumns; ++c) {
+            for (int r = 0; r < list.m_nRows; ++r) {
+                const TvData* cell = list.GetCell(c, r);
+                if (!cell) continue;
+                m_dc->SaveDC();
+                m_dc->IntersectClipRect(ToDevice(InsetRect(*cell)));
+                // Each cell draws in its own fonts, the ones its layout measures.
+                CreateTextFonts(*cell, 0);
+                CreateTextFonts(*cell, 1);
+                DrawTextContent(*cell);
+                m_dc->RestoreDC(-1);
+            }
+        }
+    } catch (...) {
+        m_dc->RestoreDC(outer);
+        throw;
+    }
+    m_dc->RestoreDC(outer);
+}
+
+} // namespace nv
