@@ -10,6 +10,7 @@ namespace nv {
 namespace {
 
 constexpr size_t kMaxPictureChars = 1024;
+constexpr size_t kMaxReplacementBytes = size_t(1) << 20;
 constexpr std::string_view kFullWidthK = "\x82\x6A";
 
 std::vector<std::string_view> SplitChars(std::string_view s)
@@ -332,7 +333,9 @@ int TvPicture::FormatNumeric()
         if (!m_strReplacement.empty()) {
             std::string reps;
             size_t count = Cp932CharCount(m_strPicture);
-            for (size_t k = 0; k < count; ++k) reps += m_strReplacement;
+            // Bounded, so that a long replacement text from a damaged form
+            // cannot ask for gigabytes.
+            for (size_t k = 0; k < count && reps.size() < kMaxReplacementBytes; ++k) reps += m_strReplacement;
             m_strResult = m_strPrefix + reps + m_strSuffix;
             return Overflow;
         }

@@ -23,10 +23,7 @@ TvText::TvText()
 TvText::TvText(const Rect& r, std::string_view text)
 {
     TvText::InitDefaults();
-    m_nX = r.left;
-    m_nY = r.top;
-    m_nWidth = r.right - r.left;
-    m_nHeight = r.bottom - r.top;
+    SetBox(r);
     m_strText = text;
 }
 
@@ -36,12 +33,22 @@ TvText::TvText(const Rect& r, const TvText& templ)
     ApplyTemplate(r, templ);
 }
 
-void TvText::ApplyTemplate(const Rect& r, const TvText& t)
+void TvText::SetBox(const Rect& r)
 {
     m_nX = r.left;
     m_nY = r.top;
-    m_nWidth = r.right - r.left;
-    m_nHeight = r.bottom - r.top;
+    m_nWidth = r.Width();
+    m_nHeight = r.Height();
+}
+
+void TvText::ApplyTemplate(const Rect& r, const TvText& t)
+{
+    SetBox(r);
+    CopyTemplateAttributes(t);
+}
+
+void TvText::CopyTemplateAttributes(const TvText& t)
+{
     m_bTransparent = t.m_bTransparent;
     m_crBackColor = t.m_crBackColor;
     m_nDirection = t.m_nDirection;
@@ -134,9 +141,7 @@ void TvText::CopyTextAttributes(const TvText& s)
     m_nExtra88 = s.m_nExtra88;
     m_nExtra89 = s.m_nExtra89;
     m_nExtra90 = s.m_nExtra90;
-    // Attributes 7-49 are those a template gives; the box comes next.
-    const int32_t x = m_nX, y = m_nY, w = m_nWidth, h = m_nHeight;
-    ApplyTemplate(Rect{x, y, x + w, y + h}, s);
+    CopyTemplateAttributes(s);
     CopyAttributes(s);
 }
 

@@ -102,6 +102,10 @@ protected:
     bool ApplyFieldStrings(uint16_t id, const TvPropValue& v, TvChangeList* changes);
     // Id 25 with the pitches when `pitches`, the line pitch when `linePitch`.
     void ApplyCharSize(int32_t v, bool pitches, bool linePitch, TvChangeList* changes);
+    // Box from a rectangle as given (wrapping, never overflowing).
+    void SetBox(const Rect& r);
+    // Transparency, background and attributes 7-49.
+    void CopyTemplateAttributes(const TvText& templ);
     void ApplyTemplate(const Rect& r, const TvText& templ);
 };
 
