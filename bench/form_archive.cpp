@@ -1,0 +1,61 @@
+// Storing and loading a large form: the archive layer's throughput.
+#include "engine/model/ModelClasses.h"
+#include "engine/model/TvBox.h"
+#include "engine/model/TvFedObject.h"
+#include "engine/model/TvLine.h"
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+std::unique_ptr<nv::TvFedObject> MakeForm(int objects)
+{
+    auto f = std::make_unique<nv::TvFedObject>();
+    f->EnsureFormInfo().m_strName = "bench";
+    for (int l = 0; l < 4; ++l) {
+        auto layer = std::make_unique<nv::TvLayer>(l);
+        layer->m_strName = "L" + std::to_string(l);
+        for (int i = 0; i < objects / 4; ++i) {
+            std::unique_ptr<nv::TvObject> o;
+            if (i % 2)
+                o = std::make_unique<nv::TvLine>(nv::Rect{i, i, i + 100, i + 100});
+            else
+                o = std::make_unique<nv::TvBox>(nv::Rect{i, i, i + 100, i + 100});
+            o->m_strName = "Obj" + std::to_string(l * objects + i);
+            layer->m_objects.push_back(std::move(o));
+        }
+        f->m_layers.push_back(std::move(layer));
+    }
+    f->RebuildIdMap(true);
+    return f;
+}
+
+void BM_StoreForm(benchmark::State& state)
+{
+    nv::RegisterModelClasses();
+    auto form = MakeForm(static_cast<int>(state.range(0)));
+    size_t bytes = 0;
+    for (auto _ : state) {
+        std::string s = nv::StoreFormArchive(*form);
+        bytes = s.size();
+        benchmark::DoNotOptimize(s);
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(bytes) * state.iterations());
+}
+BENCHMARK(BM_StoreForm)->Arg(100)->Arg(10000);
+
+void BM_LoadForm(benchmark::State& state)
+{
+    nv::RegisterModelClasses();
+    const std::string s = nv::StoreFormArchive(*MakeForm(static_cast<int>(state.range(0))));
+    for (auto _ : state) {
+        auto f = nv::LoadFormArchive(s);
+        benchmark::DoNotOptimize(f);
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(s.size()) * state.iterations());
+}
+BENCHMARK(BM_LoadForm)->Arg(100)->Arg(10000);
+
+} // namespace
+
+BENCHMARK_MAIN();
