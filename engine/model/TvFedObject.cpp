@@ -5,6 +5,7 @@
 #include "engine/core/ClassRegistry.h"
 #include "engine/core/StoredNames.h"
 #include "engine/model/ModelClasses.h"
+#include "engine/model/TvList.h"
 
 #include <algorithm>
 #include <atomic>
@@ -165,6 +166,9 @@ TvObject* TvFedObject::AddObject(std::unique_ptr<TvObject> obj, TvLayer* layer, 
         if (m_layers.empty()) return nullptr;
         layer = m_layers.front().get();
     }
+    // A list lays out its cells in its box before it joins the form.
+    if (obj->GetType() == 10)
+        if (auto* list = DynamicDowncast<TvList>(obj.get())) list->Layout();
     CheckUniqueName(*obj, true);
     TvObject* raw = obj.get();
     auto& list = layer->m_objects;

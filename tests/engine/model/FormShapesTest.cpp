@@ -212,3 +212,75 @@ TEST_F(FormShapesTest, EveryByteFlipEndsCleanly)
 
 } // namespace
 } // namespace nv
+
+#include "engine/model/TvData.h"
+#include "engine/model/TvList.h"
+#include "engine/model/TvText.h"
+
+namespace nv {
+namespace {
+
+TEST_F(FormShapesTest, AddObjectRenamesAndLaysOutLists)
+{
+    TvFedObject f;
+    f.m_layers.push_back(std::make_unique<TvLayer>(1));
+    auto a = std::make_unique<TvText>();
+    a->m_strName = "Label1";
+    f.AddObject(std::move(a), nullptr, true);
+    auto b = std::make_unique<TvText>();
+    b->m_strName = "Label1";
+    TvObject* bp = f.AddObject(std::move(b), nullptr, true);
+    EXPECT_EQ(bp->m_strName, "Label2"); // renamed by the default rule
+
+    // Two data fields with one field index: the second gets the next one.
+    auto d1 = std::make_unique<TvData>();
+    d1->m_strName = "Data1";
+    d1->SetFieldIndex(4);
+    f.AddObject(std::move(d1), nullptr, true);
+    auto d2 = std::make_unique<TvData>();
+    d2->m_strName = "Data2";
+    d2->SetFieldIndex(4);
+    TvObject* d2p = f.AddObject(std::move(d2), nullptr, true);
+    EXPECT_NE(d2p->GetFieldIndex(), 4);
+
+    TvText templ;
+    auto list = std::make_unique<TvList>(Rect{0, 0, 300, 100}, int16_t{3}, int16_t{1}, templ);
+    list->m_strName = "List1";
+    // Move the box after construction: adding the list lays its cells out again.
+    list->m_nX = 1000;
+    auto* lp = static_cast<TvList*>(f.AddObject(std::move(list), nullptr, true));
+    ASSERT_NE(lp->GetCell(2, 0), nullptr);
+    EXPECT_EQ(lp->GetCell(2, 0)->m_nX, 1200);
+    EXPECT_EQ(f.m_idMap.size(), 5u);
+
+    std::vector<const TvObject*> objs;
+    f.ForEachObject([&](const TvObject& o) { objs.push_back(&o); });
+    f.CompactFieldIndexes();
+    std::vector<int32_t> idx;
+    for (auto* o : objs)
+        if (o->IsTextObject()) idx.push_back(o->GetFieldIndex());
+    std::sort(idx.begin(), idx.end());
+    EXPECT_EQ(idx, (std::vector<int32_t>{0, 1, 2}));
+}
+
+TEST_F(FormShapesTest, CollectFontsOfTextObjects)
+{
+    TvFedObject f;
+    f.m_fonts.push_back(std::make_unique<TvFontDesc>(-1, "IPAMincho", 128, 17, 1000, 0));
+    f.m_fonts.push_back(std::make_unique<TvFontDesc>(-2, "IPAGothic", 128, 49, 1000, 0));
+    TvText t;
+    t.m_nZenFont = -2;
+    t.m_nHanFont = -1;
+    TvText u;
+    u.m_nZenFont = -2;
+    u.m_nHanFont = 5; // not in the list
+    TvLine notText;
+    std::vector<const TvFontDesc*> out;
+    f.CollectFonts(out, {&t, &u, &notText});
+    ASSERT_EQ(out.size(), 2u);
+    EXPECT_EQ(out[0]->m_nFontId, -2);
+    EXPECT_EQ(out[1]->m_nFontId, -1);
+}
+
+} // namespace
+} // namespace nv
