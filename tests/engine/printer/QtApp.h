@@ -1,5 +1,6 @@
 #pragma once
-// Qt's printing classes need an application object; one for the program.
+// Qt's printing classes need an application object; one for the program,
+// never destroyed, so that nothing of Qt runs after its own statics are gone.
 #include <QGuiApplication>
 
 namespace nvtest {
@@ -11,7 +12,8 @@ inline void EnsureQtApp()
     static char* argv[] = {name, nullptr};
     if (!QGuiApplication::instance()) {
         qputenv("QT_QPA_PLATFORM", QByteArray("offscreen"));
-        static QGuiApplication app(argc, argv);
+        static QGuiApplication* app = new QGuiApplication(argc, argv);
+        (void)app;
     }
 }
 
