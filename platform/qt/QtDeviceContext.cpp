@@ -4,6 +4,10 @@
 #include <QPaintDevice>
 #include <QPainterPath>
 #include <QRegion>
+#include <QGlyphRun>
+#include <QRawFont>
+
+#include <unordered_map>
 
 #include <cmath>
 
@@ -25,6 +29,29 @@ QString ToQString(std::u16string_view s) { return QString(reinterpret_cast<const
 struct QtDeviceContext::FontCache {
     ResolvedFont resolved;
     std::optional<QFontMetricsF> metrics;
+    QRawFont raw;
+    // Glyph and unscaled advance of each character the face itself has
+    // (glyph 0: drawn through the toolkit's font fallback instead).
+    std::unordered_map<char16_t, std::pair<quint32, double>> glyphs;
+
+    std::pair<quint32, double> Glyph(char16_t c)
+    {
+        auto it = glyphs.find(c);
+        if (it != glyphs.end()) return it->second;
+        std::pair<quint32, double> g{0, 0.0};
+        if (raw.isValid() && !QChar::isSurrogate(c)) {
+            QChar qc(c);
+            quint32 index = 0;
+            int n = 1;
+            if (raw.glyphIndexesForChars(&qc, 1, &index, &n) && n == 1 && index != 0) {
+                QPointF adv;
+                if (raw.advancesForGlyphIndexes(&index, &adv, 1, QRawFont::UseDesignMetrics)) g = {index, adv.x()};
+            }
+        }
+        if (g.first == 0) g.second = metrics->horizontalAdvance(QString(QChar(c)));
+        glyphs.emplace(c, g);
+        return g;
+    }
 };
 
 QtDeviceContext::QtDeviceContext(QPainter& painter, bool printing, int32_t dpiX, int32_t dpiY, DcPoint physicalOffset)
@@ -85,6 +112,7 @@ QtDeviceContext::FontCache& QtDeviceContext::Font()
         m_font = std::make_shared<FontCache>();
         m_font->resolved = ResolveFont(State().font);
         m_font->metrics.emplace(m_font->resolved.font, m_painter.device());
+        m_font->raw = QRawFont::fromFont(m_font->resolved.font);
         if (m_recentFonts.size() >= 8) m_recentFonts.erase(m_recentFonts.begin());
         m_recentFonts.emplace_back(State().font, m_font);
     }
@@ -94,7 +122,16 @@ QtDeviceContext::FontCache& QtDeviceContext::Font()
 DcSize QtDeviceContext::GetTextExtent(std::u16string_view text)
 {
     FontCache& f = Font();
-    double w = f.metrics->horizontalAdvance(ToQString(text)) * f.resolved.scaleX;
+    double w = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (QChar::isHighSurrogate(text[i]) && i + 1 < text.size()) {
+            w += f.metrics->horizontalAdvance(ToQString(text.substr(i, 2)));
+            ++i;
+        } else {
+            w += f.Glyph(text[i]).second;
+        }
+    }
+    w *= f.resolved.scaleX;
     return {int32_t(std::lround(w)), f.resolved.cellHeight};
 }
 
@@ -317,20 +354,28 @@ void QtDeviceContext::DoText(int32_t x, int32_t y, uint32_t options, const DcRec
     if (text.empty()) return;
     FontCache& f = Font();
     const ResolvedFont& rf = f.resolved;
-    QString s = ToQString(text);
+    const double sx = rf.scaleX > 0 ? rf.scaleX : 1.0;
 
-    // Advances along the baseline, in pixels.
-    std::vector<double> adv(text.size(), 0.0);
-    double width = 0;
-    if (!dx.empty()) {
-        for (size_t i = 0; i < text.size(); ++i) adv[i] = dx[i];
-    } else {
-        for (qsizetype i = 0; i < s.size(); ++i) {
-            bool pair = s[i].isHighSurrogate() && i + 1 < s.size();
-            adv[size_t(i)] = f.metrics->horizontalAdvance(s.mid(i, pair ? 2 : 1)) * rf.scaleX;
-            if (pair) ++i;
+    // Glyphs and advances along the baseline, in device pixels.
+    const size_t n = text.size();
+    std::vector<quint32> glyphs(n, 0);
+    std::vector<double> adv(n, 0.0);
+    bool allGlyphs = true;
+    for (size_t i = 0; i < n; ++i) {
+        if (QChar::isSurrogate(text[i])) {
+            allGlyphs = false;
+            if (dx.empty() && QChar::isHighSurrogate(text[i]) && i + 1 < n)
+                adv[i] = f.metrics->horizontalAdvance(ToQString(text.substr(i, 2))) * sx;
+            continue;
         }
+        auto g = f.Glyph(text[i]);
+        glyphs[i] = g.first;
+        if (g.first == 0) allGlyphs = false;
+        adv[i] = g.second * sx;
     }
+    if (!dx.empty())
+        for (size_t i = 0; i < n; ++i) adv[i] = dx[i];
+    double width = 0;
     for (double a : adv) width += a;
 
     uint32_t align = State().textAlign;
@@ -354,29 +399,51 @@ void QtDeviceContext::DoText(int32_t x, int32_t y, uint32_t options, const DcRec
         m_painter.save();
         m_painter.setClipRect(QRect(rect->left, rect->top, rect->Width(), rect->Height()), Qt::IntersectClip);
     }
+    // Upright text at natural width is placed in device pixels directly;
+    // turned or scaled text through a transform about the anchor.
+    bool turned = State().font.escapement % 3600 != 0;
+    bool plain = !turned && sx == 1.0;
     QTransform t;
     t.translate(x, y);
-    if (State().font.escapement % 3600 != 0) t.rotate(-State().font.escapement / 10.0);
-    m_painter.setWorldTransform(t);
+    if (turned) t.rotate(-State().font.escapement / 10.0);
+    if (!plain) m_painter.setWorldTransform(t);
+    double bx = plain ? x : 0, by = plain ? y : 0;
     if (State().bkMode == BkMode::Opaque && !(rect && (options & kEtoOpaque)))
-        m_painter.fillRect(QRectF(ox, baseline - rf.ascent, width, rf.cellHeight), ToQColor(State().bkColour));
-    t.scale(rf.scaleX, 1.0);
-    m_painter.setWorldTransform(t);
-    m_painter.setFont(rf.font);
+        m_painter.fillRect(QRectF(bx + ox, by + baseline - rf.ascent, width, rf.cellHeight),
+                           ToQColor(State().bkColour));
+    if (!plain) {
+        t.scale(sx, 1.0);
+        m_painter.setWorldTransform(t);
+    }
     m_painter.setPen(ToQColor(State().textColour));
-    double sx = rf.scaleX > 0 ? rf.scaleX : 1.0;
-    if (dx.empty()) {
-        m_painter.drawText(QPointF(ox / sx, baseline), s);
+    if (allGlyphs) {
+        QList<quint32> indexes(glyphs.begin(), glyphs.end());
+        QList<QPointF> positions;
+        positions.reserve(qsizetype(n));
+        double pos = ox;
+        for (size_t i = 0; i < n; ++i) {
+            positions.append(QPointF((bx + pos) / (plain ? 1.0 : sx), by + baseline));
+            pos += adv[i];
+        }
+        QGlyphRun run;
+        run.setRawFont(f.raw);
+        run.setGlyphIndexes(indexes);
+        run.setPositions(positions);
+        run.setUnderline(rf.font.underline());
+        run.setStrikeOut(rf.font.strikeOut());
+        m_painter.drawGlyphRun(QPointF(0, 0), run);
     } else {
+        m_painter.setFont(rf.font);
+        QString s = ToQString(text);
         double pos = ox;
         for (qsizetype i = 0; i < s.size(); ++i) {
             bool pair = s[i].isHighSurrogate() && i + 1 < s.size();
-            m_painter.drawText(QPointF(pos / sx, baseline), s.mid(i, pair ? 2 : 1));
+            m_painter.drawText(QPointF((bx + pos) / (plain ? 1.0 : sx), by + baseline), s.mid(i, pair ? 2 : 1));
             pos += adv[size_t(i)];
             if (pair) pos += adv[size_t(++i)];
         }
     }
-    m_painter.setWorldTransform(QTransform());
+    if (!plain) m_painter.setWorldTransform(QTransform());
     if (clipped) {
         m_painter.restore();
         m_clipApplied = false;

@@ -1,0 +1,81 @@
+#include "platform/qt/QtSurfaces.h"
+
+#include <QPageLayout>
+#include <QPageSize>
+
+#include <cmath>
+
+namespace nv {
+
+namespace detail {
+
+ImageHolder::ImageHolder(int32_t w, int32_t h, int32_t dpi, uint32_t fill)
+    : image(std::max(1, w), std::max(1, h), QImage::Format_ARGB32_Premultiplied)
+{
+    int dpm = int(std::lround(dpi / 0.0254));
+    image.setDotsPerMeterX(dpm);
+    image.setDotsPerMeterY(dpm);
+    image.fill(QColor::fromRgba(fill));
+    painter.begin(&image);
+}
+
+PdfHolder::PdfHolder(const std::string& path, double widthMm, double heightMm, int32_t dpi)
+    : writer(QString::fromStdString(path))
+{
+    writer.setResolution(dpi);
+    writer.setPageSize(QPageSize(QSizeF(widthMm, heightMm), QPageSize::Millimeter));
+    writer.setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
+    painter.begin(&writer);
+}
+
+} // namespace detail
+
+QtImageDc::QtImageDc(int32_t w, int32_t h, int32_t dpi, uint32_t fillArgb)
+    : detail::ImageHolder(w, h, dpi, fillArgb), QtDeviceContext(painter, false, dpi, dpi)
+{
+}
+
+QtImageDc::~QtImageDc()
+{
+    if (painter.isActive()) painter.end();
+}
+
+const QImage& QtImageDc::Finish()
+{
+    if (painter.isActive()) painter.end();
+    return image;
+}
+
+void QtImageDc::Clear(uint32_t fillArgb)
+{
+    if (painter.isActive()) painter.end();
+    image.fill(QColor::fromRgba(fillArgb));
+    painter.begin(&image);
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setRenderHint(QPainter::TextAntialiasing, true);
+    while (SaveDepth() > 0) RestoreDC(-1);
+    SelectClipRect(nullptr);
+    SetViewportOrg({0, 0});
+}
+
+QtPdfDc::QtPdfDc(const std::string& path, double widthMm, double heightMm, int32_t dpi)
+    : detail::PdfHolder(path, widthMm, heightMm, dpi), QtDeviceContext(painter, true, dpi, dpi)
+{
+}
+
+QtPdfDc::~QtPdfDc()
+{
+    if (painter.isActive()) painter.end();
+}
+
+bool QtPdfDc::NewPage() { return writer.newPage(); }
+
+bool QtPdfDc::Finish()
+{
+    if (!painter.isActive()) return false;
+    return painter.end();
+}
+
+std::unique_ptr<DeviceContext> CreateMeasuringDc() { return std::make_unique<QtImageDc>(1, 1, 96); }
+
+} // namespace nv
