@@ -16,6 +16,10 @@
 #include "engine/model/TvData.h"
 #include "engine/model/TvTextField.h"
 #include "engine/model/TvList.h"
+#include "engine/model/TvImage.h"
+#include "engine/model/TvImageField.h"
+#include "engine/model/TvOle.h"
+#include "engine/model/TvOleItem.h"
 
 namespace nv {
 
@@ -39,6 +43,10 @@ void RegisterModelClasses()
     r.Register(TvData::Class());
     r.Register(TvTextField::Class());
     r.Register(TvList::Class());
+    r.Register(TvImage::Class());
+    r.Register(TvImageField::Class());
+    r.Register(TvOle::Class());
+    r.Register(TvOleItem::Class());
 }
 
 } // namespace nv

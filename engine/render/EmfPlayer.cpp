@@ -147,7 +147,7 @@ private:
 
 class Player {
 public:
-    Player(DeviceContext& dc, const EmfHeader& h, const DcRect& dst) : dc_(dc), h_(h)
+    Player(DeviceContext& dc, const EmfHeader& h, const DcRect& dst) : dc_(dc)
     {
         table_.resize(std::max<size_t>(h.handles, 1));
         // The frame, in reference-device pixels, is mapped onto dst.
@@ -1189,7 +1189,6 @@ private:
     }
 
     DeviceContext& dc_;
-    const EmfHeader& h_;
     double pxPerMmX_ = 1, pxPerMmY_ = 1;
     Matrix frame_;
     Matrix full_;
