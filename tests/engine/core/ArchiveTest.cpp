@@ -158,6 +158,10 @@ TEST_F(ArchiveTest, CountForms)
     const std::string big = U16(0xFFFF) + U32(0xFFFF) + std::string(0xFFFF, '\0');
     Archive in(big);
     EXPECT_EQ(in.ReadCount(1), 0xFFFFu);
+    const std::string below = U16(0xFFFE) + std::string(0xFFFE, '\0');
+    Archive in2(below);
+    EXPECT_EQ(in2.ReadCount(1), 0xFFFEu);
+    EXPECT_EQ(in2.Position(), 2u);
     // A count that cannot fit in what remains.
     EXPECT_EQ(LoadCause(U16(3) + "ab", [](Archive& ar) { ar.ReadCount(1); }), CArchiveException::endOfFile);
 }
