@@ -251,3 +251,15 @@ TEST(RenderContext, FailingObjectsAreReportedAndRethrownOnRequest)
         EXPECT_FALSE(p.dc.CallsOf("Image").empty()); // the "no picture" image
     }
 }
+
+TEST(RenderContext, ArcsRunFromTheStartAngleToTheEndAngle)
+{
+    Pass p;
+    TvArc arc(Rect{0, 0, kInch, kInch}, 1, TvArc::kPie, nullptr);
+    arc.m_nStartAngle = 0;
+    arc.m_nEndAngle = 9000;
+    p.rc.DrawObject(arc);
+    auto pie = p.dc.CallsOf("Pie");
+    ASSERT_EQ(pie.size(), 1u);
+    EXPECT_EQ(pie[0].args, (std::vector<int32_t>{0, 0, 96, 96, 96, 48, 48, 96}));
+}
