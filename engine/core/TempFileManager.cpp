@@ -77,10 +77,11 @@ int TempFileManager::CreateTempName(std::string& out, std::string_view folder)
         std::snprintf(file, sizeof file, "~FE%04X.TMP", n);
         std::string name;
         JoinPath(name, dir, file);
-        const int fd = ::open(ToFsPath(name).c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        std::string fsPath = ToFsPath(name);
+        const int fd = ::open(fsPath.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
         if (fd >= 0) {
             ::close(fd);
-            files_.push_back(name);
+            files_.push_back(Entry{name, std::move(fsPath)});
             out = std::move(name);
             return 1;
         }
@@ -95,14 +96,14 @@ void TempFileManager::RemoveFile(std::string_view name)
     {
         std::lock_guard lock(mutex_);
         for (auto it = files_.begin(); it != files_.end(); ++it) {
-            if (SameNameIgnoringCase(*it, name)) {
-                found = *it;
+            if (SameNameIgnoringCase(it->name, name)) {
+                found = it->fsPath;
                 files_.erase(it);
                 break;
             }
         }
     }
-    if (!found.empty()) std::remove(ToFsPath(found).c_str());
+    if (!found.empty()) std::remove(found.c_str());
 }
 
 void TempFileManager::SetWorkFolder(std::string folder)
@@ -119,18 +120,22 @@ std::string TempFileManager::WorkFolder() const
 
 void TempFileManager::RemoveAll()
 {
-    std::vector<std::string> files;
+    // Runs at exit too, when the text converters may be gone: only the paths
+    // kept at creation are used.
+    std::vector<Entry> files;
     {
         std::lock_guard lock(mutex_);
         files.swap(files_);
     }
-    for (const auto& f : files) std::remove(ToFsPath(f).c_str());
+    for (const auto& f : files) std::remove(f.fsPath.c_str());
 }
 
 std::vector<std::string> TempFileManager::Files() const
 {
     std::lock_guard lock(mutex_);
-    return files_;
+    std::vector<std::string> names;
+    for (const auto& f : files_) names.push_back(f.name);
+    return names;
 }
 
 } // namespace nv

@@ -36,8 +36,12 @@ public:
     static std::string SystemTempFolder();
 
 private:
+    struct Entry {
+        std::string name;   // CP932, as handed out
+        std::string fsPath; // kept so that no conversion runs at exit
+    };
     mutable std::mutex mutex_;
-    std::vector<std::string> files_;
+    std::vector<Entry> files_;
     std::string workFolder_;
     unsigned counter_ = 0;
 };

@@ -9,6 +9,7 @@
 
 #include <filesystem>
 #include <thread>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace nv {
@@ -242,6 +243,38 @@ TEST(Version, BuildValues)
     EXPECT_EQ(VersionInfo::GetValue("Pagelook", "FileVersion"), "7.1.0");
     EXPECT_EQ(VersionInfo::GetValue("Pagelook", "NoSuchKey"), "");
     EXPECT_EQ(IsWindowsNT(), 1);
+}
+
+} // namespace
+} // namespace nv
+
+namespace nv {
+namespace {
+
+// The process-wide manager deletes what is left when the process ends, after
+// the main thread's text converters are gone.
+TEST(TempFiles, ProcessWideManagerCleansUpAtExit)
+{
+    nvtest::TempDir dir;
+    const std::string marker = (dir.path() / "name.txt").string();
+    const pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        std::string name;
+        TempFileManager::Instance().SetWorkFolder(FromFsPath(dir.path().string()));
+        if (TempFileManager::Instance().CreateTempName(name) != 1) _exit(3);
+        FILE* f = std::fopen(marker.c_str(), "w");
+        std::fputs(ToFsPath(name).c_str(), f);
+        std::fclose(f);
+        std::exit(0); // runs the static destructors
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    const std::string tempName = nvtest::ReadFileBytes(marker);
+    ASSERT_FALSE(tempName.empty());
+    EXPECT_FALSE(std::filesystem::exists(tempName));
 }
 
 } // namespace
