@@ -259,6 +259,15 @@ TEST(TvPicture, ReplacementPrefixAndSuffix)
     p.SetPicture("Z9Z");
     EXPECT_EQ(p.Format(out), -1);
     EXPECT_EQ(out, "");
+
+    // A long replacement text from a damaged form stays bounded, in whole
+    // repetitions.
+    TvPicture q;
+    q.SetPicture(std::string(1024, '9'));
+    q.SetValue(std::string(1100, '1'));
+    q.SetReplacement(std::string(100000, '#'));
+    EXPECT_EQ(q.Format(out), -3);
+    EXPECT_EQ(out.size(), 1100000u);
 }
 
 struct CharCase {
