@@ -135,7 +135,8 @@ public:
     void ReadList(std::vector<std::unique_ptr<T>>& list)
     {
         const uint32_t n = ReadCount(2);
-        list.reserve(list.size() + n);
+        // The count is only a claim until the elements are read.
+        list.reserve(list.size() + (n < 1024 ? n : 1024));
         for (uint32_t i = 0; i < n; ++i) list.push_back(ReadObject<T>(true));
     }
 
