@@ -33,8 +33,9 @@ inline void EnsureApp()
     static int argc = 1;
     static char name[] = "test";
     static char* argv[] = {name, nullptr};
-    static std::unique_ptr<QGuiApplication> app;
-    if (!QGuiApplication::instance()) app = std::make_unique<QGuiApplication>(argc, argv);
+    // Never destroyed: the application object must outlive every font and
+    // image, static ones included.
+    if (!QGuiApplication::instance()) new QGuiApplication(argc, argv);
 }
 
 inline std::string Sj(const char* utf8) { return *Utf8ToCp932(utf8); }

@@ -19,8 +19,9 @@ void EnsureApp()
     static int argc = 1;
     static char name[] = "test";
     static char* argv[] = {name, nullptr};
-    static std::unique_ptr<QGuiApplication> app;
-    if (!QGuiApplication::instance()) app = std::make_unique<QGuiApplication>(argc, argv);
+    // Never destroyed: the application object must outlive every font and
+    // image, static ones included.
+    if (!QGuiApplication::instance()) new QGuiApplication(argc, argv);
 }
 
 // A white 96-dpi canvas with a device context on it.
