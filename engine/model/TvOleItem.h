@@ -39,6 +39,10 @@ public:
     // (kind pictureNone) when there is none or the storage cannot be read.
     bool GetPresentation(std::string& data, int32_t& kind) const;
 
+    // The sub-storage of a form file's root storage that holds the item's
+    // storage when the archive does not ("Embedding" and the item number).
+    std::string ContainerStorageName() const { return "Embedding " + std::to_string(m_dwItemNumber); }
+
     TvOle* m_pOwner = nullptr;   // not owned
     uint32_t m_dwItemNumber = 0;
     uint16_t m_nItemType = typeEmbedded;

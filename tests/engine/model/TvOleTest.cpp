@@ -161,6 +161,7 @@ TEST_F(TvOleTest, RoundTripWithItemIsByteExact)
     EXPECT_EQ(picture, emf);
     // no live item
     EXPECT_EQ(loaded->GetItem()->GetDispatch(), nullptr);
+    EXPECT_EQ(loaded->GetItem()->ContainerStorageName(), "Embedding 3");
 }
 
 TEST_F(TvOleTest, PresentationKindsAndDamagedStorage)
