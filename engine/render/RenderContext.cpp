@@ -358,11 +358,35 @@ void RenderContext::DrawTextContent(const TvText& text)
     TextLayout layout(m_measurer);
     layout.Prepare(MakeTextLayoutParams(text, m_form, m_docFonts, m_layer));
     layout.Build(shown);
+    std::vector<DcPoint> at;
+    std::string chars;
+    std::vector<int32_t> dx;
     for (const TextLine& line : layout.Lines()) {
-        for (const TextRun& run : line.runs) {
-            DcPoint p = ToDevice(run.pos);
-            SelectFontKind(run.kind);
-            m_dc->ExtTextOutA(p.x, p.y, 0, nullptr, run.ch);
+        const auto& runs = line.runs;
+        at.resize(runs.size());
+        for (size_t i = 0; i < runs.size(); ++i) at[i] = ToDevice(runs[i].pos);
+        // Neighbouring upright runs of one kind on one baseline go out in one
+        // call, each character at its own position.
+        for (size_t i = 0; i < runs.size();) {
+            int32_t kind = runs[i].kind;
+            size_t j = i + 1;
+            if (m_fonts[kind == 0 ? 0 : 1].escapement == 0)
+                while (j < runs.size() && runs[j].kind == kind && at[j].y == at[i].y && at[j].x >= at[j - 1].x) ++j;
+            SelectFontKind(kind);
+            if (j == i + 1) {
+                m_dc->ExtTextOutA(at[i].x, at[i].y, 0, nullptr, runs[i].ch);
+            } else {
+                chars.clear();
+                dx.clear();
+                for (size_t k = i; k < j; ++k) {
+                    chars += runs[k].ch;
+                    int32_t step = k + 1 < j ? at[k + 1].x - at[k].x : m_scaler.DocToDeviceX(runs[k].advance);
+                    dx.push_back(step);
+                    for (size_t b = 1; b < runs[k].ch.size(); ++b) dx.push_back(0);
+                }
+                m_dc->ExtTextOutA(at[i].x, at[i].y, 0, nullptr, chars, dx.data());
+            }
+            i = j;
         }
         for (const auto& ruled : line.ruledLines) DrawLine(*ruled);
     }

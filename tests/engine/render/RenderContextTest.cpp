@@ -169,7 +169,8 @@ TEST(RenderContext, DataFieldsShowTheirFormattedValue)
     d.m_strPicture = "999999";
     d.m_strValue = "12345";
     p.rc.DrawObject(d);
-    EXPECT_EQ(p.dc.TextLog(), "0|1|2|3|4|5");
+    EXPECT_EQ(p.dc.TextLog(), "012345");
+    EXPECT_EQ(p.dc.CallsOf("Text")[0].dx.size(), 6u);
 }
 
 TEST(RenderContext, UnknownTypesDrawNothing)
@@ -232,6 +233,7 @@ TEST(RenderContext, ListDrawsGridAndCells)
     p.rc.DrawObject(list);
     EXPECT_EQ(p.dc.CallsOf("Polyline").size(), 3u); // 2 vertical + 1 horizontal
     EXPECT_EQ(p.dc.TextLog(), "a|d|b|e|c|f");
+    EXPECT_EQ(p.dc.CallsOf("Text").size(), 6u);
     EXPECT_EQ(p.dc.SaveDepth(), 0);
 }
 
