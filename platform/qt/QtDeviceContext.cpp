@@ -67,6 +67,7 @@ QtDeviceContext::QtDeviceContext(QPainter& painter, bool printing, int32_t dpiX,
     m_painter.setWorldTransform(QTransform());
     m_painter.setClipping(false);
     m_painter.setBackgroundMode(Qt::TransparentMode);
+    if (!m_painter.isActive()) ReportError("the paint device cannot be drawn on");
 }
 
 QtDeviceContext::~QtDeviceContext() = default;

@@ -9,6 +9,7 @@
 #include "platform/gdi/GdiRules.h"
 #include "platform/qt/FontFaceTable.h"
 #include "platform/qt/QtDeviceContext.h"
+#include "platform/qt/QtSurfaces.h"
 
 using namespace nv;
 
@@ -327,4 +328,12 @@ TEST(FontFaceTable, JapaneseFacesMeasureHalfAndFullEm)
     f.height = -20;
     c.dc->SelectFont(f);
     EXPECT_EQ(c.dc->GetTextMetrics().height, 22);
+}
+
+TEST(QtDeviceContext, AnUnwritablePdfIsReportedNotIgnored)
+{
+    EnsureApp();
+    QtPdfDc dc("/nonexistent-folder/x.pdf", 100, 100, 96);
+    EXPECT_TRUE(dc.Failed());
+    EXPECT_FALSE(dc.Finish());
 }
