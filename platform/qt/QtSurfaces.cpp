@@ -76,6 +76,15 @@ bool QtPdfDc::Finish()
     return painter.end();
 }
 
+std::unique_ptr<QtDeviceContext> MakePrinterDc(QPainter& painter, QPrinter& printer)
+{
+    QRectF paper = printer.paperRect(QPrinter::DevicePixel);
+    QRectF page = printer.pageRect(QPrinter::DevicePixel);
+    DcPoint offset{int32_t(std::lround(page.left() - paper.left())), int32_t(std::lround(page.top() - paper.top()))};
+    if (printer.fullPage()) offset = {};
+    return std::make_unique<QtDeviceContext>(painter, true, printer.resolution(), printer.resolution(), offset);
+}
+
 std::unique_ptr<DeviceContext> CreateMeasuringDc() { return std::make_unique<QtImageDc>(1, 1, 96); }
 
 } // namespace nv

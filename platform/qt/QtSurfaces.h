@@ -4,6 +4,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QPrinter>
 
 #include <memory>
 #include <string>
@@ -46,6 +47,11 @@ public:
     // Ends the file; false when it could not be written.
     bool Finish();
 };
+
+// A device context on a painter that draws on a printer: printing, at the
+// printer's resolution, with the printable area's offset from the paper
+// corner.
+std::unique_ptr<QtDeviceContext> MakePrinterDc(QPainter& painter, QPrinter& printer);
 
 // The measuring context of the text layout (a 1x1 image at 96 dpi).
 std::unique_ptr<DeviceContext> CreateMeasuringDc();

@@ -6,12 +6,15 @@
 
 #include <memory>
 
+#include "support/TempDir.h"
+
 #include "platform/gdi/GdiRules.h"
 #include "platform/qt/FontFaceTable.h"
 #include "platform/qt/QtDeviceContext.h"
 #include "platform/qt/QtSurfaces.h"
 
 using namespace nv;
+using namespace nvtest;
 
 namespace {
 
@@ -336,4 +339,22 @@ TEST(QtDeviceContext, AnUnwritablePdfIsReportedNotIgnored)
     QtPdfDc dc("/nonexistent-folder/x.pdf", 100, 100, 96);
     EXPECT_TRUE(dc.Failed());
     EXPECT_FALSE(dc.Finish());
+}
+
+TEST(QtDeviceContext, PrinterContextsKnowTheirOffset)
+{
+    EnsureApp();
+    TempDir dir;
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(QString::fromStdString(dir.file("p.pdf")));
+    printer.setResolution(300);
+    printer.setPageMargins(QMarginsF(10, 20, 10, 10), QPageLayout::Millimeter);
+    QPainter painter(&printer);
+    auto dc = MakePrinterDc(painter, printer);
+    EXPECT_TRUE(dc->IsPrinting());
+    EXPECT_EQ(dc->LogPixelsX(), 300);
+    EXPECT_NEAR(dc->PhysicalOffset().x, 118, 3); // 10 mm at 300 dpi (margins are kept in points)
+    EXPECT_NEAR(dc->PhysicalOffset().y, 236, 3);
+    painter.end();
 }
