@@ -754,9 +754,14 @@ private:
     }
 
     // ---- bitmaps --------------------------------------------------------------
-    // Raster operations other than a copy are played with the source's neutral
-    // colour made transparent (white for AND, black for OR and XOR), which
-    // keeps the mask-then-image idiom right on devices without raster ops.
+    static bool IsPlainRop(uint32_t rop)
+    {
+        return rop == 0x00CC0020 || rop == 0x00F00021 || rop == 0x00000042 || rop == 0x00FF0062;
+    }
+
+    // Without a raster surface, operations other than a copy are played with
+    // the source's neutral colour made transparent (white for AND, black for
+    // OR and XOR), which keeps the mask-then-image idiom right.
     static void ApplyRop(uint32_t rop, DcImage& img)
     {
         switch (rop) {
@@ -776,12 +781,53 @@ private:
         }
     }
 
+    // The ternary raster operation: bit i of the code's index byte is the
+    // result for pattern, source and destination bits (P << 2 | S << 1 | D).
+    static uint32_t Ternary(uint8_t code, uint32_t p, uint32_t s, uint32_t d)
+    {
+        uint32_t out = 0;
+        for (int i = 0; i < 8; ++i) {
+            if (!((code >> i) & 1)) continue;
+            out |= ((i & 4) ? p : ~p) & ((i & 2) ? s : ~s) & ((i & 1) ? d : ~d);
+        }
+        return out & 0xFFFFFF;
+    }
+
+    // Combines source, brush and what the surface holds, pixel by pixel.
+    void RopOnSurface(const DcRect& dst, const DcImage* img, const DcRect& src, uint32_t rop)
+    {
+        const DcImage canvas = surface_->Snapshot();
+        const DcRect area = dst.Intersect(DcRect{0, 0, canvas.width, canvas.height});
+        if (area.IsEmpty()) return;
+        DcImage patch(area.Width(), area.Height());
+        const uint32_t pattern = ColorRefToArgb(st_.brush.colour);
+        const uint8_t code = static_cast<uint8_t>(rop >> 16);
+        for (int32_t y = area.top; y < area.bottom; ++y) {
+            for (int32_t x = area.left; x < area.right; ++x) {
+                uint32_t s = 0;
+                if (img) {
+                    const int64_t sx = src.left + (int64_t(x - dst.left) * src.Width() + src.Width() / 2) / dst.Width();
+                    const int64_t sy = src.top + (int64_t(y - dst.top) * src.Height() + src.Height() / 2) / dst.Height();
+                    s = img->Pixel(static_cast<int32_t>(std::clamp<int64_t>(sx, src.left, src.right - 1)),
+                                   static_cast<int32_t>(std::clamp<int64_t>(sy, src.top, src.bottom - 1)));
+                }
+                patch.SetPixel(x - area.left, y - area.top,
+                               0xFF000000u | Ternary(code, pattern, s, canvas.Pixel(x, y)));
+            }
+        }
+        dc_.DrawImage(area, patch);
+    }
+
     void Blit(const DcRect& dst, DcImage& img, double sx, double sy, double sw, double sh, uint32_t rop)
     {
         if (img.IsNull() || dst.IsEmpty()) return;
         DcRect src{Clamp(sx), Clamp(sy), Clamp(sx + sw), Clamp(sy + sh)};
         src = src.Normalized().Intersect(DcRect{0, 0, img.width, img.height});
         if (src.IsEmpty()) return;
+        if (surface_ && !IsPlainRop(rop)) {
+            RopOnSurface(dst, &img, src, rop);
+            return;
+        }
         ApplyRop(rop, img);
         dc_.DrawImage(dst, img, &src);
     }
@@ -792,7 +838,9 @@ private:
         case 0x00F00021: dc_.FillRect(dst, st_.brush); break;          // PATCOPY
         case 0x00000042: dc_.FillRect(dst, DcBrush::Solid(0)); break;  // BLACKNESS
         case 0x00FF0062: dc_.FillRect(dst, DcBrush::Solid(0xFFFFFF)); break;  // WHITENESS
-        default: break;
+        default:
+            if (surface_ && !dst.IsEmpty()) RopOnSurface(dst, nullptr, DcRect{}, rop);
+            break;
         }
     }
 
@@ -1198,6 +1246,9 @@ private:
     bool inPath_ = false;
     DcPath path_;
     std::optional<DcRect> initialClip_;
+
+public:
+    RasterSurface* surface_ = nullptr;  // set when playing into an offscreen surface
 };
 
 int32_t RectField(const uint8_t* p) { return static_cast<int32_t>(uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24)); }
@@ -1224,14 +1275,58 @@ bool EmfPlayer::ReadHeader(const uint8_t* data, size_t size, EmfHeader& out)
     return true;
 }
 
-EmfPlayer::Result EmfPlayer::Play(DeviceContext& dc, const uint8_t* data, size_t size, const DcRect& dst)
+bool EmfPlayer::NeedsRasterSurface(const uint8_t* data, size_t size)
+{
+    EmfHeader h;
+    if (!ReadHeader(data, size, h)) return false;
+    auto u32 = [data](size_t o) { return static_cast<uint32_t>(RectField(data + o)); };
+    size_t off = 0;
+    while (off + 8 <= size) {
+        const uint32_t type = u32(off), recSize = u32(off + 4);
+        if (recSize < 8 || recSize % 4 != 0 || recSize > size - off || type == EMR_EOF) break;
+        uint32_t ropAt = 0;
+        if (type == EMR_BITBLT || type == EMR_STRETCHBLT) ropAt = 40;
+        else if (type == EMR_STRETCHDIBITS) ropAt = 68;
+        if (ropAt && ropAt + 4 <= recSize) {
+            const uint32_t rop = u32(off + ropAt);
+            if (!(rop == 0x00CC0020 || rop == 0x00F00021 || rop == 0x00000042 || rop == 0x00FF0062)) return true;
+        }
+        off += recSize;
+    }
+    return false;
+}
+
+EmfPlayer::Result EmfPlayer::Play(DeviceContext& dc, const uint8_t* data, size_t size, const DcRect& dst,
+                                  const RasterSurfaceFactory* offscreen)
 {
     EmfHeader h;
     if (!ReadHeader(data, size, h)) return Result::NotMetafile;
     // A header that claims fewer bytes than the file ends the file there.
     if (h.bytes >= 88 && h.bytes < size) size = h.bytes;
-    const int depth = dc.SaveDC();
     bool complete = false;
+    const DcRect area = dst.Normalized();
+    if (offscreen && *offscreen && !area.IsEmpty() &&
+        uint64_t(area.Width()) * uint64_t(area.Height()) <= kMaxSurfacePixels && NeedsRasterSurface(data, size)) {
+        std::unique_ptr<RasterSurface> surface;
+        try {
+            surface = (*offscreen)(area.Width(), area.Height());
+        } catch (const std::bad_alloc&) {
+            surface.reset();
+        }
+        if (surface) {
+            DcRect local{0, 0, area.Width(), area.Height()};
+            if (dst.left > dst.right) std::swap(local.left, local.right);
+            if (dst.top > dst.bottom) std::swap(local.top, local.bottom);
+            {
+                Player player(surface->Dc(), h, local);
+                player.surface_ = surface.get();
+                player.Run(data, size, complete);
+            }
+            dc.DrawImage(area, surface->Snapshot());
+            return complete ? Result::Complete : Result::BadRecord;
+        }
+    }
+    const int depth = dc.SaveDC();
     {
         Player player(dc, h, dst);
         player.Run(data, size, complete);

@@ -10,6 +10,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <string>
 
 namespace nv {
@@ -24,6 +26,19 @@ struct EmfHeader {
     DcSize millimeters;      // reference device in millimetres
 };
 
+// An offscreen raster image with a device context on it, for metafiles whose
+// raster operations combine with what is already drawn (PDF and printers
+// cannot): such a metafile is played into the image, which is then drawn.
+class RasterSurface {
+public:
+    virtual ~RasterSurface() = default;
+    virtual DeviceContext& Dc() = 0;
+    // The pixels drawn so far.
+    virtual DcImage Snapshot() = 0;
+};
+// Makes a white surface of w x h pixels, or null.
+using RasterSurfaceFactory = std::function<std::unique_ptr<RasterSurface>(int32_t w, int32_t h)>;
+
 class EmfPlayer {
 public:
     enum class Result {
@@ -37,14 +52,24 @@ public:
 
     // Plays the metafile so that its frame fills `dst` (logical coordinates of
     // the device context). The context's state is the same afterwards.
-    static Result Play(DeviceContext& dc, const uint8_t* data, size_t size, const DcRect& dst);
-    static Result Play(DeviceContext& dc, const std::string& bytes, const DcRect& dst)
+    // With `offscreen`, a metafile that combines raster operations with the
+    // destination is played into a surface of dst's size and drawn as one
+    // bitmap; without it (or for a surface larger than kMaxSurfacePixels)
+    // such operations draw the source with its neutral colour left out.
+    static Result Play(DeviceContext& dc, const uint8_t* data, size_t size, const DcRect& dst,
+                       const RasterSurfaceFactory* offscreen = nullptr);
+    static Result Play(DeviceContext& dc, const std::string& bytes, const DcRect& dst,
+                       const RasterSurfaceFactory* offscreen = nullptr)
     {
-        return Play(dc, reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), dst);
+        return Play(dc, reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), dst, offscreen);
     }
+
+    // Whether any record uses a raster operation that reads the destination.
+    static bool NeedsRasterSurface(const uint8_t* data, size_t size);
 
     // Largest bitmap a record may expand to, in pixels.
     static constexpr uint64_t kMaxBitmapPixels = 16ull << 20;
+    static constexpr uint64_t kMaxSurfacePixels = 32ull << 20;
 };
 
 } // namespace nv

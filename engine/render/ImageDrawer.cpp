@@ -141,7 +141,7 @@ int ImageDrawer::Render(DeviceContext& dc, const DcRect& rect)
 {
     if (m_kind == kPictureEmf) {
         if (m_emf.empty()) return -1;
-        return EmfPlayer::Play(dc, m_emf, rect) == EmfPlayer::Result::NotMetafile ? -1 : 0;
+        return EmfPlayer::Play(dc, m_emf, rect, &m_offscreen) == EmfPlayer::Result::NotMetafile ? -1 : 0;
     }
     if (m_image.IsNull()) return 0;
     dc.DrawImage(rect, m_image);
@@ -178,7 +178,7 @@ void ImageDrawer::DrawOle(const TvOle& ole, DeviceContext& dc, const DcRect& rec
         int32_t kind = 0;
         if (!item->GetPresentation(data, kind)) return;
         if (kind == TvOleItem::pictureEmf) {
-            EmfPlayer::Play(dc, data, rect);
+            EmfPlayer::Play(dc, data, rect, &m_offscreen);
         } else if (kind == TvOleItem::pictureDib) {
             DcImage image;
             if (DibToImage(reinterpret_cast<const uint8_t*>(data.data()), data.size(), image, 0, true))

@@ -3,6 +3,7 @@
 // toolkit, enhanced metafile) and draws it into a rectangle of a device
 // context. What cannot be drawn shows the "no picture" image, or is passed on
 // as an exception when the owner asks for that.
+#include "engine/render/EmfPlayer.h"
 #include "platform/gdi/DeviceContext.h"
 
 #include <cstdint>
@@ -31,6 +32,8 @@ public:
     // ";"-separated folders searched for pictures named without a folder; an
     // empty entry (and the empty list) is the current folder.
     void SetSearchPath(std::string folders) { m_searchPath = std::move(folders); }
+    // Offscreen images for metafiles with raster operations (see EmfPlayer).
+    void SetRasterSurfaceFactory(RasterSurfaceFactory factory) { m_offscreen = std::move(factory); }
 
     // Loads, renders and frees. Failures draw the "no picture" image over the
     // rectangle, or throw (CAppException 30003, 30004, 30005) with rethrow.
@@ -63,6 +66,7 @@ private:
 
     bool m_bRethrow = false;
     std::string m_searchPath;
+    RasterSurfaceFactory m_offscreen;
     int32_t m_kind = kPictureUnknown;
     DcImage m_image;      // a bitmap or TIFF picture
     std::string m_emf;    // a metafile's bytes

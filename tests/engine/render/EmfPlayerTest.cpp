@@ -73,6 +73,24 @@ int EnsureApp()
     return 0;
 }
 
+// An offscreen surface on a QImage, as a host would supply one.
+class QtSurface : public RasterSurface {
+public:
+    QtSurface(int w, int h) : image_(w, h, QImage::Format_ARGB32)
+    {
+        image_.fill(Qt::white);
+        painter_ = std::make_unique<QPainter>(&image_);
+        dc_ = std::make_unique<QtDeviceContext>(*painter_, false, 96, 96);
+    }
+    DeviceContext& Dc() override { return *dc_; }
+    DcImage Snapshot() override { return FromQImage(image_); }
+
+private:
+    QImage image_;
+    std::unique_ptr<QPainter> painter_;
+    std::unique_ptr<QtDeviceContext> dc_;
+};
+
 class EmfPlayerTest : public ::testing::Test {
 protected:
     void SetUp() override { EnsureApp(); }
@@ -297,4 +315,36 @@ TEST_F(EmfPlayerTest, EveryTruncationPlaysSafely)
     }
     RecordingDc dc;
     EXPECT_EQ(EmfPlayer::Play(dc, full, DcRect{0, 0, 100, 100}), EmfPlayer::Result::Complete);
+}
+
+TEST_F(EmfPlayerTest, RasterOperationsCombineOnAnOffscreenSurface)
+{
+    // red and blue bars, then a bitmap ANDed over the red and XORed over the blue
+    EmfWriter w = Writer();
+    NoPen(w);
+    SolidBrush(w, 1, kRed);
+    w.Rec(kEmrRectangle, {0, 0, 101, 51});
+    SolidBrush(w, 2, kBlue);
+    w.Rec(kEmrRectangle, {0, 50, 101, 101});
+    // left column white, right column black
+    w.Raw(kEmrStretchDibits, EmfWriter::StretchDibBody(0, 0, 100, 50, 2, 1, {0xFFFFFF, 0x000000}, 0x008800C6));
+    w.Raw(kEmrStretchDibits, EmfWriter::StretchDibBody(0, 50, 100, 50, 2, 1, {0xFFFFFF, 0x000000}, 0x00660046));
+    const std::string emf = w.Finish();
+    EXPECT_TRUE(EmfPlayer::NeedsRasterSurface(reinterpret_cast<const uint8_t*>(emf.data()), emf.size()));
+
+    RasterSurfaceFactory factory = [](int32_t cw, int32_t ch) { return std::make_unique<QtSurface>(cw, ch); };
+    Canvas c;
+    ASSERT_EQ(EmfPlayer::Play(c.dc(), emf, DcRect{0, 0, 100, 100}, &factory), EmfPlayer::Result::Complete);
+    EXPECT_EQ(c.At(25, 25), 0xFF0000u);  // red AND white
+    EXPECT_EQ(c.At(75, 25), 0x000000u);  // red AND black
+    EXPECT_EQ(c.At(25, 75), 0xFFFF00u);  // blue XOR white
+    EXPECT_EQ(c.At(75, 75), 0x0000FFu);  // blue XOR black
+
+    // Without a surface, the neutral colour of the source is left out.
+    Canvas plain;
+    ASSERT_EQ(plain.Play(emf), EmfPlayer::Result::Complete);
+    EXPECT_EQ(plain.At(25, 25), 0xFF0000u);
+    EXPECT_EQ(plain.At(75, 25), 0x000000u);
+    EXPECT_EQ(plain.At(25, 75), 0xFFFFFFu);  // white XORed: shown as the source
+    EXPECT_EQ(plain.At(75, 75), 0x0000FFu);
 }
