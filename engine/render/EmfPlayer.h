@@ -2,7 +2,8 @@
 // Plays enhanced metafiles onto a device context: state and mapping records,
 // object records (pens, brushes, fonts, stock objects), geometry in 32- and
 // 16-bit forms, paths and clipping, text with its advance arrays and bitmap
-// records. Comments, palettes and colour management are skipped.
+// records (with alpha blending and colour-keyed copies). Comments, palettes
+// and colour management are skipped.
 //
 // Every record's size, counts, offsets and handle indexes are checked against
 // the file; a bad record ends playback and keeps what was drawn.

@@ -348,3 +348,24 @@ TEST_F(EmfPlayerTest, RasterOperationsCombineOnAnOffscreenSurface)
     EXPECT_EQ(plain.At(25, 75), 0xFFFFFFu);  // white XORed: shown as the source
     EXPECT_EQ(plain.At(75, 75), 0x0000FFu);
 }
+
+TEST_F(EmfPlayerTest, AlphaBlendAndTransparentCopy)
+{
+    EmfWriter w = Writer();
+    NoPen(w);
+    SolidBrush(w, 1, kBlue);
+    w.Rec(kEmrRectangle, {0, 0, 101, 101});
+    // green is the key colour: only the red half lands
+    w.Raw(kEmrTransparentBlt, EmfWriter::BlendBody(0, 0, 100, 50, 0x0000FF00, 2, 1, {0x00FF0000, 0x0000FF00}));
+    // per-pixel alpha: opaque black on the left, half-covered white-premultiplied (128,128,128,128) on the right
+    w.Raw(kEmrAlphaBlend,
+          EmfWriter::BlendBody(0, 50, 100, 50, 0x01FF0000, 2, 1, {0xFF000000, 0x80808080}));
+    Canvas c;
+    ASSERT_EQ(c.Play(w.Finish()), EmfPlayer::Result::Complete);
+    EXPECT_EQ(c.At(25, 25), 0xFF0000u);
+    EXPECT_EQ(c.At(75, 25), 0x0000FFu);
+    EXPECT_EQ(c.At(25, 75), 0x000000u);
+    const uint32_t mixed = c.At(75, 75);  // half white over blue
+    EXPECT_NEAR(double(mixed >> 16), 128.0, 3.0);
+    EXPECT_NEAR(double(mixed & 0xFF), 255.0, 3.0);
+}

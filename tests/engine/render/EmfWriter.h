@@ -161,6 +161,38 @@ public:
         return b + bmi + bits;
     }
 
+    // EMR_ALPHABLEND / EMR_TRANSPARENTBLT body: a 32-bit bottom-up DIB of
+    // w x h pixels (0xAARRGGBB as stored, top row first) drawn to (x, y, cx, cy).
+    static std::string BlendBody(int32_t x, int32_t y, int32_t cx, int32_t cy, uint32_t op, int32_t w, int32_t h,
+                                 const std::vector<uint32_t>& topFirst)
+    {
+        std::string bmi;
+        for (uint32_t v : {40u, uint32_t(w), uint32_t(h)}) Put32(bmi, v);
+        Put16(bmi, 1);
+        Put16(bmi, 32);
+        for (int i = 0; i < 6; ++i) Put32(bmi, 0);
+        std::string bits;
+        for (int row = h - 1; row >= 0; --row)
+            for (int col = 0; col < w; ++col) Put32(bits, topFirst[size_t(row) * w + col]);
+        std::string b;
+        for (int i = 0; i < 4; ++i) Put32(b, 0);
+        for (int32_t v : {x, y, cx, cy}) Put32(b, static_cast<uint32_t>(v));
+        Put32(b, op);
+        Put32(b, 0);
+        Put32(b, 0);                                    // source x, y
+        for (uint32_t v : {0x3F800000u, 0u, 0u, 0x3F800000u, 0u, 0u}) Put32(b, v);  // identity
+        Put32(b, 0);                                    // background colour
+        Put32(b, 0);                                    // DIB_RGB_COLORS
+        const uint32_t offBmi = 8 + 100;
+        Put32(b, offBmi);
+        Put32(b, static_cast<uint32_t>(bmi.size()));
+        Put32(b, offBmi + static_cast<uint32_t>(bmi.size()));
+        Put32(b, static_cast<uint32_t>(bits.size()));
+        Put32(b, static_cast<uint32_t>(w));
+        Put32(b, static_cast<uint32_t>(h));
+        return b + bmi + bits;
+    }
+
 private:
     int32_t frameRight_, frameBottom_, devicePx_, deviceMm_;
     uint16_t handles_;
@@ -175,7 +207,7 @@ enum : uint32_t {
     kEmrSaveDc = 33, kEmrRestoreDc = 34, kEmrSelectObject = 37, kEmrCreatePen = 38, kEmrCreateBrush = 39,
     kEmrDeleteObject = 40, kEmrEllipse = 42, kEmrRectangle = 43, kEmrArc = 45, kEmrStretchDibits = 81,
     kEmrCreateFont = 82, kEmrTextW = 84, kEmrBeginPath = 59, kEmrEndPath = 60, kEmrFillPath = 62,
-    kEmrGdiComment = 70, kEmrModifyWorldTransform = 36,
+    kEmrGdiComment = 70, kEmrModifyWorldTransform = 36, kEmrAlphaBlend = 114, kEmrTransparentBlt = 116,
 };
 
 } // namespace nvtest
