@@ -1,0 +1,434 @@
+#include "ledger/common/CompanyFile.h"
+
+#include "platform/core/Cp932.h"
+
+#include <cerrno>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace nv {
+
+namespace {
+
+constexpr size_t kMaxFileBytes = 1 << 20;
+
+const char* const kItemNames[kCompanyItemCount] = {
+    "氏名", "ふりがな", "郵便番号", "住所", "電話", "ＦＡＸ", "項目7", "期", "期首", "期末",
+    "事業形態", "消費税処理", "税率", "仕入先締日", "売上先締日", "集計表の向き", "画面切替",
+    "氏名(帳票での)",
+};
+
+enum class Kind { FixedText, Text, Number, Date };
+
+Kind KindOf(int item)
+{
+    if (item <= 6 || item == 18) return Kind::FixedText;
+    if (item == 14 || item == 15) return Kind::Text;
+    if (item == 9 || item == 10) return Kind::Date;
+    return Kind::Number;
+}
+
+size_t WidthOf(int item)
+{
+    static const size_t widths[] = {kOwnerNameWidth, kOwnerKanaWidth, kPostCodeWidth, kAddressWidth,
+                                    kPhoneWidth, kFaxWidth};
+    return item <= 6 ? widths[item - 1] : kPrintNameWidth;
+}
+
+// The value of one item, in the form compared and stored.
+struct ItemValue {
+    std::string text;   // UTF-8; fixed texts at their width
+    std::array<float, 3> numbers{};
+    bool operator==(const ItemValue&) const = default;
+};
+
+[[noreturn]] void Fail(int line, int item, const std::string& reason)
+{
+    std::string msg = std::string(kCompanyFileName) + " の " + std::to_string(line) + " 行目";
+    if (item > 0) msg += " (項目" + std::to_string(item) + " " + kItemNames[item - 1] + ")";
+    msg += ": " + reason;
+    throw CompanyFileError(line, item, msg);
+}
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+// Sequential input over one value line (CP932 bytes; the delimiters are ASCII
+// and never CP932 trail bytes).
+class ValueReader {
+public:
+    ValueReader(std::string_view s, int line, int item) : s_(s), line_(line), item_(item) {}
+
+    std::string Text()
+    {
+        SkipBlanks();
+        std::string out;
+        if (p_ < s_.size() && s_[p_] == '"') {
+            ++p_;
+            for (;;) {
+                size_t q = s_.find('"', p_);
+                if (q == std::string_view::npos) Fail(line_, item_, "閉じる引用符がありません");
+                out.append(s_.substr(p_, q - p_));
+                p_ = q + 1;
+                if (p_ < s_.size() && s_[p_] == '"') {   // doubled quote stands for one
+                    out += '"';
+                    ++p_;
+                    continue;
+                }
+                break;
+            }
+            SkipBlanks();
+            if (p_ < s_.size()) {
+                if (s_[p_] != ',') Fail(line_, item_, "引用符の後に余分な文字があります");
+                ++p_;
+            }
+            return out;
+        }
+        size_t q = s_.find(',', p_);
+        size_t end = q == std::string_view::npos ? s_.size() : q;
+        out.assign(s_.substr(p_, end - p_));
+        while (!out.empty() && IsBlank(out.back())) out.pop_back();
+        p_ = q == std::string_view::npos ? s_.size() : q + 1;
+        return out;
+    }
+
+    float Number()
+    {
+        SkipBlanks();
+        size_t start = p_;
+        while (p_ < s_.size() && !IsBlank(s_[p_]) && s_[p_] != ',') ++p_;
+        std::string token(s_.substr(start, p_ - start));
+        SkipBlanks();
+        if (p_ < s_.size() && s_[p_] == ',') ++p_;
+        if (token.empty()) Fail(line_, item_, "数値がありません");
+        std::optional<double> v = ParseNumber(token);
+        if (!v || !std::isfinite(*v) || std::fabs(*v) > 3.4e38)
+            Fail(line_, item_, "数値ではありません: " + Cp932ToUtf8(token.substr(0, 40)));
+        return static_cast<float>(*v);
+    }
+
+    void End()
+    {
+        SkipBlanks();
+        if (p_ < s_.size()) Fail(line_, item_, "値の後に余分な文字があります");
+    }
+
+private:
+    void SkipBlanks()
+    {
+        while (p_ < s_.size() && IsBlank(s_[p_])) ++p_;
+    }
+
+    // [+-] digits [. digits] [E [+-] digits], or with the point first.
+    static std::optional<double> ParseNumber(std::string t)
+    {
+        size_t i = 0;
+        if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
+        size_t digits = 0;
+        while (i < t.size() && t[i] >= '0' && t[i] <= '9') ++i, ++digits;
+        if (i < t.size() && t[i] == '.') {
+            ++i;
+            while (i < t.size() && t[i] >= '0' && t[i] <= '9') ++i, ++digits;
+        }
+        if (digits == 0) return std::nullopt;
+        if (i < t.size() && (t[i] == 'E' || t[i] == 'e' || t[i] == 'D' || t[i] == 'd')) {
+            t[i] = 'e';
+            ++i;
+            if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
+            size_t exp = 0;
+            while (i < t.size() && t[i] >= '0' && t[i] <= '9') ++i, ++exp;
+            if (exp == 0) return std::nullopt;
+        }
+        if (i != t.size()) return std::nullopt;
+        size_t from = t[0] == '+' ? 1 : 0;
+        double v = 0;
+        auto r = std::from_chars(t.data() + from, t.data() + t.size(), v);
+        if (r.ec != std::errc() || r.ptr != t.data() + t.size()) return std::nullopt;
+        return v;
+    }
+
+    std::string_view s_;
+    size_t p_ = 0;
+    int line_, item_;
+};
+
+std::string DecodeText(const std::string& cp932, int line, int item)
+{
+    std::string utf8 = Cp932ToUtf8(cp932);
+    if (utf8.find("\xEF\xBF\xBD") != std::string::npos) Fail(line, item, "CP932 の文字ではないバイトがあります");
+    return utf8;
+}
+
+ItemValue ParseValue(std::string_view raw, int line, int item)
+{
+    ValueReader r(raw, line, item);
+    ItemValue v;
+    switch (KindOf(item)) {
+    case Kind::FixedText:
+        v.text = FixedText(DecodeText(r.Text(), line, item), WidthOf(item));
+        break;
+    case Kind::Text:
+        v.text = DecodeText(r.Text(), line, item);
+        break;
+    case Kind::Number:
+        v.numbers[0] = r.Number();
+        break;
+    case Kind::Date:
+        for (float& n : v.numbers) n = r.Number();
+        break;
+    }
+    r.End();
+    return v;
+}
+
+ItemValue ValueOf(const CompanyFile& f, int item)
+{
+    const CompanySettings& s = f.Settings;
+    ItemValue v;
+    auto one = [&](float n) { v.numbers[0] = n; };
+    switch (item) {
+    case 1: v.text = FixedText(s.OwnerName, kOwnerNameWidth); break;
+    case 2: v.text = FixedText(s.OwnerKana, kOwnerKanaWidth); break;
+    case 3: v.text = FixedText(s.PostCode, kPostCodeWidth); break;
+    case 4: v.text = FixedText(s.Address, kAddressWidth); break;
+    case 5: v.text = FixedText(s.Phone, kPhoneWidth); break;
+    case 6: v.text = FixedText(s.Fax, kFaxWidth); break;
+    case 7: one(s.Item7); break;
+    case 8: one(s.Term); break;
+    case 9: v.numbers = {s.StartYear, s.StartMonth, s.StartDay}; break;
+    case 10: v.numbers = {s.EndYear, s.EndMonth, s.EndDay}; break;
+    case 11: one(s.BusinessForm); break;
+    case 12: one(s.TaxHandling); break;
+    case 13: one(s.TaxRate); break;
+    case 14: v.text = s.PurchaseClosingDay; break;
+    case 15: v.text = s.SalesClosingDay; break;
+    case 16: one(f.PortraitSummary); break;
+    case 17: one(f.ScreenFlag); break;
+    case 18: v.text = FixedText(s.PrintName, kPrintNameWidth); break;
+    }
+    return v;
+}
+
+void Store(CompanyFile& f, int item, ItemValue&& v)
+{
+    CompanySettings& s = f.Settings;
+    const auto& n = v.numbers;
+    switch (item) {
+    case 1: s.OwnerName = std::move(v.text); break;
+    case 2: s.OwnerKana = std::move(v.text); break;
+    case 3: s.PostCode = std::move(v.text); break;
+    case 4: s.Address = std::move(v.text); break;
+    case 5: s.Phone = std::move(v.text); break;
+    case 6: s.Fax = std::move(v.text); break;
+    case 7: s.Item7 = n[0]; break;
+    case 8: s.Term = n[0]; break;
+    case 9: s.StartYear = n[0], s.StartMonth = n[1], s.StartDay = n[2]; break;
+    case 10: s.EndYear = n[0], s.EndMonth = n[1], s.EndDay = n[2]; break;
+    case 11: s.BusinessForm = n[0]; break;
+    case 12: s.TaxHandling = n[0]; break;
+    case 13: s.TaxRate = n[0]; break;
+    case 14: s.PurchaseClosingDay = std::move(v.text); break;
+    case 15: s.SalesClosingDay = std::move(v.text); break;
+    case 16: f.PortraitSummary = n[0]; break;
+    case 17: f.ScreenFlag = n[0]; break;
+    case 18: s.PrintName = std::move(v.text); break;
+    }
+}
+
+[[noreturn]] void FailWrite(int item, const std::string& reason)
+{
+    std::string msg = std::string(kCompanyFileName) + " を保存できません";
+    if (item > 0) msg += std::string(": 「") + kItemNames[item - 1] + "」";
+    msg += ": " + reason;
+    throw CompanyFileError(0, item, msg);
+}
+
+// The first character of utf8 that CP932 cannot hold, for the message.
+std::string FirstUnencodable(std::string_view utf8)
+{
+    for (size_t i = 0; i < utf8.size();) {
+        unsigned char b = static_cast<unsigned char>(utf8[i]);
+        size_t len = b < 0x80 ? 1 : b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : 2;
+        std::string_view ch = utf8.substr(i, len);
+        if (!Utf8ToCp932(ch)) return std::string(ch);
+        i += len;
+    }
+    return "?";
+}
+
+std::string EncodeText(const std::string& utf8, int item, bool keepTrailingBlanks)
+{
+    if (utf8.find_first_of("\r\n") != std::string::npos) FailWrite(item, "改行は使えません");
+    std::optional<std::string> cp = Utf8ToCp932(utf8);
+    if (!cp) FailWrite(item, "使えない文字があります「" + FirstUnencodable(utf8) + "」");
+    const std::string& t = *cp;
+    bool quote = t.find_first_of(",\"") != std::string::npos || (!t.empty() && IsBlank(t.front())) ||
+                 (!keepTrailingBlanks && !t.empty() && IsBlank(t.back())) || (!t.empty() && t.back() == '\t');
+    if (!quote) return t;
+    std::string out = "\"";
+    for (char c : t) {
+        if (c == '"') out += '"';
+        out += c;
+    }
+    out += '"';
+    return out;
+}
+
+std::string FormatValue(const ItemValue& v, int item)
+{
+    switch (KindOf(item)) {
+    case Kind::FixedText: return EncodeText(v.text, item, true);
+    case Kind::Text: return EncodeText(v.text, item, false);
+    case Kind::Number:
+        if (!std::isfinite(v.numbers[0])) FailWrite(item, "数値が正しくありません");
+        return PrintNumber(v.numbers[0]);
+    case Kind::Date:
+        for (float n : v.numbers)
+            if (!std::isfinite(n)) FailWrite(item, "数値が正しくありません");
+        return PrintNumber(v.numbers[0]) + PrintNumber(v.numbers[1]) + PrintNumber(v.numbers[2]);
+    }
+    return {};
+}
+
+} // namespace
+
+const char* CompanyItemName(int item)
+{
+    return item >= 1 && item <= kCompanyItemCount ? kItemNames[item - 1] : "";
+}
+
+std::array<std::string, kCompanyItemCount> DefaultItemLabels()
+{
+    std::array<std::string, kCompanyItemCount> labels;
+    for (int i = 0; i < kCompanyItemCount; ++i)
+        labels[static_cast<size_t>(i)] = Utf8ToCp932Lossy(std::string("'") + kItemNames[i]);
+    return labels;
+}
+
+std::string PrintNumber(float value)
+{
+    if (value == 0) value = 0;   // no "-0"
+    char buf[48];
+    auto r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, 7);
+    std::string s(buf, r.ptr);
+    for (char& c : s)
+        if (c == 'e') c = 'E';
+    if (s.rfind("0.", 0) == 0) s.erase(0, 1);
+    else if (s.rfind("-0.", 0) == 0) s.erase(1, 1);
+    // Two exponent digits at least, as the run-time writes them.
+    size_t e = s.find('E');
+    if (e != std::string::npos && s.size() - e == 3) s.insert(e + 2, "0");
+    return (value < 0 ? "" : " ") + s + " ";
+}
+
+CompanyFile ParseCompanyFile(std::string_view bytes)
+{
+    std::vector<std::string_view> lines;
+    size_t p = 0;
+    while (p < bytes.size() && lines.size() < 2 * kCompanyItemCount) {
+        size_t q = bytes.find('\n', p);
+        std::string_view line = bytes.substr(p, q == std::string_view::npos ? std::string_view::npos : q - p);
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        lines.push_back(line);
+        p = q == std::string_view::npos ? bytes.size() : q + 1;
+    }
+    CompanyFile f;
+    for (int item = 1; item <= kCompanyItemCount; ++item) {
+        size_t labelIndex = static_cast<size_t>(2 * (item - 1));
+        if (lines.size() <= labelIndex) Fail(static_cast<int>(labelIndex + 1), item, "ファイルが途中で終わっています");
+        if (lines.size() <= labelIndex + 1) Fail(static_cast<int>(labelIndex + 2), item, "値の行がありません");
+        f.ItemLabels[static_cast<size_t>(item - 1)] = std::string(lines[labelIndex]);
+        std::string_view raw = lines[labelIndex + 1];
+        Store(f, item, ParseValue(raw, static_cast<int>(labelIndex + 2), item));
+        f.ValueLines[static_cast<size_t>(item - 1)] = std::string(raw);
+    }
+    return f;
+}
+
+std::string FormatCompanyFile(const CompanyFile& file)
+{
+    std::string out;
+    for (int item = 1; item <= kCompanyItemCount; ++item) {
+        size_t i = static_cast<size_t>(item - 1);
+        const std::string& label = file.ItemLabels[i];
+        if (label.find_first_of("\r\n") != std::string::npos) FailWrite(item, "見出しに改行があります");
+        ItemValue v = ValueOf(file, item);
+        std::string line;
+        const std::string& raw = file.ValueLines[i];
+        bool reuse = false;
+        if (!raw.empty() && raw.find_first_of("\r\n") == std::string::npos) {
+            try {
+                reuse = ParseValue(raw, 0, item) == v;
+            } catch (const CompanyFileError&) {
+                reuse = false;
+            }
+        }
+        line = reuse ? raw : FormatValue(v, item);
+        out += label;
+        out += "\r\n";
+        out += line;
+        out += "\r\n";
+    }
+    return out;
+}
+
+CompanyFile ReadCompanyFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in) throw CompanyFileError(0, 0, std::string(kCompanyFileName) + " を開けません: " + path);
+    std::string bytes;
+    char buf[8192];
+    while (in.read(buf, sizeof buf) || in.gcount() > 0) {
+        bytes.append(buf, static_cast<size_t>(in.gcount()));
+        if (bytes.size() > kMaxFileBytes)
+            throw CompanyFileError(0, 0, std::string(kCompanyFileName) + " が大きすぎます: " + path);
+    }
+    if (in.bad()) throw CompanyFileError(0, 0, std::string(kCompanyFileName) + " を読めません: " + path);
+    return ParseCompanyFile(bytes);
+}
+
+void WriteCompanyFile(const std::string& path, const CompanyFile& file)
+{
+    const std::string bytes = FormatCompanyFile(file);   // refuses bad values before touching the disk
+    std::string temp = path + ".XXXXXX";
+    int fd = mkstemp(temp.data());
+    if (fd < 0) FailWrite(0, std::strerror(errno));
+    auto fail = [&](int err) {
+        ::close(fd);
+        ::unlink(temp.c_str());
+        FailWrite(0, std::strerror(err));
+    };
+    struct stat st {};
+    mode_t mode = ::stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0644;
+    if (::fchmod(fd, mode) != 0) fail(errno);
+    size_t done = 0;
+    while (done < bytes.size()) {
+        ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            fail(errno);
+        }
+        done += static_cast<size_t>(n);
+    }
+    if (::fsync(fd) != 0) fail(errno);
+    if (::close(fd) != 0) {
+        int err = errno;
+        ::unlink(temp.c_str());
+        FailWrite(0, std::strerror(err));
+    }
+    if (std::rename(temp.c_str(), path.c_str()) != 0) {
+        int err = errno;
+        ::unlink(temp.c_str());
+        FailWrite(0, std::strerror(err));
+    }
+}
+
+} // namespace nv

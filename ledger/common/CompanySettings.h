@@ -1,0 +1,69 @@
+#pragma once
+// The own-company settings record and the settings array that components
+// pass to each other. Texts are UTF-8; fixed-length texts hold exactly their
+// width in characters, left-aligned and blank-filled.
+#include <array>
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <variant>
+
+namespace nv {
+
+inline constexpr const char* kDefaultDatabaseName = "補助簿DB.MDB";
+
+// Widths of the fixed-length texts, in characters.
+inline constexpr size_t kOwnerNameWidth = 20;
+inline constexpr size_t kOwnerKanaWidth = 20;
+inline constexpr size_t kPostCodeWidth = 10;
+inline constexpr size_t kAddressWidth = 70;
+inline constexpr size_t kPhoneWidth = 15;
+inline constexpr size_t kFaxWidth = 15;
+inline constexpr size_t kPrintNameWidth = 20;
+inline constexpr size_t kDatabaseNameWidth = 50;
+
+// Number of characters (code points) of a UTF-8 text.
+size_t Utf8CharCount(std::string_view utf8);
+// Assignment to a fixed-length text: cut at width characters or filled with
+// blanks to width.
+std::string FixedText(std::string_view utf8, size_t width);
+// A text without its trailing blanks.
+std::string TrimRight(std::string_view text);
+
+// Booleans are the Singles -1 (True) and 0 (False); only -1 is True.
+inline bool IsTrue(float value) { return value == -1.0f; }
+inline float FromBool(bool value) { return value ? -1.0f : 0.0f; }
+
+struct CompanySettings {
+    std::string OwnerName = FixedText("", kOwnerNameWidth);      // 1 氏名
+    std::string OwnerKana = FixedText("", kOwnerKanaWidth);      // 2 ふりがな
+    std::string PostCode = FixedText("", kPostCodeWidth);        // 3 郵便番号
+    std::string Address = FixedText("", kAddressWidth);          // 4 住所
+    std::string Phone = FixedText("", kPhoneWidth);              // 5 電話
+    std::string Fax = FixedText("", kFaxWidth);                  // 6 ＦＡＸ
+    float Item7 = 0;                                             // 7
+    float Term = 0;                                              // 8 期
+    float StartYear = 0, StartMonth = 0, StartDay = 0;           // 9
+    float EndYear = 0, EndMonth = 0, EndDay = 0;                 // 10
+    float BusinessForm = 0;                                      // 11 -1 個人, 0 法人
+    float TaxHandling = 0;                                       // 12 -1 課税事業者, 0 免税事業者
+    float TaxRate = 0;                                           // 13 税率
+    std::string PurchaseClosingDay;                              // 14
+    std::string SalesClosingDay;                                 // 15
+    std::string PrintName = FixedText("", kPrintNameWidth);      // 18 氏名(帳票での)
+    std::string DatabaseName = FixedText(kDefaultDatabaseName, kDatabaseNameWidth);
+
+    bool operator==(const CompanySettings&) const = default;
+};
+
+// One element of the settings array `Var_自社登録` (Empty, a Single or a text).
+using SettingsValue = std::variant<std::monostate, float, std::string>;
+using SettingsArray = std::array<SettingsValue, 23>;
+
+// Packs the record in the array layout (texts at their full width).
+SettingsArray MakeSettingsArray(const CompanySettings& s);
+// Unpacks the array into the record; element 21 is assigned to OwnerName
+// after element 0. A missing or mistyped element leaves its field as it was.
+void UnpackSettingsArray(const SettingsArray& a, CompanySettings& s);
+
+} // namespace nv

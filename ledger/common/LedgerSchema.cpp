@@ -1,0 +1,102 @@
+#include "ledger/common/LedgerSchema.h"
+
+#include "platform/db/DbError.h"
+
+#include <filesystem>
+
+namespace nv {
+
+namespace {
+
+std::string PartyTable(const std::string& table, const std::string& no, const std::string& name)
+{
+    return "CREATE TABLE \"" + table + "\" (\n"
+           "  \"" + no + "\" INTEGER NOT NULL UNIQUE,\n"
+           "  \"検索キー\" TEXT CHECK (length(\"検索キー\") <= 1),\n"
+           "  \"ふりがな\" TEXT CHECK (length(\"ふりがな\") <= 20),\n"
+           "  \"" + name + "\" TEXT CHECK (length(\"" + name + "\") <= 50),\n"
+           "  \"郵便番号\" TEXT CHECK (length(\"郵便番号\") <= 10),\n"
+           "  \"住所\" TEXT CHECK (length(\"住所\") <= 70),\n"
+           "  \"電話\" TEXT CHECK (length(\"電話\") <= 15),\n"
+           "  \"ファックス\" TEXT CHECK (length(\"ファックス\") <= 15),\n"
+           "  \"〆切期日\" TEXT CHECK (length(\"〆切期日\") <= 10),\n"
+           "  \"請求期日\" TEXT CHECK (length(\"請求期日\") <= 10),\n"
+           "  \"支払定日\" TEXT CHECK (length(\"支払定日\") <= 10),\n"
+           "  \"繰越金額\" INTEGER,\n"
+           "  \"親番\" INTEGER,\n"
+           "  \"枝番\" INTEGER\n"
+           ") STRICT;\n";
+}
+
+std::string LineTable(const std::string& table, const std::string& no, const std::string& amount,
+                      const std::string& payment)
+{
+    return "CREATE TABLE \"" + table + "\" (\n"
+           "  \"" + no + "\" INTEGER NOT NULL,\n"
+           "  \"データ数\" INTEGER,\n"
+           "  \"年\" INTEGER,\n"
+           "  \"月\" INTEGER CHECK (\"月\" BETWEEN 1 AND 12),\n"
+           "  \"日\" INTEGER CHECK (\"日\" BETWEEN 1 AND 31),\n"
+           "  \"品名\" TEXT CHECK (length(\"品名\") <= 50),\n"
+           "  \"数量\" REAL,\n"
+           "  \"単価\" REAL,\n"
+           "  \"" + amount + "\" INTEGER,\n"
+           "  \"" + payment + "\" INTEGER,\n"
+           "  \"借貸\" TEXT CHECK (length(\"借貸\") <= 4),\n"
+           "  \"差引残高\" INTEGER\n"
+           ") STRICT;\n"
+           "CREATE INDEX \"" + table + "_順\" ON \"" + table + "\" (\"" + no +
+           "\", \"年\", \"月\", \"日\", \"データ数\");\n";
+}
+
+} // namespace
+
+const std::string& LedgerSchemaSql()
+{
+    static const std::string sql = PartyTable(kTableSuppliers, "仕入先No", "仕入先名") +
+                                   PartyTable(kTableCustomers, "売上先No", "売上先名") +
+                                   LineTable(kTablePurchases, "仕入先No", "仕入金額", "支払金額") +
+                                   LineTable(kTableSales, "売上先No", "売上金額", "受入金額") +
+                                   "CREATE TABLE \"品名\" (\n  \"品名\" TEXT CHECK (length(\"品名\") <= 50)\n) STRICT;\n";
+    return sql;
+}
+
+void CreateLedgerSchema(Database& db)
+{
+    Transaction t(db);
+    db.ExecuteScript(LedgerSchemaSql());
+    db.SetUserVersion(kLedgerSchemaVersion);
+    t.Commit();
+}
+
+void CreateEmptyLedgerDatabase(const std::string& path)
+{
+    namespace fs = std::filesystem;
+    std::string temp = path + ".new";
+    std::error_code ec;
+    fs::remove(temp, ec);
+    try {
+        Database db = Database::Open(temp, OpenMode::Create);
+        CreateLedgerSchema(db);
+        db.Close();
+    } catch (...) {
+        fs::remove(temp, ec);
+        throw;
+    }
+    fs::rename(temp, path, ec);
+    if (ec) {
+        fs::remove(temp, ec);
+        throw DbError(0, "データベースファイルを作成できません: " + path);
+    }
+}
+
+Database OpenLedgerDatabase(const std::string& path)
+{
+    Database db = Database::Open(path, OpenMode::ReadWrite);
+    int64_t version = db.UserVersion();
+    if (version != kLedgerSchemaVersion)
+        throw DbError(0, "補助簿DBの形式が違います (版 " + std::to_string(version) + "): " + path);
+    return db;
+}
+
+} // namespace nv

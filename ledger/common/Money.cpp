@@ -1,0 +1,21 @@
+#include "ledger/common/Money.h"
+
+#include <cfenv>
+#include <cmath>
+#include <stdexcept>
+
+namespace nv {
+
+int64_t YenAmount(double unitPrice, double quantity)
+{
+    double product = unitPrice * quantity;
+    if (!std::isfinite(product) || std::fabs(product) > 9.0e15)
+        throw std::range_error("金額が大きすぎます");
+    // Half to even whatever the caller's rounding mode.
+    double whole = std::floor(product);
+    double frac = product - whole;
+    if (frac > 0.5 || (frac == 0.5 && std::fmod(whole, 2.0) != 0.0)) whole += 1.0;
+    return static_cast<int64_t>(whole);
+}
+
+} // namespace nv

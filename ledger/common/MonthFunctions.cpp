@@ -1,0 +1,112 @@
+#include "ledger/common/MonthFunctions.h"
+
+#include <cmath>
+
+namespace nv {
+
+namespace {
+
+int WholeNumber(float v, const char* what)
+{
+    if (!std::isfinite(v) || v != std::floor(v) || std::fabs(v) > 1.0e6f)
+        throw std::invalid_argument(std::string("会計期間の") + what + "が正しくありません");
+    return static_cast<int>(v);
+}
+
+void CheckYear(int year)
+{
+    if (year < 100 || year > 9999) throw std::invalid_argument("年が正しくありません: " + std::to_string(year));
+}
+
+int64_t FirstOf(int year, int month)
+{
+    CheckYear(year);
+    return DaysFromCivil(year, month, 1);
+}
+
+} // namespace
+
+FiscalBounds FiscalBounds::From(const CompanySettings& s)
+{
+    FiscalBounds f;
+    f.StartYear = WholeNumber(s.StartYear, "開始年");
+    f.StartMonth = WholeNumber(s.StartMonth, "開始月");
+    f.EndYear = WholeNumber(s.EndYear, "終了年");
+    f.EndMonth = WholeNumber(s.EndMonth, "終了月");
+    if (f.StartMonth < 1 || f.StartMonth > 12 || f.EndMonth < 1 || f.EndMonth > 12)
+        throw std::invalid_argument("会計期間の月が正しくありません");
+    return f;
+}
+
+int64_t DaysFromCivil(int year, int month, int day)
+{
+    // Howard Hinnant's days_from_civil.
+    int64_t y = static_cast<int64_t>(year) - (month <= 2 ? 1 : 0);
+    int64_t era = (y >= 0 ? y : y - 399) / 400;
+    int64_t yoe = y - era * 400;
+    int64_t mp = (month + 9) % 12;
+    int64_t doy = (153 * mp + 2) / 5 + day - 1;
+    int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    return era * 146097 + doe - 719468;
+}
+
+int gfTsuki(int month, int year)
+{
+    if (month > 12) month -= 12;
+    if (month < 1 || month > 12) throw std::invalid_argument("gfTsuki: 月が正しくありません: " + std::to_string(month));
+    int y2 = year, m2 = month + 1;
+    if (m2 > 12) {
+        m2 = 1;
+        y2 = year + 1;
+    }
+    CheckYear(year);
+    return static_cast<int>(DaysFromCivil(y2, m2, 1) - DaysFromCivil(year, month, 1));
+}
+
+int gfSumsuki(const FiscalBounds& f, int month)
+{
+    if (month < 1 || month > 12) throw std::invalid_argument("gfSumsuki: 月が正しくありません: " + std::to_string(month));
+    if (month == f.StartMonth) return 0;
+    int y = month < f.StartMonth ? f.EndYear : f.StartYear;
+    return static_cast<int>(FirstOf(y, month) - FirstOf(f.StartYear, f.StartMonth));
+}
+
+int gfSumsuki2(const FiscalBounds& f, int month)
+{
+    if (month < 1 || month > 24) throw std::invalid_argument("gfSumsuki2: 月が正しくありません: " + std::to_string(month));
+    if (month == f.StartMonth) return 0;
+    int y = f.StartYear;
+    if (month > 12) {
+        month -= 12;
+        y = f.EndYear;
+    }
+    return static_cast<int>(FirstOf(y, month) - FirstOf(f.StartYear, f.StartMonth));
+}
+
+std::array<bool, 13> MonthsClosedBefore(const FiscalBounds& f, int closingDay, const MonthFlags& flags,
+                                        const LineDate& line)
+{
+    if (closingDay < 1 || closingDay > 31)
+        throw std::invalid_argument("gfGetmm2: 締日が正しくありません: " + std::to_string(closingDay));
+    if (line.day < 1 || line.day > 31)
+        throw std::invalid_argument("gfGetmm2: 日が正しくありません: " + std::to_string(line.day));
+    int pos = gfSumsuki(f, line.month) + line.day;
+    std::array<bool, 13> close{};
+    for (int i = 1; i <= 12; ++i) {
+        if (flags[static_cast<size_t>(i)] != 0) continue;
+        int fiscalMonth = i + f.StartMonth - 1;
+        int c = closingDay;
+        if (c == 31) {
+            // The length of the fiscal month itself, in its own year.
+            int year = fiscalMonth > 12 ? f.EndYear : f.StartYear;
+            c = gfTsuki(fiscalMonth, year);
+        }
+        // The last fiscal month never closes before its end.
+        if (i == 12 && line.month == f.EndMonth) c = 31;
+        int closeDay = gfSumsuki2(f, fiscalMonth) + c;
+        if (pos > closeDay) close[static_cast<size_t>(i)] = true;
+    }
+    return close;
+}
+
+} // namespace nv

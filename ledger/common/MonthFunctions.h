@@ -1,0 +1,74 @@
+#pragma once
+// Fiscal-month arithmetic of the month totals. Pure functions of the fiscal
+// bounds; errors are thrown (std::invalid_argument, std::out_of_range).
+#include "ledger/common/CompanySettings.h"
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+
+namespace nv {
+
+struct FiscalBounds {
+    int StartYear = 0;
+    int StartMonth = 1;
+    int EndYear = 0;
+    int EndMonth = 12;
+
+    static FiscalBounds From(const CompanySettings& s);
+};
+
+// A journal line's date (its 年, 月, 日).
+struct LineDate {
+    int year = 0;
+    int month = 0;
+    int day = 0;
+};
+
+// Flags of the twelve fiscal months, indexes 1-12 used: 0 open, 1 closed.
+using MonthFlags = std::array<int, 13>;
+
+// Days since 1970-01-01 of a Gregorian date (years 100-9999).
+int64_t DaysFromCivil(int year, int month, int day);
+
+// Number of days of the month; a month 13-24 counts as month - 12.
+int gfTsuki(int month, int year);
+// Days from the first day of the fiscal start month to the first day of the
+// calendar month 1-12 (in the start year from the start month on, else in
+// the end year).
+int gfSumsuki(const FiscalBounds& fiscal, int month);
+// The same for a fiscal month number 1-24 counted on past 12.
+int gfSumsuki2(const FiscalBounds& fiscal, int month);
+
+// The fiscal months 1-12 that close before the line's day, given the closing
+// day (1-31; 31 = month end) and the flags; validated, nothing changed.
+std::array<bool, 13> MonthsClosedBefore(const FiscalBounds& fiscal, int closingDay, const MonthFlags& flags,
+                                        const LineDate& line);
+
+// Advances the month counter over the months that closed before the line:
+// for each, counter += 1, totals[3 * counter + 3] = totals[3 * counter] (the
+// balance carried into the next month) and its flag set. A closing that
+// would index past the totals throws before anything changes.
+template <class Total, size_t N>
+void gfGetmm2(const FiscalBounds& fiscal, int& counter, int closingDay, MonthFlags& flags, const LineDate& line,
+              std::array<Total, N>& totals)
+{
+    std::array<bool, 13> close = MonthsClosedBefore(fiscal, closingDay, flags, line);
+    int closings = 0;
+    for (int i = 1; i <= 12; ++i) closings += close[static_cast<size_t>(i)] ? 1 : 0;
+    if (closings == 0) return;
+    if (counter < 0 || 3 * static_cast<size_t>(counter + closings) + 3 >= N)
+        throw std::out_of_range("gfGetmm2: 月の締めが集計表の月数を超えています (月 " +
+                                std::to_string(counter + closings) + ")");
+    for (int i = 1; i <= 12; ++i) {
+        if (!close[static_cast<size_t>(i)]) continue;
+        ++counter;
+        size_t c = static_cast<size_t>(counter);
+        totals[3 * c + 3] = totals[3 * c];
+        flags[static_cast<size_t>(i)] = 1;
+    }
+}
+
+} // namespace nv

@@ -1,0 +1,240 @@
+#include "platform/db/Database.h"
+
+#include "platform/db/DbConnection.h"
+#include "platform/db/DbError.h"
+#include "platform/db/Recordset.h"
+#include "platform/db/Statement.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <sqlite3.h>
+#include <unistd.h>
+
+namespace nv {
+
+namespace {
+constexpr int kDefaultBusyMs = 5000;
+}
+
+DbConnection::~DbConnection()
+{
+    if (db) {
+        if (!sqlite3_get_autocommit(db)) sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+        sqlite3_close_v2(db);
+    }
+}
+
+Database Database::Open(const std::string& path, OpenMode mode)
+{
+    int flags = SQLITE_OPEN_NOMUTEX;
+    switch (mode) {
+    case OpenMode::ReadWrite: flags |= SQLITE_OPEN_READWRITE; break;
+    case OpenMode::Create: flags |= SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE; break;
+    case OpenMode::ReadOnly: flags |= SQLITE_OPEN_READONLY; break;
+    }
+    auto conn = std::make_shared<DbConnection>();
+    conn->path = path;
+    int rc = sqlite3_open_v2(path.c_str(), &conn->db, flags, nullptr);
+    if (rc != SQLITE_OK) {
+        std::string what = "open " + path;
+        ThrowSqlite(conn->db, rc, what);
+    }
+    sqlite3_extended_result_codes(conn->db, 1);
+    sqlite3_busy_timeout(conn->db, kDefaultBusyMs);
+    Database db(std::move(conn));
+    // Reading the schema finds a file that is not a database now, not at the
+    // first query.
+    db.Query("PRAGMA schema_version");
+    return db;
+}
+
+DbConnection& Database::Conn() const
+{
+    if (!conn_) throw DbError(0, "database is not open");
+    return *conn_;
+}
+
+sqlite3* Database::Handle() const
+{
+    return Conn().db;
+}
+
+const std::string& Database::Path() const
+{
+    return Conn().path;
+}
+
+void Database::Close()
+{
+    conn_.reset();
+}
+
+int Database::Execute(std::string_view sql, const std::vector<DbValue>& params)
+{
+    sqlite3* db = Handle();
+    Statement st(db, sql);
+    st.Bind(params);
+    while (st.Step()) {
+    }
+    return sqlite3_changes(db);
+}
+
+void Database::ExecuteScript(std::string_view sql)
+{
+    std::string text(sql);
+    char* err = nullptr;
+    int rc = sqlite3_exec(Handle(), text.c_str(), nullptr, nullptr, &err);
+    if (err) sqlite3_free(err);
+    if (rc != SQLITE_OK) ThrowSqlite(Handle(), rc, "script");
+}
+
+std::vector<std::vector<DbValue>> Database::Query(std::string_view sql, const std::vector<DbValue>& params)
+{
+    Statement st(Handle(), sql);
+    st.Bind(params);
+    std::vector<std::vector<DbValue>> rows;
+    while (st.Step()) {
+        std::vector<DbValue> row;
+        row.reserve(static_cast<size_t>(st.ColumnCount()));
+        for (int i = 0; i < st.ColumnCount(); ++i) row.push_back(st.Column(i));
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
+DbValue Database::QueryValue(std::string_view sql, const std::vector<DbValue>& params)
+{
+    auto rows = Query(sql, params);
+    if (rows.empty() || rows.front().empty()) return DbNull;
+    return rows.front().front();
+}
+
+int64_t Database::UserVersion()
+{
+    return IntegerOf(QueryValue("PRAGMA user_version")).value_or(0);
+}
+
+void Database::SetUserVersion(int64_t version)
+{
+    // PRAGMA takes no parameters; the value is a number of the program.
+    Execute("PRAGMA user_version = " + std::to_string(version));
+}
+
+void Database::SetBusyTimeout(int milliseconds)
+{
+    sqlite3_busy_timeout(Handle(), milliseconds < 0 ? 0 : milliseconds);
+}
+
+void Database::BeginTrans()
+{
+    DbConnection& c = Conn();
+    if (c.depth == 0)
+        Execute("BEGIN IMMEDIATE");
+    else
+        Execute("SAVEPOINT nv_level" + std::to_string(c.depth));
+    ++c.depth;
+}
+
+void Database::CommitTrans()
+{
+    DbConnection& c = Conn();
+    if (c.depth == 0) throw DbError(0, "commit without a transaction");
+    if (c.depth == 1)
+        Execute("COMMIT");
+    else
+        Execute("RELEASE nv_level" + std::to_string(c.depth - 1));
+    --c.depth;
+}
+
+void Database::Rollback()
+{
+    DbConnection& c = Conn();
+    if (c.depth == 0) throw DbError(0, "rollback without a transaction");
+    --c.depth;
+    if (c.depth == 0) {
+        // SQLite may have rolled back on its own after a serious error.
+        if (!sqlite3_get_autocommit(c.db)) Execute("ROLLBACK");
+    } else {
+        std::string name = "nv_level" + std::to_string(c.depth);
+        Execute("ROLLBACK TO " + name);
+        Execute("RELEASE " + name);
+    }
+}
+
+int Database::TransactionDepth() const
+{
+    return conn_ ? conn_->depth : 0;
+}
+
+int64_t Database::LastInsertRowId() const
+{
+    return sqlite3_last_insert_rowid(Handle());
+}
+
+void Database::BackupTo(const std::string& path)
+{
+    namespace fs = std::filesystem;
+    sqlite3* src = Handle();
+    std::string temp = path + ".part";
+    std::error_code ec;
+    fs::remove(temp, ec);
+    sqlite3* dest = nullptr;
+    int rc = sqlite3_open_v2(temp.c_str(), &dest, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    auto fail = [&](sqlite3* errDb, int code, const char* what) {
+        try {
+            ThrowSqlite(errDb, code, what);
+        } catch (const DbError&) {
+            sqlite3_close_v2(dest);
+            fs::remove(temp, ec);
+            throw;
+        }
+    };
+    if (rc != SQLITE_OK) fail(dest, rc, "backup open");
+    sqlite3_backup* b = sqlite3_backup_init(dest, "main", src, "main");
+    if (!b) fail(dest, sqlite3_errcode(dest), "backup");
+    rc = sqlite3_backup_step(b, -1);
+    int frc = sqlite3_backup_finish(b);
+    if (rc != SQLITE_DONE) fail(dest, rc, "backup");
+    if (frc != SQLITE_OK) fail(dest, frc, "backup");
+    rc = sqlite3_close(dest);
+    dest = nullptr;
+    if (rc != SQLITE_OK) {
+        fs::remove(temp, ec);
+        throw DbError(rc, "backup close failed: " + path);
+    }
+    fs::rename(temp, path, ec);
+    if (ec) {
+        fs::remove(temp, ec);
+        throw DbError(0, "バックアップファイルを作成できません: " + path);
+    }
+}
+
+Recordset Database::OpenRecordset(const RecordSource& source)
+{
+    if (!conn_) throw DbError(0, "database is not open");
+    return Recordset(conn_, source);
+}
+
+Transaction::Transaction(Database& db) : db_(db)
+{
+    db_.BeginTrans();
+}
+
+Transaction::~Transaction()
+{
+    if (open_) {
+        try {
+            db_.Rollback();
+        } catch (...) {
+        }
+    }
+}
+
+void Transaction::Commit()
+{
+    if (!open_) throw DbError(0, "transaction already ended");
+    db_.CommitTrans();
+    open_ = false;
+}
+
+} // namespace nv

@@ -1,0 +1,98 @@
+#pragma once
+// The ledger's database: one SQLite file reached through a small layer in the
+// manner of the data-access objects the ledger components were written for.
+// Every value reaches SQL as a bound parameter.
+#include "platform/db/DbValue.h"
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+struct sqlite3;
+
+namespace nv {
+
+class Recordset;
+
+enum class OpenMode {
+    ReadWrite,   // the file must exist
+    Create,      // made empty when missing
+    ReadOnly,
+};
+
+// What a recordset shows: rows of one table, chosen by a condition with "?"
+// placeholders for params, in the given order. Table, condition and order are
+// program text; user values go in params only.
+struct RecordSource {
+    std::string table;
+    std::string where;
+    std::vector<DbValue> params;
+    std::string orderBy;
+};
+
+// The shared connection state; recordsets keep it alive.
+struct DbConnection;
+
+class Database {
+public:
+    Database() = default;
+    static Database Open(const std::string& path, OpenMode mode = OpenMode::ReadWrite);
+
+    bool IsOpen() const { return conn_ != nullptr; }
+    const std::string& Path() const;
+    // Rolls back an open transaction and closes (recordsets still open keep
+    // the connection until they go).
+    void Close();
+
+    // One statement; returns the number of rows changed.
+    int Execute(std::string_view sql, const std::vector<DbValue>& params = {});
+    // Several statements without parameters, for schema text of the program.
+    void ExecuteScript(std::string_view sql);
+    std::vector<std::vector<DbValue>> Query(std::string_view sql, const std::vector<DbValue>& params = {});
+    DbValue QueryValue(std::string_view sql, const std::vector<DbValue>& params = {});
+
+    // Schema version kept in the file header.
+    int64_t UserVersion();
+    void SetUserVersion(int64_t version);
+
+    // How long a statement waits for another connection's lock before it
+    // fails with a busy error.
+    void SetBusyTimeout(int milliseconds);
+
+    // Transactions nest; the outermost takes the write lock at once.
+    void BeginTrans();
+    void CommitTrans();
+    void Rollback();
+    int TransactionDepth() const;
+
+    // Copies the whole database into path through SQLite's online backup,
+    // into a temporary file first, renamed over path when complete.
+    void BackupTo(const std::string& path);
+
+    int64_t LastInsertRowId() const;
+    Recordset OpenRecordset(const RecordSource& source);
+
+    sqlite3* Handle() const;
+
+private:
+    explicit Database(std::shared_ptr<DbConnection> conn) : conn_(std::move(conn)) {}
+    DbConnection& Conn() const;
+    std::shared_ptr<DbConnection> conn_;
+};
+
+// Rolls back on leaving the scope unless committed.
+class Transaction {
+public:
+    explicit Transaction(Database& db);
+    ~Transaction();
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+    void Commit();
+
+private:
+    Database& db_;
+    bool open_ = true;
+};
+
+} // namespace nv

@@ -1,0 +1,16 @@
+#pragma once
+// Connection state shared by a database and its recordsets (inside the layer).
+#include <string>
+
+struct sqlite3;
+
+namespace nv {
+
+struct DbConnection {
+    sqlite3* db = nullptr;
+    std::string path;
+    int depth = 0;   // open transaction levels
+    ~DbConnection();
+};
+
+} // namespace nv

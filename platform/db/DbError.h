@@ -1,0 +1,23 @@
+#pragma once
+#include <stdexcept>
+#include <string>
+
+namespace nv {
+
+// A failure of the database layer. code() is SQLite's extended result code
+// (0 for failures found by this layer itself).
+class DbError : public std::runtime_error {
+public:
+    DbError(int code, const std::string& message) : std::runtime_error(message), code_(code) {}
+
+    int code() const { return code_; }
+    // Another connection holds the lock for longer than the busy timeout.
+    bool IsBusy() const;
+    // A CHECK, NOT NULL, UNIQUE or type rule of the schema refused the row.
+    bool IsConstraint() const;
+
+private:
+    int code_;
+};
+
+} // namespace nv
