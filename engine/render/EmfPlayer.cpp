@@ -843,7 +843,8 @@ private:
         DcRect src{Clamp(sx), Clamp(sy), Clamp(sx + sw), Clamp(sy + sh)};
         src = src.Normalized().Intersect(DcRect{0, 0, img.width, img.height});
         if (src.IsEmpty()) return;
-        if (surface_ && !IsPlainRop(rop)) {
+        if (surface_ && !IsPlainRop(rop) && ropsOnSurface_ < kMaxRopsOnSurface) {
+            ++ropsOnSurface_;
             RopOnSurface(dst, &img, src, rop);
             return;
         }
@@ -858,7 +859,10 @@ private:
         case 0x00000042: dc_.FillRect(dst, DcBrush::Solid(0)); break;  // BLACKNESS
         case 0x00FF0062: dc_.FillRect(dst, DcBrush::Solid(0xFFFFFF)); break;  // WHITENESS
         default:
-            if (surface_ && !dst.IsEmpty()) RopOnSurface(dst, nullptr, DcRect{}, rop);
+            if (surface_ && !dst.IsEmpty() && ropsOnSurface_ < kMaxRopsOnSurface) {
+                ++ropsOnSurface_;
+                RopOnSurface(dst, nullptr, DcRect{}, rop);
+            }
             break;
         }
     }
@@ -1293,6 +1297,11 @@ private:
     bool inPath_ = false;
     DcPath path_;
     std::optional<DcRect> initialClip_;
+
+    // Each combined operation reads the whole surface back; past this many the
+    // rest are drawn as without a surface, so a hostile file cannot stall a page.
+    static constexpr int kMaxRopsOnSurface = 256;
+    int ropsOnSurface_ = 0;
 
 public:
     RasterSurface* surface_ = nullptr;  // set when playing into an offscreen surface
