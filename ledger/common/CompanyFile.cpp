@@ -95,7 +95,7 @@ public:
         size_t q = s_.find(',', p_);
         size_t end = q == std::string_view::npos ? s_.size() : q;
         out.assign(s_.substr(p_, end - p_));
-        while (!out.empty() && IsBlank(out.back())) out.pop_back();
+        while (!out.empty() && out.back() == ' ') out.pop_back();
         p_ = q == std::string_view::npos ? s_.size() : q + 1;
         return out;
     }
@@ -172,12 +172,12 @@ ItemValue ParseValue(std::string_view raw, int line, int item)
     ValueReader r(raw, line, item);
     ItemValue v;
     switch (KindOf(item)) {
+    // A text ends at its comma; what follows on the line is not a value of
+    // any item and is passed over rather than shifting the items after it.
     case Kind::FixedText:
-        v.text = FixedText(DecodeText(r.Text(), line, item), WidthOf(item));
-        break;
+        return {FixedText(DecodeText(r.Text(), line, item), WidthOf(item)), {}};
     case Kind::Text:
-        v.text = DecodeText(r.Text(), line, item);
-        break;
+        return {DecodeText(r.Text(), line, item), {}};
     case Kind::Number:
         v.numbers[0] = r.Number();
         break;
@@ -318,6 +318,10 @@ std::string PrintNumber(float value)
     if (value == 0) value = 0;   // no "-0"
     char buf[48];
     auto r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, 7);
+    float back = 0;
+    std::from_chars(buf, r.ptr, back);
+    if (back != value)   // more digits than the run-time shows, rather than a changed value
+        r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, 9);
     std::string s(buf, r.ptr);
     for (char& c : s)
         if (c == 'e') c = 'E';

@@ -58,7 +58,7 @@ CompanyFile ReadCompanyFile(const std::string& path);
 void WriteCompanyFile(const std::string& path, const CompanyFile& file);
 
 // A number as the run-time prints it: a blank for the sign of a non-negative
-// number, up to 7 significant digits, no leading zero before the point, and a
+// number, 7 significant digits (9 where 7 would change the value), no leading zero before the point, and a
 // trailing blank.
 std::string PrintNumber(float value);
 

@@ -1,0 +1,40 @@
+// The settings file company.w1: anything read must write back to the same
+// bytes, and a canonical rewrite must read back to the same values.
+#include "ledger/common/CompanyFile.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    std::string bytes(reinterpret_cast<const char*>(data), size);
+    nv::CompanyFile f;
+    try {
+        f = nv::ParseCompanyFile(bytes);
+    } catch (const nv::CompanyFileError&) {
+        return 0;
+    }
+    std::string again;
+    try {
+        again = nv::FormatCompanyFile(f);
+    } catch (const nv::CompanyFileError&) {
+        return 0;   // a label with a bare CR cannot be written back
+    }
+    nv::CompanyFile g = nv::ParseCompanyFile(again);
+    if (!(g.Settings == f.Settings) || g.ItemLabels != f.ItemLabels || g.ScreenFlag != f.ScreenFlag ||
+        g.PortraitSummary != f.PortraitSummary)
+        std::abort();
+
+    f.ValueLines = {};
+    std::string canonical;
+    try {
+        canonical = nv::FormatCompanyFile(f);
+    } catch (const nv::CompanyFileError&) {
+        return 0;
+    }
+    nv::CompanyFile h = nv::ParseCompanyFile(canonical);
+    if (!(h.Settings == f.Settings) || h.ScreenFlag != f.ScreenFlag || h.PortraitSummary != f.PortraitSummary)
+        std::abort();
+    return 0;
+}

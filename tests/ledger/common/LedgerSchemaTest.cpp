@@ -1,0 +1,130 @@
+#include "ledger/common/LedgerSchema.h"
+#include "platform/db/DbError.h"
+#include "platform/db/Recordset.h"
+#include "support/TempDir.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+
+using namespace nv;
+
+namespace {
+
+struct Schema : ::testing::Test {
+    nvtest::TempDir dir;
+    std::string path = dir.file("補助簿DB.MDB");
+    Database db;
+
+    void SetUp() override
+    {
+        CreateEmptyLedgerDatabase(path);
+        db = OpenLedgerDatabase(path);
+    }
+
+    void AddLine(DbValue year, DbValue month, DbValue day, DbValue amount = DbNull)
+    {
+        db.Execute("INSERT INTO \"仕入れデータ\" (\"仕入先No\", \"年\", \"月\", \"日\", \"仕入金額\") VALUES (1, ?, ?, ?, ?)",
+                   {year, month, day, amount});
+    }
+};
+
+TEST_F(Schema, TablesAndColumnsAsTheComponentsUseThem)
+{
+    struct Table {
+        const char* name;
+        std::vector<std::string> columns;
+    } tables[] = {
+        {kTableSuppliers, {"仕入先No", "検索キー", "ふりがな", "仕入先名", "郵便番号", "住所", "電話", "ファックス",
+                           "〆切期日", "請求期日", "支払定日", "繰越金額", "親番", "枝番"}},
+        {kTableCustomers, {"売上先No", "検索キー", "ふりがな", "売上先名", "郵便番号", "住所", "電話", "ファックス",
+                           "〆切期日", "請求期日", "支払定日", "繰越金額", "親番", "枝番"}},
+        {kTablePurchases, {"仕入先No", "データ数", "年", "月", "日", "品名", "数量", "単価", "仕入金額", "支払金額",
+                           "借貸", "差引残高"}},
+        {kTableSales, {"売上先No", "データ数", "年", "月", "日", "品名", "数量", "単価", "売上金額", "受入金額",
+                       "借貸", "差引残高"}},
+        {kTableItemNames, {"品名"}},
+    };
+    for (const Table& t : tables) {
+        Recordset rs = db.OpenRecordset({t.name, "", {}, ""});
+        EXPECT_EQ(rs.FieldNames(), t.columns) << t.name;
+    }
+    EXPECT_EQ(db.UserVersion(), kLedgerSchemaVersion);
+}
+
+TEST_F(Schema, RejectsMonth13AndATextYear)
+{
+    EXPECT_THROW(AddLine(int64_t{2005}, int64_t{13}, int64_t{1}), DbError);
+    EXPECT_THROW(AddLine(int64_t{2005}, int64_t{0}, int64_t{1}), DbError);
+    EXPECT_THROW(AddLine(int64_t{2005}, int64_t{4}, int64_t{32}), DbError);
+    EXPECT_THROW(AddLine(std::string("平成十七年"), int64_t{4}, int64_t{1}), DbError);
+    EXPECT_THROW(AddLine(int64_t{2005}, int64_t{4}, int64_t{1}, 10.5), DbError);   // whole yen only
+    AddLine(int64_t{2005}, int64_t{4}, int64_t{1}, DbNull);
+    Recordset rs = db.OpenRecordset({kTablePurchases, "\"仕入先No\" = ?", {int64_t{1}}, ""});
+    EXPECT_EQ(rs.RecordCount(), 1);
+    EXPECT_TRUE(IsNull(rs.Fields("仕入金額")));
+}
+
+TEST_F(Schema, JournalOrderAndQuantityTimesPrice)
+{
+    AddLine(int64_t{2005}, int64_t{5}, int64_t{2});
+    AddLine(int64_t{2005}, int64_t{4}, int64_t{30});
+    Recordset rs = db.OpenRecordset({kTablePurchases, "\"仕入先No\" = ?", {int64_t{1}},
+                                     "\"年\", \"月\", \"日\", \"データ数\""});
+    EXPECT_EQ(std::get<int64_t>(rs.Fields("月")), 4);
+    rs.Edit();
+    rs.SetField("数量", 3.0);
+    rs.SetField("単価", 12.5);
+    rs.SetField("仕入金額", int64_t{38});
+    rs.Update();
+    EXPECT_DOUBLE_EQ(std::get<double>(rs.Fields("単価")), 12.5);
+    auto plan = db.Query("EXPLAIN QUERY PLAN SELECT * FROM \"仕入れデータ\" WHERE \"仕入先No\" = 1 "
+                         "ORDER BY \"年\", \"月\", \"日\", \"データ数\"");
+    std::string text;
+    for (auto& row : plan) text += std::get<std::string>(row.back()) + "\n";
+    EXPECT_NE(text.find("USING INDEX"), std::string::npos) << text;
+    EXPECT_EQ(text.find("TEMP B-TREE"), std::string::npos) << text;
+}
+
+TEST_F(Schema, PartyNumbersAreUniqueAndTextsHaveTheirLengths)
+{
+    auto add = [&](int64_t no, const std::string& name) {
+        db.Execute("INSERT INTO \"仕入れ先\" (\"仕入先No\", \"仕入先名\", \"繰越金額\") VALUES (?, ?, 0)", {no, name});
+    };
+    std::string fifty;
+    for (int i = 0; i < 50; ++i) fifty += "商";
+    add(1, fifty);
+    EXPECT_THROW(add(1, "重複"), DbError);
+    EXPECT_THROW(add(2, fifty + "店"), DbError);
+}
+
+TEST_F(Schema, OtherVersionsAndMissingFilesAreRefused)
+{
+    db.Close();
+    {
+        Database d = Database::Open(path);
+        d.SetUserVersion(2);
+    }
+    EXPECT_THROW(OpenLedgerDatabase(path), DbError);
+    EXPECT_THROW(OpenLedgerDatabase(dir.file("none.MDB")), DbError);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("none.MDB")));
+}
+
+TEST(LedgerTemplate, BuiltFileOpensAsAnEmptyLedger)
+{
+    std::string path = std::string(NV_BINARY_DIR) + "/share/" + kTemplateDatabaseName;
+    ASSERT_TRUE(std::filesystem::exists(path)) << path;
+    nvtest::TempDir dir;
+    std::string copy = dir.file("補助簿DB.MDB");
+    std::filesystem::copy_file(path, copy);
+    Database db = OpenLedgerDatabase(copy);
+    EXPECT_EQ(IntegerOf(db.QueryValue("SELECT count(*) FROM \"仕入れデータ\"")).value(), 0);
+    EXPECT_EQ(std::get<std::string>(db.QueryValue("SELECT group_concat(sql, '') FROM sqlite_schema WHERE sql NOT NULL")),
+              std::get<std::string>([] {
+                  nvtest::TempDir d;
+                  CreateEmptyLedgerDatabase(d.file("x"));
+                  return OpenLedgerDatabase(d.file("x")).QueryValue(
+                      "SELECT group_concat(sql, '') FROM sqlite_schema WHERE sql NOT NULL");
+              }()));
+}
+
+} // namespace

@@ -1,0 +1,157 @@
+#include "ledger/common/MonthFunctions.h"
+
+#include <gtest/gtest.h>
+
+using namespace nv;
+
+namespace {
+
+const FiscalBounds kApril2005{2005, 4, 2006, 3};
+
+TEST(MonthFunctions, MonthLengthsWithGregorianLeapYears)
+{
+    struct Case {
+        int month, year, days;
+    } cases[] = {
+        {2, 2000, 29}, {2, 2004, 29}, {2, 1900, 28}, {2, 2100, 28}, {2, 2005, 28}, {14, 2005, 28},
+        {14, 2004, 29}, {12, 2005, 31}, {1, 2005, 31}, {4, 2005, 30}, {24, 2005, 31},
+    };
+    for (const Case& c : cases) EXPECT_EQ(gfTsuki(c.month, c.year), c.days) << c.month << "/" << c.year;
+    EXPECT_THROW(gfTsuki(0, 2005), std::invalid_argument);
+    EXPECT_THROW(gfTsuki(25, 2005), std::invalid_argument);
+    EXPECT_THROW(gfTsuki(2, 10000), std::invalid_argument);
+}
+
+TEST(MonthFunctions, DaysFromTheFiscalStart)
+{
+    EXPECT_EQ(gfSumsuki(kApril2005, 4), 0);
+    EXPECT_EQ(gfSumsuki(kApril2005, 5), 30);
+    EXPECT_EQ(gfSumsuki(kApril2005, 1), 275);
+    EXPECT_EQ(gfSumsuki(kApril2005, 3), 334);
+    EXPECT_EQ(gfSumsuki2(kApril2005, 15), 334);
+    EXPECT_EQ(gfSumsuki2(kApril2005, 13), 275);
+    EXPECT_EQ(gfSumsuki2(kApril2005, 12), 244);
+
+    const FiscalBounds january2004{2004, 1, 2004, 12};   // leap year
+    EXPECT_EQ(gfSumsuki(january2004, 3), 60);
+    EXPECT_EQ(gfSumsuki(january2004, 12), 335);
+    const FiscalBounds october2003{2003, 10, 2004, 9};   // February 2004 inside
+    EXPECT_EQ(gfSumsuki(october2003, 3), 152);
+    EXPECT_EQ(gfSumsuki(october2003, 2), 123);
+    EXPECT_EQ(gfSumsuki2(october2003, 15), 152);
+
+    EXPECT_THROW(gfSumsuki(kApril2005, 13), std::invalid_argument);
+    EXPECT_THROW(gfSumsuki(kApril2005, 0), std::invalid_argument);
+    EXPECT_THROW(gfSumsuki2(kApril2005, 25), std::invalid_argument);
+}
+
+// The month counter after each line of a journal run in date order.
+std::vector<int> CountersAfter(const FiscalBounds& f, int closingDay, std::vector<LineDate> lines)
+{
+    int counter = 0;
+    MonthFlags flags{};
+    std::array<int64_t, 37> totals{};
+    std::vector<int> out;
+    for (const LineDate& l : lines) {
+        gfGetmm2(f, counter, closingDay, flags, l, totals);
+        out.push_back(counter);
+    }
+    return out;
+}
+
+int After(const FiscalBounds& f, int closingDay, LineDate line)
+{
+    return CountersAfter(f, closingDay, {line}).back();
+}
+
+TEST(MonthFunctions, ClosingDays)
+{
+    struct Case {
+        int closing;
+        LineDate line;
+        int counter;
+    } cases[] = {
+        {5, {2005, 4, 5}, 0},   {5, {2005, 4, 6}, 1},   {5, {2005, 5, 5}, 1},   {5, {2005, 5, 6}, 2},
+        {20, {2005, 4, 20}, 0}, {20, {2005, 4, 25}, 1}, {20, {2005, 5, 21}, 2}, {20, {2006, 1, 21}, 10},
+        {31, {2005, 4, 30}, 0}, {31, {2005, 5, 1}, 1},  {31, {2005, 6, 30}, 2}, {31, {2005, 7, 1}, 3},
+        {31, {2006, 2, 28}, 10}, {31, {2006, 3, 1}, 11},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(After(kApril2005, c.closing, c.line), c.counter)
+            << "closing " << c.closing << " line " << c.line.month << "/" << c.line.day;
+}
+
+TEST(MonthFunctions, FiscalYearsStartingInJanuaryAndOctober)
+{
+    const FiscalBounds january2004{2004, 1, 2004, 12};
+    EXPECT_EQ(After(january2004, 31, {2004, 1, 31}), 0);
+    EXPECT_EQ(After(january2004, 31, {2004, 2, 29}), 1);   // leap February still open
+    EXPECT_EQ(After(january2004, 31, {2004, 3, 1}), 2);
+    EXPECT_EQ(After(january2004, 20, {2004, 12, 31}), 11);   // the end month never closes
+
+    const FiscalBounds october2004{2004, 10, 2005, 9};
+    EXPECT_EQ(After(october2004, 31, {2005, 1, 1}), 3);
+    EXPECT_EQ(After(october2004, 20, {2004, 12, 21}), 3);
+    EXPECT_EQ(After(october2004, 31, {2005, 9, 30}), 11);
+}
+
+TEST(MonthFunctions, LeapFebruaryIsMeasuredInItsOwnYear)
+{
+    const FiscalBounds april2003{2003, 4, 2004, 3};
+    EXPECT_EQ(After(april2003, 31, {2004, 2, 29}), 10);
+    EXPECT_EQ(After(april2003, 31, {2004, 3, 1}), 11);
+    // A line whose year field is stale still closes February on its own length.
+    EXPECT_EQ(After(april2003, 31, {2003, 2, 29}), 10);
+}
+
+TEST(MonthFunctions, EndMonthLineAfterJanuaryLandsInMarch)
+{
+    // January, then 1 March: February must close as well.
+    EXPECT_EQ(CountersAfter(kApril2005, 31, {{2006, 1, 15}, {2006, 3, 1}}), (std::vector<int>{9, 11}));
+    EXPECT_EQ(CountersAfter(kApril2005, 20, {{2006, 1, 15}, {2006, 3, 1}}), (std::vector<int>{9, 11}));
+    EXPECT_EQ(CountersAfter(kApril2005, 20, {{2006, 3, 31}}), (std::vector<int>{11}));
+}
+
+TEST(MonthFunctions, ClosingCarriesTheBalanceForward)
+{
+    int counter = 0;
+    MonthFlags flags{};
+    std::array<int64_t, 37> totals{};
+    totals[3] = 1500;
+    gfGetmm2(kApril2005, counter, 31, flags, {2005, 6, 1}, totals);
+    EXPECT_EQ(counter, 2);
+    EXPECT_EQ(totals[6], 1500);
+    EXPECT_EQ(totals[9], 1500);
+    EXPECT_EQ(flags[1], 1);
+    EXPECT_EQ(flags[2], 1);
+    EXPECT_EQ(flags[3], 0);
+}
+
+TEST(MonthFunctions, ClosingBeyondTheTotalsIsAnErrorThatChangesNothing)
+{
+    int counter = 11;
+    MonthFlags flags{};
+    std::array<int32_t, 37> totals{};
+    totals[33] = 7;
+    EXPECT_THROW(gfGetmm2(kApril2005, counter, 31, flags, {2005, 5, 1}, totals), std::out_of_range);
+    EXPECT_EQ(counter, 11);
+    EXPECT_EQ(flags[1], 0);
+    EXPECT_EQ(totals[33], 7);
+    EXPECT_THROW(gfGetmm2(kApril2005, counter, 0, flags, {2005, 5, 1}, totals), std::invalid_argument);
+    EXPECT_THROW(gfGetmm2(kApril2005, counter, 20, flags, {2005, 13, 1}, totals), std::invalid_argument);
+}
+
+TEST(MonthFunctions, BoundsFromSettings)
+{
+    CompanySettings s;
+    s.StartYear = 2005, s.StartMonth = 4, s.EndYear = 2006, s.EndMonth = 3;
+    FiscalBounds f = FiscalBounds::From(s);
+    EXPECT_EQ(f.StartMonth, 4);
+    EXPECT_EQ(f.EndYear, 2006);
+    s.StartMonth = 4.5f;
+    EXPECT_THROW(FiscalBounds::From(s), std::invalid_argument);
+    s.StartMonth = 13;
+    EXPECT_THROW(FiscalBounds::From(s), std::invalid_argument);
+}
+
+} // namespace

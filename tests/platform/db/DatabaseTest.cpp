@@ -1,0 +1,150 @@
+#include "platform/db/Database.h"
+#include "platform/db/DbError.h"
+#include "platform/db/Recordset.h"
+#include "support/TempDir.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+
+using namespace nv;
+
+namespace {
+
+const char* kSchema =
+    "CREATE TABLE lines (party INTEGER NOT NULL, seq INTEGER, y INTEGER, m INTEGER CHECK (m BETWEEN 1 AND 12),"
+    " name TEXT CHECK (length(name) <= 5), qty REAL, amount INTEGER) STRICT;";
+
+struct DbDatabase : ::testing::Test {
+    nvtest::TempDir dir;
+    std::string path = dir.file("ledger.db");
+    Database db = Open();
+
+    Database Open()
+    {
+        Database d = Database::Open(path, OpenMode::Create);
+        d.ExecuteScript(kSchema);
+        return d;
+    }
+
+    int64_t Count() { return IntegerOf(db.QueryValue("SELECT count(*) FROM lines")).value(); }
+};
+
+TEST_F(DbDatabase, ValuesRoundTripThroughParametersWithNullKept)
+{
+    db.Execute("INSERT INTO lines (party, seq, name, qty, amount) VALUES (?, ?, ?, ?, ?)",
+               {int64_t{1}, int64_t{2}, std::string("x';--"), 2.5, DbNull});
+    auto rows = db.Query("SELECT party, name, qty, amount FROM lines WHERE name = ?", {std::string("x';--")});
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(std::get<int64_t>(rows[0][0]), 1);
+    EXPECT_EQ(std::get<std::string>(rows[0][1]), "x';--");
+    EXPECT_DOUBLE_EQ(std::get<double>(rows[0][2]), 2.5);
+    EXPECT_TRUE(IsNull(rows[0][3]));
+}
+
+TEST_F(DbDatabase, StrictColumnsRefuseWrongTypesAndChecks)
+{
+    auto insert = [&](DbValue m, DbValue amount, DbValue name) {
+        db.Execute("INSERT INTO lines (party, m, amount, name) VALUES (1, ?, ?, ?)", {m, amount, name});
+    };
+    try {
+        insert(int64_t{13}, DbNull, DbNull);
+        FAIL() << "month 13 accepted";
+    } catch (const DbError& e) {
+        EXPECT_TRUE(e.IsConstraint()) << e.what();
+    }
+    EXPECT_THROW(insert(std::string("abc"), DbNull, DbNull), DbError);
+    EXPECT_THROW(insert(int64_t{1}, 1.5, DbNull), DbError);              // amounts are whole yen
+    EXPECT_THROW(insert(int64_t{1}, DbNull, std::string("あいうえおか")), DbError);   // 6 characters
+    insert(int64_t{12}, 2.0, std::string("あいうえお"));                 // 5 characters fit
+    EXPECT_EQ(Count(), 1);
+    EXPECT_EQ(std::get<int64_t>(db.QueryValue("SELECT amount FROM lines")), 2);
+}
+
+TEST_F(DbDatabase, OneStatementPerCallAndParameterCountChecked)
+{
+    EXPECT_THROW(db.Execute("DELETE FROM lines; DROP TABLE lines"), DbError);
+    EXPECT_THROW(db.Execute("INSERT INTO lines (party) VALUES (?)"), DbError);
+    EXPECT_THROW(db.Execute("INSERT INTO lines (party) VALUES (?)", {int64_t{1}, int64_t{2}}), DbError);
+    EXPECT_EQ(Count(), 0);
+}
+
+TEST_F(DbDatabase, FailedStepInsideTransactionLeavesNothing)
+{
+    db.Execute("INSERT INTO lines (party, m) VALUES (9, 1)");
+    try {
+        Transaction t(db);
+        db.Execute("INSERT INTO lines (party, m) VALUES (1, 4)");
+        db.Execute("UPDATE lines SET m = ? WHERE party = 9", {int64_t{13}});
+        t.Commit();
+        FAIL() << "month 13 accepted";
+    } catch (const DbError&) {
+    }
+    EXPECT_EQ(Count(), 1);
+    EXPECT_EQ(std::get<int64_t>(db.QueryValue("SELECT m FROM lines")), 1);
+    EXPECT_EQ(db.TransactionDepth(), 0);
+}
+
+TEST_F(DbDatabase, NestedTransactionRollsBackInnerOnly)
+{
+    db.BeginTrans();
+    db.Execute("INSERT INTO lines (party) VALUES (1)");
+    db.BeginTrans();
+    db.Execute("INSERT INTO lines (party) VALUES (2)");
+    db.Rollback();
+    db.CommitTrans();
+    EXPECT_EQ(Count(), 1);
+    EXPECT_THROW(db.CommitTrans(), DbError);
+}
+
+TEST_F(DbDatabase, SecondConnectionHoldingTheLockGivesBusy)
+{
+    Database other = Database::Open(path);
+    other.BeginTrans();
+    other.Execute("INSERT INTO lines (party) VALUES (1)");
+    db.SetBusyTimeout(50);
+    try {
+        db.Execute("INSERT INTO lines (party) VALUES (2)");
+        FAIL() << "write while locked";
+    } catch (const DbError& e) {
+        EXPECT_TRUE(e.IsBusy());
+        EXPECT_NE(std::string(e.what()).find("使用中"), std::string::npos) << e.what();
+    }
+    other.Rollback();
+    db.Execute("INSERT INTO lines (party) VALUES (2)");
+    EXPECT_EQ(Count(), 1);
+}
+
+TEST_F(DbDatabase, UserVersionIsKept)
+{
+    EXPECT_EQ(db.UserVersion(), 0);
+    db.SetUserVersion(7);
+    db.Close();
+    EXPECT_EQ(Database::Open(path).UserVersion(), 7);
+}
+
+TEST_F(DbDatabase, MissingFileAndNonDatabaseAreRefused)
+{
+    EXPECT_THROW(Database::Open(dir.file("none.db")), DbError);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("none.db")));
+    nvtest::WriteFileBytes(dir.file("text.db"), std::string(4096, 'x'));
+    try {
+        Database::Open(dir.file("text.db"));
+        FAIL();
+    } catch (const DbError& e) {
+        EXPECT_NE(std::string(e.what()).find("壊れている"), std::string::npos) << e.what();
+    }
+}
+
+TEST_F(DbDatabase, BackupCopiesEverythingAndLeavesNoPartFile)
+{
+    for (int i = 0; i < 100; ++i) db.Execute("INSERT INTO lines (party, seq) VALUES (1, ?)", {int64_t{i}});
+    std::string copy = dir.file("backup.MDB");
+    nvtest::WriteFileBytes(copy, "old");
+    db.BackupTo(copy);
+    EXPECT_FALSE(std::filesystem::exists(copy + ".part"));
+    Database b = Database::Open(copy, OpenMode::ReadOnly);
+    EXPECT_EQ(IntegerOf(b.QueryValue("SELECT count(*) FROM lines")).value(), 100);
+    EXPECT_THROW(db.BackupTo(dir.file("no/such/folder/x.MDB")), DbError);
+}
+
+} // namespace
