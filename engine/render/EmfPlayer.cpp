@@ -33,7 +33,7 @@ enum : uint32_t {
     EMR_POLYBEZIERTO16 = 88, EMR_POLYLINETO16 = 89, EMR_POLYPOLYLINE16 = 90, EMR_POLYPOLYGON16 = 91,
     EMR_POLYDRAW16 = 92, EMR_CREATEMONOBRUSH = 93, EMR_CREATEDIBPATTERNBRUSHPT = 94, EMR_EXTCREATEPEN = 95,
     EMR_CREATECOLORSPACE = 99, EMR_DELETECOLORSPACE = 101, EMR_ALPHABLEND = 114, EMR_TRANSPARENTBLT = 116,
-    EMR_CREATECOLORSPACEW = 122,
+    EMR_SMALLTEXTOUT = 108, EMR_CREATECOLORSPACEW = 122,
 };
 
 constexpr uint32_t kSignature = 0x464D4520;  // " EMF"
@@ -393,7 +393,7 @@ private:
 
     // ---- geometry -----------------------------------------------------------
     // Points of a poly record: 32-bit POINTL or 16-bit POINTS.
-    std::vector<DcPoint> Points(const Record& r, uint32_t off, uint32_t count, bool small, bool keepLogical,
+    std::vector<DcPoint> Points(const Record& r, uint32_t off, uint32_t count, bool small,
                                 std::vector<std::pair<double, double>>* logical = nullptr)
     {
         const uint32_t step = small ? 4 : 8;
@@ -405,7 +405,7 @@ private:
             double x = small ? r.I16(o) : r.I32(o);
             double y = small ? r.I16(o + 2) : r.I32(o + 4);
             if (logical) logical->push_back({x, y});
-            pts.push_back(keepLogical ? DcPoint{Clamp(x), Clamp(y)} : T(x, y));
+            pts.push_back(T(x, y));
         }
         return pts;
     }
@@ -590,7 +590,7 @@ private:
         const uint32_t step = small ? 4 : 8;
         r.Need(28 + uint64_t(count) * step + count);
         std::vector<std::pair<double, double>> logical;
-        auto pts = Points(r, 28, count, small, false, &logical);
+        auto pts = Points(r, 28, count, small, &logical);
         const uint8_t* types = r.Bytes(28 + uint64_t(count) * step, count);
         DcPath p;
         p.MoveTo(T(st_.cpx, st_.cpy));
@@ -634,7 +634,7 @@ private:
         const uint32_t base = small ? type - EMR_POLYBEZIER16 + EMR_POLYBEZIER : type;
         const uint32_t count = r.U32(24);
         std::vector<std::pair<double, double>> logical;
-        auto pts = Points(r, 28, count, small, false, &logical);
+        auto pts = Points(r, 28, count, small, &logical);
         switch (base) {
         case EMR_POLYLINE: StrokeOrAddPolyline(pts); break;
         case EMR_POLYGON:
@@ -680,7 +680,7 @@ private:
             counts.push_back(static_cast<int32_t>(c));
         }
         if (sum > count) throw Bad{};
-        auto pts = Points(r, 32 + polys * 4, count, small, false);
+        auto pts = Points(r, 32 + polys * 4, count, small);
         if (type == EMR_POLYPOLYGON || type == EMR_POLYPOLYGON16) {
             FillOrAddPolygons(pts, counts);
             return;
@@ -986,6 +986,35 @@ private:
         }
     }
 
+    // The compact text record: no advances; characters 16-bit, or 8-bit low
+    // bytes of UTF-16 with ETO_SMALL_CHARS; a clip rectangle unless ETO_NO_RECT.
+    void SmallTextRecord(const Record& r)
+    {
+        if (inPath_) return;
+        const double rx = r.I32(8), ry = r.I32(12);
+        const uint32_t chars = r.U32(16), options = r.U32(20);
+        uint32_t off = 36;
+        DcRect clip;
+        const DcRect* rect = nullptr;
+        uint32_t opts = options & (kEtoOpaque | kEtoClipped);
+        if (!(options & 0x100)) {
+            const double l = r.I32(36), t = r.I32(40), rr = r.I32(44), b = r.I32(48);
+            off = 52;
+            if (opts && rr > l && b > t) {
+                clip = TRect(l, t, rr, b);
+                rect = &clip;
+            }
+        }
+        if (!rect) opts = 0;
+        const bool small = (options & 0x200) != 0;
+        const uint8_t* text = r.Bytes(off, uint64_t(chars) * (small ? 1 : 2));
+        std::u16string s(chars, u'\0');
+        for (uint32_t i = 0; i < chars; ++i) s[i] = small ? char16_t(text[i]) : char16_t(text[2 * i] | (text[2 * i + 1] << 8));
+        const DcPoint p = T(rx, ry);
+        RealizeFont();
+        dc_.ExtTextOut(p.x, p.y, opts, rect, s);
+    }
+
     // ---- dispatch -------------------------------------------------------------
     void Dispatch(uint32_t type, const Record& r)
     {
@@ -1283,6 +1312,7 @@ private:
         case EMR_STRETCHDIBITS: StretchDibRecord(r); break;
         case EMR_SETDIBITSTODEVICE: SetDiBitsRecord(r); break;
         case EMR_EXTTEXTOUTA: case EMR_EXTTEXTOUTW: TextRecord(type, r); break;
+        case EMR_SMALLTEXTOUT: SmallTextRecord(r); break;
         default: break;  // comments, palettes, colour management, unknown records
         }
     }

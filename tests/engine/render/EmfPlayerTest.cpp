@@ -369,3 +369,24 @@ TEST_F(EmfPlayerTest, AlphaBlendAndTransparentCopy)
     EXPECT_NEAR(double(mixed >> 16), 128.0, 3.0);
     EXPECT_NEAR(double(mixed & 0xFF), 255.0, 3.0);
 }
+
+TEST_F(EmfPlayerTest, CompactTextRecord)
+{
+    EmfWriter w = Writer();
+    std::string small;  // 8-bit characters, no clip rectangle
+    for (uint32_t v : {12u, 34u, 2u, 0x300u, 1u, 0u, 0u}) EmfWriter::Put32(small, v);
+    small += "Hi";
+    std::string wide;  // 16-bit characters with a clip rectangle
+    for (uint32_t v : {5u, 6u, 1u, 0u, 1u, 0u, 0u, 0u, 0u, 50u, 50u}) EmfWriter::Put32(wide, v);
+    EmfWriter::Put16(wide, 0x65E5);
+    w.Raw(108, small);
+    w.Raw(108, wide);
+    RecordingDc dc;
+    ASSERT_EQ(EmfPlayer::Play(dc, w.Finish(), DcRect{0, 0, 100, 100}), EmfPlayer::Result::Complete);
+    auto texts = dc.CallsOf("Text");
+    ASSERT_EQ(texts.size(), 2u);
+    EXPECT_EQ(texts[0].text, u"Hi");
+    EXPECT_EQ(texts[0].args[0], 12);
+    EXPECT_EQ(texts[0].args[1], 34);
+    EXPECT_EQ(texts[1].text, u"\u65e5");
+}
