@@ -1,6 +1,9 @@
 #include "ledger/common/MonthFunctions.h"
 
+#include "platform/db/Recordset.h"
+
 #include <cmath>
+#include <optional>
 
 namespace nv {
 
@@ -36,6 +39,17 @@ FiscalBounds FiscalBounds::From(const CompanySettings& s)
     if (f.StartMonth < 1 || f.StartMonth > 12 || f.EndMonth < 1 || f.EndMonth > 12)
         throw std::invalid_argument("会計期間の月が正しくありません");
     return f;
+}
+
+LineDate LineDateOf(const Recordset& rs)
+{
+    auto part = [&](const char* name) {
+        std::optional<int64_t> v = IntegerOf(rs.Fields(name));
+        if (!v || *v < -100000 || *v > 100000)
+            throw std::invalid_argument(std::string("行の") + name + "が正しくありません");
+        return static_cast<int>(*v);
+    };
+    return {part("年"), part("月"), part("日")};
 }
 
 int64_t DaysFromCivil(int year, int month, int day)

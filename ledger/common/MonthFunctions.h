@@ -11,6 +11,8 @@
 
 namespace nv {
 
+class Recordset;
+
 struct FiscalBounds {
     int StartYear = 0;
     int StartMonth = 1;
@@ -26,6 +28,10 @@ struct LineDate {
     int month = 0;
     int day = 0;
 };
+
+// The date of the recordset's current journal line; throws
+// std::invalid_argument when 年, 月 or 日 is Null or not a whole number.
+LineDate LineDateOf(const Recordset& rs);
 
 // Flags of the twelve fiscal months, indexes 1-12 used: 0 open, 1 closed.
 using MonthFlags = std::array<int, 13>;

@@ -1,4 +1,5 @@
 #include "ledger/common/LedgerSchema.h"
+#include "ledger/common/MonthFunctions.h"
 #include "platform/db/DbError.h"
 #include "platform/db/Recordset.h"
 #include "support/TempDir.h"
@@ -62,6 +63,10 @@ TEST_F(Schema, RejectsMonth13AndATextYear)
     Recordset rs = db.OpenRecordset({kTablePurchases, "\"仕入先No\" = ?", {int64_t{1}}, ""});
     EXPECT_EQ(rs.RecordCount(), 1);
     EXPECT_TRUE(IsNull(rs.Fields("仕入金額")));
+    rs.Edit();
+    rs.SetField("日", DbNull);
+    rs.Update();
+    EXPECT_THROW(LineDateOf(rs), std::invalid_argument);
 }
 
 TEST_F(Schema, JournalOrderAndQuantityTimesPrice)
@@ -71,6 +76,10 @@ TEST_F(Schema, JournalOrderAndQuantityTimesPrice)
     Recordset rs = db.OpenRecordset({kTablePurchases, "\"仕入先No\" = ?", {int64_t{1}},
                                      "\"年\", \"月\", \"日\", \"データ数\""});
     EXPECT_EQ(std::get<int64_t>(rs.Fields("月")), 4);
+    LineDate d = LineDateOf(rs);
+    EXPECT_EQ(d.year, 2005);
+    EXPECT_EQ(d.month, 4);
+    EXPECT_EQ(d.day, 30);
     rs.Edit();
     rs.SetField("数量", 3.0);
     rs.SetField("単価", 12.5);
