@@ -1,0 +1,111 @@
+// The document body packer against zlib level 1 on the same data, and the
+// document store writing and reading a large document.
+#include "engine/store/TvHuffman.h"
+
+#include <benchmark/benchmark.h>
+#include <zlib.h>
+
+#include <random>
+#include <string>
+
+namespace {
+
+// A body like a ledger document's: change entries (length, ids, short
+// values and CP932 texts) with a sprinkle of archive bytes.
+const std::string& Body()
+{
+    static const std::string body = [] {
+        std::string s;
+        const size_t size = size_t(64) << 20;
+        s.reserve(size + 256);
+        std::mt19937 rng(42);
+        const char* words[] = {"\x94\x84\x8f\xe3", "\x8e\x64\x93\xfc", "\x8a\x94\x8e\xae\x89\xef\x8e\xd0", "\x8d\x87\x8c\x76",
+                               "\x8f\xac\x8c\x76", "\x8c\xbb\x8b\xe0", "Tokyo", "No."};
+        auto u32 = [&](uint32_t v) {
+            for (int i = 0; i < 4; ++i) s.push_back(char(v >> (8 * i)));
+        };
+        while (s.size() < size) {
+            std::string value;
+            if (rng() % 3 == 0) {
+                value = words[rng() % 8];
+                value += std::to_string(rng() % 100000);
+            } else {
+                value = std::to_string((rng() % 2000000) * 10) + ",";
+            }
+            u32(uint32_t(value.size()));
+            u32(100 + rng() % 400);
+            u32(rng() % 4 == 0 ? 125 : 3);
+            s += value;
+        }
+        s.resize(size);
+        return s;
+    }();
+    return body;
+}
+
+void BM_HuffmanPack(benchmark::State& state)
+{
+    const std::string& in = Body();
+    std::string out;
+    for (auto _ : state) {
+        if (nv::TvHuffman::CompressBuffer(in, out) != 0) state.SkipWithError("pack failed");
+        benchmark::DoNotOptimize(out.data());
+    }
+    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(in.size()));
+    state.counters["ratio"] = double(out.size()) / double(in.size());
+}
+
+void BM_HuffmanUnpack(benchmark::State& state)
+{
+    const std::string& in = Body();
+    std::string packed, out;
+    nv::TvHuffman::CompressBuffer(in, packed);
+    for (auto _ : state) {
+        if (nv::TvHuffman::DecompressBuffer(packed, out, in.size()) != 0) state.SkipWithError("unpack failed");
+        benchmark::DoNotOptimize(out.data());
+    }
+    if (out != in) state.SkipWithError("round trip differs");
+    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(in.size()));
+}
+
+void BM_ZlibDeflate1(benchmark::State& state)
+{
+    const std::string& in = Body();
+    std::string out(compressBound(uLong(in.size())), '\0');
+    uLongf n = 0;
+    for (auto _ : state) {
+        n = uLongf(out.size());
+        if (compress2(reinterpret_cast<Bytef*>(out.data()), &n, reinterpret_cast<const Bytef*>(in.data()),
+                      uLong(in.size()), 1) != Z_OK)
+            state.SkipWithError("deflate failed");
+        benchmark::DoNotOptimize(out.data());
+    }
+    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(in.size()));
+    state.counters["ratio"] = double(n) / double(in.size());
+}
+
+void BM_ZlibInflate(benchmark::State& state)
+{
+    const std::string& in = Body();
+    std::string packed(compressBound(uLong(in.size())), '\0');
+    uLongf n = uLongf(packed.size());
+    compress2(reinterpret_cast<Bytef*>(packed.data()), &n, reinterpret_cast<const Bytef*>(in.data()),
+              uLong(in.size()), 1);
+    std::string out(in.size(), '\0');
+    for (auto _ : state) {
+        uLongf m = uLongf(out.size());
+        if (uncompress(reinterpret_cast<Bytef*>(out.data()), &m, reinterpret_cast<const Bytef*>(packed.data()), n) !=
+            Z_OK)
+            state.SkipWithError("inflate failed");
+        benchmark::DoNotOptimize(out.data());
+    }
+    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(in.size()));
+}
+
+} // namespace
+
+BENCHMARK(BM_HuffmanPack)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_HuffmanUnpack)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ZlibDeflate1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ZlibInflate)->Unit(benchmark::kMillisecond);
+BENCHMARK_MAIN();
