@@ -77,4 +77,12 @@ void gfGetmm2(const FiscalBounds& fiscal, int& counter, int closingDay, MonthFla
     }
 }
 
+// The same for the current line of a journal recordset.
+template <class Total, size_t N>
+void gfGetmm2(const FiscalBounds& fiscal, int& counter, int closingDay, MonthFlags& flags, const Recordset& rs,
+              std::array<Total, N>& totals)
+{
+    gfGetmm2(fiscal, counter, closingDay, flags, LineDateOf(rs), totals);
+}
+
 } // namespace nv

@@ -66,6 +66,10 @@ const std::string& Database::Path() const
 
 void Database::Close()
 {
+    // Recordsets may keep the connection alive; the lock must not stay with them.
+    if (conn_ && conn_->db && !sqlite3_get_autocommit(conn_->db))
+        sqlite3_exec(conn_->db, "ROLLBACK", nullptr, nullptr, nullptr);
+    if (conn_) conn_->depth = 0;
     conn_.reset();
 }
 

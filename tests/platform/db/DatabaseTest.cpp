@@ -114,6 +114,19 @@ TEST_F(DbDatabase, SecondConnectionHoldingTheLockGivesBusy)
     EXPECT_EQ(Count(), 1);
 }
 
+TEST_F(DbDatabase, ClosingWithAnOpenRecordsetReleasesTheLock)
+{
+    Database other = Database::Open(path);
+    Recordset rs = other.OpenRecordset({"lines", "", {}, ""});
+    other.BeginTrans();
+    other.Execute("INSERT INTO lines (party) VALUES (1)");
+    other.Close();
+    db.SetBusyTimeout(50);
+    db.Execute("INSERT INTO lines (party) VALUES (2)");
+    EXPECT_EQ(Count(), 1);
+    EXPECT_EQ(rs.RecordCount(), 0);
+}
+
 TEST_F(DbDatabase, UserVersionIsKept)
 {
     EXPECT_EQ(db.UserVersion(), 0);
