@@ -11,9 +11,10 @@ namespace nv {
 
 namespace {
 
+// An empty folder stays empty: names then resolve in the current folder.
 std::string WithSlash(std::string path)
 {
-    if (path.empty() || path.back() != '/') path += '/';
+    if (!path.empty() && path.back() != '/') path += '/';
     return path;
 }
 

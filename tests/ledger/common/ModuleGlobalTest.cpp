@@ -64,6 +64,7 @@ TEST(ProgramFolder, DbPathJoinsRelativeNamesOnly)
     EXPECT_EQ(DbPathFor("/d", "sub/x.MDB   "), "/d/sub/x.MDB");
     EXPECT_EQ(DbPathFor("/d/", "/abs/x.MDB"), "/abs/x.MDB");
     EXPECT_EQ(DbPathFor("/d/", "   "), "/d/補助簿DB.MDB");
+    EXPECT_EQ(DbPathFor("", "x.MDB"), "x.MDB");
     std::string folder = "/a/very/long/folder/name/that/goes/on/and/on/";
     EXPECT_EQ(DbPathFor(folder, "補助簿データベースファイル.MDB"), folder + "補助簿データベースファイル.MDB");   // never cut
 }
