@@ -339,7 +339,9 @@ int TvPicture::FormatNumeric()
             m_strResult = m_strPrefix + reps + m_strSuffix;
             return Overflow;
         }
-        text = (negative ? "-" : "") + (m_bThousands ? InsertThousands(intDigits) : intDigits);
+        // Built in two steps: GCC 12 warns (wrongly) of overlap on the one-line form.
+        text = negative ? "-" : "";
+        text += m_bThousands ? InsertThousands(intDigits) : intDigits;
     }
 
     if (ipFirst == 'B') {
