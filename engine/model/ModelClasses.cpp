@@ -20,6 +20,7 @@
 #include "engine/model/TvImageField.h"
 #include "engine/model/TvOle.h"
 #include "engine/model/TvOleItem.h"
+#include "engine/model/TvBarcode.h"
 
 namespace nv {
 
@@ -47,6 +48,7 @@ void RegisterModelClasses()
     r.Register(TvImageField::Class());
     r.Register(TvOle::Class());
     r.Register(TvOleItem::Class());
+    r.Register(TvBarcode::Class());
 }
 
 } // namespace nv
