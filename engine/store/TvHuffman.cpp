@@ -590,6 +590,11 @@ int TvHuffman::Compress(const std::string& target, const std::string& source)
 
 int TvHuffman::Decompress(const std::string& target, const std::string& source)
 {
+    return Decompress(target, source, 0xFFFFFFFFull);
+}
+
+int TvHuffman::Decompress(const std::string& target, const std::string& source, uint64_t maxLength)
+{
     FilePtr in = OpenFile(source, "rb");
     if (!in) return kSourceOpenFailed;
     FilePtr out = OpenFile(target, "wb");
@@ -598,7 +603,7 @@ int TvHuffman::Decompress(const std::string& target, const std::string& source)
     if (!FileSize(in.get(), size)) return kIoFailed;
     FileSource src(in.get());
     FileSink sink(out.get());
-    const int r = UnpackStream(src, size, sink, 0xFFFFFFFFull);
+    const int r = UnpackStream(src, size, sink, maxLength);
     const bool closed = CloseWritten(out);
     return r != kOk ? r : (closed ? kOk : kIoFailed);
 }

@@ -25,6 +25,8 @@ public:
     // Unpacks the file `source` into `target`. 0 on success; a damaged stream
     // gives kBadStream and never loops or overruns.
     static int Decompress(const std::string& target, const std::string& source);
+    // As above; a stream claiming more than `maxLength` bytes gives kTooLarge.
+    static int Decompress(const std::string& target, const std::string& source, uint64_t maxLength);
 
     // The same on memory, for callers that hold the data already.
     static int CompressBuffer(std::string_view in, std::string& out);

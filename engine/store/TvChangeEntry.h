@@ -1,0 +1,107 @@
+#pragma once
+// Recorded property values of one page: the entry, its key, the map that
+// holds a page's entries, and the hand-over of freshly recorded changes.
+#include "engine/core/ChangeData.h"
+#include "engine/core/PropertyMap.h"
+#include "engine/store/StoreIo.h"
+
+#include <cstdint>
+#include <memory>
+#include <utility>
+#include <vector>
+
+namespace nv {
+
+struct TvEntryKey {
+    int32_t m_nObjectId = 0;
+    int32_t m_nPropId = 0;
+    int16_t m_nCell1 = 0; // list cell numbers of property 125, else 0
+    int16_t m_nCell2 = 0;
+
+    uint32_t Hash() const
+    {
+        return (static_cast<uint32_t>(m_nPropId) << 16) | (static_cast<uint32_t>(m_nObjectId) & 0xFFFF);
+    }
+    bool Equals(const TvEntryKey& o) const
+    {
+        return m_nObjectId == o.m_nObjectId && m_nPropId == o.m_nPropId && m_nCell1 == o.m_nCell1 &&
+               m_nCell2 == o.m_nCell2;
+    }
+    bool operator==(const TvEntryKey& o) const { return Equals(o); }
+
+    // The key of a record of `objectId`; for property 125 the two cell
+    // numbers at the start of the value text.
+    static TvEntryKey For(uint32_t objectId, const CChangeData& record);
+};
+
+class TvChangeEntry {
+public:
+    TvChangeEntry() = default;
+    TvChangeEntry(uint32_t objectId, std::unique_ptr<CChangeData> record)
+        : m_nObjectId(objectId), m_pData(std::move(record)) {}
+    virtual ~TvChangeEntry() = default;
+
+    // Value size + 12 (for an embedded file: its content's size + 12).
+    uint32_t GetStoredSize() const;
+    // Writes the entry; an embedded file's content is stored in place of
+    // its name (a file that cannot be read throws CFileException).
+    void Store(StoreWriter& w) const;
+    // Reads one entry; the value type comes from the property-type table.
+    // An id not in the table leaves no value (m_pData null).
+    void Load(StoreReader& r);
+
+    uint32_t m_nObjectId = 0;
+    std::unique_ptr<CChangeData> m_pData;
+};
+
+// The changes recorded for one object in one step; its records are handed
+// over to an entry map by MergeChanges.
+struct TvObjectChanges {
+    TvObjectChanges() { m_changes.m_bRecordOld = false; }
+    explicit TvObjectChanges(uint32_t objectId) : m_nObjectId(objectId) { m_changes.m_bRecordOld = false; }
+    uint32_t m_nObjectId = 0;
+    TvChangeList m_changes;
+};
+
+// Entries by key: 17 buckets by TvEntryKey::Hash, a new key at the head of
+// its bucket; iteration runs bucket by bucket from the head.
+class TvEntryMap {
+public:
+    static constexpr size_t kBuckets = 17;
+
+    TvEntryMap() = default;
+    TvEntryMap(const TvEntryMap&) = delete;
+    TvEntryMap& operator=(const TvEntryMap&) = delete;
+
+    TvChangeEntry* Lookup(const TvEntryKey& key) const;
+    // Replaces the entry under the key (keeping its place) or adds it.
+    void SetAt(const TvEntryKey& key, std::unique_ptr<TvChangeEntry> entry);
+    void RemoveAll();
+    size_t size() const { return count_; }
+    bool empty() const { return count_ == 0; }
+
+    // Moves the records of `changes` into the map; a record replaces the
+    // value of an entry with the same key.
+    void MergeChanges(TvObjectChanges& changes);
+
+    template <class F>
+    void ForEach(F fn) const
+    {
+        for (const auto& bucket : buckets_)
+            for (auto it = bucket.rbegin(); it != bucket.rend(); ++it) fn(it->first, *it->second);
+    }
+
+private:
+    std::vector<std::pair<TvEntryKey, std::unique_ptr<TvChangeEntry>>> buckets_[kBuckets];
+    size_t count_ = 0;
+};
+
+// Puts the entry's value into `map` under its property id (numbers and
+// texts; an embedded file becomes the name of a temporary file holding its
+// bytes, and the record then holds that name as a text).
+void AddChangeToPropertyMap(TvChangeEntry& entry, TvPropertyMap& map);
+
+// Writes bytes into a new temporary file; `name` is emptied on a file error.
+void WriteBlobToFile(std::string& name, const std::string& bytes);
+
+} // namespace nv

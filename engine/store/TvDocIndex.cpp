@@ -1,0 +1,135 @@
+#include "engine/store/TvDocIndex.h"
+
+#include "engine/core/AppException.h"
+#include "engine/store/TvDocHeader.h"
+
+namespace nv {
+
+namespace {
+
+constexpr uint64_t kEntrySize = 12;
+
+// A count is believed only when its entries fit in what the file holds.
+void CheckCount(StoreReader& r, uint32_t count)
+{
+    if (uint64_t{count} * kEntrySize > r.Remaining()) r.Skip(uint64_t{count} * kEntrySize);
+}
+
+} // namespace
+
+const TvFormIndexEntry* TvFormIndex::Find(int32_t formId) const
+{
+    for (const auto& e : m_entries)
+        if (e.m_nFormId == formId) return &e;
+    return nullptr;
+}
+
+void TvFormIndex::Store(StoreWriter& w) const
+{
+    w.U32(kMagic);
+    w.U32(m_nVersion);
+    w.U32(m_nCount);
+    for (const auto& e : m_entries) {
+        w.U32(e.m_nOffset);
+        w.I32(e.m_nFormId);
+        w.U32(e.m_nLength);
+    }
+    w.U32(GetRecordLength());
+}
+
+void TvFormIndex::Load(StoreReader& r)
+{
+    if (r.U32() != kMagic) ThrowAppException(IDS_DOC_BAD_FORMAT);
+    m_nVersion = r.U32();
+    const uint32_t count = r.U32();
+    CheckCount(r, count);
+    m_entries.clear();
+    m_entries.reserve(count);
+    for (uint32_t i = 0; i < count; ++i) {
+        TvFormIndexEntry e;
+        e.m_nOffset = r.U32();
+        e.m_nFormId = r.I32();
+        e.m_nLength = r.U32();
+        m_entries.push_back(e);
+    }
+    m_nCount = count;
+    if (m_nVersion > 1) SkipRecordRest(r, r.U32(), GetRecordLength());
+}
+
+const TvPageIndexEntry* TvPageIndex::Find(int32_t pageNo) const
+{
+    // Pages are stored in order with numbers 1, 2, ...: try the direct slot.
+    if (pageNo >= 1 && static_cast<uint64_t>(pageNo) <= m_entries.size() && m_entries[pageNo - 1].m_nPageNo == pageNo)
+        return &m_entries[pageNo - 1];
+    for (const auto& e : m_entries)
+        if (e.m_nPageNo == pageNo) return &e;
+    return nullptr;
+}
+
+void TvPageIndex::Store(StoreWriter& w) const
+{
+    w.U32(kMagic);
+    w.U32(m_nVersion);
+    w.U32(m_nCount);
+    for (const auto& e : m_entries) {
+        w.U32(e.m_nOffset);
+        w.I32(e.m_nPageNo);
+        w.I32(e.m_nFormId);
+    }
+    w.U32(GetRecordLength());
+}
+
+void TvPageIndex::Load(StoreReader& r)
+{
+    if (r.U32() != kMagic) ThrowAppException(IDS_DOC_BAD_FORMAT);
+    m_nVersion = r.U32();
+    const uint32_t count = r.U32();
+    CheckCount(r, count);
+    m_entries.clear();
+    m_entries.reserve(count);
+    for (uint32_t i = 0; i < count; ++i) {
+        TvPageIndexEntry e;
+        e.m_nOffset = r.U32();
+        e.m_nPageNo = r.I32();
+        e.m_nFormId = r.I32();
+        m_entries.push_back(e);
+    }
+    m_nCount = count;
+    if (m_nVersion > 1) SkipRecordRest(r, r.U32(), GetRecordLength());
+}
+
+void TvPageRecord::Store(StoreWriter& w) const
+{
+    w.U32(kMagic);
+    w.U32(m_nVersion);
+    w.I32(m_nFormId);
+    w.U32(m_nCount);
+    for (const auto& e : m_entries) {
+        w.U32(e.m_nType);
+        w.U32(e.m_nLength);
+        w.U32(e.m_nOffset);
+    }
+    w.U32(GetRecordLength());
+}
+
+void TvPageRecord::Load(StoreReader& r)
+{
+    if (r.U32() != kMagic) ThrowAppException(IDS_DOC_BAD_DATA);
+    m_nVersion = r.U32();
+    m_nFormId = r.I32();
+    const uint32_t count = r.U32();
+    CheckCount(r, count);
+    m_entries.clear();
+    m_entries.reserve(count);
+    for (uint32_t i = 0; i < count; ++i) {
+        TvPageRecordEntry e;
+        e.m_nType = r.U32();
+        e.m_nLength = r.U32();
+        e.m_nOffset = r.U32();
+        m_entries.push_back(e);
+    }
+    m_nCount = count;
+    if (m_nVersion > 1) SkipRecordRest(r, r.U32(), GetRecordLength());
+}
+
+} // namespace nv

@@ -1,0 +1,426 @@
+#include "engine/store/TvDocStore.h"
+
+#include "engine/core/AppException.h"
+#include "engine/core/Archive.h"
+#include "engine/core/PathUtil.h"
+#include "engine/core/TempFileManager.h"
+#include "engine/model/ModelClasses.h"
+#include "engine/store/TvHuffman.h"
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+
+#include <sys/stat.h>
+
+namespace nv {
+
+namespace {
+
+constexpr uint64_t kMaxOffset = 0xFFFFFFFFull;
+
+std::string ErrnoText()
+{
+    return CFileException::FromErrno(errno ? errno : EIO, {}).GetErrorMessage();
+}
+
+// The folder part of a CP932 path ("." for a bare name).
+std::string FolderOf(const std::string& path)
+{
+    std::string drive, folder;
+    SplitPath(path, &drive, &folder, nullptr, nullptr);
+    std::string out = drive + folder;
+    return out.empty() ? std::string(".") : out;
+}
+
+// Work files are private; the document gets the older file's permissions,
+// or those of a new file.
+void KeepPermissions(const std::string& temp, const std::string& target, bool newTarget)
+{
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    fs::perms perms = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
+                      fs::perms::others_read;
+    if (!newTarget) {
+        const fs::file_status st = fs::status(ToFsPath(target), ec);
+        if (!ec) perms = st.permissions();
+    } else {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        perms = static_cast<fs::perms>(0666 & ~mask);
+    }
+    fs::permissions(ToFsPath(temp), perms, ec);
+}
+
+} // namespace
+
+TvDocStore::TvDocStore() = default;
+
+TvDocStore::~TvDocStore()
+{
+    if (m_bOpen) Discard();
+    CloseFiles();
+}
+
+void TvDocStore::OpenDocumentFile(const std::string& path)
+{
+    m_strDocPath = path;
+    CFileException error(CFileException::none, 0, path);
+    if (m_nMode == modeWriting) {
+        // The target is checked now but written only by Close, through a
+        // temporary file: an older document of that name survives a failure.
+        std::error_code ec;
+        const bool exists = std::filesystem::exists(ToFsPath(path), ec);
+        const bool ok = exists ? m_docFile.TryOpen(path, CFile::modeReadWrite, &error)
+                               : m_docFile.TryOpen(path, CFile::modeCreateNew, &error);
+        if (!ok) ThrowAppException(IDS_DOC_CREATE_FAILED, path, error.GetErrorMessage());
+        m_bCreatedTarget = !exists;
+        m_docFile.Abort();
+    } else if (!m_docFile.TryOpen(path, CFile::modeRead, &error)) {
+        ThrowAppException(IDS_DOC_OPEN_FAILED, path, error.GetErrorMessage());
+    }
+}
+
+void TvDocStore::OpenSpoolFile()
+{
+    std::string name;
+    CFileException error(CFileException::none, 0, name);
+    if (!TempFileManager::Instance().CreateTempName(name, m_strWorkFolder)) {
+        const std::string text = ErrnoText();
+        m_docFile.Abort();
+        ThrowAppException(IDS_DOC_TEMP_FAILED, text);
+    }
+    if (!m_spool.TryOpen(name, CFile::modeReadWrite, &error)) {
+        m_docFile.Abort();
+        TempFileManager::Instance().RemoveFile(name);
+        ThrowAppException(IDS_DOC_TEMP_FAILED, error.GetErrorMessage());
+    }
+    m_strSpoolName = name;
+    m_nSpoolSize = 0;
+}
+
+int TvDocStore::Create(const std::string& path)
+{
+    if (m_bOpen) return 0;
+    m_nMode = modeWriting;
+    m_formIndex = TvFormIndex();
+    m_pageIndex = TvPageIndex();
+    m_nCachedFormId = -1;
+    m_pCachedForm.reset();
+    try {
+        OpenDocumentFile(path);
+        OpenSpoolFile();
+    } catch (...) {
+        if (m_bCreatedTarget) {
+            std::error_code ec;
+            std::filesystem::remove(ToFsPath(path), ec);
+        }
+        m_bCreatedTarget = false;
+        m_nMode = modeClosed;
+        throw;
+    }
+    m_bOpen = true;
+    return 1;
+}
+
+int TvDocStore::Open(const std::string& path)
+{
+    if (m_bOpen) return 0;
+    m_nMode = modeReading;
+    m_nCachedFormId = -1;
+    m_pCachedForm.reset();
+    m_fonts.clear();
+    try {
+        OpenDocumentFile(path);
+        OpenSpoolFile();
+        LoadDocument();
+    } catch (...) {
+        CloseFiles();
+        m_nMode = modeClosed;
+        throw;
+    }
+    m_docFile.Abort(); // everything is in the spool now
+    m_bOpen = true;
+    return 1;
+}
+
+void TvDocStore::AppendToSpool(const std::string& bytes)
+{
+    if (m_nSpoolSize + bytes.size() > kMaxOffset) ThrowAppException(IDS_DOC_WRITE_FAILED);
+    m_spool.Write(bytes.data(), bytes.size());
+    m_nSpoolSize += bytes.size();
+}
+
+int32_t TvDocStore::WriteForm(TvFedObject& form)
+{
+    const uint64_t offset = m_nSpoolSize;
+    form.SetObjectsFlag(1);
+    Archive ar;
+    ar.WriteObject(&form);
+    AppendToSpool(ar.Bytes());
+    const int32_t formId = static_cast<int32_t>(m_formIndex.m_nCount);
+    m_formIndex.Add(TvFormIndexEntry{static_cast<uint32_t>(offset), formId, static_cast<uint32_t>(ar.Bytes().size())});
+    return formId;
+}
+
+int32_t TvDocStore::WritePage(const TvPageData& page)
+{
+    const uint64_t start = m_nSpoolSize;
+    StoreWriter w;
+    TvPageRecord record;
+    // Printer settings first: a reader takes them by reading up to the first
+    // entry of another type.
+    const std::pair<const TvEntryMap*, uint32_t> maps[] = {
+        {&page.m_printerEntries, 1}, {&page.m_formEntries, 0}, {&page.m_layerEntries, 2}, {&page.m_objectEntries, 3}};
+    for (const auto& [map, type] : maps) {
+        map->ForEach([&, type = type](const TvEntryKey&, const TvChangeEntry& e) {
+            const size_t before = w.size();
+            e.Store(w);
+            record.Add(type, static_cast<uint32_t>(w.size() - before), static_cast<uint32_t>(start + before));
+        });
+    }
+    for (const auto& [layerId, list] : page.m_extraObjects) {
+        Archive ar;
+        ar.WriteI32(layerId);
+        ar.WriteList(list);
+        const size_t before = w.size();
+        w.Bytes(ar.Bytes());
+        record.Add(4, static_cast<uint32_t>(ar.Bytes().size()), static_cast<uint32_t>(start + before));
+    }
+    const uint64_t recordOffset = start + w.size();
+    record.m_nFormId = static_cast<int32_t>(page.m_nFormId);
+    record.Store(w);
+    AppendToSpool(w.bytes());
+    const int32_t pageNo = static_cast<int32_t>(m_pageIndex.m_nCount) + 1;
+    m_pageIndex.Add(TvPageIndexEntry{static_cast<uint32_t>(recordOffset), pageNo, static_cast<int32_t>(page.m_nFormId)});
+    return pageNo;
+}
+
+void TvDocStore::WriteObjectList(const std::vector<std::unique_ptr<TvFontDesc>>& fonts)
+{
+    const uint64_t offset = m_nSpoolSize;
+    Archive ar;
+    ar.WriteU32(static_cast<uint32_t>(fonts.size()));
+    for (const auto& f : fonts) f->Serialize(ar, 0);
+    AppendToSpool(ar.Bytes());
+    m_header.m_nFontListOffset = static_cast<uint32_t>(offset);
+}
+
+void TvDocStore::ReplaceSpool(bool pack)
+{
+    std::string name;
+    if (!TempFileManager::Instance().CreateTempName(name, m_strWorkFolder))
+        ThrowAppException(IDS_DOC_TEMP_FAILED, ErrnoText());
+    const int r = pack ? TvHuffman::Compress(name, m_strSpoolName)
+                       : TvHuffman::Decompress(name, m_strSpoolName, m_nMaxBodyLength);
+    if (r != TvHuffman::kOk) {
+        TempFileManager::Instance().RemoveFile(name);
+        ThrowAppException(pack ? IDS_DOC_PACK_FAILED : IDS_DOC_UNPACK_FAILED);
+    }
+    m_spool.Abort();
+    TempFileManager::Instance().RemoveFile(m_strSpoolName);
+    m_strSpoolName = name;
+    CFileException error(CFileException::none, 0, name);
+    if (!m_spool.TryOpen(name, CFile::modeReadWrite, &error))
+        ThrowAppException(IDS_DOC_TEMP_FAILED, error.GetErrorMessage());
+    m_nSpoolSize = m_spool.GetLength();
+}
+
+void TvDocStore::LoadDocument()
+{
+    StoreReader r(m_docFile);
+    m_header.Load(r);
+    m_printer.Load(r);
+    m_formIndex.Load(r);
+    m_pageIndex.Load(r);
+    char block[kBlockSize];
+    for (;;) {
+        const size_t n = r.ReadBlock(block, kBlockSize);
+        m_spool.Write(block, n);
+        m_nSpoolSize += n;
+        if (n < kBlockSize) break;
+    }
+    if (m_header.m_bPacked) ReplaceSpool(false);
+    if (m_nSpoolSize > kMaxOffset) ThrowAppException(IDS_DOC_BAD_DATA);
+}
+
+void TvDocStore::StoreDocument(CFile& target)
+{
+    m_header.m_nLength = m_header.GetRecordLength();
+    m_printer.m_nLength = m_printer.GetRecordLength();
+    m_header.m_nFormIndexPos = m_header.m_nLength + m_printer.m_nLength;
+    m_header.m_nPageIndexPos = m_header.m_nFormIndexPos + 16 + 12 * m_formIndex.m_nCount;
+    m_header.m_nPageCount = m_pageIndex.m_nCount;
+    if (m_header.m_bPacked) ReplaceSpool(true);
+    StoreWriter w;
+    m_header.Store(w);
+    m_printer.Store(w);
+    m_formIndex.Store(w);
+    m_pageIndex.Store(w);
+    target.Write(w.bytes().data(), w.size());
+    m_spool.SeekToBegin();
+    char block[kBlockSize];
+    for (;;) {
+        const size_t n = m_spool.Read(block, kBlockSize);
+        target.Write(block, n);
+        if (n < kBlockSize) break;
+    }
+    target.Flush();
+}
+
+void TvDocStore::CloseFiles() noexcept
+{
+    m_docFile.Abort();
+    m_spool.Abort();
+    if (!m_strSpoolName.empty()) TempFileManager::Instance().RemoveFile(m_strSpoolName);
+    m_strSpoolName.clear();
+    m_nSpoolSize = 0;
+}
+
+void TvDocStore::Close()
+{
+    if (m_nMode == modeWriting && m_bOpen) {
+        std::string temp;
+        auto cleanUp = [&] {
+            if (!temp.empty()) TempFileManager::Instance().RemoveFile(temp);
+            CloseFiles();
+            if (m_bCreatedTarget) {
+                std::error_code ec;
+                std::filesystem::remove(ToFsPath(m_strDocPath), ec);
+            }
+            m_bCreatedTarget = false;
+            m_nMode = modeClosed;
+            m_bOpen = false;
+        };
+        try {
+            if (!TempFileManager::Instance().CreateTempName(temp, FolderOf(m_strDocPath)))
+                ThrowAppException(IDS_DOC_TEMP_FAILED, ErrnoText());
+            CFile out(temp, CFile::modeCreate);
+            StoreDocument(out);
+            out.Close();
+            KeepPermissions(temp, m_strDocPath, m_bCreatedTarget);
+            CFile::Rename(temp, m_strDocPath);
+            TempFileManager::Instance().RemoveFile(temp); // forget the name
+            temp.clear();
+        } catch (const CAppException&) {
+            cleanUp();
+            throw;
+        } catch (const CException& e) {
+            cleanUp();
+            throw CAppException(e, IDS_DOC_WRITE_FAILED, {});
+        }
+        m_bCreatedTarget = false;
+    }
+    CloseFiles();
+    m_nMode = modeClosed;
+    m_bOpen = false;
+}
+
+void TvDocStore::Discard()
+{
+    if (!m_bOpen) return;
+    CloseFiles();
+    if (m_nMode == modeWriting && m_bCreatedTarget) {
+        std::error_code ec;
+        std::filesystem::remove(ToFsPath(m_strDocPath), ec);
+        m_bCreatedTarget = false;
+    }
+}
+
+const TvPageIndexEntry& TvDocStore::FindPage(int32_t pageNo) const
+{
+    const TvPageIndexEntry* e = m_pageIndex.Find(pageNo);
+    if (!e) ThrowAppException(IDS_DOC_PAGE_NOT_FOUND, pageNo);
+    return *e;
+}
+
+void TvDocStore::LoadForm(int32_t formId)
+{
+    m_pCachedForm.reset();
+    m_nCachedFormId = -1;
+    const TvFormIndexEntry* f = m_formIndex.Find(formId);
+    if (!f) ThrowAppException(IDS_DOC_FORM_NOT_FOUND);
+    StoreReader r(m_spool);
+    if (!r.Seek(f->m_nOffset)) ThrowAppException(IDS_DOC_BAD_DATA);
+    std::string bytes = r.Bytes(f->m_nLength);
+    RegisterModelClasses();
+    Archive ar(std::move(bytes), m_strDocPath);
+    m_pCachedForm = ar.ReadObject<TvFedObject>(true);
+    m_nCachedFormId = formId;
+    ++m_nFormReads;
+}
+
+void TvDocStore::ReadPageRecord(StoreReader& r, const TvPageIndexEntry& entry, TvPageRecord& record)
+{
+    if (!r.Seek(entry.m_nOffset)) ThrowAppException(IDS_DOC_BAD_DATA);
+    record.Load(r);
+}
+
+void TvDocStore::ReadPage(TvPageData& page, int32_t pageNo)
+{
+    const TvPageIndexEntry& entry = FindPage(pageNo);
+    if (!m_bOpen || m_nMode != modeReading) ThrowAppException(IDS_DOC_PAGE_NOT_FOUND, pageNo);
+    if (entry.m_nFormId != m_nCachedFormId || !m_pCachedForm) LoadForm(entry.m_nFormId);
+    page.Clear(true);
+    page.m_nFormId = static_cast<uint32_t>(entry.m_nFormId);
+    page.m_pForm = m_pCachedForm->Clone();
+
+    StoreReader r(m_spool);
+    TvPageRecord record;
+    ReadPageRecord(r, entry, record);
+    TvEntryMap* maps[] = {&page.m_formEntries, &page.m_printerEntries, &page.m_layerEntries, &page.m_objectEntries};
+    for (const TvPageRecordEntry& e : record.m_entries) {
+        if (!r.Seek(e.m_nOffset)) ThrowAppException(IDS_DOC_BAD_DATA);
+        if (e.m_nType == 4) {
+            Archive ar(r.Bytes(e.m_nLength), m_strDocPath);
+            const int32_t layerId = ar.ReadI32();
+            TvObjectList list;
+            ar.ReadList(list);
+            page.m_extraObjects.SetAt(layerId, std::move(list));
+        } else if (e.m_nType < 4) {
+            auto change = std::make_unique<TvChangeEntry>();
+            change->Load(r);
+            if (!change->m_pData) continue; // a property this system does not know
+            const TvEntryKey key = TvEntryKey::For(change->m_nObjectId, *change->m_pData);
+            maps[e.m_nType]->SetAt(key, std::move(change));
+        }
+    }
+}
+
+void TvDocStore::ReadPageSettings(TvEntryMap& map, int32_t pageNo)
+{
+    const TvPageIndexEntry& entry = FindPage(pageNo);
+    if (!m_bOpen || m_nMode != modeReading) ThrowAppException(IDS_DOC_PAGE_NOT_FOUND, pageNo);
+    StoreReader r(m_spool);
+    TvPageRecord record;
+    ReadPageRecord(r, entry, record);
+    for (const TvPageRecordEntry& e : record.m_entries) {
+        if (e.m_nType != 1) break;
+        if (!r.Seek(e.m_nOffset)) ThrowAppException(IDS_DOC_BAD_DATA);
+        auto change = std::make_unique<TvChangeEntry>();
+        change->Load(r);
+        if (!change->m_pData) continue;
+        const TvEntryKey key{static_cast<int32_t>(change->m_nObjectId), change->m_pData->m_nPropId, 0, 0};
+        map.SetAt(key, std::move(change));
+    }
+}
+
+const std::vector<std::unique_ptr<TvFontDesc>>& TvDocStore::ReadFontList()
+{
+    m_fonts.clear();
+    if (m_header.m_nVersion < 2 || !m_bOpen || m_nMode != modeReading) return m_fonts;
+    StoreReader r(m_spool);
+    if (!r.Seek(m_header.m_nFontListOffset)) ThrowAppException(IDS_DOC_BAD_DATA);
+    Archive ar(r.Bytes(r.Remaining()), m_strDocPath);
+    const uint32_t count = ar.ReadU32();
+    // Every font takes several bytes: a count beyond what remains is damage.
+    if (count > ar.Remaining()) ar.ThrowError(CArchiveException::endOfFile);
+    for (uint32_t i = 0; i < count; ++i) {
+        auto font = std::make_unique<TvFontDesc>();
+        font->Serialize(ar, 0);
+        m_fonts.push_back(std::move(font));
+    }
+    return m_fonts;
+}
+
+} // namespace nv

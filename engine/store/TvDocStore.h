@@ -1,0 +1,96 @@
+#pragma once
+// Reads and writes report document files. A writer stores each form once
+// and appends pages into a spool file; Close writes the file. A reader copies
+// the body into a spool file (unpacking it when packed) and reads pages and
+// their forms from it on demand.
+#include "engine/core/File.h"
+#include "engine/model/TvFedObject.h"
+#include "engine/model/TvFontDesc.h"
+#include "engine/store/TvDocHeader.h"
+#include "engine/store/TvDocIndex.h"
+#include "engine/store/TvPageData.h"
+#include "engine/store/TvPrinterSettings.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace nv {
+
+class TvDocStore {
+public:
+    enum Mode { modeClosed = 0, modeReading = 1, modeWriting = 2 };
+    static constexpr size_t kBlockSize = 4094;
+
+    TvDocStore();
+    virtual ~TvDocStore();
+    TvDocStore(const TvDocStore&) = delete;
+    TvDocStore& operator=(const TvDocStore&) = delete;
+
+    // Starts a new document (1), or 0 when the store is open already. The
+    // target is checked at once; an older file of that name stays untouched
+    // until Close replaces it. Failures: 22000, 22001.
+    int Create(const std::string& path);
+    // Opens a document for reading (1), or 0 when open already. Failures:
+    // 22002, 22001, 22005, 22009, archive errors; the store is then closed.
+    int Open(const std::string& path);
+
+    int32_t WriteForm(TvFedObject& form);
+    int32_t WritePage(const TvPageData& page);
+    // The document font list, stored last.
+    void WriteObjectList(const std::vector<std::unique_ptr<TvFontDesc>>& fonts);
+    // When writing, writes the document through a temporary file beside the
+    // target renamed over it when complete; a failure (full disk, I/O error)
+    // throws 22007 with the cause after cleaning up. Always ends closed.
+    void Close();
+    // Abandons the document: removes the spool and anything written.
+    void Discard();
+
+    void ReadPage(TvPageData& page, int32_t pageNo);
+    void ReadPageSettings(TvEntryMap& map, int32_t pageNo);
+    const std::vector<std::unique_ptr<TvFontDesc>>& ReadFontList();
+
+    int GetMode() const { return m_nMode; }
+    bool IsOpen() const { return m_bOpen; }
+    const std::string& GetSpoolFileName() const { return m_strSpoolName; }
+    // How many forms were read from the body (consecutive pages of one form
+    // read it once).
+    int FormReads() const { return m_nFormReads; }
+
+    TvDocHeader m_header;
+    TvPrinterSettings m_printer;
+    TvFormIndex m_formIndex;
+    TvPageIndex m_pageIndex;
+    std::string m_strWorkFolder;
+    // Largest body a packed document may unpack to (offsets are 32-bit).
+    uint64_t m_nMaxBodyLength = 0xFFFFFFFFull;
+
+private:
+    void OpenDocumentFile(const std::string& path);
+    void OpenSpoolFile();
+    void AppendToSpool(const std::string& bytes);
+    void LoadDocument();
+    void StoreDocument(CFile& target);
+    // Packs or unpacks the spool file into a new one that replaces it.
+    void ReplaceSpool(bool pack);
+    void CloseFiles() noexcept;
+    void ReadPageRecord(StoreReader& r, const TvPageIndexEntry& entry, TvPageRecord& record);
+    const TvPageIndexEntry& FindPage(int32_t pageNo) const;
+    void LoadForm(int32_t formId);
+
+    CFile m_docFile;
+    std::string m_strDocPath;
+    bool m_bCreatedTarget = false; // the target did not exist before Create
+    CFile m_spool;
+    std::string m_strSpoolName;
+    uint64_t m_nSpoolSize = 0;
+    std::vector<std::unique_ptr<TvFontDesc>> m_fonts;
+    int m_nMode = modeClosed;
+    int32_t m_nCachedFormId = -1;
+    std::unique_ptr<TvFedObject> m_pCachedForm;
+    bool m_bOpen = false;
+    int m_nFormReads = 0;
+};
+
+} // namespace nv

@@ -1,0 +1,90 @@
+#include "engine/store/TvPrinterSettings.h"
+
+#include "engine/core/AppException.h"
+#include "engine/core/PropertyTypes.h"
+#include "engine/store/TvDocHeader.h"
+
+namespace nv {
+
+void TvPrinterSettings::Reset()
+{
+    m_nVersion = kVersion;
+    m_nLength = 0;
+    m_strPrinterName.clear();
+    m_strPortName.clear();
+    m_strFormName.clear();
+    m_nOrientation = m_nPaperSize = 0;
+    m_nPaperLength = m_nPaperWidth = m_nScale = m_nCopies = m_nPrintQuality = 0;
+    m_nColor = m_nDuplex = m_nReserved = m_nYResolution = m_nTTOption = m_nCollate = 0;
+    m_nFields = m_nChangeMask = 0;
+    m_nDefaultSource = 0;
+}
+
+void TvPrinterSettings::Store(StoreWriter& w) const
+{
+    w.U32(kMagic);
+    w.U32(m_nVersion);
+    w.U32(m_nLength);
+    w.String(m_strPrinterName);
+    w.String(m_strPortName);
+    w.I32(m_nOrientation);
+    w.I32(m_nPaperSize);
+    for (int16_t v : {m_nPaperLength, m_nPaperWidth, m_nScale, m_nCopies, m_nPrintQuality, m_nColor, m_nDuplex,
+                      m_nReserved, m_nYResolution, m_nTTOption, m_nCollate})
+        w.U16(static_cast<uint16_t>(v));
+    w.String(m_strFormName);
+    w.U16(static_cast<uint16_t>(m_nDefaultSource));
+    w.U32(m_nChangeMask);
+}
+
+void TvPrinterSettings::Load(StoreReader& r)
+{
+    if (r.U32() != kMagic) ThrowAppException(IDS_DOC_BAD_FORMAT);
+    m_nVersion = r.U32();
+    m_nLength = r.U32();
+    m_strPrinterName = r.String();
+    m_strPortName = r.String();
+    m_nOrientation = r.I32();
+    m_nPaperSize = r.I32();
+    for (int16_t* f : {&m_nPaperLength, &m_nPaperWidth, &m_nScale, &m_nCopies, &m_nPrintQuality, &m_nColor, &m_nDuplex,
+                       &m_nReserved, &m_nYResolution, &m_nTTOption, &m_nCollate})
+        *f = static_cast<int16_t>(r.U16());
+    m_strFormName = r.String();
+    m_nDefaultSource = m_nVersion > 1 ? static_cast<int16_t>(r.U16()) : 0;
+    m_nChangeMask = m_nVersion > 2 ? r.U32() : 0;
+    SkipRecordRest(r, m_nLength, GetRecordLength());
+}
+
+uint32_t TvPrinterSettings::MaskBit(uint32_t id)
+{
+    if (id < kFirstProperty || id > kLastProperty) return 0;
+    return 1u << (id - kFirstProperty);
+}
+
+void TvPrinterSettings::SetProperties(const TvPropertyMap& map, TvChangeList* list)
+{
+    for (const auto& [id, value] : map) {
+        const uint32_t bit = MaskBit(id);
+        if (bit == 0) continue;
+        switch (id) {
+        case 1500: SetLongProp(list, id, m_nOrientation, value.AsLong()); break;
+        case 1501: SetLongProp(list, id, m_nPaperSize, value.AsLong()); break;
+        case 1502: SetShortProp(list, id, m_nPaperLength, value.AsShort()); break;
+        case 1503: SetShortProp(list, id, m_nPaperWidth, value.AsShort()); break;
+        case 1504: SetShortProp(list, id, m_nScale, value.AsShort()); break;
+        case 1505: SetShortProp(list, id, m_nCopies, value.AsShort()); break;
+        case 1506: SetShortProp(list, id, m_nPrintQuality, value.AsShort()); break;
+        case 1507: SetShortProp(list, id, m_nColor, value.AsShort()); break;
+        case 1508: SetShortProp(list, id, m_nDuplex, value.AsShort()); break;
+        case 1509: SetShortProp(list, id, m_nYResolution, value.AsShort()); break;
+        case 1510: SetShortProp(list, id, m_nTTOption, value.AsShort()); break;
+        case 1511: SetShortProp(list, id, m_nCollate, value.AsShort()); break;
+        case 1512: SetStringProp(list, id, m_strFormName, value.AsString()); break;
+        case 1513: SetShortProp(list, id, m_nDefaultSource, value.AsShort()); break;
+        default: break;
+        }
+        m_nChangeMask |= bit;
+    }
+}
+
+} // namespace nv

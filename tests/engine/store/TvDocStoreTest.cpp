@@ -1,0 +1,430 @@
+#include "engine/store/TvDocStore.h"
+
+#include "engine/core/AppException.h"
+#include "engine/core/Archive.h"
+#include "engine/core/PropertyTypes.h"
+#include "engine/model/ModelClasses.h"
+#include "engine/model/TvBox.h"
+#include "engine/store/TvHuffman.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <random>
+
+using namespace nv;
+using nvtest::HexDump;
+using nvtest::ReadFileBytes;
+using nvtest::TempDir;
+using nvtest::WriteFileBytes;
+
+namespace {
+
+std::string U32(uint32_t v)
+{
+    return std::string{char(v), char(v >> 8), char(v >> 16), char(v >> 24)};
+}
+std::string U16(uint16_t v)
+{
+    return std::string{char(v), char(v >> 8)};
+}
+std::string Str(const std::string& s)
+{
+    return U32(uint32_t(s.size())) + s;
+}
+
+std::unique_ptr<TvFedObject> MakeForm(const std::string& name)
+{
+    RegisterModelClasses();
+    auto f = std::make_unique<TvFedObject>();
+    f->EnsureFormInfo().m_strName = name;
+    f->EnsureFormInfo().m_strCreateTime = "2026/01/01 00:00:00";
+    f->m_fonts.push_back(std::make_unique<TvFontDesc>(-1, "IPAGothic", 128, 49, 1000, 0));
+    for (int32_t layerId : {1, 2}) {
+        auto layer = std::make_unique<TvLayer>(layerId);
+        layer->m_strName = "L" + std::to_string(layerId);
+        f->m_layers.push_back(std::move(layer));
+    }
+    for (int i = 0; i < 3; ++i) {
+        auto box = std::make_unique<TvBox>();
+        box->m_strName = "Box" + std::to_string(i + 1);
+        box->m_nX = 100 * i;
+        box->m_nWidth = 50;
+        box->m_nHeight = 60;
+        f->AddObject(std::move(box), f->m_layers[0].get(), true);
+    }
+    f->RebuildIdMap(true);
+    return f;
+}
+
+void Change(TvEntryMap& map, uint32_t objectId, std::unique_ptr<CChangeData> record)
+{
+    TvObjectChanges c(objectId);
+    c.m_changes.Add(std::move(record));
+    map.MergeChanges(c);
+}
+
+uint32_t AppId(const std::function<void()>& fn)
+{
+    try {
+        fn();
+    } catch (const CAppException& e) {
+        return e.MessageId();
+    } catch (const CException&) {
+        return 1; // archive or file error
+    }
+    return 0;
+}
+
+struct StoreTest : ::testing::Test {
+    void SetUp() override { RegisterModelClasses(); }
+    TempDir dir;
+};
+
+} // namespace
+
+TEST_F(StoreTest, HandBuiltDocumentEqualsWhatTheStoreWrites)
+{
+    const std::string path = dir.file("doc.tvd");
+    auto form = MakeForm("Ledger");
+    const uint32_t boxId = form->m_layers[0]->m_objects[1]->m_nObjectId;
+    TvDocStore store;
+    store.m_strWorkFolder = dir.path().string();
+    ASSERT_EQ(store.Create(path), 1);
+    EXPECT_EQ(store.Create(path), 0);
+    store.m_printer.m_strPrinterName = "P";
+    store.m_printer.m_strPortName = "LPT1:";
+    store.m_printer.m_nOrientation = 1;
+    store.m_printer.m_nPaperSize = 9;
+    store.m_printer.m_nCopies = 1;
+    store.m_header.m_strName = "Doc";
+    EXPECT_EQ(store.WriteForm(*form), 0);
+
+    TvPageData page;
+    page.m_nFormId = 0;
+    Change(page.m_printerEntries, 0, std::make_unique<CChangeData>(uint16_t(1500), int32_t(2)));
+    Change(page.m_objectEntries, boxId, std::make_unique<CChangeData>(uint16_t(4), int32_t(777)));
+    EXPECT_EQ(store.WritePage(page), 1);
+    std::vector<std::unique_ptr<TvFontDesc>> fonts;
+    fonts.push_back(std::make_unique<TvFontDesc>(-1, "IPAGothic", 128, 49, 1000, 0));
+    store.WriteObjectList(fonts);
+    store.Close();
+
+    // The same document from the record tables.
+    Archive formAr;
+    formAr.WriteObject(form.get());
+    const std::string formBytes = formAr.Bytes();
+    std::string body = formBytes;
+    const uint32_t e1 = uint32_t(body.size());
+    body += U32(4) + U32(0) + U32(1500) + U32(2);
+    const uint32_t e2 = uint32_t(body.size());
+    body += U32(4) + U32(boxId) + U32(4) + U32(777);
+    const uint32_t rec = uint32_t(body.size());
+    body += U32(0x6364721A) + U32(2) + U32(0) + U32(2) + U32(1) + U32(16) + U32(e1) + U32(3) + U32(16) + U32(e2) +
+            U32(16 + 28 * 2);
+    const uint32_t fontOffset = uint32_t(body.size());
+    Archive fontAr;
+    fontAr.WriteU32(1);
+    fonts[0]->Serialize(fontAr, 0);
+    body += fontAr.Bytes();
+
+    std::string expect;
+    expect += U32(0x6372641A) + U32(2) + U32(48 + 3) + Str("Doc") + U32(store.m_header.m_nTimeLow) +
+              U32(store.m_header.m_nTimeHigh) + U32(0) + U32(0) + U32(1) + U32(51 + 88) + U32(51 + 88 + 28) +
+              U32(fontOffset);
+    EXPECT_EQ(expect.size(), 51u);
+    const size_t printerStart = expect.size();
+    expect += U32(0x6370681A) + U32(3) + U32(88) + Str("P") + Str("LPT1:") + U32(1) + U32(9) + U16(0) + U16(0) +
+              U16(0) + U16(1) + U16(0) + U16(0) + U16(0) + U16(0) + U16(0) + U16(0) + U16(0) + Str("") + U16(0) +
+              U32(0);
+    EXPECT_EQ(expect.size() - printerStart, 66u);
+    expect += U32(0x6366691A) + U32(2) + U32(1) + U32(0) + U32(0) + U32(uint32_t(formBytes.size())) + U32(28);
+    expect += U32(0x6370691A) + U32(2) + U32(1) + U32(rec) + U32(1) + U32(0) + U32(29);
+    expect += body;
+    const std::string written = ReadFileBytes(path);
+    ASSERT_EQ(HexDump(written, 100000), HexDump(expect, 100000));
+    EXPECT_TRUE(std::string_view(written).substr(0, 4) == "\x1a\x64\x72\x63");
+
+    // And it reads back.
+    TvDocStore reader;
+    ASSERT_EQ(reader.Open(path), 1);
+    EXPECT_EQ(reader.m_header.m_strName, "Doc");
+    EXPECT_EQ(reader.m_printer.m_strPortName, "LPT1:");
+    TvPageData back;
+    reader.ReadPage(back, 1);
+    ASSERT_TRUE(back.m_pForm);
+    EXPECT_EQ(back.m_printerEntries.size(), 1u);
+    ASSERT_EQ(back.m_objectEntries.size(), 1u);
+    back.Apply();
+    EXPECT_EQ(back.m_pForm->FindObjectById(boxId)->m_nX, 777);
+    TvEntryMap settings;
+    reader.ReadPageSettings(settings, 1);
+    ASSERT_EQ(settings.size(), 1u);
+    EXPECT_EQ(settings.Lookup(TvEntryKey{0, 1500, 0, 0})->m_pData->GetLong(), 2);
+    const auto& readFonts = reader.ReadFontList();
+    ASSERT_EQ(readFonts.size(), 1u);
+    EXPECT_EQ(readFonts[0]->m_strFaceName, "IPAGothic");
+    reader.Close();
+}
+
+TEST_F(StoreTest, TwoPagesOfOneFormStoreItOnceAndReadItOnce)
+{
+    for (uint32_t packed : {0u, 1u}) {
+        const std::string path = dir.file("two" + std::to_string(packed) + ".tvd");
+        auto form = MakeForm("Two");
+        TvDocStore store;
+        store.m_strWorkFolder = dir.path().string();
+        store.m_header.m_bPacked = packed;
+        store.Create(path);
+        store.WriteForm(*form);
+        for (int p = 0; p < 2; ++p) {
+            TvPageData page;
+            Change(page.m_formEntries, 0, CChangeData::FromString(500, "Page" + std::to_string(p + 1)));
+            Change(page.m_objectEntries, form->m_layers[0]->m_objects[0]->m_nObjectId,
+                   std::make_unique<CChangeData>(uint16_t(4), int32_t(10 + p)));
+            // The second value of one key replaces the first.
+            Change(page.m_objectEntries, form->m_layers[0]->m_objects[0]->m_nObjectId,
+                   std::make_unique<CChangeData>(uint16_t(4), int32_t(20 + p)));
+            EXPECT_EQ(page.m_objectEntries.size(), 1u);
+            EXPECT_EQ(store.WritePage(page), p + 1);
+        }
+        store.WriteObjectList({});
+        store.Close();
+        EXPECT_EQ(std::filesystem::exists(std::filesystem::path(store.GetSpoolFileName())), false);
+
+        TvDocStore reader;
+        reader.m_strWorkFolder = dir.path().string();
+        reader.Open(path);
+        EXPECT_EQ(reader.m_formIndex.m_nCount, 1u);
+        EXPECT_EQ(reader.m_pageIndex.m_nCount, 2u);
+        EXPECT_EQ(reader.m_header.m_nPageCount, 2u);
+        for (int p = 1; p <= 2; ++p) {
+            TvPageData page;
+            reader.ReadPage(page, p);
+            page.Apply();
+            EXPECT_EQ(page.m_pForm->m_pFormInfo->m_strName, "Page" + std::to_string(p));
+            EXPECT_EQ(page.m_pForm->m_layers[0]->m_objects[0]->m_nX, 19 + p);
+        }
+        EXPECT_EQ(reader.FormReads(), 1);
+        TvPageData page;
+        EXPECT_EQ(AppId([&] { reader.ReadPage(page, 0); }), IDS_DOC_PAGE_NOT_FOUND);
+        EXPECT_EQ(AppId([&] { reader.ReadPage(page, 3); }), IDS_DOC_PAGE_NOT_FOUND);
+        TvEntryMap settings;
+        EXPECT_EQ(AppId([&] { reader.ReadPageSettings(settings, 3); }), IDS_DOC_PAGE_NOT_FOUND);
+        reader.Close();
+    }
+}
+
+TEST_F(StoreTest, BodyOfAnExactMultipleOfTheBlockCopiesCompletely)
+{
+    // A form list whose body ends exactly on a block boundary.
+    const std::string path = dir.file("block.tvd");
+    TvDocStore store;
+    store.Create(path);
+    std::vector<std::unique_ptr<TvFontDesc>> fonts;
+    Archive probe;
+    probe.WriteU32(0);
+    std::string face;
+    // Grow a face name until the body is 2 blocks long.
+    for (size_t n = 1; n < 9000; ++n) {
+        Archive ar;
+        ar.WriteU32(1);
+        TvFontDesc(-1, std::string(n, 'x'), 128, 49, 1000, 0).Serialize(ar, 0);
+        if (ar.Bytes().size() == 2 * TvDocStore::kBlockSize) {
+            face.assign(n, 'x');
+            break;
+        }
+    }
+    ASSERT_FALSE(face.empty());
+    fonts.push_back(std::make_unique<TvFontDesc>(-1, face, 128, 49, 1000, 0));
+    store.WriteObjectList(fonts);
+    store.Close();
+    TvDocStore reader;
+    reader.Open(path);
+    ASSERT_EQ(reader.ReadFontList().size(), 1u);
+    EXPECT_EQ(reader.ReadFontList()[0]->m_strFaceName, face);
+}
+
+TEST_F(StoreTest, DiscardRemovesTheSpoolAndThePartialFile)
+{
+    const std::string path = dir.file("gone.tvd");
+    TvDocStore store;
+    store.m_strWorkFolder = dir.path().string();
+    store.Create(path);
+    auto form = MakeForm("F");
+    store.WriteForm(*form);
+    const std::string spool = store.GetSpoolFileName();
+    EXPECT_TRUE(std::filesystem::exists(spool));
+    EXPECT_TRUE(std::filesystem::exists(path));
+    store.Discard();
+    EXPECT_FALSE(std::filesystem::exists(spool));
+    EXPECT_FALSE(std::filesystem::exists(path));
+}
+
+TEST_F(StoreTest, AFailedWriteIsReportedAndKeepsTheOlderDocument)
+{
+    const std::string path = dir.file("old.tvd");
+    WriteFileBytes(path, "older document");
+    TvDocStore store;
+    store.Create(path);
+    // Starting a document leaves the older one alone.
+    EXPECT_EQ(ReadFileBytes(path), "older document");
+    auto form = MakeForm("F");
+    store.WriteForm(*form);
+    // The folder disappears under the writer: the temporary file cannot be
+    // created beside the target, nor renamed over it.
+    const std::string sub = dir.file("sub");
+    std::filesystem::create_directory(sub);
+    const std::string inSub = sub + "/doc.tvd";
+    TvDocStore lost;
+    lost.Create(inSub);
+    lost.WriteForm(*form);
+    std::filesystem::remove(inSub);
+    std::filesystem::remove(sub);
+    EXPECT_NE(AppId([&] { lost.Close(); }), 0u);
+    EXPECT_FALSE(lost.IsOpen());
+    EXPECT_FALSE(std::filesystem::exists(inSub));
+    store.Close();
+    EXPECT_NE(ReadFileBytes(path), "older document");
+
+}
+
+TEST_F(StoreTest, WrongMagicNumbersGiveTheirMessages)
+{
+    const std::string path = dir.file("m.tvd");
+    {
+        TvDocStore store;
+        store.Create(path);
+        auto form = MakeForm("F");
+        store.WriteForm(*form);
+        TvPageData page;
+        store.WritePage(page);
+        store.Close();
+    }
+    const std::string good = ReadFileBytes(path);
+    TvDocStore probe;
+    probe.Open(path);
+    const TvPageIndexEntry page = probe.m_pageIndex.m_entries[0];
+    probe.Close();
+    // Header 48 bytes, printer settings 60 (its stored length says 82), the
+    // two indexes 28 each.
+    for (size_t at : {size_t(0), size_t(48), size_t(48 + 60), size_t(48 + 60 + 28)}) {
+        std::string bad = good;
+        bad[at] = 'X';
+        WriteFileBytes(path, bad);
+        TvDocStore s;
+        EXPECT_EQ(AppId([&] { s.Open(path); }), IDS_DOC_BAD_FORMAT) << at;
+        EXPECT_FALSE(s.IsOpen());
+    }
+    // A damaged page record.
+    const size_t bodyOffset = 48 + 60 + 28 + 28;
+    std::string bad = good;
+    bad[bodyOffset + page.m_nOffset] ^= 0x55;
+    WriteFileBytes(path, bad);
+    TvDocStore s;
+    s.Open(path);
+    TvPageData data;
+    EXPECT_EQ(AppId([&] { s.ReadPage(data, 1); }), IDS_DOC_BAD_DATA);
+}
+
+TEST_F(StoreTest, EveryTruncationAndFlipEndsInAnError)
+{
+    for (uint32_t packed : {0u, 1u}) {
+        const std::string path = dir.file("t.tvd");
+        {
+            TvDocStore store;
+            store.m_header.m_bPacked = packed;
+            store.Create(path);
+            auto form = MakeForm("F");
+            store.WriteForm(*form);
+            TvPageData page;
+            Change(page.m_objectEntries, 1, std::make_unique<CChangeData>(uint16_t(4), int32_t(5)));
+            Change(page.m_printerEntries, 0, std::make_unique<CChangeData>(uint16_t(1505), int16_t(2)));
+            store.WritePage(page);
+            std::vector<std::unique_ptr<TvFontDesc>> fonts;
+            fonts.push_back(std::make_unique<TvFontDesc>(-1, "IPAGothic", 128, 49, 1000, 0));
+            store.WriteObjectList(fonts);
+            store.Close();
+        }
+        const std::string good = ReadFileBytes(path);
+        const std::string cut = dir.file("cut.tvd");
+        auto readAll = [&] {
+            TvDocStore s;
+            s.m_nMaxBodyLength = 1 << 20;
+            s.Open(cut);
+            TvPageData page;
+            s.ReadPage(page, 1);
+            page.Apply();
+            TvEntryMap m;
+            s.ReadPageSettings(m, 1);
+            s.ReadFontList();
+        };
+        int errors = 0;
+        for (size_t n = 0; n < good.size(); ++n) {
+            WriteFileBytes(cut, good.substr(0, n));
+            errors += AppId(readAll) != 0;
+        }
+        // A packed body may lose only its padding and still unpack.
+        EXPECT_GE(errors, int(good.size()) - 2);
+        std::mt19937 rng(packed + 1);
+        for (int i = 0; i < 600; ++i) {
+            std::string bad = good;
+            bad[rng() % bad.size()] ^= char(1 << (rng() % 8));
+            WriteFileBytes(cut, bad);
+            AppId(readAll);
+        }
+    }
+}
+
+TEST(PageData, KeysMergeAndOrderChanges)
+{
+    TvEntryMap map;
+    TvObjectChanges a(7);
+    a.m_changes.Add(CChangeData::FromString(125, "1:2:abc"));
+    a.m_changes.Add(CChangeData::FromString(125, "2:1:def"));
+    a.m_changes.Add(CChangeData::FromString(125, "1:2:xyz"));
+    map.MergeChanges(a);
+    ASSERT_EQ(map.size(), 2u);
+    EXPECT_EQ(map.Lookup(TvEntryKey{7, 125, 1, 2})->m_pData->GetString(), "1:2:xyz");
+    EXPECT_EQ(TvEntryKey({0x12345, 9, 0, 0}).Hash(), 0x00092345u);
+
+    // Layer order: 1003 with values 5 and 2; the value-2 layer moves first.
+    auto form = MakeForm("F");
+    form->m_layers.push_back(std::make_unique<TvLayer>(3));
+    TvPageData page;
+    page.m_pForm = form->Clone();
+    Change(page.m_layerEntries, 1, std::make_unique<CChangeData>(uint16_t(1003), int32_t(5)));
+    Change(page.m_layerEntries, 2, std::make_unique<CChangeData>(uint16_t(1003), int32_t(2)));
+    Change(page.m_layerEntries, 3, std::make_unique<CChangeData>(uint16_t(1004), int32_t(1)));
+    page.Apply();
+    ASSERT_EQ(page.m_pForm->m_layers.size(), 3u);
+    EXPECT_EQ(page.m_pForm->m_layers[0]->m_nLayerId, 3);
+    EXPECT_EQ(page.m_pForm->m_layers[1]->m_nLayerId, 2);
+    EXPECT_EQ(page.m_pForm->m_layers[2]->m_nLayerId, 1);
+
+    // Object order and an object not on the form (ignored).
+    TvPageData p2;
+    p2.m_pForm = form->Clone();
+    const uint32_t first = p2.m_pForm->m_layers[0]->m_objects[0]->m_nObjectId;
+    Change(p2.m_objectEntries, first, std::make_unique<CChangeData>(uint16_t(1005), int32_t(1)));
+    Change(p2.m_objectEntries, 9999, std::make_unique<CChangeData>(uint16_t(4), int32_t(1)));
+    p2.Apply();
+    EXPECT_EQ(p2.m_pForm->m_layers[0]->m_objects.back()->m_nObjectId, first);
+}
+
+TEST(PageData, EmbeddedFilesBecomeTemporaryFiles)
+{
+    TvChangeEntry e(1, std::make_unique<CChangeData>(uint16_t(69), uint16_t(7), std::string("\x01\x02\x00\x03", 4)));
+    TvPropertyMap map;
+    AddChangeToPropertyMap(e, map);
+    ASSERT_NE(map.Lookup(69), nullptr);
+    const std::string name = map.Lookup(69)->AsString();
+    EXPECT_EQ(e.m_pData->m_nType, 3);
+    EXPECT_EQ(ReadFileBytes(name), std::string("\x01\x02\x00\x03", 4));
+    // Rectangles are carried but not applied.
+    TvChangeEntry r(1, std::make_unique<CChangeData>(Rect{1, 2, 3, 4}));
+    TvPropertyMap m2;
+    AddChangeToPropertyMap(r, m2);
+    EXPECT_TRUE(m2.empty());
+}
