@@ -7,7 +7,11 @@
 #include "engine/core/Exceptions.h"
 #include "engine/format/FillStyle.h"
 #include "engine/model/TvArc.h"
+#include "engine/barcode/BarcodeFit.h"
+#include "engine/core/EngineMath.h"
+#include "engine/model/TvBarcode.h"
 #include "engine/model/TvBox.h"
+#include "engine/render/BarcodePlaceholder.h"
 #include "engine/model/TvCircle.h"
 #include "engine/model/TvData.h"
 #include "engine/model/TvFedObject.h"
@@ -518,7 +522,42 @@ void RenderContext::DrawOle(const TvOle& ole)
 
 // ---- barcode ---------------------------------------------------------------
 
-void RenderContext::DrawBarcode(const TvObject&) {}
+void RenderContext::DrawBarcode(const TvObject& object)
+{
+    const auto* barcode = dynamic_cast<const TvBarcode*>(&object);
+    if (!barcode) return;
+    SetBkModeCached(barcode->m_bTransparent);
+    SetBkColorCached(barcode->m_crBackColor);
+    SetTextColorCached(barcode->m_crBarColor);
+    SelectPen(1, 1, barcode->m_crBarColor);
+    SelectBrush(1, barcode->m_crBarColor);
+
+    if (m_barcodePlaceholder) {
+        Rect bound;
+        barcode->GetBoundRect(bound, false);
+        DrawBarcodePlaceholder(*m_dc, ToDevice(bound), barcode->m_nOrientation, barcode->m_nSymbology, m_zoom);
+        return;
+    }
+    bool device = barcode->m_nWidthMode == kWidthFitDevice;
+    int32_t resX = device ? m_deviceDpiX : m_barcodeDpiX;
+    int32_t resY = device ? m_deviceDpiY : m_barcodeDpiY;
+    BarcodeParams params;
+    barcode->FillParams(params, resX, resY);
+    // The anchor is handed over so that, in the encoder's dots, it lands on
+    // the device pixel it has here.
+    if (resX != 0) params.left = int32_t(RoundToLong(double(m_scaler.ResolutionX()) * params.left / resX));
+    if (resY != 0) params.top = int32_t(RoundToLong(double(m_scaler.ResolutionY()) * params.top / resY));
+    params.text = barcode->m_strText;
+    std::string expanded;
+    params.expandedText = &expanded;
+    int32_t count = EncodeBarcode(params);
+    if (count <= 0) return;
+    std::vector<BarRect> bars;
+    bars.reserve(size_t(count));
+    params.bars = &bars;
+    if (FitBarcode(params) < 0) return;
+    for (const BarRect& b : bars) m_dc->Rectangle(DcRect{b.left, b.top, b.right, b.bottom});
+}
 
 // ---- list ----------------------------------------------------------------
 

@@ -2,6 +2,7 @@
 
 #include "engine/core/AppException.h"
 #include "engine/model/TvArc.h"
+#include "engine/model/TvBarcode.h"
 #include "engine/model/TvBox.h"
 #include "engine/model/TvData.h"
 #include "engine/model/TvFedObject.h"
@@ -264,4 +265,43 @@ TEST(RenderContext, ArcsRunFromTheStartAngleToTheEndAngle)
     auto pie = p.dc.CallsOf("Pie");
     ASSERT_EQ(pie.size(), 1u);
     EXPECT_EQ(pie[0].args, (std::vector<int32_t>{0, 0, 96, 96, 96, 48, 48, 96}));
+}
+
+TEST(RenderContext, BarcodesArePlaceholdersOnScreenAndBarsWhenPrinted)
+{
+    TvBarcode code;
+    code.m_nX = kInch;
+    code.m_nY = kInch;
+    code.m_nWidth = 2 * kInch;
+    code.m_nHeight = kInch / 2;
+    code.m_crBarColor = 0x0000FF;
+    code.m_strText = "ABC123";
+    {
+        Pass p;
+        p.rc.DrawObject(code);
+        auto r = p.dc.CallsOf("Rectangle");
+        ASSERT_FALSE(r.empty());
+        EXPECT_EQ(r[0].args, (std::vector<int32_t>{96, 96, 97, 144})); // a thin strip at the start
+        EXPECT_EQ(r[0].state.brush, DcBrush::Solid(0x0000FF));
+    }
+    {
+        Pass p;
+        p.rc.SetBarcodeResolution(96, 96);
+        p.rc.DrawObject(code);
+        auto r = p.dc.CallsOf("Rectangle");
+        ASSERT_GT(r.size(), 20u);
+        // Bars start at the anchor and stand in the barcode's height.
+        EXPECT_EQ(r[0].args[0], 96);
+        for (const DcCall& c : r) {
+            EXPECT_EQ(c.args[1], 96);
+            EXPECT_EQ(c.args[3], 144);
+        }
+    }
+    {
+        Pass p;
+        p.rc.SetBarcodeResolution(96, 96);
+        code.m_strText = "abc"; // not a Code 39 character: nothing drawn, nothing thrown
+        p.rc.DrawObject(code);
+        EXPECT_TRUE(p.dc.CallsOf("Rectangle").empty());
+    }
 }

@@ -2,10 +2,13 @@
 // A form holding every object type, for rendering tests.
 #include <QGuiApplication>
 
+#include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "engine/model/TvArc.h"
+#include "engine/model/TvBarcode.h"
 #include "engine/model/TvBox.h"
 #include "engine/model/TvCircle.h"
 #include "engine/model/TvData.h"
@@ -206,18 +209,22 @@ inline std::unique_ptr<TvFedObject> MakeTestCard(const std::string& picturePath)
     cellTemplate.m_nLineWidth = 0;
     cellTemplate.m_nMarginLeft = kMm / 2;
     auto list = std::make_unique<TvList>(Rect{6 * kMm, 82 * kMm, 75 * kMm, 97 * kMm}, 3, 3, cellTemplate);
+    list->m_strName = "list";
     for (int c = 0; c < 3; ++c)
-        for (int r = 0; r < 3; ++r) {
+        for (int r = 0; r < 3; ++r)
             if (!list->GetCell(c, r)) list->SetCell(c, r);
-            if (TvData* cell = list->GetCell(c, r)) {
-                static const char* names[3] = {"品名", "数量", "単価"};
-                cell->m_strValue = r == 0 ? Sj(names[c]) : std::to_string((c + 1) * (r + 10));
-            }
-        }
     Add(*front, std::move(list));
 
     auto ole = std::make_unique<TvOle>(Rect{80 * kMm, 92 * kMm, 99 * kMm, 98 * kMm}, 1, 0xFFFFFF, 1);
     Add(*front, std::move(ole));
+
+    auto barcode = std::make_unique<TvBarcode>();
+    barcode->m_strName = "barcode";
+    barcode->m_nX = 6 * kMm;
+    barcode->m_nY = 124 * kMm;
+    barcode->m_nWidth = 45 * kMm;
+    barcode->m_nHeight = 12 * kMm;
+    Add(*front, std::move(barcode));
 
     auto stamp = std::make_unique<TvText>(Rect{55 * kMm, 125 * kMm, 99 * kMm, 140 * kMm}, Sj("回転 ROTATED"));
     TextSize(*stamp, 1000);
@@ -230,15 +237,35 @@ inline std::unique_ptr<TvFedObject> MakeTestCard(const std::string& picturePath)
     return form;
 }
 
-// Fills the page values the way a host fills a page.
-inline void FillTestCard(TvFedObject& form)
+// Fills the values of page `page` the way a host fills a page: each value
+// goes to its object through `apply` (by default SetProperties without a
+// change list).
+using ApplyValues = std::function<void(TvObject&, const std::vector<TvPropertyMap>&)>;
+inline void FillTestCard(TvFedObject& form, int page = 1, const ApplyValues& apply = {})
 {
     for (auto& layer : form.m_layers)
         for (auto& obj : layer->m_objects) {
+            std::vector<TvPropertyMap> maps;
             if (obj->m_strName == "data") {
-                if (auto* d = dynamic_cast<TvData*>(obj.get())) d->m_strValue = "1234567";
+                maps.emplace_back().SetString(1001, std::to_string(1234567 * page));
             } else if (obj->m_strName == "field") {
-                if (auto* f = dynamic_cast<TvTextField*>(obj.get())) f->m_strValue = Sj("記入欄の値");
+                maps.emplace_back().SetString(1001, Sj("記入欄の値") + (page > 1 ? std::to_string(page) : ""));
+            } else if (obj->m_strName == "barcode") {
+                maps.emplace_back().SetString(1001, "TVD-" + std::to_string(100 + page));
+            } else if (obj->m_strName == "list") {
+                static const char* names[3] = {"品名", "数量", "単価"};
+                for (int c = 0; c < 3; ++c)
+                    for (int r = 0; r < 3; ++r) {
+                        std::string text = r == 0 ? Sj(names[c]) : std::to_string((c + 1) * (r + 10) * page);
+                        maps.emplace_back().SetString(125, std::to_string(c) + ":" + std::to_string(r) + ":" + text);
+                    }
+            } else {
+                continue;
+            }
+            if (apply) {
+                apply(*obj, maps);
+            } else {
+                for (const TvPropertyMap& map : maps) obj->SetProperties(map, nullptr);
             }
         }
 }
