@@ -1,10 +1,15 @@
 // The document body packer against zlib level 1 on the same data, and the
 // document store writing and reading a large document.
+#include "engine/core/TempFileManager.h"
+#include "engine/model/ModelClasses.h"
+#include "engine/model/TvTextField.h"
+#include "engine/store/TvDocStore.h"
 #include "engine/store/TvHuffman.h"
 
 #include <benchmark/benchmark.h>
 #include <zlib.h>
 
+#include <cstdio>
 #include <random>
 #include <string>
 
@@ -102,8 +107,96 @@ void BM_ZlibInflate(benchmark::State& state)
     state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(in.size()));
 }
 
+// A ledger form of 40 text fields on one layer.
+std::unique_ptr<nv::TvFedObject> LedgerForm()
+{
+    nv::RegisterModelClasses();
+    auto form = std::make_unique<nv::TvFedObject>();
+    form->EnsureFormInfo().m_strName = "Ledger";
+    form->m_layers.push_back(std::make_unique<nv::TvLayer>(1));
+    for (int i = 0; i < 40; ++i) {
+        auto field = std::make_unique<nv::TvTextField>();
+        field->m_strName = "F" + std::to_string(i);
+        field->m_nX = 100 * (i % 8);
+        field->m_nY = 50 * (i / 8);
+        form->AddObject(std::move(field), nullptr, true);
+    }
+    form->RebuildIdMap(true);
+    return form;
+}
+
+constexpr int kPages = 10000;
+
+void WriteDocument(const std::string& path, bool packed)
+{
+    auto form = LedgerForm();
+    nv::TvDocStore store;
+    store.m_header.m_bPacked = packed ? 1 : 0;
+    store.Create(path);
+    store.WriteForm(*form);
+    for (int p = 0; p < kPages; ++p) {
+        nv::TvPageData page;
+        for (const auto& obj : form->m_layers[0]->m_objects) {
+            nv::TvObjectChanges c(obj->m_nObjectId);
+            c.m_changes.Add(nv::CChangeData::FromString(1001, std::to_string(p * 1000 + obj->m_nObjectId * 37) + ",000"));
+            page.m_objectEntries.MergeChanges(c);
+        }
+        store.WritePage(page);
+    }
+    store.WriteObjectList({});
+    store.Close();
+}
+
+std::string BenchPath(const char* stem)
+{
+    return nv::TempFileManager::SystemTempFolder() + "/nv_bench_" + stem + ".tvd";
+}
+
+void BM_WriteDocument10000Pages(benchmark::State& state)
+{
+    const bool packed = state.range(0) != 0;
+    const std::string path = BenchPath(packed ? "write_packed" : "write_plain");
+    for (auto _ : state) WriteDocument(path, packed);
+    state.SetItemsProcessed(int64_t(state.iterations()) * kPages);
+    std::remove(path.c_str());
+}
+
+void BM_ReadRandomPage(benchmark::State& state)
+{
+    const bool packed = state.range(0) != 0;
+    const std::string path = BenchPath(packed ? "read_packed" : "read_plain");
+    WriteDocument(path, packed);
+    nv::TvDocStore store;
+    store.Open(path);
+    std::mt19937 rng(1);
+    for (auto _ : state) {
+        nv::TvPageData page;
+        store.ReadPage(page, int32_t(rng() % kPages) + 1);
+        page.Apply();
+        benchmark::DoNotOptimize(page.m_pForm.get());
+    }
+    store.Close();
+    std::remove(path.c_str());
+}
+
+void BM_OpenDocument(benchmark::State& state)
+{
+    const bool packed = state.range(0) != 0;
+    const std::string path = BenchPath(packed ? "open_packed" : "open_plain");
+    WriteDocument(path, packed);
+    for (auto _ : state) {
+        nv::TvDocStore store;
+        store.Open(path);
+        store.Close();
+    }
+    std::remove(path.c_str());
+}
+
 } // namespace
 
+BENCHMARK(BM_WriteDocument10000Pages)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReadRandomPage)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_OpenDocument)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_HuffmanPack)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_HuffmanUnpack)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ZlibDeflate1)->Unit(benchmark::kMillisecond);

@@ -354,6 +354,22 @@ public:
         return true;
     }
     bool failed() const { return src_.failed(); }
+    // Whole input bytes ready in the buffer (tops it up when few are left).
+    size_t Ready()
+    {
+        if (end_ - pos_ < 8 && !eof_) Fill();
+        return end_ - pos_;
+    }
+    // Fast refill when Ready() >= 8: at least 56 bits afterwards.
+    inline void RefillFast(uint64_t& buf, int& cnt)
+    {
+        uint64_t v;
+        std::memcpy(&v, chunk_.get() + pos_, 8);
+        buf |= __builtin_bswap64(v) >> cnt;
+        const int bytes = (63 - cnt) >> 3;
+        pos_ += static_cast<size_t>(bytes);
+        cnt += bytes * 8;
+    }
 
     uint64_t buf_ = 0;
     int cnt_ = 0;
@@ -508,6 +524,44 @@ int UnpackStream(Source& src, uint64_t sourceSize, Sink& sink, uint64_t maxLengt
         cnt = in.cnt_;
     };
     const auto truncated = [&] { return in.failed() ? TvHuffman::kIoFailed : TvHuffman::kBadStream; };
+    // Groups of four look-ups on one refill (4 x 12 bits <= 56).
+    constexpr uint64_t kGroup = 4 * kTableSymbols;
+    uint8_t* const stopGroup = base + kChunk - 2 * kGroup;
+    while (remaining >= kGroup && in.Ready() >= 8) {
+        if (p >= stopGroup) {
+            if (!out.Flush(static_cast<size_t>(p - base))) return TvHuffman::kIoFailed;
+            p = base;
+        }
+        in.RefillFast(buf, cnt);
+        for (int k = 0; k < 4; ++k) {
+            const TableEntry& e = t.table[buf >> (64 - kTableBits)];
+            if (e.count != 0) {
+                std::memcpy(p, e.sym, kTableSymbols);
+                p += e.count;
+                remaining -= e.count;
+                buf <<= e.len;
+                cnt -= e.len;
+                continue;
+            }
+            // A code longer than the table: bit by bit from where it left off.
+            buf <<= kTableBits;
+            cnt -= kTableBits;
+            int node = e.node;
+            while (node >= kLeaves) {
+                if (cnt == 0) {
+                    refill();
+                    if (cnt == 0) return truncated();
+                }
+                node = (buf >> 63) ? t.second[node] : t.first[node];
+                buf <<= 1;
+                --cnt;
+            }
+            *p++ = static_cast<uint8_t>(node);
+            --remaining;
+            break; // refill before the next look-up
+        }
+    }
+    // The last bytes of input: one look-up at a time, never past the end.
     while (remaining >= kTableSymbols) {
         if (p >= stop) {
             if (!out.Flush(static_cast<size_t>(p - base))) return TvHuffman::kIoFailed;
@@ -526,7 +580,6 @@ int UnpackStream(Source& src, uint64_t sourceSize, Sink& sink, uint64_t maxLengt
             cnt -= e.len;
             continue;
         }
-        // A code longer than the table: bit by bit from where it left off.
         buf <<= kTableBits;
         cnt -= kTableBits;
         int node = e.node;

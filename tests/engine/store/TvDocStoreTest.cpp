@@ -428,3 +428,69 @@ TEST(PageData, EmbeddedFilesBecomeTemporaryFiles)
     AddChangeToPropertyMap(r, m2);
     EXPECT_TRUE(m2.empty());
 }
+
+TEST_F(StoreTest, UnknownPropertiesAreSkippedAndOldHeadersHaveNoFontList)
+{
+    ASSERT_EQ(GetPropertyType(60000), 0);
+    const std::string path = dir.file("u.tvd");
+    auto form = MakeForm("U");
+    const uint32_t id = form->m_layers[0]->m_objects[0]->m_nObjectId;
+    {
+        TvDocStore store;
+        store.Create(path);
+        store.WriteForm(*form);
+        TvPageData page;
+        Change(page.m_objectEntries, id, std::make_unique<CChangeData>(uint16_t(60000), int32_t(5)));
+        Change(page.m_objectEntries, id, std::make_unique<CChangeData>(uint16_t(4), int32_t(777)));
+        // Only printer entries on the second page.
+        store.WritePage(page);
+        TvPageData settingsOnly;
+        Change(settingsOnly.m_printerEntries, 0, std::make_unique<CChangeData>(uint16_t(1505), int16_t(3)));
+        Change(settingsOnly.m_printerEntries, 0, std::make_unique<CChangeData>(uint16_t(1500), int32_t(2)));
+        store.WritePage(settingsOnly);
+        std::vector<std::unique_ptr<TvFontDesc>> fonts;
+        fonts.push_back(std::make_unique<TvFontDesc>(-1, "IPAGothic", 128, 49, 1000, 0));
+        store.WriteObjectList(fonts);
+        store.Close();
+    }
+    TvDocStore reader;
+    reader.Open(path);
+    TvPageData page;
+    reader.ReadPage(page, 1);
+    EXPECT_EQ(page.m_objectEntries.size(), 1u);
+    page.Apply();
+    EXPECT_EQ(page.m_pForm->FindObjectById(id)->m_nX, 777);
+    TvEntryMap settings;
+    reader.ReadPageSettings(settings, 2);
+    EXPECT_EQ(settings.size(), 2u);
+    EXPECT_EQ(reader.ReadFontList().size(), 1u);
+    reader.Close();
+
+    std::string bytes = ReadFileBytes(path);
+    bytes[4] = 1; // header version 1
+    WriteFileBytes(path, bytes);
+    TvDocStore old;
+    old.Open(path);
+    EXPECT_TRUE(old.ReadFontList().empty());
+}
+
+TEST(PrinterSettings, SetPropertiesRecordsChangesAndMarksTheMask)
+{
+    TvPrinterSettings s;
+    s.m_nCopies = 1;
+    TvPropertyMap map;
+    map.SetShort(1505, 1); // same value: no record, bit still set
+    map.SetLong(1500, 2);
+    map.SetString(1512, "A4");
+    map.SetLong(999, 5); // not a printer setting
+    TvChangeList list;
+    list.m_bRecordOld = false;
+    s.SetProperties(map, &list);
+    EXPECT_EQ(s.m_nChangeMask, 0x1u | 0x20u | 0x1000u);
+    EXPECT_EQ(list.size(), 2u);
+    EXPECT_EQ(s.m_nOrientation, 2);
+    EXPECT_EQ(s.m_strFormName, "A4");
+    EXPECT_EQ(s.GetRecordLength(), 84u);
+    auto copy = s.Clone();
+    EXPECT_EQ(copy->m_strFormName, "A4");
+}
