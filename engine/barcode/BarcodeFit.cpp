@@ -282,6 +282,22 @@ int32_t Run(BarcodeParams& p, int64_t width, std::vector<BarRect>* bars)
 
 } // namespace
 
+void MapBars(std::vector<BarRect>& bars, int32_t barDpiX, int32_t barDpiY, int32_t deviceDpiX, int32_t deviceDpiY)
+{
+    if (barDpiX <= 0 || barDpiY <= 0 || deviceDpiX <= 0 || deviceDpiY <= 0) return;
+    if (barDpiX == deviceDpiX && barDpiY == deviceDpiY) return;
+    auto map = [](int32_t v, int32_t from, int32_t to) {
+        const int64_t r = int64_t(v) * to / from;
+        return int32_t(std::clamp<int64_t>(r, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
+    };
+    for (BarRect& b : bars) {
+        b.left = map(b.left, barDpiX, deviceDpiX);
+        b.right = map(b.right, barDpiX, deviceDpiX);
+        b.top = map(b.top, barDpiY, deviceDpiY);
+        b.bottom = map(b.bottom, barDpiY, deviceDpiY);
+    }
+}
+
 int32_t ExplicitWidthCount(int32_t symbology)
 {
     switch (symbology) {

@@ -4,6 +4,7 @@
 #include "engine/barcode/BarcodeParams.h"
 
 #include <cstdint>
+#include <vector>
 
 namespace nv {
 
@@ -15,6 +16,12 @@ int32_t EncodeBarcode(BarcodeParams& params);
 // contents). Width modes 1 and 4 widen the working width until the bars fill
 // the requested width to within 15000 document units.
 int32_t FitBarcode(BarcodeParams& params);
+
+// Maps bars computed at one resolution onto a device of another (each
+// coordinate times device dpi / bar dpi, in 64 bits, clamped to 32), so that
+// a barcode keeps its physical size on every device. Non-positive
+// resolutions leave the bars as they are.
+void MapBars(std::vector<BarRect>& bars, int32_t barDpiX, int32_t barDpiY, int32_t deviceDpiX, int32_t deviceDpiY);
 
 // Number of explicit widths a width-mode-3 set has for the symbology; 0 when
 // the symbology is unknown.

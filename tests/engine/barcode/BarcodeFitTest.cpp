@@ -302,3 +302,20 @@ TEST(BarcodeFit, UnitHelpers)
     EXPECT_EQ(DocToDots(-2399, 600), 0);
     EXPECT_EQ(DotsToDoc(300, 300), 1440000);
 }
+
+TEST(BarcodeFit, BarsKeepTheirSizeOnAnotherDevice)
+{
+    std::vector<BarRect> bars = {{600, 1200, 606, 1800}, {-600, 0, INT32_MAX, INT32_MIN}};
+    MapBars(bars, 600, 600, 96, 300);
+    EXPECT_EQ(bars[0], (BarRect{96, 600, 96, 900})); // a bar under one dot wide maps to nothing
+    EXPECT_EQ(bars[1].left, -96);
+    EXPECT_EQ(bars[1].right, int32_t(int64_t(INT32_MAX) * 96 / 600));
+    std::vector<BarRect> up = {{1, 2, 3, 4}};
+    MapBars(up, 300, 300, 1200, 600);
+    EXPECT_EQ(up[0], (BarRect{4, 4, 12, 8}));
+    MapBars(up, 300, 0, 1200, 600); // no resolution: unchanged
+    EXPECT_EQ(up[0], (BarRect{4, 4, 12, 8}));
+    std::vector<BarRect> grow = {{INT32_MAX, INT32_MIN, 0, 0}};
+    MapBars(grow, 1, 1, INT32_MAX, INT32_MAX);
+    EXPECT_EQ(grow[0], (BarRect{INT32_MAX, INT32_MIN, 0, 0}));
+}
