@@ -1,0 +1,91 @@
+#include "engine/render/TvReportDoc.h"
+
+#include "engine/core/PropertyMap.h"
+#include "engine/render/FormPainter.h"
+#include "engine/store/TvChangeEntry.h"
+
+namespace nv {
+
+TvReportDoc::TvReportDoc() = default;
+
+TvReportDoc::~TvReportDoc() { ClearCache(); }
+
+void TvReportDoc::Open(const std::string& path)
+{
+    m_strPath = path;
+    m_store.Open(path);
+    BuildPageIndex();
+}
+
+void TvReportDoc::BuildPageIndex()
+{
+    m_pageSettings.clear();
+    TvEntryMap entries;
+    // One map for all pages: a printer change stays until a later page
+    // changes that property again.
+    TvPropertyMap props;
+    for (int32_t page = 1; page <= PageCount(); ++page) {
+        m_store.ReadPageSettings(entries, page);
+        entries.ForEach([&](const TvEntryKey&, TvChangeEntry& entry) { AddChangeToPropertyMap(entry, props); });
+        std::unique_ptr<TvPrinterSettings> settings = m_store.m_printer.Clone();
+        settings->SetProperties(props, nullptr);
+        m_pageSettings[page] = std::move(settings);
+        entries.RemoveAll();
+    }
+}
+
+const TvPrinterSettings* TvReportDoc::GetPageSettings(int32_t pageNo) const
+{
+    auto it = m_pageSettings.find(pageNo);
+    return it == m_pageSettings.end() ? nullptr : it->second.get();
+}
+
+TvPageData& TvReportDoc::GetPageData(int32_t pageNo)
+{
+    if (m_pCachedPage && m_nCachedPage == pageNo) return *m_pCachedPage;
+    m_pCachedPage.reset();
+    m_nCachedPage = 0;
+    auto page = std::make_unique<TvPageData>();
+    m_store.ReadPage(*page, pageNo);
+    page->Apply();
+    m_pCachedPage = std::move(page);
+    m_nCachedPage = pageNo;
+    return *m_pCachedPage;
+}
+
+const std::vector<std::unique_ptr<TvFontDesc>>& TvReportDoc::GetFontList() { return m_store.ReadFontList(); }
+
+int TvReportDoc::DrawPage(DeviceContext& dc, int32_t pageNo, Point offset, int32_t zoomPercent)
+{
+    int saved = dc.SaveDC();
+    try {
+        TvPageData& page = GetPageData(pageNo);
+        if (page.m_pForm) {
+            std::vector<const TvFontDesc*> fonts;
+            for (const auto& f : GetFontList()) fonts.push_back(f.get());
+            PageExtraObjects extras;
+            for (const auto& [layerId, list] : page.m_extraObjects)
+                for (const auto& obj : list) extras[layerId].push_back(obj.get());
+            FormPageOptions o;
+            o.offset = offset;
+            o.zoom = zoomPercent;
+            o.docFonts = &fonts;
+            o.extras = &extras;
+            o.measurer = m_measurer;
+            DrawFormPage(dc, *page.m_pForm, o);
+        }
+    } catch (...) {
+        dc.RestoreDC(saved);
+        throw;
+    }
+    return dc.RestoreDC(saved) ? 1 : 0;
+}
+
+void TvReportDoc::ClearCache()
+{
+    m_pCachedPage.reset();
+    m_nCachedPage = 0;
+    m_pageSettings.clear();
+}
+
+} // namespace nv

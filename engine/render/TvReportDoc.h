@@ -1,0 +1,69 @@
+#pragma once
+// The reading side of one report document file: the printer settings of
+// every page, the value set of a page (its form copy with the page's changes
+// applied), and drawing a page into any device context. The viewer holds
+// one per open document; the control prints stored documents with one.
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/core/Geometry.h"
+#include "engine/store/TvDocStore.h"
+#include "engine/store/TvPageData.h"
+#include "engine/store/TvPrinterSettings.h"
+#include "platform/gdi/DeviceContext.h"
+
+namespace nv {
+
+class TextMeasurer;
+
+class TvReportDoc {
+public:
+    TvReportDoc();
+    virtual ~TvReportDoc();
+    TvReportDoc(const TvReportDoc&) = delete;
+    TvReportDoc& operator=(const TvReportDoc&) = delete;
+
+    // Opens the store and builds the page settings; the store's exceptions
+    // pass on.
+    void Open(const std::string& path);
+
+    // The value set of a page (kept by the document until another page is
+    // asked for). 22003 for a page outside the document.
+    TvPageData& GetPageData(int32_t pageNo);
+    // The document font list, read again at every call.
+    const std::vector<std::unique_ptr<TvFontDesc>>& GetFontList();
+
+    // Draws a page at `offset` (document units) and `zoom` percent; the
+    // device context comes back as it was, also when an exception passes.
+    // Returns nonzero on success. Objects that fail to draw are reported to
+    // the device context (Failed()).
+    int DrawPage(DeviceContext& dc, int32_t pageNo, Point offset, int32_t zoomPercent);
+
+    void ClearCache();
+
+    // Each page's printer settings: the document's with the page's printer
+    // changes, which stay for the following pages until changed again.
+    const TvPrinterSettings* GetPageSettings(int32_t pageNo) const;
+    const std::map<int32_t, std::unique_ptr<TvPrinterSettings>>& PageSettings() const { return m_pageSettings; }
+    int32_t PageCount() const { return int32_t(m_store.m_header.m_nPageCount); }
+    const std::string& Path() const { return m_strPath; }
+    TvDocStore& Store() { return m_store; }
+
+    // The measurer for text layout (null: the text engine's).
+    void SetTextMeasurer(TextMeasurer* measurer) { m_measurer = measurer; }
+
+private:
+    void BuildPageIndex();
+
+    std::string m_strPath;
+    TvDocStore m_store;
+    std::map<int32_t, std::unique_ptr<TvPrinterSettings>> m_pageSettings;
+    std::unique_ptr<TvPageData> m_pCachedPage;
+    int32_t m_nCachedPage = 0;
+    TextMeasurer* m_measurer = nullptr;
+};
+
+} // namespace nv

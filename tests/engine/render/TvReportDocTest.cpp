@@ -1,0 +1,147 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <functional>
+
+#include "TestCard.h"
+#include "engine/core/AppException.h"
+#include "engine/core/ChangeData.h"
+#include "engine/render/FormPainter.h"
+#include "engine/render/TextMeasurer.h"
+#include "engine/render/TvReportDoc.h"
+#include "engine/store/TvDocStore.h"
+#include "platform/gdi/RecordingDc.h"
+#include "platform/qt/QtSurfaces.h"
+
+using namespace nv;
+using namespace nv::testcard;
+using namespace nvtest;
+
+namespace {
+
+std::unique_ptr<TvFedObject> Card(const std::string& bmp)
+{
+    auto form = MakeTestCard(bmp);
+    form->RebuildIdMap(true);
+    return form;
+}
+
+// Writes a document of `pages` pages of the card; page 2 changes the paper.
+void WriteDocument(const std::string& path, const std::string& bmp, int pages)
+{
+    auto form = Card(bmp);
+    TvDocStore store;
+    ASSERT_EQ(store.Create(path), 1);
+    store.m_printer.m_nPaperSize = 9;
+    int32_t formId = store.WriteForm(*form);
+    for (int p = 1; p <= pages; ++p) {
+        TvPageData page;
+        page.m_nFormId = uint32_t(formId);
+        auto copy = form->Clone();
+        FillTestCard(*copy, p, [&](TvObject& obj, const std::vector<TvPropertyMap>& maps) {
+            TvObjectChanges changes(obj.m_nObjectId);
+            for (const TvPropertyMap& map : maps) obj.SetProperties(map, &changes.m_changes);
+            page.m_objectEntries.MergeChanges(changes);
+        });
+        if (p == 2) {
+            TvObjectChanges printer(0);
+            printer.m_changes.Add(std::make_unique<CChangeData>(uint16_t(1501), int32_t(12)));
+            page.m_printerEntries.MergeChanges(printer);
+        }
+        store.WritePage(page);
+    }
+    std::vector<std::unique_ptr<TvFontDesc>> fonts;
+    store.WriteObjectList(fonts);
+    store.Close();
+}
+
+QImage Render(const std::function<void(DeviceContext&)>& draw)
+{
+    QtImageDc dc(397, 559, 96);
+    draw(dc);
+    EXPECT_FALSE(dc.Failed());
+    return dc.Finish().copy();
+}
+
+} // namespace
+
+TEST(TvReportDoc, AStoredPageLooksLikeItsFormFilledInDirectly)
+{
+    EnsureApp();
+    TempDir dir;
+    std::string bmp = dir.file("ramp.bmp");
+    WriteFileBytes(bmp, RampBmp(32, 24));
+    std::string path = dir.file("card.tvd");
+    WriteDocument(path, bmp, 3);
+
+    DcTextMeasurer measurer(CreateMeasuringDc());
+    TvReportDoc doc;
+    doc.SetTextMeasurer(&measurer);
+    doc.Open(path);
+    EXPECT_EQ(doc.PageCount(), 3);
+    for (int p = 1; p <= 3; ++p) {
+        QImage stored = Render([&](DeviceContext& dc) { EXPECT_NE(doc.DrawPage(dc, p, {0, 0}, 100), 0); });
+        auto direct = Card(bmp);
+        FillTestCard(*direct, p);
+        QImage filled = Render([&](DeviceContext& dc) {
+            FormPageOptions o;
+            o.measurer = &measurer;
+            DrawFormPage(dc, *direct, o);
+        });
+        EXPECT_TRUE(stored == filled) << "page " << p;
+        if (!(stored == filled) && std::getenv("NV_KEEP_IMAGES")) {
+            stored.save(QString("/tmp/stored-%1.png").arg(p));
+            filled.save(QString("/tmp/filled-%1.png").arg(p));
+        }
+    }
+}
+
+TEST(TvReportDoc, PrinterChangesStayForTheFollowingPages)
+{
+    EnsureApp();
+    TempDir dir;
+    std::string bmp = dir.file("ramp.bmp");
+    WriteFileBytes(bmp, RampBmp(4, 4));
+    std::string path = dir.file("paper.tvd");
+    WriteDocument(path, bmp, 3);
+    TvReportDoc doc;
+    doc.Open(path);
+    ASSERT_NE(doc.GetPageSettings(1), nullptr);
+    EXPECT_EQ(doc.GetPageSettings(1)->m_nPaperSize, 9);
+    EXPECT_EQ(doc.GetPageSettings(2)->m_nPaperSize, 12);
+    EXPECT_EQ(doc.GetPageSettings(3)->m_nPaperSize, 12);
+    EXPECT_EQ(doc.GetPageSettings(4), nullptr);
+}
+
+TEST(TvReportDoc, APageOutsideTheDocumentLeavesTheDeviceContextAlone)
+{
+    EnsureApp();
+    TempDir dir;
+    std::string bmp = dir.file("ramp.bmp");
+    WriteFileBytes(bmp, RampBmp(4, 4));
+    std::string path = dir.file("short.tvd");
+    WriteDocument(path, bmp, 3);
+    TvReportDoc doc;
+    doc.Open(path);
+    RecordingDc dc;
+    dc.SetTextColor(0x123456);
+    try {
+        doc.DrawPage(dc, 5, {0, 0}, 100);
+        FAIL() << "no exception";
+    } catch (const CAppException& e) {
+        EXPECT_EQ(e.MessageId(), 22003u);
+    }
+    EXPECT_EQ(dc.SaveDepth(), 0);
+    EXPECT_EQ(dc.State().textColour, 0x123456u);
+    EXPECT_TRUE(dc.Calls().empty());
+    // A good page afterwards still draws, and the same page twice reuses it.
+    EXPECT_NE(doc.DrawPage(dc, 2, {0, 0}, 100), 0);
+    TvPageData* first = &doc.GetPageData(2);
+    EXPECT_EQ(first, &doc.GetPageData(2));
+}
+
+TEST(TvReportDoc, AMissingFileFailsToOpen)
+{
+    TvReportDoc doc;
+    EXPECT_THROW(doc.Open("/no/such/document.tvd"), CException);
+}
