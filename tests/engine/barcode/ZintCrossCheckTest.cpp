@@ -1,4 +1,5 @@
 // Cross-check of the element sequences against an independent encoder.
+#include "engine/barcode/BarcodeFit.h"
 #include "engine/barcode/BarcodeParams.h"
 #include "engine/barcode/BarcodeSymbols.h"
 
@@ -96,6 +97,64 @@ std::string RandomText(std::mt19937& rng, std::string_view alphabet, int minLen,
     return s;
 }
 
+// The same sequences read back from fitted bars: explicit widths that tell
+// every element apart, in orientation 1 at 600 dpi.
+std::vector<BarRect> FitExplicit(int32_t symbology, const std::string& text, int32_t check)
+{
+    BarcodeParams p;
+    p.left = p.top = 1440000;
+    p.width = 4 * 1440000;
+    p.height = 720000;
+    p.resolutionX = p.resolutionY = 600;
+    p.symbology = symbology;
+    p.checkDigit = check;
+    p.widthMode = kWidthExplicit;
+    switch (symbology) {
+    case kBarcodeJan13:
+    case kBarcodeJan8: p.widths = {2, 4, 6, 8, 3, 5, 7, 9}; break;
+    case kBarcodeItf: p.widths = {2, 3, 5, 7}; break;
+    case kBarcodeCustomer: p.widths = {30, 10, 3, 4}; break;
+    default: p.widths = {2, 3, 5, 7, 3}; break; // the gap is a narrow space
+    }
+    p.text = text;
+    std::vector<BarRect> bars;
+    p.bars = &bars;
+    EXPECT_EQ(FitBarcode(p), 0) << text;
+    return bars;
+}
+
+std::string FittedNarrowWide(const std::vector<BarRect>& bars)
+{
+    std::string out;
+    for (size_t i = 0; i < bars.size(); ++i) {
+        if (i > 0) out += bars[i].left - bars[i - 1].right == 7 ? 'w' : 'n';
+        out += bars[i].right - bars[i].left == 5 ? 'w' : 'n';
+    }
+    return out;
+}
+
+std::string FittedModules(const std::vector<BarRect>& bars)
+{
+    std::string out;
+    for (size_t i = 0; i < bars.size(); ++i) {
+        if (i > 0) out += char('0' + (bars[i].left - bars[i - 1].right - 1) / 2);
+        out += char('0' + (bars[i].right - bars[i].left) / 2);
+    }
+    return out;
+}
+
+std::string FittedPostal(const std::vector<BarRect>& bars)
+{
+    std::string out;
+    if (bars.empty()) return out;
+    const int32_t top = bars.front().top, bottom = bars.front().bottom; // the start code begins with a long bar
+    for (const BarRect& b : bars) {
+        const bool up = b.top == top, down = b.bottom == bottom;
+        out += up && down ? '1' : up ? '2' : down ? '3' : '4';
+    }
+    return out;
+}
+
 } // namespace
 
 TEST(ZintCrossCheck, Code39)
@@ -109,6 +168,7 @@ TEST(ZintCrossCheck, Code39)
         ASSERT_GT(EncodeSymbols(kBarcodeCode39, text, check, lb), 0) << text;
         ASSERT_TRUE(ZintEncode(z, BARCODE_CODE39, text, check));
         ASSERT_EQ(OurNarrowWide(lb), ZintNarrowWide(z.s)) << text << " check " << check;
+        ASSERT_EQ(FittedNarrowWide(FitExplicit(kBarcodeCode39, text, check)), ZintNarrowWide(z.s)) << text;
     }
 }
 
@@ -122,6 +182,7 @@ TEST(ZintCrossCheck, Jan13)
         ASSERT_EQ(EncodeSymbols(kBarcodeJan13, text, 1, lb), 30) << text;
         ASSERT_TRUE(ZintEncode(z, BARCODE_EANX, text, 0));
         ASSERT_EQ(OurModules(lb), ZintModules(z.s)) << text;
+        ASSERT_EQ(FittedModules(FitExplicit(kBarcodeJan13, text, 1)), ZintModules(z.s)) << text;
         ASSERT_EQ(lb.expanded, reinterpret_cast<const char*>(z.s->text)) << text;
         // The full thirteen digits encode the same.
         LogicalBarcode full;
@@ -140,6 +201,7 @@ TEST(ZintCrossCheck, Jan8)
         ASSERT_EQ(EncodeSymbols(kBarcodeJan8, text, 1, lb), 22) << text;
         ASSERT_TRUE(ZintEncode(z, BARCODE_EANX, text, 0));
         ASSERT_EQ(OurModules(lb), ZintModules(z.s)) << text;
+        ASSERT_EQ(FittedModules(FitExplicit(kBarcodeJan8, text, 1)), ZintModules(z.s)) << text;
         ASSERT_EQ(lb.expanded, reinterpret_cast<const char*>(z.s->text)) << text;
     }
 }
@@ -155,6 +217,7 @@ TEST(ZintCrossCheck, Itf)
         // The reference appends its check digit on request; ours only to odd counts.
         ASSERT_TRUE(ZintEncode(z, BARCODE_C25INTER, text, text.size() % 2 ? 1 : 0));
         ASSERT_EQ(OurNarrowWide(lb), ZintNarrowWide(z.s)) << text;
+        ASSERT_EQ(FittedNarrowWide(FitExplicit(kBarcodeItf, text, 0)), ZintNarrowWide(z.s)) << text;
     }
 }
 
@@ -170,6 +233,7 @@ TEST(ZintCrossCheck, Nw7)
         ASSERT_GT(EncodeSymbols(kBarcodeNw7, text, check, lb), 0) << text;
         ASSERT_TRUE(ZintEncode(z, BARCODE_CODABAR, text, check));
         ASSERT_EQ(OurNarrowWide(lb), ZintNarrowWide(z.s)) << text << " check " << check;
+        ASSERT_EQ(FittedNarrowWide(FitExplicit(kBarcodeNw7, text, check)), ZintNarrowWide(z.s)) << text;
     }
 }
 
@@ -194,6 +258,7 @@ TEST(ZintCrossCheck, CustomerBarcode)
         }
         for (PostalBar b : lb.postal) ours += char('0' + int(b));
         ASSERT_EQ(ours, theirs) << text;
+        ASSERT_EQ(FittedPostal(FitExplicit(kBarcodeCustomer, text, 0)), theirs) << text;
         ++done;
     }
 }
