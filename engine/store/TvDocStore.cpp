@@ -279,7 +279,7 @@ void TvDocStore::CloseFiles() noexcept
 
 void TvDocStore::Close()
 {
-    if (m_nMode == modeWriting && m_bOpen) {
+    if (m_nMode == modeWriting && m_bOpen && !m_bDiscarded) {
         std::string temp;
         auto cleanUp = [&] {
             if (!temp.empty()) TempFileManager::Instance().RemoveFile(temp);
@@ -314,11 +314,14 @@ void TvDocStore::Close()
     CloseFiles();
     m_nMode = modeClosed;
     m_bOpen = false;
+    m_bDiscarded = false;
 }
 
 void TvDocStore::Discard()
 {
     if (!m_bOpen) return;
+    // Mode and open flag stay; a later Close only ends the store.
+    m_bDiscarded = true;
     CloseFiles();
     if (m_nMode == modeWriting && m_bCreatedTarget) {
         std::error_code ec;

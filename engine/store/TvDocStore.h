@@ -90,6 +90,7 @@ private:
     int32_t m_nCachedFormId = -1;
     std::unique_ptr<TvFedObject> m_pCachedForm;
     bool m_bOpen = false;
+    bool m_bDiscarded = false;
     int m_nFormReads = 0;
 };
 

@@ -260,6 +260,10 @@ TEST_F(StoreTest, DiscardRemovesTheSpoolAndThePartialFile)
     store.Discard();
     EXPECT_FALSE(std::filesystem::exists(spool));
     EXPECT_FALSE(std::filesystem::exists(path));
+    // Closing a discarded store writes nothing and reports nothing.
+    EXPECT_EQ(AppId([&] { store.Close(); }), 0u);
+    EXPECT_FALSE(std::filesystem::exists(path));
+    EXPECT_FALSE(store.IsOpen());
 }
 
 TEST_F(StoreTest, AFailedWriteIsReportedAndKeepsTheOlderDocument)
