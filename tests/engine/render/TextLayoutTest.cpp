@@ -263,3 +263,35 @@ TEST(TextLayout, EveryCharacterAppearsOnceInOrder)
         ASSERT_EQ(got, expected) << "iteration " << iter;
     }
 }
+
+TEST(TextLayout, CellLayersCentreCharactersInTheirPitch)
+{
+    Fixture f;
+    TextLayoutParams p = Fixture::Params(10);
+    p.measuredPitch = false;
+    p.zen.pitch = 300000;
+    p.han.pitch = 150000;
+    p.linePitch = 250000;
+    p.cellLayer = true;
+    f.Lines(p, Sj("あA"));
+    const auto& runs = f.layout.Lines()[0].runs;
+    EXPECT_EQ(runs[0].pos.x, 50000);          // (300000 - 200000) / 2
+    EXPECT_EQ(runs[1].pos.x, 300000 + 25000); // (150000 - 100000) / 2
+    EXPECT_EQ(runs[0].pos.y, 250000);
+    p.cellLayer = false;
+    f.Lines(p, Sj("あA"));
+    EXPECT_EQ(f.layout.Lines()[0].runs[0].pos.x, 0);
+}
+
+TEST(TextLayout, TallCharactersPushTheLineDown)
+{
+    Fixture f;
+    TextLayoutParams p = Fixture::Params(10);
+    p.han.height = 2000; // half-width characters twice as tall
+    f.Lines(p, Sj("あ") + "A\r\n" + Sj("い"));
+    ASSERT_EQ(f.layout.Lines().size(), 2u);
+    // The line pitch is the larger height, so nothing is pushed; the second
+    // line follows one pitch below.
+    EXPECT_EQ(f.layout.LinePitch(), 400000);
+    EXPECT_EQ(f.layout.Lines()[1].y, 400000);
+}
