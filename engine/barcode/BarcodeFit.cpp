@@ -266,12 +266,10 @@ int32_t CheckParams(const BarcodeParams& p)
     return 0;
 }
 
-// One encoder run at a given working width.
-int32_t Run(BarcodeParams& p, int64_t width, std::vector<BarRect>* bars)
+// One sizing run at a given working width.
+int32_t Run(BarcodeParams& p, int64_t width, std::vector<BarRect>* bars, const LogicalBarcode& lb)
 {
-    LogicalBarcode lb;
-    const int32_t count = EncodeSymbols(p.symbology, p.text, p.checkDigit, lb);
-    if (count <= 0) return count;
+    const int32_t count = lb.BarCount();
     int32_t result = 0;
     const int32_t laid = Layout(p, width, lb, bars, result);
     if (laid <= 0) return laid;
@@ -341,13 +339,19 @@ int64_t DocToDots(int64_t docUnits, int32_t resolution)
 int32_t EncodeBarcode(BarcodeParams& params)
 {
     if (const int32_t bad = CheckParams(params)) return bad;
-    return Run(params, params.width, nullptr);
+    LogicalBarcode lb;
+    const int32_t count = EncodeSymbols(params.symbology, params.text, params.checkDigit, lb);
+    if (count <= 0) return count;
+    return Run(params, params.width, nullptr, lb);
 }
 
 int32_t FitBarcode(BarcodeParams& params)
 {
     if (const int32_t bad = CheckParams(params)) return bad;
     if (!params.bars) return kBarcodeErrParams;
+    LogicalBarcode lb;
+    const int32_t count = EncodeSymbols(params.symbology, params.text, params.checkDigit, lb);
+    if (count <= 0) return count;
     const int64_t requested = params.width;
     int64_t working = requested;
     int32_t r = 0;
@@ -355,14 +359,14 @@ int32_t FitBarcode(BarcodeParams& params)
         BarcodeParams probe = params;
         probe.expandedText = nullptr;
         for (int i = 0; i < kFitRuns; ++i) {
-            r = Run(probe, working, nullptr);
+            r = Run(probe, working, nullptr, lb);
             if (r < 0) return r;
             if (probe.resultWidth >= requested - kFitStep) break;
             if (working > std::numeric_limits<int32_t>::max() - kFitStep) break;
             working += kFitStep;
         }
     }
-    r = Run(params, working, params.bars);
+    r = Run(params, working, params.bars, lb);
     return r < 0 ? r : 0;
 }
 
