@@ -13,6 +13,9 @@
 #include <filesystem>
 #include <random>
 
+#include <csignal>
+#include <sys/resource.h>
+
 using namespace nv;
 using nvtest::HexDump;
 using nvtest::ReadFileBytes;
@@ -497,4 +500,38 @@ TEST(PrinterSettings, SetPropertiesRecordsChangesAndMarksTheMask)
     EXPECT_EQ(s.GetRecordLength(), 84u);
     auto copy = s.Clone();
     EXPECT_EQ(copy->m_strFormName, "A4");
+}
+
+TEST_F(StoreTest, AFullDiskIsReportedByClose)
+{
+    const std::string path = dir.file("full.tvd");
+    WriteFileBytes(path, "older document");
+    auto form = MakeForm("Full");
+    TvDocStore store;
+    store.Create(path);
+    store.WriteForm(*form);
+    for (int p = 0; p < 400; ++p) {
+        TvPageData page;
+        Change(page.m_formEntries, 0, CChangeData::FromString(500, std::string(100, 'x')));
+        store.WritePage(page);
+    }
+    // Files may not grow beyond 16 KiB: writes fail as on a full disk.
+    struct sigaction ignore{}, old{};
+    ignore.sa_handler = SIG_IGN;
+    sigaction(SIGXFSZ, &ignore, &old);
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    rlimit small = saved;
+    small.rlim_cur = 16384;
+    setrlimit(RLIMIT_FSIZE, &small);
+    const uint32_t id = AppId([&] { store.Close(); });
+    setrlimit(RLIMIT_FSIZE, &saved);
+    sigaction(SIGXFSZ, &old, nullptr);
+    EXPECT_EQ(id, IDS_DOC_WRITE_FAILED);
+    EXPECT_FALSE(store.IsOpen());
+    EXPECT_EQ(ReadFileBytes(path), "older document");
+    // No temporary file is left beside the target.
+    int files = 0;
+    for (const auto& e : std::filesystem::directory_iterator(dir.path())) files += e.is_regular_file();
+    EXPECT_EQ(files, 1);
 }
