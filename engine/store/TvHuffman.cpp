@@ -3,6 +3,7 @@
 #include "engine/core/PathUtil.h"
 
 #include <cstdio>
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -60,9 +61,18 @@ class FileSink {
 public:
     explicit FileSink(FILE* f) : f_(f) {}
     bool Write(const uint8_t* p, size_t n) { return std::fwrite(p, 1, n, f_) == n; }
+    void Expect(uint64_t) {}
+    uint8_t* Window()
+    {
+        if (!buf_) buf_.reset(new uint8_t[kChunk]);
+        return buf_.get();
+    }
+    bool Commit(size_t n) { return n == 0 || Write(buf_.get(), n); }
+    void Finish() {}
 
 private:
     FILE* f_;
+    std::unique_ptr<uint8_t[]> buf_;
 };
 
 class StringSink {
@@ -70,12 +80,29 @@ public:
     explicit StringSink(std::string& s) : s_(s) {}
     bool Write(const uint8_t* p, size_t n)
     {
+        s_.resize(used_);
         s_.append(reinterpret_cast<const char*>(p), n);
+        used_ = s_.size();
         return true;
     }
+    // Unpacking writes straight into the string, a window of kChunk bytes
+    // at a time.
+    void Expect(uint64_t n) { s_.resize(static_cast<size_t>(n) + kChunk); }
+    uint8_t* Window()
+    {
+        if (s_.size() < used_ + kChunk) s_.resize(used_ + kChunk);
+        return reinterpret_cast<uint8_t*>(s_.data()) + used_;
+    }
+    bool Commit(size_t n)
+    {
+        used_ += n;
+        return true;
+    }
+    void Finish() { s_.resize(used_); }
 
 private:
     std::string& s_;
+    size_t used_ = 0;
 };
 
 // Buffered output in front of a sink.
@@ -193,6 +220,46 @@ public:
         return true;
     }
 
+    // Writes the codes of n bytes when no code is longer than 32 bits.
+    bool PutBytes(const uint8_t* in, size_t n, const uint32_t* code, const uint8_t* len)
+    {
+        while (nbits_ >= 8) {
+            nbits_ -= 8;
+            *p_++ = static_cast<uint8_t>(acc_ >> nbits_);
+        }
+        uint64_t acc = acc_;
+        int nbits = nbits_;
+        uint8_t* p = p_;
+        size_t i = 0;
+        while (i < n) {
+            // At most four bytes out per byte in.
+            const size_t room = (kChunk - 16 - static_cast<size_t>(p - out_.data())) / 4;
+            if (room == 0) {
+                p_ = p;
+                if (!Drain()) return false;
+                p = p_;
+                continue;
+            }
+            const size_t m = std::min(n - i, room);
+            for (size_t k = 0; k < m; ++k) {
+                const uint8_t b = in[i + k];
+                acc = (acc << len[b]) | code[b];
+                nbits += len[b];
+                if (nbits >= 32) {
+                    nbits -= 32;
+                    const uint32_t v = __builtin_bswap32(static_cast<uint32_t>(acc >> nbits));
+                    std::memcpy(p, &v, 4);
+                    p += 4;
+                }
+            }
+            i += m;
+        }
+        acc_ = acc;
+        nbits_ = nbits;
+        p_ = p;
+        return true;
+    }
+
     // Writes out the pending bits, the last byte completed with zeros.
     bool Finish()
     {
@@ -287,13 +354,27 @@ int PackStream(Source& src, uint64_t size, Sink& sink)
         }
     }
 
+    // Codes of at most 32 bits (any input of a few MB, and all but freak
+    // distributions of larger ones) take the fast path.
+    bool short32 = true;
+    uint32_t code32[kLeaves];
+    uint8_t len8[kLeaves];
+    for (int b = 0; b < kLeaves; ++b) {
+        short32 = short32 && len[b] <= 32;
+        code32[b] = static_cast<uint32_t>(code[b]);
+        len8[b] = static_cast<uint8_t>(len[b]);
+    }
     if (!src.Rewind()) return TvHuffman::kIoFailed;
     uint64_t again = 0;
     for (;;) {
         const size_t got = src.Read(buf.get(), kChunk);
-        for (size_t i = 0; i < got; ++i) {
-            const uint8_t b = buf[i];
-            if (!bits.Put(code[b], len[b])) return TvHuffman::kIoFailed;
+        if (short32) {
+            if (!bits.PutBytes(buf.get(), got, code32, len8)) return TvHuffman::kIoFailed;
+        } else {
+            for (size_t i = 0; i < got; ++i) {
+                const uint8_t b = buf[i];
+                if (!bits.Put(code[b], len[b])) return TvHuffman::kIoFailed;
+            }
         }
         again += got;
         if (got < kChunk) break;
@@ -494,24 +575,31 @@ int UnpackStream(Source& src, uint64_t sourceSize, Sink& sink, uint64_t maxLengt
     auto tree = std::make_unique<DecodeTree>();
     if (int r = ReadTree(in, *tree); r != TvHuffman::kOk) return in.failed() ? TvHuffman::kIoFailed : r;
 
-    OutBuffer<Sink> out(sink);
-    uint8_t* const base = out.data();
+    // Every code has at least one bit.
+    if (tree->root >= kLeaves && (sourceSize < 4 || remaining > (sourceSize - 4) * 8)) return TvHuffman::kBadStream;
+    sink.Expect(remaining);
+    uint8_t* base = sink.Window();
     uint8_t* p = base;
-    uint8_t* const stop = base + kChunk - 2 * kTableSymbols;
+    // Flushes the window and starts the next one.
+    const auto flush = [&]() -> bool {
+        if (!sink.Commit(static_cast<size_t>(p - base))) return false;
+        base = p = sink.Window();
+        return true;
+    };
+    constexpr size_t kStop = kChunk - 2 * kTableSymbols;
 
     if (tree->root < kLeaves) {
         // One byte value: the stream holds no codes.
-        std::memset(base, tree->root, kChunk);
         while (remaining > 0) {
             const size_t n = remaining < kChunk ? static_cast<size_t>(remaining) : kChunk;
-            if (!out.Flush(n)) return TvHuffman::kIoFailed;
+            std::memset(base, tree->root, n);
+            p = base + n;
+            if (!flush()) return TvHuffman::kIoFailed;
             remaining -= n;
         }
+        sink.Finish();
         return TvHuffman::kOk;
     }
-    // Every code has at least one bit.
-    if (sourceSize < 4 || remaining > (sourceSize - 4) * 8) return TvHuffman::kBadStream;
-
     BuildTable(*tree);
     const DecodeTree& t = *tree;
     uint64_t buf = in.buf_;
@@ -526,12 +614,9 @@ int UnpackStream(Source& src, uint64_t sourceSize, Sink& sink, uint64_t maxLengt
     const auto truncated = [&] { return in.failed() ? TvHuffman::kIoFailed : TvHuffman::kBadStream; };
     // Groups of four look-ups on one refill (4 x 12 bits <= 56).
     constexpr uint64_t kGroup = 4 * kTableSymbols;
-    uint8_t* const stopGroup = base + kChunk - 2 * kGroup;
+    constexpr size_t kStopGroup = kChunk - 2 * kGroup;
     while (remaining >= kGroup && in.Ready() >= 8) {
-        if (p >= stopGroup) {
-            if (!out.Flush(static_cast<size_t>(p - base))) return TvHuffman::kIoFailed;
-            p = base;
-        }
+        if (static_cast<size_t>(p - base) >= kStopGroup && !flush()) return TvHuffman::kIoFailed;
         in.RefillFast(buf, cnt);
         for (int k = 0; k < 4; ++k) {
             const TableEntry& e = t.table[buf >> (64 - kTableBits)];
@@ -563,10 +648,7 @@ int UnpackStream(Source& src, uint64_t sourceSize, Sink& sink, uint64_t maxLengt
     }
     // The last bytes of input: one look-up at a time, never past the end.
     while (remaining >= kTableSymbols) {
-        if (p >= stop) {
-            if (!out.Flush(static_cast<size_t>(p - base))) return TvHuffman::kIoFailed;
-            p = base;
-        }
+        if (static_cast<size_t>(p - base) >= kStop && !flush()) return TvHuffman::kIoFailed;
         if (cnt < kTableBits) {
             refill();
             if (cnt < kTableBits) break; // the last bits: the careful loop below
@@ -598,10 +680,7 @@ int UnpackStream(Source& src, uint64_t sourceSize, Sink& sink, uint64_t maxLengt
     in.buf_ = buf;
     in.cnt_ = cnt;
     while (remaining > 0) {
-        if (p >= stop) {
-            if (!out.Flush(static_cast<size_t>(p - base))) return TvHuffman::kIoFailed;
-            p = base;
-        }
+        if (static_cast<size_t>(p - base) >= kStop && !flush()) return TvHuffman::kIoFailed;
         int node = t.root;
         while (node >= kLeaves) {
             const int bit = in.Bit();
@@ -612,7 +691,9 @@ int UnpackStream(Source& src, uint64_t sourceSize, Sink& sink, uint64_t maxLengt
         --remaining;
     }
     if (in.failed()) return TvHuffman::kIoFailed;
-    return out.Flush(static_cast<size_t>(p - base)) ? TvHuffman::kOk : TvHuffman::kIoFailed;
+    if (!sink.Commit(static_cast<size_t>(p - base))) return TvHuffman::kIoFailed;
+    sink.Finish();
+    return TvHuffman::kOk;
 }
 
 bool FileSize(FILE* f, uint64_t& size)
@@ -675,7 +756,9 @@ int TvHuffman::DecompressBuffer(std::string_view in, std::string& out, uint64_t 
     out.clear();
     MemorySource src(in);
     StringSink sink(out);
-    return UnpackStream(src, in.size(), sink, maxLength);
+    const int r = UnpackStream(src, in.size(), sink, maxLength);
+    if (r != kOk) out.clear();
+    return r;
 }
 
 } // namespace nv

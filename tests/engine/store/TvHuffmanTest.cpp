@@ -170,6 +170,34 @@ TEST(TvHuffman, PackThenUnpackGivesTheInputBack)
     EXPECT_EQ(Unpack(packed), deep);
 }
 
+TEST(TvHuffman, CodesLongerThan32BitsRoundTrip)
+{
+    // Fibonacci frequencies over 35 values give a code of 34 bits.
+    std::string deep;
+    uint64_t a = 1, b = 1;
+    for (int sym = 0; sym < 35; ++sym) {
+        deep.append(size_t(a), char(sym));
+        const uint64_t c = a + b;
+        a = b;
+        b = c;
+    }
+    std::string packed, back;
+    ASSERT_EQ(TvHuffman::CompressBuffer(deep, packed), 0);
+    ASSERT_EQ(TvHuffman::DecompressBuffer(packed, back, deep.size()), 0);
+    EXPECT_TRUE(back == deep);
+    // The code bits: sum of frequency times depth, as the tree dictates.
+    uint64_t bits = 0;
+    a = 1, b = 1;
+    for (int sym = 0; sym < 35; ++sym) {
+        bits += a * uint64_t(sym == 0 ? 34 : 35 - sym);
+        const uint64_t c = a + b;
+        a = b;
+        b = c;
+    }
+    const uint64_t treeBits = 34 + 35 * 9;
+    EXPECT_EQ(packed.size(), 4 + (treeBits + bits + 7) / 8);
+}
+
 TEST(TvHuffman, FilesRoundTripAndReportOpenFailures)
 {
     nvtest::TempDir dir;
