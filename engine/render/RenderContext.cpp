@@ -543,10 +543,6 @@ void RenderContext::DrawBarcode(const TvObject& object)
     int32_t resY = device ? m_deviceDpiY : m_barcodeDpiY;
     BarcodeParams params;
     barcode->FillParams(params, resX, resY);
-    // The anchor is handed over so that, in the encoder's dots, it lands on
-    // the device pixel it has here.
-    if (resX != 0) params.left = int32_t(RoundToLong(double(m_scaler.ResolutionX()) * params.left / resX));
-    if (resY != 0) params.top = int32_t(RoundToLong(double(m_scaler.ResolutionY()) * params.top / resY));
     params.text = barcode->m_strText;
     std::string expanded;
     params.expandedText = &expanded;
@@ -556,6 +552,13 @@ void RenderContext::DrawBarcode(const TvObject& object)
     bars.reserve(size_t(count));
     params.bars = &bars;
     if (FitBarcode(params) < 0) return;
+    // Bars are worked out in the layer's print dots so that every bar of one
+    // kind is equally wide; mapping them onto this device keeps the physical
+    // size on any printer, in PDF and at any zoom.
+    const auto effective = [this](int32_t res) {
+        return int32_t(std::max<int64_t>(1, RoundToLong(double(res) * m_scaler.ZoomFactor())));
+    };
+    MapBars(bars, resX, resY, effective(m_scaler.ResolutionX()), effective(m_scaler.ResolutionY()));
     for (const BarRect& b : bars) m_dc->Rectangle(DcRect{b.left, b.top, b.right, b.bottom});
 }
 

@@ -305,3 +305,33 @@ TEST(RenderContext, BarcodesArePlaceholdersOnScreenAndBarsWhenPrinted)
         EXPECT_TRUE(p.dc.CallsOf("Rectangle").empty());
     }
 }
+
+TEST(RenderContext, BarcodesKeepTheirPhysicalSizeOnEveryDevice)
+{
+    TvBarcode code;
+    code.m_nX = kInch;
+    code.m_nY = kInch;
+    code.m_nWidth = 3 * kInch;
+    code.m_nHeight = kInch / 2;
+    code.m_strText = "NIVALO42";
+
+    // The same bars, worked out at the layer's 300 dpi, drawn on devices of
+    // 300 and 600 dpi: every edge lands at the same place in inches.
+    auto bars = [&](int32_t deviceDpi) {
+        DcTextMeasurer measurer{std::make_unique<RecordingDc>()};
+        RecordingDc dc{deviceDpi, deviceDpi};
+        TvFedObject form;
+        RenderContext rc(false, &measurer);
+        rc.Begin(dc, &form, 100);
+        rc.SetBarcodeResolution(300, 300);
+        rc.DrawObject(code);
+        return dc.CallsOf("Rectangle");
+    };
+    auto at300 = bars(300);
+    auto at600 = bars(600);
+    ASSERT_GT(at300.size(), 20u);
+    ASSERT_EQ(at300.size(), at600.size());
+    EXPECT_EQ(at300.front().args[0], 300); // the anchor, one inch in
+    for (size_t i = 0; i < at300.size(); ++i)
+        for (size_t k = 0; k < 4; ++k) EXPECT_EQ(at600[i].args[k], 2 * at300[i].args[k]) << i << ":" << k;
+}
