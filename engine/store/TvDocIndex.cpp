@@ -15,6 +15,32 @@ void CheckCount(StoreReader& r, uint32_t count)
     if (uint64_t{count} * kEntrySize > r.Remaining()) r.Skip(uint64_t{count} * kEntrySize);
 }
 
+// The form and the page index share one record shape: magic, version,
+// count, entries of three 32-bit values, then the record length.
+template <class Index, class WriteEntry>
+void StoreIndex(const Index& index, StoreWriter& w, WriteEntry writeEntry)
+{
+    w.U32(Index::kMagic);
+    w.U32(index.m_nVersion);
+    w.U32(index.m_nCount);
+    for (const auto& e : index.m_entries) writeEntry(e);
+    w.U32(index.GetRecordLength());
+}
+
+template <class Index, class ReadEntry>
+void LoadIndex(Index& index, StoreReader& r, ReadEntry readEntry)
+{
+    if (r.U32() != Index::kMagic) ThrowAppException(IDS_DOC_BAD_FORMAT);
+    index.m_nVersion = r.U32();
+    const uint32_t count = r.U32();
+    CheckCount(r, count);
+    index.m_entries.clear();
+    index.m_entries.reserve(count);
+    for (uint32_t i = 0; i < count; ++i) index.m_entries.push_back(readEntry());
+    index.m_nCount = count;
+    if (index.m_nVersion > 1) SkipRecordRest(r, r.U32(), index.GetRecordLength());
+}
+
 } // namespace
 
 const TvFormIndexEntry* TvFormIndex::Find(int32_t formId) const
@@ -26,34 +52,22 @@ const TvFormIndexEntry* TvFormIndex::Find(int32_t formId) const
 
 void TvFormIndex::Store(StoreWriter& w) const
 {
-    w.U32(kMagic);
-    w.U32(m_nVersion);
-    w.U32(m_nCount);
-    for (const auto& e : m_entries) {
+    StoreIndex(*this, w, [&w](const TvFormIndexEntry& e) {
         w.U32(e.m_nOffset);
         w.I32(e.m_nFormId);
         w.U32(e.m_nLength);
-    }
-    w.U32(GetRecordLength());
+    });
 }
 
 void TvFormIndex::Load(StoreReader& r)
 {
-    if (r.U32() != kMagic) ThrowAppException(IDS_DOC_BAD_FORMAT);
-    m_nVersion = r.U32();
-    const uint32_t count = r.U32();
-    CheckCount(r, count);
-    m_entries.clear();
-    m_entries.reserve(count);
-    for (uint32_t i = 0; i < count; ++i) {
+    LoadIndex(*this, r, [&r] {
         TvFormIndexEntry e;
         e.m_nOffset = r.U32();
         e.m_nFormId = r.I32();
         e.m_nLength = r.U32();
-        m_entries.push_back(e);
-    }
-    m_nCount = count;
-    if (m_nVersion > 1) SkipRecordRest(r, r.U32(), GetRecordLength());
+        return e;
+    });
 }
 
 const TvPageIndexEntry* TvPageIndex::Find(int32_t pageNo) const
@@ -68,34 +82,22 @@ const TvPageIndexEntry* TvPageIndex::Find(int32_t pageNo) const
 
 void TvPageIndex::Store(StoreWriter& w) const
 {
-    w.U32(kMagic);
-    w.U32(m_nVersion);
-    w.U32(m_nCount);
-    for (const auto& e : m_entries) {
+    StoreIndex(*this, w, [&w](const TvPageIndexEntry& e) {
         w.U32(e.m_nOffset);
         w.I32(e.m_nPageNo);
         w.I32(e.m_nFormId);
-    }
-    w.U32(GetRecordLength());
+    });
 }
 
 void TvPageIndex::Load(StoreReader& r)
 {
-    if (r.U32() != kMagic) ThrowAppException(IDS_DOC_BAD_FORMAT);
-    m_nVersion = r.U32();
-    const uint32_t count = r.U32();
-    CheckCount(r, count);
-    m_entries.clear();
-    m_entries.reserve(count);
-    for (uint32_t i = 0; i < count; ++i) {
+    LoadIndex(*this, r, [&r] {
         TvPageIndexEntry e;
         e.m_nOffset = r.U32();
         e.m_nPageNo = r.I32();
         e.m_nFormId = r.I32();
-        m_entries.push_back(e);
-    }
-    m_nCount = count;
-    if (m_nVersion > 1) SkipRecordRest(r, r.U32(), GetRecordLength());
+        return e;
+    });
 }
 
 void TvPageRecord::Store(StoreWriter& w) const
