@@ -270,7 +270,9 @@ std::string EncodeText(const std::string& utf8, int item, bool keepTrailingBlank
     std::optional<std::string> cp = Utf8ToCp932(utf8);
     if (!cp) FailWrite(item, "使えない文字があります「" + FirstUnencodable(utf8) + "」");
     const std::string& t = *cp;
-    bool quote = t.find_first_of(",\"") != std::string::npos || (!t.empty() && IsBlank(t.front())) ||
+    // An all-blank fixed text (an empty field) reads back the same unquoted.
+    bool blank = t.find_first_not_of(" ") == std::string::npos;
+    bool quote = t.find_first_of(",\"") != std::string::npos || (!blank && IsBlank(t.front())) ||
                  (!keepTrailingBlanks && !t.empty() && IsBlank(t.back())) || (!t.empty() && t.back() == '\t');
     if (!quote) return t;
     std::string out = "\"";

@@ -105,8 +105,12 @@ std::array<bool, 13> MonthsClosedBefore(const FiscalBounds& f, int closingDay, c
     if (line.day < 1 || line.day > 31)
         throw std::invalid_argument("gfGetmm2: 日が正しくありません: " + std::to_string(line.day));
     int pos = gfSumsuki(f, line.month) + line.day;
+    // The fiscal month holding EndMonth: 12 for a full year, fewer for a short
+    // first year, whose later months are outside it and never close.
+    int months = (f.EndYear - f.StartYear) * 12 + f.EndMonth - f.StartMonth + 1;
+    int last = months >= 1 && months < 12 ? months : 12;
     std::array<bool, 13> close{};
-    for (int i = 1; i <= 12; ++i) {
+    for (int i = 1; i <= last; ++i) {
         if (flags[static_cast<size_t>(i)] != 0) continue;
         int fiscalMonth = i + f.StartMonth - 1;
         int c = closingDay;
@@ -116,7 +120,7 @@ std::array<bool, 13> MonthsClosedBefore(const FiscalBounds& f, int closingDay, c
             c = gfTsuki(fiscalMonth, year);
         }
         // The last fiscal month never closes before its end.
-        if (i == 12 && line.month == f.EndMonth) c = 31;
+        if (i == last && line.month == f.EndMonth) c = 31;
         int closeDay = gfSumsuki2(f, fiscalMonth) + c;
         if (pos > closeDay) close[static_cast<size_t>(i)] = true;
     }

@@ -179,8 +179,12 @@ void Database::BackupTo(const std::string& path)
 {
     namespace fs = std::filesystem;
     sqlite3* src = Handle();
-    std::string temp = path + ".part";
     std::error_code ec;
+    // Renaming the copy over the open file would leave this connection on the
+    // unlinked old file and every other one on the copy.
+    if (fs::equivalent(path, Conn().path, ec))
+        throw DbError(0, "バックアップ先にデータベースファイル自身は指定できません: " + path);
+    std::string temp = path + ".part";
     fs::remove(temp, ec);
     sqlite3* dest = nullptr;
     int rc = sqlite3_open_v2(temp.c_str(), &dest, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);

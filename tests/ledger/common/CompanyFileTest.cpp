@@ -257,6 +257,19 @@ TEST(CompanyFile, NewFileWithDefaultLabelsRoundTrips)
     EXPECT_EQ(g.ItemLabels, DefaultItemLabels());
 }
 
+TEST(CompanyFile, EmptyFixedTextsAreWrittenAsBlanksUnquoted)
+{
+    CompanyFile f = ParseCompanyFile(Fixture());
+    f.Settings.Fax = FixedText("", kFaxWidth);
+    f.Settings.OwnerKana = FixedText("  ｶﾅ", kOwnerKanaWidth);   // leading blanks need the quotes
+    std::string bytes = FormatCompanyFile(f);
+    EXPECT_NE(bytes.find(Sjis("'ＦＡＸ") + "\r\n" + std::string(15, ' ') + "\r\n"), std::string::npos)
+        << nvtest::HexDump(bytes, 2000);
+    CompanyFile g = ParseCompanyFile(bytes);
+    EXPECT_EQ(g.Settings.Fax, std::string(15, ' '));
+    EXPECT_EQ(g.Settings.OwnerKana, f.Settings.OwnerKana);
+}
+
 TEST(CompanyFile, MissingFileIsAnError)
 {
     nvtest::TempDir dir;

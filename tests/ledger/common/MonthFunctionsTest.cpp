@@ -112,6 +112,28 @@ TEST(MonthFunctions, EndMonthLineAfterJanuaryLandsInMarch)
     EXPECT_EQ(CountersAfter(kApril2005, 20, {{2006, 3, 31}}), (std::vector<int>{11}));
 }
 
+TEST(MonthFunctions, ShortFiscalYearsCloseOnlyTheirOwnMonths)
+{
+    // A first year that starts in July and ends in December of the same year:
+    // the months after December are not part of it and never close.
+    const FiscalBounds july2005{2005, 7, 2005, 12};
+    EXPECT_EQ(After(july2005, 31, {2005, 7, 1}), 0);
+    EXPECT_EQ(After(july2005, 20, {2005, 7, 21}), 1);
+    EXPECT_EQ(CountersAfter(july2005, 20, {{2005, 7, 1}, {2005, 11, 30}, {2005, 12, 25}}),
+              (std::vector<int>{0, 5, 5}));   // December never closes before its end
+    EXPECT_EQ(After(july2005, 31, {2005, 12, 31}), 5);
+
+    // Crossing the new year: March is the last month, fiscal month 9.
+    const FiscalBounds july2005to2006{2005, 7, 2006, 3};
+    EXPECT_EQ(After(july2005to2006, 20, {2006, 3, 25}), 8);
+    EXPECT_EQ(After(july2005to2006, 31, {2006, 3, 1}), 8);
+
+    // A year from the 21st of a month to the 20th twelve months later still
+    // has its twelve months.
+    const FiscalBounds april21{2005, 4, 2006, 4};
+    EXPECT_EQ(After(april21, 31, {2006, 3, 31}), 11);
+}
+
 TEST(MonthFunctions, ClosingCarriesTheBalanceForward)
 {
     int counter = 0;

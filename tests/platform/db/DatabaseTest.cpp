@@ -160,4 +160,16 @@ TEST_F(DbDatabase, BackupCopiesEverythingAndLeavesNoPartFile)
     EXPECT_THROW(db.BackupTo(dir.file("no/such/folder/x.MDB")), DbError);
 }
 
+TEST_F(DbDatabase, BackupOverTheDatabaseItselfIsRefused)
+{
+    db.Execute("INSERT INTO lines (party) VALUES (1)");
+    std::filesystem::create_directory(dir.file("sub"));
+    EXPECT_THROW(db.BackupTo(path), DbError);
+    EXPECT_THROW(db.BackupTo(dir.file("sub/../ledger.db")), DbError);
+    // The open connection still writes to the file others will read.
+    db.Execute("INSERT INTO lines (party) VALUES (2)");
+    Database other = Database::Open(path);
+    EXPECT_EQ(IntegerOf(other.QueryValue("SELECT count(*) FROM lines")).value(), 2);
+}
+
 } // namespace
