@@ -24,15 +24,6 @@ std::vector<std::string_view> SplitChars(std::string_view s)
     return out;
 }
 
-std::string ReverseChars(std::string_view s)
-{
-    std::vector<std::string_view> chars = SplitChars(s);
-    std::string out;
-    out.reserve(s.size());
-    for (auto it = chars.rbegin(); it != chars.rend(); ++it) out.append(*it);
-    return out;
-}
-
 bool AllEqual(std::string_view s, char c)
 {
     return std::all_of(s.begin(), s.end(), [c](char x) { return x == c; });
@@ -99,8 +90,9 @@ int TvPicture::Parse(std::string_view picture)
     m_strIntPicture.clear();
     m_strFracPicture.clear();
 
-    // Upper-case single-byte characters only: trail bytes of double-byte
-    // characters may look like lower-case letters.
+    // Upper-case by characters: trail bytes of double-byte characters may
+    // look like lower-case letters. Full-width letters are upper-cased too
+    // (a picture typed as full-width lower-case k is a K picture).
     std::string up;
     up.reserve(picture.size());
     for (size_t i = 0; i < picture.size();) {
@@ -109,7 +101,10 @@ int TvPicture::Parse(std::string_view picture)
             char c = picture[i];
             up += (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
         } else {
-            up.append(picture.substr(i, n));
+            const auto lead = static_cast<unsigned char>(picture[i]);
+            const auto trail = static_cast<unsigned char>(picture[i + 1]);
+            up += picture[i];
+            up += static_cast<char>(lead == 0x82 && trail >= 0x81 && trail <= 0x9A ? trail - 0x21 : trail);
         }
         i += n;
     }
@@ -285,6 +280,19 @@ int TvPicture::FormatNumeric()
             if (m_bThousands) {
                 pic = InsertThousands(pic);
                 text = InsertThousands(text);
+                // The sign counts as a position when grouping, so a separator
+                // can land between it and the digits ("-,123"). Take it out;
+                // blank and "*" pictures fill in front instead, keeping the
+                // field's width.
+                const size_t sign = text.find('-');
+                if (sign != std::string::npos && sign + 1 < text.size() && text[sign + 1] == ',') {
+                    text.erase(sign + 1, 1);
+                    pic.erase(sign + 1, 1);
+                    if (ipFirst == 'B' || ipFirst == '*') {
+                        text.insert(0, 1, ipFirst == 'B' ? ' ' : '*');
+                        pic.insert(0, 1, ipFirst);
+                    }
+                }
             }
             // Leading positions up to the first significant digit or "9".
             char governing = '\0';
@@ -366,12 +374,14 @@ int TvPicture::FormatNumeric()
 int TvPicture::FormatCharacter()
 {
     if (m_strValue.empty()) return Ok;
+    // Split once and turn the list of characters round, never the bytes: a
+    // re-split of turned text would pair a stray lead byte (a value cut
+    // inside a double-byte character) with its neighbour.
+    std::vector<std::string_view> chars = SplitChars(m_strValue);
     const bool outerReverse = m_bReversed && m_nAlignment != 2;
     const bool keepEnd = m_nAlignment == 2;
-
-    std::string v = m_strValue;
-    if (outerReverse) v = ReverseChars(v);
-    if (keepEnd) v = ReverseChars(v);
+    if (outerReverse) std::reverse(chars.begin(), chars.end());
+    if (keepEnd) std::reverse(chars.begin(), chars.end());
 
     // Width limit in half-columns (characters for N); negative: none.
     const int64_t count = m_nCharCount;
@@ -395,23 +405,23 @@ int TvPicture::FormatCharacter()
     int rc = Ok;
     if (limit >= 0) {
         int64_t used = 0;
-        size_t pos = 0;
-        while (pos < v.size()) {
-            size_t len = Cp932CharLength(v, pos);
+        size_t kept = 0;
+        for (; kept < chars.size(); ++kept) {
+            const size_t len = chars[kept].size();
             int64_t w = m_nCharKind == KindN ? 1 : len == 1 ? 2 : (m_nWidthMode == 1 ? 3 : 4);
             if (used + w > limit) break;
             used += w;
-            pos += len;
         }
-        if (pos < v.size()) {
-            v.resize(pos);
+        if (kept < chars.size()) {
+            chars.resize(kept);
             rc = Overflow;
         }
     }
 
-    if (keepEnd) v = ReverseChars(v);
-    if (outerReverse) v = ReverseChars(v);
-    m_strResult = v;
+    if (keepEnd) std::reverse(chars.begin(), chars.end());
+    if (outerReverse) std::reverse(chars.begin(), chars.end());
+    m_strResult.clear();
+    for (std::string_view c : chars) m_strResult.append(c);
     return rc;
 }
 

@@ -43,6 +43,16 @@ TEST(TvPicture, Parse)
     // katakana "mu" is a lower-case 'a').
     EXPECT_EQ(p.Parse("\x83\x61"), -1);
     EXPECT_EQ(p.Picture(), "\x83\x61");
+    // Upper-casing covers full-width letters: lower-case full-width k pictures
+    // are K pictures.
+    const std::string kSmallK = "\x82\x8B";
+    EXPECT_EQ(p.Parse(kSmallK + kSmallK), 2);
+    EXPECT_EQ(p.Picture(), kK + kK);
+    EXPECT_EQ(p.CharKind(), TvPicture::KindK);
+    EXPECT_EQ(p.CharCount(), 2);
+    EXPECT_EQ(p.Parse(kSmallK + kK), 2);
+    EXPECT_EQ(p.Parse("\x82\x81"), -1);  // full-width a upper-cases to A, not K
+    EXPECT_EQ(p.Picture(), "\x82\x60");
     // A lone lead byte is not a full-width K.
     EXPECT_EQ(p.Parse("\x82"), -1);
 }
@@ -214,6 +224,51 @@ TEST(TvPicture, Thousands)
     }
 }
 
+// A separator never sits between the sign and the digits: where the grouping
+// would put one there, blank and "*" pictures fill in front of the sign
+// instead (the field keeps its width) and zero-filled pictures drop it.
+TEST(TvPicture, ThousandsNeverSplitTheSignFromTheDigits)
+{
+    const NumCase cases[] = {
+        {"BBBBBB9", "-123456", " -123,456", 0, true},
+        {"BBBBBB9", "123456", "  123,456", 0, true},
+        {"BBBBBBBBB9", "-123456", "     -123,456", 0, true},
+        {"BBBBB9", "-123", "   -123", 0, true},
+        {"BB9999", "-123", "   -123", 0, true},
+        {"BB9999", "123", "  0,123", 0, true},
+        {"*******", "-123456", "*-123,456", 0, true},
+        {"*********", "-123456", "***-123,456", 0, true},
+        {"*********", "123456", "****123,456", 0, true},
+        {"9999", "-123", "-123", 0, true},
+        {"9999", "-12", "-012", 0, true},
+        {"9999999", "-1234", "-001,234", 0, true},
+        {"9999999999", "-123456", "-000,123,456", 0, true},
+        {"ZZZZZZZZZ9", "-123456", "-123,456", 0, true},
+        {"ZZZZZZ9.99", "-123456.5", "-123,456.50", 0, true},
+        {"BBBBBB9.99", "-123456.5", " -123,456.50", 0, true},
+        // Unchanged where no separator falls after the sign.
+        {"BBB999", "-1234", " -1,234", 0, true},
+        {"BBBBBB9", "-1234", "   -1,234", 0, true},
+        {"******", "-1234", "*-1,234", 0, true},
+        {"999999", "-123", "-00,123", 0, true},
+    };
+    for (const NumCase& c : cases) {
+        int rc = 0;
+        std::string out = FormatCase(c, rc);
+        EXPECT_EQ(out, c.result) << c.picture << " / " << c.value;
+        EXPECT_EQ(rc, c.rc) << c.picture << " / " << c.value;
+    }
+    // The prefix of a blank-filled picture still follows the fill.
+    TvPicture p;
+    p.SetPicture("BBBBBB9");
+    p.SetValue("-123456");
+    p.SetThousands(true);
+    p.SetPrefix("\\");
+    std::string out;
+    EXPECT_EQ(p.Format(out), 0);
+    EXPECT_EQ(out, " \\-123,456");
+}
+
 TEST(TvPicture, ReplacementPrefixAndSuffix)
 {
     const std::string yen = "\x81\x8F";  // full-width yen sign
@@ -307,6 +362,33 @@ TEST(TvPicture, CharacterPictures)
         {"XXXX", "ABCDEF", "CDEF", -3, 2, 0, true},
         {"XX", kSo + kSo + kA, kA, -3, 2, 1, false},
         {"XXXX", "ABC", "ABC", 0, 1, 0, true},
+    };
+    for (const CharCase& c : cases) {
+        TvPicture p;
+        p.SetPicture(c.picture);
+        p.SetValue(c.value);
+        p.SetAlignment(c.alignment);
+        p.SetWidthMode(c.widthMode);
+        p.SetReversed(c.reversed);
+        std::string out;
+        int rc = p.Format(out);
+        EXPECT_EQ(out, c.result) << c.picture << " / " << c.value << " align " << c.alignment;
+        EXPECT_EQ(rc, c.rc) << c.picture << " / " << c.value << " align " << c.alignment;
+    }
+}
+
+// A value cut inside a double-byte character (a byte-limited column) ends in
+// a lone lead byte. Turning the text round must keep every byte where it was,
+// not pair the stray byte with its neighbour.
+TEST(TvPicture, StrayLeadByteKeepsItsPlace)
+{
+    const CharCase cases[] = {
+        {"XXXX", "A\x82", "A\x82", 0, 2},
+        {"XXXX", "AB\x82", "AB\x82", 0, 1, 0, true},
+        {"XXXX", "AB\x82", "AB\x82", 0, 2, 0, true},
+        {"XX", "AB\x82", "B\x82", -3, 2},
+        {"XX", "AB\x82", "AB", -3, 1},
+        {"XX", "\x82\xA0" "A\x82", "A\x82", -3, 1, 0, true},
     };
     for (const CharCase& c : cases) {
         TvPicture p;
