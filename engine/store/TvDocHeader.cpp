@@ -33,7 +33,7 @@ void TvDocHeader::Reset()
 void TvDocHeader::Store(StoreWriter& w) const
 {
     w.U32(kMagic);
-    w.U32(m_nVersion);
+    w.U32(kVersion); // the fields below are those of this version
     w.U32(m_nLength);
     w.String(m_strName);
     w.U32(m_nTimeLow);

@@ -21,7 +21,7 @@ template <class Index, class WriteEntry>
 void StoreIndex(const Index& index, StoreWriter& w, WriteEntry writeEntry)
 {
     w.U32(Index::kMagic);
-    w.U32(index.m_nVersion);
+    w.U32(Index::kVersion);
     w.U32(index.m_nCount);
     for (const auto& e : index.m_entries) writeEntry(e);
     w.U32(index.GetRecordLength());
@@ -103,7 +103,7 @@ void TvPageIndex::Load(StoreReader& r)
 void TvPageRecord::Store(StoreWriter& w) const
 {
     w.U32(kMagic);
-    w.U32(m_nVersion);
+    w.U32(kVersion);
     w.I32(m_nFormId);
     w.U32(m_nCount);
     for (const auto& e : m_entries) {

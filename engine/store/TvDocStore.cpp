@@ -7,11 +7,13 @@
 #include "engine/model/ModelClasses.h"
 #include "engine/store/TvHuffman.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace nv {
 
@@ -69,13 +71,35 @@ void TvDocStore::OpenDocumentFile(const std::string& path)
     if (m_nMode == modeWriting) {
         // The target is checked now but written only by Close, through a
         // temporary file: an older document of that name survives a failure.
+        namespace fs = std::filesystem;
+        const fs::path fsPath = ToFsPath(path);
         std::error_code ec;
-        const bool exists = std::filesystem::exists(ToFsPath(path), ec);
-        const bool ok = exists ? m_docFile.TryOpen(path, CFile::modeReadWrite, &error)
+        const fs::file_status st = fs::status(fsPath, ec); // follows links
+        const bool exists = fs::exists(st);
+        m_strTargetPath = path;
+        if (exists) {
+            // Only a regular file can be replaced by renaming; a link is
+            // followed so that the file it names gets the new document.
+            if (!fs::is_regular_file(st))
+                ThrowAppException(IDS_DOC_CREATE_FAILED, path,
+                                  CFileException(CFileException::accessDenied, EINVAL, path).GetErrorMessage());
+            if (fs::is_symlink(fs::symlink_status(fsPath, ec))) {
+                const fs::path real = fs::canonical(fsPath, ec);
+                if (!ec) m_strTargetPath = FromFsPath(real.string());
+            }
+        }
+        const bool ok = exists ? m_docFile.TryOpen(m_strTargetPath, CFile::modeReadWrite, &error)
                                : m_docFile.TryOpen(path, CFile::modeCreateNew, &error);
         if (!ok) ThrowAppException(IDS_DOC_CREATE_FAILED, path, error.GetErrorMessage());
         m_bCreatedTarget = !exists;
         m_docFile.Abort();
+        struct stat created {};
+        if (m_bCreatedTarget && ::stat(fsPath.c_str(), &created) == 0) {
+            m_placeholderDev = created.st_dev;
+            m_placeholderIno = created.st_ino;
+        } else {
+            m_bCreatedTarget = false;
+        }
     } else if (!m_docFile.TryOpen(path, CFile::modeRead, &error)) {
         ThrowAppException(IDS_DOC_OPEN_FAILED, path, error.GetErrorMessage());
     }
@@ -97,6 +121,7 @@ void TvDocStore::OpenSpoolFile()
     }
     m_strSpoolName = name;
     m_nSpoolSize = 0;
+    m_bSpoolDamaged = false;
 }
 
 int TvDocStore::Create(const std::string& path)
@@ -111,11 +136,7 @@ int TvDocStore::Create(const std::string& path)
         OpenDocumentFile(path);
         OpenSpoolFile();
     } catch (...) {
-        if (m_bCreatedTarget) {
-            std::error_code ec;
-            std::filesystem::remove(ToFsPath(path), ec);
-        }
-        m_bCreatedTarget = false;
+        RemovePlaceholder();
         m_nMode = modeClosed;
         throw;
     }
@@ -146,8 +167,21 @@ int TvDocStore::Open(const std::string& path)
 
 void TvDocStore::AppendToSpool(const std::string& bytes)
 {
+    if (m_bSpoolDamaged) ThrowAppException(IDS_DOC_WRITE_FAILED);
     if (m_nSpoolSize + bytes.size() > kMaxOffset) ThrowAppException(IDS_DOC_WRITE_FAILED);
-    m_spool.Write(bytes.data(), bytes.size());
+    try {
+        m_spool.Write(bytes.data(), bytes.size());
+    } catch (const CException&) {
+        // Part of the bytes may be in the spool: cut them off again, or the
+        // offsets of everything written later would point beside their data.
+        try {
+            m_spool.SetLength(m_nSpoolSize);
+            m_spool.Seek(static_cast<int64_t>(m_nSpoolSize), CFile::begin);
+        } catch (const CException&) {
+            m_bSpoolDamaged = true;
+        }
+        throw;
+    }
     m_nSpoolSize += bytes.size();
 }
 
@@ -211,8 +245,13 @@ void TvDocStore::ReplaceSpool(bool pack)
     std::string name;
     if (!TempFileManager::Instance().CreateTempName(name, m_strWorkFolder))
         ThrowAppException(IDS_DOC_TEMP_FAILED, ErrnoText());
+    // Every code of a stream of two or more byte values takes at least a bit,
+    // so a body unpacks to at most eight times its packed size. Only a stream
+    // of one repeated byte could claim more, and no document body is that: a
+    // tiny hostile file must not fill the disk before it is found out.
+    const uint64_t cap = std::min<uint64_t>(m_nMaxBodyLength, m_nSpoolSize * 8 + 4096);
     const int r = pack ? TvHuffman::Compress(name, m_strSpoolName)
-                       : TvHuffman::Decompress(name, m_strSpoolName, m_nMaxBodyLength);
+                       : TvHuffman::Decompress(name, m_strSpoolName, cap);
     if (r != TvHuffman::kOk) {
         TempFileManager::Instance().RemoveFile(name);
         ThrowAppException(pack ? IDS_DOC_PACK_FAILED : IDS_DOC_UNPACK_FAILED);
@@ -284,22 +323,19 @@ void TvDocStore::Close()
         auto cleanUp = [&] {
             if (!temp.empty()) TempFileManager::Instance().RemoveFile(temp);
             CloseFiles();
-            if (m_bCreatedTarget) {
-                std::error_code ec;
-                std::filesystem::remove(ToFsPath(m_strDocPath), ec);
-            }
-            m_bCreatedTarget = false;
+            RemovePlaceholder();
             m_nMode = modeClosed;
             m_bOpen = false;
         };
         try {
-            if (!TempFileManager::Instance().CreateTempName(temp, FolderOf(m_strDocPath)))
+            if (m_bSpoolDamaged) ThrowAppException(IDS_DOC_WRITE_FAILED);
+            if (!TempFileManager::Instance().CreateTempName(temp, FolderOf(m_strTargetPath)))
                 ThrowAppException(IDS_DOC_TEMP_FAILED, ErrnoText());
             CFile out(temp, CFile::modeCreate);
             StoreDocument(out);
             out.Close();
-            KeepPermissions(temp, m_strDocPath, m_bCreatedTarget);
-            CFile::Rename(temp, m_strDocPath);
+            KeepPermissions(temp, m_strTargetPath, m_bCreatedTarget);
+            CFile::Rename(temp, m_strTargetPath);
             TempFileManager::Instance().RemoveFile(temp); // forget the name
             temp.clear();
         } catch (const CAppException&) {
@@ -308,6 +344,9 @@ void TvDocStore::Close()
         } catch (const CException& e) {
             cleanUp();
             throw CAppException(e, IDS_DOC_WRITE_FAILED, {});
+        } catch (...) {
+            cleanUp();
+            throw;
         }
         m_bCreatedTarget = false;
     }
@@ -323,11 +362,21 @@ void TvDocStore::Discard()
     // Mode and open flag stay; a later Close only ends the store.
     m_bDiscarded = true;
     CloseFiles();
-    if (m_nMode == modeWriting && m_bCreatedTarget) {
-        std::error_code ec;
-        std::filesystem::remove(ToFsPath(m_strDocPath), ec);
-        m_bCreatedTarget = false;
-    }
+    if (m_nMode == modeWriting) RemovePlaceholder();
+}
+
+void TvDocStore::RemovePlaceholder() noexcept
+{
+    if (!m_bCreatedTarget) return;
+    m_bCreatedTarget = false;
+    // Only the empty file Create made: another writer may have completed a
+    // document of the same name since.
+    struct stat st {};
+    const std::string fsPath = ToFsPath(m_strDocPath);
+    if (::lstat(fsPath.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size != 0 ||
+        st.st_dev != m_placeholderDev || st.st_ino != m_placeholderIno)
+        return;
+    ::unlink(fsPath.c_str());
 }
 
 const TvPageIndexEntry& TvDocStore::FindPage(int32_t pageNo) const

@@ -30,7 +30,8 @@ public:
 
     // Starts a new document (1), or 0 when the store is open already. The
     // target is checked at once; an older file of that name stays untouched
-    // until Close replaces it. Failures: 22000, 22001.
+    // until Close replaces it (through a link, the file it names). A target
+    // that is not a regular file gives 22000. Failures: 22000, 22001.
     int Create(const std::string& path);
     // Opens a document for reading (1), or 0 when open already. Failures:
     // 22002, 22001, 22005, 22009, archive errors; the store is then closed.
@@ -75,13 +76,20 @@ private:
     // Packs or unpacks the spool file into a new one that replaces it.
     void ReplaceSpool(bool pack);
     void CloseFiles() noexcept;
+    // Deletes the empty file that reserved a new document's name.
+    void RemovePlaceholder() noexcept;
     void ReadPageRecord(StoreReader& r, const TvPageIndexEntry& entry, TvPageRecord& record);
     const TvPageIndexEntry& FindPage(int32_t pageNo) const;
     void LoadForm(int32_t formId);
 
     CFile m_docFile;
     std::string m_strDocPath;
+    // The file Close replaces: the document path, or the file a link names.
+    std::string m_strTargetPath;
     bool m_bCreatedTarget = false; // the target did not exist before Create
+    // Identity of the empty file Create reserved the name with.
+    uint64_t m_placeholderDev = 0;
+    uint64_t m_placeholderIno = 0;
     CFile m_spool;
     std::string m_strSpoolName;
     uint64_t m_nSpoolSize = 0;
@@ -91,6 +99,8 @@ private:
     std::unique_ptr<TvFedObject> m_pCachedForm;
     bool m_bOpen = false;
     bool m_bDiscarded = false;
+    // A failed append could not be cut off the spool: the body is unusable.
+    bool m_bSpoolDamaged = false;
     int m_nFormReads = 0;
 };
 

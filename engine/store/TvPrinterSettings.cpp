@@ -23,7 +23,7 @@ void TvPrinterSettings::Reset()
 void TvPrinterSettings::Store(StoreWriter& w) const
 {
     w.U32(kMagic);
-    w.U32(m_nVersion);
+    w.U32(kVersion); // the fields below are those of this version
     w.U32(m_nLength);
     w.String(m_strPrinterName);
     w.String(m_strPortName);

@@ -15,6 +15,7 @@
 
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 using namespace nv;
 using nvtest::HexDump;
@@ -534,4 +535,218 @@ TEST_F(StoreTest, AFullDiskIsReportedByClose)
     int files = 0;
     for (const auto& e : std::filesystem::directory_iterator(dir.path())) files += e.is_regular_file();
     EXPECT_EQ(files, 1);
+}
+
+namespace {
+
+// While alive, no file may grow beyond `bytes`: writes fail as on a full disk.
+struct FileSizeLimit {
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        struct sigaction ignore {};
+        ignore.sa_handler = SIG_IGN;
+        sigaction(SIGXFSZ, &ignore, &oldAction);
+        getrlimit(RLIMIT_FSIZE, &saved);
+        rlimit small = saved;
+        small.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &small);
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &saved);
+        sigaction(SIGXFSZ, &oldAction, nullptr);
+    }
+    struct sigaction oldAction {};
+    rlimit saved{};
+};
+
+} // namespace
+
+TEST_F(StoreTest, APageThatFailsHalfWrittenLeavesNoTornDocument)
+{
+    const std::string path = dir.file("torn.tvd");
+    auto form = MakeForm("Torn");
+    const uint32_t boxId = form->m_layers[0]->m_objects[0]->m_nObjectId;
+    TvDocStore store;
+    store.m_strWorkFolder = dir.path().string();
+    store.Create(path);
+    store.WriteForm(*form);
+    auto pageWith = [&](const std::string& text, int32_t x) {
+        auto page = std::make_unique<TvPageData>();
+        Change(page->m_formEntries, 0, CChangeData::FromString(500, text));
+        Change(page->m_objectEntries, boxId, std::make_unique<CChangeData>(uint16_t(4), x));
+        return page;
+    };
+    EXPECT_EQ(store.WritePage(*pageWith("one", 1)), 1);
+    const uint64_t spoolSize = std::filesystem::file_size(store.GetSpoolFileName());
+    {
+        // The spool takes only part of the page.
+        FileSizeLimit limit(spoolSize + 40);
+        EXPECT_NE(AppId([&] { store.WritePage(*pageWith(std::string(300, 'x'), 2)); }), 0u);
+    }
+    // The writer goes on after the failed page (the control reports it and
+    // carries on): what ends up in the file must read back as written.
+    const int32_t third = store.WritePage(*pageWith("three", 3));
+    store.WriteObjectList({});
+    const uint32_t closeId = AppId([&] { store.Close(); });
+    if (closeId != 0) {
+        EXPECT_FALSE(std::filesystem::exists(path));
+        return;
+    }
+    TvDocStore reader;
+    reader.Open(path);
+    ASSERT_EQ(reader.m_pageIndex.m_nCount, uint32_t(third));
+    TvPageData back;
+    ASSERT_EQ(AppId([&] { reader.ReadPage(back, third); }), 0u);
+    back.Apply();
+    EXPECT_EQ(back.m_pForm->m_pFormInfo->m_strName, "three");
+    EXPECT_EQ(back.m_pForm->FindObjectById(boxId)->m_nX, 3);
+}
+
+TEST_F(StoreTest, ARenameThatFailsIsReportedAndCleansUp)
+{
+    const std::string path = dir.file("target.tvd");
+    auto form = MakeForm("R");
+    TvDocStore store;
+    store.m_strWorkFolder = dir.path().string();
+    store.Create(path);
+    store.WriteForm(*form);
+    const std::string spool = store.GetSpoolFileName();
+    // Something that a file cannot be renamed over takes the name.
+    std::filesystem::remove(path);
+    std::filesystem::create_directory(path);
+    WriteFileBytes(path + "/keep", "keep");
+    EXPECT_EQ(AppId([&] { store.Close(); }), IDS_DOC_WRITE_FAILED);
+    EXPECT_FALSE(store.IsOpen());
+    EXPECT_EQ(ReadFileBytes(path + "/keep"), "keep");
+    EXPECT_FALSE(std::filesystem::exists(spool));
+    int files = 0;
+    for (const auto& e : std::filesystem::directory_iterator(dir.path())) files += e.is_regular_file();
+    EXPECT_EQ(files, 0);
+}
+
+TEST_F(StoreTest, OnlyItsOwnEmptyPlaceholderIsRemoved)
+{
+    // A writer of a new name reserves it with an empty file. When another
+    // writer has meanwhile completed a document of that name, abandoning or
+    // failing the first must not delete the other's document.
+    const std::string path = dir.file("shared.tvd");
+    auto form = MakeForm("S");
+    for (bool discard : {true, false}) {
+        std::filesystem::remove(path);
+        TvDocStore first;
+        first.m_strWorkFolder = dir.path().string();
+        first.Create(path);
+        first.WriteForm(*form);
+        {
+            TvDocStore second;
+            second.Create(path);
+            second.WriteForm(*form);
+            second.WriteObjectList({});
+            second.Close();
+        }
+        const std::string done = ReadFileBytes(path);
+        ASSERT_FALSE(done.empty());
+        if (discard) {
+            first.Discard();
+        } else {
+            FileSizeLimit limit(64);
+            EXPECT_EQ(AppId([&] { first.Close(); }), IDS_DOC_WRITE_FAILED);
+        }
+        ASSERT_TRUE(std::filesystem::exists(path)) << discard;
+        EXPECT_EQ(ReadFileBytes(path), done);
+    }
+}
+
+TEST_F(StoreTest, AStoreThatReadAnOlderDocumentWritesTheCurrentRecords)
+{
+    const std::string older = dir.file("older.tvd");
+    auto form = MakeForm("O");
+    {
+        TvDocStore store;
+        store.Create(older);
+        store.WriteForm(*form);
+        store.WriteObjectList({});
+        store.Close();
+    }
+    // Make the printer settings a version 1 record: no default source and
+    // no change mask (6 bytes fewer), and the header version 1.
+    std::string bytes = ReadFileBytes(older);
+    const size_t printer = 48;
+    ASSERT_EQ(bytes.substr(printer, 4), U32(0x6370681A));
+    bytes.replace(printer + 4, 4, U32(1));
+    bytes.erase(printer + 60 - 6, 6);
+    bytes.replace(4, 4, U32(1));
+    WriteFileBytes(older, bytes);
+
+    TvDocStore store;
+    ASSERT_EQ(store.Open(older), 1);
+    EXPECT_EQ(store.m_printer.m_nVersion, 1u);
+    store.Close();
+    // The same object writes a new document.
+    const std::string path = dir.file("newer.tvd");
+    ASSERT_EQ(store.Create(path), 1);
+    store.WriteForm(*form);
+    TvPageData page;
+    store.WritePage(page);
+    std::vector<std::unique_ptr<TvFontDesc>> fonts;
+    fonts.push_back(std::make_unique<TvFontDesc>(-1, "IPAGothic", 128, 49, 1000, 0));
+    store.WriteObjectList(fonts);
+    store.Close();
+    const std::string written = ReadFileBytes(path);
+    EXPECT_EQ(written.substr(4, 4), U32(2));
+    EXPECT_EQ(written.substr(48 + 4, 4), U32(3));
+    TvDocStore reader;
+    ASSERT_EQ(AppId([&] { reader.Open(path); }), 0u);
+    EXPECT_EQ(reader.ReadFontList().size(), 1u);
+}
+
+TEST_F(StoreTest, ALinkedDocumentIsReplacedWhereItLives)
+{
+    const std::string real = dir.file("real.tvd"), link = dir.file("link.tvd");
+    WriteFileBytes(real, "older document");
+    std::filesystem::create_symlink(real, link);
+    auto form = MakeForm("L");
+    TvDocStore store;
+    store.Create(link);
+    store.WriteForm(*form);
+    store.WriteObjectList({});
+    store.Close();
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_NE(ReadFileBytes(real), "older document");
+    TvDocStore reader;
+    EXPECT_EQ(AppId([&] { reader.Open(link); }), 0u);
+}
+
+TEST_F(StoreTest, ATargetThatIsNoRegularFileIsRefused)
+{
+    const std::string fifo = dir.file("pipe.tvd");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    TvDocStore store;
+    EXPECT_EQ(AppId([&] { store.Create(fifo); }), IDS_DOC_CREATE_FAILED);
+    EXPECT_FALSE(store.IsOpen());
+    struct stat st {};
+    ASSERT_EQ(::lstat(fifo.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode));
+}
+
+TEST_F(StoreTest, APackedBodyOfOneRepeatedByteCannotClaimAHugeLength)
+{
+    const std::string path = dir.file("one.tvd");
+    {
+        TvDocStore store;
+        store.m_header.m_bPacked = 1;
+        store.Create(path);
+        auto form = MakeForm("F");
+        store.WriteForm(*form);
+        TvPageData page;
+        store.WritePage(page);
+        store.Close();
+    }
+    const size_t bodyOffset = 48 + 60 + 28 + 28;
+    // A one-leaf tree of "A" needs no code bits, so six bytes could claim 1 GiB.
+    WriteFileBytes(path, ReadFileBytes(path).substr(0, bodyOffset) + U32(1u << 30) + "\x20\x80");
+    TvDocStore s;
+    EXPECT_EQ(AppId([&] { s.Open(path); }), IDS_DOC_UNPACK_FAILED);
+    EXPECT_FALSE(s.IsOpen());
 }

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <functional>
 #include <random>
 #include <string>
@@ -241,5 +242,22 @@ TEST(TvHuffman, DamagedStreamsAreRejected)
         bad[rng() % bad.size()] ^= char(1 << (rng() % 8));
         std::string o;
         TvHuffman::DecompressBuffer(bad, o, 1u << 20);
+    }
+}
+
+TEST(TvHuffman, AFullDiskIsAFailureNotASuccess)
+{
+    if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+    nvtest::TempDir dir;
+    const std::string src = dir.file("src"), packed = dir.file("packed");
+    for (size_t n : {size_t(0), size_t(10), size_t(300000)}) {
+        const std::string in = RandomBytes(n, 5, true);
+        nvtest::WriteFileBytes(src, in);
+        EXPECT_NE(TvHuffman::Compress("/dev/full", src), 0) << n;
+        ASSERT_EQ(TvHuffman::Compress(packed, src), 0);
+        // Unpacking nothing writes nothing, and that is no failure.
+        if (n > 0) {
+            EXPECT_NE(TvHuffman::Decompress("/dev/full", packed), 0) << n;
+        }
     }
 }
