@@ -216,6 +216,9 @@ int32_t Layout(const BarcodeParams& p, int64_t width, const LogicalBarcode& lb, 
         BarSpans(p, lb, widthHmm, g.runDpi, spans);
     }
 
+    // Every coordinate is checked whether or not bars are stored, so that
+    // the encoder never accepts a record the fitting then refuses.
+    if (!FitsInt32(g.runStart) || !FitsInt32(crossLo) || !FitsInt32(crossHi)) return kBarcodeErrParams;
     // Upside down (2 and 3) the ascender hangs from the other side.
     const bool swapRise = p.orientation == 2 || p.orientation == 3;
     int64_t pos = g.runStart;
@@ -226,7 +229,7 @@ int32_t Layout(const BarcodeParams& p, int64_t width, const LogicalBarcode& lb, 
         const int64_t hi = lo + s.width;
         pos += g.dir * s.width;
         if (!FitsInt32(pos)) return kBarcodeErrParams;
-        if (!s.bar || !bars) continue;
+        if (!s.bar) continue;
         int64_t top = crossLo, bottom = crossHi;
         if (postal) {
             const int64_t mid = (height - timing) / 2;
@@ -239,8 +242,9 @@ int32_t Layout(const BarcodeParams& p, int64_t width, const LogicalBarcode& lb, 
             case PostalBar::Descender: top = crossLo + mid, bottom = crossLo + height; break;
             case PostalBar::Timing: top = crossLo + mid, bottom = crossLo + mid + timing; break;
             }
-            if (!FitsInt32(bottom)) return kBarcodeErrParams;
+            if (!FitsInt32(top) || !FitsInt32(bottom)) return kBarcodeErrParams;
         }
+        if (!bars) continue;
         BarRect r;
         if (g.runAlongY) r = {int32_t(top), int32_t(lo), int32_t(bottom), int32_t(hi)};
         else r = {int32_t(lo), int32_t(top), int32_t(hi), int32_t(bottom)};
@@ -358,11 +362,13 @@ int32_t FitBarcode(BarcodeParams& params)
     if (params.widthMode == kWidthFit || params.widthMode == kWidthFitDevice) {
         BarcodeParams probe = params;
         probe.expandedText = nullptr;
+        // The bars are stored from the last of these runs: the width never
+        // grows past the 200th.
         for (int i = 0; i < kFitRuns; ++i) {
             r = Run(probe, working, nullptr, lb);
             if (r < 0) return r;
             if (probe.resultWidth >= requested - kFitStep) break;
-            if (working > std::numeric_limits<int32_t>::max() - kFitStep) break;
+            if (i + 1 == kFitRuns || working > std::numeric_limits<int32_t>::max() - kFitStep) break;
             working += kFitStep;
         }
     }

@@ -14,7 +14,7 @@ int32_t EncodeBarcode(BarcodeParams& params);
 
 // 0 or the negative code; stores the bars into *params.bars (replacing its
 // contents). Width modes 1 and 4 widen the working width until the bars fill
-// the requested width to within 15000 document units.
+// the requested width to within 15000 document units, in at most 200 runs.
 int32_t FitBarcode(BarcodeParams& params);
 
 // Maps bars computed at one resolution onto a device of another (each

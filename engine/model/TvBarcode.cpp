@@ -153,6 +153,8 @@ void TvBarcode::SetProperties(const TvPropertyMap& map, TvChangeList* changes)
         case 105: SetLongProp(changes, 105, m_nSecondWidth, n); break;
         case 106: SetLongProp(changes, 106, m_nFirstWidth, n); break;
         case 107: SetLongProp(changes, 107, m_bCustomerHeight, n); break;
+        // Held to the eight widths the object has.
+        case 108: SetLongProp(changes, 108, m_nWidthCount, std::clamp(n, 0, kMaxWidths)); break;
         case 122: SetLongProp(changes, 122, m_nFieldIndex, n); break;
         case 1001: SetStringProp(changes, 1001, m_strText, v.AsString()); break;
         default:

@@ -319,3 +319,61 @@ TEST(BarcodeFit, BarsKeepTheirSizeOnAnotherDevice)
     MapBars(grow, 1, 1, INT32_MAX, INT32_MAX);
     EXPECT_EQ(grow[0], (BarRect{INT32_MAX, INT32_MIN, 0, 0}));
 }
+
+TEST(BarcodeFit, FitStopsAfterTwoHundredRuns)
+{
+    // At 72 dpi a JAN-13 narrow element grows one dot per some 2.8 million
+    // units of width, so 200 widenings of 15000 cannot reach this rectangle.
+    BarcodeParams p = Params(kBarcodeJan13, "490123456789");
+    p.resolutionX = p.resolutionY = 72;
+    p.width = 11111828;
+    BarcodeParams last = p;
+    last.width = p.width + 199 * 15000; // the width of the 200th run
+    ASSERT_GT(EncodeBarcode(last), 0);
+    ASSERT_LT(last.resultWidth, p.width - 15000);
+    BarcodeParams beyond = p;
+    beyond.width = p.width + 200 * 15000;
+    ASSERT_GT(EncodeBarcode(beyond), 0);
+    ASSERT_NE(beyond.resultWidth, last.resultWidth);
+
+    const auto bars = Fit(p);
+    EXPECT_EQ(p.resultWidth, last.resultWidth);
+    EXPECT_EQ(p.width, 11111828);
+    ASSERT_FALSE(bars.empty());
+    EXPECT_EQ(DotsToDoc(bars.back().right - bars.front().left, 72), last.resultWidth);
+}
+
+TEST(BarcodeFit, CoordinatesOutsideThirtyTwoBitsAreRefused)
+{
+    // No rectangle may come back wrapped, and the encoder refuses what the
+    // fitting refuses. First the bars' cross extent leaves 32 bits.
+    for (int32_t s = 1; s <= 6; ++s) {
+        for (int32_t o = 1; o <= 4; ++o) {
+            BarcodeParams p = Params(s, s == 5 ? "A1B" : s == 2 ? "490123456789" : s == 3 ? "4901234" : "12");
+            p.orientation = o;
+            p.resolutionX = p.resolutionY = 2000000000;
+            p.left = p.top = 0;
+            p.width = 1;
+            p.height = 2000000000;
+            EXPECT_EQ(EncodeBarcode(p), kBarcodeErrParams) << s << " " << o;
+            Fit(p, kBarcodeErrParams);
+            // A run that starts just beyond 32 bits and comes back inside
+            // with its first element.
+            p.resolutionX = p.resolutionY = 2 * 1440000;
+            p.height = 1000;
+            p.left = p.top = 0;
+            (o % 2 ? p.left : p.top) = o <= 2 ? -1073741830 : 1073741830;
+            p.widthMode = kWidthExplicit;
+            p.widths.assign(size_t(ExplicitWidthCount(s)), 20);
+            if (s == kBarcodeCustomer) p.widths[0] = p.widths[1] = 10;
+            std::vector<BarRect> bars;
+            p.bars = &bars;
+            const int32_t r = FitBarcode(p);
+            EXPECT_EQ(r, kBarcodeErrParams) << s << " " << o;
+            for (const BarRect& b : bars) {
+                EXPECT_LE(b.left, b.right);
+                EXPECT_LE(b.top, b.bottom);
+            }
+        }
+    }
+}

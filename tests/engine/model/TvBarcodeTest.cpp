@@ -318,3 +318,24 @@ TEST(TvBarcode, CheckTextExpandsOrRefuses)
     EXPECT_EQ(b.ComputeBars("490123456789", 300, 300, bars), kBarcodeErrParams);
     EXPECT_TRUE(bars.empty());
 }
+
+TEST(TvBarcode, WidthCountAndNominalLengthAreSettable)
+{
+    TvBarcode b;
+    TvPropertyMap map;
+    map.SetLong(108, 3);
+    map.SetLong(94, 13);
+    TvChangeList changes;
+    b.SetProperties(map, &changes);
+    EXPECT_EQ(b.m_nWidthCount, 3);
+    EXPECT_EQ(b.m_nNominalLength, 13);
+    bool saw108 = false;
+    for (const auto& c : changes) saw108 |= c->m_nPropId == 108;
+    EXPECT_TRUE(saw108);
+
+    // A count beyond the eight widths is held to them.
+    b.SetProperties(TvPropertyMap(108, TvPropValue::Long(9)), nullptr);
+    EXPECT_EQ(b.m_nWidthCount, TvBarcode::kMaxWidths);
+    b.SetProperties(TvPropertyMap(108, TvPropValue::Long(-1)), nullptr);
+    EXPECT_EQ(b.m_nWidthCount, 0);
+}
