@@ -188,6 +188,9 @@ void RenderContext::CreateTextFonts(const TvText& text, int32_t kind)
     if (kind == 1) w /= 2;
     int32_t height = m_scaler.CentiPointsToDeviceY(h);
     int32_t width = m_scaler.CentiPointsToDeviceX(w);
+    // A height of 0 asks the device for its default size: text under one
+    // pixel high at a low zoom is drawn one pixel high instead.
+    if (height == 0 && h != 0) height = 1;
     int32_t base = 0;
     switch (text.m_nDirection) {
     case 2: base = 27000; break;
@@ -291,11 +294,9 @@ void RenderContext::ShapePreamble(const TvObject& o, uint32_t textColour)
 
 // ---- text ----------------------------------------------------------------
 
-Rect RenderContext::InsetRect(const TvText& text)
+Rect RenderContext::InsetRect(const TvText& text, Rect bound)
 {
-    Rect r;
-    text.GetBoundRect(r, false);
-    r.Normalize();
+    Rect r = bound.Normalized();
     int64_t lr = int64_t(text.m_nMarginLeft) + text.m_nMarginRight;
     int64_t tb = int64_t(text.m_nMarginTop) + text.m_nMarginBottom;
     if (lr < r.Width()) {
@@ -329,7 +330,7 @@ void RenderContext::DrawTextObject(const TvText& text, bool withText)
     CreateTextFonts(text, 1);
     m_dc->SetTextAlign(kTaBottom | kTaLeft);
     m_dc->SaveDC();
-    m_dc->IntersectClipRect(ToDevice(InsetRect(text)));
+    m_dc->IntersectClipRect(ToDevice(InsetRect(text, bound)));
     try {
         DrawTextContent(text);
     } catch (...) {
@@ -339,7 +340,7 @@ void RenderContext::DrawTextObject(const TvText& text, bool withText)
     m_dc->RestoreDC(-1);
 }
 
-void RenderContext::DrawTextContent(const TvText& text)
+void RenderContext::DrawTextContent(const TvText& text, const Rect* box)
 {
     std::string shown;
     switch (text.GetType()) {
@@ -360,7 +361,9 @@ void RenderContext::DrawTextContent(const TvText& text)
     if (text.m_nZenHeight == 0 && text.m_nHanHeight == 0) return;
 
     TextLayout layout(m_measurer);
-    layout.Prepare(MakeTextLayoutParams(text, m_form, m_docFonts, m_layer));
+    TextLayoutParams params = MakeTextLayoutParams(text, m_form, m_docFonts, m_layer);
+    if (box) params.bound = *box;
+    layout.Prepare(params);
     layout.Build(shown);
     std::vector<DcPoint> at;
     std::string chars;
@@ -576,23 +579,29 @@ void RenderContext::DrawList(const TvList& list)
     SelectBrush(attr->m_nFillStyle, attr->m_crFill);
     Rect bound;
     list.GetBoundRect(bound, false);
+    bound.Normalize();
     m_dc->Rectangle(ToDevice(bound));
+    if (list.m_nColumns <= 0 || list.m_nRows <= 0) return;
 
-    if (attr->m_bFrame && list.m_nColumns > 0 && list.m_nRows > 0) {
-        double cw = double(list.m_nWidth) / list.m_nColumns;
-        double rh = double(list.m_nHeight) / list.m_nRows;
-        int64_t x = list.m_nX, y = list.m_nY;
+    // Grid edges over the list's box as the list lays its cells out. Cells
+    // are drawn in these cells of the grid, not at the places they hold:
+    // those lag behind a list moved by a page's changes, and a cell turned to
+    // another writing direction reads its place as a different corner.
+    const double cw = double(int64_t(bound.right) - bound.left) / list.m_nColumns;
+    const double rh = double(int64_t(bound.bottom) - bound.top) / list.m_nRows;
+    const auto edgeX = [&](int c) { return int32_t(int64_t(bound.left) + RoundToLong(c * cw)); };
+    const auto edgeY = [&](int r) { return int32_t(int64_t(bound.top) + RoundToLong(r * rh)); };
+
+    if (attr->m_bFrame) {
         for (int c = 1; c < list.m_nColumns; ++c) {
-            int32_t gx = int32_t(x + int64_t(std::llround(c * cw)));
-            DcPoint a = ToDevice(Point{gx, list.m_nY});
-            DcPoint b = ToDevice(Point{gx, int32_t(y + list.m_nHeight)});
+            DcPoint a = ToDevice(Point{edgeX(c), bound.top});
+            DcPoint b = ToDevice(Point{edgeX(c), bound.bottom});
             m_dc->MoveTo(a.x, a.y);
             m_dc->LineTo(b.x, b.y);
         }
         for (int r = 1; r < list.m_nRows; ++r) {
-            int32_t gy = int32_t(y + int64_t(std::llround(r * rh)));
-            DcPoint a = ToDevice(Point{list.m_nX, gy});
-            DcPoint b = ToDevice(Point{int32_t(x + list.m_nWidth), gy});
+            DcPoint a = ToDevice(Point{bound.left, edgeY(r)});
+            DcPoint b = ToDevice(Point{bound.right, edgeY(r)});
             m_dc->MoveTo(a.x, a.y);
             m_dc->LineTo(b.x, b.y);
         }
@@ -609,12 +618,13 @@ void RenderContext::DrawList(const TvList& list)
             for (int r = 0; r < list.m_nRows; ++r) {
                 const TvData* cell = list.GetCell(c, r);
                 if (!cell) continue;
+                const Rect box{edgeX(c), edgeY(r), edgeX(c + 1), edgeY(r + 1)};
                 m_dc->SaveDC();
-                m_dc->IntersectClipRect(ToDevice(InsetRect(*cell)));
+                m_dc->IntersectClipRect(ToDevice(InsetRect(*cell, box)));
                 // Each cell draws in its own fonts, the ones its layout measures.
                 CreateTextFonts(*cell, 0);
                 CreateTextFonts(*cell, 1);
-                DrawTextContent(*cell);
+                DrawTextContent(*cell, &box);
                 m_dc->RestoreDC(-1);
             }
         }

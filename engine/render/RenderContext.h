@@ -75,7 +75,8 @@ public:
 
 private:
     void DrawTextObject(const TvText& text, bool withText);
-    void DrawTextContent(const TvText& text);
+    // `box` null: the text's own bound rectangle.
+    void DrawTextContent(const TvText& text, const Rect* box = nullptr);
     void DrawLine(const TvLine& line);
     void DrawBox(const TvBox& box);
     void DrawCircle(const TvCircle& circle);
@@ -89,8 +90,9 @@ private:
     void FramePen(bool frame, int32_t style, int32_t width, uint32_t colour);
     DcRect ToDevice(const Rect& r) const;
     DcPoint ToDevice(Point p) const;
-    // The margins' inset rectangle of a text object, as the text is clipped.
-    static Rect InsetRect(const TvText& text);
+    // The margins' inset rectangle of a text object in `bound`, as the text
+    // is clipped.
+    static Rect InsetRect(const TvText& text, Rect bound);
 
     bool m_rethrow;
     TextMeasurer* m_measurer;

@@ -15,6 +15,10 @@ namespace {
 
 int32_t RoundI(double v) { return int32_t(std::clamp<double>(std::round(v), INT32_MIN, INT32_MAX)); }
 
+// Lines far below the bound pile up at the limit rather than wrapping back
+// to the top; they are clipped away when drawn.
+int32_t SatAdd(int64_t a, int64_t b) { return int32_t(std::clamp<int64_t>(a + b, INT32_MIN, INT32_MAX)); }
+
 LayoutFont FromDesc(const TvFontDesc& d)
 {
     LayoutFont f;
@@ -256,23 +260,26 @@ void TextLayout::EndLine(TextLine& line)
         line.text.clear();
         for (const TextRun& r : line.runs) line.text += r.ch;
     }
+    // Placement moves the line itself down by the extra; the next line
+    // follows from where this one started, or the extra would count twice.
+    const int32_t top = line.y;
     int32_t extra = PlaceLine(line);
-    m_nextY = line.y + m_linePitch + extra;
+    m_nextY = SatAdd(SatAdd(top, m_linePitch), extra);
     m_lines.push_back(std::move(line));
 }
 
 Point TextLayout::Transform(double along, double across) const
 {
-    return {m_origin.x + m_p.marginLeft + RoundI(m_dirCos * along + m_dirSin * across),
-            m_origin.y + m_p.marginTop + RoundI(m_dirCos * across - m_dirSin * along)};
+    return {SatAdd(int64_t(m_origin.x) + m_p.marginLeft, RoundI(m_dirCos * along + m_dirSin * across)),
+            SatAdd(int64_t(m_origin.y) + m_p.marginTop, RoundI(m_dirCos * across - m_dirSin * along))};
 }
 
 int32_t TextLayout::PlaceLine(TextLine& line)
 {
     int32_t extra = 0;
     if (m_p.measuredPitch && line.maxHeight > m_linePitch) {
-        extra = line.maxHeight - m_linePitch;
-        line.y += extra;
+        extra = SatAdd(line.maxHeight, -int64_t(m_linePitch));
+        line.y = SatAdd(line.y, extra);
     }
     // Runs stand on the bottom of the line's cell.
     int64_t bottom = int64_t(line.y) + m_linePitch;

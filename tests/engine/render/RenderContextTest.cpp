@@ -103,6 +103,22 @@ TEST(RenderContext, FontsTurnWithDirectionAndAngle)
     EXPECT_EQ(p.dc.State().font.height, -13);
 }
 
+TEST(RenderContext, SmallTextStaysSmallAtLowZoom)
+{
+    // 7 points at 10 % on 96 dpi is under one pixel; a font of height 0
+    // would be drawn at the device's default size instead.
+    DcTextMeasurer measurer{std::make_unique<RecordingDc>()};
+    RecordingDc dc{96, 96};
+    TvFedObject form;
+    RenderContext rc(false, &measurer);
+    rc.Begin(dc, &form, 10);
+    auto t = Label({0, 0, kInch, kInch}, "A");
+    t->m_nZenHeight = t->m_nHanHeight = 700;
+    rc.CreateTextFonts(*t, 1);
+    rc.SelectFontKind(1);
+    EXPECT_EQ(dc.State().font.height, -1);
+}
+
 TEST(RenderContext, FaceIndexesLookUpTheFontLists)
 {
     Pass p;
@@ -236,6 +252,53 @@ TEST(RenderContext, ListDrawsGridAndCells)
     EXPECT_EQ(p.dc.TextLog(), "a|d|b|e|c|f");
     EXPECT_EQ(p.dc.CallsOf("Text").size(), 6u);
     EXPECT_EQ(p.dc.SaveDepth(), 0);
+}
+
+TEST(RenderContext, ListCellsAreDrawnInsideTheirGridCells)
+{
+    TvText templ(Rect{0, 0, 0, 0});
+    templ.m_nZenHeight = templ.m_nHanHeight = 1000;
+    auto make = [&] {
+        auto list = std::make_unique<TvList>(Rect{0, 0, 3 * kInch, kInch}, 3, 1, templ);
+        for (int c = 0; c < 3; ++c) {
+            if (!list->GetCell(c, 0)) list->SetCell(c, 0);
+            list->GetCell(c, 0)->m_strValue = std::string(1, char('a' + c));
+        }
+        return list;
+    };
+    auto clips = [](const RecordingDc& dc) {
+        std::vector<DcRect> out;
+        for (const DcCall& c : dc.CallsOf("Text")) out.push_back(c.state.clip ? c.state.clip->Bounds() : DcRect{});
+        return out;
+    };
+    const std::vector<DcRect> grid{{0, 0, 96, 96}, {96, 0, 192, 96}, {192, 0, 288, 96}};
+    {
+        // Vertical writing in the cells: each column of text stands in its
+        // own cell, at the cell's right edge.
+        Pass p;
+        auto list = make();
+        list->SetAllCells(TvList::cellDirection, 2);
+        p.rc.DrawObject(*list);
+        EXPECT_EQ(clips(p.dc), grid);
+        auto texts = p.dc.CallsOf("Text");
+        ASSERT_EQ(texts.size(), 3u);
+        EXPECT_EQ(texts[1].args[0], 178); // one em (13.3 px) in from 192
+        EXPECT_EQ(texts[1].args[1], 0);
+    }
+    {
+        // A page that moves the list moves its cells with it.
+        Pass p;
+        auto list = make();
+        TvPropertyMap move;
+        move.SetLong(4, kInch);
+        move.SetLong(5, kInch);
+        list->SetProperties(move, nullptr);
+        p.rc.DrawObject(*list);
+        std::vector<DcRect> moved;
+        for (const DcRect& r : grid) moved.push_back(r.Offset(96, 96));
+        EXPECT_EQ(clips(p.dc), moved);
+        EXPECT_EQ(p.dc.CallsOf("Text")[0].args, (std::vector<int32_t>{96, 96 + 13}));
+    }
 }
 
 TEST(RenderContext, FailingObjectsAreReportedAndRethrownOnRequest)

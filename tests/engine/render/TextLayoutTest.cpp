@@ -295,3 +295,33 @@ TEST(TextLayout, TallCharactersPushTheLineDown)
     EXPECT_EQ(f.layout.LinePitch(), 400000);
     EXPECT_EQ(f.layout.Lines()[1].y, 400000);
 }
+
+namespace {
+
+// Latin faces have a character cell taller than their em: here 1.2 em.
+struct TallCellMeasurer : TextMeasurer {
+    DcSize Measure(const MeasureFont& font, std::string_view ch) override
+    {
+        int32_t em = std::abs(font.height);
+        return {ch.size() == 2 ? em : em / 2, em * 6 / 5};
+    }
+};
+
+} // namespace
+
+TEST(TextLayout, LinesOfTallCellsFollowEachOtherWithoutGaps)
+{
+    TallCellMeasurer measurer;
+    TextLayout layout(&measurer);
+    TextLayoutParams p = Fixture::Params(20);
+    layout.Prepare(p);
+    layout.Build("ab\rcd\ref");
+    const auto& lines = layout.Lines();
+    ASSERT_EQ(lines.size(), 3u);
+    // The line pitch is one em (200000); each cell is 240000 tall, so every
+    // line is pushed down by 40000 and the lines stand one cell apart.
+    EXPECT_EQ(layout.LinePitch(), 200000);
+    EXPECT_EQ(lines[0].runs[0].pos.y, 240000);
+    EXPECT_EQ(lines[1].runs[0].pos.y, 480000);
+    EXPECT_EQ(lines[2].runs[0].pos.y, 720000);
+}
