@@ -197,16 +197,16 @@ void TvImage::LoadData(Archive& ar)
 
 void TvImage::GetBoundRect(Rect& out, bool withPen) const
 {
-    out = Rect{m_nX, m_nY, m_nX + m_nWidth, m_nY + m_nHeight};
+    out = Rect{m_nX, m_nY, WrapAdd(m_nX, m_nWidth), WrapAdd(m_nY, m_nHeight)};
     if (withPen) {
-        const int32_t d = (m_nLineWidth + 3) / 2;
+        const auto d = static_cast<int32_t>((int64_t{m_nLineWidth} + 3) / 2);
         out.Inflate(d, d);
     }
 }
 
 void TvImage::FitBox(bool grow)
 {
-    Rect r{m_nX, m_nY, m_nX + m_nWidth, m_nY + m_nHeight};
+    Rect r{m_nX, m_nY, WrapAdd(m_nX, m_nWidth), WrapAdd(m_nY, m_nHeight)};
     Point p{r.right, r.bottom};
     int32_t handle = 5;
     FitToAspect(r, p, Size{m_nNaturalWidth, m_nNaturalHeight}, grow, handle);
@@ -231,9 +231,8 @@ void TvImage::SetProperties(const TvPropertyMap& map, TvChangeList* changes)
     TvObject::SetProperties(map, changes);
     const std::string oldName = m_strFileName;
     bool embeddedChanged = false, nameChanged = false;
-    for (uint16_t id : {9, 10, 11, 12, 13, 14, 60, 61, 62, 63, 64, 65, 66, 67, 68, 69, 70}) {
-        const TvPropValue* v = map.Lookup(id);
-        if (!v) continue;
+    for (const auto& [id, value] : map) {
+        const TvPropValue* v = &value;
         switch (id) {
         case 9: SetLongProp(changes, 9, m_nLineWidth, v->AsLong()); break;
         case 10: SetShortProp(changes, 10, m_nLineStyle, v->AsShort()); break;
@@ -266,6 +265,7 @@ void TvImage::SetProperties(const TvPropertyMap& map, TvChangeList* changes)
         case 68: SetLongProp(changes, 68, m_nValue68, v->AsLong()); break;
         case 69: nameChanged = SetStringProp(changes, 69, m_strFileName, v->AsString()); break;
         case 70: SetStringProp(changes, 70, m_strTempFile, v->AsString()); break;
+        default: break;
         }
     }
     if ((embeddedChanged && m_bEmbedded == 0) || (!embeddedChanged && m_bEmbedded && nameChanged))

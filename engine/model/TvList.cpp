@@ -174,14 +174,13 @@ void TvList::CopyFieldAttributes(const TvList& s)
     m_nColumns = s.m_nColumns;
     m_nRows = s.m_nRows;
     m_cells.RemoveAll();
-    // Inserted last to first, each bucket keeps the source's order, so the
-    // copy stores the same bytes.
-    std::vector<const std::pair<uint32_t, std::unique_ptr<TvData>>*> entries;
-    for (const auto& entry : s.m_cells) entries.push_back(&entry);
-    for (auto it = entries.rbegin(); it != entries.rend(); ++it) {
-        auto copy = CloneCell(*(*it)->second);
-        copy->m_strValue = (*it)->second->m_strValue;
-        m_cells.SetAt((*it)->first, std::move(copy));
+    // Taken in the source's order, each new key at the head of its bucket:
+    // every bucket of the copy is reversed, as the class library's copy was,
+    // so that a copied form stores the bytes the platform stored.
+    for (const auto& [key, cell] : s.m_cells) {
+        auto copy = CloneCell(*cell);
+        copy->m_strValue = cell->m_strValue;
+        m_cells.SetAt(key, std::move(copy));
     }
     Layout();
 }
@@ -227,9 +226,11 @@ int32_t TvList::SetColumnCount(int32_t n)
             if (static_cast<int16_t>(key & 0xFFFF) >= count) gone.push_back(key);
         for (uint32_t key : gone) m_cells.RemoveKey(key);
     } else if (count > old) {
+        // Column by column, as the constructor fills them: the order of
+        // insertion decides the stored order of the cells.
         const std::unique_ptr<TvData> templ = MakeCellTemplate(nullptr);
-        for (int16_t row = 0; row < m_nRows; ++row)
-            for (int16_t c = std::max<int16_t>(old, 0); c < count; ++c) m_cells.SetAt(CellKey(c, row), CloneCell(*templ));
+        for (int16_t c = std::max<int16_t>(old, 0); c < count; ++c)
+            for (int16_t row = 0; row < m_nRows; ++row) m_cells.SetAt(CellKey(c, row), CloneCell(*templ));
     }
     m_nColumns = count;
     Layout();

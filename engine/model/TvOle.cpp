@@ -75,9 +75,9 @@ void TvOle::Serialize(Archive& ar, uint32_t schema)
 
 void TvOle::GetBoundRect(Rect& out, bool withPen) const
 {
-    out = Rect{m_nX, m_nY, m_nX + m_nWidth, m_nY + m_nHeight};
+    out = Rect{m_nX, m_nY, WrapAdd(m_nX, m_nWidth), WrapAdd(m_nY, m_nHeight)};
     if (withPen) {
-        const int32_t d = (m_nLineWidth + 3) / 2;
+        const auto d = static_cast<int32_t>((int64_t{m_nLineWidth} + 3) / 2);
         out.Inflate(d, d);
     }
 }
@@ -90,7 +90,7 @@ void TvOle::SetRect(const Rect& r)
     m_nWidth = r.Width();
     m_nHeight = r.Height();
     if (!m_bKeepAspect) return;
-    Rect box{m_nX, m_nY, m_nX + m_nWidth, m_nY + m_nHeight};
+    Rect box{m_nX, m_nY, WrapAdd(m_nX, m_nWidth), WrapAdd(m_nY, m_nHeight)};
     Point p{box.right, box.bottom};
     int32_t handle = 5;
     FitToAspect(box, p, m_sizeNatural, m_nWidth > oldWidth || m_nHeight > oldWidth, handle);
@@ -109,9 +109,8 @@ void TvOle::DeleteSelf()
 void TvOle::SetProperties(const TvPropertyMap& map, TvChangeList* changes)
 {
     TvObject::SetProperties(map, changes);
-    for (uint16_t id : {9, 10, 11, 12, 13, 14, 61, 1002}) {
-        const TvPropValue* v = map.Lookup(id);
-        if (!v) continue;
+    for (const auto& [id, value] : map) {
+        const TvPropValue* v = &value;
         switch (id) {
         case 9: SetLongProp(changes, 9, m_nLineWidth, v->AsLong()); break;
         case 10: SetShortProp(changes, 10, m_nLineStyle, v->AsShort()); break;
@@ -122,7 +121,7 @@ void TvOle::SetProperties(const TvPropertyMap& map, TvChangeList* changes)
         case 61:
             SetLongProp(changes, 61, m_bKeepAspect, v->AsLong());
             if (v->AsLong() != 0) {
-                Rect box{m_nX, m_nY, m_nX + m_nWidth, m_nY + m_nHeight};
+                Rect box{m_nX, m_nY, WrapAdd(m_nX, m_nWidth), WrapAdd(m_nY, m_nHeight)};
                 Point p{box.right, box.bottom};
                 int32_t handle = 5;
                 FitToAspect(box, p, m_sizeNatural, false, handle);
@@ -131,6 +130,7 @@ void TvOle::SetProperties(const TvPropertyMap& map, TvChangeList* changes)
             }
             break;
         case 1002: SetStringProp(changes, 1002, m_strPictureFile, v->AsString()); break;
+        default: break;
         }
     }
 }

@@ -355,3 +355,81 @@ TEST_F(TvImageTest, TruncationAndWrongClassEndInErrors)
         }
     }
 }
+
+namespace {
+
+std::vector<uint16_t> MapOrder(const TvPropertyMap& map)
+{
+    std::vector<uint16_t> ids;
+    for (const auto& [id, v] : map) ids.push_back(id);
+    return ids;
+}
+
+std::vector<uint16_t> RecordedIds(const TvChangeList& changes)
+{
+    std::vector<uint16_t> ids;
+    for (const auto& c : changes) ids.push_back(c->m_nPropId);
+    return ids;
+}
+
+} // namespace
+
+TEST(TvImageProperties, AppliedInTheMapsOrder)
+{
+    // Ids of one bucket come newest first; changes are recorded in the order
+    // the map hands them out, as for every other object.
+    TvImage img(Rect{0, 0, 100, 100}, "a.bmp");
+    TvPropertyMap map;
+    map.SetLong(9, 3000);
+    map.SetLong(13, 500);
+    map.SetLong(14, 600);
+    map.SetLong(66, 1);
+    map.SetLong(67, 2);
+    TvChangeList changes;
+    img.SetProperties(map, &changes);
+    EXPECT_EQ(RecordedIds(changes), MapOrder(map));
+    EXPECT_EQ(img.m_nWidth, 500);
+    EXPECT_EQ(img.m_nHeight, 600);
+
+    TvOle ole(Rect{0, 0, 100, 100}, 1, 0xFFFFFF, 0);
+    TvPropertyMap omap;
+    omap.SetLong(9, 3000);
+    omap.SetShort(10, 2);
+    omap.SetLong(12, 1);
+    omap.SetLong(13, 500);
+    TvChangeList ochanges;
+    ole.SetProperties(omap, &ochanges);
+    EXPECT_EQ(RecordedIds(ochanges), MapOrder(omap));
+}
+
+TEST(TvImageProperties, BoundsOfExtremeValuesWrap)
+{
+    // Values from a damaged file: the pen reach is (width + 3) / 2 worked
+    // out without overflowing, and the box wraps like every other shape's.
+    TvImage img;
+    img.m_nX = 0;
+    img.m_nY = 0;
+    img.m_nWidth = 10;
+    img.m_nHeight = 10;
+    img.m_nLineWidth = INT32_MAX;
+    Rect r;
+    img.GetBoundRect(r, true);
+    EXPECT_EQ(r.left, -1073741825);
+    EXPECT_EQ(r.right, 10 + 1073741825);
+
+    img.m_nLineWidth = 0;
+    img.m_nX = INT32_MAX;
+    img.GetBoundRect(r, false);
+    EXPECT_EQ(r.right, WrapAdd(INT32_MAX, 10));
+
+    TvOle ole;
+    ole.m_nWidth = 10;
+    ole.m_nHeight = 10;
+    ole.m_nLineWidth = INT32_MAX;
+    ole.GetBoundRect(r, true);
+    EXPECT_EQ(r.left, -1073741825);
+    ole.m_nLineWidth = 0;
+    ole.m_nY = INT32_MAX;
+    ole.GetBoundRect(r, false);
+    EXPECT_EQ(r.bottom, WrapAdd(INT32_MAX, 10));
+}
