@@ -149,8 +149,14 @@ public:
                       ((photometric <= PHOTOMETRIC_PALETTE && photometric != PHOTOMETRIC_RGB &&
                         spp == 1 && (bps == 1 || bps == 4 || bps == 8)) ||
                        (photometric == PHOTOMETRIC_RGB && spp == 3 && bps == 8));
-        int rc = direct ? ReadStrips(out, width, height, bps, spp, photometric)
-                        : ReadThroughRgba(out, width, height);
+        // libtiff's RGBA reader gets grey with alpha wrong in most layouts
+        // (samples left unscaled, alpha dropped at 16 bits, white-is-zero
+        // ignored in planes), so those are read here.
+        bool greyAlpha = !direct && photometric <= PHOTOMETRIC_MINISBLACK && spp == 2 &&
+                         (bps == 1 || bps == 2 || bps == 4 || bps == 8 || bps == 16);
+        int rc = direct      ? ReadStrips(out, width, height, bps, spp, photometric)
+                 : greyAlpha ? ReadGreyWithAlpha(out, width, height, bps, photometric, planar)
+                             : ReadThroughRgba(out, width, height);
         if (rc == kImgOk && error_ != 0) rc = error_;
         if (rc != kImgOk) out.clear();
         return rc;
@@ -226,6 +232,103 @@ private:
                 } else {
                     std::memcpy(dst, src, static_cast<size_t>(lineBytes));
                 }
+            }
+        }
+        return kImgOk;
+    }
+
+    // Grey and one extra sample, in strips or tiles, interleaved or in two
+    // planes, laid over white paper as 24-bit RGB. An extra sample that is
+    // not marked as alpha is ignored, as libtiff does.
+    int ReadGreyWithAlpha(std::vector<uint8_t>& dib, uint32_t width, uint32_t height, uint16_t bps,
+                          uint16_t photometric, uint16_t planar)
+    {
+        uint16_t extraCount = 0;
+        uint16_t* extraKinds = nullptr;
+        TIFFGetFieldDefaulted(tif_, TIFFTAG_EXTRASAMPLES, &extraCount, &extraKinds);
+        const uint16_t kind = extraCount >= 1 && extraKinds ? extraKinds[0] : EXTRASAMPLE_UNSPECIFIED;
+        const bool separate = planar == PLANARCONFIG_SEPARATE;
+        const uint16_t perBlock = separate ? 1 : 2;
+        const bool tiled = TIFFIsTiled(tif_) != 0;
+
+        uint32_t blockWidth = width, blockHeight = height;
+        if (tiled) {
+            if (!TIFFGetField(tif_, TIFFTAG_TILEWIDTH, &blockWidth) ||
+                !TIFFGetField(tif_, TIFFTAG_TILELENGTH, &blockHeight) || blockWidth == 0 || blockHeight == 0)
+                return kImgReadError;
+        } else {
+            TIFFGetFieldDefaulted(tif_, TIFFTAG_ROWSPERSTRIP, &blockHeight);
+            if (blockHeight == 0 || blockHeight > height) blockHeight = height;
+        }
+        const uint64_t rowBytes = (uint64_t(blockWidth) * perBlock * bps + 7) / 8;
+        const uint64_t blockBytes = rowBytes * blockHeight;
+        if (tiled ? (TIFFTileRowSize64(tif_) != rowBytes || TIFFTileSize64(tif_) != blockBytes)
+                  : TIFFScanlineSize64(tif_) != rowBytes)
+            return kImgReadError;
+        const uint64_t pixels = uint64_t(width) * height;
+        if (pixels > kImgMaxBytes / 4 || blockBytes > kImgMaxBytes) return kImgNoMemory;
+
+        uint64_t stride = 0, bitsOffset = 0;
+        if (!StartDib(dib, width, height, 24, 0, stride, bitsOffset)) return kImgNoMemory;
+        std::vector<uint8_t> grey, alpha, block;
+        try {
+            grey.assign(static_cast<size_t>(pixels), 0);
+            alpha.assign(static_cast<size_t>(pixels), 255);
+            block.resize(static_cast<size_t>(blockBytes));
+        } catch (const std::bad_alloc&) {
+            return kImgNoMemory;
+        }
+        const uint32_t maxValue = (1u << bps) - 1;
+        auto sampleAt = [&](const uint8_t* row, uint64_t index) -> uint8_t {
+            if (bps == 16) {
+                uint16_t v;
+                std::memcpy(&v, row + 2 * index, 2);  // libtiff gives native order
+                return static_cast<uint8_t>(uint32_t(v) * 255 / 65535);
+            }
+            if (bps == 8) return row[index];
+            const uint64_t bit = index * bps;
+            const uint32_t v = (row[bit / 8] >> (8 - bps - bit % 8)) & maxValue;
+            return static_cast<uint8_t>(v * 255 / maxValue);
+        };
+        const uint32_t blocks = tiled ? TIFFNumberOfTiles(tif_) : TIFFNumberOfStrips(tif_);
+        for (uint16_t plane = 0; plane < (separate ? 2 : 1); ++plane) {
+            for (uint32_t by = 0; by < height; by += blockHeight) {
+                for (uint32_t bx = 0; bx < width; bx += blockWidth) {
+                    const uint32_t index = tiled ? TIFFComputeTile(tif_, bx, by, 0, plane)
+                                                 : TIFFComputeStrip(tif_, by, plane);
+                    if (index >= blocks) return kImgReadError;
+                    const uint32_t rows = tiled ? blockHeight : std::min(blockHeight, height - by);
+                    const auto want = static_cast<tmsize_t>(rowBytes * rows);
+                    const tmsize_t got = tiled ? TIFFReadEncodedTile(tif_, index, block.data(), want)
+                                               : TIFFReadEncodedStrip(tif_, index, block.data(), want);
+                    if (got != want || error_ != 0) return kImgReadError;
+                    for (uint32_t r = 0; r < rows && by + r < height; ++r) {
+                        const uint8_t* row = block.data() + rowBytes * r;
+                        for (uint32_t c = 0; c < blockWidth && bx + c < width; ++c) {
+                            const uint64_t at = uint64_t(by + r) * width + bx + c;
+                            for (uint16_t s = 0; s < perBlock; ++s) {
+                                const uint16_t sample = separate ? plane : s;
+                                const uint8_t v = sampleAt(row, uint64_t(c) * perBlock + s);
+                                if (sample == 0) grey[at] = v;
+                                else if (kind == EXTRASAMPLE_ASSOCALPHA || kind == EXTRASAMPLE_UNASSALPHA)
+                                    alpha[at] = v;
+                            }
+                        }
+                    }
+                }
+            }
+        }
+        for (uint32_t y = 0; y < height; ++y) {
+            uint8_t* dst = dib.data() + bitsOffset + stride * (height - 1 - y);
+            for (uint32_t x = 0; x < width; ++x) {
+                const uint64_t at = uint64_t(y) * width + x;
+                uint32_t g = grey[at];
+                if (photometric == PHOTOMETRIC_MINISWHITE) g = 255 - g;
+                const uint32_t a = alpha[at];
+                // Associated samples are already multiplied by alpha.
+                const uint32_t shown = kind == EXTRASAMPLE_ASSOCALPHA ? std::min<uint32_t>(255, g + 255 - a)
+                                                                      : (g * a + 255 * (255 - a) + 127) / 255;
+                dst[3 * x + 0] = dst[3 * x + 1] = dst[3 * x + 2] = static_cast<uint8_t>(shown);
             }
         }
         return kImgOk;

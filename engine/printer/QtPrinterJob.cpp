@@ -41,16 +41,23 @@ bool QtPrinterJob::PageLayoutFor(const DevMode& mode, QPageLayout& layout)
         else
             return false;
     }
-    QPageSize size;
-    if ((mode.dmFields & DM_PAPERLENGTH) && (mode.dmFields & DM_PAPERWIDTH) && mode.dmPaperWidth > 0 &&
-        mode.dmPaperLength > 0) {
-        // An explicit width and length win over the paper number.
-        size = QPageSize(QSizeF(mode.dmPaperWidth / 10.0, mode.dmPaperLength / 10.0), QPageSize::Millimeter,
+    const bool hasSize = mode.dmPaperWidth > 0 && mode.dmPaperLength > 0;
+    auto sizeOfMode = [&mode] {
+        return QPageSize(QSizeF(mode.dmPaperWidth / 10.0, mode.dmPaperLength / 10.0), QPageSize::Millimeter,
                          QString::fromStdString(Cp932ToUtf8(mode.formName)), QPageSize::ExactMatch);
+    };
+    QPageSize size;
+    if ((mode.dmFields & DM_PAPERLENGTH) && (mode.dmFields & DM_PAPERWIDTH) && hasSize) {
+        // An explicit width and length win over the paper number.
+        size = sizeOfMode();
     } else if (mode.dmFields & DM_PAPERSIZE) {
         const QPageSize::PageSizeId id = QPageSize::id(mode.dmPaperSize);
-        if (id == QPageSize::Custom) return false;
-        size = QPageSize(id);
+        if (id != QPageSize::Custom)
+            size = QPageSize(id);
+        else if (hasSize)
+            size = sizeOfMode(); // a user size or a registered form, which the mode gives the size of
+        else
+            return false;
     }
     if (size.isValid()) {
         const QMarginsF margins = layout.margins();

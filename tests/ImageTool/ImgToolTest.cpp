@@ -20,7 +20,8 @@ struct TiffSpec {
     uint16_t planar = PLANARCONFIG_CONTIG;
     uint32_t rowsPerStrip = 2;
     uint32_t tile = 0;          // tile edge; 0 writes strips
-    bool alpha = false;         // last sample is unassociated alpha
+    bool alpha = false;         // last sample is alpha
+    uint16_t alphaKind = EXTRASAMPLE_UNASSALPHA;
     std::vector<uint16_t> red, green, blue;  // colour map
     // Sample value of pixel (x, y), sample s.
     std::function<uint32_t(uint32_t, uint32_t, uint16_t)> sample = [](uint32_t x, uint32_t y, uint16_t) {
@@ -61,7 +62,7 @@ std::string WriteTiff(const nvtest::TempDir& dir, const std::string& name, const
     TIFFSetField(tif, TIFFTAG_COMPRESSION, t.compression);
     TIFFSetField(tif, TIFFTAG_PLANARCONFIG, t.planar);
     if (t.alpha) {
-        uint16_t extra = EXTRASAMPLE_UNASSALPHA;
+        uint16_t extra = t.alphaKind;
         TIFFSetField(tif, TIFFTAG_EXTRASAMPLES, 1, &extra);
     }
     if (!t.red.empty())
@@ -337,6 +338,79 @@ TEST(ImgTool, DepthsThroughTheRgbaPath)
         EXPECT_EQ(d.at(19, 17), (19u << 16) | (17u << 8) | 9u);
         EXPECT_EQ(d.at(0, 0), 9u);
     }
+}
+
+// Grey with alpha lies over white paper like RGBA does, whatever the depth,
+// the plane layout or tiling; libtiff's RGBA reader treats each of these
+// differently (unscaled samples, a dropped alpha, a lost white-is-zero).
+TEST(ImgTool, GreyWithAlphaLiesOverWhitePaper)
+{
+    nvtest::TempDir dir;
+    // pixel x: grey 200 at alpha 255, 128 and 0; then grey 0 at alpha 128
+    const uint32_t greys[4] = {200, 200, 200, 0};
+    const uint32_t alphas[4] = {255, 128, 0, 128};
+    struct Case {
+        const char* what;
+        uint16_t bps, photometric, planar, alphaKind;
+        uint32_t tile;
+    };
+    const Case cases[] = {
+        {"8-bit", 8, PHOTOMETRIC_MINISBLACK, PLANARCONFIG_CONTIG, EXTRASAMPLE_UNASSALPHA, 0},
+        {"16-bit", 16, PHOTOMETRIC_MINISBLACK, PLANARCONFIG_CONTIG, EXTRASAMPLE_UNASSALPHA, 0},
+        {"8-bit planes", 8, PHOTOMETRIC_MINISBLACK, PLANARCONFIG_SEPARATE, EXTRASAMPLE_UNASSALPHA, 0},
+        {"16-bit planes", 16, PHOTOMETRIC_MINISBLACK, PLANARCONFIG_SEPARATE, EXTRASAMPLE_UNASSALPHA, 0},
+        {"white is zero", 8, PHOTOMETRIC_MINISWHITE, PLANARCONFIG_CONTIG, EXTRASAMPLE_UNASSALPHA, 0},
+        {"white is zero, planes", 8, PHOTOMETRIC_MINISWHITE, PLANARCONFIG_SEPARATE, EXTRASAMPLE_UNASSALPHA, 0},
+        {"tiled", 8, PHOTOMETRIC_MINISBLACK, PLANARCONFIG_CONTIG, EXTRASAMPLE_UNASSALPHA, 16},
+        {"associated", 8, PHOTOMETRIC_MINISBLACK, PLANARCONFIG_CONTIG, EXTRASAMPLE_ASSOCALPHA, 0},
+    };
+    for (const Case& c : cases) {
+        TiffSpec t;
+        t.width = 4;
+        t.height = 3;
+        t.spp = 2;
+        t.alpha = true;
+        t.bps = c.bps;
+        t.photometric = c.photometric;
+        t.planar = c.planar;
+        t.alphaKind = c.alphaKind;
+        t.tile = c.tile;
+        const bool assoc = c.alphaKind == EXTRASAMPLE_ASSOCALPHA;
+        const bool white = c.photometric == PHOTOMETRIC_MINISWHITE;
+        const uint32_t scale = c.bps == 16 ? 257 : 1;
+        t.sample = [&](uint32_t x, uint32_t, uint16_t s) {
+            if (s == 1) return alphas[x] * scale;
+            uint32_t g = assoc ? greys[x] * alphas[x] / 255 : greys[x];
+            return (white ? 255 - g : g) * scale;
+        };
+        auto d = Convert(WriteTiff(dir, "ga.tif", t));
+        ASSERT_EQ(d.rc, 0) << c.what;
+        for (uint32_t y = 0; y < 3; ++y)
+            for (uint32_t x = 0; x < 4; ++x) {
+                const double want = greys[x] * alphas[x] / 255.0 + 255 - alphas[x];
+                const uint32_t got = d.at(x, y);
+                EXPECT_EQ(got >> 16, got & 0xFF) << c.what;
+                EXPECT_NEAR(double(got & 0xFF), want, 1.5) << c.what << " at " << x << "," << y;
+            }
+    }
+}
+
+TEST(ImgTool, GreyWithAlphaBelowEightBits)
+{
+    nvtest::TempDir dir;
+    TiffSpec t;
+    t.width = 3;
+    t.height = 2;
+    t.spp = 2;
+    t.bps = 4;
+    t.alpha = true;
+    // x 0: black opaque; x 1: black transparent; x 2: grey 5/15 opaque
+    t.sample = [](uint32_t x, uint32_t, uint16_t s) { return s == 1 ? (x == 1 ? 0u : 15u) : (x == 2 ? 5u : 0u); };
+    auto d = Convert(WriteTiff(dir, "ga4.tif", t));
+    ASSERT_EQ(d.rc, 0);
+    EXPECT_EQ(d.at(0, 1), Grey(0));
+    EXPECT_EQ(d.at(1, 1), Grey(255));
+    EXPECT_EQ(d.at(2, 0), Grey(85));
 }
 
 TEST(ImgTool, EveryAcceptedCodecThatLibtiffWrites)

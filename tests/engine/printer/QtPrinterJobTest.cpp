@@ -136,6 +136,42 @@ TEST(QtPrinterJob, CustomSizeAndJisB5Pages)
     EXPECT_EQ(sizes[2], std::make_pair(516, 729));
 }
 
+// The paper number of a registered form means nothing to Qt; the mode
+// carries the form's width and length, which are what the page takes.
+TEST(QtPrinterJob, RegisteredFormNumberUsesTheModesSize)
+{
+    nvtest::EnsureQtApp();
+    nvtest::TempDir dir;
+    const std::string file = dir.file("registered.pdf");
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(QString::fromStdString(file));
+    QtPrinterJob job(printer);
+    ASSERT_TRUE(job.StartDoc("registered"));
+
+    DevMode form = Mode(DMPAPER_USER + 1, DMORIENT_PORTRAIT);
+    form.formName = "Tavelo Form 1";
+    form.dmPaperWidth = 1000;
+    form.dmPaperLength = 1500;
+    ASSERT_TRUE(job.ResetDC(form));
+    ASSERT_TRUE(job.StartPage());
+    ASSERT_TRUE(job.EndPage());
+    DevMode user = Mode(DMPAPER_USER, DMORIENT_LANDSCAPE);
+    user.dmPaperWidth = 1200;
+    user.dmPaperLength = 1800;
+    ASSERT_TRUE(job.ResetDC(user));
+    ASSERT_TRUE(job.StartPage());
+    ASSERT_TRUE(job.EndPage());
+    // Without a size the number still cannot be set.
+    EXPECT_FALSE(job.ResetDC(Mode(DMPAPER_USER + 1, DMORIENT_PORTRAIT)));
+    ASSERT_TRUE(job.EndDoc());
+
+    const auto sizes = PdfPageSizes(file);
+    ASSERT_EQ(sizes.size(), 2u);
+    EXPECT_EQ(sizes[0], std::make_pair(283, 425)); // 100 x 150 mm
+    EXPECT_EQ(sizes[1], std::make_pair(510, 340)); // 120 x 180 mm, landscape
+}
+
 TEST(QtPrinterJob, JobOptionsDoNotSplitAPdf)
 {
     nvtest::EnsureQtApp();
