@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <optional>
 
 namespace nv {
 namespace {
@@ -18,16 +19,18 @@ namespace {
 // Pictures larger than this are refused as unreadable rather than read.
 constexpr uint64_t kMaxPictureFile = 512ull << 20;
 
-std::string ReadWholeFile(const std::string& path)
+// A file too large or shorter than it said is a picture that fails to load
+// (nullopt); only an I/O error while reading is a read error.
+std::optional<std::string> ReadWholeFile(const std::string& path)
 {
     CFile file;
     CFileException error(CFileException::none, 0, path);
     if (!file.TryOpen(path, CFile::modeRead, &error)) throw CAppException(error, IDS_IMAGE_OPEN_FAILED, {});
     try {
         const uint64_t length = file.GetLength();
-        if (length > kMaxPictureFile) ThrowAppException(IDS_IMAGE_READ_FAILED);
+        if (length > kMaxPictureFile) return std::nullopt;
         std::string bytes(static_cast<size_t>(length), '\0');
-        if (file.Read(bytes.data(), bytes.size()) != bytes.size()) ThrowAppException(IDS_IMAGE_READ_FAILED);
+        if (file.Read(bytes.data(), bytes.size()) != bytes.size()) return std::nullopt;
         file.Close();
         return bytes;
     } catch (const CFileException& e) {
@@ -100,7 +103,9 @@ int ImageDrawer::LoadFile(const std::string& path, int32_t kind)
     switch (kind) {
     case kPictureDib:
     case kPictureBmp: {
-        const std::string bytes = ReadWholeFile(path);
+        const std::optional<std::string> file = ReadWholeFile(path);
+        if (!file) return -1;
+        const std::string& bytes = *file;
         m_length = bytes.size();
         std::vector<uint8_t> packed;
         DibInfo info;
@@ -117,7 +122,9 @@ int ImageDrawer::LoadFile(const std::string& path, int32_t kind)
     }
     case kPictureEmf: {
         try {
-            m_emf = ReadWholeFile(path);
+            std::optional<std::string> file = ReadWholeFile(path);
+            if (!file) return -1;
+            m_emf = std::move(*file);
         } catch (const CAppException&) {
             return -1;
         }

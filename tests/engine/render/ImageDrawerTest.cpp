@@ -15,6 +15,7 @@
 #include <tiffio.h>
 
 #include <algorithm>
+#include <filesystem>
 
 using namespace nv;
 
@@ -117,7 +118,11 @@ TEST_F(ImageDrawerTest, BitmapDrawnIntoItsRectangle)
 TEST_F(ImageDrawerTest, MissingOrBrokenPicturesShowNoPicture)
 {
     nvtest::WriteFileBytes(dir.path() / "broken.bmp", "BM not really a bitmap");
-    for (const char* name : {"missing.bmp", "broken.bmp"}) {
+    // Beyond what a picture may be: refused as a picture that cannot be drawn,
+    // not read into memory (a sparse file, so nothing is written).
+    nvtest::WriteFileBytes(dir.path() / "huge.bmp", Bmp(2, 2, 0));
+    std::filesystem::resize_file(dir.path() / "huge.bmp", (512ull << 20) + 1);
+    for (const char* name : {"missing.bmp", "broken.bmp", "huge.bmp"}) {
         TvImage pic(Rect{0, 0, 10, 10}, dir.file(name));
         ImageDrawer drawer;
         RecordingDc dc;
