@@ -5,6 +5,7 @@
 #include "engine/core/PropertyTypes.h"
 #include "engine/model/ModelClasses.h"
 #include "engine/model/TvBox.h"
+#include "engine/model/TvFormInfo.h"
 #include "engine/store/TvHuffman.h"
 #include "support/TempDir.h"
 
@@ -82,7 +83,14 @@ uint32_t AppId(const std::function<void()>& fn)
 }
 
 struct StoreTest : ::testing::Test {
-    void SetUp() override { RegisterModelClasses(); }
+    // Forms are re-stamped when stored: a fixed clock keeps the document's
+    // bytes and the ones built here from falling on two sides of a second.
+    void SetUp() override
+    {
+        RegisterModelClasses();
+        SetFormClock([] { return LocalTime{2026, 12, 9, 4, 50, 55}; });
+    }
+    void TearDown() override { SetFormClock(nullptr); }
     TempDir dir;
 };
 
