@@ -335,6 +335,23 @@ struct CharCase {
     bool reversed = false;
 };
 
+template <size_t N>
+void ExpectCharCases(const CharCase (&cases)[N])
+{
+    for (const CharCase& c : cases) {
+        TvPicture p;
+        p.SetPicture(c.picture);
+        p.SetValue(c.value);
+        p.SetAlignment(c.alignment);
+        p.SetWidthMode(c.widthMode);
+        p.SetReversed(c.reversed);
+        std::string out;
+        int rc = p.Format(out);
+        EXPECT_EQ(out, c.result) << c.picture << " / " << c.value << " align " << c.alignment;
+        EXPECT_EQ(rc, c.rc) << c.picture << " / " << c.value << " align " << c.alignment;
+    }
+}
+
 TEST(TvPicture, CharacterPictures)
 {
     const std::string a3 = kA + kA + kA;
@@ -363,18 +380,7 @@ TEST(TvPicture, CharacterPictures)
         {"XX", kSo + kSo + kA, kA, -3, 2, 1, false},
         {"XXXX", "ABC", "ABC", 0, 1, 0, true},
     };
-    for (const CharCase& c : cases) {
-        TvPicture p;
-        p.SetPicture(c.picture);
-        p.SetValue(c.value);
-        p.SetAlignment(c.alignment);
-        p.SetWidthMode(c.widthMode);
-        p.SetReversed(c.reversed);
-        std::string out;
-        int rc = p.Format(out);
-        EXPECT_EQ(out, c.result) << c.picture << " / " << c.value << " align " << c.alignment;
-        EXPECT_EQ(rc, c.rc) << c.picture << " / " << c.value << " align " << c.alignment;
-    }
+    ExpectCharCases(cases);
 }
 
 // A value cut inside a double-byte character (a byte-limited column) ends in
@@ -390,18 +396,7 @@ TEST(TvPicture, StrayLeadByteKeepsItsPlace)
         {"XX", "AB\x82", "AB", -3, 1},
         {"XX", "\x82\xA0" "A\x82", "A\x82", -3, 1, 0, true},
     };
-    for (const CharCase& c : cases) {
-        TvPicture p;
-        p.SetPicture(c.picture);
-        p.SetValue(c.value);
-        p.SetAlignment(c.alignment);
-        p.SetWidthMode(c.widthMode);
-        p.SetReversed(c.reversed);
-        std::string out;
-        int rc = p.Format(out);
-        EXPECT_EQ(out, c.result) << c.picture << " / " << c.value << " align " << c.alignment;
-        EXPECT_EQ(rc, c.rc) << c.picture << " / " << c.value << " align " << c.alignment;
-    }
+    ExpectCharCases(cases);
 }
 
 } // namespace
