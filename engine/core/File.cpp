@@ -24,7 +24,9 @@ bool CFile::TryOpen(const std::string& name, Mode mode, CFileException* error)
 {
     Abort();
     name_ = name;
-    int flags = O_CLOEXEC;
+    // Non-blocking only while opening: a named pipe under the name would
+    // otherwise hold the open until some writer appears.
+    int flags = O_CLOEXEC | O_NONBLOCK;
     switch (mode) {
     case modeRead: flags |= O_RDONLY; break;
     case modeReadWrite: flags |= O_RDWR; break;
@@ -44,6 +46,13 @@ bool CFile::TryOpen(const std::string& name, Mode mode, CFileException* error)
     if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
         ::close(fd);
         if (error) *error = CFileException(CFileException::accessDenied, EISDIR, name);
+        return false;
+    }
+    const int fl = ::fcntl(fd, F_GETFL);
+    if (fl < 0 || ::fcntl(fd, F_SETFL, fl & ~O_NONBLOCK) != 0) {
+        const int err = errno;
+        ::close(fd);
+        if (error) *error = CFileException::FromErrno(err, name);
         return false;
     }
     fd_ = fd;

@@ -2,19 +2,36 @@
 
 #include <cerrno>
 #include <chrono>
-#include <cstdlib>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
 
 namespace nv {
 namespace {
 
-std::string LockFolder()
+// One fixed place for every process of the user, whatever its environment:
+// a folder taken from the environment (XDG_RUNTIME_DIR, TMPDIR) differs
+// between a desktop session and a job started without one, and the two
+// would then not exclude each other.
+constexpr char kLockFolder[] = "/tmp";
+
+// Opens the lock file without following a planted link, and only when it is
+// this user's own file (one made by another user could be held forever).
+int OpenLockFile(const std::string& path)
 {
-    if (const char* run = std::getenv("XDG_RUNTIME_DIR"); run && *run) return run;
-    return "/tmp";
+    int fd;
+    do {
+        fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0) return -1;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::geteuid()) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
 }
 
 // Keeps the name readable but safe as one file name.
@@ -33,15 +50,15 @@ std::string FileNameFor(const std::string& name)
             out += hex[c & 15];
         }
     }
-    return out + "-" + std::to_string(getuid());
+    return out + "-" + std::to_string(::geteuid());
 }
 
 } // namespace
 
 NamedLock::NamedLock(const std::string& name)
-    : path_(LockFolder() + "/" + FileNameFor(name))
+    : path_(std::string(kLockFolder) + "/" + FileNameFor(name))
 {
-    fd_ = ::open(path_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    fd_ = OpenLockFile(path_);
 }
 
 NamedLock::~NamedLock()
@@ -52,7 +69,10 @@ NamedLock::~NamedLock()
 
 int NamedLock::Lock(uint32_t timeoutMs)
 {
-    if (fd_ < 0 || held_) return 0;
+    if (held_) return 0;
+    // The file could not be made at construction; it may be possible now.
+    if (fd_ < 0) fd_ = OpenLockFile(path_);
+    if (fd_ < 0) return 0;
     // flock locks belong to the open file description, so a second NamedLock
     // of the same name in this process waits as another process would.
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);

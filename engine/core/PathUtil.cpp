@@ -150,8 +150,9 @@ int FindFileOnPathList(std::string& out, std::string_view list, std::string_view
             out = std::string(name);
             return 0;
         }
-        // A Windows drive path cannot exist here: look for its file part.
-        if (!byFileName && !HasDriveLetter(name)) return r;
+        // A Windows absolute path (drive, share or backslash-rooted) cannot
+        // exist here: look for its file part.
+        if (!byFileName && !HasDriveLetter(name) && name[0] != '\\') return r;
         const size_t at = LastSeparator(name, true);
         if (at == std::string_view::npos || at == 1) return -1;
         file = std::string(name.substr(at));
@@ -198,13 +199,17 @@ int IsRootPath(std::string_view path)
     // Windows forms that stored settings may carry.
     if (path.size() == 3 && HasDriveLetter(path) && (path[2] == '\\' || path[2] == '/')) return 1;
     if (path.size() > 2 && IsSeparatorAt(path, 0) && IsSeparatorAt(path, 1)) {
-        // \\server\share with at most one trailing separator
-        std::string_view s = path.substr(2);
-        const size_t a = s.find_first_of("\\/");
-        if (a == 0 || a == std::string_view::npos) return 0;
-        std::string_view share = s.substr(a + 1);
-        if (!share.empty() && IsSeparatorAt(share, share.size() - 1)) share.remove_suffix(1);
-        if (share.empty() || share.find_first_of("\\/") != std::string_view::npos) return 0;
+        // \\server\share with at most one trailing separator. A trail byte
+        // 0x5C inside a name separates nothing.
+        std::vector<size_t> seps;
+        const std::string_view s = path.substr(2);
+        ForEachChar(s, [&](size_t i, size_t len) {
+            if (len == 1 && IsSeparatorAt(s, i)) seps.push_back(i);
+        });
+        if (seps.empty() || seps[0] == 0) return 0;
+        const size_t shareEnd = seps.size() == 1 ? s.size() : seps[1];
+        if (shareEnd == seps[0] + 1) return 0; // no share name
+        if (seps.size() > 2 || (seps.size() == 2 && seps[1] != s.size() - 1)) return 0;
         return 1;
     }
     std::error_code ec;

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
+#include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -81,6 +82,11 @@ int TempFileManager::CreateTempName(std::string& out, std::string_view folder)
         const int fd = ::open(fsPath.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
         if (fd >= 0) {
             ::close(fd);
+            // Deleted by its full path, so that a change of the current
+            // folder before the deletion cannot point it at another file.
+            std::error_code ec;
+            std::filesystem::path full = std::filesystem::absolute(fsPath, ec);
+            if (!ec) fsPath = full.string();
             files_.push_back(Entry{name, std::move(fsPath)});
             out = std::move(name);
             return 1;

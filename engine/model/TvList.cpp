@@ -137,6 +137,9 @@ void TvList::Serialize(Archive& ar, uint32_t schema)
     for (uint32_t i = 0; i < count; ++i) {
         const uint32_t key = ar.ReadU32();
         std::unique_ptr<TvData> cell = ar.ReadObject<TvData>(true);
+        // No writer stores a key twice; replacing would free a cell the
+        // archive still knows by its id.
+        if (m_cells.Lookup(key)) ar.ThrowError(CArchiveException::badIndex);
         m_cells.SetAt(key, std::move(cell));
     }
 }

@@ -56,6 +56,11 @@ Converter& Encoder()
     return c;
 }
 
+constexpr bool IsCp932TrailByte(unsigned char b)
+{
+    return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFC);
+}
+
 size_t Utf8SeqLength(unsigned char b)
 {
     if (b < 0x80) return 1;
@@ -89,8 +94,11 @@ std::string Cp932ToUtf8(std::string_view cp932)
     size_t left = cp932.size();
     while (left > 0) {
         if (Decoder().Run(in, left, out)) break;
-        // Skip one undecodable character (both bytes of a broken pair).
+        // Skip one undecodable character: both bytes of a broken pair, but
+        // only the lead byte when what follows cannot be a second byte (it
+        // is a character of its own and stays).
         size_t skip = Cp932CharLength(std::string_view(in, left), 0);
+        if (skip == 2 && !IsCp932TrailByte(static_cast<unsigned char>(in[1]))) skip = 1;
         if (skip == 0) skip = 1;
         in += skip;
         left -= skip;

@@ -1,6 +1,11 @@
 #include "engine/core/NamedLock.h"
 
+#include "support/TempDir.h"
+
 #include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -38,6 +43,34 @@ TEST(NamedLock, DeadHolderFreesTheLock)
     waitpid(pid, &status, 0);
     nv::NamedLock lock("Tavelo AddForm test-3");
     EXPECT_NE(lock.Lock(1000), 0);
+}
+
+} // namespace
+
+namespace {
+
+// Processes of one user started from different environments (a desktop
+// session, a job without a session) must still exclude each other.
+TEST(NamedLock, SameNameExcludesWhateverTheEnvironment)
+{
+    const char* old = std::getenv("XDG_RUNTIME_DIR");
+    const std::string saved = old ? old : "";
+    nvtest::TempDir a, b;
+    setenv("XDG_RUNTIME_DIR", a.path().c_str(), 1);
+    nv::NamedLock first("Tavelo AddForm test-4");
+    setenv("XDG_RUNTIME_DIR", b.path().c_str(), 1);
+    nv::NamedLock second("Tavelo AddForm test-4");
+    unsetenv("XDG_RUNTIME_DIR");
+    nv::NamedLock third("Tavelo AddForm test-4");
+    if (old)
+        setenv("XDG_RUNTIME_DIR", saved.c_str(), 1);
+    else
+        unsetenv("XDG_RUNTIME_DIR");
+    ASSERT_NE(first.Lock(0), 0);
+    EXPECT_EQ(second.Lock(20), 0);
+    EXPECT_EQ(third.Lock(20), 0);
+    first.Unlock();
+    EXPECT_NE(second.Lock(0), 0);
 }
 
 } // namespace

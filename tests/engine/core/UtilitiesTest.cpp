@@ -9,6 +9,7 @@
 
 #include <filesystem>
 #include <thread>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -101,6 +102,13 @@ TEST(Paths, ProbeAndSearch)
     // A Windows absolute name falls back to its file part.
     EXPECT_EQ(FindFileOnPathList(out, root + "/one", "C:\\Forms\\b.tvf", false), 0);
     EXPECT_EQ(out, root + "/one/b.tvf");
+    // So does a share or backslash-rooted one; a name directly under the
+    // root has no folder to drop.
+    EXPECT_EQ(FindFileOnPathList(out, root + "/one", "\\\\server\\forms\\b.tvf", false), 0);
+    EXPECT_EQ(out, root + "/one/b.tvf");
+    EXPECT_EQ(FindFileOnPathList(out, root + "/one", "\\Forms\\b.tvf", false), 0);
+    EXPECT_EQ(out, root + "/one/b.tvf");
+    EXPECT_EQ(FindFileOnPathList(out, root + "/one", "\\b.tvf", false), -1);
 
     // An empty first entry searches the current folder first.
     const fs::path cwd = fs::current_path();
@@ -237,6 +245,31 @@ TEST(TempFiles, CaseInsensitiveRemovalAndThreads)
     EXPECT_TRUE(fs::is_empty(dir.path()));
 }
 
+TEST(TempFiles, RelativeWorkFolderSurvivesAChangeOfFolder)
+{
+    nvtest::TempDir dir, elsewhere;
+    fs::create_directories(dir.path() / "work");
+    fs::create_directories(elsewhere.path() / "work");
+    const fs::path cwd = fs::current_path();
+    fs::current_path(dir.path());
+    std::string name;
+    {
+        TempFileManager m;
+        m.SetWorkFolder("work");
+        ASSERT_EQ(m.CreateTempName(name), 1);
+        const fs::path created = dir.path() / ToFsPath(name);
+        ASSERT_TRUE(fs::exists(created));
+        // A file of the same name in another folder that becomes current.
+        const fs::path decoy = elsewhere.path() / ToFsPath(name);
+        nvtest::WriteFileBytes(decoy, "keep");
+        fs::current_path(elsewhere.path());
+        m.RemoveAll();
+        EXPECT_FALSE(fs::exists(created));
+        EXPECT_EQ(nvtest::ReadFileBytes(decoy), "keep");
+    }
+    fs::current_path(cwd);
+}
+
 TEST(Version, BuildValues)
 {
     EXPECT_STREQ(BuildVersion(), "7.1.0");
@@ -275,6 +308,47 @@ TEST(TempFiles, ProcessWideManagerCleansUpAtExit)
     const std::string tempName = nvtest::ReadFileBytes(marker);
     ASSERT_FALSE(tempName.empty());
     EXPECT_FALSE(std::filesystem::exists(tempName));
+}
+
+} // namespace
+} // namespace nv
+
+namespace nv {
+namespace {
+
+// A server or share name may hold a double-byte character whose second byte
+// is 0x5C; it does not separate anything.
+TEST(Paths, ShareRootsWithDoubleByteNames)
+{
+    const std::string hyo = *Utf8ToCp932("表"); // 95 5C
+    EXPECT_EQ(IsRootPath("\\\\" + hyo + "a\\share"), 1);
+    EXPECT_EQ(IsRootPath("\\\\server\\" + hyo + "a"), 1);
+    EXPECT_EQ(IsRootPath("\\\\server\\" + hyo + "a\\"), 1);
+    EXPECT_EQ(IsRootPath("\\\\server\\" + hyo + "\\x"), 0);
+    EXPECT_EQ(IsRootPath("\\\\" + hyo + "\\share\\x"), 0);
+}
+
+// A named pipe where a file is looked for must not stop the caller: opening
+// it for reading would wait for a writer that never comes.
+TEST(Paths, NamedPipeDoesNotBlockProbeOrUniqueNames)
+{
+    nvtest::TempDir dir;
+    const std::string root = FromFsPath(dir.path().string());
+    ASSERT_EQ(::mkfifo((dir.path() / "doc1.tvd").c_str(), 0600), 0);
+    pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        alarm(5); // a hang ends the child with SIGALRM
+        if (ProbeFile(root + "/doc1.tvd") == -1) _exit(2);
+        std::string out;
+        if (MakeUniqueFileName(out, root, "doc", "tvd", 1, false) != 0) _exit(3);
+        if (out != root + "/doc2.tvd") _exit(4);
+        _exit(0);
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status)) << "signal " << (WIFSIGNALED(status) ? WTERMSIG(status) : 0);
+    EXPECT_EQ(WEXITSTATUS(status), 0);
 }
 
 } // namespace

@@ -396,6 +396,10 @@ TEST(TvList, HostileInputEndsInArchiveErrors)
     std::string huge = bytes.substr(0, head - 6) + U16(0xFFFF) + U32(0x7FFFFFFF) + bytes.substr(head - 4);
     EXPECT_EQ(LoadCause(huge), CArchiveException::endOfFile);
 
+    // The same cell key twice.
+    EXPECT_EQ(LoadCause(ListBytes(*l, {K(0, 0), K(1, 0), K(0, 0)})), CArchiveException::badIndex);
+    EXPECT_EQ(LoadCause(ListBytes(*l, {K(0, 0), K(1, 0), K(2, 0)})), -1);
+
     // A list with odd counts and a stray cell loads and lays out safely.
     TvList odd;
     odd.m_nColumns = -3;

@@ -53,6 +53,10 @@ TEST(Cp932, BrokenBytesDecodeToReplacement)
 {
     EXPECT_EQ(nv::Cp932ToUtf8("a\x81"), "a\xEF\xBF\xBD");
     EXPECT_EQ(nv::Cp932ToUtf8(std::string("\x85\x40", 2) + "b"), "\xEF\xBF\xBD" "b");
+    // A stray lead byte before a character that cannot be a second byte
+    // takes only itself with it.
+    EXPECT_EQ(nv::Cp932ToUtf8("\x81 1"), "\xEF\xBF\xBD 1");
+    EXPECT_EQ(nv::Cp932ToUtf8("x\x9F\x0A" "y"), "x\xEF\xBF\xBD\ny");
 }
 
 } // namespace
