@@ -17,7 +17,8 @@ namespace {
 enum : uint32_t {
     EMR_HEADER = 1, EMR_POLYBEZIER = 2, EMR_POLYGON = 3, EMR_POLYLINE = 4, EMR_POLYBEZIERTO = 5,
     EMR_POLYLINETO = 6, EMR_POLYPOLYLINE = 7, EMR_POLYPOLYGON = 8, EMR_SETWINDOWEXTEX = 9,
-    EMR_SETWINDOWORGEX = 10, EMR_SETVIEWPORTEXTEX = 11, EMR_SETVIEWPORTORGEX = 12, EMR_EOF = 14,
+    EMR_SETWINDOWORGEX = 10, EMR_SETVIEWPORTEXTEX = 11, EMR_SETVIEWPORTORGEX = 12, EMR_SETBRUSHORGEX = 13,
+    EMR_EOF = 14,
     EMR_SETPIXELV = 15, EMR_SETMAPMODE = 17, EMR_SETBKMODE = 18, EMR_SETPOLYFILLMODE = 19,
     EMR_SETTEXTALIGN = 22, EMR_SETTEXTCOLOR = 24, EMR_SETBKCOLOR = 25, EMR_MOVETOEX = 27,
     EMR_EXCLUDECLIPRECT = 29, EMR_INTERSECTCLIPRECT = 30, EMR_SCALEVIEWPORTEXTEX = 31,
@@ -367,12 +368,61 @@ private:
         return true;
     }
 
+    // The top left 8x8 bits of a 1-bit bitmap, top row first, read straight
+    // from the bits: a monochrome brush paints its 0 bits in the text colour
+    // and its 1 bits in the background colour whatever colour table (or none,
+    // or palette indexes) the record carries. False for other bitmaps.
+    static bool MonoRows(const Record& r, uint32_t offBmi, uint32_t cbBmi, uint32_t offBits, uint32_t cbBits,
+                         std::array<uint8_t, 8>& rows)
+    {
+        if (cbBmi < 12) return false;
+        const uint32_t hs = r.U32(offBmi);
+        int64_t width, height;
+        uint32_t bitCount, compression = 0;
+        if (hs == 12) {
+            width = r.U16(offBmi + 4);
+            height = r.U16(offBmi + 6);
+            bitCount = r.U16(offBmi + 10);
+        } else {
+            if (hs < 40 || cbBmi < 40) return false;
+            width = r.I32(offBmi + 4);
+            height = r.I32(offBmi + 8);
+            bitCount = r.U16(offBmi + 14);
+            compression = r.U32(offBmi + 16);
+        }
+        if (bitCount != 1 || compression != 0 || width <= 0 || height == 0 || height == INT32_MIN) return false;
+        const bool topDown = height < 0;
+        if (topDown) height = -height;
+        const uint64_t stride = (uint64_t(width) + 31) / 32 * 4;
+        const int64_t usedRows = std::min<int64_t>(height, 8);
+        if (stride * uint64_t(usedRows) > cbBits) return false;
+        rows.fill(0);
+        for (int y = 0; y < 8; ++y) {
+            const int64_t row = y % usedRows;
+            // Bottom-up bitmaps store their top row last; only rows within
+            // the bits' size are read.
+            const int64_t stored = topDown ? row : height - 1 - row;
+            if (uint64_t(stored + 1) * stride > cbBits) return false;
+            const uint8_t* line = r.Bytes(uint64_t(offBits) + uint64_t(stored) * stride, stride);
+            for (int x = 0; x < 8; ++x) {
+                const int64_t col = x % width;
+                if ((line[col / 8] >> (7 - col % 8)) & 1) rows[size_t(y)] |= uint8_t(0x80 >> x);
+            }
+        }
+        return true;
+    }
+
     void CreateBrushFromDib(const Record& r, bool mono)
     {
         Object& o = Slot(r.U32(8));
         DcImage img;
         o = Object{};
         o.kind = Object::Brush;
+        std::array<uint8_t, 8> bits{};
+        if (mono && MonoRows(r, r.U32(16), r.U32(20), r.U32(24), r.U32(28), bits)) {
+            o.brush = DcBrush::Patterned(bits);
+            return;
+        }
         if (!Bitmap(r, r.U32(16), r.U32(20), r.U32(24), r.U32(28), img)) {
             o.brush = DcBrush::Solid(0);
             return;
@@ -457,17 +507,20 @@ private:
     }
 
     // Logical points along an arc of the ellipse in the box, counterclockwise
-    // on the page (clockwise with the arc direction set so).
+    // on the page (clockwise with the arc direction set so). A mapping that
+    // mirrors the page (y up, say) turns the logical sense round.
     std::vector<std::pair<double, double>> ArcLogical(double l, double t, double r, double b, double sx, double sy,
                                                       double ex, double ey) const
     {
+        const bool mirrored = full_.m11 * full_.m22 - full_.m12 * full_.m21 < 0;
+        const bool clockwise = (st_.arcDirection == 2) != mirrored;
         const double cx = (l + r) / 2, cy = (t + b) / 2, rx = std::fabs(r - l) / 2, ry = std::fabs(b - t) / 2;
         std::vector<std::pair<double, double>> out;
         if (rx <= 0 || ry <= 0) return out;
         double a0 = std::atan2(-(sy - cy) / ry, (sx - cx) / rx);
         double a1 = std::atan2(-(ey - cy) / ry, (ex - cx) / rx);
         double sweep = a1 - a0;
-        if (st_.arcDirection == 2) {
+        if (clockwise) {
             while (sweep >= 0) sweep -= 2 * M_PI;
         } else {
             while (sweep <= 0) sweep += 2 * M_PI;
@@ -1093,6 +1146,15 @@ private:
         case EMR_SETTEXTALIGN: dc_.SetTextAlign(r.U32(8) & (kTaUpdateCp | kTaCenter | kTaBaseline)); break;
         case EMR_SETTEXTCOLOR: dc_.SetTextColor(r.U32(8) & 0xFFFFFF); break;
         case EMR_SETBKCOLOR: dc_.SetBkColor(r.U32(8) & 0xFFFFFF); break;
+        case EMR_SETBRUSHORGEX: {
+            // Device units of the reference device: only the frame mapping
+            // applies; the context keeps its brush origin in device pixels.
+            double x, y;
+            frame_.Apply(r.I32(8), r.I32(12), x, y);
+            const DcPoint org = dc_.State().viewportOrg;
+            dc_.SetBrushOrg({Clamp(x + org.x), Clamp(y + org.y)});
+            break;
+        }
         case EMR_SETARCDIRECTION: {
             const uint32_t d = r.U32(8);
             if (d == 1 || d == 2) st_.arcDirection = static_cast<int32_t>(d);

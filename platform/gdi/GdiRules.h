@@ -15,6 +15,11 @@ namespace nv {
 // null styles.
 const std::vector<int32_t>& DashPattern(PenStyle style);
 
+// The box a figure is drawn in: a pen of style InsideFrame wider than one
+// pixel shrinks it so that the whole outline lies inside the given box;
+// other pens leave it as it is.
+DcRect InsideFrameBox(const DcRect& box, const DcPen& pen);
+
 // 8x8 hatch pattern rows, most significant bit leftmost; 1 bits are the lines.
 const std::array<uint8_t, 8>& HatchBits(HatchStyle style);
 

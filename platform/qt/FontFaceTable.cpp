@@ -39,6 +39,20 @@ const Alias kAliases[] = {
     {"IPAPGothic", 3},  {"Courier", 6},           {"Times", 5},            {"Helvetica", 4},
 };
 
+// Face names match without regard to the case of Latin letters, as the
+// platform's font mapper matches them ("arial" is Arial).
+bool SameName(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        char x = a[i], y = b[i];
+        if (x >= 'A' && x <= 'Z') x = char(x - 'A' + 'a');
+        if (y >= 'A' && y <= 'Z') y = char(y - 'A' + 'a');
+        if (x != y) return false;
+    }
+    return true;
+}
+
 } // namespace
 
 const std::vector<FontFace>& FontFaceTable::Faces() { return Table(); }
@@ -47,9 +61,9 @@ const FontFace& FontFaceTable::Lookup(std::string_view name)
 {
     const auto& faces = Table();
     for (const FontFace& f : faces)
-        if (f.windowsName == name) return f;
+        if (SameName(f.windowsName, name)) return f;
     for (const Alias& a : kAliases)
-        if (name == a.name) return faces[a.index];
+        if (SameName(name, a.name)) return faces[a.index];
     // Any other face: an installed family keeps its name, with the metrics of
     // the nearest kind; names of faces that are not here get the default.
     static std::mutex lock;

@@ -7,9 +7,10 @@
 #include <QGlyphRun>
 #include <QRawFont>
 
-#include <unordered_map>
-
+#include <algorithm>
+#include <climits>
 #include <cmath>
+#include <unordered_map>
 
 #include "platform/gdi/GdiRules.h"
 
@@ -30,27 +31,36 @@ struct QtDeviceContext::FontCache {
     ResolvedFont resolved;
     std::optional<QFontMetricsF> metrics;
     QRawFont raw;
-    // Glyph and unscaled advance of each character the face itself has
-    // (glyph 0: drawn through the toolkit's font fallback instead).
-    std::unordered_map<char16_t, std::pair<quint32, double>> glyphs;
+    // Glyph and advance of each character the face itself has (glyph 0:
+    // drawn through the toolkit's font fallback instead). The advance is in
+    // whole device pixels after the width scale, as the platform advances
+    // glyphs: a run is exactly as long as its characters measured one by one.
+    std::unordered_map<char16_t, std::pair<quint32, int32_t>> glyphs;
 
-    std::pair<quint32, double> Glyph(char16_t c)
+    int32_t Whole(double advance) const { return int32_t(std::lround(advance * resolved.scaleX)); }
+
+    std::pair<quint32, int32_t> Glyph(char16_t c)
     {
         auto it = glyphs.find(c);
         if (it != glyphs.end()) return it->second;
-        std::pair<quint32, double> g{0, 0.0};
+        std::pair<quint32, int32_t> g{0, 0};
         if (raw.isValid() && !QChar::isSurrogate(c)) {
             QChar qc(c);
             quint32 index = 0;
             int n = 1;
             if (raw.glyphIndexesForChars(&qc, 1, &index, &n) && n == 1 && index != 0) {
                 QPointF adv;
-                if (raw.advancesForGlyphIndexes(&index, &adv, 1, QRawFont::UseDesignMetrics)) g = {index, adv.x()};
+                if (raw.advancesForGlyphIndexes(&index, &adv, 1, QRawFont::UseDesignMetrics))
+                    g = {index, Whole(adv.x())};
             }
         }
-        if (g.first == 0) g.second = metrics->horizontalAdvance(QString(QChar(c)));
+        if (g.first == 0) g.second = Whole(metrics->horizontalAdvance(QString(QChar(c))));
         glyphs.emplace(c, g);
         return g;
+    }
+    int32_t PairAdvance(std::u16string_view pair)
+    {
+        return Whole(metrics->horizontalAdvance(ToQString(pair)));
     }
 };
 
@@ -61,21 +71,36 @@ QtDeviceContext::QtDeviceContext(QPainter& painter, bool printing, int32_t dpiX,
     m_dpiX = dpiX > 0 ? dpiX : (device ? device->logicalDpiX() : 96);
     m_dpiY = dpiY > 0 ? dpiY : (device ? device->logicalDpiY() : 96);
     m_size = device ? DcSize{device->width(), device->height()} : DcSize{};
+    if (!m_painter.isActive()) {
+        ReportError("the paint device cannot be drawn on");
+        return;
+    }
+    ResetPainter();
+}
+
+void QtDeviceContext::ResetPainter()
+{
+    if (!m_painter.isActive()) return;
     m_painter.setRenderHint(QPainter::Antialiasing, false);
     m_painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-    m_painter.setRenderHint(QPainter::TextAntialiasing, true);
+    m_painter.setRenderHint(QPainter::TextAntialiasing, m_textAntialiasing);
     m_painter.setWorldTransform(QTransform());
     m_painter.setClipping(false);
     m_painter.setBackgroundMode(Qt::TransparentMode);
-    if (!m_painter.isActive()) ReportError("the paint device cannot be drawn on");
+    m_appliedClip.reset();
+    m_clipApplied = true;
 }
 
 QtDeviceContext::~QtDeviceContext() = default;
 
 void QtDeviceContext::SetTextAntialiasing(bool on)
 {
+    if (on == m_textAntialiasing) return;
     m_textAntialiasing = on;
     m_painter.setRenderHint(QPainter::TextAntialiasing, on);
+    // Glyph runs take their smoothing from the font, not from the painter.
+    m_font.reset();
+    m_recentFonts.clear();
 }
 
 QtDeviceContext::ResolvedFont QtDeviceContext::ResolveFont(const DcFont& f)
@@ -112,6 +137,7 @@ QtDeviceContext::FontCache& QtDeviceContext::Font()
             }
         m_font = std::make_shared<FontCache>();
         m_font->resolved = ResolveFont(State().font);
+        if (!m_textAntialiasing) m_font->resolved.font.setStyleStrategy(QFont::NoAntialias);
         m_font->metrics.emplace(m_font->resolved.font, m_painter.device());
         m_font->raw = QRawFont::fromFont(m_font->resolved.font);
         if (m_recentFonts.size() >= 8) m_recentFonts.erase(m_recentFonts.begin());
@@ -123,17 +149,16 @@ QtDeviceContext::FontCache& QtDeviceContext::Font()
 DcSize QtDeviceContext::GetTextExtent(std::u16string_view text)
 {
     FontCache& f = Font();
-    double w = 0;
+    int64_t w = 0;
     for (size_t i = 0; i < text.size(); ++i) {
         if (QChar::isHighSurrogate(text[i]) && i + 1 < text.size()) {
-            w += f.metrics->horizontalAdvance(ToQString(text.substr(i, 2)));
+            w += f.PairAdvance(text.substr(i, 2));
             ++i;
         } else {
             w += f.Glyph(text[i]).second;
         }
     }
-    w *= f.resolved.scaleX;
-    return {int32_t(std::lround(w)), f.resolved.cellHeight};
+    return {int32_t(std::clamp<int64_t>(w, INT32_MIN, INT32_MAX)), f.resolved.cellHeight};
 }
 
 DcTextMetrics QtDeviceContext::GetTextMetrics()
@@ -198,7 +223,7 @@ QBrush QtDeviceContext::MakeBrush(const DcBrush& b) const
     }
 }
 
-void QtDeviceContext::Stroke(const QPainterPath& path)
+void QtDeviceContext::Stroke(const QPainterPath& path, int64_t dashOffset)
 {
     const DcPen& p = State().pen;
     if (p.style == PenStyle::Null) return;
@@ -226,8 +251,13 @@ void QtDeviceContext::Stroke(const QPainterPath& path)
             m_painter.drawPath(path);
         }
         QList<qreal> pattern;
-        for (int32_t d : dashes) pattern.append(d);
+        int64_t period = 0;
+        for (int32_t d : dashes) {
+            pattern.append(d);
+            period += d;
+        }
         pen.setDashPattern(pattern);
+        if (dashOffset > 0 && period > 0) pen.setDashOffset(double(dashOffset % period));
     }
     m_painter.setPen(pen);
     m_painter.drawPath(path);
@@ -245,13 +275,54 @@ void QtDeviceContext::FillAndStroke(const QPainterPath& path, bool fill, bool st
     if (stroke) Stroke(path);
 }
 
+bool QtDeviceContext::ThinPen() const
+{
+    const DcPen& p = State().pen;
+    return p.width <= 1 || !DashPattern(p.style).empty();
+}
+
+void QtDeviceContext::StrokeThinSegments(const DcPoint* pts, size_t n, bool closed)
+{
+    // One-pixel lines draw the first point of every segment and leave out
+    // its last, in whichever direction it runs, and the dash pattern runs on
+    // from segment to segment. The toolkit's thin lines leave out the right
+    // or bottom end of a segment instead (and lose a corner where such ends
+    // meet), so each segment is drawn on its own, moved one step back along
+    // itself when it runs left or up. The moved line is nudged a thirty-second
+    // of a pixel across, so that the toolkit's fixed-point stepping lands on
+    // the first point and not beside it.
+    constexpr double kNudge = 1.0 / 32;
+    int64_t used = 0; // pixels of the dash pattern used so far
+    const size_t segments = closed ? n : n - 1;
+    for (size_t i = 0; i < segments; ++i) {
+        const DcPoint a = pts[i], b = pts[(i + 1) % n];
+        const double x0 = a.x, y0 = a.y, x1 = b.x, y1 = b.y;
+        const double dx = x1 - x0, dy = y1 - y0;
+        if (dx == 0 && dy == 0) continue; // a segment of no length draws nothing
+        const bool alongY = std::abs(dx) < std::abs(dy);
+        const double major = alongY ? std::abs(dy) : std::abs(dx);
+        const bool reversed = alongY ? dy < 0 : dx < 0;
+        const double sx = reversed ? -dx / major + (alongY ? kNudge : 0) : 0;
+        const double sy = reversed ? -dy / major + (alongY ? 0 : kNudge) : 0;
+        QPainterPath segment;
+        segment.moveTo(x0 + sx, y0 + sy);
+        segment.lineTo(x1 + sx, y1 + sy);
+        Stroke(segment, used);
+        used += int64_t(major);
+    }
+}
+
 void QtDeviceContext::DoPolyline(const std::vector<DcPoint>& pts)
 {
     if (pts.size() < 2 || !HasPen()) return;
+    Prepare();
+    if (ThinPen()) {
+        StrokeThinSegments(pts.data(), pts.size(), false);
+        return;
+    }
     QPainterPath path;
     path.moveTo(pts[0].x, pts[0].y);
     for (size_t i = 1; i < pts.size(); ++i) path.lineTo(pts[i].x, pts[i].y);
-    Prepare();
     Stroke(path);
 }
 
@@ -268,38 +339,64 @@ void QtDeviceContext::DoPolygons(const std::vector<DcPoint>& pts, const std::vec
         }
         at += size_t(n);
     }
-    FillAndStroke(path, true, true);
+    if (!HasPen() || !ThinPen()) {
+        FillAndStroke(path, true, true);
+        return;
+    }
+    FillAndStroke(path, true, false);
+    at = 0;
+    for (int32_t n : counts) {
+        if (n >= 2 && at + size_t(n) <= pts.size()) StrokeThinSegments(pts.data() + at, size_t(n), true);
+        at += size_t(n);
+    }
 }
 
-void QtDeviceContext::DoRectangle(const DcRect& r)
+void QtDeviceContext::DoRectangle(const DcRect& box)
 {
+    const DcRect r = InsideFrameBox(box, State().pen);
     if (r.IsEmpty()) return;
     QPainterPath path;
     path.addRect(InnerRect(r));
     FillAndStroke(path, true, true);
 }
 
-void QtDeviceContext::DoRoundRect(const DcRect& r, int32_t ew, int32_t eh)
+// Round figures lie on the box's columns and rows from the first to the
+// last. A thin outline reaches the first column at the box's left edge, but
+// the toolkit rounds the points of a curve down and would lose the last
+// column at the right edge: for thin pens the box reaches half a pixel
+// further right and down (the fill goes with it, so none shows outside).
+QRectF QtDeviceContext::CurveBox(const DcRect& r) const
 {
+    QRectF box(InnerRect(r));
+    if (HasPen() && ThinPen()) box.adjust(0, 0, 0.5, 0.5);
+    return box;
+}
+
+void QtDeviceContext::DoRoundRect(const DcRect& box, int32_t ew, int32_t eh)
+{
+    const DcRect r = InsideFrameBox(box, State().pen);
     if (r.IsEmpty()) return;
     QPainterPath path;
-    path.addRoundedRect(InnerRect(r), std::min(ew, r.Width()) / 2.0, std::min(eh, r.Height()) / 2.0);
+    path.addRoundedRect(CurveBox(r), std::min(ew, r.Width()) / 2.0, std::min(eh, r.Height()) / 2.0);
     FillAndStroke(path, true, true);
 }
 
-void QtDeviceContext::DoEllipse(const DcRect& r)
+void QtDeviceContext::DoEllipse(const DcRect& box)
 {
+    const DcRect r = InsideFrameBox(box, State().pen);
     if (r.IsEmpty()) return;
     QPainterPath path;
-    path.addEllipse(QRectF(InnerRect(r)));
+    path.addEllipse(CurveBox(r));
     FillAndStroke(path, true, true);
 }
 
-void QtDeviceContext::DoArc(ArcKind kind, const DcRect& box, DcPoint start, DcPoint end)
+void QtDeviceContext::DoArc(ArcKind kind, const DcRect& frame, DcPoint start, DcPoint end)
 {
+    const DcRect box = InsideFrameBox(frame, State().pen);
     if (box.IsEmpty()) return;
-    QRectF rf(InnerRect(box));
-    DcRect inner{int32_t(rf.left()), int32_t(rf.top()), int32_t(rf.right()), int32_t(rf.bottom())};
+    const QRect q = InnerRect(box);
+    const DcRect inner{q.left(), q.top(), q.left() + q.width(), q.top() + q.height()};
+    const QRectF rf = CurveBox(box);
     double s = 0, sweep = 0;
     ArcParametricAngles(inner, start, end, &s, &sweep);
     QPainterPath path;
@@ -312,7 +409,18 @@ void QtDeviceContext::DoArc(ArcKind kind, const DcRect& box, DcPoint start, DcPo
         path.arcTo(rf, s, sweep);
         if (kind == ArcKind::Chord) path.closeSubpath();
     }
+    if (!HasPen() || !ThinPen()) {
+        FillAndStroke(path, kind != ArcKind::Arc, true);
+        return;
+    }
+    // Where a thin outline turns from the curve into a straight line the
+    // toolkit may add a pixel to join them, one outside a flat box: the
+    // figure is kept to its box.
+    Prepare();
+    m_painter.save();
+    m_painter.setClipRect(QRect(box.left, box.top, box.Width(), box.Height()), Qt::IntersectClip);
     FillAndStroke(path, kind != ArcKind::Arc, true);
+    m_painter.restore();
 }
 
 void QtDeviceContext::DoPath(const DcPath& p, bool fill, bool stroke)
@@ -357,34 +465,33 @@ void QtDeviceContext::DoText(int32_t x, int32_t y, uint32_t options, const DcRec
     const ResolvedFont& rf = f.resolved;
     const double sx = rf.scaleX > 0 ? rf.scaleX : 1.0;
 
-    // Glyphs and advances along the baseline, in device pixels.
+    // Glyphs and advances along the baseline, in whole device pixels.
     const size_t n = text.size();
     std::vector<quint32> glyphs(n, 0);
-    std::vector<double> adv(n, 0.0);
+    std::vector<int64_t> adv(n, 0);
     bool allGlyphs = true;
     for (size_t i = 0; i < n; ++i) {
         if (QChar::isSurrogate(text[i])) {
             allGlyphs = false;
-            if (dx.empty() && QChar::isHighSurrogate(text[i]) && i + 1 < n)
-                adv[i] = f.metrics->horizontalAdvance(ToQString(text.substr(i, 2))) * sx;
+            if (dx.empty() && QChar::isHighSurrogate(text[i]) && i + 1 < n) adv[i] = f.PairAdvance(text.substr(i, 2));
             continue;
         }
         auto g = f.Glyph(text[i]);
         glyphs[i] = g.first;
         if (g.first == 0) allGlyphs = false;
-        adv[i] = g.second * sx;
+        adv[i] = g.second;
     }
     if (!dx.empty())
         for (size_t i = 0; i < n; ++i) adv[i] = dx[i];
-    double width = 0;
-    for (double a : adv) width += a;
+    int64_t width = 0;
+    for (int64_t a : adv) width += a;
 
     uint32_t align = State().textAlign;
     double ox = 0;
     if ((align & kTaCenter) == kTaCenter) {
-        ox = -width / 2;
+        ox = double(-(width / 2));
     } else if (align & kTaRight) {
-        ox = -width;
+        ox = double(-width);
     }
     double baseline = 0;
     if ((align & kTaBaseline) == kTaBaseline) {
@@ -410,7 +517,7 @@ void QtDeviceContext::DoText(int32_t x, int32_t y, uint32_t options, const DcRec
     if (!plain) m_painter.setWorldTransform(t);
     double bx = plain ? x : 0, by = plain ? y : 0;
     if (State().bkMode == BkMode::Opaque && !(rect && (options & kEtoOpaque)))
-        m_painter.fillRect(QRectF(bx + ox, by + baseline - rf.ascent, width, rf.cellHeight),
+        m_painter.fillRect(QRectF(bx + ox, by + baseline - rf.ascent, double(width), rf.cellHeight),
                            ToQColor(State().bkColour));
     if (!plain) {
         t.scale(sx, 1.0);
@@ -424,7 +531,7 @@ void QtDeviceContext::DoText(int32_t x, int32_t y, uint32_t options, const DcRec
         double pos = ox;
         for (size_t i = 0; i < n; ++i) {
             positions.append(QPointF((bx + pos) / (plain ? 1.0 : sx), by + baseline));
-            pos += adv[i];
+            pos += double(adv[i]);
         }
         QGlyphRun run;
         run.setRawFont(f.raw);
@@ -440,8 +547,8 @@ void QtDeviceContext::DoText(int32_t x, int32_t y, uint32_t options, const DcRec
         for (qsizetype i = 0; i < s.size(); ++i) {
             bool pair = s[i].isHighSurrogate() && i + 1 < s.size();
             m_painter.drawText(QPointF((bx + pos) / (plain ? 1.0 : sx), by + baseline), s.mid(i, pair ? 2 : 1));
-            pos += adv[size_t(i)];
-            if (pair) pos += adv[size_t(++i)];
+            pos += double(adv[size_t(i)]);
+            if (pair) pos += double(adv[size_t(++i)]);
         }
     }
     if (!plain) m_painter.setWorldTransform(QTransform());

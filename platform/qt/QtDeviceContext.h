@@ -48,6 +48,11 @@ public:
     static ResolvedFont ResolveFont(const DcFont& font);
 
 protected:
+    // Puts the painter back to this context's settings after it began
+    // painting afresh (new image, new page): no shape smoothing, the text
+    // smoothing chosen, no transform, no clip.
+    void ResetPainter();
+
     void DoPolyline(const std::vector<DcPoint>& pts) override;
     void DoPolygons(const std::vector<DcPoint>& pts, const std::vector<int32_t>& counts) override;
     void DoRectangle(const DcRect& r) override;
@@ -72,7 +77,14 @@ private:
     // Fills with the current brush and strokes with the current pen; an
     // opaque background first paints dash gaps.
     void FillAndStroke(const QPainterPath& path, bool fill, bool stroke);
-    void Stroke(const QPainterPath& path);
+    // The box a round figure is drawn on (see CurveBox in the source).
+    QRectF CurveBox(const DcRect& r) const;
+    bool ThinPen() const;
+    // Strokes the straight segments of a figure with a thin pen, each on its
+    // own; `closed` adds the segment back to the first point.
+    void StrokeThinSegments(const DcPoint* pts, size_t n, bool closed);
+    // dashOffset: pixels of the dash pattern already used up before the path.
+    void Stroke(const QPainterPath& path, int64_t dashOffset = 0);
 
     QPainter& m_painter;
     bool m_printing;

@@ -51,8 +51,7 @@ void QtImageDc::Clear(uint32_t fillArgb)
     if (painter.isActive()) painter.end();
     image.fill(QColor::fromRgba(fillArgb));
     painter.begin(&image);
-    painter.setRenderHint(QPainter::Antialiasing, false);
-    painter.setRenderHint(QPainter::TextAntialiasing, true);
+    ResetPainter();
     while (SaveDepth() > 0) RestoreDC(-1);
     SelectClipRect(nullptr);
     SetViewportOrg({0, 0});

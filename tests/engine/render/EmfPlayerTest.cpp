@@ -390,3 +390,115 @@ TEST_F(EmfPlayerTest, CompactTextRecord)
     EXPECT_EQ(texts[0].args[1], 34);
     EXPECT_EQ(texts[1].text, u"\u65e5");
 }
+
+namespace {
+constexpr uint32_t kEmrStrokePath = 64;
+} // namespace
+
+TEST_F(EmfPlayerTest, ArcsRunTheSameWayOnThePageInAndOutOfPaths)
+{
+    // y runs up: logical (50, 90) is twelve o'clock on the page.
+    for (bool inPath : {false, true}) {
+        EmfWriter w = Writer();
+        w.Rec(kEmrCreatePen, {1, 0, 3, 0, 0});
+        w.Rec(kEmrSelectObject, {1});
+        w.Rec(kEmrSetMapMode, {8});
+        w.Rec(kEmrSetWindowExtEx, {100, 100});
+        w.Rec(kEmrSetViewportExtEx, {100, -100});
+        w.Rec(kEmrSetViewportOrgEx, {0, 100});
+        if (inPath) w.Rec(kEmrBeginPath, {});
+        w.Rec(kEmrArc, {10, 10, 90, 90, 90, 50, 50, 90});
+        if (inPath) {
+            w.Rec(kEmrEndPath, {});
+            w.Rec(kEmrStrokePath, {0, 0, 0, 0});
+        }
+        Canvas c;
+        ASSERT_EQ(c.Play(w.Finish()), EmfPlayer::Result::Complete) << inPath;
+        auto darkNear = [&](int x, int y) {
+            for (int dy = -2; dy <= 2; ++dy)
+                for (int dx = -2; dx <= 2; ++dx)
+                    if (c.At(x + dx, y + dy) == 0) return true;
+            return false;
+        };
+        EXPECT_TRUE(darkNear(78, 22)) << inPath;   // upper right quarter of the page
+        EXPECT_FALSE(darkNear(22, 78)) << inPath;  // lower left
+        EXPECT_FALSE(darkNear(22, 22)) << inPath;  // upper left
+        EXPECT_FALSE(darkNear(78, 78)) << inPath;  // lower right
+    }
+}
+
+TEST_F(EmfPlayerTest, InsideFramePenKeepsItsOutlineInsideTheBox)
+{
+    EmfWriter w = Writer();
+    w.Rec(kEmrCreatePen, {1, 6, 9, 0, 0});  // PS_INSIDEFRAME, width 9, black
+    w.Rec(kEmrSelectObject, {1});
+    SolidBrush(w, 2, kRed);
+    w.Rec(kEmrRectangle, {20, 20, 80, 80});
+    Canvas c;
+    ASSERT_EQ(c.Play(w.Finish()), EmfPlayer::Result::Complete);
+    EXPECT_EQ(c.At(19, 50), 0xFFFFFFu);
+    EXPECT_EQ(c.At(80, 50), 0xFFFFFFu);
+    EXPECT_EQ(c.At(50, 16), 0xFFFFFFu);
+    EXPECT_EQ(c.At(20, 50), 0u);
+    EXPECT_EQ(c.At(79, 50), 0u);
+    EXPECT_EQ(c.At(50, 50), Rgb(kRed));
+}
+
+TEST_F(EmfPlayerTest, BrushOriginMovesHatches)
+{
+    EmfWriter w = Writer();
+    NoPen(w);
+    w.Rec(kEmrCreateBrush, {1, 2, 0, 1});  // BS_HATCHED, black, HS_VERTICAL
+    w.Rec(kEmrSelectObject, {1});
+    w.Rec(kEmrSetBkMode, {1});
+    w.Rec(13, {3, 0});  // EMR_SETBRUSHORGEX
+    w.Rec(kEmrRectangle, {0, 0, 41, 41});
+    Canvas c;
+    ASSERT_EQ(c.Play(w.Finish()), EmfPlayer::Result::Complete);
+    EXPECT_EQ(c.At(4 + 3, 10), 0u);
+    EXPECT_EQ(c.At(4 + 3 + 8, 10), 0u);
+    EXPECT_EQ(c.At(4, 10), 0xFFFFFFu);
+}
+
+TEST_F(EmfPlayerTest, MonochromeBrushBitsPaintTextAndBackgroundColours)
+{
+    // A 1-bit 8x8 checkerboard, with and without a colour table, and with a
+    // table of palette indexes: the bits alone decide, 0 in the text colour
+    // and 1 in the background colour.
+    for (uint32_t tableBytes : {0u, 4u, 8u}) {
+        std::string body;
+        EmfWriter::Put32(body, 1);                      // handle
+        EmfWriter::Put32(body, tableBytes == 4 ? 1 : 2); // usage: palette indexes, or mono
+        const uint32_t offBmi = 8 + 24, cbBmi = 40 + tableBytes;
+        EmfWriter::Put32(body, offBmi);
+        EmfWriter::Put32(body, cbBmi);
+        EmfWriter::Put32(body, offBmi + cbBmi);
+        EmfWriter::Put32(body, 32);
+        for (uint32_t v : {40u, 8u, 8u}) EmfWriter::Put32(body, v);
+        EmfWriter::Put16(body, 1);
+        EmfWriter::Put16(body, 1);
+        for (int i = 0; i < 6; ++i) EmfWriter::Put32(body, 0);
+        if (tableBytes == 8) {
+            EmfWriter::Put32(body, 0x000000);
+            EmfWriter::Put32(body, 0xFFFFFF);
+        } else if (tableBytes == 4) {
+            EmfWriter::Put16(body, 0);
+            EmfWriter::Put16(body, 1);
+        }
+        // bottom-up: the last row stored is the top one
+        for (int row = 0; row < 8; ++row) EmfWriter::Put32(body, row % 2 ? 0xAA : 0x55);
+        EmfWriter w = Writer();
+        NoPen(w);
+        w.Raw(93, body);  // EMR_CREATEMONOBRUSH
+        w.Rec(kEmrSelectObject, {1});
+        w.Rec(kEmrSetTextColor, {kRed});
+        w.Rec(25, {kBlue});  // EMR_SETBKCOLOR
+        w.Rec(kEmrRectangle, {0, 0, 17, 17});
+        Canvas c;
+        ASSERT_EQ(c.Play(w.Finish()), EmfPlayer::Result::Complete) << tableBytes;
+        EXPECT_EQ(c.At(0, 0), Rgb(kBlue)) << tableBytes;  // 1 bit
+        EXPECT_EQ(c.At(1, 0), Rgb(kRed)) << tableBytes;   // 0 bit
+        EXPECT_EQ(c.At(0, 1), Rgb(kRed)) << tableBytes;
+        EXPECT_EQ(c.At(9, 1), Rgb(kBlue)) << tableBytes;
+    }
+}

@@ -358,3 +358,356 @@ TEST(QtDeviceContext, PrinterContextsKnowTheirOffset)
     EXPECT_NEAR(dc->PhysicalOffset().y, 236, 3);
     painter.end();
 }
+
+// ---- more of the platform's drawing rules on the painter ----------------
+
+namespace {
+
+// Pixels of the canvas that differ between two images of the same size.
+int Differences(const QImage& a, const QImage& b)
+{
+    int n = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x) n += a.pixel(x, y) != b.pixel(x, y);
+    return n;
+}
+
+// Leftmost and rightmost columns holding a pixel of colour c, or -1.
+std::pair<int, int> InkColumns(const Canvas& c, ColorRef colour)
+{
+    int lo = -1, hi = -1;
+    for (int x = 0; x < c.image.width(); ++x)
+        for (int y = 0; y < c.image.height(); ++y)
+            if (c.At(x, y) == colour) {
+                if (lo < 0) lo = x;
+                hi = x;
+                break;
+            }
+    return {lo, hi};
+}
+
+} // namespace
+
+TEST(QtDeviceContext, TextAdvancesAreWholePixelsAndAddUp)
+{
+    // At 13 pixels a half-width character of a Japanese face is 6.5 pixels
+    // wide in the outline; the device advances by whole pixels, so a run is
+    // exactly as long as its characters measured one by one.
+    for (const char* face : {"ＭＳ 明朝", "Arial", "Times New Roman"}) {
+        Canvas whole(200, 30), split(200, 30);
+        DcFont f;
+        f.height = -13;
+        f.faceName = face;
+        const std::u16string text = u"AAAAAAAAAAiiiiiWWWW1234";
+        std::vector<int32_t> dx;
+        int32_t sum = 0;
+        for (Canvas* c : {&whole, &split}) {
+            c->dc->SelectFont(f);
+            c->dc->SetBkMode(BkMode::Transparent);
+        }
+        for (char16_t ch : text) {
+            dx.push_back(split.dc->GetTextExtent(std::u16string(1, ch)).cx);
+            sum += dx.back();
+        }
+        EXPECT_EQ(whole.dc->GetTextExtent(text).cx, sum) << face;
+        whole.dc->TextOut(2, 2, text);
+        split.dc->ExtTextOut(2, 2, 0, nullptr, text, dx.data());
+        whole.Finish();
+        split.Finish();
+        EXPECT_EQ(Differences(whole.image, split.image), 0) << face;
+    }
+}
+
+TEST(QtDeviceContext, InsideFramePenStaysInsideTheBox)
+{
+    Canvas c(64, 64);
+    c.dc->SelectPen({PenStyle::InsideFrame, 7, kBlack});
+    c.dc->SelectBrush(DcBrush::Solid(kRed));
+    c.dc->Rectangle({10, 10, 40, 40});
+    c.dc->Ellipse({10, 45, 40, 60});
+    c.Finish();
+    for (int y = 0; y < 64; ++y) {
+        for (int x = 0; x < 64; ++x) {
+            bool inside = x >= 10 && x < 40 && ((y >= 10 && y < 40) || (y >= 45 && y < 60));
+            if (!inside) {
+                EXPECT_EQ(c.At(x, y), kWhite) << x << "," << y;
+            }
+        }
+    }
+    EXPECT_EQ(c.At(10, 25), kBlack); // the outer edge of the pen is the box
+    EXPECT_EQ(c.At(39, 25), kBlack);
+    EXPECT_EQ(c.At(25, 39), kBlack);
+    EXPECT_EQ(c.At(16, 25), kBlack); // seven pixels wide
+    EXPECT_EQ(c.At(17, 25), kRed);
+}
+
+TEST(QtDeviceContext, FillRectHatchFollowsBrushOriginAndBackground)
+{
+    Canvas c(32, 32);
+    c.dc->SetBkMode(BkMode::Opaque);
+    c.dc->SetBkColor(kRed);
+    c.dc->SetBrushOrg({3, 0});
+    c.dc->FillRect({0, 0, 16, 16}, DcBrush::Hatched(HatchStyle::Vertical, kBlack));
+    c.Finish();
+    EXPECT_EQ(c.At(4 + 3, 5), kBlack);
+    EXPECT_EQ(c.At(4 + 3 + 8, 5), kBlack);
+    EXPECT_EQ(c.At(4, 5), kRed);
+    EXPECT_EQ(c.At(16, 5), kWhite);
+}
+
+TEST(QtDeviceContext, OtherDashStylesUseTheirFixedLengths)
+{
+    Canvas c(64, 20);
+    c.dc->SetBkMode(BkMode::Transparent);
+    c.dc->SelectPen({PenStyle::Dot, 1, kBlack});
+    c.dc->MoveTo(0, 2);
+    c.dc->LineTo(60, 2);
+    c.dc->SelectPen({PenStyle::DashDot, 1, kBlack});
+    c.dc->MoveTo(0, 6);
+    c.dc->LineTo(60, 6);
+    c.dc->SelectPen({PenStyle::DashDotDot, 1, kBlack});
+    c.dc->MoveTo(0, 10);
+    c.dc->LineTo(60, 10);
+    c.Finish();
+    auto row = [&](int y) {
+        std::string s;
+        for (int x = 0; x < 30; ++x) s += c.At(x, y) == kBlack ? '#' : '.';
+        return s;
+    };
+    EXPECT_EQ(row(2), "###...###...###...###...###...");
+    EXPECT_EQ(row(6), "#########......###......######");
+    EXPECT_EQ(row(10), "#########...###...###...######");
+}
+
+TEST(QtDeviceContext, ClippedTextAfterARestoreIsNotClippedByTheOldRegion)
+{
+    Canvas c(80, 40);
+    DcFont f;
+    f.height = -20;
+    f.faceName = "ＭＳ ゴシック";
+    c.dc->SelectFont(f);
+    c.dc->SetBkMode(BkMode::Transparent);
+    c.dc->SaveDC();
+    c.dc->IntersectClipRect({0, 0, 5, 5});
+    c.dc->SetPixel(1, 1, kRed);
+    c.dc->RestoreDC(-1);
+    DcRect r{40, 0, 80, 40};
+    c.dc->ExtTextOut(45, 5, kEtoClipped, &r, u"\u25A0");
+    c.Finish();
+    EXPECT_EQ(c.At(1, 1), kRed);
+    auto [lo, hi] = InkColumns(c, kBlack);
+    EXPECT_GE(lo, 45);
+    EXPECT_GT(hi, 55);
+}
+
+TEST(QtDeviceContext, BoldAndItalicJapaneseFacesChangeTheGlyphs)
+{
+    // The substitute faces have no bold or italic of their own.
+    auto ink = [](int weight, bool italic) {
+        Canvas c(60, 40);
+        DcFont f;
+        f.height = -30;
+        f.weight = weight;
+        f.italic = italic;
+        f.faceName = "ＭＳ 明朝";
+        c.dc->SelectFont(f);
+        c.dc->SetBkMode(BkMode::Transparent);
+        c.dc->TextOut(5, 5, u"\u6F22");
+        c.Finish();
+        return c.image.copy();
+    };
+    QImage plain = ink(400, false), bold = ink(700, false), italic = ink(400, true);
+    int plainInk = 0, boldInk = 0;
+    for (int y = 0; y < plain.height(); ++y)
+        for (int x = 0; x < plain.width(); ++x) {
+            plainInk += plain.pixel(x, y) != 0xFFFFFFFF;
+            boldInk += bold.pixel(x, y) != 0xFFFFFFFF;
+        }
+    EXPECT_GT(boldInk, plainInk + plainInk / 10);
+    EXPECT_GT(Differences(plain, italic), 20);
+}
+
+TEST(FontFaceTable, FaceNamesMatchWithoutRegardToCase)
+{
+    EnsureApp();
+    EXPECT_EQ(FontFaceTable::Lookup("arial").family, "Liberation Sans");
+    EXPECT_EQ(FontFaceTable::Lookup("TIMES NEW ROMAN").family, "Liberation Serif");
+    EXPECT_EQ(FontFaceTable::Lookup("courier new").family, "Liberation Mono");
+}
+
+TEST(QtDeviceContext, LinesInEveryDirectionLeaveOutTheirEndPoint)
+{
+    for (int dx = -14; dx <= 14; ++dx)
+        for (int dy = -14; dy <= 14; ++dy) {
+            if (dx == 0 && dy == 0) continue;
+            Canvas c(40, 40);
+            c.dc->SelectPen({PenStyle::Solid, 1, kBlack});
+            c.dc->MoveTo(20, 20);
+            c.dc->LineTo(20 + dx, 20 + dy);
+            c.Finish();
+            EXPECT_EQ(c.At(20, 20), kBlack) << dx << "," << dy;
+            EXPECT_EQ(c.At(20 + dx, 20 + dy), kWhite) << dx << "," << dy;
+            EXPECT_EQ(c.Count(kBlack), std::max(std::abs(dx), std::abs(dy))) << dx << "," << dy;
+        }
+}
+
+TEST(QtDeviceContext, PolylinesDrawTheirFirstPointAndLeaveOutTheirLast)
+{
+    Canvas c(40, 40);
+    c.dc->SelectPen({PenStyle::Solid, 1, kBlack});
+    const DcPoint up[] = {{12, 12}, {12, 2}, {2, 2}, {2, 12}};
+    c.dc->Polyline(up, 4);
+    const DcPoint zigzag[] = {{20, 20}, {26, 26}, {20, 32}, {32, 32}, {38, 21}};
+    c.dc->Polyline(zigzag, 5);
+    c.Finish();
+    EXPECT_EQ(c.At(12, 12), kBlack);
+    EXPECT_EQ(c.At(12, 2), kBlack);
+    EXPECT_EQ(c.At(2, 12), kWhite);
+    EXPECT_EQ(c.Count(kBlack), 30 + 6 + 6 + 12 + 11);
+    EXPECT_EQ(c.At(20, 32), kBlack);
+    EXPECT_EQ(c.At(32, 32), kBlack);
+    EXPECT_EQ(c.At(38, 21), kWhite);
+}
+
+TEST(QtDeviceContext, DashesStartAtTheFirstPointOfALineRunningLeft)
+{
+    Canvas c(80, 20);
+    c.dc->SelectPen({PenStyle::Dash, 1, kBlack});
+    c.dc->SetBkMode(BkMode::Opaque);
+    c.dc->SetBkColor(kRed);
+    c.dc->MoveTo(48, 5);
+    c.dc->LineTo(0, 5);
+    c.Finish();
+    for (int x = 48; x > 30; --x) EXPECT_EQ(c.At(x, 5), kBlack) << x;
+    for (int x = 30; x > 24; --x) EXPECT_EQ(c.At(x, 5), kRed) << x;
+    for (int x = 24; x > 6; --x) EXPECT_EQ(c.At(x, 5), kBlack) << x;
+    for (int x = 6; x > 0; --x) EXPECT_EQ(c.At(x, 5), kRed) << x;
+    EXPECT_EQ(c.At(0, 5), kWhite);
+    EXPECT_EQ(c.At(49, 5), kWhite);
+}
+
+TEST(QtDeviceContext, DashesRunOnAcrossTheSegmentsOfAPolyline)
+{
+    // Every pixel a thin line steps counts once towards the dash pattern,
+    // along straight, diagonal and backward segments alike.
+    Canvas c(80, 80);
+    c.dc->SelectPen({PenStyle::Dash, 1, kBlack});
+    c.dc->SetBkMode(BkMode::Opaque);
+    c.dc->SetBkColor(kRed);
+    const DcPoint pts[] = {{10, 10}, {20, 10}, {40, 30}, {40, 50}, {10, 50}};
+    c.dc->Polyline(pts, 5);
+    c.Finish();
+    // Pixels in drawing order: 10 along the top, 20 down the diagonal, 20 down
+    // the right side, 30 back along the bottom.
+    std::vector<DcPoint> order;
+    for (int i = 0; i < 10; ++i) order.push_back({10 + i, 10});
+    for (int i = 0; i < 20; ++i) order.push_back({20 + i, 10 + i});
+    for (int i = 0; i < 20; ++i) order.push_back({40, 30 + i});
+    for (int i = 0; i < 30; ++i) order.push_back({40 - i, 50});
+    for (size_t k = 0; k < order.size(); ++k) {
+        const ColorRef want = k % 24 < 18 ? kBlack : kRed;
+        EXPECT_EQ(c.At(order[k].x, order[k].y), want) << k << " at " << order[k].x << "," << order[k].y;
+    }
+    EXPECT_EQ(c.At(10, 50), kWhite);
+}
+
+TEST(QtDeviceContext, PolygonOutlinesDrawEveryCorner)
+{
+    const std::vector<std::vector<DcPoint>> shapes = {
+        {{20, 20}, {32, 32}, {38, 21}},
+        {{5, 30}, {30, 5}, {38, 38}},
+        {{10, 10}, {30, 12}, {25, 35}, {3, 28}},
+        {{20, 2}, {38, 20}, {20, 38}, {2, 20}},
+        {{4, 4}, {36, 9}, {8, 36}, {30, 30}},
+    };
+    for (size_t k = 0; k < shapes.size(); ++k) {
+        Canvas c(40, 40);
+        c.dc->SelectPen({PenStyle::Solid, 1, kBlack});
+        c.dc->SelectBrush(DcBrush::Null());
+        c.dc->Polygon(shapes[k].data(), shapes[k].size());
+        c.Finish();
+        for (const DcPoint& p : shapes[k]) EXPECT_EQ(c.At(p.x, p.y), kBlack) << k << ": " << p.x << "," << p.y;
+    }
+}
+
+TEST(QtDeviceContext, TextSmoothingTurnsOffAlsoAfterAClear)
+{
+    EnsureApp();
+    QtImageDc dc(60, 40);
+    dc.SetTextAntialiasing(false);
+    dc.IntersectClipRect({0, 0, 1, 1});
+    dc.SetPixel(0, 0, kRed);
+    dc.Clear();
+    DcFont f;
+    f.height = -24;
+    dc.SelectFont(f);
+    dc.SetBkMode(BkMode::Transparent);
+    // A face character, and two the face lacks (drawn through fallback).
+    dc.TextOut(5, 5, u"\u6F22\u05D0\u05D1");
+    dc.SetPixel(50, 30, kRed);
+    const QImage& image = dc.Finish();
+    int ink = 0, grey = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const ColorRef c = ArgbToColorRef(image.pixel(x, y));
+            if (c == kBlack) ++ink;
+            else if (c != kWhite && c != kRed) ++grey;
+        }
+    EXPECT_GT(ink, 20);
+    EXPECT_EQ(grey, 0); // no smoothing: every pixel is ink or paper
+    EXPECT_EQ(ArgbToColorRef(image.pixel(0, 0)), kWhite);
+    EXPECT_EQ(ArgbToColorRef(image.pixel(50, 30)), kRed);
+}
+
+TEST(QtDeviceContext, RoundFiguresKeepToTheBoxLikeRectangles)
+{
+    // With a pen the figure covers its box, right and bottom edges excluded;
+    // without one the fill leaves out one more column and row.
+    const DcRect boxes[] = {{10, 12, 50, 44}, {5, 5, 16, 9}, {3, 7, 60, 58}, {20, 20, 24, 25}};
+    for (const DcRect& box : boxes)
+        for (bool pen : {true, false})
+            for (int kind = 0; kind < 4; ++kind) {
+                Canvas c(64, 64);
+                c.dc->SelectPen(pen ? DcPen{PenStyle::Solid, 1, kBlack} : DcPen{PenStyle::Null, 0, 0});
+                c.dc->SelectBrush(DcBrush::Solid(kRed));
+                const int32_t cx = (box.left + box.right) / 2, cy = (box.top + box.bottom) / 2;
+                switch (kind) {
+                case 0: c.dc->Ellipse(box); break;
+                case 1: c.dc->RoundRect(box, 6, 6); break;
+                case 2: c.dc->Pie(box, {cx, box.top}, {cx, box.bottom}); break;     // the left half
+                case 3: c.dc->Chord(box, {box.right, cy}, {box.left, cy}); break;  // the upper half
+                }
+                c.Finish();
+                const std::string what = std::to_string(box.left) + "," + std::to_string(box.top) + " pen " +
+                                         std::to_string(pen) + " kind " + std::to_string(kind);
+                int minX = 99, maxX = -1, minY = 99, maxY = -1;
+                for (int y = 0; y < 64; ++y)
+                    for (int x = 0; x < 64; ++x)
+                        if (c.At(x, y) != kWhite) {
+                            minX = std::min(minX, x);
+                            maxX = std::max(maxX, x);
+                            minY = std::min(minY, y);
+                            maxY = std::max(maxY, y);
+                        }
+                // No paper shows between the outline and the fill.
+                for (int y = minY; y <= maxY; ++y) {
+                    int first = -1, end = -1;
+                    for (int x = 0; x < 64; ++x)
+                        if (c.At(x, y) != kWhite) {
+                            if (first < 0) first = x;
+                            end = x;
+                        }
+                    for (int x = first; x >= 0 && x <= end; ++x)
+                        EXPECT_NE(c.At(x, y), kWhite) << what << " at " << x << "," << y;
+                }
+                const int last = pen ? 1 : 2;
+                EXPECT_EQ(minX, box.left) << what;
+                EXPECT_EQ(minY, box.top) << what;
+                if (kind != 2) {
+                    EXPECT_EQ(maxX, box.right - last) << what;
+                }
+                if (kind != 3) {
+                    EXPECT_EQ(maxY, box.bottom - last) << what;
+                }
+            }
+}
