@@ -31,23 +31,20 @@ DcRect InsideFrameBox(const DcRect& box, const DcPen& pen)
     if (pen.style != PenStyle::InsideFrame || pen.width <= 1 || box.IsEmpty()) return box;
     const int64_t w = pen.width;
     const int64_t half = w / 2, rest = (w - 1) / 2;
-    const int64_t width = int64_t(box.right) - box.left, height = int64_t(box.bottom) - box.top;
-    DcRect r = box;
     // A box narrower than the pen keeps one line through its middle.
-    if (width > half + rest) {
-        r.left = int32_t(box.left + half);
-        r.right = int32_t(box.right - rest);
-    } else {
-        r.left = int32_t(box.left + width / 2);
-        r.right = r.left + 1;
-    }
-    if (height > half + rest) {
-        r.top = int32_t(box.top + half);
-        r.bottom = int32_t(box.bottom - rest);
-    } else {
-        r.top = int32_t(box.top + height / 2);
-        r.bottom = r.top + 1;
-    }
+    const auto shrink = [&](int32_t lo, int32_t hi, int32_t& outLo, int32_t& outHi) {
+        const int64_t extent = int64_t(hi) - lo;
+        if (extent > half + rest) {
+            outLo = int32_t(lo + half);
+            outHi = int32_t(hi - rest);
+        } else {
+            outLo = int32_t(lo + extent / 2);
+            outHi = outLo + 1;
+        }
+    };
+    DcRect r = box;
+    shrink(box.left, box.right, r.left, r.right);
+    shrink(box.top, box.bottom, r.top, r.bottom);
     return r;
 }
 
