@@ -222,7 +222,7 @@ void TextLayout::Build(std::string_view text)
                 line.maxHeight = 0;
                 line.text.clear();
                 for (const TextRun& r : line.runs) {
-                    line.width += r.advance;
+                    line.width = SatAdd(line.width, r.advance);
                     line.maxHeight = std::max(line.maxHeight, r.height);
                     line.text += r.ch;
                 }
@@ -241,7 +241,7 @@ void TextLayout::Build(std::string_view text)
         run.textPos = pos;
         line.runs.push_back(std::move(run));
         line.text += ch;
-        line.width += m.advance;
+        line.width = SatAdd(line.width, m.advance);
         line.maxHeight = std::max(line.maxHeight, m.height);
         if (setsWord) {
             word = line.runs.size();
