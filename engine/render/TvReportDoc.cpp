@@ -12,6 +12,10 @@ TvReportDoc::~TvReportDoc() { ClearCache(); }
 
 void TvReportDoc::Open(const std::string& path)
 {
+    // Nothing of a document opened before may be shown as this one's: an
+    // open store would refuse the new file and keep the old.
+    ClearCache();
+    if (m_store.IsOpen()) m_store.Close();
     m_strPath = path;
     m_store.Open(path);
     BuildPageIndex();

@@ -290,3 +290,86 @@ TEST_F(TvOleTest, TruncationsEndInErrors)
     Archive ar{std::string_view(bad)};
     EXPECT_THROW(ar.ReadObject<TvOle>(), CArchiveException);
 }
+
+TEST_F(TvOleTest, StorageWithSubStoragesAndOddNamesSurvivesAndIsDrawn)
+{
+    // A storage as an application would leave it: a sub-storage sorted ahead
+    // of the presentation, non-ASCII and empty streams, a storage that only
+    // looks like a presentation by name.
+    gsf_init();
+    GsfOutput* mem = gsf_output_memory_new();
+    GsfOutfile* root = gsf_outfile_msole_new(mem);
+    auto put = [](GsfOutfile* dir, const char* name, const std::string& data) {
+        GsfOutput* child = gsf_outfile_new_child(dir, name, FALSE);
+        if (!data.empty()) gsf_output_write(child, data.size(), reinterpret_cast<const guint8*>(data.data()));
+        gsf_output_close(child);
+        g_object_unref(child);
+    };
+    GsfOutfile* fake = GSF_OUTFILE(gsf_outfile_new_child(root, "\002OlePres000", TRUE));
+    put(fake, "inner", "not a presentation");
+    gsf_output_close(GSF_OUTPUT(fake));
+    g_object_unref(fake);
+    GsfOutfile* sub = GSF_OUTFILE(gsf_outfile_new_child(root, "\xe8\xa1\xa8\xe8\xa8\x88\xe7\xae\x97", TRUE));
+    put(sub, "\xe3\x83\x87\xe3\x83\xbc\xe3\x82\xbf", std::string(5000, 'd'));
+    put(sub, "empty", "");
+    gsf_output_close(GSF_OUTPUT(sub));
+    g_object_unref(sub);
+    put(root, "\001Ole", "");
+    put(root, "\002OlePres001", Presentation(8, "DIB"));
+    gsf_output_close(GSF_OUTPUT(root));
+    g_object_unref(root);
+    std::string storage(reinterpret_cast<const char*>(gsf_output_memory_get_bytes(GSF_OUTPUT_MEMORY(mem))),
+                        static_cast<size_t>(gsf_output_size(mem)));
+    g_object_unref(mem);
+
+    auto ole = Sample(storage);
+    const std::string bytes = Store(*ole);
+    auto loaded = Load(bytes);
+    ASSERT_NE(loaded->GetItem(), nullptr);
+    EXPECT_EQ(loaded->GetItem()->m_storage, storage);
+    EXPECT_EQ(Store(*loaded), bytes);
+    std::string picture;
+    int32_t kind = 0;
+    ASSERT_TRUE(loaded->GetItem()->GetPresentation(picture, kind));
+    EXPECT_EQ(kind, TvOleItem::pictureDib);
+    EXPECT_EQ(picture, "DIB");
+}
+
+TEST_F(TvOleTest, DamagedCompoundFilesNeverCrashTheDrawing)
+{
+    std::string base = CompoundFile({{"\001Ole", std::string(20, '\0')},
+                                     {"\002OlePres000", Presentation(14, std::string(5000, 'E'))},
+                                     {"small", std::string(100, 's')}});
+    // libgsf complains about every damaged file; keep the test output readable.
+    const guint quiet = g_log_set_handler("libgsf:msole", GLogLevelFlags(G_LOG_LEVEL_MASK),
+                                          [](const gchar*, GLogLevelFlags, const gchar*, gpointer) {}, nullptr);
+    TvOleItem item;
+    std::string picture;
+    int32_t kind = 0;
+    // Every truncation.
+    for (size_t n = 0; n < base.size(); n += 61) {
+        item.m_storage = base.substr(0, n);
+        item.GetPresentation(picture, kind);
+    }
+    const size_t directory = base.find(std::string("R\0o\0o\0t\0", 8));
+    ASSERT_NE(directory, std::string::npos);
+    // Random damage to the header, the allocation tables and the directory.
+    uint32_t seed = 12345;
+    auto next = [&seed] { return seed = seed * 1664525u + 1013904223u; };
+    for (int round = 0; round < 6000; ++round) {
+        std::string bad = base;
+        const int hits = 1 + int(next() % 8);
+        for (int h = 0; h < hits; ++h) {
+            // A third on the header, a third on the directory, the rest anywhere.
+        const uint32_t where = next() % 3;
+        const size_t at = where == 0 ? next() % 512
+                          : where == 1 ? (directory + next() % 512) % bad.size()
+                                       : next() % bad.size();
+            bad[at] = static_cast<char>(next() >> 24);
+        }
+        item.m_storage = bad;
+        if (item.GetPresentation(picture, kind)) EXPECT_NE(kind, TvOleItem::pictureNone);
+        else EXPECT_TRUE(picture.empty());
+    }
+    g_log_remove_handler("libgsf:msole", quiet);
+}

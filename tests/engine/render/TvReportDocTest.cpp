@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <cstdint>
 #include <cstdlib>
 #include <functional>
 
@@ -144,4 +146,74 @@ TEST(TvReportDoc, AMissingFileFailsToOpen)
 {
     TvReportDoc doc;
     EXPECT_THROW(doc.Open("/no/such/document.tvd"), CException);
+}
+
+TEST(TvReportDoc, PageNumbersBelowOneAreOutsideTheDocument)
+{
+    EnsureApp();
+    TempDir dir;
+    std::string bmp = dir.file("ramp.bmp");
+    WriteFileBytes(bmp, RampBmp(4, 4));
+    std::string path = dir.file("low.tvd");
+    WriteDocument(path, bmp, 2);
+    TvReportDoc doc;
+    doc.Open(path);
+    for (int32_t page : {0, -1, INT32_MIN, 3, INT32_MAX}) {
+        RecordingDc dc;
+        try {
+            doc.DrawPage(dc, page, {0, 0}, 100);
+            ADD_FAILURE() << "no exception for page " << page;
+        } catch (const CAppException& e) {
+            EXPECT_EQ(e.MessageId(), 22003u) << page;
+        }
+        EXPECT_EQ(dc.SaveDepth(), 0);
+        EXPECT_TRUE(dc.Calls().empty()) << page;
+    }
+}
+
+TEST(TvReportDoc, AnyZoomDrawsWithoutFaulting)
+{
+    EnsureApp();
+    TempDir dir;
+    std::string bmp = dir.file("ramp.bmp");
+    WriteFileBytes(bmp, RampBmp(8, 8));
+    std::string path = dir.file("zoom.tvd");
+    WriteDocument(path, bmp, 1);
+    TvReportDoc doc;
+    doc.Open(path);
+    for (int32_t zoom : {0, 1, 10, 400, 10000, -100}) {
+        QtImageDc dc(200, 200, 96);
+        EXPECT_NE(doc.DrawPage(dc, 1, {0, 0}, zoom), 0) << zoom;
+        EXPECT_EQ(dc.SaveDepth(), 0);
+        dc.Finish();
+    }
+}
+
+TEST(TvReportDoc, OpeningAnotherDocumentShowsThatDocument)
+{
+    EnsureApp();
+    TempDir dir;
+    std::string bmp = dir.file("ramp.bmp");
+    WriteFileBytes(bmp, RampBmp(4, 4));
+    std::string first = dir.file("first.tvd");
+    std::string second = dir.file("second.tvd");
+    WriteDocument(first, bmp, 3);
+    WriteDocument(second, bmp, 1);
+    TvReportDoc doc;
+    doc.Open(first);
+    doc.GetPageData(1);
+    doc.Open(second);
+    EXPECT_EQ(doc.Path(), second);
+    EXPECT_EQ(doc.PageCount(), 1);
+    EXPECT_EQ(doc.GetPageSettings(2), nullptr);
+    EXPECT_THROW(doc.GetPageData(2), CAppException);
+    doc.Open(first);
+    EXPECT_EQ(doc.PageCount(), 3);
+    EXPECT_NE(doc.GetPageSettings(3), nullptr);
+    // A file that fails to open leaves no document behind, not the last one.
+    doc.GetPageData(1);
+    EXPECT_THROW(doc.Open(dir.file("missing.tvd")), CException);
+    EXPECT_EQ(doc.PageCount(), 0);
+    EXPECT_EQ(doc.GetPageSettings(1), nullptr);
+    EXPECT_THROW(doc.GetPageData(1), CException);
 }
