@@ -1,15 +1,11 @@
 #!/usr/bin/env bash
-# Installs what building, running and testing need on Debian 12.
+# Installs what building, running and testing need on Debian 12 (the list is
+# scripts/packages.txt, shared with .ci/run).
 set -euo pipefail
+cd "$(dirname "$0")"
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 export DEBIAN_FRONTEND=noninteractive
 $SUDO apt-get update
-$SUDO apt-get install -y --no-install-recommends \
-    build-essential cmake pkg-config git \
-    clang libclang-rt-14-dev \
-    libgtest-dev libgmock-dev libbenchmark-dev \
-    qt6-base-dev libgl-dev \
-    libsqlite3-dev sqlite3 libtiff-dev libgsf-1-dev zlib1g-dev libzint-dev \
-    fonts-ipafont fonts-liberation2 fontconfig \
-    poppler-utils xvfb xauth
+# shellcheck disable=SC2046
+$SUDO apt-get install -y --no-install-recommends $(cat packages.txt)
