@@ -10,6 +10,13 @@
 namespace nv {
 namespace {
 
+// A sample already multiplied by its alpha, laid over white paper: the white
+// showing through is added.
+uint8_t PremultipliedOverWhite(uint32_t c, uint32_t a)
+{
+    return static_cast<uint8_t>(std::min<uint32_t>(255, c + 255 - a));
+}
+
 // Result of the conversion running on this thread: 0, or the first failure a
 // libtiff hook reported.
 thread_local int tErrorSlot = 0;
@@ -326,9 +333,10 @@ private:
                 if (photometric == PHOTOMETRIC_MINISWHITE) g = 255 - g;
                 const uint32_t a = alpha[at];
                 // Associated samples are already multiplied by alpha.
-                const uint32_t shown = kind == EXTRASAMPLE_ASSOCALPHA ? std::min<uint32_t>(255, g + 255 - a)
-                                                                      : (g * a + 255 * (255 - a) + 127) / 255;
-                dst[3 * x + 0] = dst[3 * x + 1] = dst[3 * x + 2] = static_cast<uint8_t>(shown);
+                const uint8_t shown = kind == EXTRASAMPLE_ASSOCALPHA
+                                          ? PremultipliedOverWhite(g, a)
+                                          : static_cast<uint8_t>((g * a + 255 * (255 - a) + 127) / 255);
+                dst[3 * x + 0] = dst[3 * x + 1] = dst[3 * x + 2] = shown;
             }
         }
         return kImgOk;
@@ -362,11 +370,10 @@ private:
             for (uint32_t x = 0; x < width; ++x) {
                 uint32_t p = src[x];
                 uint32_t a = TIFFGetA(p);
-                // Samples come premultiplied by alpha: add the white showing through.
-                auto over = [a](uint32_t c) { return static_cast<uint8_t>(std::min<uint32_t>(255, c + 255 - a)); };
-                dst[3 * x + 0] = over(TIFFGetB(p));
-                dst[3 * x + 1] = over(TIFFGetG(p));
-                dst[3 * x + 2] = over(TIFFGetR(p));
+                // Samples come premultiplied by alpha.
+                dst[3 * x + 0] = PremultipliedOverWhite(TIFFGetB(p), a);
+                dst[3 * x + 1] = PremultipliedOverWhite(TIFFGetG(p), a);
+                dst[3 * x + 2] = PremultipliedOverWhite(TIFFGetR(p), a);
             }
         }
         return kImgOk;
