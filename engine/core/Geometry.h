@@ -38,6 +38,13 @@ struct Rect {
 
     friend bool operator==(const Rect&, const Rect&) = default;
 
+    // The box at a corner with an extent; the sums wrap, as every
+    // coordinate sum does.
+    static constexpr Rect At(int32_t x, int32_t y, int32_t width, int32_t height)
+    {
+        return Rect{x, y, WrapAdd(x, width), WrapAdd(y, height)};
+    }
+
     int32_t Width() const { return WrapSub(right, left); }
     int32_t Height() const { return WrapSub(bottom, top); }
     bool IsEmpty() const { return right <= left || bottom <= top; }

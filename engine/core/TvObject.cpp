@@ -196,7 +196,7 @@ void TvObject::AnchorForOrientation(Point& out, int32_t newOrientation, int32_t 
 
 void TvObject::NormaliseSize(int32_t& width, int32_t& height, int32_t orientation)
 {
-    Rect r{m_nX, m_nY, WrapAdd(m_nX, width), WrapAdd(m_nY, height)};
+    Rect r = Rect::At(m_nX, m_nY, width, height);
     r.Normalize();
     AnchorFromRect(width, height, orientation, r);
 }

@@ -197,7 +197,7 @@ void TvImage::LoadData(Archive& ar)
 
 void TvImage::GetBoundRect(Rect& out, bool withPen) const
 {
-    out = Rect{m_nX, m_nY, WrapAdd(m_nX, m_nWidth), WrapAdd(m_nY, m_nHeight)};
+    out = Rect::At(m_nX, m_nY, m_nWidth, m_nHeight);
     if (withPen) {
         const auto d = static_cast<int32_t>((int64_t{m_nLineWidth} + 3) / 2);
         out.Inflate(d, d);
@@ -206,7 +206,7 @@ void TvImage::GetBoundRect(Rect& out, bool withPen) const
 
 void TvImage::FitBox(bool grow)
 {
-    Rect r{m_nX, m_nY, WrapAdd(m_nX, m_nWidth), WrapAdd(m_nY, m_nHeight)};
+    Rect r = Rect::At(m_nX, m_nY, m_nWidth, m_nHeight);
     Point p{r.right, r.bottom};
     int32_t handle = 5;
     FitToAspect(r, p, Size{m_nNaturalWidth, m_nNaturalHeight}, grow, handle);

@@ -75,7 +75,7 @@ void TvOle::Serialize(Archive& ar, uint32_t schema)
 
 void TvOle::GetBoundRect(Rect& out, bool withPen) const
 {
-    out = Rect{m_nX, m_nY, WrapAdd(m_nX, m_nWidth), WrapAdd(m_nY, m_nHeight)};
+    out = Rect::At(m_nX, m_nY, m_nWidth, m_nHeight);
     if (withPen) {
         const auto d = static_cast<int32_t>((int64_t{m_nLineWidth} + 3) / 2);
         out.Inflate(d, d);
@@ -90,7 +90,7 @@ void TvOle::SetRect(const Rect& r)
     m_nWidth = r.Width();
     m_nHeight = r.Height();
     if (!m_bKeepAspect) return;
-    Rect box{m_nX, m_nY, WrapAdd(m_nX, m_nWidth), WrapAdd(m_nY, m_nHeight)};
+    Rect box = Rect::At(m_nX, m_nY, m_nWidth, m_nHeight);
     Point p{box.right, box.bottom};
     int32_t handle = 5;
     FitToAspect(box, p, m_sizeNatural, m_nWidth > oldWidth || m_nHeight > oldWidth, handle);
@@ -121,7 +121,7 @@ void TvOle::SetProperties(const TvPropertyMap& map, TvChangeList* changes)
         case 61:
             SetLongProp(changes, 61, m_bKeepAspect, v->AsLong());
             if (v->AsLong() != 0) {
-                Rect box{m_nX, m_nY, WrapAdd(m_nX, m_nWidth), WrapAdd(m_nY, m_nHeight)};
+                Rect box = Rect::At(m_nX, m_nY, m_nWidth, m_nHeight);
                 Point p{box.right, box.bottom};
                 int32_t handle = 5;
                 FitToAspect(box, p, m_sizeNatural, false, handle);
