@@ -57,6 +57,16 @@ void WriteDocument(const std::string& path, const std::string& bmp, int pages)
     store.Close();
 }
 
+// A document of `pages` pages of the card, its picture a ramp of side `ramp`.
+std::string RampDocument(TempDir& dir, const std::string& name, int pages, int ramp = 4)
+{
+    const std::string bmp = dir.file("ramp.bmp");
+    WriteFileBytes(bmp, RampBmp(ramp, ramp));
+    const std::string path = dir.file(name);
+    WriteDocument(path, bmp, pages);
+    return path;
+}
+
 QImage Render(const std::function<void(DeviceContext&)>& draw)
 {
     QtImageDc dc(397, 559, 96);
@@ -102,10 +112,7 @@ TEST(TvReportDoc, PrinterChangesStayForTheFollowingPages)
 {
     EnsureApp();
     TempDir dir;
-    std::string bmp = dir.file("ramp.bmp");
-    WriteFileBytes(bmp, RampBmp(4, 4));
-    std::string path = dir.file("paper.tvd");
-    WriteDocument(path, bmp, 3);
+    std::string path = RampDocument(dir, "paper.tvd", 3);
     TvReportDoc doc;
     doc.Open(path);
     ASSERT_NE(doc.GetPageSettings(1), nullptr);
@@ -119,10 +126,7 @@ TEST(TvReportDoc, APageOutsideTheDocumentLeavesTheDeviceContextAlone)
 {
     EnsureApp();
     TempDir dir;
-    std::string bmp = dir.file("ramp.bmp");
-    WriteFileBytes(bmp, RampBmp(4, 4));
-    std::string path = dir.file("short.tvd");
-    WriteDocument(path, bmp, 3);
+    std::string path = RampDocument(dir, "short.tvd", 3);
     TvReportDoc doc;
     doc.Open(path);
     RecordingDc dc;
@@ -152,10 +156,7 @@ TEST(TvReportDoc, PageNumbersBelowOneAreOutsideTheDocument)
 {
     EnsureApp();
     TempDir dir;
-    std::string bmp = dir.file("ramp.bmp");
-    WriteFileBytes(bmp, RampBmp(4, 4));
-    std::string path = dir.file("low.tvd");
-    WriteDocument(path, bmp, 2);
+    std::string path = RampDocument(dir, "low.tvd", 2);
     TvReportDoc doc;
     doc.Open(path);
     for (int32_t page : {0, -1, INT32_MIN, 3, INT32_MAX}) {
@@ -175,10 +176,7 @@ TEST(TvReportDoc, AnyZoomDrawsWithoutFaulting)
 {
     EnsureApp();
     TempDir dir;
-    std::string bmp = dir.file("ramp.bmp");
-    WriteFileBytes(bmp, RampBmp(8, 8));
-    std::string path = dir.file("zoom.tvd");
-    WriteDocument(path, bmp, 1);
+    std::string path = RampDocument(dir, "zoom.tvd", 1, 8);
     TvReportDoc doc;
     doc.Open(path);
     for (int32_t zoom : {0, 1, 10, 400, 10000, -100}) {
