@@ -58,6 +58,15 @@ struct CountingJob : QtPrinterJob {
     }
 };
 
+// A high-resolution printer that writes a PDF file.
+struct PdfPrinter : QPrinter {
+    explicit PdfPrinter(const std::string& file) : QPrinter(QPrinter::HighResolution)
+    {
+        setOutputFormat(QPrinter::PdfFormat);
+        setOutputFileName(QString::fromStdString(file));
+    }
+};
+
 } // namespace
 
 TEST(QtPrinterJob, ThreePagesOfDifferentSetUpIntoPdf)
@@ -65,9 +74,7 @@ TEST(QtPrinterJob, ThreePagesOfDifferentSetUpIntoPdf)
     nvtest::EnsureQtApp();
     nvtest::TempDir dir;
     const std::string file = dir.file("three pages.pdf");
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(QString::fromStdString(file));
+    PdfPrinter printer(file);
 
     CountingJob job(printer);
     DevModeTracker tracker;
@@ -104,9 +111,7 @@ TEST(QtPrinterJob, CustomSizeAndJisB5Pages)
     nvtest::EnsureQtApp();
     nvtest::TempDir dir;
     const std::string file = dir.file("custom.pdf");
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(QString::fromStdString(file));
+    PdfPrinter printer(file);
     QtPrinterJob job(printer);
     ASSERT_TRUE(job.StartDoc("custom"));
 
@@ -143,9 +148,7 @@ TEST(QtPrinterJob, RegisteredFormNumberUsesTheModesSize)
     nvtest::EnsureQtApp();
     nvtest::TempDir dir;
     const std::string file = dir.file("registered.pdf");
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(QString::fromStdString(file));
+    PdfPrinter printer(file);
     QtPrinterJob job(printer);
     ASSERT_TRUE(job.StartDoc("registered"));
 
@@ -177,9 +180,7 @@ TEST(QtPrinterJob, JobOptionsDoNotSplitAPdf)
     nvtest::EnsureQtApp();
     nvtest::TempDir dir;
     const std::string file = dir.file("options.pdf");
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(QString::fromStdString(file));
+    PdfPrinter printer(file);
     QtPrinterJob job(printer);
     ASSERT_TRUE(job.StartDoc("options"));
     ASSERT_TRUE(job.StartPage());
@@ -200,9 +201,7 @@ TEST(QtPrinterJob, AbortAndMisuseAreHarmless)
 {
     nvtest::EnsureQtApp();
     nvtest::TempDir dir;
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(QString::fromStdString(dir.file("aborted.pdf")));
+    PdfPrinter printer(dir.file("aborted.pdf"));
     QtPrinterJob job(printer);
     EXPECT_FALSE(job.StartPage());
     EXPECT_FALSE(job.EndPage());
@@ -229,9 +228,7 @@ TEST(QtPrinterJob, ChangedJobOptionsStartANewJob)
     nvtest::EnsureQtApp();
     nvtest::TempDir dir;
     const std::string file = dir.file("split.pdf");
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(QString::fromStdString(file));
+    PdfPrinter printer(file);
     SplittingJob job(printer);
     DevModeTracker tracker;
     ASSERT_TRUE(job.StartDoc("split"));
