@@ -15,6 +15,7 @@ int main(int argc, char** argv)
     std::string text = "# ProgID\tlibrary\ttype name\tcategories (written by nv_progids)\n";
     try {
         for (int i = 3; i < argc; ++i) {
+            if (!*argv[i]) continue;
             const nv::PluginApi& api = nv::LoadPlugin(std::filesystem::absolute(argv[i]).string());
             text += nv::FormatProgIdLines(api, std::string(argv[2]) + std::filesystem::path(argv[i]).filename().string());
         }
