@@ -197,12 +197,8 @@ HRESULT CreateObject(std::string_view progId, Dispatch** out, ErrorRecord* error
     try {
         *out = CreateObject(progId).detach();
         return S_OK;
-    } catch (const AutomationError& e) {
-        if (error) *error = e.record();
-        return e.scode();
-    } catch (const std::exception& e) {
-        if (error) *error = AutomationError(CTL_E_CANTCREATEOBJECT, e.what()).record();
-        return CTL_E_CANTCREATEOBJECT;
+    } catch (...) {
+        return CreateFailure(error);
     }
 }
 
