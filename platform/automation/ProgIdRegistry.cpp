@@ -34,6 +34,13 @@ std::vector<std::string_view> SplitTabs(std::string_view line)
     return fields;
 }
 
+bool HasControlCharacter(std::string_view line)
+{
+    for (char c : line)
+        if (static_cast<unsigned char>(c) < 0x20 && c != '\t') return true;
+    return false;
+}
+
 [[noreturn]] void CannotCreate(const std::string& why)
 {
     throw AutomationError(CTL_E_CANTCREATEOBJECT, "ActiveX component can't create object: " + why);
@@ -97,7 +104,7 @@ std::vector<ProgIdEntry> ParseProgIdFile(std::string_view text, std::vector<std:
         std::vector<std::string_view> f = SplitTabs(line);
         ProgIdEntry e;
         e.progId = std::string(f[0]);
-        bool ok = !e.progId.empty() && f.size() >= 2 && !f[1].empty();
+        bool ok = !e.progId.empty() && f.size() >= 2 && !f[1].empty() && !HasControlCharacter(line);
         if (ok && f[1] == "CurVer") {
             ok = f.size() == 3 && !f[2].empty();
             if (ok) e.curVer = std::string(f[2]);
