@@ -27,6 +27,8 @@ struct LineDate {
     int year = 0;
     int month = 0;
     int day = 0;
+
+    bool operator==(const LineDate&) const = default;
 };
 
 // The date of the recordset's current journal line; throws
