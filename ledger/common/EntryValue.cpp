@@ -61,6 +61,17 @@ std::optional<double> ParseNumberText(std::string_view text)
     return v;
 }
 
+bool IsBlankText(std::string_view text)
+{
+    static constexpr std::string_view kWideBlank = "　";
+    for (size_t i = 0; i < text.size();) {
+        if (text[i] == ' ') ++i;
+        else if (text.substr(i, kWideBlank.size()) == kWideBlank) i += kWideBlank.size();
+        else return false;
+    }
+    return true;
+}
+
 std::optional<double> EntryNumber(const EntryValue& v)
 {
     if (std::holds_alternative<std::monostate>(v)) return 0.0;

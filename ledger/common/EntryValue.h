@@ -32,6 +32,8 @@ private:
 // commas allowed. None for an empty text, anything else, or a value that is
 // not finite.
 std::optional<double> ParseNumberText(std::string_view text);
+// Nothing but blanks, half- or full-width (or nothing at all).
+bool IsBlankText(std::string_view text);
 
 // Conversions as an entry takes them: Empty is 0 or "", a Boolean -1 or 0.
 std::optional<double> EntryNumber(const EntryValue& v);

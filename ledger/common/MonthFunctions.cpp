@@ -135,4 +135,10 @@ std::array<bool, 13> MonthsClosedBefore(const FiscalBounds& f, int closingDay, c
     return close;
 }
 
+int FiscalMonthOf(const FiscalBounds& fiscal, int closingDay, const LineDate& line)
+{
+    std::array<bool, 13> closed = MonthsClosedBefore(fiscal, closingDay, MonthFlags{}, line);
+    return 1 + static_cast<int>(std::count(closed.begin(), closed.end(), true));
+}
+
 } // namespace nv

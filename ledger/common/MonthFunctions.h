@@ -61,6 +61,10 @@ int gfSumsuki2(const FiscalBounds& fiscal, int month);
 std::array<bool, 13> MonthsClosedBefore(const FiscalBounds& fiscal, int closingDay, const MonthFlags& flags,
                                         const LineDate& line);
 
+// The fiscal month 1-12 of a line, closing on closingDay (whole dates, as
+// above).
+int FiscalMonthOf(const FiscalBounds& fiscal, int closingDay, const LineDate& line);
+
 // Advances the month counter over the months that closed before the line:
 // for each, counter += 1, totals[3 * counter + 3] = totals[3 * counter] (the
 // balance carried into the next month) and its flag set. A closing that
