@@ -42,4 +42,23 @@ JournalEntry OpenJournalEntry(JournalSide side, const std::string& appFolder, in
     return e;
 }
 
+JournalEntry OpenJournalEntry(JournalSide side, const Variant& appFolder, const Variant& menuMode,
+                              const Variant& settings, const Variant& party)
+{
+    int mode = 0;
+    try {
+        mode = menuMode.ToInteger();
+    } catch (const std::exception&) {
+        throw std::invalid_argument("indexMenu0: メニューモードが正しくありません");
+    }
+    std::string folder;
+    try {
+        folder = appFolder.ToString();
+    } catch (const std::exception&) {
+        throw std::invalid_argument("strAppForda: フォルダ名が正しくありません");
+    }
+    return OpenJournalEntry(side, folder, mode, EntryArrayOf(settings, "Var_自社登録"),
+                            EntryArrayOf(party, WordsOf(side).PartyArrayName));
+}
+
 } // namespace nv

@@ -3,6 +3,7 @@
 // journal component: program folder, menu mode, settings and party.
 #include "ledger/common/CompanySettings.h"
 #include "ledger/common/EntryValue.h"
+#include "ledger/common/EntryVariants.h"
 #include "ledger/common/JournalSide.h"
 
 #include <cstdint>
@@ -46,5 +47,9 @@ struct JournalEntry {
 // (std::invalid_argument), as is an array that does not convert (EntryError).
 JournalEntry OpenJournalEntry(JournalSide side, const std::string& appFolder, int menuMode,
                               const EntryArray& settings, const EntryArray& party);
+// The same from the entry's variants (`strAppForda`, `indexMenu0`,
+// `Var_自社登録`, `Var_仕入先` / `Var_売上先`).
+JournalEntry OpenJournalEntry(JournalSide side, const Variant& appFolder, const Variant& menuMode,
+                              const Variant& settings, const Variant& party);
 
 } // namespace nv
