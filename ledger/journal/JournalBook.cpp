@@ -191,8 +191,15 @@ void JournalBook::AppendNewLine()
 
 void JournalBook::FixLineYears()
 {
-    for (JournalLine& l : lines_)
-        if (l.Month && l.Day) l.Year = period_.YearOf(static_cast<int>(*l.Month), static_cast<int>(*l.Day));
+    for (JournalLine& l : lines_) {
+        if (!l.Month || !l.Day) continue;
+        int month = static_cast<int>(*l.Month), day = static_cast<int>(*l.Day);
+        // Within twelve months a month and day fall inside once; a longer year
+        // holds some twice, and a line already inside keeps its year.
+        bool inside = l.Year && *l.Year >= 100 && *l.Year <= 9999 &&
+                      period_.Contains({static_cast<int>(*l.Year), month, day});
+        if (!inside) l.Year = period_.YearOf(month, day);
+    }
 }
 
 bool JournalBook::Dirty() const

@@ -293,3 +293,27 @@ TEST_P(BothSides, AFailedSearchShowsNothing)
 
 INSTANTIATE_TEST_SUITE_P(Journal, BothSides, ::testing::Values(JournalSide::Purchases, JournalSide::Sales),
                          [](const auto& info) { return info.param == JournalSide::Sales ? "Sales" : "Purchases"; });
+
+TEST(JournalYears, StaleYearsFollowTheirMonthAndLongYearsKeepTheirLines)
+{
+    JournalTestDb t;
+    t.AddLine(7, {2005, 4, 1, "前期繰越金額", {}, {}, {}, {}, 100});
+    t.AddLine(7, {2005, 12, 1, "a", {}, {}, 1});
+    JournalBook book(t.db, t.Entry(7, 100));
+    book.OpenPass();
+    size_t i = book.NewLineIndex();
+    book.SetCell(i, JournalColumn::Item, "b");
+    book.FixLineYears();
+    EXPECT_EQ(book.Lines()[2].Year, 2005);
+
+    // Thirteen months: 2006/4/20 is inside as it stands and keeps its year.
+    JournalTestDb longYear;
+    longYear.SetFiscal(2005, 4, 1, 2006, 4, 30);
+    longYear.AddLine(7, {2005, 4, 1, "前期繰越金額", {}, {}, {}, {}, 100});
+    longYear.AddLine(7, {2006, 4, 20, "a", {}, {}, 1});
+    JournalBook lb(longYear.db, longYear.Entry(7, 100));
+    lb.OpenPass();
+    lb.CalcRunningBalance();
+    EXPECT_EQ(lb.Lines()[1].Year, 2006);
+    EXPECT_EQ(longYear.StoredBalances(7), (std::vector<int64_t>{100, 101}));
+}
