@@ -7,6 +7,7 @@
 #include "platform/db/Recordset.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 
 namespace nv {
@@ -212,31 +213,69 @@ bool JournalBook::Dirty() const
     return false;
 }
 
+namespace {
+
+// Rows per statement: few statements for a long journal, well inside
+// SQLite's limit on bound values.
+constexpr size_t kChunkRows = 400;
+
+std::string Marks(size_t n)
+{
+    std::string m;
+    for (size_t i = 0; i < n; ++i) m += i ? ", ?" : "?";
+    return m;
+}
+
+} // namespace
+
 bool JournalBook::Save()
 {
     if (!Dirty()) return false;
     std::vector<JournalLine> lines = lines_;
     std::stable_sort(lines.begin(), lines.end(), JournalOrderLess);
     const std::string table = "\"" + std::string(words_.LineTable) + "\"";
-    std::string cols, marks;
-    for (const std::string& n : LineColumnNames(words_)) {
-        cols += (cols.empty() ? "\"" : ", \"") + n + "\"";
-        marks += marks.empty() ? "?" : ", ?";
-    }
+    std::string cols;
+    for (const std::string& n : LineColumnNames(words_)) cols += (cols.empty() ? "\"" : ", \"") + n + "\"";
     std::map<int64_t, std::vector<DbValue>> saved;
     try {
         Transaction t(db_);
-        for (const auto& [rowId, values] : loaded_) {
-            auto now = db_.Query("SELECT " + cols + " FROM " + table + " WHERE _rowid_ = ?", {rowId});
-            if (now.size() != 1 || now[0] != values) throw JournalError(kChangedElsewhereMessage);
-            db_.Execute("DELETE FROM " + table + " WHERE _rowid_ = ?", {rowId});
+        // Every loaded row must still be as it was loaded.
+        std::map<int64_t, std::vector<DbValue>> now;
+        for (auto& row : db_.Query("SELECT _rowid_, " + cols + " FROM " + table + " WHERE \"" + words_.PartyNo +
+                                       "\" = ?",
+                                   {party_.PartyNo})) {
+            int64_t id = std::get<int64_t>(row[0]);
+            row.erase(row.begin());
+            now.emplace(id, std::move(row));
         }
-        const std::string insert = "INSERT INTO " + table + " (" + cols + ") VALUES (" + marks + ")";
-        for (JournalLine& l : lines) {
-            std::vector<DbValue> values = LineValues(l);
-            db_.Execute(insert, values);
-            l.RowId = db_.LastInsertRowId();
-            saved.emplace(l.RowId, std::move(values));
+        for (const auto& [rowId, values] : loaded_) {
+            auto it = now.find(rowId);
+            if (it == now.end() || it->second != values) throw JournalError(kChangedElsewhereMessage);
+        }
+        std::vector<DbValue> ids;
+        for (auto it = loaded_.begin(); it != loaded_.end();) {
+            ids.clear();
+            for (; it != loaded_.end() && ids.size() < kChunkRows; ++it) ids.emplace_back(it->first);
+            db_.Execute("DELETE FROM " + table + " WHERE _rowid_ IN (" + Marks(ids.size()) + ")", ids);
+        }
+        // Row ids given, so each line knows its row.
+        int64_t next = IntegerOf(db_.QueryValue("SELECT max(_rowid_) FROM " + table)).value_or(0);
+        if (next > INT64_MAX - static_cast<int64_t>(lines.size()) - 1) throw JournalError("行番号が上限に達しました");
+        const std::string rowMarks = "(" + Marks(13) + ")";
+        std::vector<DbValue> params;
+        for (size_t i = 0; i < lines.size();) {
+            params.clear();
+            std::string values;
+            for (size_t n = 0; i < lines.size() && n < kChunkRows; ++i, ++n) {
+                JournalLine& l = lines[i];
+                l.RowId = ++next;
+                std::vector<DbValue> v = LineValues(l);
+                params.emplace_back(l.RowId);
+                params.insert(params.end(), v.begin(), v.end());
+                saved.emplace(l.RowId, std::move(v));
+                values += (n ? ", " : "") + rowMarks;
+            }
+            db_.Execute("INSERT INTO " + table + " (_rowid_, " + cols + ") VALUES " + values, params);
         }
         t.Commit();
     } catch (const JournalError&) {
