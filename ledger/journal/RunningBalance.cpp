@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <limits>
+#include <stdexcept>
+#include <string>
 
 namespace nv {
 
@@ -62,7 +64,14 @@ void JournalBook::ApplyBalances()
     int64_t balance = lines_.front().Balance.value_or(0);
     for (size_t i = 1; i < lines_.size(); ++i) {
         JournalLine& l = lines_[i];
-        if (l.HasPriceAndQuantity()) l.Amount = YenAmount(*l.UnitPrice, *l.Quantity);
+        if (l.HasPriceAndQuantity()) {
+            try {
+                l.Amount = YenAmount(*l.UnitPrice, *l.Quantity);
+            } catch (const std::range_error&) {
+                throw JournalError(std::string("単価・数量: ") + words_.Amount + "が大きすぎます (" +
+                                   std::to_string(i + 1) + "行目)");
+            }
+        }
         balance = Add(balance, l.Amount.value_or(0));
         if (l.Settlement) {
             if (*l.Settlement == std::numeric_limits<int64_t>::min()) throw JournalError("差引残高が大きすぎます");

@@ -317,3 +317,18 @@ TEST(JournalYears, StaleYearsFollowTheirMonthAndLongYearsKeepTheirLines)
     EXPECT_EQ(lb.Lines()[1].Year, 2006);
     EXPECT_EQ(longYear.StoredBalances(7), (std::vector<int64_t>{100, 101}));
 }
+
+TEST(JournalOverflow, StoredFiguresBeyondALineAreRefusedNotWrapped)
+{
+    JournalTestDb t;
+    t.AddLine(7, {2005, 4, 1, "前期繰越金額", {}, {}, {}, {}, INT64_MAX - 5});
+    t.AddLine(7, {2005, 4, 2, "a", {}, {}, 10});
+    t.AddLine(8, {2005, 4, 1, "前期繰越金額", {}, {}, {}, {}, 0});
+    t.AddLine(8, {2005, 4, 2, "a", 1e20, 5});
+    auto before = t.Dump();
+    JournalBook book(t.db, t.Entry(7, 0));
+    EXPECT_THROW(book.OpenPass(), JournalError);
+    JournalBook big(t.db, t.Entry(8, 0));
+    EXPECT_THROW(big.OpenPass(), JournalError);
+    EXPECT_EQ(t.Dump(), before);
+}
