@@ -144,6 +144,12 @@ TEST_P(BothSides, NewLinesTakePartyDateAndTheNextDataNoAndYearsFollowMonths)
     EXPECT_EQ(book.Lines()[i].PartyNo, 7);
     book.SetCell(i, JournalColumn::Item, "一月分");
     book.SetCell(i, JournalColumn::Amount, "2,000");
+    EXPECT_FALSE(book.EnterOnBalanceCell(0));
+    EXPECT_FALSE(book.NewLine());
+    EXPECT_TRUE(book.EnterOnBalanceCell(i));
+    ASSERT_TRUE(book.NewLine());
+    EXPECT_EQ(book.NewLine()->Month, 1);
+    EXPECT_EQ(book.NewLine()->DataNo, 14);
     EXPECT_TRUE(book.Save());
 
     // Dropped without any closing step, then opened again: the January line is
