@@ -110,8 +110,12 @@ TEST_P(BothSides, NoLineShowsTheMessageWritesNothingAndOffersALine)
     t.AddLine(7, {2005, 3, 31, "前期", {}, {}, {}, {}, 5});
     t.AddLine(7, {2005, 4, 2});
     auto before = t.Dump();
-    JournalBook book(t.db, t.Entry(7, 0));
+    nvtest::StatusLog status;
+    JournalBook book(t.db, t.Entry(7, 0), &status);
     EXPECT_EQ(book.OpenPass(), kNoCarryForwardMessage);
+    std::vector<std::string> shown{kStatusWorking, kStatusSearchDone, kStatusWorking, kStatusWorkDone};
+    if (GetParam() == JournalSide::Sales) shown.erase(shown.begin() + 2);
+    EXPECT_EQ(status.texts, shown);
     EXPECT_EQ(book.CalcRunningBalance(), kNoCarryForwardMessage);
     EXPECT_EQ(t.Dump(), before);
     ASSERT_TRUE(book.NewLine());
