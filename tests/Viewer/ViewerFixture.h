@@ -81,6 +81,8 @@ protected:
         ASSERT_NE(a, nullptr) << id;
         ASSERT_TRUE(a->isEnabled()) << id;
         a->trigger();
+        // Scroll bars come and go on the next turn of the event loop.
+        QCoreApplication::processEvents();
     }
 
     TempDir dir;
