@@ -83,6 +83,11 @@ void MainFrame::BuildActions()
         fits->addAction(a);
         OnView(id, [id](PagelookView& v) { v.Fit(id); });
     }
+    // Commands whose screens come later: there from the start, disabled
+    // until something handles them.
+    for (int id : {cmd::kPageSetup, cmd::kZoomBox, cmd::kDocumentInfo, cmd::kOptions, cmd::kFind, cmd::kPrintSetup,
+                   cmd::kPrint, cmd::kPrintDirect, cmd::kAbout})
+        AddAction(id, {})->setEnabled(false);
     QAction* tree = m_tree->toggleViewAction();
     tree->setObjectName(QStringLiteral("cmd%1").arg(cmd::kTreePane));
     tree->setText(QStringLiteral("ツリービュー(&T)"));
