@@ -141,7 +141,7 @@ bool MainFrame::OpenDocument(const QString& path)
     auto doc = PagelookDoc::Open(QFileInfo(path).absoluteFilePath());
     if (!doc) return false;
     const QString title = doc->Title();
-    auto* view = new PagelookView(std::move(doc), m_dpi, m_options.printMode);
+    auto* view = new PagelookView(std::move(doc), m_dpi, m_options);
     view->SetTreeItem(m_tree->AddDocument(view->Document().DisplayName(), view->PageCount()));
     QMdiSubWindow* window = m_mdi->addSubWindow(view);
     window->setAttribute(Qt::WA_DeleteOnClose);
@@ -149,6 +149,8 @@ bool MainFrame::OpenDocument(const QString& path)
     connect(view, &PagelookView::StateChanged, this, [this, view] {
         m_tree->SelectPage(view->TreeItem(), view->CurrentPage());
         if (view == ActiveView()) {
+            // A page that fails again says so again when it is painted.
+            statusBar()->clearMessage();
             UpdateCommands();
             UpdateStatusPanes();
         }
