@@ -197,8 +197,10 @@ void MainFrame::RefreshAllViews()
 
 void MainFrame::OnSubWindowActivated(QMdiSubWindow* window)
 {
-    if (auto* v = window ? qobject_cast<PagelookView*>(window->widget()) : nullptr)
-        m_tree->SelectPage(v->TreeItem(), v->CurrentPage());
+    auto* v = window ? qobject_cast<PagelookView*>(window->widget()) : nullptr;
+    if (v) m_tree->SelectPage(v->TreeItem(), v->CurrentPage());
+    // The active document's title follows the program's, as the caption style asks.
+    setWindowTitle(v ? QStringLiteral("TaveloViewer - %1").arg(v->Document().Title()) : QStringLiteral("TaveloViewer"));
     UpdateCommands();
     UpdateStatusPanes();
 }

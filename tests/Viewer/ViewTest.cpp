@@ -279,6 +279,7 @@ TEST_F(PageView, TreeListsDocumentsAndPagesAndChoosesThem)
     EXPECT_EQ(a->child(4)->text(0), "5ページ ");
     EXPECT_EQ(b->child(2)->data(0, TreePane::kPageRole).toInt(), 3);
     EXPECT_EQ(tree->currentItem(), b->child(0));
+    EXPECT_EQ(Frame().windowTitle(), "TaveloViewer - three.tvd");
 
     // Choosing page 4 of the background document brings it forward there.
     tree->setCurrentItem(a->child(3));
