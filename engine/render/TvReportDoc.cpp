@@ -32,7 +32,7 @@ void TvReportDoc::BuildPageIndex()
     for (int32_t page = 1; page <= PageCount(); ++page) {
         m_store.ReadPageSettings(entries, page);
         entries.ForEach([&](const TvEntryKey&, TvChangeEntry& entry) { AddChangeToPropertyMap(entry, props); });
-        std::unique_ptr<TvPrinterSettings> settings = m_store.m_printer.Clone();
+        std::unique_ptr<TvPrinterSettings> settings = m_store.PrinterSettings().Clone();
         settings->SetProperties(props, nullptr);
         m_pageSettings[page] = std::move(settings);
         entries.RemoveAll();
