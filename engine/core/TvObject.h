@@ -151,6 +151,14 @@ constexpr ObjectPropertyTable::Row BaseRow(uint16_t id, uint8_t use)
     return WithUse<TvObject>(kBaseRows, id, use);
 }
 
+// What most classes offer for writing of the base part besides the name
+// (the base pass applies it); a class hides or adds rows before it.
+inline constexpr ObjectPropertyTable::Row kOfferedBaseRows[] = {
+    BaseRow(propBackColor, useRead | useWrite), BaseRow(propTransparent, useRead | useWrite),
+    BaseRow(propAnchorX, useRead | useWrite),   BaseRow(propAnchorY, useRead | useWrite),
+    BaseRow(propVisible, useRead | useWrite),
+};
+
 // The version word every drawable writes after its base part.
 inline constexpr uint32_t kObjectVersion = 10;
 

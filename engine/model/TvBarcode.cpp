@@ -179,12 +179,7 @@ void ApplyTurnBox(TvObject& o, const Row&, const TvPropValue& v, TvChangeList* c
 }
 
 constexpr Row kBarcodeRows[] = {
-    BaseRow(propBackColor, useRead | useWrite),
-    BaseRow(propTransparent, useRead | useWrite),
-    BaseRow(propAnchorX, useRead | useWrite),
-    BaseRow(propAnchorY, useRead | useWrite),
     BaseRow(propName, useRead | useWrite),
-    BaseRow(propVisible, useRead | useWrite),
     ObjectRows::Field<&TvBarcode::m_crBarColor>(propFillColor),
     ObjectRows::Field<&TvBarcode::m_nWidth>(propWidth),
     ObjectRows::Field<&TvBarcode::m_nHeight>(propHeight),
@@ -216,7 +211,7 @@ static_assert(propBarWidthFirst + TvBarcode::kMaxWidths - 1 == propBarWidthLast)
 
 const ObjectPropertyTable& TvBarcode::Properties() const
 {
-    static const ObjectPropertyTable table(&BaseProperties(), kBarcodeRows);
+    static const ObjectPropertyTable table(&BaseProperties(), kBarcodeRows, kOfferedBaseRows);
     return table;
 }
 

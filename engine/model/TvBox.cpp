@@ -98,8 +98,6 @@ void TvBox::Scale(const Size& from, const Size& to)
 namespace {
 
 const ObjectPropertyTable::Row kBoxRows[] = {
-    BaseRow(propAnchorX, useRead | useWrite),
-    BaseRow(propAnchorY, useRead | useWrite),
     ObjectRows::Field<&TvBox::m_bFrame>(propFrame),
     ObjectRows::Field<&TvBox::m_nWidth>(propWidth),
     ObjectRows::Field<&TvBox::m_nHeight>(propHeight),
@@ -110,7 +108,7 @@ const ObjectPropertyTable::Row kBoxRows[] = {
 
 const ObjectPropertyTable& TvBox::Properties() const
 {
-    static const ObjectPropertyTable table(&TvGraphic::Properties(), kBoxRows, kClosedShapeRows);
+    static const ObjectPropertyTable table(&TvGraphic::Properties(), kBoxRows, kClosedShapeRows, kOfferedBaseRows);
     return table;
 }
 

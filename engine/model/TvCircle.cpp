@@ -141,22 +141,18 @@ namespace {
 
 // A radius moves the box about the centre; its changes are recorded as the
 // box's.
-void ApplyRadiusX(TvObject& o, const ObjectPropertyTable::Row&, const TvPropValue& v, TvChangeList* changes)
+void ApplyRadius(TvObject& o, const ObjectPropertyTable::Row& row, const TvPropValue& v, TvChangeList* changes)
 {
     auto& c = static_cast<TvCircle&>(o);
     const int32_t r = v.AsLong();
-    SetLongProp(changes, propAnchorX, c.m_nX, shape::Sub(c.m_nCenterX, r));
-    SetLongProp(changes, propEndX, c.m_nRight, shape::Add(c.m_nCenterX, r));
-    c.m_nRadiusX = r;
-}
-
-void ApplyRadiusY(TvObject& o, const ObjectPropertyTable::Row&, const TvPropValue& v, TvChangeList* changes)
-{
-    auto& c = static_cast<TvCircle&>(o);
-    const int32_t r = v.AsLong();
-    SetLongProp(changes, propAnchorY, c.m_nY, shape::Sub(c.m_nCenterY, r));
-    SetLongProp(changes, propEndY, c.m_nBottom, shape::Add(c.m_nCenterY, r));
-    c.m_nRadiusY = r;
+    if (row.id == propRadiusX) {
+        SetLongProp(changes, propAnchorX, c.m_nX, shape::Sub(c.m_nCenterX, r));
+        SetLongProp(changes, propEndX, c.m_nRight, shape::Add(c.m_nCenterX, r));
+    } else {
+        SetLongProp(changes, propAnchorY, c.m_nY, shape::Sub(c.m_nCenterY, r));
+        SetLongProp(changes, propEndY, c.m_nBottom, shape::Add(c.m_nCenterY, r));
+    }
+    *static_cast<int32_t*>(row.address(o)) = r;
 }
 
 // The box corner and the centre are set without a record: the box is
@@ -169,15 +165,15 @@ const ObjectPropertyTable::Row kCircleRows[] = {
     ObjectRows::Field<&TvCircle::m_nBottom>(propEndY, useApply | useQuiet),
     ObjectRows::Field<&TvCircle::m_nCenterX>(propCenterX, useAll | useQuiet),
     ObjectRows::Field<&TvCircle::m_nCenterY>(propCenterY, useAll | useQuiet),
-    ObjectRows::Field<&TvCircle::m_nRadiusX>(propRadiusX, useAll, &ApplyRadiusX),
-    ObjectRows::Field<&TvCircle::m_nRadiusY>(propRadiusY, useAll, &ApplyRadiusY),
+    ObjectRows::Field<&TvCircle::m_nRadiusX>(propRadiusX, useAll, &ApplyRadius),
+    ObjectRows::Field<&TvCircle::m_nRadiusY>(propRadiusY, useAll, &ApplyRadius),
 };
 
 } // namespace
 
 const ObjectPropertyTable& TvCircle::Properties() const
 {
-    static const ObjectPropertyTable table(&TvGraphic::Properties(), kCircleRows, kClosedShapeRows);
+    static const ObjectPropertyTable table(&TvGraphic::Properties(), kCircleRows, kClosedShapeRows, kOfferedBaseRows);
     return table;
 }
 

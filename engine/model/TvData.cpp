@@ -10,13 +10,6 @@ namespace nv {
 
 NV_IMPLEMENT_SERIAL(TvData, TvText, 10, true)
 
-std::unique_ptr<TvObject> TvData::Clone() const
-{
-    auto copy = std::make_unique<TvData>();
-    copy->CopyFieldAttributes(*this);
-    return copy;
-}
-
 namespace {
 
 using Row = ObjectPropertyTable::Row;
@@ -53,7 +46,7 @@ const ObjectPropertyTable& TvData::Properties() const
         ObjectRows::Field<&TvData::m_nHanHeight>(propHanHeight, useAll, &SetHeightFitLinePitch),
         ObjectRows::Field<&TvData::m_nZenHeight>(propZenHeight, useAll, &SetHeightFitLinePitch),
     };
-    static const ObjectPropertyTable table(&BaseProperties(), rows, kValueFieldRows, kFieldStringRows, kTextBaseRows,
+    static const ObjectPropertyTable table(&BaseProperties(), rows, kValueFieldRows, kFieldStringRows, kOfferedBaseRows,
                                            LabelRows());
     return table;
 }

@@ -7,6 +7,7 @@
 #include "engine/model/TvText.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -52,6 +53,26 @@ protected:
     TvValueField(uint32_t objectId, const Rect& r, std::string_view text);
     TvValueField(uint32_t objectId, const Rect& r, const TvText& templ);
     void InitField(uint32_t objectId);
+};
+
+// A data field's or text field's constructors, type code, copy and
+// defaults; Self names its default object id and type code.
+template <class Self, uint32_t DefaultObjectId, int32_t Type>
+class TvValueFieldOf : public TvValueField {
+public:
+    TvValueFieldOf() : TvValueField(DefaultObjectId) {}
+    explicit TvValueFieldOf(const Rect& r, std::string_view text = {}) : TvValueField(DefaultObjectId, r, text) {}
+    // As TvText's template constructor; the field number is 0.
+    TvValueFieldOf(const Rect& r, const TvText& templ) : TvValueField(DefaultObjectId, r, templ) {}
+
+    int32_t GetType() const override { return Type; }
+    std::unique_ptr<TvObject> Clone() const override
+    {
+        auto copy = std::make_unique<Self>();
+        copy->CopyFieldAttributes(*this);
+        return copy;
+    }
+    void InitDefaults() override { InitField(DefaultObjectId); }
 };
 
 // Field number and value as both show, take and apply them.

@@ -45,11 +45,11 @@ constexpr ObjectPropertyTable::Row GraphicRow(uint16_t id, uint8_t use)
     return WithUse<TvObject>(kGraphicRows, id, use);
 }
 
-// What boxes, circles and polygons offer for writing of the base and the
-// pen and fill (the passes of the base and of TvGraphic apply them).
+// What boxes, circles and polygons offer for writing besides the base rows
+// of kOfferedBaseRows: the name, the pen and the fill (the passes of the
+// base and of TvGraphic apply them).
 inline constexpr ObjectPropertyTable::Row kClosedShapeRows[] = {
-    BaseRow(propBackColor, useRead | useWrite),   BaseRow(propTransparent, useRead | useWrite),
-    BaseRow(propName, useRead | useWrite),        BaseRow(propVisible, useRead | useWrite),
+    BaseRow(propName, useRead | useWrite),
     GraphicRow(propFillColor, useRead | useWrite), GraphicRow(propFillStyle, useRead | useWrite),
     GraphicRow(propLineWidth, useRead | useWrite), GraphicRow(propLineStyle, useRead | useWrite),
     GraphicRow(propLineColor, useRead | useWrite),

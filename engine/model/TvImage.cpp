@@ -231,12 +231,7 @@ const ObjectPropertyTable& TvImage::Properties() const
 {
     using Row = ObjectPropertyTable::Row;
     static constexpr Row rows[] = {
-        BaseRow(propBackColor, useRead | useWrite),
-        BaseRow(propTransparent, useRead | useWrite),
-        BaseRow(propAnchorX, useRead | useWrite),
-        BaseRow(propAnchorY, useRead | useWrite),
         BaseRow(propName, useRead | useWrite),
-        BaseRow(propVisible, useRead | useWrite),
         ObjectRows::Field<&TvImage::m_bEmbedded>(propEmbedded, useReadOnly),
         // Keeping the aspect refits the box to the picture at once.
         ObjectRows::Field<&TvImage::m_bKeepAspect>(
@@ -265,7 +260,7 @@ const ObjectPropertyTable& TvImage::Properties() const
         ObjectRows::Field<&TvImage::m_strFileName>(propFileName, useReadOnly),
         ObjectRows::Field<&TvImage::m_strTempFile>(propTempFile, useApply),
     };
-    static const ObjectPropertyTable table(&BaseProperties(), rows, kFramedRows<TvImage>);
+    static const ObjectPropertyTable table(&BaseProperties(), rows, kFramedRows<TvImage>, kOfferedBaseRows);
     return table;
 }
 

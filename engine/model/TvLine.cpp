@@ -94,11 +94,6 @@ namespace {
 // A line offers its pen but no fill, and shows its colour as the text
 // colour too.
 const ObjectPropertyTable::Row kLineRows[] = {
-    BaseRow(propBackColor, useRead | useWrite),
-    BaseRow(propTransparent, useRead | useWrite),
-    BaseRow(propAnchorX, useRead | useWrite),
-    BaseRow(propAnchorY, useRead | useWrite),
-    BaseRow(propVisible, useRead | useWrite),
     GraphicRow(propLineWidth, useRead | useWrite),
     GraphicRow(propLineStyle, useRead | useWrite),
     GraphicRow(propLineColor, useRead | useWrite),
@@ -113,7 +108,7 @@ const ObjectPropertyTable::Row kLineRows[] = {
 
 const ObjectPropertyTable& TvLine::Properties() const
 {
-    static const ObjectPropertyTable table(&TvGraphic::Properties(), kLineRows);
+    static const ObjectPropertyTable table(&TvGraphic::Properties(), kLineRows, kOfferedBaseRows);
     return table;
 }
 

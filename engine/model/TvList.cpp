@@ -464,7 +464,7 @@ const ObjectPropertyTable& TvList::Properties() const
                               static_cast<TvList&>(o).ApplyCellValue(v.AsString(), changes);
                           }),
     };
-    static const ObjectPropertyTable table(&BaseProperties(), rows, kFieldStringRows, kTextBaseRows, LabelRows());
+    static const ObjectPropertyTable table(&BaseProperties(), rows, kFieldStringRows, kOfferedBaseRows, LabelRows());
     return table;
 }
 

@@ -135,11 +135,6 @@ const ObjectPropertyTable& TvOle::Properties() const
 {
     using Row = ObjectPropertyTable::Row;
     static constexpr Row rows[] = {
-        BaseRow(propBackColor, useRead | useWrite),
-        BaseRow(propTransparent, useRead | useWrite),
-        BaseRow(propAnchorX, useRead | useWrite),
-        BaseRow(propAnchorY, useRead | useWrite),
-        BaseRow(propVisible, useRead | useWrite),
         // Keeping the aspect refits the box to the natural size at once.
         ObjectRows::Field<&TvOle::m_bKeepAspect>(
             propKeepAspect, useAll,
@@ -156,7 +151,7 @@ const ObjectPropertyTable& TvOle::Properties() const
             }),
         ObjectRows::Field<&TvOle::m_strPictureFile>(propEmbeddedFile),
     };
-    static const ObjectPropertyTable table(&BaseProperties(), rows, kFramedRows<TvOle>);
+    static const ObjectPropertyTable table(&BaseProperties(), rows, kFramedRows<TvOle>, kOfferedBaseRows);
     return table;
 }
 

@@ -178,7 +178,7 @@ const ObjectPropertyTable& TvPolygon::Properties() const
         ObjectRows::Field<&TvPolygon::m_nPolyType>(propPolyType),
         ObjectRows::Field<&TvPolygon::m_nPolyCount>(propPolyCount, useRead),
     };
-    static const ObjectPropertyTable table(&TvGraphic::Properties(), rows, kClosedShapeRows);
+    static const ObjectPropertyTable table(&TvGraphic::Properties(), rows, kClosedShapeRows, kOfferedBaseRows);
     return table;
 }
 

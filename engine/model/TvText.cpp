@@ -374,7 +374,7 @@ void TvText::ApplyLabelRow(uint16_t id, const TvPropValue& v, TvChangeList* chan
 
 const ObjectPropertyTable& TvText::Properties() const
 {
-    static const ObjectPropertyTable table(&BaseProperties(), kTextBaseRows, LabelRows());
+    static const ObjectPropertyTable table(&BaseProperties(), kOfferedBaseRows, LabelRows());
     return table;
 }
 

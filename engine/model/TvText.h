@@ -108,14 +108,6 @@ protected:
     void ApplyTemplate(const Rect& r, const TvText& templ);
 };
 
-// What the text family offers for writing of the base part (the base pass
-// applies it).
-inline constexpr ObjectPropertyTable::Row kTextBaseRows[] = {
-    BaseRow(propBackColor, useRead | useWrite), BaseRow(propTransparent, useRead | useWrite),
-    BaseRow(propAnchorX, useRead | useWrite),   BaseRow(propAnchorY, useRead | useWrite),
-    BaseRow(propVisible, useRead | useWrite),
-};
-
 // The texts around a field's value and its edit picture.
 inline constexpr ObjectPropertyTable::Row kFieldStringRows[] = {
     ObjectRows::Field<&TvText::m_strReplace>(propReplaceChar),

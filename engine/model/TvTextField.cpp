@@ -4,13 +4,6 @@ namespace nv {
 
 NV_IMPLEMENT_SERIAL(TvTextField, TvText, 10, true)
 
-std::unique_ptr<TvObject> TvTextField::Clone() const
-{
-    auto copy = std::make_unique<TvTextField>();
-    copy->CopyFieldAttributes(*this);
-    return copy;
-}
-
 const ObjectPropertyTable& TvTextField::Properties() const
 {
     // Takes the field's texts but neither shows them nor offers them, bar
@@ -24,7 +17,7 @@ const ObjectPropertyTable& TvTextField::Properties() const
         ObjectRows::Field<&TvTextField::m_nCharRatio>(propCharRatio, useRead | useApply),
     };
     static const ObjectPropertyTable table(&BaseProperties(), rows, kValueFieldRows, kFieldStringRows,
-                                           kTextBaseRows, LabelRows());
+                                           kOfferedBaseRows, LabelRows());
     return table;
 }
 
