@@ -25,12 +25,12 @@ void ReadTemplateLine(const TvObject& shape, int16_t& style, int32_t& width, uin
     auto& s = const_cast<TvObject&>(shape);
     void* address = nullptr;
     int32_t kind = 0;
-    if (s.GetPropertyAddress(10, address, kind) && address) {
+    if (s.GetPropertyAddress(propLineStyle, address, kind) && address) {
         if (kind == addrShort) style = *static_cast<int16_t*>(address);
         else if (kind == addrLong) style = static_cast<int16_t>(*static_cast<int32_t*>(address));
     }
-    if (s.GetPropertyAddress(9, address, kind) && address && kind == addrLong) width = *static_cast<int32_t*>(address);
-    if (s.GetPropertyAddress(11, address, kind) && address && kind == addrLong)
+    if (s.GetPropertyAddress(propLineWidth, address, kind) && address && kind == addrLong) width = *static_cast<int32_t*>(address);
+    if (s.GetPropertyAddress(propLineColor, address, kind) && address && kind == addrLong)
         colour = *static_cast<uint32_t*>(address);
 }
 
