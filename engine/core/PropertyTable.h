@@ -13,11 +13,13 @@
 #include "engine/core/PropertyMap.h"
 #include "engine/core/PropertyTypes.h"
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <span>
 #include <string>
 #include <type_traits>
+#include <vector>
 
 namespace nv {
 
@@ -137,6 +139,40 @@ constexpr PropertyRow<Root> WithUse(std::span<const PropertyRow<Root>> rows, uin
     return PropertyRows<Root>::Mark(id, use);
 }
 
+// Rows by id, the first added winning: the low ids (most of them) by
+// position, the others in a short list.
+template <class Root>
+class PropertyIndex {
+public:
+    using Row = PropertyRow<Root>;
+    static constexpr uint16_t kDirect = 128;
+
+    void Add(const Row& r)
+    {
+        if (Get(r.id)) return;
+        if (r.id < kDirect) low_[r.id] = &r;
+        else high_.push_back(&r);
+    }
+    const Row* Get(uint16_t id) const
+    {
+        if (id < kDirect) return low_[id];
+        for (const Row* r : high_)
+            if (r->id == id) return r;
+        return nullptr;
+    }
+    template <class F>
+    void ForEach(F fn) const
+    {
+        for (const Row* r : low_)
+            if (r) fn(*r);
+        for (const Row* r : high_) fn(*r);
+    }
+
+private:
+    std::array<const Row*, kDirect> low_{};
+    std::vector<const Row*> high_;
+};
+
 template <class Root>
 class PropertyTable {
 public:
@@ -144,11 +180,17 @@ public:
 
     static constexpr size_t kMaxGroups = 5;
 
-    constexpr PropertyTable(const PropertyTable* parent, std::span<const Row> own, std::span<const Row> shared1 = {},
-                            std::span<const Row> shared2 = {}, std::span<const Row> shared3 = {},
-                            std::span<const Row> shared4 = {})
+    // Built once per class (a function-local static); the parent must be
+    // built first.
+    PropertyTable(const PropertyTable* parent, std::span<const Row> own, std::span<const Row> shared1 = {},
+                  std::span<const Row> shared2 = {}, std::span<const Row> shared3 = {},
+                  std::span<const Row> shared4 = {})
         : parent_(parent), groups_{own, shared1, shared2, shared3, shared4}
     {
+        for (std::span<const Row> g : groups_)
+            for (const Row& r : g) own_.Add(r);
+        all_ = own_;
+        if (parent_) parent_->all_.ForEach([this](const Row& r) { all_.Add(r); });
     }
 
     static const Row* FindIn(std::span<const Row> rows, uint16_t id)
@@ -158,19 +200,9 @@ public:
         return nullptr;
     }
     // The first row with the id in this table's groups.
-    const Row* FindOwn(uint16_t id) const
-    {
-        for (std::span<const Row> g : groups_)
-            if (const Row* r = FindIn(g, id)) return r;
-        return nullptr;
-    }
+    const Row* FindOwn(uint16_t id) const { return own_.Get(id); }
     // As FindOwn, then up the parents.
-    const Row* Find(uint16_t id) const
-    {
-        for (const PropertyTable* t = this; t; t = t->parent_)
-            if (const Row* r = t->FindOwn(id)) return r;
-        return nullptr;
-    }
+    const Row* Find(uint16_t id) const { return all_.Get(id); }
 
     int32_t IsSupported(uint16_t id) const
     {
@@ -239,6 +271,8 @@ public:
 private:
     const PropertyTable* parent_;
     std::span<const Row> groups_[kMaxGroups];
+    PropertyIndex<Root> own_;
+    PropertyIndex<Root> all_;
 };
 
 } // namespace nv
