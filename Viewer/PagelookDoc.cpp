@@ -22,16 +22,13 @@ std::unique_ptr<PagelookDoc> PagelookDoc::Open(const QString& path)
     std::unique_ptr<PagelookDoc> doc(new PagelookDoc);
     doc->m_path = path;
     try {
-        // A name CP932 cannot hold cannot be a document this engine wrote.
-        const auto name = Utf8ToCp932(path.toStdString());
-        if (!name) throw std::runtime_error("name outside CP932");
-        doc->m_doc.Open(*name);
+        doc->m_doc.Open(path.toStdString());
         if (doc->m_doc.PageCount() <= 0) {
             CAppException none(std::string_view("%s"), {FormatArg(*Utf8ToCp932(NoPagesText().toStdString()))});
             none.m_nMessageId = kNoPagesId;
             throw none;
         }
-        doc->m_storedName = QString::fromUtf8(Cp932ToUtf8(doc->m_doc.Store().m_header.m_strName));
+        doc->m_storedName = QString::fromUtf8(Cp932ToUtf8(doc->m_doc.Store().Header().m_strName));
     } catch (const CAppException& e) {
         e.ReportError(ui::MbOk | ui::MbIconExclamation);
         return nullptr;
