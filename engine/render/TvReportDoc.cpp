@@ -30,7 +30,13 @@ void TvReportDoc::BuildPageIndex()
     TvPropertyMap props;
     for (int32_t page = 1; page <= PageCount(); ++page) {
         m_store.ReadPageSettings(entries, page);
-        entries.ForEach([&](const TvEntryKey&, TvChangeEntry& entry) { AddChangeToPropertyMap(entry, props); });
+        // Only printer properties become values here: a page-settings record
+        // of any other property (a file-typed one would become a work file,
+        // and many pages may point at one record) is ignored.
+        entries.ForEach([&](const TvEntryKey&, TvChangeEntry& entry) {
+            if (entry.m_pData && TvPrinterSettings::MaskBit(entry.m_pData->m_nPropId) != 0)
+                AddChangeToPropertyMap(entry, props);
+        });
         std::unique_ptr<TvPrinterSettings> settings = m_store.m_printer.Clone();
         settings->SetProperties(props, nullptr);
         m_pageSettings[page] = std::move(settings);

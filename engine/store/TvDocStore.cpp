@@ -272,6 +272,9 @@ void TvDocStore::LoadDocument()
     m_printer.Load(r);
     m_formIndex.Load(r);
     m_pageIndex.Load(r);
+    // The header's count is what readers show; an index that disagrees
+    // cannot tell which of the two is right.
+    if (m_header.m_nPageCount != m_pageIndex.m_nCount) ThrowAppException(IDS_DOC_BAD_DATA);
     char block[kBlockSize];
     for (;;) {
         const size_t n = r.ReadBlock(block, kBlockSize);

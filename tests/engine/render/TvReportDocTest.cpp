@@ -8,6 +8,7 @@
 #include "TestCard.h"
 #include "engine/core/AppException.h"
 #include "engine/core/ChangeData.h"
+#include "engine/core/TempFileManager.h"
 #include "engine/render/FormPainter.h"
 #include "engine/render/TextMeasurer.h"
 #include "engine/render/TvReportDoc.h"
@@ -214,4 +215,34 @@ TEST(TvReportDoc, OpeningAnotherDocumentShowsThatDocument)
     EXPECT_EQ(doc.PageCount(), 0);
     EXPECT_EQ(doc.GetPageSettings(1), nullptr);
     EXPECT_THROW(doc.GetPageData(1), CException);
+}
+
+TEST(TvReportDoc, PrinterEntriesOfOtherPropertiesMakeNoFilesOnOpen)
+{
+    TempDir dir;
+    const std::string path = dir.file("printer-blob.tvd");
+    const std::string bmp = dir.file("ramp.bmp");
+    WriteFileBytes(bmp, RampBmp(4, 4));
+    {
+        TvDocStore store;
+        store.Create(path);
+        store.WriteForm(*Card(bmp));
+        for (int p = 1; p <= 200; ++p) {
+            TvPageData page;
+            TvObjectChanges printer(0);
+            // File-typed properties in page settings: never printer values.
+            printer.m_changes.Add(CChangeData::FromString(69, std::string(1000, 'x')));
+            printer.m_changes.Add(CChangeData::FromString(1002, "blob"));
+            if (p == 2) printer.m_changes.Add(std::make_unique<CChangeData>(uint16_t(1501), int32_t(12)));
+            page.m_printerEntries.MergeChanges(printer);
+            store.WritePage(page);
+        }
+        store.Close();
+    }
+    const size_t before = TempFileManager::Instance().Files().size();
+    TvReportDoc doc;
+    doc.Open(path);
+    EXPECT_EQ(TempFileManager::Instance().Files().size(), before + 1); // the spool only
+    EXPECT_EQ(doc.GetPageSettings(1)->m_nPaperSize, 0);
+    EXPECT_EQ(doc.GetPageSettings(200)->m_nPaperSize, 12);
 }
