@@ -4,18 +4,19 @@
 namespace nv::emf {
 
 bool Player::Bitmap(const Record& r, uint32_t offBmi, uint32_t cbBmi, uint32_t offBits, uint32_t cbBits, DcImage& out,
-            bool alpha)
+                    bool alpha)
 {
     const uint8_t* bmi = r.Bytes(offBmi, cbBmi);
     const uint8_t* bits = r.Bytes(offBits, cbBits);
     if (cbBmi == 0) return false;
     std::vector<uint8_t> packed(bmi, bmi + cbBmi);
     packed.insert(packed.end(), bits, bits + cbBits);
-    if (!DibToImage(packed.data(), packed.size(), out, cbBmi, true, EmfPlayer::kMaxBitmapPixels)) return false;
     DibInfo info;
-    if (!alpha || DibReader::Parse(packed.data(), packed.size(), info, cbBmi, true) != DibStatus::Ok ||
-        info.bitCount != 32 || info.compression != 0)
-        return true;
+    if (DibReader::Parse(packed.data(), packed.size(), info, cbBmi, true) != DibStatus::Ok) return false;
+    const uint64_t pixels = uint64_t(info.width) * uint64_t(info.height);
+    if (pixels > EmfPlayer::kMaxBitmapPixels || !SpendPixels(pixels)) return false;
+    if (!DibToImage(packed.data(), packed.size(), out, cbBmi, true, EmfPlayer::kMaxBitmapPixels)) return false;
+    if (!alpha || info.bitCount != 32 || info.compression != 0) return true;
     const uint64_t stride = uint64_t(info.width) * 4;
     for (int32_t y = 0; y < out.height; ++y) {
         const uint8_t* row = packed.data() + info.bitsOffset + stride * uint64_t(info.topDown ? y : out.height - 1 - y);
@@ -26,6 +27,16 @@ bool Player::Bitmap(const Record& r, uint32_t offBmi, uint32_t cbBmi, uint32_t o
             out.SetPixel(x, y, (a << 24) | (straight(px[2]) << 16) | (straight(px[1]) << 8) | straight(px[0]));
         }
     }
+    return true;
+}
+
+bool Player::SpendPixels(uint64_t pixels)
+{
+    if (pixels > EmfPlayer::kMaxPlayPixels - std::min(stats_.decodedPixels, EmfPlayer::kMaxPlayPixels)) {
+        ++stats_.skippedBitmaps;
+        return false;
+    }
+    stats_.decodedPixels += pixels;
     return true;
 }
 

@@ -307,8 +307,13 @@ private:
     static constexpr int kMaxRopsOnSurface = 256;
     int ropsOnSurface_ = 0;
 
+    // Takes `pixels` from the play's budget; false (the record is skipped)
+    // when they do not fit.
+    bool SpendPixels(uint64_t pixels);
+
 public:
     RasterSurface* surface_ = nullptr;  // set when playing into an offscreen surface
+    EmfPlayer::Stats stats_;
 };
 
 } // namespace nv::emf

@@ -55,13 +55,19 @@ bool EmfPlayer::NeedsRasterSurface(const uint8_t* data, size_t size)
 }
 
 EmfPlayer::Result EmfPlayer::Play(DeviceContext& dc, const uint8_t* data, size_t size, const DcRect& dst,
-                                  const RasterSurfaceFactory* offscreen)
+                                  const RasterSurfaceFactory* offscreen, Stats* stats)
 {
     EmfHeader h;
     if (!ReadHeader(data, size, h)) return Result::NotMetafile;
     // A header that claims fewer bytes than the file ends the file there.
     if (h.bytes >= 88 && h.bytes < size) size = h.bytes;
     bool complete = false;
+    Stats played;
+    auto outcome = [&] {
+        if (stats) *stats = played;
+        if (!complete) return Result::BadRecord;
+        return played.skippedBitmaps != 0 ? Result::BudgetSpent : Result::Complete;
+    };
     const DcRect area = dst.Normalized();
     if (offscreen && *offscreen && !area.IsEmpty() &&
         uint64_t(area.Width()) * uint64_t(area.Height()) <= kMaxSurfacePixels && NeedsRasterSurface(data, size)) {
@@ -79,18 +85,20 @@ EmfPlayer::Result EmfPlayer::Play(DeviceContext& dc, const uint8_t* data, size_t
                 emf::Player player(surface->Dc(), h, local);
                 player.surface_ = surface.get();
                 player.Run(data, size, complete);
+                played = player.stats_;
             }
             dc.DrawImage(area, surface->Snapshot());
-            return complete ? Result::Complete : Result::BadRecord;
+            return outcome();
         }
     }
     const int depth = dc.SaveDC();
     {
         emf::Player player(dc, h, dst);
         player.Run(data, size, complete);
+        played = player.stats_;
     }
     dc.RestoreDC(depth);
-    return complete ? Result::Complete : Result::BadRecord;
+    return outcome();
 }
 
 } // namespace nv
