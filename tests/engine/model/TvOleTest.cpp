@@ -3,6 +3,7 @@
 
 #include "engine/core/Archive.h"
 #include "engine/core/ClassRegistry.h"
+#include "engine/core/EngineLog.h"
 #include "engine/core/Exceptions.h"
 #include "engine/core/TempFileManager.h"
 #include "engine/model/ModelClasses.h"
@@ -372,4 +373,20 @@ TEST_F(TvOleTest, DamagedCompoundFilesNeverCrashTheDrawing)
         else EXPECT_TRUE(picture.empty());
     }
     g_log_remove_handler("libgsf:msole", quiet);
+}
+
+TEST_F(TvOleTest, LibraryWarningsAboutDamagedStoragesGoToTheLog)
+{
+    TvOleItem item;
+    item.m_storage = CompoundFile({{"\002OlePres000", Presentation(8, std::string(5000, 'd'))}});
+    item.m_storage[48] = '\xff'; // the directory's first sector, far past the end
+    std::string picture;
+    int32_t kind = 0;
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(item.GetPresentation(picture, kind));
+    const std::string terminal = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(terminal, "");
+    const auto lines = RecentLogLines();
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines.back().rfind("libgsf", 0), 0u) << lines.back();
 }
