@@ -68,9 +68,9 @@ void TvImage::InitDefaults(uint32_t objectId)
     m_nObjectId = objectId;
 }
 
-const std::string& TvImage::PictureSource() const
+std::string TvImage::PictureSource() const
 {
-    return m_bEmbedded && !m_strTempFile.empty() ? m_strTempFile : m_strFileName;
+    return m_bEmbedded && !m_strTempFile.empty() ? m_strTempFile : StoredNameToPath(m_strFileName);
 }
 
 void TvImage::Serialize(Archive& ar, uint32_t schema)
