@@ -190,7 +190,9 @@ TEST(TvReportDoc, PrinterEntriesOfOtherPropertiesMakeNoFilesOnOpen)
     {
         TvDocStore store;
         store.Create(path);
-        store.WriteForm(*Card(bmp));
+        auto form = MakeTestCard(bmp);
+        form->RebuildIdMap(true);
+        store.WriteForm(*form);
         for (int p = 1; p <= 200; ++p) {
             TvPageData page;
             TvObjectChanges printer(0);

@@ -2,11 +2,17 @@
 // page indexes out of order or with numbers twice, a header count that
 // disagrees with the index.
 #include "engine/core/TempFileManager.h"
+#include "engine/core/UserFolder.h"
 #include "support/StoreFixtures.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
+
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace nv;
 using namespace nvtest::store;
@@ -193,4 +199,27 @@ TEST(EntryMap, KeysOfOneBucketKeepTheirOrderAndAreFound)
     EXPECT_EQ(map.size(), size_t(n));
     EXPECT_EQ(map.Lookup(TvEntryKey{7 << 16, 4, 0, 0})->m_pData->GetLong(), -7);
     EXPECT_EQ(map.Lookup(TvEntryKey{7 << 16, 4, 1, 0}), nullptr);
+}
+
+TEST_F(StoreTest, APlaceholderLeftByACrashIsRemovedAtTheNextStart)
+{
+    const std::string user = dir.file("user");
+    ::mkdir(user.c_str(), 0700);
+    SetUserFolder(user);
+    const std::string path = dir.file("first.tvd");
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        TvDocStore store;
+        store.Create(path);
+        store.WriteForm(*MakeForm("K"));
+        ::_exit(0); // as after kill -9: no Close, no destructors
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    ASSERT_TRUE(std::filesystem::exists(path));
+    EXPECT_EQ(std::filesystem::file_size(path), 0u);
+    EXPECT_EQ(TempFileManager::RemoveStaleWorkFolders(user), 1);
+    EXPECT_FALSE(std::filesystem::exists(path));
+    SetUserFolder({});
 }
