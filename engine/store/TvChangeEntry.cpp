@@ -145,7 +145,12 @@ void AddChangeToPropertyMap(TvChangeEntry& entry, TvPropertyMap& map)
     case CChangeData::typeBytes: map.SetString(d->m_nPropId, d->GetString()); break;
     case CChangeData::typeFile: {
         std::string name;
-        if (TempFileManager::Instance().CreateTempName(name)) WriteBlobToFile(name, d->Value());
+        if (TempFileManager::Instance().CreateTempName(name)) {
+            const std::string made = name;
+            WriteBlobToFile(name, d->Value());
+            if (name.empty()) TempFileManager::Instance().RemoveFile(made);
+        }
+        if (!name.empty()) entry.m_workFile = HeldWorkFile(name);
         map.SetString(d->m_nPropId, name);
         if (entry.m_bHoldsContent) entry.m_content = std::move(d->m_value);
         d->m_nType = CChangeData::typeBytes;

@@ -3,6 +3,7 @@
 // holds a page's entries, and the hand-over of freshly recorded changes.
 #include "engine/core/ChangeData.h"
 #include "engine/core/PropertyMap.h"
+#include "engine/model/ModelFiles.h"
 #include "engine/store/StoreIo.h"
 
 #include <cstdint>
@@ -63,6 +64,7 @@ public:
     // also after AddChangeToPropertyMap has put them into a work file.
     bool m_bHoldsContent = false;
     std::string m_content; // the bytes, once the record names a work file
+    HeldWorkFile m_workFile; // that work file: it goes with the entry
 };
 
 // The changes recorded for one object in one step; its records are handed
