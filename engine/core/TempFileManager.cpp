@@ -207,34 +207,32 @@ std::string TempFileManager::ProcessFolder()
 
 std::string TempFileManager::ProcessFolderLocked()
 {
-    // A fork has a folder of its own.
-    const std::string start = StartTimeOf(::getpid());
-    const std::string wanted = std::string(kWorkPrefix) + std::to_string(::getpid()) + "-" + start;
-    if (!processFolder_.empty() && processFolder_.size() > wanted.size() &&
-        processFolder_.compare(processFolder_.size() - wanted.size(), wanted.size(), wanted) == 0) {
-        // Made again when another manager of this process removed it empty.
-        const std::string why = CheckPrivateFolder(processFolder_, true);
-        if (why.empty()) return processFolder_;
-        Fail(why, processFolder_, 0);
-        return {};
-    }
+    // Checked at every use: the per-user folder may have been moved, or
+    // opened to others, since; a fork has a folder of its own.
     std::string why;
     const std::string user = UserFolder(&why);
     if (user.empty()) {
         Fail(why, {}, 0);
         return {};
     }
-    RemoveStaleWorkFolders(user);
-    const std::string folder = user + "/" + wanted;
+    const long pid = ::getpid();
+    if (pid != startPid_) {
+        startPid_ = pid;
+        startTime_ = StartTimeOf(pid);
+    }
+    const std::string folder = user + "/" + kWorkPrefix + std::to_string(pid) + "-" + startTime_;
+    if (folder != processFolder_) RemoveStaleWorkFolders(user);
     why = CheckPrivateFolder(folder, true);
     if (!why.empty()) {
         Fail(why, folder, 0);
         return {};
     }
-    processFolder_ = folder;
-    if (this == &Instance() && folder.size() < sizeof gSignalFolder) {
-        std::memcpy(gSignalFolder, folder.c_str(), folder.size() + 1);
-        InstallSignalCleanup();
+    if (folder != processFolder_) {
+        processFolder_ = folder;
+        if (this == &Instance() && folder.size() < sizeof gSignalFolder) {
+            std::memcpy(gSignalFolder, folder.c_str(), folder.size() + 1);
+            InstallSignalCleanup();
+        }
     }
     return processFolder_;
 }

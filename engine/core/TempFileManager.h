@@ -73,6 +73,8 @@ private:
     std::vector<Entry> files_;
     std::string workFolder_;
     std::string processFolder_;
+    long startPid_ = 0;      // the process the start time below is of
+    std::string startTime_;
     std::string lastError_;
     std::string lastFolder_;
     int lastErrno_ = 0;

@@ -16,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <cstring>
 
 using namespace nv;
@@ -247,6 +248,11 @@ TEST_F(TvOleTest, CloneAndLinks)
     EXPECT_EQ(c->m_bWithoutItem, 1);
     EXPECT_EQ(c->m_strName, "Ole1");
     EXPECT_EQ(c->m_sizeNatural, (Size{2000, 1000}));
+    // The copy's picture file goes with the copy.
+    const std::string copied = c->m_strPictureFile;
+    copy.reset();
+    EXPECT_FALSE(std::filesystem::exists(copied));
+    EXPECT_EQ(nvtest::ReadFileBytes(dir.path() / "sub.emf"), "EMF bytes");
 
     ole.m_strPictureFile.clear();
     auto bare = ole.Clone();

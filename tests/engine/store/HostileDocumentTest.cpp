@@ -223,3 +223,24 @@ TEST_F(StoreTest, APlaceholderLeftByACrashIsRemovedAtTheNextStart)
     EXPECT_FALSE(std::filesystem::exists(path));
     SetUserFolder({});
 }
+
+TEST_F(StoreTest, NoWorkFileInAFolderOthersMayEnterAndTheMessageSaysWhere)
+{
+    const std::string path = dir.file("doc.tvd");
+    WritePages(path, 1);
+    const std::string user = dir.file("shared");
+    ::mkdir(user.c_str(), 0700);
+    ::chmod(user.c_str(), 0777);
+    SetUserFolder(user);
+    TvDocStore store;
+    try {
+        store.Open(path);
+        ADD_FAILURE() << "opened with a work file in a shared folder";
+    } catch (const CAppException& e) {
+        EXPECT_EQ(e.MessageId(), uint32_t(IDS_DOC_TEMP_FAILED));
+        const std::string text = e.GetErrorMessage();
+        EXPECT_NE(text.find(user), std::string::npos) << text;
+    }
+    SetUserFolder({});
+    EXPECT_TRUE(std::filesystem::is_empty(user));
+}
