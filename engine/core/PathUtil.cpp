@@ -1,6 +1,7 @@
 #include "engine/core/PathUtil.h"
 
 #include "engine/core/File.h"
+#include "engine/core/FileCleanup.h"
 #include "platform/core/Cp932.h"
 
 #include <cerrno>
@@ -287,19 +288,16 @@ void CopyFileContents(const std::string& destination, const std::string& source)
         a.st_dev == b.st_dev && a.st_ino == b.st_ino)
         throw CFileException(CFileException::sharingViolation, 0, destination);
     CFile out(destination, CFile::modeCreate);
-    try {
-        std::vector<char> buf(32768);
-        for (;;) {
-            const size_t n = in.Read(buf.data(), buf.size());
-            if (n == 0) break;
-            out.Write(buf.data(), n);
-        }
-        out.Close();
-    } catch (...) {
-        out.Abort();
-        std::remove(destination.c_str());
-        throw;
+    // Only once it is ours: a destination that failed to open stays as it was.
+    FileCleanup unfinished(destination, FileCleanup::plainFile);
+    std::vector<char> buf(32768);
+    for (;;) {
+        const size_t n = in.Read(buf.data(), buf.size());
+        if (n == 0) break;
+        out.Write(buf.data(), n);
     }
+    out.Close();
+    unfinished.Keep();
     in.Close();
 }
 

@@ -1,4 +1,5 @@
 #include "engine/core/File.h"
+#include "engine/core/FileCleanup.h"
 #include "engine/core/PathUtil.h"
 #include "engine/core/TempFileManager.h"
 #include "engine/core/VersionInfo.h"
@@ -397,6 +398,42 @@ TEST(Paths, StoredNamesConvertExactlyOrFailNamingThemselves)
     EXPECT_EQ(IsWindowsAbsolutePath("C:x"), 1);
     EXPECT_EQ(IsWindowsAbsolutePath("\\x"), 1);
     EXPECT_EQ(IsWindowsAbsolutePath("/x"), 0);
+}
+
+} // namespace
+} // namespace nv
+
+namespace nv {
+namespace {
+
+TEST(Files, CleanupRemovesUnlessKept)
+{
+    nvtest::TempDir dir;
+    TempFileManager::Instance().SetWorkFolder(dir.path().string());
+    std::string kept, dropped;
+    ASSERT_EQ(TempFileManager::Instance().CreateTempName(kept), 1);
+    ASSERT_EQ(TempFileManager::Instance().CreateTempName(dropped), 1);
+    const std::string plain = dir.file("plain.bin");
+    nvtest::WriteFileBytes(plain, "x");
+    {
+        FileCleanup a(kept), b(dropped), c(plain, FileCleanup::plainFile), none({});
+        EXPECT_EQ(a.Keep(), kept);
+    }
+    EXPECT_TRUE(fs::exists(kept));
+    EXPECT_FALSE(fs::exists(dropped));
+    EXPECT_FALSE(fs::exists(plain));
+    EXPECT_EQ(TempFileManager::Instance().Files(), std::vector<std::string>{kept});
+    TempFileManager::Instance().RemoveFile(kept);
+    TempFileManager::Instance().SetWorkFolder({});
+
+    // A copy onto a file it cannot open leaves that file as it was.
+    nvtest::WriteFileBytes(dir.path() / "src.bin", "new");
+    nvtest::WriteFileBytes(dir.path() / "ro.bin", "old");
+    fs::permissions(dir.path() / "ro.bin", fs::perms::owner_read);
+    if (::access((dir.path() / "ro.bin").c_str(), W_OK) != 0) {
+        EXPECT_THROW(CopyFileContents(dir.file("ro.bin"), dir.file("src.bin")), CFileException);
+        EXPECT_EQ(nvtest::ReadFileBytes(dir.path() / "ro.bin"), "old");
+    }
 }
 
 } // namespace

@@ -50,9 +50,9 @@ protected:
     {
         const std::string path = dir_.file(packed ? "packed.tvd" : "plain.tvd");
         WriteCardDocument(path, "ramp.bmp", 3, [&](TvDocStore& store) {
-            store.m_header.m_nTimeLow = 0x89ABCDEF;
-            store.m_header.m_nTimeHigh = 0x01DCA000;
-            store.m_header.m_bPacked = packed ? 1 : 0;
+            store.Header().m_nTimeLow = 0x89ABCDEF;
+            store.Header().m_nTimeHigh = 0x01DCA000;
+            store.Header().m_bPacked = packed ? 1 : 0;
         });
         return ReadFileBytes(path);
     }

@@ -68,7 +68,7 @@ TEST_F(NativePaths, ADocumentIsWrittenReadAndDrawnThere)
     const std::set<std::string> earlier(files.begin(), files.end());
     const std::string path = (folder_ / "元帳 ✓.tvd").string();
     const std::string picture = Sj("絵.bmp");
-    WriteCardDocument(path, picture, 2, [&](TvDocStore& store) { store.m_strWorkFolder = folder_.string(); });
+    WriteCardDocument(path, picture, 2, [&](TvDocStore& store) { store.SetWorkFolder(folder_.string()); });
     ASSERT_TRUE(fs::is_regular_file(path));
 
     DcTextMeasurer measurer(CreateMeasuringDc());

@@ -289,7 +289,7 @@ inline void WriteCardDocument(const std::string& path, const std::string& bmp, i
     auto form = MakeIndexedTestCard(bmp);
     TvDocStore store;
     ASSERT_EQ(store.Create(path), 1);
-    store.m_printer.m_nPaperSize = 9;
+    store.PrinterSettings().m_nPaperSize = 9;
     if (prepare) prepare(store);
     int32_t formId = store.WriteForm(*form);
     for (int p = 1; p <= pages; ++p) {

@@ -46,8 +46,8 @@ Layout LayoutOf(const std::string& path)
 {
     TvDocStore probe;
     probe.Open(path);
-    const size_t name = probe.m_header.m_strName.size();
-    const std::string head = U32(TvPageIndex::kMagic) + U32(TvPageIndex::kVersion) + U32(probe.m_pageIndex.m_nCount);
+    const size_t name = probe.Header().m_strName.size();
+    const std::string head = U32(TvPageIndex::kMagic) + U32(TvPageIndex::kVersion) + U32(probe.PageIndex().m_nCount);
     Layout l{32 + name, ReadFileBytes(path).find(head)};
     probe.Close();
     return l;
@@ -135,11 +135,11 @@ TEST_F(StoreTest, ReversedPagesAreFoundWithOneProbeEach)
 
     TvDocStore store;
     store.Open(path);
-    ASSERT_EQ(store.m_pageIndex.m_entries.front().m_nPageNo, int32_t(pages));
+    ASSERT_EQ(store.PageIndex().m_entries.front().m_nPageNo, int32_t(pages));
     // What a reader asks for every page while it opens (the reading itself
     // is timed in the benchmarks).
-    for (uint32_t p = 1; p <= pages; ++p) ASSERT_EQ(store.m_pageIndex.Find(int32_t(p))->m_nPageNo, int32_t(p));
-    EXPECT_LE(store.m_pageIndex.Probes(), uint64_t(pages));
+    for (uint32_t p = 1; p <= pages; ++p) ASSERT_EQ(store.PageIndex().Find(int32_t(p))->m_nPageNo, int32_t(p));
+    EXPECT_LE(store.PageIndex().Probes(), uint64_t(pages));
     TvPageData last;
     store.ReadPage(last, int32_t(pages));
     EXPECT_NE(last.m_pForm, nullptr);
