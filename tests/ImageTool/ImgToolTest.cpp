@@ -604,6 +604,7 @@ TEST(ImgTool, ThreadSlotsAndFileAndMemoryAgree)
     ImgFreeThreadSlots();
 }
 
+#if !defined(__SANITIZE_ADDRESS__)
 namespace {
 
 // Runs the conversion in a child whose address space may grow by no more
@@ -629,6 +630,7 @@ int ConvertWithinHeadroom(const std::string& path, uint64_t headroom)
 }
 
 } // namespace
+#endif
 
 TEST(ImgTool, ASizeTheDataCannotHoldIsRefusedBeforeAllocating)
 {
