@@ -116,6 +116,10 @@ DibStatus DibReader::Parse(const uint8_t* data, size_t size, DibInfo& info, uint
     const uint64_t available = size - off;
     if (info.compression == 1 || info.compression == 2) {
         info.bitsSize = static_cast<size_t>(sizeImage != 0 && sizeImage < available ? sizeImage : available);
+        // Codes move down at most 255 rows per four bytes (a delta): bits
+        // that cannot reach the stated height are not that bitmap, however
+        // large its decoded image would be.
+        if (uint64_t(info.height) > 1 + uint64_t(info.bitsSize) / 4 * 255) return DibStatus::Truncated;
     } else {
         const uint64_t stride = ((uint64_t(info.width) * info.bitCount + 31) / 32) * 4;
         const uint64_t need = stride * uint64_t(info.height);

@@ -2,6 +2,10 @@
 
 #include <tiffio.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstdarg>
 #include <cstring>
@@ -132,7 +136,7 @@ void SetColour(std::vector<uint8_t>& dib, uint32_t index, uint8_t r, uint8_t g, 
 
 class TiffConverter {
 public:
-    TiffConverter(TIFF* tif, int& errorSlot) : tif_(tif), error_(errorSlot) {}
+    TiffConverter(TIFF* tif, int& errorSlot, uint64_t fileSize) : tif_(tif), error_(errorSlot), fileSize_(fileSize) {}
 
     int Run(std::vector<uint8_t>& out)
     {
@@ -150,6 +154,7 @@ public:
         if (photometric > PHOTOMETRIC_PALETTE) return kImgReadError;
         if (!IsCodecAccepted(compression)) return kImgReadError;
         if (photometric == PHOTOMETRIC_PALETTE && (spp != 1 || bps > 8)) return kImgReadError;
+        if (!DataPresent(width, height, uint64_t(bps) * spp, compression)) return kImgReadError;
 
         bool contig = planar == PLANARCONFIG_CONTIG || spp == 1;
         bool direct = contig && !TIFFIsTiled(tif_) &&
@@ -170,6 +175,28 @@ public:
     }
 
 private:
+    // Whether the file holds data enough for the stated size: the bytes of
+    // its strips or tiles that lie within the file, times the most one byte
+    // of the codec can stand for. Checked before the large allocations, so
+    // that a tiny file cannot claim hundreds of megabytes.
+    bool DataPresent(uint32_t width, uint32_t height, uint64_t bitsPerPixel, uint16_t compression)
+    {
+        const uint32_t blocks = TIFFIsTiled(tif_) ? TIFFNumberOfTiles(tif_) : TIFFNumberOfStrips(tif_);
+        uint64_t present = 0;
+        for (uint32_t i = 0; i < blocks; ++i) {
+            const uint64_t offset = TIFFGetStrileOffset(tif_, i);
+            const uint64_t count = TIFFGetStrileByteCount(tif_, i);
+            if (offset < fileSize_) present += std::min(count, fileSize_ - offset);
+        }
+        const uint64_t rowBytes = (uint64_t(width) * bitsPerPixel + 7) / 8;
+        switch (compression) {
+        case COMPRESSION_NONE: return present >= rowBytes * height;
+        case COMPRESSION_PACKBITS: return present * 64 >= rowBytes * height;    // 128 bytes from a 2-byte run
+        case COMPRESSION_THUNDERSCAN: return present * 32 >= rowBytes * height; // 63 pixels of 4 bits a byte
+        default: return present * 8 >= height;                                   // fax and NeXT: a row takes a bit
+        }
+    }
+
     // Grey, palette and 24-bit RGB strips copy straight into DIB rows of the
     // same depth.
     int ReadStrips(std::vector<uint8_t>& dib, uint32_t width, uint32_t height, uint16_t bps,
@@ -381,6 +408,7 @@ private:
 
     TIFF* tif_;
     int& error_;
+    uint64_t fileSize_;
 };
 
 TIFFOpenOptions* MakeOptions()
@@ -393,13 +421,13 @@ TIFFOpenOptions* MakeOptions()
     return opts;
 }
 
-int Convert(TIFF* tif, std::vector<uint8_t>& out)
+int Convert(TIFF* tif, uint64_t fileSize, std::vector<uint8_t>& out)
 {
     if (!tif) {
         tErrorSlot = 0;
         return kImgReadError;
     }
-    int rc = tErrorSlot != 0 ? tErrorSlot : TiffConverter(tif, tErrorSlot).Run(out);
+    int rc = tErrorSlot != 0 ? tErrorSlot : TiffConverter(tif, tErrorSlot, fileSize).Run(out);
     TIFFClose(tif);
     tErrorSlot = 0;
     if (rc != kImgOk) out.clear();
@@ -423,11 +451,24 @@ int ImgTiffToDib(const std::string& path, std::vector<uint8_t>& out)
 {
     out.clear();
     tErrorSlot = 0;
+    // Only a regular file: a named pipe or a device would block the reader
+    // or never end.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return kImgReadError;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || ::fcntl(fd, F_SETFL, 0) != 0) {
+        ::close(fd);
+        return kImgReadError;
+    }
     TIFFOpenOptions* opts = MakeOptions();
-    if (!opts) return kImgNoMemory;
-    TIFF* tif = TIFFOpenExt(path.c_str(), "r", opts);
+    if (!opts) {
+        ::close(fd);
+        return kImgNoMemory;
+    }
+    TIFF* tif = TIFFFdOpenExt(fd, path.c_str(), "r", opts);
     TIFFOpenOptionsFree(opts);
-    return Convert(tif, out);
+    if (!tif) ::close(fd);
+    return Convert(tif, static_cast<uint64_t>(st.st_size), out);
 }
 
 int ImgTiffMemoryToDib(const uint8_t* data, size_t size, std::vector<uint8_t>& out)
@@ -440,7 +481,7 @@ int ImgTiffMemoryToDib(const uint8_t* data, size_t size, std::vector<uint8_t>& o
     TIFF* tif = TIFFClientOpenExt("memory", "rm", &src, MemRead, MemWrite, MemSeek, MemClose,
                                   MemSize, MemMap, MemUnmap, opts);
     TIFFOpenOptionsFree(opts);
-    return Convert(tif, out);
+    return Convert(tif, size, out);
 }
 
 } // namespace nv

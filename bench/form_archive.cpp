@@ -87,6 +87,33 @@ void BM_ApplyPageValues(benchmark::State& state)
 }
 BENCHMARK(BM_ApplyPageValues);
 
+// Loading, copying and storing a form whose object ids all fall into one
+// bucket of the id map, against one with ids 0, 1, 2, ...: the ratio of
+// the two shows whether look-ups stay constant with colliding keys.
+void LoadCopyStore(benchmark::State& state, bool colliding)
+{
+    nv::RegisterModelClasses();
+    auto form = MakeForm(static_cast<int>(state.range(0)));
+    if (colliding) {
+        uint32_t n = 0;
+        for (auto& layer : form->m_layers)
+            for (auto& o : layer->m_objects) o->m_nObjectId = 272 * n++; // (id >> 4) % 17 == 0
+        form->RebuildIdMap(false);
+    }
+    const std::string s = nv::StoreFormArchive(*form);
+    for (auto _ : state) {
+        auto loaded = nv::LoadFormArchive(s);
+        auto copy = loaded->Clone();
+        benchmark::DoNotOptimize(nv::StoreFormArchive(*copy));
+    }
+    state.SetItemsProcessed(state.range(0) * state.iterations());
+}
+
+void BM_LoadCopyStoreSequentialIds(benchmark::State& state) { LoadCopyStore(state, false); }
+void BM_LoadCopyStoreCollidingIds(benchmark::State& state) { LoadCopyStore(state, true); }
+BENCHMARK(BM_LoadCopyStoreSequentialIds)->Arg(20000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadCopyStoreCollidingIds)->Arg(20000)->Unit(benchmark::kMillisecond);
+
 } // namespace
 
 BENCHMARK_MAIN();

@@ -141,6 +141,50 @@ void BM_EmfPlayback10k(benchmark::State& state)
 }
 BENCHMARK(BM_EmfPlayback10k)->Unit(benchmark::kMillisecond);
 
+// A small hostile metafile: 200 records of 4096 x 4096 run-length bitmaps
+// whose codes only move down and end. The play's pixel budget ends the
+// decoding after two of them.
+void BM_EmfHugeBitmapRecords(benchmark::State& state)
+{
+    std::string bits;
+    for (int row = 0; row < 4096; row += 255) bits += std::string("\x00\x02\x00\xff", 4);
+    bits += std::string("\x00\x01\x00\x00", 4);
+    std::string bmi;
+    for (uint32_t v : {40u, 4096u, 4096u}) Put32(bmi, v);
+    Put32(bmi, 1u | (8u << 16));
+    for (uint32_t v : {1u, uint32_t(bits.size()), 0u, 0u, 2u, 0u, 0u, 0xFFFFFFu}) Put32(bmi, v);
+    std::string records;
+    for (int i = 0; i < 200; ++i) {
+        std::string body;
+        for (uint32_t v : {0u, 0u, 0u, 0u, 0u, 0u, 0u, 0u, 4096u, 4096u}) Put32(body, v);
+        for (uint32_t v : {80u, uint32_t(bmi.size()), 80u + uint32_t(bmi.size()), uint32_t(bits.size()), 0u,
+                           0x00CC0020u, 100u, 100u})
+            Put32(body, v);
+        body += bmi + bits;
+        Put32(records, 81);
+        Put32(records, uint32_t(8 + body.size()));
+        records += body;
+    }
+    std::string h;
+    Put32(h, 1);
+    Put32(h, 88);
+    for (uint32_t v : {0u, 0u, 99u, 99u, 0u, 0u, 10000u, 10000u, 0x464D4520u, 0x10000u}) Put32(h, v);
+    Put32(h, uint32_t(88 + records.size() + 20));
+    Put32(h, 202);
+    Put32(h, 4);
+    for (uint32_t v : {0u, 0u, 0u, 1000u, 1000u, 1000u, 1000u}) Put32(h, v);
+    std::string eof;
+    for (uint32_t v : {14u, 20u, 0u, 16u, 20u}) Put32(eof, v);
+    const std::string emf = h + records + eof;
+    NullDc dc;
+    nv::EmfPlayer::Stats stats;
+    for (auto _ : state) benchmark::DoNotOptimize(nv::EmfPlayer::Play(dc, emf, nv::DcRect{0, 0, 100, 100}, nullptr, &stats));
+    state.counters["decoded_pixels"] = double(stats.decodedPixels);
+    state.counters["skipped"] = stats.skippedBitmaps;
+    state.counters["bytes"] = double(emf.size());
+}
+BENCHMARK(BM_EmfHugeBitmapRecords)->Unit(benchmark::kMillisecond);
+
 } // namespace
 
 BENCHMARK_MAIN();

@@ -1,5 +1,7 @@
 #include "engine/core/NamedLock.h"
 
+#include "engine/core/UserFolder.h"
+
 #include <cerrno>
 #include <chrono>
 #include <fcntl.h>
@@ -11,16 +13,11 @@
 namespace nv {
 namespace {
 
-// One fixed place for every process of the user, whatever its environment:
-// a folder taken from the environment (XDG_RUNTIME_DIR, TMPDIR) differs
-// between a desktop session and a job started without one, and the two
-// would then not exclude each other.
-constexpr char kLockFolder[] = "/tmp";
-
 // Opens the lock file without following a planted link, and only when it is
 // this user's own file (one made by another user could be held forever).
 int OpenLockFile(const std::string& path)
 {
+    if (path.empty()) return -1;
     int fd;
     do {
         fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
@@ -55,9 +52,13 @@ std::string FileNameFor(const std::string& name)
 
 } // namespace
 
+// One place for every process of the user, whatever its environment: the
+// per-user folder, which no other user can have made first or write into.
 NamedLock::NamedLock(const std::string& name)
-    : path_(std::string(kLockFolder) + "/" + FileNameFor(name))
+    : name_(FileNameFor(name))
 {
+    const std::string folder = UserFolder();
+    if (!folder.empty()) path_ = folder + "/" + name_;
     fd_ = OpenLockFile(path_);
 }
 
@@ -71,6 +72,10 @@ int NamedLock::Lock(uint32_t timeoutMs)
 {
     if (held_) return 0;
     // The file could not be made at construction; it may be possible now.
+    if (path_.empty()) {
+        const std::string folder = UserFolder();
+        if (!folder.empty()) path_ = folder + "/" + name_;
+    }
     if (fd_ < 0) fd_ = OpenLockFile(path_);
     if (fd_ < 0) return 0;
     // flock locks belong to the open file description, so a second NamedLock

@@ -23,6 +23,7 @@ public:
     const std::string& LockFilePath() const { return path_; }
 
 private:
+    std::string name_; // the lock file's name
     std::string path_;
     int fd_ = -1;
     bool held_ = false;

@@ -22,4 +22,35 @@ std::string CopyToNewModelTempFile(const std::string& source)
     return name.Keep();
 }
 
+HeldWorkFile::HeldWorkFile(const HeldWorkFile& other)
+{
+    if (!other.name_.empty() && TempFileManager::Instance().Retain(other.name_)) name_ = other.name_;
+}
+
+HeldWorkFile& HeldWorkFile::operator=(const HeldWorkFile& other)
+{
+    if (this != &other) {
+        HeldWorkFile copy(other);
+        *this = std::move(copy);
+    }
+    return *this;
+}
+
+HeldWorkFile& HeldWorkFile::operator=(HeldWorkFile&& other) noexcept
+{
+    if (this != &other) {
+        Release();
+        name_ = std::move(other.name_);
+        other.name_.clear();
+    }
+    return *this;
+}
+
+void HeldWorkFile::Release() noexcept
+{
+    if (name_.empty()) return;
+    TempFileManager::Instance().RemoveFile(name_);
+    name_.clear();
+}
+
 } // namespace nv

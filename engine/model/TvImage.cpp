@@ -156,6 +156,7 @@ void TvImage::StoreData(Archive& ar)
     if (becomesEmbedded) {
         m_bEmbedded = 1;
         m_strTempFile = copyName.Keep();
+        m_heldTempFile = HeldWorkFile(m_strTempFile);
     }
 }
 
@@ -177,6 +178,7 @@ void TvImage::LoadData(Archive& ar)
     m_bEmbedded = 1;
     m_nDataLength = static_cast<int32_t>(length);
     m_strTempFile = name.Keep();
+    m_heldTempFile = HeldWorkFile(m_strTempFile);
 }
 
 void TvImage::GetBoundRect(Rect& out, bool withPen) const
@@ -287,9 +289,12 @@ void TvImage::CopyImageAttributes(const TvImage& s)
     m_bKeepAspect = s.m_bKeepAspect;
     m_nDataLength = s.m_nDataLength;
     m_strTempFile.clear();
+    m_heldTempFile.Release();
     // Each copy owns its own temporary file, so freeing one never takes the
-    // other's picture.
-    if (!s.m_strTempFile.empty()) m_strTempFile = CopyToNewModelTempFile(s.m_strTempFile);
+    // other's picture; the file goes with its copy.
+    if (s.m_strTempFile.empty()) return;
+    m_strTempFile = CopyToNewModelTempFile(s.m_strTempFile);
+    m_heldTempFile = HeldWorkFile(m_strTempFile);
 }
 
 } // namespace nv

@@ -3,6 +3,7 @@
 // form (its bytes travel in the archive and live in a temporary file while
 // the form is loaded).
 #include "engine/core/TvObject.h"
+#include "engine/model/ModelFiles.h"
 
 #include <cstdint>
 #include <memory>
@@ -62,6 +63,7 @@ public:
     int32_t m_bKeepAspect = 0;       // 61
     int32_t m_nDataLength = 0;       // 65
     std::string m_strTempFile;       // 70, native path
+    HeldWorkFile m_heldTempFile;     // the work file this picture made, if any: it goes with the picture
     int32_t m_bEmbedOnStore = 0;     // transient, SetFlag
 
 protected:

@@ -127,7 +127,12 @@ void TvOle::CopyOleAttributes(const TvOle& s)
     m_bWithoutItem = s.m_bWithoutItem;
     m_pItem.reset();
     m_strPictureFile.clear();
-    if (!s.m_strPictureFile.empty()) m_strPictureFile = CopyToNewModelTempFile(s.m_strPictureFile);
+    m_heldPictureFile.Release();
+    // The copy's own picture file goes with the copy.
+    if (!s.m_strPictureFile.empty()) {
+        m_strPictureFile = CopyToNewModelTempFile(s.m_strPictureFile);
+        m_heldPictureFile = HeldWorkFile(m_strPictureFile);
+    }
     CopyAttributes(s);
 }
 

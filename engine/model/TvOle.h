@@ -3,6 +3,7 @@
 // archive; without an item the object is drawn from a substitute picture (an
 // enhanced metafile the drawing control made).
 #include "engine/core/TvObject.h"
+#include "engine/model/ModelFiles.h"
 #include "engine/model/TvOleItem.h"
 
 #include <memory>
@@ -48,6 +49,7 @@ public:
     uint32_t m_crLineColor = 0;      // 11
     int32_t m_bWithoutItem = 0;      // transient, SetFlag
     std::string m_strPictureFile;    // 1002, not stored with the form
+    HeldWorkFile m_heldPictureFile;  // a copy's own picture file, if any
 
 private:
     std::unique_ptr<TvOleItem> m_pItem;

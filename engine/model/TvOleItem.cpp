@@ -1,6 +1,7 @@
 #include "engine/model/TvOleItem.h"
 
 #include "engine/core/Archive.h"
+#include "engine/core/EngineLog.h"
 
 #include <gsf/gsf-infile-msole.h>
 #include <gsf/gsf-infile.h>
@@ -92,6 +93,20 @@ bool ParsePresentation(const std::string& stream, std::string& data, int32_t& ki
     return true;
 }
 
+// libgsf reports damaged storages through GLib's log, which prints to the
+// terminal: the reports go to the engine's log instead.
+void GsfLogHandler(const gchar* domain, GLogLevelFlags, const gchar* message, gpointer)
+{
+    LogLine(domain ? domain : "libgsf", message ? message : "");
+}
+
+void RouteGsfWarningsToLog()
+{
+    const auto levels = GLogLevelFlags(G_LOG_LEVEL_MASK | G_LOG_FLAG_FATAL | G_LOG_FLAG_RECURSION);
+    for (const char* domain : {"libgsf", "libgsf:msole", "libgsf:zip", "libgsf:open_pkg", "libgsf:tar"})
+        g_log_set_handler(domain, levels, GsfLogHandler, nullptr);
+}
+
 std::string ReadStream(GsfInput* in)
 {
     std::string bytes;
@@ -110,7 +125,10 @@ bool TvOleItem::GetPresentation(std::string& data, int32_t& kind) const
     kind = pictureNone;
     if (m_storage.empty()) return false;
     static std::once_flag once;
-    std::call_once(once, [] { gsf_init(); });
+    std::call_once(once, [] {
+        gsf_init();
+        RouteGsfWarningsToLog();
+    });
 
     GsfInput* mem = gsf_input_memory_new(reinterpret_cast<const guint8*>(m_storage.data()),
                                          static_cast<gsf_off_t>(m_storage.size()), FALSE);

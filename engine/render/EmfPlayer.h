@@ -46,6 +46,14 @@ public:
         Complete,      // every record played up to EMR_EOF
         BadRecord,     // playback ended at a record that failed its checks
         NotMetafile,   // no valid header: nothing drawn
+        BudgetSpent,   // played to EMR_EOF, but bitmap records past the budget were skipped
+    };
+
+    // What a play decoded: bitmap pixels, and bitmap records left out
+    // because the play's pixel budget was spent.
+    struct Stats {
+        uint64_t decodedPixels = 0;
+        uint32_t skippedBitmaps = 0;
     };
 
     // Reads and checks the header record.
@@ -58,11 +66,11 @@ public:
     // bitmap; without it (or for a surface larger than kMaxSurfacePixels)
     // such operations draw the source with its neutral colour left out.
     static Result Play(DeviceContext& dc, const uint8_t* data, size_t size, const DcRect& dst,
-                       const RasterSurfaceFactory* offscreen = nullptr);
+                       const RasterSurfaceFactory* offscreen = nullptr, Stats* stats = nullptr);
     static Result Play(DeviceContext& dc, const std::string& bytes, const DcRect& dst,
-                       const RasterSurfaceFactory* offscreen = nullptr)
+                       const RasterSurfaceFactory* offscreen = nullptr, Stats* stats = nullptr)
     {
-        return Play(dc, reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), dst, offscreen);
+        return Play(dc, reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), dst, offscreen, stats);
     }
 
     // Whether any record uses a raster operation that reads the destination.
@@ -70,6 +78,9 @@ public:
 
     // Largest bitmap a record may expand to, in pixels.
     static constexpr uint64_t kMaxBitmapPixels = 16ull << 20;
+    // Bitmap pixels one play (one picture) may decode in all: a small file
+    // of many huge compressed bitmaps must not take minutes.
+    static constexpr uint64_t kMaxPlayPixels = 32ull << 20;
     static constexpr uint64_t kMaxSurfacePixels = 32ull << 20;
 };
 

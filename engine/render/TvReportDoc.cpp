@@ -29,7 +29,13 @@ void TvReportDoc::BuildPageIndex()
     // changes that property again.
     TvPropertyMap props;
     m_store.ReadAllPageSettings([&](int32_t page, TvEntryMap& entries) {
-        entries.ForEach([&](const TvEntryKey&, TvChangeEntry& entry) { AddChangeToPropertyMap(entry, props); });
+        // Only printer properties become values here: a page-settings record
+        // of any other property (a file-typed one would become a work file,
+        // and many pages may point at one record) is ignored.
+        entries.ForEach([&](const TvEntryKey&, TvChangeEntry& entry) {
+            if (entry.m_pData && TvPrinterSettings::MaskBit(entry.m_pData->m_nPropId) != 0)
+                AddChangeToPropertyMap(entry, props);
+        });
         std::unique_ptr<TvPrinterSettings> settings = m_store.PrinterSettings().Clone();
         settings->SetProperties(props, nullptr);
         m_pageSettings.emplace_hint(m_pageSettings.end(), page, std::move(settings));

@@ -37,6 +37,7 @@ TvEntryKey TvEntryKey::For(uint32_t objectId, const CChangeData& record)
 uint32_t TvChangeEntry::GetStoredSize() const
 {
     if (!m_pData) return 12;
+    if (m_bHoldsContent) return static_cast<uint32_t>(Content().size()) + 12;
     if (m_pData->m_nType == CChangeData::typeFile) {
         CFile f(m_pData->GetString(), CFile::modeRead);
         return static_cast<uint32_t>(f.GetLength()) + 12;
@@ -44,23 +45,24 @@ uint32_t TvChangeEntry::GetStoredSize() const
     return m_pData->Size() + 12;
 }
 
+const std::string& TvChangeEntry::Content() const
+{
+    return m_pData && m_pData->m_nType == CChangeData::typeFile ? m_pData->Value() : m_content;
+}
+
 void TvChangeEntry::Store(StoreWriter& w) const
 {
     const uint16_t id = m_pData ? m_pData->m_nPropId : 0;
-    if (m_pData && m_pData->m_nType == CChangeData::typeFile) {
-        const std::string bytes = ReadWholeFile(m_pData->GetString());
+    auto write = [&](const std::string& bytes) {
         w.U32(static_cast<uint32_t>(bytes.size()));
         w.U32(m_nObjectId);
         w.U32(id);
         w.Bytes(bytes);
-        return;
-    }
-    const std::string empty;
-    const std::string& value = m_pData ? m_pData->Value() : empty;
-    w.U32(static_cast<uint32_t>(value.size()));
-    w.U32(m_nObjectId);
-    w.U32(id);
-    w.Bytes(value);
+    };
+    if (m_pData && m_bHoldsContent) return write(Content());
+    if (m_pData && m_pData->m_nType == CChangeData::typeFile) return write(ReadWholeFile(m_pData->GetString()));
+    static const std::string empty;
+    write(m_pData ? m_pData->Value() : empty);
 }
 
 void TvChangeEntry::Load(StoreReader& r)
@@ -79,32 +81,31 @@ void TvChangeEntry::Load(StoreReader& r)
     data->m_nType = static_cast<uint16_t>(type);
     data->m_value = r.Bytes(length);
     m_pData = std::move(data);
+    m_bHoldsContent = type == CChangeData::typeFile;
+    m_content.clear();
 }
 
 TvChangeEntry* TvEntryMap::Lookup(const TvEntryKey& key) const
 {
-    for (const auto& e : buckets_[key.Hash() % kBuckets])
-        if (e.first == key) return e.second.get();
-    return nullptr;
+    auto it = index_.find(key);
+    return it == index_.end() ? nullptr : it->second->second.get();
 }
 
 void TvEntryMap::SetAt(const TvEntryKey& key, std::unique_ptr<TvChangeEntry> entry)
 {
-    auto& bucket = buckets_[key.Hash() % kBuckets];
-    for (auto& e : bucket) {
-        if (e.first == key) {
-            e.second = std::move(entry);
-            return;
-        }
+    if (auto it = index_.find(key); it != index_.end()) {
+        it->second->second = std::move(entry);
+        return;
     }
-    bucket.emplace_back(key, std::move(entry));
-    ++count_;
+    auto& bucket = buckets_[key.Hash() % kBuckets];
+    bucket.emplace_front(key, std::move(entry));
+    index_.emplace(key, bucket.begin());
 }
 
 void TvEntryMap::RemoveAll()
 {
     for (auto& b : buckets_) b.clear();
-    count_ = 0;
+    index_.clear();
 }
 
 void TvEntryMap::MergeChanges(TvObjectChanges& changes)
@@ -112,9 +113,11 @@ void TvEntryMap::MergeChanges(TvObjectChanges& changes)
     for (auto& record : changes.m_changes.Items()) {
         if (!record) continue;
         const TvEntryKey key = TvEntryKey::For(changes.m_nObjectId, *record);
-        if (TvChangeEntry* e = Lookup(key))
+        if (TvChangeEntry* e = Lookup(key)) {
             e->m_pData = std::move(record);
-        else
+            e->m_bHoldsContent = false;
+            e->m_content.clear();
+        } else
             SetAt(key, std::make_unique<TvChangeEntry>(changes.m_nObjectId, std::move(record)));
     }
     changes.m_changes.clear();
@@ -141,8 +144,14 @@ void AddChangeToPropertyMap(TvChangeEntry& entry, TvPropertyMap& map)
     case CChangeData::typeBytes: map.SetString(d->m_nPropId, d->GetString()); break;
     case CChangeData::typeFile: {
         std::string name;
-        if (TempFileManager::Instance().CreateTempName(name)) WriteBlobToFile(name, d->Value());
+        if (TempFileManager::Instance().CreateTempName(name)) {
+            const std::string made = name;
+            WriteBlobToFile(name, d->Value());
+            if (name.empty()) TempFileManager::Instance().RemoveFile(made);
+        }
+        if (!name.empty()) entry.m_workFile = HeldWorkFile(name);
         map.SetString(d->m_nPropId, name);
+        if (entry.m_bHoldsContent) entry.m_content = std::move(d->m_value);
         d->m_nType = CChangeData::typeBytes;
         d->m_value = name;
         d->m_value.push_back('\0');

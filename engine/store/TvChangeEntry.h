@@ -3,10 +3,15 @@
 // holds a page's entries, and the hand-over of freshly recorded changes.
 #include "engine/core/ChangeData.h"
 #include "engine/core/PropertyMap.h"
+#include "engine/model/ModelFiles.h"
 #include "engine/store/StoreIo.h"
 
 #include <cstdint>
+#include <functional>
+#include <list>
 #include <memory>
+#include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -49,9 +54,17 @@ public:
     // Reads one entry; the value type comes from the property-type table.
     // An id not in the table leaves no value (m_pData null).
     void Load(StoreReader& r);
+    // The embedded file's bytes of an entry read from a document.
+    const std::string& Content() const;
 
     uint32_t m_nObjectId = 0;
     std::unique_ptr<CChangeData> m_pData;
+    // An embedded file's bytes as read from a document. Only a record this
+    // program made from a file names a file; bytes from a document never do,
+    // also after AddChangeToPropertyMap has put them into a work file.
+    bool m_bHoldsContent = false;
+    std::string m_content; // the bytes, once the record names a work file
+    HeldWorkFile m_workFile; // that work file: it goes with the entry
 };
 
 // The changes recorded for one object in one step; its records are handed
@@ -64,7 +77,8 @@ struct TvObjectChanges {
 };
 
 // Entries by key: 17 buckets by TvEntryKey::Hash, a new key at the head of
-// its bucket; iteration runs bucket by bucket from the head.
+// its bucket; iteration runs bucket by bucket from the head. Look-ups go
+// through a hash index of all four key parts.
 class TvEntryMap {
 public:
     static constexpr size_t kBuckets = 17;
@@ -77,8 +91,8 @@ public:
     // Replaces the entry under the key (keeping its place) or adds it.
     void SetAt(const TvEntryKey& key, std::unique_ptr<TvChangeEntry> entry);
     void RemoveAll();
-    size_t size() const { return count_; }
-    bool empty() const { return count_ == 0; }
+    size_t size() const { return index_.size(); }
+    bool empty() const { return index_.empty(); }
 
     // Moves the records of `changes` into the map; a record replaces the
     // value of an entry with the same key.
@@ -88,12 +102,21 @@ public:
     void ForEach(F fn) const
     {
         for (const auto& bucket : buckets_)
-            for (auto it = bucket.rbegin(); it != bucket.rend(); ++it) fn(it->first, *it->second);
+            for (const auto& e : bucket) fn(e.first, *e.second);
     }
 
 private:
-    std::vector<std::pair<TvEntryKey, std::unique_ptr<TvChangeEntry>>> buckets_[kBuckets];
-    size_t count_ = 0;
+    using Bucket = std::list<std::pair<TvEntryKey, std::unique_ptr<TvChangeEntry>>>;
+    struct KeyHash {
+        size_t operator()(const TvEntryKey& k) const
+        {
+            const uint64_t a = (uint64_t(uint32_t(k.m_nObjectId)) << 32) | uint32_t(k.m_nPropId);
+            const uint64_t b = (uint64_t(uint16_t(k.m_nCell1)) << 16) | uint16_t(k.m_nCell2);
+            return std::hash<uint64_t>()(a * 0x9E3779B97F4A7C15ull ^ b);
+        }
+    };
+    Bucket buckets_[kBuckets];
+    std::unordered_map<TvEntryKey, Bucket::iterator, KeyHash> index_;
 };
 
 // Puts the entry's value into `map` under its property id (numbers and

@@ -70,13 +70,26 @@ void TvFormIndex::Load(StoreReader& r)
     });
 }
 
+void TvPageIndex::Add(const TvPageIndexEntry& e)
+{
+    if (e.m_nPageNo >= 1 && static_cast<uint64_t>(e.m_nPageNo) == m_positions.size() + 1)
+        m_positions.push_back(static_cast<uint32_t>(m_entries.size()));
+    m_entries.push_back(e);
+    ++m_nCount;
+}
+
 const TvPageIndexEntry* TvPageIndex::Find(int32_t pageNo) const
 {
-    // Pages are stored in order with numbers 1, 2, ...: try the direct slot.
-    if (pageNo >= 1 && static_cast<uint64_t>(pageNo) <= m_entries.size() && m_entries[pageNo - 1].m_nPageNo == pageNo)
-        return &m_entries[pageNo - 1];
-    for (const auto& e : m_entries)
+    if (pageNo >= 1 && static_cast<uint64_t>(pageNo) <= m_positions.size()) {
+        const uint32_t at = m_positions[pageNo - 1];
+        ++m_nProbes;
+        if (at < m_entries.size() && m_entries[at].m_nPageNo == pageNo) return &m_entries[at];
+    }
+    // Entries added by hand out of order.
+    for (const auto& e : m_entries) {
+        ++m_nProbes;
         if (e.m_nPageNo == pageNo) return &e;
+    }
     return nullptr;
 }
 
@@ -98,6 +111,16 @@ void TvPageIndex::Load(StoreReader& r)
         e.m_nFormId = r.I32();
         return e;
     });
+    // Every page once: a number missing or twice would make pages unreachable
+    // or one page stand for two.
+    constexpr uint32_t kNone = 0xFFFFFFFFu;
+    m_positions.assign(m_entries.size(), kNone);
+    for (size_t i = 0; i < m_entries.size(); ++i) {
+        const int32_t pageNo = m_entries[i].m_nPageNo;
+        if (pageNo < 1 || static_cast<uint64_t>(pageNo) > m_entries.size() || m_positions[pageNo - 1] != kNone)
+            ThrowAppException(IDS_DOC_BAD_DATA);
+        m_positions[pageNo - 1] = static_cast<uint32_t>(i);
+    }
 }
 
 void TvPageRecord::Store(StoreWriter& w) const

@@ -77,19 +77,23 @@ public:
 
     // Not the record's size; kept as files have always stored it.
     uint32_t GetRecordLength() const { return m_nCount + 28; }
-    void Add(const TvPageIndexEntry& e)
-    {
-        m_entries.push_back(e);
-        ++m_nCount;
-    }
+    void Add(const TvPageIndexEntry& e);
+    // The entry of a page in constant time (the stored order is kept).
     const TvPageIndexEntry* Find(int32_t pageNo) const;
     void Store(StoreWriter& w) const;
-    // A wrong magic number raises message 22005.
+    // A wrong magic number raises message 22005; page numbers that are not
+    // 1 to the count in some order raise 22006.
     void Load(StoreReader& r);
+    // How many entries the look-ups have compared so far.
+    uint64_t Probes() const { return m_nProbes; }
 
     uint32_t m_nVersion = kVersion;
     uint32_t m_nCount = 0;
     std::vector<TvPageIndexEntry> m_entries;
+
+private:
+    std::vector<uint32_t> m_positions; // entry position by page number - 1
+    mutable uint64_t m_nProbes = 0;
 };
 
 class TvPageRecord {

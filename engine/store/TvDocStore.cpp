@@ -21,9 +21,12 @@ namespace {
 
 constexpr uint64_t kMaxOffset = 0xFFFFFFFFull;
 
-std::string ErrnoText()
+// Why no work file could be made: the folder and the real cause.
+std::string TempFailureText()
 {
-    return CFileException::FromErrno(errno ? errno : EIO, {}).GetErrorMessage();
+    const TempFileManager& m = TempFileManager::Instance();
+    if (m.LastErrno() != 0) return CFileException::FromErrno(m.LastErrno(), m.LastFolder()).GetErrorMessage();
+    return m.LastError();
 }
 
 // The folder part of a path ("." for a bare name).
@@ -95,6 +98,10 @@ void TvDocStore::OpenDocumentFile(const std::string& path)
         if (m_bCreatedTarget && ::stat(fsPath.c_str(), &created) == 0) {
             m_placeholderDev = created.st_dev;
             m_placeholderIno = created.st_ino;
+            // Should the process die before Close or Discard, the next start
+            // removes it.
+            m_strPlaceholderNote = TempFileManager::Instance().NotePlaceholder(
+                fs::absolute(fsPath, ec).string(), m_placeholderDev, m_placeholderIno);
         } else {
             m_bCreatedTarget = false;
         }
@@ -108,7 +115,7 @@ void TvDocStore::OpenSpoolFile()
     std::string name;
     CFileException error(CFileException::none, 0, name);
     if (!TempFileManager::Instance().CreateTempName(name, m_strWorkFolder)) {
-        const std::string text = ErrnoText();
+        const std::string text = TempFailureText();
         m_docFile.Abort();
         ThrowAppException(IDS_DOC_TEMP_FAILED, text);
     }
@@ -245,7 +252,7 @@ void TvDocStore::ReplaceSpool(bool pack)
 {
     std::string name;
     if (!TempFileManager::Instance().CreateTempName(name, m_strWorkFolder))
-        ThrowAppException(IDS_DOC_TEMP_FAILED, ErrnoText());
+        ThrowAppException(IDS_DOC_TEMP_FAILED, TempFailureText());
     // Every code of a stream of two or more byte values takes at least a bit,
     // so a body unpacks to at most eight times its packed size. Only a stream
     // of one repeated byte could claim more, and no document body is that: a
@@ -273,6 +280,9 @@ void TvDocStore::LoadDocument()
     m_printer.Load(r);
     m_formIndex.Load(r);
     m_pageIndex.Load(r);
+    // The header's count is what readers show; an index that disagrees
+    // cannot tell which of the two is right.
+    if (m_header.m_nPageCount != m_pageIndex.m_nCount) ThrowAppException(IDS_DOC_BAD_DATA);
     char block[kBlockSize];
     for (;;) {
         const size_t n = r.ReadBlock(block, kBlockSize);
@@ -331,7 +341,7 @@ void TvDocStore::Close()
         try {
             if (m_bSpoolDamaged) ThrowAppException(IDS_DOC_WRITE_FAILED);
             if (!TempFileManager::Instance().CreateTempName(temp, FolderOf(m_strTargetPath)))
-                ThrowAppException(IDS_DOC_TEMP_FAILED, ErrnoText());
+                ThrowAppException(IDS_DOC_TEMP_FAILED, TempFailureText());
             CFile out(temp, CFile::modeCreate);
             StoreDocument(out);
             out.Close();
@@ -350,6 +360,8 @@ void TvDocStore::Close()
             throw;
         }
         m_bCreatedTarget = false;
+        TempFileManager::Instance().ForgetPlaceholder(m_strPlaceholderNote);
+        m_strPlaceholderNote.clear();
     }
     CloseFiles();
     m_nMode = modeClosed;
@@ -370,6 +382,8 @@ void TvDocStore::RemovePlaceholder() noexcept
 {
     if (!m_bCreatedTarget) return;
     m_bCreatedTarget = false;
+    TempFileManager::Instance().ForgetPlaceholder(m_strPlaceholderNote);
+    m_strPlaceholderNote.clear();
     // Only the empty file Create made: another writer may have completed a
     // document of the same name since.
     struct stat st {};

@@ -110,6 +110,7 @@ private:
     // Identity of the empty file Create reserved the name with.
     uint64_t m_placeholderDev = 0;
     uint64_t m_placeholderIno = 0;
+    std::string m_strPlaceholderNote; // its note in the process's work folder
     CFile m_spool;
     std::string m_strSpoolName;
     uint64_t m_nSpoolSize = 0;

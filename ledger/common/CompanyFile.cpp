@@ -9,7 +9,6 @@
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
-#include <fstream>
 #include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -353,6 +352,9 @@ CompanyFile ParseCompanyFile(std::string_view bytes)
         if (lines.size() <= labelIndex + 1) Fail(static_cast<int>(labelIndex + 2), item, "値の行がありません");
         f.ItemLabels[static_cast<size_t>(item - 1)] = std::string(lines[labelIndex]);
         std::string_view raw = lines[labelIndex + 1];
+        // A zero byte would cut the value short wherever it is shown.
+        if (raw.find('\0') != std::string_view::npos)
+            Fail(static_cast<int>(labelIndex + 2), item, "値に NUL 文字があります");
         Store(f, item, ParseValue(raw, static_cast<int>(labelIndex + 2), item));
         f.ValueLines[static_cast<size_t>(item - 1)] = std::string(raw);
     }
@@ -388,23 +390,58 @@ std::string FormatCompanyFile(const CompanyFile& file)
 
 CompanyFile ReadCompanyFile(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw CompanyFileError(0, 0, std::string(kCompanyFileName) + " を開けません: " + path);
+    const std::string name(kCompanyFileName);
+    // Only a regular file: a named pipe would block the reader for good.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) throw CompanyFileError(0, 0, name + " を開けません: " + path + ": " + std::strerror(errno));
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        throw CompanyFileError(0, 0, name + " が通常のファイルではありません: " + path);
+    }
     std::string bytes;
     char buf[8192];
-    while (in.read(buf, sizeof buf) || in.gcount() > 0) {
-        bytes.append(buf, static_cast<size_t>(in.gcount()));
-        if (bytes.size() > kMaxFileBytes)
-            throw CompanyFileError(0, 0, std::string(kCompanyFileName) + " が大きすぎます: " + path);
+    for (;;) {
+        const ssize_t n = ::read(fd, buf, sizeof buf);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            const int err = errno;
+            ::close(fd);
+            throw CompanyFileError(0, 0, name + " を読めません: " + path + ": " + std::strerror(err));
+        }
+        if (n == 0) break;
+        bytes.append(buf, static_cast<size_t>(n));
+        if (bytes.size() > kMaxFileBytes) {
+            ::close(fd);
+            throw CompanyFileError(0, 0, name + " が大きすぎます: " + path);
+        }
     }
-    if (in.bad()) throw CompanyFileError(0, 0, std::string(kCompanyFileName) + " を読めません: " + path);
+    ::close(fd);
     return ParseCompanyFile(bytes);
 }
 
 void WriteCompanyFile(const std::string& path, const CompanyFile& file)
 {
     const std::string bytes = FormatCompanyFile(file);   // refuses bad values before touching the disk
-    std::string temp = path + ".XXXXXX";
+    // As documents are written: a link is written through (the file it
+    // names is replaced), a read-only file is refused, and a new file is
+    // private to its owner, for it holds a name, an address and a telephone
+    // number.
+    std::string target = path;
+    struct stat st {};
+    const bool exists = ::stat(path.c_str(), &st) == 0;
+    if (exists) {
+        if (!S_ISREG(st.st_mode)) FailWrite(0, "通常のファイルではありません: " + path);
+        // Marked read-only by its owner, or not writable by this user.
+        if (!(st.st_mode & S_IWUSR) || ::access(path.c_str(), W_OK) != 0) FailWrite(0, "読み取り専用です: " + path);
+        std::error_code ec;
+        if (std::filesystem::is_symlink(std::filesystem::symlink_status(path, ec))) {
+            const std::filesystem::path real = std::filesystem::canonical(path, ec);
+            if (ec) FailWrite(0, ec.message());
+            target = real.string();
+        }
+    }
+    std::string temp = target + ".XXXXXX";
     int fd = mkstemp(temp.data());
     if (fd < 0) FailWrite(0, std::strerror(errno));
     auto fail = [&](int err) {
@@ -412,8 +449,7 @@ void WriteCompanyFile(const std::string& path, const CompanyFile& file)
         ::unlink(temp.c_str());
         FailWrite(0, std::strerror(err));
     };
-    struct stat st {};
-    mode_t mode = ::stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0644;
+    const mode_t mode = exists ? (st.st_mode & 07777) : 0600;
     if (::fchmod(fd, mode) != 0) fail(errno);
     size_t done = 0;
     while (done < bytes.size()) {
@@ -430,7 +466,7 @@ void WriteCompanyFile(const std::string& path, const CompanyFile& file)
         ::unlink(temp.c_str());
         FailWrite(0, std::strerror(err));
     }
-    if (std::rename(temp.c_str(), path.c_str()) != 0) {
+    if (std::rename(temp.c_str(), target.c_str()) != 0) {
         int err = errno;
         ::unlink(temp.c_str());
         FailWrite(0, std::strerror(err));

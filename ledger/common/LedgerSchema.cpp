@@ -2,7 +2,14 @@
 
 #include "platform/db/DbError.h"
 
+#include <cstdint>
 #include <filesystem>
+#include <map>
+#include <mutex>
+#include <tuple>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace nv {
 
@@ -90,13 +97,67 @@ void CreateEmptyLedgerDatabase(const std::string& path)
     }
 }
 
+namespace {
+
+// Files already checked in this process, by identity and version: a file
+// replaced (a backup restored) or changed since is checked again.
+using FileKey = std::tuple<uint64_t, uint64_t, int64_t, int64_t, int64_t>;
+std::mutex gCheckedMutex;
+std::map<FileKey, bool> gChecked;
+int gChecks = 0;
+
+bool PagesAreWhole(Database& db)
+{
+    try {
+        auto rows = db.Query("PRAGMA quick_check");
+        return rows.size() == 1 && !rows[0].empty() && TextOf(rows[0][0]).value_or("") == "ok";
+    } catch (const DbError&) {
+        return false;
+    }
+}
+
+} // namespace
+
+int LedgerDatabaseChecks()
+{
+    std::lock_guard lock(gCheckedMutex);
+    return gChecks;
+}
+
 Database OpenLedgerDatabase(const std::string& path)
 {
-    Database db = Database::Open(path, OpenMode::ReadWrite);
+    struct stat st {};
+    const bool known = ::stat(path.c_str(), &st) == 0;
+    // Not writable by this user, or marked read-only: said now, not at the
+    // first write.
+    const bool locked = known && (!(st.st_mode & S_IWUSR) || ::access(path.c_str(), W_OK) != 0);
+    Database db = Database::Open(path, locked ? OpenMode::ReadOnly : OpenMode::ReadWrite);
     int64_t version = db.UserVersion();
     if (version != kLedgerSchemaVersion)
         throw DbError(0, "補助簿DBの形式が違います (版 " + std::to_string(version) + "): " + path);
-    return db;
+    if (locked) db.SetReadOnlyNotice("補助簿DBは読み取り専用です。変更は保存できません: " + path);
+    if (!known) return db;
+
+    const FileKey key{uint64_t(st.st_dev), uint64_t(st.st_ino), int64_t(st.st_size), int64_t(st.st_mtim.tv_sec),
+                      int64_t(st.st_mtim.tv_nsec)};
+    bool whole;
+    {
+        std::lock_guard lock(gCheckedMutex);
+        auto it = gChecked.find(key);
+        if (it != gChecked.end()) {
+            whole = it->second;
+        } else {
+            ++gChecks;
+            whole = gChecked[key] = PagesAreWhole(db);
+        }
+    }
+    if (whole) return db;
+    // Damaged: nothing may be written into it; reading what is still there
+    // helps the user decide.
+    db.Close();
+    Database readOnly = Database::Open(path, OpenMode::ReadOnly);
+    readOnly.SetReadOnlyNotice("補助簿DBが壊れています。読み取り専用で開きました。バックアップから復元してください: " + path);
+    return readOnly;
 }
 
 } // namespace nv

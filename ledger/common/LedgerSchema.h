@@ -24,7 +24,12 @@ void CreateLedgerSchema(Database& db);
 // failure leaves nothing behind). An existing file is replaced.
 void CreateEmptyLedgerDatabase(const std::string& path);
 // Opens a ledger database for reading and writing; throws DbError when the
-// file is missing, not a database, or of another schema version.
+// file is missing, not a database, or of another schema version. The first
+// open of a file in a process checks its pages (a quick check); a damaged
+// file, and one this user may not write, opens read-only, and
+// ReadOnlyNotice() holds the message for the user, naming the file.
 Database OpenLedgerDatabase(const std::string& path);
+// How many page checks this process has run.
+int LedgerDatabaseChecks();
 
 } // namespace nv

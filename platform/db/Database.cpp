@@ -64,6 +64,21 @@ const std::string& Database::Path() const
     return Conn().path;
 }
 
+bool Database::IsReadOnly() const
+{
+    return sqlite3_db_readonly(Handle(), "main") == 1;
+}
+
+const std::string& Database::ReadOnlyNotice() const
+{
+    return Conn().readOnlyNotice;
+}
+
+void Database::SetReadOnlyNotice(std::string text)
+{
+    Conn().readOnlyNotice = std::move(text);
+}
+
 void Database::Close()
 {
     // Recordsets may keep the connection alive; the lock must not stay with them.

@@ -41,6 +41,11 @@ public:
 
     bool IsOpen() const { return conn_ != nullptr; }
     const std::string& Path() const;
+    // Whether the connection refuses writes, and the message that says why
+    // to the user (empty when nothing needs saying).
+    bool IsReadOnly() const;
+    const std::string& ReadOnlyNotice() const;
+    void SetReadOnlyNotice(std::string text);
     // Rolls back an open transaction and closes (recordsets still open keep
     // the connection until they go).
     void Close();

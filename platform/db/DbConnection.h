@@ -10,6 +10,7 @@ struct DbConnection {
     sqlite3* db = nullptr;
     std::string path;
     int depth = 0;   // open transaction levels
+    std::string readOnlyNotice; // why the program opened it read-only, for the user
     ~DbConnection();
 };
 

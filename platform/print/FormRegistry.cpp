@@ -9,7 +9,10 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace nv {
 namespace {
@@ -58,13 +61,24 @@ FormRegistry::FormRegistry(std::string path) : path_(std::move(path)) {}
 
 std::string FormRegistry::DefaultPath()
 {
+    // Never a shared folder: without the environment, the home folder the
+    // password database gives this user.
     std::string base;
-    if (const char* x = std::getenv("XDG_CONFIG_HOME"); x && *x)
+    if (const char* x = std::getenv("XDG_CONFIG_HOME"); x && *x == '/') {
         base = x;
-    else if (const char* home = std::getenv("HOME"); home && *home)
-        base = std::string(home) + "/.config";
-    else
-        base = "/tmp";
+    } else {
+        std::string home;
+        if (const char* h = std::getenv("HOME"); h && *h == '/') home = h;
+        if (home.empty()) {
+            struct passwd pw {};
+            struct passwd* found = nullptr;
+            std::vector<char> buf(16384);
+            if (::getpwuid_r(::geteuid(), &pw, buf.data(), buf.size(), &found) == 0 && found && pw.pw_dir)
+                home = pw.pw_dir;
+        }
+        if (home.empty()) return {};
+        base = home + "/.config";
+    }
     return base + "/Ardel/Tavelo/paper-forms";
 }
 
@@ -126,13 +140,22 @@ SpoolStatus FormRegistry::Save(const std::vector<RegisteredForm>& forms)
         fs::create_directories(target.parent_path(), ec);
         if (ec) return FromErrno(ec.value());
     }
+    if (path_.empty()) return SpoolStatus::AccessDenied;
+    // A folder other users may write could hold their links and files
+    // under the names written here.
+    struct stat folder {};
+    const std::string parent = target.has_parent_path() ? target.parent_path().string() : std::string(".");
+    if (::stat(parent.c_str(), &folder) != 0) return FromErrno(errno);
+    if (folder.st_mode & (S_IWGRP | S_IWOTH)) return SpoolStatus::AccessDenied;
     std::ostringstream text;
     for (const RegisteredForm& f : forms)
         text << f.paperId << '\t' << f.form.width << '\t' << f.form.height << '\t' << f.form.name << '\n';
     const std::string bytes = text.str();
-    const std::string tmp = path_ + ".tmp" + std::to_string(::getpid());
-    const int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    // A new file of a name no one can foresee, never opened through a link.
+    std::string tmp = path_ + ".XXXXXX";
+    const int fd = ::mkostemp(tmp.data(), O_CLOEXEC);
     if (fd < 0) return FromErrno(errno);
+    ::fchmod(fd, 0644);
     size_t done = 0;
     while (done < bytes.size()) {
         const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);

@@ -263,3 +263,16 @@ TEST(DibReader, EveryTruncationIsRefusedOrDecodes)
         }
     }
 }
+
+TEST(DibReader, RunLengthBitsThatCannotReachTheHeightAreRefused)
+{
+    // 4096 x 4096 from four bytes: end of bitmap at once.
+    const std::string tiny = Bmp(4096, 4096, 8, 1, {0, 0xFFFFFF}, std::string("\x00\x01\x00\x00", 4), 2);
+    EXPECT_EQ(Read(tiny).status, DibStatus::Truncated);
+    // Deltas that do reach the top row: a real, if empty, bitmap.
+    std::string deltas;
+    for (int row = 0; row < 4096; row += 255) deltas += std::string("\x00\x02\x00\xff", 4);
+    deltas += std::string("\x00\x01", 2);
+    EXPECT_EQ(Read(Bmp(4096, 4096, 8, 1, {0, 0xFFFFFF}, deltas, 2)).status, DibStatus::Ok);
+    EXPECT_EQ(Read(Bmp(4096, 4096, 8, 1, {0, 0xFFFFFF}, deltas.substr(4), 2)).status, DibStatus::Truncated);
+}

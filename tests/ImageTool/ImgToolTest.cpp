@@ -5,9 +5,15 @@
 #include <gtest/gtest.h>
 #include <tiffio.h>
 
+#include <cstdio>
 #include <cstring>
 #include <functional>
 #include <vector>
+
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace nv;
 
@@ -596,4 +602,65 @@ TEST(ImgTool, ThreadSlotsAndFileAndMemoryAgree)
     ASSERT_EQ(ImgTiffToDib(path, b), 0);
     EXPECT_EQ(a, b);
     ImgFreeThreadSlots();
+}
+
+#if !defined(__SANITIZE_ADDRESS__)
+namespace {
+
+// Runs the conversion in a child whose address space may grow by no more
+// than `headroom` bytes; its result code, or -1 when it died.
+int ConvertWithinHeadroom(const std::string& path, uint64_t headroom)
+{
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        long pages = 0;
+        if (FILE* f = std::fopen("/proc/self/statm", "r")) {
+            if (std::fscanf(f, "%ld", &pages) != 1) pages = 0;
+            std::fclose(f);
+        }
+        const rlim_t now = rlim_t(pages) * rlim_t(::sysconf(_SC_PAGESIZE));
+        rlimit limit{now + headroom, now + headroom};
+        ::setrlimit(RLIMIT_AS, &limit);
+        std::vector<uint8_t> dib;
+        ::_exit(ImgTiffToDib(path, dib));
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? int(int8_t(WEXITSTATUS(status))) : -1;
+}
+
+} // namespace
+#endif
+
+TEST(ImgTool, ASizeTheDataCannotHoldIsRefusedBeforeAllocating)
+{
+    nvtest::TempDir dir;
+    for (uint16_t compression : {uint16_t(COMPRESSION_NONE), uint16_t(COMPRESSION_PACKBITS)}) {
+        for (uint16_t bps : {uint16_t(8), uint16_t(16)}) { // straight, and through the RGBA reader
+            TiffSpec t;
+            t.bps = bps;
+            t.compression = compression;
+            std::string bytes = nvtest::ReadFileBytes(WriteTiff(dir, "small.tif", t));
+            ASSERT_LT(bytes.size(), 400u);
+            PatchTag(bytes, TIFFTAG_IMAGEWIDTH, 4000);
+            PatchTag(bytes, TIFFTAG_IMAGELENGTH, 4000);
+            PatchTag(bytes, TIFFTAG_ROWSPERSTRIP, 4000);
+            nvtest::WriteFileBytes(dir.path() / "claims.tif", bytes);
+            EXPECT_EQ(Convert(dir.file("claims.tif")).rc, kImgReadError) << compression << " " << bps;
+#if !defined(__SANITIZE_ADDRESS__)
+            // Refused without the 16 million pixel buffers it claims.
+            EXPECT_EQ(ConvertWithinHeadroom(dir.file("claims.tif"), 24u << 20), kImgReadError)
+                << compression << " " << bps;
+#endif
+        }
+    }
+}
+
+TEST(ImgTool, ANamedPipeIsRefusedWithoutBlocking)
+{
+    nvtest::TempDir dir;
+    const std::string fifo = dir.file("pipe.tif");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_EQ(Convert(fifo).rc, kImgReadError);
+    EXPECT_EQ(Convert(dir.path().string()).rc, kImgReadError); // a folder
 }

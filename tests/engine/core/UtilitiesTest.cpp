@@ -200,10 +200,14 @@ TEST(TempFiles, NamesFoldersAndCleanup)
         EXPECT_EQ(a.substr(0, root.size() + 4), root + "/~FE");
         EXPECT_EQ(a.substr(a.size() - 4), ".TMP");
         EXPECT_TRUE(fs::exists(a));
-        // A work folder that does not exist: the system temporary folder.
+        // A work folder that does not exist: this process's folder in the
+        // per-user folder, never a shared one.
         m.SetWorkFolder(root + "/missing");
         ASSERT_EQ(m.CreateTempName(b), 1);
-        EXPECT_EQ(b.substr(0, TempFileManager::SystemTempFolder().size()), TempFileManager::SystemTempFolder());
+        const std::string own = m.ProcessFolder();
+        ASSERT_FALSE(own.empty());
+        EXPECT_EQ(b.substr(0, own.size() + 1), own + "/");
+        EXPECT_NE(b.substr(0, TempFileManager::SystemTempFolder().size() + 1), TempFileManager::SystemTempFolder() + "/");
         ASSERT_EQ(m.CreateTempName(c, root), 1);
         EXPECT_NE(a, c);
         m.RemoveFile(c);

@@ -309,6 +309,11 @@ TEST_F(TvImageTest, CloneOwnsItsOwnCopy)
     EXPECT_EQ(c->m_bEmbedOnStore, 0);
     EXPECT_EQ(c->m_strName, "Picture3");
     EXPECT_EQ(c->m_nNaturalWidth, 640);
+    // Each picture's file goes with it; the other's stays.
+    const std::string copied = c->m_strTempFile;
+    copy.reset();
+    EXPECT_FALSE(std::filesystem::exists(copied));
+    EXPECT_EQ(nvtest::ReadFileBytes(loaded->m_strTempFile), Pattern(700));
 
     TvImageField field(Rect{0, 0, 1, 1});
     field.m_nFieldNumber = 9;

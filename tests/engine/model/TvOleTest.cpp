@@ -3,6 +3,7 @@
 
 #include "engine/core/Archive.h"
 #include "engine/core/ClassRegistry.h"
+#include "engine/core/EngineLog.h"
 #include "engine/core/Exceptions.h"
 #include "engine/core/TempFileManager.h"
 #include "engine/model/ModelClasses.h"
@@ -15,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <cstring>
 
 using namespace nv;
@@ -246,6 +248,11 @@ TEST_F(TvOleTest, CloneAndLinks)
     EXPECT_EQ(c->m_bWithoutItem, 1);
     EXPECT_EQ(c->m_strName, "Ole1");
     EXPECT_EQ(c->m_sizeNatural, (Size{2000, 1000}));
+    // The copy's picture file goes with the copy.
+    const std::string copied = c->m_strPictureFile;
+    copy.reset();
+    EXPECT_FALSE(std::filesystem::exists(copied));
+    EXPECT_EQ(nvtest::ReadFileBytes(dir.path() / "sub.emf"), "EMF bytes");
 
     ole.m_strPictureFile.clear();
     auto bare = ole.Clone();
@@ -372,4 +379,20 @@ TEST_F(TvOleTest, DamagedCompoundFilesNeverCrashTheDrawing)
         else EXPECT_TRUE(picture.empty());
     }
     g_log_remove_handler("libgsf:msole", quiet);
+}
+
+TEST_F(TvOleTest, LibraryWarningsAboutDamagedStoragesGoToTheLog)
+{
+    TvOleItem item;
+    item.m_storage = CompoundFile({{"\002OlePres000", Presentation(8, std::string(5000, 'd'))}});
+    item.m_storage[48] = '\xff'; // the directory's first sector, far past the end
+    std::string picture;
+    int32_t kind = 0;
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(item.GetPresentation(picture, kind));
+    const std::string terminal = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(terminal, "");
+    const auto lines = RecentLogLines();
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines.back().rfind("libgsf", 0), 0u) << lines.back();
 }

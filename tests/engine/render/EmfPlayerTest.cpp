@@ -502,3 +502,59 @@ TEST_F(EmfPlayerTest, MonochromeBrushBitsPaintTextAndBackgroundColours)
         EXPECT_EQ(c.At(9, 1), Rgb(kBlue)) << tableBytes;
     }
 }
+
+namespace {
+
+// EMR_STRETCHDIBITS of a side x side RLE8 bitmap whose bits only move down
+// to the top row and end: tiny in the file, huge once decoded.
+std::string HugeRleRecordBody(int32_t side)
+{
+    std::string bits;
+    for (int32_t row = 0; row < side; row += 255) bits += std::string("\x00\x02\x00\xff", 4);
+    bits += std::string("\x00\x01", 2);
+    std::string bmi;
+    for (uint32_t v : {40u, uint32_t(side), uint32_t(side)}) EmfWriter::Put32(bmi, v);
+    EmfWriter::Put16(bmi, 1);
+    EmfWriter::Put16(bmi, 8);
+    for (uint32_t v : {1u, uint32_t(bits.size()), 0u, 0u, 2u, 0u}) EmfWriter::Put32(bmi, v); // RLE8, two colours
+    EmfWriter::Put32(bmi, 0x000000);
+    EmfWriter::Put32(bmi, 0xFFFFFF);
+    std::string b;
+    for (int i = 0; i < 4; ++i) EmfWriter::Put32(b, 0);
+    for (int32_t v : {0, 0, 0, 0, side, side}) EmfWriter::Put32(b, static_cast<uint32_t>(v));
+    const uint32_t offBmi = 8 + 72;
+    for (uint32_t v : {offBmi, uint32_t(bmi.size()), offBmi + uint32_t(bmi.size()), uint32_t(bits.size()), 0u,
+                       0x00CC0020u, 10u, 10u})
+        EmfWriter::Put32(b, v);
+    return b + bmi + bits;
+}
+
+} // namespace
+
+TEST_F(EmfPlayerTest, ManyHugeBitmapsStopAtThePlayBudget)
+{
+    EmfWriter w = Writer();
+    const std::string body = HugeRleRecordBody(4096);
+    for (int i = 0; i < 200; ++i) w.Raw(kEmrStretchDibits, body);
+    w.Rec(kEmrRectangle, {10, 10, 50, 40}); // records after the budget still play
+    const std::string emf = w.Finish();
+    ASSERT_LT(emf.size(), 48u * 1024);
+    RecordingDc dc;
+    EmfPlayer::Stats stats;
+    EXPECT_EQ(EmfPlayer::Play(dc, emf, DcRect{0, 0, 100, 100}, nullptr, &stats), EmfPlayer::Result::BudgetSpent);
+    EXPECT_LE(stats.decodedPixels, EmfPlayer::kMaxPlayPixels);
+    EXPECT_EQ(stats.decodedPixels, 2u * 4096 * 4096);
+    EXPECT_EQ(stats.skippedBitmaps, 198u);
+    bool rectangle = false;
+    for (const auto& c : dc.Calls()) rectangle = rectangle || c.op == "Rectangle";
+    EXPECT_TRUE(rectangle);
+
+    // One such record alone decodes in full.
+    EmfWriter one = Writer();
+    one.Raw(kEmrStretchDibits, body);
+    EmfPlayer::Stats single;
+    EXPECT_EQ(EmfPlayer::Play(dc, one.Finish(), DcRect{0, 0, 100, 100}, nullptr, &single),
+              EmfPlayer::Result::Complete);
+    EXPECT_EQ(single.decodedPixels, 4096u * 4096);
+    EXPECT_EQ(single.skippedBitmaps, 0u);
+}

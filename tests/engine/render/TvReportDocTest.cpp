@@ -2,12 +2,16 @@
 
 #include <climits>
 #include <cstdint>
+#include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <functional>
 
 #include "TestCard.h"
 #include "engine/core/AppException.h"
 #include "engine/core/ChangeData.h"
+#include "engine/core/TempFileManager.h"
+#include "engine/model/TvImage.h"
 #include "engine/render/FormPainter.h"
 #include "engine/render/TextMeasurer.h"
 #include "engine/render/TvReportDoc.h"
@@ -178,4 +182,72 @@ TEST(TvReportDoc, OpeningAnotherDocumentShowsThatDocument)
     EXPECT_EQ(doc.PageCount(), 0);
     EXPECT_EQ(doc.GetPageSettings(1), nullptr);
     EXPECT_THROW(doc.GetPageData(1), CException);
+}
+
+TEST(TvReportDoc, PrinterEntriesOfOtherPropertiesMakeNoFilesOnOpen)
+{
+    TempDir dir;
+    const std::string path = dir.file("printer-blob.tvd");
+    const std::string bmp = dir.file("ramp.bmp");
+    WriteFileBytes(bmp, RampBmp(4, 4));
+    {
+        TvDocStore store;
+        store.Create(path);
+        auto form = MakeTestCard(bmp);
+        form->RebuildIdMap(true);
+        store.WriteForm(*form);
+        for (int p = 1; p <= 200; ++p) {
+            TvPageData page;
+            TvObjectChanges printer(0);
+            // File-typed properties in page settings: never printer values.
+            printer.m_changes.Add(CChangeData::FromString(69, std::string(1000, 'x')));
+            printer.m_changes.Add(CChangeData::FromString(1002, "blob"));
+            if (p == 2) printer.m_changes.Add(std::make_unique<CChangeData>(uint16_t(1501), int32_t(12)));
+            page.m_printerEntries.MergeChanges(printer);
+            store.WritePage(page);
+        }
+        store.Close();
+    }
+    const size_t before = TempFileManager::Instance().Files().size();
+    TvReportDoc doc;
+    doc.Open(path);
+    EXPECT_EQ(TempFileManager::Instance().Files().size(), before + 1); // the spool only
+    EXPECT_EQ(doc.GetPageSettings(1)->m_nPaperSize, 0);
+    EXPECT_EQ(doc.GetPageSettings(200)->m_nPaperSize, 12);
+}
+
+TEST(TvReportDoc, ReadingEveryPageKeepsAConstantNumberOfWorkFilesAndClosingLeavesNone)
+{
+    TempDir dir;
+    const std::string bmp = dir.file("logo.bmp");
+    WriteFileBytes(bmp, RampBmp(128, 128));
+    const std::string path = dir.file("logo.tvd");
+    {
+        auto form = MakeTestCard(bmp);
+        form->RebuildIdMap(true);
+        for (auto& layer : form->m_layers)
+            for (auto& obj : layer->m_objects)
+                if (auto* picture = dynamic_cast<TvImage*>(obj.get())) picture->m_bEmbedOnStore = 1;
+        TvDocStore store;
+        store.Create(path);
+        store.WriteForm(*form);
+        for (int p = 1; p <= 300; ++p) store.WritePage(TvPageData{});
+        store.Close();
+    }
+    std::filesystem::remove(bmp); // only the document's own copy can be drawn
+    const size_t before = TempFileManager::Instance().Files().size();
+    {
+        TvReportDoc doc;
+        doc.Open(path);
+        size_t most = 0;
+        for (int p = 1; p <= 300; ++p) {
+            TvPageData& page = doc.GetPageData(p);
+            ASSERT_NE(page.m_pForm, nullptr);
+            most = std::max(most, TempFileManager::Instance().Files().size() - before);
+        }
+        // The spool, the stored form's picture and the page's copy of it.
+        EXPECT_LE(most, 3u);
+        EXPECT_GE(most, 2u); // the picture did come from the document
+    }
+    EXPECT_EQ(TempFileManager::Instance().Files().size(), before);
 }

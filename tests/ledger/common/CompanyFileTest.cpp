@@ -5,6 +5,9 @@
 
 #include <cstdlib>
 #include <filesystem>
+
+#include <sys/stat.h>
+#include <unistd.h>
 #include <gtest/gtest.h>
 
 using namespace nv;
@@ -188,6 +191,8 @@ TEST(CompanyFile, MalformedFilesNameTheLineAndItem)
         {"text after quote", replaceLine(2, "\"abc\" x"), 2, 1},
         {"bad CP932", replaceLine(28, "\x81\x20"), 28, 14},
         {"empty number", replaceLine(34, ""), 34, 17},
+        {"NUL in a text", replaceLine(8, std::string("abc\0def", 7)), 8, 4},
+        {"NUL after a number", replaceLine(26, std::string(".05\0", 4)), 26, 13},
     };
     for (const Broken& c : cases) {
         try {
@@ -293,3 +298,54 @@ TEST(SettingsArray, PacksAndUnpacksWithElement21Last)
 }
 
 } // namespace
+
+TEST(CompanyFile, WrittenLikeADocument)
+{
+    nvtest::TempDir dir;
+    namespace fs = std::filesystem;
+    const CompanyFile f = ParseCompanyFile(Fixture());
+    // A new file is the owner's alone, whatever the umask.
+    const mode_t old = ::umask(022);
+    const std::string path = dir.file(kCompanyFileName);
+    WriteCompanyFile(path, f);
+    ::umask(old);
+    struct stat st {};
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+    // An existing file keeps its mode.
+    ::chmod(path.c_str(), 0640);
+    WriteCompanyFile(path, f);
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
+
+    // A link is written through: the file it names gets the settings.
+    const std::string real = dir.file("real.w1");
+    nvtest::WriteFileBytes(real, "old");
+    const std::string link = dir.file("link.w1");
+    fs::create_symlink(real, link);
+    WriteCompanyFile(link, f);
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_EQ(nvtest::ReadFileBytes(real), Fixture());
+
+    // A read-only file is refused and stays as it was.
+    const std::string locked = dir.file("locked.w1");
+    nvtest::WriteFileBytes(locked, "keep");
+    ::chmod(locked.c_str(), 0400);
+    try {
+        WriteCompanyFile(locked, f);
+        ADD_FAILURE() << "a read-only file was replaced";
+    } catch (const CompanyFileError& e) {
+        EXPECT_NE(std::string(e.what()).find("locked.w1"), std::string::npos) << e.what();
+    }
+    EXPECT_EQ(nvtest::ReadFileBytes(locked), "keep");
+}
+
+TEST(CompanyFile, ANamedPipeIsRefusedWithoutBlocking)
+{
+    nvtest::TempDir dir;
+    const std::string fifo = dir.file(kCompanyFileName);
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_THROW(ReadCompanyFile(fifo), CompanyFileError);
+    EXPECT_THROW(WriteCompanyFile(fifo, ParseCompanyFile(Fixture())), CompanyFileError);
+    EXPECT_THROW(ReadCompanyFile(dir.path().string()), CompanyFileError);
+}

@@ -7,6 +7,8 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 using namespace nv;
 
 namespace {
@@ -144,3 +146,61 @@ TEST(LedgerTemplate, BuiltFileOpensAsAnEmptyLedger)
 }
 
 } // namespace
+
+TEST_F(Schema, ADamagedDatabaseOpensReadOnlyAndTakesNoWrite)
+{
+    {
+        Transaction t(db);
+        for (int i = 0; i < 3000; ++i) AddLine(2006, 1 + i % 12, 1 + i % 28, i);
+        t.Commit();
+    }
+    const int64_t pageSize = IntegerOf(db.QueryValue("PRAGMA page_size")).value();
+    const int64_t root = IntegerOf(db.QueryValue("SELECT rootpage FROM sqlite_schema WHERE name = '仕入れデータ'")).value();
+    db.Close();
+    // The table's first page gets a page type no b-tree has.
+    std::string bytes = nvtest::ReadFileBytes(path);
+    bytes[size_t((root - 1) * pageSize)] = '\x7f';
+    nvtest::WriteFileBytes(path, bytes);
+
+    const int checks = LedgerDatabaseChecks();
+    Database damaged = OpenLedgerDatabase(path);
+    EXPECT_EQ(LedgerDatabaseChecks(), checks + 1);
+    EXPECT_TRUE(damaged.IsReadOnly());
+    EXPECT_NE(damaged.ReadOnlyNotice().find(path), std::string::npos) << damaged.ReadOnlyNotice();
+    EXPECT_NE(damaged.ReadOnlyNotice().find("バックアップ"), std::string::npos) << damaged.ReadOnlyNotice();
+    // A delete-and-insert as the journals make it cannot commit.
+    EXPECT_THROW(
+        {
+            Transaction t(damaged);
+            damaged.Execute("DELETE FROM \"仕入れデータ\" WHERE \"仕入先No\" = 1");
+            damaged.Execute("INSERT INTO \"品名\" (\"品名\") VALUES ('x')");
+            t.Commit();
+        },
+        DbError);
+    damaged.Close();
+    EXPECT_EQ(nvtest::ReadFileBytes(path), bytes);
+}
+
+TEST_F(Schema, EachFileIsCheckedOncePerProcess)
+{
+    const std::string other = dir.file("other.MDB");
+    CreateEmptyLedgerDatabase(other);
+    const int checks = LedgerDatabaseChecks();
+    for (int i = 0; i < 3; ++i) {
+        Database again = OpenLedgerDatabase(other);
+        EXPECT_FALSE(again.IsReadOnly());
+        EXPECT_TRUE(again.ReadOnlyNotice().empty());
+    }
+    EXPECT_EQ(LedgerDatabaseChecks(), checks + 1);
+}
+
+TEST_F(Schema, AReadOnlyFileIsSaidSoWhenOpened)
+{
+    db.Close();
+    ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
+    Database locked = OpenLedgerDatabase(path);
+    EXPECT_TRUE(locked.IsReadOnly());
+    EXPECT_NE(locked.ReadOnlyNotice().find("読み取り専用"), std::string::npos);
+    EXPECT_NE(locked.ReadOnlyNotice().find(path), std::string::npos);
+    EXPECT_EQ(IntegerOf(locked.QueryValue("SELECT count(*) FROM \"品名\"")).value(), 0);
+}

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <filesystem>
+
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -71,4 +74,40 @@ TEST(FormRegistry, ReadOnlyFolderIsAccessDenied)
     FormRegistry reg(folder + "/forms");
     EXPECT_EQ(reg.Add(Form("Tavelo Form 1", 1000, 1000)), SpoolStatus::AccessDenied);
     ::chmod(folder.c_str(), 0700);
+}
+
+TEST(FormRegistry, NoSharedFolderNoLinkFollowedNoFolderOthersWrite)
+{
+    // Without HOME and XDG_CONFIG_HOME: the home folder of the password
+    // database, never /tmp.
+    const char* home = std::getenv("HOME");
+    const char* config = std::getenv("XDG_CONFIG_HOME");
+    const std::string savedHome = home ? home : "", savedConfig = config ? config : "";
+    ::unsetenv("HOME");
+    ::unsetenv("XDG_CONFIG_HOME");
+    const std::string path = FormRegistry::DefaultPath();
+    if (home) ::setenv("HOME", savedHome.c_str(), 1);
+    if (config) ::setenv("XDG_CONFIG_HOME", savedConfig.c_str(), 1);
+    EXPECT_NE(path.rfind("/tmp", 0), 0u) << path;
+
+    // A link planted under the name the registry used to write through.
+    nvtest::TempDir dir;
+    const std::string victim = dir.file("victim");
+    nvtest::WriteFileBytes(victim, "precious");
+    const std::string forms = dir.file("forms");
+    for (int pid = ::getpid() - 2; pid <= ::getpid() + 2; ++pid)
+        std::filesystem::create_symlink(victim, forms + ".tmp" + std::to_string(pid));
+    FormRegistry reg(forms);
+    EXPECT_EQ(reg.Add(Form("Tavelo Form 1", 1000, 1000)), SpoolStatus::Ok);
+    EXPECT_EQ(nvtest::ReadFileBytes(victim), "precious");
+    ASSERT_TRUE(reg.Load().has_value());
+    EXPECT_EQ(reg.Load()->size(), 1u);
+
+    // A folder everyone may write is refused, and nothing is written there.
+    const std::string shared = dir.file("shared");
+    ::mkdir(shared.c_str(), 0700);
+    ::chmod(shared.c_str(), 0777);
+    FormRegistry open(shared + "/forms");
+    EXPECT_EQ(open.Add(Form("Tavelo Form 2", 1000, 1000)), SpoolStatus::AccessDenied);
+    EXPECT_TRUE(std::filesystem::is_empty(shared));
 }
