@@ -68,6 +68,8 @@ FiscalBounds FiscalPeriod::Bounds() const
     b.StartMonth = Start.month;
     b.EndYear = End.year;
     b.EndMonth = End.month;
+    b.StartDay = Start.day;
+    b.EndDay = End.day;
     return b;
 }
 

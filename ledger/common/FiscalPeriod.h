@@ -33,7 +33,7 @@ struct FiscalPeriod {
     // The year of a line by its month and day: from the start's month and day
     // on the start year, before them the end year.
     int YearOf(int month, int day) const;
-    // The month-only bounds the month arithmetic takes.
+    // The bounds the month arithmetic takes.
     FiscalBounds Bounds() const;
 };
 

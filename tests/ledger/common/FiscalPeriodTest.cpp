@@ -137,3 +137,73 @@ TEST_F(PeriodLines, NullDatePartsNeverMatchAndTheQualifierIsUsed)
     SqlCondition c = PeriodCondition(year, "仕入れデータ");
     EXPECT_EQ(db.QueryValue("SELECT count(*) FROM \"仕入れデータ\" WHERE " + c.Sql, c.Params), DbValue(int64_t{1}));
 }
+
+TEST(EntryValues, NumbersTextsAndFailures)
+{
+    struct {
+        const char* text;
+        std::optional<double> value;
+    } rows[] = {
+        {"123", 123}, {"１２３", 123}, {" 1,500 ", 1500}, {"－５", -5}, {"1250.25", 1250.25}, {"　７　", 7},
+        {"abc", std::nullopt}, {"1e400", std::nullopt}, {"", std::nullopt}, {"  ", std::nullopt},
+        {"12a", std::nullopt}, {"nan", std::nullopt}, {"inf", std::nullopt}, {"0x10", std::nullopt},
+    };
+    for (auto& r : rows) EXPECT_EQ(ParseNumberText(r.text), r.value) << r.text;
+
+    EntryArray a{int64_t{40000}, std::string("abc"), 7.5, std::monostate{}, std::string("１２"), 1e20};
+    EXPECT_EQ(EntryWholeAt(a, 0, "A", "番号"), 40000);
+    EXPECT_EQ(EntryWholeAt(a, 4, "A", "番号"), 12);
+    EXPECT_EQ(EntryWholeAt(a, 3, "A", "番号"), 0);
+    EXPECT_EQ(EntryYenAt(a, 2, "A", "金額"), 8);
+    EXPECT_EQ(EntryTextAt(a, 2, "A", "名"), "7.5");
+    struct {
+        size_t i;
+        bool whole;
+    } bad[] = {{1, true}, {2, true}, {5, true}, {6, true}, {1, false}, {5, false}, {9, false}};
+    for (auto& b : bad) {
+        try {
+            if (b.whole) EntryWholeAt(a, b.i, "A", "番号");
+            else EntryYenAt(a, b.i, "A", "金額");
+            ADD_FAILURE() << b.i;
+        } catch (const EntryError& e) {
+            EXPECT_EQ(e.index(), b.i);
+            EXPECT_NE(std::string(e.what()).find(b.whole ? "番号" : "金額"), std::string::npos) << e.what();
+        }
+    }
+}
+
+TEST(EntryValues, SettingsArrayReportsMissingAndMistypedElements)
+{
+    CompanySettings s;
+    s.StartYear = 2005;
+    SettingsArray full = MakeSettingsArray(s);
+    EntryArray e;
+    for (const SettingsValue& v : full) {
+        if (auto f = std::get_if<float>(&v)) e.emplace_back(static_cast<double>(*f));
+        else if (auto t = std::get_if<std::string>(&v)) e.emplace_back(*t);
+        else e.emplace_back(std::monostate{});
+    }
+    e[9] = std::string("４");
+    CompanySettings t;
+    UnpackSettingsArray(e, t);
+    EXPECT_EQ(t.StartYear, 2005.0f);
+    EXPECT_EQ(t.StartMonth, 4.0f);
+
+    CompanySettings kept = t;
+    EntryArray mistyped = e;
+    mistyped[11] = std::string("二〇〇六");
+    try {
+        UnpackSettingsArray(mistyped, t);
+        ADD_FAILURE();
+    } catch (const EntryError& err) {
+        EXPECT_EQ(err.index(), 11u);
+        EXPECT_NE(std::string(err.what()).find("Var_自社登録(11)"), std::string::npos);
+    }
+    EXPECT_EQ(t, kept);
+    EntryArray shorter(e.begin(), e.begin() + 21);
+    EXPECT_THROW(UnpackSettingsArray(shorter, t), EntryError);
+    mistyped = e;
+    mistyped[8] = 1e300;
+    EXPECT_THROW(UnpackSettingsArray(mistyped, t), EntryError);
+    EXPECT_EQ(t, kept);
+}
