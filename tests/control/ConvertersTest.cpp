@@ -23,7 +23,9 @@ TEST(Converters, EveryPairRoundTripsOverItsEnumeration)
         }
         EXPECT_EQ(p->ToEngine(99), kNotInRow);
         EXPECT_EQ(p->ToEngine(-999), kNotInRow);
-        if (!p->fromEngineRule) EXPECT_EQ(p->FromEngine(-12345), p->fromEngineDefault);
+        if (!p->fromEngineRule) {
+            EXPECT_EQ(p->FromEngine(-12345), p->fromEngineDefault);
+        }
     }
 }
 
