@@ -2,7 +2,7 @@
 
 namespace nv {
 
-Variant PartyArrayOf(const SideWords& words, const PartyValues& row)
+Variant sPartyFromRecord(const SideWords& words, const PartyValues& row)
 {
     std::optional<int64_t> no = IntegerOf(row[kPartyNo]);
     if (!no) throw PartyInputError(std::string(words.PartyNo) + "がありません。");

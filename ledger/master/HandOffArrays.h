@@ -10,7 +10,7 @@ namespace nv {
 // Element 0 the number as a Single, 1-10 the texts cut or padded to their
 // widths (Null as blanks), 11 the carry-forward amount as a Long (Null as 0),
 // 12 Empty. Throws PartyInputError for a row without a number.
-Variant PartyArrayOf(const SideWords& words, const PartyValues& row);
+Variant sPartyFromRecord(const SideWords& words, const PartyValues& row);
 // Texts as Strings, numbers as Singles, element 22 Empty.
 Variant SettingsArrayOf(const CompanySettings& settings);
 

@@ -209,15 +209,20 @@ int64_t PartyBook::Register(const PartyValues& values, const CompanySettings& se
     }
     db_.Execute("INSERT INTO " + Quote(words_.PartyTable) + " (" + cols + ") VALUES (" + marks + ")", params);
     int64_t rowId = db_.LastInsertRowId();
+    ZenkiKurikoshiAdd(*no, values[kCarryForward], settings, statusBar);
+    t.Commit();
+    return rowId;
+}
 
-    std::optional<Recordset> period = gsOpenPeriodData(db_, settings, statusBar, words_.Side, *no);
+void PartyBook::ZenkiKurikoshiAdd(int64_t partyNo, const DbValue& carryForward, const CompanySettings& settings,
+                                  StatusBarPanels& statusBar)
+{
+    std::optional<Recordset> period = gsOpenPeriodData(db_, settings, statusBar, words_.Side, partyNo);
     if (!period) throw DbError(0, std::string(words_.LineTable) + "の期間データを開けません。");
     db_.Execute("INSERT INTO " + Quote(words_.LineTable) + " (" + Quote(words_.PartyNo) +
                     ", \"データ数\", \"年\", \"月\", \"日\", \"品名\", \"差引残高\") VALUES (?, ?, ?, ?, ?, ?, ?)",
-                {*no, int64_t{period->RecordCount()}, int64_t(settings.StartYear), int64_t(settings.StartMonth),
-                 int64_t(settings.StartDay), std::string(kOpeningLineName), values[kCarryForward]});
-    t.Commit();
-    return rowId;
+                {partyNo, int64_t{period->RecordCount()}, int64_t(settings.StartYear), int64_t(settings.StartMonth),
+                 int64_t(settings.StartDay), std::string(kOpeningLineName), carryForward});
 }
 
 void PartyBook::Update(int64_t rowId, const PartyValues& values)

@@ -96,6 +96,9 @@ public:
     // missing amount, DbError when the database refuses; writes nothing then.
     // Returns the new row's id.
     int64_t Register(const PartyValues& values, const CompanySettings& settings, StatusBarPanels& statusBar);
+    // The opening line of a party just added (inside Register's transaction).
+    void ZenkiKurikoshiAdd(int64_t partyNo, const DbValue& carryForward, const CompanySettings& settings,
+                           StatusBarPanels& statusBar);
     // Writes a changed row; a new number must be free, and a party with lines
     // keeps its number.
     void Update(int64_t rowId, const PartyValues& values);

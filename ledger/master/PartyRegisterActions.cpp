@@ -117,7 +117,7 @@ void PartyRegisterDialog::OnData()
         Variant folder(appFolder_);
         Variant mode(static_cast<int16_t>(words_.MenuMode));
         Variant settings = SettingsArrayOf(settings_);
-        Variant party = PartyArrayOf(words_, ParsePartyTexts(words_, RowTexts(r)));
+        Variant party = sPartyFromRecord(words_, ParsePartyTexts(words_, RowTexts(r)));
         ObjectRef journal = CreateObject(words_.ProgId);
         std::vector<Variant> args{Variant::ByRef(&folder), Variant::ByRef(&mode), Variant::ByRef(&settings),
                                   Variant::ByRef(&party)};

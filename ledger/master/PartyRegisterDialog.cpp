@@ -237,7 +237,7 @@ void PartyRegisterDialog::BuildForm()
     statusBar_->setGeometry(0, height() - 22, width(), 22);
 }
 
-void PartyRegisterDialog::RegisterGridColumns()
+void PartyRegisterDialog::sRegisterGridColumns()
 {
     struct Col { int column; const char* caption; int twips; };
     const Col kCols[] = {{1, "検索キー", 450}, {2, "ふりがな", 1000}, {4, "郵便番号", 850}, {5, "住所", 3000},
@@ -247,6 +247,18 @@ void PartyRegisterDialog::RegisterGridColumns()
         model_.setCaption(c.column, c.caption);
         model_.setAlignment(c.column, Qt::AlignCenter);
         grid_->setColumnWidth(c.column, Px(c.twips));
+    }
+}
+
+// Fills the search and sort combos from the party table, once: a table
+// without columns means there is no usable database.
+void PartyRegisterDialog::sGetCmbSort()
+{
+    std::vector<SearchField> fields = book_->SearchFields();
+    if (fields.empty()) throw DbError(0, std::string(words_.PartyTable) + " がありません");
+    for (const SearchField& f : fields) {
+        sort_->addItem(Q(f.name));
+        searchField_->addItem(Q(f.name), f.typeClass);
     }
 }
 
@@ -272,18 +284,13 @@ void PartyRegisterDialog::Setup()
     std::optional<int64_t> keep;
     if (int r = CurrentRow(); r >= 0) keep = model_.row(r).id;
     if (!combosFilled_) {
-        std::vector<SearchField> fields = book_->SearchFields();
-        if (fields.empty()) throw DbError(0, std::string(words_.PartyTable) + " がありません");
-        for (const SearchField& f : fields) {
-            sort_->addItem(Q(f.name));
-            searchField_->addItem(Q(f.name), f.typeClass);
-        }
+        sGetCmbSort();
         operator_->setCurrentText("Like");
         searchField_->setCurrentText("検索キー");
         searchField_->setCurrentIndex(1);
         sort_->setCurrentText(words_.PartyNo);
         setWindowTitle(RegisterWordsOf(side_).Caption);
-        RegisterGridColumns();
+        sRegisterGridColumns();
         source_ = book_->AllRows();
         combosFilled_ = true;
     }

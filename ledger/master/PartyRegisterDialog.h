@@ -69,7 +69,8 @@ public:
 private:
     void SetPanelText(int panel, const std::string& text) override;
     void BuildForm();
-    void RegisterGridColumns();
+    void sGetCmbSort();
+    void sRegisterGridColumns();
     void Reload(std::optional<int64_t> keepId);
     void SelectRow(int row);
     void FillFields();

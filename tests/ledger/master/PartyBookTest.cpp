@@ -277,7 +277,7 @@ TEST_F(PartyBookTest, HandOffArraysHaveTheJournalLayout)
     in[kKana] = "まるやましょうてん";
     in[kSearchKey] = "ﾏ";
     in[kClosingDay] = "末日";
-    Variant party = PartyArrayOf(PurchaseWords(), ParsePartyTexts(PurchaseWords(), in));
+    Variant party = sPartyFromRecord(PurchaseWords(), ParsePartyTexts(PurchaseWords(), in));
     const SafeArray& p = party.array();
     ASSERT_EQ(p.items.size(), 13u);
     EXPECT_EQ(p.lowerBound, 0);
