@@ -15,16 +15,6 @@ struct QuietBar : nv::StatusBarPanels {
     void SetPanelText(int, const std::string&) override {}
 };
 
-nv::Database& Db()
-{
-    static nv::Database db = [] {
-        nv::Database d = nv::Database::Open(":memory:", nv::OpenMode::Create);
-        nv::CreateLedgerSchema(d);
-        return d;
-    }();
-    return db;
-}
-
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
@@ -41,7 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const nv::SideWords& words = size % 2 ? nv::SalesWords() : nv::PurchaseWords();
     nv::PartyTexts texts;
     for (int c = 0; c < nv::kPartyColumnCount; ++c) texts[size_t(c)] = lines[size_t(c)];
-    nv::Database& db = Db();
+    nv::Database& db = nv::MemoryLedgerDatabase();
     db.BeginTrans();
     nv::PartyBook book(db, words);
     try {

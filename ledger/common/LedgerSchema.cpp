@@ -99,4 +99,14 @@ Database OpenLedgerDatabase(const std::string& path)
     return db;
 }
 
+Database& MemoryLedgerDatabase()
+{
+    static Database db = [] {
+        Database d = Database::Open(":memory:", OpenMode::Create);
+        CreateLedgerSchema(d);
+        return d;
+    }();
+    return db;
+}
+
 } // namespace nv

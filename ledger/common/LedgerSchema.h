@@ -26,5 +26,7 @@ void CreateEmptyLedgerDatabase(const std::string& path);
 // Opens a ledger database for reading and writing; throws DbError when the
 // file is missing, not a database, or of another schema version.
 Database OpenLedgerDatabase(const std::string& path);
+// An empty ledger database in memory, made once per process (fuzz targets).
+Database& MemoryLedgerDatabase();
 
 } // namespace nv
