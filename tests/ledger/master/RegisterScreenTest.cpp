@@ -344,3 +344,23 @@ TEST_F(RegisterScreen, LockedDatabaseGivesTheBusyMessage)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(RegisterScreen, MovingOffAnUnregisteredPartyRegistersItWhenAsked)
+{
+    auto d = Open();
+    Click(d->AddButton());
+    Type(d->Field(0), "丸山商店");
+    Type(d->Field(9), "500");
+    script->then(Answer::Yes);
+    Select(*d, 0);
+    EXPECT_EQ(script->messages(), QStringList{"追加した仕入先はまだ登録されていません。登録しますか？"});
+    EXPECT_FALSE(d->AddPending());
+    EXPECT_EQ(Count("SELECT 繰越金額 FROM 仕入れ先 WHERE 仕入先No = 8"), 500);
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM 仕入れデータ WHERE 仕入先No = 8"), 1);
+    EXPECT_EQ(d->Model().rowCount(), 4);
+    EXPECT_EQ(d->Field(6)->text(), "8");
+}
+
+} // namespace
