@@ -8,13 +8,6 @@ namespace nv {
 
 namespace {
 
-int WholeSetting(float v, const char* what)
-{
-    if (!std::isfinite(v) || v != std::floor(v) || std::fabs(v) > 100000.0f)
-        throw std::invalid_argument(std::string("会計期間の") + what + "が正しくありません");
-    return static_cast<int>(v);
-}
-
 bool Before(const LineDate& a, const LineDate& b)
 {
     if (a.year != b.year) return a.year < b.year;
@@ -32,10 +25,10 @@ bool IsCalendarDate(const LineDate& d)
 
 FiscalPeriod FiscalPeriod::From(const CompanySettings& s)
 {
-    LineDate start{WholeSetting(s.StartYear, "開始年"), WholeSetting(s.StartMonth, "開始月"),
-                   WholeSetting(s.StartDay, "開始日")};
-    LineDate end{WholeSetting(s.EndYear, "終了年"), WholeSetting(s.EndMonth, "終了月"),
-                 WholeSetting(s.EndDay, "終了日")};
+    LineDate start{FiscalSettingNumber(s.StartYear, "開始年"), FiscalSettingNumber(s.StartMonth, "開始月"),
+                   FiscalSettingNumber(s.StartDay, "開始日")};
+    LineDate end{FiscalSettingNumber(s.EndYear, "終了年"), FiscalSettingNumber(s.EndMonth, "終了月"),
+                 FiscalSettingNumber(s.EndDay, "終了日")};
     if (end.year >= 100 && end.year <= 9999 && end.month >= 1 && end.month <= 12 && end.day > 28)
         end.day = std::min(end.day, gfTsuki(end.month, end.year));
     if (!IsCalendarDate(start)) throw std::invalid_argument("会計期間の開始日が正しくありません");
@@ -63,14 +56,7 @@ int FiscalPeriod::YearOf(int month, int day) const
 
 FiscalBounds FiscalPeriod::Bounds() const
 {
-    FiscalBounds b;
-    b.StartYear = Start.year;
-    b.StartMonth = Start.month;
-    b.EndYear = End.year;
-    b.EndMonth = End.month;
-    b.StartDay = Start.day;
-    b.EndDay = End.day;
-    return b;
+    return {Start.year, Start.month, End.year, End.month, Start.day, End.day};
 }
 
 namespace {

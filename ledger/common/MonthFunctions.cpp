@@ -10,13 +10,6 @@ namespace nv {
 
 namespace {
 
-int WholeNumber(float v, const char* what)
-{
-    if (!std::isfinite(v) || v != std::floor(v) || std::fabs(v) > 1.0e6f)
-        throw std::invalid_argument(std::string("会計期間の") + what + "が正しくありません");
-    return static_cast<int>(v);
-}
-
 void CheckYear(int year)
 {
     if (year < 100 || year > 9999) throw std::invalid_argument("年が正しくありません: " + std::to_string(year));
@@ -30,13 +23,20 @@ int64_t FirstOf(int year, int month)
 
 } // namespace
 
+int FiscalSettingNumber(float v, const char* what)
+{
+    if (!std::isfinite(v) || v != std::floor(v) || std::fabs(v) > 1.0e6f)
+        throw std::invalid_argument(std::string("会計期間の") + what + "が正しくありません");
+    return static_cast<int>(v);
+}
+
 FiscalBounds FiscalBounds::From(const CompanySettings& s)
 {
     FiscalBounds f;
-    f.StartYear = WholeNumber(s.StartYear, "開始年");
-    f.StartMonth = WholeNumber(s.StartMonth, "開始月");
-    f.EndYear = WholeNumber(s.EndYear, "終了年");
-    f.EndMonth = WholeNumber(s.EndMonth, "終了月");
+    f.StartYear = FiscalSettingNumber(s.StartYear, "開始年");
+    f.StartMonth = FiscalSettingNumber(s.StartMonth, "開始月");
+    f.EndYear = FiscalSettingNumber(s.EndYear, "終了年");
+    f.EndMonth = FiscalSettingNumber(s.EndMonth, "終了月");
     if (f.StartMonth < 1 || f.StartMonth > 12 || f.EndMonth < 1 || f.EndMonth > 12)
         throw std::invalid_argument("会計期間の月が正しくありません");
     if (s.StartDay >= 1 && s.StartDay <= 31 && s.StartDay == std::floor(s.StartDay))

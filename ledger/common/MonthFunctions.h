@@ -13,6 +13,10 @@ namespace nv {
 
 class Recordset;
 
+// A fiscal-period setting as a whole number; throws std::invalid_argument
+// naming it (what) otherwise.
+int FiscalSettingNumber(float value, const char* what);
+
 struct FiscalBounds {
     int StartYear = 0;
     int StartMonth = 1;

@@ -190,6 +190,13 @@ void JournalBook::AppendNewLine()
     newLine_ = std::move(l);
 }
 
+bool JournalBook::EnterOnBalanceCell(size_t index)
+{
+    if (index + 1 < lines_.size()) return false;
+    if (!newLine_) AppendNewLine();
+    return true;
+}
+
 void JournalBook::FixLineYears()
 {
     for (JournalLine& l : lines_) {

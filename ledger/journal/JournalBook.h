@@ -57,6 +57,10 @@ public:
     // Offers a new line dated as the last line (else the fiscal start), with
     // the party number and データ数 one above the greatest.
     void AppendNewLine();
+    // Enter or Tab in the 差引残高 cell: on the last line (or the new one) a
+    // new line is offered and true returned; on any other line the caller
+    // moves down one line (false).
+    bool EnterOnBalanceCell(size_t index);
     // 年 from 月 and 日 on every line.
     void FixLineYears();
 

@@ -83,10 +83,13 @@ void JournalBook::ApplyBalances()
 
 std::string JournalBook::BalancePass(bool carryForward)
 {
-    Status(kStatusWorking);
+    // The sales journal shows its working status only once there are lines.
+    bool sales = words_.Side == JournalSide::Sales;
+    if (!sales) Status(kStatusWorking);
     DropWhollyEmptyLines();
     SortLines();
     if (lines_.empty()) return kNoCarryForwardMessage;
+    if (sales) Status(kStatusWorking);
     if (carryForward) InsertCarryForward();
     ApplyBalances();
     Save();

@@ -110,8 +110,12 @@ TEST_P(BothSides, NoLineShowsTheMessageWritesNothingAndOffersALine)
     t.AddLine(7, {2005, 3, 31, "前期", {}, {}, {}, {}, 5});
     t.AddLine(7, {2005, 4, 2});
     auto before = t.Dump();
-    JournalBook book(t.db, t.Entry(7, 0));
+    nvtest::StatusLog status;
+    JournalBook book(t.db, t.Entry(7, 0), &status);
     EXPECT_EQ(book.OpenPass(), kNoCarryForwardMessage);
+    std::vector<std::string> shown{kStatusWorking, kStatusSearchDone, kStatusWorking, kStatusWorkDone};
+    if (GetParam() == JournalSide::Sales) shown.erase(shown.begin() + 2);
+    EXPECT_EQ(status.texts, shown);
     EXPECT_EQ(book.CalcRunningBalance(), kNoCarryForwardMessage);
     EXPECT_EQ(t.Dump(), before);
     ASSERT_TRUE(book.NewLine());
@@ -144,6 +148,12 @@ TEST_P(BothSides, NewLinesTakePartyDateAndTheNextDataNoAndYearsFollowMonths)
     EXPECT_EQ(book.Lines()[i].PartyNo, 7);
     book.SetCell(i, JournalColumn::Item, "一月分");
     book.SetCell(i, JournalColumn::Amount, "2,000");
+    EXPECT_FALSE(book.EnterOnBalanceCell(0));
+    EXPECT_FALSE(book.NewLine());
+    EXPECT_TRUE(book.EnterOnBalanceCell(i));
+    ASSERT_TRUE(book.NewLine());
+    EXPECT_EQ(book.NewLine()->Month, 1);
+    EXPECT_EQ(book.NewLine()->DataNo, 14);
     EXPECT_TRUE(book.Save());
 
     // Dropped without any closing step, then opened again: the January line is
