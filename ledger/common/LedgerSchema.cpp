@@ -160,4 +160,14 @@ Database OpenLedgerDatabase(const std::string& path)
     return readOnly;
 }
 
+Database& MemoryLedgerDatabase()
+{
+    static Database db = [] {
+        Database d = Database::Open(":memory:", OpenMode::Create);
+        CreateLedgerSchema(d);
+        return d;
+    }();
+    return db;
+}
+
 } // namespace nv

@@ -31,5 +31,7 @@ void CreateEmptyLedgerDatabase(const std::string& path);
 Database OpenLedgerDatabase(const std::string& path);
 // How many page checks this process has run.
 int LedgerDatabaseChecks();
+// An empty ledger database in memory, made once per process (fuzz targets).
+Database& MemoryLedgerDatabase();
 
 } // namespace nv
