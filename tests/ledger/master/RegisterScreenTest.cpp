@@ -1,0 +1,346 @@
+// The register screen in-process: delete, register checks, all-or-nothing
+// writes, search, focus order, input-method hints, refused input, read-only
+// and locked databases, closing with an unregistered party.
+#include "RegisterFixture.h"
+
+#include "ledger/master/PartyRegisterDialog.h"
+
+#include <sqlite3.h>
+
+using namespace nv;
+using nvtest::Click;
+using nvtest::Type;
+using ui::Answer;
+
+namespace {
+
+struct RegisterScreen : nvtest::RegisterFixture {
+    std::unique_ptr<PartyRegisterDialog> Open(JournalSide side = JournalSide::Purchases)
+    {
+        auto d = std::make_unique<PartyRegisterDialog>(side, t.folder, settings);
+        EXPECT_TRUE(d->Open());
+        d->show();
+        QApplication::setActiveWindow(d.get());
+        EXPECT_TRUE(QTest::qWaitForWindowActive(d.get()));
+        return d;
+    }
+    void Select(PartyRegisterDialog& d, int row)
+    {
+        d.Grid()->setCurrentIndex(d.Model().index(row, 0));
+    }
+    int64_t Count(const std::string& sql) { return IntegerOf(t.db.QueryValue(sql)).value_or(-1); }
+    QString LastMessage() { return script->messages().isEmpty() ? QString() : script->messages().back(); }
+};
+
+TEST_F(RegisterScreen, DeleteAsksThenRemovesThePartyWithItsLinesOnly)
+{
+    auto d = Open();
+    Select(*d, 2);
+    EXPECT_EQ(d->Field(0)->text(), "上田物産");
+    const std::string before = t.Snapshot();
+    script->then(Answer::Cancel);
+    Click(d->DeleteButton());
+    EXPECT_EQ(script->messages(), QStringList{"仕入先　上田物産 とその仕入張を削除してもよろしいですか？"});
+    EXPECT_EQ(script->asked().back().buttons, ui::Buttons::OkCancel);
+    EXPECT_EQ(t.Snapshot(), before);
+
+    script->then(Answer::Ok);
+    Click(d->DeleteButton());
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM 仕入れ先 WHERE 仕入先No = 7"), 0);
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM 仕入れデータ WHERE 仕入先No = 7"), 0);
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM 売上げデータ WHERE 売上先No = 7"), 2);
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM 仕入れ先"), 2);
+    EXPECT_EQ(d->CurrentRow(), 1);
+    EXPECT_EQ(d->Field(6)->text(), "2");
+
+    // The first row deleted: the first row becomes current.
+    Select(*d, 0);
+    script->then(Answer::Ok);
+    Click(d->DeleteButton());
+    EXPECT_EQ(d->CurrentRow(), 0);
+    EXPECT_EQ(d->Field(6)->text(), "2");
+    // The highest goes, 追加 proposes its number again, and its journal
+    // holds only its own opening line.
+    Click(d->AddButton());
+    EXPECT_EQ(d->Field(6)->text(), "3");
+    Type(d->Field(0), "三番");
+    Type(d->Field(9), "30");
+    Click(d->RegisterButton());
+    t.db.Execute("INSERT INTO 仕入れデータ (仕入先No, データ数, 年, 月, 日) VALUES (3, 1, 2005, 5, 1)");
+    Select(*d, 1);
+    ASSERT_EQ(d->Field(6)->text(), "3");
+    script->then(Answer::Ok);
+    Click(d->DeleteButton());
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM 仕入れデータ WHERE 仕入先No = 3"), 0);
+    Click(d->AddButton());
+    EXPECT_EQ(d->Field(6)->text(), "3");
+    Type(d->Field(9), "40");
+    Click(d->RegisterButton());
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM 仕入れデータ WHERE 仕入先No = 3"), 1);
+    EXPECT_EQ(Count("SELECT 差引残高 FROM 仕入れデータ WHERE 仕入先No = 3"), 40);
+
+    // Closing with an unregistered party asks: stay, then discard.
+    Click(d->AddButton());
+    Type(d->Field(0), "未登録");
+    script->then(Answer::Cancel);
+    Click(d->CloseButton());
+    EXPECT_TRUE(d->isVisible());
+    script->then(Answer::No);
+    Click(d->CloseButton());
+    EXPECT_FALSE(d->isVisible());
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM 仕入れ先 WHERE 仕入先名 = '未登録'"), 0);
+}
+
+TEST_F(RegisterScreen, RegisterChecksTheAmountFirstThenTheAdd)
+{
+    auto d = Open();
+    Click(d->RegisterButton());
+    EXPECT_EQ(script->messages(), QStringList{"追加を最初にクリックしてください。"});
+    script->clear();
+    Type(d->Field(9), "");
+    Click(d->RegisterButton());
+    EXPECT_EQ(script->messages(), QStringList{"登録時繰越金額を入力してください。"});
+    EXPECT_EQ(QApplication::focusWidget(), d->Field(9));
+    Type(d->Field(9), "1000");
+
+    // The proposal counts the whole table, not the search result.
+    d->SearchFieldCombo()->setCurrentText("仕入先No");
+    d->OperatorCombo()->setCurrentText("=");
+    Type(d->SearchValue(), "1");
+    Click(d->SearchButton());
+    EXPECT_EQ(d->StatusText(), "検索終了");
+    EXPECT_EQ(d->Model().rowCount(), 1);
+    Click(d->AddButton());
+    EXPECT_EQ(d->Field(6)->text(), "8");
+    EXPECT_TRUE(d->AddPending());
+    script->then(Answer::No);
+    d->reject();
+    t.db.Execute("DELETE FROM 仕入れ先");
+    auto e = Open();
+    Click(e->AddButton());
+    EXPECT_EQ(e->Field(6)->text(), "1");
+    EXPECT_EQ(e->NavigatorText(), "ﾚｺｰﾄﾞ: 1");
+}
+
+TEST_F(RegisterScreen, AFailedWriteLeavesTheDatabaseUnchangedAndCanBeRepeated)
+{
+    auto d = Open();
+    t.db.ExecuteScript("CREATE TRIGGER no_line BEFORE INSERT ON 仕入れデータ BEGIN SELECT RAISE(ABORT, 'refused'); END;");
+    const std::string before = t.Snapshot();
+    Click(d->AddButton());
+    Type(d->Field(0), "丸山商店");
+    Type(d->Field(9), "12500");
+    Click(d->RegisterButton());
+    EXPECT_EQ(t.Snapshot(), before);
+    EXPECT_TRUE(LastMessage().contains("refused")) << LastMessage().toStdString();
+    EXPECT_TRUE(d->AddPending());
+    t.db.ExecuteScript("DROP TRIGGER no_line;");
+    Click(d->RegisterButton());
+    EXPECT_FALSE(d->AddPending());
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM 仕入れデータ WHERE 仕入先No = 8"), 1);
+
+    t.db.ExecuteScript("CREATE TRIGGER no_delete BEFORE DELETE ON 仕入れ先 BEGIN SELECT RAISE(ABORT, 'kept'); END;");
+    const std::string before2 = t.Snapshot();
+    Select(*d, 2);
+    script->then(Answer::Ok);
+    Click(d->DeleteButton());
+    EXPECT_EQ(t.Snapshot(), before2);
+    EXPECT_TRUE(LastMessage().contains("kept"));
+}
+
+TEST_F(RegisterScreen, HostileInputIsRefusedNamingTheField)
+{
+    struct Case {
+        int field;
+        QString text;
+        const char* named;
+    };
+    const Case cases[] = {
+        {0, QString(51, 'a'), "仕入先名"},
+        {0, QString::fromUcs4(U"\U00020BB7"), "仕入先名"},
+        {0, QString::fromUcs4(U"\U0001F600"), "仕入先名"},
+        {9, "abc", "繰越金額"},
+        {9, "1.5", "繰越金額"},
+        {9, "3000000000", "繰越金額"},
+        {6, "0", "仕入先No"},
+        {6, "-3", "仕入先No"},
+        {6, "2", "仕入先No"},
+    };
+    auto d = Open();
+    const std::string before = t.Snapshot();
+    Click(d->AddButton());
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text.toStdString());
+        Type(d->Field(0), "名前");
+        Type(d->Field(9), "100");
+        Type(d->Field(6), "8");
+        Type(d->Field(c.field), c.text);
+        script->clear();
+        Click(d->RegisterButton());
+        EXPECT_TRUE(LastMessage().contains(c.named)) << LastMessage().toStdString();
+        EXPECT_EQ(t.Snapshot(), before);
+    }
+    // An existing row edited into a bad value: refused on leaving the row.
+    script->then(Answer::No);
+    Select(*d, 0);
+    Type(d->Field(0), QString(51, 'b'));
+    script->clear();
+    Select(*d, 1);
+    EXPECT_TRUE(LastMessage().contains("仕入先名"));
+    EXPECT_EQ(d->CurrentRow(), 0);
+    EXPECT_EQ(t.Snapshot(), before);
+    // Renumbering a party with journal lines is refused too.
+    Select(*d, 0);
+    Type(d->Field(0), "ABC商事");
+    Select(*d, 1);
+    Type(d->Field(6), "5");
+    script->clear();
+    Select(*d, 0);
+    EXPECT_TRUE(LastMessage().contains("仕入張"));
+    EXPECT_EQ(t.Snapshot(), before);
+}
+
+TEST_F(RegisterScreen, SearchReportsItsRealOutcomeAndCombosFillOnce)
+{
+    auto d = Open();
+    EXPECT_EQ(d->OperatorCombo()->currentText(), "Like");
+    EXPECT_EQ(d->SearchFieldCombo()->currentText(), "検索キー");
+    EXPECT_EQ(d->SortCombo()->currentText(), "仕入先No");
+    EXPECT_EQ(d->SearchFieldCombo()->count(), 14);
+    Type(d->SearchValue(), "");
+    Click(d->SearchButton());
+    EXPECT_EQ(d->StatusText(), "検索条件を設定してください");
+
+    d->SearchFieldCombo()->setCurrentText("仕入先名");
+    d->OperatorCombo()->setCurrentText("=");
+    Type(d->SearchValue(), "abc商事");
+    Click(d->SearchButton());
+    EXPECT_EQ(d->StatusText(), "検索終了");
+    ASSERT_EQ(d->Model().rowCount(), 1);
+    EXPECT_EQ(d->Field(0)->text(), "ABC商事");
+
+    d->SearchFieldCombo()->setCurrentText("仕入先No");
+    Type(d->SearchValue(), "abc");
+    Click(d->SearchButton());
+    EXPECT_EQ(d->StatusText(), "検索失敗");
+    EXPECT_EQ(d->Model().rowCount(), 1);
+
+    d->SearchFieldCombo()->setCurrentText("仕入先名");
+    d->OperatorCombo()->setCurrentText("Like");
+    Type(d->SearchValue(), "' OR 1=1 --");
+    Click(d->SearchButton());
+    EXPECT_EQ(d->StatusText(), "検索終了");
+    EXPECT_EQ(d->Model().rowCount(), 0);
+    EXPECT_EQ(d->NavigatorText(), "ﾚｺｰﾄﾞ: 0");
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM 仕入れ先"), 3);
+
+    d->SearchFieldCombo()->setCurrentText("仕入先No");
+    Type(d->SearchValue(), "7");
+    Click(d->SearchButton());
+    ASSERT_EQ(d->Model().rowCount(), 1);
+    for (int i = 0; i < 3; ++i) Click(d->DataButton());
+    EXPECT_EQ(Calls("PurchaseJournal|").size(), 3u);
+    EXPECT_EQ(d->SearchFieldCombo()->count(), 14);
+    EXPECT_EQ(d->SortCombo()->count(), 14);
+    EXPECT_EQ(d->Model().rowCount(), 1);
+
+    auto c = Open(JournalSide::Sales);
+    c->SearchFieldCombo()->setCurrentText("売上先No");
+    c->OperatorCombo()->setCurrentText(">");
+    Type(c->SearchValue(), "x");
+    Click(c->SearchButton());
+    EXPECT_EQ(c->StatusText(), "検索失敗");
+}
+
+TEST_F(RegisterScreen, EnterMovesAlongTheFormAndInputModesAreHinted)
+{
+    auto d = Open();
+    const int order[] = {0, 1, 8, 2, 7, 3, 6, 4, 9, 11, 10, 0};
+    d->Field(0)->setFocus();
+    for (size_t i = 0; i + 1 < std::size(order); ++i) {
+        ASSERT_EQ(QApplication::focusWidget(), d->Field(order[i])) << i;
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        EXPECT_EQ(QApplication::focusWidget(), d->Field(order[i + 1])) << i;
+    }
+    d->SearchValue()->setFocus();
+    QTest::keyClick(d->SearchValue(), Qt::Key_Return);
+    EXPECT_EQ(QApplication::focusWidget(), d->SearchButton());
+
+    std::filesystem::remove(log);
+    const std::pair<const char*, const char*> kHints[] = {
+        {"ふりがな", "IME|11=True|3=3"}, {"仕入先No", "IME|11=False|3=0"}, {"住所", "IME|11=True|3=9"}};
+    for (auto [field, hint] : kHints) {
+        d->SearchFieldCombo()->setCurrentText(field);
+        d->Grid()->setFocus();
+        d->SearchValue()->setFocus();
+        ASSERT_FALSE(Calls("IME|").empty());
+        EXPECT_EQ(Calls("IME|").back(), hint);
+    }
+    d->SearchFieldCombo()->setCurrentText("親番");
+    size_t before = Calls("IME|").size();
+    d->Grid()->setFocus();
+    d->SearchValue()->setFocus();
+    EXPECT_EQ(Calls("IME|").size(), before);
+    d->Grid()->setCurrentIndex(d->Model().index(0, 3));
+    EXPECT_EQ(Calls("IME|").back(), "IME|11=True|3=9");
+    d->Grid()->setCurrentIndex(d->Model().index(0, 1));
+    EXPECT_EQ(Calls("IME|").back(), "IME|11=True|3=3");
+    d->Field(0)->setFocus();
+    EXPECT_EQ(Calls("IME|").back(), "IME|11=True|3=4");
+
+    // Choosing any field but 親番 clears the value.
+    Type(d->SearchValue(), "12");
+    int oya = d->SearchFieldCombo()->findText("親番");
+    d->SearchFieldCombo()->setCurrentIndex(oya);
+    emit d->SearchFieldCombo()->activated(oya);
+    EXPECT_EQ(d->SearchValue()->text(), "12");
+    d->SearchFieldCombo()->setCurrentIndex(0);
+    emit d->SearchFieldCombo()->activated(0);
+    EXPECT_EQ(d->SearchValue()->text(), "");
+}
+
+TEST_F(RegisterScreen, ReadOnlyDatabaseBrowsesAndReportsEachWrite)
+{
+    t.db.Execute("UPDATE 仕入れ先 SET 〆切期日 = '２０日' WHERE 仕入先No = 1");
+    t.db.Close();
+    {
+        // A write version above 2 in the header makes SQLite read only.
+        std::string bytes = nvtest::ReadFileBytes(t.path);
+        bytes[18] = 3;
+        nvtest::WriteFileBytes(t.path, bytes);
+    }
+    auto d = Open();
+    EXPECT_EQ(d->Model().rowCount(), 3);
+    EXPECT_EQ(d->StatusText(), "補助簿DBは読み取り専用のため書き込めません。");
+    Click(d->AddButton());
+    Type(d->Field(0), "丸山商店");
+    Type(d->Field(9), "1");
+    Click(d->RegisterButton());
+    EXPECT_EQ(LastMessage(), "補助簿DBは読み取り専用のため書き込めません。");
+    script->then(Answer::No);
+    Select(*d, 1);
+    Type(d->Field(0), "変更");
+    script->clear();
+    Select(*d, 0);
+    EXPECT_EQ(LastMessage(), "補助簿DBは読み取り専用のため書き込めません。");
+}
+
+TEST_F(RegisterScreen, LockedDatabaseGivesTheBusyMessage)
+{
+    auto d = Open();
+    Database other = Database::Open(t.path);
+    other.BeginTrans();
+    other.Execute("UPDATE 売上げ先 SET 住所 = 'x'");
+    Click(d->AddButton());
+    Type(d->Field(0), "丸山商店");
+    Type(d->Field(9), "1");
+    Click(d->RegisterButton());
+    EXPECT_EQ(LastMessage(), "補助簿DBは他で使用中です。しばらくしてからやり直してください。");
+    EXPECT_TRUE(d->AddPending());
+    other.Rollback();
+    Click(d->RegisterButton());
+    EXPECT_FALSE(d->AddPending());
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM 仕入れ先 WHERE 仕入先No = 8"), 1);
+}
+
+} // namespace
