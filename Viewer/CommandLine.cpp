@@ -37,6 +37,8 @@ CommandLine CommandLine::Parse(const QStringList& args)
     QStringList params;
     bool embedded = false;
     for (const QString& a : args) {
+        // An empty argument names nothing (a caller's empty variable).
+        if (a.isEmpty()) continue;
         if (const Switch* s = FindSwitch(a)) {
             // Running embedded outranks everything else asked.
             if (s->action == Action::Embedded) embedded = true;

@@ -39,6 +39,8 @@ TEST(CommandLine, KnownSwitchesInAnyCaseEverythingElseIsAPath)
         {{"/x"}, {Action::Open, "/x"}},
         {{"/"}, {Action::Open, "/"}},
         {{"/pages.tvd"}, {Action::Open, "/pages.tvd"}},
+        {{""}, {}},
+        {{"", "a.tvd"}, {Action::Open, "a.tvd"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.args.join(' ').toStdString());

@@ -58,7 +58,8 @@ void WriteSampleDoc(const std::string& path, const SampleSpec& spec)
 {
     auto form = MakeForm();
     TvDocStore store;
-    store.Create(path);
+    // The store takes CP932 names, as the engine everywhere.
+    store.Create(*Utf8ToCp932(path));
     SetPaper(store.m_printer, spec, spec.orientation);
     store.m_header.m_strName = *Utf8ToCp932(spec.nameUtf8);
     const int32_t formId = store.WriteForm(*form);

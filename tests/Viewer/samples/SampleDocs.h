@@ -27,7 +27,7 @@ struct SquarePlace {
 };
 SquarePlace SquareOf(int page);
 
-// Writes the document; throws what the store throws.
+// Writes the document (a UTF-8 path); throws what the store throws.
 void WriteSampleDoc(const std::string& path, const SampleSpec& spec);
 
 // The set the tool writes into a folder: five.tvd, mixed.tvd, a3-landscape.tvd,
