@@ -133,9 +133,11 @@ std::string FindProgIdFile()
     return FindResourcePath(kProgIdFileName).value_or(std::string());
 }
 
-const PluginApi& LoadPlugin(const std::string& libraryPath)
+namespace {
+
+// With the registry's lock held.
+const PluginApi& LoadPluginLocked(Registry& r, const std::string& libraryPath)
 {
-    Registry& r = TheRegistry();
     if (auto it = r.libraries.find(libraryPath); it != r.libraries.end()) {
         if (!it->second) CannotCreate(libraryPath + " was refused before");
         return *it->second;
@@ -154,6 +156,15 @@ const PluginApi& LoadPlugin(const std::string& libraryPath)
     return *api;
 }
 
+} // namespace
+
+const PluginApi& LoadPlugin(const std::string& libraryPath)
+{
+    Registry& r = TheRegistry();
+    std::lock_guard lock(r.mutex);
+    return LoadPluginLocked(r, libraryPath);
+}
+
 Ref<Dispatch> CreateObject(std::string_view progId)
 {
     Registry& r = TheRegistry();
@@ -167,7 +178,7 @@ Ref<Dispatch> CreateObject(std::string_view progId)
     const ProgIdEntry* e = r.Find(progId);
     if (!e) CannotCreate("no class is registered as " + std::string(progId));
     std::string versioned = e->progId;
-    const PluginApi& api = LoadPlugin(e->library);
+    const PluginApi& api = LoadPluginLocked(r, e->library);
     lock.unlock();
     Dispatch* raw = nullptr;
     ErrorRecord error;
@@ -186,12 +197,8 @@ HRESULT CreateObject(std::string_view progId, Dispatch** out, ErrorRecord* error
     try {
         *out = CreateObject(progId).detach();
         return S_OK;
-    } catch (const AutomationError& e) {
-        if (error) *error = e.record();
-        return e.scode();
-    } catch (const std::exception& e) {
-        if (error) *error = AutomationError(CTL_E_CANTCREATEOBJECT, e.what()).record();
-        return CTL_E_CANTCREATEOBJECT;
+    } catch (...) {
+        return CreateFailure(error);
     }
 }
 
