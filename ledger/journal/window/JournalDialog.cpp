@@ -340,6 +340,7 @@ void JournalDialog::KeyEntry(int key)
             return;
         }
         int rows = model_.rowCount();
+        if (!SaveBook()) return;   // a refused save keeps the cursor on its row
         if (book_->EnterOnBalanceCell(static_cast<size_t>(at.row()))) {
             if (model_.rowCount() != rows) model_.Reload();
             MoveTo(static_cast<int>(book_->NewLineIndex()), Col(JournalColumn::Month));
