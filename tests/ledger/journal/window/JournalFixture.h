@@ -3,6 +3,8 @@
 // (supplier 7 and customer 7 with their opening lines, other parties' rows
 // that must stay as they are), a test ProgID file naming the built journals
 // and a recording input-method stub, scripted prompts, and typing helpers.
+#include "ledger/master/PartyTestDb.h"
+
 #include "ledger/common/CompanyFile.h"
 #include "ledger/common/LedgerSchema.h"
 #include "ledger/journal/window/JournalDialog.h"
@@ -38,17 +40,6 @@ inline void EnsureApp()
     if (!QApplication::instance()) new QApplication(argc, argv);
 }
 
-inline nv::CompanySettings JournalSettings()
-{
-    nv::CompanySettings s;
-    s.OwnerName = nv::FixedText("山田太郎", nv::kOwnerNameWidth);
-    s.StartYear = 2005, s.StartMonth = 4, s.StartDay = 1;
-    s.EndYear = 2006, s.EndMonth = 3, s.EndDay = 31;
-    s.PurchaseClosingDay = "末日";
-    s.SalesClosingDay = "末日";
-    return s;
-}
-
 // Party 7 of either side as the registers hand it over.
 inline nv::PartyValues Party7(int64_t carry = 120000)
 {
@@ -73,7 +64,7 @@ struct JournalFixture : ::testing::Test {
     std::string folder = dir.path().string() + "/";
     std::string dbPath = dir.file("補助簿DB.MDB");
     std::string imeLog = dir.file("ime.log");
-    nv::CompanySettings settings = JournalSettings();
+    nv::CompanySettings settings = RegisterSettings();
     nv::Database db;
     nv::ui::ScriptedPrompt* script = new nv::ui::ScriptedPrompt;
     nv::ui::ScopedPrompt scope{std::unique_ptr<nv::ui::Prompt>(script)};
