@@ -8,7 +8,7 @@ namespace nv::ui {
 
 Answer ScriptedPrompt::ask(const Message& m)
 {
-    asked_.push_back({Kind::Message, m.text, m.icon, m.buttons, defaultAnswer(m), {}});
+    asked_.push_back({Kind::Message, m.text, m.icon, m.buttons, defaultAnswer(m), {}, m.title});
     if (replies_.empty()) return defaultAnswer(m);
     Reply r = std::move(replies_.front());
     replies_.pop_front();

@@ -19,6 +19,7 @@ public:
         Buttons buttons = Buttons::Ok;
         Answer defaultAnswer = Answer::Ok;
         QString proposed;  // choosers
+        QString title{};   // messages
     };
     // A button for a message; a path or printer (nullopt: cancel) for a chooser.
     using Reply = std::variant<Answer, std::optional<QString>>;

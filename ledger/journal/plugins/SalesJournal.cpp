@@ -1,0 +1,3 @@
+#include "ledger/journal/window/JournalComponent.h"
+
+NV_DEFINE_PLUGIN({"SalesJournal.uriagedataClass", nullptr, "uriagedataClass", nullptr, &nv::CreateSalesJournal})

@@ -1,0 +1,469 @@
+#include "ledger/journal/window/JournalDialog.h"
+
+#include "ledger/common/LedgerSchema.h"
+#include "ledger/journal/window/JournalGridDelegate.h"
+#include "platform/automation/Automation.h"
+#include "platform/ui/Prompt.h"
+#include "platform/ui/WidgetHandle.h"
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTableView>
+
+#include <filesystem>
+
+namespace nv {
+
+namespace {
+
+constexpr int kBusyTimeoutMs = 1500;
+constexpr const char* kErrorPrefix = "ｴﾗｰが発生しました:";
+constexpr const char* kCloseWithoutSaving = "保存せずに閉じますか？";
+
+QString Q(const std::string& s)
+{
+    return QString::fromStdString(s);
+}
+
+// The busy cursor for the length of a scope.
+class BusyCursor {
+public:
+    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+};
+
+void Warn(const QString& text, QWidget* parent, const QString& title = {})
+{
+    ui::Message m;
+    m.text = text;
+    m.title = title;
+    m.icon = ui::Icon::Warning;
+    m.parent = parent;
+    ui::prompt().ask(m);
+}
+
+int Col(JournalColumn c)
+{
+    return static_cast<int>(c);
+}
+
+} // namespace
+
+JournalDialog::JournalDialog(JournalEntry entry, QWidget* parent)
+    : QDialog(parent), entry_(std::move(entry)), words_(WordsOf(entry_.Side))
+{
+    model_.SetRefusal([this](JournalColumn c, const std::string& m) { Refused(c, m); });
+    BuildForm();
+}
+
+JournalDialog::~JournalDialog()
+{
+    // The grid goes before the book it shows.
+    delete grid_;
+    grid_ = nullptr;
+}
+
+void JournalDialog::Load()
+{
+    firstPaintDone_ = false;
+    global_.AppFolderPath = entry_.AppFolderPath;
+    global_.MenuMode = entry_.MenuMode;
+    global_.Settings = entry_.Settings;
+    global_.gsSetDBPath();
+    if (!std::filesystem::exists(std::filesystem::u8path(global_.DbPath)))
+        throw std::runtime_error("補助簿DBがありません: " + global_.DbPath);
+    db_ = OpenLedgerDatabase(global_.DbPath);
+    db_.SetBusyTimeout(kBusyTimeoutMs);
+    global_.gsReadCompany();
+    entry_.Settings = global_.Settings;
+    book_ = std::make_unique<JournalBook>(db_, entry_, static_cast<StatusBarPanels*>(this));
+    model_.SetBook(book_.get());
+    FillItemNames();
+}
+
+void JournalDialog::FillItemNames()
+{
+    QStringList names;
+    try {
+        for (const auto& row : db_.Query("SELECT \"品名\" FROM \"品名\" WHERE \"品名\" IS NOT NULL ORDER BY _rowid_"))
+            if (auto s = std::get_if<std::string>(&row[0])) names << Q(*s);
+    } catch (const std::exception&) {
+        // Without the list the cell is typed.
+    }
+    delegate_->SetItemNames(names);
+}
+
+void JournalDialog::BuildForm()
+{
+    setObjectName(words_.FormName);
+    setWindowTitle(words_.Caption);
+    setModal(true);
+    const double dpi = logicalDpiX() > 0 ? logicalDpiX() : 96;
+    auto px = [dpi](int twips) { return static_cast<int>(twips * dpi / 1440.0 + 0.5); };
+    resize(px(14400), px(9600));
+
+    auto* menuBar = new QMenuBar(this);
+    printMenu_ = menuBar->addMenu(" 印刷(&P)");
+    printMenu_->setObjectName("mnuHPrint");
+    const char* printItems[] = {"仕入張印刷", "集計表印刷"};
+    for (int i = 0; i < 2; ++i) {
+        QAction* a = printMenu_->addAction(printItems[i]);
+        a->setObjectName(QString("mnuPRINT_%1").arg(i));
+        connect(a, &QAction::triggered, this, [] { /* printing is wired with the prints */ });
+    }
+    menuBar->setGeometry(0, 0, px(14400), px(300));
+
+    auto place = [&](QWidget* w, const QString& name, int left, int top, int width, int height) {
+        w->setObjectName(name);
+        w->setGeometry(px(left), px(top), px(width), px(height));
+    };
+    auto label = [&](const QString& name, const QString& text, int left, int top, int width) {
+        auto* l = new QLabel(text, this);
+        place(l, name, left, top, width, 300);
+        return l;
+    };
+    label("Label0_1", words_.Caption, 120, 360, 1200)->setStyleSheet("font-weight: bold");
+    const struct { const char* text; int left, top; } captions[] = {
+        {"No．", 1440, 360}, {"氏名", 2880, 360}, {"住所 ", 1440, 720}, {"TEL", 1440, 1080},
+        {"FAX", 4320, 1080}, {"〆切日", 7200, 1080}, {"請求日", 9360, 1080}, {"支払定日", 11520, 1080}};
+    int i = 0;
+    for (const auto& c : captions) {
+        label(QString("Label0_%1").arg(i == 0 ? 0 : i + 1), c.text, c.left, c.top, 720);
+        ++i;
+    }
+    const struct { const char* name; int left, top, width; } values[] = {
+        {"LabNo", 2160, 360, 720}, {"LabName", 3600, 360, 5400}, {"Lab郵便", 2160, 720, 1200},
+        {"Lab住所", 3480, 720, 7200}, {"LabTEL", 2160, 1080, 2040}, {"LabFAX", 5040, 1080, 2040},
+        {"Lab〆", 7920, 1080, 1320}, {"Lab請求", 10080, 1080, 1320}, {"Lab定日", 12360, 1080, 1320}};
+    for (const auto& v : values) label(v.name, "", v.left, v.top, v.width);
+    label("Label4", "注　データ入力は、Enter或いはTABで前に進みます", 120, 1440, 7200);
+
+    grid_ = new QTableView(this);
+    place(grid_, "DBGrid1", 120, 1800, 14160, 6240);
+    grid_->setModel(&model_);
+    delegate_ = new JournalGridDelegate(Col(JournalColumn::Item), grid_);
+    delegate_->SetKeyHandlers([this](const QString& text) { return CommitEditor(text); },
+                              [this](int key) { KeyEntry(key); });
+    grid_->setItemDelegate(delegate_);
+    grid_->setSelectionMode(QAbstractItemView::SingleSelection);
+    grid_->setEditTriggers(QAbstractItemView::AnyKeyPressed | QAbstractItemView::DoubleClicked |
+                           QAbstractItemView::EditKeyPressed);
+    grid_->setTabKeyNavigation(false);
+    grid_->verticalHeader()->setDefaultSectionSize(px(270));
+    grid_->installEventFilter(this);
+    connect(grid_->selectionModel(), &QItemSelectionModel::currentChanged, this, &JournalDialog::CurrentChanged);
+
+    const struct { const char* name; const char* text; const char* tip; int left; void (JournalDialog::*slot)(); } buttons[] = {
+        {"cmdZandaka", "残高更新(&Z)", "残高の自動計算", 120, &JournalDialog::cmdZandaka_Click},
+        {"cmdPrint", "仕入帳(&L)", "仕入張のプレビューと印刷", 1920, nullptr},
+        {"btnPreview", "集計表(&T)", "集計表のプレビューと印刷", 3720, nullptr},
+        {"cmdUpdate", "更新(&U)", nullptr, 5520, &JournalDialog::cmdUpdate_Click},
+        {"cmdRefresh", "再表示(&R)", nullptr, 7320, &JournalDialog::cmdRefresh_Click},
+        {"cmdDelete", "削除(&D)", "選択している行のデータ削除", 9120, &JournalDialog::cmdDelete_Click},
+        {"cmdClose", "閉じる(&C)", "仕入先画面へ戻る", 12480, nullptr},
+    };
+    for (const auto& b : buttons) {
+        auto* button = new QPushButton(b.text, this);
+        place(button, b.name, b.left, 8160, 1680, 420);
+        button->setAutoDefault(false);
+        if (b.tip) button->setToolTip(b.tip);
+        if (b.slot) connect(button, &QPushButton::clicked, this, b.slot);
+    }
+    connect(findChild<QPushButton*>("cmdClose"), &QPushButton::clicked, this, &JournalDialog::reject);
+
+    navigator_ = new QLabel("ﾚｺｰﾄﾞ: ", this);
+    place(navigator_, "Data1", 120, 8640, 3000, 300);
+    auto* status = new QStatusBar(this);
+    place(status, "stt1", 0, 9240, 14400, 360);
+    status->setSizeGripEnabled(false);
+    panel1_ = new QLabel(status);
+    status->addWidget(panel1_, 1);
+}
+
+void JournalDialog::FillLabels()
+{
+    const PartyRecord& p = entry_.Party;
+    setWindowTitle(words_.Caption);
+    findChild<QLabel*>("Label0_1")->setText(words_.Caption);
+    const std::pair<const char*, std::string> texts[] = {
+        {"LabName", p.Name}, {"Lab郵便", p.PostCode}, {"Lab住所", p.Address},
+        {"LabNo", std::to_string(p.PartyNo)}, {"LabTEL", p.Phone}, {"LabFAX", p.Fax},
+        {"Lab〆", p.ClosingDay}, {"Lab請求", p.BillingDay}, {"Lab定日", p.PaymentDay}};
+    for (const auto& [name, text] : texts) findChild<QLabel*>(name)->setText(Q(text));
+}
+
+void JournalDialog::SetGridColumns()
+{
+    const double dpi = logicalDpiX() > 0 ? logicalDpiX() : 96;
+    const int widths[kJournalColumnCount] = {500, 500, 800, 400, 400, 3400, 900, 1400, 1600, 1600, 400, 1800};
+    for (int c = 0; c < kJournalColumnCount; ++c)
+        grid_->setColumnWidth(c, static_cast<int>(widths[c] * dpi / 1440.0 + 0.5));
+}
+
+void JournalDialog::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (!firstPaintDone_ && book_) FirstPaint();
+}
+
+void JournalDialog::FirstPaint()
+{
+    firstPaintDone_ = true;
+    BusyCursor busy;
+    // Each step reports its own failure once; the grid is shown in any case.
+    auto step = [this](auto&& f) {
+        try {
+            f();
+        } catch (const std::exception& e) {
+            Warn(e.what(), this);
+        }
+    };
+    step([this] { FillLabels(); });
+    step([this] { SetGridColumns(); });
+    grid_->hide();
+    std::string message;
+    model_.Relayout([&] { step([&] { message = book_->OpenPass(); }); });
+    if (!message.empty()) ui::inform(Q(message), this);
+    step([this] {
+        if (!book_->NewLine()) book_->AppendNewLine();
+    });
+    model_.Reload();
+    grid_->show();
+    ShowNewLine();
+    SetPanelText(1, kStatusWorkDone);
+}
+
+void JournalDialog::ShowNewLine()
+{
+    int last = model_.rowCount() - 1;
+    if (last >= 0) MoveTo(last, Col(JournalColumn::Month));
+    grid_->setFocus();
+}
+
+void JournalDialog::MoveTo(int row, int column)
+{
+    QModelIndex here = grid_->currentIndex();
+    if (here.isValid() && here.row() != row) SaveBook();
+    row = std::clamp(row, 0, std::max(0, model_.rowCount() - 1));
+    moving_ = true;
+    grid_->setCurrentIndex(model_.index(row, column));
+    moving_ = false;
+}
+
+void JournalDialog::CurrentChanged(const QModelIndex& current, const QModelIndex& previous)
+{
+    if (!current.isValid()) return;
+    navigator_->setText("ﾚｺｰﾄﾞ: " + QString::number(current.row() + 1));
+    ChangeIme(current.column());
+    if (!moving_ && previous.isValid() && previous.row() != current.row()) SaveBook();
+}
+
+void JournalDialog::ChangeIme(int column)
+{
+    // Input-method modes are hints: without the component nothing changes.
+    bool open = column == Col(JournalColumn::Item) || column == Col(JournalColumn::DebitCredit);
+    try {
+        ObjectRef ime = CreateObject("NvZzIME.imeClass");
+        ime.Call("ChangeIMEModeEX", {Variant(ui::WidgetHandle(grid_)), Variant(int32_t{open ? 1 : 0}),
+                                     Variant(int32_t{open ? 9 : 0})});
+    } catch (const std::exception&) {
+    }
+}
+
+bool JournalDialog::SaveBook()
+{
+    if (!book_ || !book_->Dirty()) return true;
+    try {
+        BusyCursor busy;
+        model_.Relayout([this] { book_->Save(); });
+        return true;
+    } catch (const std::exception& e) {
+        Warn(kErrorPrefix + Q(e.what()), this);
+        return false;
+    }
+}
+
+bool JournalDialog::CommitEditor(const QString& text)
+{
+    QModelIndex at = grid_->currentIndex();
+    if (!at.isValid()) return true;
+    if (text == model_.data(at, Qt::EditRole).toString()) return true;
+    return model_.SetCellText(at.row(), static_cast<JournalColumn>(at.column()), text);
+}
+
+void JournalDialog::Refused(JournalColumn column, const std::string& message)
+{
+    if (message == kNumberMessage) {
+        ui::Message m;
+        m.text = kNumberMessage;
+        m.title = QString("DBGrid1.Columns(%1)").arg(Col(column));
+        m.icon = ui::Icon::None;
+        m.parent = this;
+        ui::prompt().ask(m);
+        return;
+    }
+    Warn(Q(message), this);
+}
+
+void JournalDialog::Trapped(const std::exception& e, int column)
+{
+    Warn(Q(e.what()), this);
+    QModelIndex at = grid_->currentIndex();
+    if (at.isValid()) MoveTo(at.row(), column);
+    grid_->setFocus();
+}
+
+void JournalDialog::CloseOpenEditor()
+{
+    QModelIndex at = grid_->currentIndex();
+    QWidget* editor = at.isValid() ? grid_->indexWidget(at) : nullptr;
+    if (!editor) return;
+    if (CommitEditor(JournalGridDelegate::EditorText(editor))) emit delegate_->closeEditor(editor);
+}
+
+void JournalDialog::KeyEntry(int key)
+{
+    if (key != Qt::Key_Return && key != Qt::Key_Enter && key != Qt::Key_Tab) return;
+    QModelIndex at = grid_->currentIndex();
+    if (!at.isValid()) return;
+    try {
+        if (at.column() != Col(JournalColumn::Balance)) {
+            MoveTo(at.row(), at.column() + 1);
+            return;
+        }
+        int rows = model_.rowCount();
+        if (!SaveBook()) return;   // a refused save keeps the cursor on its row
+        if (book_->EnterOnBalanceCell(static_cast<size_t>(at.row()))) {
+            if (model_.rowCount() != rows) model_.Reload();
+            MoveTo(static_cast<int>(book_->NewLineIndex()), Col(JournalColumn::Month));
+        } else {
+            MoveTo(at.row() + 1, Col(JournalColumn::DataNo));
+        }
+    } catch (const std::exception& e) {
+        Trapped(e, Col(JournalColumn::Year));
+    }
+}
+
+bool JournalDialog::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == grid_ && event->type() == QEvent::KeyPress) {
+        int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Tab) {
+            KeyEntry(key);
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void JournalDialog::cmdZandaka_Click()
+{
+    CloseOpenEditor();
+    BusyCursor busy;
+    try {
+        book_->CalcRunningBalance();
+    } catch (const std::exception& e) {
+        model_.Reload();
+        Trapped(e, Col(JournalColumn::Month));
+    }
+    try {
+        if (!book_->NewLine()) book_->AppendNewLine();
+    } catch (const std::exception&) {
+    }
+    model_.Reload();
+    ShowNewLine();
+}
+
+void JournalDialog::cmdUpdate_Click()
+{
+    CloseOpenEditor();
+    SaveBook();
+}
+
+void JournalDialog::cmdRefresh_Click()
+{
+    CloseOpenEditor();
+    if (!SaveBook()) return;
+    BusyCursor busy;
+    try {
+        book_->SearchPeriod();
+        book_->AppendNewLine();
+    } catch (const std::exception& e) {
+        Warn(Q(e.what()), this);
+    }
+    model_.Reload();
+    ShowNewLine();
+}
+
+void JournalDialog::cmdDelete_Click()
+{
+    CloseOpenEditor();
+    QModelIndex at = grid_->currentIndex();
+    if (!at.isValid()) return;
+    int row = at.row();
+    try {
+        book_->DeleteLine(static_cast<size_t>(row));
+    } catch (const std::exception& e) {
+        Trapped(e, Col(JournalColumn::Month));
+        return;
+    }
+    model_.Reload();
+    SaveBook();
+    if (!book_->NewLine() && book_->Lines().empty()) {
+        book_->AppendNewLine();
+        model_.Reload();
+    }
+    moving_ = true;
+    grid_->setCurrentIndex(model_.index(std::clamp(row - 1, 0, model_.rowCount() - 1), Col(JournalColumn::Month)));
+    moving_ = false;
+    grid_->setFocus();
+}
+
+bool JournalDialog::Form_QueryUnload()
+{
+    CloseOpenEditor();
+    model_.Relayout([this] { book_->FixLineYears(); });
+    if (book_->Dirty()) {
+        try {
+            BusyCursor busy;
+            model_.Relayout([this] { book_->Save(); });
+        } catch (const std::exception& e) {
+            ui::Answer a = ui::ask(kErrorPrefix + Q(e.what()) + "\n" + kCloseWithoutSaving, ui::Buttons::YesNo,
+                                   ui::Answer::No, this);
+            if (a != ui::Answer::Yes) return false;
+        }
+    }
+    firstPaintDone_ = false;
+    return true;
+}
+
+void JournalDialog::reject()
+{
+    if (book_ && !Form_QueryUnload()) return;
+    QDialog::reject();
+}
+
+void JournalDialog::SetPanelText(int panel, const std::string& text)
+{
+    if (panel == 1) panel1_->setText(Q(text));
+}
+
+QString JournalDialog::StatusText() const
+{
+    return panel1_->text();
+}
+
+QString JournalDialog::NavigatorText() const
+{
+    return navigator_->text();
+}
+
+} // namespace nv

@@ -1,0 +1,91 @@
+#pragma once
+// The journal window of one party: its lines of the fiscal year in an
+// editable grid, the party's details above, buttons for balances, saving,
+// reloading, deleting and closing. One class serves both sides.
+#include "ledger/common/ModuleGlobal.h"
+#include "ledger/common/StatusText.h"
+#include "ledger/journal/JournalBook.h"
+#include "ledger/journal/window/JournalGridModel.h"
+#include "platform/db/Database.h"
+
+#include <QDialog>
+
+#include <memory>
+#include <string>
+
+class QLabel;
+class QMenu;
+class QPushButton;
+class QTableView;
+
+namespace nv {
+
+class JournalGridDelegate;
+
+class JournalDialog : public QDialog, private StatusBarPanels {
+    Q_OBJECT
+public:
+    explicit JournalDialog(JournalEntry entry, QWidget* parent = nullptr);
+    ~JournalDialog() override;
+
+    // Form_Load: database path, database, settings file. Throws
+    // std::runtime_error with the cause; the window must then not be shown.
+    void Load();
+
+    QTableView* Grid() const { return grid_; }
+    JournalGridModel& Model() { return model_; }
+    JournalBook& Book() { return *book_; }
+    QString StatusText() const;
+    QString NavigatorText() const;
+    bool FirstPaintDone() const { return firstPaintDone_; }
+
+    // Enter or Tab in the current cell with no editor open.
+    void KeyEntry(int key);
+
+    void reject() override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void SetPanelText(int panel, const std::string& text) override;
+    void BuildForm();
+    void FillLabels();
+    void SetGridColumns();
+    void FirstPaint();
+    void FillItemNames();
+
+    bool CommitEditor(const QString& text);
+    void Refused(JournalColumn column, const std::string& message);
+    void MoveTo(int row, int column);
+    void CurrentChanged(const QModelIndex& current, const QModelIndex& previous);
+    void ChangeIme(int column);
+    bool SaveBook();
+    void ShowNewLine();
+    void Trapped(const std::exception& e, int column);
+    void CloseOpenEditor();
+
+    void cmdZandaka_Click();
+    void cmdUpdate_Click();
+    void cmdRefresh_Click();
+    void cmdDelete_Click();
+    bool Form_QueryUnload();
+
+    JournalEntry entry_;
+    const SideWords& words_;
+    ModuleGlobal global_;
+    Database db_;
+    std::unique_ptr<JournalBook> book_;
+    JournalGridModel model_;
+    JournalGridDelegate* delegate_ = nullptr;
+    bool firstPaintDone_ = false;
+    bool moving_ = false;
+
+    QTableView* grid_ = nullptr;
+    QLabel* navigator_ = nullptr;
+    QLabel* panel1_ = nullptr;
+    QMenu* printMenu_ = nullptr;
+};
+
+} // namespace nv

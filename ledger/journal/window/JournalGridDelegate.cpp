@@ -1,0 +1,64 @@
+#include "ledger/journal/window/JournalGridDelegate.h"
+
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+
+namespace nv {
+
+QWidget* JournalGridDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                                           const QModelIndex& index) const
+{
+    if (index.column() != itemColumn_) return QStyledItemDelegate::createEditor(parent, option, index);
+    auto* combo = new QComboBox(parent);
+    combo->setObjectName("TDBDropDown1");
+    combo->setEditable(true);
+    combo->setInsertPolicy(QComboBox::NoInsert);
+    combo->addItems(itemNames_);
+    // Keys reach the combo's line edit first.
+    combo->lineEdit()->installEventFilter(const_cast<JournalGridDelegate*>(this));
+    return combo;
+}
+
+void JournalGridDelegate::setEditorData(QWidget* editor, const QModelIndex& index) const
+{
+    if (auto* combo = qobject_cast<QComboBox*>(editor)) {
+        combo->setEditText(index.data(Qt::EditRole).toString());
+        return;
+    }
+    QStyledItemDelegate::setEditorData(editor, index);
+}
+
+void JournalGridDelegate::setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const
+{
+    model->setData(index, EditorText(editor), Qt::EditRole);
+}
+
+QString JournalGridDelegate::EditorText(QWidget* editor)
+{
+    if (auto* combo = qobject_cast<QComboBox*>(editor)) return combo->currentText();
+    if (auto* line = qobject_cast<QLineEdit*>(editor)) return line->text();
+    return {};
+}
+
+bool JournalGridDelegate::eventFilter(QObject* watched, QEvent* event)
+{
+    auto* widget = qobject_cast<QWidget*>(watched);
+    QWidget* editor = widget;
+    if (widget && qobject_cast<QComboBox*>(widget->parentWidget())) editor = widget->parentWidget();
+    if (event->type() == QEvent::KeyPress && editor && commit_ && keyEntry_) {
+        int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Tab) {
+            // The editor goes first: a refused text keeps it open.
+            if (commit_(EditorText(editor))) {
+                emit closeEditor(editor, NoHint);
+                keyEntry_(key);
+            }
+            return true;
+        }
+    }
+    if (editor != widget) return false;
+    return QStyledItemDelegate::eventFilter(watched, event);
+}
+
+} // namespace nv

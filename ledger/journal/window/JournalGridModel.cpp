@@ -1,0 +1,178 @@
+#include "ledger/journal/window/JournalGridModel.h"
+
+#include "ledger/common/EntryValue.h"
+
+#include <QLocale>
+
+#include <cmath>
+
+namespace nv {
+
+namespace {
+
+QString Whole(const std::optional<int64_t>& v)
+{
+    return v ? QString::number(*v) : QString();
+}
+
+QString Plain(const std::optional<double>& v)
+{
+    return v ? QString::number(*v, 'g', 15) : QString();
+}
+
+QString Yen(const std::optional<double>& v, bool forEdit)
+{
+    if (!v) return {};
+    return forEdit ? Plain(v) : YenText(*v);
+}
+
+std::optional<double> Real(const std::optional<int64_t>& v)
+{
+    return v ? std::optional<double>(static_cast<double>(*v)) : std::nullopt;
+}
+
+} // namespace
+
+QString YenText(double value)
+{
+    static const QLocale c = [] {
+        QLocale l(QLocale::C);
+        l.setNumberOptions(QLocale::DefaultNumberOptions);   // with thousands commas
+        return l;
+    }();
+    double magnitude = std::fabs(value);
+    bool whole = magnitude == std::floor(magnitude);
+    QString digits = c.toString(magnitude, 'f', whole ? 0 : 2);
+    if (!whole) {
+        while (digits.endsWith('0')) digits.chop(1);
+        if (digits.endsWith('.')) digits.chop(1);
+    }
+    return (value < 0 ? QStringLiteral("-￥") : QStringLiteral("￥")) + digits;
+}
+
+bool IsNumberColumn(JournalColumn column)
+{
+    switch (column) {
+    case JournalColumn::Item:
+    case JournalColumn::DebitCredit:
+        return false;
+    default:
+        return true;
+    }
+}
+
+void JournalGridModel::SetBook(JournalBook* book)
+{
+    beginResetModel();
+    book_ = book;
+    endResetModel();
+}
+
+void JournalGridModel::Reload()
+{
+    beginResetModel();
+    endResetModel();
+}
+
+bool JournalGridModel::IsNewLineRow(int row) const
+{
+    return book_ && book_->NewLine() && row == static_cast<int>(book_->NewLineIndex());
+}
+
+const JournalLine* JournalGridModel::LineOf(int row) const
+{
+    if (!book_ || row < 0) return nullptr;
+    size_t r = static_cast<size_t>(row);
+    if (r < book_->Lines().size()) return &book_->Lines()[r];
+    if (r == book_->NewLineIndex() && book_->NewLine()) return &*book_->NewLine();
+    return nullptr;
+}
+
+QString JournalGridModel::CellText(const JournalLine& l, JournalColumn column, bool forEdit) const
+{
+    switch (column) {
+    case JournalColumn::PartyNo: return QString::number(l.PartyNo);
+    case JournalColumn::DataNo: return Whole(l.DataNo);
+    case JournalColumn::Year: return Whole(l.Year);
+    case JournalColumn::Month: return Whole(l.Month);
+    case JournalColumn::Day: return Whole(l.Day);
+    case JournalColumn::Item: return l.Item ? QString::fromStdString(*l.Item) : QString();
+    case JournalColumn::Quantity: return Plain(l.Quantity);
+    case JournalColumn::UnitPrice: return Yen(l.UnitPrice, forEdit);
+    case JournalColumn::Amount: return Yen(Real(l.Amount), forEdit);
+    case JournalColumn::Settlement: return Yen(Real(l.Settlement), forEdit);
+    case JournalColumn::DebitCredit: return l.DebitCredit ? QString::fromStdString(*l.DebitCredit) : QString();
+    case JournalColumn::Balance: return Yen(Real(l.Balance), forEdit);
+    }
+    return {};
+}
+
+int JournalGridModel::rowCount(const QModelIndex& parent) const
+{
+    if (parent.isValid() || !book_) return 0;
+    return static_cast<int>(book_->Lines().size()) + (book_->NewLine() ? 1 : 0);
+}
+
+int JournalGridModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : kJournalColumnCount;
+}
+
+QVariant JournalGridModel::data(const QModelIndex& index, int role) const
+{
+    const JournalLine* l = LineOf(index.row());
+    if (!l) return {};
+    auto column = static_cast<JournalColumn>(index.column());
+    if (role == Qt::DisplayRole || role == Qt::EditRole) return CellText(*l, column, role == Qt::EditRole);
+    if (role == Qt::TextAlignmentRole) {
+        bool text = column == JournalColumn::Item || column == JournalColumn::DebitCredit;
+        return QVariant::fromValue(Qt::AlignVCenter | (text ? Qt::AlignLeft : Qt::AlignRight));
+    }
+    return {};
+}
+
+QVariant JournalGridModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (role != Qt::DisplayRole) return {};
+    if (orientation == Qt::Vertical) return IsNewLineRow(section) ? QStringLiteral("*") : QString();
+    if (!book_ || section < 0 || section >= kJournalColumnCount) return {};
+    auto column = static_cast<JournalColumn>(section);
+    if (column == JournalColumn::DebitCredit) return QStringLiteral("貸借");
+    return QString::fromUtf8(ColumnName(book_->Words(), column));
+}
+
+Qt::ItemFlags JournalGridModel::flags(const QModelIndex& index) const
+{
+    Qt::ItemFlags f = QAbstractTableModel::flags(index);
+    auto column = static_cast<JournalColumn>(index.column());
+    if (column != JournalColumn::PartyNo && column != JournalColumn::Year) f |= Qt::ItemIsEditable;
+    return f;
+}
+
+bool JournalGridModel::SetCellText(int row, JournalColumn column, const QString& text)
+{
+    if (!book_ || row < 0 || row >= rowCount()) return false;
+    const std::string typed = text.toStdString();
+    if (IsNumberColumn(column) && !IsBlankText(typed) && !ParseNumberText(typed)) {
+        if (refusal_) refusal_(column, kNumberMessage);
+        return false;
+    }
+    try {
+        book_->SetCell(static_cast<size_t>(row), column, text.toStdString());
+    } catch (const JournalError& e) {
+        if (refusal_) refusal_(column, e.what());
+        return false;
+    }
+    emit dataChanged(index(row, 0), index(row, kJournalColumnCount - 1));
+    emit headerDataChanged(Qt::Vertical, row, row);
+    return true;
+}
+
+bool JournalGridModel::setData(const QModelIndex& index, const QVariant& value, int role)
+{
+    if (role != Qt::EditRole || !index.isValid()) return false;
+    if (value.toString() == data(index, Qt::EditRole).toString()) return true;
+    return SetCellText(index.row(), static_cast<JournalColumn>(index.column()), value.toString());
+}
+
+} // namespace nv

@@ -1,0 +1,261 @@
+// The journal window in-process: keys, number and date checks, delete,
+// saving when rows are left, a locked database at close, a party without
+// lines, the input-method calls and the once-per-load set-up.
+#include "JournalFixture.h"
+
+#include "platform/ui/WidgetHandle.h"
+
+using namespace nv;
+using namespace nvtest;
+
+namespace {
+
+struct JournalWindowTest : JournalFixture {
+    void AddLine(const char* table, const char* values)
+    {
+        db.Execute(std::string("INSERT INTO \"") + table +
+                   "\" VALUES (" + values + ")");
+    }
+    std::string StoredQuantity(const char* table, const char* partyColumn)
+    {
+        auto v = db.QueryValue(std::string("SELECT typeof(数量) FROM \"") + table + "\" WHERE " + partyColumn +
+                               " = 7 AND データ数 = 1");
+        return std::get<std::string>(v);
+    }
+};
+
+TEST_F(JournalWindowTest, EnterInTheBalanceOfAnOlderLineMovesDownAndAddsNothing)
+{
+    AddLine("仕入れデータ", "7, 1, 2005, 4, 5, '釘', NULL, NULL, 100, NULL, NULL, 120100");
+    auto d = Open(JournalSide::Purchases);
+    QAbstractItemModel* m = GridOf(d.get())->model();
+    ASSERT_EQ(m->rowCount(), 3);
+    GoTo(d.get(), 0, 11);
+    Press(d.get(), Qt::Key_Return);
+    EXPECT_EQ(m->rowCount(), 3);
+    EXPECT_EQ(GridOf(d.get())->currentIndex(), m->index(1, 1));
+    EXPECT_EQ(d->NavigatorText(), "ﾚｺｰﾄﾞ: 2");
+    // Tab on the last stored line goes to the new line offered, dated as it.
+    GoTo(d.get(), 1, 11);
+    Press(d.get(), Qt::Key_Tab);
+    EXPECT_EQ(m->rowCount(), 3);
+    EXPECT_EQ(GridOf(d.get())->currentIndex(), m->index(2, 3));
+    EXPECT_EQ(Cell(d.get(), 2, 3) + "/" + Cell(d.get(), 2, 4), "4/5");
+    EXPECT_EQ(d->StatusText(), "データ処理終了");
+    d->reject();
+}
+
+TEST_F(JournalWindowTest, QuantityAndPriceGiveTheAmountAndAnEmptiedQuantityIsNull)
+{
+    for (JournalSide side : {JournalSide::Purchases, JournalSide::Sales}) {
+        const SideWords& w = WordsOf(side);
+        SCOPED_TRACE(w.Caption);
+        auto d = Open(side);
+        QWidget* x = d.get();
+        GoTo(x, 1, 6);
+        Enter(x, "3");
+        Enter(x, "1,200");
+        EXPECT_EQ(Cell(x, 1, 8), "￥3,600");
+        GoTo(x, 1, 6);
+        Enter(x, "4");
+        EXPECT_EQ(Cell(x, 1, 8), "￥4,800");
+        GoTo(x, 1, 8);
+        Enter(x, "777");
+        GoTo(x, 1, 6);
+        Enter(x, "0");
+        EXPECT_EQ(Cell(x, 1, 8), "￥777");
+        Click(x, "cmdUpdate");
+        EXPECT_EQ(StoredQuantity(w.LineTable, w.PartyNo), "real");
+        GoTo(x, 1, 6);
+        Enter(x, "");
+        Click(x, "cmdUpdate");
+        EXPECT_EQ(StoredQuantity(w.LineTable, w.PartyNo), "null");
+        d->reject();
+        EXPECT_TRUE(script->messages().isEmpty()) << script->messages().join("\n").toStdString();
+    }
+}
+
+TEST_F(JournalWindowTest, HostileCellsAreRefusedAndTheCellStaysInEdit)
+{
+    struct Case {
+        JournalSide side;
+        int column;
+        const char* text;
+        const char* message;   // part of the message shown
+        const char* title;
+    };
+    static const std::string longItem = QString(51, QChar(0x3042)).toStdString();
+    const Case cases[] = {
+        {JournalSide::Purchases, 6, "abc", "数値を入力していください。", "DBGrid1.Columns(6)"},
+        {JournalSide::Sales, 6, "abc", "数値を入力していください。", "DBGrid1.Columns(6)"},
+        {JournalSide::Sales, 9, "abc", "数値を入力していください。", "DBGrid1.Columns(9)"},
+        {JournalSide::Purchases, 4, "30x", "数値を入力していください。", "DBGrid1.Columns(4)"},
+        {JournalSide::Purchases, 3, "13", "日付", ""},
+        {JournalSide::Sales, 3, "13", "日付", ""},
+        {JournalSide::Purchases, 5, longItem.c_str(), "50文字", ""},
+        {JournalSide::Purchases, 6, "1e20", "仕入金額", ""},
+        {JournalSide::Sales, 6, "1e20", "売上金額", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(WordsOf(c.side).Caption) + " " + std::to_string(c.column) + " " + c.text);
+        const SideWords& w = WordsOf(c.side);
+        db.Execute(std::string("DELETE FROM \"") + w.LineTable + "\" WHERE データ数 > 0 AND \"" + w.PartyNo + "\" = 7");
+        auto d = Open(c.side);
+        QWidget* x = d.get();
+        GoTo(x, 1, 7);
+        Enter(x, "1200");
+        const auto before = Rows(w.LineTable);
+        script->clear();
+        GoTo(x, 1, c.column);
+        const QString shown = Cell(x, 1, c.column);
+        Enter(x, QString::fromUtf8(c.text));
+        ASSERT_EQ(script->asked().size(), 1u);
+        EXPECT_TRUE(script->asked()[0].text.contains(QString::fromUtf8(c.message)))
+            << script->asked()[0].text.toStdString();
+        EXPECT_EQ(script->asked()[0].title, c.title);
+        ASSERT_TRUE(EditorLine(x)) << "the editor closed";
+        EXPECT_EQ(EditorLine(x)->text(), QString::fromUtf8(c.text));
+        EXPECT_EQ(Cell(x, 1, c.column), shown);
+        EXPECT_EQ(Rows(WordsOf(c.side).LineTable), before);
+        // Escape drops the text; closing writes the line typed so far.
+        QTest::keyClick(EditorLine(x), Qt::Key_Escape);
+        d->reject();
+    }
+}
+
+TEST_F(JournalWindowTest, ImpossibleDatesAndFullWidthNumbers)
+{
+    auto d = Open(JournalSide::Sales);
+    QWidget* x = d.get();
+    GoTo(x, 1, 4);
+    Enter(x, "30");
+    GoTo(x, 1, 3);
+    script->clear();
+    Enter(x, "2");
+    ASSERT_EQ(script->messages().size(), 1);
+    EXPECT_TRUE(script->messages()[0].contains("日付")) << script->messages()[0].toStdString();
+    QTest::keyClick(EditorLine(x), Qt::Key_Escape);
+    EXPECT_EQ(Cell(x, 1, 3) + "/" + Cell(x, 1, 4), "4/30");
+    GoTo(x, 1, 7);
+    Enter(x, "１２００");
+    EXPECT_EQ(Cell(x, 1, 7), "￥1,200");
+    d->reject();
+    EXPECT_EQ(Rows("売上げデータ", "売上先No = 7 AND データ数 = 1"),
+              std::vector<std::string>{"7,1,2005,4,30,N,N,1200.000000,N,N,N,N,"});
+}
+
+TEST_F(JournalWindowTest, DeletingLinesKeepsANewLineOffered)
+{
+    auto d = Open(JournalSide::Purchases);
+    QWidget* x = d.get();
+    QAbstractItemModel* m = GridOf(x)->model();
+    GoTo(x, 1, 4);
+    Enter(x, "5");
+    GoTo(x, 1, 8);
+    Enter(x, "100");
+    GoTo(x, 1, 11);
+    Press(x, Qt::Key_Return);
+    ASSERT_EQ(m->rowCount(), 3);
+    EXPECT_EQ(Rows("仕入れデータ", "仕入先No = 7").size(), 2u);
+    // The newest line goes; the one before is current and appends again.
+    GoTo(x, 1, 5);
+    Click(x, "cmdDelete");
+    EXPECT_EQ(m->rowCount(), 2);
+    EXPECT_EQ(GridOf(x)->currentIndex().row(), 0);
+    EXPECT_EQ(Rows("仕入れデータ", "仕入先No = 7").size(), 1u);
+    GoTo(x, 0, 11);
+    Press(x, Qt::Key_Return);
+    EXPECT_EQ(GridOf(x)->currentIndex(), m->index(1, 3));
+    // Every line goes: a new line is still there, nothing else stored.
+    for (int i = 0; i < 3; ++i) {
+        GoTo(x, 0, 5);
+        Click(x, "cmdDelete");
+    }
+    EXPECT_EQ(m->rowCount(), 1);
+    EXPECT_EQ(m->headerData(0, Qt::Vertical).toString(), "*");
+    EXPECT_TRUE(Rows("仕入れデータ", "仕入先No = 7").empty());
+    GoTo(x, 0, 8);
+    Enter(x, "10");
+    d->reject();
+    EXPECT_EQ(Rows("仕入れデータ", "仕入先No = 7").size(), 1u);
+    EXPECT_TRUE(script->messages().isEmpty()) << script->messages().join("\n").toStdString();
+}
+
+TEST_F(JournalWindowTest, ALockAtCloseAsksAndNoKeepsTheWindowWithItsEdits)
+{
+    auto d = Open(JournalSide::Purchases);
+    QWidget* x = d.get();
+    GoTo(x, 1, 4);
+    Enter(x, "9");
+    Database other = OpenLedgerDatabase(dbPath);
+    other.Execute("BEGIN IMMEDIATE");
+    script->clear();
+    d->reject();
+    ASSERT_EQ(script->asked().size(), 1u);
+    EXPECT_TRUE(script->asked()[0].text.startsWith("ｴﾗｰが発生しました:")) << script->asked()[0].text.toStdString();
+    EXPECT_EQ(script->asked()[0].defaultAnswer, ui::Answer::No);
+    EXPECT_TRUE(d->isVisible());
+    EXPECT_EQ(Cell(x, 1, 4), "9");
+    other.Execute("ROLLBACK");
+    d->reject();
+    EXPECT_FALSE(d->isVisible());
+    EXPECT_EQ(Rows("仕入れデータ", "仕入先No = 7 AND 日 = 9").size(), 1u);
+}
+
+TEST_F(JournalWindowTest, APartyWithoutLinesIsToldOnceAndNothingIsWrittenUntilTyped)
+{
+    PartyValues nine = Party7(0);
+    nine[kPartyNo] = int64_t{9};
+    const auto before = Rows("仕入れデータ");
+    auto d = Open(JournalSide::Purchases, nine);
+    EXPECT_EQ(script->messages(), QStringList{kNoCarryForwardMessage});
+    EXPECT_EQ(GridOf(d.get())->model()->rowCount(), 1);
+    // Another show does not set the window up again.
+    d->hide();
+    d->show();
+    EXPECT_EQ(script->messages().size(), 1);
+    EXPECT_TRUE(d->FirstPaintDone());
+    d->reject();
+    EXPECT_FALSE(d->FirstPaintDone());
+    EXPECT_EQ(Rows("仕入れデータ"), before);
+    // Reopening sets it up once more.
+    d->Load();
+    d->show();
+    EXPECT_EQ(script->messages().size(), 2);
+    GoTo(d.get(), 0, 5);
+    Enter(d.get(), "ナット");
+    d->reject();
+    EXPECT_EQ(Rows("仕入れデータ", "仕入先No = 9 AND 年 = 2005"),
+              std::vector<std::string>{"9,1,2005,4,1,ナット,N,N,N,N,N,N,"});
+}
+
+TEST_F(JournalWindowTest, AFailingFirstSaveIsReportedOnceAndTheGridIsShown)
+{
+    // A stored balance that the opening pass corrects, with the database locked.
+    AddLine("仕入れデータ", "7, 1, 2005, 4, 5, '釘', NULL, NULL, 100, NULL, NULL, 0");
+    Database other = OpenLedgerDatabase(dbPath);
+    other.Execute("BEGIN IMMEDIATE");
+    auto d = Open(JournalSide::Purchases);
+    ASSERT_EQ(script->messages().size(), 1);
+    EXPECT_TRUE(script->messages()[0].contains(kBusyMessage)) << script->messages()[0].toStdString();
+    EXPECT_TRUE(GridOf(d.get())->isVisible());
+    EXPECT_EQ(GridOf(d.get())->model()->rowCount(), 3);
+    other.Execute("ROLLBACK");
+    d->reject();
+    EXPECT_EQ(Rows("仕入れデータ", "仕入先No = 7 AND データ数 = 1"),
+              std::vector<std::string>{"7,1,2005,4,5,釘,N,N,100,N,N,120100,"});
+}
+
+TEST_F(JournalWindowTest, EnteringAColumnSetsTheInputMethodThroughTheComponent)
+{
+    auto d = Open(JournalSide::Purchases);
+    const std::string h = std::to_string(ui::WidgetHandle(GridOf(d.get())));
+    std::filesystem::remove(imeLog);
+    GoTo(d.get(), 1, 5);
+    GoTo(d.get(), 1, 10);
+    GoTo(d.get(), 1, 6);
+    EXPECT_EQ(ImeCalls(), (std::vector<std::string>{h + "|1|9", h + "|1|9", h + "|0|0"}));
+    d->reject();
+}
+
+} // namespace
