@@ -50,6 +50,8 @@ void MenuForm::BuildWindow()
         l->setObjectName(QString::fromLatin1(name));
         l->setGeometry(r);
         l->setFont(font);
+        // Faces that stand in for the design's are wider: never cut a heading.
+        l->resize(qMax(r.width(), l->sizeHint().width()), r.height());
     };
     label("Label1", "  仕入帳と売上帳              ", Px(240, 240, 2052, 252));
     label("Label4", " 『 メニュー』 ", Px(720, 480, 1092, 252));
@@ -85,10 +87,12 @@ void MenuForm::BuildWindow()
     }
     buttons_[kDm]->setVisible(false);
 
-    // The first menu only holds its place in the bar.
+    // The first menu only held its place in a bar that could wrap; a bar
+    // that cannot would push Help out of sight, so it is kept but not shown.
     QMenu* blank = menuBar()->addMenu(QString(11, QChar(0x3000)));
     blank->setObjectName(QStringLiteral("mnu1"));
     blank->setEnabled(false);
+    blank->menuAction()->setVisible(false);
     QMenu* help = menuBar()->addMenu(QStringLiteral("ﾍﾙﾌﾟ（&H）"));
     help->setObjectName(QStringLiteral("mnuHmain"));
     helpStart_ = help->addAction(QStringLiteral("ﾍﾙﾌﾟの起動（&H）"), this, [this] { mnuHELP_Click(0); });

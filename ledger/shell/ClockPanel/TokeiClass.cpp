@@ -92,7 +92,7 @@ ClockForm::ClockForm() : QWidget(nullptr), own_(new TokeiClass), wave_(33)
     box->setFrameShadow(QFrame::Sunken);
     box->setGeometry(120 / 15, 480 / 15, 4320 / 15, 400 / 15);
     MakeLabel(box, "Label1(2)", QStringLiteral("現在の時刻"), 60, 90, "ＭＳ Ｐ明朝", 9, false);
-    lbClock_ = MakeLabel(box, "lbClock", QStringLiteral("12:00:01"), 3540, 90, "ＭＳ ゴシック", 9, true);
+    lbClock_ = MakeLabel(box, "lbClock", QStringLiteral("12:00:01"), 3240, 90, "ＭＳ ゴシック", 9, true);
     MakeLabel(this, "Label1(3)", QStringLiteral("作業開始時刻"), 120, 960, "ＭＳ ゴシック", 7.5, false);
     lbClock2_ = MakeLabel(this, "lbClock2", QStringLiteral("12:00:01"), 3720, 960, "ＭＳ ゴシック", 7.5, true);
     MakeLabel(this, "Label1(1)", QStringLiteral("作業時間"), 120, 1200, "ＭＳ ゴシック", 10.5, true);

@@ -5,6 +5,7 @@
 #include "platform/db/Recordset.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QPushButton>
 #include <QTest>
 
@@ -36,6 +37,29 @@ protected:
     }
     QString Padded(const QString& s, int width) const { return s + QString(width - s.size(), QLatin1Char(' ')); }
 };
+
+TEST_F(MenuFormTest, TheWindowAsDesigned)
+{
+    WriteCompany();
+    prompt_->then(Answer::Cancel);
+    auto menu = StartMenu();
+    EXPECT_EQ(menu->windowTitle(), QStringLiteral("のびのび補助簿 V2.6"));
+    EXPECT_EQ(menu->centralWidget()->size(), QSize(171, 399));
+    const std::pair<int, const char*> captions[] = {{MenuForm::kFirm, "自社登録"}, {MenuForm::kSupplier, "仕入帳"},
+                                                    {MenuForm::kCustomer, "売上帳"}, {MenuForm::kDm, "DM"},
+                                                    {MenuForm::kExit, "終了"}};
+    for (auto [index, caption] : captions) EXPECT_EQ(menu->button(index)->text(), QString::fromUtf8(caption));
+    EXPECT_TRUE(menu->button(MenuForm::kDm)->isHidden());
+    EXPECT_EQ(menu->button(MenuForm::kExit)->geometry(), QRect(8, 248, 153, 32));
+    EXPECT_EQ(menu->button(MenuForm::kFirm)->nextInFocusChain(), menu->button(MenuForm::kSupplier));
+    EXPECT_EQ(menu->button(MenuForm::kSupplier)->nextInFocusChain(), menu->button(MenuForm::kCustomer));
+    EXPECT_TRUE(menu->button(MenuForm::kFirm)->hasFocus() || !QApplication::focusWindow());
+    EXPECT_EQ(menu->helpAction(0)->text(), QStringLiteral("ﾍﾙﾌﾟの起動（&H）"));
+    EXPECT_EQ(menu->helpAction(1)->text(), QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報(&V)"));
+    EXPECT_TRUE(menu->button(MenuForm::kFirm)->styleSheet().contains(QStringLiteral("#FFE0C0")));
+    prompt_->then(Answer::Cancel);
+    menu->close();
+}
 
 TEST_F(MenuFormTest, FirstStartOkCopiesTheTemplateByteForByte)
 {
