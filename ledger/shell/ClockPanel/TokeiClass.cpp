@@ -1,0 +1,224 @@
+#include "ledger/shell/ClockPanel/TokeiClass.h"
+
+#include <QFrame>
+#include <QLabel>
+#include <QPainter>
+#include <QTime>
+#include <QTimer>
+
+#include <cmath>
+
+namespace nv {
+
+namespace {
+
+QPointer<ClockForm> gWindow;
+
+QString TimeText() { return QTime::currentTime().toString(QStringLiteral("hh時mm分")); }
+
+QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, int x, int y, const char* face,
+                  double points, bool bold)
+{
+    auto* l = new QLabel(text, parent);
+    l->setObjectName(QString::fromUtf8(name));
+    QFont f(QString::fromUtf8(face));
+    f.setPointSizeF(points);
+    f.setBold(bold);
+    l->setFont(f);
+    l->move(x / 15, y / 15);
+    return l;
+}
+
+// A small square picture of one colour, drawn rather than shipped.
+QPixmap Tile(const QColor& c)
+{
+    QPixmap p(14, 14);
+    p.fill(Qt::transparent);
+    QPainter g(&p);
+    g.setRenderHint(QPainter::Antialiasing);
+    g.setBrush(c);
+    g.setPen(c.darker(150));
+    g.drawRoundedRect(QRectF(1, 1, 12, 12), 3, 3);
+    return p;
+}
+
+} // namespace
+
+// Picture1: the strip the wave is drawn in.
+class ClockForm::Strip : public QWidget {
+public:
+    explicit Strip(ClockForm* form) : QWidget(form), form_(form)
+    {
+        setObjectName(QStringLiteral("Picture1"));
+        setGeometry(0, 4080 / 15, 305, 33);
+        setAutoFillBackground(true);
+        QPalette pal = palette();
+        pal.setColor(QPalette::Window, QColor(0xE0, 0xFF, 0xFF));
+        setPalette(pal);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter g(this);
+        g.setRenderHint(QPainter::Antialiasing);
+        const QColor cyan(0x00, 0xFF, 0xFF);   // QBColor(11)
+        g.setPen(cyan.darker(130));
+        g.setBrush(cyan);
+        const Wave& w = form_->wave_;
+        for (int i = 0; i < Wave::kCount; ++i) {
+            const Wave::Dot& d = w.dot(i);
+            g.drawEllipse(QPointF(d.x1, d.y1), Wave::kRadius, Wave::kRadius);
+            g.drawEllipse(QPointF(d.x2, d.y2), Wave::kRadius, Wave::kRadius);
+        }
+    }
+
+private:
+    ClockForm* form_;
+};
+
+ClockForm::ClockForm() : QWidget(nullptr), own_(new TokeiClass), wave_(33)
+{
+    setObjectName(QStringLiteral("F1_時計"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setFixedSize(4560 / 15, 4605 / 15);
+    setWindowTitle(QStringLiteral("時計"));
+    MakeLabel(this, "Label1(0)", QStringLiteral("今日の日付"), 120, 120, "ＭＳ ゴシック", 10.5, true);
+    label2_ = MakeLabel(this, "Label2", {}, 1680, 120, "ＭＳ ゴシック", 12, true);
+    label2_->setFixedWidth(3012 / 15);
+    auto* box = new QFrame(this);
+    box->setObjectName(QStringLiteral("pbxClock"));
+    box->setFrameShape(QFrame::Panel);
+    box->setFrameShadow(QFrame::Sunken);
+    box->setGeometry(120 / 15, 480 / 15, 4320 / 15, 400 / 15);
+    MakeLabel(box, "Label1(2)", QStringLiteral("現在の時刻"), 60, 90, "ＭＳ Ｐ明朝", 9, false);
+    lbClock_ = MakeLabel(box, "lbClock", QStringLiteral("12:00:01"), 3240, 90, "ＭＳ ゴシック", 9, true);
+    MakeLabel(this, "Label1(3)", QStringLiteral("作業開始時刻"), 120, 960, "ＭＳ ゴシック", 7.5, false);
+    lbClock2_ = MakeLabel(this, "lbClock2", QStringLiteral("12:00:01"), 3720, 960, "ＭＳ ゴシック", 7.5, true);
+    MakeLabel(this, "Label1(1)", QStringLiteral("作業時間"), 120, 1200, "ＭＳ ゴシック", 10.5, true);
+    label3_ = MakeLabel(this, "Label3", QStringLiteral("0"), 3360, 1200, "ＭＳ Ｐゴシック", 9, true);
+    MakeLabel(this, "Label4", QStringLiteral("分"), 4320, 1200, "ＭＳ ゴシック", 9, true);
+
+    auto* shape = new QFrame(this);
+    shape->setObjectName(QStringLiteral("Shape1"));
+    shape->setFrameShape(QFrame::Box);
+    shape->setGeometry(6, 100, 292, 166);
+    const QColor colours[4] = {QColor(0xC8, 0xC8, 0xC8), QColor(0xFF, 0xA0, 0x40), QColor(0x40, 0xC0, 0x60),
+                               QColor(0x40, 0x80, 0xFF)};
+    for (int a = 0; a < 4; ++a) {
+        QPixmap tile = Tile(colours[a]);
+        for (int i = 0; i < kImages; ++i) {
+            auto* l = new QLabel(this);
+            l->setObjectName(QStringLiteral("Image%1(%2)").arg(a + 1).arg(i));
+            l->setPixmap(tile);
+            l->setGeometry(14 + i * 16, 112 + a * 38, 14, 14);
+            images_[size_t(a)][size_t(i)] = l;
+        }
+    }
+    strip_ = new Strip(this);
+
+    // Form_Load.
+    label2_->setText(QString::fromStdString(TokeiClass::gfc4DigitYear(QDate::currentDate())) + QStringLiteral("  ")
+                     + QString::fromStdString(
+                         TokeiClass::gfWeekday(Variant(int16_t(QDate::currentDate().dayOfWeek() % 7 + 1))).ToString()));
+    lbClock_->setText(TimeText());
+    lbClock2_->setText(TimeText());
+    for (int a = 1; a < 4; ++a)
+        for (int i = 1; i < kImages; ++i) images_[size_t(a)][size_t(i)]->setVisible(false);
+    tmClock_ = new QTimer(this);
+    tmClock_->setInterval(60000);
+    connect(tmClock_, &QTimer::timeout, this, &ClockForm::Tick);
+    tmClock_->start();
+    timer1_ = new QTimer(this);
+    timer1_->setInterval(500);
+    connect(timer1_, &QTimer::timeout, this, &ClockForm::WaveTick);
+    timer1_->start();
+}
+
+ClockForm::~ClockForm() = default;
+
+void ClockForm::Tick()
+{
+    ObjectRef(static_cast<Dispatch*>(own_.get())).Call("gsbClockEvent");
+}
+
+void ClockForm::WaveTick()
+{
+    wave_.Step();
+    strip_->update();
+}
+
+ClockForm* TokeiClass::Window()
+{
+    return gWindow.data();
+}
+
+Variant TokeiClass::fcFrmOp(int16_t fgSAMPLE)
+{
+    if (!gWindow) {
+        try {
+            gWindow = new ClockForm;
+        } catch (...) {
+            // A window that could not be made is not shown.
+            return Variant("");
+        }
+    }
+    gWindow->setWindowTitle(fgSAMPLE == 1 ? QStringLiteral("時計サンプル") : QStringLiteral("時計"));
+    gWindow->show();
+    return Variant("");
+}
+
+Variant TokeiClass::fcEnd()
+{
+    if (gWindow) delete gWindow.data();
+    return Variant();
+}
+
+Variant TokeiClass::gfWeekday(const Variant& inum)
+{
+    static const char* const kNames[] = {"日曜日", "月曜日", "火曜日", "水曜日", "木曜日", "金曜日", "土曜日"};
+    double n = 0;
+    try {
+        n = inum.ToDouble();
+    } catch (...) {
+        return Variant();
+    }
+    if (n != std::floor(n) || n < 1 || n > 7) return Variant();
+    return Variant(kNames[int(n) - 1]);
+}
+
+std::string TokeiClass::gfc4DigitYear(const QDate& day)
+{
+    return day.toString(QStringLiteral("yyyy年M月d日")).toStdString();
+}
+
+void TokeiClass::gsbClockEvent()
+{
+    ClockForm* w = gWindow.data();
+    minutes_ += 1;
+    if (!w) return;
+    w->label3_->setText(QString::number(minutes_));
+    if (minutes_ % 3 == 0) {
+        int index = minutes_ / 9 + 1;
+        if (index <= 16) {
+            picture_ = int16_t(picture_ % 3 + 1);
+            w->images_[size_t(picture_)][size_t(index)]->setVisible(true);
+            if (picture_ == 3) picture_ = 0;
+        }
+    }
+    w->lbClock_->setText(TimeText());
+}
+
+void TokeiClass::BindMembers(Binder& b)
+{
+    b.Method("fcFrmOp", &TokeiClass::fcFrmOp);
+    b.Method("fcEnd", &TokeiClass::fcEnd);
+    b.Method("gfWeekday", [](TokeiClass&, Args a) { return gfWeekday(a[0]); });
+    b.Method("gfc4DigitYear", [](TokeiClass&, Args a) {
+        QDate day = QDate(1899, 12, 30).addDays(qint64(std::floor(a[0].ToDate())));
+        return Variant(gfc4DigitYear(day));
+    });
+    b.Method("gsbClockEvent", &TokeiClass::gsbClockEvent);
+}
+
+} // namespace nv

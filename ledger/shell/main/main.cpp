@@ -1,0 +1,15 @@
+#include "ledger/shell/MenuForm.h"
+
+#include <QApplication>
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setOrganizationName(QStringLiteral("Ardel"));
+    QApplication::setApplicationName(QStringLiteral("Nivalo"));
+    QApplication::setApplicationDisplayName(QString::fromUtf8(nv::kMenuCaption));
+    nv::MenuForm menu;
+    menu.Load();
+    menu.show();
+    return QApplication::exec();
+}

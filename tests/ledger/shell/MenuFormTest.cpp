@@ -1,0 +1,328 @@
+#include "MenuTestSupport.h"
+
+#include "ledger/shell/DatabaseFiles.h"
+#include "platform/db/Database.h"
+#include "platform/db/Recordset.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QPushButton>
+#include <QTest>
+
+using nv::MenuForm;
+using nv::ui::Answer;
+using nvtest::ReadFileBytes;
+using nvtest::WriteFileBytes;
+
+namespace {
+
+const QString kCreateQuestion = QStringLiteral(
+    "補助簿DBが作成されていません。初めて補助簿を使用するには補助簿DBが必要です。補助簿DBを作成しますか。");
+const QString kBackupQuestion = QStringLiteral("お疲れ様でした。補助簿DBのバックアップを作成しますか？");
+
+class MenuFormTest : public nvtest::MenuFixture {
+protected:
+    // The arguments of the first logged call of member on progId.
+    QString CallOf(const QString& progId, const QString& member) const
+    {
+        for (const QString& line : Log())
+            if (line.startsWith(progId + QLatin1Char(' ') + member + QLatin1Char('('))) return line;
+        return {};
+    }
+    int CountOf(const QString& prefix) const
+    {
+        int n = 0;
+        for (const QString& line : Log()) n += line.startsWith(prefix);
+        return n;
+    }
+    QString Padded(const QString& s, int width) const { return s + QString(width - s.size(), QLatin1Char(' ')); }
+};
+
+TEST_F(MenuFormTest, TheWindowAsDesigned)
+{
+    WriteCompany();
+    prompt_->then(Answer::Cancel);
+    auto menu = StartMenu();
+    EXPECT_EQ(menu->windowTitle(), QStringLiteral("のびのび補助簿 V2.6"));
+    EXPECT_EQ(menu->centralWidget()->size(), QSize(171, 399));
+    const std::pair<int, const char*> captions[] = {{MenuForm::kFirm, "自社登録"}, {MenuForm::kSupplier, "仕入帳"},
+                                                    {MenuForm::kCustomer, "売上帳"}, {MenuForm::kDm, "DM"},
+                                                    {MenuForm::kExit, "終了"}};
+    for (auto [index, caption] : captions) EXPECT_EQ(menu->button(index)->text(), QString::fromUtf8(caption));
+    EXPECT_TRUE(menu->button(MenuForm::kDm)->isHidden());
+    EXPECT_EQ(menu->button(MenuForm::kExit)->geometry(), QRect(8, 248, 153, 32));
+    EXPECT_EQ(menu->button(MenuForm::kFirm)->nextInFocusChain(), menu->button(MenuForm::kSupplier));
+    EXPECT_EQ(menu->button(MenuForm::kSupplier)->nextInFocusChain(), menu->button(MenuForm::kCustomer));
+    EXPECT_TRUE(menu->button(MenuForm::kFirm)->hasFocus() || !QApplication::focusWindow());
+    EXPECT_EQ(menu->helpAction(0)->text(), QStringLiteral("ﾍﾙﾌﾟの起動（&H）"));
+    EXPECT_EQ(menu->helpAction(1)->text(), QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報(&V)"));
+    EXPECT_TRUE(menu->button(MenuForm::kFirm)->styleSheet().contains(QStringLiteral("#FFE0C0")));
+    prompt_->then(Answer::Cancel);
+    menu->close();
+}
+
+TEST_F(MenuFormTest, FirstStartOkCopiesTheTemplateByteForByte)
+{
+    WriteCompany();
+    prompt_->then(Answer::Ok);
+    auto menu = StartMenu();
+    ASSERT_GE(prompt_->messages().size(), 1);
+    EXPECT_EQ(prompt_->messages()[0], kCreateQuestion);
+    EXPECT_EQ(prompt_->asked()[0].buttons, nv::ui::Buttons::OkCancel);
+    EXPECT_EQ(prompt_->asked()[0].icon, nv::ui::Icon::None);
+    EXPECT_EQ(ReadFileBytes(Home("補助簿DB.MDB")), ReadFileBytes(TemplatePath()));
+    nv::Database db = nv::Database::Open(Home("補助簿DB.MDB"), nv::OpenMode::ReadOnly);
+    EXPECT_GE(db.OpenRecordset({"sqlite_master", "type = 'table'", {}, {}}).RecordCount(), 4);
+    EXPECT_TRUE(menu->button(MenuForm::kSupplier)->isEnabled());
+    EXPECT_TRUE(menu->button(MenuForm::kCustomer)->isEnabled());
+    EXPECT_EQ(std::filesystem::current_path(), home_.path());
+}
+
+TEST_F(MenuFormTest, FirstStartCancelLeavesNoDatabaseAndTheRegistersDisabled)
+{
+    WriteCompany();
+    prompt_->then(Answer::Cancel);
+    auto menu = StartMenu();
+    EXPECT_FALSE(std::filesystem::exists(Home("補助簿DB.MDB")));
+    EXPECT_TRUE(menu->isVisible());
+    EXPECT_TRUE(menu->button(MenuForm::kFirm)->isEnabled());
+    EXPECT_FALSE(menu->button(MenuForm::kSupplier)->isEnabled());
+    EXPECT_FALSE(menu->button(MenuForm::kCustomer)->isEnabled());
+}
+
+TEST_F(MenuFormTest, AnExistingFileIsNeverReplacedNorAskedFor)
+{
+    WriteCompany();
+    WriteFileBytes(Home("補助簿DB.MDB"), "not a database at all");
+    auto menu = StartMenu();
+    EXPECT_FALSE(prompt_->messages().contains(kCreateQuestion));
+    EXPECT_EQ(ReadFileBytes(Home("補助簿DB.MDB")), "not a database at all");
+    EXPECT_FALSE(nv::CreateDatabaseFromTemplate(Home("補助簿DB.MDB")));
+    EXPECT_EQ(ReadFileBytes(Home("補助簿DB.MDB")), "not a database at all");
+}
+
+TEST_F(MenuFormTest, TheBuiltInTemplateIsTheBuiltFile)
+{
+    auto bytes = nv::BuiltInLedgerTemplate();
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(bytes.data()), bytes.size()), ReadFileBytes(TemplatePath()));
+}
+
+TEST_F(MenuFormTest, WithoutSettingsOnlyFirmProfileIsOfferedUntilTheyRead)
+{
+    prompt_->then(Answer::Ok);
+    auto menu = StartMenu();
+    ASSERT_EQ(prompt_->messages().size(), 2);
+    EXPECT_TRUE(prompt_->messages()[1].contains(QStringLiteral("company.w1")));
+    EXPECT_FALSE(menu->button(MenuForm::kSupplier)->isEnabled());
+    EXPECT_FALSE(menu->settingsRead());
+    WriteCompany();
+    QTest::mouseClick(menu->button(MenuForm::kFirm), Qt::LeftButton);
+    EXPECT_TRUE(menu->settingsRead());
+    EXPECT_TRUE(menu->button(MenuForm::kSupplier)->isEnabled());
+}
+
+TEST_F(MenuFormTest, ADamagedSettingsFileIsNamedWithLineAndItem)
+{
+    WriteCompany();
+    std::string bytes = ReadFileBytes(Home("company.w1"));
+    // Line 14 holds item 7, a number.
+    std::string lines;
+    int line = 0;
+    size_t start = 0;
+    for (size_t end; (end = bytes.find("\r\n", start)) != std::string::npos; start = end + 2) {
+        ++line;
+        lines += (line == 14 ? std::string("abc") : bytes.substr(start, end - start)) + "\r\n";
+    }
+    WriteFileBytes(Home("company.w1"), lines);
+    WriteFileBytes(Home("補助簿DB.MDB"), ReadFileBytes(TemplatePath()));
+    auto menu = StartMenu();
+    ASSERT_EQ(prompt_->messages().size(), 1);
+    EXPECT_TRUE(prompt_->messages()[0].contains(QStringLiteral("14 行目"))) << prompt_->messages()[0].toStdString();
+    EXPECT_TRUE(prompt_->messages()[0].contains(QStringLiteral("項目7"))) << prompt_->messages()[0].toStdString();
+    EXPECT_FALSE(menu->button(MenuForm::kSupplier)->isEnabled());
+}
+
+TEST_F(MenuFormTest, TheCallLogOfAWholeRun)
+{
+    WriteCompany(1);
+    prompt_->then(Answer::Ok);
+    auto menu = StartMenu();
+    menu->hide();
+    menu->show();
+    menu->hide();
+    menu->show();
+    QTest::mouseClick(menu->button(MenuForm::kSupplier), Qt::LeftButton);
+    prompt_->then(Answer::Cancel);
+    QTest::mouseClick(menu->button(MenuForm::kExit), Qt::LeftButton);
+    EXPECT_FALSE(menu->isVisible());
+    QStringList log = Log();
+    for (QString& l : log) l = l.section(QLatin1Char('('), 0, 0);
+    EXPECT_EQ(log, (QStringList{"ScreenMode.displayClass gsDispIni", "ClockPanel.tokeiClass fcFrmOp",
+                                "SupplierBook.shiiresakiClass fcFrmOp", "ClockPanel.tokeiClass fcEnd",
+                                "ScreenMode.displayClass gsDispEnd"}));
+    EXPECT_EQ(CallOf("ClockPanel.tokeiClass", "fcFrmOp"), "ClockPanel.tokeiClass fcFrmOp(Integer:0)");
+    EXPECT_EQ(prompt_->messages().last(), kBackupQuestion);
+}
+
+TEST_F(MenuFormTest, TheDisplayIsChangedOnlyForMinusOne)
+{
+    WriteCompany(-1);
+    WriteFileBytes(Home("補助簿DB.MDB"), ReadFileBytes(TemplatePath()));
+    auto menu = StartMenu();
+    EXPECT_EQ(CountOf("ScreenMode.displayClass gsDispChange"), 1);
+    QTest::mouseClick(menu->button(MenuForm::kFirm), Qt::LeftButton);
+    EXPECT_EQ(CountOf("ScreenMode.displayClass gsDispChange"), 2);
+}
+
+TEST_F(MenuFormTest, EachButtonReachesItsComponentWithItsArguments)
+{
+    WriteCompany();
+    WriteFileBytes(Home("補助簿DB.MDB"), ReadFileBytes(TemplatePath()));
+    WriteFileBytes(Home("新しいDB.MDB"), ReadFileBytes(TemplatePath()));
+    auto menu = StartMenu();
+    QString folder = QString::fromStdString(Home()) ;
+    if (!folder.endsWith(QLatin1Char('/'))) folder += QLatin1Char('/');
+
+    setenv("NIVALO_STUB_DBNAME", "新しいDB.MDB", 1);
+    QTest::mouseClick(menu->button(MenuForm::kFirm), Qt::LeftButton);
+    EXPECT_EQ(CallOf("FirmProfile.companyClass", "fcFrmOp"),
+              "FirmProfile.companyClass fcFrmOp(ref String:\"" + folder + "\", ref Integer:0, ref Array[0..1]{String:\""
+                  + Padded(QStringLiteral("補助簿DB.MDB"), 50) + "\", Empty})");
+    EXPECT_EQ(menu->globals().Settings.DatabaseName, nv::FixedText("新しいDB.MDB", 50));
+
+    QTest::mouseClick(menu->button(MenuForm::kSupplier), Qt::LeftButton);
+    QString settings = "Array[0..22]{String:\"" + Padded(QStringLiteral("山田太郎"), 20) + "\", String:\""
+                       + Padded(QStringLiteral("やまだたろう"), 20) + "\", String:\"" + Padded({}, 10) + "\", String:\""
+                       + Padded({}, 70) + "\", String:\"" + Padded({}, 15) + "\", String:\"" + Padded({}, 15)
+                       + "\", Single:0, Single:5, Single:2024, Single:4, Single:1, Single:2025, Single:3, Single:31, "
+                         "Single:-1, Single:0, Single:10, String:\"20\", String:\"31\", String:\""
+                       + Padded(QStringLiteral("山田商店"), 20) + "\", String:\"" + Padded(QStringLiteral("新しいDB.MDB"), 50)
+                       + "\", String:\"" + Padded(QStringLiteral("山田太郎"), 20) + "\", Empty}";
+    EXPECT_EQ(CallOf("SupplierBook.shiiresakiClass", "fcFrmOp"),
+              "SupplierBook.shiiresakiClass fcFrmOp(ref String:\"" + folder + "\", ref Integer:1, ref " + settings + ")");
+    QTest::mouseClick(menu->button(MenuForm::kCustomer), Qt::LeftButton);
+    EXPECT_EQ(CallOf("CustomerBook.uriagesakiClass", "fcFrmOp"),
+              "CustomerBook.uriagesakiClass fcFrmOp(ref String:\"" + folder + "\", ref Integer:2, ref " + settings + ")");
+    // The own-company screen keeps the last register's mode.
+    QTest::mouseClick(menu->button(MenuForm::kFirm), Qt::LeftButton);
+    EXPECT_TRUE(Log().last().contains(QStringLiteral("ref Integer:2")));
+
+    menu->helpAction(1)->trigger();
+    EXPECT_EQ(CallOf("InfoPanel.aboutClass", "fcFrmOp"), "InfoPanel.aboutClass fcFrmOp(ref Integer:1)");
+    menu->helpAction(0)->trigger();
+    ASSERT_EQ(opened_.size(), 1);
+    EXPECT_EQ(opened_[0], QUrl::fromLocalFile(QString::fromUtf8(NV_BINARY_DIR "/share/HELP/補助簿補足説明.htm")));
+    EXPECT_TRUE(QFile::exists(opened_[0].toLocalFile()));
+
+    // The backup at exit copies the file the own-company screen named.
+    prompt_->then(Answer::Ok);
+    menu->close();
+    ASSERT_EQ(prompt_->asked().back().kind, nv::ui::ScriptedPrompt::Kind::File);
+    EXPECT_EQ(prompt_->asked().back().proposed, folder + QStringLiteral("新しいDB.MDBバックアップ12-08-2024.MDB"));
+    EXPECT_TRUE(std::filesystem::exists(Home("新しいDB.MDBバックアップ12-08-2024.MDB")));
+}
+
+TEST_F(MenuFormTest, HelpThatCannotOpenSaysSoWithThePath)
+{
+    WriteCompany();
+    auto menu = StartMenu();
+    openResult_ = false;
+    prompt_->clear();
+    menu->helpAction(0)->trigger();
+    ASSERT_EQ(prompt_->messages().size(), 1);
+    EXPECT_TRUE(prompt_->messages()[0].startsWith(QStringLiteral("ヘルプを表示できません\n")));
+    EXPECT_TRUE(prompt_->messages()[0].endsWith(QStringLiteral("HELP/補助簿補足説明.htm")));
+}
+
+TEST_F(MenuFormTest, ANameLongerThanFiftyIsRefused)
+{
+    WriteCompany();
+    auto menu = StartMenu();
+    prompt_->clear();
+    setenv("NIVALO_STUB_DBNAME", std::string(51, 'x').c_str(), 1);
+    QTest::mouseClick(menu->button(MenuForm::kFirm), Qt::LeftButton);
+    ASSERT_EQ(prompt_->messages().size(), 1);
+    EXPECT_TRUE(prompt_->messages()[0].contains(QStringLiteral("50文字")));
+    EXPECT_EQ(menu->globals().Settings.DatabaseName, nv::FixedText("補助簿DB.MDB", 50));
+}
+
+TEST_F(MenuFormTest, MissingComponentsLeaveTheMenuWorking)
+{
+    RegisterStubs({QStringLiteral("SupplierBook.shiiresakiClass")});
+    WriteCompany();
+    prompt_->then(Answer::Ok);
+    auto menu = StartMenu();
+    QTest::mouseClick(menu->button(MenuForm::kFirm), Qt::LeftButton);
+    QTest::mouseClick(menu->button(MenuForm::kCustomer), Qt::LeftButton);
+    menu->helpAction(1)->trigger();
+    EXPECT_TRUE(menu->isEnabled());
+    QTest::mouseClick(menu->button(MenuForm::kSupplier), Qt::LeftButton);
+    EXPECT_EQ(Log().size(), 1);
+    prompt_->then(Answer::Cancel);
+    menu->close();
+    EXPECT_EQ(Log().size(), 1);
+    // Three failed components were reported; the clock and the display were not.
+    EXPECT_EQ(prompt_->messages().size(), 5);
+}
+
+struct BackupCase {
+    const char* name;
+    std::vector<nv::ui::ScriptedPrompt::Reply> replies;
+    bool truncated;
+    const char* expectFile;       // made, relative to the data folder
+    bool reported;
+};
+
+class BackupTest : public MenuFormTest, public ::testing::WithParamInterface<BackupCase> {};
+
+TEST_P(BackupTest, AtExit)
+{
+    const BackupCase& c = GetParam();
+    WriteCompany();
+    std::string db = ReadFileBytes(TemplatePath());
+    if (c.truncated) db.resize(db.size() / 3);
+    WriteFileBytes(Home("補助簿DB.MDB"), db);
+    if (!c.truncated) {
+        nv::Database d = nv::Database::Open(Home("補助簿DB.MDB"));
+        d.Execute("CREATE TABLE t(x)");
+        d.Execute("INSERT INTO t VALUES (1), (2), (3)");
+    }
+    db = ReadFileBytes(Home("補助簿DB.MDB"));
+    WriteFileBytes(Home("old.MDB"), "an older backup");
+    auto menu = StartMenu();
+    prompt_->clear();
+    for (const auto& r : c.replies) prompt_->then(r);
+    menu->close();
+    EXPECT_EQ(ReadFileBytes(Home("補助簿DB.MDB")), db);
+    if (c.expectFile) {
+        ASSERT_TRUE(std::filesystem::exists(Home(c.expectFile))) << c.expectFile;
+        nv::Database b = nv::Database::Open(Home(c.expectFile), nv::OpenMode::ReadOnly);
+        EXPECT_EQ(b.OpenRecordset({"t", {}, {}, {}}).RecordCount(), 3);
+    }
+    if (!c.expectFile || std::string(c.expectFile) != "old.MDB") {
+        EXPECT_EQ(ReadFileBytes(Home("old.MDB")), "an older backup");
+    }
+    int reports = 0;
+    for (const auto& a : prompt_->asked()) reports += a.icon == nv::ui::Icon::Warning;
+    EXPECT_EQ(reports, c.reported ? 1 : 0);
+    EXPECT_TRUE(Log().last().startsWith(QStringLiteral("ScreenMode.displayClass gsDispEnd")));
+    std::filesystem::current_path(cwd_);
+}
+
+std::optional<QString> Path(const char* p) { return QString::fromUtf8(p); }
+
+INSTANTIATE_TEST_SUITE_P(
+    Menu, BackupTest,
+    ::testing::Values(
+        BackupCase{"Proposed", {Answer::Ok}, false, "補助簿DB.MDBバックアップ12-08-2024.MDB", false},
+        BackupCase{"Declined", {Answer::Cancel}, false, nullptr, false},
+        BackupCase{"DialogCancelled", {Answer::Ok, std::optional<QString>()}, false, nullptr, false},
+        BackupCase{"EmptyName", {Answer::Ok, Path("")}, false, "補助簿DB.MDBバックアップ.MDB", false},
+        BackupCase{"RelativeName", {Answer::Ok, Path("b.MDB")}, false, "b.MDB", false},
+        BackupCase{"OverAnOlderOne", {Answer::Ok, Path("old.MDB")}, false, "old.MDB", false},
+        BackupCase{"TheDatabaseItself", {Answer::Ok, Path("補助簿DB.MDB")}, false, nullptr, true},
+        BackupCase{"UnwritableTarget", {Answer::Ok, Path("company.w1/x.MDB")}, false, nullptr, true},
+        BackupCase{"TruncatedDatabase", {Answer::Ok, Path("old.MDB")}, true, nullptr, true}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+} // namespace

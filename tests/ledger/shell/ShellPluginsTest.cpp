@@ -1,0 +1,240 @@
+#include "ledger/shell/ClockPanel/TokeiClass.h"
+#include "ledger/shell/InfoPanel/AboutClass.h"
+#include "ledger/shell/ScreenMode/DisplayClass.h"
+#include "support/TempDir.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QProcess>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+
+#include <sys/utsname.h>
+
+namespace {
+
+using nv::Variant;
+
+// Closes the next modal dialog once it is up, pressing the named button.
+void PressLater(const char* button)
+{
+    QTimer::singleShot(0, [button] {
+        QWidget* w = QApplication::activeModalWidget();
+        if (!w) return PressLater(button);
+        auto* b = w->findChild<QPushButton*>(QString::fromLatin1(button));
+        if (b) QTest::mouseClick(b, Qt::LeftButton);
+        else w->close();
+    });
+}
+
+QString LabelText(const char* name)
+{
+    QWidget* w = QApplication::activeModalWidget();
+    auto* l = w ? w->findChild<QLabel*>(QString::fromLatin1(name)) : nullptr;
+    return l ? l->text() : QString();
+}
+
+struct RegCase {
+    const char* owner;
+    const char* organization;
+    const char* shown;
+};
+
+TEST(InfoPanel, OwnerAndOrganisationCasesAndFreshReads)
+{
+    const RegCase cases[] = {
+        {"山田太郎", "山田商店", "山田太郎\r\n山田商店"},
+        {"山田太郎", "", "山田太郎\r\n"},
+        {"", "山田商店", "ユーザー名は登録されていません\r\n山田商店"},
+        {"", "", "ユーザー名は登録されていません\r\n"},
+    };
+    for (const RegCase& c : cases) {
+        int reads = 0;
+        nv::AboutClass::SetSources(nullptr, [&] {
+            ++reads;
+            return nv::Registration{QString::fromUtf8(c.owner), QString::fromUtf8(c.organization)};
+        });
+        nv::Ref<nv::AboutClass> about(new nv::AboutClass);
+        QString shown, caption;
+        for (int call = 0; call < 2; ++call) {
+            QTimer::singleShot(0, [&] {
+                shown = LabelText("lblUserInfo");
+                caption = QApplication::activeModalWidget() ? QApplication::activeModalWidget()->windowTitle() : QString();
+            });
+            PressLater("cmdAction(0)");
+            Variant r = nv::ObjectRef(static_cast<nv::Dispatch*>(about.get())).Call("fcFrmOp", {Variant(int16_t(1))});
+            EXPECT_EQ(r.ToString(), "");
+        }
+        EXPECT_EQ(shown, QString::fromUtf8(c.shown));
+        EXPECT_EQ(caption, QStringLiteral("のびのび補助簿のバージョン情報"));
+        EXPECT_EQ(reads, 2);
+    }
+    nv::AboutClass::SetSources(nullptr, nullptr);
+}
+
+TEST(InfoPanel, VersionTextAndBuildSettings)
+{
+    EXPECT_EQ(nv::VersionText(2, 6, 0), QStringLiteral("Version 2.6"));
+    EXPECT_EQ(nv::VersionText(2, 6, 2), QStringLiteral("Version 2.6.2"));
+    nv::AboutInfo info = nv::DefaultAboutInfo();
+    EXPECT_EQ(nv::VersionText(info.major, info.minor, info.revision), QStringLiteral("Version 2.6.2"));
+    nv::AboutForm form(info, {});
+    auto* copyright = form.findChild<QLabel*>(QStringLiteral("lblCopyright"));
+    ASSERT_TRUE(copyright);
+    EXPECT_EQ(copyright->text(), info.copyright + QStringLiteral("\r\n") + info.trademarks);
+}
+
+TEST(InfoPanel, TheSystemReportNamesThisKernel)
+{
+    utsname u{};
+    ASSERT_EQ(uname(&u), 0);
+    QString report = nv::SystemReport();
+    EXPECT_TRUE(report.contains(QString::fromLocal8Bit(u.release))) << report.toStdString();
+    EXPECT_TRUE(report.contains(QStringLiteral("Qt: ") + QString::fromLatin1(qVersion())));
+}
+
+TEST(InfoPanel, ThroughItsProgIdTheBoxShowsAndCloses)
+{
+    unsetenv("NIVALO_PROGIDS");
+    PressLater("cmdAction(0)");
+    nv::ObjectRef about(nv::CreateObject("InfoPanel.aboutClass"));
+    Variant item{int16_t(1)};
+    Variant args[] = {Variant::ByRef(&item)};
+    EXPECT_EQ(about.CallArgs("fcFrmOp", args).ToString(), "");
+}
+
+TEST(ClockPanel, WeekdayNames)
+{
+    EXPECT_EQ(nv::TokeiClass::gfWeekday(Variant(int16_t(7))).ToString(), "土曜日");
+    EXPECT_EQ(nv::TokeiClass::gfWeekday(Variant(int32_t(1))).ToString(), "日曜日");
+    EXPECT_TRUE(nv::TokeiClass::gfWeekday(Variant(int16_t(0))).isEmpty());
+    EXPECT_TRUE(nv::TokeiClass::gfWeekday(Variant(int16_t(8))).isEmpty());
+    EXPECT_TRUE(nv::TokeiClass::gfWeekday(Variant("x")).isEmpty());
+    EXPECT_EQ(nv::TokeiClass::gfc4DigitYear(QDate(2024, 12, 8)), "2024年12月8日");
+}
+
+TEST(ClockPanel, PicturesFollowTheMinutesAndTheCounterPassesSixteenBits)
+{
+    nv::Ref<nv::TokeiClass> opener(new nv::TokeiClass);
+    opener->fcFrmOp(0);
+    nv::ClockForm* w = nv::TokeiClass::Window();
+    ASSERT_TRUE(w);
+    EXPECT_EQ(w->windowTitle(), QStringLiteral("時計"));
+    QString date = w->findChild<QLabel*>(QStringLiteral("Label2"))->text();
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^\\d{4}年\\d{1,2}月\\d{1,2}日  .曜日$")).match(date).hasMatch())
+        << date.toStdString();
+    EXPECT_EQ(date.count(QStringLiteral("曜日")), 1);
+
+    auto visible = [&] {
+        QStringList v;
+        for (int a = 2; a <= 4; ++a)
+            for (int i = 1; i < nv::ClockForm::kImages; ++i)
+                if (!w->image(a, i)->isHidden()) v << QStringLiteral("Image%1(%2)").arg(a).arg(i);
+        return v;
+    };
+    // Minute at which each picture appears.
+    std::map<int, QString> expected{{3, "Image2(1)"}, {6, "Image3(1)"}, {9, "Image4(2)"}, {12, "Image2(2)"},
+                                    {135, "Image4(16)"}, {138, "Image2(16)"}, {141, "Image3(16)"}};
+    QStringList before;
+    for (int minute = 1; minute <= 150; ++minute) {
+        w->Tick();
+        QStringList now = visible();
+        if (expected.count(minute)) {
+            EXPECT_TRUE(now.contains(expected[minute])) << minute;
+            EXPECT_EQ(now.size(), before.size() + 1) << minute;
+        }
+        if (minute >= 144 || minute % 3) {
+            EXPECT_EQ(now, before) << minute;
+        }
+        before = now;
+    }
+    EXPECT_EQ(before.size(), 47);
+    EXPECT_FALSE(before.contains(QStringLiteral("Image4(1)")));
+    auto* counter = w->findChild<QLabel*>(QStringLiteral("Label3"));
+    EXPECT_EQ(counter->text(), QStringLiteral("150"));
+    for (int minute = 151; minute <= 32768; ++minute) w->own().gsbClockEvent();
+    EXPECT_EQ(counter->text(), QStringLiteral("32768"));
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^\\d\\d時\\d\\d分$"))
+                    .match(w->findChild<QLabel*>(QStringLiteral("lbClock"))->text())
+                    .hasMatch());
+
+    // Any object closes the one window.
+    nv::Ref<nv::TokeiClass> closer(new nv::TokeiClass);
+    closer->fcEnd();
+    EXPECT_EQ(nv::TokeiClass::Window(), nullptr);
+    closer->fcEnd();
+    opener->fcFrmOp(1);
+    ASSERT_TRUE(nv::TokeiClass::Window());
+    EXPECT_EQ(nv::TokeiClass::Window()->windowTitle(), QStringLiteral("時計サンプル"));
+    EXPECT_EQ(nv::TokeiClass::Window()->findChild<QLabel*>(QStringLiteral("Label3"))->text(), QStringLiteral("0"));
+    closer->fcEnd();
+}
+
+TEST(ClockPanel, TheWaveFollowsItsFormulas)
+{
+    nv::Wave w(33);
+    EXPECT_FLOAT_EQ(w.baseline1(), 8.25f);
+    EXPECT_EQ(w.baseline2(), 25);
+    EXPECT_DOUBLE_EQ(w.dot(80).x1, 200.0);
+    EXPECT_DOUBLE_EQ(w.dot(80).x2, 350.0);
+    std::vector<double> sines;
+    double t = 0;
+    for (int step = 1; step <= 60; ++step) {
+        w.Step();
+        t += double(1.0f / 400.0f);
+        sines.insert(sines.begin(), 3 * std::sin(t * (20.0 * (3.14159263 * 2))));
+        for (int i = 0; i <= 80; ++i) {
+            double wi = i < int(sines.size()) ? sines[size_t(i)] : 0;
+            int back = 80 - i;
+            int16_t ki = back < int(sines.size()) ? int16_t(std::nearbyint(sines[size_t(back)])) : 0;
+            ASSERT_DOUBLE_EQ(w.w(i), wi) << step << " " << i;
+            ASSERT_EQ(w.k(i), ki) << step << " " << i;
+            ASSERT_DOUBLE_EQ(w.dot(i).y1, 8.25 - (wi + ki));
+            ASSERT_DOUBLE_EQ(w.dot(i).y2, 25 - (wi + ki));
+        }
+    }
+    // Half-way values round to even: 2.5 gives 2.
+    EXPECT_EQ(int16_t(std::nearbyint(2.5)), 2);
+}
+
+TEST(ScreenMode, RequestsAreLoggedAndChangeNothing)
+{
+    size_t before = nv::DisplayClass::Requests().size();
+    nv::ObjectRef d(static_cast<nv::Dispatch*>(new nv::DisplayClass));
+    d.Call("gsDispIni");
+    d.Call("gsDispChange");
+    d.Call("gsDispEnd");
+    std::vector<std::string> got(nv::DisplayClass::Requests().begin() + long(before), nv::DisplayClass::Requests().end());
+    EXPECT_EQ(got, (std::vector<std::string>{"gsDispIni", "gsDispChange", "gsDispEnd"}));
+}
+
+TEST(NivaloProgram, AFirstUnattendedStartCreatesTheDatabase)
+{
+    nvtest::TempDir home;
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("NIVALO_HOME"), QString::fromStdString(home.path().string()));
+    env.insert(QStringLiteral("NIVALO_PROMPTS"), QStringLiteral("auto"));
+    env.remove(QStringLiteral("NIVALO_PROGIDS"));
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(NV_BINARY_DIR "/bin/nivalo"), {});
+    ASSERT_TRUE(p.waitForStarted(10000));
+    std::string db = (home.path() / "補助簿DB.MDB").string();
+    for (int i = 0; i < 200 && !std::filesystem::exists(db); ++i) QTest::qWait(50);
+    // The menu then waits for its user: end it.
+    p.kill();
+    p.waitForFinished(10000);
+    EXPECT_EQ(nvtest::ReadFileBytes(db), nvtest::ReadFileBytes(NV_BINARY_DIR "/share/空の補助簿DB.MDB"));
+    QString err = QString::fromUtf8(p.readAllStandardError());
+    EXPECT_TRUE(err.contains(QStringLiteral("補助簿DBを作成しますか。 -> OK"))) << err.toStdString();
+}
+
+} // namespace
