@@ -40,9 +40,10 @@ MainFrame::MainFrame(const ViewerOptions& options, int dpi, QWidget* parent)
     BuildBars();
     m_tree->setObjectName(QStringLiteral("treePane"));
     m_tree->setAllowedAreas(Qt::LeftDockWidgetArea);
-    m_tree->setMinimumWidth(33);
     m_tree->installEventFilter(this);
     addDockWidget(Qt::LeftDockWidgetArea, m_tree);
+    m_tree->Tree()->setMinimumWidth(0);
+    m_tree->setMinimumWidth(kMinTreeWidth);
     m_paperPane->setObjectName("panePaper");
     m_pagePane->setObjectName("panePage");
     m_paperPane->setFixedWidth(160);
@@ -144,8 +145,8 @@ bool MainFrame::OpenDocument(const QString& path)
     const QString title = doc->Title();
     auto* view = new PagelookView(std::move(doc), m_dpi, m_options);
     view->SetTreeItem(m_tree->AddDocument(view->Document().DisplayName(), view->PageCount()));
-    view->viewport()->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(view->viewport(), &QWidget::customContextMenuRequested, this, [this, view](const QPoint& at) {
+    view->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(view, &QWidget::customContextMenuRequested, this, [this, view](const QPoint& at) {
         m_documentContext->popup(view->viewport()->mapToGlobal(at));
     });
     QMdiSubWindow* window = m_mdi->addSubWindow(view);

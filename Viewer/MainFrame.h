@@ -28,6 +28,7 @@ class MainFrame : public QMainWindow {
 public:
     static constexpr int kRecentCount = 4;
     static constexpr int kDefaultTreeWidth = 150;
+    static constexpr int kMinTreeWidth = 33;
 
     MainFrame(const ViewerOptions& options, int dpi, QWidget* parent = nullptr);
     ~MainFrame() override;
