@@ -1,6 +1,8 @@
 #include "ViewerFixture.h"
 
 #include <QComboBox>
+
+#include <cstdlib>
 #include <QDockWidget>
 #include <QFile>
 #include <QLabel>
@@ -155,6 +157,7 @@ TEST_F(Bars, ZoomBoxAppliesTypedValuesAndFollowsTheView)
     SizeViewport(600, 800);
     Trigger(cmd::kFitWidth);
     EXPECT_EQ(box->currentText(), "70%");
+    if (std::getenv("NV_KEEP_IMAGES")) Frame().grab().save("/tmp/viewer-frame.png");
     // A second child with its own zoom; switching shows each one's.
     PagelookView* first = View();
     ASSERT_TRUE(Frame().OpenDocument(Sample("three.tvd", {.pages = 3})));
