@@ -13,6 +13,16 @@
 
 namespace nv::viewer {
 
+QDialogButtonBox* DialogButtons(QDialog* dialog, const QString& cancel)
+{
+    auto* b = new QDialogButtonBox(dialog);
+    b->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole)->setDefault(true);
+    if (!cancel.isEmpty()) b->addButton(cancel, QDialogButtonBox::RejectRole);
+    QObject::connect(b, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
+    QObject::connect(b, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
+    return b;
+}
+
 NumberBox::NumberBox(QWidget* parent) : QSpinBox(parent)
 {
     setRange(kEmpty, std::numeric_limits<int>::max());
@@ -76,11 +86,7 @@ NumberDialog::NumberDialog(const QString& caption, const QString& prompt, const 
     grid->addWidget(new QLabel(label, this), 1, 0);
     grid->addWidget(m_box, 1, 1);
     if (!unit.isEmpty()) grid->addWidget(new QLabel(unit, this), 1, 2);
-    auto* buttons = new QDialogButtonBox(this);
-    buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole)->setDefault(true);
-    buttons->addButton(QStringLiteral("ｷｬﾝｾﾙ"), QDialogButtonBox::RejectRole);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    QDialogButtonBox* buttons = DialogButtons(this, QStringLiteral("ｷｬﾝｾﾙ"));
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
     layout->addWidget(buttons);
@@ -134,11 +140,7 @@ PageJumpDialog::PageJumpDialog(int page, int pageCount, QWidget* parent)
 FindTextDialog::FindTextDialog(QWidget* parent) : QDialog(parent)
 {
     setWindowTitle(QStringLiteral("文字列検索"));
-    auto* buttons = new QDialogButtonBox(this);
-    buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole)->setDefault(true);
-    buttons->addButton(QStringLiteral("ｷｬﾝｾﾙ"), QDialogButtonBox::RejectRole);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    QDialogButtonBox* buttons = DialogButtons(this, QStringLiteral("ｷｬﾝｾﾙ"));
     auto* layout = new QVBoxLayout(this);
     layout->addStretch();
     layout->addWidget(buttons);

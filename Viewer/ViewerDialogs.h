@@ -3,7 +3,13 @@
 #include <QDialog>
 #include <QSpinBox>
 
+class QDialogButtonBox;
+
 namespace nv::viewer {
+
+// OK (default) and, unless `cancel` is empty, a cancel button, wired to the
+// dialog.
+QDialogButtonBox* DialogButtons(QDialog* dialog, const QString& cancel);
 
 // A number box that keeps what was typed, empty or out of range, so that OK
 // can refuse it; the arrows stay within the bounds.

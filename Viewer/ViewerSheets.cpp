@@ -1,5 +1,7 @@
 #include "Viewer/ViewerSheets.h"
 
+#include "Viewer/ViewerDialogs.h"
+
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QDialogButtonBox>
@@ -35,16 +37,6 @@ QLineEdit* Field(const char* name, const QString& text, QWidget* parent)
     e->setReadOnly(true);
     return e;
 }
-
-QDialogButtonBox* Buttons(QDialog* dialog, bool withCancel)
-{
-    auto* b = new QDialogButtonBox(dialog);
-    b->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole)->setDefault(true);
-    if (withCancel) b->addButton(QStringLiteral("キャンセル"), QDialogButtonBox::RejectRole);
-    QObject::connect(b, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
-    QObject::connect(b, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
-    return b;
-}
 } // namespace
 
 OptionSheet::OptionSheet(const ViewerOptions& options, QWidget* parent)
@@ -75,7 +67,7 @@ OptionSheet::OptionSheet(const ViewerOptions& options, QWidget* parent)
     m_tabs->addTab(page, QStringLiteral("表示設定"));
     auto* outer = new QVBoxLayout(this);
     outer->addWidget(m_tabs);
-    outer->addWidget(Buttons(this, true));
+    outer->addWidget(DialogButtons(this, QStringLiteral("キャンセル")));
 }
 
 ViewerOptions OptionSheet::Result() const
@@ -165,7 +157,7 @@ DocumentInfoSheet::DocumentInfoSheet(const DocumentFacts& f, QWidget* parent)
 
     auto* outer = new QVBoxLayout(this);
     outer->addWidget(m_tabs);
-    outer->addWidget(Buttons(this, false));
+    outer->addWidget(DialogButtons(this, {}));
 }
 
 } // namespace nv::viewer
