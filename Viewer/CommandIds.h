@@ -25,5 +25,21 @@ constexpr int kPrint = 57607;
 constexpr int kPrintDirect = 57608;
 constexpr int kAbout = 57664;
 constexpr int kExit = 57665;
+constexpr int kRecentFile1 = 57616;   // .. 57619
+constexpr int kHelpSearch = 57667;
+constexpr int kContextHelp = 57669;
+constexpr int kHelpContents = 57670;
+constexpr int kArrangeIcons = 57649;
+constexpr int kCascade = 57650;
+constexpr int kTileHorizontal = 57651;
+constexpr int kTileVertical = 57652;
+constexpr int kNextWindow = 57680;
+constexpr int kPrevWindow = 57681;
+constexpr int kStatusBar = 59393;
+// Bars: each id shows or hides its bar.
+constexpr int kMainBar = 165;
+constexpr int kScaleBar = 150;
+constexpr int kPageBar = 151;
+constexpr int kHelpBar = 168;
 
 } // namespace nv::viewer::cmd

@@ -4,34 +4,57 @@
 #include "Viewer/PagelookDoc.h"
 #include "Viewer/PagelookView.h"
 #include "Viewer/TreePane.h"
+#include "Viewer/ZoomBox.h"
 #include "platform/ui/Prompt.h"
 
 #include <QAction>
-#include <QActionGroup>
+#include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QMenuBar>
+#include <QMenu>
+#include <QMimeData>
+#include <QSettings>
 #include <QStatusBar>
 #include <QTreeWidget>
 
 namespace nv::viewer {
 
+namespace {
+constexpr const char* kBarState = "ToolBarState/State";
+constexpr const char* kTreeWidth = "ToolBarState-TreeView/Width";
+} // namespace
+
 MainFrame::MainFrame(const ViewerOptions& options, int dpi, QWidget* parent)
-    : QMainWindow(parent), m_options(options), m_dpi(dpi), m_mdi(new QMdiArea(this)), m_tree(new TreePane(this)),
-      m_paperPane(new QLabel(this)), m_pagePane(new QLabel(this))
+    : QMainWindow(parent), m_options(options), m_dpi(dpi), m_settings(ViewerOptions::OpenSettings()),
+      m_mdi(new QMdiArea(this)), m_tree(new TreePane(this)), m_paperPane(new QLabel(this)),
+      m_pagePane(new QLabel(this))
 {
     setWindowTitle(QStringLiteral("TaveloViewer"));
     setCentralWidget(m_mdi);
+    setAcceptDrops(true);
+    BuildActions();
+    BuildBars();
+    m_tree->setObjectName(QStringLiteral("treePane"));
+    m_tree->setAllowedAreas(Qt::LeftDockWidgetArea);
+    m_tree->installEventFilter(this);
     addDockWidget(Qt::LeftDockWidgetArea, m_tree);
-    resizeDocks({m_tree}, {150}, Qt::Horizontal);
+    m_tree->Tree()->setMinimumWidth(0);
+    m_tree->setMinimumWidth(kMinTreeWidth);
     m_paperPane->setObjectName("panePaper");
     m_pagePane->setObjectName("panePage");
+    m_paperPane->setFixedWidth(160);
+    m_pagePane->setFixedWidth(100);
+    statusBar()->setObjectName(QStringLiteral("statusBar"));
     statusBar()->addPermanentWidget(m_paperPane);
     statusBar()->addPermanentWidget(m_pagePane);
-    BuildActions();
     BuildMenus();
+    BuildContextMenus();
+    RestoreBarState();
+    LoadRecentFiles();
     connect(m_mdi, &QMdiArea::subWindowActivated, this, &MainFrame::OnSubWindowActivated);
     connect(m_tree, &TreePane::PageChosen, this, &MainFrame::OnPageChosen);
     UpdateCommands();
@@ -45,78 +68,56 @@ MainFrame::~MainFrame()
     qDeleteAll(m_mdi->subWindowList());
 }
 
-QAction* MainFrame::AddAction(int id, const QString& text, const QKeySequence& key)
+void MainFrame::RestoreBarState()
 {
-    auto* a = new QAction(text, this);
-    a->setObjectName(QStringLiteral("cmd%1").arg(id));
-    a->setData(id);
-    if (!key.isEmpty()) a->setShortcut(key);
-    m_actions.insert(id, a);
-    return a;
+    const int stored = m_settings->value(kTreeWidth, kDefaultTreeWidth).toInt();
+    // A pane closed while hidden once stored 0: a sliver helps nobody.
+    m_treeWidth = stored > 0 ? stored : kDefaultTreeWidth;
+    resizeDocks({m_tree}, {m_treeWidth}, Qt::Horizontal);
+    restoreState(m_settings->value(kBarState).toByteArray());
 }
 
-template <class F>
-void MainFrame::OnView(int id, F f)
+void MainFrame::SaveBarState()
 {
-    connect(m_actions.value(id), &QAction::triggered, this, [this, f] {
-        if (PagelookView* v = ActiveView()) f(*v);
-    });
+    m_settings->setValue(kBarState, saveState());
+    if (m_tree->isVisible() && m_tree->width() > 0) m_treeWidth = m_tree->width();
+    m_settings->setValue(kTreeWidth, m_treeWidth);
+    m_settings->sync();
 }
 
-void MainFrame::BuildActions()
+void MainFrame::closeEvent(QCloseEvent* e)
 {
-    AddAction(cmd::kFileOpen, QStringLiteral("開く(&O)..."), QKeySequence::Open);
-    AddAction(cmd::kFileClose, QStringLiteral("閉じる(&C)"));
-    AddAction(cmd::kExit, QStringLiteral("終了(&X)"));
-    AddAction(cmd::kFirstPage, QStringLiteral("先頭ページ(&F)"), Qt::Key_Home);
-    AddAction(cmd::kPrevPage, QStringLiteral("前ページ(&P)"), Qt::Key_PageUp);
-    AddAction(cmd::kNextPage, QStringLiteral("次ページ(&N)"), Qt::Key_PageDown);
-    AddAction(cmd::kLastPage, QStringLiteral("最終ページ(&L)"), Qt::Key_End);
-    AddAction(cmd::kJumpPage, QStringLiteral("ページ指定(&J)..."));
-    AddAction(cmd::kAnyZoom, QStringLiteral("任意倍率(&Z)..."));
-    auto* fits = new QActionGroup(this);
-    fits->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
-    for (auto [id, text] : {std::pair{cmd::kFitHeight, "高さに合わせる(&H)"}, std::pair{cmd::kFitWidth, "幅に合わせる(&W)"},
-                            std::pair{cmd::kFitPage, "ページに合わせる(&A)"}}) {
-        QAction* a = AddAction(id, QString::fromUtf8(text));
-        a->setCheckable(true);
-        fits->addAction(a);
-        OnView(id, [id](PagelookView& v) { v.Fit(id); });
-    }
-    // Commands whose screens come later: there from the start, disabled
-    // until something handles them.
-    for (int id : {cmd::kPageSetup, cmd::kZoomBox, cmd::kDocumentInfo, cmd::kOptions, cmd::kFind, cmd::kPrintSetup,
-                   cmd::kPrint, cmd::kPrintDirect, cmd::kAbout})
-        AddAction(id, {})->setEnabled(false);
-    QAction* tree = m_tree->toggleViewAction();
-    tree->setObjectName(QStringLiteral("cmd%1").arg(cmd::kTreePane));
-    tree->setText(QStringLiteral("ツリービュー(&T)"));
-    m_actions.insert(cmd::kTreePane, tree);
-
-    connect(Action(cmd::kFileOpen), &QAction::triggered, this, &MainFrame::ChooseAndOpen);
-    connect(Action(cmd::kFileClose), &QAction::triggered, this, [this] { m_mdi->closeActiveSubWindow(); });
-    connect(Action(cmd::kExit), &QAction::triggered, this, &QWidget::close);
-    OnView(cmd::kFirstPage, [](PagelookView& v) { v.FirstPage(); });
-    OnView(cmd::kPrevPage, [](PagelookView& v) { v.PrevPage(); });
-    OnView(cmd::kNextPage, [](PagelookView& v) { v.NextPage(); });
-    OnView(cmd::kLastPage, [](PagelookView& v) { v.LastPage(); });
-    for (QAction* a : std::as_const(m_actions)) addAction(a);
+    SaveBarState();
+    QMainWindow::closeEvent(e);
 }
 
-void MainFrame::BuildMenus()
+void MainFrame::showEvent(QShowEvent* e)
 {
-    QMenu* file = menuBar()->addMenu(QStringLiteral("ファイル(&F)"));
-    file->addAction(Action(cmd::kFileOpen));
-    file->addAction(Action(cmd::kFileClose));
-    file->addSeparator();
-    file->addAction(Action(cmd::kExit));
-    QMenu* view = menuBar()->addMenu(QStringLiteral("表示(&V)"));
-    view->addAction(Action(cmd::kTreePane));
-    view->addSeparator();
-    for (int id : {cmd::kFitHeight, cmd::kFitWidth, cmd::kFitPage, cmd::kAnyZoom}) view->addAction(Action(id));
-    QMenu* page = menuBar()->addMenu(QStringLiteral("ページ(&P)"));
-    for (int id : {cmd::kFirstPage, cmd::kPrevPage, cmd::kNextPage, cmd::kLastPage, cmd::kJumpPage})
-        page->addAction(Action(id));
+    QMainWindow::showEvent(e);
+    // Dock sizes given before the first layout do not always hold.
+    if (!m_shownOnce && m_tree->isVisible()) resizeDocks({m_tree}, {m_treeWidth}, Qt::Horizontal);
+    m_shownOnce = true;
+}
+
+bool MainFrame::eventFilter(QObject* watched, QEvent* e)
+{
+    if (watched == m_tree && e->type() == QEvent::Resize && m_shownOnce && m_tree->isVisible() &&
+        m_tree->width() > 0 && !m_tree->isFloating())
+        m_treeWidth = m_tree->width();
+    return QMainWindow::eventFilter(watched, e);
+}
+
+void MainFrame::dragEnterEvent(QDragEnterEvent* e)
+{
+    if (e->mimeData()->hasUrls()) e->acceptProposedAction();
+}
+
+void MainFrame::dropEvent(QDropEvent* e)
+{
+    const QList<QUrl> urls = e->mimeData()->urls();
+    e->acceptProposedAction();
+    for (const QUrl& url : urls)
+        if (url.isLocalFile()) OpenDocument(url.toLocalFile());
 }
 
 void MainFrame::ChooseAndOpen()
@@ -135,6 +136,7 @@ bool MainFrame::OpenDocument(const QString& path)
         auto* v = qobject_cast<PagelookView*>(w->widget());
         if (v && !canonical.isEmpty() && QFileInfo(v->Document().Path()).canonicalFilePath() == canonical) {
             m_mdi->setActiveSubWindow(w);
+            AddRecentFile(v->Document().Path());
             return true;
         }
     }
@@ -143,6 +145,10 @@ bool MainFrame::OpenDocument(const QString& path)
     const QString title = doc->Title();
     auto* view = new PagelookView(std::move(doc), m_dpi, m_options);
     view->SetTreeItem(m_tree->AddDocument(view->Document().DisplayName(), view->PageCount()));
+    view->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(view, &QWidget::customContextMenuRequested, this, [this, view](const QPoint& at) {
+        m_documentContext->popup(view->viewport()->mapToGlobal(at));
+    });
     QMdiSubWindow* window = m_mdi->addSubWindow(view);
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->setWindowTitle(title);
@@ -160,16 +166,28 @@ bool MainFrame::OpenDocument(const QString& path)
     });
     connect(view, &QObject::destroyed, this, [this, item = view->TreeItem()] {
         m_tree->RemoveDocument(item);
-        UpdateCommands();
-        UpdateStatusPanes();
+        OnViewClosed();
     });
     m_tree->SelectPage(view->TreeItem(), 1);
+    SwitchMenus(true);
     if (m_options.childViewMax == 1) window->showMaximized();
     else window->show();
     m_mdi->setActiveSubWindow(window);
+    AddRecentFile(view->Document().Path());
     UpdateCommands();
     UpdateStatusPanes();
     return true;
+}
+
+void MainFrame::OnViewClosed()
+{
+    // The window list still holds the closing child.
+    int open = 0;
+    for (QMdiSubWindow* w : m_mdi->subWindowList())
+        if (qobject_cast<PagelookView*>(w->widget())) ++open;
+    if (open == 0) SwitchMenus(false);
+    UpdateCommands();
+    UpdateStatusPanes();
 }
 
 PagelookView* MainFrame::ActiveView() const
@@ -226,13 +244,14 @@ void MainFrame::UpdateCommands()
     Action(cmd::kNextPage)->setEnabled(v && page < count);
     Action(cmd::kLastPage)->setEnabled(v && page < count);
     Action(cmd::kJumpPage)->setEnabled(v && count != 1);
-    Action(cmd::kAnyZoom)->setEnabled(v != nullptr);
-    Action(cmd::kFileClose)->setEnabled(v != nullptr);
+    for (int id : {cmd::kAnyZoom, cmd::kFileClose, cmd::kDocumentInfo, cmd::kFind})
+        Action(id)->setEnabled(v != nullptr);
     for (int id : {cmd::kFitHeight, cmd::kFitWidth, cmd::kFitPage}) {
         QAction* a = Action(id);
         a->setEnabled(v != nullptr);
         a->setChecked(v && v->ZoomMode() == 0 && v->FitMode() == id);
     }
+    if (v) m_zoomBox->Follow(v->Zoom());
 }
 
 void MainFrame::UpdateStatusPanes()

@@ -1,24 +1,35 @@
 #pragma once
-// The viewer's main window: documents in child windows, the tree pane, the
-// status panes, and one action per command id.
+// The viewer's main window: documents in child windows, the four bars, the
+// tree pane, the status panes, and one action per command id.
 #include <QHash>
 #include <QMainWindow>
+
+#include <initializer_list>
+#include <memory>
 
 #include "Viewer/ViewerOptions.h"
 
 class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
+class QMenu;
+class QSettings;
+class QToolBar;
 class QTreeWidgetItem;
 
 namespace nv::viewer {
 
 class PagelookView;
 class TreePane;
+class ZoomBox;
 
 class MainFrame : public QMainWindow {
     Q_OBJECT
 public:
+    static constexpr int kRecentCount = 4;
+    static constexpr int kDefaultTreeWidth = 150;
+    static constexpr int kMinTreeWidth = 33;
+
     MainFrame(const ViewerOptions& options, int dpi, QWidget* parent = nullptr);
     ~MainFrame() override;
 
@@ -33,6 +44,11 @@ public:
     TreePane* Tree() const { return m_tree; }
     QLabel* PaperPane() const { return m_paperPane; }
     QLabel* PagePane() const { return m_pagePane; }
+    ZoomBox* Zoom() const { return m_zoomBox; }
+    QToolBar* Bar(int id) const { return m_bars.value(id); }
+    // Context menus: 0 the main window, 1 a document, 2 the tree.
+    QMenu* ContextMenu(int which) const;
+    const QStringList& RecentFiles() const { return m_recent; }
     const ViewerOptions& Options() const { return m_options; }
 
     // Re-reads the paper of every view and repaints, the active one last.
@@ -40,12 +56,36 @@ public:
     // Enables and checks the commands for the active view.
     void UpdateCommands();
 
+    QMenu* createPopupMenu() override;
+
+protected:
+    void closeEvent(QCloseEvent* e) override;
+    void showEvent(QShowEvent* e) override;
+    void dragEnterEvent(QDragEnterEvent* e) override;
+    void dropEvent(QDropEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
+
 private:
     QAction* AddAction(int id, const QString& text, const QKeySequence& key = {});
     void BuildActions();
+    void BuildViewCommands();
+    void BuildBars();
+    QToolBar* BuildBar(int id, const QString& caption, std::initializer_list<int> ids);
     void BuildMenus();
+    void BuildContextMenus();
+    void SwitchMenus(bool documentOpen);
+    void RestoreBarState();
+    void SaveBarState();
+    void LoadRecentFiles();
+    void AddRecentFile(const QString& path);
+    void UpdateRecentActions();
+    void Tile(Qt::Orientation orientation);
+    void ArrangeIcons();
+    void ShowOptions();
+    void ShowAbout();
     void OnSubWindowActivated(QMdiSubWindow* window);
     void OnPageChosen(QTreeWidgetItem* document, int page);
+    void OnViewClosed();
     void UpdateStatusPanes();
     void ChooseAndOpen();
     template <class F>
@@ -53,11 +93,22 @@ private:
 
     ViewerOptions m_options;
     int m_dpi;
+    std::unique_ptr<QSettings> m_settings;
     QMdiArea* m_mdi;
     TreePane* m_tree;
     QLabel* m_paperPane;
     QLabel* m_pagePane;
+    ZoomBox* m_zoomBox = nullptr;
     QHash<int, QAction*> m_actions;
+    QHash<int, QToolBar*> m_bars;
+    QList<QMenu*> m_plainMenus;
+    QList<QMenu*> m_documentMenus;
+    QMenu* m_documentContext = nullptr;
+    QMenu* m_treeContext = nullptr;
+    int m_menuState = -1;
+    int m_treeWidth = kDefaultTreeWidth;
+    bool m_shownOnce = false;
+    QStringList m_recent;
 };
 
 } // namespace nv::viewer

@@ -1,0 +1,402 @@
+// The main window's commands, bars and menus.
+#include "Viewer/CommandIds.h"
+#include "Viewer/MainFrame.h"
+#include "Viewer/PagelookDoc.h"
+#include "Viewer/PagelookView.h"
+#include "Viewer/TreePane.h"
+#include "Viewer/ViewerDialogs.h"
+#include "Viewer/ViewerSheets.h"
+#include "Viewer/ZoomBox.h"
+#include "engine/core/VersionInfo.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPushButton>
+#include <QSettings>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace nv::viewer {
+
+namespace {
+constexpr const char* kRecentGroup = "Recent File List";
+
+// The bars' pictures: one per command, drawn rather than shipped.
+QIcon Picture(const QString& glyph)
+{
+    QPixmap pm(16, 16);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setPen(QColor(40, 40, 120));
+    p.drawRect(0, 0, 15, 15);
+    QFont f = p.font();
+    f.setPixelSize(glyph.size() > 1 ? 8 : 11);
+    f.setBold(true);
+    p.setFont(f);
+    p.drawText(QRect(0, 0, 16, 16), Qt::AlignCenter, glyph);
+    return QIcon(pm);
+}
+} // namespace
+
+QAction* MainFrame::AddAction(int id, const QString& text, const QKeySequence& key)
+{
+    auto* a = new QAction(text, this);
+    a->setObjectName(QStringLiteral("cmd%1").arg(id));
+    a->setData(id);
+    if (!key.isEmpty()) a->setShortcut(key);
+    m_actions.insert(id, a);
+    return a;
+}
+
+template <class F>
+void MainFrame::OnView(int id, F f)
+{
+    connect(m_actions.value(id), &QAction::triggered, this, [this, f] {
+        if (PagelookView* v = ActiveView()) f(*v);
+    });
+}
+
+void MainFrame::BuildActions()
+{
+    AddAction(cmd::kFileOpen, QStringLiteral("開く(&O)..."), QKeySequence(Qt::CTRL | Qt::Key_O));
+    AddAction(cmd::kFileClose, QStringLiteral("閉じる(&C)"));
+    AddAction(cmd::kExit, QStringLiteral("TaveloViewerの終了(&X)"));
+    AddAction(cmd::kPageSetup, QStringLiteral("ページ設定"));
+    AddAction(cmd::kPrint, QStringLiteral("印刷(&P)..."), QKeySequence(Qt::CTRL | Qt::Key_P));
+    AddAction(cmd::kPrintSetup, QStringLiteral("プリンタの設定(&R)..."));
+    AddAction(cmd::kPrintDirect, QStringLiteral("印刷"));
+    AddAction(cmd::kFirstPage, QStringLiteral("開始ページ"), Qt::Key_Home);
+    AddAction(cmd::kPrevPage, QStringLiteral("前ページ"), Qt::Key_PageUp);
+    AddAction(cmd::kNextPage, QStringLiteral("次ページ"), Qt::Key_PageDown);
+    AddAction(cmd::kLastPage, QStringLiteral("最終ページ"), Qt::Key_End);
+    AddAction(cmd::kJumpPage, QStringLiteral("指定ページ"));
+    AddAction(cmd::kAnyZoom, QStringLiteral("任意倍率"));
+    AddAction(cmd::kOptions, QStringLiteral("環境設定"));
+    AddAction(cmd::kDocumentInfo, QStringLiteral("ドキュメント情報"));
+    AddAction(cmd::kFind, QStringLiteral("検索"));
+    AddAction(cmd::kAbout, QStringLiteral("バージョン情報"));
+    AddAction(cmd::kHelpContents, QStringLiteral("目次(&C)"), Qt::Key_F1);
+    AddAction(cmd::kHelpSearch, QStringLiteral("検索(&S)"));
+    AddAction(cmd::kContextHelp, QStringLiteral("ヘルプ"), QKeySequence(Qt::SHIFT | Qt::Key_F1));
+    AddAction(cmd::kCascade, QStringLiteral("重ねて表示(&C)"));
+    AddAction(cmd::kTileHorizontal, QStringLiteral("上下に並べて表示(&H)"));
+    AddAction(cmd::kTileVertical, QStringLiteral("左右に並べて表示(&T)"));
+    AddAction(cmd::kArrangeIcons, QStringLiteral("アイコンの整列(&A)"));
+    AddAction(cmd::kNextWindow, QStringLiteral("次のウィンドウ"), Qt::Key_F6);
+    AddAction(cmd::kPrevWindow, QStringLiteral("前のウィンドウ"), QKeySequence(Qt::SHIFT | Qt::Key_F6));
+    for (int i = 0; i < kRecentCount; ++i) {
+        QAction* a = AddAction(cmd::kRecentFile1 + i, {});
+        connect(a, &QAction::triggered, this, [this, i] {
+            if (i >= m_recent.size()) return;
+            const QString path = m_recent.at(i);
+            if (OpenDocument(path)) return;
+            m_recent.removeAt(i);
+            AddRecentFile({});
+        });
+    }
+    auto* fits = new QActionGroup(this);
+    fits->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
+    for (auto [id, text] : {std::pair{cmd::kFitHeight, "画面（縦）にあわせる"}, std::pair{cmd::kFitWidth, "画面（横）にあわせる"},
+                            std::pair{cmd::kFitPage, "画面サイズにあわせる"}}) {
+        QAction* a = AddAction(id, QString::fromUtf8(text));
+        a->setCheckable(true);
+        fits->addAction(a);
+        OnView(id, [id](PagelookView& v) { v.Fit(id); });
+    }
+    // Printing and help have no screens here: there, and disabled.
+    for (int id : {cmd::kPageSetup, cmd::kPrintSetup, cmd::kPrint, cmd::kPrintDirect, cmd::kHelpContents,
+                   cmd::kHelpSearch, cmd::kContextHelp})
+        Action(id)->setEnabled(false);
+    const std::pair<int, const char*> pictures[] = {
+        {cmd::kFileOpen, "O"},    {cmd::kFileClose, "C"},   {cmd::kPageSetup, "S"},     {cmd::kPrint, "P"},
+        {cmd::kPrintSetup, "R"},  {cmd::kFitHeight, "H"},   {cmd::kFitWidth, "W"},      {cmd::kFitPage, "A"},
+        {cmd::kFirstPage, "|<"},  {cmd::kPrevPage, "<"},    {cmd::kNextPage, ">"},      {cmd::kLastPage, ">|"},
+        {cmd::kHelpContents, "?"}, {cmd::kHelpSearch, "Q"}, {cmd::kAbout, "i"}};
+    for (auto [id, glyph] : pictures) Action(id)->setIcon(Picture(QString::fromLatin1(glyph)));
+
+    QAction* tree = m_tree->toggleViewAction();
+    tree->setObjectName(QStringLiteral("cmd%1").arg(cmd::kTreePane));
+    tree->setText(QStringLiteral("ツリービュー"));
+    m_actions.insert(cmd::kTreePane, tree);
+    QAction* status = AddAction(cmd::kStatusBar, QStringLiteral("ステータスバー(&S)"));
+    status->setCheckable(true);
+    status->setChecked(true);
+    connect(status, &QAction::toggled, this, [this](bool on) { statusBar()->setVisible(on); });
+
+    connect(Action(cmd::kFileOpen), &QAction::triggered, this, &MainFrame::ChooseAndOpen);
+    connect(Action(cmd::kFileClose), &QAction::triggered, this, [this] { m_mdi->closeActiveSubWindow(); });
+    connect(Action(cmd::kExit), &QAction::triggered, this, &QWidget::close);
+    connect(Action(cmd::kOptions), &QAction::triggered, this, &MainFrame::ShowOptions);
+    connect(Action(cmd::kAbout), &QAction::triggered, this, &MainFrame::ShowAbout);
+    connect(Action(cmd::kCascade), &QAction::triggered, m_mdi, &QMdiArea::cascadeSubWindows);
+    connect(Action(cmd::kTileHorizontal), &QAction::triggered, this, [this] { Tile(Qt::Vertical); });
+    connect(Action(cmd::kTileVertical), &QAction::triggered, this, [this] { Tile(Qt::Horizontal); });
+    connect(Action(cmd::kArrangeIcons), &QAction::triggered, this, &MainFrame::ArrangeIcons);
+    connect(Action(cmd::kNextWindow), &QAction::triggered, m_mdi, &QMdiArea::activateNextSubWindow);
+    connect(Action(cmd::kPrevWindow), &QAction::triggered, m_mdi, &QMdiArea::activatePreviousSubWindow);
+    BuildViewCommands();
+}
+
+void MainFrame::BuildViewCommands()
+{
+    OnView(cmd::kFirstPage, [](PagelookView& v) { v.FirstPage(); });
+    OnView(cmd::kPrevPage, [](PagelookView& v) { v.PrevPage(); });
+    OnView(cmd::kNextPage, [](PagelookView& v) { v.NextPage(); });
+    OnView(cmd::kLastPage, [](PagelookView& v) { v.LastPage(); });
+    OnView(cmd::kAnyZoom, [this](PagelookView& v) {
+        ZoomDialog d(v.Zoom(), this);
+        if (d.exec() == QDialog::Accepted && d.Value() != v.Zoom()) v.SetZoom(d.Value());
+    });
+    OnView(cmd::kJumpPage, [this](PagelookView& v) {
+        PageJumpDialog d(v.CurrentPage(), v.PageCount(), this);
+        if (d.exec() == QDialog::Accepted) v.SetPage(d.Value());
+    });
+    OnView(cmd::kFind, [this](PagelookView&) {
+        FindTextDialog d(this);
+        d.exec();
+    });
+    OnView(cmd::kDocumentInfo, [this](PagelookView& v) {
+        const TvDocHeader& h = v.Document().Report().Store().m_header;
+        DocumentFacts f;
+        f.path = v.Document().Path();
+        f.name = v.Document().StoredName();
+        f.version = h.m_nVersion;
+        f.created = (uint64_t(h.m_nTimeHigh) << 32) | h.m_nTimeLow;
+        f.packed = h.m_bPacked;
+        f.secret = h.m_nSecondFlag;
+        f.pageCount = v.PageCount();
+        f.currentPage = v.CurrentPage();
+        DocumentInfoSheet d(f, this);
+        d.exec();
+    });
+}
+
+QToolBar* MainFrame::BuildBar(int id, const QString& caption, std::initializer_list<int> ids)
+{
+    auto* bar = new QToolBar(caption, this);
+    bar->setObjectName(QStringLiteral("bar%1").arg(id));
+    for (int command : ids) {
+        if (command == 0) bar->addSeparator();
+        else if (command == cmd::kZoomBox) {
+            QAction* box = bar->addWidget(m_zoomBox);
+            box->setObjectName(QStringLiteral("cmd%1").arg(command));
+            m_actions.insert(command, box);
+        } else bar->addAction(Action(command));
+    }
+    QAction* toggle = bar->toggleViewAction();
+    toggle->setObjectName(QStringLiteral("cmd%1").arg(id));
+    m_actions.insert(id, toggle);
+    m_bars.insert(id, bar);
+    addToolBar(Qt::TopToolBarArea, bar);
+    return bar;
+}
+
+void MainFrame::BuildBars()
+{
+    m_zoomBox = new ZoomBox(this);
+    connect(m_zoomBox, &ZoomBox::ZoomRequested, this, [this](int zoom) {
+        if (PagelookView* v = ActiveView()) v->SetZoom(zoom);
+    });
+    BuildBar(cmd::kMainBar, QStringLiteral("メイン"),
+             {cmd::kFileOpen, cmd::kFileClose, 0, cmd::kPageSetup, cmd::kPrint, cmd::kPrintSetup});
+    BuildBar(cmd::kScaleBar, QStringLiteral("スケール"),
+             {cmd::kZoomBox, 0, cmd::kFitHeight, cmd::kFitWidth, cmd::kFitPage});
+    BuildBar(cmd::kPageBar, QStringLiteral("ページ"), {cmd::kFirstPage, cmd::kPrevPage, cmd::kNextPage, cmd::kLastPage});
+    BuildBar(cmd::kHelpBar, QStringLiteral("ヘルプ"), {cmd::kHelpContents, cmd::kHelpSearch, cmd::kAbout});
+    // Shortcuts work wherever the focus is; the box is a widget of its bar only.
+    for (QAction* a : std::as_const(m_actions))
+        if (a != Action(cmd::kZoomBox)) addAction(a);
+}
+
+void MainFrame::BuildMenus()
+{
+    auto fill = [this](QMenu* m, std::initializer_list<int> ids) {
+        for (int id : ids) {
+            if (id == 0) m->addSeparator();
+            else if (id == cmd::kRecentFile1)
+                for (int i = 0; i < kRecentCount; ++i) m->addAction(Action(cmd::kRecentFile1 + i));
+            else m->addAction(Action(id));
+        }
+    };
+    auto menu = [this](const char* title) { return new QMenu(QString::fromUtf8(title), this); };
+    auto viewTail = [&](QMenu* view) {
+        QMenu* bars = view->addMenu(QStringLiteral("ツールバー(&T)"));
+        for (int id : {cmd::kMainBar, cmd::kScaleBar, cmd::kPageBar, cmd::kHelpBar}) bars->addAction(Action(id));
+        fill(view, {cmd::kTreePane, cmd::kStatusBar});
+    };
+    QMenu* tools = menu("ﾂｰﾙ(&T)");
+    fill(tools, {cmd::kOptions});
+    QMenu* help = menu("ﾍﾙﾌﾟ(&H)");
+    fill(help, {cmd::kHelpContents, cmd::kHelpSearch, 0, cmd::kAbout});
+
+    QMenu* file = menu("ﾌｧｲﾙ(&F)");
+    fill(file, {cmd::kFileOpen, 0, cmd::kPrintSetup, 0, cmd::kRecentFile1, 0, cmd::kExit});
+    QMenu* view = menu("表示(&V)");
+    viewTail(view);
+    m_plainMenus = {file, view, tools, help};
+
+    QMenu* docFile = menu("ﾌｧｲﾙ(&F)");
+    fill(docFile, {cmd::kFileOpen, cmd::kFileClose, 0, cmd::kPageSetup, cmd::kPrint, cmd::kPrintSetup, 0,
+                   cmd::kRecentFile1, 0, cmd::kExit});
+    QMenu* docView = menu("表示(&V)");
+    fill(docView, {cmd::kAnyZoom, cmd::kFitHeight, cmd::kFitWidth, cmd::kFitPage, 0});
+    viewTail(docView);
+    QMenu* go = menu("移動(&G)");
+    fill(go, {cmd::kJumpPage, 0, cmd::kFirstPage, cmd::kPrevPage, cmd::kNextPage, cmd::kLastPage});
+    QMenu* window = menu("ｳｨﾝﾄﾞｳ(&W)");
+    fill(window, {cmd::kCascade, cmd::kTileHorizontal, cmd::kTileVertical, cmd::kArrangeIcons});
+    m_documentMenus = {docFile, docView, go, tools, window, help};
+    SwitchMenus(false);
+}
+
+void MainFrame::SwitchMenus(bool documentOpen)
+{
+    if (m_menuState == int(documentOpen)) return;
+    m_menuState = int(documentOpen);
+    menuBar()->clear();
+    for (QMenu* m : documentOpen ? m_documentMenus : m_plainMenus) menuBar()->addMenu(m);
+}
+
+void MainFrame::BuildContextMenus()
+{
+    m_documentContext = new QMenu(QStringLiteral("ドキュメント上"), this);
+    m_documentContext->setObjectName(QStringLiteral("context1"));
+    for (int id : {cmd::kAnyZoom, cmd::kFitHeight, cmd::kFitWidth, cmd::kFitPage, 0, cmd::kFirstPage, cmd::kPrevPage,
+                   cmd::kNextPage, cmd::kLastPage}) {
+        if (id == 0) m_documentContext->addSeparator();
+        else m_documentContext->addAction(Action(id));
+    }
+    m_treeContext = new QMenu(QStringLiteral("ツリーバー上"), this);
+    m_treeContext->setObjectName(QStringLiteral("context2"));
+    for (int id : {cmd::kAnyZoom, cmd::kFitHeight, cmd::kFitWidth, cmd::kFitPage}) m_treeContext->addAction(Action(id));
+    m_tree->Tree()->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_tree->Tree(), &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& at) { m_treeContext->popup(m_tree->Tree()->viewport()->mapToGlobal(at)); });
+}
+
+QMenu* MainFrame::ContextMenu(int which) const
+{
+    if (which == 1) return m_documentContext;
+    if (which == 2) return m_treeContext;
+    return const_cast<MainFrame*>(this)->createPopupMenu();
+}
+
+QMenu* MainFrame::createPopupMenu()
+{
+    auto* m = new QMenu(QStringLiteral("メニュー画面上"), this);
+    m->setObjectName(QStringLiteral("context0"));
+    for (int id : {cmd::kMainBar, cmd::kScaleBar, cmd::kPageBar, cmd::kHelpBar}) m->addAction(Action(id));
+    m->addSeparator();
+    m->addAction(Action(cmd::kTreePane));
+    m->addAction(Action(cmd::kStatusBar));
+    return m;
+}
+
+void MainFrame::LoadRecentFiles()
+{
+    m_settings->beginGroup(kRecentGroup);
+    for (int i = 1; i <= kRecentCount; ++i) {
+        const QString path = m_settings->value(QStringLiteral("File%1").arg(i)).toString();
+        if (!path.isEmpty()) m_recent << path;
+    }
+    m_settings->endGroup();
+    UpdateRecentActions();
+}
+
+void MainFrame::AddRecentFile(const QString& path)
+{
+    if (!path.isEmpty()) {
+        m_recent.removeAll(path);
+        m_recent.prepend(path);
+    }
+    while (m_recent.size() > kRecentCount) m_recent.removeLast();
+    m_settings->remove(kRecentGroup);
+    m_settings->beginGroup(kRecentGroup);
+    for (int i = 0; i < m_recent.size(); ++i) m_settings->setValue(QStringLiteral("File%1").arg(i + 1), m_recent.at(i));
+    m_settings->endGroup();
+    m_settings->sync();
+    UpdateRecentActions();
+}
+
+void MainFrame::UpdateRecentActions()
+{
+    for (int i = 0; i < kRecentCount; ++i) {
+        QAction* a = Action(cmd::kRecentFile1 + i);
+        if (i < m_recent.size()) {
+            a->setText(QStringLiteral("&%1 %2").arg(i + 1).arg(QDir::toNativeSeparators(m_recent.at(i))));
+            a->setEnabled(true);
+            a->setVisible(true);
+        } else {
+            // An empty list shows one greyed line.
+            a->setText(QStringLiteral("最近使ったファイル"));
+            a->setEnabled(false);
+            a->setVisible(i == 0 && m_recent.isEmpty());
+        }
+    }
+}
+
+void MainFrame::Tile(Qt::Orientation orientation)
+{
+    QList<QMdiSubWindow*> windows;
+    for (QMdiSubWindow* w : m_mdi->subWindowList())
+        if (!w->isMinimized()) windows << w;
+    if (windows.isEmpty()) return;
+    const QRect area = m_mdi->viewport()->rect();
+    const int n = int(windows.size());
+    for (int i = 0; i < n; ++i) {
+        QMdiSubWindow* w = windows.at(i);
+        if (w->isMaximized()) w->showNormal();
+        if (orientation == Qt::Vertical)
+            w->setGeometry(0, area.height() * i / n, area.width(), area.height() * (i + 1) / n - area.height() * i / n);
+        else w->setGeometry(area.width() * i / n, 0, area.width() * (i + 1) / n - area.width() * i / n, area.height());
+    }
+}
+
+void MainFrame::ArrangeIcons()
+{
+    int x = 0;
+    const int bottom = m_mdi->viewport()->height();
+    for (QMdiSubWindow* w : m_mdi->subWindowList()) {
+        if (!w->isMinimized()) continue;
+        w->move(x, bottom - w->height());
+        x += w->width();
+    }
+}
+
+void MainFrame::ShowOptions()
+{
+    OptionSheet sheet(m_options, this);
+    if (sheet.exec() != QDialog::Accepted) return;
+    m_options = sheet.Result();
+    m_options.Save(*m_settings);
+    m_settings->sync();
+    RefreshAllViews();
+}
+
+void MainFrame::ShowAbout()
+{
+    QDialog d(this);
+    d.setWindowTitle(QStringLiteral("バージョン情報"));
+    auto* layout = new QVBoxLayout(&d);
+    layout->addWidget(new QLabel(QStringLiteral("TaveloViewer"), &d));
+    const QString v = QString::fromStdString(VersionInfo::GetValue("Pagelook", "FileVersion"));
+    auto* version = new QLabel(v.isEmpty() ? QString() : QStringLiteral("(%1)").arg(v), &d);
+    version->setObjectName(QStringLiteral("version"));
+    layout->addWidget(version);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, &d);
+    connect(buttons, &QDialogButtonBox::accepted, &d, &QDialog::accept);
+    layout->addWidget(buttons);
+    d.exec();
+}
+
+} // namespace nv::viewer

@@ -1,0 +1,150 @@
+#include "Viewer/ViewerDialogs.h"
+
+#include "platform/ui/Prompt.h"
+
+#include <QDialogButtonBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include <limits>
+
+namespace nv::viewer {
+
+QDialogButtonBox* DialogButtons(QDialog* dialog, const QString& cancel)
+{
+    auto* b = new QDialogButtonBox(dialog);
+    b->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole)->setDefault(true);
+    if (!cancel.isEmpty()) b->addButton(cancel, QDialogButtonBox::RejectRole);
+    QObject::connect(b, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
+    QObject::connect(b, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
+    return b;
+}
+
+NumberBox::NumberBox(QWidget* parent) : QSpinBox(parent)
+{
+    setRange(kEmpty, std::numeric_limits<int>::max());
+    setAlignment(Qt::AlignRight);
+    setGroupSeparatorShown(false);
+    setCorrectionMode(QAbstractSpinBox::CorrectToPreviousValue);
+}
+
+void NumberBox::SetBounds(int low, int high)
+{
+    m_low = low;
+    m_high = std::max(low, high);
+}
+
+void NumberBox::stepBy(int steps)
+{
+    const int v = value();
+    const long long next = (v < m_low || v > m_high) ? m_low : static_cast<long long>(v) + steps;
+    setValue(static_cast<int>(std::clamp<long long>(next, m_low, m_high)));
+    selectAll();
+}
+
+QAbstractSpinBox::StepEnabled NumberBox::stepEnabled() const
+{
+    const int v = value();
+    StepEnabled e = StepNone;
+    if (v < m_high) e |= StepUpEnabled;
+    if (v > m_low) e |= StepDownEnabled;
+    return e;
+}
+
+QValidator::State NumberBox::validate(QString& text, int&) const
+{
+    if (text.size() > 10) return QValidator::Invalid;
+    for (QChar c : text)
+        if (c < u'0' || c > u'9') return QValidator::Invalid;
+    if (text.size() == 10 && text > QStringLiteral("2147483647")) return QValidator::Invalid;
+    return QValidator::Acceptable;
+}
+
+int NumberBox::valueFromText(const QString& text) const
+{
+    bool ok = false;
+    const int v = text.toInt(&ok);
+    return ok ? v : kEmpty;
+}
+
+QString NumberBox::textFromValue(int value) const
+{
+    return value == kEmpty ? QString() : QString::number(value);
+}
+
+NumberDialog::NumberDialog(const QString& caption, const QString& prompt, const QString& label, const QString& unit,
+                           QWidget* parent)
+    : QDialog(parent), m_box(new NumberBox(this))
+{
+    setWindowTitle(caption);
+    m_box->setObjectName(QStringLiteral("number"));
+    auto* grid = new QGridLayout;
+    grid->addWidget(new QLabel(prompt, this), 0, 0, 1, 3);
+    grid->addWidget(new QLabel(label, this), 1, 0);
+    grid->addWidget(m_box, 1, 1);
+    if (!unit.isEmpty()) grid->addWidget(new QLabel(unit, this), 1, 2);
+    QDialogButtonBox* buttons = DialogButtons(this, QStringLiteral("ｷｬﾝｾﾙ"));
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(grid);
+    layout->addWidget(buttons);
+}
+
+void NumberDialog::SetValue(int value)
+{
+    m_value = value;
+    m_box->setValue(value);
+    m_box->selectAll();
+}
+
+void NumberDialog::accept()
+{
+    m_box->interpretText();
+    const int v = m_box->value();
+    QString refusal;
+    if (v == NumberBox::kEmpty) refusal = QStringLiteral("整数を入力してください。");
+    else if (v < m_box->Low() || v > m_box->High())
+        refusal = QStringLiteral("%1 から %2 までの整数を入力してください。").arg(m_box->Low()).arg(m_box->High());
+    if (!refusal.isEmpty()) {
+        ui::Message m;
+        m.text = refusal;
+        m.icon = ui::Icon::Warning;
+        m.parent = this;
+        ui::prompt().ask(m);
+        m_box->setFocus();
+        m_box->selectAll();
+        return;
+    }
+    m_value = v;
+    QDialog::accept();
+}
+
+ZoomDialog::ZoomDialog(int zoom, QWidget* parent)
+    : NumberDialog(QStringLiteral("倍率変更"), QStringLiteral("ドキュメントの表示倍率を入力してください（１～999）"),
+                   QStringLiteral("倍率"), QStringLiteral("％"), parent)
+{
+    m_box->SetBounds(1, 999);
+    SetValue(zoom);
+}
+
+PageJumpDialog::PageJumpDialog(int page, int pageCount, QWidget* parent)
+    : NumberDialog(QStringLiteral("ページ移動"), QStringLiteral("表示するページ番号を入力してください"),
+                   QStringLiteral("ページ番号"), {}, parent)
+{
+    m_box->SetBounds(1, pageCount);
+    SetValue(page);
+}
+
+FindTextDialog::FindTextDialog(QWidget* parent) : QDialog(parent)
+{
+    setWindowTitle(QStringLiteral("文字列検索"));
+    QDialogButtonBox* buttons = DialogButtons(this, QStringLiteral("ｷｬﾝｾﾙ"));
+    auto* layout = new QVBoxLayout(this);
+    layout->addStretch();
+    layout->addWidget(buttons);
+    resize(280, 150);
+}
+
+} // namespace nv::viewer

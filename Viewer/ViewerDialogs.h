@@ -1,0 +1,74 @@
+#pragma once
+// The small modal dialogs of a view: zoom, page jump and find.
+#include <QDialog>
+#include <QSpinBox>
+
+class QDialogButtonBox;
+
+namespace nv::viewer {
+
+// OK (default) and, unless `cancel` is empty, a cancel button, wired to the
+// dialog.
+QDialogButtonBox* DialogButtons(QDialog* dialog, const QString& cancel);
+
+// A number box that keeps what was typed, empty or out of range, so that OK
+// can refuse it; the arrows stay within the bounds.
+class NumberBox : public QSpinBox {
+    Q_OBJECT
+public:
+    static constexpr int kEmpty = -1;
+
+    explicit NumberBox(QWidget* parent = nullptr);
+    void SetBounds(int low, int high);
+    int Low() const { return m_low; }
+    int High() const { return m_high; }
+    void stepBy(int steps) override;
+
+protected:
+    QValidator::State validate(QString& text, int& pos) const override;
+    int valueFromText(const QString& text) const override;
+    QString textFromValue(int value) const override;
+    StepEnabled stepEnabled() const override;
+
+private:
+    int m_low = 1;
+    int m_high = 1;
+};
+
+// A dialog holding one number between bounds; OK refuses anything else with
+// the usual message and stays open.
+class NumberDialog : public QDialog {
+    Q_OBJECT
+public:
+    NumberDialog(const QString& caption, const QString& prompt, const QString& label, const QString& unit,
+                 QWidget* parent);
+    NumberBox* Box() const { return m_box; }
+    int Value() const { return m_value; }
+    void SetValue(int value);
+    void accept() override;
+
+protected:
+    NumberBox* m_box;
+    int m_value = 1;
+};
+
+class ZoomDialog : public NumberDialog {
+    Q_OBJECT
+public:
+    explicit ZoomDialog(int zoom, QWidget* parent = nullptr);
+};
+
+class PageJumpDialog : public NumberDialog {
+    Q_OBJECT
+public:
+    PageJumpDialog(int page, int pageCount, QWidget* parent = nullptr);
+};
+
+// Finds nothing: OK and Cancel only close it.
+class FindTextDialog : public QDialog {
+    Q_OBJECT
+public:
+    explicit FindTextDialog(QWidget* parent = nullptr);
+};
+
+} // namespace nv::viewer

@@ -1,0 +1,306 @@
+#include "ViewerFixture.h"
+
+#include <QComboBox>
+
+#include <cstdlib>
+#include <QDockWidget>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QStatusBar>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QToolBar>
+#include <QTreeWidget>
+
+#include "Viewer/CommandIds.h"
+#include "Viewer/PagelookDoc.h"
+#include "Viewer/TreePane.h"
+#include "Viewer/ZoomBox.h"
+
+using namespace nv::viewer;
+
+namespace {
+
+class Bars : public nvtest::ViewerFixture {
+protected:
+    void OpenFive(int w = 600, int h = 800)
+    {
+        ASSERT_EQ(Start({Sample("five.tvd")}), PagelookApp::kContinue);
+        ASSERT_NE(View(), nullptr);
+        SizeViewport(w, h);
+    }
+
+    void Type(const QString& text, bool repeat = false)
+    {
+        QLineEdit* edit = Frame().Zoom()->lineEdit();
+        edit->clear();
+        QTest::keyClicks(edit, text);
+        QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QString("\r"), repeat);
+        QApplication::sendEvent(edit, &enter);
+        QCoreApplication::processEvents();
+    }
+
+    QStringList Items()
+    {
+        QStringList out;
+        for (int i = 0; i < Frame().Zoom()->count(); ++i) out << Frame().Zoom()->itemText(i);
+        return out;
+    }
+
+    static QStringList Ids(const QList<QAction*>& actions)
+    {
+        QStringList out;
+        for (QAction* a : actions) out << (a->isSeparator() ? QString("0") : a->objectName().mid(3));
+        return out;
+    }
+
+    QStringList MenuTitles()
+    {
+        QStringList out;
+        for (QAction* a : Frame().menuBar()->actions()) out << a->text();
+        return out;
+    }
+
+    QString IniPath() { return ViewerOptions::OpenSettings()->fileName(); }
+
+    void Restart()
+    {
+        Frame().close();
+        app.reset();
+        ASSERT_EQ(Start(), PagelookApp::kContinue);
+        QCoreApplication::processEvents();
+    }
+};
+
+TEST_F(Bars, BarsHoldTheirCommandsInOrderOnOneRow)
+{
+    ASSERT_EQ(Start(), PagelookApp::kContinue);
+    const std::pair<int, QStringList> bars[] = {
+        {cmd::kMainBar, {"57601", "57602", "0", "32771", "57607", "57606"}},
+        {cmd::kScaleBar, {"32773", "0", "32795", "32796", "32797"}},
+        {cmd::kPageBar, {"32782", "32783", "32784", "32785"}},
+        {cmd::kHelpBar, {"57670", "57667", "57664"}},
+    };
+    int x = -1;
+    for (const auto& [id, ids] : bars) {
+        QToolBar* bar = Frame().Bar(id);
+        ASSERT_NE(bar, nullptr) << id;
+        EXPECT_EQ(Ids(bar->actions()), ids) << id;
+        EXPECT_EQ(Frame().toolBarArea(bar), Qt::TopToolBarArea);
+        EXPECT_FALSE(Frame().toolBarBreak(bar));
+        EXPECT_GT(bar->x(), x) << id;
+        EXPECT_EQ(bar->y(), Frame().Bar(cmd::kMainBar)->y());
+        x = bar->x();
+    }
+    EXPECT_EQ(Frame().Bar(cmd::kMainBar)->windowTitle(), "メイン");
+    EXPECT_EQ(Frame().Bar(cmd::kHelpBar)->windowTitle(), "ヘルプ");
+    // A menu item and its button are one action with one picture.
+    QAction* open = Frame().Action(cmd::kFileOpen);
+    EXPECT_TRUE(Frame().menuBar()->actions().first()->menu()->actions().contains(open));
+    EXPECT_TRUE(Frame().Bar(cmd::kMainBar)->actions().contains(open));
+    EXPECT_FALSE(open->icon().isNull());
+    EXPECT_EQ(open->shortcut(), QKeySequence("Ctrl+O"));
+    // Each bar's command shows it or hides it, checked while it shows.
+    Frame().Action(cmd::kPageBar)->trigger();
+    EXPECT_FALSE(Frame().Bar(cmd::kPageBar)->isVisible());
+    EXPECT_FALSE(Frame().Action(cmd::kPageBar)->isChecked());
+    Frame().Action(cmd::kStatusBar)->trigger();
+    EXPECT_FALSE(Frame().statusBar()->isVisible());
+    EXPECT_EQ(Frame().PaperPane()->width(), 160);
+    EXPECT_EQ(Frame().PagePane()->width(), 100);
+}
+
+TEST_F(Bars, ZoomBoxAppliesTypedValuesAndFollowsTheView)
+{
+    OpenFive(1100, 1500);
+    ZoomBox* box = Frame().Zoom();
+    EXPECT_EQ(box->currentText(), "100%");
+    Type("120");
+    EXPECT_EQ(View()->Zoom(), 120);
+    EXPECT_EQ(View()->ZoomMode(), 1);
+    EXPECT_EQ(Items(), QStringList({"120%", "25%", "50%", "75%", "100%", "150%", "200%", "400%"}));
+    View()->viewport()->repaint();
+    const QImage img = View()->viewport()->grab().toImage();
+    const int left = View()->SheetOffset().x();
+    EXPECT_EQ(View()->SheetSize().width(), 952);
+    EXPECT_EQ(img.pixelColor(left, 300), QColor(Qt::white));
+    EXPECT_EQ(img.pixelColor(left + 951, 300), QColor(Qt::white));
+    EXPECT_EQ(img.pixelColor(left + 952, 300), QColor(128, 128, 128));
+    EXPECT_EQ(img.pixelColor(left - 1, 300), QColor(128, 128, 128));
+    Type("130");
+    EXPECT_EQ(View()->Zoom(), 130);
+    EXPECT_EQ(box->count(), 8);
+    EXPECT_EQ(box->itemText(0), "130%");
+    EXPECT_EQ(box->itemText(1), "25%");
+    for (const char* bad : {"0", "abc", ""}) {
+        Type(bad);
+        EXPECT_EQ(View()->Zoom(), 130) << bad;
+        EXPECT_EQ(box->currentText(), "130%") << bad;
+    }
+    // A held key repeats Enter: nothing happens.
+    Type("150", true);
+    EXPECT_EQ(View()->Zoom(), 130);
+    Type("5");
+    EXPECT_EQ(View()->Zoom(), 5);
+    box->lineEdit()->clear();
+    QTest::keyClicks(box->lineEdit(), "100%");
+    EXPECT_EQ(box->lineEdit()->text(), "100%");
+    Type("100%");
+    EXPECT_EQ(View()->Zoom(), 100);
+    EXPECT_EQ(box->itemText(0), "5%");
+    // Choosing from the list applies the item.
+    box->setCurrentIndex(box->findText("200%"));
+    emit box->activated(box->currentIndex());
+    EXPECT_EQ(View()->Zoom(), 200);
+    SizeViewport(600, 800);
+    Trigger(cmd::kFitWidth);
+    EXPECT_EQ(box->currentText(), "70%");
+    if (std::getenv("NV_KEEP_IMAGES")) Frame().grab().save("/tmp/viewer-frame.png");
+    // A second child with its own zoom; switching shows each one's.
+    PagelookView* first = View();
+    ASSERT_TRUE(Frame().OpenDocument(Sample("three.tvd", {.pages = 3})));
+    Type("150");
+    EXPECT_EQ(View()->Zoom(), 150);
+    EXPECT_EQ(first->Zoom(), 70);
+    Trigger(cmd::kNextWindow);
+    EXPECT_EQ(View(), first);
+    EXPECT_EQ(box->currentText(), "70%");
+    Trigger(cmd::kPrevWindow);
+    EXPECT_EQ(box->currentText(), "150%");
+}
+
+TEST_F(Bars, MenusSwitchWithTheFirstAndLastDocument)
+{
+    ASSERT_EQ(Start(), PagelookApp::kContinue);
+    EXPECT_EQ(MenuTitles(), QStringList({"ﾌｧｲﾙ(&F)", "表示(&V)", "ﾂｰﾙ(&T)", "ﾍﾙﾌﾟ(&H)"}));
+    QMenu* file = Frame().menuBar()->actions().at(0)->menu();
+    EXPECT_EQ(Ids(file->actions()), QStringList({"57601", "0", "57606", "0", "57616", "57617", "57618", "57619", "0",
+                                                 "57665"}));
+    EXPECT_FALSE(Frame().Action(cmd::kPrintSetup)->isEnabled());
+    EXPECT_FALSE(Frame().Action(cmd::kPrint)->isEnabled());
+    EXPECT_EQ(Frame().Action(cmd::kExit)->text(), "TaveloViewerの終了(&X)");
+    QMenu* view = Frame().menuBar()->actions().at(1)->menu();
+    EXPECT_EQ(view->actions().at(0)->text(), "ツールバー(&T)");
+    EXPECT_EQ(Ids(view->actions().at(0)->menu()->actions()), QStringList({"165", "150", "151", "168"}));
+    EXPECT_EQ(Ids(view->actions().mid(1)), QStringList({"11001", "59393"}));
+
+    ASSERT_TRUE(Frame().OpenDocument(Sample("five.tvd")));
+    EXPECT_EQ(MenuTitles(), QStringList({"ﾌｧｲﾙ(&F)", "表示(&V)", "移動(&G)", "ﾂｰﾙ(&T)", "ｳｨﾝﾄﾞｳ(&W)", "ﾍﾙﾌﾟ(&H)"}));
+    QMenu* go = Frame().menuBar()->actions().at(2)->menu();
+    QStringList goTexts;
+    for (QAction* a : go->actions()) goTexts << a->text();
+    EXPECT_EQ(goTexts, QStringList({"指定ページ", "", "開始ページ", "前ページ", "次ページ", "最終ページ"}));
+    QMenu* window = Frame().menuBar()->actions().at(4)->menu();
+    EXPECT_EQ(Ids(window->actions()), QStringList({"57650", "57651", "57652", "57649"}));
+    EXPECT_EQ(window->actions().at(1)->text(), "上下に並べて表示(&H)");
+    QMenu* docView = Frame().menuBar()->actions().at(1)->menu();
+    EXPECT_EQ(Ids(docView->actions().mid(0, 5)), QStringList({"32794", "32795", "32796", "32797", "0"}));
+    EXPECT_EQ(Frame().Action(cmd::kFitWidth)->text(), "画面（横）にあわせる");
+
+    Trigger(cmd::kFileClose);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(MenuTitles(), QStringList({"ﾌｧｲﾙ(&F)", "表示(&V)", "ﾂｰﾙ(&T)", "ﾍﾙﾌﾟ(&H)"}));
+}
+
+TEST_F(Bars, ContextMenusAndWindowKeys)
+{
+    OpenFive();
+    // The document's menu pages the view.
+    QContextMenuEvent ask(QContextMenuEvent::Mouse, QPoint(50, 50), View()->viewport()->mapToGlobal(QPoint(50, 50)));
+    QApplication::sendEvent(View()->viewport(), &ask);
+    QMenu* doc = Frame().ContextMenu(1);
+    EXPECT_TRUE(doc->isVisible());
+    EXPECT_EQ(Ids(doc->actions()),
+              QStringList({"32794", "32795", "32796", "32797", "0", "32782", "32783", "32784", "32785"}));
+    doc->actions().at(7)->trigger();
+    doc->hide();
+    EXPECT_EQ(View()->CurrentPage(), 2);
+    EXPECT_EQ(Ids(Frame().ContextMenu(2)->actions()), QStringList({"32794", "32795", "32796", "32797"}));
+    std::unique_ptr<QMenu> main(Frame().ContextMenu(0));
+    EXPECT_EQ(Ids(main->actions()), QStringList({"165", "150", "151", "168", "0", "11001", "59393"}));
+
+    PagelookView* first = View();
+    ASSERT_TRUE(Frame().OpenDocument(Sample("three.tvd", {.pages = 3})));
+    PagelookView* second = View();
+    EXPECT_EQ(Frame().Action(cmd::kNextWindow)->shortcut(), QKeySequence(Qt::Key_F6));
+    EXPECT_EQ(Frame().Action(cmd::kPrevWindow)->shortcut(), QKeySequence(Qt::SHIFT | Qt::Key_F6));
+    Trigger(cmd::kNextWindow);
+    EXPECT_EQ(View(), first);
+    Trigger(cmd::kNextWindow);
+    EXPECT_EQ(View(), second);
+    // Side by side: two windows share the width.
+    Trigger(cmd::kTileVertical);
+    const auto windows = Frame().MdiArea()->subWindowList();
+    EXPECT_EQ(windows.at(0)->y(), windows.at(1)->y());
+    EXPECT_NE(windows.at(0)->x(), windows.at(1)->x());
+    Trigger(cmd::kTileHorizontal);
+    EXPECT_EQ(windows.at(0)->x(), windows.at(1)->x());
+    EXPECT_NE(windows.at(0)->y(), windows.at(1)->y());
+}
+
+TEST_F(Bars, TreeWidthAndBarLayoutSurviveARestart)
+{
+    ASSERT_EQ(Start(), PagelookApp::kContinue);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(Frame().Tree()->width(), 150);
+    Frame().resizeDocks({Frame().Tree()}, {220}, Qt::Horizontal);
+    Frame().Bar(cmd::kHelpBar)->hide();
+    QCoreApplication::processEvents();
+    Restart();
+    EXPECT_EQ(Frame().Tree()->width(), 220);
+    EXPECT_FALSE(Frame().Bar(cmd::kHelpBar)->isVisible());
+    EXPECT_TRUE(Frame().Bar(cmd::kPageBar)->isVisible());
+
+    // Hidden at close: the last width it had.
+    Frame().Tree()->hide();
+    QCoreApplication::processEvents();
+    Frame().close();
+    EXPECT_EQ(QSettings(IniPath(), QSettings::IniFormat).value("ToolBarState-TreeView/Width").toInt(), 220);
+    app.reset();
+
+    // A stored 0 and no layout: the default width.
+    {
+        QSettings ini(IniPath(), QSettings::IniFormat);
+        ini.remove("ToolBarState");
+        ini.setValue("ToolBarState-TreeView/Width", 0);
+    }
+    ASSERT_EQ(Start(), PagelookApp::kContinue);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(Frame().Tree()->isVisible());
+    EXPECT_EQ(Frame().Tree()->width(), 150);
+}
+
+TEST_F(Bars, DroppedFilesOpenAndTheLastFourAreRemembered)
+{
+    ASSERT_EQ(Start(), PagelookApp::kContinue);
+    auto* mime = new QMimeData;
+    mime->setUrls({QUrl::fromLocalFile(Sample("dropped.tvd"))});
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&Frame(), &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&Frame(), &drop);
+    delete mime;
+    ASSERT_EQ(Frame().Views().size(), 1);
+    EXPECT_EQ(View()->Document().Title(), "dropped.tvd");
+
+    QStringList paths;
+    for (int i = 1; i <= 5; ++i) {
+        paths << Sample("r" + std::to_string(i) + ".tvd", {.pages = 1});
+        ASSERT_TRUE(Frame().OpenDocument(paths.last()));
+    }
+    QSettings ini(IniPath(), QSettings::IniFormat);
+    for (int i = 1; i <= 4; ++i) EXPECT_EQ(ini.value(QString("Recent File List/File%1").arg(i)).toString(), paths[5 - i]);
+    EXPECT_FALSE(ini.contains("Recent File List/File5"));
+    EXPECT_EQ(Frame().Action(cmd::kRecentFile1)->text(), "&1 " + paths[4]);
+    // The remembered list opens again after a restart.
+    Restart();
+    EXPECT_EQ(Frame().RecentFiles().size(), 4);
+    Frame().Action(cmd::kRecentFile1 + 1)->trigger();
+    ASSERT_NE(View(), nullptr);
+    EXPECT_EQ(View()->Document().Path(), paths[3]);
+}
+
+} // namespace
