@@ -166,7 +166,7 @@ void MainFrame::BuildViewCommands()
         d.exec();
     });
     OnView(cmd::kDocumentInfo, [this](PagelookView& v) {
-        const TvDocHeader& h = v.Document().Report().Store().m_header;
+        const TvDocHeader& h = v.Document().Report().Store().Header();
         DocumentFacts f;
         f.path = v.Document().Path();
         f.name = v.Document().StoredName();

@@ -101,7 +101,7 @@ TEST_F(JournalEntryTest, PurchaseJournalFromItsProgIdStoresExactlyTheTypedLines)
     for (bool withEmpty12 : {false, true}) {
         SCOPED_TRACE(withEmpty12);
         if (withEmpty12) db.Execute("DELETE FROM 仕入れデータ WHERE 仕入先No = 7 AND データ数 > 0");
-        Variant party = PartyArrayOf(PurchaseWords(), Party7());
+        Variant party = sPartyFromRecord(PurchaseWords(), Party7());
         if (!withEmpty12) party.array().items.pop_back();
         Variant r = Run("PurchaseJournal.shiiredataClass", 1, party, [&](QWidget* w) {
             EXPECT_EQ(w->windowTitle(), "仕入帳");
@@ -128,7 +128,7 @@ TEST_F(JournalEntryTest, SalesJournalFromItsProgIdStoresExactlyTheTypedLines)
 {
     const auto purchases = Rows("仕入れデータ");
     const auto others = Rows("売上げデータ", "売上先No <> 7");
-    Variant r = Run("SalesJournal.uriagedataClass", 2, PartyArrayOf(SalesWords(), Party7()), [&](QWidget* w) {
+    Variant r = Run("SalesJournal.uriagedataClass", 2, sPartyFromRecord(SalesWords(), Party7()), [&](QWidget* w) {
         EXPECT_EQ(w->windowTitle(), "売上帳");
         EXPECT_EQ(w->objectName(), "F1_売上データ");
         QAbstractItemModel* m = GridOf(w)->model();
@@ -158,7 +158,7 @@ TEST_F(JournalEntryTest, FailuresBeforeTheWindowAreErrorsAndLeaveNoWindow)
         SCOPED_TRACE(c.name);
         c.spoil();
         ObjectRef o = CreateObject("PurchaseJournal.shiiredataClass");
-        Variant f(folder), m(c.mode), s = SettingsArrayOf(settings), p = PartyArrayOf(PurchaseWords(), Party7());
+        Variant f(folder), m(c.mode), s = SettingsArrayOf(settings), p = sPartyFromRecord(PurchaseWords(), Party7());
         std::vector<Variant> args{Variant::ByRef(&f), Variant::ByRef(&m), Variant::ByRef(&s), Variant::ByRef(&p)};
         try {
             o.CallArgs("fcFrmOp", args);

@@ -113,7 +113,7 @@ struct JournalFixture : ::testing::Test {
     {
         const nv::SideWords& w = nv::WordsOf(side);
         nv::Variant f(folder), m(int16_t(w.MenuMode)), s = nv::SettingsArrayOf(settings);
-        nv::Variant p = nv::PartyArrayOf(w, party);
+        nv::Variant p = nv::sPartyFromRecord(w, party);
         return nv::OpenJournalEntry(side, f, m, s, p);
     }
 
