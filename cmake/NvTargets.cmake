@@ -36,3 +36,4 @@ function(nv_folder_tests folder)
   gtest_discover_tests(${_name} DISCOVERY_MODE PRE_TEST
       PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 600)
 endfunction()
+include(NvPlugins)

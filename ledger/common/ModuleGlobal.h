@@ -3,6 +3,7 @@
 // program folder, menu mode, database path and the company settings.
 #include "ledger/common/CompanyFile.h"
 #include "ledger/common/CompanySettings.h"
+#include "platform/core/Paths.h"
 
 #include <array>
 #include <optional>
@@ -10,16 +11,6 @@
 #include <string_view>
 
 namespace nv {
-
-// The writable data folder that stands in for the program folder, with a
-// trailing slash: $NIVALO_HOME, else $XDG_DATA_HOME/nivalo/, else
-// ~/.local/share/nivalo/.
-std::string DataFolderPath();
-// The installed read-only share folder, with a trailing slash.
-std::string ShareFolderPath();
-// A read-only resource ("PRINT/...", "HELP/...", the empty database
-// template): the data folder's copy first, then the share folder's.
-std::optional<std::string> FindResourcePath(std::string_view relative);
 
 // The database file of a settings name: trailing blanks trimmed, an absolute
 // name as it stands, a relative one (or the default when empty) joined to the

@@ -1,0 +1,80 @@
+# Programs land in build/bin, plug-ins in build/lib; the build tree's ProgID
+# file build/share/progids names every plug-in, so programs run from the
+# build tree without installing.
+#
+#   nv_program(<target> SOURCES <files>... [LINK <targets>...])
+#   nv_plugin(<target> SOURCES <files>... [LINK <targets>...] [OUTPUT_NAME <name>] [TEST])
+#
+# A plug-in is a module that exports only its factory (NV_DEFINE_PLUGIN):
+# hidden visibility, and the symbols of the static libraries it links stay
+# inside it. TEST plug-ins are left out of the ProgID file.
+
+set(NV_PLUGIN_DIR "${CMAKE_INSTALL_LIBDIR}/nivalo")
+
+function(nv_program target)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LINK" ${ARGN})
+  add_executable(${target} ${ARG_SOURCES})
+  target_link_libraries(${target} PRIVATE ${ARG_LINK})
+  set_target_properties(${target} PROPERTIES
+      RUNTIME_OUTPUT_DIRECTORY "${CMAKE_BINARY_DIR}/bin"
+      INSTALL_RPATH "$ORIGIN/../${NV_PLUGIN_DIR}")
+  install(TARGETS ${target} RUNTIME DESTINATION "${CMAKE_INSTALL_BINDIR}")
+endfunction()
+
+function(nv_plugin target)
+  cmake_parse_arguments(ARG "TEST" "OUTPUT_NAME" "SOURCES;LINK" ${ARGN})
+  add_library(${target} MODULE ${ARG_SOURCES})
+  target_link_libraries(${target} PRIVATE nv_automation ${ARG_LINK})
+  if(NOT ARG_OUTPUT_NAME)
+    set(ARG_OUTPUT_NAME ${target})
+  endif()
+  set_target_properties(${target} PROPERTIES
+      PREFIX ""
+      OUTPUT_NAME "${ARG_OUTPUT_NAME}"
+      LIBRARY_OUTPUT_DIRECTORY "${CMAKE_BINARY_DIR}/lib"
+      CXX_VISIBILITY_PRESET hidden
+      C_VISIBILITY_PRESET hidden
+      VISIBILITY_INLINES_HIDDEN ON
+      INSTALL_RPATH "$ORIGIN")
+  target_link_options(${target} PRIVATE
+      -Wl,--exclude-libs,ALL
+      "-Wl,--version-script=${CMAKE_SOURCE_DIR}/cmake/plugin.map")
+  set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS "${CMAKE_SOURCE_DIR}/cmake/plugin.map")
+  if(ARG_TEST)
+    return()
+  endif()
+  install(TARGETS ${target} LIBRARY DESTINATION "${NV_PLUGIN_DIR}")
+  get_property(_plugins GLOBAL PROPERTY NV_PLUGINS)
+  if(NOT _plugins)
+    cmake_language(DEFER DIRECTORY "${CMAKE_SOURCE_DIR}" CALL _nv_write_progids)
+  endif()
+  set_property(GLOBAL APPEND PROPERTY NV_PLUGINS ${target})
+endfunction()
+
+# At the end of the top directory: the build tree's ProgID file, and the
+# installed one, each written by asking the plug-ins' factories.
+function(_nv_write_progids)
+  get_property(_plugins GLOBAL PROPERTY NV_PLUGINS)
+  set(_out "${CMAKE_BINARY_DIR}/share/progids")
+  set(_files)
+  foreach(_p IN LISTS _plugins)
+    list(APPEND _files "$<TARGET_FILE:${_p}>")
+  endforeach()
+  add_custom_command(
+    OUTPUT "${_out}"
+    COMMAND nv_progids "${_out}" "../lib/" ${_files}
+    DEPENDS nv_progids ${_plugins}
+    COMMENT "ProgID file of the build tree"
+    VERBATIM)
+  add_custom_target(nv_progids_file ALL DEPENDS "${_out}")
+  set(_dest "${CMAKE_INSTALL_FULL_DATADIR}/nivalo/progids")
+  set(_libdir "${CMAKE_INSTALL_FULL_LIBDIR}/nivalo/")
+  string(REPLACE ";" "\" \"" _quoted "${_files}")
+  install(CODE "
+    file(MAKE_DIRECTORY \"\$ENV{DESTDIR}${CMAKE_INSTALL_FULL_DATADIR}/nivalo\")
+    execute_process(COMMAND \"$<TARGET_FILE:nv_progids>\" \"\$ENV{DESTDIR}${_dest}\" \"${_libdir}\" \"${_quoted}\"
+                    RESULT_VARIABLE _r)
+    if(_r)
+      message(FATAL_ERROR \"Writing the ProgID file failed\")
+    endif()")
+endfunction()
