@@ -5,6 +5,7 @@
 #include "engine/model/TvBox.h"
 #include "engine/model/TvData.h"
 #include "engine/model/TvImage.h"
+#include "engine/model/TvImageField.h"
 #include "engine/model/TvLine.h"
 #include "engine/model/TvList.h"
 #include "engine/model/TvOle.h"
@@ -71,6 +72,7 @@ std::unique_ptr<TvFedObject> SampleForm()
     Add(*base, std::make_unique<TvLine>(box), "Rule");
     Add(*base, std::make_unique<TvImage>(box, "logo.bmp"), "Logo");
     Add(*base, std::make_unique<TvImage>(box, "missing.bmp"), "Lost");
+    Add(*base, std::make_unique<TvImageField>(box, "logo.bmp"), "Photo");
     auto& ole = Add(*base, std::make_unique<TvOle>(), "Chart");
     auto item = std::make_unique<TvOleItem>();
     item->m_dwItemNumber = 1;

@@ -20,7 +20,7 @@ namespace nvtest {
 // The sample form: layer "Base" (AP) with "Title" (label), "Amount" (data
 // field), "Code" (JAN-13 barcode), "Table" (list 3 x 2), "Frame" (box),
 // "Rule" (line), "Logo" (picture "logo.bmp"), "Lost" (picture
-// "missing.bmp"), "Chart" (OLE, its storage in "Embedding 1"); layer
+// "missing.bmp"), "Photo" (picture field), "Chart" (OLE, its storage in "Embedding 1"); layer
 // "Lines" (LP) with "Cell" (data field) and "LpRule" (line).
 std::unique_ptr<nv::TvFedObject> SampleForm();
 // A storage whose cached presentation is the packed DIB "DIB!".

@@ -54,7 +54,7 @@ TEST_F(FormFileTest, ContainerVariantsAllOpen)
         auto form = ctrl->OpenForm(c.name);
         EXPECT_EQ(form->Name(), "Sample");
         EXPECT_EQ(form->TvLayers().size(), 2u);
-        EXPECT_EQ(form->TvObjects().size(), 11u);
+        EXPECT_EQ(form->TvObjects().size(), 12u);
     }
 }
 
