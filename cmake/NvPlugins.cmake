@@ -44,12 +44,10 @@ function(nv_plugin target)
     return()
   endif()
   install(TARGETS ${target} LIBRARY DESTINATION "${NV_PLUGIN_DIR}")
-  get_property(_plugins GLOBAL PROPERTY NV_PLUGINS)
-  if(NOT _plugins)
-    cmake_language(DEFER DIRECTORY "${CMAKE_SOURCE_DIR}" CALL _nv_write_progids)
-  endif()
   set_property(GLOBAL APPEND PROPERTY NV_PLUGINS ${target})
 endfunction()
+
+cmake_language(DEFER DIRECTORY "${CMAKE_SOURCE_DIR}" CALL _nv_write_progids)
 
 # At the end of the top directory: the build tree's ProgID file, and the
 # installed one, each written by asking the plug-ins' factories.

@@ -2,7 +2,8 @@
 
 #include "control/CInkplateDoc.h"
 #include "control/CXForm.h"
-#include "control/ControlError.h"
+#include "control/ControlErrors.h"
+#include "control/Converters.h"
 #include "control/ControlText.h"
 #include "engine/core/PathUtil.h"
 #include "engine/format/UnitTable.h"
@@ -16,9 +17,6 @@ namespace nv {
 
 namespace {
 
-// tvlUnit 0-6 in the engine's unit numbering.
-constexpr std::array<int32_t, 7> kEngineUnits = {UNIT_MM, UNIT_CENTIMM, UNIT_DECIPOINT, UNIT_CENTIINCH,
-                                                 UNIT_TWIPS, UNIT_DECICPI, UNIT_DECILPI};
 constexpr int32_t kDefaultTvlUnit = 1;
 
 // Windows' classic scheme, as 0x00bbggrr.
@@ -63,17 +61,11 @@ void CInkplateCtrl::SetDocumentName(const std::string& v)
     m_bModified = true;
 }
 
-int32_t CInkplateCtrl::GetUnit() const
-{
-    for (size_t i = 0; i < kEngineUnits.size(); ++i)
-        if (kEngineUnits[i] == m_nUnit) return static_cast<int32_t>(i);
-    return kDefaultTvlUnit;
-}
+int32_t CInkplateCtrl::GetUnit() const { return kUnitConverter.FromEngine(m_nUnit); }
 
 void CInkplateCtrl::SetUnit(int32_t tvlUnit)
 {
-    if (tvlUnit < 0 || tvlUnit >= static_cast<int32_t>(kEngineUnits.size())) RaiseTvlError(kTvlInvalidValue, 20011);
-    m_nUnit = kEngineUnits[static_cast<size_t>(tvlUnit)];
+    m_nUnit = ToEngineOrThrow(kUnitConverter, tvlUnit, ConvertSite::PropertySetter);
     m_bModified = true;
 }
 
@@ -100,7 +92,7 @@ void CInkplateCtrl::LoadProperties(const PropertyBag& bag)
         } catch (const std::exception&) {
             used = 0;
         }
-        if (used == 0 || used != it->second.size()) RaiseTvlError(kTvlInvalidValue, 20011);
+        if (used == 0 || used != it->second.size()) ThrowControlError(kErrInvalidProperty, 20011);
     }
     SetUnit(unit);
     m_strWorkPath = get("WorkPath");
@@ -114,15 +106,15 @@ std::shared_ptr<CXForm> CInkplateCtrl::OpenForm(const std::string& fileName)
 {
     const std::optional<std::string> name = HostPathToEngine(fileName);
     const std::optional<std::string> folders = HostPathToEngine(m_strFormPath);
-    if (!name || !folders) RaiseTvlError(kTvlFileNotFound, 20016);
+    if (!name || !folders) ThrowControlError(kErrFileNotFound, 20016);
     std::string found;
     const int r = FindFileOnPathList(found, *folders, *name, false);
-    if (r == -1) RaiseTvlError(kTvlFileNotFound, 20016);
-    if (r != 0) RaiseTvlError(kTvlPathFileAccess, 20000);
+    if (r == -1) ThrowControlError(kErrFileNotFound, 20016);
+    if (r != 0) ThrowControlError(kErrFileAccess, 20000);
 
     auto doc = std::make_unique<CInkplateDoc>();
     if (!doc->OnOpenDocument(ToFsPath(found)))
-        RaiseTvlError(kTvlPathFileAccess, 20000, EngineTextToHost(doc->Error()));
+        ThrowControlError(kErrFileAccess, 20000, EngineTextToHost(doc->Error()));
     std::unique_ptr<TvFedObject> copy;
     try {
         TvFedObject& root = *doc->GetRoot();
@@ -130,14 +122,14 @@ std::shared_ptr<CXForm> CInkplateCtrl::OpenForm(const std::string& fileName)
         copy = root.Clone();
         root.SetObjectsFlag(0);
     } catch (const CException& e) {
-        RaiseTvlError(kTvlPathFileAccess, 20000, EngineTextToHost(e.GetErrorMessage()));
+        ThrowControlError(kErrFileAccess, 20000, EngineTextToHost(e.GetErrorMessage()));
     }
     copy->ForEachObjectMutable([&](TvObject& obj, TvLayer&) {
         auto* image = dynamic_cast<TvImage*>(&obj);
         if (!image || image->GetType() != 7 || image->m_bEmbedded) return;
         try {
             image->m_strFileName = ResolvePicture(image->m_strFileName);
-        } catch (const TvlAutomationError&) {
+        } catch (const AutomationError&) {
             image->m_strFileName.clear();
         }
     });
@@ -174,7 +166,7 @@ int32_t CInkplateCtrl::LookupFont(const std::string& faceName)
         m_bFaceListBuilt = true;
     }
     const TvFontDesc* face = m_faceList.Find(faceName);
-    if (!face) RaiseTvlError(kTvlInvalidValue, 20018);
+    if (!face) ThrowControlError(kErrInvalidProperty, 20018);
     auto desc = face->Clone();
     desc->m_nFontId = --m_nFontCounter;
     m_fonts.push_back(std::move(desc));
@@ -204,12 +196,12 @@ uint32_t CInkplateCtrl::TranslateColor(uint32_t oleColor)
 std::string CInkplateCtrl::ResolvePicture(const std::string& storedName) const
 {
     const std::optional<std::string> folders = HostPathToEngine(m_strImagePath);
-    if (!folders || storedName.empty()) RaiseTvlError(kTvlFileNotFound, 20030);
+    if (!folders || storedName.empty()) ThrowControlError(kErrFileNotFound, 20030);
     std::string found;
     const int r = FindFileOnPathList(found, *folders, storedName, true);
-    if (r == -1) RaiseTvlError(kTvlFileNotFound, 20030);
-    if (r != 0) RaiseTvlError(kTvlPathFileAccess, 20031);
-    if (ImageDrawer::GetPictureKind(found) == 0) RaiseTvlError(kTvlPictureKind, 20044);
+    if (r == -1) ThrowControlError(kErrFileNotFound, 20030);
+    if (r != 0) ThrowControlError(kErrFileAccess, 20031);
+    if (ImageDrawer::GetPictureKind(found) == 0) ThrowControlError(kErrImageFormat, 20044);
     return found;
 }
 

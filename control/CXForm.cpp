@@ -3,7 +3,7 @@
 #include "control/CInkplateCtrl.h"
 #include "control/CXLayer.h"
 #include "control/CXObject.h"
-#include "control/ControlError.h"
+#include "control/ControlErrors.h"
 #include "control/ControlText.h"
 #include "engine/format/UnitTable.h"
 #include "engine/model/TvArc.h"
@@ -56,7 +56,7 @@ CXForm::~CXForm() = default;
 
 void CXForm::CheckOpen() const
 {
-    if (!IsOpen()) RaiseTvlError(kTvlFormClosed, 20008);
+    if (!IsOpen()) ThrowControlError(kErrClosedForm, 20008);
 }
 
 // ---- collections ------------------------------------------------------------
@@ -159,7 +159,7 @@ std::shared_ptr<CXLayer> CXForm::GetActiveLayer()
 void CXForm::SetActiveLayer(const std::shared_ptr<CXLayer>& layer)
 {
     CheckOpen();
-    if (!layer || &layer->Form() != this || !layer->EngineLayer()) RaiseTvlError(kTvlInvalidValue, 20006);
+    if (!layer || &layer->Form() != this || !layer->EngineLayer()) ThrowControlError(kErrInvalidProperty, 20006);
     m_pActiveLayer = layer->EngineLayer();
 }
 
@@ -168,7 +168,7 @@ void CXForm::SetActiveLayer(const std::shared_ptr<CXLayer>& layer)
 void CXForm::RecordObject(TvObject& obj, const TvPropertyMap& map)
 {
     const auto* first = map.GetFirst();
-    if (!first || !obj.IsPropertySupported(first->first)) RaiseTvlError(kTvlNotSupported, 20003);
+    if (!first || !obj.IsPropertySupported(first->first)) ThrowControlError(kErrPropertyNotFound, 20003);
     TvObjectChanges changes(obj.m_nObjectId);
     obj.SetProperties(map, &changes.m_changes);
     m_pageData.m_objectEntries.MergeChanges(changes);
@@ -197,7 +197,7 @@ void CXForm::MoveLayer(TvLayer& layer, bool toTop)
     auto it = std::find_if(layers.begin(), layers.end(), [&](const auto& l) { return l.get() == &layer; });
     if (it == layers.end()) return;
     if (toTop ? it + 1 == layers.end() : it == layers.begin()) return;
-    if (m_nOrderValue == -1) RaiseTvlError(kTvlInvalidCall, 20032);
+    if (m_nOrderValue == -1) ThrowControlError(kErrInvalidValue, 20032);
     std::unique_ptr<TvLayer> moved = std::move(*it);
     layers.erase(it);
     if (toTop) layers.push_back(std::move(moved));
@@ -252,7 +252,7 @@ void CXForm::CloseForm()
 void CXForm::SetLine(int32_t engineLineStyle, int32_t width, uint32_t color)
 {
     CheckOpen();
-    if (engineLineStyle == -999) RaiseTvlError(kTvlInvalidCall, 20014);
+    if (engineLineStyle == -999) ThrowControlError(kErrInvalidValue, 20014);
     const int32_t w = m_pCtrl->FromUnit(width, SignRule::NonNegative);
     m_attr.lineStyle = engineLineStyle;
     m_attr.lineWidth = w;
@@ -262,7 +262,7 @@ void CXForm::SetLine(int32_t engineLineStyle, int32_t width, uint32_t color)
 void CXForm::SetFillPattern(int32_t engineFillStyle, uint32_t color)
 {
     CheckOpen();
-    if (engineFillStyle == -999) RaiseTvlError(kTvlInvalidCall, 20015);
+    if (engineFillStyle == -999) ThrowControlError(kErrInvalidValue, 20015);
     m_attr.fillStyle = engineFillStyle;
     m_attr.fillColor = CInkplateCtrl::TranslateColor(color);
 }
@@ -282,7 +282,7 @@ void CXForm::SetTransparent(bool v)
 void CXForm::SetDirection(int32_t engineDirection)
 {
     CheckOpen();
-    if (engineDirection == -999) RaiseTvlError(kTvlInvalidCall, 20010);
+    if (engineDirection == -999) ThrowControlError(kErrInvalidValue, 20010);
     m_attr.direction = engineDirection;
 }
 
@@ -320,7 +320,7 @@ void CXForm::SetFont(int32_t width, int32_t height, int32_t pitch, const std::st
                      int32_t engineDeleteLine, int32_t engineUnderLine)
 {
     CheckOpen();
-    if (engineDeleteLine == -999 || engineUnderLine == -999) RaiseTvlError(kTvlInvalidCall, 20021);
+    if (engineDeleteLine == -999 || engineUnderLine == -999) ThrowControlError(kErrInvalidValue, 20021);
     const int32_t w = m_pCtrl->UnitToCentiPoints(width), h = m_pCtrl->UnitToCentiPoints(height);
     const int32_t p = m_pCtrl->FromUnit(pitch, SignRule::NonNegative);
     const int32_t id = m_pCtrl->LookupFont(HostTextToEngine(face, "SetFont"));
@@ -351,11 +351,11 @@ void CXForm::SetTextAttribute(int32_t index, int32_t value)
     const int32_t flag = value != 0 ? 1 : 0;
     switch (index) {
     case 0:
-        if (value == -999) RaiseTvlError(kTvlInvalidCall, 20039);
+        if (value == -999) ThrowControlError(kErrInvalidValue, 20039);
         m_attr.alignment = value;
         break;
     case 1:
-        if (value == -999) RaiseTvlError(kTvlInvalidCall, 20024);
+        if (value == -999) ThrowControlError(kErrInvalidValue, 20024);
         m_attr.angle = value;
         break;
     case 2: m_attr.reverse = flag; break;
@@ -368,7 +368,7 @@ void CXForm::SetTextAttribute(int32_t index, int32_t value)
     case 9: m_attr.linePitch = m_pCtrl->FromUnit(value, SignRule::NonNegative); break;
     case 10: m_attr.bold = flag; break;
     case 11: m_attr.italic = flag; break;
-    default: RaiseTvlError(kTvlInvalidCall, 20027);
+    default: ThrowControlError(kErrInvalidValue, 20027);
     }
 }
 
@@ -381,18 +381,18 @@ void CXForm::SetBarcodeAttribute(int32_t index, int32_t value)
     }
     switch (index) {
     case 8:
-        if (value == -999) RaiseTvlError(kTvlInvalidCall, 20022);
+        if (value == -999) ThrowControlError(kErrInvalidValue, 20022);
         m_attr.barAdjust = value;
         break;
     case 9:
-        if (value <= 0) RaiseTvlError(kTvlInvalidCall, 20041);
+        if (value <= 0) ThrowControlError(kErrInvalidValue, 20041);
         m_attr.barWidth = value;
         break;
     case 10: m_attr.barValue10 = value; break;
     case 11: m_attr.barFlag11 = value != 0 ? 1 : 0; break;
     case 12: m_attr.barFlag12 = value != 0 ? 1 : 0; break;
     case 13: m_attr.barValue13 = value; break;
-    default: RaiseTvlError(kTvlInvalidCall, 20027);
+    default: ThrowControlError(kErrInvalidValue, 20027);
     }
 }
 
@@ -410,8 +410,8 @@ Rect CXForm::DrawBox(int32_t x, int32_t y, int32_t w, int32_t h) const
 TvLayer& CXForm::DrawLayer()
 {
     CheckOpen();
-    if (!m_pActiveLayer) RaiseTvlError(kTvlInvalidCall, 20029);
-    if (m_pActiveLayer->m_nLayerMode != 1) RaiseTvlError(kTvlInvalidCall, 20029);
+    if (!m_pActiveLayer) ThrowControlError(kErrInvalidValue, 20029);
+    if (m_pActiveLayer->m_nLayerMode != 1) ThrowControlError(kErrInvalidValue, 20029);
     return *m_pActiveLayer;
 }
 
@@ -475,7 +475,7 @@ std::string CXForm::DrawTvBarcode(int32_t engineSymbology, int32_t x, int32_t y,
                                   const std::string& text)
 {
     DrawLayer();
-    if (engineSymbology == -999) RaiseTvlError(kTvlInvalidCall, 20033);
+    if (engineSymbology == -999) ThrowControlError(kErrInvalidValue, 20033);
     const Rect box = DrawBox(x, y, w, h);
     auto bar = std::make_unique<TvBarcode>();
     bar->SetSymbology(engineSymbology);
@@ -492,8 +492,8 @@ std::string CXForm::DrawTvBarcode(int32_t engineSymbology, int32_t x, int32_t y,
     const std::string value = HostTextToEngine(text, "DrawTvBarcode");
     std::string expanded;
     const int32_t r = bar->CheckText(expanded, value);
-    if (r == kBarcodeErrCharacter) RaiseTvlError(kTvlInvalidCall, 20035);
-    if (r < 0) RaiseTvlError(kTvlInvalidCall, 20034);
+    if (r == kBarcodeErrCharacter) ThrowControlError(kErrInvalidValue, 20035);
+    if (r < 0) ThrowControlError(kErrInvalidValue, 20034);
     bar->m_strText = expanded;
     AddDrawn(std::move(bar));
     return EngineTextToHost(expanded);
@@ -532,7 +532,7 @@ void CXForm::DrawTvArc(int32_t engineArcType, int32_t cx, int32_t cy, int32_t rx
                        int32_t end)
 {
     DrawLayer();
-    if (engineArcType == -999) RaiseTvlError(kTvlInvalidCall, 20028);
+    if (engineArcType == -999) ThrowControlError(kErrInvalidValue, 20028);
     const Point centre{m_pCtrl->FromUnit(cx, SignRule::Any), m_pCtrl->FromUnit(cy, SignRule::Any)};
     const Size radii{m_pCtrl->FromUnit(rx, SignRule::NonNegative), m_pCtrl->FromUnit(ry, SignRule::NonNegative)};
     auto arc = std::make_unique<TvArc>(centre, radii, engineArcType, m_attr.frame, nullptr);
@@ -546,7 +546,7 @@ void CXForm::DrawTvArc2(int32_t engineArcType, int32_t x, int32_t y, int32_t w, 
                         int32_t end)
 {
     DrawLayer();
-    if (engineArcType == -999) RaiseTvlError(kTvlInvalidCall, 20028);
+    if (engineArcType == -999) ThrowControlError(kErrInvalidValue, 20028);
     const Rect box = DrawBox(x, y, w, h);
     auto arc = std::make_unique<TvArc>(box, m_attr.frame, engineArcType, nullptr);
     arc->m_nStartAngle = start;
@@ -560,7 +560,7 @@ void CXForm::DrawTvImage(int32_t x, int32_t y, int32_t w, int32_t h, const std::
     DrawLayer();
     const Rect box = DrawBox(x, y, w, h);
     const std::optional<std::string> name = HostPathToEngine(fileName);
-    if (!name) RaiseTvlError(kTvlFileNotFound, 20030);
+    if (!name) ThrowControlError(kErrFileNotFound, 20030);
     const std::string found = m_pCtrl->ResolvePicture(*name);
     auto image = std::make_unique<TvImage>(box, found);
     image->m_bFrame = m_attr.frame;

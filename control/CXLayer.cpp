@@ -3,15 +3,16 @@
 #include "control/CInkplateCtrl.h"
 #include "control/CXForm.h"
 #include "control/CXObject.h"
-#include "control/ControlError.h"
+#include "control/ControlErrors.h"
 #include "control/ControlText.h"
+#include "control/Converters.h"
 #include "engine/model/TvLayer.h"
 
 namespace nv {
 
 TvLayer& CXLayer::Checked() const
 {
-    if (!m_pLayer || !m_pForm) RaiseTvlError(kTvlNotAttached, 20017);
+    if (!m_pLayer || !m_pForm) ThrowControlError(kErrDetached, 20017);
     m_pForm->CheckOpen();
     return *m_pLayer;
 }
@@ -24,7 +25,7 @@ bool CXLayer::TransparentAtDesign() const { return Checked().m_bTransparentAtDes
 bool CXLayer::GetTransparentAtPrint() const { return Checked().m_bTransparentAtPrint != 0; }
 int32_t CXLayer::GridSpacingX() const { return m_pForm->Ctrl().ToUnit(Checked().m_nGridX); }
 int32_t CXLayer::GridSpacingY() const { return m_pForm->Ctrl().ToUnit(Checked().m_nGridY); }
-int32_t CXLayer::LayerMode() const { return Checked().m_nLayerMode == 2 ? 1 : 0; }
+int32_t CXLayer::LayerMode() const { return LayerModeFromEngine(Checked().m_nLayerMode); }
 uint32_t CXLayer::GetBackColor() const { return Checked().m_crBackColor; }
 std::string CXLayer::Name() const { return EngineTextToHost(Checked().m_strName); }
 int32_t CXLayer::PrintDpiX() const { return Checked().m_nPrintDpiX; }

@@ -3,8 +3,9 @@
 #include "control/CInkplateCtrl.h"
 #include "control/CXForm.h"
 #include "control/CXLayer.h"
-#include "control/ControlError.h"
+#include "control/ControlErrors.h"
 #include "control/ControlText.h"
+#include "control/Converters.h"
 #include "control/PropertyAccess.h"
 #include "engine/format/UnitTable.h"
 #include "engine/model/TvBarcode.h"
@@ -22,7 +23,7 @@ namespace {
 
 constexpr int32_t kMaxCharSize = 20000; // 200 points in 1/100 point
 
-[[noreturn]] void NotSupported() { RaiseTvlError(kTvlNotSupported, 20003); }
+[[noreturn]] void NotSupported() { ThrowControlError(kErrPropertyNotFound, 20003); }
 
 // The engine value behind a property id: 16-bit values widen with sign.
 int32_t ReadNumber(TvObject& obj, uint16_t id)
@@ -51,7 +52,7 @@ void CheckFieldValue(const TvData& field, const std::string& value)
     probe.CopyFieldAttributes(field);
     probe.m_strValue = value;
     std::string formatted;
-    if (probe.FormatFieldText(formatted) < 0) RaiseTvlError(kTvlInvalidValue, 20046);
+    if (probe.FormatFieldText(formatted) < 0) ThrowControlError(kErrInvalidProperty, 20046);
 }
 
 } // namespace
@@ -62,7 +63,7 @@ bool CXObject::ApMode() const { return m_pLayer->EngineLayer()->m_nLayerMode == 
 
 TvObject& CXObject::Checked(int32_t accessIndex) const
 {
-    if (!m_pObject || !m_pLayer || !m_pLayer->EngineLayer()) RaiseTvlError(kTvlNotAttached, 20017);
+    if (!m_pObject || !m_pLayer || !m_pLayer->EngineLayer()) ThrowControlError(kErrDetached, 20017);
     Form().CheckOpen();
     if (accessIndex >= 0) {
         const PropertyAccess& a = *AccessByIndex(accessIndex);
@@ -78,30 +79,13 @@ TvObject& CXObject::Checked(int32_t accessIndex) const
 TvObject& CXObject::CheckedMember(int32_t dispid) const
 {
     const int32_t index = AccessIndexOfDispid(dispid);
-    if (index < 0) RaiseTvlError(kTvlNotSupported, 20003);
+    if (index < 0) ThrowControlError(kErrPropertyNotFound, 20003);
     return Checked(index);
 }
 
 std::string CXObject::Name() const { return EngineTextToHost(Checked(0).m_strName); }
 
-int32_t CXObject::ObjectType() const
-{
-    switch (Checked(2).GetType()) {
-    case 2: return 1;
-    case 3: return 2;
-    case 4: return 3;
-    case 5: return 4;
-    case 6: return 5;
-    case 7: return 6;
-    case 8: return 8;
-    case 9: return 7;
-    case 10: return 9;
-    case 11: return 12;
-    case 12: return 10;
-    case 13: return 11;
-    default: return 0;
-    }
-}
+int32_t CXObject::ObjectType() const { return ObjectTypeFromEngine(Checked(2).GetType()); }
 
 std::string CXObject::GetText() const
 {
@@ -127,8 +111,8 @@ void CXObject::SetText(const std::string& utf8)
     case 9: {
         std::string expanded;
         const int32_t r = static_cast<TvBarcode&>(obj).CheckText(expanded, value);
-        if (r == kBarcodeErrCharacter) RaiseTvlError(kTvlInvalidValue, 20035);
-        if (r < 0) RaiseTvlError(kTvlInvalidValue, 20034);
+        if (r == kBarcodeErrCharacter) ThrowControlError(kErrInvalidProperty, 20035);
+        if (r < 0) ThrowControlError(kErrInvalidProperty, 20034);
         Form().RecordObject(obj, TvPropertyMap(1001, TvPropValue::String(value)));
         break;
     }
@@ -175,13 +159,13 @@ void CXObject::SetLong(int32_t dispid, int32_t value)
     case PropConv::Length: v = ctrl.FromUnit(value, SignRule::NonNegative); break;
     case PropConv::Enum:
         v = EnumToEngine(a.enumKind, value);
-        if (v == -999) RaiseTvlError(kTvlInvalidValue, a.setError);
+        if (v == -999) ThrowControlError(kErrInvalidProperty, a.setError);
         break;
     case PropConv::FontSize: {
-        if (value < 0) RaiseTvlError(kTvlInvalidValue, 20043);
+        if (value < 0) ThrowControlError(kErrInvalidProperty, 20043);
         v = ctrl.UnitToCentiPoints(value);
         const bool height = a.engineId == 57 || a.engineId == 59;
-        if (v < (height ? 1 : 0) || v > kMaxCharSize) RaiseTvlError(kTvlInvalidValue, 20043);
+        if (v < (height ? 1 : 0) || v > kMaxCharSize) ThrowControlError(kErrInvalidProperty, 20043);
         break;
     }
     case PropConv::CellX: v = CheckDocValue(int64_t{value} * layer.m_nGridX, SignRule::Any); break;
@@ -232,7 +216,7 @@ void CXObject::SetString(int32_t dispid, const std::string& utf8)
     }
     if (a.engineId == 36) {
         if (!obj.IsPropertySupported(36)) NotSupported();
-        if (value.size() > 1) RaiseTvlError(kTvlInvalidValue, 20042);
+        if (value.size() > 1) ThrowControlError(kErrInvalidProperty, 20042);
     }
     if (a.engineId == 69) {
         if (!obj.IsPropertySupported(69)) NotSupported();
@@ -249,14 +233,14 @@ void CXObject::SetString(int32_t dispid, const std::string& utf8)
 int32_t CXObject::GetBarSize(int32_t index) const
 {
     auto& bar = static_cast<TvBarcode&>(Checked(kAccessBarSize));
-    if (index < 0 || index > 8 || !bar.IsWidthIndexValid(index)) RaiseTvlError(kTvlInvalidIndex, 20027);
+    if (index < 0 || index > 8 || !bar.IsWidthIndexValid(index)) ThrowControlError(kErrInvalidIndex, 20027);
     return ReadNumber(bar, static_cast<uint16_t>(index >= 1 && index <= 7 ? 109 + index : 109));
 }
 
 void CXObject::SetBarSize(int32_t index, int32_t value)
 {
     auto& bar = static_cast<TvBarcode&>(Checked(kAccessBarSize));
-    if (index < 0 || index > 8 || !bar.IsWidthIndexValid(index)) RaiseTvlError(kTvlInvalidIndex, 20027);
+    if (index < 0 || index > 8 || !bar.IsWidthIndexValid(index)) ThrowControlError(kErrInvalidIndex, 20027);
     Form().RecordObject(bar, TvPropertyMap(static_cast<uint16_t>(index >= 1 && index <= 7 ? 109 + index : 109),
                                            TvPropValue::Long(value)));
 }
@@ -265,7 +249,7 @@ std::string CXObject::GetListText(int32_t column, int32_t row) const
 {
     auto& list = static_cast<TvList&>(Checked(kAccessListText));
     if (column < 0 || column >= list.m_nColumns || row < 0 || row >= list.m_nRows)
-        RaiseTvlError(kTvlInvalidIndex, 20027);
+        ThrowControlError(kErrInvalidIndex, 20027);
     const TvData* cell = list.GetCell(column, row);
     return cell ? EngineTextToHost(cell->m_strValue) : std::string();
 }
@@ -274,7 +258,7 @@ void CXObject::SetListText(int32_t column, int32_t row, const std::string& utf8)
 {
     auto& list = static_cast<TvList&>(Checked(kAccessListText));
     if (column < 0 || column >= list.m_nColumns || row < 0 || row >= list.m_nRows)
-        RaiseTvlError(kTvlInvalidIndex, 20027);
+        ThrowControlError(kErrInvalidIndex, 20027);
     const std::string value = HostTextToEngine(utf8, "ListText");
     if (const TvData* cell = list.GetCell(column, row)) CheckFieldValue(*cell, value);
     Form().RecordObject(list, TvPropertyMap(125, TvPropValue::String(std::to_string(column) + ":" +
@@ -288,7 +272,7 @@ void CXObject::Move(bool toTop)
     auto it = std::find_if(objects.begin(), objects.end(), [&](const auto& o) { return o.get() == &obj; });
     if (it == objects.end()) return;
     if (toTop ? it + 1 == objects.end() : it == objects.begin()) return;
-    if (!Form().RecordOrder(false, obj.m_nObjectId, toTop ? 1005 : 1006)) RaiseTvlError(kTvlInvalidCall, 20032);
+    if (!Form().RecordOrder(false, obj.m_nObjectId, toTop ? 1005 : 1006)) ThrowControlError(kErrInvalidValue, 20032);
     std::unique_ptr<TvObject> moved = std::move(*it);
     objects.erase(it);
     if (toTop) objects.push_back(std::move(moved));

@@ -1,6 +1,8 @@
 #pragma once
 // Text where the host meets the engine: the host speaks UTF-8, the model
 // CP932.
+#include "control/ControlErrors.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -16,5 +18,9 @@ std::string EngineTextToHost(std::string_view cp932);
 // take it ("\" separates folders as "/" does); nullopt when it cannot be
 // one, which callers treat as a missing file.
 std::optional<std::string> HostPathToEngine(std::string_view utf8);
+
+// The error of a text id with a description of its own (the engine's
+// message), the table's text when it is empty.
+[[noreturn]] void ThrowControlError(HRESULT scode, int32_t id, const std::string& description);
 
 } // namespace nv

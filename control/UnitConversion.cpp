@@ -1,6 +1,6 @@
 #include "control/UnitConversion.h"
 
-#include "control/ControlError.h"
+#include "control/ControlErrors.h"
 #include "engine/core/Exceptions.h"
 #include "engine/format/UnitTable.h"
 
@@ -13,7 +13,7 @@ namespace {
 
 constexpr int32_t kCoordinateError = 20040;
 
-[[noreturn]] void Refuse() { RaiseTvlError(kTvlInvalidValue, kCoordinateError); }
+[[noreturn]] void Refuse() { ThrowControlError(kErrInvalidProperty, kCoordinateError); }
 
 const UnitRow& Row(int32_t unit)
 {

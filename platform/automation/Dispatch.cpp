@@ -96,8 +96,8 @@ HRESULT LookUpName(const InterfaceInfo& info, std::string_view name, int32_t* id
 }
 
 HRESULT PrepareInvoke(const InterfaceInfo& info, int32_t id, uint16_t flags, std::span<Variant> args,
-                      std::array<Variant, kMaxParams + 1>& coerced, const MemberInfo*& member, bool& put,
-                      ErrorRecord* error) noexcept
+                      std::array<Variant, kMaxParams + 1>& coerced, size_t& count, const MemberInfo*& member,
+                      bool& put, ErrorRecord* error) noexcept
 {
     member = info.find(id);
     if (!member) return Fail(error, DISP_E_MEMBERNOTFOUND);
@@ -127,7 +127,11 @@ HRESULT PrepareInvoke(const InterfaceInfo& info, int32_t id, uint16_t flags, std
     if (put) {
         HRESULT hr = Coerce(args[given], member->type, 0, given, coerced[given], error);
         if (hr != S_OK) return hr;
+        count = given + 1;
+        return S_OK;
     }
+    for (size_t i = given; i < params; ++i) coerced[i] = Variant::Missing();
+    count = params;
     return S_OK;
 }
 

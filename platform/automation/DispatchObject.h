@@ -33,11 +33,11 @@ namespace nv {
 using Args = std::span<Variant>;
 
 // Checks id, kind and argument count and coerces the arguments into
-// coerced[0..n). Returns S_OK and the member, or a failure status with the
-// record filled.
+// coerced[0..count), optional ones left out as Missing. Returns S_OK and the
+// member, or a failure status with the record filled.
 HRESULT PrepareInvoke(const InterfaceInfo& info, int32_t id, uint16_t flags, std::span<Variant> args,
-                      std::array<Variant, kMaxParams + 1>& coerced, const MemberInfo*& member, bool& put,
-                      ErrorRecord* error) noexcept;
+                      std::array<Variant, kMaxParams + 1>& coerced, size_t& count, const MemberInfo*& member,
+                      bool& put, ErrorRecord* error) noexcept;
 // Writes by-reference arguments back to the caller's variants.
 void FinishInvoke(const MemberInfo& member, bool put, std::span<Variant> args,
                   std::array<Variant, kMaxParams + 1>& coerced) noexcept;
@@ -63,13 +63,19 @@ decltype(auto) ArgAs(Variant& v)
     else static_assert(sizeof(D) == 0, "argument type has no variant coercion");
 }
 
+template <class>
+struct IsRef : std::false_type {};
+template <class X>
+struct IsRef<Ref<X>> : std::true_type {};
+
 template <class R>
 Variant ToVariant(R&& r)
 {
     using D = std::remove_cvref_t<R>;
     if constexpr (std::is_same_v<D, Variant>) return std::forward<R>(r);
-    else if constexpr (requires { r.get(); } && std::is_base_of_v<Dispatch, std::remove_pointer_t<decltype(r.get())>>)
-        return Variant(static_cast<Dispatch*>(r.get()));
+    else if constexpr (IsRef<D>::value) return Variant(static_cast<Dispatch*>(r.get()));
+    else if constexpr (std::is_pointer_v<D> && std::is_base_of_v<Dispatch, std::remove_pointer_t<D>>)
+        return Variant(static_cast<Dispatch*>(r));
     else return Variant(std::forward<R>(r));
 }
 
@@ -139,13 +145,14 @@ public:
         std::array<Variant, kMaxParams + 1> coerced;
         const MemberInfo* member = nullptr;
         bool put = false;
-        HRESULT hr = PrepareInvoke(info_, id, flags, args, coerced, member, put, error);
+        size_t count = 0;
+        HRESULT hr = PrepareInvoke(info_, id, flags, args, coerced, count, member, put, error);
         if (hr != S_OK) return hr;
         size_t index = size_t(member - info_.members.data());
         const Binder& b = Bindings();
         const Handler& h = put ? b.put_[index] : b.get_[index];
         if (!h) return E_NOTIMPL;
-        Args coercedArgs(coerced.data(), args.size());
+        Args coercedArgs(coerced.data(), count);
         try {
             Variant r = h(static_cast<T&>(*this), coercedArgs);
             if (result && !put) *result = std::move(r);

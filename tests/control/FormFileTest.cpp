@@ -3,7 +3,7 @@
 #include "ControlFixture.h"
 
 #include "control/CInkplateDoc.h"
-#include "control/ControlError.h"
+#include "control/ControlErrors.h"
 #include "engine/model/TvImage.h"
 #include "engine/model/TvOle.h"
 
@@ -95,7 +95,7 @@ TEST_F(FormFileTest, FolderSeparatorsOfTheLedgerWork)
 
 TEST_F(FormFileTest, MissingFormFile)
 {
-    EXPECT_TVL_ERROR(ctrl->OpenForm("nothere.tvf"), kTvlFileNotFound, 20016);
+    EXPECT_TVL_ERROR(ctrl->OpenForm("nothere.tvf"), kErrFileNotFound, 20016);
     try {
         ctrl->OpenForm("nothere.tvf");
     } catch (const AutomationError& e) {
@@ -129,10 +129,10 @@ TEST_F(FormFileTest, FilesThatAreNoFormsGive20000)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         WriteFileBytes(dir.path() / c.name, c.bytes);
-        EXPECT_TVL_ERROR(ctrl->OpenForm(c.name), kTvlPathFileAccess, 20000);
+        EXPECT_TVL_ERROR(ctrl->OpenForm(c.name), kErrFileAccess, 20000);
     }
     std::filesystem::create_directory(dir.path() / "folder.tvf");
-    EXPECT_TVL_ERROR(ctrl->OpenForm("folder.tvf"), kTvlPathFileAccess, 20000);
+    EXPECT_TVL_ERROR(ctrl->OpenForm("folder.tvf"), kErrFileAccess, 20000);
     EXPECT_TRUE(ctrl->Forms().empty());
 }
 

@@ -2,7 +2,7 @@
 // data, and the checks every member runs.
 #include "ControlFixture.h"
 
-#include "control/ControlError.h"
+#include "control/ControlErrors.h"
 #include "control/PropertyAccess.h"
 #include "engine/model/TvData.h"
 #include "engine/model/TvText.h"
@@ -75,13 +75,13 @@ TEST_F(ObjectTest, ModesOfTheAccessTable)
 
 TEST_F(ObjectTest, KindRestrictions)
 {
-    EXPECT_TVL_ERROR(Object(*form, "Frame")->GetLong(52), kTvlNotSupported, 20003);  // TextColor of a box
-    EXPECT_TVL_ERROR(Object(*form, "Rule")->GetLong(52), kTvlNotSupported, 20003);   // of a line
-    EXPECT_TVL_ERROR(Object(*form, "Code")->GetLong(8), kTvlNotSupported, 20003);    // FillColor of a barcode
-    EXPECT_TVL_ERROR(Object(*form, "Frame")->GetLong(73), kTvlNotSupported, 20003);  // BarcodeColor of a box
-    EXPECT_TVL_ERROR(Object(*form, "Title")->GetListText(0, 0), kTvlNotSupported, 20003);
-    EXPECT_TVL_ERROR(Object(*form, "Cell")->GetLong(80), kTvlNotSupported, 20003);   // EndColumn of a field
-    EXPECT_TVL_ERROR(Object(*form, "Title")->OleObject(), kTvlNotSupported, 20003);
+    EXPECT_TVL_ERROR(Object(*form, "Frame")->GetLong(52), kErrPropertyNotFound, 20003);  // TextColor of a box
+    EXPECT_TVL_ERROR(Object(*form, "Rule")->GetLong(52), kErrPropertyNotFound, 20003);   // of a line
+    EXPECT_TVL_ERROR(Object(*form, "Code")->GetLong(8), kErrPropertyNotFound, 20003);    // FillColor of a barcode
+    EXPECT_TVL_ERROR(Object(*form, "Frame")->GetLong(73), kErrPropertyNotFound, 20003);  // BarcodeColor of a box
+    EXPECT_TVL_ERROR(Object(*form, "Title")->GetListText(0, 0), kErrPropertyNotFound, 20003);
+    EXPECT_TVL_ERROR(Object(*form, "Cell")->GetLong(80), kErrPropertyNotFound, 20003);   // EndColumn of a field
+    EXPECT_TVL_ERROR(Object(*form, "Title")->OleObject(), kErrPropertyNotFound, 20003);
     EXPECT_EQ(Object(*form, "Chart")->OleObject(), nullptr);
     EXPECT_NO_THROW(Object(*form, "LpRule")->GetLong(80));
     EXPECT_NO_THROW(Object(*form, "Title")->GetLong(52));
@@ -92,21 +92,21 @@ TEST_F(ObjectTest, ConvertedSettersRefuseAndChangeNothing)
     auto box = Object(*form, "Frame");
     const size_t before = form->PageData().m_objectEntries.size();
     const int32_t width = box->GetLong(16);
-    EXPECT_TVL_ERROR(box->SetLong(16, -1), kTvlInvalidValue, 20040);          // a size below 0
-    EXPECT_TVL_ERROR(box->SetLong(16, 3000001), kTvlInvalidValue, 20040);     // above 30,000 mm
-    EXPECT_TVL_ERROR(box->SetLong(12, -3000001), kTvlInvalidValue, 20040);
+    EXPECT_TVL_ERROR(box->SetLong(16, -1), kErrInvalidProperty, 20040);          // a size below 0
+    EXPECT_TVL_ERROR(box->SetLong(16, 3000001), kErrInvalidProperty, 20040);     // above 30,000 mm
+    EXPECT_TVL_ERROR(box->SetLong(12, -3000001), kErrInvalidProperty, 20040);
     EXPECT_EQ(box->GetLong(16), width);
     EXPECT_EQ(form->PageData().m_objectEntries.size(), before);
     box->SetLong(12, -100);                                                     // positions may be negative
     EXPECT_EQ(box->GetLong(12), -100);
     box->SetLong(16, 3000000);
     EXPECT_EQ(box->GetLong(16), 3000000);
-    EXPECT_TVL_ERROR(box->SetLong(28, 1), kTvlNotSupported, 20003);            // PolyCount is read-only
+    EXPECT_TVL_ERROR(box->SetLong(28, 1), kErrPropertyNotFound, 20003);            // PolyCount is read-only
 
     auto title = Object(*form, "Title");
-    EXPECT_TVL_ERROR(title->SetLong(41, 0), kTvlInvalidValue, 20043);          // ZenFontHeight 0
+    EXPECT_TVL_ERROR(title->SetLong(41, 0), kErrInvalidProperty, 20043);          // ZenFontHeight 0
     ctrl->SetUnit(2);                                                           // 1/10 point
-    EXPECT_TVL_ERROR(title->SetLong(41, 2001), kTvlInvalidValue, 20043);       // above 200 points
+    EXPECT_TVL_ERROR(title->SetLong(41, 2001), kErrInvalidProperty, 20043);       // above 200 points
     title->SetLong(41, 2000);
     EXPECT_EQ(title->GetLong(41), 2000);
     title->SetLong(42, 0);                                                      // a width of 0 is fine
@@ -120,9 +120,9 @@ TEST_F(ObjectTest, CellPropertiesOverflowIntoTheBoundCheck)
     EXPECT_EQ(Recorded("Cell", 4), "1440000");
     // 20000 columns of 0.1 inch are beyond 30,000 mm; 2^31 / 144000 times
     // the grid would wrap in 32 bits.
-    EXPECT_TVL_ERROR(cell->SetLong(53, 20000), kTvlInvalidValue, 20040);
-    EXPECT_TVL_ERROR(cell->SetLong(53, 40000), kTvlInvalidValue, 20040);
-    EXPECT_TVL_ERROR(cell->SetLong(55, -1), kTvlInvalidValue, 20040);
+    EXPECT_TVL_ERROR(cell->SetLong(53, 20000), kErrInvalidProperty, 20040);
+    EXPECT_TVL_ERROR(cell->SetLong(53, 40000), kErrInvalidProperty, 20040);
+    EXPECT_TVL_ERROR(cell->SetLong(55, -1), kErrInvalidProperty, 20040);
     EXPECT_EQ(cell->GetLong(53), 10);
 }
 
@@ -137,8 +137,8 @@ TEST_F(ObjectTest, TextByKindIsRecordedAsThePageValue)
     EXPECT_EQ(Object(*form, "Title")->GetText(), "見出し");
 
     auto code = Object(*form, "Code");
-    EXPECT_TVL_ERROR(code->SetText("49012345678A"), kTvlInvalidValue, 20035);
-    EXPECT_TVL_ERROR(code->SetText("4901"), kTvlInvalidValue, 20034);
+    EXPECT_TVL_ERROR(code->SetText("49012345678A"), kErrInvalidProperty, 20035);
+    EXPECT_TVL_ERROR(code->SetText("4901"), kErrInvalidProperty, 20034);
     EXPECT_EQ(Recorded("Code", 1001), "-");
     code->SetText("490123456789");
     EXPECT_EQ(Recorded("Code", 1001), "490123456789");
@@ -156,8 +156,8 @@ TEST_F(ObjectTest, TextByKindIsRecordedAsThePageValue)
 TEST_F(ObjectTest, ReplaceCharacterCountsBytes)
 {
     auto amount = Object(*form, "Amount");
-    EXPECT_TVL_ERROR(amount->SetString(39, "ab"), kTvlInvalidValue, 20042);
-    EXPECT_TVL_ERROR(amount->SetString(39, "＊"), kTvlInvalidValue, 20042);
+    EXPECT_TVL_ERROR(amount->SetString(39, "ab"), kErrInvalidProperty, 20042);
+    EXPECT_TVL_ERROR(amount->SetString(39, "＊"), kErrInvalidProperty, 20042);
     amount->SetString(39, "*");
     EXPECT_EQ(amount->GetString(39), "*");
     amount->SetString(39, "");
@@ -167,16 +167,16 @@ TEST_F(ObjectTest, ReplaceCharacterCountsBytes)
 TEST_F(ObjectTest, BarSizeAndListTextBounds)
 {
     auto code = Object(*form, "Code");
-    EXPECT_TVL_ERROR(code->GetBarSize(-1), kTvlInvalidIndex, 20027);
-    EXPECT_TVL_ERROR(code->GetBarSize(9), kTvlInvalidIndex, 20027);
-    EXPECT_TVL_ERROR(Object(*form, "Title")->GetBarSize(0), kTvlNotSupported, 20003);
+    EXPECT_TVL_ERROR(code->GetBarSize(-1), kErrInvalidIndex, 20027);
+    EXPECT_TVL_ERROR(code->GetBarSize(9), kErrInvalidIndex, 20027);
+    EXPECT_TVL_ERROR(Object(*form, "Title")->GetBarSize(0), kErrPropertyNotFound, 20003);
 
     auto table = Object(*form, "Table");
     EXPECT_EQ(table->GetLong(78), 3);
     EXPECT_EQ(table->GetLong(79), 2);
-    EXPECT_TVL_ERROR(table->GetListText(0, 2), kTvlInvalidIndex, 20027);
-    EXPECT_TVL_ERROR(table->GetListText(3, 0), kTvlInvalidIndex, 20027);
-    EXPECT_TVL_ERROR(table->SetListText(-1, 0, "x"), kTvlInvalidIndex, 20027);
+    EXPECT_TVL_ERROR(table->GetListText(0, 2), kErrInvalidIndex, 20027);
+    EXPECT_TVL_ERROR(table->GetListText(3, 0), kErrInvalidIndex, 20027);
+    EXPECT_TVL_ERROR(table->SetListText(-1, 0, "x"), kErrInvalidIndex, 20027);
     table->SetListText(2, 1, "右下");
     EXPECT_EQ(table->GetListText(2, 1), "右下");
     EXPECT_EQ(Recorded("Table", 125, 2, 1), "2:1:\x89\x45\x89\xba");
@@ -190,7 +190,7 @@ TEST_F(ObjectTest, FontNamesResolveThroughTheFaceList)
     EXPECT_EQ(Recorded("Title", 54), "-1");
     title->SetString(44, "ＭＳ 明朝");
     EXPECT_EQ(Recorded("Title", 55), "-1");
-    EXPECT_TVL_ERROR(title->SetString(44, "No Such Face"), kTvlInvalidValue, 20018);
+    EXPECT_TVL_ERROR(title->SetString(44, "No Such Face"), kErrInvalidProperty, 20018);
 }
 
 TEST_F(ObjectTest, MoveTopRecordsAnOrderChangeOnlyWhenItMoves)
@@ -210,7 +210,7 @@ TEST_F(ObjectTest, PictureFileNameChangesLoadedObjectAndWorkingCopy)
 {
     WriteFileBytes(dir.path() / "other.bmp", "BM");
     // A plain picture does not take a file name per page; a picture field does.
-    EXPECT_TVL_ERROR(Object(*form, "Logo")->SetString(33, "other.bmp"), kTvlNotSupported, 20003);
+    EXPECT_TVL_ERROR(Object(*form, "Logo")->SetString(33, "other.bmp"), kErrPropertyNotFound, 20003);
     auto lost = Object(*form, "Photo");
     lost->SetString(33, "other.bmp");
     EXPECT_EQ(lost->GetString(33), dir.file("other.bmp"));
@@ -219,9 +219,9 @@ TEST_F(ObjectTest, PictureFileNameChangesLoadedObjectAndWorkingCopy)
     int32_t kind = 0;
     ASSERT_TRUE(form->WorkingCopy().FindObjectById(id)->GetPropertyAddress(69, address, kind));
     EXPECT_EQ(*static_cast<std::string*>(address), dir.file("other.bmp"));
-    EXPECT_TVL_ERROR(lost->SetString(33, "none.bmp"), kTvlFileNotFound, 20030);
+    EXPECT_TVL_ERROR(lost->SetString(33, "none.bmp"), kErrFileNotFound, 20030);
     WriteFileBytes(dir.path() / "odd.xyz", "zz");
-    EXPECT_TVL_ERROR(lost->SetString(33, "odd.xyz"), kTvlPictureKind, 20044);
+    EXPECT_TVL_ERROR(lost->SetString(33, "odd.xyz"), kErrImageFormat, 20044);
 }
 
 TEST_F(ObjectTest, AfterCloseEveryMemberRaises20008)
@@ -230,14 +230,14 @@ TEST_F(ObjectTest, AfterCloseEveryMemberRaises20008)
     auto base = Layer(*form, "Base");
     form->Close();
     form.reset();
-    EXPECT_TVL_ERROR(title->GetText(), kTvlFormClosed, 20008);
-    EXPECT_TVL_ERROR(title->Name(), kTvlFormClosed, 20008);
-    EXPECT_TVL_ERROR(title->SetLong(4, 0), kTvlFormClosed, 20008);
-    EXPECT_TVL_ERROR(title->MoveTop(), kTvlFormClosed, 20008);
-    EXPECT_TVL_ERROR(base->Name(), kTvlFormClosed, 20008);
-    EXPECT_TVL_ERROR(base->SetVisibleAtPrint(false), kTvlFormClosed, 20008);
-    EXPECT_TVL_ERROR(base->MoveTop(), kTvlFormClosed, 20008);
+    EXPECT_TVL_ERROR(title->GetText(), kErrClosedForm, 20008);
+    EXPECT_TVL_ERROR(title->Name(), kErrClosedForm, 20008);
+    EXPECT_TVL_ERROR(title->SetLong(4, 0), kErrClosedForm, 20008);
+    EXPECT_TVL_ERROR(title->MoveTop(), kErrClosedForm, 20008);
+    EXPECT_TVL_ERROR(base->Name(), kErrClosedForm, 20008);
+    EXPECT_TVL_ERROR(base->SetVisibleAtPrint(false), kErrClosedForm, 20008);
+    EXPECT_TVL_ERROR(base->MoveTop(), kErrClosedForm, 20008);
     // A wrapper attached to nothing.
     CXObject loose(nullptr, nullptr);
-    EXPECT_TVL_ERROR(loose.GetText(), kTvlNotAttached, 20017);
+    EXPECT_TVL_ERROR(loose.GetText(), kErrDetached, 20017);
 }

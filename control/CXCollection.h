@@ -1,0 +1,108 @@
+#pragma once
+// The shape the control's four collections share (CXForms, CXLayers,
+// CXObjects, CXPrinters): Item (0) by name or position, Count (1) and
+// _NewEnum (-4), over a list of wrappers that each hold one reference.
+// Element must derive from Dispatch and offer `std::string CollectionName()
+// const` (CP932 bytes). A key (the engine element's id) keeps one wrapper
+// per engine element.
+#include "control/ControlErrors.h"
+#include "control/EngineText.h"
+#include "platform/automation/DispatchObject.h"
+#include "platform/automation/EnumVariant.h"
+
+#include <functional>
+#include <unordered_map>
+#include <vector>
+
+namespace nv {
+
+template <class Element>
+class CXCollection : public DispatchObject<CXCollection<Element>> {
+    using Base = DispatchObject<CXCollection<Element>>;
+
+public:
+    // ignoreCase: names compare without regard to case (printers).
+    explicit CXCollection(const InterfaceInfo& info, bool ignoreCase = false) : Base(info), ignoreCase_(ignoreCase) {}
+
+    static void BindMembers(typename Base::Binder& b)
+    {
+        b.Get("Item", [](CXCollection& c, Args a) { return Variant(static_cast<Dispatch*>(c.Item(a[0]).get())); });
+        b.Get("Count", [](CXCollection& c, Args) { return Variant(c.Count()); });
+        b.Get("_NewEnum", [](CXCollection& c, Args) { return Variant::FromUnknown(c.NewEnum().get()); });
+    }
+
+    // Appends a wrapper; with a key, the one already made for that key is
+    // returned instead.
+    Element* Add(Ref<Element> element, const void* key = nullptr)
+    {
+        if (key) {
+            if (Element* existing = Find(key)) return existing;
+            byKey_[key] = element.get();
+        }
+        items_.push_back(std::move(element));
+        return items_.back().get();
+    }
+    Element* Find(const void* key) const
+    {
+        auto it = byKey_.find(key);
+        return it == byKey_.end() ? nullptr : it->second;
+    }
+    // Releases every wrapper (emptied or rebuilt).
+    void Clear()
+    {
+        byKey_.clear();
+        items_.clear();
+    }
+    size_t size() const { return items_.size(); }
+    Element* at(size_t i) const { return items_[i].get(); }
+    // Removes the wrappers that pred picks.
+    void RemoveIf(const std::function<bool(Element&)>& pred)
+    {
+        std::erase_if(items_, [&](const Ref<Element>& e) { return pred(*e); });
+        std::erase_if(byKey_, [&](const auto& kv) {
+            for (const Ref<Element>& e : items_)
+                if (e.get() == kv.second) return false;
+            return true;
+        });
+    }
+
+    int32_t Count()
+    {
+        BeforeAccess();
+        return int32_t(items_.size());
+    }
+
+    Ref<Element> Item(const Variant& index)
+    {
+        BeforeAccess();
+        CollectionIndex i = ReadCollectionIndex(index);
+        if (i.byName) {
+            for (const Ref<Element>& e : items_)
+                if (Cp932Equal(e->CollectionName(), i.name, ignoreCase_)) return e;
+        } else if (i.position >= 0 && size_t(i.position) < items_.size()) {
+            return items_[size_t(i.position)];
+        }
+        ThrowControlError(kErrInvalidIndex, kTextIndexOutOfRange);
+    }
+
+    // A snapshot: later changes to the list do not reach it.
+    Ref<CEnumVariant> NewEnum()
+    {
+        BeforeAccess();
+        std::vector<Variant> snapshot;
+        snapshot.reserve(items_.size());
+        for (const Ref<Element>& e : items_) snapshot.emplace_back(static_cast<Dispatch*>(e.get()));
+        return MakeRef<CEnumVariant>(std::move(snapshot));
+    }
+
+protected:
+    // Runs before Item, Count and _NewEnum (checks of the owner, pruning).
+    virtual void BeforeAccess() {}
+
+private:
+    std::vector<Ref<Element>> items_;
+    std::unordered_map<const void*, Element*> byKey_;
+    bool ignoreCase_;
+};
+
+} // namespace nv

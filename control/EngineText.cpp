@@ -1,0 +1,82 @@
+#include "control/EngineText.h"
+#include "control/ControlErrors.h"
+#include "platform/core/Cp932.h"
+
+#include <cstdio>
+
+namespace nv {
+
+namespace {
+
+// The first character of utf8 that CP932 cannot hold.
+std::string FirstRefusedCharacter(std::string_view utf8)
+{
+    size_t i = 0;
+    while (i < utf8.size()) {
+        unsigned char c = static_cast<unsigned char>(utf8[i]);
+        size_t n = c < 0x80 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
+        std::string_view ch = utf8.substr(i, n);
+        if (!Utf8ToCp932(ch)) return std::string(ch);
+        i += n;
+    }
+    return {};
+}
+
+bool AllDigits(std::string_view s)
+{
+    for (char c : s)
+        if (c < '0' || c > '9') return false;
+    return true;
+}
+
+} // namespace
+
+std::string ToEngineText(const Variant& value, std::string_view member)
+{
+    std::string utf8 = value.ToString();
+    if (std::optional<std::string> cp932 = Utf8ToCp932(utf8)) return *cp932;
+    throw AutomationError(kErrInvalidProperty, std::string(member) + ": the character \"" + FirstRefusedCharacter(utf8)
+                                                   + "\" cannot be written in the form's code page");
+}
+
+CollectionIndex ReadCollectionIndex(const Variant& index)
+{
+    CollectionIndex r;
+    if (index.vt() & 8) {
+        std::string text = index.ToString();
+        if (text.empty() || !AllDigits(text)) {
+            r.byName = true;
+            r.name = ToEngineText(Variant(text), "Item");
+            return r;
+        }
+    }
+    try {
+        r.position = index.ToLong();
+    } catch (const AutomationError& e) {
+        if (e.scode() == DISP_E_OVERFLOW) ThrowControlError(kErrInvalidIndex, kTextIndexOutOfRange);
+        throw;
+    }
+    return r;
+}
+
+bool Cp932Equal(std::string_view a, std::string_view b, bool ignoreCase)
+{
+    if (a.size() != b.size()) return false;
+    if (!ignoreCase) return a == b;
+    for (size_t i = 0; i < a.size();) {
+        size_t n = Cp932CharLength(a, i);
+        if (n != Cp932CharLength(b, i)) return false;
+        if (n == 1) {
+            char x = a[i], y = b[i];
+            if (x >= 'A' && x <= 'Z') x = char(x - 'A' + 'a');
+            if (y >= 'A' && y <= 'Z') y = char(y - 'A' + 'a');
+            if (x != y) return false;
+        } else if (a.substr(i, n) != b.substr(i, n)) {
+            return false;
+        }
+        i += n;
+    }
+    return true;
+}
+
+} // namespace nv

@@ -1,0 +1,168 @@
+#include "platform/automation/Automation.h"
+#include "platform/core/Paths.h"
+#include "plugins/EchoObject.h"
+#include "support/TempDir.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <gtest/gtest.h>
+
+using namespace nv;
+
+namespace {
+
+// Points NIVALO_PROGIDS at a file for one test.
+class ProgIdFile {
+public:
+    explicit ProgIdFile(const std::string& text)
+    {
+        nvtest::WriteFileBytes(dir_.path() / "progids", text);
+        setenv("NIVALO_PROGIDS", dir_.file("progids").c_str(), 1);
+    }
+    ~ProgIdFile() { unsetenv("NIVALO_PROGIDS"); }
+    const nvtest::TempDir& dir() const { return dir_; }
+
+private:
+    nvtest::TempDir dir_;
+};
+
+std::string EchoLines()
+{
+    return FormatProgIdLines(LoadPlugin(NV_TEST_ECHO_PLUGIN), NV_TEST_ECHO_PLUGIN);
+}
+
+void ExpectCannotCreate(std::string_view progId, const char* cause)
+{
+    SCOPED_TRACE(std::string(progId));
+    try {
+        CreateObject(progId);
+        ADD_FAILURE() << "created";
+    } catch (const AutomationError& e) {
+        EXPECT_EQ(e.scode(), int32_t(0x800A01AD));
+        EXPECT_EQ(e.number(), 429);
+        EXPECT_NE(e.description().find(cause), std::string::npos) << e.description();
+    }
+}
+
+} // namespace
+
+TEST(Plugin, DescribesItsClassesForTheProgIdFile)
+{
+    EXPECT_EQ(EchoLines(), std::string("NvTest.Echo.1\t") + NV_TEST_ECHO_PLUGIN
+                               + "\tEcho\t{00000000-0000-0000-0000-000000000001}\n"
+                                 "NvTest.Echo\tCurVer\tNvTest.Echo.1\n");
+}
+
+TEST(Plugin, CreatedByEitherProgIdAndCalledLateBound)
+{
+    ProgIdFile file("# test classes\n" + EchoLines());
+    for (const char* progId : {"NvTest.Echo.1", "NvTest.Echo", "nvtest.ECHO"}) {
+        SCOPED_TRACE(progId);
+        ObjectRef o = CreateObject(progId);
+        ASSERT_TRUE(o);
+        EXPECT_EQ(o.Get("Value").i4(), 42);
+        Variant text("日本");
+        std::vector<Variant> args{Variant::ByRef(&text), Variant("語")};
+        o.CallArgs("Append", args);
+        EXPECT_EQ(text.str(), "日本語");
+        std::vector<Variant> arr{MakeArray({Variant("a"), Variant(int16_t(2)), Variant(3.5)}, 1)};
+        EXPECT_EQ(o.CallArgs("Bounds", arr).str(), "1..3 a 2 3.5");
+        try {
+            o.Call("Crash");
+            ADD_FAILURE();
+        } catch (const AutomationError& e) {
+            EXPECT_EQ(e.scode(), DISP_E_EXCEPTION);
+            EXPECT_STREQ(e.what(), "engine broke");
+        }
+        try {
+            o.Call("Fail");
+            ADD_FAILURE();
+        } catch (const AutomationError& e) {
+            EXPECT_EQ(e.scode(), int32_t(0x800A0005));
+            EXPECT_EQ(e.helpContext(), 20010);
+        }
+    }
+    EXPECT_EQ(LookUpProgId("NVTEST.ECHO")->progId, "NvTest.Echo.1");
+}
+
+TEST(Plugin, EveryFailureToCreateIs429)
+{
+    std::string lines = EchoLines();
+    lines += "NvTest.Missing.1\t/nonexistent/Missing.so\tMissing\t\n";
+    lines += std::string("NvTest.NoFactory.1\t") + NV_TEST_NO_FACTORY_PLUGIN + "\tNone\t\n";
+    lines += std::string("NvTest.Old.1\t") + NV_TEST_OTHER_ABI_PLUGIN + "\tOld\t\n";
+    lines += "NvTest.Dangling\tCurVer\tNvTest.Gone.1\n";
+    lines += "a line that is not one\n";
+    ProgIdFile file(lines);
+    ExpectCannotCreate("NvTest.Unknown", "no class");
+    ExpectCannotCreate("NvTest.Dangling", "no class");
+    ExpectCannotCreate("NvTest.Missing.1", "Missing.so");
+    ExpectCannotCreate("NvTest.NoFactory.1", "no plug-in factory");
+    ExpectCannotCreate("NvTest.Old.1", "another plug-in version");
+    ExpectCannotCreate("NvTest.Old.1", "refused");
+    EXPECT_TRUE(CreateObject("NvTest.Echo"));
+    Dispatch* raw = reinterpret_cast<Dispatch*>(1);
+    ErrorRecord error;
+    EXPECT_EQ(CreateObject("NvTest.Unknown", &raw, &error), int32_t(0x800A01AD));
+    EXPECT_EQ(raw, nullptr);
+}
+
+TEST(Plugin, ExportsOnlyItsFactory)
+{
+    std::string cmd = std::string("nm -D --defined-only '") + NV_TEST_ECHO_PLUGIN + "'";
+    FILE* p = popen(cmd.c_str(), "r");
+    ASSERT_NE(p, nullptr);
+    std::string out;
+    char buf[512];
+    while (fgets(buf, sizeof buf, p)) out += buf;
+    ASSERT_EQ(pclose(p), 0);
+    std::vector<std::string> symbols;
+    size_t pos = 0;
+    while (pos < out.size()) {
+        size_t nl = out.find('\n', pos);
+        std::string line = out.substr(pos, nl - pos);
+        pos = nl == std::string::npos ? out.size() : nl + 1;
+        std::string name = line.substr(line.rfind(' ') + 1);
+        if (!name.empty() && name.find('@') == std::string::npos) symbols.push_back(name);
+    }
+    EXPECT_EQ(symbols, std::vector<std::string>{"NvPluginFactory"}) << out;
+}
+
+TEST(ProgIdFile, ParsesClassesAndCurrentVersions)
+{
+    std::vector<std::string> problems;
+    auto e = ParseProgIdFile("# comment\r\n\nA.B.1\tlib/A.so\tB\t{1},{2}\r\nA.B\tCurVer\tA.B.1\nbroken\n"
+                             "X\tCurVer\n\tlib.so\nY\ta\tb\tc\td\n",
+                             &problems);
+    ASSERT_EQ(e.size(), 2u);
+    EXPECT_EQ(e[0].progId, "A.B.1");
+    EXPECT_EQ(e[0].library, "lib/A.so");
+    EXPECT_EQ(e[0].typeName, "B");
+    EXPECT_EQ(e[0].categories, "{1},{2}");
+    EXPECT_EQ(e[1].curVer, "A.B.1");
+    EXPECT_EQ(problems, (std::vector<std::string>{"line 5: not a ProgID line", "line 6: not a ProgID line",
+                                                  "line 7: not a ProgID line", "line 8: not a ProgID line"}));
+}
+
+TEST(ProgIdFile, RelativeLibrariesAreTakenFromTheFilesFolder)
+{
+    nvtest::TempDir dir;
+    std::filesystem::create_directories(dir.path() / "lib");
+    std::filesystem::copy_file(NV_TEST_ECHO_PLUGIN, dir.path() / "lib" / "Echo.so");
+    std::filesystem::create_directories(dir.path() / "share");
+    nvtest::WriteFileBytes(dir.path() / "share" / "progids", "NvTest.Copy.1\t../lib/Echo.so\tEcho\t\n");
+    setenv("NIVALO_PROGIDS", (dir.path() / "share" / "progids").c_str(), 1);
+    EXPECT_EQ(LookUpProgId("nvtest.copy.1")->library, (dir.path() / "lib" / "Echo.so").string());
+    unsetenv("NIVALO_PROGIDS");
+}
+
+TEST(ProgIdFile, InProcessClassesComeFirst)
+{
+    RegisterClass("NvTest.Local", &CreateInstance<nvtest::Echo>);
+    unsetenv("NIVALO_PROGIDS");
+    ObjectRef o = CreateObject("nvtest.local");
+    EXPECT_EQ(o.Get("Name").str(), "echo");
+    UnregisterClass("NvTest.Local");
+    EXPECT_THROW(CreateObject("NvTest.Local"), AutomationError);
+}
