@@ -1,0 +1,18 @@
+#include "Viewer/PagelookApp.h"
+
+#include <QApplication>
+#include <QDir>
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Pagelook"));
+    QApplication::setApplicationDisplayName(QStringLiteral("TaveloViewer"));
+    int rc = 0;
+    {
+        nv::viewer::PagelookApp viewer;
+        rc = viewer.Start(app.arguments().mid(1), QDir::currentPath());
+        if (rc == nv::viewer::PagelookApp::kContinue) rc = QApplication::exec();
+    }
+    return rc;
+}

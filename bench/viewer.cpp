@@ -1,0 +1,131 @@
+// The viewer's stalls: opening a large document, paging, zooming, and the
+// deepest zoom on the largest paper.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QScrollBar>
+#include <QSettings>
+#include <QTemporaryDir>
+
+#include <sys/resource.h>
+
+#include "SampleDocs.h"
+#include "Viewer/CommandIds.h"
+#include "Viewer/MainFrame.h"
+#include "Viewer/PagelookApp.h"
+#include "Viewer/PagelookView.h"
+
+using namespace nv::viewer;
+
+namespace {
+
+struct Env {
+    QTemporaryDir dir;
+    std::unique_ptr<PagelookApp> app;
+    QString many, a3;
+
+    Env()
+    {
+        qputenv("NIVALO_PROMPTS", "auto");
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir.path() + "/config");
+        many = dir.path() + "/many.tvd";
+        a3 = dir.path() + "/a3.tvd";
+        nv::samples::WriteSampleDoc(many.toStdString(), {.pages = 10000});
+        nv::samples::WriteSampleDoc(a3.toStdString(),
+                                    {.pages = 1, .paperId = 8, .widthTenths = 2970, .lengthTenths = 4200, .orientation = 2});
+        app = std::make_unique<PagelookApp>();
+        app->Start({}, dir.path());
+        app->Frame()->resize(1000, 900);
+    }
+
+    PagelookView* Open(const QString& path)
+    {
+        app->Frame()->OpenDocument(path);
+        PagelookView* v = app->Frame()->ActiveView();
+        app->Frame()->MdiArea()->activeSubWindow()->resize(700, 850);
+        v->Fit(cmd::kFitPage);
+        QCoreApplication::processEvents();
+        return v;
+    }
+
+    void CloseAll() { qDeleteAll(app->Frame()->MdiArea()->subWindowList()); }
+};
+
+Env& TheEnv()
+{
+    static Env* env = new Env;
+    return *env;
+}
+
+void Paint(PagelookView* v) { v->viewport()->repaint(); }
+
+void BM_OpenTenThousandPagesAndShowPageOne(benchmark::State& state)
+{
+    Env& env = TheEnv();
+    for (auto _ : state) {
+        PagelookView* v = env.Open(env.many);
+        Paint(v);
+        state.PauseTiming();
+        env.CloseAll();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_OpenTenThousandPagesAndShowPageOne)->Unit(benchmark::kMillisecond);
+
+void BM_NextPage(benchmark::State& state)
+{
+    Env& env = TheEnv();
+    PagelookView* v = env.Open(env.many);
+    for (auto _ : state) {
+        if (v->CurrentPage() == v->PageCount()) v->FirstPage();
+        v->NextPage();
+        Paint(v);
+    }
+    env.CloseAll();
+}
+BENCHMARK(BM_NextPage)->Unit(benchmark::kMillisecond);
+
+void BM_ZoomChange(benchmark::State& state)
+{
+    Env& env = TheEnv();
+    PagelookView* v = env.Open(env.many);
+    int i = 0;
+    for (auto _ : state) {
+        v->SetZoom(++i % 2 ? 150 : 75);
+        QCoreApplication::processEvents();
+        Paint(v);
+    }
+    env.CloseAll();
+}
+BENCHMARK(BM_ZoomChange)->Unit(benchmark::kMillisecond);
+
+void BM_Zoom999A3BottomRight(benchmark::State& state)
+{
+    Env& env = TheEnv();
+    PagelookView* v = env.Open(env.a3);
+    v->SetZoom(999);
+    QCoreApplication::processEvents();
+    v->horizontalScrollBar()->setValue(v->horizontalScrollBar()->maximum());
+    v->verticalScrollBar()->setValue(v->verticalScrollBar()->maximum());
+    for (auto _ : state) Paint(v);
+    rusage ru{};
+    getrusage(RUSAGE_SELF, &ru);
+    state.counters["peak_rss_MB"] = double(ru.ru_maxrss) / 1024.0;
+    state.counters["sheet_px"] = double(v->SheetSize().width()) * v->SheetSize().height();
+    env.CloseAll();
+}
+BENCHMARK(BM_Zoom999A3BottomRight)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    QApplication qapp(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

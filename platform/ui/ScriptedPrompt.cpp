@@ -1,0 +1,58 @@
+#include "platform/ui/ScriptedPrompt.h"
+
+#include "platform/ui/AutoPrompt.h"
+
+#include <stdexcept>
+
+namespace nv::ui {
+
+Answer ScriptedPrompt::ask(const Message& m)
+{
+    asked_.push_back({Kind::Message, m.text, m.icon, m.buttons, defaultAnswer(m), {}});
+    if (replies_.empty()) return defaultAnswer(m);
+    Reply r = std::move(replies_.front());
+    replies_.pop_front();
+    // A script out of step with the screen is a test fault worth stopping on.
+    const Answer* a = std::get_if<Answer>(&r);
+    if (!a) throw std::logic_error("scripted prompt: a chooser reply given to a message");
+    if (!buttonsOf(m.buttons).contains(*a))
+        throw std::logic_error("scripted prompt: the message has no such button");
+    return *a;
+}
+
+std::optional<QString> ScriptedPrompt::choose(Kind kind, const QString& title, const QString& proposed,
+                                              std::optional<QString> def)
+{
+    asked_.push_back({kind, title, Icon::None, Buttons::OkCancel, Answer::Ok, proposed});
+    if (replies_.empty()) return def;
+    Reply r = std::move(replies_.front());
+    replies_.pop_front();
+    auto* v = std::get_if<std::optional<QString>>(&r);
+    if (!v) throw std::logic_error("scripted prompt: a button given to a chooser");
+    return *v;
+}
+
+std::optional<QString> ScriptedPrompt::chooseFile(const FileRequest& r)
+{
+    return choose(Kind::File, r.title, r.proposed, defaultChoice(r));
+}
+
+std::optional<QString> ScriptedPrompt::chooseFolder(const FolderRequest& r)
+{
+    return choose(Kind::Folder, r.title, r.proposed, defaultChoice(r));
+}
+
+std::optional<QString> ScriptedPrompt::choosePrinter(const PrinterRequest& r)
+{
+    return choose(Kind::Printer, r.title, r.proposed, defaultChoice(r));
+}
+
+QStringList ScriptedPrompt::messages() const
+{
+    QStringList out;
+    for (const auto& a : asked_)
+        if (a.kind == Kind::Message) out << a.text;
+    return out;
+}
+
+} // namespace nv::ui

@@ -1,0 +1,113 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+
+#include "SampleDocs.h"
+#include "support/TempDir.h"
+
+namespace {
+
+// The installed program, run as a journal runs it: offscreen, every prompt
+// answered with its default and logged.
+class Program : public ::testing::Test {
+protected:
+    void SetUp() override { QDir().mkpath(Home() + "/config"); }
+
+    QString Home() const { return QString::fromStdString(dir.path().string()); }
+
+    void Run(const QStringList& args, const QString& folder = {})
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        env.insert("NIVALO_PROMPTS", "auto");
+        env.insert("XDG_CONFIG_HOME", Home() + "/config");
+        proc.setProcessEnvironment(env);
+        proc.setWorkingDirectory(folder.isEmpty() ? Home() : folder);
+        proc.start(NV_BINARY_DIR "/bin/pagelook", args);
+        ASSERT_TRUE(proc.waitForStarted(10000));
+    }
+
+    // Still running after a while, having said nothing: the window is up.
+    void ExpectRunningQuietly()
+    {
+        EXPECT_FALSE(proc.waitForFinished(1500)) << proc.readAllStandardError().toStdString();
+        EXPECT_EQ(proc.state(), QProcess::Running);
+        EXPECT_EQ(proc.readAllStandardError().count("prompt "), 0);
+        proc.kill();
+        proc.waitForFinished(5000);
+    }
+
+    nvtest::TempDir dir;
+    QProcess proc;
+};
+
+TEST_F(Program, OpensAnAbsolutePath)
+{
+    const std::string path = dir.file("five.tvd");
+    nv::samples::WriteSampleDoc(path, {});
+    Run({QString::fromStdString(path)});
+    ExpectRunningQuietly();
+}
+
+TEST_F(Program, OpensARelativePathWrittenWithBackslashes)
+{
+    QDir(Home()).mkpath("PRINT");
+    nv::samples::WriteSampleDoc(dir.file("PRINT/仕入元帳.tvd"), {});
+    Run({"PRINT\\仕入元帳.tvd"});
+    ExpectRunningQuietly();
+}
+
+TEST_F(Program, WithoutArgumentsOpensNothing)
+{
+    Run({});
+    ExpectRunningQuietly();
+}
+
+TEST_F(Program, EmbeddingExitsAtOnce)
+{
+    QElapsedTimer t;
+    t.start();
+    Run({"/Embedding"});
+    ASSERT_TRUE(proc.waitForFinished(10000));
+    EXPECT_EQ(proc.exitCode(), 2);
+    EXPECT_TRUE(proc.readAllStandardError().contains("Embedding"));
+    EXPECT_LT(t.elapsed(), 10000);
+}
+
+TEST_F(Program, ADocumentThatCannotBeOpenedIsReportedAndTheProcessEnds)
+{
+    nvtest::WriteFileBytes(dir.path() / "text.tvd", "plain text");
+    for (const QString& arg : {QString("text.tvd"), QString("missing.tvd")}) {
+        SCOPED_TRACE(arg.toStdString());
+        Run({arg});
+        ASSERT_TRUE(proc.waitForFinished(10000));
+        EXPECT_EQ(proc.exitCode(), 1);
+        const QString err = QString::fromUtf8(proc.readAllStandardError());
+        EXPECT_TRUE(err.contains("prompt message: ")) << err.toStdString();
+        EXPECT_TRUE(err.contains(" -> OK")) << err.toStdString();
+    }
+}
+
+TEST_F(Program, DesktopFileAndMimeTypeValidateAndInstall)
+{
+    const QString desktop = NV_SOURCE_DIR "/Viewer/pagelook.desktop";
+    const QString mime = NV_SOURCE_DIR "/Viewer/pagelook-mime.xml";
+    if (!QStandardPaths::findExecutable("desktop-file-validate").isEmpty())
+        EXPECT_EQ(QProcess::execute("desktop-file-validate", {desktop}), 0);
+    else
+        ADD_FAILURE() << "desktop-file-validate missing (package desktop-file-utils)";
+    EXPECT_EQ(QProcess::execute("xmllint", {"--noout", mime}), 0);
+
+    const QString prefix = Home() + "/prefix";
+    EXPECT_EQ(QProcess::execute("cmake", {"--install", NV_BINARY_DIR, "--prefix", prefix, "--component", "viewer"}),
+              0);
+    EXPECT_TRUE(QFile::exists(prefix + "/bin/pagelook"));
+    EXPECT_TRUE(QFile::exists(prefix + "/share/applications/pagelook.desktop"));
+    EXPECT_TRUE(QFile::exists(prefix + "/share/mime/packages/pagelook-mime.xml"));
+}
+
+} // namespace

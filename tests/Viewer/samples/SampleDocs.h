@@ -1,0 +1,37 @@
+#pragma once
+// Report documents written through the real store, for the viewer's tests,
+// benchmarks and the nv_sample_docs tool. Page n shows "P<n>" and a black
+// square whose place depends on n.
+#include <cstdint>
+#include <string>
+
+namespace nv::samples {
+
+constexpr int32_t kMm = 56693;
+
+struct SampleSpec {
+    int pages = 5;
+    int32_t paperId = 9;          // A4
+    int16_t widthTenths = 2100;   // portrait width and length, tenths of a mm
+    int16_t lengthTenths = 2970;
+    int32_t orientation = 1;      // 1 portrait, 2 landscape
+    bool alternate = false;       // even pages turned the other way
+    std::string nameUtf8{};       // the stored document name
+};
+
+// The square of page n, in document units on the page: left, top, side.
+struct SquarePlace {
+    int32_t left;
+    int32_t top;
+    int32_t side;
+};
+SquarePlace SquareOf(int page);
+
+// Writes the document (a UTF-8 path); throws what the store throws.
+void WriteSampleDoc(const std::string& path, const SampleSpec& spec);
+
+// The set the tool writes into a folder: five.tvd, mixed.tvd, a3-landscape.tvd,
+// paper-length-0.tvd, no-pages.tvd, named.tvd, and many.tvd when manyPages > 0.
+void WriteSampleSet(const std::string& folder, int manyPages = 0);
+
+} // namespace nv::samples

@@ -1,0 +1,170 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+
+#include <cstdlib>
+
+#include "platform/ui/AutoPrompt.h"
+#include "platform/ui/QtPrompt.h"
+#include "platform/ui/ScriptedPrompt.h"
+
+using namespace nv::ui;
+
+namespace {
+
+void EnsureApp()
+{
+    static int argc = 1;
+    static char name[] = "prompttest";
+    static char* argv[] = {name, nullptr};
+    if (!QApplication::instance()) new QApplication(argc, argv);
+}
+
+struct StyleCase {
+    unsigned style;
+    Buttons buttons;
+    Icon icon;
+    Answer def;
+    int code;  // what messageBox returns unattended
+};
+
+TEST(Prompt, StyleWordsGiveButtonsIconAndDefault)
+{
+    const StyleCase cases[] = {
+        {MbOk, Buttons::Ok, Icon::None, Answer::Ok, 1},
+        {MbOk | MbIconExclamation, Buttons::Ok, Icon::Warning, Answer::Ok, 1},
+        {MbOkCancel | MbIconStop | MbDefButton2, Buttons::OkCancel, Icon::Error, Answer::Cancel, 2},
+        {MbYesNo | MbIconQuestion, Buttons::YesNo, Icon::Question, Answer::Yes, 6},
+        {MbYesNo | MbIconQuestion | MbDefButton2, Buttons::YesNo, Icon::Question, Answer::No, 7},
+        {MbYesNoCancel | MbDefButton3, Buttons::YesNoCancel, Icon::None, Answer::Cancel, 2},
+        {MbAbortRetryIgnore | MbDefButton2 | MbIconInformation, Buttons::AbortRetryIgnore,
+         Icon::Information, Answer::Retry, 4},
+        {MbRetryCancel, Buttons::RetryCancel, Icon::None, Answer::Retry, 4},
+        // A default button past the last one, and unknown button kinds, fall back.
+        {MbYesNo | MbDefButton3, Buttons::YesNo, Icon::None, Answer::Yes, 6},
+        {0x9, Buttons::Ok, Icon::None, Answer::Ok, 1},
+    };
+    ScopedPrompt scope(std::make_unique<ScriptedPrompt>());
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.style);
+        const Message m = messageFromStyle("t", c.style);
+        EXPECT_EQ(m.buttons, c.buttons);
+        EXPECT_EQ(m.icon, c.icon);
+        EXPECT_EQ(defaultAnswer(m), c.def);
+        EXPECT_EQ(messageBox("t", c.style), c.code);
+    }
+}
+
+TEST(Prompt, DefaultNotAmongTheButtonsIsTheFirst)
+{
+    Message m;
+    m.buttons = Buttons::YesNo;
+    m.defaultAnswer = Answer::Cancel;
+    EXPECT_EQ(defaultAnswer(m), Answer::Yes);
+}
+
+TEST(Prompt, ScriptedRecordsAndAnswersFromItsQueue)
+{
+    auto owned = std::make_unique<ScriptedPrompt>();
+    auto& s = *owned;
+    ScopedPrompt scope(std::move(owned));
+    s.then(Answer::No).then(std::optional<QString>("/tmp/x.tvd")).then(std::optional<QString>());
+    EXPECT_EQ(ask("Save?", Buttons::YesNoCancel), Answer::No);
+    EXPECT_EQ(prompt().chooseFile({.mode = FileMode::Open, .title = "Open"}), QString("/tmp/x.tvd"));
+    EXPECT_EQ(prompt().chooseFolder({.title = "Where", .proposed = "/tmp"}), std::nullopt);
+    // Queue empty: defaults, as unattended.
+    EXPECT_EQ(ask("Again?", Buttons::YesNo, Answer::No), Answer::No);
+    warn("careful");
+    EXPECT_EQ(prompt().chooseFolder({.title = "Where", .proposed = "/tmp"}), QString("/tmp"));
+    ASSERT_EQ(s.asked().size(), 6u);
+    EXPECT_EQ(s.messages(), (QStringList{"Save?", "Again?", "careful"}));
+    EXPECT_EQ(s.asked()[0].buttons, Buttons::YesNoCancel);
+    EXPECT_EQ(s.asked()[3].defaultAnswer, Answer::No);
+    EXPECT_EQ(s.asked()[4].icon, Icon::Warning);
+    EXPECT_EQ(s.asked()[1].kind, ScriptedPrompt::Kind::File);
+}
+
+TEST(Prompt, ScriptOutOfStepIsReported)
+{
+    auto owned = std::make_unique<ScriptedPrompt>();
+    auto& s = *owned;
+    ScopedPrompt scope(std::move(owned));
+    s.then(Answer::Retry);
+    EXPECT_THROW(ask("?", Buttons::YesNo), std::logic_error);
+    s.then(Answer::Ok);
+    EXPECT_THROW(prompt().chooseFile({}), std::logic_error);
+}
+
+TEST(Prompt, ScopedPromptRestoresThePrevious)
+{
+    auto outer = std::make_unique<ScriptedPrompt>();
+    Prompt* outerPtr = outer.get();
+    ScopedPrompt a(std::move(outer));
+    {
+        ScopedPrompt b(std::make_unique<ScriptedPrompt>());
+        EXPECT_NE(&prompt(), outerPtr);
+    }
+    EXPECT_EQ(&prompt(), outerPtr);
+}
+
+TEST(Prompt, AutoTakesDefaultsAndLogsEachOnOneLine)
+{
+    AutoPrompt p;
+    Message m;
+    m.text = "line one\nline two";
+    m.buttons = Buttons::YesNo;
+    m.defaultAnswer = Answer::No;
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(p.ask(m), Answer::No);
+    EXPECT_EQ(p.chooseFile({.mode = FileMode::Save, .title = "Save as", .proposed = "/tmp/out",
+                            .defaultSuffix = "pdf"}),
+              QString("/tmp/out.pdf"));
+    EXPECT_EQ(p.chooseFile({.mode = FileMode::Open, .title = "Open", .proposed = "/tmp"}), std::nullopt);
+    EXPECT_EQ(p.choosePrinter({.title = "Printer", .proposed = "pdf:/tmp/a.pdf"}), QString("pdf:/tmp/a.pdf"));
+    const std::string log = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(log,
+              "prompt message: line one\\nline two -> No\n"
+              "prompt save file: Save as -> /tmp/out.pdf\n"
+              "prompt open file: Open -> (cancel)\n"
+              "prompt printer: Printer -> pdf:/tmp/a.pdf\n");
+}
+
+TEST(Prompt, EnvironmentChoosesAutoAndNeverBlocks)
+{
+    EnsureApp();
+    setenv("NIVALO_PROMPTS", "auto", 1);
+    auto previous = setPrompt(nullptr);
+    EXPECT_NE(dynamic_cast<AutoPrompt*>(&prompt()), nullptr);
+    unsetenv("NIVALO_PROMPTS");
+    // Offscreen: nobody could answer a dialog either.
+    setPrompt(nullptr);
+    EXPECT_NE(dynamic_cast<AutoPrompt*>(&prompt()), nullptr);
+    setPrompt(std::move(previous));
+}
+
+TEST(Prompt, QtDialogReturnsTheButtonPressed)
+{
+    EnsureApp();
+    QtPrompt p;
+    Message m;
+    m.text = "Delete?";
+    m.buttons = Buttons::YesNoCancel;
+    m.defaultAnswer = Answer::Cancel;
+    QString seenText;
+    bool wasDefault = false;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        seenText = box->text();
+        wasDefault = box->defaultButton() == box->button(QMessageBox::Cancel);
+        box->button(QMessageBox::No)->click();
+    });
+    EXPECT_EQ(p.ask(m), Answer::No);
+    EXPECT_EQ(seenText, "Delete?");
+    EXPECT_TRUE(wasDefault);
+}
+
+} // namespace
