@@ -30,6 +30,8 @@ public:
     CInkplateCtrl& operator=(const CInkplateCtrl&) = delete;
 
     Mode GetMode() const { return m_mode; }
+    // The ambient user mode, given by the host right after creation.
+    void SetMode(Mode mode) { m_mode = mode; }
 
     // ---- simple properties ---------------------------------------------
     const std::string& GetWorkPath() const { return m_strWorkPath; }
