@@ -135,11 +135,13 @@ std::shared_ptr<CXForm> CInkplateCtrl::OpenForm(const std::string& fileName)
     });
     auto form = std::make_shared<CXForm>(*this, std::move(doc), std::move(copy), ToFsPath(found));
     m_forms.push_back(form);
+    ++m_nFormsGeneration;
     return form;
 }
 
 void CInkplateCtrl::RemoveForm(const CXForm* form)
 {
+    ++m_nFormsGeneration;
     m_forms.erase(std::remove_if(m_forms.begin(), m_forms.end(), [&](const auto& f) { return f.get() == form; }),
                   m_forms.end());
 }
@@ -155,6 +157,7 @@ void CInkplateCtrl::CloseAllForms()
         }
     }
     m_forms.clear();
+    ++m_nFormsGeneration;
 }
 
 int32_t CInkplateCtrl::LookupFont(const std::string& faceName)

@@ -67,6 +67,8 @@ public:
     // form: 0x800A004B / 20000.
     std::shared_ptr<CXForm> OpenForm(const std::string& fileName);
     const std::vector<std::shared_ptr<CXForm>>& Forms() const { return m_forms; }
+    // Moves on whenever a form opens or leaves the list.
+    uint64_t FormsGeneration() const { return m_nFormsGeneration; }
     // Drops a form from the list (its Close does this).
     void RemoveForm(const CXForm* form);
     // Closes every form (Initialize, destruction).
@@ -107,6 +109,7 @@ private:
     std::string m_strDocumentName = "Tavelo Document";
     bool m_bModified = false;
     std::vector<std::shared_ptr<CXForm>> m_forms;
+    uint64_t m_nFormsGeneration = 0;
     std::vector<std::unique_ptr<TvFontDesc>> m_fonts;
     int32_t m_nFontCounter = 0;
     FontFaceList m_faceList;

@@ -54,6 +54,8 @@ CXForm::CXForm(CInkplateCtrl& ctrl, std::unique_ptr<CInkplateDoc> doc, std::uniq
 
 CXForm::~CXForm() = default;
 
+std::string CXForm::EngineName() const { return IsOpen() ? Root().EnsureFormInfo().m_strName : std::string(); }
+
 void CXForm::CheckOpen() const
 {
     if (!IsOpen()) ThrowControlError(kErrClosedForm, 20008);
@@ -202,6 +204,7 @@ void CXForm::MoveLayer(TvLayer& layer, bool toTop)
     layers.erase(it);
     if (toTop) layers.push_back(std::move(moved));
     else layers.insert(layers.begin(), std::move(moved));
+    ListsChanged();
     RecordOrder(true, static_cast<uint32_t>(layer.m_nLayerId), toTop ? 1003 : 1004);
 }
 
@@ -243,6 +246,7 @@ void CXForm::CloseForm()
     m_objectWrappers.clear();
     m_pWorkingCopy.reset();
     m_pDoc.reset();
+    ListsChanged();
     if (m_pCtrl) m_pCtrl->RemoveForm(this);
     m_pCtrl = nullptr;
 }

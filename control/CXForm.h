@@ -63,6 +63,11 @@ public:
     const std::string& FileName() const { return m_strFileName; }
     TvPageData& PageData() { return m_pageData; }
     const DrawAttributes& Attributes() const { return m_attr; }
+    // Moves on whenever the lists of layers or objects change order.
+    uint64_t Generation() const { return m_nGeneration; }
+    void ListsChanged() { ++m_nGeneration; }
+    // The stored name (CP932), empty once closed.
+    std::string EngineName() const;
 
     // ---- ITvForm ------------------------------------------------------------
     std::vector<std::shared_ptr<CXLayer>> TvLayers();
@@ -159,6 +164,7 @@ private:
     TvLayer* m_pActiveLayer = nullptr;
     TvPageData m_pageData;
     int32_t m_nOrderValue = 1;
+    uint64_t m_nGeneration = 0;
     DrawAttributes m_attr;
     std::map<int32_t, TvObjectList> m_drawn;
     std::map<const TvLayer*, std::weak_ptr<CXLayer>> m_layerWrappers;

@@ -17,6 +17,12 @@ TvLayer& CXLayer::Checked() const
     return *m_pLayer;
 }
 
+std::string CXLayer::EngineName() const
+{
+    if (!m_pLayer || !m_pForm || !m_pForm->IsOpen()) return {};
+    return m_pLayer->m_strName;
+}
+
 bool CXLayer::IsApMode() const { return Checked().m_nLayerMode == 1; }
 
 bool CXLayer::VisibleAtDesign() const { return Checked().m_bVisibleAtDesign != 0; }

@@ -40,6 +40,8 @@ public:
     // True when the engine layer is in free placement (AP) mode.
     bool IsApMode() const;
     TvLayer* EngineLayer() const { return m_pLayer; }
+    // The stored name (CP932) while attached to an open form, else empty.
+    std::string EngineName() const;
 
 private:
     void SetFlag(uint16_t id, bool v);

@@ -83,6 +83,12 @@ TvObject& CXObject::CheckedMember(int32_t dispid) const
     return Checked(index);
 }
 
+std::string CXObject::EngineName() const
+{
+    if (!m_pObject || !m_pLayer || !Form().IsOpen()) return {};
+    return m_pObject->m_strName;
+}
+
 std::string CXObject::Name() const { return EngineTextToHost(Checked(0).m_strName); }
 
 int32_t CXObject::ObjectType() const { return ObjectTypeFromEngine(Checked(2).GetType()); }
@@ -277,6 +283,7 @@ void CXObject::Move(bool toTop)
     objects.erase(it);
     if (toTop) objects.push_back(std::move(moved));
     else objects.insert(objects.begin(), std::move(moved));
+    Form().ListsChanged();
 }
 
 void CXObject::MoveTop() { Move(true); }

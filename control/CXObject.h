@@ -42,6 +42,8 @@ public:
     void* OleObject() const;
 
     TvObject* EngineObject() const { return m_pObject; }
+    // The stored name (CP932) while attached to an open form, else empty.
+    std::string EngineName() const;
 
 private:
     // The checks in order: access table, kind, attached, open.

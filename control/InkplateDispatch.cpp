@@ -15,26 +15,15 @@ constexpr int32_t kInvalidObject = 20006;
 
 int32_t ToEngine(const ConverterPair& pair, int32_t value) { return pair.ToEngine(value); }
 
-template <class D, class T>
-std::string NameOf(const std::shared_ptr<T>& typed)
-{
-    try {
-        return HostTextToEngine(typed->Name(), "Name");
-    } catch (const AutomationError&) {
-        return {};
-    }
-}
 
 } // namespace
 
 // ---- ITvObject ------------------------------------------------------------------
 
 TvObjectDispatch::TvObjectDispatch(std::shared_ptr<CXObject> object)
-    : DispatchObject(kITvObject), m_pObject(std::move(object))
+    : DispatchObject(kITvObject), m_pObject(std::move(object)), m_strName(m_pObject->EngineName())
 {
 }
-
-std::string TvObjectDispatch::CollectionName() const { return NameOf<TvObjectDispatch>(m_pObject); }
 
 void TvObjectDispatch::BindMembers(Binder& b)
 {
@@ -70,17 +59,22 @@ void TvObjectDispatch::BindMembers(Binder& b)
 // ---- ITvLayer ---------------------------------------------------------------------
 
 TvLayerDispatch::TvLayerDispatch(TvFormDispatch& form, std::shared_ptr<CXLayer> layer)
-    : DispatchObject(kITvLayer), m_pForm(&form), m_formAlive(form.Token()), m_pLayer(std::move(layer))
+    : DispatchObject(kITvLayer), m_pForm(&form), m_formAlive(form.Token()), m_pLayer(std::move(layer)),
+      m_strName(m_pLayer->EngineName())
 {
-    m_objects = MakeRef<LiveCollection<TvObjectDispatch>>(kITvObjects, [this](auto& c) {
-        for (const auto& o : m_pLayer->TvObjects()) {
-            if (m_formAlive->alive) c.Add(m_pForm->ObjectDispatch(o));
-            else c.Add(MakeRef<TvObjectDispatch>(o));
-        }
-    });
+    m_objects = MakeRef<LiveCollection<TvObjectDispatch>>(
+        kITvObjects,
+        [this](auto& c) {
+            for (const auto& o : m_pLayer->TvObjects()) {
+                if (m_formAlive->alive) c.Add(m_pForm->ObjectDispatch(o));
+                else c.Add(MakeRef<TvObjectDispatch>(o));
+            }
+        },
+        [this] {
+            m_pLayer->Checked();
+            return m_pLayer->Form().Generation();
+        });
 }
-
-std::string TvLayerDispatch::CollectionName() const { return NameOf<TvLayerDispatch>(m_pLayer); }
 
 void TvLayerDispatch::BindMembers(Binder& b)
 {
@@ -108,23 +102,17 @@ void TvLayerDispatch::BindMembers(Binder& b)
 
 // ---- ITvForm ----------------------------------------------------------------------
 
-TvFormDispatch::TvFormDispatch(std::shared_ptr<CXForm> form) : DispatchObject(kITvForm), m_pForm(std::move(form))
+TvFormDispatch::TvFormDispatch(std::shared_ptr<CXForm> form)
+    : DispatchObject(kITvForm), m_pForm(std::move(form)), m_strName(m_pForm->EngineName())
 {
-    m_layers = MakeRef<LiveCollection<TvLayerDispatch>>(kITvLayers, [this](auto& c) {
-        for (const auto& l : m_pForm->TvLayers()) c.Add(LayerDispatch(l));
-    });
-    m_objects = MakeRef<LiveCollection<TvObjectDispatch>>(kITvObjects, [this](auto& c) {
-        for (const auto& o : m_pForm->TvObjects()) c.Add(ObjectDispatch(o));
-    });
-}
-
-std::string TvFormDispatch::CollectionName() const
-{
-    try {
-        return HostTextToEngine(m_pForm->Name(), "Name");
-    } catch (const AutomationError&) {
-        return {};
-    }
+    auto version = [this] {
+        m_pForm->CheckOpen();
+        return m_pForm->Generation();
+    };
+    m_layers = MakeRef<LiveCollection<TvLayerDispatch>>(
+        kITvLayers, [this](auto& c) { for (const auto& l : m_pForm->TvLayers()) c.Add(LayerDispatch(l)); }, version);
+    m_objects = MakeRef<LiveCollection<TvObjectDispatch>>(
+        kITvObjects, [this](auto& c) { for (const auto& o : m_pForm->TvObjects()) c.Add(ObjectDispatch(o)); }, version);
 }
 
 template <class D, class T>
@@ -260,9 +248,9 @@ void TvFormDispatch::BindMembers(Binder& b)
 
 InkplateControl::InkplateControl() : DispatchObject(kITaveloDraw), m_pCtrl(std::make_unique<CInkplateCtrl>())
 {
-    m_forms = MakeRef<LiveCollection<TvFormDispatch>>(kITvForms, [this](auto& c) {
-        for (const auto& f : m_pCtrl->Forms()) c.Add(FormDispatch(f));
-    });
+    m_forms = MakeRef<LiveCollection<TvFormDispatch>>(
+        kITvForms, [this](auto& c) { for (const auto& f : m_pCtrl->Forms()) c.Add(FormDispatch(f)); },
+        [this] { return m_pCtrl->FormsGeneration(); });
 }
 
 InkplateControl::~InkplateControl()

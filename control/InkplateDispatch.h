@@ -23,40 +23,54 @@ class TvObjectDispatch : public DispatchObject<TvObjectDispatch> {
 public:
     explicit TvObjectDispatch(std::shared_ptr<CXObject> object);
     static void BindMembers(Binder& b);
-    std::string CollectionName() const;
+    std::string CollectionName() const { return m_strName; }
     CXObject& Typed() { return *m_pObject; }
 
 private:
     std::shared_ptr<CXObject> m_pObject;
+    std::string m_strName; // CP932; objects are never renamed
 };
 
 class TvLayerDispatch;
 class TvFormDispatch;
 
-// A collection filled again from the typed list before every access, so
-// that it follows order changes; wrappers stay one per element.
+// A collection filled again from the typed list when that list changed
+// (its version moved), so that it follows opens, closes and order changes;
+// wrappers stay one per element. The version function runs the owner's
+// checks before every access.
 template <class Element>
 class LiveCollection : public CXCollection<Element> {
 public:
     using Fill = std::function<void(LiveCollection&)>;
-    LiveCollection(const InterfaceInfo& info, Fill fill) : CXCollection<Element>(info), m_fill(std::move(fill)) {}
+    using Version = std::function<uint64_t()>;
+    LiveCollection(const InterfaceInfo& info, Fill fill, Version version)
+        : CXCollection<Element>(info), m_fill(std::move(fill)), m_version(std::move(version))
+    {
+    }
 
 protected:
     void BeforeAccess() override
     {
+        const uint64_t v = m_version();
+        if (m_filled && v == m_seen) return;
         this->Clear();
         m_fill(*this);
+        m_seen = v;
+        m_filled = true;
     }
 
 private:
     Fill m_fill;
+    Version m_version;
+    uint64_t m_seen = 0;
+    bool m_filled = false;
 };
 
 class TvLayerDispatch : public DispatchObject<TvLayerDispatch> {
 public:
     TvLayerDispatch(TvFormDispatch& form, std::shared_ptr<CXLayer> layer);
     static void BindMembers(Binder& b);
-    std::string CollectionName() const;
+    std::string CollectionName() const { return m_strName; }
     CXLayer& Typed() { return *m_pLayer; }
 
 private:
@@ -64,6 +78,7 @@ private:
     TvFormDispatch* m_pForm;
     std::shared_ptr<LifeToken> m_formAlive;
     std::shared_ptr<CXLayer> m_pLayer;
+    std::string m_strName;
     Ref<LiveCollection<TvObjectDispatch>> m_objects;
 };
 
@@ -71,7 +86,7 @@ class TvFormDispatch : public DispatchObject<TvFormDispatch> {
 public:
     explicit TvFormDispatch(std::shared_ptr<CXForm> form);
     static void BindMembers(Binder& b);
-    std::string CollectionName() const;
+    std::string CollectionName() const { return m_strName; }
     CXForm& Typed() { return *m_pForm; }
 
     // One dispatch wrapper per typed wrapper while either is held.
@@ -84,6 +99,7 @@ private:
                   const std::shared_ptr<T>& typed, const std::function<D*()>& make);
 
     std::shared_ptr<CXForm> m_pForm;
+    std::string m_strName;
     Ref<LiveCollection<TvLayerDispatch>> m_layers;
     Ref<LiveCollection<TvObjectDispatch>> m_objects;
     std::unordered_map<const void*, std::pair<TvLayerDispatch*, std::shared_ptr<LifeToken>>> m_layerCache;
