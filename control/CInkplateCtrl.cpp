@@ -6,6 +6,7 @@
 #include "control/Converters.h"
 #include "control/ControlText.h"
 #include "engine/core/PathUtil.h"
+#include "engine/core/PropertyIds.h"
 #include "engine/format/UnitTable.h"
 #include "engine/model/TvImage.h"
 #include "engine/render/ImageDrawer.h"
@@ -126,7 +127,7 @@ std::shared_ptr<CXForm> CInkplateCtrl::OpenForm(const std::string& fileName)
     }
     copy->ForEachObjectMutable([&](TvObject& obj, TvLayer&) {
         auto* image = dynamic_cast<TvImage*>(&obj);
-        if (!image || image->GetType() != 7 || image->m_bEmbedded) return;
+        if (!image || image->GetType() != objImage || image->m_bEmbedded) return;
         try {
             image->m_strFileName = ResolvePicture(image->m_strFileName);
         } catch (const AutomationError&) {

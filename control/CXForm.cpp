@@ -5,6 +5,8 @@
 #include "control/CXObject.h"
 #include "control/ControlErrors.h"
 #include "control/ControlText.h"
+#include "control/PropertyAccess.h"
+#include "engine/core/PropertyIds.h"
 #include "engine/format/UnitTable.h"
 #include "engine/model/TvArc.h"
 #include "engine/model/TvBarcode.h"
@@ -136,19 +138,19 @@ void CXForm::RecordForm(const TvPropertyMap& map)
 void CXForm::SetOffsetX(int32_t v)
 {
     CheckOpen();
-    RecordForm(TvPropertyMap(523, TvPropValue::Long(m_pCtrl->FromUnit(v, SignRule::Any))));
+    RecordForm(TvPropertyMap(propFormOffsetX, TvPropValue::Long(m_pCtrl->FromUnit(v, SignRule::Any))));
 }
 
 void CXForm::SetOffsetY(int32_t v)
 {
     CheckOpen();
-    RecordForm(TvPropertyMap(524, TvPropValue::Long(m_pCtrl->FromUnit(v, SignRule::Any))));
+    RecordForm(TvPropertyMap(propFormOffsetY, TvPropValue::Long(m_pCtrl->FromUnit(v, SignRule::Any))));
 }
 
 void CXForm::SetKinsokuString(const std::string& v)
 {
     CheckOpen();
-    RecordForm(TvPropertyMap(517, TvPropValue::String(HostTextToEngine(v, "KinsokuString"))));
+    RecordForm(TvPropertyMap(propKinsokuChars, TvPropValue::String(HostTextToEngine(v, "KinsokuString"))));
 }
 
 std::shared_ptr<CXLayer> CXForm::GetActiveLayer()
@@ -205,7 +207,7 @@ void CXForm::MoveLayer(TvLayer& layer, bool toTop)
     if (toTop) layers.push_back(std::move(moved));
     else layers.insert(layers.begin(), std::move(moved));
     ListsChanged();
-    RecordOrder(true, static_cast<uint32_t>(layer.m_nLayerId), toTop ? 1003 : 1004);
+    RecordOrder(true, static_cast<uint32_t>(layer.m_nLayerId), toTop ? orderLayerToFront : orderLayerToBack);
 }
 
 void CXForm::ClearAllFields()
@@ -213,18 +215,18 @@ void CXForm::ClearAllFields()
     CheckOpen();
     Root().ForEachObjectMutable([&](TvObject& obj, TvLayer&) {
         switch (obj.GetType()) {
-        case 10: {
+        case objList: {
             auto& list = static_cast<TvList&>(obj);
             for (int32_t i = 0; i < list.m_nColumns; ++i)
                 for (int32_t j = 0; j < list.m_nRows; ++j)
-                    RecordObject(obj, TvPropertyMap(125, TvPropValue::String(std::to_string(i) + ":" +
+                    RecordObject(obj, TvPropertyMap(propCellText, TvPropValue::String(std::to_string(i) + ":" +
                                                                              std::to_string(j) + ":")));
             break;
         }
-        case 12: RecordObject(obj, TvPropertyMap(69, TvPropValue::String({}))); break;
-        case 8:
-        case 9:
-        case 11: RecordObject(obj, TvPropertyMap(1001, TvPropValue::String({}))); break;
+        case objImageField: RecordObject(obj, TvPropertyMap(propFileName, TvPropValue::String({}))); break;
+        case objData:
+        case objBarcode:
+        case objTextField: RecordObject(obj, TvPropertyMap(propValue, TvPropValue::String({}))); break;
         default: break;
         }
     });
@@ -415,7 +417,7 @@ TvLayer& CXForm::DrawLayer()
 {
     CheckOpen();
     if (!m_pActiveLayer) ThrowControlError(kErrInvalidValue, 20029);
-    if (m_pActiveLayer->m_nLayerMode != 1) ThrowControlError(kErrInvalidValue, 20029);
+    if (m_pActiveLayer->m_nLayerMode != kLayerModeAp) ThrowControlError(kErrInvalidValue, 20029);
     return *m_pActiveLayer;
 }
 

@@ -5,6 +5,8 @@
 #include "control/CXObject.h"
 #include "control/ControlErrors.h"
 #include "control/ControlText.h"
+#include "control/PropertyAccess.h"
+#include "engine/core/PropertyIds.h"
 #include "control/Converters.h"
 #include "engine/model/TvLayer.h"
 
@@ -23,7 +25,7 @@ std::string CXLayer::EngineName() const
     return m_pLayer->m_strName;
 }
 
-bool CXLayer::IsApMode() const { return Checked().m_nLayerMode == 1; }
+bool CXLayer::IsApMode() const { return Checked().m_nLayerMode == kLayerModeAp; }
 
 bool CXLayer::VisibleAtDesign() const { return Checked().m_bVisibleAtDesign != 0; }
 bool CXLayer::GetVisibleAtPrint() const { return Checked().m_bVisibleAtPrint != 0; }
@@ -43,14 +45,14 @@ void CXLayer::SetFlag(uint16_t id, bool v)
     m_pForm->RecordLayer(layer, TvPropertyMap(id, TvPropValue::Long(v ? 1 : 0)));
 }
 
-void CXLayer::SetVisibleAtPrint(bool v) { SetFlag(74, v); }
-void CXLayer::SetTransparentAtPrint(bool v) { SetFlag(76, v); }
+void CXLayer::SetVisibleAtPrint(bool v) { SetFlag(propVisibleAtPrint, v); }
+void CXLayer::SetTransparentAtPrint(bool v) { SetFlag(propTransparentAtPrint, v); }
 
 void CXLayer::SetBackColor(uint32_t oleColor)
 {
     TvLayer& layer = Checked();
     const uint32_t colour = CInkplateCtrl::TranslateColor(oleColor);
-    m_pForm->RecordLayer(layer, TvPropertyMap(2, TvPropValue::Long(static_cast<int32_t>(colour))));
+    m_pForm->RecordLayer(layer, TvPropertyMap(propBackColor, TvPropValue::Long(static_cast<int32_t>(colour))));
 }
 
 std::vector<std::shared_ptr<CXObject>> CXLayer::TvObjects()

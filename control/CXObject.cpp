@@ -5,6 +5,7 @@
 #include "control/CXLayer.h"
 #include "control/ControlErrors.h"
 #include "control/ControlText.h"
+#include "engine/core/PropertyIds.h"
 #include "control/Converters.h"
 #include "control/PropertyAccess.h"
 #include "engine/format/UnitTable.h"
@@ -59,7 +60,7 @@ void CheckFieldValue(const TvData& field, const std::string& value)
 
 CXForm& CXObject::Form() const { return m_pLayer->Form(); }
 
-bool CXObject::ApMode() const { return m_pLayer->EngineLayer()->m_nLayerMode == 1; }
+bool CXObject::ApMode() const { return m_pLayer->EngineLayer()->m_nLayerMode == kLayerModeAp; }
 
 TvObject& CXObject::Checked(int32_t accessIndex) const
 {
@@ -96,12 +97,12 @@ int32_t CXObject::ObjectType() const { return ObjectTypeFromEngine(Checked(2).Ge
 std::string CXObject::GetText() const
 {
     TvObject& obj = Checked(1);
-    if (!obj.IsPropertySupported(35)) NotSupported();
+    if (!obj.IsPropertySupported(propText)) NotSupported();
     switch (obj.GetType()) {
-    case 8: return EngineTextToHost(static_cast<TvData&>(obj).m_strValue);
-    case 11: return EngineTextToHost(static_cast<TvTextField&>(obj).m_strValue);
-    case 9: return EngineTextToHost(static_cast<TvBarcode&>(obj).m_strText);
-    default: return EngineTextToHost(ReadString(obj, 35));
+    case objData: return EngineTextToHost(static_cast<TvData&>(obj).m_strValue);
+    case objTextField: return EngineTextToHost(static_cast<TvTextField&>(obj).m_strValue);
+    case objBarcode: return EngineTextToHost(static_cast<TvBarcode&>(obj).m_strText);
+    default: return EngineTextToHost(ReadString(obj, propText));
     }
 }
 
@@ -110,20 +111,20 @@ void CXObject::SetText(const std::string& utf8)
     TvObject& obj = Checked(1);
     const std::string value = HostTextToEngine(utf8, "Text");
     switch (obj.GetType()) {
-    case 8:
+    case objData:
         CheckFieldValue(static_cast<TvData&>(obj), value);
-        Form().RecordObject(obj, TvPropertyMap(1001, TvPropValue::String(value)));
+        Form().RecordObject(obj, TvPropertyMap(propValue, TvPropValue::String(value)));
         break;
-    case 9: {
+    case objBarcode: {
         std::string expanded;
         const int32_t r = static_cast<TvBarcode&>(obj).CheckText(expanded, value);
         if (r == kBarcodeErrCharacter) ThrowControlError(kErrInvalidProperty, 20035);
         if (r < 0) ThrowControlError(kErrInvalidProperty, 20034);
-        Form().RecordObject(obj, TvPropertyMap(1001, TvPropValue::String(value)));
+        Form().RecordObject(obj, TvPropertyMap(propValue, TvPropValue::String(value)));
         break;
     }
-    case 11: Form().RecordObject(obj, TvPropertyMap(1001, TvPropValue::String(value))); break;
-    default: Form().RecordObject(obj, TvPropertyMap(35, TvPropValue::String(value))); break;
+    case objTextField: Form().RecordObject(obj, TvPropertyMap(propValue, TvPropValue::String(value))); break;
+    default: Form().RecordObject(obj, TvPropertyMap(propText, TvPropValue::String(value))); break;
     }
 }
 
@@ -170,7 +171,7 @@ void CXObject::SetLong(int32_t dispid, int32_t value)
     case PropConv::FontSize: {
         if (value < 0) ThrowControlError(kErrInvalidProperty, 20043);
         v = ctrl.UnitToCentiPoints(value);
-        const bool height = a.engineId == 57 || a.engineId == 59;
+        const bool height = a.engineId == propHanHeight || a.engineId == propZenHeight;
         if (v < (height ? 1 : 0) || v > kMaxCharSize) ThrowControlError(kErrInvalidProperty, 20043);
         break;
     }
@@ -220,17 +221,17 @@ void CXObject::SetString(int32_t dispid, const std::string& utf8)
         Form().RecordObject(obj, TvPropertyMap(a.engineId, TvPropValue::Long(id)));
         return;
     }
-    if (a.engineId == 36) {
-        if (!obj.IsPropertySupported(36)) NotSupported();
+    if (a.engineId == propReplaceChar) {
+        if (!obj.IsPropertySupported(propReplaceChar)) NotSupported();
         if (value.size() > 1) ThrowControlError(kErrInvalidProperty, 20042);
     }
-    if (a.engineId == 69) {
-        if (!obj.IsPropertySupported(69)) NotSupported();
+    if (a.engineId == propFileName) {
+        if (!obj.IsPropertySupported(propFileName)) NotSupported();
         // Paper takes picture names from the working copy: both change.
         const std::string found = Form().Ctrl().ResolvePicture(value);
-        Form().RecordObject(obj, TvPropertyMap(69, TvPropValue::String(found)));
+        Form().RecordObject(obj, TvPropertyMap(propFileName, TvPropValue::String(found)));
         if (TvObject* twin = Form().WorkingCopy().FindObjectById(obj.m_nObjectId))
-            if (twin->GetType() == obj.GetType()) twin->SetProperties(TvPropertyMap(69, TvPropValue::String(found)), nullptr);
+            if (twin->GetType() == obj.GetType()) twin->SetProperties(TvPropertyMap(propFileName, TvPropValue::String(found)), nullptr);
         return;
     }
     Form().RecordObject(obj, TvPropertyMap(a.engineId, TvPropValue::String(std::move(value))));
@@ -240,14 +241,14 @@ int32_t CXObject::GetBarSize(int32_t index) const
 {
     auto& bar = static_cast<TvBarcode&>(Checked(kAccessBarSize));
     if (index < 0 || index > 8 || !bar.IsWidthIndexValid(index)) ThrowControlError(kErrInvalidIndex, 20027);
-    return ReadNumber(bar, static_cast<uint16_t>(index >= 1 && index <= 7 ? 109 + index : 109));
+    return ReadNumber(bar, static_cast<uint16_t>(index >= 1 && index <= 7 ? propBarWidthFirst + index : propBarWidthFirst));
 }
 
 void CXObject::SetBarSize(int32_t index, int32_t value)
 {
     auto& bar = static_cast<TvBarcode&>(Checked(kAccessBarSize));
     if (index < 0 || index > 8 || !bar.IsWidthIndexValid(index)) ThrowControlError(kErrInvalidIndex, 20027);
-    Form().RecordObject(bar, TvPropertyMap(static_cast<uint16_t>(index >= 1 && index <= 7 ? 109 + index : 109),
+    Form().RecordObject(bar, TvPropertyMap(static_cast<uint16_t>(index >= 1 && index <= 7 ? propBarWidthFirst + index : propBarWidthFirst),
                                            TvPropValue::Long(value)));
 }
 
@@ -267,7 +268,7 @@ void CXObject::SetListText(int32_t column, int32_t row, const std::string& utf8)
         ThrowControlError(kErrInvalidIndex, 20027);
     const std::string value = HostTextToEngine(utf8, "ListText");
     if (const TvData* cell = list.GetCell(column, row)) CheckFieldValue(*cell, value);
-    Form().RecordObject(list, TvPropertyMap(125, TvPropValue::String(std::to_string(column) + ":" +
+    Form().RecordObject(list, TvPropertyMap(propCellText, TvPropValue::String(std::to_string(column) + ":" +
                                                                      std::to_string(row) + ":" + value)));
 }
 
@@ -278,7 +279,7 @@ void CXObject::Move(bool toTop)
     auto it = std::find_if(objects.begin(), objects.end(), [&](const auto& o) { return o.get() == &obj; });
     if (it == objects.end()) return;
     if (toTop ? it + 1 == objects.end() : it == objects.begin()) return;
-    if (!Form().RecordOrder(false, obj.m_nObjectId, toTop ? 1005 : 1006)) ThrowControlError(kErrInvalidValue, 20032);
+    if (!Form().RecordOrder(false, obj.m_nObjectId, toTop ? orderObjectToFront : orderObjectToBack)) ThrowControlError(kErrInvalidValue, 20032);
     std::unique_ptr<TvObject> moved = std::move(*it);
     objects.erase(it);
     if (toTop) objects.push_back(std::move(moved));

@@ -42,6 +42,8 @@ struct PropertyAccess {
 };
 
 enum : uint8_t { kModeAp = 1, kModeLp = 2 };
+// The engine layer mode of free placement; any other is the line-printer grid.
+inline constexpr int32_t kLayerModeAp = 1;
 
 // Table indexes of the members that are not DISPID - 1.
 enum : int32_t {
