@@ -298,28 +298,26 @@ void CXForm::SetFrame(bool v)
     m_attr.frame = v ? 1 : 0;
 }
 
-void CXForm::SetHanFont(int32_t width, int32_t height, int32_t pitch, const std::string& face)
+FontAttr CXForm::ConvertFont(int32_t width, int32_t height, int32_t pitch, const std::string& face,
+                             const char* member)
 {
     CheckOpen();
-    const int32_t w = m_pCtrl->UnitToCentiPoints(width), h = m_pCtrl->UnitToCentiPoints(height);
-    const int32_t p = m_pCtrl->FromUnit(pitch, SignRule::NonNegative);
-    const int32_t id = m_pCtrl->LookupFont(HostTextToEngine(face, "SetHanFont"));
-    m_attr.hanWidth = w;
-    m_attr.hanHeight = h;
-    m_attr.hanPitch = p;
-    m_attr.hanFont = id;
+    FontAttr f;
+    f.width = m_pCtrl->UnitToCentiPoints(width);
+    f.height = m_pCtrl->UnitToCentiPoints(height);
+    f.pitch = m_pCtrl->FromUnit(pitch, SignRule::NonNegative);
+    f.font = m_pCtrl->LookupFont(HostTextToEngine(face, member));
+    return f;
+}
+
+void CXForm::SetHanFont(int32_t width, int32_t height, int32_t pitch, const std::string& face)
+{
+    m_attr.han = ConvertFont(width, height, pitch, face, "SetHanFont");
 }
 
 void CXForm::SetZenFont(int32_t width, int32_t height, int32_t pitch, const std::string& face)
 {
-    CheckOpen();
-    const int32_t w = m_pCtrl->UnitToCentiPoints(width), h = m_pCtrl->UnitToCentiPoints(height);
-    const int32_t p = m_pCtrl->FromUnit(pitch, SignRule::NonNegative);
-    const int32_t id = m_pCtrl->LookupFont(HostTextToEngine(face, "SetZenFont"));
-    m_attr.zenWidth = w;
-    m_attr.zenHeight = h;
-    m_attr.zenPitch = p;
-    m_attr.zenFont = id;
+    m_attr.zen = ConvertFont(width, height, pitch, face, "SetZenFont");
 }
 
 void CXForm::SetFont(int32_t width, int32_t height, int32_t pitch, const std::string& face, bool bold, bool italic,
@@ -327,16 +325,9 @@ void CXForm::SetFont(int32_t width, int32_t height, int32_t pitch, const std::st
 {
     CheckOpen();
     if (engineDeleteLine == -999 || engineUnderLine == -999) ThrowControlError(kErrInvalidValue, 20021);
-    const int32_t w = m_pCtrl->UnitToCentiPoints(width), h = m_pCtrl->UnitToCentiPoints(height);
-    const int32_t p = m_pCtrl->FromUnit(pitch, SignRule::NonNegative);
-    const int32_t id = m_pCtrl->LookupFont(HostTextToEngine(face, "SetFont"));
-    m_attr.zenWidth = w;
-    m_attr.zenHeight = h;
-    m_attr.zenPitch = p;
-    m_attr.hanWidth = w / 2;
-    m_attr.hanHeight = h;
-    m_attr.hanPitch = p / 2;
-    m_attr.zenFont = m_attr.hanFont = id;
+    const FontAttr f = ConvertFont(width, height, pitch, face, "SetFont");
+    m_attr.zen = f;
+    m_attr.han = FontAttr{f.font, f.width / 2, f.height, f.pitch / 2};
     m_attr.bold = bold ? 1 : 0;
     m_attr.italic = italic ? 1 : 0;
     m_attr.deleteLine = engineDeleteLine;
@@ -369,8 +360,8 @@ void CXForm::SetTextAttribute(int32_t index, int32_t value)
     case 4: m_attr.kinsoku = flag; break;
     case 5: m_attr.autoLineFeed = flag; break;
     case 6: m_attr.defaultPitch = flag; break;
-    case 7: m_attr.hanPitch = m_pCtrl->FromUnit(value, SignRule::NonNegative); break;
-    case 8: m_attr.zenPitch = m_pCtrl->FromUnit(value, SignRule::NonNegative); break;
+    case 7: m_attr.han.pitch = m_pCtrl->FromUnit(value, SignRule::NonNegative); break;
+    case 8: m_attr.zen.pitch = m_pCtrl->FromUnit(value, SignRule::NonNegative); break;
     case 9: m_attr.linePitch = m_pCtrl->FromUnit(value, SignRule::NonNegative); break;
     case 10: m_attr.bold = flag; break;
     case 11: m_attr.italic = flag; break;
@@ -433,14 +424,14 @@ void CXForm::ApplyTextAttributes(TvText& t) const
 {
     t.m_bBold = m_attr.bold;
     t.m_bItalic = m_attr.italic;
-    t.m_nZenFont = m_attr.zenFont;
-    t.m_nZenWidth = m_attr.zenWidth;
-    t.m_nZenHeight = m_attr.zenHeight;
-    t.m_nZenPitch = m_attr.zenPitch;
-    t.m_nHanFont = m_attr.hanFont;
-    t.m_nHanWidth = m_attr.hanWidth;
-    t.m_nHanHeight = m_attr.hanHeight;
-    t.m_nHanPitch = m_attr.hanPitch;
+    t.m_nZenFont = m_attr.zen.font;
+    t.m_nZenWidth = m_attr.zen.width;
+    t.m_nZenHeight = m_attr.zen.height;
+    t.m_nZenPitch = m_attr.zen.pitch;
+    t.m_nHanFont = m_attr.han.font;
+    t.m_nHanWidth = m_attr.han.width;
+    t.m_nHanHeight = m_attr.han.height;
+    t.m_nHanPitch = m_attr.han.pitch;
     t.m_bFrame = m_attr.frame;
     t.m_nDirection = m_attr.direction;
     t.m_nFillStyle = m_attr.fillStyle;

@@ -19,11 +19,16 @@ class CInkplateCtrl;
 class CXLayer;
 class CXObject;
 
+// One of the two fonts of text: sizes in 1/100 point, pitch in document units.
+struct FontAttr {
+    int32_t font = 0, width = 0, height = 0, pitch = 0;
+};
+
 // The values the Draw methods give new objects.
 struct DrawAttributes {
     int32_t bold = 0, italic = 0;
-    int32_t zenFont = 0, zenWidth = 1200, zenHeight = 1200, zenPitch = 240000;
-    int32_t hanFont = 0, hanWidth = 600, hanHeight = 1200, hanPitch = 120000;
+    FontAttr zen{0, 1200, 1200, 240000};
+    FontAttr han{0, 600, 1200, 120000};
     int32_t frame = 0;
     int32_t direction = 1;
     int32_t transparent = 0;
@@ -153,6 +158,7 @@ public:
 private:
     TvLayer& DrawLayer();
     Rect DrawBox(int32_t x, int32_t y, int32_t w, int32_t h) const;
+    FontAttr ConvertFont(int32_t width, int32_t height, int32_t pitch, const std::string& face, const char* member);
     void AddDrawn(std::unique_ptr<TvObject> obj);
     void ApplyTextAttributes(class TvText& text) const;
     void RecordForm(const TvPropertyMap& map);

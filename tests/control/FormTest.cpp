@@ -38,19 +38,19 @@ TEST_F(FormTest, SetFontHalvesTheHalfWidthFont)
     ctrl->SetUnit(4); // twips
     form->SetFont(301, 240, 301, "ＭＳ 明朝", true, false, 0, 0);
     const DrawAttributes& a = form->Attributes();
-    EXPECT_EQ(a.zenWidth, 1505);
-    EXPECT_EQ(a.hanWidth, 752);
-    EXPECT_EQ(a.zenHeight, 1200);
-    EXPECT_EQ(a.hanHeight, 1200);
-    EXPECT_EQ(a.zenPitch, 301000);
-    EXPECT_EQ(a.hanPitch, 150500);
-    EXPECT_EQ(a.zenFont, -1);
-    EXPECT_EQ(a.hanFont, -1);
+    EXPECT_EQ(a.zen.width, 1505);
+    EXPECT_EQ(a.han.width, 752);
+    EXPECT_EQ(a.zen.height, 1200);
+    EXPECT_EQ(a.han.height, 1200);
+    EXPECT_EQ(a.zen.pitch, 301000);
+    EXPECT_EQ(a.han.pitch, 150500);
+    EXPECT_EQ(a.zen.font, -1);
+    EXPECT_EQ(a.han.font, -1);
     EXPECT_EQ(a.bold, 1);
     form->SetZenFont(200, 200, 200, "ＭＳ ゴシック");
-    EXPECT_EQ(form->Attributes().zenFont, -2);
+    EXPECT_EQ(form->Attributes().zen.font, -2);
     form->SetHanFont(200, 200, 200, "ＭＳ 明朝");
-    EXPECT_EQ(form->Attributes().hanFont, -1);
+    EXPECT_EQ(form->Attributes().han.font, -1);
     EXPECT_TVL_ERROR(form->SetHanFont(200, 200, 200, "No Such Face"), kErrInvalidProperty, 20018);
 }
 
