@@ -188,3 +188,33 @@ TEST_F(PluginTest, PropertyPageOkSetsTheFiveCancelNothing)
     EXPECT_EQ(host.GetWorkPath(), "/work");
     EXPECT_EQ(host.GetUnit(), 4);
 }
+
+TEST_F(PluginTest, ConverterRefusalsBySite)
+{
+    ObjectRef form(ink.Call("OpenForm", {Variant("sample.tvf")}));
+    ObjectRef frame = Item(form, "Frame");
+    // The same text id: 0x800A017C from a property, 0x800A0005 from a form method.
+    EXPECT_LATE_ERROR(frame.Put("FillPattern", Variant(int32_t(99))), 0x800A017C, 20015);
+    EXPECT_LATE_ERROR(form.Call("SetFillPattern", {Variant(int32_t(99)), Variant(int32_t(0))}), 0x800A0005, 20015);
+    EXPECT_LATE_ERROR(frame.Put("LineStyle", Variant(int32_t(99))), 0x800A017C, 20014);
+    EXPECT_LATE_ERROR(form.Call("SetLine", {Variant(int32_t(99)), Variant(int32_t(1)), Variant(int32_t(0))}),
+                      0x800A0005, 20014);
+    EXPECT_LATE_ERROR(form.Call("SetTextAttribute", {Variant(int32_t(12)), Variant(int32_t(0))}), 0x800A0005, 20027);
+    frame.Put("FillPattern", Variant(int32_t(2)));
+    EXPECT_EQ(frame.Get("FillPattern").ToLong(), 2);
+}
+
+TEST_F(PluginTest, CollectionsFollowOrderChanges)
+{
+    ObjectRef form(ink.Call("OpenForm", {Variant("sample.tvf")}));
+    ObjectRef base(ObjectRef(form.Get("TvLayers")).Get("Item", {Variant("Base")}));
+    ObjectRef objects(base.Get("TvObjects"));
+    ObjectRef first(objects.Get("Item", {Variant(int32_t(0))}));
+    EXPECT_EQ(first.Get("Name").ToString(), "Title");
+    first.Call("MoveTop");
+    const int32_t last = objects.Get("Count").ToLong() - 1;
+    EXPECT_EQ(ObjectRef(objects.Get("Item", {Variant(last)})).get(), first.get());
+    EXPECT_EQ(ObjectRef(objects.Get("Item", {Variant(int32_t(0))})).Get("Name").ToString(), "Amount");
+    base.Call("MoveTop");
+    EXPECT_EQ(ObjectRef(ObjectRef(form.Get("TvLayers")).Get("Item", {Variant(int32_t(1))})).get(), base.get());
+}
