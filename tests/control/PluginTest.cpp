@@ -219,6 +219,15 @@ TEST_F(PluginTest, CollectionsFollowOrderChanges)
     EXPECT_EQ(ObjectRef(ObjectRef(form.Get("TvLayers")).Get("Item", {Variant(int32_t(1))})).get(), base.get());
 }
 
+TEST_F(PluginTest, AboutBoxGoesThroughThePrompt)
+{
+    ui::ScopedPrompt scoped(std::make_unique<ui::ScriptedPrompt>());
+    auto& script = static_cast<ui::ScriptedPrompt&>(ui::prompt());
+    ink.Call("AboutBox");
+    ASSERT_EQ(script.messages().size(), 1);
+    EXPECT_TRUE(script.messages()[0].contains(QStringLiteral("Tavelo Ver7 Inkplate Control")));
+}
+
 // Qt's font database leaves fontconfig's caches to the end of the process;
 // they are the system library's, not ours.
 extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig\n"; }
