@@ -46,6 +46,22 @@ Dispatch* CreateInstance()
     return new T;
 }
 
+// The status and record of the exception being handled (call from a catch)
+// when an object could not be made.
+inline HRESULT CreateFailure(ErrorRecord* error) noexcept
+{
+    try {
+        throw;
+    } catch (const AutomationError& e) {
+        if (error) *error = e.record();
+        return e.scode();
+    } catch (const std::exception& e) {
+        if (error) *error = AutomationError(CTL_E_CANTCREATEOBJECT, e.what()).record();
+    } catch (...) {
+    }
+    return CTL_E_CANTCREATEOBJECT;
+}
+
 // Plug-in side of create: finds the class, keeps exceptions inside.
 inline HRESULT CreatePluginObject(const PluginClass* classes, size_t count, const char* progId, Dispatch** out,
                                   ErrorRecord* error) noexcept
@@ -64,14 +80,8 @@ inline HRESULT CreatePluginObject(const PluginClass* classes, size_t count, cons
         }
         if (error) *error = AutomationError(CTL_E_CANTCREATEOBJECT, std::string("No class ") + progId).record();
         return CTL_E_CANTCREATEOBJECT;
-    } catch (const AutomationError& e) {
-        if (error) *error = e.record();
-        return e.scode();
-    } catch (const std::exception& e) {
-        if (error) *error = AutomationError(CTL_E_CANTCREATEOBJECT, e.what()).record();
-        return CTL_E_CANTCREATEOBJECT;
     } catch (...) {
-        return CTL_E_CANTCREATEOBJECT;
+        return CreateFailure(error);
     }
 }
 

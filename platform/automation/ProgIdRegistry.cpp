@@ -34,6 +34,13 @@ std::vector<std::string_view> SplitTabs(std::string_view line)
     return fields;
 }
 
+bool HasControlCharacter(std::string_view line)
+{
+    for (char c : line)
+        if (static_cast<unsigned char>(c) < 0x20 && c != '\t') return true;
+    return false;
+}
+
 [[noreturn]] void CannotCreate(const std::string& why)
 {
     throw AutomationError(CTL_E_CANTCREATEOBJECT, "ActiveX component can't create object: " + why);
@@ -97,7 +104,7 @@ std::vector<ProgIdEntry> ParseProgIdFile(std::string_view text, std::vector<std:
         std::vector<std::string_view> f = SplitTabs(line);
         ProgIdEntry e;
         e.progId = std::string(f[0]);
-        bool ok = !e.progId.empty() && f.size() >= 2 && !f[1].empty();
+        bool ok = !e.progId.empty() && f.size() >= 2 && !f[1].empty() && !HasControlCharacter(line);
         if (ok && f[1] == "CurVer") {
             ok = f.size() == 3 && !f[2].empty();
             if (ok) e.curVer = std::string(f[2]);
@@ -133,9 +140,11 @@ std::string FindProgIdFile()
     return FindResourcePath(kProgIdFileName).value_or(std::string());
 }
 
-const PluginApi& LoadPlugin(const std::string& libraryPath)
+namespace {
+
+// With the registry's lock held.
+const PluginApi& LoadPluginLocked(Registry& r, const std::string& libraryPath)
 {
-    Registry& r = TheRegistry();
     if (auto it = r.libraries.find(libraryPath); it != r.libraries.end()) {
         if (!it->second) CannotCreate(libraryPath + " was refused before");
         return *it->second;
@@ -154,6 +163,15 @@ const PluginApi& LoadPlugin(const std::string& libraryPath)
     return *api;
 }
 
+} // namespace
+
+const PluginApi& LoadPlugin(const std::string& libraryPath)
+{
+    Registry& r = TheRegistry();
+    std::lock_guard lock(r.mutex);
+    return LoadPluginLocked(r, libraryPath);
+}
+
 Ref<Dispatch> CreateObject(std::string_view progId)
 {
     Registry& r = TheRegistry();
@@ -167,7 +185,7 @@ Ref<Dispatch> CreateObject(std::string_view progId)
     const ProgIdEntry* e = r.Find(progId);
     if (!e) CannotCreate("no class is registered as " + std::string(progId));
     std::string versioned = e->progId;
-    const PluginApi& api = LoadPlugin(e->library);
+    const PluginApi& api = LoadPluginLocked(r, e->library);
     lock.unlock();
     Dispatch* raw = nullptr;
     ErrorRecord error;
@@ -186,12 +204,8 @@ HRESULT CreateObject(std::string_view progId, Dispatch** out, ErrorRecord* error
     try {
         *out = CreateObject(progId).detach();
         return S_OK;
-    } catch (const AutomationError& e) {
-        if (error) *error = e.record();
-        return e.scode();
-    } catch (const std::exception& e) {
-        if (error) *error = AutomationError(CTL_E_CANTCREATEOBJECT, e.what()).record();
-        return CTL_E_CANTCREATEOBJECT;
+    } catch (...) {
+        return CreateFailure(error);
     }
 }
 

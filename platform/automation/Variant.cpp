@@ -3,6 +3,11 @@
 
 namespace nv {
 
+int32_t SafeArray::upperBound() const
+{
+    return lowerBound + int32_t(items.size()) - 1;
+}
+
 Variant& SafeArray::at(int32_t index)
 {
     int64_t i = int64_t(index) - lowerBound;

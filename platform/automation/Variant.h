@@ -46,7 +46,7 @@ struct SafeArray {
     int32_t lowerBound = 0;
     std::vector<Variant> items;
 
-    int32_t upperBound() const { return lowerBound + int32_t(items.size()) - 1; }
+    int32_t upperBound() const;
     // Element by its index (lowerBound ...); throws 0x8002000B outside.
     Variant& at(int32_t index);
     const Variant& at(int32_t index) const;

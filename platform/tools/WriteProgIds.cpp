@@ -15,6 +15,7 @@ int main(int argc, char** argv)
     std::string text = "# ProgID\tlibrary\ttype name\tcategories (written by nv_progids)\n";
     try {
         for (int i = 3; i < argc; ++i) {
+            if (!*argv[i]) continue;
             const nv::PluginApi& api = nv::LoadPlugin(std::filesystem::absolute(argv[i]).string());
             text += nv::FormatProgIdLines(api, std::string(argv[2]) + std::filesystem::path(argv[i]).filename().string());
         }
@@ -24,6 +25,8 @@ int main(int argc, char** argv)
     }
     std::string out = argv[1];
     std::string tmp = out + ".tmp";
+    std::error_code ec;
+    std::filesystem::create_directories(std::filesystem::path(out).parent_path(), ec);
     {
         std::ofstream f(tmp, std::ios::binary | std::ios::trunc);
         f << text;
@@ -32,7 +35,6 @@ int main(int argc, char** argv)
             return 1;
         }
     }
-    std::error_code ec;
     std::filesystem::rename(tmp, out, ec);
     if (ec) {
         std::fprintf(stderr, "nv_progids: cannot write %s: %s\n", out.c_str(), ec.message().c_str());

@@ -158,3 +158,21 @@ TEST(HandleTable, HandlesResolveByKindUntilRemoved)
     EXPECT_EQ(LookUpHandle(HandleKind::Widget, hb), &b);
     RemoveHandle(hb);
 }
+
+TEST(Dispatch, InvokeKindsAsCallersSendThem)
+{
+    Ref<nvtest::Echo> echo = MakeRef<nvtest::Echo>();
+    std::vector<Variant> value{Variant(int32_t(5))};
+    Variant result;
+    ErrorRecord error;
+    EXPECT_EQ(echo->Invoke(0, DISPATCH_PROPERTYPUTREF, value, nullptr, &error), S_OK);
+    EXPECT_EQ(echo->Invoke(0, DISPATCH_METHOD | DISPATCH_PROPERTYGET, {}, &result, &error), S_OK);
+    EXPECT_EQ(result.i4(), 5);
+    std::vector<Variant> two{Variant("a"), Variant("b")};
+    EXPECT_EQ(echo->Invoke(2, DISPATCH_PROPERTYGET, two, &result, &error), S_OK);
+    EXPECT_EQ(result.str(), "ab");
+    EXPECT_EQ(echo->Invoke(0, 0, {}, &result, &error), E_INVALIDARG);
+    EXPECT_EQ(echo->Invoke(0, DISPATCH_PROPERTYPUT, {}, nullptr, &error), DISP_E_BADPARAMCOUNT);
+    EXPECT_EQ(echo->Invoke(0, DISPATCH_PROPERTYGET, {}, nullptr, nullptr), S_OK);
+    EXPECT_EQ(echo->TypeInfo(), &nvtest::kEchoInterface);
+}

@@ -133,7 +133,7 @@ TEST(ProgIdFile, ParsesClassesAndCurrentVersions)
 {
     std::vector<std::string> problems;
     auto e = ParseProgIdFile("# comment\r\n\nA.B.1\tlib/A.so\tB\t{1},{2}\r\nA.B\tCurVer\tA.B.1\nbroken\n"
-                             "X\tCurVer\n\tlib.so\nY\ta\tb\tc\td\n",
+                             "X\tCurVer\n\tlib.so\nY\ta\tb\tc\td\nZ\tlib.so\tT\tcat\r\r\n",
                              &problems);
     ASSERT_EQ(e.size(), 2u);
     EXPECT_EQ(e[0].progId, "A.B.1");
@@ -142,7 +142,8 @@ TEST(ProgIdFile, ParsesClassesAndCurrentVersions)
     EXPECT_EQ(e[0].categories, "{1},{2}");
     EXPECT_EQ(e[1].curVer, "A.B.1");
     EXPECT_EQ(problems, (std::vector<std::string>{"line 5: not a ProgID line", "line 6: not a ProgID line",
-                                                  "line 7: not a ProgID line", "line 8: not a ProgID line"}));
+                                                  "line 7: not a ProgID line", "line 8: not a ProgID line",
+                                                  "line 9: not a ProgID line"}));
 }
 
 TEST(ProgIdFile, RelativeLibrariesAreTakenFromTheFilesFolder)
