@@ -25,17 +25,16 @@ public:
     TvImage(const Rect& r, int32_t frame, const TvObject& templateShape);
 
     void Serialize(Archive& ar, uint32_t schema) override;
+    const ObjectPropertyTable& Properties() const override;
     void GetBoundRect(Rect& out, bool withPen) const override;
     void SetRect(const Rect& r) override;
-    int32_t GetType() const override { return 7; }
+    int32_t GetType() const override { return objImage; }
     void SetProperties(const TvPropertyMap& map, TvChangeList* changes) override;
     void GetTypeName(const TvObjectSource& form) override { MakeDefaultName("Picture", form); }
-    int32_t GetFlags() const override { return 24; }
+    int32_t GetFlags() const override { return flagPlain | flagArea; }
     uint32_t GetAttribute() const override { return m_crLineColor; }
     std::unique_ptr<TvObject> Clone() const override;
-    int32_t IsPropertySupported(uint16_t id) const override;
     void SetProperty(uint16_t, const TvPropValue&) override {}
-    int32_t GetPropertyAddress(uint16_t id, void*& address, int32_t& kind) override;
     // Stores the embed-on-store flag.
     void SetFlag(int32_t value) override { m_bEmbedOnStore = value; }
 

@@ -205,7 +205,10 @@ int32_t TvDocStore::WritePage(const TvPageData& page)
     // Printer settings first: a reader takes them by reading up to the first
     // entry of another type.
     const std::pair<const TvEntryMap*, uint32_t> maps[] = {
-        {&page.m_printerEntries, 1}, {&page.m_formEntries, 0}, {&page.m_layerEntries, 2}, {&page.m_objectEntries, 3}};
+        {&page.m_printerEntries, entryPrinter},
+        {&page.m_formEntries, entryForm},
+        {&page.m_layerEntries, entryLayer},
+        {&page.m_objectEntries, entryObject}};
     for (const auto& [map, type] : maps) {
         map->ForEach([&, type = type](const TvEntryKey&, const TvChangeEntry& e) {
             const size_t before = w.size();
@@ -219,7 +222,7 @@ int32_t TvDocStore::WritePage(const TvPageData& page)
         ar.WriteList(list);
         const size_t before = w.size();
         w.Bytes(ar.Bytes());
-        record.Add(4, static_cast<uint32_t>(ar.Bytes().size()), static_cast<uint32_t>(start + before));
+        record.Add(entryExtraObjects, static_cast<uint32_t>(ar.Bytes().size()), static_cast<uint32_t>(start + before));
     }
     const uint64_t recordOffset = start + w.size();
     record.m_nFormId = static_cast<int32_t>(page.m_nFormId);
@@ -423,13 +426,13 @@ void TvDocStore::ReadPage(TvPageData& page, int32_t pageNo)
     TvEntryMap* maps[] = {&page.m_formEntries, &page.m_printerEntries, &page.m_layerEntries, &page.m_objectEntries};
     for (const TvPageRecordEntry& e : record.m_entries) {
         if (!r.Seek(e.m_nOffset)) ThrowAppException(IDS_DOC_BAD_DATA);
-        if (e.m_nType == 4) {
+        if (e.m_nType == entryExtraObjects) {
             Archive ar(r.Bytes(e.m_nLength), m_strDocPath);
             const int32_t layerId = ar.ReadI32();
             TvObjectList list;
             ar.ReadList(list);
             page.m_extraObjects.SetAt(layerId, std::move(list));
-        } else if (e.m_nType < 4) {
+        } else if (e.m_nType < entryExtraObjects) {
             auto change = std::make_unique<TvChangeEntry>();
             change->Load(r);
             if (!change->m_pData) continue; // a property this system does not know
@@ -447,7 +450,7 @@ void TvDocStore::ReadPageSettings(TvEntryMap& map, int32_t pageNo)
     TvPageRecord record;
     ReadPageRecord(r, entry, record);
     for (const TvPageRecordEntry& e : record.m_entries) {
-        if (e.m_nType != 1) break;
+        if (e.m_nType != entryPrinter) break;
         if (!r.Seek(e.m_nOffset)) ThrowAppException(IDS_DOC_BAD_DATA);
         auto change = std::make_unique<TvChangeEntry>();
         change->Load(r);
