@@ -83,6 +83,11 @@ void MainFrame::BuildActions()
         fits->addAction(a);
         OnView(id, [id](PagelookView& v) { v.Fit(id); });
     }
+    // Commands whose screens come later: there from the start, disabled
+    // until something handles them.
+    for (int id : {cmd::kPageSetup, cmd::kZoomBox, cmd::kDocumentInfo, cmd::kOptions, cmd::kFind, cmd::kPrintSetup,
+                   cmd::kPrint, cmd::kPrintDirect, cmd::kAbout})
+        AddAction(id, {})->setEnabled(false);
     QAction* tree = m_tree->toggleViewAction();
     tree->setObjectName(QStringLiteral("cmd%1").arg(cmd::kTreePane));
     tree->setText(QStringLiteral("ツリービュー(&T)"));
@@ -136,7 +141,7 @@ bool MainFrame::OpenDocument(const QString& path)
     auto doc = PagelookDoc::Open(QFileInfo(path).absoluteFilePath());
     if (!doc) return false;
     const QString title = doc->Title();
-    auto* view = new PagelookView(std::move(doc), m_dpi, m_options.printMode);
+    auto* view = new PagelookView(std::move(doc), m_dpi, m_options);
     view->SetTreeItem(m_tree->AddDocument(view->Document().DisplayName(), view->PageCount()));
     QMdiSubWindow* window = m_mdi->addSubWindow(view);
     window->setAttribute(Qt::WA_DeleteOnClose);
@@ -144,6 +149,8 @@ bool MainFrame::OpenDocument(const QString& path)
     connect(view, &PagelookView::StateChanged, this, [this, view] {
         m_tree->SelectPage(view->TreeItem(), view->CurrentPage());
         if (view == ActiveView()) {
+            // A page that fails again says so again when it is painted.
+            statusBar()->clearMessage();
             UpdateCommands();
             UpdateStatusPanes();
         }
@@ -190,8 +197,10 @@ void MainFrame::RefreshAllViews()
 
 void MainFrame::OnSubWindowActivated(QMdiSubWindow* window)
 {
-    if (auto* v = window ? qobject_cast<PagelookView*>(window->widget()) : nullptr)
-        m_tree->SelectPage(v->TreeItem(), v->CurrentPage());
+    auto* v = window ? qobject_cast<PagelookView*>(window->widget()) : nullptr;
+    if (v) m_tree->SelectPage(v->TreeItem(), v->CurrentPage());
+    // The active document's title follows the program's, as the caption style asks.
+    setWindowTitle(v ? QStringLiteral("TaveloViewer - %1").arg(v->Document().Title()) : QStringLiteral("TaveloViewer"));
     UpdateCommands();
     UpdateStatusPanes();
 }

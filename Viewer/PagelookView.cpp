@@ -16,9 +16,9 @@ namespace {
 const QColor kGrey(128, 128, 128);
 }
 
-PagelookView::PagelookView(std::unique_ptr<PagelookDoc> doc, int dpi, int paperMode, QWidget* parent)
-    : QAbstractScrollArea(parent), m_doc(std::move(doc)), m_dpi(dpi > 0 ? dpi : 96),
-      m_scaler(m_dpi, m_dpi, 100), m_paperMode(paperMode)
+PagelookView::PagelookView(std::unique_ptr<PagelookDoc> doc, int dpi, const ViewerOptions& options, QWidget* parent)
+    : QAbstractScrollArea(parent), m_doc(std::move(doc)), m_options(options), m_dpi(dpi > 0 ? dpi : 96),
+      m_scaler(m_dpi, m_dpi, 100), m_paperMode(options.printMode)
 {
     setFrameShape(QFrame::NoFrame);
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -173,7 +173,18 @@ void PagelookView::paintEvent(QPaintEvent* e)
         }
         failed = failed || dc.Failed();
     }
+    if (m_options.wakusen == 1) DrawOutline(painter, origin);
     if (failed) emit DrawFailed(m_page);
+}
+
+void PagelookView::DrawOutline(QPainter& painter, QPoint origin) const
+{
+    const UnitScaler atScale(m_dpi, m_dpi, static_cast<int>(int64_t(m_zoom) * m_paper.scale / 100));
+    const QRect r(origin, QSize(atScale.DocToDeviceX(m_paper.width), atScale.DocToDeviceY(m_paper.height)));
+    painter.setClipping(false);
+    painter.setPen(QPen(QColor(255, 0, 0), 0));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(r.adjusted(0, 0, -1, -1));
 }
 
 void PagelookView::resizeEvent(QResizeEvent* e)

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "Viewer/PagePaper.h"
+#include "Viewer/ViewerOptions.h"
 #include "engine/format/UnitScaler.h"
 
 class QTreeWidgetItem;
@@ -22,7 +23,8 @@ public:
     static constexpr int kMinZoom = 1;
     static constexpr int kMaxZoom = 999;
 
-    PagelookView(std::unique_ptr<PagelookDoc> doc, int dpi, int paperMode, QWidget* parent = nullptr);
+    // `options` belong to the frame and outlive the view.
+    PagelookView(std::unique_ptr<PagelookDoc> doc, int dpi, const ViewerOptions& options, QWidget* parent = nullptr);
     ~PagelookView() override;
 
     PagelookDoc& Document() { return *m_doc; }
@@ -77,8 +79,11 @@ private:
     void SetScrollSizes();
     void Relayout();
     QPoint Scroll() const;
+    // The page's own paper outlined in red at the page's scale.
+    void DrawOutline(QPainter& painter, QPoint origin) const;
 
     std::unique_ptr<PagelookDoc> m_doc;
+    const ViewerOptions& m_options;
     int m_dpi;
     UnitScaler m_scaler;
     PagePaper m_paper;

@@ -16,6 +16,7 @@
 #include "Viewer/MainFrame.h"
 #include "Viewer/PagelookApp.h"
 #include "Viewer/PagelookView.h"
+#include "engine/render/TvReportDoc.h"
 
 using namespace nv::viewer;
 
@@ -73,6 +74,18 @@ void BM_OpenTenThousandPagesAndShowPageOne(benchmark::State& state)
     }
 }
 BENCHMARK(BM_OpenTenThousandPagesAndShowPageOne)->Unit(benchmark::kMillisecond);
+
+// The engine's share of the above: the store and its page settings alone.
+void BM_ReportDocOpenOnly(benchmark::State& state)
+{
+    Env& env = TheEnv();
+    for (auto _ : state) {
+        nv::TvReportDoc doc;
+        doc.Open(env.many.toStdString());
+        benchmark::DoNotOptimize(doc.PageCount());
+    }
+}
+BENCHMARK(BM_ReportDocOpenOnly)->Unit(benchmark::kMillisecond);
 
 void BM_NextPage(benchmark::State& state)
 {

@@ -24,18 +24,15 @@ void TvReportDoc::Open(const std::string& path)
 void TvReportDoc::BuildPageIndex()
 {
     m_pageSettings.clear();
-    TvEntryMap entries;
     // One map for all pages: a printer change stays until a later page
     // changes that property again.
     TvPropertyMap props;
-    for (int32_t page = 1; page <= PageCount(); ++page) {
-        m_store.ReadPageSettings(entries, page);
+    m_store.ReadAllPageSettings([&](int32_t page, TvEntryMap& entries) {
         entries.ForEach([&](const TvEntryKey&, TvChangeEntry& entry) { AddChangeToPropertyMap(entry, props); });
         std::unique_ptr<TvPrinterSettings> settings = m_store.m_printer.Clone();
         settings->SetProperties(props, nullptr);
-        m_pageSettings[page] = std::move(settings);
-        entries.RemoveAll();
-    }
+        m_pageSettings.emplace_hint(m_pageSettings.end(), page, std::move(settings));
+    });
 }
 
 const TvPrinterSettings* TvReportDoc::GetPageSettings(int32_t pageNo) const

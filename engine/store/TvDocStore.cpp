@@ -444,9 +444,28 @@ void TvDocStore::ReadPage(TvPageData& page, int32_t pageNo)
 
 void TvDocStore::ReadPageSettings(TvEntryMap& map, int32_t pageNo)
 {
-    const TvPageIndexEntry& entry = FindPage(pageNo);
+    FindPage(pageNo);
     if (!m_bOpen || m_nMode != modeReading) ThrowAppException(IDS_DOC_PAGE_NOT_FOUND, pageNo);
     StoreReader r(m_spool);
+    ReadPageSettingsWith(r, map, pageNo);
+}
+
+void TvDocStore::ReadAllPageSettings(const std::function<void(int32_t pageNo, TvEntryMap& map)>& each)
+{
+    if (!m_bOpen || m_nMode != modeReading) return;
+    StoreReader r(m_spool);
+    TvEntryMap map;
+    const int32_t count = static_cast<int32_t>(m_header.m_nPageCount);
+    for (int32_t page = 1; page <= count; ++page) {
+        ReadPageSettingsWith(r, map, page);
+        each(page, map);
+        map.RemoveAll();
+    }
+}
+
+void TvDocStore::ReadPageSettingsWith(StoreReader& r, TvEntryMap& map, int32_t pageNo)
+{
+    const TvPageIndexEntry& entry = FindPage(pageNo);
     TvPageRecord record;
     ReadPageRecord(r, entry, record);
     for (const TvPageRecordEntry& e : record.m_entries) {

@@ -12,6 +12,7 @@
 #include "engine/store/TvPrinterSettings.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -50,6 +51,10 @@ public:
 
     void ReadPage(TvPageData& page, int32_t pageNo);
     void ReadPageSettings(TvEntryMap& map, int32_t pageNo);
+    // As ReadPageSettings for pages 1..count in order, through one reader:
+    // the page records follow one another, so a large document is read in a
+    // few blocks rather than a few system calls a page.
+    void ReadAllPageSettings(const std::function<void(int32_t pageNo, TvEntryMap& map)>& each);
     const std::vector<std::unique_ptr<TvFontDesc>>& ReadFontList();
 
     int GetMode() const { return m_nMode; }
@@ -79,6 +84,7 @@ private:
     // Deletes the empty file that reserved a new document's name.
     void RemovePlaceholder() noexcept;
     void ReadPageRecord(StoreReader& r, const TvPageIndexEntry& entry, TvPageRecord& record);
+    void ReadPageSettingsWith(StoreReader& r, TvEntryMap& map, int32_t pageNo);
     const TvPageIndexEntry& FindPage(int32_t pageNo) const;
     void LoadForm(int32_t formId);
 

@@ -71,6 +71,31 @@ TEST_F(Options, MaximiseOptionsMaximiseMainAndChildWindows)
     EXPECT_TRUE(Frame().MdiArea()->activeSubWindow()->isMaximized());
 }
 
+TEST_F(Options, WakusenOutlinesThePagesOwnPaperInRed)
+{
+    for (int wakusen : {0, 1}) {
+        SCOPED_TRACE(wakusen);
+        Write(keys::kWakusen, wakusen);
+        ASSERT_EQ(Start({Sample("a3.tvd", {.pages = 1, .paperId = 8, .widthTenths = 2970, .lengthTenths = 4200,
+                                           .orientation = 2})}),
+                  PagelookApp::kContinue);
+        SizeViewport(600, 800);
+        View()->SetZoom(30);
+        QCoreApplication::processEvents();
+        // Landscape: the outline is the paper's length wide.
+        ASSERT_EQ(View()->SheetSize(), QSize(476, 336));
+        View()->viewport()->repaint();
+        const QImage img = View()->viewport()->grab().toImage();
+        const QPoint o = View()->SheetOffset();
+        const QColor edge = wakusen ? QColor(255, 0, 0) : QColor(Qt::white);
+        EXPECT_EQ(img.pixelColor(o + QPoint(0, 100)), edge);
+        EXPECT_EQ(img.pixelColor(o + QPoint(475, 100)), edge);
+        EXPECT_EQ(img.pixelColor(o + QPoint(300, 335)), edge);
+        EXPECT_EQ(img.pixelColor(o + QPoint(1, 100)), QColor(Qt::white));
+        EXPECT_EQ(img.pixelColor(o + QPoint(476, 100)), QColor(128, 128, 128));
+    }
+}
+
 TEST_F(Options, NotMaximisedByDefault)
 {
     ASSERT_EQ(Start({Sample("five.tvd")}), PagelookApp::kContinue);

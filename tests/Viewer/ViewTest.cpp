@@ -163,10 +163,31 @@ TEST_F(PageView, NoViewNoCommandsAndEmptyPanes)
         EXPECT_FALSE(Frame().Action(id)->isEnabled()) << id;
     EXPECT_EQ(Frame().PagePane()->text(), "");
     EXPECT_EQ(Frame().PaperPane()->text(), "");
-    for (auto [id, a] : Frame().findChildren<QAction*>().isEmpty() ? std::vector<std::pair<int, QAction*>>{}
-                                                                     : std::vector<std::pair<int, QAction*>>{
-                                                                           {cmd::kNextPage, Frame().Action(cmd::kNextPage)}})
-        EXPECT_EQ(a->objectName(), QString("cmd%1").arg(id));
+    // One action per command id, named after it; those without a handler yet
+    // stay disabled.
+    for (int id : {cmd::kPageSetup, cmd::kDocumentInfo, cmd::kOptions, cmd::kFind, cmd::kFirstPage, cmd::kPrevPage,
+                   cmd::kNextPage, cmd::kLastPage, cmd::kAnyZoom, cmd::kFitHeight, cmd::kFitWidth, cmd::kFitPage,
+                   cmd::kJumpPage, cmd::kTreePane, cmd::kFileOpen, cmd::kPrint, cmd::kAbout}) {
+        ASSERT_NE(Frame().Action(id), nullptr) << id;
+        EXPECT_EQ(Frame().Action(id)->objectName(), QString("cmd%1").arg(id));
+        EXPECT_EQ(Frame().findChild<QAction*>(QString("cmd%1").arg(id)), Frame().Action(id));
+    }
+    EXPECT_FALSE(Frame().Action(cmd::kPrint)->isEnabled());
+    EXPECT_TRUE(Frame().Action(cmd::kFileOpen)->isEnabled());
+}
+
+TEST_F(PageView, OpenAsksForAFileThroughThePrompt)
+{
+    const QString five = Sample("five.tvd");
+    ASSERT_EQ(Start(), PagelookApp::kContinue);
+    prompts->then(std::optional<QString>()).then(std::optional<QString>(five));
+    Trigger(cmd::kFileOpen);
+    EXPECT_EQ(View(), nullptr);
+    Trigger(cmd::kFileOpen);
+    ASSERT_NE(View(), nullptr);
+    EXPECT_EQ(View()->Document().Path(), five);
+    ASSERT_EQ(prompts->asked().size(), 2u);
+    EXPECT_EQ(prompts->asked()[0].kind, nv::ui::ScriptedPrompt::Kind::File);
 }
 
 TEST_F(PageView, DragWithTheLeftButtonAloneScrolls)
@@ -258,6 +279,7 @@ TEST_F(PageView, TreeListsDocumentsAndPagesAndChoosesThem)
     EXPECT_EQ(a->child(4)->text(0), "5ページ ");
     EXPECT_EQ(b->child(2)->data(0, TreePane::kPageRole).toInt(), 3);
     EXPECT_EQ(tree->currentItem(), b->child(0));
+    EXPECT_EQ(Frame().windowTitle(), "TaveloViewer - three.tvd");
 
     // Choosing page 4 of the background document brings it forward there.
     tree->setCurrentItem(a->child(3));

@@ -479,6 +479,13 @@ TEST_F(StoreTest, UnknownPropertiesAreSkippedAndOldHeadersHaveNoFontList)
     TvEntryMap settings;
     reader.ReadPageSettings(settings, 2);
     EXPECT_EQ(settings.size(), 2u);
+    // All pages at once give each page what it gives alone.
+    std::vector<size_t> sizes;
+    reader.ReadAllPageSettings([&](int32_t pageNo, TvEntryMap& m) {
+        EXPECT_EQ(pageNo, int32_t(sizes.size() + 1));
+        sizes.push_back(m.size());
+    });
+    EXPECT_EQ(sizes, (std::vector<size_t>{0u, 2u}));
     EXPECT_EQ(reader.ReadFontList().size(), 1u);
     reader.Close();
 

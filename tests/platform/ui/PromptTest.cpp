@@ -168,3 +168,24 @@ TEST(Prompt, QtDialogReturnsTheButtonPressed)
 }
 
 } // namespace
+
+#include <dlfcn.h>
+
+namespace {
+
+TEST(Prompt, APluginLoadedAtRunTimeAsksThroughTheProgramsPrompt)
+{
+    auto owned = std::make_unique<ScriptedPrompt>();
+    auto& s = *owned;
+    ScopedPrompt scope(std::move(owned));
+    s.then(Answer::No);
+    void* module = dlopen(NV_PROMPT_PLUGIN, RTLD_NOW | RTLD_LOCAL);
+    ASSERT_NE(module, nullptr) << dlerror();
+    auto ask = reinterpret_cast<int (*)()>(dlsym(module, "nv_test_plugin_ask"));
+    ASSERT_NE(ask, nullptr);
+    EXPECT_EQ(ask(), int(Answer::No));
+    EXPECT_EQ(s.messages(), QStringList{"from the plug-in"});
+    dlclose(module);
+}
+
+} // namespace
