@@ -3,6 +3,7 @@
 #include "engine/core/AppException.h"
 #include "engine/core/Archive.h"
 #include "engine/core/File.h"
+#include "engine/core/FileCleanup.h"
 #include "engine/core/PathUtil.h"
 #include "engine/core/PropertyTypes.h"
 #include "engine/core/TempFileManager.h"
@@ -69,9 +70,9 @@ void TvImage::InitDefaults(uint32_t objectId)
     m_nObjectId = objectId;
 }
 
-const std::string& TvImage::PictureSource() const
+std::string TvImage::PictureSource() const
 {
-    return m_bEmbedded && !m_strTempFile.empty() ? m_strTempFile : m_strFileName;
+    return m_bEmbedded && !m_strTempFile.empty() ? m_strTempFile : StoredNameToPath(m_strFileName);
 }
 
 void TvImage::Serialize(Archive& ar, uint32_t schema)
@@ -136,36 +137,25 @@ void TvImage::StoreData(Archive& ar)
     if (length > std::numeric_limits<uint32_t>::max())
         throw CFileException(CFileException::invalidFile, 0, source);
 
-    std::string copyName;
-    CFile copy;
-    if (becomesEmbedded) {
-        copyName = NewModelTempFile();
-        copy.Open(copyName, CFile::modeCreate);
+    FileCleanup copyName(becomesEmbedded ? NewModelTempFile() : std::string());
+    CFile copy; // closed before its file is removed on failure
+    if (becomesEmbedded) copy.Open(copyName.Path(), CFile::modeCreate);
+    std::vector<char> block(kCopyBlock);
+    uint64_t left = length;
+    ar.WriteU32(static_cast<uint32_t>(length));
+    while (left > 0) {
+        const size_t n = static_cast<size_t>(std::min<uint64_t>(left, kCopyBlock));
+        if (in.Read(block.data(), n) != n)  // the file shrank under us
+            throw CFileException(CFileException::endOfFile, 0, source);
+        ar.Write(block.data(), n);
+        if (becomesEmbedded) copy.Write(block.data(), n);
+        left -= n;
     }
-    try {
-        std::vector<char> block(kCopyBlock);
-        uint64_t left = length;
-        ar.WriteU32(static_cast<uint32_t>(length));
-        while (left > 0) {
-            const size_t n = static_cast<size_t>(std::min<uint64_t>(left, kCopyBlock));
-            if (in.Read(block.data(), n) != n)  // the file shrank under us
-                throw CFileException(CFileException::endOfFile, 0, source);
-            ar.Write(block.data(), n);
-            if (becomesEmbedded) copy.Write(block.data(), n);
-            left -= n;
-        }
-        if (becomesEmbedded) copy.Close();
-    } catch (...) {
-        if (becomesEmbedded) {
-            copy.Abort();
-            TempFileManager::Instance().RemoveFile(copyName);
-        }
-        throw;
-    }
+    if (becomesEmbedded) copy.Close();
     m_nDataLength = static_cast<int32_t>(length);
     if (becomesEmbedded) {
         m_bEmbedded = 1;
-        m_strTempFile = copyName;
+        m_strTempFile = copyName.Keep();
     }
 }
 
@@ -173,27 +163,20 @@ void TvImage::LoadData(Archive& ar)
 {
     const uint32_t length = ar.ReadU32();
     if (length > ar.Remaining()) ar.ThrowError(CArchiveException::endOfFile);
-    const std::string name = NewModelTempFile();
-    CFile out;
-    try {
-        out.Open(name, CFile::modeCreate);
-        std::vector<char> block(kCopyBlock);
-        for (uint32_t left = length; left > 0;) {
-            const size_t n = std::min<size_t>(left, kCopyBlock);
-            ar.Read(block.data(), n);
-            out.Write(block.data(), n);
-            left -= static_cast<uint32_t>(n);
-        }
-        out.Close();
-    } catch (...) {
-        out.Abort();
-        TempFileManager::Instance().RemoveFile(name);
-        throw;
+    FileCleanup name(NewModelTempFile());
+    CFile out(name.Path(), CFile::modeCreate);
+    std::vector<char> block(kCopyBlock);
+    for (uint32_t left = length; left > 0;) {
+        const size_t n = std::min<size_t>(left, kCopyBlock);
+        ar.Read(block.data(), n);
+        out.Write(block.data(), n);
+        left -= static_cast<uint32_t>(n);
     }
+    out.Close();
     // Data found means the picture is embedded now, whichever flag sent it.
     m_bEmbedded = 1;
     m_nDataLength = static_cast<int32_t>(length);
-    m_strTempFile = name;
+    m_strTempFile = name.Keep();
 }
 
 void TvImage::GetBoundRect(Rect& out, bool withPen) const

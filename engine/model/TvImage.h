@@ -41,14 +41,15 @@ public:
     virtual void CopyImageAttributes(const TvImage& source);
 
     // The file that holds the picture's bytes: the temporary copy of an
-    // embedded picture, else the file name.
-    const std::string& PictureSource() const;
+    // embedded picture, else the stored file name as a native path (throws
+    // CFileException naming a name that does not convert).
+    std::string PictureSource() const;
 
     int32_t m_nWidth = 0;            // 13
     int32_t m_nHeight = 0;           // 14
     int32_t m_nValue66 = 0;          // 66, kept but unused
     int32_t m_nValue67 = 0;          // 67, kept but unused
-    std::string m_strFileName;       // 69
+    std::string m_strFileName;       // 69, stored CP932
     int32_t m_nValue68 = 0;          // 68, kept but unused
     int32_t m_bFrame = 0;            // 12
     int16_t m_nLineStyle = 1;        // 10
@@ -60,7 +61,7 @@ public:
     int32_t m_nNaturalHeight = 0;    // 63
     int32_t m_bKeepAspect = 0;       // 61
     int32_t m_nDataLength = 0;       // 65
-    std::string m_strTempFile;       // 70
+    std::string m_strTempFile;       // 70, native path
     int32_t m_bEmbedOnStore = 0;     // transient, SetFlag
 
 protected:

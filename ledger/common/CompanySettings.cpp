@@ -1,5 +1,8 @@
 #include "ledger/common/CompanySettings.h"
 
+#include <cmath>
+#include <limits>
+
 namespace nv {
 
 namespace {
@@ -71,36 +74,54 @@ SettingsArray MakeSettingsArray(const CompanySettings& s)
     return a;
 }
 
+void UnpackSettingsArray(const EntryArray& a, CompanySettings& out)
+{
+    static const char* const kArray = "Var_自社登録";
+    CompanySettings s = out;
+    auto text = [&](size_t i, std::string& field, size_t width, const char* name) {
+        std::string t = EntryTextAt(a, i, kArray, name);
+        field = width ? FixedText(t, width) : t;
+    };
+    auto number = [&](size_t i, float& field, const char* name) {
+        double n = EntryNumberAt(a, i, kArray, name);
+        if (std::fabs(n) > std::numeric_limits<float>::max())
+            throw EntryError(kArray, i, std::string(kArray) + "(" + std::to_string(i) + ") " + name + ": 数値が大きすぎます");
+        field = static_cast<float>(n);
+    };
+    text(0, s.OwnerName, kOwnerNameWidth, "氏名");
+    text(1, s.OwnerKana, kOwnerKanaWidth, "ふりがな");
+    text(2, s.PostCode, kPostCodeWidth, "郵便番号");
+    text(3, s.Address, kAddressWidth, "住所");
+    text(4, s.Phone, kPhoneWidth, "電話");
+    text(5, s.Fax, kFaxWidth, "ＦＡＸ");
+    number(6, s.Item7, "項目7");
+    number(7, s.Term, "期");
+    number(8, s.StartYear, "開始年");
+    number(9, s.StartMonth, "開始月");
+    number(10, s.StartDay, "開始日");
+    number(11, s.EndYear, "終了年");
+    number(12, s.EndMonth, "終了月");
+    number(13, s.EndDay, "終了日");
+    number(14, s.BusinessForm, "事業形態");
+    number(15, s.TaxHandling, "課税区分");
+    number(16, s.TaxRate, "税率");
+    text(17, s.PurchaseClosingDay, 0, "仕入締日");
+    text(18, s.SalesClosingDay, 0, "売上締日");
+    text(19, s.PrintName, kPrintNameWidth, "氏名(帳票での)");
+    text(20, s.DatabaseName, kDatabaseNameWidth, "データベース名");
+    text(21, s.OwnerName, kOwnerNameWidth, "氏名");
+    out = std::move(s);
+}
+
 void UnpackSettingsArray(const SettingsArray& a, CompanySettings& s)
 {
-    auto text = [&](size_t i, std::string& field, size_t width) {
-        if (auto p = std::get_if<std::string>(&a[i])) field = width ? FixedText(*p, width) : *p;
-    };
-    auto number = [&](size_t i, float& field) {
-        if (auto p = std::get_if<float>(&a[i])) field = *p;
-    };
-    text(0, s.OwnerName, kOwnerNameWidth);
-    text(1, s.OwnerKana, kOwnerKanaWidth);
-    text(2, s.PostCode, kPostCodeWidth);
-    text(3, s.Address, kAddressWidth);
-    text(4, s.Phone, kPhoneWidth);
-    text(5, s.Fax, kFaxWidth);
-    number(6, s.Item7);
-    number(7, s.Term);
-    number(8, s.StartYear);
-    number(9, s.StartMonth);
-    number(10, s.StartDay);
-    number(11, s.EndYear);
-    number(12, s.EndMonth);
-    number(13, s.EndDay);
-    number(14, s.BusinessForm);
-    number(15, s.TaxHandling);
-    number(16, s.TaxRate);
-    text(17, s.PurchaseClosingDay, 0);
-    text(18, s.SalesClosingDay, 0);
-    text(19, s.PrintName, kPrintNameWidth);
-    text(20, s.DatabaseName, kDatabaseNameWidth);
-    text(21, s.OwnerName, kOwnerNameWidth);
+    EntryArray e;
+    for (const SettingsValue& v : a) {
+        if (auto f = std::get_if<float>(&v)) e.emplace_back(static_cast<double>(*f));
+        else if (auto t = std::get_if<std::string>(&v)) e.emplace_back(*t);
+        else e.emplace_back(std::monostate{});
+    }
+    UnpackSettingsArray(e, s);
 }
 
 } // namespace nv

@@ -2,6 +2,8 @@
 // The own-company settings record and the settings array that components
 // pass to each other. Texts are UTF-8; fixed-length texts hold exactly their
 // width in characters, left-aligned and blank-filled.
+#include "ledger/common/EntryValue.h"
+
 #include <array>
 #include <cstddef>
 #include <string>
@@ -62,8 +64,10 @@ using SettingsArray = std::array<SettingsValue, 23>;
 
 // Packs the record in the array layout (texts at their full width).
 SettingsArray MakeSettingsArray(const CompanySettings& s);
-// Unpacks the array into the record; element 21 is assigned to OwnerName
-// after element 0. A missing or mistyped element leaves its field as it was.
+// Unpacks the array (`Var_自社登録`, elements 0-22) into the record; element
+// 21 is assigned to OwnerName after element 0. A missing element or one that
+// does not convert throws EntryError naming it, and the record stays as it was.
+void UnpackSettingsArray(const EntryArray& a, CompanySettings& s);
 void UnpackSettingsArray(const SettingsArray& a, CompanySettings& s);
 
 } // namespace nv

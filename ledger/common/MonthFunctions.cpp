@@ -2,19 +2,13 @@
 
 #include "platform/db/Recordset.h"
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
 
 namespace nv {
 
 namespace {
-
-int WholeNumber(float v, const char* what)
-{
-    if (!std::isfinite(v) || v != std::floor(v) || std::fabs(v) > 1.0e6f)
-        throw std::invalid_argument(std::string("会計期間の") + what + "が正しくありません");
-    return static_cast<int>(v);
-}
 
 void CheckYear(int year)
 {
@@ -29,15 +23,25 @@ int64_t FirstOf(int year, int month)
 
 } // namespace
 
+int FiscalSettingNumber(float v, const char* what)
+{
+    if (!std::isfinite(v) || v != std::floor(v) || std::fabs(v) > 1.0e6f)
+        throw std::invalid_argument(std::string("会計期間の") + what + "が正しくありません");
+    return static_cast<int>(v);
+}
+
 FiscalBounds FiscalBounds::From(const CompanySettings& s)
 {
     FiscalBounds f;
-    f.StartYear = WholeNumber(s.StartYear, "開始年");
-    f.StartMonth = WholeNumber(s.StartMonth, "開始月");
-    f.EndYear = WholeNumber(s.EndYear, "終了年");
-    f.EndMonth = WholeNumber(s.EndMonth, "終了月");
+    f.StartYear = FiscalSettingNumber(s.StartYear, "開始年");
+    f.StartMonth = FiscalSettingNumber(s.StartMonth, "開始月");
+    f.EndYear = FiscalSettingNumber(s.EndYear, "終了年");
+    f.EndMonth = FiscalSettingNumber(s.EndMonth, "終了月");
     if (f.StartMonth < 1 || f.StartMonth > 12 || f.EndMonth < 1 || f.EndMonth > 12)
         throw std::invalid_argument("会計期間の月が正しくありません");
+    if (s.StartDay >= 1 && s.StartDay <= 31 && s.StartDay == std::floor(s.StartDay))
+        f.StartDay = static_cast<int>(s.StartDay);
+    if (s.EndDay >= 1 && s.EndDay <= 31 && s.EndDay == std::floor(s.EndDay)) f.EndDay = static_cast<int>(s.EndDay);
     return f;
 }
 
@@ -102,29 +106,39 @@ std::array<bool, 13> MonthsClosedBefore(const FiscalBounds& f, int closingDay, c
 {
     if (closingDay < 1 || closingDay > 31)
         throw std::invalid_argument("gfGetmm2: 締日が正しくありません: " + std::to_string(closingDay));
-    if (line.day < 1 || line.day > 31)
-        throw std::invalid_argument("gfGetmm2: 日が正しくありません: " + std::to_string(line.day));
-    int pos = gfSumsuki(f, line.month) + line.day;
-    // The fiscal month holding EndMonth: 12 for a full year, fewer for a short
-    // first year, whose later months are outside it and never close.
+    if (line.month < 1 || line.month > 12)
+        throw std::invalid_argument("gfGetmm2: 月が正しくありません: " + std::to_string(line.month));
+    bool startYear = line.month > f.StartMonth || (line.month == f.StartMonth && line.day >= f.StartDay);
+    int lineYear = startYear ? f.StartYear : f.EndYear;
+    if (line.day < 1 || line.day > gfTsuki(line.month, lineYear))
+        throw std::invalid_argument("gfGetmm2: 日が正しくありません: " + std::to_string(line.month) + "/" +
+                                    std::to_string(line.day));
+    int64_t pos = DaysFromCivil(lineYear, line.month, line.day);
+    // Twelve months, fewer for a short first year; the last ends on the
+    // year's end date.
     int months = (f.EndYear - f.StartYear) * 12 + f.EndMonth - f.StartMonth + 1;
     int last = months >= 1 && months < 12 ? months : 12;
     std::array<bool, 13> close{};
     for (int i = 1; i <= last; ++i) {
         if (flags[static_cast<size_t>(i)] != 0) continue;
-        int fiscalMonth = i + f.StartMonth - 1;
-        int c = closingDay;
-        if (c == 31) {
-            // The length of the fiscal month itself, in its own year.
-            int year = fiscalMonth > 12 ? f.EndYear : f.StartYear;
-            c = gfTsuki(fiscalMonth, year);
+        int month = f.StartMonth + i - 1;
+        int year = f.StartYear + (month - 1) / 12;
+        month = (month - 1) % 12 + 1;
+        if (i == last) {
+            year = f.EndYear;
+            month = f.EndMonth;
         }
-        // The last fiscal month never closes before its end.
-        if (i == last && line.month == f.EndMonth) c = 31;
-        int closeDay = gfSumsuki2(f, fiscalMonth) + c;
-        if (pos > closeDay) close[static_cast<size_t>(i)] = true;
+        int day = i == last ? f.EndDay : closingDay;
+        day = std::min(day, gfTsuki(month, year));
+        if (pos > DaysFromCivil(year, month, day)) close[static_cast<size_t>(i)] = true;
     }
     return close;
+}
+
+int FiscalMonthOf(const FiscalBounds& fiscal, int closingDay, const LineDate& line)
+{
+    std::array<bool, 13> closed = MonthsClosedBefore(fiscal, closingDay, MonthFlags{}, line);
+    return 1 + static_cast<int>(std::count(closed.begin(), closed.end(), true));
 }
 
 } // namespace nv

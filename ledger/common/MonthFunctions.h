@@ -13,11 +13,17 @@ namespace nv {
 
 class Recordset;
 
+// A fiscal-period setting as a whole number; throws std::invalid_argument
+// naming it (what) otherwise.
+int FiscalSettingNumber(float value, const char* what);
+
 struct FiscalBounds {
     int StartYear = 0;
     int StartMonth = 1;
     int EndYear = 0;
     int EndMonth = 12;
+    int StartDay = 1;
+    int EndDay = 31;   // past the month's end: its last day
 
     static FiscalBounds From(const CompanySettings& s);
 };
@@ -27,6 +33,8 @@ struct LineDate {
     int year = 0;
     int month = 0;
     int day = 0;
+
+    bool operator==(const LineDate&) const = default;
 };
 
 // The date of the recordset's current journal line; throws
@@ -50,8 +58,16 @@ int gfSumsuki2(const FiscalBounds& fiscal, int month);
 
 // The fiscal months 1-12 that close before the line's day, given the closing
 // day (1-31; 31 = month end) and the flags; validated, nothing changed.
+// Whole dates: month k closes on the closing day of the k-th calendar month
+// from the start, the last month on the year's end date, so every line of the
+// year falls in one of the months. The line's year follows from its month and
+// day.
 std::array<bool, 13> MonthsClosedBefore(const FiscalBounds& fiscal, int closingDay, const MonthFlags& flags,
                                         const LineDate& line);
+
+// The fiscal month 1-12 of a line, closing on closingDay (whole dates, as
+// above).
+int FiscalMonthOf(const FiscalBounds& fiscal, int closingDay, const LineDate& line);
 
 // Advances the month counter over the months that closed before the line:
 // for each, counter += 1, totals[3 * counter + 3] = totals[3 * counter] (the

@@ -177,3 +177,22 @@ TEST(MonthFunctions, BoundsFromSettings)
 }
 
 } // namespace
+
+namespace {
+
+TEST(MonthFunctions, FiscalMonthsFollowWholeDates)
+{
+    // 2005/4/16 to 2006/4/15 closing on the 20th: month 1 ends 4/20, month 11
+    // on 2006/2/20, and month 12 runs to the year's end.
+    const FiscalBounds mid{2005, 4, 2006, 4, 16, 15};
+    EXPECT_EQ(After(mid, 20, {2005, 4, 20}), 0);
+    EXPECT_EQ(After(mid, 20, {2005, 4, 21}), 1);
+    EXPECT_EQ(After(mid, 20, {2006, 2, 21}), 11);
+    EXPECT_EQ(After(mid, 20, {2006, 3, 25}), 11);
+    EXPECT_EQ(After(mid, 20, {2006, 4, 10}), 11);
+    EXPECT_EQ(CountersAfter(mid, 31, {{2005, 4, 16}, {2006, 4, 10}}), (std::vector<int>{0, 11}));
+    // Not a day of its month in the year the line falls in.
+    EXPECT_THROW(After(kApril2005, 31, {2006, 2, 29}), std::invalid_argument);
+}
+
+} // namespace

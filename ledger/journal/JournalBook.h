@@ -1,0 +1,103 @@
+#pragma once
+// One party's fiscal-year journal: its lines of the period held in memory,
+// edited cell by cell, balanced, and saved in one transaction that replaces
+// exactly the rows it loaded. Both sides run the same code; the side's words
+// name the tables and columns.
+#include "ledger/common/FiscalPeriod.h"
+#include "ledger/common/StatusText.h"
+#include "ledger/journal/JournalLine.h"
+#include "ledger/journal/PartyRecord.h"
+#include "platform/db/Database.h"
+
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace nv {
+
+inline constexpr const char* kStatusWorking = "データ処理中";
+inline constexpr const char* kStatusSearchDone = "検索終了";
+inline constexpr const char* kStatusSearchFailed = "検索失敗";
+inline constexpr const char* kStatusWorkDone = "データ処理終了";
+inline constexpr const char* kNoCarryForwardMessage =
+    "繰越の計算が実行されていません。自社登録の繰越の計算を実行してください。";
+inline constexpr const char* kBusyMessage =
+    "補助簿DBを他で使用中のため保存できませんでした。しばらくしてからもう一度保存してください。";
+inline constexpr const char* kChangedElsewhereMessage =
+    "他の画面で変更された行があるため保存できませんでした。再表示してから入力し直してください。";
+
+class JournalBook {
+public:
+    // Throws std::invalid_argument when the settings hold no fiscal period.
+    JournalBook(Database& db, const JournalEntry& entry, StatusBarPanels* status = nullptr);
+
+    const SideWords& Words() const { return words_; }
+    const FiscalPeriod& Period() const { return period_; }
+    const PartyRecord& Party() const { return party_; }
+
+    // The party's lines of the period from the database, replacing the list
+    // and dropping its edits. On failure the list is empty, the status says
+    // "検索失敗" and the error goes on: nothing is shown or balanced.
+    void SearchPeriod();
+
+    const std::vector<JournalLine>& Lines() const { return lines_; }
+    // The new line offered after the last one; not a line of the list, and
+    // never stored, until something is typed into it.
+    const std::optional<JournalLine>& NewLine() const { return newLine_; }
+    // Index of the new line for SetCell (one past the list).
+    size_t NewLineIndex() const { return lines_.size(); }
+
+    // A cell typed as text; an empty text is Null. Refused with a
+    // JournalError naming the column, the line unchanged.
+    void SetCell(size_t index, JournalColumn column, std::string_view text);
+    void DeleteLine(size_t index);
+
+    // Offers a new line dated as the last line (else the fiscal start), with
+    // the party number and データ数 one above the greatest.
+    void AppendNewLine();
+    // Enter or Tab in the 差引残高 cell: on the last line (or the new one) a
+    // new line is offered and true returned; on any other line the caller
+    // moves down one line (false).
+    bool EnterOnBalanceCell(size_t index);
+    // 年 from 月 and 日 on every line.
+    void FixLineYears();
+
+    // The first balance pass of an opening: search, drop wholly empty lines,
+    // balances, save when changed, new line. Returns the message to show
+    // (the no-line message) or "".
+    std::string OpenPass();
+    // The balance button: as the opening pass, and a first line of balance 0
+    // becomes or gets the carry-forward line.
+    std::string CalcRunningBalance();
+
+    // True when the list differs from what was loaded or last saved.
+    bool Dirty() const;
+    // Replaces the loaded rows by the list in journal order, in one
+    // transaction. False when nothing changed. On any failure nothing is
+    // written, the list and its edits stay, and a JournalError says why.
+    bool Save();
+
+private:
+    void Status(const char* text);
+    JournalLine& LineAt(size_t index, bool& isNew);
+    void CheckDate(const JournalLine& line, JournalColumn column) const;
+    std::string BalancePass(bool carryForward);
+    void DropWhollyEmptyLines();
+    void InsertCarryForward();
+    void ApplyBalances();
+    void SortLines();
+
+    Database& db_;
+    const SideWords& words_;
+    PartyRecord party_;
+    FiscalPeriod period_;
+    StatusBarPanels* status_;
+    std::vector<JournalLine> lines_;
+    std::optional<JournalLine> newLine_;
+    // Rows as loaded or last saved, by row id.
+    std::map<int64_t, std::vector<DbValue>> loaded_;
+};
+
+} // namespace nv

@@ -1,0 +1,77 @@
+#pragma once
+// One journal line as the list holds it, the grid's column numbers, and the
+// typed-cell rules (numbers, Null for an empty cell, amount from price and
+// quantity, widths).
+#include "ledger/common/JournalSide.h"
+#include "platform/db/DbValue.h"
+
+#include <cstdint>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace nv {
+
+// Grid column indexes, shared by both sides.
+enum class JournalColumn {
+    PartyNo = 0,
+    DataNo = 1,
+    Year = 2,
+    Month = 3,
+    Day = 4,
+    Item = 5,
+    Quantity = 6,
+    UnitPrice = 7,
+    Amount = 8,       // 仕入金額 / 売上金額
+    Settlement = 9,   // 支払金額 / 受入金額
+    DebitCredit = 10,
+    Balance = 11,
+};
+
+// The column's name in the side's line table.
+const char* ColumnName(const SideWords& words, JournalColumn column);
+
+inline constexpr size_t kItemWidth = 50;
+inline constexpr size_t kDebitCreditWidth = 4;
+inline constexpr const char* kCarryForwardItem = "繰越金額";
+inline constexpr const char* kOpeningCarryForwardItem = "前期繰越金額";
+
+// A cell or line that cannot be taken; the message names the column.
+class JournalError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+struct JournalLine {
+    int64_t RowId = 0;   // 0 until stored
+    int64_t PartyNo = 0;
+    std::optional<int64_t> DataNo;
+    std::optional<int64_t> Year, Month, Day;
+    std::optional<std::string> Item;
+    std::optional<double> Quantity, UnitPrice;
+    std::optional<int64_t> Amount, Settlement;
+    std::optional<std::string> DebitCredit;
+    std::optional<int64_t> Balance;
+
+    // Nothing typed: no item, figures or debit/credit mark.
+    bool IsWhollyEmpty() const;
+    // The opening line: "前期繰越金額" or "繰越金額" without amounts.
+    bool IsCarryForward() const;
+    // 単価 x 数量 when both are given and non-zero.
+    bool HasPriceAndQuantity() const;
+};
+
+// Values in the column order of the line table (party number first).
+std::vector<DbValue> LineValues(const JournalLine& line);
+// The line of a row in that order; throws JournalError for a value of the
+// wrong kind.
+JournalLine LineFromValues(const std::vector<DbValue>& values, int64_t rowId);
+// Names of the line table's columns in that order.
+std::vector<std::string> LineColumnNames(const SideWords& words);
+
+// Journal order: 年, 月, 日, データ数 (Null first, as the database sorts).
+bool JournalOrderLess(const JournalLine& a, const JournalLine& b);
+
+} // namespace nv

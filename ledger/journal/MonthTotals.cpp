@@ -1,0 +1,103 @@
+#include "ledger/journal/MonthTotals.h"
+
+#include "ledger/common/CompanySettings.h"
+#include "platform/db/Recordset.h"
+
+#include <stdexcept>
+
+namespace nv {
+
+namespace {
+
+int64_t Add(int64_t a, int64_t b)
+{
+    int64_t r = 0;
+    if (__builtin_add_overflow(a, b, &r)) throw std::range_error("集計額が大きすぎます");
+    return r;
+}
+
+int64_t Sub(int64_t a, int64_t b)
+{
+    int64_t r = 0;
+    if (__builtin_sub_overflow(a, b, &r)) throw std::range_error("集計額が大きすぎます");
+    return r;
+}
+
+} // namespace
+
+int ClosingDayOf(std::string_view text)
+{
+    std::string t(text);
+    while (!t.empty() && t.back() == ' ') t.pop_back();
+    while (t.size() >= 3 && t.compare(t.size() - 3, 3, "　") == 0) t.resize(t.size() - 3);
+    static const std::pair<const char*, int> days[] = {
+        {"随時", 31}, {"末日", 31}, {"月末", 31}, {"２５日", 25}, {"２０日", 20},
+        {"１５日", 15}, {"１０日", 10}, {"５日", 5},
+    };
+    for (const auto& [word, day] : days)
+        if (t == word) return day;
+    return 31;
+}
+
+MonthTotals ComputeMonthTotals(const std::vector<LineFigures>& lines, int closingDay, const FiscalPeriod& period)
+{
+    MonthTotals t{};
+    if (lines.empty()) return t;
+    const LineFigures& first = lines.front();
+    t[0] = Add(Sub(first.Balance.value_or(0), first.Amount.value_or(0)), first.Settlement.value_or(0));
+    FiscalBounds bounds = period.Bounds();
+    for (const LineFigures& l : lines) {
+        size_t k = static_cast<size_t>(FiscalMonthOf(bounds, closingDay, l.Date));
+        if (l.Amount) t[3 * k - 2] = Add(t[3 * k - 2], *l.Amount);
+        if (l.Settlement) t[3 * k - 1] = Add(t[3 * k - 1], *l.Settlement);
+    }
+    for (size_t k = 1; k <= 12; ++k) t[3 * k] = Sub(Add(t[3 * k - 3], t[3 * k - 2]), t[3 * k - 1]);
+    return t;
+}
+
+namespace {
+
+PartyMonthTotals TotalsOfLines(Database& db, const SideWords& words, int64_t partyNo, int closingDay,
+                               const FiscalPeriod& period)
+{
+    Recordset rs = db.OpenRecordset(PeriodLinesSource(words, partyNo, period));
+    std::vector<LineFigures> lines;
+    for (; !rs.IsEOF(); rs.MoveNext())
+        lines.push_back({LineDateOf(rs), IntegerOf(rs.Fields(words.Amount)), IntegerOf(rs.Fields(words.Settlement)),
+                         IntegerOf(rs.Fields(kColBalance))});
+    PartyMonthTotals r;
+    r.NoDataFlag = lines.empty();
+    r.Totals = ComputeMonthTotals(lines, closingDay, period);
+    return r;
+}
+
+std::string PartySelect(const SideWords& w)
+{
+    return std::string("SELECT \"") + w.PartyNo + "\", \"" + w.PartyName + "\", \"" + kColClosingDay + "\" FROM \"" +
+           w.PartyTable + "\"";
+}
+
+} // namespace
+
+PartyMonthTotals BuildMonthTotals(Database& db, const SideWords& words, int64_t partyNo, const FiscalPeriod& period)
+{
+    auto rows = db.Query(PartySelect(words) + " WHERE \"" + words.PartyNo + "\" = ?", {partyNo});
+    if (rows.empty()) return {true, {}};
+    return TotalsOfLines(db, words, partyNo, ClosingDayOf(TextOf(rows[0][2]).value_or("")), period);
+}
+
+SummaryData BuildSummaryData(Database& db, const SideWords& words, const FiscalPeriod& period)
+{
+    SummaryData s;
+    for (const auto& row : db.Query(PartySelect(words) + " ORDER BY \"" + words.PartyNo + "\"")) {
+        SummaryRow r;
+        r.PartyNo = IntegerOf(row[0]).value_or(0);
+        r.Name = TextOf(row[1]).value_or("");
+        r.Figures = TotalsOfLines(db, words, r.PartyNo, ClosingDayOf(TextOf(row[2]).value_or("")), period);
+        for (size_t i = 0; i < s.YearTotals.size(); ++i) s.YearTotals[i] = Add(s.YearTotals[i], r.Figures.Totals[i]);
+        s.Rows.push_back(std::move(r));
+    }
+    return s;
+}
+
+} // namespace nv

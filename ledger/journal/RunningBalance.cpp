@@ -1,0 +1,116 @@
+// The balance passes of the journal: one rule for the opening pass and the
+// balance button.
+#include "ledger/common/Money.h"
+#include "ledger/journal/JournalBook.h"
+
+#include <algorithm>
+#include <limits>
+#include <stdexcept>
+#include <string>
+
+namespace nv {
+
+namespace {
+
+int64_t Add(int64_t a, int64_t b)
+{
+    int64_t r = 0;
+    if (__builtin_add_overflow(a, b, &r)) throw JournalError("差引残高が大きすぎます");
+    return r;
+}
+
+} // namespace
+
+void JournalBook::SortLines()
+{
+    std::stable_sort(lines_.begin(), lines_.end(), JournalOrderLess);
+}
+
+void JournalBook::DropWhollyEmptyLines()
+{
+    std::erase_if(lines_, [](const JournalLine& l) { return l.IsWhollyEmpty(); });
+}
+
+void JournalBook::InsertCarryForward()
+{
+    JournalLine& first = lines_.front();
+    if (first.Balance.value_or(0) != 0) return;
+    const LineDate& start = period_.Start;
+    if (first.IsCarryForward()) {
+        first.Balance = party_.CarryForward;
+        first.Year = start.year;
+        first.Month = start.month;
+        first.Day = start.day;
+        first.Item = kCarryForwardItem;
+        return;
+    }
+    // A real line keeps its figures; the carry-forward goes before it.
+    JournalLine c;
+    c.PartyNo = party_.PartyNo;
+    c.Year = start.year;
+    c.Month = start.month;
+    c.Day = start.day;
+    c.Item = kCarryForwardItem;
+    c.Balance = party_.CarryForward;
+    int64_t lowest = 1;
+    for (const JournalLine& l : lines_)
+        if (l.Year == c.Year && l.Month == c.Month && l.Day == c.Day && l.DataNo) lowest = std::min(lowest, *l.DataNo);
+    c.DataNo = lowest - 1;
+    lines_.insert(lines_.begin(), std::move(c));
+}
+
+void JournalBook::ApplyBalances()
+{
+    int64_t balance = lines_.front().Balance.value_or(0);
+    for (size_t i = 1; i < lines_.size(); ++i) {
+        JournalLine& l = lines_[i];
+        if (l.HasPriceAndQuantity()) {
+            try {
+                l.Amount = YenAmount(*l.UnitPrice, *l.Quantity);
+            } catch (const std::range_error&) {
+                throw JournalError(std::string("単価・数量: ") + words_.Amount + "が大きすぎます (" +
+                                   std::to_string(i + 1) + "行目)");
+            }
+        }
+        balance = Add(balance, l.Amount.value_or(0));
+        if (l.Settlement) {
+            if (*l.Settlement == std::numeric_limits<int64_t>::min()) throw JournalError("差引残高が大きすぎます");
+            balance = Add(balance, -*l.Settlement);
+        }
+        l.Balance = balance;
+    }
+}
+
+std::string JournalBook::BalancePass(bool carryForward)
+{
+    // The sales journal shows its working status only once there are lines.
+    bool sales = words_.Side == JournalSide::Sales;
+    if (!sales) Status(kStatusWorking);
+    DropWhollyEmptyLines();
+    SortLines();
+    if (lines_.empty()) return kNoCarryForwardMessage;
+    if (sales) Status(kStatusWorking);
+    if (carryForward) InsertCarryForward();
+    ApplyBalances();
+    Save();
+    return "";
+}
+
+std::string JournalBook::OpenPass()
+{
+    SearchPeriod();
+    std::string message = BalancePass(false);
+    AppendNewLine();
+    Status(kStatusWorkDone);
+    return message;
+}
+
+std::string JournalBook::CalcRunningBalance()
+{
+    FixLineYears();
+    std::string message = BalancePass(true);
+    AppendNewLine();
+    return message;
+}
+
+} // namespace nv

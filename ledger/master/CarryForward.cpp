@@ -1,0 +1,270 @@
+#include "ledger/master/CarryForward.h"
+
+#include <algorithm>
+#include <limits>
+#include <utility>
+
+namespace nv {
+
+namespace {
+
+constexpr int64_t kLongMin = std::numeric_limits<int32_t>::min();
+constexpr int64_t kLongMax = std::numeric_limits<int32_t>::max();
+
+constexpr JournalSide kSides[] = {JournalSide::Purchases, JournalSide::Sales};
+
+const char* PartyWord(JournalSide side)
+{
+    return side == JournalSide::Sales ? "売上先" : "仕入先";
+}
+
+std::string Message(const std::string& step, const std::string& cause, const std::optional<PartyRef>& party)
+{
+    std::string text = step;
+    if (party) {
+        text += ": ";
+        text += PartyWord(party->Side);
+        text += " " + std::to_string(party->Number);
+        if (!party->Name.empty()) text += " " + party->Name;
+    }
+    if (!cause.empty()) text += "\n" + cause;
+    return text;
+}
+
+std::string Quoted(const char* name)
+{
+    return std::string("\"") + name + "\"";
+}
+
+// Runs one step of the run; a failure that is not already ours gets the
+// step's name and the party.
+template <class F>
+auto RunStep(const char* step, const PartyRef* party, F&& f) -> decltype(f())
+{
+    try {
+        return f();
+    } catch (const CarryForwardError&) {
+        throw;
+    } catch (const std::exception& e) {
+        throw CarryForwardError(step, e.what(), party ? std::optional<PartyRef>(*party) : std::nullopt);
+    }
+}
+
+// The body inside one transaction, nested in the caller's when there is one;
+// anything thrown rolls the body back.
+template <class F>
+void AllOrNothing(Database& db, F&& body)
+{
+    std::optional<Transaction> t;
+    RunStep("書き込みの開始", nullptr, [&] { t.emplace(db); });
+    RunStep("取引先の読み込み", nullptr, body);
+    RunStep("書き込みの確定", nullptr, [&] { t->Commit(); });
+}
+
+Recordset OpenParties(Database& db, const SideWords& w)
+{
+    return RunStep("取引先の読み込み", nullptr,
+                   [&] { return db.OpenRecordset({w.PartyTable, "", {}, Quoted(w.PartyNo)}); });
+}
+
+PartyRef PartyOf(const Recordset& parties, const SideWords& w)
+{
+    PartyRef p;
+    p.Side = w.Side;
+    p.Number = IntegerOf(parties.Fields(w.PartyNo)).value_or(0);
+    p.Name = TrimRight(TextOf(parties.Fields(w.PartyName)).value_or(""));
+    return p;
+}
+
+Recordset OpenLines(Database& db, StatusBarPanels& statusBar, const SideWords& w, int64_t partyNo,
+                    const FiscalPeriod& period)
+{
+    gsStatusText(statusBar, "データ処理中");
+    try {
+        Recordset rs = db.OpenRecordset(PeriodLinesSource(w, partyNo, period));
+        gsStatusText(statusBar, "検索終了");
+        return rs;
+    } catch (...) {
+        gsStatusText(statusBar, "検索失敗");
+        throw;
+    }
+}
+
+bool IsDated(const Recordset& rs, const LineDate& d)
+{
+    return IntegerOf(rs.Fields(kColYear)) == d.year && IntegerOf(rs.Fields(kColMonth)) == d.month &&
+           IntegerOf(rs.Fields(kColDay)) == d.day;
+}
+
+// A データ数 that sorts a new line dated start before every line of that date.
+int64_t DataNoBefore(Recordset& lines, const LineDate& start)
+{
+    int64_t no = 0;
+    for (lines.MoveFirst(); !lines.IsEOF() && IsDated(lines, start); lines.MoveNext()) {
+        std::optional<int64_t> n = IntegerOf(lines.Fields(kColDataNo));
+        // Nothing sorts before an empty データ数, so the line would not open the year.
+        if (!n) throw std::invalid_argument("データ数が空の行が期首日にあります");
+        if (*n == std::numeric_limits<int64_t>::min()) throw std::range_error("データ数が範囲を超えています");
+        no = std::min(no, *n - 1);
+    }
+    return no;
+}
+
+void AddCarryLine(Recordset& lines, const SideWords& w, int64_t partyNo, const LineDate& start, int64_t dataNo,
+                  int64_t balance)
+{
+    lines.AddNew();
+    lines.SetField(w.PartyNo, partyNo);
+    lines.SetField(kColDataNo, dataNo);
+    lines.SetField(kColYear, int64_t{start.year});
+    lines.SetField(kColMonth, int64_t{start.month});
+    lines.SetField(kColDay, int64_t{start.day});
+    lines.SetField(kColItem, std::string(kCarryLineName));
+    lines.SetField(kColBalance, balance);
+    lines.Update();
+}
+
+// The new year's opening: its "繰越金額" line set to the balance, or one
+// added before its first line. A "前期繰越金額" line is the user's and stays.
+void OpenNewYear(Recordset& lines, const SideWords& w, int64_t partyNo, const LineDate& start,
+                 std::optional<int64_t> balance, const DbValue& partyCarry)
+{
+    if (lines.RecordCount() == 0) {
+        int64_t amount = balance ? *balance : IntegerOf(partyCarry).value_or(0);
+        AddCarryLine(lines, w, partyNo, start, 0, amount);
+        return;
+    }
+    if (!balance) return;
+    lines.MoveFirst();
+    std::string item = TrimRight(TextOf(lines.Fields(kColItem)).value_or(""));
+    if (item == kOpeningLineName) return;
+    if (item == kCarryLineName) {
+        if (lines.Fields(kColBalance) != DbValue{*balance}) {
+            lines.Edit();
+            lines.SetField(kColBalance, *balance);
+            lines.Update();
+        }
+        return;
+    }
+    AddCarryLine(lines, w, partyNo, start, DataNoBefore(lines, start), *balance);
+}
+
+void CarryParty(Database& db, StatusBarPanels& statusBar, const SideWords& w, Recordset& parties,
+                const FiscalPeriod& previous, const FiscalPeriod& current)
+{
+    const PartyRef party = PartyOf(parties, w);
+    Recordset before =
+        RunStep("前期データの検索", &party, [&] { return OpenLines(db, statusBar, w, party.Number, previous); });
+    std::optional<int64_t> balance;
+    if (before.RecordCount() > 0) {
+        try {
+            balance = gsZandakaCalc(w.Side, before);
+        } catch (const CarryForwardError& e) {
+            throw CarryForwardError(e.Step(), e.Cause(), party);
+        }
+        if (parties.Fields(kColCarryForward) != DbValue{*balance}) {
+            RunStep("繰越金額の書き込み", &party, [&] {
+                parties.Edit();
+                parties.SetField(kColCarryForward, *balance);
+                parties.Update();
+            });
+        }
+    }
+    Recordset year =
+        RunStep("当期データの検索", &party, [&] { return OpenLines(db, statusBar, w, party.Number, current); });
+    RunStep("繰越金額行の書き込み", &party, [&] {
+        OpenNewYear(year, w, party.Number, current.Start, balance, parties.Fields(kColCarryForward));
+    });
+}
+
+LineDate DayBefore(const LineDate& d)
+{
+    if (d.day > 1) return {d.year, d.month, d.day - 1};
+    if (d.month > 1) return {d.year, d.month - 1, gfTsuki(d.month - 1, d.year)};
+    return {d.year - 1, 12, 31};
+}
+
+} // namespace
+
+CarryForwardError::CarryForwardError(std::string step, std::string cause, std::optional<PartyRef> party)
+    : std::runtime_error(Message(step, cause, party)), step_(std::move(step)), cause_(std::move(cause)),
+      party_(std::move(party))
+{
+}
+
+FiscalPeriod PreviousFiscalYear(const LineDate& start)
+{
+    LineDate from{start.year - 1, start.month, start.day};
+    if (!IsCalendarDate(from) && from.month == 2 && from.day == 29) from = {from.year, 3, 1};
+    return FiscalPeriod::Of(from, DayBefore(start));
+}
+
+Recordset gsOpenZenkiData(Database& db, const CompanySettings& settings, StatusBarPanels& statusBar,
+                          JournalSide side, int64_t partyNo)
+{
+    return RunStep("前期データの検索", nullptr, [&] {
+        FiscalPeriod previous = PreviousFiscalYear(FiscalPeriod::From(settings).Start);
+        return OpenLines(db, statusBar, WordsOf(side), partyNo, previous);
+    });
+}
+
+int64_t gsZandakaCalc(JournalSide side, Recordset& rs)
+{
+    const SideWords& w = WordsOf(side);
+    if (rs.RecordCount() == 0) throw CarryForwardError(kZandakaCalcError, "前期のデータがありません");
+    rs.MoveFirst();
+    std::optional<int64_t> first = IntegerOf(rs.Fields(kColBalance));
+    if (!first) throw CarryForwardError(kZandakaCalcError, "前期の最初の行に差引残高がありません");
+    int64_t balance = *first;
+    auto add = [&](const DbValue& v, bool increase) {
+        if (IsNull(v)) return;
+        std::optional<int64_t> amount = IntegerOf(v);
+        if (!amount) throw CarryForwardError(kZandakaCalcError, "金額が整数ではありません");
+        bool overflow = increase ? __builtin_add_overflow(balance, *amount, &balance)
+                                 : __builtin_sub_overflow(balance, *amount, &balance);
+        if (overflow) throw CarryForwardError(kZandakaCalcError, "残高が範囲を超えています");
+    };
+    for (rs.MoveNext(); !rs.IsEOF(); rs.MoveNext()) {
+        add(rs.Fields(w.Amount), true);
+        add(rs.Fields(w.Settlement), false);
+    }
+    if (balance < kLongMin || balance > kLongMax)
+        throw CarryForwardError(kZandakaCalcError,
+                                "繰越金額 " + std::to_string(balance) + " が範囲 (-2147483648 から 2147483647) を超えています");
+    return balance;
+}
+
+void sCarryForward(Database& db, const CompanySettings& settings, StatusBarPanels& statusBar)
+{
+    const FiscalPeriod current = RunStep("会計期間の確認", nullptr, [&] { return FiscalPeriod::From(settings); });
+    const FiscalPeriod previous = RunStep("会計期間の確認", nullptr, [&] { return PreviousFiscalYear(current.Start); });
+    AllOrNothing(db, [&] {
+        for (JournalSide side : kSides) {
+            const SideWords& w = WordsOf(side);
+            Recordset parties = OpenParties(db, w);
+            for (; !parties.IsEOF(); parties.MoveNext()) CarryParty(db, statusBar, w, parties, previous, current);
+        }
+    });
+}
+
+void gsShimebiSet(Database& db, const CompanySettings& settings, StatusBarPanels&)
+{
+    AllOrNothing(db, [&] {
+        for (JournalSide side : kSides) {
+            const SideWords& w = WordsOf(side);
+            const std::string& day = side == JournalSide::Sales ? settings.SalesClosingDay : settings.PurchaseClosingDay;
+            Recordset parties = OpenParties(db, w);
+            for (; !parties.IsEOF(); parties.MoveNext()) {
+                if (TextOf(parties.Fields(kColClosingDay)) == day) continue;
+                const PartyRef party = PartyOf(parties, w);
+                RunStep("〆切期日の書き込み", &party, [&] {
+                    parties.Edit();
+                    parties.SetField(kColClosingDay, day);
+                    parties.Update();
+                });
+            }
+        }
+    });
+}
+
+} // namespace nv
