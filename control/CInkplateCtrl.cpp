@@ -105,16 +105,13 @@ void CInkplateCtrl::LoadProperties(const PropertyBag& bag)
 
 std::shared_ptr<CXForm> CInkplateCtrl::OpenForm(const std::string& fileName)
 {
-    const std::optional<std::string> name = HostPathToEngine(fileName);
-    const std::optional<std::string> folders = HostPathToEngine(m_strFormPath);
-    if (!name || !folders) ThrowControlError(kErrFileNotFound, 20016);
     std::string found;
-    const int r = FindFileOnPathList(found, *folders, *name, false);
+    const int r = FindFileOnPathList(found, HostPath(m_strFormPath), HostPath(fileName), false);
     if (r == -1) ThrowControlError(kErrFileNotFound, 20016);
     if (r != 0) ThrowControlError(kErrFileAccess, 20000);
 
     auto doc = std::make_unique<CInkplateDoc>();
-    if (!doc->OnOpenDocument(ToFsPath(found)))
+    if (!doc->OnOpenDocument(found))
         ThrowControlError(kErrFileAccess, 20000, EngineTextToHost(doc->Error()));
     std::unique_ptr<TvFedObject> copy;
     try {
@@ -134,7 +131,7 @@ std::shared_ptr<CXForm> CInkplateCtrl::OpenForm(const std::string& fileName)
             image->m_strFileName.clear();
         }
     });
-    auto form = std::make_shared<CXForm>(*this, std::move(doc), std::move(copy), ToFsPath(found));
+    auto form = std::make_shared<CXForm>(*this, std::move(doc), std::move(copy), found);
     m_forms.push_back(form);
     ++m_nFormsGeneration;
     return form;
@@ -199,14 +196,22 @@ uint32_t CInkplateCtrl::TranslateColor(uint32_t oleColor)
 
 std::string CInkplateCtrl::ResolvePicture(const std::string& storedName) const
 {
-    const std::optional<std::string> folders = HostPathToEngine(m_strImagePath);
-    if (!folders || storedName.empty()) ThrowControlError(kErrFileNotFound, 20030);
+    if (storedName.empty()) ThrowControlError(kErrFileNotFound, 20030);
     std::string found;
-    const int r = FindFileOnPathList(found, *folders, storedName, true);
+    int r = -1;
+    try {
+        r = FindStoredFile(found, HostPath(m_strImagePath), storedName);
+    } catch (const CException&) {
+        // A stored name the file system cannot hold is a missing picture.
+        r = -1;
+    }
     if (r == -1) ThrowControlError(kErrFileNotFound, 20030);
     if (r != 0) ThrowControlError(kErrFileAccess, 20031);
     if (ImageDrawer::GetPictureKind(found) == 0) ThrowControlError(kErrImageFormat, 20044);
-    return found;
+    // The model keeps picture names as stored text.
+    const std::optional<std::string> stored = HostPathToEngine(found);
+    if (!stored) ThrowControlError(kErrFileNotFound, 20030);
+    return *stored;
 }
 
 } // namespace nv

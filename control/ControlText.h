@@ -18,6 +18,8 @@ std::string EngineTextToHost(std::string_view cp932);
 // take it ("\" separates folders as "/" does); nullopt when it cannot be
 // one, which callers treat as a missing file.
 std::optional<std::string> HostPathToEngine(std::string_view utf8);
+// A host path as a native path: "\" separates folders as "/" does.
+std::string HostPath(std::string_view utf8);
 
 // The error of a text id with a description of its own (the engine's
 // message), the table's text when it is empty.
