@@ -60,6 +60,7 @@ function(_nv_write_progids)
   endforeach()
   add_custom_command(
     OUTPUT "${_out}"
+    COMMAND ${CMAKE_COMMAND} -E make_directory "${CMAKE_BINARY_DIR}/share"
     COMMAND nv_progids "${_out}" "../lib/" ${_files}
     DEPENDS nv_progids ${_plugins}
     COMMENT "ProgID file of the build tree"

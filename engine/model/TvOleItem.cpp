@@ -1,15 +1,8 @@
 #include "engine/model/TvOleItem.h"
 
 #include "engine/core/Archive.h"
-#include "engine/core/EngineLog.h"
 
-#include <gsf/gsf-infile-msole.h>
-#include <gsf/gsf-infile.h>
-#include <gsf/gsf-input-memory.h>
-#include <gsf/gsf-utils.h>
-
-#include <cstring>
-#include <mutex>
+#include "engine/model/CompoundFile.h"
 
 namespace nv {
 
@@ -93,30 +86,6 @@ bool ParsePresentation(const std::string& stream, std::string& data, int32_t& ki
     return true;
 }
 
-// libgsf reports damaged storages through GLib's log, which prints to the
-// terminal: the reports go to the engine's log instead.
-void GsfLogHandler(const gchar* domain, GLogLevelFlags, const gchar* message, gpointer)
-{
-    LogLine(domain ? domain : "libgsf", message ? message : "");
-}
-
-void RouteGsfWarningsToLog()
-{
-    const auto levels = GLogLevelFlags(G_LOG_LEVEL_MASK | G_LOG_FLAG_FATAL | G_LOG_FLAG_RECURSION);
-    for (const char* domain : {"libgsf", "libgsf:msole", "libgsf:zip", "libgsf:open_pkg", "libgsf:tar"})
-        g_log_set_handler(domain, levels, GsfLogHandler, nullptr);
-}
-
-std::string ReadStream(GsfInput* in)
-{
-    std::string bytes;
-    const gsf_off_t size = gsf_input_size(in);
-    if (size <= 0 || size > (256 << 20)) return bytes;
-    bytes.resize(static_cast<size_t>(size));
-    if (!gsf_input_read(in, static_cast<size_t>(size), reinterpret_cast<guint8*>(bytes.data()))) bytes.clear();
-    return bytes;
-}
-
 } // namespace
 
 bool TvOleItem::GetPresentation(std::string& data, int32_t& kind) const
@@ -124,40 +93,15 @@ bool TvOleItem::GetPresentation(std::string& data, int32_t& kind) const
     data.clear();
     kind = pictureNone;
     if (m_storage.empty()) return false;
-    static std::once_flag once;
-    std::call_once(once, [] {
-        gsf_init();
-        RouteGsfWarningsToLog();
-    });
-
-    GsfInput* mem = gsf_input_memory_new(reinterpret_cast<const guint8*>(m_storage.data()),
-                                         static_cast<gsf_off_t>(m_storage.size()), FALSE);
-    if (!mem) return false;
-    GError* error = nullptr;
-    GsfInfile* storage = gsf_infile_msole_new(mem, &error);
-    g_object_unref(mem);
-    if (!storage) {
-        if (error) g_error_free(error);
-        return false;
+    CompoundEntry storage;
+    if (!ReadCompoundFile(m_storage, storage)) return false;
+    for (const CompoundEntry& entry : storage.children) {
+        if (entry.storage || entry.name.compare(0, 8, "\002OlePres") != 0) continue;
+        if (ParsePresentation(entry.data, data, kind)) return true;
     }
-    bool found = false;
-    const int n = gsf_infile_num_children(storage);
-    for (int i = 0; i < n && !found; ++i) {
-        const char* name = gsf_infile_name_by_index(storage, i);
-        if (!name || std::strncmp(name, "\002OlePres", 8) != 0) continue;
-        GsfInput* stream = gsf_infile_child_by_index(storage, i);
-        if (!stream) continue;
-        // Storages answer with a child count; streams with -1.
-        const bool isStorage = GSF_IS_INFILE(stream) && gsf_infile_num_children(GSF_INFILE(stream)) >= 0;
-        if (!isStorage) found = ParsePresentation(ReadStream(stream), data, kind);
-        g_object_unref(stream);
-    }
-    g_object_unref(storage);
-    if (!found) {
-        data.clear();
-        kind = pictureNone;
-    }
-    return found;
+    data.clear();
+    kind = pictureNone;
+    return false;
 }
 
 } // namespace nv

@@ -6,13 +6,11 @@
 #include "engine/core/EngineLog.h"
 #include "engine/core/Exceptions.h"
 #include "engine/core/TempFileManager.h"
+#include "engine/model/CompoundFile.h"
 #include "engine/model/ModelClasses.h"
 #include "support/TempDir.h"
 
-#include <gsf/gsf-outfile-msole.h>
-#include <gsf/gsf-outfile.h>
-#include <gsf/gsf-output-memory.h>
-#include <gsf/gsf-utils.h>
+#include <glib.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -48,24 +46,13 @@ std::string Presentation(uint32_t cf, const std::string& picture)
     return s + picture;
 }
 
-// A compound file with the given streams, made with libgsf.
+// A compound file with the given streams.
 std::string CompoundFile(const std::vector<std::pair<std::string, std::string>>& streams)
 {
-    gsf_init();
-    GsfOutput* mem = gsf_output_memory_new();
-    GsfOutfile* root = gsf_outfile_msole_new(mem);
-    for (const auto& [name, data] : streams) {
-        GsfOutput* child = gsf_outfile_new_child(root, name.c_str(), FALSE);
-        gsf_output_write(child, data.size(), reinterpret_cast<const guint8*>(data.data()));
-        gsf_output_close(child);
-        g_object_unref(child);
-    }
-    gsf_output_close(GSF_OUTPUT(root));
-    g_object_unref(root);
-    const guint8* bytes = gsf_output_memory_get_bytes(GSF_OUTPUT_MEMORY(mem));
-    std::string out(reinterpret_cast<const char*>(bytes), static_cast<size_t>(gsf_output_size(mem)));
-    g_object_unref(mem);
-    return out;
+    CompoundEntry root;
+    root.storage = true;
+    for (const auto& [name, data] : streams) root.AddStream(name, data);
+    return WriteCompoundFile(root);
 }
 
 std::string Store(const CObject& obj)
@@ -303,31 +290,15 @@ TEST_F(TvOleTest, StorageWithSubStoragesAndOddNamesSurvivesAndIsDrawn)
     // A storage as an application would leave it: a sub-storage sorted ahead
     // of the presentation, non-ASCII and empty streams, a storage that only
     // looks like a presentation by name.
-    gsf_init();
-    GsfOutput* mem = gsf_output_memory_new();
-    GsfOutfile* root = gsf_outfile_msole_new(mem);
-    auto put = [](GsfOutfile* dir, const char* name, const std::string& data) {
-        GsfOutput* child = gsf_outfile_new_child(dir, name, FALSE);
-        if (!data.empty()) gsf_output_write(child, data.size(), reinterpret_cast<const guint8*>(data.data()));
-        gsf_output_close(child);
-        g_object_unref(child);
-    };
-    GsfOutfile* fake = GSF_OUTFILE(gsf_outfile_new_child(root, "\002OlePres000", TRUE));
-    put(fake, "inner", "not a presentation");
-    gsf_output_close(GSF_OUTPUT(fake));
-    g_object_unref(fake);
-    GsfOutfile* sub = GSF_OUTFILE(gsf_outfile_new_child(root, "\xe8\xa1\xa8\xe8\xa8\x88\xe7\xae\x97", TRUE));
-    put(sub, "\xe3\x83\x87\xe3\x83\xbc\xe3\x82\xbf", std::string(5000, 'd'));
-    put(sub, "empty", "");
-    gsf_output_close(GSF_OUTPUT(sub));
-    g_object_unref(sub);
-    put(root, "\001Ole", "");
-    put(root, "\002OlePres001", Presentation(8, "DIB"));
-    gsf_output_close(GSF_OUTPUT(root));
-    g_object_unref(root);
-    std::string storage(reinterpret_cast<const char*>(gsf_output_memory_get_bytes(GSF_OUTPUT_MEMORY(mem))),
-                        static_cast<size_t>(gsf_output_size(mem)));
-    g_object_unref(mem);
+    CompoundEntry root;
+    root.storage = true;
+    root.AddStorage("\002OlePres000").AddStream("inner", "not a presentation");
+    CompoundEntry& sub = root.AddStorage("\xe8\xa1\xa8\xe8\xa8\x88\xe7\xae\x97");
+    sub.AddStream("\xe3\x83\x87\xe3\x83\xbc\xe3\x82\xbf", std::string(5000, 'd'));
+    sub.AddStream("empty", "");
+    root.AddStream("\001Ole", "");
+    root.AddStream("\002OlePres001", Presentation(8, "DIB"));
+    const std::string storage = WriteCompoundFile(root);
 
     auto ole = Sample(storage);
     const std::string bytes = Store(*ole);

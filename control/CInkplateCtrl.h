@@ -1,0 +1,119 @@
+#pragma once
+// The drawing control Inkplate: folders, coordinate unit, flags, the open
+// forms and the fonts registered by the text attribute methods. This is the
+// typed API under its dispatch table; strings from the host are UTF-8 and
+// paths native.
+#include "control/FontFaceList.h"
+#include "control/UnitConversion.h"
+#include "engine/model/TvFontDesc.h"
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace nv {
+
+class CXForm;
+
+class CInkplateCtrl {
+public:
+    enum class Mode { Run, Design };
+    // tvlFlags bits.
+    enum : int32_t { tvlFlagsCompress = 1, tvlFlagsPrinterCheck = 2 };
+    static constexpr int32_t kDefaultEngineUnit = 3; // 1/100 mm
+
+    explicit CInkplateCtrl(Mode mode = Mode::Run);
+    ~CInkplateCtrl();
+    CInkplateCtrl(const CInkplateCtrl&) = delete;
+    CInkplateCtrl& operator=(const CInkplateCtrl&) = delete;
+
+    Mode GetMode() const { return m_mode; }
+    // The ambient user mode, given by the host right after creation.
+    void SetMode(Mode mode) { m_mode = mode; }
+
+    // ---- simple properties ---------------------------------------------
+    const std::string& GetWorkPath() const { return m_strWorkPath; }
+    const std::string& GetImagePath() const { return m_strImagePath; }
+    const std::string& GetDocumentPath() const { return m_strDocumentPath; }
+    const std::string& GetFormPath() const { return m_strFormPath; }
+    void SetWorkPath(const std::string& v);
+    void SetImagePath(const std::string& v);
+    void SetDocumentPath(const std::string& v);
+    void SetFormPath(const std::string& v);
+    // tvlUnit numbering; an invalid value raises 0x800A017C / 20011 and
+    // keeps the unit.
+    int32_t GetUnit() const;
+    void SetUnit(int32_t tvlUnit);
+    int32_t GetEngineUnit() const { return m_nUnit; }
+    int32_t GetFlags() const { return m_nFlags; }
+    void SetFlags(int32_t flags) { m_nFlags = flags; }
+    const std::string& GetDocumentName() const { return m_strDocumentName; }
+    void SetDocumentName(const std::string& v);
+    bool IsModified() const { return m_bModified; }
+    void SetModified(bool modified) { m_bModified = modified; }
+
+    // The five persistent properties by name ("WorkPath" ... "Unit", the
+    // unit as its tvlUnit number). Loading takes the defaults for what the
+    // bag lacks; an invalid unit raises as the property does.
+    using PropertyBag = std::map<std::string, std::string>;
+    void SaveProperties(PropertyBag& bag) const;
+    void LoadProperties(const PropertyBag& bag);
+
+    // ---- forms ------------------------------------------------------------
+    // Opens a form along FormPath ("PRINT\仕入れ.tvf" works as
+    // "PRINT/仕入れ.tvf"). Missing: 0x800A0035 / 20016; not readable or no
+    // form: 0x800A004B / 20000.
+    std::shared_ptr<CXForm> OpenForm(const std::string& fileName);
+    const std::vector<std::shared_ptr<CXForm>>& Forms() const { return m_forms; }
+    // Moves on whenever a form opens or leaves the list.
+    uint64_t FormsGeneration() const { return m_nFormsGeneration; }
+    // Drops a form from the list (its Close does this).
+    void RemoveForm(const CXForm* form);
+    // Closes every form (Initialize, destruction).
+    void CloseAllForms();
+
+    // ---- fonts -------------------------------------------------------------
+    // The id of a face (CP932): a registered one, else a new entry made from
+    // the face list (-1, -2, ...); a face not listed raises 0x800A017C / 20018.
+    int32_t LookupFont(const std::string& faceName);
+    // The face of a registered id, empty when none.
+    std::string FontFace(int32_t fontId) const;
+    const std::vector<std::unique_ptr<TvFontDesc>>& FontList() const { return m_fonts; }
+    FontFaceList& FaceList() { return m_faceList; }
+
+    // ---- conversions ------------------------------------------------------
+    int32_t ToUnit(int32_t doc) const { return DocToUnit(doc, m_nUnit); }
+    int32_t FromUnit(int64_t value, SignRule sign) const { return UnitToDoc(value, m_nUnit, sign); }
+    // Character sizes: Unit <-> 1/100 point.
+    int32_t UnitToCentiPoints(int64_t value) const;
+    int32_t CentiPointsToUnit(int32_t value) const;
+    // OLE_COLOR to the engine's 0x00bbggrr: colours stay, 0x80000000 + n is
+    // the classic system colour n.
+    static uint32_t TranslateColor(uint32_t oleColor);
+
+    // Picture file resolution along ImagePath for a stored (CP932) name:
+    // the found path, or 0x800A0035 / 20030, 0x800A004B / 20031, 0x800A03EA /
+    // 20044. A name that cannot be a file here counts as missing.
+    std::string ResolvePicture(const std::string& storedName) const;
+
+private:
+    Mode m_mode;
+    std::string m_strWorkPath;
+    std::string m_strImagePath;
+    std::string m_strDocumentPath;
+    std::string m_strFormPath;
+    int32_t m_nUnit = kDefaultEngineUnit;
+    int32_t m_nFlags = 0;
+    std::string m_strDocumentName = "Tavelo Document";
+    bool m_bModified = false;
+    std::vector<std::shared_ptr<CXForm>> m_forms;
+    uint64_t m_nFormsGeneration = 0;
+    std::vector<std::unique_ptr<TvFontDesc>> m_fonts;
+    int32_t m_nFontCounter = 0;
+    FontFaceList m_faceList;
+    bool m_bFaceListBuilt = false;
+};
+
+} // namespace nv

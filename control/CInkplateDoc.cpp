@@ -1,0 +1,79 @@
+#include "control/CInkplateDoc.h"
+
+#include "engine/model/FormFile.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace nv {
+
+namespace {
+
+// The whole file, or false with errno's text. Reading by descriptor lets a
+// folder or a device be refused before any byte is taken.
+bool ReadWholeFile(const std::string& path, std::string& out, std::string& error, uint64_t limit)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        error = std::strerror(errno);
+        return false;
+    }
+    struct stat st {};
+    bool ok = ::fstat(fd, &st) == 0;
+    if (ok && !S_ISREG(st.st_mode)) {
+        error = "not a file";
+        ok = false;
+    } else if (ok && static_cast<uint64_t>(st.st_size) > limit) {
+        error = "file larger than allowed";
+        ok = false;
+    }
+    if (ok) {
+        out.resize(static_cast<size_t>(st.st_size));
+        size_t done = 0;
+        while (done < out.size()) {
+            const ssize_t n = ::read(fd, out.data() + done, out.size() - done);
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) {
+                // A file that shrank while read is as damaged as a short one.
+                error = n < 0 ? std::strerror(errno) : "file shorter than its size";
+                ok = false;
+                break;
+            }
+            done += static_cast<size_t>(n);
+        }
+    }
+    ::close(fd);
+    return ok;
+}
+
+} // namespace
+
+bool CInkplateDoc::OnOpenDocument(const std::string& path)
+{
+    m_pRoot.reset();
+    m_strError.clear();
+    std::string bytes;
+    if (!ReadWholeFile(path, bytes, m_strError, CompoundLimits().maxFileSize)) return false;
+    return LoadFromBytes(bytes);
+}
+
+bool CInkplateDoc::LoadFromBytes(std::string_view bytes)
+{
+    m_pRoot.reset();
+    m_strError.clear();
+    try {
+        m_pRoot = LoadFormFile(bytes);
+        return true;
+    } catch (const CException& e) {
+        m_strError = e.GetErrorMessage();
+    } catch (const std::exception& e) {
+        m_strError = e.what();
+    }
+    m_pRoot.reset();
+    return false;
+}
+
+} // namespace nv

@@ -1,0 +1,69 @@
+#include "control/CXLayer.h"
+
+#include "control/CInkplateCtrl.h"
+#include "control/CXForm.h"
+#include "control/CXObject.h"
+#include "control/ControlErrors.h"
+#include "control/ControlText.h"
+#include "control/PropertyAccess.h"
+#include "engine/core/PropertyIds.h"
+#include "control/Converters.h"
+#include "engine/model/TvLayer.h"
+
+namespace nv {
+
+TvLayer& CXLayer::Checked() const
+{
+    if (!m_pLayer || !m_pForm) ThrowControlError(kErrDetached, 20017);
+    m_pForm->CheckOpen();
+    return *m_pLayer;
+}
+
+std::string CXLayer::EngineName() const
+{
+    if (!m_pLayer || !m_pForm || !m_pForm->IsOpen()) return {};
+    return m_pLayer->m_strName;
+}
+
+bool CXLayer::IsApMode() const { return Checked().m_nLayerMode == kLayerModeAp; }
+
+bool CXLayer::VisibleAtDesign() const { return Checked().m_bVisibleAtDesign != 0; }
+bool CXLayer::GetVisibleAtPrint() const { return Checked().m_bVisibleAtPrint != 0; }
+bool CXLayer::TransparentAtDesign() const { return Checked().m_bTransparentAtDesign != 0; }
+bool CXLayer::GetTransparentAtPrint() const { return Checked().m_bTransparentAtPrint != 0; }
+int32_t CXLayer::GridSpacingX() const { return m_pForm->Ctrl().ToUnit(Checked().m_nGridX); }
+int32_t CXLayer::GridSpacingY() const { return m_pForm->Ctrl().ToUnit(Checked().m_nGridY); }
+int32_t CXLayer::LayerMode() const { return LayerModeFromEngine(Checked().m_nLayerMode); }
+uint32_t CXLayer::GetBackColor() const { return Checked().m_crBackColor; }
+std::string CXLayer::Name() const { return EngineTextToHost(Checked().m_strName); }
+int32_t CXLayer::PrintDpiX() const { return Checked().m_nPrintDpiX; }
+int32_t CXLayer::PrintDpiY() const { return Checked().m_nPrintDpiY; }
+
+void CXLayer::SetFlag(uint16_t id, bool v)
+{
+    TvLayer& layer = Checked();
+    m_pForm->RecordLayer(layer, TvPropertyMap(id, TvPropValue::Long(v ? 1 : 0)));
+}
+
+void CXLayer::SetVisibleAtPrint(bool v) { SetFlag(propVisibleAtPrint, v); }
+void CXLayer::SetTransparentAtPrint(bool v) { SetFlag(propTransparentAtPrint, v); }
+
+void CXLayer::SetBackColor(uint32_t oleColor)
+{
+    TvLayer& layer = Checked();
+    const uint32_t colour = CInkplateCtrl::TranslateColor(oleColor);
+    m_pForm->RecordLayer(layer, TvPropertyMap(propBackColor, TvPropValue::Long(static_cast<int32_t>(colour))));
+}
+
+std::vector<std::shared_ptr<CXObject>> CXLayer::TvObjects()
+{
+    TvLayer& layer = Checked();
+    std::vector<std::shared_ptr<CXObject>> out;
+    for (auto& o : layer.m_objects) out.push_back(m_pForm->ObjectWrapper(*o));
+    return out;
+}
+
+void CXLayer::MoveTop() { m_pForm->MoveLayer(Checked(), true); }
+void CXLayer::MoveBottom() { m_pForm->MoveLayer(Checked(), false); }
+
+} // namespace nv

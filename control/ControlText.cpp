@@ -1,0 +1,34 @@
+#include "control/ControlText.h"
+
+#include "control/EngineText.h"
+#include "platform/core/Cp932.h"
+#include <algorithm>
+
+namespace nv {
+
+std::string HostTextToEngine(std::string_view utf8, std::string_view member)
+{
+    return ToEngineText(Variant(utf8), member);
+}
+
+std::string EngineTextToHost(std::string_view cp932) { return Cp932ToUtf8(cp932); }
+
+std::optional<std::string> HostPathToEngine(std::string_view utf8) { return Utf8ToCp932(utf8); }
+
+std::string HostPath(std::string_view utf8)
+{
+    std::string path(utf8);
+    std::replace(path.begin(), path.end(), '\\', '/');
+    return path;
+}
+
+void ThrowControlError(HRESULT scode, int32_t id, const std::string& description)
+{
+    AutomationError e = ControlError(scode, id);
+    if (description.empty()) throw e;
+    ErrorRecord record = e.record();
+    record.description = description;
+    throw AutomationError(std::move(record));
+}
+
+} // namespace nv
