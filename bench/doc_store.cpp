@@ -131,7 +131,7 @@ void WriteDocument(const std::string& path, bool packed)
 {
     auto form = LedgerForm();
     nv::TvDocStore store;
-    store.m_header.m_bPacked = packed ? 1 : 0;
+    store.Header().m_bPacked = packed ? 1 : 0;
     store.Create(path);
     store.WriteForm(*form);
     for (int p = 0; p < kPages; ++p) {

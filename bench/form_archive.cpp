@@ -1,6 +1,7 @@
 // Storing and loading a large form: the archive layer's throughput.
 #include "engine/model/ModelClasses.h"
 #include "engine/model/TvBox.h"
+#include "engine/model/TvData.h"
 #include "engine/model/TvFedObject.h"
 #include "engine/model/TvLine.h"
 
@@ -55,6 +56,36 @@ void BM_LoadForm(benchmark::State& state)
     state.SetBytesProcessed(static_cast<int64_t>(s.size()) * state.iterations());
 }
 BENCHMARK(BM_LoadForm)->Arg(100)->Arg(10000);
+
+// A page's values applied to a data field and a box, recording the new
+// values as the page data does: the cost of looking ids up.
+void BM_ApplyPageValues(benchmark::State& state)
+{
+    nv::TvData field(nv::Rect{0, 0, 5000, 1000});
+    nv::TvBox box(nv::Rect{0, 0, 5000, 1000});
+    int32_t n = 0;
+    size_t records = 0;
+    for (auto _ : state) {
+        ++n;
+        nv::TvPropertyMap values;
+        values.SetString(1001, std::to_string(n));
+        values.SetLong(1, n);
+        values.SetLong(57, 1000 + n % 7);
+        values.SetLong(1000, n & 1);
+        nv::TvChangeList changes;
+        changes.m_bRecordOld = false;
+        field.SetProperties(values, &changes);
+        box.SetProperties(values, &changes);
+        nv::TvPropertyMap shape;
+        shape.SetLong(13, 4000 + n % 3);
+        shape.SetShort(8, static_cast<int16_t>(n % 5));
+        box.SetProperties(shape, &changes);
+        records += changes.size();
+        benchmark::DoNotOptimize(records);
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_ApplyPageValues);
 
 } // namespace
 

@@ -21,11 +21,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         f.Write(data, size);
         f.Close();
         nv::TvDocStore store;
-        store.m_nMaxBodyLength = 1u << 22;
+        store.SetMaxBodyLength(1u << 22);
         store.Open(name);
-        const uint32_t pages = store.m_pageIndex.m_nCount < 64 ? store.m_pageIndex.m_nCount : 64;
+        const uint32_t pages = store.PageIndex().m_nCount < 64 ? store.PageIndex().m_nCount : 64;
         for (uint32_t i = 0; i < pages; ++i) {
-            const int32_t pageNo = store.m_pageIndex.m_entries[i].m_nPageNo;
+            const int32_t pageNo = store.PageIndex().m_entries[i].m_nPageNo;
             try {
                 nv::TvPageData page;
                 store.ReadPage(page, pageNo);

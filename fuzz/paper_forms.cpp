@@ -1,7 +1,7 @@
 // The file of registered paper forms is read back from the user's folder,
 // where anything may have been written to it: every content must load, and a
 // form must still be added to and removed from it afterwards.
-#include "engine/printer/FormRegistry.h"
+#include "platform/print/FormRegistry.h"
 
 #include <cstddef>
 #include <cstdint>

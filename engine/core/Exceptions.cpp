@@ -1,5 +1,6 @@
 #include "engine/core/Exceptions.h"
 
+#include "engine/core/PathUtil.h"
 #include "platform/core/Cp932.h"
 
 #include <cerrno>
@@ -24,11 +25,11 @@ std::string Cp(const char* utf8)
     return Utf8ToCp932Lossy(utf8);
 }
 
-std::string WithName(const char* utf8Format, const std::string& name)
+std::string WithName(const char* utf8Format, const std::string& path)
 {
     std::string text = Cp(utf8Format);
     const auto pos = text.find("%1");
-    if (pos != std::string::npos) text.replace(pos, 2, name);
+    if (pos != std::string::npos) text.replace(pos, 2, PathForMessage(path));
     return text;
 }
 

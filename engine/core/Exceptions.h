@@ -77,7 +77,7 @@ public:
 
     Cause m_cause;
     int m_lOsError;
-    std::string m_strFileName; // CP932
+    std::string m_strFileName; // native path, converted when shown
 };
 
 } // namespace nv

@@ -1,7 +1,5 @@
 #include "engine/core/File.h"
 
-#include "engine/core/PathUtil.h"
-
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
@@ -33,7 +31,7 @@ bool CFile::TryOpen(const std::string& name, Mode mode, CFileException* error)
     case modeCreate: flags |= O_RDWR | O_CREAT | O_TRUNC; break;
     case modeCreateNew: flags |= O_RDWR | O_CREAT | O_EXCL; break;
     }
-    const std::string path = ToFsPath(name);
+    const std::string& path = name;
     int fd;
     do {
         fd = ::open(path.c_str(), flags, 0666);
@@ -151,12 +149,12 @@ void CFile::Abort() noexcept
 
 void CFile::Remove(const std::string& name)
 {
-    if (std::remove(ToFsPath(name).c_str()) != 0) CFileException::ThrowErrno(errno, name);
+    if (std::remove(name.c_str()) != 0) CFileException::ThrowErrno(errno, name);
 }
 
 void CFile::Rename(const std::string& from, const std::string& to)
 {
-    if (std::rename(ToFsPath(from).c_str(), ToFsPath(to).c_str()) != 0) CFileException::ThrowErrno(errno, from);
+    if (std::rename(from.c_str(), to.c_str()) != 0) CFileException::ThrowErrno(errno, from);
 }
 
 } // namespace nv

@@ -1,5 +1,5 @@
 #pragma once
-// A file opened by a CP932 name, failing with CFileException like the class
+// A file opened by its native (UTF-8) path, failing with CFileException like the class
 // library's file object. Sharing modes of the platform have no equivalent
 // here and are not emulated.
 #include "engine/core/Exceptions.h"

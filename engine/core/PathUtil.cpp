@@ -1,6 +1,7 @@
 #include "engine/core/PathUtil.h"
 
 #include "engine/core/File.h"
+#include "engine/core/FileCleanup.h"
 #include "platform/core/Cp932.h"
 
 #include <cerrno>
@@ -8,24 +9,23 @@
 #include <cstdio>
 #include <fcntl.h>
 #include <filesystem>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
 namespace nv {
 
-std::string ToFsPath(std::string_view cp932)
+std::string StoredNameToPath(std::string_view stored)
 {
-    std::string p = Cp932ToPath(cp932);
-    for (char& c : p)
-        if (c == '\\') c = '/';
-    return p;
+    if (std::optional<std::string> path = Cp932ToPath(stored)) return std::move(*path);
+    // The message names the stored name as it stands; it is CP932 already.
+    throw CFileException(CFileException::badPath, 0, Cp932ToUtf8(stored));
 }
 
-std::string FromFsPath(std::string_view fsPath)
+std::string PathForMessage(std::string_view path)
 {
-    if (auto cp = Utf8ToCp932(fsPath)) return *cp;
-    return Utf8ToCp932Lossy(fsPath);
+    return Utf8ToCp932Lossy(path);
 }
 
 bool IsSeparatorAt(std::string_view path, size_t pos)
@@ -56,10 +56,20 @@ bool EndsWithSeparatorOrColon(std::string_view s)
     return result;
 }
 
-bool IsFolder(const std::string& cp932)
+bool IsFolder(const std::string& path)
 {
     struct stat st {};
-    return ::stat(ToFsPath(cp932).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+// folder + "/" + name for native paths; the name alone when absolute.
+std::string JoinNative(std::string_view folder, std::string_view name)
+{
+    if (folder.empty() || (!name.empty() && name[0] == '/')) return std::string(name);
+    std::string r(folder);
+    if (r.back() != '/') r += '/';
+    r += name;
+    return r;
 }
 
 } // namespace
@@ -144,17 +154,16 @@ int ProbeFile(std::string_view path)
 int FindFileOnPathList(std::string& out, std::string_view list, std::string_view name, bool byFileName)
 {
     std::string file(name);
-    if (IsAbsolutePath(name)) {
+    if (!name.empty() && name[0] == '/') {
         const int r = ProbeFile(name);
         if (r == 0) {
             out = std::string(name);
             return 0;
         }
-        // A Windows absolute path (drive, share or backslash-rooted) cannot
-        // exist here: look for its file part.
-        if (!byFileName && !HasDriveLetter(name) && name[0] != '\\') return r;
-        const size_t at = LastSeparator(name, true);
-        if (at == std::string_view::npos || at == 1) return -1;
+        if (!byFileName) return r;
+        // A name directly under the root has no folder to drop.
+        const size_t at = name.rfind('/') + 1;
+        if (at == 1) return -1;
         file = std::string(name.substr(at));
         if (file.empty()) return -1;
     }
@@ -164,9 +173,7 @@ int FindFileOnPathList(std::string& out, std::string_view list, std::string_view
         const size_t semi = rest.find(';');
         std::string_view entry = semi == std::string_view::npos ? rest : rest.substr(0, semi);
         rest = semi == std::string_view::npos ? std::string_view() : rest.substr(semi + 1);
-        std::string folder = entry.empty() ? std::string(".") : std::string(entry);
-        std::string candidate;
-        JoinPath(candidate, folder, file);
+        std::string candidate = JoinNative(entry.empty() ? std::string_view(".") : entry, file);
         result = ProbeFile(candidate);
         if (result == 0) {
             out = std::move(candidate);
@@ -174,6 +181,21 @@ int FindFileOnPathList(std::string& out, std::string_view list, std::string_view
         }
         if (rest.empty()) return result;
     }
+}
+
+int IsWindowsAbsolutePath(std::string_view stored)
+{
+    return HasDriveLetter(stored) || (!stored.empty() && stored[0] == '\\');
+}
+
+int FindStoredFile(std::string& out, std::string_view list, std::string_view stored)
+{
+    if (!IsWindowsAbsolutePath(stored)) return FindFileOnPathList(out, list, StoredNameToPath(stored), false);
+    // Only its file part can be here; a name directly under a root has no
+    // folder to drop.
+    const size_t at = LastSeparator(stored, true);
+    if (at == std::string_view::npos || at == 1 || at == stored.size()) return -1;
+    return FindFileOnPathList(out, list, StoredNameToPath(stored.substr(at)), false);
 }
 
 int NormaliseFolder(std::string& out, std::string_view folder, bool)
@@ -185,10 +207,10 @@ int NormaliseFolder(std::string& out, std::string_view folder, bool)
     std::string f(folder);
     if (!IsRootPath(f)) {
         std::string probe = f;
-        if (probe.size() > 1 && EndsWithSeparatorOrColon(probe) && probe.back() != ':') probe.pop_back();
+        if (probe.size() > 1 && probe.back() == '/') probe.pop_back();
         if (!IsFolder(probe)) return -3;
     }
-    if (!EndsWithSeparatorOrColon(f)) f += '/';
+    if (f.back() != '/' && !(IsRootPath(f) && EndsWithSeparatorOrColon(f))) f += '/';
     out = std::move(f);
     return 0;
 }
@@ -213,14 +235,14 @@ int IsRootPath(std::string_view path)
         return 1;
     }
     std::error_code ec;
-    const auto full = std::filesystem::absolute(std::filesystem::path(ToFsPath(path)), ec).lexically_normal();
+    const auto full = std::filesystem::absolute(std::filesystem::path(path), ec).lexically_normal();
     if (ec) return 0;
     return full == full.root_path() ? 1 : 0;
 }
 
 int CreateNewFile(std::string_view path)
 {
-    const int fd = ::open(ToFsPath(path).c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    const int fd = ::open(std::string(path).c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0) return -2;
     ::close(fd);
     return 0;
@@ -262,23 +284,20 @@ void CopyFileContents(const std::string& destination, const std::string& source)
     CFile in(source, CFile::modeRead);
     // Copying a file onto itself would truncate it before reading.
     struct stat a {}, b {};
-    if (::stat(ToFsPath(source).c_str(), &a) == 0 && ::stat(ToFsPath(destination).c_str(), &b) == 0 &&
+    if (::stat(source.c_str(), &a) == 0 && ::stat(destination.c_str(), &b) == 0 &&
         a.st_dev == b.st_dev && a.st_ino == b.st_ino)
         throw CFileException(CFileException::sharingViolation, 0, destination);
     CFile out(destination, CFile::modeCreate);
-    try {
-        std::vector<char> buf(32768);
-        for (;;) {
-            const size_t n = in.Read(buf.data(), buf.size());
-            if (n == 0) break;
-            out.Write(buf.data(), n);
-        }
-        out.Close();
-    } catch (...) {
-        out.Abort();
-        std::remove(ToFsPath(destination).c_str());
-        throw;
+    // Only once it is ours: a destination that failed to open stays as it was.
+    FileCleanup unfinished(destination, FileCleanup::plainFile);
+    std::vector<char> buf(32768);
+    for (;;) {
+        const size_t n = in.Read(buf.data(), buf.size());
+        if (n == 0) break;
+        out.Write(buf.data(), n);
     }
+    out.Close();
+    unfinished.Keep();
     in.Close();
 }
 

@@ -1,16 +1,23 @@
 #pragma once
-// Path operations on CP932 names. Both "\" and "/" separate folders, so that
-// names stored by the Windows-era tools ("PRINT\仕入れ.tvf") work; every scan
-// steps over double-byte characters (whose second byte may be 0x5C).
+// Two kinds of names. Names stored inside files are CP932 with the Windows
+// rules: both "\" and "/" separate folders ("PRINT\仕入れ.tvf"), drive
+// letters and share roots are recognised, and every scan steps over
+// double-byte characters (whose second byte may be 0x5C). Paths of files on
+// this machine are native (UTF-8, "/" only); a stored name becomes one
+// through StoredNameToPath, once, where it meets the file system.
 #include <string>
 #include <string_view>
 
 namespace nv {
 
-// The file-system path (UTF-8, "/" separators) for a CP932 name.
-std::string ToFsPath(std::string_view cp932);
-// The CP932 name for a file-system path ('?' for what CP932 lacks).
-std::string FromFsPath(std::string_view fsPath);
+// The native path for a stored CP932 name. A name that does not convert
+// throws CFileException badPath naming it: no file is ever opened under a
+// mangled name.
+std::string StoredNameToPath(std::string_view stored);
+// The native path text in the CP932 of messages, for showing only.
+std::string PathForMessage(std::string_view path);
+
+// --- Stored (CP932) names ---
 
 // True when the character at pos is a folder separator.
 bool IsSeparatorAt(std::string_view path, size_t pos);
@@ -32,10 +39,26 @@ int IsAbsolutePath(std::string_view path);
 // folder + name ("/" inserted unless the folder ends in a separator or ':');
 // the name alone when the folder is empty or the name absolute.
 void JoinPath(std::string& out, std::string_view folder, std::string_view name);
+// 1 for a name that can only be a Windows one: a drive, a share, or rooted
+// at "\".
+int IsWindowsAbsolutePath(std::string_view stored);
+// Looks for a stored name along a native folder list. A Windows absolute
+// name cannot exist here, so its file part is looked for instead; a name
+// that does not convert throws (see StoredNameToPath). Results as
+// FindFileOnPathList.
+int FindStoredFile(std::string& out, std::string_view list, std::string_view stored);
+// 1 for a root: a drive root "X:\", a share "\\server\share[\]", or a
+// native path naming "/".
+int IsRootPath(std::string_view path);
+
+// --- Native paths ---
+
 // 0 when the file opens for reading; -1 not found (file or path); -2 other.
 int ProbeFile(std::string_view path);
-// Searches a ";"-separated folder list (an empty entry is "."). 0 found
-// (out = the path that opened), -1 not found, -2 another failure.
+// Searches a ";"-separated folder list (an empty entry is "."). An absolute
+// name is probed where it is; when missing and `byFileName`, its file part
+// is searched for. 0 found (out = the path that opened), -1 not found, -2
+// another failure.
 int FindFileOnPathList(std::string& out, std::string_view list, std::string_view name, bool byFileName);
 // Creates an empty file folder/prefix<n>.ext with the first free n >= first.
 // 0 created (out = its name), -3 bad folder, -2 creation failed.
@@ -44,8 +67,6 @@ int MakeUniqueFileName(std::string& out, std::string_view folder, std::string_vi
 // "" stays "" (0). An existing folder gets a trailing separator (0); a
 // missing one gives -3.
 int NormaliseFolder(std::string& out, std::string_view folder, bool allowSystem);
-// 1 for a root: "/", a drive root "X:\", a share "\\server\share[\]".
-int IsRootPath(std::string_view path);
 // Creates a new empty file: 0, or -2 when it exists or cannot be made.
 int CreateNewFile(std::string_view path);
 

@@ -1,6 +1,7 @@
 #include "engine/core/PropertyTypes.h"
 
 #include "engine/core/BucketMap.h"
+#include "engine/core/PropertyIds.h"
 
 #include <array>
 #include <mutex>
@@ -128,7 +129,7 @@ bool SetStringProp(TvChangeList* list, uint16_t id, std::string& field, std::str
     if (list) {
         const bool recordOld = list->m_bRecordOld;
         const uint16_t type =
-            (!recordOld && (id == 69 || id == 1002)) ? CChangeData::typeFile : CChangeData::typeBytes;
+            (!recordOld && (id == propFileName || id == propEmbeddedFile)) ? CChangeData::typeFile : CChangeData::typeBytes;
         Record(list, CChangeData::FromString(id, recordOld ? std::string_view(field) : value, type));
     }
     field = std::string(value);

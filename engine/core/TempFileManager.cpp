@@ -1,6 +1,5 @@
 #include "engine/core/TempFileManager.h"
 
-#include "engine/core/PathUtil.h"
 
 #include <cerrno>
 #include <chrono>
@@ -14,26 +13,22 @@
 namespace nv {
 namespace {
 
-bool IsFolder(const std::string& cp932)
+bool IsFolder(const std::string& path)
 {
-    if (cp932.empty()) return false;
+    if (path.empty()) return false;
     struct stat st {};
-    return ::stat(ToFsPath(cp932).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-// Case-insensitive over ASCII letters, double-byte characters compared whole.
+// Case-insensitive over ASCII letters; no byte of a UTF-8 sequence is one.
 bool SameNameIgnoringCase(std::string_view a, std::string_view b)
 {
     if (a.size() != b.size()) return false;
-    bool trail = false;
     for (size_t i = 0; i < a.size(); ++i) {
         unsigned char x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
-        if (!trail) {
-            if (x >= 'A' && x <= 'Z') x = static_cast<unsigned char>(x + 32);
-            if (y >= 'A' && y <= 'Z') y = static_cast<unsigned char>(y + 32);
-        }
+        if (x >= 'A' && x <= 'Z') x = static_cast<unsigned char>(x + 32);
+        if (y >= 'A' && y <= 'Z') y = static_cast<unsigned char>(y + 32);
         if (x != y) return false;
-        trail = !trail && ((x >= 0x81 && x <= 0x9F) || (x >= 0xE0 && x <= 0xFC));
     }
     return true;
 }
@@ -54,7 +49,7 @@ TempFileManager::~TempFileManager()
 std::string TempFileManager::SystemTempFolder()
 {
     const char* t = std::getenv("TMPDIR");
-    std::string folder = (t && *t) ? FromFsPath(t) : std::string("/tmp");
+    std::string folder = (t && *t) ? std::string(t) : std::string("/tmp");
     if (!IsFolder(folder)) folder = "/tmp";
     return folder;
 }
@@ -76,9 +71,10 @@ int TempFileManager::CreateTempName(std::string& out, std::string_view folder)
         if (n == 0) continue;
         char file[32];
         std::snprintf(file, sizeof file, "~FE%04X.TMP", n);
-        std::string name;
-        JoinPath(name, dir, file);
-        std::string fsPath = ToFsPath(name);
+        std::string name = dir;
+        if (name.back() != '/') name += '/';
+        name += file;
+        std::string fsPath = name;
         const int fd = ::open(fsPath.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
         if (fd >= 0) {
             ::close(fd);

@@ -20,7 +20,7 @@ public:
 
     // Creates an empty file "~FEnnnn.TMP" in `folder`, else the configured
     // work folder, else (either missing or not a folder) the system temporary
-    // folder; `out` gets its full CP932 name. 1 on success, 0 when no file
+    // folder; `out` gets its native path. 1 on success, 0 when no file
     // could be created (out empty).
     int CreateTempName(std::string& out, std::string_view folder = {});
     // Deletes a file this manager named (case-insensitive match) and forgets
@@ -32,13 +32,13 @@ public:
     void RemoveAll();
     std::vector<std::string> Files() const;
 
-    // The system temporary folder (TMPDIR, else /tmp), CP932.
+    // The system temporary folder (TMPDIR, else /tmp).
     static std::string SystemTempFolder();
 
 private:
     struct Entry {
-        std::string name;   // CP932, as handed out
-        std::string fsPath; // kept so that no conversion runs at exit
+        std::string name;   // as handed out
+        std::string fsPath; // absolute, so that a change of folder cannot redirect it
     };
     mutable std::mutex mutex_;
     std::vector<Entry> files_;

@@ -83,19 +83,25 @@ bool TvObject::HitTest(const Rect& r) const
     return !Rect::Intersect(bound, r.Normalized()).IsEmpty();
 }
 
+const ObjectPropertyTable& TvObject::BaseProperties()
+{
+    static const ObjectPropertyTable table(nullptr, kBaseRows);
+    return table;
+}
+
+const ObjectPropertyTable& TvObject::Properties() const
+{
+    return BaseProperties();
+}
+
 void TvObject::SetProperties(const TvPropertyMap& map, TvChangeList* changes)
 {
-    for (const auto& [id, value] : map) {
-        switch (id) {
-        case 2: SetLongProp(changes, 2, m_crBackColor, value.AsLong()); break;
-        case 3: SetLongProp(changes, 3, m_bTransparent, value.AsLong()); break;
-        case 4: SetLongProp(changes, 4, m_nX, value.AsLong()); break;
-        case 5: SetLongProp(changes, 5, m_nY, value.AsLong()); break;
-        case 1000: SetLongProp(changes, 1000, m_bVisible, value.AsLong()); break;
-        case 6: SetStringProp(changes, 6, m_strName, value.AsString()); break;
-        default: break;
-        }
-    }
+    Properties().Apply(*this, map, changes);
+}
+
+int32_t TvObject::IsPropertySupported(uint16_t id) const
+{
+    return Properties().IsSupported(id);
 }
 
 std::unique_ptr<TvObject> TvObject::Clone() const
@@ -203,15 +209,7 @@ void TvObject::NormaliseSize(int32_t& width, int32_t& height, int32_t orientatio
 
 int32_t TvObject::GetPropertyAddress(uint16_t id, void*& address, int32_t& kind)
 {
-    switch (id) {
-    case 2: address = &m_crBackColor; kind = addrLong; return 1;
-    case 3: address = &m_bTransparent; kind = addrLong; return 1;
-    case 4: address = &m_nX; kind = addrLong; return 1;
-    case 5: address = &m_nY; kind = addrLong; return 1;
-    case 1000: address = &m_bVisible; kind = addrLong; return 1;
-    case 6: address = &m_strName; kind = addrString; return 1;
-    default: address = nullptr; kind = addrNone; return 0;
-    }
+    return Properties().GetAddress(*this, id, address, kind);
 }
 
 void TvObject::MakeDefaultName(std::string_view givenStem, const TvObjectSource& form)

@@ -81,6 +81,194 @@ std::string InsertThousands(std::string_view s)
     return out;
 }
 
+// A value read for a numeric picture: its sign and decimal digits, the
+// fraction rounded to the fraction picture's length.
+struct Number {
+    bool negative = false;
+    std::string intDigits; // without leading zeros; "0" for none
+    std::string frac;
+    bool intZero = false;
+    bool fracZero = false;
+    bool Zero() const { return intZero && fracZero; }
+};
+
+// Splits the value (ASCII only, so bytes are characters) and rounds half up
+// to `fracLength` places. A fraction that rounds past its picture carries
+// into the integer part; a shorter one is padded on the right (0.5 in ".99"
+// is ".50"). False when the value is not a number.
+bool ReadNumber(std::string_view v, size_t fracLength, Number& num)
+{
+    if (v.empty()) v = "0";
+    size_t i = 0;
+    if (v[0] == '+' || v[0] == '-') {
+        num.negative = v[0] == '-';
+        i = 1;
+    }
+    std::string fracDigits;
+    bool point = false;
+    bool anyDigit = false;
+    for (; i < v.size(); ++i) {
+        char c = v[i];
+        if (c >= '0' && c <= '9') {
+            (point ? fracDigits : num.intDigits) += c;
+            anyDigit = true;
+        } else if (c == '.' && !point) {
+            point = true;
+        } else {
+            return false;
+        }
+    }
+    if (!anyDigit) return false;
+    size_t nz = num.intDigits.find_first_not_of('0');
+    num.intDigits = nz == std::string::npos ? "0" : num.intDigits.substr(nz);
+
+    const size_t n = fracLength;
+    if (fracDigits.size() <= n) {
+        num.frac = fracDigits + std::string(n - fracDigits.size(), '0');
+    } else {
+        num.frac = fracDigits.substr(0, n);
+        if (fracDigits[n] >= '5' && IncrementDigits(num.frac)) {
+            if (IncrementDigits(num.intDigits)) num.intDigits.insert(0, 1, '1');
+        }
+    }
+    num.fracZero = AllEqual(num.frac, '0');
+    num.intZero = num.intDigits == "0";
+    // A value that rounds to zero prints no sign.
+    if (num.Zero()) num.negative = false;
+    return true;
+}
+
+// The integer text of a value whose integer part is 0, one position per
+// picture character; true when a "Z" ends the picture, which leaves nothing
+// more to place.
+bool ZeroIntegerText(std::string_view ip, const Number& num, std::string& text)
+{
+    const char ipLast = ip.empty() ? '\0' : ip.back();
+    for (char c : ip) {
+        if (c == '*') text += '*';
+        else if (c == '9') text += '0';
+        else if (c == 'B') text += ' ';
+    }
+    if (!num.fracZero) {
+        if (ipLast == '*') {
+            text.back() = '0';
+            if (num.negative) {
+                if (text.size() < 2) text.insert(0, 1, '-');
+                else text[text.size() - 2] = '-';
+            }
+        } else if (ipLast == 'B') {
+            if (num.negative) text.back() = '-';
+        } else if (ipLast == 'Z') {
+            if (num.negative) text.insert(0, 1, '-');
+        }
+    }
+    return ipLast == 'Z';
+}
+
+// Zeros up to the picture's "9" positions, then the minus sign in front or
+// in the place of a leading zero or blank.
+void PadAndSign(std::string& text, std::string_view ip, const Number& num)
+{
+    const char ipFirst = ip.empty() ? '\0' : ip.front();
+    const char ipLast = ip.empty() ? '\0' : ip.back();
+    if (ipLast == '9' && (ipFirst == '9' || ipFirst == 'B' || ipFirst == 'Z')) {
+        size_t need = ip.size() - ip.find('9');
+        if (text.size() < need) text.insert(0, need - text.size(), '0');
+    }
+    if (!num.negative) return;
+    if (!text.empty() && text[0] == '0') {
+        if (std::count(ip.begin(), ip.end(), '9') == 1 && ipLast == '9')
+            text.insert(0, 1, '-');
+        else
+            text[0] = '-';
+    } else if (num.intZero && ipFirst == 'B' && ipLast == '9') {
+        size_t sp = text.rfind(' ');
+        if (sp == std::string::npos) text.insert(0, 1, '-');
+        else text[sp] = '-';
+    } else if (!(num.intZero && (ipFirst == '*' || ipFirst == 'B'))) {
+        text.insert(0, 1, '-');
+    }
+}
+
+// Separators every three positions of text and picture alike.
+void GroupThousands(std::string& text, std::string& pic, char ipFirst)
+{
+    pic = InsertThousands(pic);
+    text = InsertThousands(text);
+    // The sign counts as a position when grouping, so a separator can land
+    // between it and the digits ("-,123"). Take it out; blank and "*"
+    // pictures fill in front instead, keeping the field's width.
+    const size_t sign = text.find('-');
+    if (sign != std::string::npos && sign + 1 < text.size() && text[sign + 1] == ',') {
+        text.erase(sign + 1, 1);
+        pic.erase(sign + 1, 1);
+        if (ipFirst == 'B' || ipFirst == '*') {
+            text.insert(0, 1, ipFirst == 'B' ? ' ' : '*');
+            pic.insert(0, 1, ipFirst);
+        }
+    }
+}
+
+// The leading positions up to the first significant digit or "9" take the
+// picture's fill: "*", a blank, or nothing ("Z").
+void FillLeading(std::string& text, std::string& pic, bool intZero)
+{
+    char governing = '\0';
+    for (size_t k = 0; k < text.size() && k < pic.size();) {
+        const char t = text[k];
+        const char p = pic[k];
+        if ((t >= '1' && t <= '9') || p == '9') break;
+        if (p != ',') governing = p;
+        if (governing == '*') {
+            if (t == ',' || (t == '0' && !intZero)) text[k] = '*';
+        } else if (governing == 'B') {
+            if (t == '0' || t == ',') text[k] = ' ';
+        } else if (governing == 'Z') {
+            if (t == '0' || t == ',') {
+                text.erase(k, 1);
+                pic.erase(k, 1);
+                continue;
+            }
+        }
+        ++k;
+    }
+}
+
+// The integer part through its picture; false when it does not fit.
+bool IntegerText(std::string_view ip, const Number& num, bool thousands, std::string& text)
+{
+    const bool complete = num.intZero && ZeroIntegerText(ip, num, text);
+    if (!num.intZero) text = num.intDigits;
+    if (complete) return text.size() <= ip.size();
+    PadAndSign(text, ip, num);
+    if (text.size() > ip.size()) return false;
+    text.insert(0, ip.size() - text.size(), '0');
+    std::string pic(ip);
+    if (thousands) GroupThousands(text, pic, ip.empty() ? '\0' : ip.front());
+    FillLeading(text, pic, num.intZero);
+    return true;
+}
+
+// The fraction through its picture, with its point (or the picture's fill
+// in its place).
+std::string FractionText(std::string_view fp, const Number& num)
+{
+    if (fp.empty()) return {};
+    const char fc = fp[0];
+    std::string f = num.frac;
+    for (size_t j = f.size(); j-- > 0 && f[j] == '0';) {
+        if (fc == '*') f[j] = num.Zero() ? '*' : '0';
+        else if (fc == 'B') f[j] = ' ';
+        else if (fc == 'Z') f.erase(j, 1);
+        else break;
+    }
+    if (!num.fracZero) return "." + f;
+    if (fc == '*') return (num.Zero() ? "*" : ".") + f;
+    if (fc == '9') return "." + f;
+    if (fc == 'B') return " " + f;
+    return f;
+}
+
 } // namespace
 
 int TvPicture::Parse(std::string_view picture)
@@ -173,170 +361,11 @@ int TvPicture::Format(std::string& result)
 
 int TvPicture::FormatNumeric()
 {
-    const std::string& ip = m_strIntPicture;
-    const std::string& fp = m_strFracPicture;
-    const char ipFirst = ip.empty() ? '\0' : ip.front();
-    const char ipLast = ip.empty() ? '\0' : ip.back();
-
-    // Value check and split. Only ASCII is valid, so bytes are characters.
-    std::string_view v = m_strValue;
-    if (v.empty()) v = "0";
-    bool negative = false;
-    size_t i = 0;
-    if (v[0] == '+' || v[0] == '-') {
-        negative = v[0] == '-';
-        i = 1;
-    }
-    std::string intDigits;
-    std::string fracDigits;
-    bool point = false;
-    bool anyDigit = false;
-    for (; i < v.size(); ++i) {
-        char c = v[i];
-        if (c >= '0' && c <= '9') {
-            (point ? fracDigits : intDigits) += c;
-            anyDigit = true;
-        } else if (c == '.' && !point) {
-            point = true;
-        } else {
-            return NotANumber;
-        }
-    }
-    if (!anyDigit) return NotANumber;
-    size_t nz = intDigits.find_first_not_of('0');
-    intDigits = nz == std::string::npos ? "0" : intDigits.substr(nz);
-
-    // Round half up to the fraction picture's length. A fraction that rounds
-    // past its picture carries into the integer part; a shorter one is padded
-    // on the right (0.5 in ".99" is ".50").
-    const size_t n = fp.size();
-    std::string frac;
-    if (fracDigits.size() <= n) {
-        frac = fracDigits + std::string(n - fracDigits.size(), '0');
-    } else {
-        frac = fracDigits.substr(0, n);
-        if (fracDigits[n] >= '5' && IncrementDigits(frac)) {
-            if (IncrementDigits(intDigits)) intDigits.insert(0, 1, '1');
-        }
-    }
-    const bool fracZero = AllEqual(frac, '0');
-    const bool intZero = intDigits == "0";
-    // A value that rounds to zero prints no sign.
-    if (intZero && fracZero) negative = false;
-    const bool valueZero = intZero && fracZero;
-
-    // Integer text.
+    Number num;
+    if (!ReadNumber(m_strValue, m_strFracPicture.size(), num)) return NotANumber;
     std::string text;
-    bool complete = false;
-    if (intZero) {
-        for (char c : ip) {
-            if (c == '*') text += '*';
-            else if (c == '9') text += '0';
-            else if (c == 'B') text += ' ';
-        }
-        if (!fracZero) {
-            if (ipLast == '*') {
-                text.back() = '0';
-                if (negative) {
-                    if (text.size() < 2) text.insert(0, 1, '-');
-                    else text[text.size() - 2] = '-';
-                }
-            } else if (ipLast == 'B') {
-                if (negative) text.back() = '-';
-            } else if (ipLast == 'Z') {
-                if (negative) text.insert(0, 1, '-');
-            }
-        }
-        complete = ipLast == 'Z';
-    } else {
-        text = intDigits;
-    }
-
-    bool overflow = false;
-    if (!complete) {
-        if (ipLast == '9' && (ipFirst == '9' || ipFirst == 'B' || ipFirst == 'Z')) {
-            size_t need = ip.size() - ip.find('9');
-            if (text.size() < need) text.insert(0, need - text.size(), '0');
-        }
-        if (negative) {
-            if (!text.empty() && text[0] == '0') {
-                if (std::count(ip.begin(), ip.end(), '9') == 1 && ipLast == '9')
-                    text.insert(0, 1, '-');
-                else
-                    text[0] = '-';
-            } else if (intZero && ipFirst == 'B' && ipLast == '9') {
-                size_t sp = text.rfind(' ');
-                if (sp == std::string::npos) text.insert(0, 1, '-');
-                else text[sp] = '-';
-            } else if (!(intZero && (ipFirst == '*' || ipFirst == 'B'))) {
-                text.insert(0, 1, '-');
-            }
-        }
-        if (text.size() > ip.size()) {
-            overflow = true;
-        } else {
-            text.insert(0, ip.size() - text.size(), '0');
-            std::string pic = ip;
-            if (m_bThousands) {
-                pic = InsertThousands(pic);
-                text = InsertThousands(text);
-                // The sign counts as a position when grouping, so a separator
-                // can land between it and the digits ("-,123"). Take it out;
-                // blank and "*" pictures fill in front instead, keeping the
-                // field's width.
-                const size_t sign = text.find('-');
-                if (sign != std::string::npos && sign + 1 < text.size() && text[sign + 1] == ',') {
-                    text.erase(sign + 1, 1);
-                    pic.erase(sign + 1, 1);
-                    if (ipFirst == 'B' || ipFirst == '*') {
-                        text.insert(0, 1, ipFirst == 'B' ? ' ' : '*');
-                        pic.insert(0, 1, ipFirst);
-                    }
-                }
-            }
-            // Leading positions up to the first significant digit or "9".
-            char governing = '\0';
-            for (size_t k = 0; k < text.size() && k < pic.size();) {
-                const char t = text[k];
-                const char p = pic[k];
-                if ((t >= '1' && t <= '9') || p == '9') break;
-                if (p != ',') governing = p;
-                if (governing == '*') {
-                    if (t == ',' || (t == '0' && !intZero)) text[k] = '*';
-                } else if (governing == 'B') {
-                    if (t == '0' || t == ',') text[k] = ' ';
-                } else if (governing == 'Z') {
-                    if (t == '0' || t == ',') {
-                        text.erase(k, 1);
-                        pic.erase(k, 1);
-                        continue;
-                    }
-                }
-                ++k;
-            }
-        }
-    } else if (text.size() > ip.size()) {
-        overflow = true;
-    }
-
-    // Fraction text.
-    std::string ft;
-    if (!fp.empty()) {
-        const char fc = fp[0];
-        std::string f = frac;
-        for (size_t j = f.size(); j-- > 0 && f[j] == '0';) {
-            if (fc == '*') f[j] = valueZero ? '*' : '0';
-            else if (fc == 'B') f[j] = ' ';
-            else if (fc == 'Z') f.erase(j, 1);
-            else break;
-        }
-        if (!fracZero) ft = "." + f;
-        else if (fc == '*') ft = (valueZero ? "*" : ".") + f;
-        else if (fc == '9') ft = "." + f;
-        else if (fc == 'B') ft = " " + f;
-        else ft = f;
-    }
-
+    const bool overflow = !IntegerText(m_strIntPicture, num, m_bThousands, text);
+    std::string ft = FractionText(m_strFracPicture, num);
     if (overflow) {
         if (!m_strReplacement.empty()) {
             std::string reps;
@@ -347,28 +376,33 @@ int TvPicture::FormatNumeric()
             m_strResult = m_strPrefix + reps + m_strSuffix;
             return Overflow;
         }
-        // Built in two steps: GCC 12 warns (wrongly) of overlap on the one-line form.
-        text = negative ? "-" : "";
-        text += m_bThousands ? InsertThousands(intDigits) : intDigits;
+        // Too wide for its picture: the plain number. Built in two steps:
+        // GCC 12 warns (wrongly) of overlap on the one-line form.
+        text = num.negative ? "-" : "";
+        text += m_bThousands ? InsertThousands(num.intDigits) : num.intDigits;
     }
+    AttachAffixes(text, ft);
+    m_strResult = text + ft;
+    return overflow ? Overflow : Ok;
+}
 
-    if (ipFirst == 'B') {
+void TvPicture::AttachAffixes(std::string& text, std::string& ft) const
+{
+    // The prefix goes before the first character a blank picture shows.
+    if (!m_strIntPicture.empty() && m_strIntPicture.front() == 'B') {
         size_t lead = text.find_first_not_of(' ');
         text.insert(lead == std::string::npos ? text.size() : lead, m_strPrefix);
     } else {
         text.insert(0, m_strPrefix);
     }
-
-    if (!fp.empty() && fp[0] == 'B') {
+    // The suffix goes after the last digit a blank fraction shows.
+    if (!m_strFracPicture.empty() && m_strFracPicture[0] == 'B') {
         size_t sp = ft.find(' ');
         if (sp == std::string::npos) ft += m_strSuffix;
         else ft.insert(sp == 0 ? 1 : sp, m_strSuffix);
     } else {
         ft += m_strSuffix;
     }
-
-    m_strResult = text + ft;
-    return overflow ? Overflow : Ok;
 }
 
 int TvPicture::FormatCharacter()

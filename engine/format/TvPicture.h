@@ -46,6 +46,8 @@ public:
 
 private:
     int FormatNumeric();
+    // Prefix and suffix around the integer and fraction texts.
+    void AttachAffixes(std::string& text, std::string& fraction) const;
     int FormatCharacter();
 
     std::string m_strPicture;

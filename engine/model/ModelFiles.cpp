@@ -1,6 +1,7 @@
 #include "engine/model/ModelFiles.h"
 
 #include "engine/core/AppException.h"
+#include "engine/core/FileCleanup.h"
 #include "engine/core/PathUtil.h"
 #include "engine/core/TempFileManager.h"
 
@@ -16,14 +17,9 @@ std::string NewModelTempFile()
 
 std::string CopyToNewModelTempFile(const std::string& source)
 {
-    std::string name = NewModelTempFile();
-    try {
-        CopyFileContents(name, source);
-    } catch (...) {
-        TempFileManager::Instance().RemoveFile(name);
-        throw;
-    }
-    return name;
+    FileCleanup name(NewModelTempFile());
+    CopyFileContents(name.Path(), source);
+    return name.Keep();
 }
 
 } // namespace nv

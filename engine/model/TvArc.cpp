@@ -73,34 +73,6 @@ void TvArc::Serialize(Archive& ar, uint32_t schema)
     m_nEndAngle = ar.ReadI32();
 }
 
-void TvArc::SetProperties(const TvPropertyMap& map, TvChangeList* changes)
-{
-    TvCircle::SetProperties(map, changes);
-    for (const auto& [id, v] : map) {
-        switch (id) {
-        case 27: SetLongProp(changes, 27, m_nArcType, v.AsLong()); break;
-        case 39: SetLongProp(changes, 39, m_nStartAngle, v.AsLong()); break;
-        case 40: SetLongProp(changes, 40, m_nEndAngle, v.AsLong()); break;
-        default: break;
-        }
-    }
-}
-
-int32_t TvArc::IsPropertySupported(uint16_t id) const
-{
-    return id == 27 || id == 39 || id == 40 || TvCircle::IsPropertySupported(id);
-}
-
-int32_t TvArc::GetPropertyAddress(uint16_t id, void*& address, int32_t& kind)
-{
-    switch (id) {
-    case 27: address = &m_nArcType; kind = addrLong; return 1;
-    case 39: address = &m_nStartAngle; kind = addrLong; return 1;
-    case 40: address = &m_nEndAngle; kind = addrLong; return 1;
-    default: return TvCircle::GetPropertyAddress(id, address, kind);
-    }
-}
-
 void TvArc::PointAtAngle(int32_t angle, Point& out) const
 {
     double t = angle * 0.01;
@@ -116,6 +88,22 @@ void TvArc::PointAtAngle(int32_t angle, Point& out) const
         return;
     }
     out = Point{shape::Add(m_nCenterX, TruncToInt32(rx * c / g)), shape::Add(m_nCenterY, TruncToInt32(ry * s / g))};
+}
+
+namespace {
+
+const ObjectPropertyTable::Row kArcRows[] = {
+    ObjectRows::Field<&TvArc::m_nArcType>(propArcType),
+    ObjectRows::Field<&TvArc::m_nStartAngle>(propStartAngle),
+    ObjectRows::Field<&TvArc::m_nEndAngle>(propEndAngle),
+};
+
+} // namespace
+
+const ObjectPropertyTable& TvArc::Properties() const
+{
+    static const ObjectPropertyTable table(&TvCircle::Properties(), kArcRows);
+    return table;
 }
 
 } // namespace nv

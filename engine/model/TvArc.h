@@ -19,13 +19,11 @@ public:
     ~TvArc() override = default;
 
     void Serialize(Archive& ar, uint32_t schema) override;
-    int32_t GetType() const override { return 5; }
-    void SetProperties(const TvPropertyMap& map, TvChangeList* changes) override;
+    const ObjectPropertyTable& Properties() const override;
+    int32_t GetType() const override { return objArc; }
     void GetTypeName(const TvObjectSource& form) override { MakeDefaultName("Arc", form); }
-    int32_t GetFlags() const override { return 26; }
+    int32_t GetFlags() const override { return flagPlain | flagArea | flagArcOfCircle; }
     std::unique_ptr<TvObject> Clone() const override;
-    int32_t IsPropertySupported(uint16_t id) const override;
-    int32_t GetPropertyAddress(uint16_t id, void*& address, int32_t& kind) override;
     void InitDefaults() override;
 
     void CopyArcAttributes(const TvArc& source);

@@ -118,86 +118,101 @@ void TvBarcode::SetRect(const Rect& r)
     AnchorFromRect(m_nWidth, m_nHeight, m_nOrientation, r);
 }
 
-void TvBarcode::SetProperties(const TvPropertyMap& map, TvChangeList* changes)
+namespace {
+
+using Row = ObjectPropertyTable::Row;
+
+template <size_t Index>
+void* BarWidth(TvObject& o)
 {
-    TvObject::SetProperties(map, changes);
-    for (const auto& [id, v] : map) {
-        const int32_t n = v.AsLong();
-        switch (id) {
-        case 7: SetLongProp(changes, 7, m_crBarColor, n); break;
-        case 13: SetLongProp(changes, 13, m_nWidth, n); break;
-        case 14: SetLongProp(changes, 14, m_nHeight, n); break;
-        case 28:
-            // The explicit widths belong to one symbology.
-            if (SetLongProp(changes, 28, m_nSymbology, n)) SetSymbology(n);
-            break;
-        case 29: SetLongProp(changes, 29, m_bCheckDigit, n); break;
-        case 31: SetLongProp(changes, 31, m_nOrientation, n); break;
-        case 92: SetLongProp(changes, 92, m_nWidthMode, n); break;
-        case 93: {
-            // A rectangle: four 32-bit values, left, top, right, bottom.
-            const std::string& bytes = v.AsString();
-            if (bytes.size() != 16) break;
-            int32_t c[4];
-            std::memcpy(c, bytes.data(), sizeof c); // little-endian host, as the archive
-            const Point before{m_nX, m_nY};
-            SetRect(Rect{c[0], c[1], c[2], c[3]});
-            const Point after{m_nX, m_nY};
-            m_nX = before.x;
-            m_nY = before.y;
-            SetLongProp(changes, 4, m_nX, after.x);
-            SetLongProp(changes, 5, m_nY, after.y);
-            break;
-        }
-        case 94: SetLongProp(changes, 94, m_nNominalLength, n); break;
-        case 105: SetLongProp(changes, 105, m_nSecondWidth, n); break;
-        case 106: SetLongProp(changes, 106, m_nFirstWidth, n); break;
-        case 107: SetLongProp(changes, 107, m_bCustomerHeight, n); break;
-        // Held to the eight widths the object has.
-        case 108: SetLongProp(changes, 108, m_nWidthCount, std::clamp(n, 0, kMaxWidths)); break;
-        case 122: SetLongProp(changes, 122, m_nFieldIndex, n); break;
-        case 1001: SetStringProp(changes, 1001, m_strText, v.AsString()); break;
-        default:
-            if (id >= 109 && id <= 116) SetLongProp(changes, id, m_nWidths[size_t(id - 109)], n);
-            break;
-        }
-    }
+    return &static_cast<TvBarcode&>(o).m_nWidths[Index];
 }
 
-int32_t TvBarcode::IsPropertySupported(uint16_t id) const
+template <size_t Index>
+constexpr Row BarWidthRow()
 {
-    return (id >= 2 && id <= 7) || id == 13 || id == 14 || id == 28 || id == 29 || id == 31 || id == 35 ||
-           id == 92 || id == 105 || id == 106 || id == 107 || (id >= 109 && id <= 116) || id == 122 ||
-           id == 1000 || id == 1001;
+    return ObjectRows::Custom(static_cast<uint16_t>(propBarWidthFirst + Index), PropertyField::int32, &BarWidth<Index>);
 }
 
-int32_t TvBarcode::GetPropertyAddress(uint16_t id, void*& address, int32_t& kind)
+// The field index shows only while the barcode is bound to a field.
+void* BoundFieldIndex(TvObject& o)
 {
-    int32_t* field = nullptr;
-    switch (id) {
-    case 7: address = &m_crBarColor; kind = addrLong; return 1;
-    case 13: field = &m_nWidth; break;
-    case 14: field = &m_nHeight; break;
-    case 28: field = &m_nSymbology; break;
-    case 29: field = &m_bCheckDigit; break;
-    case 31: field = &m_nOrientation; break;
-    case 92: field = &m_nWidthMode; break;
-    case 94: field = &m_nNominalLength; break;
-    case 105: field = &m_nSecondWidth; break;
-    case 106: field = &m_nFirstWidth; break;
-    case 107: field = &m_bCustomerHeight; break;
-    case 108: field = &m_nWidthCount; break;
-    case 122:
-        if (m_bFieldBound) field = &m_nFieldIndex;
-        break;
-    default:
-        if (id >= 109 && id <= 116) field = &m_nWidths[size_t(id - 109)];
-        break;
-    }
-    if (!field) return TvObject::GetPropertyAddress(id, address, kind);
-    address = field;
-    kind = addrLong;
-    return 1;
+    auto& b = static_cast<TvBarcode&>(o);
+    return b.m_bFieldBound ? &b.m_nFieldIndex : nullptr;
+}
+
+void ApplyFieldIndex(TvObject& o, const Row&, const TvPropValue& v, TvChangeList* changes)
+{
+    SetLongProp(changes, propFieldNumber, static_cast<TvBarcode&>(o).m_nFieldIndex, v.AsLong());
+}
+
+// The explicit widths belong to one symbology.
+void ApplySymbology(TvObject& o, const Row&, const TvPropValue& v, TvChangeList* changes)
+{
+    auto& b = static_cast<TvBarcode&>(o);
+    if (SetLongProp(changes, propSymbology, b.m_nSymbology, v.AsLong())) b.SetSymbology(v.AsLong());
+}
+
+// Held to the eight widths the object has.
+void ApplyWidthCount(TvObject& o, const Row&, const TvPropValue& v, TvChangeList* changes)
+{
+    auto& b = static_cast<TvBarcode&>(o);
+    SetLongProp(changes, propWidthCount, b.m_nWidthCount, std::clamp(v.AsLong(), 0, TvBarcode::kMaxWidths));
+}
+
+// A new box as a rectangle (four 32-bit values: left, top, right, bottom);
+// only the anchor it gives is recorded.
+void ApplyTurnBox(TvObject& o, const Row&, const TvPropValue& v, TvChangeList* changes)
+{
+    auto& b = static_cast<TvBarcode&>(o);
+    const std::string& bytes = v.AsString();
+    if (bytes.size() != 16) return;
+    int32_t c[4];
+    std::memcpy(c, bytes.data(), sizeof c); // little-endian host, as the archive
+    const Point before{b.m_nX, b.m_nY};
+    b.SetRect(Rect{c[0], c[1], c[2], c[3]});
+    const Point after{b.m_nX, b.m_nY};
+    b.m_nX = before.x;
+    b.m_nY = before.y;
+    SetLongProp(changes, propAnchorX, b.m_nX, after.x);
+    SetLongProp(changes, propAnchorY, b.m_nY, after.y);
+}
+
+constexpr Row kBarcodeRows[] = {
+    BaseRow(propName, useRead | useWrite),
+    ObjectRows::Field<&TvBarcode::m_crBarColor>(propFillColor),
+    ObjectRows::Field<&TvBarcode::m_nWidth>(propWidth),
+    ObjectRows::Field<&TvBarcode::m_nHeight>(propHeight),
+    ObjectRows::Field<&TvBarcode::m_nSymbology>(propSymbology, useAll, &ApplySymbology),
+    ObjectRows::Field<&TvBarcode::m_bCheckDigit>(propCheckDigit),
+    ObjectRows::Field<&TvBarcode::m_nOrientation>(propDirection),
+    ObjectRows::Mark(propText, useWrite),
+    ObjectRows::Field<&TvBarcode::m_nWidthMode>(propBarWidthMode),
+    ObjectRows::Apply(propTurn, &ApplyTurnBox, useApply),
+    ObjectRows::Field<&TvBarcode::m_nNominalLength>(propNominalLength, useReadOnly),
+    ObjectRows::Field<&TvBarcode::m_nSecondWidth>(propSecondWidth),
+    ObjectRows::Field<&TvBarcode::m_nFirstWidth>(propFirstWidth),
+    ObjectRows::Field<&TvBarcode::m_bCustomerHeight>(propStandardHeight),
+    ObjectRows::Field<&TvBarcode::m_nWidthCount>(propWidthCount, useReadOnly, &ApplyWidthCount),
+    BarWidthRow<0>(),
+    BarWidthRow<1>(),
+    BarWidthRow<2>(),
+    BarWidthRow<3>(),
+    BarWidthRow<4>(),
+    BarWidthRow<5>(),
+    BarWidthRow<6>(),
+    BarWidthRow<7>(),
+    ObjectRows::Custom(propFieldNumber, PropertyField::int32, &BoundFieldIndex, useAll, &ApplyFieldIndex),
+    ObjectRows::Field<&TvBarcode::m_strText>(propValue, useWrite | useApply),
+};
+static_assert(propBarWidthFirst + TvBarcode::kMaxWidths - 1 == propBarWidthLast);
+
+} // namespace
+
+const ObjectPropertyTable& TvBarcode::Properties() const
+{
+    static const ObjectPropertyTable table(&BaseProperties(), kBarcodeRows, kOfferedBaseRows);
+    return table;
 }
 
 void TvBarcode::FillParams(BarcodeParams& p, int32_t resolutionX, int32_t resolutionY) const

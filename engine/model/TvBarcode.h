@@ -23,21 +23,19 @@ public:
     ~TvBarcode() override = default;
 
     void Serialize(Archive& ar, uint32_t schema) override;
+    const ObjectPropertyTable& Properties() const override;
     void GetBoundRect(Rect& out, bool withPen) const override;
     void SetRect(const Rect& r) override;
-    int32_t GetType() const override { return 9; }
-    void SetProperties(const TvPropertyMap& map, TvChangeList* changes) override;
+    int32_t GetType() const override { return objBarcode; }
     void GetTypeName(const TvObjectSource& form) override { MakeDefaultName("Barcode", form); }
-    int32_t GetFlags() const override { return 96; }
+    int32_t GetFlags() const override { return flagBarcode | flagCharacters; }
     uint32_t GetAttribute() const override { return m_crBarColor; }
     int32_t GetFieldIndex() const override { return m_nFieldIndex; }
     void SetFieldIndex(int32_t index) override { m_nFieldIndex = index; }
     // Copies every own field but the text (and the base's attributes).
     std::unique_ptr<TvObject> Clone() const override;
     int32_t IsTextObject() const override { return 1; }
-    int32_t IsPropertySupported(uint16_t id) const override;
     void SetProperty(uint16_t, const TvPropValue&) override {}
-    int32_t GetPropertyAddress(uint16_t id, void*& address, int32_t& kind) override;
     // From another barcode also its own attributes, the text excepted.
     void CopyAttributes(const TvObject& other) override;
 

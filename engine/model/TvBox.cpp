@@ -95,34 +95,21 @@ void TvBox::Scale(const Size& from, const Size& to)
     if (from.cy != 0) m_nHeight = TruncToInt32(static_cast<double>(m_nHeight) * to.cy / from.cy);
 }
 
-void TvBox::SetProperties(const TvPropertyMap& map, TvChangeList* changes)
-{
-    TvGraphic::SetProperties(map, changes);
-    for (const auto& [id, v] : map) {
-        switch (id) {
-        case 12: SetLongProp(changes, 12, m_bFrame, v.AsLong()); break;
-        case 13: SetLongProp(changes, 13, m_nWidth, v.AsLong()); break;
-        case 14: SetLongProp(changes, 14, m_nHeight, v.AsLong()); break;
-        case 15: SetLongProp(changes, 15, m_nRoundSize, v.AsLong()); break;
-        default: break;
-        }
-    }
-}
+namespace {
 
-int32_t TvBox::IsPropertySupported(uint16_t id) const
-{
-    return (id >= 2 && id <= 15) || id == 1000;
-}
+const ObjectPropertyTable::Row kBoxRows[] = {
+    ObjectRows::Field<&TvBox::m_bFrame>(propFrame),
+    ObjectRows::Field<&TvBox::m_nWidth>(propWidth),
+    ObjectRows::Field<&TvBox::m_nHeight>(propHeight),
+    ObjectRows::Field<&TvBox::m_nRoundSize>(propRoundSize),
+};
 
-int32_t TvBox::GetPropertyAddress(uint16_t id, void*& address, int32_t& kind)
+} // namespace
+
+const ObjectPropertyTable& TvBox::Properties() const
 {
-    switch (id) {
-    case 12: address = &m_bFrame; kind = addrLong; return 1;
-    case 13: address = &m_nWidth; kind = addrLong; return 1;
-    case 14: address = &m_nHeight; kind = addrLong; return 1;
-    case 15: address = &m_nRoundSize; kind = addrLong; return 1;
-    default: return TvGraphic::GetPropertyAddress(id, address, kind);
-    }
+    static const ObjectPropertyTable table(&TvGraphic::Properties(), kBoxRows, kClosedShapeRows, kOfferedBaseRows);
+    return table;
 }
 
 } // namespace nv

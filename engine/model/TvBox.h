@@ -13,17 +13,15 @@ public:
     ~TvBox() override = default;
 
     void Serialize(Archive& ar, uint32_t schema) override;
+    const ObjectPropertyTable& Properties() const override;
     void GetBoundRect(Rect& out, bool withPen) const override;
     // Also keeps the corner radius within half the shorter side.
     void SetRect(const Rect& r) override;
-    int32_t GetType() const override { return 3; }
-    void SetProperties(const TvPropertyMap& map, TvChangeList* changes) override;
+    int32_t GetType() const override { return objBox; }
     void GetTypeName(const TvObjectSource& form) override { MakeDefaultName("Box", form); }
-    int32_t GetFlags() const override { return 25; }
+    int32_t GetFlags() const override { return flagPlain | flagArea | flagBoxCorners; }
     void Scale(const Size& from, const Size& to) override;
     std::unique_ptr<TvObject> Clone() const override;
-    int32_t IsPropertySupported(uint16_t id) const override;
-    int32_t GetPropertyAddress(uint16_t id, void*& address, int32_t& kind) override;
     void InitDefaults() override;
 
     void CopyShapeAttributes(const TvBox& source);

@@ -137,32 +137,51 @@ void TvCircle::Scale(const Size& from, const Size& to)
     TvCircle::SetRect(box);
 }
 
-void TvCircle::SetCircleProperties(const TvPropertyMap& map, TvChangeList* changes)
+namespace {
+
+// A radius moves the box about the centre; its changes are recorded as the
+// box's.
+void ApplyRadius(TvObject& o, const ObjectPropertyTable::Row& row, const TvPropValue& v, TvChangeList* changes)
+{
+    auto& c = static_cast<TvCircle&>(o);
+    const int32_t r = v.AsLong();
+    if (row.id == propRadiusX) {
+        SetLongProp(changes, propAnchorX, c.m_nX, shape::Sub(c.m_nCenterX, r));
+        SetLongProp(changes, propEndX, c.m_nRight, shape::Add(c.m_nCenterX, r));
+    } else {
+        SetLongProp(changes, propAnchorY, c.m_nY, shape::Sub(c.m_nCenterY, r));
+        SetLongProp(changes, propEndY, c.m_nBottom, shape::Add(c.m_nCenterY, r));
+    }
+    *static_cast<int32_t*>(row.address(o)) = r;
+}
+
+// The box corner and the centre are set without a record: the box is
+// rebuilt from them afterwards.
+const ObjectPropertyTable::Row kCircleRows[] = {
+    ObjectRows::Mark(propAnchorX),
+    ObjectRows::Mark(propAnchorY),
+    ObjectRows::Field<&TvCircle::m_bFrame>(propFrame),
+    ObjectRows::Field<&TvCircle::m_nRight>(propEndX, useApply | useQuiet),
+    ObjectRows::Field<&TvCircle::m_nBottom>(propEndY, useApply | useQuiet),
+    ObjectRows::Field<&TvCircle::m_nCenterX>(propCenterX, useAll | useQuiet),
+    ObjectRows::Field<&TvCircle::m_nCenterY>(propCenterY, useAll | useQuiet),
+    ObjectRows::Field<&TvCircle::m_nRadiusX>(propRadiusX, useAll, &ApplyRadius),
+    ObjectRows::Field<&TvCircle::m_nRadiusY>(propRadiusY, useAll, &ApplyRadius),
+};
+
+} // namespace
+
+const ObjectPropertyTable& TvCircle::Properties() const
+{
+    static const ObjectPropertyTable table(&TvGraphic::Properties(), kCircleRows, kClosedShapeRows, kOfferedBaseRows);
+    return table;
+}
+
+void TvCircle::SetProperties(const TvPropertyMap& map, TvChangeList* changes)
 {
     const int32_t oldCx = m_nCenterX, oldCy = m_nCenterY;
-    bool boxChanged = false, centreChanged = false;
-    for (const auto& [id, v] : map) {
-        const int32_t value = v.AsLong();
-        switch (id) {
-        case 12: SetLongProp(changes, 12, m_bFrame, value); break;
-        case 33: m_nRight = value; boxChanged = true; break;
-        case 34: m_nBottom = value; boxChanged = true; break;
-        case 117: m_nCenterX = value; centreChanged = true; break;
-        case 118: m_nCenterY = value; centreChanged = true; break;
-        case 119:
-            SetLongProp(changes, 4, m_nX, shape::Sub(m_nCenterX, value));
-            SetLongProp(changes, 33, m_nRight, shape::Add(m_nCenterX, value));
-            m_nRadiusX = value;
-            break;
-        case 120:
-            SetLongProp(changes, 5, m_nY, shape::Sub(m_nCenterY, value));
-            SetLongProp(changes, 34, m_nBottom, shape::Add(m_nCenterY, value));
-            m_nRadiusY = value;
-            break;
-        default: break;
-        }
-    }
-    if (centreChanged) {
+    Properties().Apply(*this, map, changes);
+    if (map.Lookup(propCenterX) || map.Lookup(propCenterY)) {
         const int64_t dx = int64_t{m_nCenterX} - oldCx, dy = int64_t{m_nCenterY} - oldCy;
         m_nX = shape::Add(m_nX, dx);
         m_nRight = shape::Add(m_nRight, dx);
@@ -172,37 +191,10 @@ void TvCircle::SetCircleProperties(const TvPropertyMap& map, TvChangeList* chang
         m_nRadiusX = shape::Half(int64_t{n.right} - n.left);
         m_nRadiusY = shape::Half(int64_t{n.bottom} - n.top);
     }
-    if (boxChanged) {
+    if (map.Lookup(propEndX) || map.Lookup(propEndY)) {
         Rect bound;
         GetBoundRect(bound, false);
         SetRect(bound);
-    }
-}
-
-void TvCircle::SetProperties(const TvPropertyMap& map, TvChangeList* changes)
-{
-    TvGraphic::SetProperties(map, changes);
-    SetCircleProperties(map, changes);
-}
-
-int32_t TvCircle::IsPropertySupported(uint16_t id) const
-{
-    return id == 2 || id == 3 || (id >= 6 && id <= 12) || (id >= 117 && id <= 120) || id == 1000;
-}
-
-int32_t TvCircle::GetPropertyAddress(uint16_t id, void*& address, int32_t& kind)
-{
-    switch (id) {
-    case 4:
-    case 5:
-    case 33:
-    case 34: address = nullptr; kind = addrNone; return 0;
-    case 12: address = &m_bFrame; kind = addrLong; return 1;
-    case 117: address = &m_nCenterX; kind = addrLong; return 1;
-    case 118: address = &m_nCenterY; kind = addrLong; return 1;
-    case 119: address = &m_nRadiusX; kind = addrLong; return 1;
-    case 120: address = &m_nRadiusY; kind = addrLong; return 1;
-    default: return TvGraphic::GetPropertyAddress(id, address, kind);
     }
 }
 

@@ -16,18 +16,17 @@ public:
     ~TvCircle() override = default;
 
     void Serialize(Archive& ar, uint32_t schema) override;
+    const ObjectPropertyTable& Properties() const override;
     void GetBoundRect(Rect& out, bool withPen) const override;
     void SetRect(const Rect& r) override;
-    int32_t GetType() const override { return 4; }
+    int32_t GetType() const override { return objCircle; }
     void SetProperties(const TvPropertyMap& map, TvChangeList* changes) override;
     void GetTypeName(const TvObjectSource& form) override { MakeDefaultName("Circle", form); }
-    int32_t GetFlags() const override { return 24; }
+    int32_t GetFlags() const override { return flagPlain | flagArea; }
     void Offset(int32_t dx, int32_t dy) override;
     // Scales the whole box, so that the shape scales with the form.
     void Scale(const Size& from, const Size& to) override;
     std::unique_ptr<TvObject> Clone() const override;
-    int32_t IsPropertySupported(uint16_t id) const override;
-    int32_t GetPropertyAddress(uint16_t id, void*& address, int32_t& kind) override;
     void InitDefaults() override;
 
     void CopyShapeAttributes(const TvCircle& source);
@@ -42,7 +41,6 @@ public:
 
 protected:
     void SetBoxFrom(const Rect& r);
-    void SetCircleProperties(const TvPropertyMap& map, TvChangeList* changes);
 };
 
 } // namespace nv

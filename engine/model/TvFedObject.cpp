@@ -167,7 +167,7 @@ TvObject* TvFedObject::AddObject(std::unique_ptr<TvObject> obj, TvLayer* layer, 
         layer = m_layers.front().get();
     }
     // A list lays out its cells in its box before it joins the form.
-    if (obj->GetType() == 10)
+    if (obj->GetType() == objList)
         if (auto* list = DynamicDowncast<TvList>(obj.get())) list->Layout();
     CheckUniqueName(*obj, true);
     TvObject* raw = obj.get();
@@ -263,8 +263,8 @@ void TvFedObject::CollectFonts(std::vector<const TvFontDesc*>& out, const std::v
     const ClassInfo* text = ClassRegistry::Instance().Find(kClassTvText);
     for (const TvObject* o : objects) {
         if (!o || !text || !o->IsKindOf(*text)) continue;
-        // Full-width and half-width font ids (properties 54 and 55).
-        for (uint16_t prop : {uint16_t{54}, uint16_t{55}}) {
+        // Full-width and half-width font ids.
+        for (uint16_t prop : {uint16_t{propZenFont}, uint16_t{propHanFont}}) {
             void* addr = nullptr;
             int32_t kind = 0;
             if (!const_cast<TvObject*>(o)->GetPropertyAddress(prop, addr, kind) || !addr) continue;

@@ -65,6 +65,8 @@ public:
     void CopyFrom(const TvFedObject& other);
 
     TvObject* FindObjectById(uint32_t id) const;
+    // Every object by its id.
+    const BucketMap<uint32_t, TvObject*>& IdMap() const { return m_idMap; }
     TvLayer* FindLayerOf(const TvObject* obj) const;
     // The form information, never null after loading or EnsureFormInfo.
     TvFormInfo& EnsureFormInfo();
@@ -77,9 +79,9 @@ public:
     std::vector<std::unique_ptr<TvLayer>> m_layers;
     int32_t m_nReserved = 0;
     int32_t m_nFlags = 0;
-    BucketMap<uint32_t, TvObject*> m_idMap;
 
 private:
+    BucketMap<uint32_t, TvObject*> m_idMap;
     void LoadFixUp(uint32_t schema);
 };
 

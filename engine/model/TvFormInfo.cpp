@@ -3,6 +3,7 @@
 #include "engine/core/Archive.h"
 #include "engine/core/PropertyTypes.h"
 #include "engine/core/StoredNames.h"
+#include "engine/core/PropertyTable.h"
 
 #include <cstdio>
 #include <ctime>
@@ -86,32 +87,32 @@ void TvFormInfo::Serialize(Archive& ar, uint32_t schema)
 
 void TvFormInfo::SetProperties(const TvPropertyMap& map, TvChangeList* changes)
 {
-    for (const auto& [id, v] : map) {
-        switch (id) {
-        case 500: SetStringProp(changes, 500, m_strName, v.AsString()); break;
-        case 501: SetLongProp(changes, 501, m_nPaperSize, v.AsLong()); break;
-        case 502: SetLongProp(changes, 502, m_nPaperWidth, v.AsLong()); break;
-        case 503: SetLongProp(changes, 503, m_nPaperLength, v.AsLong()); break;
-        case 504: SetLongProp(changes, 504, m_nMarginLeft, v.AsLong()); break;
-        case 505: SetLongProp(changes, 505, m_nMarginTop, v.AsLong()); break;
-        case 506: SetLongProp(changes, 506, m_nMarginRight, v.AsLong()); break;
-        case 507: SetLongProp(changes, 507, m_nMarginBottom, v.AsLong()); break;
-        case 510: SetLongProp(changes, 510, m_nOrientation, v.AsLong()); break;
-        case 511: SetStringProp(changes, 511, m_strAuthor, v.AsString()); break;
-        case 512: SetStringProp(changes, 512, m_strContents, v.AsString()); break;
-        case 513: SetStringProp(changes, 513, m_strCreateTime, v.AsString()); break;
-        case 514: SetStringProp(changes, 514, m_strUpdateTime, v.AsString()); break;
-        case 515: SetLongProp(changes, 515, m_nUpdateRevision, v.AsLong()); break;
-        case 516: SetStringProp(changes, 516, m_strEditorVersion, v.AsString()); break;
-        case 517: SetStringProp(changes, 517, m_strKinsoku, v.AsString()); break;
-        case 520: SetLongProp(changes, 520, m_nOption1, v.AsLong()); break;
-        case 521: SetLongProp(changes, 521, m_nOption2, v.AsLong()); break;
-        case 522: SetLongProp(changes, 522, m_nOption3, v.AsLong()); break;
-        case 523: SetLongProp(changes, 523, m_nOffsetX, v.AsLong()); break;
-        case 524: SetLongProp(changes, 524, m_nOffsetY, v.AsLong()); break;
-        default: break;
-        }
-    }
+    using R = PropertyRows<TvFormInfo>;
+    static constexpr PropertyRow<TvFormInfo> rows[] = {
+        R::Field<&TvFormInfo::m_strName>(propFormName),
+        R::Field<&TvFormInfo::m_nPaperSize>(propPaperSize),
+        R::Field<&TvFormInfo::m_nPaperWidth>(propPaperWidth),
+        R::Field<&TvFormInfo::m_nPaperLength>(propPaperLength),
+        R::Field<&TvFormInfo::m_nMarginLeft>(propFormMarginLeft),
+        R::Field<&TvFormInfo::m_nMarginTop>(propFormMarginTop),
+        R::Field<&TvFormInfo::m_nMarginRight>(propFormMarginRight),
+        R::Field<&TvFormInfo::m_nMarginBottom>(propFormMarginBottom),
+        R::Field<&TvFormInfo::m_nOrientation>(propFormOrientation),
+        R::Field<&TvFormInfo::m_strAuthor>(propAuthor),
+        R::Field<&TvFormInfo::m_strContents>(propContents),
+        R::Field<&TvFormInfo::m_strCreateTime>(propCreateTime),
+        R::Field<&TvFormInfo::m_strUpdateTime>(propUpdateTime),
+        R::Field<&TvFormInfo::m_nUpdateRevision>(propUpdateRevision),
+        R::Field<&TvFormInfo::m_strEditorVersion>(propEditorVersion),
+        R::Field<&TvFormInfo::m_strKinsoku>(propKinsokuChars),
+        R::Field<&TvFormInfo::m_nOption1>(propFormOption1),
+        R::Field<&TvFormInfo::m_nOption2>(propFormOption2),
+        R::Field<&TvFormInfo::m_nOption3>(propFormOption3),
+        R::Field<&TvFormInfo::m_nOffsetX>(propFormOffsetX),
+        R::Field<&TvFormInfo::m_nOffsetY>(propFormOffsetY),
+    };
+    static const PropertyTable<TvFormInfo> table(nullptr, rows);
+    table.Apply(*this, map, changes);
 }
 
 void TvFormInfo::CopyFrom(const TvFormInfo& o)

@@ -65,31 +65,10 @@ void TvGraphic::Serialize(Archive& ar, uint32_t schema)
     m_crLineColor = ar.ReadU32();
 }
 
-void TvGraphic::SetProperties(const TvPropertyMap& map, TvChangeList* changes)
+const ObjectPropertyTable& TvGraphic::Properties() const
 {
-    TvObject::SetProperties(map, changes);
-    for (const auto& [id, v] : map) {
-        switch (id) {
-        case 7: SetLongProp(changes, 7, m_crFillColor, v.AsLong()); break;
-        case 9: SetLongProp(changes, 9, m_nLineWidth, v.AsLong()); break;
-        case 11: SetLongProp(changes, 11, m_crLineColor, v.AsLong()); break;
-        case 8: SetShortProp(changes, 8, m_nFillStyle, v.AsShort()); break;
-        case 10: SetShortProp(changes, 10, m_nLineStyle, v.AsShort()); break;
-        default: break;
-        }
-    }
-}
-
-int32_t TvGraphic::GetPropertyAddress(uint16_t id, void*& address, int32_t& kind)
-{
-    switch (id) {
-    case 7: address = &m_crFillColor; kind = addrLong; return 1;
-    case 9: address = &m_nLineWidth; kind = addrLong; return 1;
-    case 11: address = &m_crLineColor; kind = addrLong; return 1;
-    case 8: address = &m_nFillStyle; kind = addrShort; return 1;
-    case 10: address = &m_nLineStyle; kind = addrShort; return 1;
-    default: return TvObject::GetPropertyAddress(id, address, kind);
-    }
+    static const ObjectPropertyTable table(&BaseProperties(), kGraphicRows);
+    return table;
 }
 
 } // namespace nv

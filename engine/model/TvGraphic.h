@@ -16,10 +16,9 @@ public:
     ~TvGraphic() override = default;
 
     void Serialize(Archive& ar, uint32_t schema) override;
-    void SetProperties(const TvPropertyMap& map, TvChangeList* changes) override;
-    int32_t GetFlags() const override { return 16; }
+    const ObjectPropertyTable& Properties() const override;
+    int32_t GetFlags() const override { return flagPlain; }
     uint32_t GetAttribute() const override { return m_crFillColor; }
-    int32_t GetPropertyAddress(uint16_t id, void*& address, int32_t& kind) override;
 
     virtual void InitDefaults();
     // Fill and pen, then the base attributes.
@@ -30,6 +29,30 @@ public:
     int16_t m_nLineStyle = 1;       // 10
     int32_t m_nLineWidth = 15000;   // 9
     uint32_t m_crLineColor = 0;     // 11
+};
+
+// Fill and pen: applied and shown, not offered for writing by the base.
+inline constexpr ObjectPropertyTable::Row kGraphicRows[] = {
+    ObjectRows::Field<&TvGraphic::m_crFillColor>(propFillColor, useReadOnly),
+    ObjectRows::Field<&TvGraphic::m_nFillStyle>(propFillStyle, useReadOnly),
+    ObjectRows::Field<&TvGraphic::m_nLineWidth>(propLineWidth, useReadOnly),
+    ObjectRows::Field<&TvGraphic::m_nLineStyle>(propLineStyle, useReadOnly),
+    ObjectRows::Field<&TvGraphic::m_crLineColor>(propLineColor, useReadOnly),
+};
+
+constexpr ObjectPropertyTable::Row GraphicRow(uint16_t id, uint8_t use)
+{
+    return WithUse<TvObject>(kGraphicRows, id, use);
+}
+
+// What boxes, circles and polygons offer for writing besides the base rows
+// of kOfferedBaseRows: the name, the pen and the fill (the passes of the
+// base and of TvGraphic apply them).
+inline constexpr ObjectPropertyTable::Row kClosedShapeRows[] = {
+    BaseRow(propName, useRead | useWrite),
+    GraphicRow(propFillColor, useRead | useWrite), GraphicRow(propFillStyle, useRead | useWrite),
+    GraphicRow(propLineWidth, useRead | useWrite), GraphicRow(propLineStyle, useRead | useWrite),
+    GraphicRow(propLineColor, useRead | useWrite),
 };
 
 } // namespace nv

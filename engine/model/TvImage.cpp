@@ -3,9 +3,11 @@
 #include "engine/core/AppException.h"
 #include "engine/core/Archive.h"
 #include "engine/core/File.h"
+#include "engine/core/FileCleanup.h"
 #include "engine/core/PathUtil.h"
 #include "engine/core/PropertyTypes.h"
 #include "engine/core/TempFileManager.h"
+#include "engine/model/FramedRows.h"
 #include "engine/model/ModelFiles.h"
 
 #include <limits>
@@ -24,12 +26,12 @@ void ReadTemplateLine(const TvObject& shape, int16_t& style, int32_t& width, uin
     auto& s = const_cast<TvObject&>(shape);
     void* address = nullptr;
     int32_t kind = 0;
-    if (s.GetPropertyAddress(10, address, kind) && address) {
+    if (s.GetPropertyAddress(propLineStyle, address, kind) && address) {
         if (kind == addrShort) style = *static_cast<int16_t*>(address);
         else if (kind == addrLong) style = static_cast<int16_t>(*static_cast<int32_t*>(address));
     }
-    if (s.GetPropertyAddress(9, address, kind) && address && kind == addrLong) width = *static_cast<int32_t*>(address);
-    if (s.GetPropertyAddress(11, address, kind) && address && kind == addrLong)
+    if (s.GetPropertyAddress(propLineWidth, address, kind) && address && kind == addrLong) width = *static_cast<int32_t*>(address);
+    if (s.GetPropertyAddress(propLineColor, address, kind) && address && kind == addrLong)
         colour = *static_cast<uint32_t*>(address);
 }
 
@@ -68,9 +70,9 @@ void TvImage::InitDefaults(uint32_t objectId)
     m_nObjectId = objectId;
 }
 
-const std::string& TvImage::PictureSource() const
+std::string TvImage::PictureSource() const
 {
-    return m_bEmbedded && !m_strTempFile.empty() ? m_strTempFile : m_strFileName;
+    return m_bEmbedded && !m_strTempFile.empty() ? m_strTempFile : StoredNameToPath(m_strFileName);
 }
 
 void TvImage::Serialize(Archive& ar, uint32_t schema)
@@ -135,36 +137,25 @@ void TvImage::StoreData(Archive& ar)
     if (length > std::numeric_limits<uint32_t>::max())
         throw CFileException(CFileException::invalidFile, 0, source);
 
-    std::string copyName;
-    CFile copy;
-    if (becomesEmbedded) {
-        copyName = NewModelTempFile();
-        copy.Open(copyName, CFile::modeCreate);
+    FileCleanup copyName(becomesEmbedded ? NewModelTempFile() : std::string());
+    CFile copy; // closed before its file is removed on failure
+    if (becomesEmbedded) copy.Open(copyName.Path(), CFile::modeCreate);
+    std::vector<char> block(kCopyBlock);
+    uint64_t left = length;
+    ar.WriteU32(static_cast<uint32_t>(length));
+    while (left > 0) {
+        const size_t n = static_cast<size_t>(std::min<uint64_t>(left, kCopyBlock));
+        if (in.Read(block.data(), n) != n)  // the file shrank under us
+            throw CFileException(CFileException::endOfFile, 0, source);
+        ar.Write(block.data(), n);
+        if (becomesEmbedded) copy.Write(block.data(), n);
+        left -= n;
     }
-    try {
-        std::vector<char> block(kCopyBlock);
-        uint64_t left = length;
-        ar.WriteU32(static_cast<uint32_t>(length));
-        while (left > 0) {
-            const size_t n = static_cast<size_t>(std::min<uint64_t>(left, kCopyBlock));
-            if (in.Read(block.data(), n) != n)  // the file shrank under us
-                throw CFileException(CFileException::endOfFile, 0, source);
-            ar.Write(block.data(), n);
-            if (becomesEmbedded) copy.Write(block.data(), n);
-            left -= n;
-        }
-        if (becomesEmbedded) copy.Close();
-    } catch (...) {
-        if (becomesEmbedded) {
-            copy.Abort();
-            TempFileManager::Instance().RemoveFile(copyName);
-        }
-        throw;
-    }
+    if (becomesEmbedded) copy.Close();
     m_nDataLength = static_cast<int32_t>(length);
     if (becomesEmbedded) {
         m_bEmbedded = 1;
-        m_strTempFile = copyName;
+        m_strTempFile = copyName.Keep();
     }
 }
 
@@ -172,27 +163,20 @@ void TvImage::LoadData(Archive& ar)
 {
     const uint32_t length = ar.ReadU32();
     if (length > ar.Remaining()) ar.ThrowError(CArchiveException::endOfFile);
-    const std::string name = NewModelTempFile();
-    CFile out;
-    try {
-        out.Open(name, CFile::modeCreate);
-        std::vector<char> block(kCopyBlock);
-        for (uint32_t left = length; left > 0;) {
-            const size_t n = std::min<size_t>(left, kCopyBlock);
-            ar.Read(block.data(), n);
-            out.Write(block.data(), n);
-            left -= static_cast<uint32_t>(n);
-        }
-        out.Close();
-    } catch (...) {
-        out.Abort();
-        TempFileManager::Instance().RemoveFile(name);
-        throw;
+    FileCleanup name(NewModelTempFile());
+    CFile out(name.Path(), CFile::modeCreate);
+    std::vector<char> block(kCopyBlock);
+    for (uint32_t left = length; left > 0;) {
+        const size_t n = std::min<size_t>(left, kCopyBlock);
+        ar.Read(block.data(), n);
+        out.Write(block.data(), n);
+        left -= static_cast<uint32_t>(n);
     }
+    out.Close();
     // Data found means the picture is embedded now, whichever flag sent it.
     m_bEmbedded = 1;
     m_nDataLength = static_cast<int32_t>(length);
-    m_strTempFile = name;
+    m_strTempFile = name.Keep();
 }
 
 void TvImage::GetBoundRect(Rect& out, bool withPen) const
@@ -226,51 +210,54 @@ void TvImage::SetRect(const Rect& r)
     if (m_bKeepAspect) FitBox(m_nWidth > oldWidth || m_nHeight > oldWidth);
 }
 
+const ObjectPropertyTable& TvImage::Properties() const
+{
+    using Row = ObjectPropertyTable::Row;
+    static constexpr Row rows[] = {
+        BaseRow(propName, useRead | useWrite),
+        ObjectRows::Field<&TvImage::m_bEmbedded>(propEmbedded, useReadOnly),
+        // Keeping the aspect refits the box to the picture at once.
+        ObjectRows::Field<&TvImage::m_bKeepAspect>(
+            propKeepAspect, useAll,
+            [](TvObject& o, const Row&, const TvPropValue& v, TvChangeList* changes) {
+                auto& img = static_cast<TvImage&>(o);
+                SetLongProp(changes, propKeepAspect, img.m_bKeepAspect, v.AsLong());
+                if (v.AsLong() == 0) return;
+                const int32_t w = img.m_nWidth, h = img.m_nHeight, x = img.m_nX, y = img.m_nY;
+                img.FitBox(false);
+                const int32_t fw = img.m_nWidth, fh = img.m_nHeight;
+                img.m_nWidth = w;
+                img.m_nHeight = h;
+                img.m_nX = x;
+                img.m_nY = y;
+                SetLongProp(changes, propWidth, img.m_nWidth, fw);
+                SetLongProp(changes, propHeight, img.m_nHeight, fh);
+            }),
+        ObjectRows::Field<&TvImage::m_nPictureKind>(propPictureKind, useReadOnly),
+        ObjectRows::Field<&TvImage::m_nNaturalHeight>(propNaturalHeight, useReadOnly),
+        ObjectRows::Field<&TvImage::m_nNaturalWidth>(propNaturalWidth, useReadOnly),
+        ObjectRows::Field<&TvImage::m_nDataLength>(propPictureLength, useApply),
+        ObjectRows::Field<&TvImage::m_nValue66>(propPictureSpare1),
+        ObjectRows::Field<&TvImage::m_nValue67>(propPictureSpare2),
+        ObjectRows::Field<&TvImage::m_nValue68>(propPictureSpare3, useReadOnly),
+        ObjectRows::Field<&TvImage::m_strFileName>(propFileName, useReadOnly),
+        ObjectRows::Field<&TvImage::m_strTempFile>(propTempFile, useApply),
+    };
+    static const ObjectPropertyTable table(&BaseProperties(), rows, kFramedRows<TvImage>, kOfferedBaseRows);
+    return table;
+}
+
 void TvImage::SetProperties(const TvPropertyMap& map, TvChangeList* changes)
 {
-    TvObject::SetProperties(map, changes);
     const std::string oldName = m_strFileName;
-    bool embeddedChanged = false, nameChanged = false;
-    for (const auto& [id, value] : map) {
-        const TvPropValue* v = &value;
-        switch (id) {
-        case 9: SetLongProp(changes, 9, m_nLineWidth, v->AsLong()); break;
-        case 10: SetShortProp(changes, 10, m_nLineStyle, v->AsShort()); break;
-        case 11: SetLongProp(changes, 11, m_crLineColor, v->AsLong()); break;
-        case 12: SetLongProp(changes, 12, m_bFrame, v->AsLong()); break;
-        case 13: SetLongProp(changes, 13, m_nWidth, v->AsLong()); break;
-        case 14: SetLongProp(changes, 14, m_nHeight, v->AsLong()); break;
-        case 60: embeddedChanged = SetLongProp(changes, 60, m_bEmbedded, v->AsLong()); break;
-        case 61:
-            SetLongProp(changes, 61, m_bKeepAspect, v->AsLong());
-            if (v->AsLong() != 0) {
-                int32_t w = m_nWidth, h = m_nHeight;
-                const int32_t x = m_nX, y = m_nY;
-                FitBox(false);
-                int32_t fw = m_nWidth, fh = m_nHeight;
-                m_nWidth = w;
-                m_nHeight = h;
-                m_nX = x;
-                m_nY = y;
-                SetLongProp(changes, 13, m_nWidth, fw);
-                SetLongProp(changes, 14, m_nHeight, fh);
-            }
-            break;
-        case 62: SetLongProp(changes, 62, m_nPictureKind, v->AsLong()); break;
-        case 63: SetLongProp(changes, 63, m_nNaturalHeight, v->AsLong()); break;
-        case 64: SetLongProp(changes, 64, m_nNaturalWidth, v->AsLong()); break;
-        case 65: SetLongProp(changes, 65, m_nDataLength, v->AsLong()); break;
-        case 66: SetLongProp(changes, 66, m_nValue66, v->AsLong()); break;
-        case 67: SetLongProp(changes, 67, m_nValue67, v->AsLong()); break;
-        case 68: SetLongProp(changes, 68, m_nValue68, v->AsLong()); break;
-        case 69: nameChanged = SetStringProp(changes, 69, m_strFileName, v->AsString()); break;
-        case 70: SetStringProp(changes, 70, m_strTempFile, v->AsString()); break;
-        default: break;
-        }
-    }
+    const int32_t oldEmbedded = m_bEmbedded;
+    TvImage::Properties().Apply(*this, map, changes);
+    // A picture no longer embedded, or embedded from another file, drops
+    // its temporary copy; another file has a kind yet unknown.
+    const bool embeddedChanged = m_bEmbedded != oldEmbedded, nameChanged = m_strFileName != oldName;
     if ((embeddedChanged && m_bEmbedded == 0) || (!embeddedChanged && m_bEmbedded && nameChanged))
-        SetStringProp(changes, 70, m_strTempFile, "");
-    if (nameChanged && m_strFileName != oldName) SetLongProp(changes, 62, m_nPictureKind, -1);
+        SetStringProp(changes, propTempFile, m_strTempFile, "");
+    if (nameChanged) SetLongProp(changes, propPictureKind, m_nPictureKind, -1);
 }
 
 std::unique_ptr<TvObject> TvImage::Clone() const
@@ -303,33 +290,6 @@ void TvImage::CopyImageAttributes(const TvImage& s)
     // Each copy owns its own temporary file, so freeing one never takes the
     // other's picture.
     if (!s.m_strTempFile.empty()) m_strTempFile = CopyToNewModelTempFile(s.m_strTempFile);
-}
-
-int32_t TvImage::IsPropertySupported(uint16_t id) const
-{
-    return (id >= 2 && id <= 6) || (id >= 9 && id <= 14) || id == 61 || id == 66 || id == 67 || id == 1000;
-}
-
-int32_t TvImage::GetPropertyAddress(uint16_t id, void*& address, int32_t& kind)
-{
-    switch (id) {
-    case 9: address = &m_nLineWidth; kind = addrLong; return 1;
-    case 10: address = &m_nLineStyle; kind = addrShort; return 1;
-    case 11: address = &m_crLineColor; kind = addrLong; return 1;
-    case 12: address = &m_bFrame; kind = addrLong; return 1;
-    case 13: address = &m_nWidth; kind = addrLong; return 1;
-    case 14: address = &m_nHeight; kind = addrLong; return 1;
-    case 60: address = &m_bEmbedded; kind = addrLong; return 1;
-    case 61: address = &m_bKeepAspect; kind = addrLong; return 1;
-    case 62: address = &m_nPictureKind; kind = addrLong; return 1;
-    case 63: address = &m_nNaturalHeight; kind = addrLong; return 1;
-    case 64: address = &m_nNaturalWidth; kind = addrLong; return 1;
-    case 66: address = &m_nValue66; kind = addrLong; return 1;
-    case 67: address = &m_nValue67; kind = addrLong; return 1;
-    case 68: address = &m_nValue68; kind = addrLong; return 1;
-    case 69: address = &m_strFileName; kind = addrString; return 1;
-    default: return TvObject::GetPropertyAddress(id, address, kind);
-    }
 }
 
 } // namespace nv

@@ -25,31 +25,31 @@ public:
     TvImage(const Rect& r, int32_t frame, const TvObject& templateShape);
 
     void Serialize(Archive& ar, uint32_t schema) override;
+    const ObjectPropertyTable& Properties() const override;
     void GetBoundRect(Rect& out, bool withPen) const override;
     void SetRect(const Rect& r) override;
-    int32_t GetType() const override { return 7; }
+    int32_t GetType() const override { return objImage; }
     void SetProperties(const TvPropertyMap& map, TvChangeList* changes) override;
     void GetTypeName(const TvObjectSource& form) override { MakeDefaultName("Picture", form); }
-    int32_t GetFlags() const override { return 24; }
+    int32_t GetFlags() const override { return flagPlain | flagArea; }
     uint32_t GetAttribute() const override { return m_crLineColor; }
     std::unique_ptr<TvObject> Clone() const override;
-    int32_t IsPropertySupported(uint16_t id) const override;
     void SetProperty(uint16_t, const TvPropValue&) override {}
-    int32_t GetPropertyAddress(uint16_t id, void*& address, int32_t& kind) override;
     // Stores the embed-on-store flag.
     void SetFlag(int32_t value) override { m_bEmbedOnStore = value; }
 
     virtual void CopyImageAttributes(const TvImage& source);
 
     // The file that holds the picture's bytes: the temporary copy of an
-    // embedded picture, else the file name.
-    const std::string& PictureSource() const;
+    // embedded picture, else the stored file name as a native path (throws
+    // CFileException naming a name that does not convert).
+    std::string PictureSource() const;
 
     int32_t m_nWidth = 0;            // 13
     int32_t m_nHeight = 0;           // 14
     int32_t m_nValue66 = 0;          // 66, kept but unused
     int32_t m_nValue67 = 0;          // 67, kept but unused
-    std::string m_strFileName;       // 69
+    std::string m_strFileName;       // 69, stored CP932
     int32_t m_nValue68 = 0;          // 68, kept but unused
     int32_t m_bFrame = 0;            // 12
     int16_t m_nLineStyle = 1;        // 10
@@ -61,7 +61,7 @@ public:
     int32_t m_nNaturalHeight = 0;    // 63
     int32_t m_bKeepAspect = 0;       // 61
     int32_t m_nDataLength = 0;       // 65
-    std::string m_strTempFile;       // 70
+    std::string m_strTempFile;       // 70, native path
     int32_t m_bEmbedOnStore = 0;     // transient, SetFlag
 
 protected:

@@ -4,6 +4,7 @@
 #include "engine/core/EngineMath.h"
 #include "engine/core/PropertyTypes.h"
 #include "engine/core/StoredNames.h"
+#include "engine/core/PropertyTable.h"
 
 namespace nv {
 
@@ -39,28 +40,28 @@ void TvLayer::Serialize(Archive& ar, uint32_t schema)
 
 void TvLayer::SetProperties(const TvPropertyMap& map, TvChangeList* changes)
 {
-    for (const auto& [id, v] : map) {
-        switch (id) {
-        case 2: SetLongProp(changes, 2, m_crBackColor, v.AsLong()); break;
-        case 71: SetLongProp(changes, 71, m_nLayerId, v.AsLong()); break;
-        case 72: SetStringProp(changes, 72, m_strName, v.AsString()); break;
-        case 73: SetLongProp(changes, 73, m_bVisibleAtDesign, v.AsLong()); break;
-        case 74: SetLongProp(changes, 74, m_bVisibleAtPrint, v.AsLong()); break;
-        case 75: SetLongProp(changes, 75, m_bTransparentAtDesign, v.AsLong()); break;
-        case 76: SetLongProp(changes, 76, m_bTransparentAtPrint, v.AsLong()); break;
-        case 77: SetLongProp(changes, 77, m_nGridX, v.AsLong()); break;
-        case 78: SetLongProp(changes, 78, m_nGridY, v.AsLong()); break;
-        case 79: SetLongProp(changes, 79, m_nPrintDpiX, v.AsLong()); break;
-        case 80: SetLongProp(changes, 80, m_nPrintDpiY, v.AsLong()); break;
-        case 81: SetLongProp(changes, 81, m_nLayerMode, v.AsLong()); break;
-        case 82: SetLongProp(changes, 82, m_nLayerValue1, v.AsLong()); break;
-        case 83: SetLongProp(changes, 83, m_crSecondColor, v.AsLong()); break;
-        case 84: SetLongProp(changes, 84, m_nLayerValue2, v.AsLong()); break;
-        case 85: SetLongProp(changes, 85, m_nLayerValue3, v.AsLong()); break;
-        case 102: m_nLayerValue4 = v.AsLong(); break;
-        default: break;
-        }
-    }
+    using R = PropertyRows<TvLayer>;
+    static constexpr PropertyRow<TvLayer> rows[] = {
+        R::Field<&TvLayer::m_crBackColor>(propBackColor),
+        R::Field<&TvLayer::m_nLayerId>(propLayerId),
+        R::Field<&TvLayer::m_strName>(propLayerName),
+        R::Field<&TvLayer::m_bVisibleAtDesign>(propVisibleAtDesign),
+        R::Field<&TvLayer::m_bVisibleAtPrint>(propVisibleAtPrint),
+        R::Field<&TvLayer::m_bTransparentAtDesign>(propTransparentAtDesign),
+        R::Field<&TvLayer::m_bTransparentAtPrint>(propTransparentAtPrint),
+        R::Field<&TvLayer::m_nGridX>(propGridX),
+        R::Field<&TvLayer::m_nGridY>(propGridY),
+        R::Field<&TvLayer::m_nPrintDpiX>(propPrintDpiX),
+        R::Field<&TvLayer::m_nPrintDpiY>(propPrintDpiY),
+        R::Field<&TvLayer::m_nLayerMode>(propLayerMode),
+        R::Field<&TvLayer::m_nLayerValue1>(propLayerValue1),
+        R::Field<&TvLayer::m_crSecondColor>(propSecondColor),
+        R::Field<&TvLayer::m_nLayerValue2>(propLayerValue2),
+        R::Field<&TvLayer::m_nLayerValue3>(propLayerValue3),
+        R::Field<&TvLayer::m_nLayerValue4>(propLayerValue4, useAll | useQuiet),
+    };
+    static const PropertyTable<TvLayer> table(nullptr, rows);
+    table.Apply(*this, map, changes);
 }
 
 void TvLayer::CopyFrom(const TvLayer& o)

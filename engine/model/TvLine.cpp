@@ -89,35 +89,27 @@ void TvLine::Scale(const Size& from, const Size& to)
     if (from.cy != 0) m_nEndY = TruncToInt32(static_cast<double>(m_nEndY) * to.cy / from.cy);
 }
 
-void TvLine::SetProperties(const TvPropertyMap& map, TvChangeList* changes)
-{
-    TvGraphic::SetProperties(map, changes);
-    for (const auto& [id, v] : map) {
-        switch (id) {
-        case 11: SetLongProp(changes, 11, m_crLineColor, v.AsLong()); break;
-        case 33: SetLongProp(changes, 33, m_nEndX, v.AsLong()); break;
-        case 34: SetLongProp(changes, 34, m_nEndY, v.AsLong()); break;
-        default: break;
-        }
-    }
-}
+namespace {
 
-int32_t TvLine::IsPropertySupported(uint16_t id) const
-{
-    return (id >= 2 && id <= 5) || (id >= 9 && id <= 11) || id == 33 || id == 34 || id == 1000;
-}
+// A line offers its pen but no fill, and shows its colour as the text
+// colour too.
+const ObjectPropertyTable::Row kLineRows[] = {
+    GraphicRow(propLineWidth, useRead | useWrite),
+    GraphicRow(propLineStyle, useRead | useWrite),
+    GraphicRow(propLineColor, useRead | useWrite),
+    ObjectRows::Field<&TvLine::m_crLineColor>(propTextColor, useRead),
+    ObjectRows::Mark(propFillColor),
+    ObjectRows::Mark(propFillStyle),
+    ObjectRows::Field<&TvLine::m_nEndX>(propEndX),
+    ObjectRows::Field<&TvLine::m_nEndY>(propEndY),
+};
 
-int32_t TvLine::GetPropertyAddress(uint16_t id, void*& address, int32_t& kind)
+} // namespace
+
+const ObjectPropertyTable& TvLine::Properties() const
 {
-    switch (id) {
-    case 1:
-    case 11: address = &m_crLineColor; kind = addrLong; return 1;
-    case 33: address = &m_nEndX; kind = addrLong; return 1;
-    case 34: address = &m_nEndY; kind = addrLong; return 1;
-    case 7:
-    case 8: address = nullptr; kind = addrNone; return 0;
-    default: return TvGraphic::GetPropertyAddress(id, address, kind);
-    }
+    static const ObjectPropertyTable table(&TvGraphic::Properties(), kLineRows, kOfferedBaseRows);
+    return table;
 }
 
 } // namespace nv

@@ -13,18 +13,16 @@ public:
     ~TvLine() override = default;
 
     void Serialize(Archive& ar, uint32_t schema) override;
+    const ObjectPropertyTable& Properties() const override;
     void GetBoundRect(Rect& out, bool withPen) const override;
     void SetRect(const Rect& r) override;
-    int32_t GetType() const override { return 2; }
-    void SetProperties(const TvPropertyMap& map, TvChangeList* changes) override;
+    int32_t GetType() const override { return objLine; }
     void GetTypeName(const TvObjectSource& form) override { MakeDefaultName("Line", form); }
-    int32_t GetFlags() const override { return 16; }
+    int32_t GetFlags() const override { return flagPlain; }
     void Offset(int32_t dx, int32_t dy) override;
     uint32_t GetAttribute() const override { return m_crLineColor; }
     void Scale(const Size& from, const Size& to) override;
     std::unique_ptr<TvObject> Clone() const override;
-    int32_t IsPropertySupported(uint16_t id) const override;
-    int32_t GetPropertyAddress(uint16_t id, void*& address, int32_t& kind) override;
     void InitDefaults() override;
 
     void CopyShapeAttributes(const TvLine& source);

@@ -28,52 +28,61 @@ int32_t ParseInt(std::string_view s)
     return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
 }
 
-// The cell selector an id is passed on with; -1 for none.
+// The cell attribute a list passes each property on to.
+struct CellProperty {
+    uint16_t id;
+    int selector;
+};
+
+constexpr CellProperty kCellProperties[] = {
+    {propTextColor, TvList::cellTextColor},
+    {propBackColor, TvList::cellBackColor},
+    {propTransparent, TvList::cellTransparent},
+    {propFillColor, TvList::cellFillColor},
+    {propFillStyle, TvList::cellFillStyle},
+    {propLineWidth, TvList::cellLineWidth},
+    {propLineStyle, TvList::cellLineStyle},
+    {propLineColor, TvList::cellLineColor},
+    {propFrame, TvList::cellFrame},
+    {propBold, TvList::cellBold},
+    {propItalic, TvList::cellItalic},
+    {propStrike, TvList::cellStrike},
+    {propUnderline, TvList::cellUnderline},
+    {propAlign, TvList::cellAlign},
+    {propText, TvList::cellText},
+    {propReplaceChar, TvList::cellReplace},
+    {propPicture, TvList::cellPicture},
+    {propAngle, TvList::cellAngle},
+    {propUnderlineColor, TvList::cellUnderlineColor},
+    {propStrikeColor, TvList::cellStrikeColor},
+    {propReverse, TvList::cellReverse},
+    {propMeasuredPitch, TvList::cellMeasuredPitch},
+    {propMarginLeft, TvList::cellMarginLeft},
+    {propMarginTop, TvList::cellMarginTop},
+    {propZenPitch, TvList::cellZenPitch},
+    {propHanPitch, TvList::cellHanPitch},
+    {propLinePitch, TvList::cellLinePitch},
+    {propZenFont, TvList::cellZenFont},
+    {propHanFont, TvList::cellHanFont},
+    {propHanWidth, TvList::cellHanWidth},
+    {propHanHeight, TvList::cellHanHeight},
+    {propZenWidth, TvList::cellZenWidth},
+    {propZenHeight, TvList::cellZenHeight},
+    {propBefore, TvList::cellBefore},
+    {propAfter, TvList::cellAfter},
+    {propMarginRight, TvList::cellMarginRight},
+    {propMarginBottom, TvList::cellMarginBottom},
+    {propTextSpare5, TvList::cellFlag100},
+    {propComma, TvList::cellComma},
+    {propVisible, TvList::cellVisible},
+};
+
+// The cell attribute of an id; -1 for none.
 int SelectorOf(uint16_t id)
 {
-    switch (id) {
-    case 1: return TvList::cellTextColor;
-    case 2: return TvList::cellBackColor;
-    case 3: return TvList::cellTransparent;
-    case 7: return TvList::cellFillColor;
-    case 8: return TvList::cellFillStyle;
-    case 9: return TvList::cellLineWidth;
-    case 10: return TvList::cellLineStyle;
-    case 11: return TvList::cellLineColor;
-    case 12: return TvList::cellFrame;
-    case 20: return TvList::cellBold;
-    case 21: return TvList::cellItalic;
-    case 22: return TvList::cellStrike;
-    case 23: return TvList::cellUnderline;
-    case 26: return TvList::cellAlign;
-    case 35: return TvList::cellText;
-    case 36: return TvList::cellReplace;
-    case 38: return TvList::cellPicture;
-    case 41: return TvList::cellAngle;
-    case 44: return TvList::cellUnderlineColor;
-    case 45: return TvList::cellStrikeColor;
-    case 46: return TvList::cellReverse;
-    case 48: return TvList::cellMeasuredPitch;
-    case 49: return TvList::cellMarginLeft;
-    case 50: return TvList::cellMarginTop;
-    case 51: return TvList::cellZenPitch;
-    case 52: return TvList::cellHanPitch;
-    case 53: return TvList::cellLinePitch;
-    case 54: return TvList::cellZenFont;
-    case 55: return TvList::cellHanFont;
-    case 56: return TvList::cellHanWidth;
-    case 57: return TvList::cellHanHeight;
-    case 58: return TvList::cellZenWidth;
-    case 59: return TvList::cellZenHeight;
-    case 96: return TvList::cellBefore;
-    case 97: return TvList::cellAfter;
-    case 98: return TvList::cellMarginRight;
-    case 99: return TvList::cellMarginBottom;
-    case 100: return TvList::cellFlag100;
-    case 104: return TvList::cellComma;
-    case 1000: return TvList::cellVisible;
-    default: return -1;
-    }
+    for (const CellProperty& c : kCellProperties)
+        if (c.id == id) return c.selector;
+    return -1;
 }
 
 std::unique_ptr<TvData> CloneCell(const TvData& source)
@@ -345,7 +354,7 @@ void TvList::SetAllCells(int selector, std::string_view v)
 int32_t TvList::GetCellProperty(int32_t column, int32_t row, uint16_t id, void*& address, int32_t& kind)
 {
     TvData* cell = GetCell(column, row);
-    if (id != 125 || !cell) {
+    if (id != propCellText || !cell) {
         address = nullptr;
         kind = addrNone;
         return 0;
@@ -383,119 +392,118 @@ void TvList::ApplyCellValue(const std::string& key, TvChangeList* changes)
     TvData* cell = GetCell(column, row);
     if (!cell || cell->m_strValue == text) return;
     if (changes)
-        changes->Add(CChangeData::FromString(125, changes->m_bRecordOld ? std::string_view(cell->m_strValue)
+        changes->Add(CChangeData::FromString(propCellText, changes->m_bRecordOld ? std::string_view(cell->m_strValue)
                                                                         : std::string_view(key)));
     cell->m_strValue = std::move(text);
 }
 
+void TvList::ApplyToCells(uint16_t id, const TvPropValue& v, TvChangeList* changes)
+{
+    const int selector = SelectorOf(id);
+    if (selector < 0) return;
+    // The list's own value first (the base pass has set the base's), then
+    // every cell's.
+    const ObjectPropertyTable::Row* row = ObjectPropertyTable::FindIn(LabelRows(), id);
+    if (!row) row = ObjectPropertyTable::FindIn(kFieldStringRows, id);
+    if (row) ObjectPropertyTable::ApplyRow(*row, *this, v, changes);
+    if (row && row->field == PropertyField::text) SetAllCells(selector, v.AsString());
+    else if (row && row->field == PropertyField::shortInLong) SetAllCells(selector, static_cast<int32_t>(v.AsShort()));
+    else SetAllCells(selector, v.AsLong());
+}
+
+const ObjectPropertyTable& TvList::Properties() const
+{
+    using Row = ObjectPropertyTable::Row;
+    static constexpr Row rows[] = {
+        // The text, the field number and the value are the cells' business.
+        ObjectRows::Mark(propDirection, useWrite),
+        ObjectRows::Mark(propText),
+        ObjectRows::Mark(propSparePicture),
+        ObjectRows::Mark(propWordWrap),
+        ObjectRows::Mark(propKinsoku),
+        ObjectRows::Mark(propAutoLineFeed),
+        ObjectRows::Mark(propLinePitch),
+        ObjectRows::Mark(propValue),
+        WithUse<TvObject>(kFieldStringRows, propPicture, useRead),
+        WithUse<TvObject>(kFieldStringRows, propComma, useRead),
+        // The box lays the cells out again.
+        ObjectRows::Field<&TvList::m_nWidth>(propWidth, useAll,
+                                            [](TvObject& o, const Row& r, const TvPropValue& v, TvChangeList* changes) {
+                                                auto& list = static_cast<TvList&>(o);
+                                                list.ApplyLabelRow(r.id, v, changes);
+                                                list.Layout();
+                                            }),
+        ObjectRows::Field<&TvList::m_nHeight>(propHeight, useAll,
+                                             [](TvObject& o, const Row& r, const TvPropValue& v, TvChangeList* changes) {
+                                                 auto& list = static_cast<TvList&>(o);
+                                                 list.ApplyLabelRow(r.id, v, changes);
+                                                 list.Layout();
+                                             }),
+        ObjectRows::Apply(propBothFonts,
+                          [](TvObject& o, const Row&, const TvPropValue& v, TvChangeList* changes) {
+                              auto& list = static_cast<TvList&>(o);
+                              list.ApplyLabelRow(propBothFonts, v, changes);
+                              list.SetAllCells(cellHanFont, v.AsLong());
+                              list.SetAllCells(cellZenFont, v.AsLong());
+                          }),
+        ObjectRows::Apply(propCharSize,
+                          [](TvObject& o, const Row&, const TvPropValue& v, TvChangeList* changes) {
+                              static_cast<TvList&>(o).ApplyCharSizeToCells(v.AsLong(), changes);
+                          }),
+        ObjectRows::Field<&TvList::m_nFieldNumber>(propFieldNumber, useReadOnly),
+        ObjectRows::Field<&TvList::m_nColumns>(propColumns, useAll,
+                                              [](TvObject& o, const Row&, const TvPropValue& v, TvChangeList* changes) {
+                                                  static_cast<TvList&>(o).ApplyCount(propColumns, v.AsShort(), changes);
+                                              }),
+        ObjectRows::Field<&TvList::m_nRows>(propRows, useAll,
+                                           [](TvObject& o, const Row&, const TvPropValue& v, TvChangeList* changes) {
+                                               static_cast<TvList&>(o).ApplyCount(propRows, v.AsShort(), changes);
+                                           }),
+        ObjectRows::Apply(propCellText,
+                          [](TvObject& o, const Row&, const TvPropValue& v, TvChangeList* changes) {
+                              static_cast<TvList&>(o).ApplyCellValue(v.AsString(), changes);
+                          }),
+    };
+    static const ObjectPropertyTable table(&BaseProperties(), rows, kFieldStringRows, kOfferedBaseRows, LabelRows());
+    return table;
+}
+
+void TvList::ApplyCharSizeToCells(int32_t n, TvChangeList* changes)
+{
+    const TvData* first = FirstCell();
+    const bool measured = (first ? first->m_bMeasuredPitch : m_bMeasuredPitch) != 0;
+    ApplyCharSize(n, measured, true, changes);
+    SetAllCells(cellHanWidth, 0);
+    SetAllCells(cellHanHeight, n);
+    SetAllCells(cellZenWidth, 0);
+    SetAllCells(cellZenHeight, n);
+    if (measured) {
+        SetAllCells(cellZenPitch, CentiPointsToDoc(n));
+        SetAllCells(cellHanPitch, TruncToInt32(static_cast<double>(n) * 100.0));
+    }
+    SetAllCells(cellLinePitch, CentiPointsToDoc(n));
+}
+
+// Recorded only when the count is one the list takes.
+void TvList::ApplyCount(uint16_t id, int16_t count, TvChangeList* changes)
+{
+    int16_t current = id == propColumns ? m_nColumns : m_nRows;
+    if (count == current || count < 1 || count > kMaxCount) return;
+    SetShortProp(changes, id, current, count);
+    if (id == propColumns) SetColumnCount(count);
+    else SetRowCount(count);
+}
+
+// The base pass first; then each id through its own row, or on to the
+// cells as a label would take it.
 void TvList::SetProperties(const TvPropertyMap& map, TvChangeList* changes)
 {
-    TvObject::SetProperties(map, changes);
+    TvObject::BaseProperties().Apply(*this, map, changes);
+    const ObjectPropertyTable& table = Properties();
     for (const auto& [id, v] : map) {
-        const int32_t n = v.AsLong();
-        switch (id) {
-        case 2:
-        case 3:
-        case 1000:
-            // The base has set the list's own value.
-            SetAllCells(SelectorOf(id), n);
-            break;
-        case 13:
-        case 14:
-            ApplyLabelProperty(id, v, changes);
-            Layout();
-            break;
-        case 24:
-            SetLongProp(changes, 55, m_nHanFont, n);
-            SetLongProp(changes, 54, m_nZenFont, n);
-            SetAllCells(cellHanFont, n);
-            SetAllCells(cellZenFont, n);
-            break;
-        case 25: {
-            const TvData* first = FirstCell();
-            const bool measured = (first ? first->m_bMeasuredPitch : m_bMeasuredPitch) != 0;
-            ApplyCharSize(n, measured, true, changes);
-            SetAllCells(cellHanWidth, 0);
-            SetAllCells(cellHanHeight, n);
-            SetAllCells(cellZenWidth, 0);
-            SetAllCells(cellZenHeight, n);
-            if (measured) {
-                SetAllCells(cellZenPitch, CentiPointsToDoc(n));
-                SetAllCells(cellHanPitch, TruncToInt32(static_cast<double>(n) * 100.0));
-            }
-            SetAllCells(cellLinePitch, CentiPointsToDoc(n));
-            break;
-        }
-        case 35:
-        case 36:
-        case 38:
-        case 96:
-        case 97: {
-            if (id == 35) ApplyLabelProperty(id, v, changes);
-            else ApplyFieldStrings(id, v, changes);
-            SetAllCells(SelectorOf(id), v.AsString());
-            break;
-        }
-        case 104:
-            ApplyFieldStrings(id, v, changes);
-            SetAllCells(cellComma, n);
-            break;
-        case 122: SetLongProp(changes, 122, m_nFieldNumber, n); break;
-        case 123:
-        case 124: {
-            // Recorded only when the count is one the list takes.
-            const int16_t count = v.AsShort();
-            int16_t current = id == 123 ? m_nColumns : m_nRows;
-            if (count == current || count < 1 || count > kMaxCount) break;
-            SetShortProp(changes, id, current, count);
-            if (id == 123) SetColumnCount(count);
-            else SetRowCount(count);
-            break;
-        }
-        case 125: ApplyCellValue(v.AsString(), changes); break;
-        default: {
-            const int selector = SelectorOf(id);
-            if (selector < 0) break;
-            ApplyLabelProperty(id, v, changes);
-            SetAllCells(selector, (id == 8 || id == 10) ? static_cast<int32_t>(v.AsShort()) : n);
-            break;
-        }
-        }
-    }
-}
-
-int32_t TvList::IsPropertySupported(uint16_t id) const
-{
-    if ((id >= 1 && id <= 5) || (id >= 7 && id <= 14) || (id >= 20 && id <= 26) || id == 31 || id == 36 ||
-        id == 41 || (id >= 44 && id <= 46) || (id >= 48 && id <= 52) || (id >= 54 && id <= 59) ||
-        (id >= 87 && id <= 91) || id == 93 || (id >= 96 && id <= 100) || id == 123 || id == 124 || id == 125 ||
-        id == 1000)
-        return 1;
-    return 0;
-}
-
-int32_t TvList::GetPropertyAddress(uint16_t id, void*& address, int32_t& kind)
-{
-    switch (id) {
-    case 36: address = &m_strReplace; kind = addrString; return 1;
-    case 38: address = &m_strPicture; kind = addrString; return 1;
-    case 96: address = &m_strBefore; kind = addrString; return 1;
-    case 97: address = &m_strAfter; kind = addrString; return 1;
-    case 104: address = &m_nComma; kind = addrLong; return 1;
-    case 122: address = &m_nFieldNumber; kind = addrLong; return 1;
-    case 123: address = &m_nColumns; kind = addrShort; return 1;
-    case 124: address = &m_nRows; kind = addrShort; return 1;
-    case 31:
-    case 35:
-    case 42:
-    case 43:
-    case 47:
-    case 53:
-    case 1001:
-        address = nullptr;
-        kind = addrNone;
-        return 0;
-    default: return TvText::GetPropertyAddress(id, address, kind);
+        const ObjectPropertyTable::Row* row = ObjectPropertyTable::FindIn(table.Group(0), id);
+        if (row && (row->use & useApply)) ObjectPropertyTable::ApplyRow(*row, *this, v, changes);
+        else ApplyToCells(id, v, changes);
     }
 }
 

@@ -41,18 +41,17 @@ public:
     }
 
     void Serialize(Archive& ar, uint32_t schema) override;
+    const ObjectPropertyTable& Properties() const override;
     void GetBoundRect(Rect& out, bool withPen) const override;
     void SetRect(const Rect& r) override;
-    int32_t GetType() const override { return 10; }
+    int32_t GetType() const override { return objList; }
     void SetProperties(const TvPropertyMap& map, TvChangeList* changes) override;
     void GetTypeName(const TvObjectSource& form) override { MakeDefaultName("List", form); }
-    int32_t GetFlags() const override { return 28; }
+    int32_t GetFlags() const override { return flagPlain | flagArea | flagTextAttributes; }
     int32_t GetFieldIndex() const override { return m_nFieldNumber; }
     void SetFieldIndex(int32_t index) override { m_nFieldNumber = index; }
     std::unique_ptr<TvObject> Clone() const override;
     int32_t IsTextObject() const override { return 1; }
-    int32_t IsPropertySupported(uint16_t id) const override;
-    int32_t GetPropertyAddress(uint16_t id, void*& address, int32_t& kind) override;
     void InitDefaults() override;
 
     // A copy of the source: its text attributes, field number, counts and
@@ -87,14 +86,19 @@ public:
     // for cell (0,0).
     static void ParseCellKey(std::string_view key, int16_t& column, int16_t& row, std::string& text);
 
-    int16_t m_nColumns = 0;                                   // 123
-    int16_t m_nRows = 0;                                      // 124
-    BucketMap<uint32_t, std::unique_ptr<TvData>> m_cells;     // 125 by key string
-    int32_t m_nFieldNumber = 0;                               // 122
+    int16_t m_nColumns = 0;
+    int16_t m_nRows = 0;
+    BucketMap<uint32_t, std::unique_ptr<TvData>> m_cells;     // by CellKey
+    int32_t m_nFieldNumber = 0;
 
 private:
     std::unique_ptr<TvData> MakeCellTemplate(const TvData* templ) const;
     void ApplyCellValue(const std::string& key, TvChangeList* changes);
+    // Sets the list's own value of a label attribute and passes it on to
+    // every cell; ids no cell has are ignored.
+    void ApplyToCells(uint16_t id, const TvPropValue& v, TvChangeList* changes);
+    void ApplyCharSizeToCells(int32_t size, TvChangeList* changes);
+    void ApplyCount(uint16_t id, int16_t count, TvChangeList* changes);
 };
 
 } // namespace nv

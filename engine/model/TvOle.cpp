@@ -2,6 +2,7 @@
 
 #include "engine/core/Archive.h"
 #include "engine/core/PropertyTypes.h"
+#include "engine/model/FramedRows.h"
 #include "engine/model/ModelFiles.h"
 
 namespace nv {
@@ -106,35 +107,6 @@ void TvOle::DeleteSelf()
     TvObject::DeleteSelf();
 }
 
-void TvOle::SetProperties(const TvPropertyMap& map, TvChangeList* changes)
-{
-    TvObject::SetProperties(map, changes);
-    for (const auto& [id, value] : map) {
-        const TvPropValue* v = &value;
-        switch (id) {
-        case 9: SetLongProp(changes, 9, m_nLineWidth, v->AsLong()); break;
-        case 10: SetShortProp(changes, 10, m_nLineStyle, v->AsShort()); break;
-        case 11: SetLongProp(changes, 11, m_crLineColor, v->AsLong()); break;
-        case 12: SetLongProp(changes, 12, m_bFrame, v->AsLong()); break;
-        case 13: SetLongProp(changes, 13, m_nWidth, v->AsLong()); break;
-        case 14: SetLongProp(changes, 14, m_nHeight, v->AsLong()); break;
-        case 61:
-            SetLongProp(changes, 61, m_bKeepAspect, v->AsLong());
-            if (v->AsLong() != 0) {
-                Rect box = Rect::At(m_nX, m_nY, m_nWidth, m_nHeight);
-                Point p{box.right, box.bottom};
-                int32_t handle = 5;
-                FitToAspect(box, p, m_sizeNatural, false, handle);
-                SetLongProp(changes, 13, m_nWidth, box.Width());
-                SetLongProp(changes, 14, m_nHeight, box.Height());
-            }
-            break;
-        case 1002: SetStringProp(changes, 1002, m_strPictureFile, v->AsString()); break;
-        default: break;
-        }
-    }
-}
-
 std::unique_ptr<TvObject> TvOle::Clone() const
 {
     auto copy = std::make_unique<TvOle>();
@@ -159,24 +131,28 @@ void TvOle::CopyOleAttributes(const TvOle& s)
     CopyAttributes(s);
 }
 
-int32_t TvOle::IsPropertySupported(uint16_t id) const
+const ObjectPropertyTable& TvOle::Properties() const
 {
-    return (id >= 2 && id <= 5) || (id >= 9 && id <= 14) || id == 61 || id == 1000 || id == 1002;
-}
-
-int32_t TvOle::GetPropertyAddress(uint16_t id, void*& address, int32_t& kind)
-{
-    switch (id) {
-    case 9: address = &m_nLineWidth; kind = addrLong; return 1;
-    case 10: address = &m_nLineStyle; kind = addrShort; return 1;
-    case 11: address = &m_crLineColor; kind = addrLong; return 1;
-    case 12: address = &m_bFrame; kind = addrLong; return 1;
-    case 13: address = &m_nWidth; kind = addrLong; return 1;
-    case 14: address = &m_nHeight; kind = addrLong; return 1;
-    case 61: address = &m_bKeepAspect; kind = addrLong; return 1;
-    case 1002: address = &m_strPictureFile; kind = addrString; return 1;
-    default: return TvObject::GetPropertyAddress(id, address, kind);
-    }
+    using Row = ObjectPropertyTable::Row;
+    static constexpr Row rows[] = {
+        // Keeping the aspect refits the box to the natural size at once.
+        ObjectRows::Field<&TvOle::m_bKeepAspect>(
+            propKeepAspect, useAll,
+            [](TvObject& o, const Row&, const TvPropValue& v, TvChangeList* changes) {
+                auto& ole = static_cast<TvOle&>(o);
+                SetLongProp(changes, propKeepAspect, ole.m_bKeepAspect, v.AsLong());
+                if (v.AsLong() == 0) return;
+                Rect box = Rect::At(ole.m_nX, ole.m_nY, ole.m_nWidth, ole.m_nHeight);
+                Point p{box.right, box.bottom};
+                int32_t handle = 5;
+                FitToAspect(box, p, ole.m_sizeNatural, false, handle);
+                SetLongProp(changes, propWidth, ole.m_nWidth, box.Width());
+                SetLongProp(changes, propHeight, ole.m_nHeight, box.Height());
+            }),
+        ObjectRows::Field<&TvOle::m_strPictureFile>(propEmbeddedFile),
+    };
+    static const ObjectPropertyTable table(&BaseProperties(), rows, kFramedRows<TvOle>, kOfferedBaseRows);
+    return table;
 }
 
 } // namespace nv

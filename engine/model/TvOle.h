@@ -20,17 +20,15 @@ public:
     ~TvOle() override;
 
     void Serialize(Archive& ar, uint32_t schema) override;
+    const ObjectPropertyTable& Properties() const override;
     void GetBoundRect(Rect& out, bool withPen) const override;
     void SetRect(const Rect& r) override;
     void DeleteSelf() override;
-    int32_t GetType() const override { return 13; }
-    void SetProperties(const TvPropertyMap& map, TvChangeList* changes) override;
+    int32_t GetType() const override { return objOle; }
     void GetTypeName(const TvObjectSource& form) override { MakeDefaultName("Ole", form); }
-    int32_t GetFlags() const override { return 24; }
+    int32_t GetFlags() const override { return flagPlain | flagArea; }
     uint32_t GetAttribute() const override { return 0; }
     std::unique_ptr<TvObject> Clone() const override;
-    int32_t IsPropertySupported(uint16_t id) const override;
-    int32_t GetPropertyAddress(uint16_t id, void*& address, int32_t& kind) override;
     // Stores the without-item flag.
     void SetFlag(int32_t value) override { m_bWithoutItem = value; }
 

@@ -168,35 +168,18 @@ void TvPolygon::Scale(const Size& from, const Size& to)
     }
 }
 
-void TvPolygon::SetProperties(const TvPropertyMap& map, TvChangeList* changes)
+const ObjectPropertyTable& TvPolygon::Properties() const
 {
-    TvGraphic::SetProperties(map, changes);
-    for (const auto& [id, v] : map) {
-        switch (id) {
-        case 12: SetLongProp(changes, 12, m_bFrame, v.AsLong()); break;
-        case 30: SetLongProp(changes, 30, m_nPolyType, v.AsLong()); break;
-        default: break;
-        }
-    }
-}
-
-int32_t TvPolygon::IsPropertySupported(uint16_t id) const
-{
-    return id == 2 || id == 3 || (id >= 6 && id <= 12) || id == 30 || id == 1000;
-}
-
-int32_t TvPolygon::GetPropertyAddress(uint16_t id, void*& address, int32_t& kind)
-{
-    switch (id) {
-    case 4:
-    case 5:
-    case 33:
-    case 34: address = nullptr; kind = addrNone; return 0;
-    case 12: address = &m_bFrame; kind = addrLong; return 1;
-    case 30: address = &m_nPolyType; kind = addrLong; return 1;
-    case 121: address = &m_nPolyCount; kind = addrLong; return 1;
-    default: return TvGraphic::GetPropertyAddress(id, address, kind);
-    }
+    // The anchor of a polygon follows its points: not shown.
+    static constexpr ObjectPropertyTable::Row rows[] = {
+        ObjectRows::Mark(propAnchorX),
+        ObjectRows::Mark(propAnchorY),
+        ObjectRows::Field<&TvPolygon::m_bFrame>(propFrame),
+        ObjectRows::Field<&TvPolygon::m_nPolyType>(propPolyType),
+        ObjectRows::Field<&TvPolygon::m_nPolyCount>(propPolyCount, useRead),
+    };
+    static const ObjectPropertyTable table(&TvGraphic::Properties(), rows, kClosedShapeRows, kOfferedBaseRows);
+    return table;
 }
 
 } // namespace nv

@@ -21,20 +21,18 @@ public:
     ~TvPolygon() override = default;
 
     void Serialize(Archive& ar, uint32_t schema) override;
+    const ObjectPropertyTable& Properties() const override;
     void GetBoundRect(Rect& out, bool withPen) const override;
     // Maps the points from their bounds onto the rectangle.
     void SetRect(const Rect& r) override;
-    int32_t GetType() const override { return 6; }
-    void SetProperties(const TvPropertyMap& map, TvChangeList* changes) override;
+    int32_t GetType() const override { return objPolygon; }
     void GetTypeName(const TvObjectSource& form) override { MakeDefaultName("Polygon", form); }
-    int32_t GetFlags() const override { return 24; }
+    int32_t GetFlags() const override { return flagPlain | flagArea; }
     // Moves the points; the anchor stays.
     void Offset(int32_t dx, int32_t dy) override;
     // Scales the points with the anchor, so that the figure scales with the form.
     void Scale(const Size& from, const Size& to) override;
     std::unique_ptr<TvObject> Clone() const override;
-    int32_t IsPropertySupported(uint16_t id) const override;
-    int32_t GetPropertyAddress(uint16_t id, void*& address, int32_t& kind) override;
     void InitDefaults() override;
 
     void CopyShapeAttributes(const TvPolygon& source);

@@ -276,170 +276,106 @@ std::unique_ptr<TvObject> TvText::Clone() const
     return copy;
 }
 
-int32_t TvText::IsPropertySupported(uint16_t id) const
-{
-    if ((id >= 1 && id <= 5) || (id >= 7 && id <= 14) || (id >= 20 && id <= 26) || id == 31 || id == 35 ||
-        (id >= 41 && id <= 59) || (id >= 87 && id <= 91) || id == 93 || (id >= 98 && id <= 100) || id == 1000)
-        return 1;
-    return 0;
-}
-
-int32_t TvText::GetPropertyAddress(uint16_t id, void*& address, int32_t& kind)
-{
-    int32_t* p = nullptr;
-    uint32_t* c = nullptr;
-    switch (id) {
-    case 1: c = &m_crText; break;
-    case 7: c = &m_crFill; break;
-    case 8: p = &m_nFillStyle; break;
-    case 9: p = &m_nLineWidth; break;
-    case 10: p = &m_nLineStyle; break;
-    case 11: c = &m_crLine; break;
-    case 12: p = &m_bFrame; break;
-    case 13: p = &m_nWidth; break;
-    case 14: p = &m_nHeight; break;
-    case 20: p = &m_bBold; break;
-    case 21: p = &m_bItalic; break;
-    case 22: p = &m_nStrike; break;
-    case 23: p = &m_nUnderline; break;
-    case 26: p = &m_nAlign; break;
-    case 31: p = &m_nDirection; break;
-    case 41: p = &m_nAngle; break;
-    case 42: p = &m_bWordWrap; break;
-    case 43: p = &m_bKinsoku; break;
-    case 44: c = &m_crUnderline; break;
-    case 45: c = &m_crStrike; break;
-    case 46: p = &m_bReverse; break;
-    case 47: p = &m_bAutoLineFeed; break;
-    case 48: p = &m_bMeasuredPitch; break;
-    case 49: p = &m_nMarginLeft; break;
-    case 50: p = &m_nMarginTop; break;
-    case 51: p = &m_nZenPitch; break;
-    case 52: p = &m_nHanPitch; break;
-    case 53: p = &m_nLinePitch; break;
-    case 54: p = &m_nZenFont; break;
-    case 55: p = &m_nHanFont; break;
-    case 56: p = &m_nHanWidth; break;
-    case 57: p = &m_nHanHeight; break;
-    case 58: p = &m_nZenWidth; break;
-    case 59: p = &m_nZenHeight; break;
-    case 87: p = &m_nExtra87; break;
-    case 88: p = &m_nExtra88; break;
-    case 89: p = &m_nExtra89; break;
-    case 90: p = &m_nExtra90; break;
-    case 91: p = &m_nCharRatio; break;
-    case 98: p = &m_nMarginRight; break;
-    case 99: p = &m_nMarginBottom; break;
-    case 100: p = &m_bFlag100; break;
-    case 35:
-        address = &m_strText;
-        kind = addrString;
-        return 1;
-    default: return TvObject::GetPropertyAddress(id, address, kind);
-    }
-    address = p ? static_cast<void*>(p) : static_cast<void*>(c);
-    kind = addrLong;
-    return 1;
-}
-
 void TvText::ApplyCharSize(int32_t v, bool pitches, bool linePitch, TvChangeList* changes)
 {
-    SetLongProp(changes, 56, m_nHanWidth, 0);
-    SetLongProp(changes, 57, m_nHanHeight, v);
-    SetLongProp(changes, 58, m_nZenWidth, 0);
-    SetLongProp(changes, 59, m_nZenHeight, v);
+    SetLongProp(changes, propHanWidth, m_nHanWidth, 0);
+    SetLongProp(changes, propHanHeight, m_nHanHeight, v);
+    SetLongProp(changes, propZenWidth, m_nZenWidth, 0);
+    SetLongProp(changes, propZenHeight, m_nZenHeight, v);
     if (pitches) {
-        SetLongProp(changes, 51, m_nZenPitch, CentiPointsToDoc(v));
-        SetLongProp(changes, 52, m_nHanPitch, TruncToInt32(static_cast<double>(v) * 100.0));
+        SetLongProp(changes, propZenPitch, m_nZenPitch, CentiPointsToDoc(v));
+        SetLongProp(changes, propHanPitch, m_nHanPitch, TruncToInt32(static_cast<double>(v) * 100.0));
     }
-    if (linePitch) SetLongProp(changes, 53, m_nLinePitch, CentiPointsToDoc(v));
+    if (linePitch) SetLongProp(changes, propLinePitch, m_nLinePitch, CentiPointsToDoc(v));
 }
 
-bool TvText::ApplyLabelProperty(uint16_t id, const TvPropValue& v, TvChangeList* changes)
+std::span<const ObjectPropertyTable::Row> TvText::LabelRows()
 {
-    const int32_t n = v.AsLong();
-    switch (id) {
-    case 1: SetLongProp(changes, 1, m_crText, n); break;
-    case 7: SetLongProp(changes, 7, m_crFill, n); break;
-    case 8: SetLongProp(changes, 8, m_nFillStyle, static_cast<int32_t>(v.AsShort())); break;
-    case 9: SetLongProp(changes, 9, m_nLineWidth, n); break;
-    case 10: SetLongProp(changes, 10, m_nLineStyle, static_cast<int32_t>(v.AsShort())); break;
-    case 11: SetLongProp(changes, 11, m_crLine, n); break;
-    case 12: SetLongProp(changes, 12, m_bFrame, n); break;
-    case 13: SetLongProp(changes, 13, m_nWidth, n); break;
-    case 14: SetLongProp(changes, 14, m_nHeight, n); break;
-    case 20: SetLongProp(changes, 20, m_bBold, n); break;
-    case 21: SetLongProp(changes, 21, m_bItalic, n); break;
-    case 22: SetLongProp(changes, 22, m_nStrike, n); break;
-    case 23: SetLongProp(changes, 23, m_nUnderline, n); break;
-    case 24:
-        SetLongProp(changes, 55, m_nHanFont, n);
-        SetLongProp(changes, 54, m_nZenFont, n);
-        break;
-    case 25: ApplyCharSize(n, m_bMeasuredPitch != 0, m_bMeasuredPitch != 0, changes); break;
-    case 26: SetLongProp(changes, 26, m_nAlign, n); break;
-    case 31: SetLongProp(changes, 31, m_nDirection, n); break;
-    case 35: SetStringProp(changes, 35, m_strText, v.AsString()); break;
-    case 41: SetLongProp(changes, 41, m_nAngle, n); break;
-    case 42: SetLongProp(changes, 42, m_bWordWrap, n); break;
-    case 43: SetLongProp(changes, 43, m_bKinsoku, n); break;
-    case 44: SetLongProp(changes, 44, m_crUnderline, n); break;
-    case 45: SetLongProp(changes, 45, m_crStrike, n); break;
-    case 46: SetLongProp(changes, 46, m_bReverse, n); break;
-    case 47: SetLongProp(changes, 47, m_bAutoLineFeed, n); break;
-    case 48: SetLongProp(changes, 48, m_bMeasuredPitch, n); break;
-    case 49: SetLongProp(changes, 49, m_nMarginLeft, n); break;
-    case 50: SetLongProp(changes, 50, m_nMarginTop, n); break;
-    case 51: SetLongProp(changes, 51, m_nZenPitch, n); break;
-    case 52: SetLongProp(changes, 52, m_nHanPitch, n); break;
-    case 53: SetLongProp(changes, 53, m_nLinePitch, n); break;
-    case 54: SetLongProp(changes, 54, m_nZenFont, n); break;
-    case 55: SetLongProp(changes, 55, m_nHanFont, n); break;
-    case 56: SetLongProp(changes, 56, m_nHanWidth, n); break;
-    case 57: SetLongProp(changes, 57, m_nHanHeight, n); break;
-    case 58: SetLongProp(changes, 58, m_nZenWidth, n); break;
-    case 59: SetLongProp(changes, 59, m_nZenHeight, n); break;
-    case 87: SetLongProp(changes, 87, m_nExtra87, n); break;
-    case 88: SetLongProp(changes, 88, m_nExtra88, n); break;
-    case 89: SetLongProp(changes, 89, m_nExtra89, n); break;
-    case 90: SetLongProp(changes, 90, m_nExtra90, n); break;
-    case 91: SetLongProp(changes, 91, m_nCharRatio, n); break;
-    case 93: {
+    using R = ObjectRows;
+    using Row = ObjectPropertyTable::Row;
+    static constexpr Row rows[] = {
+        R::Field<&TvText::m_crText>(propTextColor),
+        R::Field<&TvText::m_crFill>(propFillColor),
+        R::ShortIn<&TvText::m_nFillStyle>(propFillStyle),
+        R::Field<&TvText::m_nLineWidth>(propLineWidth),
+        R::ShortIn<&TvText::m_nLineStyle>(propLineStyle),
+        R::Field<&TvText::m_crLine>(propLineColor),
+        R::Field<&TvText::m_bFrame>(propFrame),
+        R::Field<&TvText::m_nWidth>(propWidth),
+        R::Field<&TvText::m_nHeight>(propHeight),
+        R::Field<&TvText::m_bBold>(propBold),
+        R::Field<&TvText::m_bItalic>(propItalic),
+        R::Field<&TvText::m_nStrike>(propStrike),
+        R::Field<&TvText::m_nUnderline>(propUnderline),
+        R::Apply(propBothFonts,
+                 [](TvObject& o, const Row&, const TvPropValue& v, TvChangeList* changes) {
+                     auto& t = static_cast<TvText&>(o);
+                     SetLongProp(changes, propHanFont, t.m_nHanFont, v.AsLong());
+                     SetLongProp(changes, propZenFont, t.m_nZenFont, v.AsLong());
+                 }),
+        R::Apply(propCharSize,
+                 [](TvObject& o, const Row&, const TvPropValue& v, TvChangeList* changes) {
+                     auto& t = static_cast<TvText&>(o);
+                     t.ApplyCharSize(v.AsLong(), t.m_bMeasuredPitch != 0, t.m_bMeasuredPitch != 0, changes);
+                 }),
+        R::Field<&TvText::m_nAlign>(propAlign),
+        R::Field<&TvText::m_nDirection>(propDirection),
+        R::Field<&TvText::m_strText>(propText),
+        R::Field<&TvText::m_nAngle>(propAngle),
+        R::Field<&TvText::m_bWordWrap>(propWordWrap),
+        R::Field<&TvText::m_bKinsoku>(propKinsoku),
+        R::Field<&TvText::m_crUnderline>(propUnderlineColor),
+        R::Field<&TvText::m_crStrike>(propStrikeColor),
+        R::Field<&TvText::m_bReverse>(propReverse),
+        R::Field<&TvText::m_bAutoLineFeed>(propAutoLineFeed),
+        R::Field<&TvText::m_bMeasuredPitch>(propMeasuredPitch),
+        R::Field<&TvText::m_nMarginLeft>(propMarginLeft),
+        R::Field<&TvText::m_nMarginTop>(propMarginTop),
+        R::Field<&TvText::m_nZenPitch>(propZenPitch),
+        R::Field<&TvText::m_nHanPitch>(propHanPitch),
+        R::Field<&TvText::m_nLinePitch>(propLinePitch),
+        R::Field<&TvText::m_nZenFont>(propZenFont),
+        R::Field<&TvText::m_nHanFont>(propHanFont),
+        R::Field<&TvText::m_nHanWidth>(propHanWidth),
+        R::Field<&TvText::m_nHanHeight>(propHanHeight),
+        R::Field<&TvText::m_nZenWidth>(propZenWidth),
+        R::Field<&TvText::m_nZenHeight>(propZenHeight),
+        R::Field<&TvText::m_nExtra87>(propTextSpare1),
+        R::Field<&TvText::m_nExtra88>(propTextSpare2),
+        R::Field<&TvText::m_nExtra89>(propTextSpare3),
+        R::Field<&TvText::m_nExtra90>(propTextSpare4),
+        R::Field<&TvText::m_nCharRatio>(propCharRatio),
         // Turns the text about its box: the anchor moves so that the bounds
         // stay where they are.
-        Point anchor;
-        AnchorForOrientation(anchor, n, m_nDirection, m_nWidth, m_nHeight);
-        SetLongProp(changes, 93, m_nDirection, n);
-        SetLongProp(changes, 4, m_nX, anchor.x);
-        SetLongProp(changes, 5, m_nY, anchor.y);
-        break;
-    }
-    case 98: SetLongProp(changes, 98, m_nMarginRight, n); break;
-    case 99: SetLongProp(changes, 99, m_nMarginBottom, n); break;
-    case 100: SetLongProp(changes, 100, m_bFlag100, n); break;
-    default: return false;
-    }
-    return true;
+        R::Apply(propTurn,
+                 [](TvObject& o, const Row&, const TvPropValue& v, TvChangeList* changes) {
+                     auto& t = static_cast<TvText&>(o);
+                     Point anchor;
+                     t.AnchorForOrientation(anchor, v.AsLong(), t.m_nDirection, t.m_nWidth, t.m_nHeight);
+                     SetLongProp(changes, propTurn, t.m_nDirection, v.AsLong());
+                     SetLongProp(changes, propAnchorX, t.m_nX, anchor.x);
+                     SetLongProp(changes, propAnchorY, t.m_nY, anchor.y);
+                 }),
+        R::Field<&TvText::m_nMarginRight>(propMarginRight),
+        R::Field<&TvText::m_nMarginBottom>(propMarginBottom),
+        R::Field<&TvText::m_bFlag100>(propTextSpare5),
+    };
+    return rows;
 }
 
-bool TvText::ApplyFieldStrings(uint16_t id, const TvPropValue& v, TvChangeList* changes)
+void TvText::ApplyLabelRow(uint16_t id, const TvPropValue& v, TvChangeList* changes)
 {
-    switch (id) {
-    case 36: SetStringProp(changes, 36, m_strReplace, v.AsString()); break;
-    case 37: SetStringProp(changes, 37, m_strPicture2, v.AsString()); break;
-    case 38: SetStringProp(changes, 38, m_strPicture, v.AsString()); break;
-    case 96: SetStringProp(changes, 96, m_strBefore, v.AsString()); break;
-    case 97: SetStringProp(changes, 97, m_strAfter, v.AsString()); break;
-    case 104: SetLongProp(changes, 104, m_nComma, v.AsLong()); break;
-    default: return false;
-    }
-    return true;
+    for (const ObjectPropertyTable::Row& r : LabelRows())
+        if (r.id == id) {
+            ObjectPropertyTable::ApplyRow(r, *this, v, changes);
+            return;
+        }
 }
 
-void TvText::SetProperties(const TvPropertyMap& map, TvChangeList* changes)
+const ObjectPropertyTable& TvText::Properties() const
 {
-    TvObject::SetProperties(map, changes);
-    for (const auto& [id, v] : map) ApplyLabelProperty(id, v, changes);
+    static const ObjectPropertyTable table(&BaseProperties(), kOfferedBaseRows, LabelRows());
+    return table;
 }
 
 std::string TvText::CommaPicture(std::string_view picture) const

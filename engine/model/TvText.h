@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -23,18 +24,16 @@ public:
     ~TvText() override = default;
 
     void Serialize(Archive& ar, uint32_t schema) override;
+    const ObjectPropertyTable& Properties() const override;
     void GetBoundRect(Rect& out, bool withPen) const override;
     void SetRect(const Rect& r) override;
-    int32_t GetType() const override { return 1; }
-    void SetProperties(const TvPropertyMap& map, TvChangeList* changes) override;
+    int32_t GetType() const override { return objText; }
     void GetTypeName(const TvObjectSource& form) override { MakeDefaultName("Label", form); }
-    int32_t GetFlags() const override { return 60; }
+    int32_t GetFlags() const override { return flagCharacters | flagPlain | flagArea | flagTextAttributes; }
     uint32_t GetAttribute() const override { return m_crText; }
     void Scale(const Size& from, const Size& to) override;
     std::unique_ptr<TvObject> Clone() const override;
-    int32_t IsPropertySupported(uint16_t id) const override;
     void SetProperty(uint16_t, const TvPropValue&) override {}
-    int32_t GetPropertyAddress(uint16_t id, void*& address, int32_t& kind) override;
 
     virtual void InitDefaults();
     // The picture with "," every three integer positions when the
@@ -95,11 +94,11 @@ public:
     int32_t m_nComma = 0;          // 49: 104 (1 = thousands separators)
 
 protected:
-    // Applies one id the way a label does; false when the label has no case
-    // for it.
-    bool ApplyLabelProperty(uint16_t id, const TvPropValue& v, TvChangeList* changes);
-    // Ids 36, 37, 38, 96, 97, 104 (fields).
-    bool ApplyFieldStrings(uint16_t id, const TvPropValue& v, TvChangeList* changes);
+    // The text attributes as a label applies and shows them; data fields,
+    // text fields and lists share the group and override some of its rows.
+    static std::span<const ObjectPropertyTable::Row> LabelRows();
+    // Sets a label row's field from a value (the row's own rule included).
+    void ApplyLabelRow(uint16_t id, const TvPropValue& v, TvChangeList* changes);
     // Id 25 with the pitches when `pitches`, the line pitch when `linePitch`.
     void ApplyCharSize(int32_t v, bool pitches, bool linePitch, TvChangeList* changes);
     // Box from a rectangle as given (wrapping, never overflowing).
@@ -107,6 +106,16 @@ protected:
     // Transparency, background and attributes 7-49.
     void CopyTemplateAttributes(const TvText& templ);
     void ApplyTemplate(const Rect& r, const TvText& templ);
+};
+
+// The texts around a field's value and its edit picture.
+inline constexpr ObjectPropertyTable::Row kFieldStringRows[] = {
+    ObjectRows::Field<&TvText::m_strReplace>(propReplaceChar),
+    ObjectRows::Field<&TvText::m_strPicture2>(propSparePicture, useWrite | useApply),
+    ObjectRows::Field<&TvText::m_strPicture>(propPicture),
+    ObjectRows::Field<&TvText::m_strBefore>(propBefore),
+    ObjectRows::Field<&TvText::m_strAfter>(propAfter),
+    ObjectRows::Field<&TvText::m_nComma>(propComma),
 };
 
 // 200 x v clamped to 32 bits (character size to document units).

@@ -2,7 +2,7 @@
 // Remembers the printer mode last applied so that a device is reset only
 // when a page's mode changes something that shows on paper; resetting is
 // slow and upsets some drivers.
-#include "engine/printer/PrinterModeTarget.h"
+#include "platform/print/PrinterModeTarget.h"
 #include "platform/core/DevMode.h"
 
 #include <cstdint>

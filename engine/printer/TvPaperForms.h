@@ -3,8 +3,8 @@
 // when missing, registered as a custom form "Tavelo Form <n>" so that the
 // printer offers it. Registration is serialised across processes by the
 // named lock "Tavelo AddForm".
-#include "engine/printer/PrintSpooler.h"
-#include "engine/printer/StandardPapers.h"
+#include "platform/print/PrintSpooler.h"
+#include "platform/print/StandardPapers.h"
 
 #include <cstdint>
 #include <string>

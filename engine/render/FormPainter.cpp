@@ -5,6 +5,7 @@
 #include "engine/model/TvFormInfo.h"
 #include "engine/model/TvLayer.h"
 #include "engine/render/RenderContext.h"
+#include "platform/gdi/DcStateGuard.h"
 
 namespace nv {
 
@@ -30,59 +31,52 @@ int32_t DrawFormPage(DeviceContext& dc, const TvFedObject& form, const FormPageO
 {
     UnitScaler scaler(0, 0, 100);
     scaler.SetFromDC(dc.LogPixelsX(), dc.LogPixelsY(), o.zoom);
-    int saved = dc.SaveDC();
-    int32_t failed = 0;
-    try {
-        RenderContext rc(o.rethrow, o.measurer);
-        rc.Begin(dc, &form, o.zoom);
-        rc.SetDocumentFonts(o.docFonts);
-        Point origin{o.offset.x, o.offset.y};
-        if (form.m_pFormInfo) {
-            origin.x += form.m_pFormInfo->m_nOffsetX;
-            origin.y += form.m_pFormInfo->m_nOffsetY;
-        }
-        rc.ApplyOrigin(origin);
-
-        DcRect box;
-        dc.GetClipBox(&box);
-        Rect clip = scaler.DeviceToDocRect(Rect{box.left - 2, box.top - 2, box.right + 2, box.bottom + 2});
-        clip.Normalize();
-        bool printing = dc.IsPrinting();
-
-        for (size_t i = 0; i < form.m_layers.size(); ++i) {
-            if (!IsLayerPrinted(form, i)) continue;
-            const TvLayer& layer = *form.m_layers[i];
-            if (printing) rc.SetBarcodeResolution(layer.m_nPrintDpiX, layer.m_nPrintDpiY);
-            for (const auto& obj : layer.m_objects) {
-                if (!obj || !obj->m_bVisible) continue;
-                rc.SetLayer(&layer);
-                if (!printing) {
-                    Rect r;
-                    obj->GetBoundRect(r, true);
-                    r.Inflate(5, 5);
-                    r.Normalize();
-                    if (!Meets(r, clip)) continue;
-                }
-                rc.DrawObject(*obj);
-            }
-            if (o.extras) {
-                auto it = o.extras->find(layer.m_nLayerId);
-                if (it != o.extras->end()) {
-                    for (const TvObject* extra : it->second) {
-                        if (!extra) continue;
-                        rc.SetLayer(&layer);
-                        rc.DrawObject(*extra);
-                    }
-                }
-            }
-        }
-        failed = rc.FailedObjects();
-        rc.End();
-    } catch (...) {
-        dc.RestoreDC(saved);
-        throw;
+    DcStateGuard saved(dc);
+    RenderContext rc(o.rethrow, o.measurer);
+    rc.Begin(dc, &form, o.zoom);
+    rc.SetDocumentFonts(o.docFonts);
+    Point origin{o.offset.x, o.offset.y};
+    if (form.m_pFormInfo) {
+        origin.x += form.m_pFormInfo->m_nOffsetX;
+        origin.y += form.m_pFormInfo->m_nOffsetY;
     }
-    dc.RestoreDC(saved);
+    rc.ApplyOrigin(origin);
+
+    DcRect box;
+    dc.GetClipBox(&box);
+    Rect clip = scaler.DeviceToDocRect(Rect{box.left - 2, box.top - 2, box.right + 2, box.bottom + 2});
+    clip.Normalize();
+    bool printing = dc.IsPrinting();
+
+    for (size_t i = 0; i < form.m_layers.size(); ++i) {
+        if (!IsLayerPrinted(form, i)) continue;
+        const TvLayer& layer = *form.m_layers[i];
+        if (printing) rc.SetBarcodeResolution(layer.m_nPrintDpiX, layer.m_nPrintDpiY);
+        for (const auto& obj : layer.m_objects) {
+            if (!obj || !obj->m_bVisible) continue;
+            rc.SetLayer(&layer);
+            if (!printing) {
+                Rect r;
+                obj->GetBoundRect(r, true);
+                r.Inflate(5, 5);
+                r.Normalize();
+                if (!Meets(r, clip)) continue;
+            }
+            rc.DrawObject(*obj);
+        }
+        if (o.extras) {
+            auto it = o.extras->find(layer.m_nLayerId);
+            if (it != o.extras->end()) {
+                for (const TvObject* extra : it->second) {
+                    if (!extra) continue;
+                    rc.SetLayer(&layer);
+                    rc.DrawObject(*extra);
+                }
+            }
+        }
+    }
+    const int32_t failed = rc.FailedObjects();
+    rc.End();
     return failed;
 }
 

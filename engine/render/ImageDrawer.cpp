@@ -41,7 +41,7 @@ std::optional<std::string> ReadWholeFile(const std::string& path)
 
 std::string UpperExtension(const std::string& path)
 {
-    const size_t sep = LastSeparator(path, true);
+    const size_t sep = path.rfind('/');
     const size_t start = sep == std::string::npos ? 0 : sep;
     const size_t dot = path.rfind('.');
     if (dot == std::string::npos || dot < start) return {};
@@ -79,18 +79,20 @@ std::string ImageDrawer::ResolvePath(const TvImage& picture) const
 {
     if (picture.m_bEmbedded && !picture.m_strTempFile.empty()) return picture.m_strTempFile;
     if (picture.m_strFileName.empty()) return {};
-    try {
-        std::string found;
-        if (FindFileOnPathList(found, m_searchPath, picture.m_strFileName, false) == 0) return found;
-    } catch (const CException&) {
-    }
+    std::string found;
+    if (FindStoredFile(found, m_searchPath, picture.m_strFileName) == 0) return found;
     return {};
 }
 
 int ImageDrawer::Load(const TvImage& picture)
 {
     Free();
-    const std::string path = ResolvePath(picture);
+    std::string path;
+    try {
+        path = ResolvePath(picture);
+    } catch (const CFileException& e) { // a stored name that names no file here
+        throw CAppException(e, IDS_IMAGE_OPEN_FAILED, {});
+    }
     if (path.empty()) ThrowAppException(IDS_IMAGE_OPEN_FAILED);
     int32_t kind = picture.m_nPictureKind;
     if (kind == kPictureUnknown) kind = GetPictureKind(path);
@@ -115,7 +117,7 @@ int ImageDrawer::LoadFile(const std::string& path, int32_t kind)
     }
     case kPictureTiff: {
         std::vector<uint8_t> dib;
-        if (ImgTiffToDib(ToFsPath(path), dib) != kImgOk) return -1;
+        if (ImgTiffToDib(path, dib) != kImgOk) return -1;
         m_length = dib.size();
         if (!DibToImage(dib.data(), dib.size(), m_image)) return -1;
         break;

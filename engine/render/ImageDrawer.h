@@ -29,8 +29,8 @@ public:
     ImageDrawer() = default;
 
     void SetRethrow(bool flag) { m_bRethrow = flag; }
-    // ";"-separated folders searched for pictures named without a folder; an
-    // empty entry (and the empty list) is the current folder.
+    // ";"-separated native folders searched for pictures named without a
+    // folder; an empty entry (and the empty list) is the current folder.
     void SetSearchPath(std::string folders) { m_searchPath = std::move(folders); }
     // Offscreen images for metafiles with raster operations (see EmfPlayer).
     void SetRasterSurfaceFactory(RasterSurfaceFactory factory) { m_offscreen = std::move(factory); }
@@ -44,6 +44,9 @@ public:
     void DrawOle(const TvOle& ole, DeviceContext& dc, const DcRect& rect);
 
     static int32_t GetPictureKind(const std::string& path);
+    // The file to read: an embedded picture's temporary copy, else the stored
+    // name found along the search path; empty when there is none. A stored
+    // name that does not convert throws CFileException naming it.
     std::string ResolvePath(const TvImage& picture) const;
     // 0 on success; throws CAppException 30005 (cannot open) and 30004 (read
     // error) for bitmap files.

@@ -25,6 +25,7 @@
 #include "engine/model/TvText.h"
 #include "engine/model/TvTextField.h"
 #include "platform/core/Cp932.h"
+#include "platform/gdi/DcStateGuard.h"
 
 namespace nv {
 
@@ -329,15 +330,9 @@ void RenderContext::DrawTextObject(const TvText& text, bool withText)
     CreateTextFonts(text, 0);
     CreateTextFonts(text, 1);
     m_dc->SetTextAlign(kTaBottom | kTaLeft);
-    m_dc->SaveDC();
+    DcStateGuard clipped(*m_dc);
     m_dc->IntersectClipRect(ToDevice(InsetRect(text, bound)));
-    try {
-        DrawTextContent(text);
-    } catch (...) {
-        m_dc->RestoreDC(-1);
-        throw;
-    }
-    m_dc->RestoreDC(-1);
+    DrawTextContent(text);
 }
 
 void RenderContext::DrawTextContent(const TvText& text, const Rect* box)
@@ -506,15 +501,11 @@ void RenderContext::DrawOle(const TvOle& ole)
     Rect r;
     ole.GetBoundRect(r, false);
     DcRect d = ToDevice(r);
-    m_dc->SaveDC();
-    try {
+    {
+        DcStateGuard saved(*m_dc);
         m_dc->SetTextAlign(0);
         m_pictures.DrawOle(ole, *m_dc, d);
-    } catch (...) {
-        m_dc->RestoreDC(-1);
-        throw;
     }
-    m_dc->RestoreDC(-1);
     if (ole.m_bFrame) {
         SelectPen(ole.m_nLineStyle, m_scaler.DocToDeviceX(ole.m_nLineWidth), ole.m_crLineColor);
         SelectBrush(0, 0);
@@ -612,27 +603,20 @@ void RenderContext::DrawList(const TvList& list)
     CreateTextFonts(*attr, 0);
     CreateTextFonts(*attr, 1);
     m_dc->SetTextAlign(kTaBottom | kTaLeft);
-    int outer = m_dc->SaveDC();
-    try {
-        for (int c = 0; c < list.m_nColumns; ++c) {
-            for (int r = 0; r < list.m_nRows; ++r) {
-                const TvData* cell = list.GetCell(c, r);
-                if (!cell) continue;
-                const Rect box{edgeX(c), edgeY(r), edgeX(c + 1), edgeY(r + 1)};
-                m_dc->SaveDC();
-                m_dc->IntersectClipRect(ToDevice(InsetRect(*cell, box)));
-                // Each cell draws in its own fonts, the ones its layout measures.
-                CreateTextFonts(*cell, 0);
-                CreateTextFonts(*cell, 1);
-                DrawTextContent(*cell, &box);
-                m_dc->RestoreDC(-1);
-            }
+    DcStateGuard outer(*m_dc);
+    for (int c = 0; c < list.m_nColumns; ++c) {
+        for (int r = 0; r < list.m_nRows; ++r) {
+            const TvData* cell = list.GetCell(c, r);
+            if (!cell) continue;
+            const Rect box{edgeX(c), edgeY(r), edgeX(c + 1), edgeY(r + 1)};
+            DcStateGuard clipped(*m_dc);
+            m_dc->IntersectClipRect(ToDevice(InsetRect(*cell, box)));
+            // Each cell draws in its own fonts, the ones its layout measures.
+            CreateTextFonts(*cell, 0);
+            CreateTextFonts(*cell, 1);
+            DrawTextContent(*cell, &box);
         }
-    } catch (...) {
-        m_dc->RestoreDC(outer);
-        throw;
     }
-    m_dc->RestoreDC(outer);
 }
 
 } // namespace nv

@@ -3,6 +3,7 @@
 #include "engine/core/PropertyMap.h"
 #include "engine/render/FormPainter.h"
 #include "engine/store/TvChangeEntry.h"
+#include "platform/gdi/DcStateGuard.h"
 
 namespace nv {
 
@@ -29,7 +30,7 @@ void TvReportDoc::BuildPageIndex()
     TvPropertyMap props;
     m_store.ReadAllPageSettings([&](int32_t page, TvEntryMap& entries) {
         entries.ForEach([&](const TvEntryKey&, TvChangeEntry& entry) { AddChangeToPropertyMap(entry, props); });
-        std::unique_ptr<TvPrinterSettings> settings = m_store.m_printer.Clone();
+        std::unique_ptr<TvPrinterSettings> settings = m_store.PrinterSettings().Clone();
         settings->SetProperties(props, nullptr);
         m_pageSettings.emplace_hint(m_pageSettings.end(), page, std::move(settings));
     });
@@ -58,28 +59,23 @@ const std::vector<std::unique_ptr<TvFontDesc>>& TvReportDoc::GetFontList() { ret
 
 int TvReportDoc::DrawPage(DeviceContext& dc, int32_t pageNo, Point offset, int32_t zoomPercent)
 {
-    int saved = dc.SaveDC();
-    try {
-        TvPageData& page = GetPageData(pageNo);
-        if (page.m_pForm) {
-            std::vector<const TvFontDesc*> fonts;
-            for (const auto& f : GetFontList()) fonts.push_back(f.get());
-            PageExtraObjects extras;
-            for (const auto& [layerId, list] : page.m_extraObjects)
-                for (const auto& obj : list) extras[layerId].push_back(obj.get());
-            FormPageOptions o;
-            o.offset = offset;
-            o.zoom = zoomPercent;
-            o.docFonts = &fonts;
-            o.extras = &extras;
-            o.measurer = m_measurer;
-            DrawFormPage(dc, *page.m_pForm, o);
-        }
-    } catch (...) {
-        dc.RestoreDC(saved);
-        throw;
+    DcStateGuard saved(dc);
+    TvPageData& page = GetPageData(pageNo);
+    if (page.m_pForm) {
+        std::vector<const TvFontDesc*> fonts;
+        for (const auto& f : GetFontList()) fonts.push_back(f.get());
+        PageExtraObjects extras;
+        for (const auto& [layerId, list] : page.m_extraObjects)
+            for (const auto& obj : list) extras[layerId].push_back(obj.get());
+        FormPageOptions o;
+        o.offset = offset;
+        o.zoom = zoomPercent;
+        o.docFonts = &fonts;
+        o.extras = &extras;
+        o.measurer = m_measurer;
+        DrawFormPage(dc, *page.m_pForm, o);
     }
-    return dc.RestoreDC(saved) ? 1 : 0;
+    return saved.Restore() ? 1 : 0;
 }
 
 void TvReportDoc::ClearCache()

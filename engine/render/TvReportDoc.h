@@ -49,7 +49,7 @@ public:
     const TvPrinterSettings* GetPageSettings(int32_t pageNo) const;
     const std::map<int32_t, std::unique_ptr<TvPrinterSettings>>& PageSettings() const { return m_pageSettings; }
     // 0 while no document is open (also after a failed Open).
-    int32_t PageCount() const { return m_store.IsOpen() ? int32_t(m_store.m_header.m_nPageCount) : 0; }
+    int32_t PageCount() const { return m_store.IsOpen() ? int32_t(m_store.PageCount()) : 0; }
     const std::string& Path() const { return m_strPath; }
     TvDocStore& Store() { return m_store; }
 

@@ -1,6 +1,7 @@
 #include "engine/store/TvChangeEntry.h"
 
 #include "engine/core/File.h"
+#include "engine/core/PropertyIds.h"
 #include "engine/core/PropertyTypes.h"
 #include "engine/core/TempFileManager.h"
 #include "engine/model/TvList.h"
@@ -8,8 +9,6 @@
 namespace nv {
 
 namespace {
-
-constexpr uint16_t kCellTextProperty = 125;
 
 std::string ReadWholeFile(const std::string& name)
 {
@@ -28,7 +27,7 @@ std::string ReadWholeFile(const std::string& name)
 TvEntryKey TvEntryKey::For(uint32_t objectId, const CChangeData& record)
 {
     TvEntryKey key{static_cast<int32_t>(objectId), record.m_nPropId, 0, 0};
-    if (record.m_nPropId == kCellTextProperty) {
+    if (record.m_nPropId == propCellText) {
         std::string text;
         TvList::ParseCellKey(record.GetString(), key.m_nCell1, key.m_nCell2, text);
     }
@@ -135,7 +134,7 @@ void WriteBlobToFile(std::string& name, const std::string& bytes)
 void AddChangeToPropertyMap(TvChangeEntry& entry, TvPropertyMap& map)
 {
     CChangeData* d = entry.m_pData.get();
-    if (!d || d->m_nPropId == kCellTextProperty) return;
+    if (!d || d->m_nPropId == propCellText) return;
     switch (d->m_nType) {
     case CChangeData::typeShort: map.SetShort(d->m_nPropId, d->GetShort()); break;
     case CChangeData::typeLong: map.SetLong(d->m_nPropId, d->GetLong()); break;

@@ -1,5 +1,5 @@
 #pragma once
-// Record 1 of a report document file.
+// Record 1 of a report document file (the file's layout is in TvDocIndex.h).
 #include "engine/store/StoreIo.h"
 
 #include <cstdint>

@@ -1,6 +1,19 @@
 #pragma once
 // The form index, the page index (records 3 and 4 of a report document file)
 // and the page record stored after each page's data in the body.
+//
+// A report document file, all numbers little-endian:
+//   1 document header      TvDocHeader        magic 0x6372641A
+//   2 printer set-up       TvPrinterSettings  magic 0x6370681A
+//   3 form index           TvFormIndex        magic 0x6366691A
+//   4 page index           TvPageIndex        magic 0x6370691A
+//   5 body, to the end of the file, packed as one stream when the header
+//     says so: each form once as its own archive; per page its change
+//     entries (TvChangeEntry) and lists of extra objects, then its page
+//     record (TvPageRecord) pointing at them; last the document's font list.
+// Offsets in indexes and page records count from the start of the unpacked
+// body. Each record carries a length computed by a fixed formula, which is
+// not always its size: readers skip only what that formula says is extra.
 #include "engine/store/StoreIo.h"
 
 #include <cstdint>
@@ -20,8 +33,18 @@ struct TvPageIndexEntry {
     int32_t m_nFormId = -1;
 };
 
+// What a page record entry points at: recorded changes of the form, the
+// printer set-up, a layer or an object, or objects the page adds.
+enum PageEntryType : uint32_t {
+    entryForm = 0,
+    entryPrinter = 1,
+    entryLayer = 2,
+    entryObject = 3,
+    entryExtraObjects = 4,
+};
+
 struct TvPageRecordEntry {
-    uint32_t m_nType = 0;   // 0 form, 1 printer, 2 layer, 3 object, 4 extra objects
+    uint32_t m_nType = entryForm; // PageEntryType
     uint32_t m_nLength = 0;
     uint32_t m_nOffset = 0;
 };

@@ -26,13 +26,11 @@ std::string ErrnoText()
     return CFileException::FromErrno(errno ? errno : EIO, {}).GetErrorMessage();
 }
 
-// The folder part of a CP932 path ("." for a bare name).
+// The folder part of a path ("." for a bare name).
 std::string FolderOf(const std::string& path)
 {
-    std::string drive, folder;
-    SplitPath(path, &drive, &folder, nullptr, nullptr);
-    std::string out = drive + folder;
-    return out.empty() ? std::string(".") : out;
+    const std::string folder = std::filesystem::path(path).parent_path().string();
+    return folder.empty() ? std::string(".") : folder;
 }
 
 // Work files are private; the document gets the older file's permissions,
@@ -44,14 +42,14 @@ void KeepPermissions(const std::string& temp, const std::string& target, bool ne
     fs::perms perms = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
                       fs::perms::others_read;
     if (!newTarget) {
-        const fs::file_status st = fs::status(ToFsPath(target), ec);
+        const fs::file_status st = fs::status(target, ec);
         if (!ec) perms = st.permissions();
     } else {
         const mode_t mask = ::umask(0);
         ::umask(mask);
         perms = static_cast<fs::perms>(0666 & ~mask);
     }
-    fs::permissions(ToFsPath(temp), perms, ec);
+    fs::permissions(temp, perms, ec);
 }
 
 } // namespace
@@ -72,7 +70,7 @@ void TvDocStore::OpenDocumentFile(const std::string& path)
         // The target is checked now but written only by Close, through a
         // temporary file: an older document of that name survives a failure.
         namespace fs = std::filesystem;
-        const fs::path fsPath = ToFsPath(path);
+        const fs::path fsPath(path);
         std::error_code ec;
         const fs::file_status st = fs::status(fsPath, ec); // follows links
         const bool exists = fs::exists(st);
@@ -81,16 +79,16 @@ void TvDocStore::OpenDocumentFile(const std::string& path)
             // Only a regular file can be replaced by renaming; a link is
             // followed so that the file it names gets the new document.
             if (!fs::is_regular_file(st))
-                ThrowAppException(IDS_DOC_CREATE_FAILED, path,
+                ThrowAppException(IDS_DOC_CREATE_FAILED, PathForMessage(path),
                                   CFileException(CFileException::accessDenied, EINVAL, path).GetErrorMessage());
             if (fs::is_symlink(fs::symlink_status(fsPath, ec))) {
                 const fs::path real = fs::canonical(fsPath, ec);
-                if (!ec) m_strTargetPath = FromFsPath(real.string());
+                if (!ec) m_strTargetPath = real.string();
             }
         }
         const bool ok = exists ? m_docFile.TryOpen(m_strTargetPath, CFile::modeReadWrite, &error)
                                : m_docFile.TryOpen(path, CFile::modeCreateNew, &error);
-        if (!ok) ThrowAppException(IDS_DOC_CREATE_FAILED, path, error.GetErrorMessage());
+        if (!ok) ThrowAppException(IDS_DOC_CREATE_FAILED, PathForMessage(path), error.GetErrorMessage());
         m_bCreatedTarget = !exists;
         m_docFile.Abort();
         struct stat created {};
@@ -101,7 +99,7 @@ void TvDocStore::OpenDocumentFile(const std::string& path)
             m_bCreatedTarget = false;
         }
     } else if (!m_docFile.TryOpen(path, CFile::modeRead, &error)) {
-        ThrowAppException(IDS_DOC_OPEN_FAILED, path, error.GetErrorMessage());
+        ThrowAppException(IDS_DOC_OPEN_FAILED, PathForMessage(path), error.GetErrorMessage());
     }
 }
 
@@ -205,7 +203,10 @@ int32_t TvDocStore::WritePage(const TvPageData& page)
     // Printer settings first: a reader takes them by reading up to the first
     // entry of another type.
     const std::pair<const TvEntryMap*, uint32_t> maps[] = {
-        {&page.m_printerEntries, 1}, {&page.m_formEntries, 0}, {&page.m_layerEntries, 2}, {&page.m_objectEntries, 3}};
+        {&page.m_printerEntries, entryPrinter},
+        {&page.m_formEntries, entryForm},
+        {&page.m_layerEntries, entryLayer},
+        {&page.m_objectEntries, entryObject}};
     for (const auto& [map, type] : maps) {
         map->ForEach([&, type = type](const TvEntryKey&, const TvChangeEntry& e) {
             const size_t before = w.size();
@@ -219,7 +220,7 @@ int32_t TvDocStore::WritePage(const TvPageData& page)
         ar.WriteList(list);
         const size_t before = w.size();
         w.Bytes(ar.Bytes());
-        record.Add(4, static_cast<uint32_t>(ar.Bytes().size()), static_cast<uint32_t>(start + before));
+        record.Add(entryExtraObjects, static_cast<uint32_t>(ar.Bytes().size()), static_cast<uint32_t>(start + before));
     }
     const uint64_t recordOffset = start + w.size();
     record.m_nFormId = static_cast<int32_t>(page.m_nFormId);
@@ -372,7 +373,7 @@ void TvDocStore::RemovePlaceholder() noexcept
     // Only the empty file Create made: another writer may have completed a
     // document of the same name since.
     struct stat st {};
-    const std::string fsPath = ToFsPath(m_strDocPath);
+    const std::string& fsPath = m_strDocPath;
     if (::lstat(fsPath.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size != 0 ||
         st.st_dev != m_placeholderDev || st.st_ino != m_placeholderIno)
         return;
@@ -423,13 +424,13 @@ void TvDocStore::ReadPage(TvPageData& page, int32_t pageNo)
     TvEntryMap* maps[] = {&page.m_formEntries, &page.m_printerEntries, &page.m_layerEntries, &page.m_objectEntries};
     for (const TvPageRecordEntry& e : record.m_entries) {
         if (!r.Seek(e.m_nOffset)) ThrowAppException(IDS_DOC_BAD_DATA);
-        if (e.m_nType == 4) {
+        if (e.m_nType == entryExtraObjects) {
             Archive ar(r.Bytes(e.m_nLength), m_strDocPath);
             const int32_t layerId = ar.ReadI32();
             TvObjectList list;
             ar.ReadList(list);
             page.m_extraObjects.SetAt(layerId, std::move(list));
-        } else if (e.m_nType < 4) {
+        } else if (e.m_nType < entryExtraObjects) {
             auto change = std::make_unique<TvChangeEntry>();
             change->Load(r);
             if (!change->m_pData) continue; // a property this system does not know
@@ -466,7 +467,7 @@ void TvDocStore::ReadPageSettingsWith(StoreReader& r, TvEntryMap& map, int32_t p
     TvPageRecord record;
     ReadPageRecord(r, entry, record);
     for (const TvPageRecordEntry& e : record.m_entries) {
-        if (e.m_nType != 1) break;
+        if (e.m_nType != entryPrinter) break;
         if (!r.Seek(e.m_nOffset)) ThrowAppException(IDS_DOC_BAD_DATA);
         auto change = std::make_unique<TvChangeEntry>();
         change->Load(r);

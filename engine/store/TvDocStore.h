@@ -15,6 +15,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace nv {
@@ -64,13 +65,20 @@ public:
     // read it once).
     int FormReads() const { return m_nFormReads; }
 
-    TvDocHeader m_header;
-    TvPrinterSettings m_printer;
-    TvFormIndex m_formIndex;
-    TvPageIndex m_pageIndex;
-    std::string m_strWorkFolder;
+    // The header and printer records: read from the document, or set by a
+    // writer (name, packing, printer) before Close stores them.
+    TvDocHeader& Header() { return m_header; }
+    const TvDocHeader& Header() const { return m_header; }
+    TvPrinterSettings& PrinterSettings() { return m_printer; }
+    const TvPrinterSettings& PrinterSettings() const { return m_printer; }
+    const TvFormIndex& FormIndex() const { return m_formIndex; }
+    const TvPageIndex& PageIndex() const { return m_pageIndex; }
+    // The number of pages the document's header states.
+    uint32_t PageCount() const { return m_header.m_nPageCount; }
+    // Where spool files go (empty: the temporary-file manager's choice).
+    void SetWorkFolder(std::string folder) { m_strWorkFolder = std::move(folder); }
     // Largest body a packed document may unpack to (offsets are 32-bit).
-    uint64_t m_nMaxBodyLength = 0xFFFFFFFFull;
+    void SetMaxBodyLength(uint64_t length) { m_nMaxBodyLength = length; }
 
 private:
     void OpenDocumentFile(const std::string& path);
@@ -88,6 +96,12 @@ private:
     const TvPageIndexEntry& FindPage(int32_t pageNo) const;
     void LoadForm(int32_t formId);
 
+    TvDocHeader m_header;
+    TvPrinterSettings m_printer;
+    TvFormIndex m_formIndex;
+    TvPageIndex m_pageIndex;
+    std::string m_strWorkFolder;
+    uint64_t m_nMaxBodyLength = 0xFFFFFFFFull;
     CFile m_docFile;
     std::string m_strDocPath;
     // The file Close replaces: the document path, or the file a link names.

@@ -1,6 +1,5 @@
 #include "engine/store/TvHuffman.h"
 
-#include "engine/core/PathUtil.h"
 
 #include <cstdio>
 #include <algorithm>
@@ -128,7 +127,7 @@ using FilePtr = std::unique_ptr<FILE, Closer>;
 
 FilePtr OpenFile(const std::string& name, const char* mode)
 {
-    return FilePtr(std::fopen(ToFsPath(name).c_str(), mode));
+    return FilePtr(std::fopen(name.c_str(), mode));
 }
 
 // Closes a written file and reports a delayed write error.

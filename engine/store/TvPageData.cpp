@@ -1,5 +1,7 @@
 #include "engine/store/TvPageData.h"
 
+#include "engine/core/PropertyIds.h"
+
 #include <algorithm>
 #include <map>
 #include <unordered_map>
@@ -7,12 +9,6 @@
 namespace nv {
 
 namespace {
-
-constexpr int32_t kLayerToFront = 1003;
-constexpr int32_t kLayerToBack = 1004;
-constexpr int32_t kObjectToFront = 1005;
-constexpr int32_t kObjectToBack = 1006;
-constexpr int32_t kCellText = 125;
 
 struct OrderItem {
     int32_t value;
@@ -74,7 +70,7 @@ void TvPageData::ApplyLayerChanges()
     m_layerEntries.ForEach([&](const TvEntryKey&, TvChangeEntry& e) {
         if (!e.m_pData) return;
         const int32_t id = e.m_pData->m_nPropId;
-        if (id == kLayerToFront || id == kLayerToBack)
+        if (id == orderLayerToFront || id == orderLayerToBack)
             order.push_back({e.m_pData->GetLong(), &e});
         else
             AddChangeToPropertyMap(e, maps[static_cast<int32_t>(e.m_nObjectId)]);
@@ -90,7 +86,7 @@ void TvPageData::ApplyLayerChanges()
         auto it = std::find_if(layers.begin(), layers.end(), [&](const auto& l) { return l->m_nLayerId == layerId; });
         if (it == layers.end()) continue;
         const size_t pos = static_cast<size_t>(it - layers.begin());
-        if (item.entry->m_pData->m_nPropId == kLayerToFront) {
+        if (item.entry->m_pData->m_nPropId == orderLayerToFront) {
             if (pos + 1 != layers.size()) MoveTo(layers, pos, true);
         } else if (pos != 0) {
             MoveTo(layers, pos, false);
@@ -106,14 +102,14 @@ void TvPageData::ApplyObjectChanges()
     m_objectEntries.ForEach([&](const TvEntryKey&, TvChangeEntry& e) {
         if (!e.m_pData) return;
         const int32_t id = e.m_pData->m_nPropId;
-        if (id == kObjectToFront || id == kObjectToBack) {
+        if (id == orderObjectToFront || id == orderObjectToBack) {
             order.push_back({e.m_pData->GetLong(), &e});
             return;
         }
         AddChangeToPropertyMap(e, maps[e.m_nObjectId]);
-        if (id == kCellText) {
+        if (id == propCellText) {
             if (TvObject* obj = m_pForm->FindObjectById(e.m_nObjectId))
-                obj->SetProperties(TvPropertyMap(kCellText, TvPropValue::String(e.m_pData->GetString())), nullptr);
+                obj->SetProperties(TvPropertyMap(propCellText, TvPropValue::String(e.m_pData->GetString())), nullptr);
         }
     });
     for (auto& [id, map] : maps) {
@@ -131,7 +127,7 @@ void TvPageData::ApplyObjectChanges()
         auto it = std::find_if(list.begin(), list.end(), [&](const auto& o) { return o.get() == obj; });
         if (it == list.end()) continue;
         const size_t pos = static_cast<size_t>(it - list.begin());
-        if (item.entry->m_pData->m_nPropId == kObjectToFront) {
+        if (item.entry->m_pData->m_nPropId == orderObjectToFront) {
             if (pos + 1 != list.size()) MoveTo(list, pos, true);
         } else if (pos != 0) {
             MoveTo(list, pos, false);

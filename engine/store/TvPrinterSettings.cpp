@@ -1,6 +1,7 @@
 #include "engine/store/TvPrinterSettings.h"
 
 #include "engine/core/AppException.h"
+#include "engine/core/PropertyTable.h"
 #include "engine/core/PropertyTypes.h"
 #include "engine/store/TvDocHeader.h"
 
@@ -63,26 +64,28 @@ uint32_t TvPrinterSettings::MaskBit(uint32_t id)
 
 void TvPrinterSettings::SetProperties(const TvPropertyMap& map, TvChangeList* list)
 {
+    using R = PropertyRows<TvPrinterSettings>;
+    static constexpr PropertyRow<TvPrinterSettings> rows[] = {
+        R::Field<&TvPrinterSettings::m_nOrientation>(propPrnOrientation),
+        R::Field<&TvPrinterSettings::m_nPaperSize>(propPrnPaperSize),
+        R::Field<&TvPrinterSettings::m_nPaperLength>(propPrnPaperLength),
+        R::Field<&TvPrinterSettings::m_nPaperWidth>(propPrnPaperWidth),
+        R::Field<&TvPrinterSettings::m_nScale>(propPrnScale),
+        R::Field<&TvPrinterSettings::m_nCopies>(propPrnCopies),
+        R::Field<&TvPrinterSettings::m_nPrintQuality>(propPrnQuality),
+        R::Field<&TvPrinterSettings::m_nColor>(propPrnColor),
+        R::Field<&TvPrinterSettings::m_nDuplex>(propPrnDuplex),
+        R::Field<&TvPrinterSettings::m_nYResolution>(propPrnYResolution),
+        R::Field<&TvPrinterSettings::m_nTTOption>(propPrnTrueTypeOption),
+        R::Field<&TvPrinterSettings::m_nCollate>(propPrnCollate),
+        R::Field<&TvPrinterSettings::m_strFormName>(propPrnFormName),
+        R::Field<&TvPrinterSettings::m_nDefaultSource>(propPrnDefaultSource),
+    };
+    static const PropertyTable<TvPrinterSettings> table(nullptr, rows);
     for (const auto& [id, value] : map) {
         const uint32_t bit = MaskBit(id);
         if (bit == 0) continue;
-        switch (id) {
-        case 1500: SetLongProp(list, id, m_nOrientation, value.AsLong()); break;
-        case 1501: SetLongProp(list, id, m_nPaperSize, value.AsLong()); break;
-        case 1502: SetShortProp(list, id, m_nPaperLength, value.AsShort()); break;
-        case 1503: SetShortProp(list, id, m_nPaperWidth, value.AsShort()); break;
-        case 1504: SetShortProp(list, id, m_nScale, value.AsShort()); break;
-        case 1505: SetShortProp(list, id, m_nCopies, value.AsShort()); break;
-        case 1506: SetShortProp(list, id, m_nPrintQuality, value.AsShort()); break;
-        case 1507: SetShortProp(list, id, m_nColor, value.AsShort()); break;
-        case 1508: SetShortProp(list, id, m_nDuplex, value.AsShort()); break;
-        case 1509: SetShortProp(list, id, m_nYResolution, value.AsShort()); break;
-        case 1510: SetShortProp(list, id, m_nTTOption, value.AsShort()); break;
-        case 1511: SetShortProp(list, id, m_nCollate, value.AsShort()); break;
-        case 1512: SetStringProp(list, id, m_strFormName, value.AsString()); break;
-        case 1513: SetShortProp(list, id, m_nDefaultSource, value.AsShort()); break;
-        default: break;
-        }
+        if (const auto* row = table.FindOwn(id)) PropertyTable<TvPrinterSettings>::ApplyRow(*row, *this, value, list);
         m_nChangeMask |= bit;
     }
 }

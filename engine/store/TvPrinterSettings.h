@@ -3,6 +3,7 @@
 // start values of every page. Also the settings object of the control's
 // printer.
 #include "engine/core/ChangeData.h"
+#include "engine/core/PropertyIds.h"
 #include "engine/core/PropertyMap.h"
 #include "engine/store/StoreIo.h"
 
@@ -16,8 +17,8 @@ class TvPrinterSettings {
 public:
     static constexpr uint32_t kMagic = 0x6370681A;
     static constexpr uint32_t kVersion = 3;
-    static constexpr uint16_t kFirstProperty = 1500;
-    static constexpr uint16_t kLastProperty = 1513;
+    static constexpr uint16_t kFirstProperty = propPrnOrientation;
+    static constexpr uint16_t kLastProperty = propPrnDefaultSource;
 
     TvPrinterSettings() { Reset(); }
     virtual ~TvPrinterSettings() = default;

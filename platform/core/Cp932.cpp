@@ -133,9 +133,19 @@ std::string Utf8ToCp932Lossy(std::string_view utf8)
     return out;
 }
 
-std::string Cp932ToPath(std::string_view cp932)
+std::optional<std::string> Cp932ToPath(std::string_view cp932)
 {
-    return Cp932ToUtf8(cp932);
+    if (cp932.find('\0') != std::string_view::npos) return std::nullopt;
+    std::string out;
+    out.reserve(cp932.size() * 3 / 2);
+    const char* in = cp932.data();
+    size_t left = cp932.size();
+    if (!Decoder().Run(in, left, out)) return std::nullopt;
+    // Decoded text has no byte of a double-byte character left: every
+    // backslash now is a separator.
+    for (char& c : out)
+        if (c == '\\') c = '/';
+    return out;
 }
 
 } // namespace nv

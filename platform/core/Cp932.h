@@ -33,7 +33,9 @@ std::optional<std::string> Utf8ToCp932(std::string_view utf8);
 // never for stored data.
 std::string Utf8ToCp932Lossy(std::string_view utf8);
 
-// A file-system path from a CP932 name (the file system is UTF-8 here).
-std::string Cp932ToPath(std::string_view cp932);
+// The file-system path (UTF-8, "/" separators) for a name stored in CP932
+// with Windows separators; nullopt when a byte does not decode or the name
+// holds a NUL, so that no file is ever looked for under a mangled name.
+std::optional<std::string> Cp932ToPath(std::string_view cp932);
 
 } // namespace nv

@@ -1,4 +1,5 @@
 #include "engine/core/File.h"
+#include "engine/core/FileCleanup.h"
 #include "engine/core/PathUtil.h"
 #include "engine/core/TempFileManager.h"
 #include "engine/core/VersionInfo.h"
@@ -23,10 +24,10 @@ std::string Cp(const char* utf8)
     return *Utf8ToCp932(utf8);
 }
 
-// The CP932 form of a test folder path.
+// A test folder's path, as every interface takes it.
 std::string CpPath(const fs::path& p)
 {
-    return FromFsPath(p.string());
+    return p.string();
 }
 
 TEST(Paths, AbsoluteAndJoin)
@@ -55,8 +56,8 @@ TEST(Paths, AbsoluteAndJoin)
     EXPECT_EQ(out, hyo + "/a");
     EXPECT_EQ(FilePart(Cp("PRINT\\仕入れ.tvf")), Cp("仕入れ.tvf"));
     EXPECT_EQ(FilePart(hyo + "x"), hyo + "x");
-    EXPECT_EQ(ToFsPath(Cp("PRINT\\仕入れ.tvf")), "PRINT/仕入れ.tvf");
-    EXPECT_EQ(ToFsPath(hyo), "表");
+    EXPECT_EQ(StoredNameToPath(Cp("PRINT\\仕入れ.tvf")), "PRINT/仕入れ.tvf");
+    EXPECT_EQ(StoredNameToPath(hyo), "表");
 }
 
 TEST(Paths, SplitPath)
@@ -82,15 +83,15 @@ TEST(Paths, ProbeAndSearch)
     nvtest::WriteFileBytes(dir.path() / "one" / "b.tvf", "x");
     const std::string root = CpPath(dir.path());
     EXPECT_EQ(ProbeFile(root + "/one/b.tvf"), 0);
-    EXPECT_EQ(ProbeFile(root + "\\one\\b.tvf"), 0);
+    EXPECT_EQ(ProbeFile(StoredNameToPath(Cp((root + "\\one\\b.tvf").c_str()))), 0);
     EXPECT_EQ(ProbeFile(root + "/one/none.tvf"), -1);
     EXPECT_EQ(ProbeFile(root + "/missing/none.tvf"), -1);
     EXPECT_EQ(ProbeFile(root + "/one"), -2); // a folder is not a file
 
     std::string out;
     // A stored relative name with a backslash, along the list.
-    EXPECT_EQ(FindFileOnPathList(out, root + "/one;" + root, Cp("PRINT\\仕入れ.tvf"), false), 0);
-    EXPECT_EQ(out, root + "/" + Cp("PRINT\\仕入れ.tvf"));
+    EXPECT_EQ(FindStoredFile(out, root + "/one;" + root, Cp("PRINT\\仕入れ.tvf")), 0);
+    EXPECT_EQ(out, root + "/PRINT/仕入れ.tvf");
     EXPECT_EQ(FindFileOnPathList(out, root + ";" + root + "/one", "b.tvf", false), 0);
     EXPECT_EQ(out, root + "/one/b.tvf");
     EXPECT_EQ(FindFileOnPathList(out, root, "zz.tvf", false), -1);
@@ -100,15 +101,15 @@ TEST(Paths, ProbeAndSearch)
     EXPECT_EQ(out, root + "/one/b.tvf");
     EXPECT_EQ(FindFileOnPathList(out, root + "/one", "/b.tvf", true), -1);
     // A Windows absolute name falls back to its file part.
-    EXPECT_EQ(FindFileOnPathList(out, root + "/one", "C:\\Forms\\b.tvf", false), 0);
+    EXPECT_EQ(FindStoredFile(out, root + "/one", "C:\\Forms\\b.tvf"), 0);
     EXPECT_EQ(out, root + "/one/b.tvf");
     // So does a share or backslash-rooted one; a name directly under the
     // root has no folder to drop.
-    EXPECT_EQ(FindFileOnPathList(out, root + "/one", "\\\\server\\forms\\b.tvf", false), 0);
+    EXPECT_EQ(FindStoredFile(out, root + "/one", "\\\\server\\forms\\b.tvf"), 0);
     EXPECT_EQ(out, root + "/one/b.tvf");
-    EXPECT_EQ(FindFileOnPathList(out, root + "/one", "\\Forms\\b.tvf", false), 0);
+    EXPECT_EQ(FindStoredFile(out, root + "/one", "\\Forms\\b.tvf"), 0);
     EXPECT_EQ(out, root + "/one/b.tvf");
-    EXPECT_EQ(FindFileOnPathList(out, root + "/one", "\\b.tvf", false), -1);
+    EXPECT_EQ(FindStoredFile(out, root + "/one", "\\b.tvf"), -1);
 
     // An empty first entry searches the current folder first.
     const fs::path cwd = fs::current_path();
@@ -198,7 +199,7 @@ TEST(TempFiles, NamesFoldersAndCleanup)
         ASSERT_EQ(m.CreateTempName(a), 1);
         EXPECT_EQ(a.substr(0, root.size() + 4), root + "/~FE");
         EXPECT_EQ(a.substr(a.size() - 4), ".TMP");
-        EXPECT_TRUE(fs::exists(ToFsPath(a)));
+        EXPECT_TRUE(fs::exists(a));
         // A work folder that does not exist: the system temporary folder.
         m.SetWorkFolder(root + "/missing");
         ASSERT_EQ(m.CreateTempName(b), 1);
@@ -206,13 +207,13 @@ TEST(TempFiles, NamesFoldersAndCleanup)
         ASSERT_EQ(m.CreateTempName(c, root), 1);
         EXPECT_NE(a, c);
         m.RemoveFile(c);
-        EXPECT_FALSE(fs::exists(ToFsPath(c)));
+        EXPECT_FALSE(fs::exists(c));
         m.RemoveFile(root + "/unknown");
         EXPECT_EQ(m.Files().size(), 2u);
     }
     // Everything left is deleted with the manager.
-    EXPECT_FALSE(fs::exists(ToFsPath(a)));
-    EXPECT_FALSE(fs::exists(ToFsPath(b)));
+    EXPECT_FALSE(fs::exists(a));
+    EXPECT_FALSE(fs::exists(b));
 }
 
 TEST(TempFiles, CaseInsensitiveRemovalAndThreads)
@@ -228,7 +229,7 @@ TEST(TempFiles, CaseInsensitiveRemovalAndThreads)
     for (size_t i = at; i < lower.size(); ++i) lower[i] = static_cast<char>(tolower(lower[i]));
     m.RemoveFile(lower);
     EXPECT_TRUE(m.Files().empty());
-    EXPECT_FALSE(fs::exists(ToFsPath(a)));
+    EXPECT_FALSE(fs::exists(a));
 
     std::vector<std::thread> threads;
     for (int t = 0; t < 8; ++t)
@@ -257,10 +258,10 @@ TEST(TempFiles, RelativeWorkFolderSurvivesAChangeOfFolder)
         TempFileManager m;
         m.SetWorkFolder("work");
         ASSERT_EQ(m.CreateTempName(name), 1);
-        const fs::path created = dir.path() / ToFsPath(name);
+        const fs::path created = dir.path() / name;
         ASSERT_TRUE(fs::exists(created));
         // A file of the same name in another folder that becomes current.
-        const fs::path decoy = elsewhere.path() / ToFsPath(name);
+        const fs::path decoy = elsewhere.path() / name;
         nvtest::WriteFileBytes(decoy, "keep");
         fs::current_path(elsewhere.path());
         m.RemoveAll();
@@ -294,10 +295,10 @@ TEST(TempFiles, ProcessWideManagerCleansUpAtExit)
     ASSERT_GE(pid, 0);
     if (pid == 0) {
         std::string name;
-        TempFileManager::Instance().SetWorkFolder(FromFsPath(dir.path().string()));
+        TempFileManager::Instance().SetWorkFolder(dir.path().string());
         if (TempFileManager::Instance().CreateTempName(name) != 1) _exit(3);
         FILE* f = std::fopen(marker.c_str(), "w");
-        std::fputs(ToFsPath(name).c_str(), f);
+        std::fputs(name.c_str(), f);
         std::fclose(f);
         std::exit(0); // runs the static destructors
     }
@@ -333,7 +334,7 @@ TEST(Paths, ShareRootsWithDoubleByteNames)
 TEST(Paths, NamedPipeDoesNotBlockProbeOrUniqueNames)
 {
     nvtest::TempDir dir;
-    const std::string root = FromFsPath(dir.path().string());
+    const std::string root = dir.path().string();
     ASSERT_EQ(::mkfifo((dir.path() / "doc1.tvd").c_str(), 0600), 0);
     pid_t pid = fork();
     ASSERT_GE(pid, 0);
@@ -349,6 +350,86 @@ TEST(Paths, NamedPipeDoesNotBlockProbeOrUniqueNames)
     waitpid(pid, &status, 0);
     ASSERT_TRUE(WIFEXITED(status)) << "signal " << (WIFSIGNALED(status) ? WTERMSIG(status) : 0);
     EXPECT_EQ(WEXITSTATUS(status), 0);
+}
+
+} // namespace
+} // namespace nv
+
+namespace nv {
+namespace {
+
+// A stored name converts once, exactly, or not at all.
+TEST(Paths, StoredNamesConvertExactlyOrFailNamingThemselves)
+{
+    const struct {
+        std::string stored;
+        const char* path; // nullptr: refused
+    } cases[] = {
+        {Cp("PRINT\\仕入れ.tvf"), "PRINT/仕入れ.tvf"},
+        {Cp("C:\\帳票\\表.bmp"), "C:/帳票/表.bmp"},
+        {"plain.bmp", "plain.bmp"},
+        {"", ""},
+        {"\x85\x40" "abc.bmp", nullptr}, // no character
+        {"abc\x81", nullptr},            // a lead byte without its second
+        {std::string("ab\0c.bmp", 8), nullptr},
+    };
+    for (const auto& c : cases) {
+        if (c.path) {
+            EXPECT_EQ(StoredNameToPath(c.stored), c.path);
+            continue;
+        }
+        try {
+            StoredNameToPath(c.stored);
+            ADD_FAILURE() << "converted " << c.stored;
+        } catch (const CFileException& e) {
+            EXPECT_EQ(e.cause(), CFileException::badPath);
+            EXPECT_NE(e.m_strFileName.find("ab"), std::string::npos);
+        }
+    }
+    // Not a Windows name: found as it stands; a bad one is an error, not "?".
+    nvtest::TempDir dir;
+    nvtest::WriteFileBytes(dir.path() / "?abc.bmp", "x");
+    std::string out;
+    EXPECT_THROW(FindStoredFile(out, dir.path().string(), "\x85\x40" "abc.bmp"), CFileException);
+    EXPECT_EQ(IsWindowsAbsolutePath("C:x"), 1);
+    EXPECT_EQ(IsWindowsAbsolutePath("\\x"), 1);
+    EXPECT_EQ(IsWindowsAbsolutePath("/x"), 0);
+}
+
+} // namespace
+} // namespace nv
+
+namespace nv {
+namespace {
+
+TEST(Files, CleanupRemovesUnlessKept)
+{
+    nvtest::TempDir dir;
+    TempFileManager::Instance().SetWorkFolder(dir.path().string());
+    std::string kept, dropped;
+    ASSERT_EQ(TempFileManager::Instance().CreateTempName(kept), 1);
+    ASSERT_EQ(TempFileManager::Instance().CreateTempName(dropped), 1);
+    const std::string plain = dir.file("plain.bin");
+    nvtest::WriteFileBytes(plain, "x");
+    {
+        FileCleanup a(kept), b(dropped), c(plain, FileCleanup::plainFile), none({});
+        EXPECT_EQ(a.Keep(), kept);
+    }
+    EXPECT_TRUE(fs::exists(kept));
+    EXPECT_FALSE(fs::exists(dropped));
+    EXPECT_FALSE(fs::exists(plain));
+    EXPECT_EQ(TempFileManager::Instance().Files(), std::vector<std::string>{kept});
+    TempFileManager::Instance().RemoveFile(kept);
+    TempFileManager::Instance().SetWorkFolder({});
+
+    // A copy onto a file it cannot open leaves that file as it was.
+    nvtest::WriteFileBytes(dir.path() / "src.bin", "new");
+    nvtest::WriteFileBytes(dir.path() / "ro.bin", "old");
+    fs::permissions(dir.path() / "ro.bin", fs::perms::owner_read);
+    if (::access((dir.path() / "ro.bin").c_str(), W_OK) != 0) {
+        EXPECT_THROW(CopyFileContents(dir.file("ro.bin"), dir.file("src.bin")), CFileException);
+        EXPECT_EQ(nvtest::ReadFileBytes(dir.path() / "ro.bin"), "old");
+    }
 }
 
 } // namespace

@@ -251,7 +251,7 @@ TEST_F(FormShapesTest, AddObjectRenamesAndLaysOutLists)
     auto* lp = static_cast<TvList*>(f.AddObject(std::move(list), nullptr, true));
     ASSERT_NE(lp->GetCell(2, 0), nullptr);
     EXPECT_EQ(lp->GetCell(2, 0)->m_nX, 1200);
-    EXPECT_EQ(f.m_idMap.size(), 5u);
+    EXPECT_EQ(f.IdMap().size(), 5u);
 
     std::vector<const TvObject*> objs;
     f.ForEachObject([&](const TvObject& o) { objs.push_back(&o); });

@@ -157,7 +157,7 @@ TEST_F(FormTest, ByteExactRoundTrip)
     ASSERT_EQ(back->m_layers.size(), 2u);
     EXPECT_EQ(back->m_layers[1]->m_objects.size(), 2u);
     EXPECT_EQ(back->FindObjectById(2)->m_strName, "Obj3");
-    EXPECT_EQ(back->m_idMap.size(), 3u);
+    EXPECT_EQ(back->IdMap().size(), 3u);
     // Stored again under the same clock: the same bytes.
     EXPECT_EQ(StoreFormArchive(*back), expected);
     // A clone stores the same way too.
@@ -256,12 +256,12 @@ TEST_F(FormTest, OldFormsAreRenumberedPerLayerThenDeduplicated)
     EXPECT_EQ(g->m_layers[0]->m_objects[1]->m_nObjectId, 1u);
     EXPECT_EQ(g->m_layers[1]->m_objects[0]->m_nObjectId, 2u);
     EXPECT_EQ(g->m_layers[1]->m_objects[1]->m_nObjectId, 3u);
-    EXPECT_EQ(g->m_idMap.size(), 4u);
+    EXPECT_EQ(g->IdMap().size(), 4u);
 
     TvFedObject::SetKeepDuplicateIds(true);
     auto h = LoadFormArchive(bytes);
     EXPECT_EQ(h->m_layers[1]->m_objects[0]->m_nObjectId, 0u);
-    EXPECT_EQ(h->m_idMap.size(), 2u);
+    EXPECT_EQ(h->IdMap().size(), 2u);
 }
 
 TEST_F(FormTest, AssignObjectIdTakesCountOrSmallestFree)
@@ -277,7 +277,7 @@ TEST_F(FormTest, AssignObjectIdTakesCountOrSmallestFree)
     TvObject d;
     f.AssignObjectId(d, true);
     EXPECT_EQ(d.m_nObjectId, 2u); // count 3 is taken
-    f.m_idMap.RemoveKey(2);
+    f.RebuildIdMap(false); // forgets the object outside the form
 }
 
 TEST_F(FormTest, AddObjectNamesAndOrders)
@@ -316,8 +316,8 @@ TEST_F(FormTest, CopyFromNeverLosesObjectsToDuplicateIds)
     size_t objects = 0;
     a->ForEachObject([&](const TvObject&) { ++objects; });
     EXPECT_EQ(objects, 6u);
-    EXPECT_EQ(a->m_idMap.size(), 6u);
-    for (const auto& [id, obj] : a->m_idMap) EXPECT_EQ(obj->m_nObjectId, id);
+    EXPECT_EQ(a->IdMap().size(), 6u);
+    for (const auto& [id, obj] : a->IdMap()) EXPECT_EQ(obj->m_nObjectId, id);
     // The copies are independent objects.
     EXPECT_NE(a->m_layers[2]->m_objects[0].get(), b->m_layers[0]->m_objects[0].get());
 }

@@ -1,4 +1,4 @@
-#include "engine/printer/CupsPrintSpooler.h"
+#include "platform/qt/CupsPrintSpooler.h"
 #include "engine/printer/TvPaperForms.h"
 
 #include "QtApp.h"

@@ -1,7 +1,7 @@
 #pragma once
 // A spooler in memory: a printer with a fixed paper list whose driver lists
 // registered forms when they fit, plus switches for every failure.
-#include "engine/printer/PrintSpooler.h"
+#include "platform/print/PrintSpooler.h"
 
 #include <optional>
 

@@ -1,5 +1,5 @@
 #include "engine/printer/DevModeTracker.h"
-#include "engine/printer/QtPrinterJob.h"
+#include "platform/qt/QtPrinterJob.h"
 
 #include "QtApp.h"
 #include "support/TempDir.h"

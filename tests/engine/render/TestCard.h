@@ -2,6 +2,8 @@
 // A form holding every object type, for rendering tests.
 #include <QGuiApplication>
 
+#include <gtest/gtest.h>
+
 #include <functional>
 #include <memory>
 #include <string>
@@ -24,6 +26,8 @@
 #include "engine/model/TvPolygon.h"
 #include "engine/model/TvText.h"
 #include "engine/model/TvTextField.h"
+#include "engine/core/ChangeData.h"
+#include "engine/store/TvDocStore.h"
 #include "platform/core/Cp932.h"
 #include "support/TempDir.h"
 
@@ -268,6 +272,45 @@ inline void FillTestCard(TvFedObject& form, int page = 1, const ApplyValues& app
                 for (const TvPropertyMap& map : maps) obj->SetProperties(map, nullptr);
             }
         }
+}
+
+inline std::unique_ptr<TvFedObject> MakeIndexedTestCard(const std::string& picturePath)
+{
+    auto form = MakeTestCard(picturePath);
+    form->RebuildIdMap(true);
+    return form;
+}
+
+// Writes a document of `pages` pages of the card; page 2 changes the paper.
+// `prepare` runs on the store once it is created (header fields, packing).
+inline void WriteCardDocument(const std::string& path, const std::string& bmp, int pages,
+                              const std::function<void(TvDocStore&)>& prepare = {})
+{
+    auto form = MakeIndexedTestCard(bmp);
+    TvDocStore store;
+    ASSERT_EQ(store.Create(path), 1);
+    store.PrinterSettings().m_nPaperSize = 9;
+    if (prepare) prepare(store);
+    int32_t formId = store.WriteForm(*form);
+    for (int p = 1; p <= pages; ++p) {
+        TvPageData page;
+        page.m_nFormId = uint32_t(formId);
+        auto copy = form->Clone();
+        FillTestCard(*copy, p, [&](TvObject& obj, const std::vector<TvPropertyMap>& maps) {
+            TvObjectChanges changes(obj.m_nObjectId);
+            for (const TvPropertyMap& map : maps) obj.SetProperties(map, &changes.m_changes);
+            page.m_objectEntries.MergeChanges(changes);
+        });
+        if (p == 2) {
+            TvObjectChanges printer(0);
+            printer.m_changes.Add(std::make_unique<CChangeData>(uint16_t(1501), int32_t(12)));
+            page.m_printerEntries.MergeChanges(printer);
+        }
+        store.WritePage(page);
+    }
+    std::vector<std::unique_ptr<TvFontDesc>> fonts;
+    store.WriteObjectList(fonts);
+    store.Close();
 }
 
 } // namespace nv::testcard

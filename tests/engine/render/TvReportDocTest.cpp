@@ -21,49 +21,13 @@ using namespace nvtest;
 
 namespace {
 
-std::unique_ptr<TvFedObject> Card(const std::string& bmp)
-{
-    auto form = MakeTestCard(bmp);
-    form->RebuildIdMap(true);
-    return form;
-}
-
-// Writes a document of `pages` pages of the card; page 2 changes the paper.
-void WriteDocument(const std::string& path, const std::string& bmp, int pages)
-{
-    auto form = Card(bmp);
-    TvDocStore store;
-    ASSERT_EQ(store.Create(path), 1);
-    store.m_printer.m_nPaperSize = 9;
-    int32_t formId = store.WriteForm(*form);
-    for (int p = 1; p <= pages; ++p) {
-        TvPageData page;
-        page.m_nFormId = uint32_t(formId);
-        auto copy = form->Clone();
-        FillTestCard(*copy, p, [&](TvObject& obj, const std::vector<TvPropertyMap>& maps) {
-            TvObjectChanges changes(obj.m_nObjectId);
-            for (const TvPropertyMap& map : maps) obj.SetProperties(map, &changes.m_changes);
-            page.m_objectEntries.MergeChanges(changes);
-        });
-        if (p == 2) {
-            TvObjectChanges printer(0);
-            printer.m_changes.Add(std::make_unique<CChangeData>(uint16_t(1501), int32_t(12)));
-            page.m_printerEntries.MergeChanges(printer);
-        }
-        store.WritePage(page);
-    }
-    std::vector<std::unique_ptr<TvFontDesc>> fonts;
-    store.WriteObjectList(fonts);
-    store.Close();
-}
-
 // A document of `pages` pages of the card, its picture a ramp of side `ramp`.
 std::string RampDocument(TempDir& dir, const std::string& name, int pages, int ramp = 4)
 {
     const std::string bmp = dir.file("ramp.bmp");
     WriteFileBytes(bmp, RampBmp(ramp, ramp));
     const std::string path = dir.file(name);
-    WriteDocument(path, bmp, pages);
+    WriteCardDocument(path, bmp, pages);
     return path;
 }
 
@@ -84,7 +48,7 @@ TEST(TvReportDoc, AStoredPageLooksLikeItsFormFilledInDirectly)
     std::string bmp = dir.file("ramp.bmp");
     WriteFileBytes(bmp, RampBmp(32, 24));
     std::string path = dir.file("card.tvd");
-    WriteDocument(path, bmp, 3);
+    WriteCardDocument(path, bmp, 3);
 
     DcTextMeasurer measurer(CreateMeasuringDc());
     TvReportDoc doc;
@@ -93,7 +57,7 @@ TEST(TvReportDoc, AStoredPageLooksLikeItsFormFilledInDirectly)
     EXPECT_EQ(doc.PageCount(), 3);
     for (int p = 1; p <= 3; ++p) {
         QImage stored = Render([&](DeviceContext& dc) { EXPECT_NE(doc.DrawPage(dc, p, {0, 0}, 100), 0); });
-        auto direct = Card(bmp);
+        auto direct = MakeIndexedTestCard(bmp);
         FillTestCard(*direct, p);
         QImage filled = Render([&](DeviceContext& dc) {
             FormPageOptions o;
@@ -195,8 +159,8 @@ TEST(TvReportDoc, OpeningAnotherDocumentShowsThatDocument)
     WriteFileBytes(bmp, RampBmp(4, 4));
     std::string first = dir.file("first.tvd");
     std::string second = dir.file("second.tvd");
-    WriteDocument(first, bmp, 3);
-    WriteDocument(second, bmp, 1);
+    WriteCardDocument(first, bmp, 3);
+    WriteCardDocument(second, bmp, 1);
     TvReportDoc doc;
     doc.Open(first);
     doc.GetPageData(1);

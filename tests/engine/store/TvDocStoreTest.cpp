@@ -102,15 +102,15 @@ TEST_F(StoreTest, HandBuiltDocumentEqualsWhatTheStoreWrites)
     auto form = MakeForm("Ledger");
     const uint32_t boxId = form->m_layers[0]->m_objects[1]->m_nObjectId;
     TvDocStore store;
-    store.m_strWorkFolder = dir.path().string();
+    store.SetWorkFolder(dir.path().string());
     ASSERT_EQ(store.Create(path), 1);
     EXPECT_EQ(store.Create(path), 0);
-    store.m_printer.m_strPrinterName = "P";
-    store.m_printer.m_strPortName = "LPT1:";
-    store.m_printer.m_nOrientation = 1;
-    store.m_printer.m_nPaperSize = 9;
-    store.m_printer.m_nCopies = 1;
-    store.m_header.m_strName = "Doc";
+    store.PrinterSettings().m_strPrinterName = "P";
+    store.PrinterSettings().m_strPortName = "LPT1:";
+    store.PrinterSettings().m_nOrientation = 1;
+    store.PrinterSettings().m_nPaperSize = 9;
+    store.PrinterSettings().m_nCopies = 1;
+    store.Header().m_strName = "Doc";
     EXPECT_EQ(store.WriteForm(*form), 0);
 
     TvPageData page;
@@ -142,8 +142,8 @@ TEST_F(StoreTest, HandBuiltDocumentEqualsWhatTheStoreWrites)
     body += fontAr.Bytes();
 
     std::string expect;
-    expect += U32(0x6372641A) + U32(2) + U32(48 + 3) + Str("Doc") + U32(store.m_header.m_nTimeLow) +
-              U32(store.m_header.m_nTimeHigh) + U32(0) + U32(0) + U32(1) + U32(51 + 88) + U32(51 + 88 + 28) +
+    expect += U32(0x6372641A) + U32(2) + U32(48 + 3) + Str("Doc") + U32(store.Header().m_nTimeLow) +
+              U32(store.Header().m_nTimeHigh) + U32(0) + U32(0) + U32(1) + U32(51 + 88) + U32(51 + 88 + 28) +
               U32(fontOffset);
     EXPECT_EQ(expect.size(), 51u);
     const size_t printerStart = expect.size();
@@ -161,8 +161,8 @@ TEST_F(StoreTest, HandBuiltDocumentEqualsWhatTheStoreWrites)
     // And it reads back.
     TvDocStore reader;
     ASSERT_EQ(reader.Open(path), 1);
-    EXPECT_EQ(reader.m_header.m_strName, "Doc");
-    EXPECT_EQ(reader.m_printer.m_strPortName, "LPT1:");
+    EXPECT_EQ(reader.Header().m_strName, "Doc");
+    EXPECT_EQ(reader.PrinterSettings().m_strPortName, "LPT1:");
     TvPageData back;
     reader.ReadPage(back, 1);
     ASSERT_TRUE(back.m_pForm);
@@ -186,8 +186,8 @@ TEST_F(StoreTest, TwoPagesOfOneFormStoreItOnceAndReadItOnce)
         const std::string path = dir.file("two" + std::to_string(packed) + ".tvd");
         auto form = MakeForm("Two");
         TvDocStore store;
-        store.m_strWorkFolder = dir.path().string();
-        store.m_header.m_bPacked = packed;
+        store.SetWorkFolder(dir.path().string());
+        store.Header().m_bPacked = packed;
         store.Create(path);
         store.WriteForm(*form);
         for (int p = 0; p < 2; ++p) {
@@ -206,11 +206,11 @@ TEST_F(StoreTest, TwoPagesOfOneFormStoreItOnceAndReadItOnce)
         EXPECT_EQ(std::filesystem::exists(std::filesystem::path(store.GetSpoolFileName())), false);
 
         TvDocStore reader;
-        reader.m_strWorkFolder = dir.path().string();
+        reader.SetWorkFolder(dir.path().string());
         reader.Open(path);
-        EXPECT_EQ(reader.m_formIndex.m_nCount, 1u);
-        EXPECT_EQ(reader.m_pageIndex.m_nCount, 2u);
-        EXPECT_EQ(reader.m_header.m_nPageCount, 2u);
+        EXPECT_EQ(reader.FormIndex().m_nCount, 1u);
+        EXPECT_EQ(reader.PageIndex().m_nCount, 2u);
+        EXPECT_EQ(reader.Header().m_nPageCount, 2u);
         for (int p = 1; p <= 2; ++p) {
             TvPageData page;
             reader.ReadPage(page, p);
@@ -262,7 +262,7 @@ TEST_F(StoreTest, DiscardRemovesTheSpoolAndThePartialFile)
 {
     const std::string path = dir.file("gone.tvd");
     TvDocStore store;
-    store.m_strWorkFolder = dir.path().string();
+    store.SetWorkFolder(dir.path().string());
     store.Create(path);
     auto form = MakeForm("F");
     store.WriteForm(*form);
@@ -321,7 +321,7 @@ TEST_F(StoreTest, WrongMagicNumbersGiveTheirMessages)
     const std::string good = ReadFileBytes(path);
     TvDocStore probe;
     probe.Open(path);
-    const TvPageIndexEntry page = probe.m_pageIndex.m_entries[0];
+    const TvPageIndexEntry page = probe.PageIndex().m_entries[0];
     probe.Close();
     // Header 48 bytes, printer settings 60 (its stored length says 82), the
     // two indexes 28 each.
@@ -350,7 +350,7 @@ TEST_F(StoreTest, EveryTruncationAndFlipEndsInAnError)
         const std::string path = dir.file("t.tvd");
         {
             TvDocStore store;
-            store.m_header.m_bPacked = packed;
+            store.Header().m_bPacked = packed;
             store.Create(path);
             auto form = MakeForm("F");
             store.WriteForm(*form);
@@ -367,7 +367,7 @@ TEST_F(StoreTest, EveryTruncationAndFlipEndsInAnError)
         const std::string cut = dir.file("cut.tvd");
         auto readAll = [&] {
             TvDocStore s;
-            s.m_nMaxBodyLength = 1 << 20;
+            s.SetMaxBodyLength(1 << 20);
             s.Open(cut);
             TvPageData page;
             s.ReadPage(page, 1);
@@ -583,7 +583,7 @@ TEST_F(StoreTest, APageThatFailsHalfWrittenLeavesNoTornDocument)
     auto form = MakeForm("Torn");
     const uint32_t boxId = form->m_layers[0]->m_objects[0]->m_nObjectId;
     TvDocStore store;
-    store.m_strWorkFolder = dir.path().string();
+    store.SetWorkFolder(dir.path().string());
     store.Create(path);
     store.WriteForm(*form);
     auto pageWith = [&](const std::string& text, int32_t x) {
@@ -610,7 +610,7 @@ TEST_F(StoreTest, APageThatFailsHalfWrittenLeavesNoTornDocument)
     }
     TvDocStore reader;
     reader.Open(path);
-    ASSERT_EQ(reader.m_pageIndex.m_nCount, uint32_t(third));
+    ASSERT_EQ(reader.PageIndex().m_nCount, uint32_t(third));
     TvPageData back;
     ASSERT_EQ(AppId([&] { reader.ReadPage(back, third); }), 0u);
     back.Apply();
@@ -623,7 +623,7 @@ TEST_F(StoreTest, ARenameThatFailsIsReportedAndCleansUp)
     const std::string path = dir.file("target.tvd");
     auto form = MakeForm("R");
     TvDocStore store;
-    store.m_strWorkFolder = dir.path().string();
+    store.SetWorkFolder(dir.path().string());
     store.Create(path);
     store.WriteForm(*form);
     const std::string spool = store.GetSpoolFileName();
@@ -650,7 +650,7 @@ TEST_F(StoreTest, OnlyItsOwnEmptyPlaceholderIsRemoved)
     for (bool discard : {true, false}) {
         std::filesystem::remove(path);
         TvDocStore first;
-        first.m_strWorkFolder = dir.path().string();
+        first.SetWorkFolder(dir.path().string());
         first.Create(path);
         first.WriteForm(*form);
         {
@@ -696,7 +696,7 @@ TEST_F(StoreTest, AStoreThatReadAnOlderDocumentWritesTheCurrentRecords)
 
     TvDocStore store;
     ASSERT_EQ(store.Open(older), 1);
-    EXPECT_EQ(store.m_printer.m_nVersion, 1u);
+    EXPECT_EQ(store.PrinterSettings().m_nVersion, 1u);
     store.Close();
     // The same object writes a new document.
     const std::string path = dir.file("newer.tvd");
@@ -750,7 +750,7 @@ TEST_F(StoreTest, APackedBodyOfOneRepeatedByteCannotClaimAHugeLength)
     const std::string path = dir.file("one.tvd");
     {
         TvDocStore store;
-        store.m_header.m_bPacked = 1;
+        store.Header().m_bPacked = 1;
         store.Create(path);
         auto form = MakeForm("F");
         store.WriteForm(*form);

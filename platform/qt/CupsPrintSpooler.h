@@ -4,8 +4,8 @@
 // in a FormRegistry. A registered form shows in a printer's paper list only
 // when the printer takes custom sizes and the form lies within its extents,
 // as a driver lists only forms it can print. Needs a QGuiApplication.
-#include "engine/printer/FormRegistry.h"
-#include "engine/printer/PrintSpooler.h"
+#include "platform/print/FormRegistry.h"
+#include "platform/print/PrintSpooler.h"
 
 #include <string>
 #include <vector>
@@ -37,5 +37,9 @@ private:
     std::optional<std::vector<Paper>> Papers(const std::string& device);
     FormRegistry registry_;
 };
+
+// Makes the CUPS spooler the process's default one (programs do this at
+// start; the engine itself names no spooler).
+void InstallCupsPrintSpooler();
 
 } // namespace nv

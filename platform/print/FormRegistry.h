@@ -3,7 +3,7 @@
 // for the user (CUPS keeps no named forms of its own). Callers serialise
 // changes with the "Tavelo AddForm" lock; each change rewrites the file
 // through a temporary file and a rename, so a reader never sees half of it.
-#include "engine/printer/PrintSpooler.h"
+#include "platform/print/PrintSpooler.h"
 
 #include <optional>
 #include <string>

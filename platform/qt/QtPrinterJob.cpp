@@ -1,4 +1,4 @@
-#include "engine/printer/QtPrinterJob.h"
+#include "platform/qt/QtPrinterJob.h"
 
 #include "platform/core/Cp932.h"
 

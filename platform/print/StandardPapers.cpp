@@ -1,4 +1,4 @@
-#include "engine/printer/StandardPapers.h"
+#include "platform/print/StandardPapers.h"
 
 namespace nv {
 

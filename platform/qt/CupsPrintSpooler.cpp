@@ -1,4 +1,4 @@
-#include "engine/printer/CupsPrintSpooler.h"
+#include "platform/qt/CupsPrintSpooler.h"
 
 #include "platform/core/Cp932.h"
 #include "platform/core/DevMode.h"
@@ -61,10 +61,10 @@ private:
 
 } // namespace
 
-PrintSpooler& DefaultPrintSpooler()
+void InstallCupsPrintSpooler()
 {
     static CupsPrintSpooler spooler;
-    return spooler;
+    SetDefaultPrintSpooler(&spooler);
 }
 
 CupsPrintSpooler::CupsPrintSpooler(std::string registryPath) : registry_(std::move(registryPath)) {}

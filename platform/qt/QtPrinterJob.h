@@ -4,7 +4,7 @@
 // changes the paper size and orientation of the pages that follow; tray,
 // duplex, copies and colour hold for a whole CUPS job, so a change of them
 // ends the job and goes on in a new one (a PDF file has none of them).
-#include "engine/printer/PrinterModeTarget.h"
+#include "platform/print/PrinterModeTarget.h"
 #include "platform/core/DevMode.h"
 
 #include <QPageLayout>

@@ -1,4 +1,4 @@
-#include "engine/printer/FormRegistry.h"
+#include "platform/print/FormRegistry.h"
 
 #include "support/TempDir.h"
 

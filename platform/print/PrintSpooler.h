@@ -2,7 +2,7 @@
 // The print spooler as the paper-form code sees it: a printer's paper list
 // and extents, and the server's list of named forms. CupsPrintSpooler is the
 // real one; tests give their own.
-#include "engine/printer/StandardPapers.h"
+#include "platform/print/StandardPapers.h"
 
 #include <cstdint>
 #include <memory>
@@ -49,7 +49,11 @@ public:
     virtual std::unique_ptr<SpoolPrinter> OpenPrinter(const std::string& device, SpoolStatus& status) = 0;
 };
 
-// The spooler of this machine (CUPS), shared by the process.
+// The spooler of this machine, shared by the process: the one installed
+// (InstallCupsPrintSpooler for CUPS), else one that knows no printer.
 PrintSpooler& DefaultPrintSpooler();
+// Installs the spooler DefaultPrintSpooler gives (nullptr: none); the caller
+// keeps it alive while installed.
+void SetDefaultPrintSpooler(PrintSpooler* spooler);
 
 } // namespace nv
