@@ -1,0 +1,46 @@
+#include "ledger/master/CompanyClass.h"
+
+#include "ledger/common/ModuleGlobal.h"
+#include "ledger/master/CompanyForm.h"
+
+#include <QApplication>
+
+namespace nv {
+
+void CompanyClass::BindMembers(Binder& b)
+{
+    b.Method("fcFrmOp", [](CompanyClass& self, Args a) { return self.fcFrmOp(a[0], a[1], a[2]); });
+}
+
+Variant CompanyClass::fcFrmOp(Variant& appFolder, Variant& /*menuMode*/, Variant& settings)
+{
+    Variant& array = settings.deref();
+    if (!array.isArray() || array.array().items.empty())
+        throw AutomationError(CTL_E_TYPEMISMATCH, "Var_自社登録は配列ではありません。");
+    Variant& element0 = array.array().items[0];
+    ModuleGlobal g;
+    g.AppFolderPath = appFolder.ToString();
+    if (!g.AppFolderPath.empty() && g.AppFolderPath.back() != '/') g.AppFolderPath += '/';
+    const std::string name = element0.deref().isEmpty() ? std::string() : element0.deref().ToString();
+    if (Utf8CharCount(TrimRight(name)) > kDatabaseNameWidth)
+        throw AutomationError(CTL_E_ILLEGALFUNCTIONCALL, "データベース名が50文字を超えています。");
+    g.Settings.DatabaseName = FixedText(TrimRight(name), kDatabaseNameWidth);
+    if (!qobject_cast<QApplication*>(QCoreApplication::instance()))
+        throw AutomationError(CTL_E_ILLEGALFUNCTIONCALL, "画面を表示できるアプリケーションがありません。");
+    std::unique_ptr<CompanyForm> form;
+    try {
+        form = std::make_unique<CompanyForm>(g);
+    } catch (const CompanyFileError& e) {
+        throw AutomationError(CTL_E_FILENOTFOUND, e.what());
+    }
+    form->exec();
+    element0.deref() = Variant(g.Settings.DatabaseName);
+    return Variant("");
+}
+
+Dispatch* CreateCompanyClass()
+{
+    return new CompanyClass;
+}
+
+} // namespace nv

@@ -1,0 +1,494 @@
+#include "ledger/master/CompanyForm.h"
+
+#include "ledger/common/LedgerSchema.h"
+#include "ledger/master/CarryForward.h"
+#include "ledger/master/ItemNameForm.h"
+#include "platform/core/Cp932.h"
+#include "platform/db/DbError.h"
+#include "platform/ui/Prompt.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDate>
+#include <QDir>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStatusBar>
+#include <QVBoxLayout>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace nv {
+
+namespace {
+
+QString Q(const std::string& s)
+{
+    return QString::fromStdString(s);
+}
+
+QString Plain(float v)
+{
+    return Q(PrintNumber(v)).trimmed();
+}
+
+// The leading whole number of a text; nullopt when it has none or more follows.
+std::optional<int> WholeNumber(const QString& text)
+{
+    bool ok = false;
+    int v = text.trimmed().toInt(&ok);
+    return ok ? std::optional<int>(v) : std::nullopt;
+}
+
+int LeadingNumber(const QString& text)
+{
+    QString t = text.trimmed();
+    int i = 0;
+    if (i < t.size() && (t[i] == '-' || t[i] == '+')) ++i;
+    while (i < t.size() && t[i].isDigit() && t[i].unicode() < 0x80) ++i;
+    bool ok = false;
+    int v = t.left(i).toInt(&ok);
+    return ok ? v : 0;
+}
+
+std::string ReadBytes(const std::string& path, bool& exists)
+{
+    std::ifstream in(path, std::ios::binary);
+    exists = bool(in);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+// Puts the old file back after a failed commit: temporary file, then rename.
+void RestoreBytes(const std::string& path, const std::string& bytes, bool existed)
+{
+    if (!existed) {
+        std::remove(path.c_str());
+        return;
+    }
+    const std::string tmp = path + ".restore";
+    {
+        std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
+        out << bytes;
+        if (!out.flush()) throw std::runtime_error("元の設定ファイルを戻せません: " + path);
+    }
+    std::filesystem::rename(tmp, path);
+}
+
+// A database inside the data folder is kept by its name, another by its path.
+std::string NameInFolder(const QFileInfo& file, const std::string& folder)
+{
+    return QDir(file.absolutePath()) == QDir(Q(folder)) ? file.fileName().toStdString()
+                                                         : file.absoluteFilePath().toStdString();
+}
+
+struct TextField {
+    int index;
+    const char* name;
+    size_t width;
+    std::string CompanySettings::*member;
+};
+constexpr TextField kTextFields[] = {
+    {8, "氏名", kOwnerNameWidth, &CompanySettings::OwnerName},
+    {9, "氏名(帳票での)", kPrintNameWidth, &CompanySettings::PrintName},
+    {5, "ふりがな", kOwnerKanaWidth, &CompanySettings::OwnerKana},
+    {2, "〒", kPostCodeWidth, &CompanySettings::PostCode},
+    {7, "住所", kAddressWidth, &CompanySettings::Address},
+    {3, "電話", kPhoneWidth, &CompanySettings::Phone},
+    {4, "ＦＡＸ", kFaxWidth, &CompanySettings::Fax},
+};
+
+} // namespace
+
+std::string CheckedText(const QString& text, const char* field, size_t width)
+{
+    const std::string utf8 = text.toStdString();
+    for (QChar c : text)
+        if (c.isSurrogate() || !Utf8ToCp932(QString(c).toStdString()))
+            throw FieldError(std::string(field) + "に使えない文字があります: " + QString(c).toStdString());
+    if (text.contains('\n') || text.contains('\r'))
+        throw FieldError(std::string(field) + "に改行は使えません。");
+    if (Utf8CharCount(utf8) > width)
+        throw FieldError(std::string(field) + "は" + std::to_string(width) + "文字以内で入力してください。");
+    return utf8;
+}
+
+CompanyForm::CompanyForm(ModuleGlobal& g, QWidget* parent) : QDialog(parent), g_(g)
+{
+    g_.gsReadCompany();
+    Build();
+    sShowSettings();
+}
+
+CompanyForm::~CompanyForm() = default;
+
+void CompanyForm::SetPanelText(int panel, const std::string& text)
+{
+    if (panel == 1 && stt1_) stt1_->showMessage(Q(text));
+}
+
+void CompanyForm::Build()
+{
+    setObjectName("F1_自社登録");
+    setWindowTitle("自社登録");
+    auto* top = new QVBoxLayout(this);
+    auto* menuBar = new QMenuBar(this);
+    QMenu* file = menuBar->addMenu("ファイル(&F)");
+    file->setObjectName("mnuFmain");
+    fileItems_[0] = file->addAction(
+        "DBの選択 : 選択しない場合は、補助簿DBが選択されています。サンプル補助簿DBには入力例があります。");
+    fileItems_[1] = file->addAction("DB名の変更 :  DB名を変更します。元のDBは依然の名前でそのまま残ります.");
+    fileItems_[0]->setObjectName("mnuFILE(0)");
+    fileItems_[1]->setObjectName("mnuFILE(1)");
+    connect(fileItems_[0], &QAction::triggered, this, &CompanyForm::ChooseDatabase);
+    connect(fileItems_[1], &QAction::triggered, this, &CompanyForm::CopyDatabase);
+    top->setMenuBar(menuBar);
+
+    auto* grid = new QGridLayout;
+    top->addLayout(grid);
+    auto edit = [&](int index) {
+        auto* e = new QLineEdit(this);
+        e->setObjectName(QString("txtFields(%1)").arg(index));
+        e->installEventFilter(this);
+        fields_[index] = e;
+        return e;
+    };
+    int row = 0;
+    for (const auto& [index, caption] : std::initializer_list<std::pair<int, const char*>>{
+             {8, "氏名"}, {5, "ふりがな "}, {2, "〒"}, {7, "住所"}, {9, "氏名(帳票での)"}, {3, "電話"}, {4, "ＦＡＸ"}}) {
+        grid->addWidget(new QLabel(caption, this), row, 0);
+        grid->addWidget(edit(index), row++, 1, 1, 6);
+    }
+    grid->addWidget(new QLabel("事業年度（期首日付）", this), row, 0);
+    const char* ymd[] = {"年", "月", "日"};
+    int startBoxes[] = {0, 6, 1};
+    for (int i = 0; i < 3; ++i) {
+        grid->addWidget(edit(startBoxes[i]), row, 1 + 2 * i);
+        grid->addWidget(new QLabel(ymd[i], this), row, 2 + 2 * i);
+    }
+    ++row;
+    grid->addWidget(new QLabel("事業年度（期末日付）", this), row, 0);
+    int endLabels[] = {2, 0, 1};
+    for (int i = 0; i < 3; ++i) {
+        auto* l = new QLabel(this);
+        l->setObjectName(QString("Label2(%1)").arg(endLabels[i]));
+        endLabels_[endLabels[i]] = l;
+        grid->addWidget(l, row, 1 + 2 * i);
+        grid->addWidget(new QLabel(ymd[i], this), row, 2 + 2 * i);
+    }
+    ++row;
+    grid->addWidget(new QLabel("第", this), row, 0);
+    grid->addWidget(edit(11), row, 1);
+    grid->addWidget(new QLabel("期", this), row, 2);
+    grid->addWidget(new QLabel("　税率", this), row, 3);
+    grid->addWidget(edit(12), row, 4);
+    grid->addWidget(new QLabel("％", this), row++, 5);
+
+    struct Group {
+        const char* frame;
+        const char* name;
+        const char* first;
+        const char* second;
+    } groups[] = {{"事業形態", "Opt個人", "　　　　　　　個人", "　　　　　　　法人"},
+                  {"消費税処理", "Opt課税事業者", "　　課税事業者", "　　免税事業者"},
+                  {"集計表", "Opti集計表縦", "　　縦書き", "　　横書き"},
+                  {"ディスプレイ解像度の変更", "Opti解像度", "　　８００Ｘ６００", "　　変更なし"}};
+    auto* optionRow = new QHBoxLayout;
+    for (int gi = 0; gi < 4; ++gi) {
+        auto* box = new QGroupBox(groups[gi].frame, this);
+        auto* v = new QVBoxLayout(box);
+        for (int k = 0; k < 2; ++k) {
+            auto* r = new QRadioButton(k ? groups[gi].second : groups[gi].first, box);
+            r->setObjectName(QString("%1(%2)").arg(groups[gi].name).arg(k));
+            options_[gi][k] = r;
+            v->addWidget(r);
+        }
+        optionRow->addWidget(box);
+    }
+    top->addLayout(optionRow);
+
+    auto* closingRow = new QHBoxLayout;
+    const char* closingCaptions[] = {"仕入〆切期日", "売上〆切期日"};
+    for (int i = 0; i < 2; ++i) {
+        auto* c = new QComboBox(this);
+        c->setObjectName(QString("Cmb〆日(%1)").arg(i));
+        c->setEditable(true);
+        for (const char* choice : kClosingDayChoices) c->addItem(choice);
+        c->installEventFilter(this);
+        if (c->lineEdit()) c->lineEdit()->installEventFilter(this);
+        closing_[i] = c;
+        closingRow->addWidget(new QLabel(closingCaptions[i], this));
+        closingRow->addWidget(c);
+    }
+    top->addLayout(closingRow);
+
+    command1_ = new QPushButton("繰越の計算(&C)", this);
+    command1_->setObjectName("Command1");
+    command2_ = new QPushButton("品名の登録(&R)", this);
+    command2_->setObjectName("Command2");
+    cmdClose_ = new QPushButton("閉じる(&C)", this);
+    cmdClose_->setObjectName("cmdClose");
+    for (QPushButton* b : {command1_, command2_, cmdClose_}) b->setAutoDefault(false);
+    auto note = [&](int index, const char* text) {
+        auto* l = new QLabel(text, this);
+        l->setObjectName(QString("Label3(%1)").arg(index));
+        l->setWordWrap(true);
+        return l;
+    };
+    top->addWidget(command1_);
+    top->addWidget(note(3, "事業年度を変更してからクリックすると、新事業年度の繰越金額を元帳へ自動記入します。元帳にデータがあると自動記入しません。"
+                           "元帳の１行目は繰越金額です。元帳の繰越金額を手動で変更する場合は、品名を前期繰越金額に変更してください。"));
+    top->addWidget(command2_);
+    top->addWidget(note(1, "元帳入力に必要な品名を登録します。"));
+    top->addWidget(note(4, "DB : データベースファイル"));
+    top->addWidget(cmdClose_);
+    stt1_ = new QStatusBar(this);
+    stt1_->setObjectName("stt1");
+    top->addWidget(stt1_);
+
+    connect(command1_, &QPushButton::clicked, this, &CompanyForm::CarryForwardNow);
+    connect(command2_, &QPushButton::clicked, this, [this] {
+        try {
+            ItemNameForm form(Db(), this);
+            if (form.Load()) form.exec();
+        } catch (const std::exception& e) {
+            ShowError(Q(e.what()));
+        }
+    });
+    connect(cmdClose_, &QPushButton::clicked, this, &QDialog::close);
+    connect(fields_[0], &QLineEdit::textChanged, this, [this] { StartChanged(false); });
+    connect(fields_[6], &QLineEdit::textChanged, this, [this] { StartChanged(true); });
+}
+
+void CompanyForm::sShowSettings()
+{
+    const CompanySettings& s = g_.Settings;
+    for (const TextField& f : kTextFields) fields_[f.index]->setText(Q(s.*f.member));
+    fields_[11]->setText(Plain(s.Term));
+    fields_[0]->setText(Plain(s.StartYear));
+    fields_[6]->setText(Plain(s.StartMonth));
+    fields_[1]->setText(Plain(s.StartDay));
+    endLabels_[2]->setText(Plain(s.EndYear));
+    endLabels_[0]->setText(Plain(s.EndMonth));
+    endLabels_[1]->setText("31");
+    const float flags[] = {s.BusinessForm, s.TaxHandling, g_.PortraitSummary, g_.ScreenFlag};
+    for (int i = 0; i < 4; ++i) options_[i][IsTrue(flags[i]) ? 0 : 1]->setChecked(true);
+    fields_[12]->setText(Plain(s.TaxRate));
+    closing_[0]->setEditText(Q(s.PurchaseClosingDay));
+    closing_[1]->setEditText(Q(s.SalesClosingDay));
+}
+
+void CompanyForm::StartChanged(bool monthToo)
+{
+    const int m = LeadingNumber(fields_[6]->text());
+    if (monthToo) endLabels_[0]->setText(QString::number(m + 11 < 13 ? m + 11 : m - 1));
+    const int y = LeadingNumber(fields_[0]->text());
+    endLabels_[2]->setText(QString::number(y + (m > 1 && m < 13 ? 1 : 0)));
+}
+
+CompanyForm::ReadBack CompanyForm::sReadBack() const
+{
+    ReadBack r;
+    CompanySettings& s = r.Settings;
+    s = g_.Settings;
+    for (const TextField& f : kTextFields)
+        s.*f.member = FixedText(CheckedText(fields_[f.index]->text(), f.name, f.width), f.width);
+    bool ok = false;
+    const float term = fields_[11]->text().trimmed().toFloat(&ok);
+    if (!ok) throw FieldError("期には数字を入力してください。");
+    s.Term = term;
+    auto y = WholeNumber(fields_[0]->text()), m = WholeNumber(fields_[6]->text()), d = WholeNumber(fields_[1]->text());
+    if (!y || !m || !d || *y < 1 || *y > 9999 || !QDate::isValid(*y, *m, *d))
+        throw FieldError("事業年度（期首日付）が正しい日付ではありません。");
+    r.StartChanged = float(*y) != g_.Settings.StartYear || float(*m) != g_.Settings.StartMonth ||
+                     float(*d) != g_.Settings.StartDay;
+    s.StartYear = float(*y), s.StartMonth = float(*m), s.StartDay = float(*d);
+    s.EndYear = float(LeadingNumber(endLabels_[2]->text()));
+    s.EndMonth = float(LeadingNumber(endLabels_[0]->text()));
+    s.EndDay = 31;
+    s.BusinessForm = FromBool(options_[0][0]->isChecked());
+    s.TaxHandling = FromBool(options_[1][0]->isChecked());
+    const float rate = fields_[12]->text().trimmed().toFloat(&ok);
+    if (!ok || !(rate >= 0 && rate <= 100)) throw FieldError("税率には0から100までの数字を入力してください。");
+    s.TaxRate = rate;
+    r.PortraitSummary = FromBool(options_[2][0]->isChecked());
+    r.ScreenFlag = FromBool(options_[3][0]->isChecked());
+    const char* closingNames[] = {"仕入〆切期日", "売上〆切期日"};
+    std::string* closingDays[] = {&s.PurchaseClosingDay, &s.SalesClosingDay};
+    for (int i = 0; i < 2; ++i) {
+        const std::string text = closing_[i]->currentText().toStdString();
+        bool known = text == "月末";
+        for (const char* c : kClosingDayChoices) known = known || text == c;
+        if (!known)
+            throw FieldError(std::string(closingNames[i]) + "は一覧の締日から選んでください: " + text);
+        *closingDays[i] = text;
+    }
+    return r;
+}
+
+Database& CompanyForm::Db()
+{
+    if (!db_.IsOpen()) {
+        db_ = OpenLedgerDatabase(DbPathFor(g_.AppFolderPath, g_.Settings.DatabaseName));
+        db_.SetBusyTimeout(2000);
+    }
+    return db_;
+}
+
+void CompanyForm::ShowError(const QString& text)
+{
+    ui::error(text, this);
+}
+
+bool CompanyForm::SaveAll()
+{
+    ReadBack r;
+    try {
+        r = sReadBack();
+    } catch (const FieldError& e) {
+        ShowError(Q(e.what()));
+        return false;
+    }
+    const std::string path = g_.AppPath + kCompanyFileName;
+    bool existed = false;
+    const std::string oldBytes = ReadBytes(path, existed);
+    const ModuleGlobal before = g_;
+    bool written = false;
+    try {
+        Database& db = Db();
+        Transaction t(db);
+        if (r.StartChanged) sCarryForward(db, r.Settings, *this);
+        gsShimebiSet(db, r.Settings, *this);
+        g_.Settings = r.Settings;
+        g_.PortraitSummary = r.PortraitSummary;
+        g_.ScreenFlag = r.ScreenFlag;
+        written = true;
+        g_.gsWriteCompany();
+        t.Commit();
+    } catch (const std::exception& e) {
+        g_ = before;
+        QString text = Q(e.what());
+        if (written) {
+            try {
+                RestoreBytes(path, oldBytes, existed);
+            } catch (const std::exception& restore) {
+                text += "\n" + Q(restore.what());
+            }
+        }
+        ShowError("保存できませんでした。\n" + text);
+        return false;
+    }
+    return true;
+}
+
+bool CompanyForm::ConfirmCloseWithoutSaving()
+{
+    return ui::ask("保存せずに閉じますか？", ui::Buttons::YesNo, ui::Answer::No, this) == ui::Answer::Yes;
+}
+
+void CompanyForm::closeEvent(QCloseEvent* e)
+{
+    if (closing_ok_ || SaveAll() || ConfirmCloseWithoutSaving()) {
+        closing_ok_ = true;
+        e->accept();
+        QDialog::closeEvent(e);
+    } else {
+        e->ignore();
+    }
+}
+
+void CompanyForm::reject()
+{
+    if (closing_ok_) QDialog::reject();
+    else close();
+}
+
+void CompanyForm::CarryForwardNow()
+{
+    try {
+        const ReadBack r = sReadBack();
+        Database& db = Db();
+        Transaction t(db);
+        sCarryForward(db, r.Settings, *this);
+        t.Commit();
+        // The close then finds the start unchanged and does not run it again.
+        CompanySettings& s = g_.Settings;
+        s.StartYear = r.Settings.StartYear, s.StartMonth = r.Settings.StartMonth, s.StartDay = r.Settings.StartDay;
+    } catch (const std::exception& e) {
+        ShowError(Q(e.what()));
+    }
+}
+
+void CompanyForm::ChooseDatabase()
+{
+    const auto chosen = ui::prompt().chooseFile({.mode = ui::FileMode::Open,
+                                                 .proposed = Q(g_.AppPath),
+                                                 .filters = {"データベース名(*.MDB) | *.MDB"},
+                                                 .parent = this});
+    std::string name = kDefaultDatabaseName;
+    if (chosen && !chosen->isEmpty()) {
+        name = NameInFolder(QFileInfo(*chosen), g_.AppPath);
+    }
+    if (Utf8CharCount(name) > kDatabaseNameWidth) {
+        ShowError(QString("データベース名は%1文字以内にしてください: ").arg(kDatabaseNameWidth) + Q(name));
+        return;
+    }
+    db_ = Database();
+    g_.Settings.DatabaseName = FixedText(name, kDatabaseNameWidth);
+}
+
+void CompanyForm::CopyDatabase()
+{
+    const auto chosen = ui::prompt().chooseFile({.mode = ui::FileMode::Save,
+                                                 .proposed = Q(g_.AppPath),
+                                                 .filters = {"データベース名(*.MDB) | *.MDB"},
+                                                 .parent = this});
+    if (!chosen || chosen->trimmed().isEmpty()) return;
+    const QFileInfo info(*chosen);
+    const std::string target = info.absoluteFilePath().toStdString();
+    const std::string current = DbPathFor(g_.AppFolderPath, g_.Settings.DatabaseName);
+    std::error_code ec;
+    if (target == current || std::filesystem::equivalent(target, current, ec)) {
+        ShowError("使用中のデータベースには複写できません。");
+        return;
+    }
+    const std::string name = NameInFolder(info, g_.AppPath);
+    if (Utf8CharCount(name) > kDatabaseNameWidth) {
+        ShowError(QString("データベース名は%1文字以内にしてください: ").arg(kDatabaseNameWidth) + Q(name));
+        return;
+    }
+    try {
+        Db().BackupTo(target);
+    } catch (const std::exception& e) {
+        ShowError(Q(e.what()));
+        return;
+    }
+    db_ = Database();
+    g_.Settings.DatabaseName = FixedText(name, kDatabaseNameWidth);
+}
+
+bool CompanyForm::eventFilter(QObject* o, QEvent* e)
+{
+    if (e->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(e)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            focusNextChild();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(o, e);
+}
+
+} // namespace nv

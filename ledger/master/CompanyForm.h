@@ -1,0 +1,93 @@
+#pragma once
+// The own-company settings screen: shows company.w1, checks every field,
+// and on closing writes the file, carries forward when the fiscal start
+// moved and copies the closing days into every party, all or nothing.
+#include "ledger/common/ModuleGlobal.h"
+#include "ledger/common/StatusText.h"
+#include "platform/db/Database.h"
+
+#include <QDialog>
+
+#include <array>
+#include <optional>
+#include <stdexcept>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QStatusBar;
+class QAction;
+
+namespace nv {
+
+// A field the user must correct; the text names it.
+class FieldError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+inline constexpr const char* kClosingDayChoices[] = {"随時", "末日", "２５日", "２０日", "１５日", "１０日", "５日"};
+
+class CompanyForm : public QDialog, public StatusBarPanels {
+    Q_OBJECT
+public:
+    // Reads company.w1 of g.AppFolderPath; throws CompanyFileError.
+    explicit CompanyForm(ModuleGlobal& g, QWidget* parent = nullptr);
+    ~CompanyForm() override;
+
+    void SetPanelText(int panel, const std::string& text) override;
+
+    struct ReadBack {
+        CompanySettings Settings;
+        float PortraitSummary = 0;
+        float ScreenFlag = 0;
+        bool StartChanged = false;   // against the start last stored
+    };
+    // The form's values checked and read; throws FieldError naming the field.
+    ReadBack sReadBack() const;
+
+    // The close steps; false (with the message shown) when nothing was saved.
+    bool SaveAll();
+    void CarryForwardNow();
+    void ChooseDatabase();
+    void CopyDatabase();
+
+    QLineEdit* Field(int index) const { return fields_[index]; }
+    QLabel* EndLabel(int index) const { return endLabels_[index]; }
+    QComboBox* ClosingDay(int index) const { return closing_[index]; }
+    QRadioButton* Option(int group, int index) const { return options_[group][index]; }
+    QPushButton* CarryButton() const { return command1_; }
+    QPushButton* ItemButton() const { return command2_; }
+    QPushButton* CloseButton() const { return cmdClose_; }
+    QAction* FileItem(int index) const { return fileItems_[index]; }
+
+protected:
+    void closeEvent(QCloseEvent* e) override;
+    void reject() override;
+    bool eventFilter(QObject* o, QEvent* e) override;
+
+private:
+    void Build();
+    void sShowSettings();
+    void StartChanged(bool monthToo);
+    Database& Db();
+    void ShowError(const QString& text);
+    bool ConfirmCloseWithoutSaving();
+
+    ModuleGlobal& g_;
+    Database db_;
+    std::array<QLineEdit*, 13> fields_{};
+    std::array<QLabel*, 3> endLabels_{};
+    std::array<QComboBox*, 2> closing_{};
+    std::array<std::array<QRadioButton*, 2>, 4> options_{};
+    QPushButton* command1_ = nullptr;
+    QPushButton* command2_ = nullptr;
+    QPushButton* cmdClose_ = nullptr;
+    std::array<QAction*, 2> fileItems_{};
+    QStatusBar* stt1_ = nullptr;
+    bool closing_ok_ = false;
+};
+
+} // namespace nv

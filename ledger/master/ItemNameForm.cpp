@@ -1,0 +1,176 @@
+#include "ledger/master/ItemNameForm.h"
+
+#include "ledger/common/CompanySettings.h"
+#include "platform/automation/Automation.h"
+#include "platform/core/Cp932.h"
+#include "platform/ui/Prompt.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace nv {
+
+namespace {
+
+constexpr size_t kItemNameWidth = 50;
+
+// A name fit to store, or the reason it is not.
+std::optional<QString> RefuseName(const QString& name)
+{
+    for (QChar c : name)
+        if (c.isSurrogate() || !Utf8ToCp932(QString(c).toStdString()))
+            return QString("品名に使えない文字があります: ") + c;
+    if (Utf8CharCount(name.toStdString()) > kItemNameWidth)
+        return QString("品名は%1文字以内で入力してください。").arg(kItemNameWidth);
+    return std::nullopt;
+}
+
+} // namespace
+
+void ItemNameGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint)
+{
+    QTableWidget::closeEditor(editor, QAbstractItemDelegate::NoHint);
+    if (hint == QAbstractItemDelegate::EditNextItem || hint == QAbstractItemDelegate::SubmitModelCache)
+        emit advance();
+}
+
+void ItemNameGrid::keyPressEvent(QKeyEvent* e)
+{
+    const int key = e->key();
+    if (state() != EditingState && (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Tab)) {
+        emit advance();
+        return;
+    }
+    QTableWidget::keyPressEvent(e);
+}
+
+ItemNameForm::ItemNameForm(Database& db, QWidget* parent) : QDialog(parent), db_(db)
+{
+    setObjectName("f2_品名登録");
+    setWindowTitle("品名登録");
+    auto* top = new QVBoxLayout(this);
+    grid_ = new ItemNameGrid(0, 1, this);
+    grid_->setObjectName("Grid");
+    grid_->setHorizontalHeaderLabels({"品名"});
+    grid_->horizontalHeaderItem(0)->setTextAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    grid_->setColumnWidth(0, 200);   // 3000 twips
+    grid_->setTabKeyNavigation(false);
+    grid_->setSelectionMode(QAbstractItemView::SingleSelection);
+    grid_->setEditTriggers(QAbstractItemView::AnyKeyPressed | QAbstractItemView::DoubleClicked |
+                           QAbstractItemView::EditKeyPressed);
+    top->addWidget(grid_);
+    auto* label = new QLabel("Enterでデータが追加されます。", this);
+    label->setObjectName("Label4");
+    top->addWidget(label);
+    cmdDelete_ = new QPushButton("削除(&D)", this);
+    cmdDelete_->setObjectName("cmdDelete");
+    cmdClose_ = new QPushButton("閉じる(&C)", this);
+    cmdClose_->setObjectName("cmdClose");
+    for (QPushButton* b : {cmdDelete_, cmdClose_}) {
+        b->setAutoDefault(false);
+        top->addWidget(b);
+    }
+    connect(grid_, &ItemNameGrid::advance, this, &ItemNameForm::Advance);
+    connect(cmdDelete_, &QPushButton::clicked, this, &ItemNameForm::DeleteCurrent);
+    connect(cmdClose_, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+bool ItemNameForm::Load()
+{
+    try {
+        const auto rows = db_.Query("SELECT _rowid_, \"品名\" FROM \"品名\" ORDER BY _rowid_");
+        grid_->setRowCount(0);
+        ids_.clear();
+        for (const auto& row : rows) {
+            const int r = grid_->rowCount();
+            grid_->insertRow(r);
+            const auto* text = std::get_if<std::string>(&row[1]);
+            grid_->setItem(r, 0, new QTableWidgetItem(text ? QString::fromStdString(*text) : QString()));
+            ids_.push_back(std::get<int64_t>(row[0]));
+        }
+    } catch (const std::exception& e) {
+        ui::error(QString("ｴﾗｰが発生しました:") + QString::fromStdString(e.what()), this);
+        return false;
+    }
+    AppendBlankLine();
+    Land(grid_->rowCount() - 1);
+    try {
+        // The input method is a hint: without the component nothing changes.
+        ObjectRef ime = CreateObject("NvZzIME.IMEClass");
+        ime.Call("ChangeIMEModeEX", {Variant(static_cast<int32_t>(grid_->effectiveWinId())), Variant(true),
+                                     Variant(static_cast<int32_t>(9))});
+    } catch (const std::exception&) {
+    }
+    return true;
+}
+
+void ItemNameForm::AppendBlankLine()
+{
+    const int r = grid_->rowCount();
+    grid_->insertRow(r);
+    grid_->setItem(r, 0, new QTableWidgetItem);
+    ids_.push_back(std::nullopt);
+}
+
+void ItemNameForm::Land(int row)
+{
+    if (row < 0 || row >= grid_->rowCount()) return;
+    grid_->setCurrentCell(row, 0);
+    grid_->setFocus();
+}
+
+void ItemNameForm::Advance()
+{
+    const int r = grid_->currentRow();
+    if (r < 0) return;
+    QTableWidgetItem* item = grid_->item(r, 0);
+    const QString name = item ? item->text().trimmed() : QString();
+    if (auto refused = RefuseName(name)) {
+        ui::error(*refused, this);
+        return;
+    }
+    const bool appending = !ids_[r];
+    try {
+        if (appending) {
+            if (name.isEmpty()) return;   // a blank line is never stored
+            db_.Execute("INSERT INTO \"品名\" (\"品名\") VALUES (?)", {name.toStdString()});
+            ids_[r] = db_.LastInsertRowId();
+        } else if (name.isEmpty()) {
+            ui::error("品名を入力してください。削除は削除ボタンで行います。", this);
+            return;
+        } else {
+            db_.Execute("UPDATE \"品名\" SET \"品名\" = ? WHERE _rowid_ = ?", {name.toStdString(), *ids_[r]});
+        }
+    } catch (const std::exception& e) {
+        ui::error(QString("ｴﾗｰが発生しました:") + QString::fromStdString(e.what()) + "\nﾚｺｰﾄﾞ: " + name, this);
+        return;
+    }
+    if (item) item->setText(name);
+    if (appending) AppendBlankLine();
+    Land(r + 1);
+}
+
+void ItemNameForm::DeleteCurrent()
+{
+    const int r = grid_->currentRow();
+    if (r < 0) return;
+    if (!ids_[r]) {
+        if (QTableWidgetItem* item = grid_->item(r, 0)) item->setText(QString());
+        Land(r);
+        return;
+    }
+    try {
+        db_.Execute("DELETE FROM \"品名\" WHERE _rowid_ = ?", {*ids_[r]});
+    } catch (const std::exception& e) {
+        ui::error(QString("ｴﾗｰが発生しました:") + QString::fromStdString(e.what()), this);
+        return;
+    }
+    grid_->removeRow(r);
+    ids_.erase(ids_.begin() + r);
+    Land(r > 0 ? r - 1 : 0);
+}
+
+} // namespace nv

@@ -1,0 +1,3 @@
+#include "ledger/master/CompanyClass.h"
+
+NV_DEFINE_PLUGIN({"FirmProfile.companyClass", nullptr, "companyClass", nullptr, &nv::CreateCompanyClass})

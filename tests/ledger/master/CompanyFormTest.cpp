@@ -1,0 +1,449 @@
+// The own-company component end to end: created by ProgID, driven as a
+// person would, checked in company.w1 and in the database.
+#include "RegisterFixture.h"
+
+#include "ledger/common/ModuleGlobal.h"
+#include "platform/automation/Automation.h"
+#include "platform/core/Cp932.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QTableWidget>
+#include <QMenuBar>
+#include <QRadioButton>
+#include <QTimer>
+
+#include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace nv;
+using nvtest::Click;
+using nvtest::ReadText;
+using nvtest::Type;
+using Answer = nv::ui::Answer;
+
+namespace {
+
+std::vector<std::string> Lines(const std::string& bytes)
+{
+    std::vector<std::string> out;
+    size_t start = 0;
+    for (size_t p; (p = bytes.find("\r\n", start)) != std::string::npos; start = p + 2)
+        out.push_back(bytes.substr(start, p - start));
+    return out;
+}
+
+std::string Sjis(const char* utf8)
+{
+    return *Utf8ToCp932(utf8);
+}
+
+// The forms live in the plug-in, so tests reach their controls by name.
+struct FormView {
+    QWidget* w;
+    template <class T> T* Named(const QString& name, bool direct = false) const
+    {
+        T* c = w->findChild<T*>(name, direct ? Qt::FindDirectChildrenOnly : Qt::FindChildrenRecursively);
+        EXPECT_TRUE(c) << name.toStdString();
+        return c;
+    }
+    QLineEdit* Field(int i) const { return Named<QLineEdit>(QString("txtFields(%1)").arg(i)); }
+    QLabel* EndLabel(int i) const { return Named<QLabel>(QString("Label2(%1)").arg(i)); }
+    QComboBox* ClosingDay(int i) const { return Named<QComboBox>(QString("Cmb〆日(%1)").arg(i)); }
+    QRadioButton* Option(int g, int i) const
+    {
+        const char* names[] = {"Opt個人", "Opt課税事業者", "Opti集計表縦", "Opti解像度"};
+        return Named<QRadioButton>(QString("%1(%2)").arg(names[g]).arg(i));
+    }
+    QPushButton* CarryButton() const { return Named<QPushButton>("Command1", true); }
+    QPushButton* ItemButton() const { return Named<QPushButton>("Command2", true); }
+    QPushButton* CloseButton() const { return Named<QPushButton>("cmdClose", true); }
+    QPushButton* DeleteButton() const { return Named<QPushButton>("cmdDelete", true); }
+    QTableWidget* Grid() const { return Named<QTableWidget>("Grid", true); }
+    QAction* FileItem(int i) const { return Named<QAction>(QString("mnuFILE(%1)").arg(i)); }
+    bool isVisible() const { return w->isVisible(); }
+    void close() const { w->close(); }
+};
+using CompanyForm = FormView;
+using ItemNameForm = FormView;
+
+struct CompanyFormTest : ::testing::Test {
+    nvtest::TempDir dir;
+    std::string folder = dir.path().string() + "/";
+    std::string dbPath = dir.file("補助簿DB.MDB");
+    std::string w1 = folder + kCompanyFileName;
+    Database db;
+    nv::ui::ScriptedPrompt* script = new nv::ui::ScriptedPrompt;
+    nv::ui::ScopedPrompt scope{std::unique_ptr<nv::ui::Prompt>(script)};
+    std::string log = dir.file("fake.log");
+    std::string before;
+
+    void SetUp() override
+    {
+        nvtest::EnsureApp();
+        const std::string progids = dir.file("progids");
+        std::ofstream out(progids, std::ios::binary);
+        out << "FirmProfile.companyClass\t" NV_FIRMPROFILE_PLUGIN "\tcompanyClass\t\n"
+            << "NvZzIME.imeClass\t" NV_FAKE_JOURNAL_PLUGIN "\timeClass\t\n";
+        out.close();
+        setenv("NIVALO_PROGIDS", progids.c_str(), 1);
+        setenv("NV_FAKE_LOG", log.c_str(), 1);
+
+        ModuleGlobal g;
+        g.AppFolderPath = folder;
+        CompanySettings& s = g.Settings;
+        s.OwnerName = FixedText("山田太郎", kOwnerNameWidth);
+        s.Term = 3;
+        s.StartYear = 2004, s.StartMonth = 10, s.StartDay = 1;
+        s.EndYear = 2005, s.EndMonth = 3, s.EndDay = 31;
+        s.BusinessForm = -1, s.TaxRate = 5;
+        s.PurchaseClosingDay = "２５日";
+        s.SalesClosingDay = "末日";
+        g.gsWriteCompany();
+        before = ReadText(w1);
+
+        CreateEmptyLedgerDatabase(dbPath);
+        db = OpenLedgerDatabase(dbPath);
+        db.ExecuteScript(
+            "INSERT INTO 仕入れ先 (仕入先No, 仕入先名, 〆切期日, 繰越金額) VALUES (1, '山田商店', '２５日', 120000);"
+            "INSERT INTO 売上げ先 (売上先No, 売上先名, 〆切期日, 繰越金額) VALUES (1, '青木商会', '末日', 80000);"
+            "INSERT INTO 仕入れデータ (仕入先No, データ数, 年, 月, 日, 品名, 仕入金額, 支払金額, 差引残高) VALUES"
+            " (1, 0, 2004, 10, 1, '前期繰越金額', NULL, NULL, 120000), (1, 1, 2004, 11, 5, '鋼材', 35000, NULL, 155000),"
+            " (1, 2, 2004, 12, 10, '振込', NULL, 50000, 105000), (1, 3, 2005, 3, 31, '鋼材', 8400, NULL, 113400);"
+            "INSERT INTO 売上げデータ (売上先No, データ数, 年, 月, 日, 品名, 売上金額, 受入金額, 差引残高) VALUES"
+            " (1, 0, 2004, 10, 1, '前期繰越金額', NULL, NULL, 80000), (1, 1, 2004, 10, 20, 'みかん', 46200, NULL, 126200),"
+            " (1, 2, 2004, 10, 21, '入金', NULL, 80000, 46200);"
+            "INSERT INTO 品名 (品名) VALUES ('みかん');");
+    }
+    void TearDown() override
+    {
+        unsetenv("NIVALO_PROGIDS");
+        unsetenv("NV_FAKE_LOG");
+    }
+
+    // Calls fcFrmOp while drive works the modal form; returns element 0.
+    std::string Run(const std::function<void(CompanyForm*)>& drive, std::string name = "補助簿DB.MDB")
+    {
+        bool drove = false;
+        QTimer::singleShot(0, [&] {
+            QWidget* w = QApplication::activeModalWidget();
+            if (!w) return;
+            FormView v{w};
+            drive(&v);
+            drove = true;
+            if (w->isVisible()) {
+                script->then(Answer::Ok).then(Answer::Yes);   // the refusal, then close without saving
+                w->close();
+            }
+        });
+        ObjectRef o = CreateObject("FirmProfile.companyClass");
+        SafeArray a;
+        a.items = {Variant(FixedText(name, kDatabaseNameWidth)), Variant()};
+        Variant folderV(folder), mode(int16_t(1)), arr(a);
+        std::vector<Variant> args{Variant::ByRef(&folderV), Variant::ByRef(&mode), Variant::ByRef(&arr)};
+        EXPECT_EQ(o.CallArgs("fcFrmOp", args).ToString(), "");
+        EXPECT_TRUE(drove);
+        EXPECT_TRUE(arr.array().items[1].isEmpty());
+        return arr.array().items[0].ToString();
+    }
+
+    // Works the modal item-name form opened by the next click.
+    void OnItemForm(const std::function<void(ItemNameForm*)>& drive)
+    {
+        QTimer::singleShot(0, [drive] {
+            QWidget* w = QApplication::activeModalWidget();
+            ASSERT_TRUE(w);
+            FormView v{w};
+            drive(&v);
+            if (w->isVisible()) w->close();
+        });
+    }
+
+    DbValue Value(const std::string& sql)
+    {
+        return db.QueryValue(sql);
+    }
+
+    std::string Snapshot()
+    {
+        std::string s;
+        for (const char* t : {"仕入れ先", "売上げ先", "仕入れデータ", "売上げデータ", "品名"})
+            for (const auto& row : db.Query(std::string("SELECT * FROM \"") + t + "\" ORDER BY _rowid_")) {
+                for (const DbValue& v : row) {
+                    if (auto i = std::get_if<int64_t>(&v)) s += std::to_string(*i);
+                    else if (auto x = std::get_if<std::string>(&v)) s += *x;
+                    s += "|";
+                }
+                s += "\n";
+            }
+        return s;
+    }
+};
+
+void TypeName(ItemNameForm* f, const QString& name, int key = Qt::Key_Return)
+{
+    QTableWidget* g = f->Grid();
+    g->editItem(g->item(g->currentRow(), 0));
+    auto* editor = g->findChild<QLineEdit*>();
+    ASSERT_TRUE(editor);
+    Type(editor, name);
+    QTest::keyClick(editor, Qt::Key(key));
+    QApplication::processEvents();   // the editor closes by a queued call
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+std::vector<std::string> Names(Database& db)
+{
+    std::vector<std::string> out;
+    for (const auto& row : db.Query("SELECT 品名 FROM 品名 ORDER BY _rowid_")) out.push_back(std::get<std::string>(row[0]));
+    return out;
+}
+
+TEST_F(CompanyFormTest, WorkedExampleEndToEnd)
+{
+    const std::string name = Run([&](CompanyForm* d) {
+        EXPECT_EQ(d->Field(8)->text(), "山田太郎" + QString(16, ' '));
+        EXPECT_EQ(d->Field(0)->text(), "2004");
+        EXPECT_EQ(d->Field(6)->text(), "10");
+        EXPECT_EQ(d->EndLabel(2)->text(), "2005");
+        EXPECT_EQ(d->EndLabel(0)->text(), "3");
+        EXPECT_EQ(d->EndLabel(1)->text(), "31");
+        EXPECT_EQ(d->Field(12)->text(), "5");
+        EXPECT_TRUE(d->Option(0, 0)->isChecked());
+        EXPECT_EQ(d->ClosingDay(0)->currentText(), "２５日");
+        Type(d->Field(0), "2005");
+        Type(d->Field(6), "4");
+        EXPECT_EQ(d->EndLabel(2)->text(), "2006");
+        EXPECT_EQ(d->EndLabel(0)->text(), "3");
+        d->ClosingDay(0)->setCurrentIndex(1);
+        d->ClosingDay(1)->setCurrentIndex(3);
+        OnItemForm([](ItemNameForm* f) {
+            EXPECT_EQ(f->Grid()->currentRow(), 1);
+            TypeName(f, "鉄板");
+            TypeName(f, "ボルト");
+            QTest::keyClick(f->Grid(), Qt::Key_Return);   // the fresh line stays unstored
+            EXPECT_EQ(f->Grid()->rowCount(), 4);
+            f->Grid()->setCurrentCell(2, 0);
+            Click(f->DeleteButton());
+            EXPECT_EQ(f->Grid()->currentRow(), 1);
+            Click(f->CloseButton());
+        });
+        Click(d->ItemButton());
+        Click(d->CloseButton());
+        EXPECT_FALSE(d->isVisible());
+    });
+    EXPECT_EQ(name, FixedText("補助簿DB.MDB", kDatabaseNameWidth));
+    EXPECT_TRUE(script->messages().isEmpty()) << script->messages().join("\n").toStdString();
+    const auto was = Lines(before), now = Lines(ReadText(w1));
+    ASSERT_EQ(now.size(), 36u);
+    for (size_t i = 0; i < now.size(); ++i) {
+        if (i == 17) EXPECT_EQ(now[i], " 2005  4  1 ");
+        else if (i == 19) EXPECT_EQ(now[i], " 2006  3  31 ");
+        else if (i == 27) EXPECT_EQ(now[i], Sjis("末日"));
+        else if (i == 29) EXPECT_EQ(now[i], Sjis("２０日"));
+        else EXPECT_EQ(now[i], was[i]) << "line " << i + 1;
+    }
+    EXPECT_EQ(Value("SELECT 繰越金額 FROM 仕入れ先 WHERE 仕入先No = 1"), DbValue(int64_t(113400)));
+    EXPECT_EQ(Value("SELECT 繰越金額 FROM 売上げ先 WHERE 売上先No = 1"), DbValue(int64_t(46200)));
+    EXPECT_EQ(Value("SELECT 差引残高 FROM 仕入れデータ WHERE 年 = 2005 AND 月 = 4 AND 品名 = '繰越金額'"),
+              DbValue(int64_t(113400)));
+    EXPECT_EQ(Value("SELECT 〆切期日 FROM 仕入れ先"), DbValue(std::string("末日")));
+    EXPECT_EQ(Value("SELECT 〆切期日 FROM 売上げ先"), DbValue(std::string("２０日")));
+    EXPECT_EQ(Names(db), (std::vector<std::string>{"みかん", "鉄板"}));
+}
+
+TEST_F(CompanyFormTest, CloseWithoutStartChangeDoesNotCarry)
+{
+    db.Execute("UPDATE 仕入れ先 SET 繰越金額 = 7");
+    Run([&](CompanyForm* d) {
+        d->ClosingDay(1)->setCurrentIndex(2);
+        Click(d->CloseButton());
+    });
+    EXPECT_EQ(Value("SELECT 繰越金額 FROM 仕入れ先"), DbValue(int64_t(7)));
+    EXPECT_EQ(Value("SELECT 〆切期日 FROM 売上げ先"), DbValue(std::string("２５日")));
+    EXPECT_EQ(Lines(ReadText(w1))[29], Sjis("２５日"));
+}
+
+TEST_F(CompanyFormTest, CarryButtonThenCloseRunsOnce)
+{
+    Run([&](CompanyForm* d) {
+        Type(d->Field(0), "2005");
+        Type(d->Field(6), "4");
+        Click(d->CarryButton());
+        db.Execute("UPDATE 仕入れ先 SET 繰越金額 = 7");   // a second run would overwrite it
+        Click(d->CloseButton());
+    });
+    EXPECT_TRUE(script->messages().isEmpty()) << script->messages().join("\n").toStdString();
+    EXPECT_EQ(Value("SELECT 繰越金額 FROM 仕入れ先"), DbValue(int64_t(7)));
+    EXPECT_EQ(Lines(ReadText(w1))[17], " 2005  4  1 ");
+}
+
+TEST_F(CompanyFormTest, HostileFieldsAreRefusedNamingTheField)
+{
+    struct Case {
+        int field;   // -1, -2: the closing-day combos
+        QString text;
+        const char* named;
+    } cases[] = {
+        {11, "abc", "期"},
+        {6, "13", "期首"},
+        {1, "30", "期首"},   // with month 2 below
+        {12, "abc", "税率"},
+        {12, "101", "税率"},
+        {-1, "２８日", "仕入〆切期日"},
+        {-2, "ＡＢＣＤＥＦＧＨＩＪＫ", "売上〆切期日"},
+        {8, QString::fromUtf8("山田\xF0\x9F\x98\x80"), "氏名"},
+        {8, QString(25, 'x'), "20"},
+    };
+    const std::string snap = Snapshot();
+    for (const Case& c : cases) {
+        script->clear();
+        Run([&](CompanyForm* d) {
+            if (c.field == 1) Type(d->Field(6), "2");
+            if (c.field < 0) d->ClosingDay(-c.field - 1)->setEditText(c.text);
+            else Type(d->Field(c.field), c.text);
+            Click(d->CloseButton());
+            EXPECT_TRUE(d->isVisible()) << c.named;   // asked, and answered No by default
+        });
+        ASSERT_GE(script->messages().size(), 1);
+        EXPECT_TRUE(script->messages()[0].contains(c.named)) << script->messages()[0].toStdString();
+        EXPECT_EQ(ReadText(w1), before);
+        EXPECT_EQ(Snapshot(), snap);
+    }
+}
+
+TEST_F(CompanyFormTest, FailuresHalfWayLeaveFileAndDatabase)
+{
+    const std::string snap = Snapshot();
+    db.Execute("CREATE TRIGGER no BEFORE UPDATE ON 売上げ先 BEGIN SELECT RAISE(ABORT, '更新できません'); END");
+    Run([&](CompanyForm* d) {
+        Type(d->Field(0), "2005");
+        Type(d->Field(6), "4");
+        Click(d->CloseButton());
+    });
+    EXPECT_TRUE(script->messages()[0].contains("更新できません")) << script->messages()[0].toStdString();
+    EXPECT_EQ(ReadText(w1), before);
+    EXPECT_EQ(Snapshot(), snap);
+    db.Execute("DROP TRIGGER no");
+
+    if (geteuid() == 0) return;   // a read-only folder does not stop root
+    script->clear();
+    chmod(folder.c_str(), 0555);
+    Run([&](CompanyForm* d) {
+        Type(d->Field(6), "4");
+        Click(d->CloseButton());
+    });
+    chmod(folder.c_str(), 0755);
+    EXPECT_GE(script->messages().size(), 1);
+    EXPECT_EQ(ReadText(w1), before);
+    EXPECT_EQ(Snapshot(), snap);
+}
+
+TEST_F(CompanyFormTest, LockedDatabaseIsNamed)
+{
+    const std::string snap = Snapshot();
+    db.BeginTrans();
+    db.Execute("UPDATE 品名 SET 品名 = 品名");
+    Run([&](CompanyForm* d) { Click(d->CloseButton()); });
+    db.Rollback();
+    ASSERT_GE(script->messages().size(), 1);
+    EXPECT_EQ(ReadText(w1), before);
+    EXPECT_EQ(Snapshot(), snap);
+}
+
+TEST_F(CompanyFormTest, FileMenu)
+{
+    // Cancel: the default name.
+    EXPECT_EQ(TrimRight(Run([&](CompanyForm* d) {
+                  script->then(std::optional<QString>());
+                  d->FileItem(0)->trigger();
+                  d->close();
+              }, "other.MDB")),
+              "補助簿DB.MDB");
+    // A long path outside the folder is refused; the name stays.
+    script->clear();
+    const QString longPath = "/tmp/" + QString(51, 'a') + ".MDB";
+    EXPECT_EQ(TrimRight(Run([&](CompanyForm* d) {
+                  script->then(std::optional<QString>(longPath));
+                  d->FileItem(0)->trigger();
+                  EXPECT_TRUE(script->messages().join("").contains("50"));
+                  d->close();
+              })),
+              "補助簿DB.MDB");
+    // A file inside the folder is kept by its name.
+    script->clear();
+    EXPECT_EQ(TrimRight(Run([&](CompanyForm* d) {
+                  script->then(std::optional<QString>(QString::fromStdString(folder + "sample.MDB")));
+                  d->FileItem(0)->trigger();
+                  d->close();
+              })),
+              "sample.MDB");
+    // A copy onto itself is refused; a copy is then in use.
+    script->clear();
+    EXPECT_EQ(TrimRight(Run([&](CompanyForm* d) {
+                  script->then(std::optional<QString>(QString::fromStdString(dbPath)));
+                  d->FileItem(1)->trigger();
+                  EXPECT_EQ(script->messages().size(), 1);
+                  script->then(std::optional<QString>(QString::fromStdString(folder + "copy.MDB")));
+                  d->FileItem(1)->trigger();
+                  Click(d->CloseButton());
+              })),
+              "copy.MDB");
+    Database copy = OpenLedgerDatabase(folder + "copy.MDB");
+    EXPECT_EQ(copy.QueryValue("SELECT count(*) FROM 仕入れデータ"), Value("SELECT count(*) FROM 仕入れデータ"));
+    EXPECT_EQ(copy.QueryValue("SELECT 〆切期日 FROM 売上げ先"), DbValue(std::string("末日")));
+}
+
+TEST_F(CompanyFormTest, ItemNames)
+{
+    db.ExecuteScript("INSERT INTO 品名 (品名) VALUES ('板'), ('釘');");
+    Run([&](CompanyForm* d) {
+        OnItemForm([&](ItemNameForm* f) {
+            QTableWidget* g = f->Grid();
+            EXPECT_EQ(g->currentRow(), 3);
+            g->setCurrentCell(0, 0);
+            QTest::keyClick(g, Qt::Key_Return);   // an upper line only moves down
+            EXPECT_EQ(g->currentRow(), 1);
+            g->setCurrentCell(3, 0);
+            TypeName(f, "鉄板", Qt::Key_Tab);   // Tab as Enter
+            EXPECT_EQ(g->rowCount(), 5);
+            EXPECT_EQ(g->currentRow(), 4);
+            TypeName(f, QString(51, QChar(0x3042)));
+            EXPECT_TRUE(script->messages().last().contains("50"));
+            g->item(4, 0)->setText("");
+            TypeName(f, QString::fromUtf8("\xF0\x9F\x98\x80"));
+            EXPECT_EQ(script->messages().size(), 2);
+            g->item(4, 0)->setText("");
+            g->setCurrentCell(3, 0);   // the last appended line
+            Click(f->DeleteButton());
+            EXPECT_EQ(g->currentRow(), 2);
+            g->setCurrentCell(0, 0);   // the first: lands on the next
+            Click(f->DeleteButton());
+            EXPECT_EQ(g->currentRow(), 0);
+            EXPECT_EQ(g->item(0, 0)->text(), "板");
+            Click(f->DeleteButton());   // a middle line
+            Click(f->DeleteButton());
+            EXPECT_EQ(g->rowCount(), 1);
+        });
+        Click(d->ItemButton());
+        Click(d->CloseButton());
+    });
+    EXPECT_TRUE(Names(db).empty());
+    EXPECT_EQ(Value("SELECT count(*) FROM 売上げデータ WHERE 品名 = 'みかん'"), DbValue(int64_t(1)));
+    EXPECT_FALSE(ReadText(log).empty());   // the input method was asked through its other spelling
+}
+
+TEST_F(CompanyFormTest, MissingSettingsFileRaisesAndShowsNothing)
+{
+    std::filesystem::remove(w1);
+    ObjectRef o = CreateObject("FirmProfile.companyClass");
+    SafeArray a;
+    a.items = {Variant(FixedText("補助簿DB.MDB", kDatabaseNameWidth)), Variant()};
+    Variant folderV(folder), mode(int16_t(1)), arr(a);
+    std::vector<Variant> args{Variant::ByRef(&folderV), Variant::ByRef(&mode), Variant::ByRef(&arr)};
+    EXPECT_THROW(o.CallArgs("fcFrmOp", args), AutomationError);
+    EXPECT_FALSE(QApplication::activeModalWidget());
+}
+
+} // namespace
