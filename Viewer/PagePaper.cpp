@@ -1,6 +1,6 @@
 #include "Viewer/PagePaper.h"
 
-#include "engine/printer/StandardPapers.h"
+#include "platform/print/StandardPapers.h"
 #include "engine/store/TvPrinterSettings.h"
 #include "platform/core/Cp932.h"
 

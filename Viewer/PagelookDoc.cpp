@@ -31,7 +31,7 @@ std::unique_ptr<PagelookDoc> PagelookDoc::Open(const QString& path)
             none.m_nMessageId = kNoPagesId;
             throw none;
         }
-        doc->m_storedName = QString::fromUtf8(Cp932ToUtf8(doc->m_doc.Store().m_header.m_strName));
+        doc->m_storedName = QString::fromUtf8(Cp932ToUtf8(doc->m_doc.Store().Header().m_strName));
     } catch (const CAppException& e) {
         e.ReportError(ui::MbOk | ui::MbIconExclamation);
         return nullptr;

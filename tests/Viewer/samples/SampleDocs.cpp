@@ -60,8 +60,8 @@ void WriteSampleDoc(const std::string& path, const SampleSpec& spec)
     TvDocStore store;
     // The store takes CP932 names, as the engine everywhere.
     store.Create(*Utf8ToCp932(path));
-    SetPaper(store.m_printer, spec, spec.orientation);
-    store.m_header.m_strName = *Utf8ToCp932(spec.nameUtf8);
+    SetPaper(store.PrinterSettings(), spec, spec.orientation);
+    store.Header().m_strName = *Utf8ToCp932(spec.nameUtf8);
     const int32_t formId = store.WriteForm(*form);
     const int32_t turned = spec.orientation == 1 ? 2 : 1;
     for (int n = 1; n <= spec.pages; ++n) {
