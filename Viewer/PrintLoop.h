@@ -39,9 +39,9 @@ DevMode PaperDevMode(const PagePaper& paper);
 class PrintLoop {
 public:
     struct Request {
-        QString printer;      // as OpenPrinterByName takes it
-        QString fallbackPdf;  // the virtual printer's file when no printer exists
-        std::vector<int> pages;
+        QString printer{};    // as OpenPrinterByName takes it
+        QString fallbackPdf{};  // the virtual printer's file when no printer exists
+        std::vector<int> pages{};
         int copies = 1;
         bool collate = true;
     };
