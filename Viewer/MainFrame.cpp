@@ -3,6 +3,7 @@
 #include "Viewer/CommandIds.h"
 #include "Viewer/PagelookDoc.h"
 #include "Viewer/PagelookView.h"
+#include "Viewer/PrintCommands.h"
 #include "Viewer/TreePane.h"
 #include "platform/ui/Prompt.h"
 
@@ -100,6 +101,8 @@ void MainFrame::BuildActions()
     OnView(cmd::kPrevPage, [](PagelookView& v) { v.PrevPage(); });
     OnView(cmd::kNextPage, [](PagelookView& v) { v.NextPage(); });
     OnView(cmd::kLastPage, [](PagelookView& v) { v.LastPage(); });
+    OnView(cmd::kPrint, [](PagelookView& v) { PrintView(v, false); });
+    OnView(cmd::kPrintDirect, [](PagelookView& v) { PrintView(v, true); });
     for (QAction* a : std::as_const(m_actions)) addAction(a);
 }
 
@@ -228,6 +231,8 @@ void MainFrame::UpdateCommands()
     Action(cmd::kJumpPage)->setEnabled(v && count != 1);
     Action(cmd::kAnyZoom)->setEnabled(v != nullptr);
     Action(cmd::kFileClose)->setEnabled(v != nullptr);
+    Action(cmd::kPrint)->setEnabled(v != nullptr);
+    Action(cmd::kPrintDirect)->setEnabled(v != nullptr);
     for (int id : {cmd::kFitHeight, cmd::kFitWidth, cmd::kFitPage}) {
         QAction* a = Action(id);
         a->setEnabled(v != nullptr);

@@ -233,3 +233,28 @@ TEST(PrintProgram, PrintToPdfWithoutAWindowAndExits)
 }
 
 } // namespace
+
+namespace {
+
+class PrintWindow : public nvtest::ViewerFixture {};
+
+TEST_F(PrintWindow, PrintsFlaggedPagesToTheChosenPrinterAndKeepsThePage)
+{
+    ASSERT_EQ(Start({Sample("five.tvd")}), nv::viewer::PagelookApp::kContinue);
+    const QString out = QString::fromStdString(dir.file("out.pdf"));
+    View()->SetPage(4);
+    View()->PrintFlags() = {1, 0, 1, 0, 1};
+    prompts->then(std::optional<QString>(nv::PdfPrinterName(out)));
+    Trigger(57607);
+    EXPECT_EQ(PageTexts(out), Pages({"P1", "P3", "P5"}));
+    EXPECT_EQ(View()->CurrentPage(), 4);
+
+    QFile::remove(out);
+    View()->PrintFlags() = {0, 0, 0, 0, 0};
+    prompts->clear();
+    Trigger(57607);
+    EXPECT_EQ(prompts->messages(), QStringList{nv::viewer::NoPagesToPrintText()});
+    EXPECT_FALSE(QFile::exists(out));
+}
+
+} // namespace
