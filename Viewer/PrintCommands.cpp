@@ -27,6 +27,7 @@ void PrintView(PagelookView& view, bool direct)
     }
     if (request.printer.isEmpty()) request.fallbackPdf = VirtualPdfFor(doc.Path(), doc.DisplayName());
     request.pages = pages;
+    request.mode = view.PaperMode();
 
     QProgressDialog progress(QStringLiteral("印刷中..."), QStringLiteral("キャンセル"), 0,
                              static_cast<int>(pages.size()), &view);

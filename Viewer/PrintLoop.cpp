@@ -67,6 +67,40 @@ DevMode PaperDevMode(const PagePaper& paper)
     return m;
 }
 
+PagePaper SheetForMode(const PagePaper& page, const PagePaper* printer, int mode)
+{
+    if (!printer || mode <= 0 || mode > 3) return page;
+    PagePaper sheet = *printer;
+    sheet.scale = page.scale;
+    if (mode == 3 && sheet.orientation != page.orientation) {
+        sheet.orientation = page.orientation;
+        std::swap(sheet.width, sheet.height);
+    }
+    // A page without a size keeps its scale.
+    if (mode >= 2 && page.width > 0 && page.height > 0) {
+        const double fit = std::min(double(sheet.width) / page.width, double(sheet.height) / page.height);
+        sheet.scale = static_cast<int>(page.scale * fit);
+    }
+    return sheet;
+}
+
+namespace {
+// The paper a printer is set to before the job changes anything.
+PagePaper CurrentSheet(const QPrinter& printer)
+{
+    const QPageLayout layout = printer.pageLayout();
+    const QSizeF mm = layout.pageSize().size(QPageSize::Millimeter);
+    PagePaper p;
+    p.name = layout.pageSize().name();
+    p.id = layout.pageSize().windowsId();
+    p.orientation = layout.orientation() == QPageLayout::Portrait ? 1 : 2;
+    p.width = TenthsMmToUnits(static_cast<int32_t>(std::lround(mm.width() * 10)));
+    p.height = TenthsMmToUnits(static_cast<int32_t>(std::lround(mm.height() * 10)));
+    if (p.orientation != 1) std::swap(p.width, p.height);
+    return p;
+}
+} // namespace
+
 PrintLoop::PrintLoop(PagelookDoc& doc) : m_doc(doc)
 {
     drawPage = [this](DeviceContext& dc, int page, int scale) {
@@ -94,6 +128,8 @@ PrintLoop::Outcome PrintLoop::Run(const Request& request)
     } else {
         sheets = CopySequence(request.pages, request.copies, request.collate);
     }
+    m_printerSheet = CurrentSheet(*printer);
+    m_mode = request.mode;
     out.printed = PrintSheets(*printer, sheets, out);
     if (!out.printed && !out.output.isEmpty()) QFile::remove(out.output);
     return out;
@@ -116,7 +152,7 @@ bool PrintLoop::PrintSheets(QPrinter& printer, const std::vector<int>& sheets, O
             job.AbortDoc();
             return false;
         }
-        const PagePaper paper = m_doc.Paper(page);
+        const PagePaper paper = SheetForMode(m_doc.Paper(page), &m_printerSheet, m_mode);
         DevMode mode = PaperDevMode(paper);
         if (!tracker.ResetDCIfChanged(job, mode) || !job.StartPage()) {
             // The first page opens the output: failing there is failing to start.

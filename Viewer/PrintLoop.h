@@ -36,6 +36,11 @@ QString JobName(const QString& title);
 // The printer mode that puts a page's paper in the printer.
 DevMode PaperDevMode(const PagePaper& paper);
 
+// The sheet, orientation and scale a page gets in paper mode 0-3 on a
+// printer whose current paper is `printer` (turned as it is set); without a
+// printer every mode keeps the page's own paper.
+PagePaper SheetForMode(const PagePaper& page, const PagePaper* printer, int mode);
+
 class PrintLoop {
 public:
     struct Request {
@@ -44,6 +49,7 @@ public:
         std::vector<int> pages{};
         int copies = 1;
         bool collate = true;
+        int mode = 0;  // paper mode
     };
     struct Outcome {
         bool printed = false;
@@ -67,6 +73,8 @@ private:
     bool PrintSheets(QPrinter& printer, const std::vector<int>& sheets, Outcome& out);
 
     PagelookDoc& m_doc;
+    PagePaper m_printerSheet;
+    int m_mode = 0;
 };
 
 } // namespace nv::viewer

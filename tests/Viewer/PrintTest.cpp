@@ -106,6 +106,43 @@ TEST(PrinterByName, PdfNamesAndUnusedPaths)
     EXPECT_FALSE(error.isEmpty());
 }
 
+nv::viewer::PagePaper Sheet(int id, int orientation, int32_t w, int32_t l, int scale = 100)
+{
+    nv::viewer::PagePaper p;
+    p.id = id;
+    p.orientation = orientation;
+    p.scale = scale;
+    p.width = nv::viewer::TenthsMmToUnits(orientation == 1 ? w : l);
+    p.height = nv::viewer::TenthsMmToUnits(orientation == 1 ? l : w);
+    return p;
+}
+
+TEST(SheetForMode, ModesOnAnA4PortraitPrinter)
+{
+    const auto a4 = Sheet(9, 1, 2100, 2970);
+    struct Case {
+        nv::viewer::PagePaper page;
+        int mode, id, orientation, scale;
+    };
+    const Case cases[] = {
+        {Sheet(8, 1, 2970, 4200), 2, 9, 1, 70},  // A3 portrait, fitted
+        {Sheet(8, 2, 2970, 4200), 3, 9, 2, 70},  // A3 landscape, its own orientation
+        {Sheet(9, 2, 2100, 2970), 2, 9, 1, 70},  // A4 landscape on the portrait sheet
+        {Sheet(8, 1, 2970, 4200, 80), 1, 9, 1, 80},  // the page's scale
+        {Sheet(8, 2, 2970, 4200, 90), 0, 8, 2, 90},  // the page's own paper
+    };
+    for (const Case& c : cases) {
+        const auto s = nv::viewer::SheetForMode(c.page, &a4, c.mode);
+        EXPECT_EQ(s.id, c.id) << c.mode;
+        EXPECT_EQ(s.orientation, c.orientation) << c.mode;
+        EXPECT_EQ(s.scale, c.scale) << c.mode;
+    }
+    // No printer: an A3 landscape page on a sheet wider than tall.
+    const auto alone = nv::viewer::SheetForMode(Sheet(8, 2, 2970, 4200), nullptr, 2);
+    EXPECT_GT(alone.width, alone.height);
+    EXPECT_EQ(alone.scale, 100);
+}
+
 class PrintLoopTest : public nvtest::ViewerFixture {
 protected:
     std::unique_ptr<nv::viewer::PagelookDoc> Open(const nv::samples::SampleSpec& spec = {})
@@ -133,6 +170,20 @@ TEST_F(PrintLoopTest, A3PageKeepsItsSize)
     const auto out = PrintLoop(*doc).Run({.printer = nv::PdfPrinterName(Out()), .pages = {1}});
     ASSERT_TRUE(out.printed);
     EXPECT_EQ(PageSizes(Out()), QStringList{"842 x 1191"});
+}
+
+TEST_F(PrintLoopTest, ModeTwoFitsAnA3PageOnTheA4PdfPrinter)
+{
+    auto doc = Open({.pages = 1, .paperId = 8, .widthTenths = 2970, .lengthTenths = 4200});
+    int scale = 0;
+    PrintLoop loop(*doc);
+    loop.drawPage = [&scale](nv::DeviceContext&, int, int s) {
+        scale = s;
+        return true;
+    };
+    ASSERT_TRUE(loop.Run({.printer = nv::PdfPrinterName(Out()), .pages = {1}, .mode = 2}).printed);
+    EXPECT_EQ(PageSizes(Out()), QStringList{"595 x 842"});
+    EXPECT_EQ(scale, 70);
 }
 
 TEST_F(PrintLoopTest, CopiesRepeatPagesInAPdf)
