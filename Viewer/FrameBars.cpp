@@ -1,5 +1,6 @@
 // The main window's commands, bars and menus.
 #include "Viewer/CommandIds.h"
+#include "Viewer/PrintCommands.h"
 #include "Viewer/MainFrame.h"
 #include "Viewer/PagelookDoc.h"
 #include "Viewer/PagelookView.h"
@@ -113,8 +114,8 @@ void MainFrame::BuildActions()
         fits->addAction(a);
         OnView(id, [id](PagelookView& v) { v.Fit(id); });
     }
-    // Printing and help have no screens here: there, and disabled.
-    for (int id : {cmd::kPageSetup, cmd::kPrintSetup, cmd::kPrint, cmd::kPrintDirect, cmd::kHelpContents,
+    // Page setting, print setup and help have no screens here: there, and disabled.
+    for (int id : {cmd::kPageSetup, cmd::kPrintSetup, cmd::kHelpContents,
                    cmd::kHelpSearch, cmd::kContextHelp})
         Action(id)->setEnabled(false);
     const std::pair<int, const char*> pictures[] = {
@@ -153,6 +154,8 @@ void MainFrame::BuildViewCommands()
     OnView(cmd::kPrevPage, [](PagelookView& v) { v.PrevPage(); });
     OnView(cmd::kNextPage, [](PagelookView& v) { v.NextPage(); });
     OnView(cmd::kLastPage, [](PagelookView& v) { v.LastPage(); });
+    OnView(cmd::kPrint, [](PagelookView& v) { PrintView(v, false); });
+    OnView(cmd::kPrintDirect, [](PagelookView& v) { PrintView(v, true); });
     OnView(cmd::kAnyZoom, [this](PagelookView& v) {
         ZoomDialog d(v.Zoom(), this);
         if (d.exec() == QDialog::Accepted && d.Value() != v.Zoom()) v.SetZoom(d.Value());

@@ -244,7 +244,7 @@ void MainFrame::UpdateCommands()
     Action(cmd::kNextPage)->setEnabled(v && page < count);
     Action(cmd::kLastPage)->setEnabled(v && page < count);
     Action(cmd::kJumpPage)->setEnabled(v && count != 1);
-    for (int id : {cmd::kAnyZoom, cmd::kFileClose, cmd::kDocumentInfo, cmd::kFind})
+    for (int id : {cmd::kAnyZoom, cmd::kFileClose, cmd::kDocumentInfo, cmd::kFind, cmd::kPrint, cmd::kPrintDirect})
         Action(id)->setEnabled(v != nullptr);
     for (int id : {cmd::kFitHeight, cmd::kFitWidth, cmd::kFitPage}) {
         QAction* a = Action(id);

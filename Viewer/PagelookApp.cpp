@@ -1,6 +1,7 @@
 #include "Viewer/PagelookApp.h"
 
 #include "Viewer/MainFrame.h"
+#include "Viewer/ShellPrint.h"
 #include "engine/core/AppException.h"
 #include "engine/core/TempFileManager.h"
 #include "engine/render/ImageDrawer.h"
@@ -66,6 +67,9 @@ int PagelookApp::Start(const QStringList& args, const QString& currentFolder)
     InitTextEngine(CreateMeasuringDc());
     InitImageDrawing();
     m_enginesStarted = true;
+
+    if (m_command.action == Action::Print || m_command.action == Action::PrintTo)
+        return PrintWithoutWindow(m_command, ResolveDocumentPath(m_command.path, currentFolder));
 
     m_frame = std::make_unique<MainFrame>(m_options, m_dpi);
     if (!m_command.path.isEmpty()) {

@@ -1,0 +1,53 @@
+#include "Viewer/PrintCommands.h"
+
+#include "Viewer/PagelookDoc.h"
+#include "Viewer/PagelookView.h"
+#include "Viewer/PrintLoop.h"
+#include "Viewer/ShellPrint.h"
+#include "platform/ui/Prompt.h"
+
+#include <QCoreApplication>
+#include <QProgressDialog>
+
+namespace nv::viewer {
+
+void PrintView(PagelookView& view, bool direct)
+{
+    PagelookDoc& doc = view.Document();
+    const std::vector<int> pages = PrintCandidates(view.PrintFlags(), 1, view.PageCount());
+    if (pages.empty()) {
+        ui::messageBox(NoPagesToPrintText(), ui::MbOk | ui::MbIconExclamation);
+        return;
+    }
+    PrintLoop::Request request;
+    if (!direct) {
+        const auto chosen = ui::prompt().choosePrinter({.title = QStringLiteral("印刷"), .parent = &view});
+        if (!chosen) return;
+        request.printer = *chosen;
+    }
+    if (request.printer.isEmpty()) request.fallbackPdf = VirtualPdfFor(doc.Path(), doc.DisplayName());
+    request.pages = pages;
+    request.mode = view.PaperMode();
+
+    QProgressDialog progress(QStringLiteral("印刷中..."), QStringLiteral("キャンセル"), 0,
+                             static_cast<int>(pages.size()), &view);
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(500);
+    PrintLoop loop(doc);
+    loop.progress = [&progress](int done, int total) {
+        progress.setMaximum(total);
+        progress.setValue(done);
+        QCoreApplication::processEvents();
+        return !progress.wasCanceled();
+    };
+    const PrintLoop::Outcome out = loop.Run(request);
+    progress.reset();
+    if (!out.printed && !out.cancelled) {
+        ui::messageBox(out.error, ui::MbOk | ui::MbIconExclamation);
+    } else if (out.printed && !request.fallbackPdf.isEmpty() && out.output == request.fallbackPdf) {
+        ui::messageBox(QStringLiteral("プリンタがないため、PDFファイルに印刷しました。\n%1").arg(out.output),
+                       ui::MbOk | ui::MbIconInformation);
+    }
+}
+
+} // namespace nv::viewer

@@ -1,0 +1,189 @@
+#include "Viewer/PrintLoop.h"
+
+#include "Viewer/PagelookDoc.h"
+#include "engine/printer/DevModeTracker.h"
+#include "platform/core/Cp932.h"
+#include "platform/qt/PrinterByName.h"
+#include "platform/qt/QtDeviceContext.h"
+#include "platform/qt/QtPrinterJob.h"
+
+#include <QFile>
+#include <QPrinter>
+
+#include <algorithm>
+#include <cmath>
+
+namespace nv::viewer {
+
+QString NoPagesToPrintText() { return QStringLiteral("印刷するページがありません"); }
+QString FailedToStartPrintText() { return QStringLiteral("印刷を開始できませんでした。"); }
+
+std::vector<int> PrintCandidates(const std::vector<int>& flags, int from, int to, bool everyPage)
+{
+    std::vector<int> pages;
+    from = std::max(from, 1);
+    to = std::min(to, static_cast<int>(flags.size()));
+    for (int p = from; p <= to; ++p)
+        if (everyPage || flags[static_cast<size_t>(p - 1)] == 1) pages.push_back(p);
+    return pages;
+}
+
+std::vector<int> CopySequence(const std::vector<int>& pages, int copies, bool collate)
+{
+    std::vector<int> seq;
+    copies = std::max(copies, 1);
+    if (collate) {
+        for (int c = 0; c < copies; ++c) seq.insert(seq.end(), pages.begin(), pages.end());
+    } else {
+        for (int p : pages) seq.insert(seq.end(), static_cast<size_t>(copies), p);
+    }
+    return seq;
+}
+
+QString JobName(const QString& title)
+{
+    // Count characters, so a surrogate pair is never split.
+    QString name;
+    int chars = 0;
+    for (qsizetype i = 0; i < title.size() && chars < kJobNameChars; ++i, ++chars) {
+        name += title[i];
+        if (title[i].isHighSurrogate() && i + 1 < title.size()) name += title[++i];
+    }
+    return name;
+}
+
+DevMode PaperDevMode(const PagePaper& paper)
+{
+    DevMode m;
+    m.dmFields = DM_ORIENTATION | DM_PAPERSIZE | DM_PAPERWIDTH | DM_PAPERLENGTH;
+    m.dmOrientation = paper.orientation == 1 ? DMORIENT_PORTRAIT : DMORIENT_LANDSCAPE;
+    m.dmPaperSize = static_cast<int16_t>(paper.id);
+    // The sheet as drawn is turned for landscape; the mode wants it upright.
+    const int32_t w = paper.orientation == 1 ? paper.width : paper.height;
+    const int32_t l = paper.orientation == 1 ? paper.height : paper.width;
+    m.dmPaperWidth = static_cast<int16_t>(std::lround(w / kUnitsPerTenthMm));
+    m.dmPaperLength = static_cast<int16_t>(std::lround(l / kUnitsPerTenthMm));
+    if (const auto form = Utf8ToCp932(paper.name.toStdString())) m.formName = *form;
+    return m;
+}
+
+PagePaper SheetForMode(const PagePaper& page, const PagePaper* printer, int mode)
+{
+    if (!printer || mode <= 0 || mode > 3) return page;
+    PagePaper sheet = *printer;
+    sheet.scale = page.scale;
+    if (mode == 3 && sheet.orientation != page.orientation) {
+        sheet.orientation = page.orientation;
+        std::swap(sheet.width, sheet.height);
+    }
+    // A page without a size keeps its scale.
+    if (mode >= 2 && page.width > 0 && page.height > 0) {
+        const double fit = std::min(double(sheet.width) / page.width, double(sheet.height) / page.height);
+        sheet.scale = static_cast<int>(page.scale * fit);
+    }
+    return sheet;
+}
+
+namespace {
+// The paper a printer is set to before the job changes anything.
+PagePaper CurrentSheet(const QPrinter& printer)
+{
+    const QPageLayout layout = printer.pageLayout();
+    const QSizeF mm = layout.pageSize().size(QPageSize::Millimeter);
+    PagePaper p;
+    p.name = layout.pageSize().name();
+    p.id = layout.pageSize().windowsId();
+    p.orientation = layout.orientation() == QPageLayout::Portrait ? 1 : 2;
+    p.width = TenthsMmToUnits(static_cast<int32_t>(std::lround(mm.width() * 10)));
+    p.height = TenthsMmToUnits(static_cast<int32_t>(std::lround(mm.height() * 10)));
+    if (p.orientation != 1) std::swap(p.width, p.height);
+    return p;
+}
+} // namespace
+
+PrintLoop::PrintLoop(PagelookDoc& doc) : m_doc(doc)
+{
+    drawPage = [this](DeviceContext& dc, int page, int scale) {
+        m_doc.Report().DrawPage(dc, page, {0, 0}, scale);
+        return true;
+    };
+}
+
+PrintLoop::Outcome PrintLoop::Run(const Request& request)
+{
+    Outcome out;
+    if (request.pages.empty()) {
+        out.error = NoPagesToPrintText();
+        return out;
+    }
+    std::unique_ptr<QPrinter> printer = OpenPrinterByName(request.printer, request.fallbackPdf, &out.error);
+    if (!printer) return out;
+    if (printer->outputFormat() == QPrinter::PdfFormat) out.output = printer->outputFileName();
+
+    // Qt's PDF writer makes one copy only: repeat the pages instead.
+    std::vector<int> sheets = request.pages;
+    if (printer->supportsMultipleCopies()) {
+        printer->setCopyCount(std::max(request.copies, 1));
+        printer->setCollateCopies(request.collate);
+    } else {
+        sheets = CopySequence(request.pages, request.copies, request.collate);
+    }
+    m_printerSheet = CurrentSheet(*printer);
+    m_mode = request.mode;
+    out.printed = PrintSheets(*printer, sheets, out);
+    if (!out.printed && !out.output.isEmpty()) QFile::remove(out.output);
+    return out;
+}
+
+bool PrintLoop::PrintSheets(QPrinter& printer, const std::vector<int>& sheets, Outcome& out)
+{
+    QtPrinterJob job(printer);
+    const std::string name = Utf8ToCp932(JobName(m_doc.DisplayName()).toStdString()).value_or(std::string());
+    if (!job.StartDoc(name)) {
+        out.error = FailedToStartPrintText();
+        return false;
+    }
+    DevModeTracker tracker;
+    const int dpi = printer.resolution();
+    int done = 0;
+    for (int page : sheets) {
+        if (progress && !progress(done, static_cast<int>(sheets.size()))) {
+            out.cancelled = true;
+            job.AbortDoc();
+            return false;
+        }
+        const PagePaper paper = SheetForMode(m_doc.Paper(page), &m_printerSheet, m_mode);
+        DevMode mode = PaperDevMode(paper);
+        if (!tracker.ResetDCIfChanged(job, mode) || !job.StartPage()) {
+            // The first page opens the output: failing there is failing to start.
+            out.error = done == 0 ? FailedToStartPrintText()
+                                  : QStringLiteral("%1ページを印刷できませんでした。").arg(page);
+            job.AbortDoc();
+            return false;
+        }
+        bool drawn = false;
+        {
+            QtDeviceContext dc(*job.Painter(), true, dpi, dpi);
+            try {
+                drawn = drawPage(dc, page, paper.scale);
+            } catch (...) {
+                drawn = false;
+            }
+            drawn = drawn && !dc.Failed();
+        }
+        if (!drawn || !job.EndPage()) {
+            out.error = QStringLiteral("%1ページを描画できませんでした。印刷を中止しました。").arg(page);
+            job.AbortDoc();
+            return false;
+        }
+        ++done;
+    }
+    if (progress) progress(done, static_cast<int>(sheets.size()));
+    if (!job.EndDoc()) {
+        out.error = FailedToStartPrintText();
+        return false;
+    }
+    return true;
+}
+
+} // namespace nv::viewer

@@ -1,0 +1,42 @@
+#include "Viewer/ShellPrint.h"
+
+#include "Viewer/CommandLine.h"
+#include "Viewer/PagelookDoc.h"
+#include "Viewer/PrintLoop.h"
+#include "platform/qt/PrinterByName.h"
+#include "platform/ui/Prompt.h"
+
+#include <QFileInfo>
+
+namespace nv::viewer {
+
+QString VirtualPdfFor(const QString& documentPath, const QString& documentName)
+{
+    QString base = documentName;
+    base.replace(QLatin1Char('/'), QLatin1Char('_'));
+    if (base.isEmpty()) base = QFileInfo(documentPath).completeBaseName();
+    return UnusedPdfPath(QFileInfo(documentPath).absolutePath(), base);
+}
+
+int PrintWithoutWindow(const CommandLine& command, const QString& path)
+{
+    std::unique_ptr<PagelookDoc> doc = PagelookDoc::Open(path);
+    if (!doc) return 1;
+    PrintLoop loop(*doc);
+    PrintLoop::Request r;
+    r.printer = command.action == CommandLine::Action::PrintTo ? command.printer : QString();
+    if (r.printer.isEmpty()) r.fallbackPdf = VirtualPdfFor(doc->Path(), doc->DisplayName());
+    std::vector<int> every(static_cast<size_t>(doc->PageCount()), 1);
+    r.pages = PrintCandidates(every, 1, doc->PageCount(), true);
+    const PrintLoop::Outcome out = loop.Run(r);
+    if (!out.printed) {
+        ui::messageBox(out.error, ui::MbOk | ui::MbIconExclamation);
+        return 1;
+    }
+    if (!r.fallbackPdf.isEmpty() && out.output == r.fallbackPdf)
+        ui::messageBox(QStringLiteral("プリンタがないため、PDFファイルに印刷しました。\n%1").arg(out.output),
+                       ui::MbOk | ui::MbIconInformation);
+    return 0;
+}
+
+} // namespace nv::viewer

@@ -1,0 +1,311 @@
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+
+#include <algorithm>
+
+#include "SampleDocs.h"
+#include "ViewerFixture.h"
+#include "Viewer/PagelookDoc.h"
+#include "Viewer/PrintLoop.h"
+#include "Viewer/ShellPrint.h"
+#include "platform/qt/PrinterByName.h"
+
+namespace {
+
+using nv::viewer::PrintLoop;
+
+// What poppler reads back from a PDF: "W x H" per page and the text.
+QStringList PageSizes(const QString& pdf)
+{
+    QProcess p;
+    p.start("pdfinfo", {"-f", "1", "-l", "99", pdf});
+    p.waitForFinished(10000);
+    QStringList sizes;
+    for (const QString& line : QString::fromUtf8(p.readAllStandardOutput()).split('\n'))
+        if (line.startsWith("Page") && line.contains("size:"))
+            sizes << line.section("size:", 1).trimmed().section(" pts", 0, 0);
+    return sizes;
+}
+
+// Each page's text with blanks dropped and characters sorted: the order
+// poppler reads separately placed glyphs in is not the drawing's concern.
+QString Letters(QString s)
+{
+    s.remove(QRegularExpression("\\s"));
+    std::sort(s.begin(), s.end());
+    return s;
+}
+
+QStringList Pages(std::initializer_list<const char*> texts)
+{
+    QStringList out;
+    for (const char* t : texts) out << Letters(t);
+    return out;
+}
+
+QStringList PageTexts(const QString& pdf)
+{
+    QProcess p;
+    p.start("pdftotext", {pdf, "-"});
+    p.waitForFinished(10000);
+    QStringList texts;
+    for (const QString& page : QString::fromUtf8(p.readAllStandardOutput()).split('\f', Qt::SkipEmptyParts))
+        if (!page.trimmed().isEmpty()) texts << Letters(page);
+    return texts;
+}
+
+TEST(PrintCandidates, FlagsAndRange)
+{
+    struct Case {
+        std::vector<int> flags;
+        int from, to;
+        bool every;
+        std::vector<int> pages;
+    };
+    const Case cases[] = {
+        {{1, 0, 1, 0, 1}, 1, 5, false, {1, 3, 5}},
+        {{1, 0, 1, 0, 1}, 2, 4, false, {3}},
+        {{1, 0, 1, 0, 1}, 2, 2, false, {}},
+        {{0, 0, 0}, 1, 3, true, {1, 2, 3}},
+        {{1, 1}, 0, 9, false, {1, 2}},
+        {{2, 1}, 1, 2, false, {2}}, // only 1 means print
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(nv::viewer::PrintCandidates(c.flags, c.from, c.to, c.every), c.pages) << c.from << ".." << c.to;
+}
+
+TEST(PrintCandidates, CopiesCollatedOrNot)
+{
+    EXPECT_EQ(nv::viewer::CopySequence({1, 2, 3}, 2, true), (std::vector<int>{1, 2, 3, 1, 2, 3}));
+    EXPECT_EQ(nv::viewer::CopySequence({1, 2, 3}, 2, false), (std::vector<int>{1, 1, 2, 2, 3, 3}));
+    EXPECT_EQ(nv::viewer::CopySequence({4}, 0, true), (std::vector<int>{4}));
+}
+
+TEST(PrintCandidates, JobNameCutsCharactersNotBytes)
+{
+    const QString forty = QString("仕入元帳").repeated(10);
+    EXPECT_EQ(nv::viewer::JobName(forty), forty.left(31));
+    EXPECT_EQ(nv::viewer::JobName("short"), "short");
+}
+
+TEST(PrinterByName, PdfNamesAndUnusedPaths)
+{
+    EXPECT_TRUE(nv::IsPdfPrinterName("pdf:/tmp/a.pdf"));
+    EXPECT_EQ(nv::PdfFileOfPrinterName("pdf:/tmp/a.pdf"), "/tmp/a.pdf");
+    EXPECT_FALSE(nv::IsPdfPrinterName("Office"));
+    nvtest::TempDir dir;
+    const QString folder = QString::fromStdString(dir.path().string());
+    EXPECT_EQ(nv::UnusedPdfPath(folder, "doc"), folder + "/doc.pdf");
+    QFile(folder + "/doc.pdf").open(QIODevice::WriteOnly);
+    EXPECT_EQ(nv::UnusedPdfPath(folder, "doc"), folder + "/doc(2).pdf");
+    QString error;
+    EXPECT_EQ(nv::OpenPrinterByName("pdf:", {}, &error), nullptr);
+    EXPECT_FALSE(error.isEmpty());
+}
+
+nv::viewer::PagePaper Sheet(int id, int orientation, int32_t w, int32_t l, int scale = 100)
+{
+    nv::viewer::PagePaper p;
+    p.id = id;
+    p.orientation = orientation;
+    p.scale = scale;
+    p.width = nv::viewer::TenthsMmToUnits(orientation == 1 ? w : l);
+    p.height = nv::viewer::TenthsMmToUnits(orientation == 1 ? l : w);
+    return p;
+}
+
+TEST(SheetForMode, ModesOnAnA4PortraitPrinter)
+{
+    const auto a4 = Sheet(9, 1, 2100, 2970);
+    struct Case {
+        nv::viewer::PagePaper page;
+        int mode, id, orientation, scale;
+    };
+    const Case cases[] = {
+        {Sheet(8, 1, 2970, 4200), 2, 9, 1, 70},  // A3 portrait, fitted
+        {Sheet(8, 2, 2970, 4200), 3, 9, 2, 70},  // A3 landscape, its own orientation
+        {Sheet(9, 2, 2100, 2970), 2, 9, 1, 70},  // A4 landscape on the portrait sheet
+        {Sheet(8, 1, 2970, 4200, 80), 1, 9, 1, 80},  // the page's scale
+        {Sheet(8, 2, 2970, 4200, 90), 0, 8, 2, 90},  // the page's own paper
+    };
+    for (const Case& c : cases) {
+        const auto s = nv::viewer::SheetForMode(c.page, &a4, c.mode);
+        EXPECT_EQ(s.id, c.id) << c.mode;
+        EXPECT_EQ(s.orientation, c.orientation) << c.mode;
+        EXPECT_EQ(s.scale, c.scale) << c.mode;
+    }
+    // No printer: an A3 landscape page on a sheet wider than tall.
+    const auto alone = nv::viewer::SheetForMode(Sheet(8, 2, 2970, 4200), nullptr, 2);
+    EXPECT_GT(alone.width, alone.height);
+    EXPECT_EQ(alone.scale, 100);
+}
+
+class PrintLoopTest : public nvtest::ViewerFixture {
+protected:
+    std::unique_ptr<nv::viewer::PagelookDoc> Open(const nv::samples::SampleSpec& spec = {})
+    {
+        return nv::viewer::PagelookDoc::Open(Sample("doc.tvd", spec));
+    }
+    QString Out() { return QString::fromStdString(dir.file("out.pdf")); }
+};
+
+TEST_F(PrintLoopTest, EachPageOnItsOwnPaperWithItsText)
+{
+    auto doc = Open({.pages = 4, .alternate = true});
+    ASSERT_TRUE(doc);
+    PrintLoop loop(*doc);
+    const auto out = loop.Run({.printer = nv::PdfPrinterName(Out()), .pages = {1, 2, 3, 4}});
+    ASSERT_TRUE(out.printed) << out.error.toStdString();
+    EXPECT_EQ(PageSizes(Out()), (QStringList{"595 x 842", "842 x 595", "595 x 842", "842 x 595"}));
+    EXPECT_EQ(PageTexts(Out()), (Pages({"P1", "P2", "P3", "P4"})));
+}
+
+TEST_F(PrintLoopTest, A3PageKeepsItsSize)
+{
+    auto doc = Open({.pages = 1, .paperId = 8, .widthTenths = 2970, .lengthTenths = 4200});
+    ASSERT_TRUE(doc);
+    const auto out = PrintLoop(*doc).Run({.printer = nv::PdfPrinterName(Out()), .pages = {1}});
+    ASSERT_TRUE(out.printed);
+    EXPECT_EQ(PageSizes(Out()), QStringList{"842 x 1191"});
+}
+
+TEST_F(PrintLoopTest, ModeTwoFitsAnA3PageOnTheA4PdfPrinter)
+{
+    auto doc = Open({.pages = 1, .paperId = 8, .widthTenths = 2970, .lengthTenths = 4200});
+    int scale = 0;
+    PrintLoop loop(*doc);
+    loop.drawPage = [&scale](nv::DeviceContext&, int, int s) {
+        scale = s;
+        return true;
+    };
+    ASSERT_TRUE(loop.Run({.printer = nv::PdfPrinterName(Out()), .pages = {1}, .mode = 2}).printed);
+    EXPECT_EQ(PageSizes(Out()), QStringList{"595 x 842"});
+    EXPECT_EQ(scale, 70);
+}
+
+TEST_F(PrintLoopTest, CopiesRepeatPagesInAPdf)
+{
+    auto doc = Open({.pages = 3});
+    for (bool collate : {true, false}) {
+        const auto out = PrintLoop(*doc).Run(
+            {.printer = nv::PdfPrinterName(Out()), .pages = {1, 2, 3}, .copies = 2, .collate = collate});
+        ASSERT_TRUE(out.printed);
+        const QStringList want = collate ? Pages({"P1", "P2", "P3", "P1", "P2", "P3"})
+                                         : Pages({"P1", "P1", "P2", "P2", "P3", "P3"});
+        EXPECT_EQ(PageTexts(Out()), want);
+    }
+}
+
+TEST_F(PrintLoopTest, FailuresAndCancelLeaveNoPdf)
+{
+    auto doc = Open({.pages = 3});
+    {
+        PrintLoop loop(*doc);
+        loop.drawPage = [](nv::DeviceContext&, int page, int) {
+            if (page == 2) throw std::runtime_error("broken");
+            return true;
+        };
+        const auto out = loop.Run({.printer = nv::PdfPrinterName(Out()), .pages = {1, 2, 3}});
+        EXPECT_FALSE(out.printed);
+        EXPECT_TRUE(out.error.contains("2ページ")) << out.error.toStdString();
+        EXPECT_FALSE(QFile::exists(Out()));
+    }
+    {
+        PrintLoop loop(*doc);
+        loop.progress = [](int done, int) { return done < 2; };
+        const auto out = loop.Run({.printer = nv::PdfPrinterName(Out()), .pages = {1, 2, 3}});
+        EXPECT_TRUE(out.cancelled);
+        EXPECT_FALSE(QFile::exists(Out()));
+    }
+    {
+        const auto out = PrintLoop(*doc).Run({.printer = "pdf:/nonexistent-folder/x.pdf", .pages = {1}});
+        EXPECT_FALSE(out.printed);
+        EXPECT_EQ(out.error, nv::viewer::FailedToStartPrintText());
+    }
+    {
+        const auto out = PrintLoop(*doc).Run({.printer = nv::PdfPrinterName(Out()), .pages = {}});
+        EXPECT_EQ(out.error, nv::viewer::NoPagesToPrintText());
+        EXPECT_FALSE(QFile::exists(Out()));
+    }
+}
+
+TEST_F(PrintLoopTest, JapaneseNameGivesA31CharacterTitle)
+{
+    const std::string name = std::string("仕入元帳") + "仕入元帳仕入元帳仕入元帳仕入元帳仕入元帳仕入元帳仕入元帳仕入元帳仕入元帳";
+    auto doc = Open({.pages = 1, .nameUtf8 = name});
+    ASSERT_TRUE(PrintLoop(*doc).Run({.printer = nv::PdfPrinterName(Out()), .pages = {1}}).printed);
+    QProcess p;
+    p.start("pdfinfo", {Out()});
+    p.waitForFinished(10000);
+    const QString info = QString::fromUtf8(p.readAllStandardOutput());
+    EXPECT_TRUE(info.contains("Title:           " + QString::fromStdString(name).left(31) + "\n")) << info.toStdString();
+}
+
+TEST_F(PrintLoopTest, ShellPrintWithoutPrinterWritesBesideTheDocument)
+{
+    const QString path = Sample("five.tvd");
+    nv::viewer::CommandLine print;
+    print.action = nv::viewer::CommandLine::Action::PrintTo;
+    print.printer = nv::PdfPrinterName(Out());
+    EXPECT_EQ(nv::viewer::PrintWithoutWindow(print, path), 0);
+    EXPECT_EQ(PageTexts(Out()).size(), 5);
+    print.printer = "pdf:/nonexistent-folder/x.pdf";
+    EXPECT_EQ(nv::viewer::PrintWithoutWindow(print, path), 1);
+    EXPECT_EQ(nv::viewer::VirtualPdfFor(path, "五月"), QString::fromStdString(dir.file("五月.pdf")));
+}
+
+} // namespace
+
+namespace {
+
+TEST(PrintProgram, PrintToPdfWithoutAWindowAndExits)
+{
+    nvtest::TempDir dir;
+    const QString home = QString::fromStdString(dir.path().string());
+    nv::samples::WriteSampleSet(dir.path().string());
+    for (auto [printer, code] : {std::pair{QString("pdf:%1/out.pdf").arg(home), 0},
+                                 std::pair{QString("pdf:/nonexistent-folder/x.pdf"), 1}}) {
+        QProcess proc;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        env.insert("NIVALO_PROMPTS", "auto");
+        env.insert("XDG_CONFIG_HOME", home + "/config");
+        proc.setProcessEnvironment(env);
+        proc.setWorkingDirectory(home);
+        proc.start(NV_BINARY_DIR "/bin/pagelook", {"/pt", "mixed.tvd", printer});
+        ASSERT_TRUE(proc.waitForFinished(30000));
+        EXPECT_EQ(proc.exitCode(), code) << proc.readAllStandardError().toStdString();
+    }
+    EXPECT_EQ(PageSizes(home + "/out.pdf"), (QStringList{"595 x 842", "842 x 595", "595 x 842", "842 x 595"}));
+    EXPECT_EQ(PageTexts(home + "/out.pdf"), (Pages({"P1", "P2", "P3", "P4"})));
+}
+
+} // namespace
+
+namespace {
+
+class PrintWindow : public nvtest::ViewerFixture {};
+
+TEST_F(PrintWindow, PrintsFlaggedPagesToTheChosenPrinterAndKeepsThePage)
+{
+    ASSERT_EQ(Start({Sample("five.tvd")}), nv::viewer::PagelookApp::kContinue);
+    const QString out = QString::fromStdString(dir.file("out.pdf"));
+    View()->SetPage(4);
+    View()->PrintFlags() = {1, 0, 1, 0, 1};
+    prompts->then(std::optional<QString>(nv::PdfPrinterName(out)));
+    Trigger(57607);
+    EXPECT_EQ(PageTexts(out), Pages({"P1", "P3", "P5"}));
+    EXPECT_EQ(View()->CurrentPage(), 4);
+
+    QFile::remove(out);
+    View()->PrintFlags() = {0, 0, 0, 0, 0};
+    prompts->clear();
+    Trigger(57607);
+    EXPECT_EQ(prompts->messages(), QStringList{nv::viewer::NoPagesToPrintText()});
+    EXPECT_FALSE(QFile::exists(out));
+}
+
+} // namespace
