@@ -65,6 +65,7 @@ MainFrame::~MainFrame()
 {
     // Views leave the tree as they go; the tree must still be there.
     disconnect(m_mdi, nullptr, this, nullptr);
+    m_destroying = true;
     qDeleteAll(m_mdi->subWindowList());
 }
 
@@ -166,7 +167,7 @@ bool MainFrame::OpenDocument(const QString& path)
     });
     connect(view, &QObject::destroyed, this, [this, item = view->TreeItem()] {
         m_tree->RemoveDocument(item);
-        OnViewClosed();
+        if (!m_destroying) OnViewClosed();
     });
     m_tree->SelectPage(view->TreeItem(), 1);
     SwitchMenus(true);
@@ -183,8 +184,11 @@ void MainFrame::OnViewClosed()
 {
     // The window list still holds the closing child.
     int open = 0;
-    for (QMdiSubWindow* w : m_mdi->subWindowList())
-        if (qobject_cast<PagelookView*>(w->widget())) ++open;
+    for (QMdiSubWindow* w : m_mdi->subWindowList()) {
+        // The closing child is already past its own destructor: ask it as an object.
+        auto* window = qobject_cast<QMdiSubWindow*>(static_cast<QObject*>(w));
+        if (window && qobject_cast<PagelookView*>(window->widget())) ++open;
+    }
     if (open == 0) SwitchMenus(false);
     UpdateCommands();
     UpdateStatusPanes();

@@ -107,6 +107,8 @@ private:
     QMenu* m_treeContext = nullptr;
     int m_menuState = -1;
     int m_treeWidth = kDefaultTreeWidth;
+    // Set while the frame destroys its children: their windows are half gone.
+    bool m_destroying = false;
     bool m_shownOnce = false;
     QStringList m_recent;
 };

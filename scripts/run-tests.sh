@@ -19,5 +19,6 @@ cmake -S . -B "$dir" ${flags[@]+"${flags[@]}"} >/dev/null
 cmake --build "$dir" -j"$jobs"
 export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+export LSAN_OPTIONS="suppressions=$PWD/scripts/lsan.supp"
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 ctest --test-dir "$dir" -j"$jobs" --output-on-failure

@@ -228,6 +228,3 @@ TEST_F(PluginTest, AboutBoxGoesThroughThePrompt)
     EXPECT_TRUE(script.messages()[0].contains(QStringLiteral("Tavelo Ver7 Inkplate Control")));
 }
 
-// Qt's font database leaves fontconfig's caches to the end of the process;
-// they are the system library's, not ours.
-extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig\n"; }
