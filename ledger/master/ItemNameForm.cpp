@@ -4,6 +4,7 @@
 #include "platform/automation/Automation.h"
 #include "platform/core/Cp932.h"
 #include "platform/ui/Prompt.h"
+#include "platform/ui/WidgetHandle.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -100,7 +101,7 @@ bool ItemNameForm::Load()
     try {
         // The input method is a hint: without the component nothing changes.
         ObjectRef ime = CreateObject("NvZzIME.IMEClass");
-        ime.Call("ChangeIMEModeEX", {Variant(static_cast<int32_t>(grid_->effectiveWinId())), Variant(true),
+        ime.Call("ChangeIMEModeEX", {Variant(ui::WidgetHandle(grid_)), Variant(true),
                                      Variant(static_cast<int32_t>(9))});
     } catch (const std::exception&) {
     }

@@ -6,6 +6,7 @@
 #include "platform/automation/Automation.h"
 #include "platform/db/DbError.h"
 #include "platform/ui/Prompt.h"
+#include "platform/ui/WidgetHandle.h"
 
 #include <QComboBox>
 #include <QEvent>
@@ -489,7 +490,7 @@ void PartyRegisterDialog::ChangeIme(QWidget* w, bool open, int mode)
     // Input-method modes are hints: without the component nothing changes.
     try {
         ObjectRef ime = CreateObject("NvZzIME.imeClass");
-        ime.Call("ChangeIMEModeEX", {Variant(static_cast<int32_t>(w->effectiveWinId())), Variant(open),
+        ime.Call("ChangeIMEModeEX", {Variant(ui::WidgetHandle(w)), Variant(open),
                                      Variant(static_cast<int32_t>(mode))});
     } catch (const std::exception&) {
     }
