@@ -146,12 +146,22 @@ void ItemNameForm::Advance()
             db_.Execute("UPDATE \"品名\" SET \"品名\" = ? WHERE _rowid_ = ?", {name.toStdString(), *ids_[r]});
         }
     } catch (const std::exception& e) {
+        unsaved_ = true;
         ui::error(QString("ｴﾗｰが発生しました:") + QString::fromStdString(e.what()) + "\nﾚｺｰﾄﾞ: " + name, this);
         return;
     }
+    unsaved_ = false;
     if (item) item->setText(name);
     if (appending) AppendBlankLine();
     Land(r + 1);
+}
+
+void ItemNameForm::done(int result)
+{
+    if (unsaved_ && ui::ask(QStringLiteral("品名を保存できませんでした。保存せずに閉じますか？"), ui::Buttons::YesNo,
+                            ui::Answer::No) != ui::Answer::Yes)
+        return;
+    QDialog::done(result);
 }
 
 void ItemNameForm::DeleteCurrent()

@@ -42,6 +42,9 @@ public:
     QPushButton* DeleteButton() const { return cmdDelete_; }
     QPushButton* CloseButton() const { return cmdClose_; }
 
+    // Closing with an edit that could not be written asks first.
+    void done(int result) override;
+
 private:
     void AppendBlankLine();
     void Land(int row);
@@ -51,6 +54,7 @@ private:
     QPushButton* cmdDelete_ = nullptr;
     QPushButton* cmdClose_ = nullptr;
     std::vector<std::optional<int64_t>> ids_;   // per line; none for the line being appended
+    bool unsaved_ = false;                      // the last write-back failed
 };
 
 } // namespace nv

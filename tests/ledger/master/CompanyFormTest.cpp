@@ -434,6 +434,30 @@ TEST_F(CompanyFormTest, ItemNames)
     EXPECT_FALSE(ReadText(log).empty());   // the input method was asked through its other spelling
 }
 
+TEST_F(CompanyFormTest, AFailedItemWriteKeepsTheEditAndClosingAsks)
+{
+    db.ExecuteScript("CREATE TRIGGER refuse BEFORE INSERT ON 品名 BEGIN SELECT RAISE(ABORT, 'refused'); END;");
+    const std::vector<std::string> before = Names(db);
+    Run([&](CompanyForm* d) {
+        OnItemForm([&](ItemNameForm* f) {
+            QTableWidget* g = f->Grid();
+            TypeName(f, "鉄板");
+            EXPECT_TRUE(script->messages().last().contains("ｴﾗｰが発生しました:"));
+            EXPECT_EQ(g->item(g->currentRow(), 0)->text(), "鉄板");   // the edit stays
+            script->then(Answer::No);
+            Click(f->CloseButton());
+            EXPECT_TRUE(f->isVisible());
+            EXPECT_TRUE(script->messages().last().contains("保存せずに閉じますか"));
+            script->then(Answer::Yes);
+            Click(f->CloseButton());
+            EXPECT_FALSE(f->isVisible());
+        });
+        Click(d->ItemButton());
+        Click(d->CloseButton());
+    });
+    EXPECT_EQ(Names(db), before);
+}
+
 TEST_F(CompanyFormTest, MissingSettingsFileRaisesAndShowsNothing)
 {
     std::filesystem::remove(w1);
