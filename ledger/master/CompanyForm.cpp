@@ -84,6 +84,10 @@ void RestoreBytes(const std::string& path, const std::string& bytes, bool existe
         out << bytes;
         if (!out.flush()) throw std::runtime_error("元の設定ファイルを戻せません: " + path);
     }
+    // The settings hold the owner's name and address: the restored file keeps
+    // the mode the written one has.
+    std::error_code ec;
+    std::filesystem::permissions(tmp, std::filesystem::status(path, ec).permissions(), ec);
     std::filesystem::rename(tmp, path);
 }
 
@@ -374,8 +378,10 @@ bool CompanyForm::SaveAll()
         g_.Settings = r.Settings;
         g_.PortraitSummary = r.PortraitSummary;
         g_.ScreenFlag = r.ScreenFlag;
-        written = true;
         g_.gsWriteCompany();
+        // Only a file that was really written is put back: a refused write
+        // left the old one (and its mode) as it was.
+        written = true;
         t.Commit();
     } catch (const std::exception& e) {
         g_ = before;

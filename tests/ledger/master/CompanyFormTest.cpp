@@ -327,6 +327,21 @@ TEST_F(CompanyFormTest, FailuresHalfWayLeaveFileAndDatabase)
     EXPECT_EQ(Snapshot(), snap);
     db.Execute("DROP TRIGGER no");
 
+    // A settings file its owner marked read-only stops even root: the
+    // carry-forward already run in the transaction goes back with it.
+    script->clear();
+    chmod(w1.c_str(), 0444);
+    Run([&](CompanyForm* d) {
+        Type(d->Field(0), "2005");
+        Type(d->Field(6), "4");
+        Click(d->CloseButton());
+    });
+    chmod(w1.c_str(), 0644);
+    ASSERT_GE(script->messages().size(), 1);
+    EXPECT_TRUE(script->messages()[0].contains("読み取り専用")) << script->messages().join("\n").toStdString();
+    EXPECT_EQ(ReadText(w1), before);
+    EXPECT_EQ(Snapshot(), snap);
+
     if (geteuid() == 0) return;   // a read-only folder does not stop root
     script->clear();
     chmod(folder.c_str(), 0555);
