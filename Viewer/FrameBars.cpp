@@ -146,6 +146,40 @@ void MainFrame::BuildActions()
     connect(Action(cmd::kNextWindow), &QAction::triggered, m_mdi, &QMdiArea::activateNextSubWindow);
     connect(Action(cmd::kPrevWindow), &QAction::triggered, m_mdi, &QMdiArea::activatePreviousSubWindow);
     BuildViewCommands();
+    // What pane 0 says while a command is under the pointer.
+    const std::pair<int, const char*> prompts[] = {
+        {cmd::kFileOpen, "既存のドキュメントを開きます"},
+        {cmd::kFileClose, "作業中のドキュメントを閉じます"},
+        {cmd::kExit, "アプリケーションを終了します"},
+        {cmd::kPageSetup, "印刷するページと用紙の扱いを設定します"},
+        {cmd::kPrint, "作業中のドキュメントを印刷します"},
+        {cmd::kPrintSetup, "プリンタと印刷オプションを変更します"},
+        {cmd::kPrintDirect, "作業中のドキュメントをそのまま印刷します"},
+        {cmd::kFirstPage, "最初のページを表示します"},
+        {cmd::kPrevPage, "前のページを表示します"},
+        {cmd::kNextPage, "次のページを表示します"},
+        {cmd::kLastPage, "最後のページを表示します"},
+        {cmd::kJumpPage, "指定したページを表示します"},
+        {cmd::kAnyZoom, "表示倍率を指定します"},
+        {cmd::kFitHeight, "ページの高さを画面に合わせます"},
+        {cmd::kFitWidth, "ページの幅を画面に合わせます"},
+        {cmd::kFitPage, "ページ全体を画面に合わせます"},
+        {cmd::kOptions, "表示の設定を変更します"},
+        {cmd::kDocumentInfo, "ドキュメントの情報を表示します"},
+        {cmd::kFind, "文字列を検索します"},
+        {cmd::kAbout, "プログラム情報、バージョン、著作権を表示します"},
+        {cmd::kHelpContents, "ヘルプの目次を表示します"},
+        {cmd::kHelpSearch, "ヘルプのトピックを検索します"},
+        {cmd::kContextHelp, "クリックしたボタン、メニュー、ウィンドウのヘルプを表示します"},
+        {cmd::kCascade, "ウィンドウを重ねて表示します"},
+        {cmd::kTileHorizontal, "ウィンドウを上下に並べて表示します"},
+        {cmd::kTileVertical, "ウィンドウを左右に並べて表示します"},
+        {cmd::kArrangeIcons, "ウィンドウのアイコンを整列します"},
+        {cmd::kNextWindow, "次のウィンドウに切り替えます"},
+        {cmd::kPrevWindow, "前のウィンドウに切り替えます"},
+    };
+    for (const auto& [id, text] : prompts)
+        if (QAction* a = Action(id)) a->setStatusTip(QString::fromUtf8(text));
 }
 
 void MainFrame::BuildViewCommands()

@@ -110,6 +110,16 @@ TEST_F(Bars, BarsHoldTheirCommandsInOrderOnOneRow)
     EXPECT_FALSE(Frame().statusBar()->isVisible());
     EXPECT_EQ(Frame().PaperPane()->width(), 160);
     EXPECT_EQ(Frame().PagePane()->width(), 100);
+    // Every button has its prompt, and pane 0 shows it while pointed at.
+    Frame().Action(cmd::kStatusBar)->trigger();
+    for (const auto& [id, ids] : bars) {
+        for (QAction* a : Frame().Bar(id)->actions()) {
+            if (a->isSeparator() || a->objectName() == QStringLiteral("cmd%1").arg(cmd::kZoomBox)) continue;
+            EXPECT_FALSE(a->statusTip().isEmpty()) << a->objectName().toStdString();
+        }
+    }
+    open->showStatusText(&Frame());
+    EXPECT_EQ(Frame().statusBar()->currentMessage(), "既存のドキュメントを開きます");
 }
 
 TEST_F(Bars, ZoomBoxAppliesTypedValuesAndFollowsTheView)
