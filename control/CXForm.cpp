@@ -525,6 +525,14 @@ void CXForm::DrawTvCircle2(int32_t x, int32_t y, int32_t w, int32_t h)
     AddDrawn(std::move(circle));
 }
 
+void CXForm::AddArc(std::unique_ptr<TvArc> arc, int32_t start, int32_t end)
+{
+    arc->m_nStartAngle = start;
+    arc->m_nEndAngle = end;
+    ApplyShape(*arc, m_attr);
+    AddDrawn(std::move(arc));
+}
+
 void CXForm::DrawTvArc(int32_t engineArcType, int32_t cx, int32_t cy, int32_t rx, int32_t ry, int32_t start,
                        int32_t end)
 {
@@ -533,10 +541,7 @@ void CXForm::DrawTvArc(int32_t engineArcType, int32_t cx, int32_t cy, int32_t rx
     const Point centre{m_pCtrl->FromUnit(cx, SignRule::Any), m_pCtrl->FromUnit(cy, SignRule::Any)};
     const Size radii{m_pCtrl->FromUnit(rx, SignRule::NonNegative), m_pCtrl->FromUnit(ry, SignRule::NonNegative)};
     auto arc = std::make_unique<TvArc>(centre, radii, engineArcType, m_attr.frame, nullptr);
-    arc->m_nStartAngle = start;
-    arc->m_nEndAngle = end;
-    ApplyShape(*arc, m_attr);
-    AddDrawn(std::move(arc));
+    AddArc(std::move(arc), start, end);
 }
 
 void CXForm::DrawTvArc2(int32_t engineArcType, int32_t x, int32_t y, int32_t w, int32_t h, int32_t start,
@@ -546,10 +551,7 @@ void CXForm::DrawTvArc2(int32_t engineArcType, int32_t x, int32_t y, int32_t w, 
     if (engineArcType == -999) ThrowControlError(kErrInvalidValue, 20028);
     const Rect box = DrawBox(x, y, w, h);
     auto arc = std::make_unique<TvArc>(box, m_attr.frame, engineArcType, nullptr);
-    arc->m_nStartAngle = start;
-    arc->m_nEndAngle = end;
-    ApplyShape(*arc, m_attr);
-    AddDrawn(std::move(arc));
+    AddArc(std::move(arc), start, end);
 }
 
 void CXForm::DrawTvImage(int32_t x, int32_t y, int32_t w, int32_t h, const std::string& fileName)

@@ -18,6 +18,7 @@ namespace nv {
 class CInkplateCtrl;
 class CXLayer;
 class CXObject;
+class TvArc;
 
 // One of the two fonts of text: sizes in 1/100 point, pitch in document units.
 struct FontAttr {
@@ -160,6 +161,8 @@ private:
     Rect DrawBox(int32_t x, int32_t y, int32_t w, int32_t h) const;
     FontAttr ConvertFont(int32_t width, int32_t height, int32_t pitch, const std::string& face, const char* member);
     void AddDrawn(std::unique_ptr<TvObject> obj);
+    // Both arc forms end alike: angles, the shape attributes, then drawn.
+    void AddArc(std::unique_ptr<TvArc> arc, int32_t start, int32_t end);
     void ApplyTextAttributes(class TvText& text) const;
     void RecordForm(const TvPropertyMap& map);
 
