@@ -61,6 +61,14 @@ public:
     void SaveProperties(PropertyBag& bag) const;
     void LoadProperties(const PropertyBag& bag);
 
+    // ---- output state ----------------------------------------------------
+    // tvlOutput: 0 none, 1 printer, 2 document, 3 device context.
+    int32_t GetOutput() const { return m_nOutput; }
+    bool IsDocumentOpen() const { return m_bDocumentOpen; }
+    bool IsPrintJobOpen() const { return m_bPrintJobOpen; }
+    int32_t GetPage() const { return m_nPage; }
+    const std::string& GetDocumentFileName() const { return m_strDocumentFileName; }
+
     // ---- forms ------------------------------------------------------------
     // Opens a form along FormPath ("PRINT\仕入れ.tvf" works as
     // "PRINT/仕入れ.tvf"). Missing: 0x800A0035 / 20016; not readable or no
@@ -108,6 +116,11 @@ private:
     int32_t m_nFlags = 0;
     std::string m_strDocumentName = "Tavelo Document";
     bool m_bModified = false;
+    int32_t m_nOutput = 0;
+    bool m_bDocumentOpen = false;
+    bool m_bPrintJobOpen = false;
+    int32_t m_nPage = 0;
+    std::string m_strDocumentFileName;
     std::vector<std::shared_ptr<CXForm>> m_forms;
     uint64_t m_nFormsGeneration = 0;
     std::vector<std::unique_ptr<TvFontDesc>> m_fonts;

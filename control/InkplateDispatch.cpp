@@ -305,14 +305,14 @@ void InkplateControl::BindMembers(Binder& b)
     b.Get("DocumentPath", [](C& c, Args) { return Variant(c.Typed().GetDocumentPath()); });
     b.Put("DocumentPath", [](C& c, Args a) { c.Typed().SetDocumentPath(a[0].str()); });
     b.Get("hDC", [](C&, Args) { return Variant(int32_t(0)); });
-    b.Get("DocumentFileName", [](C&, Args) { return Variant(std::string()); });
-    b.Get("Page", [](C&, Args) { return Variant(int32_t(0)); });
+    b.Get("DocumentFileName", [](C& c, Args) { return Variant(c.Typed().GetDocumentFileName()); });
+    b.Get("Page", [](C& c, Args) { return Variant(c.Typed().GetPage()); });
     b.Get("Unit", [](C& c, Args) { return Variant(c.Typed().GetUnit()); });
     b.Put("Unit", [](C& c, Args a) { c.Typed().SetUnit(a[0].i4()); });
     b.Get("DocumentName", [](C& c, Args) { return Variant(c.Typed().GetDocumentName()); });
     b.Put("DocumentName", [](C& c, Args a) { c.Typed().SetDocumentName(a[0].str()); });
     b.Get("TvForms", [](C& c, Args) { return Variant(static_cast<Dispatch*>(c.m_forms.get())); });
-    b.Get("Output", [](C&, Args) { return Variant(int32_t(0)); });
+    b.Get("Output", [](C& c, Args) { return Variant(c.Typed().GetOutput()); });
     b.Method("OpenForm", [](C& c, Args a) {
         return Variant(static_cast<Dispatch*>(c.FormDispatch(c.Typed().OpenForm(a[0].str())).get()));
     });
