@@ -114,9 +114,8 @@ void MainFrame::BuildActions()
         fits->addAction(a);
         OnView(id, [id](PagelookView& v) { v.Fit(id); });
     }
-    // Page setting, print setup and help have no screens here: there, and disabled.
-    for (int id : {cmd::kPageSetup, cmd::kPrintSetup, cmd::kHelpContents,
-                   cmd::kHelpSearch, cmd::kContextHelp})
+    // Help has no screens here: there, and disabled.
+    for (int id : {cmd::kHelpContents, cmd::kHelpSearch, cmd::kContextHelp})
         Action(id)->setEnabled(false);
     const std::pair<int, const char*> pictures[] = {
         {cmd::kFileOpen, "O"},    {cmd::kFileClose, "C"},   {cmd::kPageSetup, "S"},     {cmd::kPrint, "P"},
@@ -188,8 +187,10 @@ void MainFrame::BuildViewCommands()
     OnView(cmd::kPrevPage, [](PagelookView& v) { v.PrevPage(); });
     OnView(cmd::kNextPage, [](PagelookView& v) { v.NextPage(); });
     OnView(cmd::kLastPage, [](PagelookView& v) { v.LastPage(); });
-    OnView(cmd::kPrint, [](PagelookView& v) { PrintView(v, false); });
-    OnView(cmd::kPrintDirect, [](PagelookView& v) { PrintView(v, true); });
+    OnView(cmd::kPrint, [this](PagelookView& v) { PrintView(v, false, m_printer); });
+    OnView(cmd::kPrintDirect, [this](PagelookView& v) { PrintView(v, true, m_printer); });
+    OnView(cmd::kPageSetup, [this](PagelookView&) { PageSetting(); });
+    connect(Action(cmd::kPrintSetup), &QAction::triggered, this, [this] { PrintSetup(); });
     OnView(cmd::kAnyZoom, [this](PagelookView& v) {
         ZoomDialog d(v.Zoom(), this);
         if (d.exec() == QDialog::Accepted && d.Value() != v.Zoom()) v.SetZoom(d.Value());

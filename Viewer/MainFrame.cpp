@@ -29,7 +29,8 @@ constexpr const char* kTreeWidth = "ToolBarState-TreeView/Width";
 } // namespace
 
 MainFrame::MainFrame(const ViewerOptions& options, int dpi, QWidget* parent)
-    : QMainWindow(parent), m_options(options), m_dpi(dpi), m_settings(ViewerOptions::OpenSettings()),
+    : QMainWindow(parent), m_options(options),
+      m_printer(AppPrinter::FromCatalog(DefaultPrinterCatalog())), m_dpi(dpi), m_settings(ViewerOptions::OpenSettings()),
       m_mdi(new QMdiArea(this)), m_tree(new TreePane(this)), m_paperPane(new QLabel(this)),
       m_pagePane(new QLabel(this))
 {
@@ -144,7 +145,7 @@ bool MainFrame::OpenDocument(const QString& path)
     auto doc = PagelookDoc::Open(QFileInfo(path).absoluteFilePath());
     if (!doc) return false;
     const QString title = doc->Title();
-    auto* view = new PagelookView(std::move(doc), m_dpi, m_options);
+    auto* view = new PagelookView(std::move(doc), m_dpi, m_options, m_printer);
     view->SetTreeItem(m_tree->AddDocument(view->Document().DisplayName(), view->PageCount()));
     view->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(view, &QWidget::customContextMenuRequested, this, [this, view](const QPoint& at) {
@@ -248,7 +249,8 @@ void MainFrame::UpdateCommands()
     Action(cmd::kNextPage)->setEnabled(v && page < count);
     Action(cmd::kLastPage)->setEnabled(v && page < count);
     Action(cmd::kJumpPage)->setEnabled(v && count != 1);
-    for (int id : {cmd::kAnyZoom, cmd::kFileClose, cmd::kDocumentInfo, cmd::kFind, cmd::kPrint, cmd::kPrintDirect})
+    for (int id : {cmd::kAnyZoom, cmd::kFileClose, cmd::kDocumentInfo, cmd::kFind, cmd::kPrint, cmd::kPrintDirect,
+                   cmd::kPageSetup})
         Action(id)->setEnabled(v != nullptr);
     for (int id : {cmd::kFitHeight, cmd::kFitWidth, cmd::kFitPage}) {
         QAction* a = Action(id);

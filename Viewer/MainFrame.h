@@ -7,6 +7,7 @@
 #include <initializer_list>
 #include <memory>
 
+#include "Viewer/PaperSetup.h"
 #include "Viewer/ViewerOptions.h"
 
 class QLabel;
@@ -50,6 +51,13 @@ public:
     QMenu* ContextMenu(int which) const;
     const QStringList& RecentFiles() const { return m_recent; }
     const ViewerOptions& Options() const { return m_options; }
+    const AppPrinter& Printer() const { return m_printer; }
+
+    // Print setup (57606): a new printer, paper or orientation refreshes
+    // every view.
+    void PrintSetup();
+    // Page setting (32771) of the active view.
+    void PageSetting();
 
     // Re-reads the paper of every view and repaints, the active one last.
     void RefreshAllViews();
@@ -92,6 +100,7 @@ private:
     void OnView(int id, F f);
 
     ViewerOptions m_options;
+    AppPrinter m_printer;
     int m_dpi;
     std::unique_ptr<QSettings> m_settings;
     QMdiArea* m_mdi;

@@ -16,8 +16,9 @@ namespace {
 const QColor kGrey(128, 128, 128);
 }
 
-PagelookView::PagelookView(std::unique_ptr<PagelookDoc> doc, int dpi, const ViewerOptions& options, QWidget* parent)
-    : QAbstractScrollArea(parent), m_doc(std::move(doc)), m_options(options), m_dpi(dpi > 0 ? dpi : 96),
+PagelookView::PagelookView(std::unique_ptr<PagelookDoc> doc, int dpi, const ViewerOptions& options,
+                           const AppPrinter& printer, QWidget* parent)
+    : QAbstractScrollArea(parent), m_doc(std::move(doc)), m_options(options), m_dpi(dpi > 0 ? dpi : 96), m_printer(printer),
       m_scaler(m_dpi, m_dpi, 100), m_paperMode(options.printMode)
 {
     setFrameShape(QFrame::NoFrame);
@@ -64,6 +65,13 @@ void PagelookView::Refresh(bool force)
     Relayout();
 }
 
+void PagelookView::SetPaperMode(int mode)
+{
+    if (mode == m_paperMode) return;
+    m_paperMode = mode;
+    m_paperPage = 0;
+}
+
 void PagelookView::Relayout()
 {
     SyncPage();
@@ -76,7 +84,8 @@ void PagelookView::Relayout()
 void PagelookView::SyncPage()
 {
     if (m_page == m_paperPage) return;
-    m_paper = m_doc->Paper(m_page);
+    m_layout = SetUpPaper(m_doc->Report().GetPageSettings(m_page), m_printer.setup ? &*m_printer.setup : nullptr,
+                          m_paperMode, *m_printer.catalog);
     m_paperPage = m_page;
 }
 
@@ -89,8 +98,8 @@ void PagelookView::RecomputeZoom()
         const UnitScaler at100(m_dpi, m_dpi, 100);
         const double w = double(at100.DeviceToDocX(area.width())) - kTenMm;
         const double h = double(at100.DeviceToDocY(area.height())) - kTenMm;
-        const double byHeight = h / m_paper.height * 100;
-        const double byWidth = w / m_paper.width * 100;
+        const double byHeight = h / m_layout.sheet.height * 100;
+        const double byWidth = w / m_layout.sheet.width * 100;
         double z = m_fitMode == cmd::kFitHeight  ? byHeight
                    : m_fitMode == cmd::kFitWidth ? byWidth
                                                  : std::min(byHeight, byWidth);
@@ -102,7 +111,7 @@ void PagelookView::RecomputeZoom()
 
 QSize PagelookView::SheetSize() const
 {
-    return {m_scaler.DocToDeviceX(m_paper.width), m_scaler.DocToDeviceY(m_paper.height)};
+    return {m_scaler.DocToDeviceX(m_layout.sheet.width), m_scaler.DocToDeviceY(m_layout.sheet.height)};
 }
 
 QPoint PagelookView::SheetOffset() const
@@ -143,7 +152,7 @@ QPoint PagelookView::Scroll() const { return {horizontalScrollBar()->value(), ve
 
 QString PagelookView::PaperPaneText() const
 {
-    return QStringLiteral("%1：%2").arg(m_paper.name, m_paper.OrientationText());
+    return QStringLiteral("%1：%2").arg(m_layout.sheet.name, m_layout.sheet.OrientationText());
 }
 
 QString PagelookView::PagePaneText() const { return QStringLiteral(" %1/ %2ページ").arg(m_page).arg(m_pageCount); }
@@ -156,6 +165,7 @@ void PagelookView::paintEvent(QPaintEvent* e)
     const QPoint origin = SheetOffset() - Scroll();
     const QRect sheet(origin, SheetSize());
     painter.fillRect(sheet.intersected(exposed), Qt::white);
+    if (m_options.headOffSet == 1) DrawMargins(painter, sheet);
     const QRect visible = sheet.intersected(exposed);
     if (visible.isEmpty()) return;
 
@@ -165,7 +175,7 @@ void PagelookView::paintEvent(QPaintEvent* e)
         dc.SetViewportOrg({origin.x(), origin.y()});
         const QRect clip = visible.translated(-origin);
         dc.IntersectClipRect({clip.left(), clip.top(), clip.right() + 1, clip.bottom() + 1});
-        const int zoom = static_cast<int>(int64_t(m_zoom) * m_paper.scale / 100);
+        const int zoom = static_cast<int>(int64_t(m_zoom) * m_layout.sheet.scale / 100);
         try {
             m_doc->Report().DrawPage(dc, m_page, {0, 0}, zoom);
         } catch (...) {
@@ -177,10 +187,21 @@ void PagelookView::paintEvent(QPaintEvent* e)
     if (failed) emit DrawFailed(m_page);
 }
 
+void PagelookView::DrawMargins(QPainter& painter, const QRect& sheet) const
+{
+    const ViewPaper& l = m_layout;
+    painter.fillRect(sheet, QColor(200, 255, 200));
+    const QRect printable(sheet.left() + m_scaler.DocToDeviceX(l.marginLeft), sheet.top() + m_scaler.DocToDeviceY(l.marginTop),
+                          m_scaler.DocToDeviceX(l.sheet.width - l.marginRight) - m_scaler.DocToDeviceX(l.marginLeft),
+                          m_scaler.DocToDeviceY(l.sheet.height - l.marginBottom) - m_scaler.DocToDeviceY(l.marginTop));
+    painter.fillRect(printable, Qt::white);
+}
+
 void PagelookView::DrawOutline(QPainter& painter, QPoint origin) const
 {
-    const UnitScaler atScale(m_dpi, m_dpi, static_cast<int>(int64_t(m_zoom) * m_paper.scale / 100));
-    const QRect r(origin, QSize(atScale.DocToDeviceX(m_paper.width), atScale.DocToDeviceY(m_paper.height)));
+    // The page's own paper, turned as the page is, at the sheet's scale.
+    const UnitScaler atScale(m_dpi, m_dpi, static_cast<int>(int64_t(m_zoom) * m_layout.sheet.scale / 100));
+    const QRect r(origin, QSize(atScale.DocToDeviceX(m_layout.page.width), atScale.DocToDeviceY(m_layout.page.height)));
     painter.setClipping(false);
     painter.setPen(QPen(QColor(255, 0, 0), 0));
     painter.setBrush(Qt::NoBrush);

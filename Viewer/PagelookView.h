@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "Viewer/PagePaper.h"
+#include "Viewer/PaperSetup.h"
 #include "Viewer/ViewerOptions.h"
 #include "engine/format/UnitScaler.h"
 
@@ -23,8 +24,9 @@ public:
     static constexpr int kMinZoom = 1;
     static constexpr int kMaxZoom = 999;
 
-    // `options` belong to the frame and outlive the view.
-    PagelookView(std::unique_ptr<PagelookDoc> doc, int dpi, const ViewerOptions& options, QWidget* parent = nullptr);
+    // `options` and `printer` belong to the frame and outlive the view.
+    PagelookView(std::unique_ptr<PagelookDoc> doc, int dpi, const ViewerOptions& options, const AppPrinter& printer,
+                 QWidget* parent = nullptr);
     ~PagelookView() override;
 
     PagelookDoc& Document() { return *m_doc; }
@@ -34,7 +36,11 @@ public:
     int ZoomMode() const { return m_zoomMode; }   // 0 fit, 1 fixed
     int FitMode() const { return m_fitMode; }
     int PaperMode() const { return m_paperMode; }
-    const PagePaper& Paper() const { return m_paper; }
+    // The sheet shown, and the page's own paper with the printer's margins.
+    const PagePaper& Paper() const { return m_layout.sheet; }
+    const ViewPaper& Layout() const { return m_layout; }
+    // A new paper mode reads the paper again.
+    void SetPaperMode(int mode);
     std::vector<int>& PrintFlags() { return m_printFlags; }
 
     // The page, kept within 1..page count.
@@ -79,14 +85,17 @@ private:
     void SetScrollSizes();
     void Relayout();
     QPoint Scroll() const;
+    // The printer's margins shaded on the sheet.
+    void DrawMargins(QPainter& painter, const QRect& sheet) const;
     // The page's own paper outlined in red at the page's scale.
     void DrawOutline(QPainter& painter, QPoint origin) const;
 
     std::unique_ptr<PagelookDoc> m_doc;
     const ViewerOptions& m_options;
     int m_dpi;
+    const AppPrinter& m_printer;
     UnitScaler m_scaler;
-    PagePaper m_paper;
+    ViewPaper m_layout;
     int m_paperPage = 0;
     int m_page = 1;
     int m_pageCount = 0;

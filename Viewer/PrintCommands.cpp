@@ -2,8 +2,10 @@
 
 #include "Viewer/PagelookDoc.h"
 #include "Viewer/PagelookView.h"
+#include "Viewer/PaperSetup.h"
 #include "Viewer/PrintLoop.h"
 #include "Viewer/ShellPrint.h"
+#include "platform/core/Cp932.h"
 #include "platform/ui/Prompt.h"
 
 #include <QCoreApplication>
@@ -11,7 +13,7 @@
 
 namespace nv::viewer {
 
-void PrintView(PagelookView& view, bool direct)
+void PrintView(PagelookView& view, bool direct, const AppPrinter& printer)
 {
     PagelookDoc& doc = view.Document();
     const std::vector<int> pages = PrintCandidates(view.PrintFlags(), 1, view.PageCount());
@@ -20,20 +22,33 @@ void PrintView(PagelookView& view, bool direct)
         return;
     }
     PrintLoop::Request request;
+    request.pages = pages;
+    if (printer.setup) request.printer = QString::fromStdString(Cp932ToUtf8(printer.setup->printer));
     if (!direct) {
-        const auto chosen = ui::prompt().choosePrinter({.title = QStringLiteral("印刷"), .parent = &view});
+        const auto chosen = ui::prompt().choosePrintJob({.title = QStringLiteral("印刷"), .printer = request.printer,
+                                                         .firstPage = 1, .lastPage = view.PageCount(),
+                                                         .parent = &view});
         if (!chosen) return;
-        request.printer = *chosen;
+        request.printer = chosen->printer;
+        request.copies = chosen->copies;
+        request.collate = chosen->collate;
+        if (chosen->range) {
+            request.pages = PrintCandidates(view.PrintFlags(), chosen->from, chosen->to);
+            if (request.pages.empty()) {
+                ui::messageBox(NoPagesToPrintText(), ui::MbOk | ui::MbIconExclamation);
+                return;
+            }
+        }
     }
     if (request.printer.isEmpty()) request.fallbackPdf = VirtualPdfFor(doc.Path(), doc.DisplayName());
-    request.pages = pages;
     request.mode = view.PaperMode();
 
     QProgressDialog progress(QStringLiteral("印刷中..."), QStringLiteral("キャンセル"), 0,
-                             static_cast<int>(pages.size()), &view);
+                             static_cast<int>(request.pages.size()), &view);
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(500);
     PrintLoop loop(doc);
+    loop.catalog = printer.catalog;
     loop.progress = [&progress](int done, int total) {
         progress.setMaximum(total);
         progress.setValue(done);

@@ -3,9 +3,11 @@
 namespace nv::viewer {
 
 class PagelookView;
+struct AppPrinter;
 
-// Print (57607: the printer chosen) and direct print (57608: the default
-// printer) of the view's flagged pages, with a progress dialog to cancel.
-void PrintView(PagelookView& view, bool direct);
+// Print (57607: printer, range and copies chosen) and direct print (57608:
+// the application's printer) of the view's flagged pages, with a progress
+// dialog to cancel.
+void PrintView(PagelookView& view, bool direct, const AppPrinter& printer);
 
 } // namespace nv::viewer

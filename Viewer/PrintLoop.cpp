@@ -1,10 +1,12 @@
 #include "Viewer/PrintLoop.h"
 
 #include "Viewer/PagelookDoc.h"
+#include "Viewer/PaperSetup.h"
 #include "engine/printer/DevModeTracker.h"
 #include "platform/core/Cp932.h"
 #include "platform/qt/PrinterByName.h"
 #include "platform/qt/QtDeviceContext.h"
+#include "platform/qt/QtPrinterCatalog.h"
 #include "platform/qt/QtPrinterJob.h"
 
 #include <QFile>
@@ -85,23 +87,20 @@ PagePaper SheetForMode(const PagePaper& page, const PagePaper* printer, int mode
 }
 
 namespace {
-// The paper a printer is set to before the job changes anything.
-PagePaper CurrentSheet(const QPrinter& printer)
+// The printer's set-up before the job changes anything. A PDF file has no
+// printer to match papers with.
+PrinterSetup CurrentSetup(const QPrinter& printer)
 {
     const QPageLayout layout = printer.pageLayout();
-    const QSizeF mm = layout.pageSize().size(QPageSize::Millimeter);
-    PagePaper p;
-    p.name = layout.pageSize().name();
-    p.id = layout.pageSize().windowsId();
-    p.orientation = layout.orientation() == QPageLayout::Portrait ? 1 : 2;
-    p.width = TenthsMmToUnits(static_cast<int32_t>(std::lround(mm.width() * 10)));
-    p.height = TenthsMmToUnits(static_cast<int32_t>(std::lround(mm.height() * 10)));
-    if (p.orientation != 1) std::swap(p.width, p.height);
-    return p;
+    PrinterSetup s;
+    if (printer.outputFormat() != QPrinter::PdfFormat) s.printer = Utf8ToCp932Lossy(printer.printerName().toStdString());
+    s.paper = CatalogPaperOf(layout.pageSize());
+    s.orientation = layout.orientation() == QPageLayout::Portrait ? 1 : 2;
+    return s;
 }
 } // namespace
 
-PrintLoop::PrintLoop(PagelookDoc& doc) : m_doc(doc)
+PrintLoop::PrintLoop(PagelookDoc& doc) : catalog(&DefaultPrinterCatalog()), m_doc(doc)
 {
     drawPage = [this](DeviceContext& dc, int page, int scale) {
         m_doc.Report().DrawPage(dc, page, {0, 0}, scale);
@@ -128,7 +127,7 @@ PrintLoop::Outcome PrintLoop::Run(const Request& request)
     } else {
         sheets = CopySequence(request.pages, request.copies, request.collate);
     }
-    m_printerSheet = CurrentSheet(*printer);
+    m_setup = CurrentSetup(*printer);
     m_mode = request.mode;
     out.printed = PrintSheets(*printer, sheets, out);
     if (!out.printed && !out.output.isEmpty()) QFile::remove(out.output);
@@ -152,7 +151,8 @@ bool PrintLoop::PrintSheets(QPrinter& printer, const std::vector<int>& sheets, O
             job.AbortDoc();
             return false;
         }
-        const PagePaper paper = SheetForMode(m_doc.Paper(page), &m_printerSheet, m_mode);
+        const PagePaper paper =
+            SetUpPaper(m_doc.Report().GetPageSettings(page), &m_setup, m_mode, *catalog).sheet;
         DevMode mode = PaperDevMode(paper);
         if (!tracker.ResetDCIfChanged(job, mode) || !job.StartPage()) {
             // The first page opens the output: failing there is failing to start.

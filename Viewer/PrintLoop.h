@@ -9,6 +9,7 @@
 
 #include "Viewer/PagePaper.h"
 #include "platform/core/DevMode.h"
+#include "platform/print/PrinterCatalog.h"
 
 class QPrinter;
 
@@ -65,6 +66,8 @@ public:
     // Draws one page; false or an exception fails the job. Defaults to the
     // document's own drawing.
     std::function<bool(DeviceContext&, int page, int scale)> drawPage;
+    // Where the job's printer's papers are found.
+    PrinterCatalog* catalog;
 
     // A failed or cancelled job leaves no PDF behind.
     Outcome Run(const Request& request);
@@ -73,7 +76,7 @@ private:
     bool PrintSheets(QPrinter& printer, const std::vector<int>& sheets, Outcome& out);
 
     PagelookDoc& m_doc;
-    PagePaper m_printerSheet;
+    PrinterSetup m_setup;
     int m_mode = 0;
 };
 

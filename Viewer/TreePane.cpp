@@ -9,18 +9,22 @@
 
 namespace nv::viewer {
 
-namespace {
-// Images 0 and 1: a closed and an open document; 2: a page.
-QIcon Image(int index)
+QIcon TreePane::Image(int index)
 {
     const QStyle* s = QApplication::style();
     switch (index) {
     case 0: return s->standardIcon(QStyle::SP_DirClosedIcon);
     case 1: return s->standardIcon(QStyle::SP_DirOpenIcon);
+    case 3: {
+        // The page greyed, as the style greys a disabled icon.
+        const QIcon page = s->standardIcon(QStyle::SP_FileIcon);
+        QIcon grey;
+        for (int side : {16, 32}) grey.addPixmap(page.pixmap(side, side, QIcon::Disabled));
+        return grey;
+    }
     default: return s->standardIcon(QStyle::SP_FileIcon);
     }
 }
-} // namespace
 
 TreePane::TreePane(QWidget* parent) : QDockWidget(QStringLiteral("ツリービュー"), parent), m_tree(new QTreeWidget(this))
 {
@@ -48,6 +52,7 @@ QTreeWidgetItem* TreePane::AddDocument(const QString& name, int pageCount)
     for (int p = 1; p <= pageCount; ++p) {
         auto* item = new QTreeWidgetItem(QStringList{QStringLiteral("%1ページ ").arg(p)});
         item->setIcon(0, page);
+        item->setData(0, kImageRole, 2);
         item->setData(0, kPageRole, p);
         pages << item;
     }
@@ -71,6 +76,19 @@ void TreePane::SelectPage(QTreeWidgetItem* document, int page)
     m_selecting = true;
     m_tree->setCurrentItem(document->child(page - 1));
     m_selecting = false;
+}
+
+void TreePane::ShowPrintFlags(QTreeWidgetItem* document, const std::vector<int>& flags)
+{
+    if (!document) return;
+    const QIcon printed = Image(2), skipped = Image(3);
+    for (int i = 0; i < document->childCount(); ++i) {
+        const bool on = i < int(flags.size()) && flags[size_t(i)] == 1;
+        QTreeWidgetItem* page = document->child(i);
+        page->setText(0, QStringLiteral("%1ページ ").arg(i + 1));
+        page->setIcon(0, on ? printed : skipped);
+        page->setData(0, kImageRole, on ? 2 : 3);
+    }
 }
 
 void TreePane::OnCurrentChanged(QTreeWidgetItem* current)

@@ -1,6 +1,9 @@
 #pragma once
 // The docked tree of open documents and their pages.
 #include <QDockWidget>
+#include <QIcon>
+
+#include <vector>
 
 class QTreeWidget;
 class QTreeWidgetItem;
@@ -11,8 +14,12 @@ class TreePane : public QDockWidget {
     Q_OBJECT
 public:
     static constexpr int kPageRole = Qt::UserRole;
+    static constexpr int kImageRole = Qt::UserRole + 1; // the image's index
 
     explicit TreePane(QWidget* parent = nullptr);
+
+    // 0 a closed and 1 an open document, 2 a page, 3 a page not printed.
+    static QIcon Image(int index);
 
     QTreeWidget* Tree() const { return m_tree; }
     // A root item with one child per page ("1ページ ", ...).
@@ -20,6 +27,8 @@ public:
     void RemoveDocument(QTreeWidgetItem* item);
     // Makes the page's item current without reporting it as a choice.
     void SelectPage(QTreeWidgetItem* document, int page);
+    // Page items take image 2 when their flag is 1, else 3.
+    void ShowPrintFlags(QTreeWidgetItem* document, const std::vector<int>& flags);
 
 signals:
     // The person chose a page item.

@@ -143,4 +143,20 @@ int messageBox(const QString& text, unsigned style)
     return static_cast<int>(prompt().ask(messageFromStyle(text, style)));
 }
 
+std::optional<PrinterSetupChoice> Prompt::choosePrinterSetup(const PrinterSetupRequest& r)
+{
+    const auto printer = choosePrinter({.title = r.title, .proposed = r.proposed.printer, .parent = r.parent});
+    if (!printer) return std::nullopt;
+    PrinterSetupChoice c = r.proposed;
+    c.printer = *printer;
+    return c;
+}
+
+std::optional<PrintJobChoice> Prompt::choosePrintJob(const PrintJobRequest& r)
+{
+    const auto printer = choosePrinter({.title = r.title, .proposed = r.printer, .parent = r.parent});
+    if (!printer) return std::nullopt;
+    return PrintJobChoice{.printer = *printer, .from = r.firstPage, .to = r.lastPage};
+}
+
 } // namespace nv::ui

@@ -62,6 +62,41 @@ struct PrinterRequest {
     QWidget* parent = nullptr;
 };
 
+// A printer with its paper and orientation (print setup).
+struct PrinterSetupChoice {
+    QString printer{};
+    int paperId = 0;          // the paper's number; 256 a user size
+    QString paperName{};
+    int widthTenths = 0;      // upright, tenths of a millimetre
+    int lengthTenths = 0;
+    int orientation = 1;      // 1 portrait, 2 landscape
+    bool operator==(const PrinterSetupChoice&) const = default;
+};
+
+struct PrinterSetupRequest {
+    QString title{};
+    PrinterSetupChoice proposed{};    // the default answer
+    QWidget* parent = nullptr;
+};
+
+// What to print where (the print dialog).
+struct PrintJobChoice {
+    QString printer{};                // "pdf:<file>" for a file
+    bool range = false;               // pages from..to, else all
+    int from = 1;
+    int to = 1;
+    int copies = 1;
+    bool collate = true;
+};
+
+struct PrintJobRequest {
+    QString title{};
+    QString printer{};                // empty: the system's default printer
+    int firstPage = 1;
+    int lastPage = 1;
+    QWidget* parent = nullptr;
+};
+
 class Prompt {
 public:
     virtual ~Prompt() = default;
@@ -70,6 +105,11 @@ public:
     virtual std::optional<QString> chooseFile(const FileRequest& r) = 0;
     virtual std::optional<QString> chooseFolder(const FolderRequest& r) = 0;
     virtual std::optional<QString> choosePrinter(const PrinterRequest& r) = 0;
+    // Without a dialog of their own: the printer chooser, the paper and
+    // orientation kept.
+    virtual std::optional<PrinterSetupChoice> choosePrinterSetup(const PrinterSetupRequest& r);
+    // Without a dialog of their own: the printer chooser, all pages once.
+    virtual std::optional<PrintJobChoice> choosePrintJob(const PrintJobRequest& r);
 };
 
 // The process's prompt; made on first use when none was installed.

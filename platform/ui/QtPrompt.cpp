@@ -6,8 +6,14 @@
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPageSize>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QPrinterInfo>
 #include <QVBoxLayout>
+
+#include <cmath>
+#include <memory>
 
 namespace nv::ui {
 
@@ -105,6 +111,69 @@ std::optional<QString> QtPrompt::choosePrinter(const PrinterRequest& r)
     layout->addWidget(buttons);
     if (dlg.exec() != QDialog::Accepted || list->currentText().isEmpty()) return std::nullopt;
     return list->currentText();
+}
+
+namespace {
+std::unique_ptr<QPrinter> PrinterNamed(const QString& name)
+{
+    const QPrinterInfo info = name.isEmpty() ? QPrinterInfo::defaultPrinter() : QPrinterInfo::printerInfo(name);
+    auto p = info.isNull() ? std::make_unique<QPrinter>(QPrinter::HighResolution)
+                           : std::make_unique<QPrinter>(info, QPrinter::HighResolution);
+    if (name.startsWith(QStringLiteral("pdf:"), Qt::CaseInsensitive)) {
+        p->setOutputFormat(QPrinter::PdfFormat);
+        p->setOutputFileName(name.mid(4));
+    }
+    return p;
+}
+
+QString NameOf(const QPrinter& p)
+{
+    return p.outputFormat() == QPrinter::PdfFormat ? QStringLiteral("pdf:") + p.outputFileName() : p.printerName();
+}
+} // namespace
+
+std::optional<PrinterSetupChoice> QtPrompt::choosePrinterSetup(const PrinterSetupRequest& r)
+{
+    std::unique_ptr<QPrinter> printer = PrinterNamed(r.proposed.printer);
+    const PrinterSetupChoice& was = r.proposed;
+    if (was.widthTenths > 0 && was.lengthTenths > 0) {
+        const QPageSize::PageSizeId id = QPageSize::id(was.paperId);
+        printer->setPageSize(id != QPageSize::Custom
+                                 ? QPageSize(id)
+                                 : QPageSize(QSizeF(was.widthTenths / 10.0, was.lengthTenths / 10.0),
+                                             QPageSize::Millimeter, was.paperName));
+    }
+    printer->setPageOrientation(was.orientation == 2 ? QPageLayout::Landscape : QPageLayout::Portrait);
+    QPrintDialog dlg(printer.get(), Owner(r.parent));
+    dlg.setWindowTitle(Title(r.title));
+    dlg.setOptions(QAbstractPrintDialog::PrintToFile);
+    if (dlg.exec() != QDialog::Accepted) return std::nullopt;
+    const QPageLayout layout = printer->pageLayout();
+    const QSizeF mm = layout.pageSize().size(QPageSize::Millimeter);
+    const int wid = layout.pageSize().windowsId();
+    return PrinterSetupChoice{NameOf(*printer), wid > 0 ? wid : 256, layout.pageSize().name(),
+                              int(std::lround(mm.width() * 10)), int(std::lround(mm.height() * 10)),
+                              layout.orientation() == QPageLayout::Landscape ? 2 : 1};
+}
+
+std::optional<PrintJobChoice> QtPrompt::choosePrintJob(const PrintJobRequest& r)
+{
+    std::unique_ptr<QPrinter> printer = PrinterNamed(r.printer);
+    printer->setFromTo(r.firstPage, r.lastPage);
+    QPrintDialog dlg(printer.get(), Owner(r.parent));
+    dlg.setWindowTitle(Title(r.title));
+    dlg.setMinMax(r.firstPage, r.lastPage);
+    dlg.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintPageRange |
+                   QAbstractPrintDialog::PrintCollateCopies);
+    if (dlg.exec() != QDialog::Accepted) return std::nullopt;
+    PrintJobChoice c;
+    c.printer = NameOf(*printer);
+    c.range = printer->printRange() == QPrinter::PageRange;
+    c.from = c.range ? printer->fromPage() : r.firstPage;
+    c.to = c.range ? printer->toPage() : r.lastPage;
+    c.copies = printer->copyCount();
+    c.collate = printer->collateCopies();
+    return c;
 }
 
 } // namespace nv::ui

@@ -10,6 +10,8 @@ public:
     std::optional<QString> chooseFile(const FileRequest& r) override;
     std::optional<QString> chooseFolder(const FolderRequest& r) override;
     std::optional<QString> choosePrinter(const PrinterRequest& r) override;
+    std::optional<PrinterSetupChoice> choosePrinterSetup(const PrinterSetupRequest& r) override;
+    std::optional<PrintJobChoice> choosePrintJob(const PrintJobRequest& r) override;
 };
 
 } // namespace nv::ui

@@ -55,4 +55,26 @@ QStringList ScriptedPrompt::messages() const
     return out;
 }
 
+std::optional<PrinterSetupChoice> ScriptedPrompt::choosePrinterSetup(const PrinterSetupRequest& r)
+{
+    if (setups_.empty()) return Prompt::choosePrinterSetup(r);
+    asked_.push_back({Kind::PrinterSetup, r.title, Icon::None, Buttons::OkCancel, Answer::Ok, r.proposed.printer});
+    const bool answered = setups_.front().has_value();
+    const PrinterSetupChoice c = answered ? *setups_.front() : PrinterSetupChoice{};
+    setups_.pop_front();
+    if (!answered) return std::nullopt;
+    return c;
+}
+
+std::optional<PrintJobChoice> ScriptedPrompt::choosePrintJob(const PrintJobRequest& r)
+{
+    if (jobs_.empty()) return Prompt::choosePrintJob(r);
+    asked_.push_back({Kind::PrintJob, r.title, Icon::None, Buttons::OkCancel, Answer::Ok, r.printer});
+    const bool answered = jobs_.front().has_value();
+    const PrintJobChoice c = answered ? *jobs_.front() : PrintJobChoice{};
+    jobs_.pop_front();
+    if (!answered) return std::nullopt;
+    return c;
+}
+
 } // namespace nv::ui

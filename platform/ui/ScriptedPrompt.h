@@ -11,7 +11,7 @@ namespace nv::ui {
 // empty it takes the default, as an unattended run would.
 class ScriptedPrompt : public Prompt {
 public:
-    enum class Kind { Message, File, Folder, Printer };
+    enum class Kind { Message, File, Folder, Printer, PrinterSetup, PrintJob };
     struct Asked {
         Kind kind;
         QString text;      // message text, or the chooser's title
@@ -25,23 +25,31 @@ public:
     using Reply = std::variant<Answer, std::optional<QString>>;
 
     ScriptedPrompt& then(Reply r) { replies_.push_back(std::move(r)); return *this; }
+    // Answers for the print-setup and print dialogs, in their own queues;
+    // with none queued they fall back to the printer chooser.
+    ScriptedPrompt& thenSetup(std::optional<PrinterSetupChoice> c) { setups_.push_back(std::move(c)); return *this; }
+    ScriptedPrompt& thenJob(std::optional<PrintJobChoice> c) { jobs_.push_back(std::move(c)); return *this; }
 
     Answer ask(const Message& m) override;
     std::optional<QString> chooseFile(const FileRequest& r) override;
     std::optional<QString> chooseFolder(const FolderRequest& r) override;
     std::optional<QString> choosePrinter(const PrinterRequest& r) override;
+    std::optional<PrinterSetupChoice> choosePrinterSetup(const PrinterSetupRequest& r) override;
+    std::optional<PrintJobChoice> choosePrintJob(const PrintJobRequest& r) override;
 
     const std::vector<Asked>& asked() const { return asked_; }
     // The message texts asked so far, in order.
     QStringList messages() const;
     size_t pendingReplies() const { return replies_.size(); }
-    void clear() { asked_.clear(); replies_.clear(); }
+    void clear() { asked_.clear(); replies_.clear(); setups_.clear(); jobs_.clear(); }
 
 private:
     std::optional<QString> choose(Kind kind, const QString& title, const QString& proposed,
                                   std::optional<QString> def);
 
     std::deque<Reply> replies_;
+    std::deque<std::optional<PrinterSetupChoice>> setups_;
+    std::deque<std::optional<PrintJobChoice>> jobs_;
     std::vector<Asked> asked_;
 };
 

@@ -1,0 +1,73 @@
+// Print setup and page setting of the main window.
+#include "Viewer/MainFrame.h"
+
+#include "Viewer/PageSettingDialog.h"
+#include "Viewer/PagelookDoc.h"
+#include "Viewer/PagelookView.h"
+#include "Viewer/TreePane.h"
+#include "platform/core/Cp932.h"
+#include "platform/ui/Prompt.h"
+
+namespace nv::viewer {
+namespace {
+
+ui::PrinterSetupChoice ChoiceOf(const std::optional<PrinterSetup>& s)
+{
+    if (!s) return {};
+    return {QString::fromStdString(Cp932ToUtf8(s->printer)), s->paper.id,
+            QString::fromStdString(Cp932ToUtf8(s->paper.name)), s->paper.size.width, s->paper.size.length,
+            s->orientation};
+}
+
+PrinterSetup SetupOf(const ui::PrinterSetupChoice& c)
+{
+    PrinterSetup s;
+    s.printer = Utf8ToCp932Lossy(c.printer.toStdString());
+    s.paper.id = static_cast<int16_t>(c.paperId);
+    s.paper.name = Utf8ToCp932Lossy(c.paperName.toStdString());
+    s.paper.size = {c.widthTenths, c.lengthTenths};
+    const StandardPaper* standard = FindStandardPaper(s.paper.id);
+    if ((s.paper.size.width <= 0 || s.paper.size.length <= 0) && standard) s.paper.size = standard->size;
+    if (s.paper.name.empty() && standard) s.paper.name = standard->name;
+    s.orientation = c.orientation == 2 ? 2 : 1;
+    return s;
+}
+
+// What shows on paper: the printer, the paper by number and by size, the
+// orientation. A new name for the same paper changes nothing.
+bool SamePaper(const std::optional<PrinterSetup>& a, const std::optional<PrinterSetup>& b)
+{
+    if (!a || !b) return !a && !b;
+    return a->printer == b->printer && a->paper.id == b->paper.id && a->paper.size == b->paper.size &&
+           a->orientation == b->orientation;
+}
+
+} // namespace
+
+void MainFrame::PrintSetup()
+{
+    const auto chosen = ui::prompt().choosePrinterSetup(
+        {.title = QStringLiteral("プリンタの設定"), .proposed = ChoiceOf(m_printer.setup), .parent = this});
+    if (!chosen) return;
+    std::optional<PrinterSetup> next;
+    if (!chosen->printer.isEmpty()) next = SetupOf(*chosen);
+    if (SamePaper(next, m_printer.setup)) return;
+    m_printer.setup = next;
+    RefreshAllViews();
+}
+
+void MainFrame::PageSetting()
+{
+    PagelookView* v = ActiveView();
+    if (!v) return;
+    PageSettingDialog d(QStringLiteral("ページ設定  - %1").arg(v->Document().DisplayName()), v->PaperMode(),
+                        v->PrintFlags(), this);
+    d.printerSetup = [this] { PrintSetup(); };
+    if (d.exec() != QDialog::Accepted) return;
+    v->PrintFlags() = d.Flags();
+    if (d.Mode() >= 0) v->SetPaperMode(d.Mode());
+    m_tree->ShowPrintFlags(v->TreeItem(), v->PrintFlags());
+    v->Refresh(false);
+}
+
+} // namespace nv::viewer

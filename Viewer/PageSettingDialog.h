@@ -1,0 +1,47 @@
+#pragma once
+// Which pages print and on which paper: a row per page that the person
+// flips between printed and skipped, and the paper mode.
+#include <QDialog>
+
+#include <functional>
+#include <vector>
+
+class QButtonGroup;
+class QPushButton;
+class QTreeWidget;
+
+namespace nv::viewer {
+
+class PageSettingDialog : public QDialog {
+    Q_OBJECT
+public:
+    static constexpr int kColumnWidth = 75;
+
+    // `flags` one per page; only 1 shows as printed.
+    PageSettingDialog(const QString& caption, int mode, const std::vector<int>& flags, QWidget* parent = nullptr);
+
+    // After OK: 1 or 0 per page, and the paper mode.
+    const std::vector<int>& Flags() const { return m_flags; }
+    int Mode() const;
+
+    QTreeWidget* List() const { return m_list; }
+    QPushButton* ToggleButton() const { return m_toggle; }
+    QPushButton* PrinterButton() const { return m_printer; }
+
+    // Runs print setup while the dialog stays open.
+    std::function<void()> printerSetup;
+
+    // Every selected row changes between printed and skipped and is left
+    // unselected.
+    void Toggle();
+    void accept() override;
+
+private:
+    QTreeWidget* m_list;
+    QPushButton* m_toggle;
+    QPushButton* m_printer;
+    QButtonGroup* m_modes;
+    std::vector<int> m_flags;
+};
+
+} // namespace nv::viewer
