@@ -1,4 +1,5 @@
 #include "Viewer/PagelookApp.h"
+#include "platform/qt/QtPrinterCatalog.h"
 
 #include <QApplication>
 #include <QDir>
@@ -8,6 +9,7 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Pagelook"));
     QApplication::setApplicationDisplayName(QStringLiteral("TaveloViewer"));
+    nv::InstallQtPrinterCatalog();
     int rc = 0;
     {
         nv::viewer::PagelookApp viewer;

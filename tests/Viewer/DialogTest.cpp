@@ -22,23 +22,8 @@ using namespace nv::viewer;
 
 namespace {
 
-// Runs `f` on the modal dialog of type D once it is up.
-template <class D>
-void WhenModal(std::function<void(D&)> f, int tries = 200)
-{
-    QTimer::singleShot(5, [f, tries] {
-        if (auto* d = qobject_cast<D*>(QApplication::activeModalWidget())) f(*d);
-        else if (tries > 0) WhenModal<D>(f, tries - 1);
-        else ADD_FAILURE() << "no dialog came up";
-    });
-}
-
-QPushButton* ButtonOf(QDialog& d, const QString& text)
-{
-    for (QPushButton* b : d.findChildren<QPushButton*>())
-        if (b->text() == text) return b;
-    return nullptr;
-}
+using nvtest::ButtonOf;
+using nvtest::WhenModal;
 
 class Dialogs : public nvtest::ViewerFixture {
 protected:

@@ -4,10 +4,15 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDialog>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QSettings>
+#include <QPushButton>
 #include <QTest>
+#include <QTimer>
+
+#include <functional>
 
 #include <memory>
 
@@ -27,6 +32,24 @@ inline void EnsureWidgetsApp()
     static char* argv[] = {name, nullptr};
     // Never destroyed: fonts and images kept in statics must not outlive it.
     if (!QApplication::instance()) new QApplication(argc, argv);
+}
+
+// Runs `f` on the modal dialog of type D once it is up.
+template <class D>
+void WhenModal(std::function<void(D&)> f, int tries = 200)
+{
+    QTimer::singleShot(5, [f, tries] {
+        if (auto* d = qobject_cast<D*>(QApplication::activeModalWidget())) f(*d);
+        else if (tries > 0) WhenModal<D>(f, tries - 1);
+        else ADD_FAILURE() << "no dialog came up";
+    });
+}
+
+inline QPushButton* ButtonOf(QDialog& d, const QString& text)
+{
+    for (QPushButton* b : d.findChildren<QPushButton*>())
+        if (b->text() == text) return b;
+    return nullptr;
 }
 
 class ViewerFixture : public ::testing::Test {
