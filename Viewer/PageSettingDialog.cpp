@@ -52,6 +52,7 @@ PageSettingDialog::PageSettingDialog(const QString& caption, int mode, const std
     m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_list->setHeaderLabels({QStringLiteral("ページ番号")});
     m_list->header()->setSectionsClickable(false);
+    m_list->header()->setStretchLastSection(false);
     m_list->setColumnWidth(0, kColumnWidth);
     QList<QTreeWidgetItem*> rows;
     for (size_t i = 0; i < flags.size(); ++i) rows << Row(int(i), flags[i] == 1);
