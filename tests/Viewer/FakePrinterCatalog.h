@@ -3,6 +3,7 @@
 // printer" (A3 portrait), both 600 dpi with a 5 mm margin all round, their
 // papers those of the fake spooler. Without a default it has no printer.
 #include "../engine/printer/FakeSpooler.h"
+#include "ViewerFixture.h"
 #include "platform/print/PrinterCatalog.h"
 
 #include <map>
@@ -36,6 +37,23 @@ public:
         return nv::SheetGeometry{kDpi, w, h, kMarginPx, kMarginPx, w - 2 * kMarginPx, h - 2 * kMarginPx};
     }
     nv::PrintSpooler& Spooler() override { return spooler; }
+};
+
+// The real viewer on the fake printers.
+class FakePrinterFixture : public ViewerFixture {
+protected:
+    void SetUp() override
+    {
+        ViewerFixture::SetUp();
+        nv::SetDefaultPrinterCatalog(&catalog);
+    }
+    void TearDown() override
+    {
+        ViewerFixture::TearDown();
+        nv::SetDefaultPrinterCatalog(nullptr);
+    }
+
+    FakePrinterCatalog catalog;
 };
 
 } // namespace nvtest

@@ -37,19 +37,8 @@ QStringList PdfPages(const QString& pdf)
     return pages;
 }
 
-class PageSetting : public nvtest::ViewerFixture {
+class PageSetting : public nvtest::FakePrinterFixture {
 protected:
-    void SetUp() override
-    {
-        ViewerFixture::SetUp();
-        nv::SetDefaultPrinterCatalog(&catalog);
-    }
-    void TearDown() override
-    {
-        ViewerFixture::TearDown();
-        nv::SetDefaultPrinterCatalog(nullptr);
-    }
-
     // Opens the dialog, selects the rows, runs `act` on it.
     void WithDialog(std::function<void(PageSettingDialog&)> act)
     {
@@ -78,8 +67,6 @@ protected:
         for (int i = 0; i < doc->childCount(); ++i) out.push_back(doc->child(i)->data(0, TreePane::kImageRole).toInt());
         return out;
     }
-
-    nvtest::FakePrinterCatalog catalog;
 };
 
 TEST_F(PageSetting, FlippedPagesAreLeftOutOfThePrint)
