@@ -172,6 +172,21 @@ TEST_F(PrintLoopTest, A3PageKeepsItsSize)
     EXPECT_EQ(PageSizes(Out()), QStringList{"842 x 1191"});
 }
 
+TEST_F(PrintLoopTest, AUserSizePageKeepsItsSize)
+{
+    auto doc = Open({.pages = 2, .paperId = 256, .widthTenths = 1000, .lengthTenths = 1500, .alternate = true});
+    ASSERT_TRUE(doc);
+    ASSERT_TRUE(PrintLoop(*doc).Run({.printer = nv::PdfPrinterName(Out()), .pages = {1, 2}}).printed);
+    const QStringList sizes = PageSizes(Out());
+    ASSERT_EQ(sizes.size(), 2);
+    // 100 x 150 mm is 283.46 x 425.2 pt, upright then turned.
+    const QStringList first = sizes[0].split(" x "), second = sizes[1].split(" x ");
+    EXPECT_NEAR(first[0].toDouble(), 283.46, 0.5);
+    EXPECT_NEAR(first[1].toDouble(), 425.2, 0.5);
+    EXPECT_NEAR(second[0].toDouble(), 425.2, 0.5);
+    EXPECT_NEAR(second[1].toDouble(), 283.46, 0.5);
+}
+
 TEST_F(PrintLoopTest, ModeTwoFitsAnA3PageOnTheA4PdfPrinter)
 {
     auto doc = Open({.pages = 1, .paperId = 8, .widthTenths = 2970, .lengthTenths = 4200});
