@@ -73,7 +73,9 @@ TEST_F(PageSetting, FlippedPagesAreLeftOutOfThePrint)
 {
     ASSERT_EQ(Start({Sample("five.tvd")}), PagelookApp::kContinue);
     View()->SetPage(3);
-    View()->PrintFlags()[4] = 7; // anything but 1 is skipped
+    View()->PrintFlags()[4] = 7; // anything but 1 is skipped, and comes back 0
+    WithDialog([](PageSettingDialog& d) { ButtonOf(d, "OK")->click(); });
+    EXPECT_EQ(View()->PrintFlags(), (std::vector<int>{1, 1, 1, 1, 0}));
     WithDialog([this](PageSettingDialog& d) {
         EXPECT_EQ(d.windowTitle(), "ページ設定  - five");
         EXPECT_EQ(d.List()->headerItem()->text(0), "ページ番号");
