@@ -30,7 +30,8 @@ constexpr const char* kTreeWidth = "ToolBarState-TreeView/Width";
 
 MainFrame::MainFrame(const ViewerOptions& options, int dpi, QWidget* parent)
     : QMainWindow(parent), m_options(options),
-      m_printer(AppPrinter::FromCatalog(DefaultPrinterCatalog())), m_dpi(dpi), m_settings(ViewerOptions::OpenSettings()),
+      m_printer(AppPrinter::FromCatalog(DefaultPrinterCatalog())), m_dpi(dpi),
+      m_settings(ViewerOptions::OpenSettings()),
       m_mdi(new QMdiArea(this)), m_tree(new TreePane(this)), m_paperPane(new QLabel(this)),
       m_pagePane(new QLabel(this))
 {

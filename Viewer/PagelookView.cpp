@@ -18,8 +18,8 @@ const QColor kGrey(128, 128, 128);
 
 PagelookView::PagelookView(std::unique_ptr<PagelookDoc> doc, int dpi, const ViewerOptions& options,
                            const AppPrinter& printer, QWidget* parent)
-    : QAbstractScrollArea(parent), m_doc(std::move(doc)), m_options(options), m_dpi(dpi > 0 ? dpi : 96), m_printer(printer),
-      m_scaler(m_dpi, m_dpi, 100), m_paperMode(options.printMode)
+    : QAbstractScrollArea(parent), m_doc(std::move(doc)), m_options(options), m_dpi(dpi > 0 ? dpi : 96),
+      m_printer(printer), m_scaler(m_dpi, m_dpi, 100), m_paperMode(options.printMode)
 {
     setFrameShape(QFrame::NoFrame);
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -191,7 +191,8 @@ void PagelookView::DrawMargins(QPainter& painter, const QRect& sheet) const
 {
     const ViewPaper& l = m_layout;
     painter.fillRect(sheet, QColor(200, 255, 200));
-    const QRect printable(sheet.left() + m_scaler.DocToDeviceX(l.marginLeft), sheet.top() + m_scaler.DocToDeviceY(l.marginTop),
+    const QRect printable(sheet.left() + m_scaler.DocToDeviceX(l.marginLeft),
+                          sheet.top() + m_scaler.DocToDeviceY(l.marginTop),
                           m_scaler.DocToDeviceX(l.sheet.width - l.marginRight) - m_scaler.DocToDeviceX(l.marginLeft),
                           m_scaler.DocToDeviceY(l.sheet.height - l.marginBottom) - m_scaler.DocToDeviceY(l.marginTop));
     painter.fillRect(printable, Qt::white);

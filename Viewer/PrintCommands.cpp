@@ -23,6 +23,7 @@ void PrintView(PagelookView& view, bool direct, const AppPrinter& printer)
     }
     PrintLoop::Request request;
     request.pages = pages;
+    request.setup = printer.setup;
     if (printer.setup) request.printer = QString::fromStdString(Cp932ToUtf8(printer.setup->printer));
     if (!direct) {
         const auto chosen = ui::prompt().choosePrintJob({.title = QStringLiteral("印刷"), .printer = request.printer,

@@ -93,7 +93,8 @@ PrinterSetup CurrentSetup(const QPrinter& printer)
 {
     const QPageLayout layout = printer.pageLayout();
     PrinterSetup s;
-    if (printer.outputFormat() != QPrinter::PdfFormat) s.printer = Utf8ToCp932Lossy(printer.printerName().toStdString());
+    if (printer.outputFormat() != QPrinter::PdfFormat)
+        s.printer = Utf8ToCp932Lossy(printer.printerName().toStdString());
     s.paper = CatalogPaperOf(layout.pageSize());
     s.orientation = layout.orientation() == QPageLayout::Portrait ? 1 : 2;
     return s;
@@ -128,6 +129,8 @@ PrintLoop::Outcome PrintLoop::Run(const Request& request)
         sheets = CopySequence(request.pages, request.copies, request.collate);
     }
     m_setup = CurrentSetup(*printer);
+    if (request.setup && !m_setup.printer.empty() && request.setup->printer == m_setup.printer)
+        m_setup = *request.setup;
     m_mode = request.mode;
     out.printed = PrintSheets(*printer, sheets, out);
     if (!out.printed && !out.output.isEmpty()) QFile::remove(out.output);

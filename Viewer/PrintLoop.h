@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include "Viewer/PagePaper.h"
@@ -51,6 +52,8 @@ public:
         int copies = 1;
         bool collate = true;
         int mode = 0;  // paper mode
+        // The paper print setup chose, for a job on that same printer.
+        std::optional<PrinterSetup> setup{};
     };
     struct Outcome {
         bool printed = false;

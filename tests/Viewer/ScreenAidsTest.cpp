@@ -97,7 +97,8 @@ TEST_F(ScreenAids, PrintedSquareSitsWhereTheScreenShowsIt)
     const nv::UnitScaler at100(96, 96, 100);
     const QRect expected(at100.DocToDeviceX(s.left), at100.DocToDeviceY(s.top), at100.DocToDeviceX(s.side),
                          at100.DocToDeviceY(s.side));
-    const QRect onScreen = DarkBounds(Grab(), expected.adjusted(-6, -6, 6, 6).translated(Origin())).translated(-Origin());
+    const QRect around = expected.adjusted(-6, -6, 6, 6);
+    const QRect onScreen = DarkBounds(Grab(), around.translated(Origin())).translated(-Origin());
     ASSERT_FALSE(onScreen.isEmpty());
 
     const QString pdf = QString::fromStdString(dir.file("square.pdf"));
@@ -109,7 +110,7 @@ TEST_F(ScreenAids, PrintedSquareSitsWhereTheScreenShowsIt)
     const QImage printed(png + ".png");
     ASSERT_FALSE(printed.isNull());
     EXPECT_GT(printed.width(), printed.height());
-    const QRect onPaper = DarkBounds(printed, expected.adjusted(-6, -6, 6, 6));
+    const QRect onPaper = DarkBounds(printed, around);
     ASSERT_FALSE(onPaper.isEmpty());
     EXPECT_LE(std::abs(onPaper.left() - onScreen.left()), 1);
     EXPECT_LE(std::abs(onPaper.top() - onScreen.top()), 1);
