@@ -19,13 +19,17 @@ void WriteWhole(const fs::path& path, const std::string& bytes)
     fs::create_directories(path.parent_path());
     fs::path temp = path;
     temp += ".part";
-    {
+    try {
         std::ofstream out(temp, std::ios::binary | std::ios::trunc);
         out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
         out.close();
         if (!out) throw std::runtime_error("cannot write " + temp.string());
+        fs::rename(temp, path);
+    } catch (...) {
+        std::error_code ignored;
+        fs::remove(temp, ignored);
+        throw;
     }
-    fs::rename(temp, path);
 }
 
 } // namespace

@@ -20,6 +20,7 @@
 #include <QGuiApplication>
 
 #include <cstdlib>
+#include <filesystem>
 #include <map>
 #include <memory>
 #include <set>
@@ -325,6 +326,43 @@ TEST(PrintForms, TheBuildWritesTheSameBytesAsTheGenerator)
         EXPECT_EQ(first, StorePrintForm(*f.make()));
         EXPECT_EQ(first, nvtest::ReadFileBytes(BuildShareFolderPath() + f.path));
     }
+}
+
+int RunGenerator(const std::string& folder)
+{
+    const std::string command = std::string(NV_MAKE_PRINT_FORMS) + " '" + folder + "' 2>/dev/null";
+    return std::system(command.c_str());
+}
+
+TEST(PrintForms, TheGeneratorWritesEveryFormOrReportsWhatItCouldNot)
+{
+    nvtest::TempDir dir;
+    ASSERT_EQ(RunGenerator(dir.path().string()), 0);
+    for (const PrintForm& f : PrintForms())
+        EXPECT_EQ(nvtest::ReadFileBytes(dir.path() / f.path),
+                  nvtest::ReadFileBytes(BuildShareFolderPath() + f.path))
+            << f.path;
+
+    // A PRINT that is no folder: a failure, and nothing left behind.
+    nvtest::TempDir blocked;
+    nvtest::WriteFileBytes(blocked.path() / "PRINT", "not a folder");
+    EXPECT_NE(RunGenerator(blocked.path().string()), 0);
+    size_t entries = 0;
+    for (const auto& e : std::filesystem::directory_iterator(blocked.path())) entries += e.path().filename() != "PRINT";
+    EXPECT_EQ(entries, 0u);
+    EXPECT_EQ(nvtest::ReadFileBytes(blocked.path() / "PRINT"), "not a folder");
+
+    // A form that cannot replace what stands in its place: the forms before
+    // it are whole, and no partial file stays.
+    nvtest::TempDir taken;
+    std::filesystem::create_directories(taken.path() / "PRINT/仕入れ集計.tvf/x");
+    EXPECT_NE(RunGenerator(taken.path().string()), 0);
+    std::set<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(taken.path() / "PRINT"))
+        names.insert(e.path().filename().string());
+    EXPECT_EQ(names, (std::set<std::string>{"仕入れ.tvf", "仕入れ集計.tvf"}));
+    EXPECT_EQ(nvtest::ReadFileBytes(taken.path() / "PRINT/仕入れ.tvf"),
+              nvtest::ReadFileBytes(BuildShareFolderPath() + "PRINT/仕入れ.tvf"));
 }
 
 } // namespace
