@@ -80,6 +80,29 @@ void TitleBlock(FormBuilder& b, const SummaryLayers& l)
     b.Field(*l.heading, "印刷名", {1250, 220, 2000, 280}, owner);
 }
 
+// The shaded caption band above the rows and the table's outline.
+void TableFrame(FormBuilder& b, const SummaryLayers& l, MmBox table, int32_t rowsTop)
+{
+    b.Box(*l.shade, {table.left, table.top, table.right, rowsTop}, kThinLine, kShade);
+    b.Box(*l.frame, table, kThickLine);
+}
+
+TextStyle CaptionStyle()
+{
+    TextStyle s;
+    s.align = 3;
+    return s;
+}
+
+// Month numbers as "4月".
+TextStyle MonthStyle()
+{
+    TextStyle s = CaptionStyle();
+    s.picture = "ZZ";
+    s.after = "月";
+    return s;
+}
+
 std::string Letter(int position) { return std::string(1, char('a' + position)); }
 
 } // namespace
@@ -98,13 +121,9 @@ std::unique_ptr<TvFedObject> MakeSummaryPortraitForm()
     SummaryLayers l = AddSummaryLayers(b);
     TitleBlock(b, l);
 
-    b.Box(*l.shade, {left, top, right, rowsTop}, kThinLine, kShade);
-    TextStyle caption;
-    caption.align = 3;
-    b.Label(*l.shade, "月", {left, top, captionLeft, rowsTop}, caption);
-    b.Label(*l.shade, "項　目", {captionLeft, top, figuresLeft, rowsTop}, caption);
-
-    b.Box(*l.frame, {left, top, right, bottom}, kThickLine);
+    TableFrame(b, l, {left, top, right, bottom}, rowsTop);
+    b.Label(*l.shade, "月", {left, top, captionLeft, rowsTop}, CaptionStyle());
+    b.Label(*l.shade, "項　目", {captionLeft, top, figuresLeft, rowsTop}, CaptionStyle());
     b.Line(*l.frame, captionLeft, top, captionLeft, bottom);
     for (int p = 0; p < kPortraitColumns; ++p)
         b.Line(*l.frame, columnLeft(p), top, columnLeft(p), bottom, p == 0 ? kMediumLine : kThinLine);
@@ -116,10 +135,7 @@ std::unique_ptr<TvFedObject> MakeSummaryPortraitForm()
                monthStart ? kMediumLine : kThinLine);
     }
 
-    TextStyle month;
-    month.align = 3;
-    month.picture = "ZZ";
-    month.after = "月";
+    const TextStyle month = MonthStyle();
     TextStyle head;
     for (int slot = 0; slot < kSlots; ++slot)
         b.Field(*l.heading, "head" + std::to_string(slot), {captionLeft, rowTop(slot), figuresLeft, rowTop(slot + 1)},
@@ -151,12 +167,8 @@ std::unique_ptr<TvFedObject> MakeSummaryLandscapeForm()
     SummaryLayers l = AddSummaryLayers(b);
     TitleBlock(b, l);
 
-    b.Box(*l.shade, {left, top, right, rowsTop}, kThinLine, kShade);
-    TextStyle caption;
-    caption.align = 3;
-    b.Label(*l.shade, "取　引　先", {left, top, figuresLeft, rowsTop}, caption);
-
-    b.Box(*l.frame, {left, top, right, bottom}, kThickLine);
+    TableFrame(b, l, {left, top, right, bottom}, rowsTop);
+    b.Label(*l.shade, "取　引　先", {left, top, figuresLeft, rowsTop}, CaptionStyle());
     for (int k = 0; k < kSectionSlots; ++k) {
         const bool monthStart = k % 3 == 1;
         b.Line(*l.frame, columnLeft(k), k == 0 || monthStart ? top : headTop, columnLeft(k), bottom,
@@ -175,10 +187,7 @@ std::unique_ptr<TvFedObject> MakeSummaryLandscapeForm()
     head.size = 750;
     head.align = 3;
     head.margin = 3;
-    TextStyle month;
-    month.align = 3;
-    month.picture = "ZZ";
-    month.after = "月";
+    const TextStyle month = MonthStyle();
     for (int k = 0; k < kSectionSlots; ++k)
         b.Field(*l.heading, "head" + std::to_string(k), {columnLeft(k), headTop, columnLeft(k + 1), rowsTop}, head);
     for (int m = 1; m <= 4; ++m)
