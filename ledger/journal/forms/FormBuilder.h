@@ -13,10 +13,6 @@
 
 namespace nv {
 
-// A4 in tenths of a millimetre.
-inline constexpr int32_t kA4Width = 2100;
-inline constexpr int32_t kA4Length = 2970;
-
 // The creation and update time every generated form carries.
 inline constexpr LocalTime kFormStamp{2026, 4, 1, 0, 0, 0};
 

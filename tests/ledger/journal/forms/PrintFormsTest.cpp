@@ -8,6 +8,7 @@
 #include "engine/model/TvData.h"
 #include "engine/render/FormPainter.h"
 #include "engine/render/TextLayout.h"
+#include "ledger/journal/forms/FormBuilder.h"
 #include "ledger/journal/forms/PrintForms.h"
 #include "platform/core/Cp932.h"
 #include "platform/automation/Status.h"
@@ -24,6 +25,7 @@
 #include <map>
 #include <memory>
 #include <set>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -326,6 +328,15 @@ TEST(PrintForms, TheBuildWritesTheSameBytesAsTheGenerator)
         EXPECT_EQ(first, StorePrintForm(*f.make()));
         EXPECT_EQ(first, nvtest::ReadFileBytes(BuildShareFolderPath() + f.path));
     }
+}
+
+TEST(PrintForms, LengthsAndTextsConvertExactly)
+{
+    EXPECT_EQ(TenthMm(10), 56693); // 1 mm
+    EXPECT_EQ(TenthMm(-10), -56693);
+    EXPECT_EQ(TenthMm(254), 1440000); // 1 inch
+    EXPECT_EQ(FormText("〆切"), "\x81\x59\x90\xD8");
+    EXPECT_THROW(FormText("取引先\xF0\x9F\x98\x80"), std::invalid_argument);
 }
 
 int RunGenerator(const std::string& folder)
