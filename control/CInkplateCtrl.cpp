@@ -10,6 +10,7 @@
 #include "engine/format/UnitTable.h"
 #include "engine/model/TvImage.h"
 #include "engine/render/ImageDrawer.h"
+#include "engine/store/TvDocStore.h"
 
 #include <algorithm>
 #include <array>
@@ -35,6 +36,7 @@ CInkplateCtrl::~CInkplateCtrl() { CloseAllForms(); }
 void CInkplateCtrl::SetWorkPath(const std::string& v)
 {
     m_strWorkPath = v;
+    if (m_pDocStore) m_pDocStore->SetWorkFolder(HostPath(v));
     m_bModified = true;
 }
 
