@@ -16,6 +16,8 @@
 namespace nv {
 
 class CXForm;
+class CXPrinter;
+class CXPrinters;
 
 class CInkplateCtrl {
 public:
@@ -68,6 +70,20 @@ public:
     bool IsPrintJobOpen() const { return m_bPrintJobOpen; }
     int32_t GetPage() const { return m_nPage; }
     const std::string& GetDocumentFileName() const { return m_strDocumentFileName; }
+
+    // ---- printers ---------------------------------------------------------
+    // The printer collection; its members list the printers when they need them.
+    CXPrinters& Printers() { return *m_pPrinters; }
+    // The current printer (listing the printers first), or null.
+    CXPrinter* CurrentPrinter();
+    // Makes a printer of this control's collection current (null: none);
+    // no checks (the output methods use it).
+    void SetCurrentPrinter(CXPrinter* printer);
+    // The Printer property: 0x800A017C / 20045 while a document or print job
+    // is open, 20006 for anything but a printer of this control.
+    void SetPrinter(CXPrinter* printer);
+    // The pruned collection is not empty (listing it when not yet listed).
+    bool HasPrinters();
 
     // ---- forms ------------------------------------------------------------
     // Opens a form along FormPath ("PRINT\仕入れ.tvf" works as
@@ -127,6 +143,7 @@ private:
     int32_t m_nFontCounter = 0;
     FontFaceList m_faceList;
     bool m_bFaceListBuilt = false;
+    std::unique_ptr<CXPrinters> m_pPrinters;
 };
 
 } // namespace nv
