@@ -370,10 +370,21 @@ void CXPrinter::FillMode(DevMode& mode, const TvPrinterSettings& source, bool pa
     if (f & DM_COLLATE) mode.dmCollate = source.m_nCollate;
 }
 
+bool CXPrinter::EnsureMode()
+{
+    if (!m_devMode) {
+        try {
+            Refresh();
+        } catch (const AutomationError&) {
+            return false;
+        }
+    }
+    return m_devMode.has_value();
+}
+
 DevMode CXPrinter::CurrentDevMode()
 {
-    if (!m_devMode) Refresh();
-    if (!m_devMode) return DevMode{};
+    if (!EnsureMode()) return DevMode{};
     DevMode mode = *m_devMode;
     FillMode(mode, m_settings, false);
     return mode;
@@ -381,14 +392,7 @@ DevMode CXPrinter::CurrentDevMode()
 
 void CXPrinter::ApplyDevMode(PrinterModeTarget& target, const TvPrinterSettings* pageSettings)
 {
-    if (!m_devMode) {
-        try {
-            Refresh();
-        } catch (const AutomationError&) {
-            return;
-        }
-    }
-    if (!m_devMode) return;
+    if (!EnsureMode()) return;
     FillMode(*m_devMode, pageSettings ? *pageSettings : m_settings, pageSettings != nullptr);
     if (m_pTracker) {
         m_pTracker->ResetDCIfChanged(target, *m_devMode);

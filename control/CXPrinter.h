@@ -61,7 +61,8 @@ public:
     void Forget();
 
     // The mode page 1 of a job starts with: the printer's set-up with the
-    // host's changes, scale 100. Empty (dmFields 0) when there is no set-up.
+    // host's changes, scale 100. Empty (dmFields 0) when the printer cannot
+    // be read or gives no set-up.
     DevMode CurrentDevMode();
     // Sets the device to the printer's mode before a page; with page settings
     // (a stored document's page) only orientation and paper follow them.
@@ -86,6 +87,8 @@ public:
 
 private:
     CInkplateCtrl& Control() const;
+    // Reads the printer when its mode is missing; false when still missing.
+    bool EnsureMode();
     bool CheckOn() const;
     void Check(uint32_t dmBits) const;
     void Record(uint16_t propId, int32_t value);
