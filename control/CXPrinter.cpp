@@ -17,6 +17,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <cstdint>
+
 namespace nv {
 
 namespace {
@@ -228,8 +230,11 @@ void CXPrinter::SetNumber(int32_t member, int32_t value)
     const NumberMember& n = FindNumber(member);
     Refresh();
     Check(n.dmBit);
-    if (member == kPaperLength || member == kPaperWidth)
+    if (member == kPaperLength || member == kPaperWidth) {
         value = ConvertUnits(UNIT_DECIMM, value, Control().GetEngineUnit());
+        // Held in 16 bits: a paper longer than 3 m cannot be set up.
+        if (value < 0 || value > INT16_MAX) ThrowControlError(kErrInvalidProperty, 20040);
+    }
     Record(n.prop, value);
     if (member != kPaperSize) return;
 

@@ -261,6 +261,9 @@ TEST_F(PrinterTest, PaperSizeRecordsTheWholePaper)
     EXPECT_EQ(alpha.GetNumber(CXPrinter::kPaperWidth), 18200);
     alpha.SetNumber(CXPrinter::kPaperWidth, 15000);
     EXPECT_EQ(Pending(alpha)[1503], 1500);
+    for (int32_t bad : {-10, 327680})
+        EXPECT_TVL_ERROR(alpha.SetNumber(CXPrinter::kPaperLength, bad), kBadValue, 20040);
+    EXPECT_EQ(alpha.GetNumber(CXPrinter::kPaperLength), 25700);
 
     TvEntryMap page;
     alpha.CopyPendingChangesTo(page);
