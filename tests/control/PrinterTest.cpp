@@ -11,6 +11,9 @@
 #include "engine/format/UnitTable.h"
 #include "engine/printer/DevModeTracker.h"
 
+#include <QApplication>
+#include <QPrinterInfo>
+
 #include <cstdlib>
 #include <fstream>
 #include <optional>
@@ -487,4 +490,27 @@ TEST_F(PrinterTest, PrinterPropertyTakesOnlyThisControlsPrinters)
         EXPECT_EQ(err.helpContext(), kTextDetached);
     }
     second->Typed().Printers().SetSource(nullptr);
+}
+
+// The machine's own printers (CI machines have none): every one kept is
+// readable, and without any the virtual PDF printer stands in.
+TEST(SystemPrinters, CupsPrintersOrTheVirtualPdfPrinter)
+{
+    static int argc = 1;
+    static char name[] = "controltest";
+    static char* argv[] = {name, nullptr};
+    if (!QApplication::instance()) new QApplication(argc, argv);
+    ScopedEnv a("LPDEST", nullptr), b("PRINTER", nullptr);
+    CInkplateCtrl ctrl;
+    const auto listed = ctrl.Printers().List();
+    for (const auto& p : listed) {
+        EXPECT_EQ(p->LoadState(), 1) << p->GetPrinterName();
+        EXPECT_NE(p->Settings().m_nFields & (DM_ORIENTATION | DM_PAPERSIZE), 0u);
+        EXPECT_EQ(p->Settings().m_nFields & DM_TTOPTION, 0u);
+    }
+    if (QPrinterInfo::availablePrinterNames().isEmpty()) {
+        ASSERT_EQ(listed.size(), 1u);
+        EXPECT_EQ(listed[0]->GetPrinterName(), "PDF");
+        EXPECT_EQ(ctrl.CurrentPrinter(), listed[0].get());
+    }
 }
