@@ -5,7 +5,6 @@
 // paths native.
 #include "control/FontFaceList.h"
 #include "control/OutputDevice.h"
-#include "control/OutputPrinter.h"
 #include "control/TvlError.h"
 #include "control/UnitConversion.h"
 #include "engine/model/TvFontDesc.h"
@@ -19,6 +18,8 @@
 namespace nv {
 
 class CXForm;
+class CXPrinter;
+class CXPrinters;
 class TvDocStore;
 
 class CInkplateCtrl {
@@ -92,11 +93,19 @@ public:
     // Where print jobs come from (tests put in failing ones).
     void SetOutputJobFactory(OutputJobFactory factory) { m_jobFactory = std::move(factory); }
 
-    // ---- printers ------------------------------------------------------------
-    CXPrinters& Printers() { return m_printers; }
-    CXPrinter* CurrentPrinter() { return m_pCurrentPrinter; }
-    void SetCurrentPrinter(CXPrinter* p) { m_pCurrentPrinter = p; }
-    bool HasPrinters() { return !m_printers.Empty(); }
+    // ---- printers ---------------------------------------------------------
+    // The printer collection; its members list the printers when they need them.
+    CXPrinters& Printers() { return *m_pPrinters; }
+    // The current printer (listing the printers first), or null.
+    CXPrinter* CurrentPrinter();
+    // Makes a printer of this control's collection current (null: none);
+    // no checks (the output methods use it).
+    void SetCurrentPrinter(CXPrinter* printer);
+    // The Printer property: 0x800A017C / 20045 while a document or print job
+    // is open, 20006 for anything but a printer of this control.
+    void SetPrinter(CXPrinter* printer);
+    // The pruned collection is not empty (listing it when not yet listed).
+    bool HasPrinters();
 
     // ---- forms ------------------------------------------------------------
     // Opens a form along FormPath ("PRINT\仕入れ.tvf" works as
@@ -166,13 +175,12 @@ private:
     int32_t m_nFontCounter = 0;
     FontFaceList m_faceList;
     bool m_bFaceListBuilt = false;
+    std::unique_ptr<CXPrinters> m_pPrinters;
     std::unique_ptr<TvDocStore> m_pDocStore;
     std::unique_ptr<OutputJob> m_pJob;
     int32_t m_hOutputDc = 0;
     bool m_bOwnOutputDc = false; // the handle is the print job's
     OutputJobFactory m_jobFactory;
-    CXPrinters m_printers;
-    CXPrinter* m_pCurrentPrinter = nullptr;
 };
 
 } // namespace nv

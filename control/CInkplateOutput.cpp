@@ -3,6 +3,7 @@
 #include "control/CInkplateCtrl.h"
 
 #include "control/CXForm.h"
+#include "control/CXPrinters.h"
 #include "control/ControlErrors.h"
 #include "control/ControlText.h"
 #include "engine/core/PathUtil.h"
@@ -69,7 +70,7 @@ int32_t CInkplateCtrl::StartDocument(const std::string& fileName, const std::str
     m_pDocStore.reset();
     auto store = std::make_unique<TvDocStore>();
     try {
-        if (m_pCurrentPrinter) store->PrinterSettings().CopyFrom(m_pCurrentPrinter->Settings());
+        if (CurrentPrinter()) store->PrinterSettings().CopyFrom(CurrentPrinter()->Settings());
     } catch (const std::exception&) {
         return tvlErrCreateDocument;
     }
@@ -140,10 +141,9 @@ int32_t CInkplateCtrl::StartPrinter(const std::string& printerName, const std::s
     if (m_bDocumentOpen) return tvlErrAlreadyOpenDocument;
     if (!HasPrinters()) return tvlErrNoPrinter;
     if (!printerName.empty()) {
-        if (m_printers.SelectPrinter(printerName) != 0) return tvlErrPrinterNotExists;
-        SetCurrentPrinter(m_printers.FindPrinter(printerName));
+        if (Printers().SelectPrinter(printerName) != 0) return tvlErrPrinterNotExists;
     }
-    CXPrinter* printer = m_pCurrentPrinter;
+    CXPrinter* printer = CurrentPrinter();
     if (!printer) return tvlErrNoPrinter;
     EndJobHandle();
     m_strDocumentName = documentName;
@@ -214,8 +214,8 @@ int32_t CInkplateCtrl::Initialize()
     m_strDocumentFileName.clear();
     m_nPage = 0;
     if (!HasPrinters()) return tvlErrNoPrinter;
-    CXPrinter* previous = m_pCurrentPrinter;
-    CXPrinter* printer = m_printers.DefaultPrinter();
+    CXPrinter* previous = CurrentPrinter();
+    CXPrinter* printer = Printers().DefaultPrinter();
     if (!printer) return tvlErrNoPrinter;
     if (previous && previous != printer) previous->Forget();
     SetCurrentPrinter(printer);
@@ -232,7 +232,7 @@ int32_t CInkplateCtrl::PrintDocument(const std::string& fileName)
     const int where = FindFileOnPathList(found, HostPath(m_strDocumentPath), HostPath(fileName), false);
     if (where == -1) return tvlErrOpenDocument;
     if (where != 0) return tvlErrReadDocument;
-    CXPrinter* printer = m_pCurrentPrinter;
+    CXPrinter* printer = CurrentPrinter();
     if (!printer) return tvlErrNoPrinter;
     try {
         printer->Refresh();

@@ -3,6 +3,7 @@
 #include "control/CInkplateCtrl.h"
 
 #include "control/CXForm.h"
+#include "control/CXPrinters.h"
 #include "control/ControlText.h"
 #include "control/OleSubstitute.h"
 #include "engine/core/Exceptions.h"
@@ -24,18 +25,6 @@ namespace {
 
 void LogPageError(const std::string& what) { std::fprintf(stderr, "Inkplate: page output: %s\n", what.c_str()); }
 
-void CopyEntries(const TvEntryMap& from, TvEntryMap& to)
-{
-    from.ForEach([&](const TvEntryKey& key, const TvChangeEntry& e) {
-        if (!e.m_pData) return;
-        auto data = std::make_unique<CChangeData>();
-        data->m_nPropId = e.m_pData->m_nPropId;
-        data->m_nType = e.m_pData->m_nType;
-        data->m_value = e.m_pData->m_value;
-        to.SetAt(key, std::make_unique<TvChangeEntry>(e.m_nObjectId, std::move(data)));
-    });
-}
-
 } // namespace
 
 int32_t CInkplateCtrl::PrintOut(CXForm& form)
@@ -53,9 +42,9 @@ int32_t CInkplateCtrl::PrintOut(CXForm& form)
 int32_t CInkplateCtrl::PrinterPage(CXForm& form)
 {
     // After AbortPrinter the job is gone: nothing is touched.
-    if (!m_pJob || !m_pCurrentPrinter) return tvlErrStartPage;
+    if (!m_pJob || !CurrentPrinter()) return tvlErrStartPage;
     try {
-        m_pCurrentPrinter->ApplyDevMode(*m_pJob, nullptr);
+        CurrentPrinter()->ApplyDevMode(*m_pJob, nullptr);
     } catch (const std::exception& e) {
         LogPageError(e.what());
     }
@@ -73,10 +62,10 @@ int32_t CInkplateCtrl::DcPage(CXForm& form, DeviceContext* dc)
 {
     if (!dc) return tvlErrInvalidHdc;
     int32_t scale = 100;
-    if (m_pCurrentPrinter) {
+    if (CurrentPrinter()) {
         try {
-            m_pCurrentPrinter->Refresh();
-            scale = m_pCurrentPrinter->PrintScale();
+            CurrentPrinter()->Refresh();
+            scale = CurrentPrinter()->PrintScale();
         } catch (const std::exception& e) {
             LogPageError(e.what());
         }
@@ -186,7 +175,7 @@ int32_t CInkplateCtrl::DocumentPage(CXForm& form)
     form.DrawnObjects().clear();
     page.m_printerEntries.RemoveAll();
     try {
-        if (m_pCurrentPrinter) CopyEntries(m_pCurrentPrinter->PendingChanges(), page.m_printerEntries);
+        if (CXPrinter* printer = CurrentPrinter()) printer->CopyPendingChangesTo(page.m_printerEntries);
         m_pDocStore->WritePage(page);
         ++m_nPage;
     } catch (const CException& e) {

@@ -249,11 +249,14 @@ InkplateControl::InkplateControl() : DispatchObject(kITaveloDraw), m_pCtrl(std::
     m_forms = MakeRef<LiveCollection<TvFormDispatch>>(
         kITvForms, [this](auto& c) { for (const auto& f : m_pCtrl->Forms()) c.Add(FormDispatch(f)); },
         [this] { return m_pCtrl->FormsGeneration(); });
+    m_printers = MakeRef<TvPrintersDispatch>(*m_pCtrl);
 }
 
 InkplateControl::~InkplateControl()
 {
     m_forms.reset();
+    m_printers->Detach();
+    m_printers.reset();
     m_pCtrl->CloseAllForms();
     delete m_pWidget.data();
 }
@@ -323,6 +326,12 @@ void InkplateControl::BindMembers(Binder& b)
     b.Method("SetOutputDC", [](C& c, Args a) { return Variant(c.Typed().SetOutputDC(a[0].i4())); });
     b.Method("AbortPrinter", [](C& c, Args) { return Variant(c.Typed().AbortPrinter()); });
     b.Method("Initialize", [](C& c, Args) { return Variant(c.Typed().Initialize()); });
+    b.Get("TvPrinters", [](C& c, Args) { return Variant(static_cast<Dispatch*>(c.m_printers.get())); });
+    b.Get("Printer", [](C& c, Args) { return Variant(static_cast<Dispatch*>(c.m_printers->CurrentDispatch().get())); });
+    b.Put("Printer", [](C& c, Args a) {
+        auto* printer = dynamic_cast<TvPrinterDispatch*>(a[0].dispatch());
+        c.Typed().SetPrinter(printer ? &printer->Typed() : nullptr);
+    });
     b.Get("Flags", [](C& c, Args) { return Variant(c.Typed().GetFlags()); });
     b.Put("Flags", [](C& c, Args a) { c.Typed().SetFlags(a[0].i4()); });
     b.Method("AboutBox", [](C& c, Args) { ShowInkplateAbout(c.Widget()); });

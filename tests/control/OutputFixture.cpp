@@ -69,12 +69,6 @@ OutputJobFactory FakeJobs(FakeJobScript& script)
     };
 }
 
-void InstallPrinters(CInkplateCtrl& ctrl, const std::vector<std::string>& names)
-{
-    for (const auto& n : names) ctrl.Printers().m_list.push_back(std::make_unique<CXPrinter>(n));
-    ctrl.SetCurrentPrinter(ctrl.Printers().DefaultPrinter());
-}
-
 void EnsureApplication()
 {
     static int argc = 1;

@@ -49,9 +49,6 @@ private:
 // A factory over a script that outlives the jobs.
 nv::OutputJobFactory FakeJobs(FakeJobScript& script);
 
-// Puts printers into the control; the first is the default.
-void InstallPrinters(nv::CInkplateCtrl& ctrl, const std::vector<std::string>& names);
-
 // The ledger form: layers フレイム, フレイム２, 明細, 見出し; 見出し holds
 // 印刷名, ＮＯ and ページ, 明細 the nine objects of rows 1-31; `withOle`
 // adds an OLE object "Chart" to フレイム.

@@ -1,7 +1,10 @@
 // The output jobs on the typed control: result codes and the order their
 // conditions are tested in, documents as written, print jobs and a host's
 // device context, each failing half way.
+#include "FakePrinterSource.h"
 #include "OutputFixture.h"
+
+#include "control/CXPrinters.h"
 
 #include "control/ControlErrors.h"
 #include "engine/model/TvLayer.h"
@@ -31,8 +34,10 @@ protected:
         ControlTest::SetUp();
         ctrl->SetDocumentPath(dir.path().string());
         ctrl->SetOutputJobFactory(FakeJobs(script));
-        InstallPrinters(*ctrl, {"Office", "Back room"});
+        ctrl->Printers().SetSource(&source);
     }
+    void TearDown() override { ctrl->Printers().SetSource(nullptr); }
+    void SetPrinter(int32_t member, int32_t value) { ctrl->CurrentPrinter()->SetNumber(member, value); }
     std::shared_ptr<CXForm> Journal()
     {
         WriteJournalForm(dir.file("journal.tvf"));
@@ -46,6 +51,7 @@ protected:
     }
 public:
     FakeJobScript script;
+    FakePrinterSource source{{"Office", "Back room"}, "Office"};
 };
 
 // No file can be opened while it lives: the descriptors are used up.
@@ -78,9 +84,9 @@ TEST_F(OutputTest, EachMethodTestsItsConditionsInOrder)
     auto none = [](OutputTest&, CInkplateCtrl&) {};
     auto docOpen = [](OutputTest&, CInkplateCtrl& c) { ASSERT_EQ(c.StartDocument("a.tvd", "A"), 0); };
     auto jobOpen = [](OutputTest&, CInkplateCtrl& c) { ASSERT_EQ(c.StartPrinter("", "A"), 0); };
-    auto noPrinters = [](OutputTest&, CInkplateCtrl& c) {
-        c.Printers().m_list.clear();
-        c.SetCurrentPrinter(nullptr);
+    auto noPrinters = [](OutputTest& t, CInkplateCtrl& c) {
+        t.source.listFails = true;
+        c.Printers().SetSource(&t.source);
     };
     const CodeCase cases[] = {
         {"StartDocument, no printer", noPrinters, [](auto& c) { return c.StartDocument("a.tvd", "A"); }, -9},
@@ -118,7 +124,8 @@ TEST_F(OutputTest, EachMethodTestsItsConditionsInOrder)
         SCOPED_TRACE(k.what);
         ctrl->Initialize();
         script = FakeJobScript{};
-        if (ctrl->Printers().Empty()) InstallPrinters(*ctrl, {"Office", "Back room"});
+        source = FakePrinterSource({"Office", "Back room"}, "Office");
+        ctrl->Printers().SetSource(&source);
         k.before(*this, *ctrl);
         EXPECT_EQ(k.call(*ctrl), k.expected);
     }
@@ -172,7 +179,7 @@ TEST_F(OutputTest, PageResultsOnEachOutput)
 TEST_F(OutputTest, ThePrinterModeReachesTheJobBeforeEveryPageAtFullScale)
 {
     auto form = Journal();
-    ctrl->CurrentPrinter()->Record(1504, 50);
+    SetPrinter(CXPrinter::kPrintScale, 50);
     ASSERT_EQ(ctrl->StartPrinter("Back room", "Ledger"), 0);
     EXPECT_EQ(script.printerName, "Back room");
     EXPECT_NE(ctrl->GetHDC(), 0);
@@ -180,7 +187,8 @@ TEST_F(OutputTest, ThePrinterModeReachesTheJobBeforeEveryPageAtFullScale)
     EXPECT_EQ(ctrl->PrintOut(*form), 0);
     EXPECT_EQ(ctrl->EndPrinter(), 0);
     EXPECT_EQ(ctrl->GetHDC(), 0);
-    const std::vector<std::string> expected = {"start:Ledger", "mode:1/9/100", "page", "mode:1/9/100", "page", "end"};
+    // The second page's mode is the first's: the device is not reset again.
+    const std::vector<std::string> expected = {"start:Ledger", "mode:1/9/100", "page", "page", "end"};
     EXPECT_EQ(script.calls, expected);
     ASSERT_EQ(script.pages.size(), 2u);
 }
@@ -259,9 +267,9 @@ TEST_F(OutputTest, AFormIsStoredOncePerDocumentWithItsPageValues)
 {
     auto form = Journal();
     ctrl->SetFlags(CInkplateCtrl::tvlFlagsCompress);
-    ctrl->CurrentPrinter()->Record(1500, 1);
-    ctrl->CurrentPrinter()->Record(1501, 9);
-    ctrl->CurrentPrinter()->Record(1504, 100);
+    SetPrinter(CXPrinter::kOrientation, 1);
+    SetPrinter(CXPrinter::kPaperSize, 9);
+    SetPrinter(CXPrinter::kPrintScale, 100);
     ASSERT_EQ(ctrl->StartDocument("j.tvd", "Tavelo Document"), 0);
     for (int p = 1; p <= 3; ++p) {
         SetText(*form, "ページ", std::to_string(p));
@@ -283,9 +291,10 @@ TEST_F(OutputTest, AFormIsStoredOncePerDocumentWithItsPageValues)
         TvPageData& page = doc.GetPageData(p);
         TvEntryMap settings;
         doc.Store().ReadPageSettings(settings, p);
-        for (uint16_t id : {1500, 1501, 1504})
+        // A4 brings its length, width and name along.
+        for (uint16_t id : {1500, 1501, 1502, 1503, 1504, 1512})
             EXPECT_NE(settings.Lookup(TvEntryKey{0, id}), nullptr) << id;
-        EXPECT_EQ(settings.size(), 3u);
+        EXPECT_EQ(settings.size(), 6u);
         const auto* text = [&](const std::string& name) -> const TvText* {
             const TvText* found = nullptr;
             page.m_pForm->ForEachObject([&](const TvObject& o) {
@@ -374,9 +383,8 @@ TEST_F(OutputTest, PrintingAStoredDocumentFollowsItsPages)
 {
     auto form = Journal();
     ASSERT_EQ(ctrl->StartDocument("again.tvd", "Again"), 0);
-    CXPrinter& printer = *ctrl->CurrentPrinter();
     for (int p = 1; p <= 3; ++p) {
-        printer.Record(1500, p == 2 ? 2 : 1);
+        SetPrinter(CXPrinter::kOrientation, p == 2 ? 2 : 1);
         ASSERT_EQ(ctrl->PrintOut(*form), 0);
     }
     ASSERT_EQ(ctrl->EndDocument(), 0);
