@@ -8,6 +8,8 @@
 #include <QFileInfo>
 #include <QTemporaryFile>
 
+#include <sys/stat.h>
+
 #include <cstdio>
 
 namespace nv {
@@ -60,6 +62,10 @@ public:
         m_dc.reset();
         const bool ok = m_job.EndDoc();
         if (m_spool.isEmpty()) return ok;
+        // The spool was made private; the PDF gets a new file's mode.
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        ::chmod(QFile::encodeName(m_spool).constData(), 0666 & ~mask);
         if (ok && std::rename(QFile::encodeName(m_spool).constData(), QFile::encodeName(m_target).constData()) == 0) {
             m_spool.clear();
             return true;
