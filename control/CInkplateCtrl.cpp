@@ -35,6 +35,9 @@ CInkplateCtrl::CInkplateCtrl(Mode mode) : m_mode(mode), m_pPrinters(std::make_un
 CInkplateCtrl::~CInkplateCtrl()
 {
     CloseAllForms();
+    // A job still open leaves no output; its handle goes with it.
+    if (m_pJob) m_pJob->AbortDoc();
+    EndJobHandle();
     m_pPrinters.reset();
 }
 

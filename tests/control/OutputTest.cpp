@@ -179,8 +179,8 @@ TEST_F(OutputTest, PageResultsOnEachOutput)
 TEST_F(OutputTest, ThePrinterModeReachesTheJobBeforeEveryPageAtFullScale)
 {
     auto form = Journal();
-    SetPrinter(CXPrinter::kPrintScale, 50);
     ASSERT_EQ(ctrl->StartPrinter("Back room", "Ledger"), 0);
+    SetPrinter(CXPrinter::kPrintScale, 50);
     EXPECT_EQ(script.printerName, "Back room");
     EXPECT_NE(ctrl->GetHDC(), 0);
     EXPECT_EQ(ctrl->PrintOut(*form), 0);
@@ -191,6 +191,13 @@ TEST_F(OutputTest, ThePrinterModeReachesTheJobBeforeEveryPageAtFullScale)
     const std::vector<std::string> expected = {"start:Ledger", "mode:1/9/100", "page", "page", "end"};
     EXPECT_EQ(script.calls, expected);
     ASSERT_EQ(script.pages.size(), 2u);
+    // The drawing is what scales: the border's right edge (200 mm) lies at
+    // 100 mm, 283 pixels at 72 dpi.
+    const QImage& page = script.pages[0];
+    int rightmost = -1;
+    for (int x = 0; x < page.width(); ++x)
+        if (qGray(page.pixel(x, 200)) < 128) rightmost = x;
+    EXPECT_NEAR(rightmost, 283, 2);
 }
 
 // ---- documents -------------------------------------------------------------------
