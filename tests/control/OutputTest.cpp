@@ -349,6 +349,26 @@ TEST_F(OutputTest, APictureWithoutAFileFailsTheContextPageButNotThePrinterPage)
     EXPECT_EQ(ctrl->EndPrinter(), 0);
 }
 
+TEST_F(OutputTest, PicturesDrawnOnAPageKeepTheirOwnNames)
+{
+    // A red picture of one pixel.
+    std::string bmp = "BM";
+    for (uint32_t v : {58u, 0u, 54u, 40u, 1u, 1u}) bmp.append(reinterpret_cast<const char*>(&v), 4);
+    bmp += std::string("\x01\x00\x18\x00", 4);
+    for (uint32_t v : {0u, 4u, 2835u, 2835u, 0u, 0u}) bmp.append(reinterpret_cast<const char*>(&v), 4);
+    bmp += std::string("\x00\x00\xFF\x00", 4);
+    WriteFileBytes(dir.path() / "red.bmp", bmp);
+    auto form = Journal();
+    QtImageDc image(595, 842, 72);
+    const int32_t h = AddHandle(HandleKind::DeviceContext, &image);
+    ASSERT_EQ(ctrl->SetOutputDC(h), 0);
+    form->DrawTvImage(10000, 10000, 2000, 2000, "red.bmp");
+    EXPECT_EQ(ctrl->PrintOut(*form), 0);
+    RemoveHandle(h);
+    // 100 mm from the corner, 283 pixels at 72 dpi.
+    EXPECT_EQ(image.Finish().pixel(290, 290), qRgb(255, 0, 0));
+}
+
 TEST_F(OutputTest, AContextPageAndTheStoredPageDrawTheSamePixels)
 {
     auto form = Journal();
