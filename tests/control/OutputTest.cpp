@@ -8,6 +8,7 @@
 
 #include "control/ControlErrors.h"
 #include "engine/model/TvLayer.h"
+#include "engine/model/TvOle.h"
 #include "engine/model/TvText.h"
 #include "engine/render/TvReportDoc.h"
 #include "platform/automation/HandleTable.h"
@@ -267,7 +268,25 @@ TEST_F(OutputTest, AnOleObjectWhosePictureCannotBeWrittenStillGivesItsPage)
     EXPECT_EQ(ctrl->EndDocument(), 0);
     TvReportDoc doc;
     doc.Open(dir.file("s.tvd"));
-    EXPECT_EQ(doc.PageCount(), 2);
+    ASSERT_EQ(doc.PageCount(), 2);
+    // Page 1 carries the cached picture inside a metafile; page 2 none.
+    for (int p = 1; p <= 2; ++p) {
+        std::string picture;
+        doc.GetPageData(p).m_pForm->ForEachObject([&](const TvObject& o) {
+            if (auto* ole = dynamic_cast<const TvOle*>(&o)) picture = ole->m_strPictureFile;
+        });
+        if (p == 2) {
+            EXPECT_TRUE(picture.empty());
+            continue;
+        }
+        ASSERT_FALSE(picture.empty());
+        const std::string emf = ReadFileBytes(picture);
+        ASSERT_GT(emf.size(), 3000000u);
+        EXPECT_EQ(emf.substr(0, 4), std::string("\x01\x00\x00\x00", 4));
+        EXPECT_EQ(emf.substr(40, 4), " EMF");
+        // The DIB follows its record's fixed part unchanged.
+        EXPECT_NE(emf.find(std::string(64, '\x7F')), std::string::npos);
+    }
 }
 
 TEST_F(OutputTest, AFormIsStoredOncePerDocumentWithItsPageValues)
