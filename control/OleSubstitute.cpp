@@ -100,10 +100,14 @@ std::string OleSubstituteMetafile(const TvOle& ole)
     std::string data;
     int32_t kind = TvOleItem::pictureNone;
     if (const TvOleItem* item = ole.GetItem(); !item || !item->GetPresentation(data, kind)) kind = TvOleItem::pictureNone;
-    if (kind == TvOleItem::pictureEmf) return data;
-
     Rect bounds;
     ole.GetBoundRect(bounds, false);
+    return PresentationMetafile(data, kind, bounds);
+}
+
+std::string PresentationMetafile(const std::string& data, int32_t kind, const Rect& bounds)
+{
+    if (kind == TvOleItem::pictureEmf) return data;
     const int64_t w = std::llabs(int64_t(bounds.right) - bounds.left);
     const int64_t h = std::llabs(int64_t(bounds.bottom) - bounds.top);
     const int32_t widthPx = int32_t(std::lround(double(w) / kDocPerPixel));
@@ -127,7 +131,7 @@ std::string OleSubstituteMetafile(const TvOle& ole)
         Put32(body, 0); // xSrc
         Put32(body, 0); // ySrc
         Put32(body, uint32_t(dibW));
-        Put32(body, uint32_t(std::abs(dibH)));
+        Put32(body, dibH < 0 ? 0u - uint32_t(dibH) : uint32_t(dibH));
         Put32(body, fixed);
         Put32(body, uint32_t(bmiSize));
         Put32(body, fixed + uint32_t(bmiSize));
