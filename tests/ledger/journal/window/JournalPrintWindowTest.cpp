@@ -249,3 +249,19 @@ TEST_F(PrintWindowTest, PrintMenuGoesToThePrinter)
     EXPECT_FALSE(ink.Called("StartPrinter"));
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 }
+
+TEST_F(PrintWindowTest, AValueTheControlRefusesAbortsTheDocumentAndShowsNothing)
+{
+    ink.onText = [](const std::string& name, const std::string& text) {
+        if (text.find("\xF0\x9F") != std::string::npos)
+            throw AutomationError(CTL_E_INVALIDPROPERTYVALUE, name + ": 使用できない文字です");
+    };
+    PartyValues party = Party7();
+    party[kName] = std::string("山田商店😀");
+    auto d = OpenWith(JournalSide::Purchases, party);
+    Click(d.get(), "cmdPrint");
+    EXPECT_EQ(script->messages(), QStringList{"氏名: 使用できない文字です"});
+    EXPECT_EQ(ink.Count("AbortDocument"), 1);
+    EXPECT_FALSE(ViewerRan());
+    EXPECT_TRUE(d->isEnabled());
+}
