@@ -62,14 +62,7 @@ private:
         if (job_.LedgerStatus && context_.Status) gsStatusText(*context_.Status, text);
     }
 
-    void Warn(const std::string& text)
-    {
-        ui::Message m;
-        m.text = QString::fromStdString(text);
-        m.icon = ui::Icon::Warning;
-        m.parent = context_.Parent;
-        ui::prompt().ask(m);
-    }
+    void Warn(const std::string& text) { ui::warn(QString::fromStdString(text), context_.Parent); }
 
     void Check(const char* method, const Variant& result)
     {
@@ -130,11 +123,7 @@ private:
             outputOpen_ = false;
             Status(kPrintedStatus);
             hourglass_.Restore();
-            ui::Message m;
-            m.text = kPrintDoneMessage;
-            m.icon = ui::Icon::Information;
-            m.parent = context_.Parent;
-            ui::prompt().ask(m);
+            ui::inform(kPrintDoneMessage, context_.Parent);
         } else {
             Check("EndDocument", ink_.Call("EndDocument"));
             outputOpen_ = false;

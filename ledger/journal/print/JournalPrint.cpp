@@ -16,11 +16,7 @@ namespace fs = std::filesystem;
 
 void Warn(const std::string& text, const PrintContext& context)
 {
-    ui::Message m;
-    m.text = QString::fromStdString(text);
-    m.icon = ui::Icon::Warning;
-    m.parent = context.Parent;
-    ui::prompt().ask(m);
+    ui::warn(QString::fromStdString(text), context.Parent);
 }
 
 // Settles where the output goes before anything starts; a folder that cannot
