@@ -2,6 +2,7 @@
 
 #include "control/CInkplateDoc.h"
 #include "control/CXForm.h"
+#include "control/CXPrinters.h"
 #include "control/ControlErrors.h"
 #include "control/Converters.h"
 #include "control/ControlText.h"
@@ -10,6 +11,7 @@
 #include "engine/format/UnitTable.h"
 #include "engine/model/TvImage.h"
 #include "engine/render/ImageDrawer.h"
+#include "engine/store/TvDocStore.h"
 
 #include <algorithm>
 #include <array>
@@ -28,13 +30,33 @@ constexpr std::array<uint32_t, 25> kSystemColours = {
 
 } // namespace
 
-CInkplateCtrl::CInkplateCtrl(Mode mode) : m_mode(mode) {}
+CInkplateCtrl::CInkplateCtrl(Mode mode) : m_mode(mode), m_pPrinters(std::make_unique<CXPrinters>(*this)) {}
 
-CInkplateCtrl::~CInkplateCtrl() { CloseAllForms(); }
+CInkplateCtrl::~CInkplateCtrl()
+{
+    CloseAllForms();
+    m_pPrinters.reset();
+}
+
+CXPrinter* CInkplateCtrl::CurrentPrinter() { return m_pPrinters->Current(); }
+
+void CInkplateCtrl::SetCurrentPrinter(CXPrinter* printer) { m_pPrinters->SetCurrent(printer); }
+
+void CInkplateCtrl::SetPrinter(CXPrinter* printer)
+{
+    if (m_bDocumentOpen || m_bPrintJobOpen) ThrowControlError(kErrInvalidProperty, 20045);
+    if (!printer || printer->Ctrl() != this || !m_pPrinters->Owns(printer))
+        ThrowControlError(kErrInvalidProperty, 20006);
+    m_pPrinters->SetCurrent(printer);
+    m_bModified = true;
+}
+
+bool CInkplateCtrl::HasPrinters() { return !m_pPrinters->Empty(); }
 
 void CInkplateCtrl::SetWorkPath(const std::string& v)
 {
     m_strWorkPath = v;
+    if (m_pDocStore) m_pDocStore->SetWorkFolder(HostPath(v));
     m_bModified = true;
 }
 

@@ -4,6 +4,8 @@
 // typed API under its dispatch table; strings from the host are UTF-8 and
 // paths native.
 #include "control/FontFaceList.h"
+#include "control/OutputDevice.h"
+#include "control/TvlError.h"
 #include "control/UnitConversion.h"
 #include "engine/model/TvFontDesc.h"
 
@@ -16,6 +18,9 @@
 namespace nv {
 
 class CXForm;
+class CXPrinter;
+class CXPrinters;
+class TvDocStore;
 
 class CInkplateCtrl {
 public:
@@ -68,6 +73,39 @@ public:
     bool IsPrintJobOpen() const { return m_bPrintJobOpen; }
     int32_t GetPage() const { return m_nPage; }
     const std::string& GetDocumentFileName() const { return m_strDocumentFileName; }
+    // The handle of the output device context (the print job's or the
+    // host's), 0 when none.
+    int32_t GetHDC() const { return m_hOutputDc; }
+
+    // ---- output jobs (tvlError results) -----------------------------------
+    int32_t StartDocument(const std::string& fileName, const std::string& documentName);
+    int32_t EndDocument();
+    int32_t AbortDocument();
+    int32_t StartPrinter(const std::string& printerName, const std::string& documentName);
+    int32_t EndPrinter();
+    int32_t AbortPrinter();
+    // 0 or an unknown or withdrawn handle raises 0x800A0005 / 20005.
+    int32_t SetOutputDC(int32_t hDC);
+    int32_t Initialize();
+    int32_t PrintDocument(const std::string& fileName);
+    // One page of a form to the current output.
+    int32_t PrintOut(CXForm& form);
+    // Where print jobs come from (tests put in failing ones).
+    void SetOutputJobFactory(OutputJobFactory factory) { m_jobFactory = std::move(factory); }
+
+    // ---- printers ---------------------------------------------------------
+    // The printer collection; its members list the printers when they need them.
+    CXPrinters& Printers() { return *m_pPrinters; }
+    // The current printer (listing the printers first), or null.
+    CXPrinter* CurrentPrinter();
+    // Makes a printer of this control's collection current (null: none);
+    // no checks (the output methods use it).
+    void SetCurrentPrinter(CXPrinter* printer);
+    // The Printer property: 0x800A017C / 20045 while a document or print job
+    // is open, 20006 for anything but a printer of this control.
+    void SetPrinter(CXPrinter* printer);
+    // The pruned collection is not empty (listing it when not yet listed).
+    bool HasPrinters();
 
     // ---- forms ------------------------------------------------------------
     // Opens a form along FormPath ("PRINT\仕入れ.tvf" works as
@@ -107,6 +145,16 @@ public:
     std::string ResolvePicture(const std::string& storedName) const;
 
 private:
+    int32_t PrinterPage(CXForm& form);
+    int32_t DocumentPage(CXForm& form);
+    int32_t DcPage(CXForm& form, DeviceContext* dc);
+    // OLE objects' pictures into work files for the page; -17 when one
+    // cannot be written.
+    int32_t OleSubstitutes(CXForm& form, std::vector<std::string>& files, std::vector<uint32_t>& ids);
+    std::unique_ptr<OutputJob> MakeJob(CXPrinter& printer, const std::string& docName, int32_t& result);
+    void EndJobHandle();
+    void RebuildFaceList();
+
     Mode m_mode;
     std::string m_strWorkPath;
     std::string m_strImagePath;
@@ -127,6 +175,12 @@ private:
     int32_t m_nFontCounter = 0;
     FontFaceList m_faceList;
     bool m_bFaceListBuilt = false;
+    std::unique_ptr<CXPrinters> m_pPrinters;
+    std::unique_ptr<TvDocStore> m_pDocStore;
+    std::unique_ptr<OutputJob> m_pJob;
+    int32_t m_hOutputDc = 0;
+    bool m_bOwnOutputDc = false; // the handle is the print job's
+    OutputJobFactory m_jobFactory;
 };
 
 } // namespace nv

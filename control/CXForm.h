@@ -153,6 +153,16 @@ public:
     // Objects drawn on the current page, by layer id.
     std::map<int32_t, TvObjectList>& DrawnObjects() { return m_drawn; }
 
+    // Whether the form is stored in the current document, and its id there.
+    bool IsStoredInDocument() const { return m_bStored; }
+    int32_t DocumentFormId() const { return m_nDocFormId; }
+    void MarkStored(int32_t formId)
+    {
+        m_bStored = true;
+        m_nDocFormId = formId;
+    }
+    void ClearStored() { m_bStored = false; }
+
     // Closes without the open check (control shut-down, Initialize).
     void CloseForm();
 
@@ -176,6 +186,8 @@ private:
     uint64_t m_nGeneration = 0;
     DrawAttributes m_attr;
     std::map<int32_t, TvObjectList> m_drawn;
+    bool m_bStored = false;
+    int32_t m_nDocFormId = 0;
     std::map<const TvLayer*, std::weak_ptr<CXLayer>> m_layerWrappers;
     std::map<const TvObject*, std::weak_ptr<CXObject>> m_objectWrappers;
 };

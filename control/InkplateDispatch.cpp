@@ -178,11 +178,9 @@ void TvFormDispatch::BindMembers(Binder& b)
     b.Get("Contents", [](F& d, Args) { return Variant(d.Typed().Contents()); });
     b.Get("KinsokuString", [](F& d, Args) { return Variant(d.Typed().GetKinsokuString()); });
     b.Put("KinsokuString", [](F& d, Args a) { d.Typed().SetKinsokuString(a[0].str()); });
-    // Page output comes with the output jobs; until then no printer is
-    // installed for it.
     b.Method("PrintOut", [](F& d, Args) {
         d.Typed().CheckOpen();
-        return Variant(int32_t(tvlErrNoPrinter));
+        return Variant(d.Typed().Ctrl().PrintOut(d.Typed()));
     });
     b.Method("ClearAllFields", [](F& d, Args) { d.Typed().ClearAllFields(); });
     b.Method("Close", [](F& d, Args) { d.Typed().Close(); });
@@ -251,11 +249,14 @@ InkplateControl::InkplateControl() : DispatchObject(kITaveloDraw), m_pCtrl(std::
     m_forms = MakeRef<LiveCollection<TvFormDispatch>>(
         kITvForms, [this](auto& c) { for (const auto& f : m_pCtrl->Forms()) c.Add(FormDispatch(f)); },
         [this] { return m_pCtrl->FormsGeneration(); });
+    m_printers = MakeRef<TvPrintersDispatch>(*m_pCtrl);
 }
 
 InkplateControl::~InkplateControl()
 {
     m_forms.reset();
+    m_printers->Detach();
+    m_printers.reset();
     m_pCtrl->CloseAllForms();
     delete m_pWidget.data();
 }
@@ -304,7 +305,7 @@ void InkplateControl::BindMembers(Binder& b)
     b.Put("FormPath", [](C& c, Args a) { c.Typed().SetFormPath(a[0].str()); });
     b.Get("DocumentPath", [](C& c, Args) { return Variant(c.Typed().GetDocumentPath()); });
     b.Put("DocumentPath", [](C& c, Args a) { c.Typed().SetDocumentPath(a[0].str()); });
-    b.Get("hDC", [](C&, Args) { return Variant(int32_t(0)); });
+    b.Get("hDC", [](C& c, Args) { return Variant(c.Typed().GetHDC()); });
     b.Get("DocumentFileName", [](C& c, Args) { return Variant(c.Typed().GetDocumentFileName()); });
     b.Get("Page", [](C& c, Args) { return Variant(c.Typed().GetPage()); });
     b.Get("Unit", [](C& c, Args) { return Variant(c.Typed().GetUnit()); });
@@ -315,6 +316,21 @@ void InkplateControl::BindMembers(Binder& b)
     b.Get("Output", [](C& c, Args) { return Variant(c.Typed().GetOutput()); });
     b.Method("OpenForm", [](C& c, Args a) {
         return Variant(static_cast<Dispatch*>(c.FormDispatch(c.Typed().OpenForm(a[0].str())).get()));
+    });
+    b.Method("StartDocument", [](C& c, Args a) { return Variant(c.Typed().StartDocument(a[0].str(), a[1].str())); });
+    b.Method("EndDocument", [](C& c, Args) { return Variant(c.Typed().EndDocument()); });
+    b.Method("AbortDocument", [](C& c, Args) { return Variant(c.Typed().AbortDocument()); });
+    b.Method("PrintDocument", [](C& c, Args a) { return Variant(c.Typed().PrintDocument(a[0].str())); });
+    b.Method("StartPrinter", [](C& c, Args a) { return Variant(c.Typed().StartPrinter(a[0].str(), a[1].str())); });
+    b.Method("EndPrinter", [](C& c, Args) { return Variant(c.Typed().EndPrinter()); });
+    b.Method("SetOutputDC", [](C& c, Args a) { return Variant(c.Typed().SetOutputDC(a[0].i4())); });
+    b.Method("AbortPrinter", [](C& c, Args) { return Variant(c.Typed().AbortPrinter()); });
+    b.Method("Initialize", [](C& c, Args) { return Variant(c.Typed().Initialize()); });
+    b.Get("TvPrinters", [](C& c, Args) { return Variant(static_cast<Dispatch*>(c.m_printers.get())); });
+    b.Get("Printer", [](C& c, Args) { return Variant(static_cast<Dispatch*>(c.m_printers->CurrentDispatch().get())); });
+    b.Put("Printer", [](C& c, Args a) {
+        auto* printer = dynamic_cast<TvPrinterDispatch*>(a[0].dispatch());
+        c.Typed().SetPrinter(printer ? &printer->Typed() : nullptr);
     });
     b.Get("Flags", [](C& c, Args) { return Variant(c.Typed().GetFlags()); });
     b.Put("Flags", [](C& c, Args a) { c.Typed().SetFlags(a[0].i4()); });

@@ -7,6 +7,7 @@
 #include "control/CXLayer.h"
 #include "control/CXObject.h"
 #include "control/InkplateHost.h"
+#include "control/PrinterDispatch.h"
 #include "platform/automation/DispatchObject.h"
 
 #include <functional>
@@ -125,6 +126,7 @@ private:
     std::unique_ptr<CInkplateCtrl> m_pCtrl;
     Ref<LiveCollection<TvFormDispatch>> m_forms;
     std::unordered_map<const void*, std::pair<TvFormDispatch*, std::shared_ptr<LifeToken>>> m_formCache;
+    Ref<TvPrintersDispatch> m_printers;
     QPointer<QWidget> m_pWidget;
     bool m_bRunMode = true;
 };

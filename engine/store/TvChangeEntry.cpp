@@ -102,6 +102,15 @@ void TvEntryMap::SetAt(const TvEntryKey& key, std::unique_ptr<TvChangeEntry> ent
     index_.emplace(key, bucket.begin());
 }
 
+bool TvEntryMap::RemoveKey(const TvEntryKey& key)
+{
+    auto it = index_.find(key);
+    if (it == index_.end()) return false;
+    buckets_[key.Hash() % kBuckets].erase(it->second);
+    index_.erase(it);
+    return true;
+}
+
 void TvEntryMap::RemoveAll()
 {
     for (auto& b : buckets_) b.clear();

@@ -90,6 +90,7 @@ public:
     TvChangeEntry* Lookup(const TvEntryKey& key) const;
     // Replaces the entry under the key (keeping its place) or adds it.
     void SetAt(const TvEntryKey& key, std::unique_ptr<TvChangeEntry> entry);
+    bool RemoveKey(const TvEntryKey& key);
     void RemoveAll();
     size_t size() const { return index_.size(); }
     bool empty() const { return index_.empty(); }

@@ -21,14 +21,29 @@ Table& TheTable()
 
 } // namespace
 
-int32_t AddHandle(HandleKind kind, void* object)
+int32_t ReserveHandle(HandleKind kind)
 {
-    if (!object) return 0;
     Table& t = TheTable();
     std::lock_guard lock(t.mutex);
     int32_t h = t.next;
     t.next += 4;
-    t.entries[h] = {kind, object};
+    t.entries[h] = {kind, nullptr};
+    return h;
+}
+
+void RebindHandle(int32_t handle, void* object)
+{
+    Table& t = TheTable();
+    std::lock_guard lock(t.mutex);
+    auto it = t.entries.find(handle);
+    if (it != t.entries.end()) it->second.second = object;
+}
+
+int32_t AddHandle(HandleKind kind, void* object)
+{
+    if (!object) return 0;
+    const int32_t h = ReserveHandle(kind);
+    RebindHandle(h, object);
     return h;
 }
 

@@ -13,6 +13,10 @@ enum class HandleKind : uint8_t { DeviceContext = 1, Widget = 2 };
 int32_t AddHandle(HandleKind kind, void* object);
 // The object of a handle of that kind, or nullptr.
 void* LookUpHandle(HandleKind kind, int32_t handle);
+// A handle whose object comes later (RebindHandle); until then, and
+// whenever it is rebound to nullptr, look-ups give nullptr.
+int32_t ReserveHandle(HandleKind kind);
+void RebindHandle(int32_t handle, void* object);
 // Forgets a handle; later look-ups give nullptr.
 void RemoveHandle(int32_t handle);
 

@@ -2,6 +2,7 @@
 
 #include "platform/core/Cp932.h"
 #include "platform/core/DevMode.h"
+#include "platform/qt/PrinterByName.h"
 
 #include <QPageSize>
 #include <QPrinterInfo>
@@ -11,6 +12,9 @@
 
 namespace nv {
 namespace {
+
+// A "pdf:" printer takes every standard paper and any custom size.
+bool IsPdfDevice(const std::string& device) { return IsPdfPrinterName(QString::fromStdString(device)); }
 
 QPrinterInfo InfoFor(const std::string& device)
 {
@@ -23,6 +27,9 @@ PaperExtent TenthsOf(const QPageSize& ps)
     const QSizeF mm = ps.size(QPageSize::Millimeter);
     return {int32_t(std::lround(mm.width() * 10)), int32_t(std::lround(mm.height() * 10))};
 }
+
+// thousandths to tenths of a millimetre
+PaperExtent TenthsOf(const FormInfo1& f) { return {(f.width + 50) / 100, (f.height + 50) / 100}; }
 
 bool Within(const PaperExtent& s, const std::optional<PaperExtent>& min, const std::optional<PaperExtent>& max)
 {
@@ -84,6 +91,14 @@ std::string CupsPrintSpooler::DefaultPrinterName()
 
 std::optional<std::vector<CupsPrintSpooler::Paper>> CupsPrintSpooler::Papers(const std::string& device)
 {
+    if (IsPdfDevice(device)) {
+        std::vector<Paper> papers;
+        for (const StandardPaper& p : StandardPapers()) papers.push_back({p.name, p.id, p.size});
+        if (auto registered = registry_.Load())
+            for (const RegisteredForm& r : *registered)
+                papers.push_back({r.form.name, r.paperId, TenthsOf(r.form)});
+        return papers;
+    }
     const QPrinterInfo info = InfoFor(device);
     if (info.isNull()) return std::nullopt;
     std::vector<Paper> papers;
@@ -102,8 +117,7 @@ std::optional<std::vector<CupsPrintSpooler::Paper>> CupsPrintSpooler::Papers(con
         const auto min = MinExtent(device, {});
         if (registered) {
             for (const RegisteredForm& r : *registered) {
-                // thousandths to tenths of a millimetre
-                const PaperExtent s{(r.form.width + 50) / 100, (r.form.height + 50) / 100};
+                const PaperExtent s = TenthsOf(r.form);
                 if (Within(s, min, max)) papers.push_back({r.form.name, r.paperId, s});
             }
         }
@@ -160,7 +174,7 @@ std::optional<PaperExtent> CupsPrintSpooler::MinExtent(const std::string& device
 
 std::unique_ptr<SpoolPrinter> CupsPrintSpooler::OpenPrinter(const std::string& device, SpoolStatus& status)
 {
-    if (InfoFor(device).isNull()) {
+    if (!IsPdfDevice(device) && InfoFor(device).isNull()) {
         status = SpoolStatus::NotFound;
         return nullptr;
     }

@@ -1,5 +1,6 @@
 #include "platform/qt/CupsPrintSpooler.h"
 #include "engine/printer/TvPaperForms.h"
+#include "platform/core/DevMode.h"
 
 #include "QtApp.h"
 #include "support/TempDir.h"
@@ -38,4 +39,25 @@ TEST(CupsPrintSpooler, MissingPrinterGivesResultCodes)
     EXPECT_EQ(unnamed.FindOrAddForm(&id, &size, name, {1000, 1500}, true), -4);
 
     for (const std::string& p : CupsPrintSpooler::PrinterNames()) EXPECT_FALSE(p.empty());
+}
+
+// A "pdf:" printer takes every standard paper and any custom size.
+TEST(CupsPrintSpooler, PdfPrinterTakesStandardAndCustomPapers)
+{
+    nvtest::EnsureQtApp();
+    nvtest::TempDir dir;
+    CupsPrintSpooler spooler(dir.file("forms"));
+    TvPaperForms forms("pdf:" + dir.file("out.pdf"), "", &spooler);
+    std::vector<int16_t> ids;
+    ASSERT_EQ(forms.GetPaperLists(nullptr, &ids, nullptr), int(StandardPapers().size()));
+    PaperExtent size;
+    std::string name;
+    ASSERT_EQ(forms.FindPaperById(&size, &name, DMPAPER_B4), 1);
+    EXPECT_EQ(size, (PaperExtent{2570, 3640}));
+    EXPECT_EQ(forms.CheckExtent({50000, 50000}), 1) << "no limit";
+    int16_t id = 0;
+    ASSERT_EQ(forms.FindOrAddForm(&id, &size, name, {1234, 2345}, true), 0);
+    EXPECT_GT(id, DMPAPER_USER);
+    EXPECT_EQ(name, "Tavelo Form 1");
+    EXPECT_EQ(forms.FindPaperBySize(&id, &name, {1234, 2345}), 1);
 }

@@ -1,0 +1,415 @@
+// The output jobs on the typed control: result codes and the order their
+// conditions are tested in, documents as written, print jobs and a host's
+// device context, each failing half way.
+#include "FakePrinterSource.h"
+#include "OutputFixture.h"
+
+#include "control/CXPrinters.h"
+
+#include "control/ControlErrors.h"
+#include "engine/model/TvLayer.h"
+#include "engine/model/TvText.h"
+#include "engine/render/TvReportDoc.h"
+#include "platform/automation/HandleTable.h"
+#include "platform/core/Cp932.h"
+
+
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <functional>
+
+using namespace nv;
+using namespace nvtest;
+namespace fs = std::filesystem;
+
+namespace {
+
+class OutputTest : public ControlTest {
+protected:
+    void SetUp() override
+    {
+        EnsureApplication();
+        ControlTest::SetUp();
+        ctrl->SetDocumentPath(dir.path().string());
+        ctrl->SetOutputJobFactory(FakeJobs(script));
+        ctrl->Printers().SetSource(&source);
+    }
+    void TearDown() override { ctrl->Printers().SetSource(nullptr); }
+    void SetPrinter(int32_t member, int32_t value) { ctrl->CurrentPrinter()->SetNumber(member, value); }
+    std::shared_ptr<CXForm> Journal()
+    {
+        WriteJournalForm(dir.file("journal.tvf"));
+        auto form = ctrl->OpenForm("journal.tvf");
+        for (auto& l : form->TvLayers()) l->SetVisibleAtPrint(true);
+        return form;
+    }
+    void SetText(CXForm& form, const std::string& name, const std::string& text)
+    {
+        Object(form, name)->SetString(2, text);
+    }
+public:
+    FakeJobScript script;
+    FakePrinterSource source{{"Office", "Back room"}, "Office"};
+};
+
+// No file can be opened while it lives: the descriptors are used up.
+struct NoMoreFiles {
+    NoMoreFiles()
+    {
+        ::getrlimit(RLIMIT_NOFILE, &old);
+        // A new descriptor takes the lowest free number: allow none from it.
+        const int lowest = ::dup(0);
+        ::close(lowest);
+        rlimit now = old;
+        now.rlim_cur = rlim_t(lowest);
+        ::setrlimit(RLIMIT_NOFILE, &now);
+    }
+    ~NoMoreFiles() { ::setrlimit(RLIMIT_NOFILE, &old); }
+    rlimit old{};
+};
+
+// ---- result codes, each method's conditions in their order ----------------------
+
+struct CodeCase {
+    const char* what;
+    std::function<void(OutputTest&, CInkplateCtrl&)> before;
+    std::function<int32_t(CInkplateCtrl&)> call;
+    int32_t expected;
+};
+
+TEST_F(OutputTest, EachMethodTestsItsConditionsInOrder)
+{
+    auto none = [](OutputTest&, CInkplateCtrl&) {};
+    auto docOpen = [](OutputTest&, CInkplateCtrl& c) { ASSERT_EQ(c.StartDocument("a.tvd", "A"), 0); };
+    auto jobOpen = [](OutputTest&, CInkplateCtrl& c) { ASSERT_EQ(c.StartPrinter("", "A"), 0); };
+    auto noPrinters = [](OutputTest& t, CInkplateCtrl& c) {
+        t.source.listFails = true;
+        c.Printers().SetSource(&t.source);
+    };
+    const CodeCase cases[] = {
+        {"StartDocument, no printer", noPrinters, [](auto& c) { return c.StartDocument("a.tvd", "A"); }, -9},
+        {"StartDocument, document open", docOpen, [](auto& c) { return c.StartDocument("b.tvd", "B"); }, -2},
+        {"StartDocument, job open", jobOpen, [](auto& c) { return c.StartDocument("b.tvd", "B"); }, -7},
+        {"StartDocument, missing folder", none, [](auto& c) { return c.StartDocument("no/such/a.tvd", "A"); }, -16},
+        {"EndDocument, none open", none, [](auto& c) { return c.EndDocument(); }, -1},
+        {"AbortDocument, none open", jobOpen, [](auto& c) { return c.AbortDocument(); }, -1},
+        {"StartPrinter, job open", jobOpen, [](auto& c) { return c.StartPrinter("", "B"); }, -7},
+        {"StartPrinter, document open", docOpen, [](auto& c) { return c.StartPrinter("", "B"); }, -2},
+        {"StartPrinter, no printer", noPrinters, [](auto& c) { return c.StartPrinter("", "B"); }, -9},
+        {"StartPrinter, unknown name", none, [](auto& c) { return c.StartPrinter("Attic", "B"); }, -10},
+        {"StartPrinter, no device", [](OutputTest& t, CInkplateCtrl&) { t.script.failCreate = true; },
+         [](auto& c) { return c.StartPrinter("", "B"); }, -11},
+        {"StartPrinter, refused", [](OutputTest& t, CInkplateCtrl&) { t.script.failStart = true; },
+         [](auto& c) { return c.StartPrinter("", "B"); }, -12},
+        {"EndPrinter, no job", docOpen, [](auto& c) { return c.EndPrinter(); }, -6},
+        {"AbortPrinter, no job", none, [](auto& c) { return c.AbortPrinter(); }, -6},
+        {"EndPrinter, job end refused", [](OutputTest& t, CInkplateCtrl& c) {
+             t.script.failEnd = true;
+             ASSERT_EQ(c.StartPrinter("", "A"), 0);
+         }, [](auto& c) { return c.EndPrinter(); }, -15},
+        {"SetOutputDC, document open", docOpen, [](auto& c) { return c.SetOutputDC(4); }, -2},
+        {"SetOutputDC, job open", jobOpen, [](auto& c) { return c.SetOutputDC(4); }, -7},
+        {"PrintDocument, job open", jobOpen, [](auto& c) { return c.PrintDocument("x.tvd"); }, -7},
+        {"PrintDocument, document open", docOpen, [](auto& c) { return c.PrintDocument("x.tvd"); }, -2},
+        {"PrintDocument, no printer", noPrinters, [](auto& c) { return c.PrintDocument("x.tvd"); }, -9},
+        {"PrintDocument, missing file", none, [](auto& c) { return c.PrintDocument("x.tvd"); }, -3},
+        {"Initialize, job open", jobOpen, [](auto& c) { return c.Initialize(); }, -7},
+        {"Initialize, document open", docOpen, [](auto& c) { return c.Initialize(); }, -2},
+        {"Initialize, no printer", noPrinters, [](auto& c) { return c.Initialize(); }, -9},
+        {"Initialize, nothing open", none, [](auto& c) { return c.Initialize(); }, 0},
+    };
+    for (const auto& k : cases) {
+        SCOPED_TRACE(k.what);
+        ctrl->Initialize();
+        script = FakeJobScript{};
+        source = FakePrinterSource({"Office", "Back room"}, "Office");
+        ctrl->Printers().SetSource(&source);
+        k.before(*this, *ctrl);
+        EXPECT_EQ(k.call(*ctrl), k.expected);
+    }
+    EXPECT_FALSE(fs::exists(dir.path() / "no"));
+}
+
+TEST_F(OutputTest, InitializeWithADocumentOpenLeavesNothingOpen)
+{
+    auto form = Journal();
+    ASSERT_EQ(ctrl->StartDocument("a.tvd", "A"), 0);
+    EXPECT_EQ(form->Ctrl().PrintOut(*form), 0);
+    EXPECT_EQ(ctrl->Initialize(), -2);
+    EXPECT_FALSE(ctrl->IsDocumentOpen());
+    EXPECT_FALSE(ctrl->IsPrintJobOpen());
+    EXPECT_EQ(ctrl->GetOutput(), 0);
+    EXPECT_EQ(ctrl->GetPage(), 0);
+    EXPECT_TRUE(ctrl->GetDocumentFileName().empty());
+    EXPECT_TRUE(ctrl->Forms().empty());
+    EXPECT_FALSE(fs::exists(dir.path() / "a.tvd"));
+    EXPECT_EQ(ctrl->Initialize(), 0);
+}
+
+TEST_F(OutputTest, PageResultsOnEachOutput)
+{
+    auto form = Journal();
+    EXPECT_EQ(ctrl->PrintOut(*form), -19);
+
+    // A page the device refuses to start, then to end.
+    script.failStartPage = 1;
+    script.failEndPage = 2;
+    ASSERT_EQ(ctrl->StartPrinter("", "Job"), 0);
+    EXPECT_EQ(ctrl->PrintOut(*form), -13);
+    EXPECT_EQ(ctrl->PrintOut(*form), -14);
+    EXPECT_EQ(ctrl->PrintOut(*form), 0);
+    EXPECT_EQ(ctrl->GetPage(), 2);
+    EXPECT_EQ(ctrl->AbortPrinter(), 0);
+    // The old Output stays, the job does not: nothing is touched.
+    EXPECT_EQ(ctrl->GetOutput(), 1);
+    const auto calls = script.calls;
+    EXPECT_EQ(ctrl->PrintOut(*form), -13);
+    EXPECT_EQ(script.calls, calls);
+    EXPECT_EQ(ctrl->EndPrinter(), -6);
+
+    ASSERT_EQ(ctrl->StartDocument("a.tvd", "A"), 0);
+    EXPECT_EQ(ctrl->AbortDocument(), 0);
+    EXPECT_EQ(ctrl->GetOutput(), 2);
+    EXPECT_EQ(ctrl->PrintOut(*form), -1);
+    EXPECT_FALSE(fs::exists(dir.path() / "a.tvd"));
+}
+
+TEST_F(OutputTest, ThePrinterModeReachesTheJobBeforeEveryPageAtFullScale)
+{
+    auto form = Journal();
+    SetPrinter(CXPrinter::kPrintScale, 50);
+    ASSERT_EQ(ctrl->StartPrinter("Back room", "Ledger"), 0);
+    EXPECT_EQ(script.printerName, "Back room");
+    EXPECT_NE(ctrl->GetHDC(), 0);
+    EXPECT_EQ(ctrl->PrintOut(*form), 0);
+    EXPECT_EQ(ctrl->PrintOut(*form), 0);
+    EXPECT_EQ(ctrl->EndPrinter(), 0);
+    EXPECT_EQ(ctrl->GetHDC(), 0);
+    // The second page's mode is the first's: the device is not reset again.
+    const std::vector<std::string> expected = {"start:Ledger", "mode:1/9/100", "page", "page", "end"};
+    EXPECT_EQ(script.calls, expected);
+    ASSERT_EQ(script.pages.size(), 2u);
+}
+
+// ---- documents -------------------------------------------------------------------
+
+TEST_F(OutputTest, NumberedDocumentsAndAMissingFolder)
+{
+    EXPECT_EQ(ctrl->StartDocument("", "A"), 0);
+    EXPECT_EQ(fs::path(ctrl->GetDocumentFileName()).filename(), "Tvdoc1.tvd");
+    EXPECT_EQ(ctrl->EndDocument(), 0);
+    EXPECT_EQ(ctrl->StartDocument("", "B"), 0);
+    EXPECT_EQ(fs::path(ctrl->GetDocumentFileName()).filename(), "Tvdoc2.tvd");
+    EXPECT_EQ(ctrl->AbortDocument(), 0);
+    EXPECT_FALSE(fs::exists(dir.path() / "Tvdoc2.tvd"));
+
+    ctrl->SetDocumentPath((dir.path() / "gone").string());
+    EXPECT_EQ(ctrl->StartDocument("", "C"), -16);
+    EXPECT_EQ(ctrl->StartDocument("a.tvd", "C"), -16);
+    EXPECT_FALSE(fs::exists(dir.path() / "gone"));
+    // An abort leaves Output as it was.
+    EXPECT_EQ(ctrl->GetOutput(), 2);
+}
+
+TEST_F(OutputTest, ADocumentNameTheFileCannotHoldIsRefusedByName)
+{
+    try {
+        ctrl->StartDocument("a.tvd", "帳簿\U0001F600");
+        ADD_FAILURE() << "no error";
+    } catch (const AutomationError& e) {
+        EXPECT_EQ(uint32_t(e.scode()), uint32_t(kErrInvalidProperty));
+        EXPECT_NE(e.description().find("DocumentName"), std::string::npos) << e.description();
+    }
+    EXPECT_FALSE(ctrl->IsDocumentOpen());
+    EXPECT_FALSE(fs::exists(dir.path() / "a.tvd"));
+}
+
+TEST_F(OutputTest, AFailedWriteLeavesTheOlderDocumentWhole)
+{
+    const fs::path docs = dir.path() / "docs";
+    fs::create_directory(docs);
+    WriteFileBytes(docs / "ledger.tvd", "older document");
+    ctrl->SetDocumentPath(docs.string());
+    auto form = Journal();
+    ASSERT_EQ(ctrl->StartDocument("ledger.tvd", "Ledger"), 0);
+    ASSERT_EQ(ctrl->PrintOut(*form), 0);
+    // The folder goes away under the writer.
+    fs::rename(docs, dir.path() / "moved");
+    WriteFileBytes(docs, "not a folder");
+    EXPECT_EQ(ctrl->EndDocument(), -4);
+    EXPECT_EQ(ctrl->GetOutput(), 0);
+    EXPECT_FALSE(ctrl->IsDocumentOpen());
+    EXPECT_EQ(ReadFileBytes(dir.path() / "moved" / "ledger.tvd"), "older document");
+    size_t files = 0;
+    for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir.path() / "moved")) ++files;
+    EXPECT_EQ(files, 1u);
+}
+
+TEST_F(OutputTest, AnOleObjectWhosePictureCannotBeWrittenStillGivesItsPage)
+{
+    WriteFileBytes(dir.file("ole.tvf"), StoreFormFile(*JournalForm(true), {}));
+    auto form = ctrl->OpenForm("ole.tvf");
+    ASSERT_EQ(ctrl->StartDocument("s.tvd", "S"), 0);
+    EXPECT_EQ(ctrl->PrintOut(*form), 0);
+    {
+        NoMoreFiles limit;
+        EXPECT_EQ(ctrl->PrintOut(*form), -17);
+    }
+    EXPECT_EQ(ctrl->EndDocument(), 0);
+    TvReportDoc doc;
+    doc.Open(dir.file("s.tvd"));
+    EXPECT_EQ(doc.PageCount(), 2);
+}
+
+TEST_F(OutputTest, AFormIsStoredOncePerDocumentWithItsPageValues)
+{
+    auto form = Journal();
+    ctrl->SetFlags(CInkplateCtrl::tvlFlagsCompress);
+    SetPrinter(CXPrinter::kOrientation, 1);
+    SetPrinter(CXPrinter::kPaperSize, 9);
+    SetPrinter(CXPrinter::kPrintScale, 100);
+    ASSERT_EQ(ctrl->StartDocument("j.tvd", "Tavelo Document"), 0);
+    for (int p = 1; p <= 3; ++p) {
+        SetText(*form, "ページ", std::to_string(p));
+        if (p == 1) SetText(*form, "hinmei1", "繰越");
+        form->DrawTvText(1000, 1000, 5000, 500, "page " + std::to_string(p));
+        ASSERT_EQ(ctrl->PrintOut(*form), 0);
+    }
+    EXPECT_EQ(ctrl->GetPage(), 4);
+    ASSERT_EQ(ctrl->EndDocument(), 0);
+
+    TvReportDoc doc;
+    doc.Open(dir.file("j.tvd"));
+    ASSERT_EQ(doc.PageCount(), 3);
+    EXPECT_EQ(doc.Store().FormIndex().m_nCount, 1u);
+    EXPECT_EQ(doc.Store().Header().m_bPacked, 1u);
+    EXPECT_EQ(doc.Store().Header().m_strName, "Tavelo Document");
+    for (int p = 1; p <= 3; ++p) {
+        SCOPED_TRACE(p);
+        TvPageData& page = doc.GetPageData(p);
+        TvEntryMap settings;
+        doc.Store().ReadPageSettings(settings, p);
+        // A4 brings its length, width and name along.
+        for (uint16_t id : {1500, 1501, 1502, 1503, 1504, 1512})
+            EXPECT_NE(settings.Lookup(TvEntryKey{0, id}), nullptr) << id;
+        EXPECT_EQ(settings.size(), 6u);
+        const auto* text = [&](const std::string& name) -> const TvText* {
+            const TvText* found = nullptr;
+            page.m_pForm->ForEachObject([&](const TvObject& o) {
+                if (o.m_strName == name) found = dynamic_cast<const TvText*>(&o);
+            });
+            return found;
+        }(Sjis("ページ"));
+        ASSERT_NE(text, nullptr);
+        EXPECT_EQ(text->m_strText, std::to_string(p));
+        EXPECT_EQ(page.m_layerEntries.size(), 4u);
+        ASSERT_EQ(page.m_extraObjects.size(), 1u);
+    }
+}
+
+// ---- the host's device context ------------------------------------------------------
+
+TEST_F(OutputTest, AHostContextIsReachedOnlyThroughALiveHandle)
+{
+    auto form = Journal();
+    EXPECT_TVL_ERROR(ctrl->SetOutputDC(0), kErrInvalidValue, 20005);
+    EXPECT_TVL_ERROR(ctrl->SetOutputDC(0x7FFFFFF0), kErrInvalidValue, 20005);
+    auto image = std::make_unique<QtImageDc>(595, 842, 72);
+    const int32_t h = AddHandle(HandleKind::DeviceContext, image.get());
+    ASSERT_EQ(ctrl->SetOutputDC(h), 0);
+    EXPECT_EQ(ctrl->GetOutput(), 3);
+    EXPECT_EQ(ctrl->GetHDC(), h);
+    EXPECT_EQ(ctrl->PrintOut(*form), 0);
+    // The host destroys its context.
+    RemoveHandle(h);
+    image.reset();
+    EXPECT_EQ(ctrl->PrintOut(*form), -8);
+    EXPECT_TVL_ERROR(ctrl->SetOutputDC(h), kErrInvalidValue, 20005);
+}
+
+TEST_F(OutputTest, APictureWithoutAFileFailsTheContextPageButNotThePrinterPage)
+{
+    auto form = OpenSample();
+    auto image = std::make_unique<QtImageDc>(595, 842, 72);
+    const int32_t h = AddHandle(HandleKind::DeviceContext, image.get());
+    ASSERT_EQ(ctrl->SetOutputDC(h), 0);
+    EXPECT_EQ(ctrl->PrintOut(*form), -20);
+    RemoveHandle(h);
+    ASSERT_EQ(ctrl->StartPrinter("", "S"), 0);
+    EXPECT_EQ(ctrl->PrintOut(*form), 0);
+    EXPECT_EQ(ctrl->EndPrinter(), 0);
+}
+
+TEST_F(OutputTest, AContextPageAndTheStoredPageDrawTheSamePixels)
+{
+    auto form = Journal();
+    auto fill = [&](int p) {
+        SetText(*form, "印刷名", "仕入先 " + std::to_string(p));
+        SetText(*form, "zandaka" + std::to_string(p), std::to_string(1000 * p));
+        form->SetLine(1, 50, 0);
+        form->DrawTvLine(2000, 2000 + p * 500, 15000, 2000 + p * 500);
+    };
+    std::vector<QImage> direct;
+    for (int p = 1; p <= 3; ++p) {
+        QtImageDc image(595, 842, 72);
+        const int32_t h = AddHandle(HandleKind::DeviceContext, &image);
+        ASSERT_EQ(ctrl->SetOutputDC(h), 0);
+        fill(p);
+        ASSERT_EQ(ctrl->PrintOut(*form), 0);
+        RemoveHandle(h);
+        direct.push_back(image.Finish().copy());
+    }
+    ASSERT_EQ(ctrl->StartDocument("same.tvd", "Same"), 0);
+    form->ClearAllFields();
+    for (int p = 1; p <= 3; ++p) {
+        fill(p);
+        ASSERT_EQ(ctrl->PrintOut(*form), 0);
+    }
+    ASSERT_EQ(ctrl->EndDocument(), 0);
+    TvReportDoc doc;
+    doc.Open(dir.file("same.tvd"));
+    for (int p = 1; p <= 3; ++p) {
+        QtImageDc image(595, 842, 72);
+        doc.DrawPage(image, p, {0, 0}, 100);
+        EXPECT_TRUE(image.Finish() == direct[size_t(p - 1)]) << "page " << p;
+    }
+}
+
+// ---- printing a stored document again --------------------------------------------------
+
+TEST_F(OutputTest, PrintingAStoredDocumentFollowsItsPages)
+{
+    auto form = Journal();
+    ASSERT_EQ(ctrl->StartDocument("again.tvd", "Again"), 0);
+    for (int p = 1; p <= 3; ++p) {
+        SetPrinter(CXPrinter::kOrientation, p == 2 ? 2 : 1);
+        ASSERT_EQ(ctrl->PrintOut(*form), 0);
+    }
+    ASSERT_EQ(ctrl->EndDocument(), 0);
+    EXPECT_EQ(ctrl->PrintDocument("again.tvd"), 0);
+    const std::vector<std::string> expected = {"start:Again", "mode:1/9/100", "page", "mode:2/9/100", "page",
+                                               "mode:1/9/100", "page", "end"};
+    EXPECT_EQ(script.calls, expected);
+
+    // Truncated and garbage documents fail cleanly.
+    const std::string bytes = ReadFileBytes(dir.path() / "again.tvd");
+    // Cut before its records, in its body, or in its last record: not opened
+    // (-3), or failing once printing has begun (-5, and no output).
+    const std::pair<size_t, int32_t> cuts[] = {{0, -3}, {10, -3}, {bytes.size() / 2, -3}, {bytes.size() - 1, -5}};
+    for (const auto& [cut, code] : cuts) {
+        WriteFileBytes(dir.path() / "cut.tvd", bytes.substr(0, cut));
+        script = FakeJobScript{};
+        EXPECT_EQ(ctrl->PrintDocument("cut.tvd"), code) << cut;
+        if (code == -5) {
+            EXPECT_EQ(script.calls.back(), "abort");
+        }
+    }
+    WriteFileBytes(dir.path() / "junk.tvd", std::string(4096, '\x5A'));
+    const int32_t r = ctrl->PrintDocument("junk.tvd");
+    EXPECT_TRUE(r == -3 || r == -5) << r;
+    EXPECT_FALSE(ctrl->IsPrintJobOpen());
+}
+
+} // namespace
