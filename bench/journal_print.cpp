@@ -12,16 +12,28 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include <unistd.h>
+
 namespace {
+
+// The data folder of the run, removed at exit.
+struct Folder {
+    std::filesystem::path path;
+    Folder() : path(std::filesystem::temp_directory_path() / ("nv-journal-print-bench-" + std::to_string(::getpid())))
+    {
+        std::filesystem::create_directories(path);
+    }
+    ~Folder()
+    {
+        std::error_code ec;
+        std::filesystem::remove_all(path, ec);
+    }
+};
 
 const std::filesystem::path& Home()
 {
-    static const std::filesystem::path home = [] {
-        auto p = std::filesystem::temp_directory_path() / ("nv-journal-print-bench-" + std::to_string(::getpid()));
-        std::filesystem::create_directories(p);
-        return p;
-    }();
-    return home;
+    static const Folder folder;
+    return folder.path;
 }
 
 std::vector<nv::JournalLine> Lines()
