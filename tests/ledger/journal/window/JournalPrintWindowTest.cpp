@@ -265,3 +265,34 @@ TEST_F(PrintWindowTest, AValueTheControlRefusesAbortsTheDocumentAndShowsNothing)
     EXPECT_FALSE(ViewerRan());
     EXPECT_TRUE(d->isEnabled());
 }
+
+TEST_F(PrintWindowTest, TheViewerIsFoundInItsOrder)
+{
+    const std::string bin = dir.file("bin");
+    std::filesystem::create_directories(bin);
+    std::filesystem::copy_file(viewer, bin + "/pagelook");
+    const std::string path = std::getenv("PATH") ? std::getenv("PATH") : "";
+    setenv("PATH", bin.c_str(), 1);
+    // Nothing beside the test program: PATH's.
+    EXPECT_EQ(ViewerProgramPath().toStdString(), bin + "/pagelook");
+    setenv("NIVALO_PAGELOOK", "/opt/viewer", 1);
+    EXPECT_EQ(ViewerProgramPath().toStdString(), "/opt/viewer");
+    EXPECT_EQ(ViewerProgramPath("/set/by/caller").toStdString(), "/set/by/caller");
+    unsetenv("NIVALO_PAGELOOK");
+    setenv("PATH", dir.file("empty").c_str(), 1);
+    EXPECT_TRUE(ViewerProgramPath().isEmpty());
+    setenv("PATH", path.c_str(), 1);
+}
+
+TEST_F(PrintWindowTest, SummaryFiguresThatCannotBeAddedStartNothing)
+{
+    db.ExecuteScript(
+        "INSERT INTO 仕入れデータ (仕入先No, データ数, 年, 月, 日, 品名, 仕入金額, 差引残高) VALUES"
+        " (8, 2, 2005, 6, 1, '大口', 5000000000000000000, 0), (8, 3, 2005, 6, 2, '大口', 5000000000000000000, 0);");
+    auto d = OpenWith(JournalSide::Purchases);
+    Click(d.get(), "btnPreview");
+    ASSERT_EQ(script->messages().size(), 1);
+    EXPECT_EQ(script->messages()[0], "集計額が大きすぎます");
+    EXPECT_TRUE(ink.calls.empty());
+    EXPECT_FALSE(ViewerRan());
+}
