@@ -19,35 +19,13 @@ using namespace nvtest;
 
 namespace {
 
-struct PrintTest : ::testing::Test {
-    TempDir home;
+struct PrintTest : PrintProcedureTest {
     FakeInkplate ink;
-    ui::ScriptedPrompt* script = new ui::ScriptedPrompt;
-    ui::ScopedPrompt scope{std::unique_ptr<ui::Prompt>(script)};
-    StatusLog status;
-    PrintContext context{&status, nullptr};
-    CompanySettings settings;
-    PartyRecord party;
-
-    void SetUp() override
-    {
-        EnsurePrintApp();
-        setenv("NIVALO_HOME", home.path().c_str(), 1);
-        settings.PrintName = FixedText("山田", 20);
-        settings.StartYear = 2005, settings.StartMonth = 4, settings.StartDay = 1;
-        party.PartyNo = 7;
-    }
-    void TearDown() override
-    {
-        unsetenv("NIVALO_HOME");
-        EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr) << "the busy cursor stayed";
-    }
 
     bool Ledger(OutputMode mode, const std::vector<JournalLine>& lines, JournalSide side = JournalSide::Purchases)
     {
         return PrintLedger(ink.Control(), mode, WordsOf(side), settings, party, lines, context);
     }
-    std::string Document(const char* name) { return home.path().string() + "/PRINT/" + name; }
 };
 
 } // namespace

@@ -1,15 +1,19 @@
 #pragma once
 // Journal lines, summary figures and page texts for the report tests.
 #include "ledger/journal/JournalLine.h"
+#include "ledger/journal/JournalTestDb.h"
 #include "ledger/journal/MonthTotals.h"
+#include "ledger/journal/print/JournalPrint.h"
 #include "ledger/journal/print/ReportPage.h"
 #include "platform/ui/ScriptedPrompt.h"
+#include "support/TempDir.h"
 
 #include <QApplication>
 #include <QGuiApplication>
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <map>
 #include <string>
 #include <vector>
@@ -88,5 +92,33 @@ inline nv::SummaryData Parties(int count)
     for (int i = 1; i <= count; ++i) rows.push_back(Party(i, "取引先" + std::to_string(i), i * 1000));
     return Summary(std::move(rows));
 }
+
+// A print procedure's surroundings: a data folder of its own, scripted
+// prompts, a status log, the owner's settings and party 7.
+struct PrintProcedureTest : ::testing::Test {
+    TempDir home;
+    nv::ui::ScriptedPrompt* script = new nv::ui::ScriptedPrompt;
+    nv::ui::ScopedPrompt scope{std::unique_ptr<nv::ui::Prompt>(script)};
+    StatusLog status;
+    nv::PrintContext context{&status, nullptr};
+    nv::CompanySettings settings;
+    nv::PartyRecord party;
+
+    void SetUp() override
+    {
+        EnsurePrintApp();
+        setenv("NIVALO_HOME", home.path().c_str(), 1);
+        settings.PrintName = nv::FixedText("山田", 20);
+        settings.StartYear = 2005, settings.StartMonth = 4, settings.StartDay = 1;
+        party.PartyNo = 7;
+        party.Name = nv::FixedText("山田商店", 50);
+    }
+    void TearDown() override
+    {
+        unsetenv("NIVALO_HOME");
+        EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr) << "the busy cursor stayed";
+    }
+    std::string Document(const char* name) { return home.path().string() + "/PRINT/" + name; }
+};
 
 } // namespace nvtest

@@ -53,33 +53,21 @@ int PdfPages(const std::string& file)
     return std::regex_search(info, m, std::regex(R"(Pages:\s+(\d+))")) ? std::stoi(m[1]) : -1;
 }
 
-struct RealControlTest : ::testing::Test {
-    TempDir home;
+struct RealControlTest : PrintProcedureTest {
     ObjectRef ink;
-    ui::ScriptedPrompt* script = new ui::ScriptedPrompt;
-    ui::ScopedPrompt scope{std::unique_ptr<ui::Prompt>(script)};
-    StatusLog status;
-    PrintContext context{&status, nullptr};
-    CompanySettings settings;
-    PartyRecord party;
 
     void SetUp() override
     {
-        EnsurePrintApp();
-        setenv("NIVALO_HOME", home.path().c_str(), 1);
+        PrintProcedureTest::SetUp();
         setenv("NIVALO_PROGIDS", NV_BINARY_DIR "/share/progids", 1);
         ink = ObjectRef(CreateObject(kDrawingControlProgId));
-        settings.PrintName = FixedText("山田", 20);
-        settings.StartYear = 2005, settings.StartMonth = 4, settings.StartDay = 1;
-        party.PartyNo = 7;
-        party.Name = FixedText("山田商店", 50);
     }
     void TearDown() override
     {
         ink = ObjectRef();
-        unsetenv("NIVALO_HOME");
         unsetenv("NIVALO_PROGIDS");
         unsetenv("PRINTER");
+        PrintProcedureTest::TearDown();
     }
 };
 
@@ -89,7 +77,7 @@ TEST_F(RealControlTest, LedgerIntoADocumentReadsBackPageByPage)
 {
     ASSERT_TRUE(PrintLedger(ink, OutputMode::Document, PurchaseWords(), settings, party, PurchaseLines(61), context))
         << script->messages().join("|").toStdString();
-    auto pages = ReadDocument(home.path().string() + "/PRINT/仕入元帳.tvd");
+    auto pages = ReadDocument(Document("仕入元帳.tvd"));
     ASSERT_EQ(pages.size(), 3u);
     const struct { size_t page; const char* name; const char* text; } expected[] = {
         {0, "nen", "2005"}, {0, "ＮＯ", "7"}, {0, "売上金額", "仕 入 金 額"}, {0, "zandaka1", " 100000"},
@@ -108,7 +96,7 @@ TEST_F(RealControlTest, LedgerIntoADocumentReadsBackPageByPage)
 TEST_F(RealControlTest, SalesLedgerHeadingsIntoItsOwnDocument)
 {
     ASSERT_TRUE(PrintLedger(ink, OutputMode::Document, SalesWords(), settings, party, PurchaseLines(2), context));
-    auto pages = ReadDocument(home.path().string() + "/PRINT/売上元帳.tvd");
+    auto pages = ReadDocument(Document("売上元帳.tvd"));
     ASSERT_EQ(pages.size(), 1u);
     EXPECT_EQ(At(pages[0], "売上金額"), "売 上 金 額");
     EXPECT_EQ(At(pages[0], "受入金額"), "受 入 金 額");
@@ -130,7 +118,7 @@ TEST_F(RealControlTest, SummariesIntoDocuments)
 {
     ASSERT_TRUE(PrintSummaryPortrait(ink, OutputMode::Document, PurchaseWords(), settings, Parties(7), context))
         << script->messages().join("|").toStdString();
-    auto tall = ReadDocument(home.path().string() + "/PRINT/仕入縦.tvd");
+    auto tall = ReadDocument(Document("仕入縦.tvd"));
     ASSERT_EQ(tall.size(), 2u);
     EXPECT_EQ(At(tall[1], "hito3"), "年合計");
     EXPECT_EQ(At(tall[1], "c0"), " 28000");
@@ -138,7 +126,7 @@ TEST_F(RealControlTest, SummariesIntoDocuments)
     EXPECT_EQ(At(tall[1], "head36"), "次月繰越");
     EXPECT_EQ(At(tall[1], "tsuki1"), "4");
     ASSERT_TRUE(PrintSummaryLandscape(ink, OutputMode::Document, SalesWords(), settings, Parties(30), context));
-    auto wide = ReadDocument(home.path().string() + "/PRINT/売上横.tvd");
+    auto wide = ReadDocument(Document("売上横.tvd"));
     ASSERT_EQ(wide.size(), 6u);
     EXPECT_EQ(At(wide[5], "ページ"), "6");
     EXPECT_EQ(At(wide[2], "a0"), At(wide[0], "a12"));
