@@ -2,6 +2,7 @@
 
 #include "ledger/common/LedgerSchema.h"
 #include "ledger/journal/window/JournalGridDelegate.h"
+#include "ledger/journal/window/PreviewViewer.h"
 #include "platform/automation/Automation.h"
 #include "platform/ui/Prompt.h"
 #include "platform/ui/WidgetHandle.h"
@@ -117,7 +118,7 @@ void JournalDialog::BuildForm()
     for (int i = 0; i < 2; ++i) {
         QAction* a = printMenu_->addAction(printItems[i]);
         a->setObjectName(QString("mnuPRINT_%1").arg(i));
-        connect(a, &QAction::triggered, this, [] { /* printing is wired with the prints */ });
+        connect(a, &QAction::triggered, this, [this, i] { mnuPRINT_Click(i); });
     }
     menuBar->setGeometry(0, 0, px(14400), px(300));
 
@@ -163,8 +164,8 @@ void JournalDialog::BuildForm()
 
     const struct { const char* name; const char* text; const char* tip; int left; void (JournalDialog::*slot)(); } buttons[] = {
         {"cmdZandaka", "残高更新(&Z)", "残高の自動計算", 120, &JournalDialog::cmdZandaka_Click},
-        {"cmdPrint", "仕入帳(&L)", "仕入張のプレビューと印刷", 1920, nullptr},
-        {"btnPreview", "集計表(&T)", "集計表のプレビューと印刷", 3720, nullptr},
+        {"cmdPrint", "仕入帳(&L)", "仕入張のプレビューと印刷", 1920, &JournalDialog::cmdPrint_Click},
+        {"btnPreview", "集計表(&T)", "集計表のプレビューと印刷", 3720, &JournalDialog::btnPreview_Click},
         {"cmdUpdate", "更新(&U)", nullptr, 5520, &JournalDialog::cmdUpdate_Click},
         {"cmdRefresh", "再表示(&R)", nullptr, 7320, &JournalDialog::cmdRefresh_Click},
         {"cmdDelete", "削除(&D)", "選択している行のデータ削除", 9120, &JournalDialog::cmdDelete_Click},
@@ -447,6 +448,8 @@ bool JournalDialog::Form_QueryUnload()
 
 void JournalDialog::reject()
 {
+    // The journal waits for its preview to close first.
+    if (waitingForViewer_) return;
     if (book_ && !Form_QueryUnload()) return;
     QDialog::reject();
 }

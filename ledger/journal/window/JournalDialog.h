@@ -5,6 +5,7 @@
 #include "ledger/common/ModuleGlobal.h"
 #include "ledger/common/StatusText.h"
 #include "ledger/journal/JournalBook.h"
+#include "ledger/journal/print/JournalPrint.h"
 #include "ledger/journal/window/JournalGridModel.h"
 #include "platform/db/Database.h"
 
@@ -42,6 +43,12 @@ public:
     // Enter or Tab in the current cell with no editor open.
     void KeyEntry(int key);
 
+    // The drawing control the prints drive (made by ProgID on first use).
+    void SetDrawingControl(ObjectRef control) { ink_ = std::move(control); }
+    // The preview viewer to start instead of the one found.
+    void SetViewerProgram(const QString& program) { viewerProgram_ = program; }
+    bool WaitingForViewer() const { return waitingForViewer_; }
+
     void reject() override;
 
 protected:
@@ -66,6 +73,16 @@ private:
     void Trapped(const std::exception& e, int column);
     void CloseOpenEditor();
 
+    ObjectRef DrawingControl();
+    PrintContext Context();
+    bool PrintLedgerOut(OutputMode mode);
+    bool PrintSummaryOut(OutputMode mode, JournalReport& report);
+    void ShowDocument(JournalReport report, bool doneWhenStarted);
+    void RecomputeAfterPrint(int passes);
+    void cmdPrint_Click();
+    void btnPreview_Click();
+    void mnuPRINT_Click(int index);
+
     void cmdZandaka_Click();
     void cmdUpdate_Click();
     void cmdRefresh_Click();
@@ -81,6 +98,9 @@ private:
     JournalGridDelegate* delegate_ = nullptr;
     bool firstPaintDone_ = false;
     bool moving_ = false;
+    ObjectRef ink_;
+    QString viewerProgram_;
+    bool waitingForViewer_ = false;
 
     QTableView* grid_ = nullptr;
     QLabel* navigator_ = nullptr;

@@ -1,0 +1,125 @@
+#include "ledger/journal/print/JournalPrint.h"
+
+#include "ledger/journal/print/LedgerPages.h"
+#include "ledger/journal/print/SummaryPages.h"
+#include "platform/core/Paths.h"
+#include "platform/ui/Prompt.h"
+
+#include <filesystem>
+#include <stdexcept>
+
+namespace nv {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+void Warn(const std::string& text, const PrintContext& context)
+{
+    ui::warn(QString::fromStdString(text), context.Parent);
+}
+
+// Settles where the output goes before anything starts; a folder that cannot
+// be made is reported and nothing runs.
+bool Prepare(DrawingJob& job, OutputMode mode, const SideWords& words, JournalReport report,
+             const PrintContext& context)
+{
+    job.Mode = mode;
+    job.FormFile = ReportFormFile(report);
+    if (mode != OutputMode::Document) return true;
+    try {
+        job.DocumentFile = ReportDocumentFile(words, report);
+        return true;
+    } catch (const std::exception& e) {
+        Warn(e.what(), context);
+        return false;
+    }
+}
+
+SummaryHeading HeadingOf(const CompanySettings& s)
+{
+    SummaryHeading h;
+    h.PrintName = s.PrintName;
+    h.StartYear = s.StartYear;
+    h.StartMonth = s.StartMonth >= 1 && s.StartMonth <= 12 ? static_cast<int>(s.StartMonth) : 1;
+    return h;
+}
+
+const std::vector<std::string> kLedgerLayers = {"フレイム", "フレイム２", "明細", "見出し"};
+const std::vector<std::string> kSummaryLayers = {"フレイム", "フレイム売上げ", "明細", "見出し"};
+
+} // namespace
+
+std::string ReportFormFile(JournalReport report)
+{
+    const char* name = report == JournalReport::Ledger            ? kLedgerForm
+                       : report == JournalReport::PortraitSummary ? kPortraitSummaryForm
+                                                                  : kLandscapeSummaryForm;
+    return FindResourcePath(name).value_or(name);
+}
+
+std::string ReportDocumentFile(const SideWords& words, JournalReport report)
+{
+    const char* name = report == JournalReport::Ledger            ? words.LedgerDocument
+                       : report == JournalReport::PortraitSummary ? words.PortraitDocument
+                                                                  : words.LandscapeDocument;
+    fs::path folder = fs::absolute(fs::path(DataFolderPath()) / kPrintFolder);
+    std::error_code ec;
+    fs::create_directories(folder, ec);
+    if (!fs::is_directory(folder))
+        throw std::runtime_error("印刷用のフォルダを作成できません: " + folder.string());
+    return (folder / name).string();
+}
+
+bool PrintLedger(const ObjectRef& control, OutputMode mode, const SideWords& words, const CompanySettings& settings,
+                 const PartyRecord& party, const std::vector<JournalLine>& lines, const PrintContext& context)
+{
+    if (lines.empty()) {
+        Warn(kNoLinesToPrintMessage, context);
+        return false;
+    }
+    DrawingJob job;
+    try {
+        LedgerReport report = BuildLedgerReport(words, settings.PrintName, party, lines);
+        job.Header = std::move(report.Header);
+        job.Pages = std::move(report.Pages);
+    } catch (const std::exception& e) {
+        Warn(e.what(), context);
+        return false;
+    }
+    if (!Prepare(job, mode, words, JournalReport::Ledger, context)) return false;
+    job.Layers = kLedgerLayers;
+    job.LedgerStatus = true;
+    return RunDrawingJob(control, job, context);
+}
+
+namespace {
+
+bool PrintSummary(const ObjectRef& control, OutputMode mode, const SideWords& words, JournalReport report,
+                  std::vector<ReportPage> pages, const PrintContext& context)
+{
+    DrawingJob job;
+    if (!Prepare(job, mode, words, report, context)) return false;
+    job.Layers = kSummaryLayers;
+    job.Pages = std::move(pages);
+    job.ClearAfterEachPage = true;
+    return RunDrawingJob(control, job, context);
+}
+
+} // namespace
+
+bool PrintSummaryPortrait(const ObjectRef& control, OutputMode mode, const SideWords& words,
+                          const CompanySettings& settings, const SummaryData& data, const PrintContext& context)
+{
+    return PrintSummary(control, mode, words, JournalReport::PortraitSummary,
+                        BuildPortraitSummary(words, HeadingOf(settings), data), context);
+}
+
+bool PrintSummaryLandscape(const ObjectRef& control, OutputMode mode, const SideWords& words,
+                           const CompanySettings& settings, const SummaryData& data, const PrintContext& context)
+{
+    return PrintSummary(control, mode, words, JournalReport::LandscapeSummary,
+                        BuildLandscapeSummary(words, HeadingOf(settings), data), context);
+}
+
+} // namespace nv
