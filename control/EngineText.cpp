@@ -35,8 +35,8 @@ std::string ToEngineText(const Variant& value, std::string_view member)
 {
     std::string utf8 = value.ToString();
     if (std::optional<std::string> cp932 = Utf8ToCp932(utf8)) return *cp932;
-    throw AutomationError(kErrInvalidProperty, std::string(member) + ": the character \"" + FirstRefusedCharacter(utf8)
-                                                   + "\" cannot be written in the form's code page");
+    throw AutomationError(kErrInvalidProperty, std::string(member) + ": 文字「" + FirstRefusedCharacter(utf8)
+                                                   + "」は帳票に書き込めません");
 }
 
 CollectionIndex ReadCollectionIndex(const Variant& index)
