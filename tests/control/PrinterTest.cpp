@@ -419,6 +419,31 @@ TEST_F(PrinterTest, ApplyDevModeScalesByDrawingAndPagesChangeOnlyOrientationAndP
     EXPECT_EQ(beta.CurrentDevMode().dmFields, 0u);
 }
 
+TEST_F(PrinterTest, DuringADocumentThePrinterStaysAndSetFormSizeOnlyRecords)
+{
+    ctrl->SetDocumentPath(dir.path().string());
+    auto form = OpenSample();
+    TvFormInfo& info = form->Root().EnsureFormInfo();
+    info.m_nPaperSize = 256;
+    info.m_nPaperWidth = UnitToInternal(1500, UNIT_DECIMM, true);
+    info.m_nPaperLength = UnitToInternal(2000, UNIT_DECIMM, true);
+    info.m_nOrientation = DMORIENT_LANDSCAPE;
+    // A printer that takes neither orientation nor paper, whose forms are refused.
+    source.Get("Alpha").mode.dmFields = DM_COPIES;
+    source.spooler.openStatus = SpoolStatus::AccessDenied;
+    CXPrinter& beta = Printer("Beta");
+    ASSERT_EQ(ctrl->StartDocument("job.tvd", "Job"), 0);
+    EXPECT_TVL_ERROR(ctrl->SetPrinter(&beta), kBadValue, 20045);
+    CXPrinter* alpha = ctrl->CurrentPrinter();
+    ASSERT_EQ(alpha->GetPrinterName(), "Alpha");
+    EXPECT_EQ(alpha->SetFormSize(*form), 0);
+    EXPECT_EQ(Pending(*alpha), (std::map<int, int32_t>{{1500, 2}, {1501, 256}, {1502, 2000}, {1503, 1500}}));
+    EXPECT_EQ(ctrl->EndDocument(), 0);
+    ctrl->SetPrinter(&beta);
+    EXPECT_EQ(ctrl->CurrentPrinter(), &beta);
+    EXPECT_EQ(alpha->SetFormSize(*form), tvlErrPrinterControl) << "not while no document is written";
+}
+
 TEST_F(PrinterTest, PrinterPropertyTakesOnlyThisControlsPrinters)
 {
     Ref<InkplateControl> ink = MakeRef<InkplateControl>();
