@@ -1,6 +1,7 @@
 // The control as hosts meet it: created by ProgID from the build tree's
 // ProgID file, embedded as a widget, driven late-bound; its property page
 // driven as a person would.
+#include "support/TestApp.h"
 #include "ControlFixture.h"
 
 #include "control/InkplateHost.h"
@@ -23,13 +24,7 @@ using namespace nvtest;
 
 namespace {
 
-void EnsureApplication()
-{
-    static int argc = 1;
-    static char name[] = "controltest";
-    static char* argv[] = {name, nullptr};
-    if (!QApplication::instance()) new QApplication(argc, argv);
-}
+void EnsureApplication() { nvtest::EnsureWidgetApp(); }
 
 class PluginTest : public ControlTest {
 protected:

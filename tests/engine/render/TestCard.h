@@ -1,5 +1,6 @@
 #pragma once
 // A form holding every object type, for rendering tests.
+#include "support/TestApp.h"
 #include <QGuiApplication>
 
 #include <gtest/gtest.h>
@@ -35,15 +36,7 @@ namespace nv::testcard {
 
 constexpr int32_t kMm = 56693;
 
-inline void EnsureApp()
-{
-    static int argc = 1;
-    static char name[] = "test";
-    static char* argv[] = {name, nullptr};
-    // Never destroyed: the application object must outlive every font and
-    // image, static ones included.
-    if (!QGuiApplication::instance()) new QGuiApplication(argc, argv);
-}
+inline void EnsureApp() { nvtest::EnsureGuiApp(); }
 
 inline std::string Sj(const char* utf8) { return *Utf8ToCp932(utf8); }
 

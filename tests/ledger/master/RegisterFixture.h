@@ -2,6 +2,7 @@
 // Screen tests of the registers: an application, scripted prompts, a test
 // ProgID file naming the built registers and the fake journals, and a log of
 // what the fakes were called with.
+#include "support/TestApp.h"
 #include "PartyTestDb.h"
 
 #include "platform/ui/ScriptedPrompt.h"
@@ -22,13 +23,7 @@
 
 namespace nvtest {
 
-inline void EnsureApp()
-{
-    static int argc = 1;
-    static char name[] = "registertest";
-    static char* argv[] = {name, nullptr};
-    if (!QApplication::instance()) new QApplication(argc, argv);
-}
+inline void EnsureApp() { nvtest::EnsureWidgetApp(); }
 
 inline void Click(QPushButton* b)
 {

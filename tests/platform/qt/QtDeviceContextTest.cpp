@@ -1,3 +1,4 @@
+#include "support/TestApp.h"
 #include <gtest/gtest.h>
 
 #include <QGuiApplication>
@@ -18,15 +19,7 @@ using namespace nvtest;
 
 namespace {
 
-void EnsureApp()
-{
-    static int argc = 1;
-    static char name[] = "test";
-    static char* argv[] = {name, nullptr};
-    // Never destroyed: the application object must outlive every font and
-    // image, static ones included.
-    if (!QGuiApplication::instance()) new QGuiApplication(argc, argv);
-}
+void EnsureApp() { nvtest::EnsureGuiApp(); }
 
 // A white 96-dpi canvas with a device context on it.
 struct Canvas {

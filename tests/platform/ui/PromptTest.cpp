@@ -1,3 +1,4 @@
+#include "support/TestApp.h"
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -15,13 +16,7 @@ using namespace nv::ui;
 
 namespace {
 
-void EnsureApp()
-{
-    static int argc = 1;
-    static char name[] = "prompttest";
-    static char* argv[] = {name, nullptr};
-    if (!QApplication::instance()) new QApplication(argc, argv);
-}
+void EnsureApp() { nvtest::EnsureWidgetApp(); }
 
 struct StyleCase {
     unsigned style;

@@ -1,6 +1,7 @@
 // The report forms as the build writes them: opened through the control,
 // every name the journals fill present once, all on the A4 page, and the
 // widest figures within their cells with the real fonts.
+#include "support/TestApp.h"
 #include "control/CInkplateCtrl.h"
 #include "control/CXForm.h"
 #include "control/CXLayer.h"
@@ -33,13 +34,7 @@ using namespace nv;
 
 namespace {
 
-void EnsureApp()
-{
-    static int argc = 1;
-    static char name[] = "test";
-    static char* argv[] = {name, nullptr};
-    if (!QGuiApplication::instance()) new QGuiApplication(argc, argv);
-}
+void EnsureApp() { nvtest::EnsureGuiApp(); }
 
 std::string Sj(const std::string& utf8) { return *Utf8ToCp932(utf8); }
 

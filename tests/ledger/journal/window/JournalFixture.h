@@ -3,6 +3,7 @@
 // (supplier 7 and customer 7 with their opening lines, other parties' rows
 // that must stay as they are), a test ProgID file naming the built journals
 // and a recording input-method stub, scripted prompts, and typing helpers.
+#include "support/TestApp.h"
 #include "ledger/master/PartyTestDb.h"
 
 #include "ledger/common/CompanyFile.h"
@@ -32,13 +33,7 @@
 
 namespace nvtest {
 
-inline void EnsureApp()
-{
-    static int argc = 1;
-    static char name[] = "journaltest";
-    static char* argv[] = {name, nullptr};
-    if (!QApplication::instance()) new QApplication(argc, argv);
-}
+inline void EnsureApp() { nvtest::EnsureWidgetApp(); }
 
 // Party 7 of either side as the registers hand it over.
 inline nv::PartyValues Party7(int64_t carry = 120000)
