@@ -47,9 +47,9 @@ void CInkplateCtrl::SetCurrentPrinter(CXPrinter* printer) { m_pPrinters->SetCurr
 
 void CInkplateCtrl::SetPrinter(CXPrinter* printer)
 {
-    if (m_bDocumentOpen || m_bPrintJobOpen) ThrowControlError(kErrInvalidProperty, 20045);
+    if (m_bDocumentOpen || m_bPrintJobOpen) ThrowControlError(kErrInvalidProperty, kTextPrinterInUse);
     if (!printer || printer->Ctrl() != this || !m_pPrinters->Owns(printer))
-        ThrowControlError(kErrInvalidProperty, 20006);
+        ThrowControlError(kErrInvalidProperty, kTextInvalidObject);
     m_pPrinters->SetCurrent(printer);
     m_bModified = true;
 }

@@ -16,12 +16,6 @@
 
 namespace nv {
 
-namespace {
-
-constexpr int32_t kBadHdc = 20005;
-
-} // namespace
-
 void CInkplateCtrl::RebuildFaceList()
 {
     m_faceList.Rebuild();
@@ -186,10 +180,10 @@ int32_t CInkplateCtrl::SetOutputDC(int32_t hDC)
 {
     if (m_bDocumentOpen) return tvlErrAlreadyOpenDocument;
     if (m_bPrintJobOpen) return tvlErrAlreadyOpenPrinter;
-    if (hDC == 0) ThrowControlError(kErrInvalidValue, kBadHdc);
+    if (hDC == 0) ThrowControlError(kErrInvalidValue, kTextBadHdc);
     EndJobHandle();
     m_nOutput = 0;
-    if (!LookUpHandle(HandleKind::DeviceContext, hDC)) ThrowControlError(kErrInvalidValue, kBadHdc);
+    if (!LookUpHandle(HandleKind::DeviceContext, hDC)) ThrowControlError(kErrInvalidValue, kTextBadHdc);
     m_hOutputDc = hDC;
     RebuildFaceList();
     m_nOutput = 3;

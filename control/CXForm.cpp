@@ -163,7 +163,7 @@ std::shared_ptr<CXLayer> CXForm::GetActiveLayer()
 void CXForm::SetActiveLayer(const std::shared_ptr<CXLayer>& layer)
 {
     CheckOpen();
-    if (!layer || &layer->Form() != this || !layer->EngineLayer()) ThrowControlError(kErrInvalidProperty, 20006);
+    if (!layer || &layer->Form() != this || !layer->EngineLayer()) ThrowControlError(kErrInvalidProperty, kTextInvalidObject);
     m_pActiveLayer = layer->EngineLayer();
 }
 

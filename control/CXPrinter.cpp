@@ -6,6 +6,7 @@
 #include "control/ControlErrors.h"
 #include "control/ControlText.h"
 #include "control/Converters.h"
+#include "control/TvlEnums.h"
 #include "control/TvlError.h"
 #include "engine/format/UnitTable.h"
 #include "engine/model/TvFedObject.h"
@@ -22,11 +23,6 @@
 namespace nv {
 
 namespace {
-
-constexpr int32_t kTextPrinterRead = 20007;
-constexpr int32_t kTextNotSupported = 20025;
-constexpr int32_t kTextInvalidObject = 20006;
-constexpr int32_t kOutputDocument = 2;
 
 struct NumberMember {
     int32_t member;
@@ -245,7 +241,7 @@ void CXPrinter::SetNumber(int32_t member, int32_t value)
         Record(propPrnPaperLength, size.length);
         RecordName(name);
         ClearNameMark();
-    } else if (CheckOn() && Control().GetOutput() != kOutputDocument && value != DMPAPER_USER) {
+    } else if (CheckOn() && Control().GetOutput() != tvlOutputDocument && value != DMPAPER_USER) {
         ThrowControlError(kErrPrinter, kTextNotSupported);
     }
 }
@@ -269,7 +265,7 @@ void CXPrinter::SetPaperName(const std::string& utf8)
         Record(propPrnPaperSize, id);
         Record(propPrnPaperWidth, size.width);
         Record(propPrnPaperLength, size.length);
-    } else if (CheckOn() && Control().GetOutput() != kOutputDocument) {
+    } else if (CheckOn() && Control().GetOutput() != tvlOutputDocument) {
         ThrowControlError(kErrPrinter, kTextNotSupported);
     }
 }
@@ -304,7 +300,7 @@ int32_t CXPrinter::SetFormSize(CXForm& form)
     int32_t length = InternalToUnit(info.m_nPaperLength, UNIT_DECIMM, true);
     Refresh();
 
-    const bool toDocument = ctrl.GetOutput() == kOutputDocument;
+    const bool toDocument = ctrl.GetOutput() == tvlOutputDocument;
     const uint32_t fields = m_settings.m_nFields;
     const bool orientationDone = (fields & DM_ORIENTATION) || toDocument;
     if (orientationDone) Record(propPrnOrientation, info.m_nOrientation);

@@ -42,7 +42,12 @@ constexpr HRESULT kErrClosedForm = RuntimeError(1000);                  // 0x800
 constexpr HRESULT kErrDetached = RuntimeError(1001);                    // 0x800A03E9
 constexpr HRESULT kErrImageFormat = RuntimeError(1002);                 // 0x800A03EA
 
+constexpr int32_t kTextBadHdc = 20005;
+constexpr int32_t kTextInvalidObject = 20006;
+constexpr int32_t kTextPrinterRead = 20007;
+constexpr int32_t kTextNotSupported = 20025;
 constexpr int32_t kTextIndexOutOfRange = 20027;
+constexpr int32_t kTextPrinterInUse = 20045;
 constexpr int32_t kTextClosedForm = 20008;
 constexpr int32_t kTextDetached = 20017;
 
