@@ -3,6 +3,11 @@
 // outlive every font and image, static ones included.
 #include <QApplication>
 #include <QGuiApplication>
+#include <QMetaObject>
+#include <QTimer>
+#include <QWidget>
+
+#include <functional>
 
 namespace nvtest {
 
@@ -20,6 +25,19 @@ inline void EnsureWidgetApp()
     static char name[] = "test";
     static char* argv[] = {name, nullptr};
     if (!QApplication::instance()) new QApplication(argc, argv);
+}
+
+// Once the event loop runs: drive works the modal window then open, which is
+// closed afterwards whatever drive did; `drove` tells whether there was one.
+inline void DriveNextModal(const std::function<void(QWidget*)>& drive, bool& drove)
+{
+    QTimer::singleShot(0, [&drive, &drove] {
+        QWidget* d = QApplication::activeModalWidget();
+        if (!d) return;
+        drive(d);
+        drove = true;
+        if (d->isVisible()) QMetaObject::invokeMethod(d, "reject");
+    });
 }
 
 } // namespace nvtest

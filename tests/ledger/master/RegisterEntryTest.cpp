@@ -1,5 +1,6 @@
 // The registers end to end: created by ProgID, driven as a person would,
 // checked in the database and in what the fake journal received.
+#include "support/TestApp.h"
 #include "RegisterFixture.h"
 
 #include "ledger/master/HandOffArrays.h"
@@ -22,13 +23,7 @@ struct RegisterEntry : nvtest::RegisterFixture {
     Variant Run(const char* progId, int16_t mode, const std::function<void(QWidget*)>& drive)
     {
         bool drove = false;
-        QTimer::singleShot(0, [&] {
-            QWidget* d = QApplication::activeModalWidget();
-            if (!d) return;
-            drive(d);
-            drove = true;
-            if (d->isVisible()) QMetaObject::invokeMethod(d, "reject");
-        });
+        nvtest::DriveNextModal(drive, drove);
         ObjectRef o = CreateObject(progId);
         Variant folder(t.folder), menuMode(mode), s = SettingsArrayOf(settings);
         std::vector<Variant> args{Variant::ByRef(&folder), Variant::ByRef(&menuMode), Variant::ByRef(&s)};

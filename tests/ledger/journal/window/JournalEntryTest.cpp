@@ -1,6 +1,7 @@
 // The journals end to end: created by ProgID from a test registry file,
 // fcFrmOp called by name with arguments by reference, the modal window
 // driven as a person would, the rows checked in the database.
+#include "support/TestApp.h"
 #include "JournalFixture.h"
 
 #include <QLabel>
@@ -29,13 +30,7 @@ struct JournalEntryTest : JournalFixture {
     Variant Run(const char* progId, int16_t mode, Variant party, const std::function<void(QWidget*)>& drive)
     {
         bool drove = false;
-        QTimer::singleShot(0, [&] {
-            QWidget* d = QApplication::activeModalWidget();
-            if (!d) return;
-            drive(d);
-            drove = true;
-            if (d->isVisible()) QMetaObject::invokeMethod(d, "reject");
-        });
+        nvtest::DriveNextModal(drive, drove);
         ObjectRef o = CreateObject(progId);
         Variant f(folder), m(mode), s = SettingsArrayOf(settings);
         const std::string before = Describe(s) + "|" + Describe(party);
