@@ -10,6 +10,7 @@
 #include "ledger/journal/JournalTestDb.h"
 #include "platform/automation/Automation.h"
 #include "platform/core/Cp932.h"
+#include "support/PrintedPdf.h"
 #include "support/TempDir.h"
 
 #include <cstdio>
@@ -110,6 +111,17 @@ TEST_F(RealControlTest, LedgerOnThePdfPrinter)
     ASSERT_TRUE(PrintLedger(ink, OutputMode::Printer, PurchaseWords(), settings, party, PurchaseLines(61), context))
         << script->messages().join("|").toStdString();
     EXPECT_EQ(PdfPages(pdf), 3);
+    const std::vector<std::vector<std::string>> pages = {
+        {"2005 年", "元", "帳", "1 頁", "山田", "7", "山田商店", "仕 入 金 額", "前期繰越金額", "100000", "ボルト", "1000",
+         "101000", "ボルト", "1000", "130000", "次葉へ繰り越し", "30000", "130000"},
+        {"2 頁", "7", "山田商店", "前葉ヨリ繰越し", "30000", "130000", "ボルト", "1000", "131000", "5", "ボルト", "1000",
+         "160000", "次葉へ繰り越し", "60000", "160000"},
+        {"3 頁", "前葉ヨリ繰越し", "60000", "160000", "ボルト", "1000", "161000", "次葉へ繰り越し", "61000", "161000"},
+    };
+    const auto texts = PdfPageTexts(pdf);
+    ASSERT_EQ(texts.size(), pages.size());
+    for (size_t p = 0; p < pages.size(); ++p)
+        EXPECT_EQ(FirstOutOfOrder(texts[p], pages[p]), "") << "page " << p + 1 << ":\n" << texts[p];
     EXPECT_EQ(script->messages(), QStringList{kPrintDoneMessage});
     EXPECT_EQ(status.texts, (std::vector<std::string>{kLedgerWorkingStatus, kPrintedStatus, kReadyStatus}));
 }
