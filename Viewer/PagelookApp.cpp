@@ -6,7 +6,6 @@
 #include "engine/core/TempFileManager.h"
 #include "engine/render/ImageDrawer.h"
 #include "platform/core/Cp932.h"
-#include "platform/qt/QtSurfaces.h"
 #include "platform/ui/Prompt.h"
 
 #include <QGuiApplication>

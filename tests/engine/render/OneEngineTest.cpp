@@ -75,4 +75,17 @@ TEST(OneEngine, ProgramAndPlugInsShareTheEngineAndMeasureText)
     }
 }
 
+TEST(OneEngine, WithoutFontsCharactersStillTakeTheirCells)
+{
+    // Fonts need the application object; before it, text is laid out by
+    // character cells rather than piled on one spot.
+    if (QCoreApplication::instance()) GTEST_SKIP() << "the application object exists in this process";
+    nv::MeasureFont font;
+    font.height = 1000;
+    nv::TextMeasurer& m = *nv::DefaultTextMeasurer();
+    EXPECT_EQ(m.Measure(font, "A").cx, 500);
+    EXPECT_EQ(m.Measure(font, "\x82\xA0").cx, 1000); // "あ"
+    EXPECT_EQ(m.Measure(font, "A").cy, 1000);
+}
+
 } // namespace
