@@ -5,6 +5,7 @@
 
 #include "ledger/common/DrawErrMsg.h"
 #include "ledger/journal/print/FakeInkplate.h"
+#include "support/PrintedPdf.h"
 #include "ledger/journal/print/PrintFixture.h"
 #include "ledger/journal/window/PreviewViewer.h"
 
@@ -248,6 +249,30 @@ TEST_F(PrintWindowTest, PrintMenuGoesToThePrinter)
     EXPECT_EQ(script->messages(), QStringList{kNoPrinterMessage});
     EXPECT_FALSE(ink.Called("StartPrinter"));
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(PrintWindowTest, ThePrintedLedgerReadsAsItShouldThroughTheRealControl)
+{
+    // The control from its plug-in, as in the menu program: nobody here sets
+    // up the engine.
+    const std::string pdf = dir.file("ledger.pdf");
+    setenv("NIVALO_PROGIDS", NV_BINARY_DIR "/share/progids", 1);
+    setenv("PRINTER", ("pdf:" + pdf).c_str(), 1);
+    auto d = Open(JournalSide::Purchases);
+    script->clear();
+    d->findChild<QAction*>("mnuPRINT_0")->trigger();
+    unsetenv("PRINTER");
+    unsetenv("NIVALO_PROGIDS");
+    EXPECT_EQ(script->messages(), QStringList{kPrintDoneMessage});
+    const auto pages = PdfPageTexts(pdf);
+    ASSERT_EQ(pages.size(), 1u) << PdfText(pdf);
+    EXPECT_EQ(FirstOutOfOrder(pages[0], {"元", "帳", "7", "山田商店", "東京都千代田区1-1", "03-1111-2222", "前期繰越金額",
+                                         "120000", "ボルト", "10", "100", "1000", "121000", "支払", "30000", "91000"}),
+              "")
+        << pages[0];
+    const auto images = PdfPageImages(pdf);
+    ASSERT_EQ(images.size(), 1u);
+    EXPECT_GT(InkPerMille(images[0]), 5);
 }
 
 TEST_F(PrintWindowTest, AValueTheControlRefusesAbortsTheDocumentAndShowsNothing)
