@@ -6,6 +6,7 @@
 #include "control/ControlErrors.h"
 #include "control/Converters.h"
 #include "control/ControlText.h"
+#include "engine/core/EngineLog.h"
 #include "engine/core/PathUtil.h"
 #include "engine/core/PropertyIds.h"
 #include "engine/format/UnitTable.h"
@@ -27,6 +28,14 @@ constexpr std::array<uint32_t, 25> kSystemColours = {
     0xC8D0D4, 0xA56E3A, 0x6A240A, 0x808080, 0xC8D0D4, 0xFFFFFF, 0x000000, 0x000000, 0x000000,
     0xFFFFFF, 0xC8D0D4, 0xC8D0D4, 0x808080, 0x6A240A, 0xFFFFFF, 0xC8D0D4, 0x808080, 0x808080,
     0x000000, 0xC8D0D4, 0xFFFFFF, 0x404040, 0xC8D0D4, 0x000000, 0xE1FFFF};
+
+// Hosts show the description to the user: the library's detail (a damaged
+// block table, a denied permission) is for the log.
+[[noreturn]] void FormFileError(const std::string& path, const std::string& detail)
+{
+    LogLine("Inkplate", "form file " + path + ": " + detail);
+    ThrowControlError(kErrFileAccess, 20000);
+}
 
 } // namespace
 
@@ -133,11 +142,10 @@ std::shared_ptr<CXForm> CInkplateCtrl::OpenForm(const std::string& fileName)
     std::string found;
     const int r = FindFileOnPathList(found, HostPath(m_strFormPath), HostPath(fileName), false);
     if (r == -1) ThrowControlError(kErrFileNotFound, 20016);
-    if (r != 0) ThrowControlError(kErrFileAccess, 20000);
+    if (r != 0) FormFileError(HostPath(fileName), "not openable");
 
     auto doc = std::make_unique<CInkplateDoc>();
-    if (!doc->OnOpenDocument(found))
-        ThrowControlError(kErrFileAccess, 20000, EngineTextToHost(doc->Error()));
+    if (!doc->OnOpenDocument(found)) FormFileError(found, EngineTextToHost(doc->Error()));
     std::unique_ptr<TvFedObject> copy;
     try {
         TvFedObject& root = *doc->GetRoot();
@@ -145,7 +153,7 @@ std::shared_ptr<CXForm> CInkplateCtrl::OpenForm(const std::string& fileName)
         copy = root.Clone();
         root.SetObjectsFlag(0);
     } catch (const CException& e) {
-        ThrowControlError(kErrFileAccess, 20000, EngineTextToHost(e.GetErrorMessage()));
+        FormFileError(found, EngineTextToHost(e.GetErrorMessage()));
     }
     copy->ForEachObjectMutable([&](TvObject& obj, TvLayer&) {
         auto* image = dynamic_cast<TvImage*>(&obj);

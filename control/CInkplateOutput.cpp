@@ -256,14 +256,13 @@ int32_t CInkplateCtrl::PrintDocument(const std::string& fileName)
             if (!job->EndPage()) result = tvlErrEndPage;
         }
     } catch (...) {
-        if (result == tvlNoError) result = tvlErrReadDocument;
-    }
-    // A document that did not print whole leaves no output behind.
-    if (result != tvlNoError) {
+        // A document that cannot be read any further is not ended as if whole.
         job->AbortDoc();
-        return result;
+        return result == tvlNoError ? tvlErrReadDocument : result;
     }
-    return job->EndDoc() ? tvlNoError : tvlErrEndDoc;
+    // A page the printer refused stops the loop, but the pages before it
+    // have gone out: the job is ended as usual.
+    return job->EndDoc() ? result : tvlErrEndDoc;
 }
 
 } // namespace nv

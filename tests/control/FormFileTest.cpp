@@ -4,6 +4,7 @@
 
 #include "control/CInkplateDoc.h"
 #include "control/ControlErrors.h"
+#include "engine/core/EngineLog.h"
 #include "engine/model/TvImage.h"
 #include "engine/model/TvOle.h"
 
@@ -130,6 +131,15 @@ TEST_F(FormFileTest, FilesThatAreNoFormsGive20000)
         SCOPED_TRACE(c.name);
         WriteFileBytes(dir.path() / c.name, c.bytes);
         EXPECT_TVL_ERROR(ctrl->OpenForm(c.name), kErrFileAccess, 20000);
+        // The user reads the table's text; what went wrong is in the log.
+        try {
+            ctrl->OpenForm(c.name);
+        } catch (const AutomationError& e) {
+            EXPECT_EQ(e.description(), "ﾌｫｰﾑﾌｧｲﾙにｱｸｾｽできません。");
+        }
+        const auto lines = RecentLogLines();
+        ASSERT_FALSE(lines.empty());
+        EXPECT_NE(lines.back().find(c.name), std::string::npos) << lines.back();
     }
     std::filesystem::create_directory(dir.path() / "folder.tvf");
     EXPECT_TVL_ERROR(ctrl->OpenForm("folder.tvf"), kErrFileAccess, 20000);
@@ -178,4 +188,12 @@ TEST_F(FormFileTest, PicturesResolvedOrEmptiedInTheWorkingCopy)
     EXPECT_EQ(lost->m_strFileName, "");
     // The loaded root keeps the stored names.
     EXPECT_EQ(static_cast<TvImage*>(Find(form->Root(), "Lost"))->m_strFileName, "missing.bmp");
+
+    // A picture named as this machine names files, in a folder that is gone,
+    // is found by its file name.
+    auto moved = SampleForm();
+    static_cast<TvImage*>(Find(*moved, "Logo"))->m_strFileName = "/gone/pictures/logo.bmp";
+    WriteFileBytes(dir.path() / "moved.tvf", StoreFormFile(*moved));
+    auto again = ctrl->OpenForm("moved.tvf");
+    EXPECT_EQ(static_cast<TvImage*>(Find(again->WorkingCopy(), "Logo"))->m_strFileName, dir.file("logo.bmp"));
 }

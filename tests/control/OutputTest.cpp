@@ -442,6 +442,33 @@ TEST_F(OutputTest, PrintingAStoredDocumentFollowsItsPages)
                                                "mode:1/9/100", "page", "end"};
     EXPECT_EQ(script.calls, expected);
 
+    // A page the printer refuses stops the job, which still ends normally
+    // with the pages before it; a failing end replaces the page's code.
+    struct PageFault {
+        const char* what;
+        int startPage, endPage;
+        bool end;
+        int32_t code;
+        std::vector<std::string> calls;
+    };
+    const PageFault faults[] = {
+        {"page 2 not started", 2, 0, false, -13, {"start:Again", "mode:1/9/100", "page", "mode:2/9/100", "end"}},
+        {"page 2 not ended", 0, 2, false, -14,
+         {"start:Again", "mode:1/9/100", "page", "mode:2/9/100", "page", "end"}},
+        {"page 1 not ended, nor the job", 0, 1, true, -15, {"start:Again", "mode:1/9/100", "page", "end"}},
+        {"only the job not ended", 0, 0, true, -15, expected},
+    };
+    for (const auto& f : faults) {
+        SCOPED_TRACE(f.what);
+        script = FakeJobScript{};
+        script.failStartPage = f.startPage;
+        script.failEndPage = f.endPage;
+        script.failEnd = f.end;
+        EXPECT_EQ(ctrl->PrintDocument("again.tvd"), f.code);
+        EXPECT_EQ(script.calls, f.calls);
+        EXPECT_FALSE(ctrl->IsPrintJobOpen());
+    }
+
     // Truncated and garbage documents fail cleanly.
     const std::string bytes = ReadFileBytes(dir.path() / "again.tvd");
     // Cut before its records, in its body, or in its last record: not opened

@@ -110,6 +110,10 @@ TEST(Paths, ProbeAndSearch)
     EXPECT_EQ(FindStoredFile(out, root + "/one", "\\Forms\\b.tvf"), 0);
     EXPECT_EQ(out, root + "/one/b.tvf");
     EXPECT_EQ(FindStoredFile(out, root + "/one", "\\b.tvf"), -1);
+    // A native absolute name that is gone, as a Windows one.
+    EXPECT_EQ(FindStoredFile(out, root + "/one", "/nowhere/b.tvf"), 0);
+    EXPECT_EQ(out, root + "/one/b.tvf");
+    EXPECT_EQ(FindStoredFile(out, root + "/one", "/b.tvf"), -1);
 
     // An empty first entry searches the current folder first.
     const fs::path cwd = fs::current_path();
