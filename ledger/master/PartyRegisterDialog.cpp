@@ -38,6 +38,8 @@ QString Q(const std::string& s)
     return QString::fromStdString(s);
 }
 
+constexpr const char* kCloseWithoutSaving = "保存せずに閉じますか？";
+
 void Warn(const QString& text, QWidget* parent)
 {
     ui::Message m;
@@ -377,11 +379,12 @@ PartyTexts PartyRegisterDialog::RowTexts(int row) const
     return texts;
 }
 
-bool PartyRegisterDialog::SaveRow(int row)
+bool PartyRegisterDialog::SaveRow(int row, QString* error)
 {
     if (row < 0 || row >= model_.rowCount() || !model_.row(row).id || !model_.row(row).changed) return true;
     if (!model_.submitRow(row)) {
-        Warn(model_.lastError(), this);
+        if (error) *error = model_.lastError();
+        else Warn(model_.lastError(), this);
         return false;
     }
     // Show the stored form of what was typed (full-width digits as numbers).
@@ -543,7 +546,16 @@ QString PartyRegisterDialog::NavigatorText() const
 void PartyRegisterDialog::reject()
 {
     if (!ResolvePendingNew()) return;
-    for (int r = 0; r < model_.rowCount(); ++r) SaveRow(r);
+    for (int r = 0; r < model_.rowCount(); ++r) {
+        QString error;
+        if (SaveRow(r, &error)) continue;
+        // As the journal: the window and its edits stay unless the user says so.
+        if (ui::ask(error + "\n" + kCloseWithoutSaving, ui::Buttons::YesNo, ui::Answer::No, this) != ui::Answer::Yes) {
+            SelectRow(r);
+            return;
+        }
+        break;
+    }
     QDialog::reject();
 }
 

@@ -76,7 +76,8 @@ private:
     void FillFields();
     void FieldEdited(int column, const QString& text);
     PartyTexts RowTexts(int row) const;
-    bool SaveRow(int row);
+    // Writes a changed row; a failure is shown, or handed back in error.
+    bool SaveRow(int row, QString* error = nullptr);
     bool ResolvePendingNew();
     bool RegisterNew();
     void DiscardNew();

@@ -1,10 +1,12 @@
 #include "ledger/journal/window/JournalGridModel.h"
 
 #include "ledger/common/EntryValue.h"
+#include "ledger/common/Money.h"
 
 #include <QLocale>
 
 #include <cmath>
+#include <stdexcept>
 
 namespace nv {
 
@@ -127,6 +129,15 @@ QVariant JournalGridModel::data(const QModelIndex& index, int role) const
     if (role == Qt::TextAlignmentRole) {
         bool text = column == JournalColumn::Item || column == JournalColumn::DebitCredit;
         return QVariant::fromValue(Qt::AlignVCenter | (text ? Qt::AlignLeft : Qt::AlignRight));
+    }
+    if (role == Qt::ToolTipRole && column == JournalColumn::Amount && l->HasPriceAndQuantity()) {
+        // Which pass keeps a typed amount and which one takes the product.
+        std::optional<int64_t> product;
+        try {
+            product = YenAmount(*l->UnitPrice, *l->Quantity);
+        } catch (const std::range_error&) {
+        }
+        if (l->Amount != product) return QString::fromUtf8(kTypedAmountTip);
     }
     return {};
 }

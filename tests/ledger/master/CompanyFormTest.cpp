@@ -473,6 +473,42 @@ TEST_F(CompanyFormTest, AFailedItemWriteKeepsTheEditAndClosingAsks)
     EXPECT_EQ(Names(db), before);
 }
 
+// Opens the editor on a line and types, leaving the edit open.
+void StartEdit(ItemNameForm* f, int row, const QString& name)
+{
+    QTableWidget* g = f->Grid();
+    g->setCurrentCell(row, 0);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);   // editors closed before
+    g->editItem(g->item(row, 0));
+    auto* editor = g->findChild<QLineEdit*>();
+    ASSERT_TRUE(editor);
+    editor->selectAll();
+    Type(editor, name);
+}
+
+TEST_F(CompanyFormTest, AnItemEditIsStoredWhenItsLineIsLeftOrTheScreenCloses)
+{
+    db.ExecuteScript("DELETE FROM 品名; INSERT INTO 品名 (品名) VALUES ('板'), ('釘'), ('鋲');");
+    Run([&](CompanyForm* d) {
+        OnItemForm([&](ItemNameForm* f) {
+            QTableWidget* g = f->Grid();
+            StartEdit(f, 0, "板材");
+            // A click on the third line.
+            QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, g->visualItemRect(g->item(2, 0)).center());
+            QApplication::processEvents();
+            EXPECT_EQ(g->currentRow(), 2);
+            EXPECT_EQ(Names(db), (std::vector<std::string>{"板材", "釘", "鋲"}));
+            StartEdit(f, 1, "釘2");
+            Click(f->CloseButton());
+            EXPECT_FALSE(f->isVisible());
+        });
+        Click(d->ItemButton());
+        Click(d->CloseButton());
+    });
+    EXPECT_EQ(Names(db), (std::vector<std::string>{"板材", "釘2", "鋲"}));
+    EXPECT_TRUE(script->messages().isEmpty()) << script->messages().join("|").toStdString();
+}
+
 TEST_F(CompanyFormTest, MissingSettingsFileRaisesAndShowsNothing)
 {
     std::filesystem::remove(w1);

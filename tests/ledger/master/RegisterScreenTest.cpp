@@ -364,3 +364,39 @@ TEST_F(RegisterScreen, MovingOffAnUnregisteredPartyRegistersItWhenAsked)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(RegisterScreen, AnEditThatCannotBeWrittenAtCloseKeepsTheWindowUnlessTheUserSaysSo)
+{
+    auto d = Open();
+    Select(*d, 1);
+    const QString name = d->Field(0)->text();
+    t.db.ExecuteScript("CREATE TRIGGER refuse BEFORE UPDATE ON 仕入れ先 BEGIN SELECT RAISE(ABORT, 'refused'); END;");
+    const std::string before = t.Snapshot();
+    Type(d->Field(0), "丸山商店");
+    script->clear();
+    Click(d->CloseButton());   // the default answer: keep the window
+    ASSERT_EQ(script->messages().size(), 1);
+    EXPECT_TRUE(LastMessage().contains("refused")) << LastMessage().toStdString();
+    EXPECT_TRUE(LastMessage().endsWith("保存せずに閉じますか？")) << LastMessage().toStdString();
+    EXPECT_TRUE(d->isVisible());
+    EXPECT_EQ(d->Field(0)->text(), "丸山商店");
+    EXPECT_EQ(t.Snapshot(), before);
+
+    t.db.ExecuteScript("DROP TRIGGER refuse;");
+    Click(d->CloseButton());
+    EXPECT_FALSE(d->isVisible());
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM 仕入れ先 WHERE 仕入先名 = '丸山商店'"), 1);
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM 仕入れ先 WHERE 仕入先名 = '" + name.toStdString() + "'"), 0);
+
+    auto again = Open();
+    Select(*again, 1);
+    t.db.ExecuteScript("CREATE TRIGGER refuse BEFORE UPDATE ON 仕入れ先 BEGIN SELECT RAISE(ABORT, 'refused'); END;");
+    Type(again->Field(0), "北村");
+    script->then(Answer::Yes);
+    Click(again->CloseButton());
+    EXPECT_FALSE(again->isVisible());
+}
+
+} // namespace

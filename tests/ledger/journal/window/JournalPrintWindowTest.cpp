@@ -317,7 +317,7 @@ TEST_F(PrintWindowTest, SummaryFiguresThatCannotBeAddedStartNothing)
     auto d = OpenWith(JournalSide::Purchases);
     Click(d.get(), "btnPreview");
     ASSERT_EQ(script->messages().size(), 1);
-    EXPECT_EQ(script->messages()[0], "集計額が大きすぎます");
+    EXPECT_EQ(script->messages()[0], "集計額が大きすぎます: 仕入先No 8 伊藤屋");
     EXPECT_TRUE(ink.calls.empty());
     EXPECT_FALSE(ViewerRan());
 }

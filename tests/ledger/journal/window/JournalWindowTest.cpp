@@ -259,3 +259,28 @@ TEST_F(JournalWindowTest, EnteringAColumnSetsTheInputMethodThroughTheComponent)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(JournalWindowTest, TheBalanceButtonKeepsATypedAmountAndTheCellSaysSo)
+{
+    auto d = Open(JournalSide::Purchases);
+    QWidget* x = d.get();
+    QAbstractItemModel* m = GridOf(x)->model();
+    GoTo(x, 1, 5);
+    Enter(x, "板");
+    Enter(x, "3");
+    Enter(x, "1000");
+    EXPECT_EQ(Cell(x, 1, 8), "￥3,000");
+    EXPECT_FALSE(m->data(m->index(1, 8), Qt::ToolTipRole).isValid());
+    GoTo(x, 1, 8);
+    Enter(x, "2900");
+    Click(x, "cmdZandaka");
+    EXPECT_EQ(Cell(x, 1, 8), "￥2,900");
+    EXPECT_EQ(Cell(x, 1, 11), "￥122,900");
+    EXPECT_EQ(m->data(m->index(1, 8), Qt::ToolTipRole).toString().toStdString(), kTypedAmountTip);
+    d->reject();
+    EXPECT_TRUE(script->messages().isEmpty()) << script->messages().join("\n").toStdString();
+}
+
+} // namespace
