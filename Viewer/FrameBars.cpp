@@ -19,7 +19,6 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPainter>
 #include <QPushButton>
 #include <QSettings>
 #include <QStatusBar>
@@ -32,20 +31,11 @@ namespace nv::viewer {
 namespace {
 constexpr const char* kRecentGroup = "Recent File List";
 
-// The bars' pictures: one per command, drawn rather than shipped.
-QIcon Picture(const QString& glyph)
+// The bars' pictures: the desktop's icon theme, else the program's own.
+QIcon Picture(const char* name)
 {
-    QPixmap pm(16, 16);
-    pm.fill(Qt::transparent);
-    QPainter p(&pm);
-    p.setPen(QColor(40, 40, 120));
-    p.drawRect(0, 0, 15, 15);
-    QFont f = p.font();
-    f.setPixelSize(glyph.size() > 1 ? 8 : 11);
-    f.setBold(true);
-    p.setFont(f);
-    p.drawText(QRect(0, 0, 16, 16), Qt::AlignCenter, glyph);
-    return QIcon(pm);
+    const QString n = QString::fromLatin1(name);
+    return QIcon::fromTheme(n, QIcon(QStringLiteral(":/pagelook/icons/%1.png").arg(n)));
 }
 } // namespace
 
@@ -118,11 +108,15 @@ void MainFrame::BuildActions()
     for (int id : {cmd::kHelpContents, cmd::kHelpSearch, cmd::kContextHelp})
         Action(id)->setEnabled(false);
     const std::pair<int, const char*> pictures[] = {
-        {cmd::kFileOpen, "O"},    {cmd::kFileClose, "C"},   {cmd::kPageSetup, "S"},     {cmd::kPrint, "P"},
-        {cmd::kPrintSetup, "R"},  {cmd::kFitHeight, "H"},   {cmd::kFitWidth, "W"},      {cmd::kFitPage, "A"},
-        {cmd::kFirstPage, "|<"},  {cmd::kPrevPage, "<"},    {cmd::kNextPage, ">"},      {cmd::kLastPage, ">|"},
-        {cmd::kHelpContents, "?"}, {cmd::kHelpSearch, "Q"}, {cmd::kAbout, "i"}};
-    for (auto [id, glyph] : pictures) Action(id)->setIcon(Picture(QString::fromLatin1(glyph)));
+        {cmd::kFileOpen, "document-open"},        {cmd::kFileClose, "window-close"},
+        {cmd::kPageSetup, "document-page-setup"}, {cmd::kPrint, "document-print"},
+        {cmd::kPrintSetup, "printer"},           {cmd::kFitHeight, "zoom-fit-height"},
+        {cmd::kFitWidth, "zoom-fit-width"},       {cmd::kFitPage, "zoom-fit-best"},
+        {cmd::kFirstPage, "go-first"},            {cmd::kPrevPage, "go-previous"},
+        {cmd::kNextPage, "go-next"},              {cmd::kLastPage, "go-last"},
+        {cmd::kHelpContents, "help-contents"},    {cmd::kHelpSearch, "system-search"},
+        {cmd::kAbout, "help-about"}};
+    for (auto [id, name] : pictures) Action(id)->setIcon(Picture(name));
 
     QAction* tree = m_tree->toggleViewAction();
     tree->setObjectName(QStringLiteral("cmd%1").arg(cmd::kTreePane));

@@ -6,6 +6,7 @@
 #include <QDockWidget>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QSet>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -129,6 +130,32 @@ TEST_F(Bars, BarsHoldTheirCommandsInOrderOnOneRow)
     }
     open->showStatusText(&Frame());
     EXPECT_EQ(Frame().statusBar()->currentMessage(), "既存のドキュメントを開きます");
+}
+
+// Pictures by the desktop theme's names; a desktop without them gets the
+// program's own set, one picture per command.
+TEST_F(Bars, ButtonsShowThemePicturesOrTheProgramsOwn)
+{
+    const QString theme = QIcon::themeName();
+    QIcon::setThemeName("nv-no-such-theme");
+    ASSERT_EQ(Start(), PagelookApp::kContinue);
+    const std::pair<int, const char*> pictures[] = {
+        {cmd::kFileOpen, "document-open"},   {cmd::kFileClose, "window-close"}, {cmd::kPageSetup, "document-page-setup"},
+        {cmd::kPrint, "document-print"},     {cmd::kPrintSetup, "printer"},     {cmd::kFitHeight, "zoom-fit-height"},
+        {cmd::kFitWidth, "zoom-fit-width"},  {cmd::kFitPage, "zoom-fit-best"},  {cmd::kFirstPage, "go-first"},
+        {cmd::kPrevPage, "go-previous"},     {cmd::kNextPage, "go-next"},       {cmd::kLastPage, "go-last"},
+        {cmd::kHelpContents, "help-contents"}, {cmd::kHelpSearch, "system-search"}, {cmd::kAbout, "help-about"}};
+    QSet<qint64> seen;
+    for (auto [id, name] : pictures) {
+        const QImage own(QStringLiteral(":/pagelook/icons/%1.png").arg(name));
+        ASSERT_FALSE(own.isNull()) << name;
+        const QImage shown = Frame().Action(id)->icon().pixmap(own.size()).toImage();
+        const auto premultiplied = QImage::Format_ARGB32_Premultiplied;
+        EXPECT_EQ(shown.convertToFormat(premultiplied), own.convertToFormat(premultiplied)) << name;
+        seen.insert(own.cacheKey());
+    }
+    EXPECT_EQ(seen.size(), 15);
+    QIcon::setThemeName(theme);
 }
 
 TEST_F(Bars, ZoomBoxAppliesTypedValuesAndFollowsTheView)
