@@ -1,4 +1,5 @@
 // The main window's commands, bars and menus.
+#include "Viewer/BarCustomizer.h"
 #include "Viewer/CommandIds.h"
 #include "Viewer/PrintCommands.h"
 #include "Viewer/MainFrame.h"
@@ -245,6 +246,7 @@ void MainFrame::BuildBars()
              {cmd::kZoomBox, 0, cmd::kFitHeight, cmd::kFitWidth, cmd::kFitPage});
     BuildBar(cmd::kPageBar, QStringLiteral("ページ"), {cmd::kFirstPage, cmd::kPrevPage, cmd::kNextPage, cmd::kLastPage});
     BuildBar(cmd::kHelpBar, QStringLiteral("ヘルプ"), {cmd::kHelpContents, cmd::kHelpSearch, cmd::kAbout});
+    new BarCustomizer(m_bars.values(), this);
     // Shortcuts work wherever the focus is; the box is a widget of its bar only.
     for (QAction* a : std::as_const(m_actions))
         if (a != Action(cmd::kZoomBox)) addAction(a);

@@ -158,6 +158,47 @@ TEST_F(Bars, ButtonsShowThemePicturesOrTheProgramsOwn)
     QIcon::setThemeName(theme);
 }
 
+// Alt and a drag move a button; where it lands decides what happens.
+TEST_F(Bars, AltDragRearrangesButtonsWithinAndBetweenBars)
+{
+    ASSERT_EQ(Start(), PagelookApp::kContinue);
+    QCoreApplication::processEvents();
+    QToolBar* page = Frame().Bar(cmd::kPageBar);
+    QToolBar* help = Frame().Bar(cmd::kHelpBar);
+    // side: -1 the left half of `onto`'s button, +1 its right half.
+    auto drag = [this](QToolBar* from, int id, QWidget* onto, QPoint at, bool escape = false) {
+        QAction* a = Frame().Action(id);
+        QWidget* button = from->widgetForAction(a);
+        ASSERT_NE(button, nullptr) << id;
+        QTest::mousePress(button, Qt::LeftButton, Qt::AltModifier, button->rect().center());
+        QTest::mouseMove(button, button->mapFromGlobal(onto->mapToGlobal(at)));
+        if (escape) QTest::keyClick(button, Qt::Key_Escape);
+        QTest::mouseRelease(button, Qt::LeftButton, Qt::AltModifier, button->mapFromGlobal(onto->mapToGlobal(at)));
+        QCoreApplication::processEvents();
+    };
+    auto half = [this](QToolBar* bar, int id, int side) {
+        const QRect r = bar->actionGeometry(Frame().Action(id));
+        return QPoint(r.center().x() + side * r.width() / 4, r.center().y());
+    };
+    drag(page, cmd::kLastPage, page, half(page, cmd::kFirstPage, -1));
+    EXPECT_EQ(Ids(page->actions()), QStringList({"32785", "32782", "32783", "32784"}));
+    drag(page, cmd::kPrevPage, page, half(page, cmd::kPrevPage, +1));
+    EXPECT_EQ(Ids(page->actions()), QStringList({"32785", "32782", "0", "32783", "32784"}));
+    drag(page, cmd::kPrevPage, page, half(page, cmd::kPrevPage, -1));
+    EXPECT_EQ(Ids(page->actions()), QStringList({"32785", "32782", "32783", "32784"}));
+    drag(page, cmd::kNextPage, help, half(help, cmd::kAbout, -1));
+    EXPECT_EQ(Ids(page->actions()), QStringList({"32785", "32782", "32783"}));
+    EXPECT_EQ(Ids(help->actions()), QStringList({"57670", "57667", "32784", "57664"}));
+    // Escape leaves everything where it was; off every bar removes the button.
+    drag(help, cmd::kAbout, Frame().MdiArea(), Frame().MdiArea()->rect().center(), true);
+    EXPECT_EQ(Ids(help->actions()), QStringList({"57670", "57667", "32784", "57664"}));
+    drag(help, cmd::kAbout, Frame().MdiArea(), Frame().MdiArea()->rect().center());
+    EXPECT_EQ(Ids(help->actions()), QStringList({"57670", "57667", "32784"}));
+    // Without Alt a button is only pressed.
+    QTest::mouseClick(page->widgetForAction(Frame().Action(cmd::kFirstPage)), Qt::LeftButton);
+    EXPECT_EQ(Ids(page->actions()), QStringList({"32785", "32782", "32783"}));
+}
+
 TEST_F(Bars, ZoomBoxAppliesTypedValuesAndFollowsTheView)
 {
     OpenFive(1100, 1500);
