@@ -26,6 +26,8 @@ void Say(const char* text)
 
 PagelookApp::PagelookApp() = default;
 
+void PagelookApp::NameProgram() { QCoreApplication::setApplicationName(QStringLiteral("TaveloViewer")); }
+
 PagelookApp::~PagelookApp()
 {
     m_frame.reset();

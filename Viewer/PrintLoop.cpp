@@ -129,8 +129,8 @@ PrintLoop::Outcome PrintLoop::Run(const Request& request)
         sheets = CopySequence(request.pages, request.copies, request.collate);
     }
     m_setup = CurrentSetup(*printer);
-    if (request.setup && !m_setup.printer.empty() && request.setup->printer == m_setup.printer)
-        m_setup = *request.setup;
+    // A set-up without a printer name is the PDF file's, chosen in print setup.
+    if (request.setup && request.setup->printer == m_setup.printer) m_setup = *request.setup;
     m_mode = request.mode;
     out.printed = PrintSheets(*printer, sheets, out);
     if (!out.printed && !out.output.isEmpty()) QFile::remove(out.output);
@@ -140,7 +140,7 @@ PrintLoop::Outcome PrintLoop::Run(const Request& request)
 bool PrintLoop::PrintSheets(QPrinter& printer, const std::vector<int>& sheets, Outcome& out)
 {
     QtPrinterJob job(printer);
-    const std::string name = Utf8ToCp932(JobName(m_doc.DisplayName()).toStdString()).value_or(std::string());
+    const std::string name = Utf8ToCp932(JobName(m_doc.Title()).toStdString()).value_or(std::string());
     if (!job.StartDoc(name)) {
         out.error = FailedToStartPrintText();
         return false;

@@ -25,7 +25,7 @@ int PrintWithoutWindow(const CommandLine& command, const QString& path)
     PrintLoop loop(*doc);
     PrintLoop::Request r;
     r.printer = command.action == CommandLine::Action::PrintTo ? command.printer : QString();
-    if (r.printer.isEmpty()) r.fallbackPdf = VirtualPdfFor(doc->Path(), doc->DisplayName());
+    if (r.printer.isEmpty()) r.fallbackPdf = VirtualPdfFor(doc->Path(), {});
     std::vector<int> every(static_cast<size_t>(doc->PageCount()), 1);
     r.pages = PrintCandidates(every, 1, doc->PageCount(), true);
     const PrintLoop::Outcome out = loop.Run(r);

@@ -247,10 +247,13 @@ TEST_F(PrintLoopTest, FailuresAndCancelLeaveNoPdf)
     }
 }
 
-TEST_F(PrintLoopTest, JapaneseNameGivesA31CharacterTitle)
+TEST_F(PrintLoopTest, TheJobIsNamedAfterTheFileCutTo31Characters)
 {
-    const std::string name = std::string("仕入元帳") + "仕入元帳仕入元帳仕入元帳仕入元帳仕入元帳仕入元帳仕入元帳仕入元帳仕入元帳";
-    auto doc = Open({.pages = 1, .nameUtf8 = name});
+    // The stored name is the same for every journal: the file's name tells jobs apart.
+    const std::string name = std::string("仕入元帳") + "仕入元帳仕入元帳仕入元帳仕入元帳仕入元帳仕入元帳仕入元帳仕入元帳仕入元帳.tvd";
+    nv::samples::WriteSampleDoc(dir.file(name), {.pages = 1, .nameUtf8 = "Tavelo Document"});
+    auto doc = nv::viewer::PagelookDoc::Open(QString::fromStdString(dir.file(name)));
+    ASSERT_TRUE(doc);
     ASSERT_TRUE(PrintLoop(*doc).Run({.printer = nv::PdfPrinterName(Out()), .pages = {1}}).printed);
     QProcess p;
     p.start("pdfinfo", {Out()});
@@ -298,6 +301,44 @@ TEST(PrintProgram, PrintToPdfWithoutAWindowAndExits)
     EXPECT_EQ(PageTexts(home + "/out.pdf"), (Pages({"P1", "P2", "P3", "P4"})));
 }
 
+// The real program with no CUPS to ask: pages change between A3 (named by
+// number only, the stored size still A4's), A4 landscape and a user size.
+TEST(PrintProgram, MixedPapersWithoutAPrinterEachOnItsSheet)
+{
+    nvtest::TempDir dir;
+    const QString home = QString::fromStdString(dir.path().string());
+    using nv::samples::PaperChange;
+    nv::samples::WriteSampleDoc(dir.file("仕入元帳.tvd"),
+                                {.pages = 3, .orientation = 2, .nameUtf8 = "Tavelo Document",
+                                 .changes = {PaperChange{.paperId = 8, .orientation = 1},
+                                             PaperChange{.paperId = 9, .orientation = 2},
+                                             PaperChange{256, 1000, 1500, 1}}});
+    QProcess proc;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.insert("NIVALO_PROMPTS", "auto");
+    env.insert("XDG_CONFIG_HOME", home + "/config");
+    env.insert("CUPS_SERVER", home + "/no-cups-here.sock");
+    proc.setProcessEnvironment(env);
+    proc.setWorkingDirectory(home);
+    proc.start(NV_BINARY_DIR "/bin/pagelook", {"/p", "仕入元帳.tvd"});
+    ASSERT_TRUE(proc.waitForFinished(30000));
+    ASSERT_EQ(proc.exitCode(), 0) << proc.readAllStandardError().toStdString();
+    // Named after the file, not after the name every journal stores.
+    const QString pdf = home + "/仕入元帳.pdf";
+    ASSERT_TRUE(QFile::exists(pdf));
+    const QStringList sizes = PageSizes(pdf);
+    ASSERT_EQ(sizes.size(), 3);
+    const double expected[3][2] = {{841.89, 1190.55}, {841.89, 595.28}, {283.46, 425.2}};
+    for (int i = 0; i < 3; ++i) {
+        const QStringList wh = sizes[i].split(" x ");
+        ASSERT_EQ(wh.size(), 2) << sizes[i].toStdString();
+        EXPECT_NEAR(wh[0].toDouble(), expected[i][0], 1.0) << "page " << i + 1;
+        EXPECT_NEAR(wh[1].toDouble(), expected[i][1], 1.0) << "page " << i + 1;
+    }
+    EXPECT_EQ(PageTexts(pdf), (Pages({"P1", "P2", "P3"})));
+}
+
 } // namespace
 
 namespace {
@@ -321,6 +362,42 @@ TEST_F(PrintWindow, PrintsFlaggedPagesToTheChosenPrinterAndKeepsThePage)
     Trigger(57607);
     EXPECT_EQ(prompts->messages(), QStringList{nv::viewer::NoPagesToPrintText()});
     EXPECT_FALSE(QFile::exists(out));
+}
+
+// Print setup without a CUPS printer: the PDF file's papers, one of them
+// and an orientation chosen, and printing follows it in paper mode 1.
+class SetupRecorder : public nv::ui::ScriptedPrompt {
+public:
+    std::optional<nv::ui::PrinterSetupChoice> choosePrinterSetup(const nv::ui::PrinterSetupRequest& r) override
+    {
+        seen = r;
+        return ScriptedPrompt::choosePrinterSetup(r);
+    }
+    nv::ui::PrinterSetupRequest seen;
+};
+
+TEST_F(PrintWindow, PrinterSetupChoosesThePdfFilesPaperAndOrientation)
+{
+    auto owned = std::make_unique<SetupRecorder>();
+    SetupRecorder* recorder = owned.get();
+    nv::ui::ScopedPrompt scoped(std::move(owned));
+    ASSERT_EQ(Start({Sample("five.tvd")}), nv::viewer::PagelookApp::kContinue);
+    recorder->thenSetup(nv::ui::PrinterSetupChoice{"PDFファイル", 8, "A3", 2970, 4200, 2});
+    Trigger(57606);
+    ASSERT_EQ(recorder->seen.printers.size(), 1);
+    EXPECT_EQ(recorder->seen.proposed.printer, "PDFファイル");
+    QStringList papers;
+    for (const auto& p : recorder->seen.printers[0].papers) papers << p.name;
+    EXPECT_EQ(papers.mid(0, 6), (QStringList{"A3", "A4", "B4 (JIS)", "B5 (JIS)", "Letter", "Legal"}));
+    ASSERT_TRUE(Frame().Printer().setup);
+    View()->SetPaperMode(1);
+    View()->Refresh(false);
+    EXPECT_EQ(View()->Paper().id, 8);
+    EXPECT_EQ(View()->Paper().orientation, 2);
+    View()->PrintFlags() = {1, 1, 0, 0, 0};
+    Trigger(57608);
+    const QString pdf = QString::fromStdString(dir.file("five.pdf"));
+    EXPECT_EQ(PageSizes(pdf), (QStringList{"1191 x 842", "1191 x 842"}));
 }
 
 } // namespace
