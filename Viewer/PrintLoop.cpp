@@ -4,12 +4,13 @@
 #include "Viewer/PaperSetup.h"
 #include "engine/printer/DevModeTracker.h"
 #include "platform/core/Cp932.h"
+#include "platform/qt/PdfSpool.h"
 #include "platform/qt/PrinterByName.h"
 #include "platform/qt/QtDeviceContext.h"
 #include "platform/qt/QtPrinterCatalog.h"
 #include "platform/qt/QtPrinterJob.h"
 
-#include <QFile>
+#include <QDir>
 #include <QPrinter>
 
 #include <algorithm>
@@ -19,6 +20,11 @@ namespace nv::viewer {
 
 QString NoPagesToPrintText() { return QStringLiteral("印刷するページがありません"); }
 QString FailedToStartPrintText() { return QStringLiteral("印刷を開始できませんでした。"); }
+QString FailedToWritePdfText(const QString& file)
+{
+    return QStringLiteral("PDFファイルを最後まで書き込めませんでした。ディスクの空きを確かめてください: %1")
+        .arg(QDir::toNativeSeparators(file));
+}
 
 std::vector<int> PrintCandidates(const std::vector<int>& flags, int from, int to, bool everyPage)
 {
@@ -118,7 +124,17 @@ PrintLoop::Outcome PrintLoop::Run(const Request& request)
     }
     std::unique_ptr<QPrinter> printer = OpenPrinterByName(request.printer, request.fallbackPdf, &out.error);
     if (!printer) return out;
-    if (printer->outputFormat() == QPrinter::PdfFormat) out.output = printer->outputFileName();
+    // A PDF is written beside its file and renamed only when whole, so a
+    // failed job leaves an older file of the name as it was.
+    PdfSpool spool;
+    if (printer->outputFormat() == QPrinter::PdfFormat) {
+        out.output = printer->outputFileName();
+        if (!spool.Reserve(out.output)) {
+            out.error = FailedToStartPrintText();
+            return out;
+        }
+        printer->setOutputFileName(spool.Path());
+    }
 
     // Qt's PDF writer makes one copy only: repeat the pages instead.
     std::vector<int> sheets = request.pages;
@@ -133,7 +149,10 @@ PrintLoop::Outcome PrintLoop::Run(const Request& request)
     if (request.setup && request.setup->printer == m_setup.printer) m_setup = *request.setup;
     m_mode = request.mode;
     out.printed = PrintSheets(*printer, sheets, out);
-    if (!out.printed && !out.output.isEmpty()) QFile::remove(out.output);
+    if (out.printed && !out.output.isEmpty() && !spool.Commit()) {
+        out.printed = false;
+        out.error = FailedToWritePdfText(out.output);
+    }
     return out;
 }
 

@@ -153,6 +153,7 @@ private:
     int32_t OleSubstitutes(CXForm& form, std::vector<std::string>& files, std::vector<uint32_t>& ids);
     std::unique_ptr<OutputJob> MakeJob(CXPrinter& printer, const std::string& docName, int32_t& result);
     void EndJobHandle();
+    void DropReservedDocumentName();
     void RebuildFaceList();
 
     Mode m_mode;
@@ -169,6 +170,8 @@ private:
     bool m_bPrintJobOpen = false;
     int32_t m_nPage = 0;
     std::string m_strDocumentFileName;
+    // The numbered name was reserved by an empty file of this job.
+    bool m_bReservedDocumentName = false;
     std::vector<std::shared_ptr<CXForm>> m_forms;
     uint64_t m_nFormsGeneration = 0;
     std::vector<std::unique_ptr<TvFontDesc>> m_fonts;

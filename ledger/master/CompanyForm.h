@@ -65,6 +65,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* e) override;
+    void showEvent(QShowEvent* e) override;
     void reject() override;
     bool eventFilter(QObject* o, QEvent* e) override;
 
@@ -73,6 +74,7 @@ private:
     void sShowSettings();
     void StartChanged(bool monthToo);
     Database& Db();
+    void NoteDatabase();
     void ShowError(const QString& text);
     bool ConfirmCloseWithoutSaving();
 
@@ -88,6 +90,9 @@ private:
     std::array<QAction*, 2> fileItems_{};
     QStatusBar* stt1_ = nullptr;
     bool closing_ok_ = false;
+    bool databaseNoted_ = false;
+    bool noticeShown_ = false;
+    bool readOnlyDb_ = false;
 };
 
 } // namespace nv

@@ -279,7 +279,20 @@ bool PartyRegisterDialog::Open()
         Warn(kNoDatabaseMessage, this);
         return false;
     }
+    if (db_.IsReadOnly()) KeepEditsOut();
     return true;
+}
+
+void PartyRegisterDialog::KeepEditsOut()
+{
+    // Said once, when the screen opens: the parties can be looked at, not
+    // changed.
+    Warn(Q(db_.ReadOnlyNotice()), this);
+    for (QLineEdit* f : fields_)
+        if (f) f->setReadOnly(true);
+    closingDay_->setEnabled(false);
+    for (QPushButton* b : {addButton_, registerButton_, deleteButton_}) b->setEnabled(false);
+    grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
 }
 
 void PartyRegisterDialog::Setup()

@@ -69,6 +69,7 @@ public:
 private:
     void SetPanelText(int panel, const std::string& text) override;
     void BuildForm();
+    void KeepEditsOut();
     void sGetCmbSort();
     void sRegisterGridColumns();
     void Reload(std::optional<int64_t> keepId);

@@ -5,9 +5,13 @@
 #include <QRegularExpression>
 
 #include <algorithm>
+#include <filesystem>
+#include <functional>
+#include <optional>
 
 #include "SampleDocs.h"
 #include "ViewerFixture.h"
+#include "support/WriteFaults.h"
 #include "Viewer/PagelookDoc.h"
 #include "Viewer/PrintLoop.h"
 #include "Viewer/ShellPrint.h"
@@ -247,6 +251,54 @@ TEST_F(PrintLoopTest, FailuresAndCancelLeaveNoPdf)
     }
 }
 
+// What else the folder holds once a job is over: no spool stays behind.
+QStringList Leftovers(const std::filesystem::path& folder, const QString& keep)
+{
+    QStringList names;
+    for (const auto& e : std::filesystem::directory_iterator(folder)) {
+        const QString name = QString::fromStdString(e.path().filename().string());
+        if (name != keep && name != "doc.tvd" && name != ".filler") names << name;
+    }
+    return names;
+}
+
+TEST_F(PrintLoopTest, AFailedOrShortJobLeavesTheOlderPdf)
+{
+    auto doc = Open({.pages = 3});
+    ASSERT_TRUE(doc);
+    struct Case {
+        const char* what;
+        std::function<void(PrintLoop&)> setUp;
+        long sizeLimit;
+    };
+    const Case cases[] = {
+        {"a page fails", [](PrintLoop& l) { l.drawPage = [](nv::DeviceContext&, int p, int) { return p != 2; }; }, 0},
+        {"cancelled", [](PrintLoop& l) { l.progress = [](int done, int) { return done < 2; }; }, 0},
+        {"the disk fills", [](PrintLoop&) {}, 4096},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        nvtest::WriteFileBytes(Out().toStdString(), "older PDF");
+        PrintLoop loop(*doc);
+        c.setUp(loop);
+        PrintLoop::Outcome out;
+        {
+            std::optional<nvtest::FileSizeLimit> limit;
+            if (c.sizeLimit) limit.emplace(c.sizeLimit);
+            out = loop.Run({.printer = nv::PdfPrinterName(Out()), .pages = {1, 2, 3}});
+        }
+        EXPECT_FALSE(out.printed);
+        EXPECT_EQ(nvtest::ReadFileBytes(Out().toStdString()), "older PDF");
+        EXPECT_EQ(Leftovers(dir.path(), "out.pdf"), QStringList());
+        if (c.sizeLimit) {
+            EXPECT_EQ(out.error, nv::viewer::FailedToWritePdfText(Out()));
+        }
+    }
+    // A whole job replaces it.
+    ASSERT_TRUE(PrintLoop(*doc).Run({.printer = nv::PdfPrinterName(Out()), .pages = {1, 2, 3}}).printed);
+    EXPECT_EQ(PageTexts(Out()), (Pages({"P1", "P2", "P3"})));
+}
+
 TEST_F(PrintLoopTest, TheJobIsNamedAfterTheFileCutTo31Characters)
 {
     // The stored name is the same for every journal: the file's name tells jobs apart.
@@ -337,6 +389,29 @@ TEST(PrintProgram, MixedPapersWithoutAPrinterEachOnItsSheet)
         EXPECT_NEAR(wh[1].toDouble(), expected[i][1], 1.0) << "page " << i + 1;
     }
     EXPECT_EQ(PageTexts(pdf), (Pages({"P1", "P2", "P3"})));
+}
+
+TEST(PrintProgram, AFullDiskFailsAndKeepsTheOlderPdf)
+{
+    nvtest::TempDir dir;
+    nv::samples::WriteSampleSet(dir.path().string());
+    nvtest::FullDisk disk(dir.path() / "disk");
+    if (!disk.Mounted()) GTEST_SKIP() << "no tmpfs can be mounted here";
+    const QString pdf = QString::fromStdString((disk.path() / "report.pdf").string());
+    nvtest::WriteFileBytes(pdf.toStdString(), "older PDF");
+    disk.Fill();
+    QProcess proc;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.insert("NIVALO_PROMPTS", "auto");
+    env.insert("XDG_CONFIG_HOME", QString::fromStdString(dir.file("config")));
+    proc.setProcessEnvironment(env);
+    proc.setWorkingDirectory(QString::fromStdString(dir.path().string()));
+    proc.start(NV_BINARY_DIR "/bin/pagelook", {"/pt", "mixed.tvd", nv::PdfPrinterName(pdf)});
+    ASSERT_TRUE(proc.waitForFinished(30000));
+    EXPECT_EQ(proc.exitCode(), 1) << proc.readAllStandardError().toStdString();
+    EXPECT_EQ(nvtest::ReadFileBytes(pdf.toStdString()), "older PDF");
+    EXPECT_EQ(Leftovers(disk.path(), "report.pdf"), QStringList());
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 // it: every member by the dispatch id its name resolves to, into a report
 // document, onto a "pdf:" printer, and out through the exit path.
 #include "OutputFixture.h"
+#include "support/WriteFaults.h"
 
 #include "engine/model/TvLayer.h"
 #include "engine/model/TvText.h"
@@ -263,6 +264,25 @@ TEST_F(JournalPrintTest, TheLedgerOnAPdfPrinter)
     size_t files = 0;
     for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir.path())) ++files;
     EXPECT_EQ(files, 2u); // PRINT and the PDF: no spool file stays
+}
+
+TEST_F(JournalPrintTest, AShortWriteIsNoPrintAndKeepsTheOlderPdf)
+{
+    const std::string pdf = (dir.path() / "ledger.pdf").string();
+    WriteFileBytes(pdf, "older PDF");
+    setenv("PRINTER", ("pdf:" + pdf).c_str(), 1);
+    ObjectRef ink = NewControl();
+    Run run;
+    {
+        FileSizeLimit limit(1024);
+        run = PrintLedger(ink, 1);
+    }
+    EXPECT_EQ(run.start, 0);
+    EXPECT_NE(run.end, 0);
+    EXPECT_EQ(ReadFileBytes(pdf), "older PDF");
+    size_t files = 0;
+    for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir.path())) ++files;
+    EXPECT_EQ(files, 2u); // PRINT and the older PDF
 }
 
 TEST_F(JournalPrintTest, AMissingObjectTakesTheExitPath)

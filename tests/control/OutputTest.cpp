@@ -255,6 +255,21 @@ TEST_F(OutputTest, AFailedWriteLeavesTheOlderDocumentWhole)
     EXPECT_EQ(files, 1u);
 }
 
+TEST_F(OutputTest, AnAbortLeavesTheOlderDocumentOfTheName)
+{
+    WriteFileBytes(dir.file("old.tvd"), "older document");
+    auto form = Journal();
+    ASSERT_EQ(ctrl->StartDocument("old.tvd", "Old"), 0);
+    ASSERT_EQ(ctrl->PrintOut(*form), 0);
+    EXPECT_EQ(ctrl->AbortDocument(), 0);
+    EXPECT_EQ(ReadFileBytes(dir.file("old.tvd")), "older document");
+    // A name this job took for itself goes with it.
+    ASSERT_EQ(ctrl->StartDocument("new.tvd", "New"), 0);
+    ASSERT_EQ(ctrl->PrintOut(*form), 0);
+    EXPECT_EQ(ctrl->AbortDocument(), 0);
+    EXPECT_FALSE(fs::exists(dir.path() / "new.tvd"));
+}
+
 TEST_F(OutputTest, AnOleObjectWhosePictureCannotBeWrittenStillGivesItsPage)
 {
     WriteFileBytes(dir.file("ole.tvf"), StoreFormFile(*JournalForm(true), {}));

@@ -83,6 +83,7 @@ void JournalDialog::Load()
         throw std::runtime_error("補助簿DBがありません: " + global_.DbPath);
     db_ = OpenLedgerDatabase(global_.DbPath);
     db_.SetBusyTimeout(kBusyTimeoutMs);
+    model_.SetReadOnly(db_.IsReadOnly());
     global_.gsReadCompany();
     entry_.Settings = global_.Settings;
     book_ = std::make_unique<JournalBook>(db_, entry_, static_cast<StatusBarPanels*>(this));
@@ -240,6 +241,17 @@ void JournalDialog::FirstPaint()
     grid_->show();
     ShowNewLine();
     SetPanelText(1, kStatusWorkDone);
+    if (db_.IsReadOnly()) KeepEditsOut();
+}
+
+void JournalDialog::KeepEditsOut()
+{
+    // Said once as the screen opens; the lines can be looked at and
+    // printed, not changed.
+    Warn(Q(db_.ReadOnlyNotice()), this);
+    model_.SetReadOnly(true);
+    for (const char* name : {"cmdZandaka", "cmdUpdate", "cmdDelete"})
+        if (auto* b = findChild<QPushButton*>(name)) b->setEnabled(false);
 }
 
 void JournalDialog::ShowNewLine()

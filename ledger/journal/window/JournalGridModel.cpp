@@ -156,13 +156,13 @@ Qt::ItemFlags JournalGridModel::flags(const QModelIndex& index) const
 {
     Qt::ItemFlags f = QAbstractTableModel::flags(index);
     auto column = static_cast<JournalColumn>(index.column());
-    if (column != JournalColumn::PartyNo && column != JournalColumn::Year) f |= Qt::ItemIsEditable;
+    if (!readOnly_ && column != JournalColumn::PartyNo && column != JournalColumn::Year) f |= Qt::ItemIsEditable;
     return f;
 }
 
 bool JournalGridModel::SetCellText(int row, JournalColumn column, const QString& text)
 {
-    if (!book_ || row < 0 || row >= rowCount()) return false;
+    if (!book_ || readOnly_ || row < 0 || row >= rowCount()) return false;
     const std::string typed = text.toStdString();
     if (IsNumberColumn(column) && !IsBlankText(typed) && !ParseNumberText(typed)) {
         if (refusal_) refusal_(column, kNumberMessage);

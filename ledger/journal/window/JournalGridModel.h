@@ -32,6 +32,8 @@ public:
     void SetBook(JournalBook* book);
     JournalBook* Book() const { return book_; }
     void SetRefusal(Refusal r) { refusal_ = std::move(r); }
+    // A read-only book shows its lines and takes no typing.
+    void SetReadOnly(bool readOnly) { readOnly_ = readOnly; }
     // The book changed under the table: every row is shown again.
     void Reload();
     // Runs f, which may reorder the book's lines but not change their number.
@@ -63,6 +65,7 @@ private:
 
     JournalBook* book_ = nullptr;
     Refusal refusal_;
+    bool readOnly_ = false;
 };
 
 } // namespace nv

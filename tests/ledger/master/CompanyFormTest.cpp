@@ -355,6 +355,31 @@ TEST_F(CompanyFormTest, FailuresHalfWayLeaveFileAndDatabase)
     EXPECT_EQ(Snapshot(), snap);
 }
 
+TEST_F(CompanyFormTest, AReadOnlyDatabaseIsSaidOnceAndTakesNoEdit)
+{
+    const std::string snap = Snapshot();
+    db.Close();
+    ASSERT_EQ(chmod(dbPath.c_str(), 0444), 0);
+    const std::string bytes = ReadText(dbPath);
+    Run([&](CompanyForm* d) {
+        ASSERT_EQ(script->messages().size(), 1) << script->messages().join("|").toStdString();
+        EXPECT_TRUE(script->messages()[0].contains("読み取り専用")) << script->messages()[0].toStdString();
+        EXPECT_TRUE(script->messages()[0].contains(QString::fromStdString(dbPath)));
+        for (QWidget* w : std::initializer_list<QWidget*>{d->Field(0), d->Field(6), d->ClosingDay(0), d->CarryButton(),
+                                                          d->ItemButton(), d->Option(0, 1)})
+            EXPECT_FALSE(w->isEnabled()) << w->objectName().toStdString();
+        EXPECT_TRUE(d->FileItem(0)->isEnabled());
+        Click(d->CloseButton());
+        EXPECT_FALSE(d->isVisible());
+    });
+    EXPECT_EQ(script->messages().size(), 1) << script->messages().join("|").toStdString();
+    chmod(dbPath.c_str(), 0644);
+    EXPECT_EQ(ReadText(w1), before);
+    EXPECT_EQ(ReadText(dbPath), bytes);
+    db = OpenLedgerDatabase(dbPath);
+    EXPECT_EQ(Snapshot(), snap);
+}
+
 TEST_F(CompanyFormTest, LockedDatabaseIsNamed)
 {
     const std::string snap = Snapshot();

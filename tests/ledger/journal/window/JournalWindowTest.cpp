@@ -5,6 +5,8 @@
 
 #include "platform/ui/WidgetHandle.h"
 
+#include <sys/stat.h>
+
 using namespace nv;
 using namespace nvtest;
 
@@ -244,6 +246,31 @@ TEST_F(JournalWindowTest, AFailingFirstSaveIsReportedOnceAndTheGridIsShown)
     d->reject();
     EXPECT_EQ(Rows("仕入れデータ", "仕入先No = 7 AND データ数 = 1"),
               std::vector<std::string>{"7,1,2005,4,5,釘,N,N,100,N,N,120100,"});
+}
+
+TEST_F(JournalWindowTest, AReadOnlyDatabaseIsSaidOnceAndTakesNoEdit)
+{
+    // A stored balance the opening pass would correct.
+    AddLine("仕入れデータ", "7, 1, 2005, 4, 5, '釘', NULL, NULL, 100, NULL, NULL, 0");
+    db.Close();
+    ASSERT_EQ(::chmod(dbPath.c_str(), 0444), 0);
+    const std::string before = ReadFileBytes(dbPath);
+    auto d = Open(JournalSide::Purchases);
+    QWidget* x = d.get();
+    ASSERT_EQ(script->messages().size(), 1) << script->messages().join("|").toStdString();
+    EXPECT_TRUE(script->messages()[0].contains("読み取り専用")) << script->messages()[0].toStdString();
+    EXPECT_TRUE(script->messages()[0].contains(QString::fromStdString(dbPath)));
+    EXPECT_TRUE(Cell(x, 1, 11).endsWith("120,100")) << Cell(x, 1, 11).toStdString(); // worked out for the screen
+    for (const char* name : {"cmdZandaka", "cmdUpdate", "cmdDelete"})
+        EXPECT_FALSE(x->findChild<QPushButton*>(name)->isEnabled()) << name;
+    GoTo(x, 1, 5);
+    QTest::keyClicks(GridOf(x), "x");
+    EXPECT_EQ(EditorLine(x), nullptr);
+    d->reject();
+    EXPECT_FALSE(d->isVisible());
+    EXPECT_EQ(script->messages().size(), 1) << script->messages().join("|").toStdString();
+    ::chmod(dbPath.c_str(), 0644);
+    EXPECT_EQ(ReadFileBytes(dbPath), before);
 }
 
 TEST_F(JournalWindowTest, EnteringAColumnSetsTheInputMethodThroughTheComponent)
