@@ -35,21 +35,31 @@ inline std::vector<std::string> PdfPageTexts(const std::string& pdf)
     return pages;
 }
 
-// The first of `words` not found after the previous one ("" when all are
-// there in that order); figures are matched with thousands separators
-// dropped from the text.
-inline std::string FirstOutOfOrder(std::string text, const std::vector<std::string>& words)
+// Text as matched: thousands separators dropped and runs of blanks as one,
+// since the gap pdftotext puts between spaced-out characters follows margins.
+inline std::string PlainPdfText(const std::string& text)
 {
     std::string plain;
-    for (size_t i = 0; i < text.size(); ++i)
-        if (!(text[i] == ',' && i > 0 && i + 1 < text.size() && std::isdigit(uint8_t(text[i - 1])) &&
-              std::isdigit(uint8_t(text[i + 1]))))
-            plain += text[i];
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == ',' && i > 0 && i + 1 < text.size() && std::isdigit(uint8_t(text[i - 1])) &&
+            std::isdigit(uint8_t(text[i + 1])))
+            continue;
+        if (text[i] == ' ' && !plain.empty() && plain.back() == ' ') continue;
+        plain += text[i];
+    }
+    return plain;
+}
+
+// The first of `words` not found after the previous one ("" when all are
+// there in that order).
+inline std::string FirstOutOfOrder(const std::string& text, const std::vector<std::string>& words)
+{
+    const std::string plain = PlainPdfText(text);
     size_t at = 0;
     for (const std::string& w : words) {
-        const size_t found = plain.find(w, at);
+        const size_t found = plain.find(PlainPdfText(w), at);
         if (found == std::string::npos) return w;
-        at = found + w.size();
+        at = found + PlainPdfText(w).size();
     }
     return {};
 }
