@@ -11,6 +11,7 @@
 #include <optional>
 #include <vector>
 
+class QLabel;
 class QPushButton;
 
 namespace nv {
@@ -41,6 +42,7 @@ public:
     ItemNameGrid* Grid() const { return grid_; }
     QPushButton* DeleteButton() const { return cmdDelete_; }
     QPushButton* CloseButton() const { return cmdClose_; }
+    QLabel* Navigator() const { return navigator_; }
 
     // Closing with an edit that could not be written asks first.
     void done(int result) override;
@@ -53,6 +55,7 @@ private:
     ItemNameGrid* grid_ = nullptr;
     QPushButton* cmdDelete_ = nullptr;
     QPushButton* cmdClose_ = nullptr;
+    QLabel* navigator_ = nullptr;
     std::vector<std::optional<int64_t>> ids_;   // per line; none for the line being appended
     bool unsaved_ = false;                      // the last write-back failed
 };
