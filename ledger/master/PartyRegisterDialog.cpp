@@ -118,8 +118,7 @@ void PartyRegisterDialog::BuildForm()
         connect(e, &QLineEdit::returnPressed, this, [this, i = f.index] { Field(NextFieldOnEnter(i))->setFocus(); });
     }
     // Two full-width characters show in the one-character search key.
-    fields_[8]->setMinimumWidth(std::max(px(372), fields_[8]->fontMetrics().horizontalAdvance("ｶﾀｶ") + 8));
-    fields_[8]->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    fields_[8]->setFixedWidth(std::max(px(372), fields_[8]->fontMetrics().horizontalAdvance("ｶﾀｶ") + 8));
     fields_[0]->installEventFilter(this);
     closingDay_ = new QComboBox;
     closingDay_->setEditable(true);
@@ -238,12 +237,14 @@ void PartyRegisterDialog::BuildForm()
     };
     form->addWidget(labels[0], 0, 0);
     form->addWidget(fields_[0], 0, 1, 1, 4);
-    form->addWidget(stars[0], 0, 5);
+    form->addWidget(stars[0], 0, 5, Qt::AlignLeft);
     form->addWidget(labels[1], 1, 0);
     form->addWidget(fields_[1], 1, 1);
-    form->addWidget(stars[2], 1, 2);
+    form->addWidget(stars[2], 1, 2, Qt::AlignLeft);
     form->addWidget(labels[8], 1, 3, 1, 2);
-    form->addLayout(row({fields_[8], stars[3]}), 1, 5);
+    auto* keyRow = row({fields_[8], stars[3]});
+    keyRow->addStretch(1);
+    form->addLayout(keyRow, 1, 5);
     form->addWidget(labels[7], 2, 0);
     auto* postRow = row({fields_[2], labels[2], fields_[7]});
     postRow->setStretch(2, 1);
@@ -256,18 +257,16 @@ void PartyRegisterDialog::BuildForm()
         form->addWidget(kPairs[r].right, 3 + r, 3);
         form->addWidget(fields_[size_t(kPairs[r].rightField)], 3 + r, 4);
     }
-    form->addLayout(row({stars[1], digits}), 3, 5);
-    form->addWidget(stars[4], 4, 5);
+    auto* numberRow = row({stars[1], digits});
+    numberRow->addStretch(1);
+    form->addLayout(numberRow, 3, 5);
+    form->addWidget(stars[4], 4, 5, Qt::AlignLeft);
     form->addWidget(labels[5], 6, 0);
     form->addWidget(closingDay_, 6, 1);
     form->addWidget(closingNote, 6, 2, 1, 4);
     form->setColumnStretch(1, 1);
     form->setColumnStretch(4, 1);
     form->setColumnMinimumWidth(2, px(300));
-    for (int c : {2, 5})
-        for (int r = 0; r < form->rowCount(); ++r)
-            if (QLayoutItem* item = form->itemAtPosition(r, c); item && item->widget() && item->widget() != closingNote)
-                item->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 
     // The search: captions above their controls, the legend, the button.
     auto* search = new QGridLayout;
