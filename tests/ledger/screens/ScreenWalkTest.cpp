@@ -156,6 +156,16 @@ void Click(QWidget* parent, const char* button)
     QTest::mouseClick(b, Qt::LeftButton);
 }
 
+// The register's text fields in the order Tab visits them.
+std::string FieldTabOrder(QWidget* form)
+{
+    QStringList order;
+    QWidget* w = form->findChild<QWidget*>(QStringLiteral("txtFields_0"));
+    for (int guard = 0; w && guard < 500 && order.size() < 11; ++guard, w = w->nextInFocusChain())
+        if (w->objectName().startsWith(QLatin1String("txtFields_"))) order << w->objectName().mid(10);
+    return order.join(QLatin1Char(',')).toStdString();
+}
+
 TEST_P(ScreenWalkTest, EveryScreenFitsItsTexts)
 {
     MenuForm menu;
@@ -174,7 +184,10 @@ TEST_P(ScreenWalkTest, EveryScreenFitsItsTexts)
         const std::string journal = std::string(side) + "帳";
         CheckModal(
             reg.c_str(), [&] { QTest::mouseClick(menu.button(index), Qt::LeftButton); },
-            [&](QWidget* r) { CheckModal(journal.c_str(), [&] { Click(r, "cmdData"); }); });
+            [&](QWidget* r) {
+                EXPECT_EQ(FieldTabOrder(r), "0,1,8,2,7,3,6,4,9,11,10") << reg;
+                CheckModal(journal.c_str(), [&] { Click(r, "cmdData"); });
+            });
     }
     EXPECT_EQ(seen_.join(QLatin1Char(',')).toStdString(),
               "メニュー,時計,バージョン情報,自社登録,品名登録,仕入先の登録,仕入帳,売上先の登録,売上帳");
