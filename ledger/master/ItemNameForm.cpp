@@ -3,15 +3,20 @@
 #include "ledger/common/CompanySettings.h"
 #include "platform/automation/Automation.h"
 #include "platform/core/Cp932.h"
+#include "platform/ui/DesignUnits.h"
 #include "platform/ui/Prompt.h"
 #include "platform/ui/WidgetHandle.h"
 
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QStyle>
 #include <QTimer>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace nv {
 
@@ -80,12 +85,19 @@ ItemNameForm::ItemNameForm(Database& db, QWidget* parent) : QDialog(parent), db_
     grid_->setObjectName("Grid");
     grid_->setHorizontalHeaderLabels({"品名"});
     grid_->horizontalHeaderItem(0)->setTextAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    grid_->setColumnWidth(0, 200);   // 3000 twips
+    grid_->setColumnWidth(0, ui::HeaderFitWidth(grid_->horizontalHeader(), "品名", ui::DesignPixels(grid_, 3000)));
+    grid_->verticalHeader()->setDefaultSectionSize(
+        std::max(grid_->verticalHeader()->defaultSectionSize(), grid_->fontMetrics().height() + 6));
+    // The column and its line numbers in sight, without a sideways scroll.
+    grid_->setMinimumSize(grid_->columnWidth(0) + grid_->verticalHeader()->fontMetrics().horizontalAdvance("0000") +
+                              2 * grid_->frameWidth() +
+                              grid_->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, grid_) + 16,
+                          ui::DesignPixels(grid_, 3000));
     grid_->setTabKeyNavigation(false);
     grid_->setSelectionMode(QAbstractItemView::SingleSelection);
     grid_->setEditTriggers(QAbstractItemView::AnyKeyPressed | QAbstractItemView::DoubleClicked |
                            QAbstractItemView::EditKeyPressed);
-    top->addWidget(grid_);
+    top->addWidget(grid_, 1);
     auto* label = new QLabel("Enterでデータが追加されます。", this);
     label->setObjectName("Label4");
     top->addWidget(label);
@@ -93,10 +105,23 @@ ItemNameForm::ItemNameForm(Database& db, QWidget* parent) : QDialog(parent), db_
     cmdDelete_->setObjectName("cmdDelete");
     cmdClose_ = new QPushButton("閉じる(&C)", this);
     cmdClose_->setObjectName("cmdClose");
+    auto* buttons = new QHBoxLayout;
     for (QPushButton* b : {cmdDelete_, cmdClose_}) {
         b->setAutoDefault(false);
-        top->addWidget(b);
+        b->setMinimumWidth(std::max(ui::DesignPixels(b, 1092), b->sizeHint().width()));
+        buttons->addWidget(b);
     }
+    buttons->insertStretch(1, 1);
+    // The data control's caption: the line the cursor is on.
+    navigator_ = new QLabel("ﾚｺｰﾄﾞ: ", this);
+    navigator_->setObjectName("Data1");
+    navigator_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    navigator_->setMinimumHeight(navigator_->fontMetrics().height() + 2 * navigator_->frameWidth() + 2);
+    navigator_->setMinimumWidth(ui::DesignPixels(navigator_, 1800));
+    connect(grid_, &QTableWidget::currentCellChanged, this,
+            [this](int row) { navigator_->setText(row < 0 ? QString("ﾚｺｰﾄﾞ: ") : QString("ﾚｺｰﾄﾞ: %1").arg(row + 1)); });
+    top->addWidget(navigator_, 0, Qt::AlignLeft);
+    top->addLayout(buttons);
     connect(grid_, &ItemNameGrid::advance, this, &ItemNameForm::Advance);
     connect(grid_, &ItemNameGrid::rowLeft, this, &ItemNameForm::RowLeft);
     connect(cmdDelete_, &QPushButton::clicked, this, &ItemNameForm::DeleteCurrent);

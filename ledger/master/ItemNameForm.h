@@ -12,6 +12,7 @@
 #include <optional>
 #include <vector>
 
+class QLabel;
 class QPushButton;
 
 namespace nv {
@@ -50,6 +51,7 @@ public:
     ItemNameGrid* Grid() const { return grid_; }
     QPushButton* DeleteButton() const { return cmdDelete_; }
     QPushButton* CloseButton() const { return cmdClose_; }
+    QLabel* Navigator() const { return navigator_; }
 
     // Closing with an edit that could not be written asks first.
     void done(int result) override;
@@ -68,6 +70,7 @@ private:
     ItemNameGrid* grid_ = nullptr;
     QPushButton* cmdDelete_ = nullptr;
     QPushButton* cmdClose_ = nullptr;
+    QLabel* navigator_ = nullptr;
     std::vector<std::optional<int64_t>> ids_;   // per line; none for the line being appended
     std::vector<QString> stored_;               // per line, the name as the table holds it
     bool quiet_ = false;                        // loading or deleting: lines left are not written

@@ -474,6 +474,24 @@ TEST_F(CompanyFormTest, ItemNames)
     EXPECT_FALSE(ReadText(log).empty());   // the input method was asked through its other spelling
 }
 
+TEST_F(CompanyFormTest, ItemNameRecordIndicatorFollowsTheLine)
+{
+    Run([&](CompanyForm* d) {
+        OnItemForm([&](ItemNameForm* f) {
+            QTableWidget* g = f->Grid();
+            auto* record = f->Named<QLabel>("Data1", true);
+            ASSERT_TRUE(record);
+            EXPECT_EQ(record->text(), QString("ﾚｺｰﾄﾞ: %1").arg(g->rowCount()));
+            g->setCurrentCell(0, 0);
+            EXPECT_EQ(record->text(), "ﾚｺｰﾄﾞ: 1");
+            QTest::keyClick(g, Qt::Key_Down);
+            EXPECT_EQ(record->text(), "ﾚｺｰﾄﾞ: 2");
+        });
+        Click(d->ItemButton());
+        Click(d->CloseButton());
+    });
+}
+
 TEST_F(CompanyFormTest, AFailedItemWriteKeepsTheEditAndClosingAsks)
 {
     db.ExecuteScript("CREATE TRIGGER refuse BEFORE INSERT ON 品名 BEGIN SELECT RAISE(ABORT, 'refused'); END;");
