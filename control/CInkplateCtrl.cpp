@@ -6,6 +6,7 @@
 #include "control/ControlErrors.h"
 #include "control/Converters.h"
 #include "control/ControlText.h"
+#include "engine/core/EngineLog.h"
 #include "engine/core/PathUtil.h"
 #include "engine/core/PropertyIds.h"
 #include "engine/format/UnitTable.h"
@@ -137,7 +138,9 @@ std::shared_ptr<CXForm> CInkplateCtrl::OpenForm(const std::string& fileName)
 
     auto doc = std::make_unique<CInkplateDoc>();
     if (!doc->OnOpenDocument(found))
-        ThrowControlError(kErrFileAccess, 20000, EngineTextToHost(doc->Error()));
+        ThrowControlError(kErrFileAccess, 20000,
+                          std::string(ControlErrorText(20000)) + " " +
+                              EngineTextToHost(PathForMessage(found) + ": " + doc->Error()));
     std::unique_ptr<TvFedObject> copy;
     try {
         TvFedObject& root = *doc->GetRoot();
@@ -152,7 +155,10 @@ std::shared_ptr<CXForm> CInkplateCtrl::OpenForm(const std::string& fileName)
         if (!image || image->GetType() != objImage || image->m_bEmbedded) return;
         try {
             image->m_strFileName = ResolvePicture(image->m_strFileName);
-        } catch (const AutomationError&) {
+        } catch (const AutomationError& e) {
+            // The form still opens; its page output reports the picture.
+            LogLine("OpenForm", EngineTextToHost(PathForMessage(found)) + ": " + EngineTextToHost(image->m_strFileName) +
+                                    ": " + e.description());
             image->m_strFileName.clear();
         }
     });
@@ -235,7 +241,9 @@ std::string CInkplateCtrl::ResolvePicture(const std::string& storedName) const
     if (ImageDrawer::GetPictureKind(found) == 0) ThrowControlError(kErrImageFormat, 20044);
     // The model keeps picture names as stored text.
     const std::optional<std::string> stored = HostPathToEngine(found);
-    if (!stored) ThrowControlError(kErrFileNotFound, 20030);
+    // A folder CP932 cannot name: the stored name finds the same file again
+    // along the same list when the picture is drawn.
+    if (!stored) return storedName;
     return *stored;
 }
 

@@ -272,6 +272,31 @@ TEST_F(PrintLoopTest, ShellPrintWithoutPrinterWritesBesideTheDocument)
     EXPECT_EQ(nv::viewer::VirtualPdfFor(path, "五月"), QString::fromStdString(dir.file("五月.pdf")));
 }
 
+TEST_F(PrintLoopTest, ShellPrintNeverWritesThroughALinkNorOverTheDocument)
+{
+    const auto ReadAll = [](const QString& p) {
+        QFile f(p);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+    const QString path = Sample("five.tvd");
+    const QByteArray before = ReadAll(path);
+    // A link planted where the fallback PDF would go, pointing nowhere yet.
+    const QString planted = QString::fromStdString(dir.file("planted-target.pdf"));
+    ASSERT_TRUE(QFile::link(planted, QString::fromStdString(dir.file("five.pdf"))));
+    EXPECT_EQ(nv::viewer::VirtualPdfFor(path, {}), QString::fromStdString(dir.file("five(2).pdf")));
+    nv::viewer::CommandLine print;
+    print.action = nv::viewer::CommandLine::Action::PrintTo;
+    for (const QString& same : {path, QString::fromStdString(dir.file("./five.tvd"))}) {
+        print.printer = nv::PdfPrinterName(same);
+        prompts->clear();
+        EXPECT_EQ(nv::viewer::PrintWithoutWindow(print, path), 1);
+        EXPECT_EQ(ReadAll(path), before);
+        ASSERT_EQ(prompts->messages().size(), 1);
+        EXPECT_TRUE(prompts->messages()[0].contains(path)) << prompts->messages()[0].toStdString();
+    }
+    EXPECT_FALSE(QFileInfo::exists(planted));
+}
+
 } // namespace
 
 namespace {
