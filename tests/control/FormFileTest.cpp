@@ -202,7 +202,9 @@ TEST_F(FormFileTest, PicturesUnderFoldersCp932CannotNameAreFound)
         WriteFileBytes(pictures / "logo.bmp", "BM not really a picture");
         ctrl->SetImagePath(pictures.string());
         auto form = OpenSample();
-        EXPECT_EQ(static_cast<TvImage*>(Find(form->WorkingCopy(), "Logo"))->m_strFileName, "logo.bmp");
+        const auto* logo = static_cast<TvImage*>(Find(form->WorkingCopy(), "Logo"));
+        EXPECT_EQ(logo->m_strFileName, "logo.bmp");
+        EXPECT_EQ(logo->PictureSource(), (pictures / "logo.bmp").string());
         EXPECT_EQ(static_cast<TvImage*>(Find(form->WorkingCopy(), "Lost"))->m_strFileName, "");
         const std::vector<std::string> log = RecentLogLines();
         ASSERT_FALSE(log.empty());
