@@ -238,7 +238,8 @@ TEST_F(PrintLoopTest, FailuresAndCancelLeaveNoPdf)
     {
         const auto out = PrintLoop(*doc).Run({.printer = "pdf:/nonexistent-folder/x.pdf", .pages = {1}});
         EXPECT_FALSE(out.printed);
-        EXPECT_EQ(out.error, nv::viewer::FailedToStartPrintText());
+        EXPECT_TRUE(out.error.startsWith(nv::viewer::FailedToStartPrintText())) << out.error.toStdString();
+        EXPECT_TRUE(out.error.contains("/nonexistent-folder/x.pdf: フォルダがありません。")) << out.error.toStdString();
     }
     {
         const auto out = PrintLoop(*doc).Run({.printer = nv::PdfPrinterName(Out()), .pages = {}});
