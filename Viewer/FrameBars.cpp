@@ -98,9 +98,11 @@ void MainFrame::BuildActions()
     }
     auto* fits = new QActionGroup(this);
     fits->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
-    for (auto [id, text] : {std::pair{cmd::kFitHeight, "画面（縦）にあわせる"}, std::pair{cmd::kFitWidth, "画面（横）にあわせる"},
-                            std::pair{cmd::kFitPage, "画面サイズにあわせる"}}) {
-        QAction* a = AddAction(id, QString::fromUtf8(text));
+    for (auto fit : {std::pair{cmd::kFitHeight, "画面（縦）にあわせる"}, std::pair{cmd::kFitWidth, "画面（横）にあわせる"},
+                     std::pair{cmd::kFitPage, "画面サイズにあわせる"}}) {
+        // Not a structured binding: clang before 16 cannot capture one.
+        const int id = fit.first;
+        QAction* a = AddAction(id, QString::fromUtf8(fit.second));
         a->setCheckable(true);
         fits->addAction(a);
         OnView(id, [id](PagelookView& v) { v.Fit(id); });

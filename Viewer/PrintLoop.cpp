@@ -11,7 +11,12 @@
 #include "platform/qt/QtPrinterJob.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QPrinter>
+
+#include <sys/statvfs.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
@@ -93,6 +98,27 @@ PagePaper SheetForMode(const PagePaper& page, const PagePaper* printer, int mode
 }
 
 namespace {
+// Why a PDF file could not be written, as far as the folder tells.
+QString PdfFailureReason(const QString& file)
+{
+    const QFileInfo info(file);
+    const QByteArray folder = QFile::encodeName(info.absolutePath());
+    struct statvfs fs {};
+    if (!QFileInfo(info.absolutePath()).isDir()) return QStringLiteral("フォルダがありません。");
+    if (::access(folder.constData(), W_OK) != 0) return QStringLiteral("フォルダに書き込む権限がありません。");
+    if (info.exists() && !info.isWritable()) return QStringLiteral("ファイルが読み取り専用です。");
+    if (::statvfs(folder.constData(), &fs) == 0 && uint64_t(fs.f_bavail) * fs.f_frsize < (1u << 20))
+        return QStringLiteral("ディスクがいっぱいです。");
+    return QStringLiteral("ファイルに書き込めませんでした。");
+}
+
+// The failure of a job, naming the PDF file and why when there is one.
+QString WithPdfReason(const QString& text, const QString& pdf)
+{
+    if (pdf.isEmpty()) return text;
+    return QStringLiteral("%1\n%2: %3").arg(text, QDir::toNativeSeparators(pdf), PdfFailureReason(pdf));
+}
+
 // The printer's set-up before the job changes anything. A PDF file has no
 // printer to match papers with.
 PrinterSetup CurrentSetup(const QPrinter& printer)
@@ -161,7 +187,7 @@ bool PrintLoop::PrintSheets(QPrinter& printer, const std::vector<int>& sheets, O
     QtPrinterJob job(printer);
     const std::string name = Utf8ToCp932(JobName(m_doc.Title()).toStdString()).value_or(std::string());
     if (!job.StartDoc(name)) {
-        out.error = FailedToStartPrintText();
+        out.error = WithPdfReason(FailedToStartPrintText(), out.output);
         return false;
     }
     DevModeTracker tracker;
@@ -178,8 +204,9 @@ bool PrintLoop::PrintSheets(QPrinter& printer, const std::vector<int>& sheets, O
         DevMode mode = PaperDevMode(paper);
         if (!tracker.ResetDCIfChanged(job, mode) || !job.StartPage()) {
             // The first page opens the output: failing there is failing to start.
-            out.error = done == 0 ? FailedToStartPrintText()
-                                  : QStringLiteral("%1ページを印刷できませんでした。").arg(page);
+            out.error = WithPdfReason(done == 0 ? FailedToStartPrintText()
+                                                : QStringLiteral("%1ページを印刷できませんでした。").arg(page),
+                                      out.output);
             job.AbortDoc();
             return false;
         }
@@ -202,7 +229,7 @@ bool PrintLoop::PrintSheets(QPrinter& printer, const std::vector<int>& sheets, O
     }
     if (progress) progress(done, static_cast<int>(sheets.size()));
     if (!job.EndDoc()) {
-        out.error = FailedToStartPrintText();
+        out.error = WithPdfReason(FailedToStartPrintText(), out.output);
         return false;
     }
     return true;

@@ -159,8 +159,11 @@ std::shared_ptr<CXForm> CInkplateCtrl::OpenForm(const std::string& fileName)
         auto* image = dynamic_cast<TvImage*>(&obj);
         if (!image || image->GetType() != objImage || image->m_bEmbedded) return;
         try {
-            image->m_strFileName = ResolvePicture(image->m_strFileName);
-        } catch (const AutomationError&) {
+            image->m_strFileName = ResolvePicture(image->m_strFileName, &image->m_strFoundPath);
+        } catch (const AutomationError& e) {
+            // The form still opens; its page output reports the picture.
+            LogLine("OpenForm", EngineTextToHost(PathForMessage(found)) + ": " + EngineTextToHost(image->m_strFileName) +
+                                    ": " + e.description());
             image->m_strFileName.clear();
         }
     });
@@ -227,7 +230,7 @@ uint32_t CInkplateCtrl::TranslateColor(uint32_t oleColor)
     return oleColor & 0x00FFFFFFu;
 }
 
-std::string CInkplateCtrl::ResolvePicture(const std::string& storedName) const
+std::string CInkplateCtrl::ResolvePicture(const std::string& storedName, std::string* nativePath) const
 {
     if (storedName.empty()) ThrowControlError(kErrFileNotFound, 20030);
     std::string found;
@@ -243,8 +246,10 @@ std::string CInkplateCtrl::ResolvePicture(const std::string& storedName) const
     if (ImageDrawer::GetPictureKind(found) == 0) ThrowControlError(kErrImageFormat, 20044);
     // The model keeps picture names as stored text.
     const std::optional<std::string> stored = HostPathToEngine(found);
-    if (!stored) ThrowControlError(kErrFileNotFound, 20030);
-    return *stored;
+    if (stored) return *stored;
+    if (!nativePath) ThrowControlError(kErrFileNotFound, 20030);
+    *nativePath = found;
+    return storedName;
 }
 
 } // namespace nv

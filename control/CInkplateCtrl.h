@@ -141,8 +141,10 @@ public:
 
     // Picture file resolution along ImagePath for a stored (CP932) name:
     // the found path, or 0x800A0035 / 20030, 0x800A004B / 20031, 0x800A03EA /
-    // 20044. A name that cannot be a file here counts as missing.
-    std::string ResolvePicture(const std::string& storedName) const;
+    // 20044. A name that cannot be a file here counts as missing. A file
+    // whose path CP932 cannot hold is found only when `nativePath` is given:
+    // it gets the path and the stored name comes back unchanged.
+    std::string ResolvePicture(const std::string& storedName, std::string* nativePath = nullptr) const;
 
 private:
     int32_t PrinterPage(CXForm& form);

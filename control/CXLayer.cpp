@@ -70,7 +70,7 @@ std::vector<std::shared_ptr<CXObject>> CXLayer::TvObjects()
 {
     TvLayer& layer = Checked();
     std::vector<std::shared_ptr<CXObject>> out;
-    for (auto& o : layer.m_objects) out.push_back(m_pForm->ObjectWrapper(*o));
+    for (auto& o : layer.m_objects) out.push_back(m_pForm->ObjectWrapper(*o, &layer));
     return out;
 }
 

@@ -242,7 +242,8 @@ TEST_F(PrintLoopTest, FailuresAndCancelLeaveNoPdf)
     {
         const auto out = PrintLoop(*doc).Run({.printer = "pdf:/nonexistent-folder/x.pdf", .pages = {1}});
         EXPECT_FALSE(out.printed);
-        EXPECT_EQ(out.error, nv::viewer::FailedToStartPrintText());
+        EXPECT_TRUE(out.error.startsWith(nv::viewer::FailedToStartPrintText())) << out.error.toStdString();
+        EXPECT_TRUE(out.error.contains("/nonexistent-folder/x.pdf: フォルダがありません。")) << out.error.toStdString();
     }
     {
         const auto out = PrintLoop(*doc).Run({.printer = nv::PdfPrinterName(Out()), .pages = {}});
@@ -325,6 +326,31 @@ TEST_F(PrintLoopTest, ShellPrintWithoutPrinterWritesBesideTheDocument)
     print.printer = "pdf:/nonexistent-folder/x.pdf";
     EXPECT_EQ(nv::viewer::PrintWithoutWindow(print, path), 1);
     EXPECT_EQ(nv::viewer::VirtualPdfFor(path, "五月"), QString::fromStdString(dir.file("五月.pdf")));
+}
+
+TEST_F(PrintLoopTest, ShellPrintNeverWritesThroughALinkNorOverTheDocument)
+{
+    const auto ReadAll = [](const QString& p) {
+        QFile f(p);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+    const QString path = Sample("five.tvd");
+    const QByteArray before = ReadAll(path);
+    // A link planted where the fallback PDF would go, pointing nowhere yet.
+    const QString planted = QString::fromStdString(dir.file("planted-target.pdf"));
+    ASSERT_TRUE(QFile::link(planted, QString::fromStdString(dir.file("five.pdf"))));
+    EXPECT_EQ(nv::viewer::VirtualPdfFor(path, {}), QString::fromStdString(dir.file("five(2).pdf")));
+    nv::viewer::CommandLine print;
+    print.action = nv::viewer::CommandLine::Action::PrintTo;
+    for (const QString& same : {path, QString::fromStdString(dir.file("./five.tvd"))}) {
+        print.printer = nv::PdfPrinterName(same);
+        prompts->clear();
+        EXPECT_EQ(nv::viewer::PrintWithoutWindow(print, path), 1);
+        EXPECT_EQ(ReadAll(path), before);
+        ASSERT_EQ(prompts->messages().size(), 1);
+        EXPECT_TRUE(prompts->messages()[0].contains(path)) << prompts->messages()[0].toStdString();
+    }
+    EXPECT_FALSE(QFileInfo::exists(planted));
 }
 
 } // namespace
