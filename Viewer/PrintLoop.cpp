@@ -156,7 +156,7 @@ PrintLoop::Outcome PrintLoop::Run(const Request& request)
     if (printer->outputFormat() == QPrinter::PdfFormat) {
         out.output = printer->outputFileName();
         if (!spool.Reserve(out.output)) {
-            out.error = FailedToStartPrintText();
+            out.error = WithPdfReason(FailedToStartPrintText(), out.output);
             return out;
         }
         printer->setOutputFileName(spool.Path());
