@@ -17,6 +17,7 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPointer>
 #include <QMenu>
 #include <QMimeData>
 #include <QSettings>
@@ -78,7 +79,11 @@ MainFrame::~MainFrame()
     // Views leave the tree as they go; the tree must still be there.
     disconnect(m_mdi, nullptr, this, nullptr);
     m_destroying = true;
-    qDeleteAll(m_mdi->subWindowList());
+    // A window closed but not yet deleted is no longer listed: it goes too,
+    // while its view's handlers can still reach this frame.
+    QList<QPointer<QMdiSubWindow>> windows;
+    for (QMdiSubWindow* w : m_mdi->findChildren<QMdiSubWindow*>()) windows << w;
+    for (const QPointer<QMdiSubWindow>& w : windows) delete w.data();
 }
 
 void MainFrame::RestoreBarState()
