@@ -1,5 +1,6 @@
 #include "Viewer/PagelookApp.h"
 #include "platform/qt/QtPrinterCatalog.h"
+#include "platform/ui/QtTranslation.h"
 
 #include <QApplication>
 #include <QDir>
@@ -9,6 +10,7 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Pagelook"));
     QApplication::setApplicationDisplayName(QStringLiteral("TaveloViewer"));
+    nv::ui::LoadQtTranslation(app);
     nv::InstallQtPrinterCatalog();
     int rc = 0;
     {

@@ -63,6 +63,7 @@ JournalDialog::JournalDialog(JournalEntry entry, QWidget* parent)
 {
     model_.SetRefusal([this](JournalColumn c, const std::string& m) { Refused(c, m); });
     BuildForm();
+    ApplySideWords();
 }
 
 JournalDialog::~JournalDialog()
@@ -187,6 +188,15 @@ void JournalDialog::BuildForm()
     status->setSizeGripEnabled(false);
     panel1_ = new QLabel(status);
     status->addWidget(panel1_, 1);
+}
+
+void JournalDialog::ApplySideWords()
+{
+    auto* print = findChild<QPushButton*>("cmdPrint");
+    print->setText(words_.LedgerButton);
+    print->setToolTip(words_.LedgerTip);
+    findChild<QPushButton*>("cmdClose")->setToolTip(words_.CloseTip);
+    findChild<QAction*>("mnuPRINT_0")->setText(words_.LedgerMenuItem);
 }
 
 void JournalDialog::FillLabels()
@@ -381,6 +391,8 @@ void JournalDialog::cmdZandaka_Click()
     }
     model_.Reload();
     ShowNewLine();
+    // The balance pass leaves its working text.
+    SetPanelText(1, kStatusWorkDone);
 }
 
 void JournalDialog::cmdUpdate_Click()

@@ -58,6 +58,7 @@ protected:
 private:
     void SetPanelText(int panel, const std::string& text) override;
     void BuildForm();
+    void ApplySideWords();
     void FillLabels();
     void SetGridColumns();
     void FirstPaint();

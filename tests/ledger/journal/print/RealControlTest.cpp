@@ -102,16 +102,32 @@ TEST_F(RealControlTest, SalesLedgerHeadingsIntoItsOwnDocument)
     EXPECT_EQ(At(pages[0], "受入金額"), "受 入 金 額");
 }
 
-TEST_F(RealControlTest, LedgerOnThePdfPrinter)
+TEST_F(RealControlTest, LedgerOnThePdfPrinterNamesTheFileItWrote)
 {
-    const std::string pdf = home.file("ledger.pdf");
-    setenv("PRINTER", ("pdf:" + pdf).c_str(), 1);
-    ink = ObjectRef(CreateObject(kDrawingControlProgId));
-    ASSERT_TRUE(PrintLedger(ink, OutputMode::Printer, PurchaseWords(), settings, party, PurchaseLines(61), context))
-        << script->messages().join("|").toStdString();
-    EXPECT_EQ(PdfPages(pdf), 3);
-    EXPECT_EQ(script->messages(), QStringList{kPrintDoneMessage});
-    EXPECT_EQ(status.texts, (std::vector<std::string>{kLedgerWorkingStatus, kPrintedStatus, kReadyStatus}));
+    // A "pdf:" printer writes its file; without any printer the stand-in
+    // writes new Tvprint<n>.pdf files into the data folder's PRINT folder.
+    const std::string named = home.file("ledger.pdf");
+    const struct { const char* printer; std::string pdf; } cases[] = {
+        {"pdf:", named},
+        {nullptr, Document("Tvprint1.pdf")},
+        {nullptr, Document("Tvprint2.pdf")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.pdf);
+        if (c.printer) setenv("PRINTER", (c.printer + c.pdf).c_str(), 1);
+        else unsetenv("PRINTER");
+        unsetenv("LPDEST");
+        script->clear();
+        status.texts.clear();
+        ink = ObjectRef(CreateObject(kDrawingControlProgId));
+        ASSERT_TRUE(PrintLedger(ink, OutputMode::Printer, PurchaseWords(), settings, party, PurchaseLines(61), context))
+            << script->messages().join("|").toStdString();
+        EXPECT_EQ(PdfPages(c.pdf), 3);
+        EXPECT_EQ(script->messages(),
+                  QStringList{QString(kPrintDoneMessage) + "\n" + kPrintFileLine + QString::fromStdString(c.pdf)});
+        EXPECT_EQ(status.texts, (std::vector<std::string>{kLedgerWorkingStatus, kPrintedStatus, kReadyStatus}));
+    }
+    EXPECT_FALSE(std::filesystem::exists(home.file("Tvprint1.pdf")));
 }
 
 TEST_F(RealControlTest, SummariesIntoDocuments)
