@@ -59,7 +59,13 @@ CommandLine CommandLine::Parse(const QStringList& args)
         // Nothing to print: the main window alone.
         c.action = Action::Nothing;
     }
-    if (embedded) c.action = Action::Embedded;
+    if (embedded) {
+        // Nothing is printed embedded, so no printer is named.
+        c.action = Action::Embedded;
+        c.printer.clear();
+        c.driver.clear();
+        c.port.clear();
+    }
     return c;
 }
 

@@ -1,4 +1,5 @@
 // The main window's commands, bars and menus.
+#include "Viewer/BarCustomizer.h"
 #include "Viewer/CommandIds.h"
 #include "Viewer/PrintCommands.h"
 #include "Viewer/MainFrame.h"
@@ -19,7 +20,6 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPainter>
 #include <QPushButton>
 #include <QSettings>
 #include <QStatusBar>
@@ -32,20 +32,11 @@ namespace nv::viewer {
 namespace {
 constexpr const char* kRecentGroup = "Recent File List";
 
-// The bars' pictures: one per command, drawn rather than shipped.
-QIcon Picture(const QString& glyph)
+// The bars' pictures: the desktop's icon theme, else the program's own.
+QIcon Picture(const char* name)
 {
-    QPixmap pm(16, 16);
-    pm.fill(Qt::transparent);
-    QPainter p(&pm);
-    p.setPen(QColor(40, 40, 120));
-    p.drawRect(0, 0, 15, 15);
-    QFont f = p.font();
-    f.setPixelSize(glyph.size() > 1 ? 8 : 11);
-    f.setBold(true);
-    p.setFont(f);
-    p.drawText(QRect(0, 0, 16, 16), Qt::AlignCenter, glyph);
-    return QIcon(pm);
+    const QString n = QString::fromLatin1(name);
+    return QIcon::fromTheme(n, QIcon(QStringLiteral(":/pagelook/icons/%1.png").arg(n)));
 }
 } // namespace
 
@@ -107,9 +98,11 @@ void MainFrame::BuildActions()
     }
     auto* fits = new QActionGroup(this);
     fits->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
-    for (auto [id, text] : {std::pair{cmd::kFitHeight, "画面（縦）にあわせる"}, std::pair{cmd::kFitWidth, "画面（横）にあわせる"},
-                            std::pair{cmd::kFitPage, "画面サイズにあわせる"}}) {
-        QAction* a = AddAction(id, QString::fromUtf8(text));
+    for (auto fit : {std::pair{cmd::kFitHeight, "画面（縦）にあわせる"}, std::pair{cmd::kFitWidth, "画面（横）にあわせる"},
+                     std::pair{cmd::kFitPage, "画面サイズにあわせる"}}) {
+        // Not a structured binding: clang before 16 cannot capture one.
+        const int id = fit.first;
+        QAction* a = AddAction(id, QString::fromUtf8(fit.second));
         a->setCheckable(true);
         fits->addAction(a);
         OnView(id, [id](PagelookView& v) { v.Fit(id); });
@@ -118,11 +111,15 @@ void MainFrame::BuildActions()
     for (int id : {cmd::kHelpContents, cmd::kHelpSearch, cmd::kContextHelp})
         Action(id)->setEnabled(false);
     const std::pair<int, const char*> pictures[] = {
-        {cmd::kFileOpen, "O"},    {cmd::kFileClose, "C"},   {cmd::kPageSetup, "S"},     {cmd::kPrint, "P"},
-        {cmd::kPrintSetup, "R"},  {cmd::kFitHeight, "H"},   {cmd::kFitWidth, "W"},      {cmd::kFitPage, "A"},
-        {cmd::kFirstPage, "|<"},  {cmd::kPrevPage, "<"},    {cmd::kNextPage, ">"},      {cmd::kLastPage, ">|"},
-        {cmd::kHelpContents, "?"}, {cmd::kHelpSearch, "Q"}, {cmd::kAbout, "i"}};
-    for (auto [id, glyph] : pictures) Action(id)->setIcon(Picture(QString::fromLatin1(glyph)));
+        {cmd::kFileOpen, "document-open"},        {cmd::kFileClose, "window-close"},
+        {cmd::kPageSetup, "document-page-setup"}, {cmd::kPrint, "document-print"},
+        {cmd::kPrintSetup, "printer"},           {cmd::kFitHeight, "zoom-fit-height"},
+        {cmd::kFitWidth, "zoom-fit-width"},       {cmd::kFitPage, "zoom-fit-best"},
+        {cmd::kFirstPage, "go-first"},            {cmd::kPrevPage, "go-previous"},
+        {cmd::kNextPage, "go-next"},              {cmd::kLastPage, "go-last"},
+        {cmd::kHelpContents, "help-contents"},    {cmd::kHelpSearch, "system-search"},
+        {cmd::kAbout, "help-about"}};
+    for (auto [id, name] : pictures) Action(id)->setIcon(Picture(name));
 
     QAction* tree = m_tree->toggleViewAction();
     tree->setObjectName(QStringLiteral("cmd%1").arg(cmd::kTreePane));
@@ -251,6 +248,7 @@ void MainFrame::BuildBars()
              {cmd::kZoomBox, 0, cmd::kFitHeight, cmd::kFitWidth, cmd::kFitPage});
     BuildBar(cmd::kPageBar, QStringLiteral("ページ"), {cmd::kFirstPage, cmd::kPrevPage, cmd::kNextPage, cmd::kLastPage});
     BuildBar(cmd::kHelpBar, QStringLiteral("ヘルプ"), {cmd::kHelpContents, cmd::kHelpSearch, cmd::kAbout});
+    new BarCustomizer(m_bars.values(), this);
     // Shortcuts work wherever the focus is; the box is a widget of its bar only.
     for (QAction* a : std::as_const(m_actions))
         if (a != Action(cmd::kZoomBox)) addAction(a);

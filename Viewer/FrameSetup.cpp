@@ -5,16 +5,22 @@
 #include "Viewer/PagelookDoc.h"
 #include "Viewer/PagelookView.h"
 #include "Viewer/TreePane.h"
+#include "Viewer/VirtualPdfPrinter.h"
 #include "platform/core/Cp932.h"
 #include "platform/ui/Prompt.h"
 
 namespace nv::viewer {
 namespace {
 
+QString NameOf(const std::string& printer)
+{
+    return printer.empty() ? VirtualPdfPrinterName() : QString::fromStdString(Cp932ToUtf8(printer));
+}
+
 ui::PrinterSetupChoice ChoiceOf(const std::optional<PrinterSetup>& s)
 {
     if (!s) return {};
-    return {QString::fromStdString(Cp932ToUtf8(s->printer)), s->paper.id,
+    return {NameOf(s->printer), s->paper.id,
             QString::fromStdString(Cp932ToUtf8(s->paper.name)), s->paper.size.width, s->paper.size.length,
             s->orientation};
 }
@@ -22,7 +28,7 @@ ui::PrinterSetupChoice ChoiceOf(const std::optional<PrinterSetup>& s)
 PrinterSetup SetupOf(const ui::PrinterSetupChoice& c)
 {
     PrinterSetup s;
-    s.printer = Utf8ToCp932Lossy(c.printer.toStdString());
+    if (c.printer != VirtualPdfPrinterName()) s.printer = Utf8ToCp932Lossy(c.printer.toStdString());
     s.paper.id = static_cast<int16_t>(c.paperId);
     s.paper.name = Utf8ToCp932Lossy(c.paperName.toStdString());
     s.paper.size = {c.widthTenths, c.lengthTenths};
@@ -42,12 +48,38 @@ bool SamePaper(const std::optional<PrinterSetup>& a, const std::optional<Printer
            a->orientation == b->orientation;
 }
 
+ui::PaperOffer OfferOf(const CatalogPaper& p)
+{
+    return {p.id, QString::fromStdString(Cp932ToUtf8(p.name)), p.size.width, p.size.length};
+}
+
+// The machine's printers with their papers, then the PDF file.
+QList<ui::PrinterOffer> Offers(PrinterCatalog& catalog)
+{
+    QList<ui::PrinterOffer> out;
+    for (const std::string& name : catalog.PrinterNames()) {
+        ui::PrinterOffer o{NameOf(name), {}};
+        for (const CatalogPaper& p : catalog.Papers(name)) o.papers << OfferOf(p);
+        out << o;
+    }
+    ui::PrinterOffer pdf{VirtualPdfPrinterName(), {}};
+    const VirtualPdfSpooler file;
+    for (const CatalogPaper& p : file.Papers()) pdf.papers << OfferOf(p);
+    out << pdf;
+    return out;
+}
+
 } // namespace
 
 void MainFrame::PrintSetup()
 {
-    const auto chosen = ui::prompt().choosePrinterSetup(
-        {.title = QStringLiteral("プリンタの設定"), .proposed = ChoiceOf(m_printer.setup), .parent = this});
+    ui::PrinterSetupChoice proposed = ChoiceOf(m_printer.setup);
+    // Without a printer the PDF file is offered first, on A4 portrait.
+    if (!m_printer.setup) proposed = {VirtualPdfPrinterName(), 9, QStringLiteral("A4"), 2100, 2970, 1};
+    const auto chosen = ui::prompt().choosePrinterSetup({.title = QStringLiteral("プリンタの設定"),
+                                                         .proposed = proposed,
+                                                         .printers = Offers(*m_printer.catalog),
+                                                         .parent = this});
     if (!chosen) return;
     std::optional<PrinterSetup> next;
     if (!chosen->printer.isEmpty()) next = SetupOf(*chosen);

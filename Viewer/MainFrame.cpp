@@ -12,6 +12,8 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -21,11 +23,17 @@
 #include <QStatusBar>
 #include <QTreeWidget>
 
+#include <algorithm>
+
 namespace nv::viewer {
 
 namespace {
 constexpr const char* kBarState = "ToolBarState/State";
 constexpr const char* kTreeWidth = "ToolBarState-TreeView/Width";
+constexpr const char* kMainGeometry = "MainFrame/Geometry";
+constexpr const char* kChildSize = "ChildFrame/Size";
+// A child that fills the document area keeps filling it as the area changes.
+constexpr const char* kFills = "nvFillsArea";
 } // namespace
 
 MainFrame::MainFrame(const ViewerOptions& options, int dpi, QWidget* parent)
@@ -38,6 +46,7 @@ MainFrame::MainFrame(const ViewerOptions& options, int dpi, QWidget* parent)
     setWindowTitle(QStringLiteral("TaveloViewer"));
     setCentralWidget(m_mdi);
     setAcceptDrops(true);
+    m_mdi->viewport()->installEventFilter(this);
     BuildActions();
     BuildBars();
     m_tree->setObjectName(QStringLiteral("treePane"));
@@ -56,6 +65,7 @@ MainFrame::MainFrame(const ViewerOptions& options, int dpi, QWidget* parent)
     BuildMenus();
     BuildContextMenus();
     RestoreBarState();
+    RestoreGeometry();
     LoadRecentFiles();
     connect(m_mdi, &QMdiArea::subWindowActivated, this, &MainFrame::OnSubWindowActivated);
     connect(m_tree, &TreePane::PageChosen, this, &MainFrame::OnPageChosen);
@@ -85,6 +95,65 @@ void MainFrame::SaveBarState()
     m_settings->setValue(kBarState, saveState());
     if (m_tree->isVisible() && m_tree->width() > 0) m_treeWidth = m_tree->width();
     m_settings->setValue(kTreeWidth, m_treeWidth);
+    m_settings->setValue(kMainGeometry, saveGeometry());
+    m_settings->sync();
+}
+
+void MainFrame::RestoreGeometry()
+{
+    QScreen* screen = QGuiApplication::primaryScreen();
+    const QRect avail = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+    if (!restoreGeometry(m_settings->value(kMainGeometry).toByteArray())) {
+        resize(avail.width() * 9 / 10, avail.height() * 9 / 10);
+        move(avail.center() - rect().center());
+    }
+    // A window kept from a larger screen is brought back onto this one.
+    if (isMaximized() || isFullScreen()) return;
+    QRect g = geometry();
+    g.setSize(g.size().boundedTo(avail.size()));
+    g.moveLeft(std::clamp(g.left(), avail.left(), avail.right() - g.width() + 1));
+    g.moveTop(std::clamp(g.top(), avail.top(), avail.bottom() - g.height() + 1));
+    setGeometry(g);
+}
+
+void MainFrame::PlaceChild(QMdiSubWindow* window)
+{
+    if (m_options.childViewMax == 1) {
+        window->showMaximized();
+        return;
+    }
+    const QSize area = m_mdi->viewport()->size();
+    const QSize kept = m_settings->value(kChildSize).toSize();
+    int others = 0;
+    for (QMdiSubWindow* w : m_mdi->subWindowList())
+        if (w != window && !w->isMinimized()) ++others;
+    if (kept.isValid() && others > 0) {
+        const QPoint at(24 * others % std::max(1, area.width() / 2), 24 * others % std::max(1, area.height() / 2));
+        window->setGeometry(QRect(at, kept.boundedTo(area - QSize(at.x(), at.y()))));
+        window->show();
+        return;
+    }
+    if (kept.isValid() && (kept.width() < area.width() || kept.height() < area.height())) {
+        window->setGeometry(QRect(QPoint(), kept.boundedTo(area)));
+        window->show();
+        return;
+    }
+    window->setGeometry(QRect(QPoint(), area));
+    window->setProperty(kFills, true);
+    window->show();
+}
+
+void MainFrame::KeepFilling(const QSize& area)
+{
+    for (QMdiSubWindow* w : m_mdi->subWindowList())
+        if (w->property(kFills).toBool() && !w->isMaximized() && !w->isMinimized()) w->setGeometry(QRect({}, area));
+}
+
+void MainFrame::RememberChildSize(QMdiSubWindow* window)
+{
+    if (window->isMinimized() || window->isMaximized() || window->property(kFills).toBool())
+        m_settings->remove(kChildSize);
+    else m_settings->setValue(kChildSize, window->size());
     m_settings->sync();
 }
 
@@ -104,10 +173,31 @@ void MainFrame::showEvent(QShowEvent* e)
 
 bool MainFrame::eventFilter(QObject* watched, QEvent* e)
 {
+    if (watched == m_mdi->viewport() && e->type() == QEvent::Resize) {
+        KeepFilling(static_cast<QResizeEvent*>(e)->size());
+        return QMainWindow::eventFilter(watched, e);
+    }
+    if (auto* w = qobject_cast<QMdiSubWindow*>(watched)) {
+        // Moved or sized by hand, it stops following the area.
+        if ((e->type() == QEvent::Resize || e->type() == QEvent::Move) && w->property(kFills).toBool() &&
+            w->isVisible() && !w->isMaximized() && w->geometry() != QRect({}, m_mdi->viewport()->size()))
+            w->setProperty(kFills, false);
+        if (e->type() == QEvent::Close) RememberChildSize(w);
+        return QMainWindow::eventFilter(watched, e);
+    }
     if (watched == m_tree && e->type() == QEvent::Resize && m_shownOnce && m_tree->isVisible() &&
         m_tree->width() > 0 && !m_tree->isFloating())
         m_treeWidth = m_tree->width();
     return QMainWindow::eventFilter(watched, e);
+}
+
+void MainFrame::contextMenuEvent(QContextMenuEvent* e)
+{
+    // Anywhere on the frame: bars, status bar, the empty document area.
+    QMenu* menu = createPopupMenu();
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(e->globalPos());
+    e->accept();
 }
 
 void MainFrame::dragEnterEvent(QDragEnterEvent* e)
@@ -173,8 +263,8 @@ bool MainFrame::OpenDocument(const QString& path)
     });
     m_tree->SelectPage(view->TreeItem(), 1);
     SwitchMenus(true);
-    if (m_options.childViewMax == 1) window->showMaximized();
-    else window->show();
+    window->installEventFilter(this);
+    PlaceChild(window);
     m_mdi->setActiveSubWindow(window);
     AddRecentFile(view->Document().Path());
     UpdateCommands();
@@ -258,6 +348,8 @@ void MainFrame::UpdateCommands()
         a->setEnabled(v != nullptr);
         a->setChecked(v && v->ZoomMode() == 0 && v->FitMode() == id);
     }
+    // The box goes with the view's commands.
+    m_zoomBox->setEnabled(v != nullptr);
     if (v) m_zoomBox->Follow(v->Zoom());
 }
 

@@ -68,6 +68,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* e) override;
+    void contextMenuEvent(QContextMenuEvent* e) override;
     void showEvent(QShowEvent* e) override;
     void dragEnterEvent(QDragEnterEvent* e) override;
     void dropEvent(QDropEvent* e) override;
@@ -83,6 +84,10 @@ private:
     void BuildContextMenus();
     void SwitchMenus(bool documentOpen);
     void RestoreBarState();
+    void RestoreGeometry();
+    void PlaceChild(QMdiSubWindow* window);
+    void KeepFilling(const QSize& area);
+    void RememberChildSize(QMdiSubWindow* window);
     void SaveBarState();
     void LoadRecentFiles();
     void AddRecentFile(const QString& path);

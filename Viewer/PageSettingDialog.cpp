@@ -25,7 +25,7 @@ constexpr int kPrintedRole = Qt::UserRole;
 QTreeWidgetItem* Row(int index, bool printed)
 {
     auto* row = new QTreeWidgetItem(QStringList{QStringLiteral("%1ページ ").arg(index + 1)});
-    row->setIcon(0, TreePane::Image(printed ? 2 : 3));
+    TreePane::ShowPrinted(row, printed);
     row->setData(0, kPrintedRole, printed ? 1 : 0);
     return row;
 }
@@ -53,7 +53,9 @@ PageSettingDialog::PageSettingDialog(const QString& caption, int mode, const std
     m_list->setHeaderLabels({QStringLiteral("ページ番号")});
     m_list->header()->setSectionsClickable(false);
     m_list->header()->setStretchLastSection(false);
-    m_list->setColumnWidth(0, kColumnWidth);
+    // "300ページ " in full, however the font is.
+    m_list->header()->setMinimumSectionSize(kColumnWidth);
+    m_list->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     QList<QTreeWidgetItem*> rows;
     for (size_t i = 0; i < flags.size(); ++i) rows << Row(int(i), flags[i] == 1);
     m_list->addTopLevelItems(rows);

@@ -5,9 +5,7 @@
 #include "engine/core/AppException.h"
 #include "engine/core/TempFileManager.h"
 #include "engine/render/ImageDrawer.h"
-#include "engine/render/TextMeasurer.h"
 #include "platform/core/Cp932.h"
-#include "platform/qt/QtSurfaces.h"
 #include "platform/ui/Prompt.h"
 
 #include <QGuiApplication>
@@ -28,12 +26,13 @@ void Say(const char* text)
 
 PagelookApp::PagelookApp() = default;
 
+void PagelookApp::NameProgram() { QCoreApplication::setApplicationName(QStringLiteral("TaveloViewer")); }
+
 PagelookApp::~PagelookApp()
 {
     m_frame.reset();
     if (m_enginesStarted) {
         TermImageDrawing();
-        TermTextEngine();
     }
     TempFileManager::Instance().RemoveAll();
     SetMessageBoxHandler(nullptr);
@@ -64,7 +63,6 @@ int PagelookApp::Start(const QStringList& args, const QString& currentFolder)
 
     if (QScreen* screen = QGuiApplication::primaryScreen()) m_dpi = qRound(screen->logicalDotsPerInchY());
     if (m_dpi <= 0) m_dpi = 96;
-    InitTextEngine(CreateMeasuringDc());
     InitImageDrawing();
     m_enginesStarted = true;
 

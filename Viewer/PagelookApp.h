@@ -23,6 +23,11 @@ public:
     PagelookApp(const PagelookApp&) = delete;
     PagelookApp& operator=(const PagelookApp&) = delete;
 
+    // Names the program for its windows and dialogs. The windows carry the
+    // name in their own titles: no display name, which the platform would
+    // add to every title once more.
+    static void NameProgram();
+
     // Needs the QApplication. Returns kContinue when the main window is up
     // and the event loop should run, else the exit code: 2 for what Linux
     // cannot do, 1 when the named document could not be opened.

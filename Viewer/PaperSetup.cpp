@@ -1,6 +1,7 @@
 #include "Viewer/PaperSetup.h"
 
 #include "Viewer/PrintLoop.h"
+#include "Viewer/VirtualPdfPrinter.h"
 #include "engine/printer/TvPaperForms.h"
 #include "engine/store/TvPrinterSettings.h"
 #include "platform/core/Cp932.h"
@@ -81,12 +82,11 @@ ViewPaper SetUpPaper(const TvPrinterSettings* record, const PrinterSetup* printe
 {
     ViewPaper v;
     v.page = PagePaper::FromRecord(record);
-    if (!printer) {
-        v.sheet = v.page;
-        return v;
-    }
-    if (record && !printer->printer.empty()) {
-        TvPaperForms forms(printer->printer, {}, &catalog.Spooler());
+    if (record) {
+        // Without a printer the page goes to a PDF file: its papers are matched too.
+        const bool named = printer && !printer->printer.empty();
+        VirtualPdfSpooler pdf;
+        TvPaperForms forms(named ? printer->printer : std::string(), {}, named ? &catalog.Spooler() : &pdf);
         if (const auto match = MatchPagePaper(*record, forms)) {
             v.page.name = QString::fromStdString(Cp932ToUtf8(match->name));
             v.page.id = match->id;
@@ -94,6 +94,10 @@ ViewPaper SetUpPaper(const TvPrinterSettings* record, const PrinterSetup* printe
             v.page.height = TenthsMmToUnits(match->size.length);
             if (v.page.orientation != 1) std::swap(v.page.width, v.page.height);
         }
+    }
+    if (!printer) {
+        v.sheet = v.page;
+        return v;
     }
     const PagePaper printerSheet = SheetOf(*printer);
     v.sheet = SheetForMode(v.page, &printerSheet, mode);

@@ -46,7 +46,8 @@ std::optional<CatalogPaper> MatchPagePaper(const TvPrinterSettings& record, TvPa
 PagePaper SheetOf(const PrinterSetup& setup);
 
 // Sets a page up on `printer` (null: there is none, and the page keeps its
-// own paper without margins). A printer without a name is not matched with.
+// own paper without margins). Without a printer, or with one without a
+// name, the page is matched with the papers of the PDF file it goes to.
 ViewPaper SetUpPaper(const TvPrinterSettings* record, const PrinterSetup* printer, int mode,
                      PrinterCatalog& catalog);
 

@@ -41,7 +41,7 @@ void PrintView(PagelookView& view, bool direct, const AppPrinter& printer)
             }
         }
     }
-    if (request.printer.isEmpty()) request.fallbackPdf = VirtualPdfFor(doc.Path(), doc.DisplayName());
+    if (request.printer.isEmpty()) request.fallbackPdf = VirtualPdfFor(doc.Path(), {});
     request.mode = view.PaperMode();
 
     QProgressDialog progress(QStringLiteral("印刷中..."), QStringLiteral("キャンセル"), 0,

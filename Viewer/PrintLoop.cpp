@@ -4,13 +4,19 @@
 #include "Viewer/PaperSetup.h"
 #include "engine/printer/DevModeTracker.h"
 #include "platform/core/Cp932.h"
+#include "platform/qt/PdfSpool.h"
 #include "platform/qt/PrinterByName.h"
 #include "platform/qt/QtDeviceContext.h"
 #include "platform/qt/QtPrinterCatalog.h"
 #include "platform/qt/QtPrinterJob.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QPrinter>
+
+#include <sys/statvfs.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
@@ -19,6 +25,11 @@ namespace nv::viewer {
 
 QString NoPagesToPrintText() { return QStringLiteral("印刷するページがありません"); }
 QString FailedToStartPrintText() { return QStringLiteral("印刷を開始できませんでした。"); }
+QString FailedToWritePdfText(const QString& file)
+{
+    return QStringLiteral("PDFファイルを最後まで書き込めませんでした。ディスクの空きを確かめてください: %1")
+        .arg(QDir::toNativeSeparators(file));
+}
 
 std::vector<int> PrintCandidates(const std::vector<int>& flags, int from, int to, bool everyPage)
 {
@@ -87,6 +98,27 @@ PagePaper SheetForMode(const PagePaper& page, const PagePaper* printer, int mode
 }
 
 namespace {
+// Why a PDF file could not be written, as far as the folder tells.
+QString PdfFailureReason(const QString& file)
+{
+    const QFileInfo info(file);
+    const QByteArray folder = QFile::encodeName(info.absolutePath());
+    struct statvfs fs {};
+    if (!QFileInfo(info.absolutePath()).isDir()) return QStringLiteral("フォルダがありません。");
+    if (::access(folder.constData(), W_OK) != 0) return QStringLiteral("フォルダに書き込む権限がありません。");
+    if (info.exists() && !info.isWritable()) return QStringLiteral("ファイルが読み取り専用です。");
+    if (::statvfs(folder.constData(), &fs) == 0 && uint64_t(fs.f_bavail) * fs.f_frsize < (1u << 20))
+        return QStringLiteral("ディスクがいっぱいです。");
+    return QStringLiteral("ファイルに書き込めませんでした。");
+}
+
+// The failure of a job, naming the PDF file and why when there is one.
+QString WithPdfReason(const QString& text, const QString& pdf)
+{
+    if (pdf.isEmpty()) return text;
+    return QStringLiteral("%1\n%2: %3").arg(text, QDir::toNativeSeparators(pdf), PdfFailureReason(pdf));
+}
+
 // The printer's set-up before the job changes anything. A PDF file has no
 // printer to match papers with.
 PrinterSetup CurrentSetup(const QPrinter& printer)
@@ -118,7 +150,17 @@ PrintLoop::Outcome PrintLoop::Run(const Request& request)
     }
     std::unique_ptr<QPrinter> printer = OpenPrinterByName(request.printer, request.fallbackPdf, &out.error);
     if (!printer) return out;
-    if (printer->outputFormat() == QPrinter::PdfFormat) out.output = printer->outputFileName();
+    // A PDF is written beside its file and renamed only when whole, so a
+    // failed job leaves an older file of the name as it was.
+    PdfSpool spool;
+    if (printer->outputFormat() == QPrinter::PdfFormat) {
+        out.output = printer->outputFileName();
+        if (!spool.Reserve(out.output)) {
+            out.error = WithPdfReason(FailedToStartPrintText(), out.output);
+            return out;
+        }
+        printer->setOutputFileName(spool.Path());
+    }
 
     // Qt's PDF writer makes one copy only: repeat the pages instead.
     std::vector<int> sheets = request.pages;
@@ -129,20 +171,23 @@ PrintLoop::Outcome PrintLoop::Run(const Request& request)
         sheets = CopySequence(request.pages, request.copies, request.collate);
     }
     m_setup = CurrentSetup(*printer);
-    if (request.setup && !m_setup.printer.empty() && request.setup->printer == m_setup.printer)
-        m_setup = *request.setup;
+    // A set-up without a printer name is the PDF file's, chosen in print setup.
+    if (request.setup && request.setup->printer == m_setup.printer) m_setup = *request.setup;
     m_mode = request.mode;
     out.printed = PrintSheets(*printer, sheets, out);
-    if (!out.printed && !out.output.isEmpty()) QFile::remove(out.output);
+    if (out.printed && !out.output.isEmpty() && !spool.Commit()) {
+        out.printed = false;
+        out.error = FailedToWritePdfText(out.output);
+    }
     return out;
 }
 
 bool PrintLoop::PrintSheets(QPrinter& printer, const std::vector<int>& sheets, Outcome& out)
 {
     QtPrinterJob job(printer);
-    const std::string name = Utf8ToCp932(JobName(m_doc.DisplayName()).toStdString()).value_or(std::string());
+    const std::string name = Utf8ToCp932(JobName(m_doc.Title()).toStdString()).value_or(std::string());
     if (!job.StartDoc(name)) {
-        out.error = FailedToStartPrintText();
+        out.error = WithPdfReason(FailedToStartPrintText(), out.output);
         return false;
     }
     DevModeTracker tracker;
@@ -159,8 +204,9 @@ bool PrintLoop::PrintSheets(QPrinter& printer, const std::vector<int>& sheets, O
         DevMode mode = PaperDevMode(paper);
         if (!tracker.ResetDCIfChanged(job, mode) || !job.StartPage()) {
             // The first page opens the output: failing there is failing to start.
-            out.error = done == 0 ? FailedToStartPrintText()
-                                  : QStringLiteral("%1ページを印刷できませんでした。").arg(page);
+            out.error = WithPdfReason(done == 0 ? FailedToStartPrintText()
+                                                : QStringLiteral("%1ページを印刷できませんでした。").arg(page),
+                                      out.output);
             job.AbortDoc();
             return false;
         }
@@ -183,7 +229,7 @@ bool PrintLoop::PrintSheets(QPrinter& printer, const std::vector<int>& sheets, O
     }
     if (progress) progress(done, static_cast<int>(sheets.size()));
     if (!job.EndDoc()) {
-        out.error = FailedToStartPrintText();
+        out.error = WithPdfReason(FailedToStartPrintText(), out.output);
         return false;
     }
     return true;

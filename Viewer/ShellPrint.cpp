@@ -6,9 +6,25 @@
 #include "platform/qt/PrinterByName.h"
 #include "platform/ui/Prompt.h"
 
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
+#include <sys/stat.h>
+
 namespace nv::viewer {
+
+namespace {
+
+// By identity, so that another spelling or a link of the same file counts.
+bool IsSameFile(const QString& a, const QString& b)
+{
+    struct stat sa {}, sb {};
+    return ::stat(QFile::encodeName(a).constData(), &sa) == 0 && ::stat(QFile::encodeName(b).constData(), &sb) == 0 &&
+           sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+} // namespace
 
 QString VirtualPdfFor(const QString& documentPath, const QString& documentName)
 {
@@ -25,7 +41,13 @@ int PrintWithoutWindow(const CommandLine& command, const QString& path)
     PrintLoop loop(*doc);
     PrintLoop::Request r;
     r.printer = command.action == CommandLine::Action::PrintTo ? command.printer : QString();
-    if (r.printer.isEmpty()) r.fallbackPdf = VirtualPdfFor(doc->Path(), doc->DisplayName());
+    if (r.printer.isEmpty()) r.fallbackPdf = VirtualPdfFor(doc->Path(), {});
+    if (IsPdfPrinterName(r.printer) && IsSameFile(PdfFileOfPrinterName(r.printer), doc->Path())) {
+        ui::messageBox(QStringLiteral("%1 は印刷する文書そのものなので、PDF の印刷先にできません。")
+                           .arg(QDir::toNativeSeparators(doc->Path())),
+                       ui::MbOk | ui::MbIconExclamation);
+        return 1;
+    }
     std::vector<int> every(static_cast<size_t>(doc->PageCount()), 1);
     r.pages = PrintCandidates(every, 1, doc->PageCount(), true);
     const PrintLoop::Outcome out = loop.Run(r);

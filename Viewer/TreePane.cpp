@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QHeaderView>
+#include <QPainter>
 #include <QStyle>
 #include <QTreeWidget>
 
@@ -16,14 +17,35 @@ QIcon TreePane::Image(int index)
     case 0: return s->standardIcon(QStyle::SP_DirClosedIcon);
     case 1: return s->standardIcon(QStyle::SP_DirOpenIcon);
     case 3: {
-        // The page greyed, as the style greys a disabled icon.
+        // The page greyed, as the style greys a disabled icon, and struck
+        // through in red so it reads as left out at a glance.
         const QIcon page = s->standardIcon(QStyle::SP_FileIcon);
-        QIcon grey;
-        for (int side : {16, 32}) grey.addPixmap(page.pixmap(side, side, QIcon::Disabled));
-        return grey;
+        QIcon skipped;
+        for (int side : {16, 32}) {
+            QPixmap pm = page.pixmap(side, side, QIcon::Disabled);
+            QPainter p(&pm);
+            p.setRenderHint(QPainter::Antialiasing);
+            p.setPen(QPen(QColor(200, 0, 0), side / 8.0));
+            p.drawLine(QPointF(side * 0.2, side * 0.2), QPointF(side * 0.8, side * 0.8));
+            p.drawLine(QPointF(side * 0.8, side * 0.2), QPointF(side * 0.2, side * 0.8));
+            p.end();
+            skipped.addPixmap(pm);
+        }
+        return skipped;
     }
     default: return s->standardIcon(QStyle::SP_FileIcon);
     }
+}
+
+void TreePane::ShowPrinted(QTreeWidgetItem* row, bool printed)
+{
+    row->setIcon(0, Image(printed ? 2 : 3));
+    row->setData(0, kImageRole, printed ? 2 : 3);
+    QFont f = row->font(0);
+    f.setStrikeOut(!printed);
+    row->setFont(0, f);
+    if (printed) row->setData(0, Qt::ForegroundRole, QVariant());
+    else row->setForeground(0, QApplication::palette().brush(QPalette::Disabled, QPalette::Text));
 }
 
 TreePane::TreePane(QWidget* parent) : QDockWidget(QStringLiteral("ツリービュー"), parent), m_tree(new QTreeWidget(this))
@@ -81,13 +103,10 @@ void TreePane::SelectPage(QTreeWidgetItem* document, int page)
 void TreePane::ShowPrintFlags(QTreeWidgetItem* document, const std::vector<int>& flags)
 {
     if (!document) return;
-    const QIcon printed = Image(2), skipped = Image(3);
     for (int i = 0; i < document->childCount(); ++i) {
-        const bool on = i < int(flags.size()) && flags[size_t(i)] == 1;
         QTreeWidgetItem* page = document->child(i);
         page->setText(0, QStringLiteral("%1ページ ").arg(i + 1));
-        page->setIcon(0, on ? printed : skipped);
-        page->setData(0, kImageRole, on ? 2 : 3);
+        ShowPrinted(page, i < int(flags.size()) && flags[size_t(i)] == 1);
     }
 }
 

@@ -20,6 +20,8 @@ public:
 
     // 0 a closed and 1 an open document, 2 a page, 3 a page not printed.
     static QIcon Image(int index);
+    // A page row as printed or skipped: a skipped page is crossed out and greyed.
+    static void ShowPrinted(QTreeWidgetItem* row, bool printed);
 
     QTreeWidget* Tree() const { return m_tree; }
     // A root item with one child per page ("1ページ ", ...).

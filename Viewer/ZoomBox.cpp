@@ -17,11 +17,16 @@ ZoomBox::ZoomBox(QWidget* parent) : QComboBox(parent)
     setObjectName(QStringLiteral("zoomBox"));
     setEditable(true);
     setInsertPolicy(QComboBox::NoInsert);
+    // Completing "5" to "50%" would apply another zoom than the one typed.
+    setCompleter(nullptr);
     setMaxVisibleItems(10);
     for (int z : kPresets) addItem(Text(z));
     // Three digits and the sign: a length limit of three would cut "100%".
     lineEdit()->setValidator(
         new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,3}%?")), lineEdit()));
+    // Keys reach the box itself while it has the focus, and are handed to
+    // the line edit past its filters: watch both.
+    installEventFilter(this);
     lineEdit()->installEventFilter(this);
     setMinimumContentsLength(4);
     setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
@@ -69,7 +74,7 @@ void ZoomBox::Apply(int zoom)
 
 bool ZoomBox::eventFilter(QObject* watched, QEvent* e)
 {
-    if (watched == lineEdit() && e->type() == QEvent::KeyPress) {
+    if ((watched == this || watched == lineEdit()) && e->type() == QEvent::KeyPress) {
         auto* k = static_cast<QKeyEvent*>(e);
         if (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter) {
             if (k->isAutoRepeat()) return true;

@@ -1,6 +1,8 @@
 // One ledger page filled late-bound: 290 objects found by name in a form of
-// 300 and their Text put, as the journals do per page; and OpenForm of that
-// form.
+// 300 and their Text put, as the journals do per page; OpenForm of that form;
+// and the object collection of a form of 100,000 objects.
+#include "control/CInkplateCtrl.h"
+#include "control/CXForm.h"
 #include "control/InkplateDispatch.h"
 #include "engine/model/FormFile.h"
 #include "engine/model/ModelClasses.h"
@@ -25,24 +27,33 @@ std::string ObjectName(int i)
 }
 
 // A form of 300 data fields in one layer, written once to a temporary folder.
-const std::filesystem::path& FormFolder()
+// `objects` data fields spread over `layers` layers.
+std::string FormFile(int objects, int layers)
 {
-    static const std::filesystem::path folder = [] {
-        nv::RegisterModelClasses();
-        auto f = std::make_unique<nv::TvFedObject>();
-        f->EnsureFormInfo().m_strName = "bench";
-        auto layer = std::make_unique<nv::TvLayer>(1);
-        layer->m_strName = "Base";
-        for (int i = 0; i < kObjects; ++i) {
-            auto o = std::make_unique<nv::TvData>(nv::Rect{0, i * 10000, 500000, i * 10000 + 9000});
+    nv::RegisterModelClasses();
+    auto f = std::make_unique<nv::TvFedObject>();
+    f->EnsureFormInfo().m_strName = "bench";
+    for (int l = 0; l < layers; ++l) {
+        auto layer = std::make_unique<nv::TvLayer>(l + 1);
+        layer->m_strName = "L" + std::to_string(l);
+        for (int i = l; i < objects; i += layers) {
+            auto o = std::make_unique<nv::TvData>(nv::Rect{0, i * 10, 500000, i * 10 + 9});
             o->m_strName = ObjectName(i);
             layer->m_objects.push_back(std::move(o));
         }
         f->m_layers.push_back(std::move(layer));
-        f->RebuildIdMap(true);
+    }
+    f->RebuildIdMap(true);
+    return nv::StoreFormFile(*f);
+}
+
+const std::filesystem::path& FormFolder()
+{
+    static const std::filesystem::path folder = [] {
         auto dir = std::filesystem::temp_directory_path() / "nivalo-bench-control";
         std::filesystem::create_directories(dir);
-        std::ofstream(dir / "page.tvf", std::ios::binary) << nv::StoreFormFile(*f);
+        std::ofstream(dir / "page.tvf", std::ios::binary) << FormFile(kObjects, 1);
+        std::ofstream(dir / "large.tvf", std::ios::binary) << FormFile(100000, 10);
         return dir;
     }();
     return folder;
@@ -84,6 +95,17 @@ void BM_OpenForm(benchmark::State& state)
     }
 }
 BENCHMARK(BM_OpenForm)->Unit(benchmark::kMillisecond);
+
+// Every object of a form of 100,000 in ten layers, each wrapped with its layer.
+void BM_TvObjects100000(benchmark::State& state)
+{
+    nv::CInkplateCtrl ctrl;
+    ctrl.SetFormPath(FormFolder().string());
+    std::shared_ptr<nv::CXForm> form = ctrl.OpenForm("large.tvf");
+    for (auto _ : state) benchmark::DoNotOptimize(form->TvObjects().size());
+    state.SetItemsProcessed(int64_t(state.iterations()) * 100000);
+}
+BENCHMARK(BM_TvObjects100000)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -38,6 +38,7 @@ const std::filesystem::path& Folder()
             for (const char* p : kPrefixes) {
                 auto t = std::make_unique<nv::TvText>(nv::Rect{left, top, left + 20 * mm, top + 6 * mm});
                 t->m_strName = p + std::to_string(r);
+                t->m_nHanHeight = t->m_nZenHeight = 1000; // 10 pt: every value is drawn
                 rows->m_objects.push_back(std::move(t));
                 left += 20 * mm;
             }

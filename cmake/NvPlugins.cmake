@@ -6,8 +6,8 @@
 #   nv_plugin(<target> SOURCES <files>... [LINK <targets>...] [OUTPUT_NAME <name>] [TEST])
 #
 # A plug-in is a module that exports only its factory (NV_DEFINE_PLUGIN):
-# hidden visibility, and the symbols of the static libraries it links stay
-# inside it. TEST plug-ins are left out of the ProgID file.
+# hidden visibility; the folder libraries it links are shared, one copy per
+# process, found beside it. TEST plug-ins are left out of the ProgID file.
 
 set(NV_PLUGIN_DIR "${CMAKE_INSTALL_LIBDIR}/nivalo")
 
@@ -66,12 +66,13 @@ function(_nv_write_progids)
     COMMENT "ProgID file of the build tree"
     VERBATIM)
   add_custom_target(nv_progids_file ALL DEPENDS "${_out}")
-  set(_dest "${CMAKE_INSTALL_FULL_DATADIR}/nivalo/progids")
-  set(_libdir "${CMAKE_INSTALL_FULL_LIBDIR}/nivalo/")
+  # The prefix of the install run (--prefix), not of the configuration.
+  set(_dest "\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_DATADIR}/nivalo")
+  set(_libdir "\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_LIBDIR}/nivalo/")
   string(REPLACE ";" "\" \"" _quoted "${_files}")
   install(CODE "
-    file(MAKE_DIRECTORY \"\$ENV{DESTDIR}${CMAKE_INSTALL_FULL_DATADIR}/nivalo\")
-    execute_process(COMMAND \"$<TARGET_FILE:nv_progids>\" \"\$ENV{DESTDIR}${_dest}\" \"${_libdir}\" \"${_quoted}\"
+    file(MAKE_DIRECTORY \"\$ENV{DESTDIR}${_dest}\")
+    execute_process(COMMAND \"$<TARGET_FILE:nv_progids>\" \"\$ENV{DESTDIR}${_dest}/progids\" \"${_libdir}\" \"${_quoted}\"
                     RESULT_VARIABLE _r)
     if(_r)
       message(FATAL_ERROR \"Writing the ProgID file failed\")

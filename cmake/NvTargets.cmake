@@ -1,14 +1,27 @@
 # Every source folder is one library made of the .cpp files it holds, so that
-# adding a file needs no edit here.
+# adding a file needs no edit here. Each is a shared library in build/lib,
+# installed beside the plug-ins: what the engine and platform keep for the
+# process (the text measurer, the class registry, the temporary files, ...)
+# then exists once, whichever program or plug-in uses it.
 #   nv_folder_library(<target> <folder> [QT] [LINK <targets>...])
 function(nv_folder_library target folder)
   cmake_parse_arguments(ARG "QT" "" "LINK" ${ARGN})
   file(GLOB _src CONFIGURE_DEPENDS
        ${CMAKE_SOURCE_DIR}/${folder}/*.cpp ${CMAKE_SOURCE_DIR}/${folder}/*.c)
   if(_src)
-    add_library(${target} STATIC ${_src})
+    add_library(${target} SHARED ${_src})
     target_include_directories(${target} PUBLIC ${CMAKE_SOURCE_DIR})
     target_link_libraries(${target} PUBLIC ${ARG_LINK})
+    set_target_properties(${target} PROPERTIES
+        LIBRARY_OUTPUT_DIRECTORY "${CMAKE_BINARY_DIR}/lib"
+        INSTALL_RPATH "$ORIGIN")
+    if(NOT NV_SANITIZE AND NOT NV_FUZZ)
+      # A missing LINK shows when the library is built, not in a plug-in at run time.
+      target_link_options(${target} PRIVATE -Wl,--no-undefined)
+    endif()
+    if(NOT folder MATCHES "^tests/")
+      install(TARGETS ${target} LIBRARY DESTINATION "${CMAKE_INSTALL_LIBDIR}/nivalo")
+    endif()
     if(ARG_QT)
       set_target_properties(${target} PROPERTIES AUTOMOC ON)
     endif()

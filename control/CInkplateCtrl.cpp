@@ -6,6 +6,7 @@
 #include "control/ControlErrors.h"
 #include "control/Converters.h"
 #include "control/ControlText.h"
+#include "engine/core/EngineLog.h"
 #include "engine/core/PathUtil.h"
 #include "engine/core/PropertyIds.h"
 #include "engine/format/UnitTable.h"
@@ -27,6 +28,14 @@ constexpr std::array<uint32_t, 25> kSystemColours = {
     0xC8D0D4, 0xA56E3A, 0x6A240A, 0x808080, 0xC8D0D4, 0xFFFFFF, 0x000000, 0x000000, 0x000000,
     0xFFFFFF, 0xC8D0D4, 0xC8D0D4, 0x808080, 0x6A240A, 0xFFFFFF, 0xC8D0D4, 0x808080, 0x808080,
     0x000000, 0xC8D0D4, 0xFFFFFF, 0x404040, 0xC8D0D4, 0x000000, 0xE1FFFF};
+
+// Hosts show the description to the user: the library's detail (a damaged
+// block table, a denied permission) is for the log.
+[[noreturn]] void FormFileError(const std::string& path, const std::string& detail)
+{
+    LogLine("Inkplate", "form file " + path + ": " + detail);
+    ThrowControlError(kErrFileAccess, 20000);
+}
 
 } // namespace
 
@@ -133,11 +142,10 @@ std::shared_ptr<CXForm> CInkplateCtrl::OpenForm(const std::string& fileName)
     std::string found;
     const int r = FindFileOnPathList(found, HostPath(m_strFormPath), HostPath(fileName), false);
     if (r == -1) ThrowControlError(kErrFileNotFound, 20016);
-    if (r != 0) ThrowControlError(kErrFileAccess, 20000);
+    if (r != 0) FormFileError(HostPath(fileName), "not openable");
 
     auto doc = std::make_unique<CInkplateDoc>();
-    if (!doc->OnOpenDocument(found))
-        ThrowControlError(kErrFileAccess, 20000, EngineTextToHost(doc->Error()));
+    if (!doc->OnOpenDocument(found)) FormFileError(found, EngineTextToHost(doc->Error()));
     std::unique_ptr<TvFedObject> copy;
     try {
         TvFedObject& root = *doc->GetRoot();
@@ -145,14 +153,17 @@ std::shared_ptr<CXForm> CInkplateCtrl::OpenForm(const std::string& fileName)
         copy = root.Clone();
         root.SetObjectsFlag(0);
     } catch (const CException& e) {
-        ThrowControlError(kErrFileAccess, 20000, EngineTextToHost(e.GetErrorMessage()));
+        FormFileError(found, EngineTextToHost(e.GetErrorMessage()));
     }
     copy->ForEachObjectMutable([&](TvObject& obj, TvLayer&) {
         auto* image = dynamic_cast<TvImage*>(&obj);
         if (!image || image->GetType() != objImage || image->m_bEmbedded) return;
         try {
-            image->m_strFileName = ResolvePicture(image->m_strFileName);
-        } catch (const AutomationError&) {
+            image->m_strFileName = ResolvePicture(image->m_strFileName, &image->m_strFoundPath);
+        } catch (const AutomationError& e) {
+            // The form still opens; its page output reports the picture.
+            LogLine("OpenForm", EngineTextToHost(PathForMessage(found)) + ": " + EngineTextToHost(image->m_strFileName) +
+                                    ": " + e.description());
             image->m_strFileName.clear();
         }
     });
@@ -219,7 +230,7 @@ uint32_t CInkplateCtrl::TranslateColor(uint32_t oleColor)
     return oleColor & 0x00FFFFFFu;
 }
 
-std::string CInkplateCtrl::ResolvePicture(const std::string& storedName) const
+std::string CInkplateCtrl::ResolvePicture(const std::string& storedName, std::string* nativePath) const
 {
     if (storedName.empty()) ThrowControlError(kErrFileNotFound, 20030);
     std::string found;
@@ -235,8 +246,10 @@ std::string CInkplateCtrl::ResolvePicture(const std::string& storedName) const
     if (ImageDrawer::GetPictureKind(found) == 0) ThrowControlError(kErrImageFormat, 20044);
     // The model keeps picture names as stored text.
     const std::optional<std::string> stored = HostPathToEngine(found);
-    if (!stored) ThrowControlError(kErrFileNotFound, 20030);
-    return *stored;
+    if (stored) return *stored;
+    if (!nativePath) ThrowControlError(kErrFileNotFound, 20030);
+    *nativePath = found;
+    return storedName;
 }
 
 } // namespace nv

@@ -141,8 +141,10 @@ public:
 
     // Picture file resolution along ImagePath for a stored (CP932) name:
     // the found path, or 0x800A0035 / 20030, 0x800A004B / 20031, 0x800A03EA /
-    // 20044. A name that cannot be a file here counts as missing.
-    std::string ResolvePicture(const std::string& storedName) const;
+    // 20044. A name that cannot be a file here counts as missing. A file
+    // whose path CP932 cannot hold is found only when `nativePath` is given:
+    // it gets the path and the stored name comes back unchanged.
+    std::string ResolvePicture(const std::string& storedName, std::string* nativePath = nullptr) const;
 
 private:
     int32_t PrinterPage(CXForm& form);
@@ -153,6 +155,7 @@ private:
     int32_t OleSubstitutes(CXForm& form, std::vector<std::string>& files, std::vector<uint32_t>& ids);
     std::unique_ptr<OutputJob> MakeJob(CXPrinter& printer, const std::string& docName, int32_t& result);
     void EndJobHandle();
+    void DropReservedDocumentName();
     void RebuildFaceList();
 
     Mode m_mode;
@@ -169,6 +172,8 @@ private:
     bool m_bPrintJobOpen = false;
     int32_t m_nPage = 0;
     std::string m_strDocumentFileName;
+    // The numbered name was reserved by an empty file of this job.
+    bool m_bReservedDocumentName = false;
     std::vector<std::shared_ptr<CXForm>> m_forms;
     uint64_t m_nFormsGeneration = 0;
     std::vector<std::unique_ptr<TvFontDesc>> m_fonts;

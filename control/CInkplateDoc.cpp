@@ -1,6 +1,8 @@
 #include "control/CInkplateDoc.h"
 
+#include "engine/core/EngineLog.h"
 #include "engine/model/FormFile.h"
+#include "platform/core/Cp932.h"
 
 #include <cerrno>
 #include <cstring>
@@ -12,22 +14,27 @@ namespace nv {
 
 namespace {
 
-// The whole file, or false with errno's text. Reading by descriptor lets a
-// folder or a device be refused before any byte is taken.
+// The whole file, or false with the reason (CP932). Reading by descriptor
+// lets a folder or a device be refused before any byte is taken.
 bool ReadWholeFile(const std::string& path, std::string& out, std::string& error, uint64_t limit)
 {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Non-blocking until it is known to be a file: a named pipe would hold
+    // the open until a writer came.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
-        error = std::strerror(errno);
+        error = CFileException::FromErrno(errno, path).GetErrorMessage();
         return false;
     }
     struct stat st {};
     bool ok = ::fstat(fd, &st) == 0;
     if (ok && !S_ISREG(st.st_mode)) {
-        error = "not a file";
+        error = CFileException(CFileException::notRegularFile, 0, path).GetErrorMessage();
+        ok = false;
+    } else if (ok && ::fcntl(fd, F_SETFL, O_RDONLY) != 0) {
+        error = CFileException::FromErrno(errno, path).GetErrorMessage();
         ok = false;
     } else if (ok && static_cast<uint64_t>(st.st_size) > limit) {
-        error = "file larger than allowed";
+        error = Utf8ToCp932Lossy("フォームファイルが大きすぎます。");
         ok = false;
     }
     if (ok) {
@@ -38,7 +45,8 @@ bool ReadWholeFile(const std::string& path, std::string& out, std::string& error
             if (n < 0 && errno == EINTR) continue;
             if (n <= 0) {
                 // A file that shrank while read is as damaged as a short one.
-                error = n < 0 ? std::strerror(errno) : "file shorter than its size";
+                error = n < 0 ? CFileException::FromErrno(errno, path).GetErrorMessage()
+                              : CFileException(CFileException::endOfFile, 0, path).GetErrorMessage();
                 ok = false;
                 break;
             }
@@ -67,10 +75,14 @@ bool CInkplateDoc::LoadFromBytes(std::string_view bytes)
     try {
         m_pRoot = LoadFormFile(bytes);
         return true;
+    } catch (const FormFileException& e) {
+        LogLine("form", e.Detail());
+        m_strError = e.GetErrorMessage();
     } catch (const CException& e) {
         m_strError = e.GetErrorMessage();
     } catch (const std::exception& e) {
-        m_strError = e.what();
+        LogLine("form", e.what());
+        m_strError = Utf8ToCp932Lossy("フォームファイルが壊れています。");
     }
     m_pRoot.reset();
     return false;

@@ -14,12 +14,25 @@
 
 #include <cstdio>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace nv {
 
 void CInkplateCtrl::RebuildFaceList()
 {
     m_faceList.Rebuild();
     m_bFaceListBuilt = true;
+}
+
+void CInkplateCtrl::DropReservedDocumentName()
+{
+    if (!m_bReservedDocumentName) return;
+    m_bReservedDocumentName = false;
+    // Only while it is still the empty file the reservation made.
+    struct stat st {};
+    if (::lstat(m_strDocumentFileName.c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_size == 0)
+        ::unlink(m_strDocumentFileName.c_str());
 }
 
 void CInkplateCtrl::EndJobHandle()
@@ -92,6 +105,7 @@ int32_t CInkplateCtrl::StartDocument(const std::string& fileName, const std::str
     m_nPage = 1;
     m_nOutput = 2;
     m_strDocumentFileName = path;
+    m_bReservedDocumentName = fileName.empty();
     m_strDocumentName = documentName;
     m_bDocumentOpen = true;
     return tvlNoError;
@@ -110,7 +124,9 @@ int32_t CInkplateCtrl::EndDocument()
     } catch (...) {
         result = tvlErrWriteDocument;
         m_pDocStore->Discard();
+        DropReservedDocumentName();
     }
+    m_bReservedDocumentName = false;
     m_bDocumentOpen = false;
     m_nOutput = 0;
     return result;
@@ -125,7 +141,9 @@ int32_t CInkplateCtrl::AbortDocument()
     } catch (...) {
     }
     m_bDocumentOpen = false;
-    std::remove(m_strDocumentFileName.c_str());
+    // The store removes a target it made itself; an older document of the
+    // name is the user's and stays.
+    DropReservedDocumentName();
     return tvlNoError;
 }
 
@@ -256,14 +274,13 @@ int32_t CInkplateCtrl::PrintDocument(const std::string& fileName)
             if (!job->EndPage()) result = tvlErrEndPage;
         }
     } catch (...) {
-        if (result == tvlNoError) result = tvlErrReadDocument;
-    }
-    // A document that did not print whole leaves no output behind.
-    if (result != tvlNoError) {
+        // A document that cannot be read any further is not ended as if whole.
         job->AbortDoc();
-        return result;
+        return result == tvlNoError ? tvlErrReadDocument : result;
     }
-    return job->EndDoc() ? tvlNoError : tvlErrEndDoc;
+    // A page the printer refused stops the loop, but the pages before it
+    // have gone out: the job is ended as usual.
+    return job->EndDoc() ? result : tvlErrEndDoc;
 }
 
 } // namespace nv

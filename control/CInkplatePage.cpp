@@ -87,6 +87,7 @@ int32_t CInkplateCtrl::DcPage(CXForm& form, DeviceContext* dc)
             if (own && !own->m_strFileName.empty()) {
                 renamed.emplace_back(image, image->m_strFileName);
                 image->m_strFileName = own->m_strFileName;
+                image->m_strFoundPath = own->m_strFoundPath;
             } else {
                 LogPageError("picture \"" + EngineTextToHost(image->m_strName) + "\" has no file");
                 image->m_bVisible = 0;
@@ -113,7 +114,10 @@ int32_t CInkplateCtrl::DcPage(CXForm& form, DeviceContext* dc)
         result = tvlErrObjectDraw;
     }
     for (size_t i = errorsBefore; i < dc->Errors().size(); ++i) LogPageError(dc->Errors()[i]);
-    for (auto& [image, name] : renamed) image->m_strFileName = name;
+    for (auto& [image, name] : renamed) {
+        image->m_strFileName = name;
+        image->m_strFoundPath.clear();
+    }
     for (TvObject* obj : hidden) obj->m_bVisible = 1;
     form.DrawnObjects().clear();
     dc->RestoreDC(-1);

@@ -74,11 +74,11 @@ std::shared_ptr<CXLayer> CXForm::LayerWrapper(TvLayer& layer)
     return w;
 }
 
-std::shared_ptr<CXObject> CXForm::ObjectWrapper(TvObject& obj)
+std::shared_ptr<CXObject> CXForm::ObjectWrapper(TvObject& obj, TvLayer* layer)
 {
     auto& slot = m_objectWrappers[&obj];
     if (auto w = slot.lock()) return w;
-    TvLayer* layer = Root().FindLayerOf(&obj);
+    if (!layer) layer = Root().FindLayerOf(&obj);
     auto w = std::make_shared<CXObject>(layer ? LayerWrapper(*layer) : nullptr, &obj);
     slot = w;
     return w;
@@ -96,7 +96,7 @@ std::vector<std::shared_ptr<CXObject>> CXForm::TvObjects()
 {
     CheckOpen();
     std::vector<std::shared_ptr<CXObject>> out;
-    Root().ForEachObjectMutable([&](TvObject& o, TvLayer&) { out.push_back(ObjectWrapper(o)); });
+    Root().ForEachObjectMutable([&](TvObject& o, TvLayer& layer) { out.push_back(ObjectWrapper(o, &layer)); });
     return out;
 }
 

@@ -139,7 +139,8 @@ public:
 
     // ---- for the layer and object wrappers ------------------------------
     std::shared_ptr<CXLayer> LayerWrapper(TvLayer& layer);
-    std::shared_ptr<CXObject> ObjectWrapper(TvObject& obj);
+    // `layer` when the caller knows it, else looked up.
+    std::shared_ptr<CXObject> ObjectWrapper(TvObject& obj, TvLayer* layer = nullptr);
     // Applies a map to an engine object and records its changes under the
     // object's id; the object must support the map's first id (else
     // 0x800A01A6 / 20003).

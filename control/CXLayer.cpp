@@ -31,8 +31,19 @@ bool CXLayer::VisibleAtDesign() const { return Checked().m_bVisibleAtDesign != 0
 bool CXLayer::GetVisibleAtPrint() const { return Checked().m_bVisibleAtPrint != 0; }
 bool CXLayer::TransparentAtDesign() const { return Checked().m_bTransparentAtDesign != 0; }
 bool CXLayer::GetTransparentAtPrint() const { return Checked().m_bTransparentAtPrint != 0; }
-int32_t CXLayer::GridSpacingX() const { return m_pForm->Ctrl().ToUnit(Checked().m_nGridX); }
-int32_t CXLayer::GridSpacingY() const { return m_pForm->Ctrl().ToUnit(Checked().m_nGridY); }
+// The control goes with the form when it closes: look at it only once the
+// form is known to be open.
+int32_t CXLayer::GridSpacingX() const
+{
+    const int32_t grid = Checked().m_nGridX;
+    return m_pForm->Ctrl().ToUnit(grid);
+}
+
+int32_t CXLayer::GridSpacingY() const
+{
+    const int32_t grid = Checked().m_nGridY;
+    return m_pForm->Ctrl().ToUnit(grid);
+}
 int32_t CXLayer::LayerMode() const { return LayerModeFromEngine(Checked().m_nLayerMode); }
 uint32_t CXLayer::GetBackColor() const { return Checked().m_crBackColor; }
 std::string CXLayer::Name() const { return EngineTextToHost(Checked().m_strName); }
@@ -59,11 +70,20 @@ std::vector<std::shared_ptr<CXObject>> CXLayer::TvObjects()
 {
     TvLayer& layer = Checked();
     std::vector<std::shared_ptr<CXObject>> out;
-    for (auto& o : layer.m_objects) out.push_back(m_pForm->ObjectWrapper(*o));
+    for (auto& o : layer.m_objects) out.push_back(m_pForm->ObjectWrapper(*o, &layer));
     return out;
 }
 
-void CXLayer::MoveTop() { m_pForm->MoveLayer(Checked(), true); }
-void CXLayer::MoveBottom() { m_pForm->MoveLayer(Checked(), false); }
+void CXLayer::MoveTop()
+{
+    TvLayer& layer = Checked();
+    m_pForm->MoveLayer(layer, true);
+}
+
+void CXLayer::MoveBottom()
+{
+    TvLayer& layer = Checked();
+    m_pForm->MoveLayer(layer, false);
+}
 
 } // namespace nv

@@ -168,6 +168,9 @@ void CXObject::SetLong(int32_t dispid, int32_t value)
         v = EnumToEngine(a.enumKind, value);
         if (v == -999) ThrowControlError(kErrInvalidProperty, a.setError);
         break;
+    case PropConv::Positive:
+        if (value <= 0) ThrowControlError(kErrInvalidProperty, a.setError);
+        break;
     case PropConv::FontSize: {
         if (value < 0) ThrowControlError(kErrInvalidProperty, 20043);
         v = ctrl.UnitToCentiPoints(value);

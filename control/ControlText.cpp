@@ -22,13 +22,4 @@ std::string HostPath(std::string_view utf8)
     return path;
 }
 
-void ThrowControlError(HRESULT scode, int32_t id, const std::string& description)
-{
-    AutomationError e = ControlError(scode, id);
-    if (description.empty()) throw e;
-    ErrorRecord record = e.record();
-    record.description = description;
-    throw AutomationError(std::move(record));
-}
-
 } // namespace nv

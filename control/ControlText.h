@@ -21,8 +21,4 @@ std::optional<std::string> HostPathToEngine(std::string_view utf8);
 // A host path as a native path: "\" separates folders as "/" does.
 std::string HostPath(std::string_view utf8);
 
-// The error of a text id with a description of its own (the engine's
-// message), the table's text when it is empty.
-[[noreturn]] void ThrowControlError(HRESULT scode, int32_t id, const std::string& description);
-
 } // namespace nv

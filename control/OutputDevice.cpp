@@ -1,16 +1,9 @@
 #include "control/OutputDevice.h"
 
+#include "platform/qt/PdfSpool.h"
 #include "platform/qt/PrinterByName.h"
 #include "platform/qt/QtPrinterJob.h"
 #include "platform/qt/QtSurfaces.h"
-
-#include <QFile>
-#include <QFileInfo>
-#include <QTemporaryFile>
-
-#include <sys/stat.h>
-
-#include <cstdio>
 
 namespace nv {
 
@@ -26,23 +19,17 @@ public:
 
     bool StartDoc(const std::string& docName) override
     {
+        // The spool is made now: a folder that cannot take it fails the
+        // start, not the first page.
         if (!m_target.isEmpty()) {
-            // Reserve the file beside the target now: a folder that cannot
-            // take it fails the start, not the first page.
-            const QFileInfo info(m_target);
-            QTemporaryFile spool(info.absolutePath() + QStringLiteral("/.") + info.fileName() +
-                                 QStringLiteral(".XXXXXX"));
-            spool.setAutoRemove(false);
-            if (!spool.open()) return false;
-            m_spool = spool.fileName();
-            spool.close();
-            m_printer->setOutputFileName(m_spool);
+            if (!m_spool.Reserve(m_target)) return false;
+            m_printer->setOutputFileName(m_spool.Path());
         }
         if (m_job.StartDoc({})) {
             m_printer->setDocName(QString::fromStdString(docName));
             return true;
         }
-        DropSpool();
+        m_spool.Drop();
         return false;
     }
     bool StartPage() override
@@ -61,38 +48,25 @@ public:
     {
         m_dc.reset();
         const bool ok = m_job.EndDoc();
-        if (m_spool.isEmpty()) return ok;
-        // The spool was made private; the PDF gets a new file's mode.
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        ::chmod(QFile::encodeName(m_spool).constData(), 0666 & ~mask);
-        if (ok && std::rename(QFile::encodeName(m_spool).constData(), QFile::encodeName(m_target).constData()) == 0) {
-            m_spool.clear();
-            return true;
-        }
-        DropSpool();
+        if (m_target.isEmpty()) return ok;
+        if (ok && m_spool.Commit()) return true;
+        m_spool.Drop();
         return false;
     }
     void AbortDoc() override
     {
         m_dc.reset();
         m_job.AbortDoc();
-        DropSpool();
+        m_spool.Drop();
     }
     bool ResetDC(const DevMode& mode) override { return m_job.ResetDC(mode); }
 
 private:
-    void DropSpool()
-    {
-        if (!m_spool.isEmpty()) QFile::remove(m_spool);
-        m_spool.clear();
-    }
-
     std::unique_ptr<QPrinter> m_printer;
     QtPrinterJob m_job;
     std::unique_ptr<QtDeviceContext> m_dc;
     QString m_target;
-    QString m_spool;
+    PdfSpool m_spool;
 };
 
 } // namespace

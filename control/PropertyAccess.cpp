@@ -104,7 +104,7 @@ constexpr std::array<PropertyAccess, kAccessCount> kTable = {{
     P(72, "DeleteLineColor", BOTH, propStrikeColor, C::Color),
     P(73, "BarcodeColor", AP, propFillColor, C::Color, false, 9),
     En(74, "AdjustType", AP, propBarWidthMode, E::BarAdjust, 20022),
-    P(75, "BarWidth", AP, propSecondWidth, C::Plain),
+    {75, "BarWidth", AP, propSecondWidth, C::Positive, E::None, false, 20041, 0, 0, 0, false},
     P(76, "BarAdjust", AP, propFirstWidth, C::Plain),
     P(77, "StandardSize", AP, propStandardHeight, C::Bool),
     P(84, "BarSize", AP, propBarWidthFirst, C::Plain, false, 9),

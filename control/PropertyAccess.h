@@ -9,6 +9,7 @@ namespace nv {
 enum class PropConv : uint8_t {
     None,      // handled by its own member
     Plain,     // the engine value as it is
+    Positive,  // as it is, greater than 0 (else the entry's set error)
     Bool,      // 0/1 in the engine, 0/-1 to the host
     Color,     // set through TranslateColor
     Position,  // Unit <-> document units, negatives allowed

@@ -8,8 +8,7 @@
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Pagelook"));
-    QApplication::setApplicationDisplayName(QStringLiteral("TaveloViewer"));
+    nv::viewer::PagelookApp::NameProgram();
     nv::ui::LoadQtTranslation(app);
     nv::InstallQtPrinterCatalog();
     int rc = 0;

@@ -1,7 +1,7 @@
 #pragma once
 // The process-wide table of classes an archive may create by name. Filled
 // explicitly (RegisterCoreClasses, RegisterModelClasses), never by static
-// initialisers, so that it works from static libraries.
+// initialisers, so that what is registered never depends on what a link kept.
 #include "engine/core/CObject.h"
 
 #include <mutex>

@@ -96,6 +96,7 @@ std::string CFileException::GetErrorMessage() const
     case lockViolation: return WithName("%1 はロックされています。", n);
     case diskFull: return WithName("ディスクがいっぱいのため %1 に書き込めません。", n);
     case endOfFile: return WithName("%1 の終わりを越えて読み込もうとしました。", n);
+    case notRegularFile: return WithName("%1 は通常のファイルではありません。", n);
     case genericException:
     default: {
         std::string text = WithName("%1 でエラーが発生しました。", n);

@@ -59,6 +59,7 @@ public:
         lockViolation = 12,
         diskFull = 13,
         endOfFile = 14,
+        notRegularFile = 15, // a pipe, device or socket where a file was asked for
     };
 
     CFileException(Cause cause, int osError, std::string fileName)

@@ -46,6 +46,13 @@ bool CFile::TryOpen(const std::string& name, Mode mode, CFileException* error)
         if (error) *error = CFileException(CFileException::accessDenied, EISDIR, name);
         return false;
     }
+    // What is read must be a file: a pipe or a device would block a read or
+    // never end.
+    if ((mode == modeRead || mode == modeReadWrite) && !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        if (error) *error = CFileException(CFileException::notRegularFile, 0, name);
+        return false;
+    }
     const int fl = ::fcntl(fd, F_GETFL);
     if (fl < 0 || ::fcntl(fd, F_SETFL, fl & ~O_NONBLOCK) != 0) {
         const int err = errno;

@@ -190,7 +190,9 @@ int IsWindowsAbsolutePath(std::string_view stored)
 
 int FindStoredFile(std::string& out, std::string_view list, std::string_view stored)
 {
-    if (!IsWindowsAbsolutePath(stored)) return FindFileOnPathList(out, list, StoredNameToPath(stored), false);
+    // A native absolute name that is gone is looked for by its file part too:
+    // forms travel between machines with their pictures beside them.
+    if (!IsWindowsAbsolutePath(stored)) return FindFileOnPathList(out, list, StoredNameToPath(stored), true);
     // Only its file part can be here; a name directly under a root has no
     // folder to drop.
     const size_t at = LastSeparator(stored, true);

@@ -42,10 +42,10 @@ void JoinPath(std::string& out, std::string_view folder, std::string_view name);
 // 1 for a name that can only be a Windows one: a drive, a share, or rooted
 // at "\".
 int IsWindowsAbsolutePath(std::string_view stored);
-// Looks for a stored name along a native folder list. A Windows absolute
-// name cannot exist here, so its file part is looked for instead; a name
-// that does not convert throws (see StoredNameToPath). Results as
-// FindFileOnPathList.
+// Looks for a stored (picture) name along a native folder list. A Windows
+// absolute name cannot exist here, so its file part is looked for instead,
+// as it is for a native absolute name that does not exist; a name that does
+// not convert throws (see StoredNameToPath). Results as FindFileOnPathList.
 int FindStoredFile(std::string& out, std::string_view list, std::string_view stored);
 // 1 for a root: a drive root "X:\", a share "\\server\share[\]", or a
 // native path naming "/".

@@ -159,14 +159,6 @@ TempFileManager::~TempFileManager()
     if (!processFolder_.empty()) ::rmdir(processFolder_.c_str());
 }
 
-std::string TempFileManager::SystemTempFolder()
-{
-    const char* t = std::getenv("TMPDIR");
-    std::string folder = (t && *t) ? std::string(t) : std::string("/tmp");
-    if (!IsFolder(folder)) folder = "/tmp";
-    return folder;
-}
-
 int TempFileManager::RemoveStaleWorkFolders(const std::string& userFolder)
 {
     int removed = 0;

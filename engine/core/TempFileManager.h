@@ -43,8 +43,6 @@ public:
     void RemoveAll();
     std::vector<std::string> Files() const;
 
-    // The system temporary folder (TMPDIR, else /tmp).
-    static std::string SystemTempFolder();
     // This process's folder for work files, made on first use in the
     // per-user folder; work folders of processes that no longer run are
     // removed then, and SIGTERM and SIGINT clean up as a normal exit does.

@@ -1,6 +1,7 @@
 #include "engine/model/FormFile.h"
 
 #include "engine/model/TvOle.h"
+#include "platform/core/Cp932.h"
 
 namespace nv {
 
@@ -31,23 +32,25 @@ void AttachContainerStorages(TvFedObject& form, const CompoundEntry& root)
 
 } // namespace
 
+std::string FormFileException::GetErrorMessage() const { return Utf8ToCp932Lossy(m_strMessage); }
+
 std::unique_ptr<TvFedObject> LoadFormFile(std::string_view bytes, const CompoundLimits& limits)
 {
     if (bytes.empty()) throw CArchiveException(CArchiveException::endOfFile);
-    if (bytes.size() > limits.maxFileSize) throw FormFileException("form file larger than allowed");
+    if (bytes.size() > limits.maxFileSize) throw FormFileException("フォームファイルが大きすぎます。", "form file larger than allowed");
     std::unique_ptr<TvFedObject> form;
     CompoundEntry root;
     const bool compound = IsCompoundFile(bytes);
     if (compound) {
         std::string why;
-        if (!ReadCompoundFile(bytes, root, &why, limits)) throw FormFileException("damaged form file: " + why);
+        if (!ReadCompoundFile(bytes, root, &why, limits)) throw FormFileException("フォームファイルが壊れています。", "damaged form file: " + why);
         const CompoundEntry* contents = root.Find(kFormContentsStream);
-        if (!contents || contents->storage) throw FormFileException("form file without contents");
+        if (!contents || contents->storage) throw FormFileException("フォームファイルにフォームの内容がありません。", "form file without contents");
         form = LoadFormArchive(contents->data);
     } else {
         form = LoadFormArchive(bytes);
     }
-    if (!form) throw FormFileException("form file without a form");
+    if (!form) throw FormFileException("フォームファイルにフォームがありません。", "form file without a form");
     if (compound) AttachContainerStorages(*form, root);
     // Automatic links would be brought up to date here; no server runs, so
     // the cached pictures stay.

@@ -15,10 +15,15 @@ namespace nv {
 
 // A form file that is no form: not a compound file libgsf reads, no contents
 // stream, or no form in it. Damaged archives throw CArchiveException.
+// A form file that holds no loadable form: the message says so in the
+// user's words, the detail (for the log) what the reader found.
 class FormFileException : public CException {
 public:
-    explicit FormFileException(std::string reason) : m_strReason(std::move(reason)) {}
-    std::string GetErrorMessage() const override { return m_strReason; }
+    FormFileException(const char* utf8Message, std::string detail)
+        : m_strMessage(utf8Message), m_strReason(std::move(detail)) {}
+    std::string GetErrorMessage() const override;
+    const std::string& Detail() const { return m_strReason; }
+    std::string m_strMessage;
     std::string m_strReason;
 };
 

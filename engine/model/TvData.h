@@ -17,7 +17,9 @@ public:
 
     // Formats the current value through the edit picture. 0, or the edit
     // picture's negative code (-1 bad or empty picture, -2 not a number);
-    // an overflow or cut gives 0 with the replacement or cut text.
+    // an overflow or cut gives 0 with the replacement or cut text. With a
+    // numeric picture a value without digits shows nothing and one in Str
+    // form (a leading blank) is read as its number.
     int FormatFieldText(std::string& result) const;
 };
 

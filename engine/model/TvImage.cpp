@@ -72,7 +72,9 @@ void TvImage::InitDefaults(uint32_t objectId)
 
 std::string TvImage::PictureSource() const
 {
-    return m_bEmbedded && !m_strTempFile.empty() ? m_strTempFile : StoredNameToPath(m_strFileName);
+    if (m_bEmbedded && !m_strTempFile.empty()) return m_strTempFile;
+    if (!m_strFoundPath.empty()) return m_strFoundPath;
+    return StoredNameToPath(m_strFileName);
 }
 
 void TvImage::Serialize(Archive& ar, uint32_t schema)
@@ -259,7 +261,10 @@ void TvImage::SetProperties(const TvPropertyMap& map, TvChangeList* changes)
     const bool embeddedChanged = m_bEmbedded != oldEmbedded, nameChanged = m_strFileName != oldName;
     if ((embeddedChanged && m_bEmbedded == 0) || (!embeddedChanged && m_bEmbedded && nameChanged))
         SetStringProp(changes, propTempFile, m_strTempFile, "");
-    if (nameChanged) SetLongProp(changes, propPictureKind, m_nPictureKind, -1);
+    if (nameChanged) {
+        SetLongProp(changes, propPictureKind, m_nPictureKind, -1);
+        m_strFoundPath.clear();
+    }
 }
 
 std::unique_ptr<TvObject> TvImage::Clone() const
@@ -272,6 +277,7 @@ std::unique_ptr<TvObject> TvImage::Clone() const
 void TvImage::CopyImageAttributes(const TvImage& s)
 {
     CopyAttributes(s);
+    m_strFoundPath = s.m_strFoundPath;
     m_nWidth = s.m_nWidth;
     m_nHeight = s.m_nHeight;
     m_nValue66 = s.m_nValue66;

@@ -42,7 +42,8 @@ public:
     virtual void CopyImageAttributes(const TvImage& source);
 
     // The file that holds the picture's bytes: the temporary copy of an
-    // embedded picture, else the stored file name as a native path (throws
+    // embedded picture, the path found for it, else the stored file name as
+    // a native path (throws
     // CFileException naming a name that does not convert).
     std::string PictureSource() const;
 
@@ -63,6 +64,9 @@ public:
     int32_t m_bKeepAspect = 0;       // 61
     int32_t m_nDataLength = 0;       // 65
     std::string m_strTempFile;       // 70, native path
+    // Where the control found the named file when its folder has no CP932
+    // name (native, not stored); empty: the name is the path.
+    std::string m_strFoundPath;
     HeldWorkFile m_heldTempFile;     // the work file this picture made, if any: it goes with the picture
     int32_t m_bEmbedOnStore = 0;     // transient, SetFlag
 

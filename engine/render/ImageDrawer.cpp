@@ -79,6 +79,7 @@ std::string ImageDrawer::ResolvePath(const TvImage& picture) const
 {
     if (picture.m_bEmbedded && !picture.m_strTempFile.empty()) return picture.m_strTempFile;
     if (picture.m_strFileName.empty()) return {};
+    if (!picture.m_strFoundPath.empty()) return picture.m_strFoundPath;
     std::string found;
     if (FindStoredFile(found, m_searchPath, picture.m_strFileName) == 0) return found;
     return {};

@@ -77,7 +77,9 @@ private:
     uint64_t m_length = 0;
 };
 
-// Program start and exit.
+// Optional at program start and exit: the picture toolkit keeps its state
+// per thread and resets it on every call, so a plug-in draws pictures
+// whether or not its host called these.
 void InitImageDrawing();
 void TermImageDrawing();
 

@@ -1,10 +1,16 @@
 #include "engine/render/TextMeasurer.h"
 
 #include "platform/core/Cp932.h"
+#include "platform/gdi/MeasuringDc.h"
+
+#include <cstdlib>
+#include <mutex>
 
 namespace nv {
 
-DcTextMeasurer::DcTextMeasurer(std::unique_ptr<DeviceContext> dc) : m_dc(std::move(dc)) {}
+DcTextMeasurer::DcTextMeasurer(std::unique_ptr<DeviceContext> dc) : m_owned(std::move(dc)), m_dc(m_owned.get()) {}
+
+DcTextMeasurer::DcTextMeasurer(DeviceContext& dc) : m_dc(&dc) {}
 
 DcSize DcTextMeasurer::Measure(const MeasureFont& font, std::string_view ch)
 {
@@ -33,22 +39,41 @@ DcSize DcTextMeasurer::Measure(const MeasureFont& font, std::string_view ch)
 }
 
 namespace {
-std::unique_ptr<TextMeasurer>& Engine()
-{
-    static std::unique_ptr<TextMeasurer> engine;
-    return engine;
-}
+class ProcessTextMeasurer : public TextMeasurer {
+public:
+    DcSize Measure(const MeasureFont& font, std::string_view ch) override
+    {
+        std::lock_guard lock(m_mutex);
+        DcSize size;
+        const bool measured = WithMeasuringDc([&](DeviceContext& dc) {
+            if (m_dc != &dc) {
+                // A new context (the old went with its application): fresh sizes.
+                m_dc = &dc;
+                m_measurer = std::make_unique<DcTextMeasurer>(dc);
+            }
+            size = m_measurer->Measure(font, ch);
+        });
+        return measured ? size : CellSize(font, ch);
+    }
+
+private:
+    static DcSize CellSize(const MeasureFont& font, std::string_view ch)
+    {
+        const int32_t em = std::abs(font.height);
+        const int32_t half = font.width != 0 ? std::abs(font.width) : (em + 1) / 2;
+        return {ch.size() > 1 ? 2 * half : half, em};
+    }
+
+    std::mutex m_mutex;
+    const DeviceContext* m_dc = nullptr;
+    std::unique_ptr<DcTextMeasurer> m_measurer;
+};
 } // namespace
 
-void InitTextEngine(std::unique_ptr<DeviceContext> measuringDc)
+TextMeasurer* DefaultTextMeasurer()
 {
-    Engine() = std::make_unique<DcTextMeasurer>(std::move(measuringDc));
+    static ProcessTextMeasurer measurer;
+    return &measurer;
 }
-
-void InitTextEngine(std::unique_ptr<TextMeasurer> measurer) { Engine() = std::move(measurer); }
-
-void TermTextEngine() { Engine().reset(); }
-
-TextMeasurer* DefaultTextMeasurer() { return Engine().get(); }
 
 } // namespace nv

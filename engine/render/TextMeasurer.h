@@ -35,20 +35,21 @@ public:
 class DcTextMeasurer : public TextMeasurer {
 public:
     explicit DcTextMeasurer(std::unique_ptr<DeviceContext> dc);
+    // Measures on a context the caller keeps alive.
+    explicit DcTextMeasurer(DeviceContext& dc);
     DcSize Measure(const MeasureFont& font, std::string_view cp932Char) override;
     DeviceContext& Dc() { return *m_dc; }
 
 private:
-    std::unique_ptr<DeviceContext> m_dc;
+    std::unique_ptr<DeviceContext> m_owned;
+    DeviceContext* m_dc;
     std::map<MeasureFont, std::unordered_map<uint32_t, DcSize>> m_cache;
 };
 
-// The process's text engine: the measurer the layout uses by default.
-// InitTextEngine takes the measuring context (one per process);
-// TermTextEngine drops it.
-void InitTextEngine(std::unique_ptr<DeviceContext> measuringDc);
-void InitTextEngine(std::unique_ptr<TextMeasurer> measurer);
-void TermTextEngine();
+// The measurer the layout uses when it is given none, one per process:
+// through the process's measuring context (platform/gdi/MeasuringDc.h), or,
+// in a process without a drawing platform, by character cells (half-width
+// half the em, full-width the em) so that characters never pile up.
 TextMeasurer* DefaultTextMeasurer();
 
 } // namespace nv

@@ -33,7 +33,7 @@ public:
     // The value set of a page (kept by the document until another page is
     // asked for). 22003 for a page outside the document.
     TvPageData& GetPageData(int32_t pageNo);
-    // The document font list, read again at every call.
+    // The document font list (read once per document).
     const std::vector<std::unique_ptr<TvFontDesc>>& GetFontList();
 
     // Draws a page at `offset` (document units) and `zoom` percent; the

@@ -11,6 +11,8 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <optional>
+#include <unordered_map>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -20,6 +22,10 @@ namespace nv {
 namespace {
 
 constexpr uint64_t kMaxOffset = 0xFFFFFFFFull;
+// Thousands of fonts; no document has more.
+constexpr uint64_t kMaxFontList = 4ull << 20;
+// Room for the last record after the furthest offset the indexes name.
+constexpr uint64_t kMaxBodyTail = 16ull << 20;
 
 // Why no work file could be made: the folder and the real cause.
 std::string TempFailureText()
@@ -156,6 +162,7 @@ int TvDocStore::Open(const std::string& path)
     m_nCachedFormId = -1;
     m_pCachedForm.reset();
     m_fonts.clear();
+    m_bFontsRead = false;
     try {
         OpenDocumentFile(path);
         OpenSpoolFile();
@@ -283,6 +290,17 @@ void TvDocStore::LoadDocument()
     // The header's count is what readers show; an index that disagrees
     // cannot tell which of the two is right.
     if (m_header.m_nPageCount != m_pageIndex.m_nCount) ThrowAppException(IDS_DOC_BAD_DATA);
+    // Nothing lies far beyond the last thing the indexes point at: a body
+    // padded past that is refused before a byte of it fills the work folder.
+    // (A packed body is bounded where it unpacks.)
+    if (!m_header.m_bPacked) {
+        uint64_t end = m_header.m_nFontListOffset;
+        for (const TvFormIndexEntry& f : m_formIndex.m_entries)
+            end = std::max<uint64_t>(end, uint64_t{f.m_nOffset} + f.m_nLength);
+        for (const TvPageIndexEntry& p : m_pageIndex.m_entries) end = std::max<uint64_t>(end, p.m_nOffset);
+        const uint64_t length = m_docFile.GetLength();
+        if (length > r.Position() && length - r.Position() > end + kMaxBodyTail) ThrowAppException(IDS_DOC_BAD_DATA);
+    }
     char block[kBlockSize];
     for (;;) {
         const size_t n = r.ReadBlock(block, kBlockSize);
@@ -366,6 +384,7 @@ void TvDocStore::Close()
     CloseFiles();
     m_nMode = modeClosed;
     m_bOpen = false;
+    m_bFontsRead = false;
     m_bDiscarded = false;
 }
 
@@ -454,12 +473,26 @@ void TvDocStore::ReadPage(TvPageData& page, int32_t pageNo)
     }
 }
 
+// Page settings are printer properties, numbers and a form name: what a
+// page may hold of them is bounded, so a hostile file cannot make them cost
+// more than a few small records a page.
+struct TvDocStore::SettingsCache {
+    struct Change {
+        uint32_t objectId;
+        CChangeData data;
+    };
+    // Records many pages share are read once.
+    std::unordered_map<uint32_t, std::vector<Change>> byRecord;
+    std::unordered_map<uint32_t, std::optional<Change>> byEntry;
+};
+
 void TvDocStore::ReadPageSettings(TvEntryMap& map, int32_t pageNo)
 {
     FindPage(pageNo);
     if (!m_bOpen || m_nMode != modeReading) ThrowAppException(IDS_DOC_PAGE_NOT_FOUND, pageNo);
     StoreReader r(m_spool);
-    ReadPageSettingsWith(r, map, pageNo);
+    SettingsCache cache;
+    ReadPageSettingsWith(r, map, pageNo, cache);
 }
 
 void TvDocStore::ReadAllPageSettings(const std::function<void(int32_t pageNo, TvEntryMap& map)>& each)
@@ -467,37 +500,72 @@ void TvDocStore::ReadAllPageSettings(const std::function<void(int32_t pageNo, Tv
     if (!m_bOpen || m_nMode != modeReading) return;
     StoreReader r(m_spool);
     TvEntryMap map;
+    SettingsCache cache;
     const int32_t count = static_cast<int32_t>(m_header.m_nPageCount);
     for (int32_t page = 1; page <= count; ++page) {
-        ReadPageSettingsWith(r, map, page);
+        ReadPageSettingsWith(r, map, page, cache);
         each(page, map);
         map.RemoveAll();
     }
 }
 
-void TvDocStore::ReadPageSettingsWith(StoreReader& r, TvEntryMap& map, int32_t pageNo)
+void TvDocStore::ReadPageSettingsWith(StoreReader& r, TvEntryMap& map, int32_t pageNo, SettingsCache& cache)
 {
-    const TvPageIndexEntry& entry = FindPage(pageNo);
-    TvPageRecord record;
-    ReadPageRecord(r, entry, record);
-    for (const TvPageRecordEntry& e : record.m_entries) {
-        if (e.m_nType != entryPrinter) break;
-        if (!r.Seek(e.m_nOffset)) ThrowAppException(IDS_DOC_BAD_DATA);
-        auto change = std::make_unique<TvChangeEntry>();
-        change->Load(r);
-        if (!change->m_pData) continue;
-        const TvEntryKey key{static_cast<int32_t>(change->m_nObjectId), change->m_pData->m_nPropId, 0, 0};
-        map.SetAt(key, std::move(change));
+    // A form name longer than any printer's, or more changes than there are
+    // printer properties many times over, is no page's settings: ignored.
+    constexpr uint32_t kMaxPrinterChange = 12 + 256;
+    constexpr uint32_t kMaxPrinterChanges = 64;
+    const TvPageIndexEntry& page = FindPage(pageNo);
+    auto [found, isNew] = cache.byRecord.try_emplace(page.m_nOffset);
+    std::vector<SettingsCache::Change>& changes = found->second;
+    if (isNew) {
+        // Only the leading printer entries of the record are wanted.
+        if (!r.Seek(page.m_nOffset) || r.U32() != TvPageRecord::kMagic) ThrowAppException(IDS_DOC_BAD_DATA);
+        r.U32(); // version
+        r.I32(); // form id
+        const uint32_t count = r.U32();
+        if (uint64_t{count} * 12 > r.Remaining()) ThrowAppException(IDS_DOC_BAD_DATA);
+        std::vector<TvPageRecordEntry> entries;
+        for (uint32_t i = 0; i < count; ++i) {
+            TvPageRecordEntry e;
+            e.m_nType = r.U32();
+            e.m_nLength = r.U32();
+            e.m_nOffset = r.U32();
+            if (e.m_nType != entryPrinter) break;
+            if (entries.size() == kMaxPrinterChanges) break;
+            entries.push_back(e);
+        }
+        for (const TvPageRecordEntry& e : entries) {
+            if (e.m_nLength > kMaxPrinterChange) continue;
+            auto [slot, unread] = cache.byEntry.try_emplace(e.m_nOffset);
+            if (unread) {
+                // The entry's own length counts, not what the record says.
+                if (!r.Seek(e.m_nOffset)) ThrowAppException(IDS_DOC_BAD_DATA);
+                if (r.U32() > kMaxPrinterChange - 12) continue;
+                if (!r.Seek(e.m_nOffset)) ThrowAppException(IDS_DOC_BAD_DATA);
+                TvChangeEntry change;
+                change.Load(r);
+                if (change.m_pData && TvPrinterSettings::MaskBit(change.m_pData->m_nPropId) != 0)
+                    slot->second = SettingsCache::Change{change.m_nObjectId, *change.m_pData};
+            }
+            if (slot->second) changes.push_back(*slot->second);
+        }
+    }
+    for (const SettingsCache::Change& c : changes) {
+        const TvEntryKey key{static_cast<int32_t>(c.objectId), c.data.m_nPropId, 0, 0};
+        map.SetAt(key, std::make_unique<TvChangeEntry>(c.objectId, std::make_unique<CChangeData>(c.data)));
     }
 }
 
 const std::vector<std::unique_ptr<TvFontDesc>>& TvDocStore::ReadFontList()
 {
+    if (m_bFontsRead) return m_fonts;
     m_fonts.clear();
     if (m_header.m_nVersion < 2 || !m_bOpen || m_nMode != modeReading) return m_fonts;
     StoreReader r(m_spool);
     if (!r.Seek(m_header.m_nFontListOffset)) ThrowAppException(IDS_DOC_BAD_DATA);
-    Archive ar(r.Bytes(r.Remaining()), m_strDocPath);
+    // A longer list runs out of bytes and is damage.
+    Archive ar(r.Bytes(std::min<uint64_t>(r.Remaining(), kMaxFontList)), m_strDocPath);
     const uint32_t count = ar.ReadU32();
     // Every font takes several bytes: a count beyond what remains is damage.
     if (count > ar.Remaining()) ar.ThrowError(CArchiveException::endOfFile);
@@ -506,6 +574,7 @@ const std::vector<std::unique_ptr<TvFontDesc>>& TvDocStore::ReadFontList()
         font->Serialize(ar, 0);
         m_fonts.push_back(std::move(font));
     }
+    m_bFontsRead = true;
     return m_fonts;
 }
 

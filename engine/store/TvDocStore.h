@@ -56,6 +56,7 @@ public:
     // the page records follow one another, so a large document is read in a
     // few blocks rather than a few system calls a page.
     void ReadAllPageSettings(const std::function<void(int32_t pageNo, TvEntryMap& map)>& each);
+    // The document font list, read at the first call after Open.
     const std::vector<std::unique_ptr<TvFontDesc>>& ReadFontList();
 
     int GetMode() const { return m_nMode; }
@@ -92,7 +93,8 @@ private:
     // Deletes the empty file that reserved a new document's name.
     void RemovePlaceholder() noexcept;
     void ReadPageRecord(StoreReader& r, const TvPageIndexEntry& entry, TvPageRecord& record);
-    void ReadPageSettingsWith(StoreReader& r, TvEntryMap& map, int32_t pageNo);
+    struct SettingsCache;
+    void ReadPageSettingsWith(StoreReader& r, TvEntryMap& map, int32_t pageNo, SettingsCache& cache);
     const TvPageIndexEntry& FindPage(int32_t pageNo) const;
     void LoadForm(int32_t formId);
 
@@ -115,6 +117,7 @@ private:
     std::string m_strSpoolName;
     uint64_t m_nSpoolSize = 0;
     std::vector<std::unique_ptr<TvFontDesc>> m_fonts;
+    bool m_bFontsRead = false; // read once per opened document
     int m_nMode = modeClosed;
     int32_t m_nCachedFormId = -1;
     std::unique_ptr<TvFedObject> m_pCachedForm;

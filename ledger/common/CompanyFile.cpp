@@ -242,6 +242,23 @@ void Store(CompanyFile& f, int item, ItemValue&& v)
     }
 }
 
+// Why a file operation failed, in the user's words (the system's own text
+// is English).
+std::string ErrnoReason(int err)
+{
+    switch (err) {
+    case EACCES:
+    case EPERM: return "アクセスする権限がありません";
+    case EROFS: return "読み取り専用のディスクです";
+    case ENOSPC:
+    case EDQUOT: return "ディスクがいっぱいです";
+    case ENOENT:
+    case ENOTDIR: return "フォルダがありません";
+    case EIO: return "ディスクの読み書きでエラーが発生しました";
+    default: return "エラーが発生しました (" + std::string(std::strerror(err)) + ")";
+    }
+}
+
 [[noreturn]] void FailWrite(int item, const std::string& reason)
 {
     std::string msg = std::string(kCompanyFileName) + " を保存できません";
@@ -408,7 +425,7 @@ CompanyFile ReadCompanyFile(const std::string& path)
     const std::string name(kCompanyFileName);
     // Only a regular file: a named pipe would block the reader for good.
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) throw CompanyFileError(0, 0, name + " を開けません: " + path + ": " + std::strerror(errno));
+    if (fd < 0) throw CompanyFileError(0, 0, name + " を開けません: " + path + ": " + ErrnoReason(errno));
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
@@ -422,7 +439,7 @@ CompanyFile ReadCompanyFile(const std::string& path)
         if (n < 0) {
             const int err = errno;
             ::close(fd);
-            throw CompanyFileError(0, 0, name + " を読めません: " + path + ": " + std::strerror(err));
+            throw CompanyFileError(0, 0, name + " を読めません: " + path + ": " + ErrnoReason(err));
         }
         if (n == 0) break;
         bytes.append(buf, static_cast<size_t>(n));
@@ -458,11 +475,11 @@ void WriteCompanyFile(const std::string& path, const CompanyFile& file)
     }
     std::string temp = target + ".XXXXXX";
     int fd = mkstemp(temp.data());
-    if (fd < 0) FailWrite(0, std::strerror(errno));
+    if (fd < 0) FailWrite(0, path + ": " + ErrnoReason(errno));
     auto fail = [&](int err) {
         ::close(fd);
         ::unlink(temp.c_str());
-        FailWrite(0, std::strerror(err));
+        FailWrite(0, path + ": " + ErrnoReason(err));
     };
     const mode_t mode = exists ? (st.st_mode & 07777) : 0600;
     if (::fchmod(fd, mode) != 0) fail(errno);
@@ -479,12 +496,12 @@ void WriteCompanyFile(const std::string& path, const CompanyFile& file)
     if (::close(fd) != 0) {
         int err = errno;
         ::unlink(temp.c_str());
-        FailWrite(0, std::strerror(err));
+        FailWrite(0, path + ": " + ErrnoReason(err));
     }
     if (std::rename(temp.c_str(), target.c_str()) != 0) {
         int err = errno;
         ::unlink(temp.c_str());
-        FailWrite(0, std::strerror(err));
+        FailWrite(0, path + ": " + ErrnoReason(err));
     }
 }
 

@@ -2,6 +2,8 @@
 
 #include "platform/db/DbError.h"
 
+#include <sqlite3.h>
+
 #include <cstdint>
 #include <filesystem>
 #include <map>
@@ -106,13 +108,21 @@ std::mutex gCheckedMutex;
 std::map<FileKey, bool> gChecked;
 int gChecks = 0;
 
-bool PagesAreWhole(Database& db)
+enum class PageCheck { Whole, Damaged, NotRun };
+
+PageCheck CheckPages(Database& db)
 {
+    // integrity_check, not quick_check: a damaged index reads as whole
+    // pages, and the journals find their lines through the indexes.
     try {
-        auto rows = db.Query("PRAGMA quick_check");
-        return rows.size() == 1 && !rows[0].empty() && TextOf(rows[0][0]).value_or("") == "ok";
-    } catch (const DbError&) {
-        return false;
+        auto rows = db.Query("PRAGMA integrity_check");
+        const bool ok = rows.size() == 1 && !rows[0].empty() && TextOf(rows[0][0]).value_or("") == "ok";
+        return ok ? PageCheck::Whole : PageCheck::Damaged;
+    } catch (const DbError& e) {
+        // Only the check itself finding damage says damaged; a lock or a
+        // read that failed says nothing about the file.
+        const int primary = e.code() & 0xff;
+        return primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB ? PageCheck::Damaged : PageCheck::NotRun;
     }
 }
 
@@ -135,12 +145,13 @@ Database OpenLedgerDatabase(const std::string& path)
     int64_t version = db.UserVersion();
     if (version != kLedgerSchemaVersion)
         throw DbError(0, "補助簿DBの形式が違います (版 " + std::to_string(version) + "): " + path);
-    if (locked) db.SetReadOnlyNotice("補助簿DBは読み取り専用です。変更は保存できません: " + path);
+    // SQLite keeps a file of a newer writer read-only too.
+    if (locked || db.IsReadOnly()) db.SetReadOnlyNotice("補助簿DBは読み取り専用です。変更は保存できません: " + path);
     if (!known) return db;
 
     const FileKey key{uint64_t(st.st_dev), uint64_t(st.st_ino), int64_t(st.st_size), int64_t(st.st_mtim.tv_sec),
                       int64_t(st.st_mtim.tv_nsec)};
-    bool whole;
+    bool whole = true;
     {
         std::lock_guard lock(gCheckedMutex);
         auto it = gChecked.find(key);
@@ -148,7 +159,9 @@ Database OpenLedgerDatabase(const std::string& path)
             whole = it->second;
         } else {
             ++gChecks;
-            whole = gChecked[key] = PagesAreWhole(db);
+            const PageCheck check = CheckPages(db);
+            // A check that could not run is run again at the next open.
+            if (check != PageCheck::NotRun) whole = gChecked[key] = check == PageCheck::Whole;
         }
     }
     if (whole) return db;

@@ -101,6 +101,44 @@ int gfSumsuki2(const FiscalBounds& f, int month)
     return static_cast<int>(FirstOf(y, month) - FirstOf(f.StartYear, f.StartMonth));
 }
 
+int FiscalMonthCount(const FiscalBounds& f)
+{
+    // Twelve months, fewer for a short first year.
+    int months = (f.EndYear - f.StartYear) * 12 + f.EndMonth - f.StartMonth + 1;
+    return months >= 1 && months < 12 ? months : 12;
+}
+
+LineDate FiscalClosingDate(const FiscalBounds& f, int closingDay, int month)
+{
+    if (closingDay < 1 || closingDay > 31)
+        throw std::invalid_argument("締日が正しくありません: " + std::to_string(closingDay));
+    if (month < 1 || month > 12) throw std::invalid_argument("会計月が正しくありません: " + std::to_string(month));
+    // A closing date before the year's first day closes nothing of it: the
+    // first month closes on the first closing date on or after the start.
+    int m0 = f.StartMonth - 1;
+    int startDay = std::min(f.StartDay, gfTsuki(f.StartMonth, f.StartYear));
+    if (std::min(closingDay, gfTsuki(f.StartMonth, f.StartYear)) < startDay) ++m0;
+    int m = m0 + month - 1;
+    int year = f.StartYear + m / 12;
+    int calendarMonth = m % 12 + 1;
+    return {year, calendarMonth, std::min(closingDay, gfTsuki(calendarMonth, year))};
+}
+
+int64_t FiscalMonthEnd(const FiscalBounds& f, int closingDay, int month)
+{
+    int64_t end = DaysFromCivil(f.EndYear, f.EndMonth, std::min(f.EndDay, gfTsuki(f.EndMonth, f.EndYear)));
+    if (month >= FiscalMonthCount(f)) return end;
+    LineDate c = FiscalClosingDate(f, closingDay, month);
+    return std::min(end, DaysFromCivil(c.year, c.month, c.day));
+}
+
+std::array<int, 13> FiscalMonthNumbers(const FiscalBounds& f, int closingDay)
+{
+    std::array<int, 13> m{};
+    for (int i = 1; i <= 12; ++i) m[static_cast<size_t>(i)] = FiscalClosingDate(f, closingDay, i).month;
+    return m;
+}
+
 std::array<bool, 13> MonthsClosedBefore(const FiscalBounds& f, int closingDay, const MonthFlags& flags,
                                         const LineDate& line)
 {
@@ -114,23 +152,11 @@ std::array<bool, 13> MonthsClosedBefore(const FiscalBounds& f, int closingDay, c
         throw std::invalid_argument("gfGetmm2: 日が正しくありません: " + std::to_string(line.month) + "/" +
                                     std::to_string(line.day));
     int64_t pos = DaysFromCivil(lineYear, line.month, line.day);
-    // Twelve months, fewer for a short first year; the last ends on the
-    // year's end date.
-    int months = (f.EndYear - f.StartYear) * 12 + f.EndMonth - f.StartMonth + 1;
-    int last = months >= 1 && months < 12 ? months : 12;
+    int last = FiscalMonthCount(f);
     std::array<bool, 13> close{};
     for (int i = 1; i <= last; ++i) {
         if (flags[static_cast<size_t>(i)] != 0) continue;
-        int month = f.StartMonth + i - 1;
-        int year = f.StartYear + (month - 1) / 12;
-        month = (month - 1) % 12 + 1;
-        if (i == last) {
-            year = f.EndYear;
-            month = f.EndMonth;
-        }
-        int day = i == last ? f.EndDay : closingDay;
-        day = std::min(day, gfTsuki(month, year));
-        if (pos > DaysFromCivil(year, month, day)) close[static_cast<size_t>(i)] = true;
+        if (pos > FiscalMonthEnd(f, closingDay, i)) close[static_cast<size_t>(i)] = true;
     }
     return close;
 }

@@ -56,17 +56,27 @@ int gfSumsuki(const FiscalBounds& fiscal, int month);
 // The same for a fiscal month number 1-24 counted on past 12.
 int gfSumsuki2(const FiscalBounds& fiscal, int month);
 
+// Each fiscal month is one closing period: month 1 runs from the year's
+// first day to the first closing date (closingDay 1-31, 31 = month end) on or
+// after it, each next month to the next closing date, and the last month of
+// the year to the year's end date.
+// The number of fiscal months: 12, fewer for a short first year.
+int FiscalMonthCount(const FiscalBounds& fiscal);
+// The closing date of fiscal month 1-12, counted on past the year's end.
+LineDate FiscalClosingDate(const FiscalBounds& fiscal, int closingDay, int month);
+// Day number (as DaysFromCivil) of the last day of fiscal month 1-12.
+int64_t FiscalMonthEnd(const FiscalBounds& fiscal, int closingDay, int month);
+// The calendar month that names each fiscal month 1-12: the month of its
+// closing date.
+std::array<int, 13> FiscalMonthNumbers(const FiscalBounds& fiscal, int closingDay);
+
 // The fiscal months 1-12 that close before the line's day, given the closing
-// day (1-31; 31 = month end) and the flags; validated, nothing changed.
-// Whole dates: month k closes on the closing day of the k-th calendar month
-// from the start, the last month on the year's end date, so every line of the
-// year falls in one of the months. The line's year follows from its month and
-// day.
+// day and the flags; validated, nothing changed. The line's year follows from
+// its month and day.
 std::array<bool, 13> MonthsClosedBefore(const FiscalBounds& fiscal, int closingDay, const MonthFlags& flags,
                                         const LineDate& line);
 
-// The fiscal month 1-12 of a line, closing on closingDay (whole dates, as
-// above).
+// The fiscal month 1-12 of a line, closing on closingDay.
 int FiscalMonthOf(const FiscalBounds& fiscal, int closingDay, const LineDate& line);
 
 // Advances the month counter over the months that closed before the line:

@@ -237,7 +237,9 @@ std::string Marks(size_t n)
 
 bool JournalBook::Save()
 {
-    if (!Dirty()) return false;
+    // A read-only database keeps what it holds: balances worked out for the
+    // screen are shown, not written.
+    if (!Dirty() || db_.IsReadOnly()) return false;
     std::vector<JournalLine> lines = lines_;
     std::stable_sort(lines.begin(), lines.end(), JournalOrderLess);
     const std::string table = "\"" + std::string(words_.LineTable) + "\"";

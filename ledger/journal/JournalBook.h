@@ -64,12 +64,14 @@ public:
     // 年 from 月 and 日 on every line.
     void FixLineYears();
 
-    // The first balance pass of an opening: search, drop wholly empty lines,
-    // balances, save when changed, new line. Returns the message to show
-    // (the no-line message) or "".
+    // The first balance pass of an opening: search, drop lines that hold
+    // nothing (never the first), amounts of lines with 単価 and 数量 taken as
+    // their product, balances, save when changed, new line. Returns the
+    // message to show (the no-line message) or "".
     std::string OpenPass();
-    // The balance button: as the opening pass, and a first line of balance 0
-    // becomes or gets the carry-forward line.
+    // The balance button: as the opening pass but every amount counts as
+    // stored, and a first line of balance 0 becomes or gets the
+    // carry-forward line, unless the user named it 前期繰越金額.
     std::string CalcRunningBalance();
 
     // True when the list differs from what was loaded or last saved.
@@ -83,10 +85,10 @@ private:
     void Status(const char* text);
     JournalLine& LineAt(size_t index, bool& isNew);
     void CheckDate(const JournalLine& line, JournalColumn column) const;
-    std::string BalancePass(bool carryForward);
+    std::string BalancePass(bool button);
     void DropWhollyEmptyLines();
     void InsertCarryForward();
-    void ApplyBalances();
+    void ApplyBalances(bool recomputeAmounts);
     void SortLines();
 
     Database& db_;

@@ -25,7 +25,7 @@ const char* ColumnName(const SideWords& w, JournalColumn c)
 
 bool JournalLine::IsWhollyEmpty() const
 {
-    return !Item && !Quantity && !UnitPrice && !Amount && !Settlement && !DebitCredit;
+    return !Item && !Quantity && !UnitPrice && !Amount && !Settlement && !DebitCredit && !Balance;
 }
 
 bool JournalLine::IsCarryForward() const

@@ -55,7 +55,7 @@ struct JournalLine {
     std::optional<std::string> DebitCredit;
     std::optional<int64_t> Balance;
 
-    // Nothing typed: no item, figures or debit/credit mark.
+    // Nothing stored: no item, figures, debit/credit mark or balance.
     bool IsWhollyEmpty() const;
     // The opening line: "前期繰越金額" or "繰越金額" without amounts.
     bool IsCarryForward() const;

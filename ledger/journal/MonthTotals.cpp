@@ -77,6 +77,16 @@ std::string PartySelect(const SideWords& w)
            w.PartyTable + "\"";
 }
 
+// The party a refused total belongs to, as the register lists it.
+std::string PartyLabel(const SideWords& words, const SummaryRow& r)
+{
+    std::string name = r.Name;
+    while (!name.empty() && name.back() == ' ') name.pop_back();
+    return std::string(words.PartyNo) + " " + std::to_string(r.PartyNo) + " " + name;
+}
+
+constexpr const char* kYearTotalWord = "年合計";
+
 } // namespace
 
 PartyMonthTotals BuildMonthTotals(Database& db, const SideWords& words, int64_t partyNo, const FiscalPeriod& period)
@@ -93,8 +103,17 @@ SummaryData BuildSummaryData(Database& db, const SideWords& words, const FiscalP
         SummaryRow r;
         r.PartyNo = IntegerOf(row[0]).value_or(0);
         r.Name = TextOf(row[1]).value_or("");
-        r.Figures = TotalsOfLines(db, words, r.PartyNo, ClosingDayOf(TextOf(row[2]).value_or("")), period);
-        for (size_t i = 0; i < s.YearTotals.size(); ++i) s.YearTotals[i] = Add(s.YearTotals[i], r.Figures.Totals[i]);
+        try {
+            r.Figures = TotalsOfLines(db, words, r.PartyNo, ClosingDayOf(TextOf(row[2]).value_or("")), period);
+        } catch (const std::range_error& e) {
+            throw std::range_error(std::string(e.what()) + ": " + PartyLabel(words, r));
+        }
+        try {
+            for (size_t i = 0; i < s.YearTotals.size(); ++i)
+                s.YearTotals[i] = Add(s.YearTotals[i], r.Figures.Totals[i]);
+        } catch (const std::range_error& e) {
+            throw std::range_error(std::string(e.what()) + " (" + kYearTotalWord + "): " + PartyLabel(words, r));
+        }
         s.Rows.push_back(std::move(r));
     }
     return s;

@@ -28,13 +28,18 @@ void JournalBook::SortLines()
 
 void JournalBook::DropWhollyEmptyLines()
 {
-    std::erase_if(lines_, [](const JournalLine& l) { return l.IsWhollyEmpty(); });
+    // The first line holds the year's opening and is never dropped.
+    if (lines_.size() < 2) return;
+    auto empty = [](const JournalLine& l) { return l.IsWhollyEmpty(); };
+    lines_.erase(std::remove_if(lines_.begin() + 1, lines_.end(), empty), lines_.end());
 }
 
 void JournalBook::InsertCarryForward()
 {
     JournalLine& first = lines_.front();
     if (first.Balance.value_or(0) != 0) return;
+    // A line the user named 前期繰越金額 is a carry-forward of the user's own.
+    if (first.Item && *first.Item == kOpeningCarryForwardItem) return;
     const LineDate& start = period_.Start;
     if (first.IsCarryForward()) {
         first.Balance = party_.CarryForward;
@@ -44,7 +49,9 @@ void JournalBook::InsertCarryForward()
         first.Item = kCarryForwardItem;
         return;
     }
-    // A real line keeps its figures; the carry-forward goes before it.
+    // A real line keeps its figures; the carry-forward goes before it, also
+    // before a line of the start day without データ数 (Null sorts first, and
+    // equal keys keep the order they are saved in).
     JournalLine c;
     c.PartyNo = party_.PartyNo;
     c.Year = start.year;
@@ -53,18 +60,22 @@ void JournalBook::InsertCarryForward()
     c.Item = kCarryForwardItem;
     c.Balance = party_.CarryForward;
     int64_t lowest = 1;
-    for (const JournalLine& l : lines_)
-        if (l.Year == c.Year && l.Month == c.Month && l.Day == c.Day && l.DataNo) lowest = std::min(lowest, *l.DataNo);
-    c.DataNo = lowest - 1;
+    bool unnumbered = false;
+    for (const JournalLine& l : lines_) {
+        if (l.Year != c.Year || l.Month != c.Month || l.Day != c.Day) continue;
+        if (l.DataNo) lowest = std::min(lowest, *l.DataNo);
+        else unnumbered = true;
+    }
+    if (!unnumbered) c.DataNo = lowest - 1;
     lines_.insert(lines_.begin(), std::move(c));
 }
 
-void JournalBook::ApplyBalances()
+void JournalBook::ApplyBalances(bool recomputeAmounts)
 {
     int64_t balance = lines_.front().Balance.value_or(0);
     for (size_t i = 1; i < lines_.size(); ++i) {
         JournalLine& l = lines_[i];
-        if (l.HasPriceAndQuantity()) {
+        if (recomputeAmounts && l.HasPriceAndQuantity()) {
             try {
                 l.Amount = YenAmount(*l.UnitPrice, *l.Quantity);
             } catch (const std::range_error&) {
@@ -81,17 +92,19 @@ void JournalBook::ApplyBalances()
     }
 }
 
-std::string JournalBook::BalancePass(bool carryForward)
+std::string JournalBook::BalancePass(bool button)
 {
     // The sales journal shows its working status only once there are lines.
     bool sales = words_.Side == JournalSide::Sales;
     if (!sales) Status(kStatusWorking);
-    DropWhollyEmptyLines();
     SortLines();
+    DropWhollyEmptyLines();
     if (lines_.empty()) return kNoCarryForwardMessage;
     if (sales) Status(kStatusWorking);
-    if (carryForward) InsertCarryForward();
-    ApplyBalances();
+    // The opening pass takes 単価 x 数量 for the amount; the button keeps the
+    // amounts as stored, so a typed amount stands.
+    if (button) InsertCarryForward();
+    ApplyBalances(!button);
     Save();
     return "";
 }

@@ -1,6 +1,5 @@
 #include "ledger/master/CarryForward.h"
 
-#include <algorithm>
 #include <limits>
 #include <utility>
 
@@ -90,26 +89,6 @@ Recordset OpenLines(Database& db, StatusBarPanels& statusBar, const SideWords& w
     }
 }
 
-bool IsDated(const Recordset& rs, const LineDate& d)
-{
-    return IntegerOf(rs.Fields(kColYear)) == d.year && IntegerOf(rs.Fields(kColMonth)) == d.month &&
-           IntegerOf(rs.Fields(kColDay)) == d.day;
-}
-
-// A データ数 that sorts a new line dated start before every line of that date.
-int64_t DataNoBefore(Recordset& lines, const LineDate& start)
-{
-    int64_t no = 0;
-    for (lines.MoveFirst(); !lines.IsEOF() && IsDated(lines, start); lines.MoveNext()) {
-        std::optional<int64_t> n = IntegerOf(lines.Fields(kColDataNo));
-        // Nothing sorts before an empty データ数, so the line would not open the year.
-        if (!n) throw std::invalid_argument("データ数が空の行が期首日にあります");
-        if (*n == std::numeric_limits<int64_t>::min()) throw std::range_error("データ数が範囲を超えています");
-        no = std::min(no, *n - 1);
-    }
-    return no;
-}
-
 void AddCarryLine(Recordset& lines, const SideWords& w, int64_t partyNo, const LineDate& start, int64_t dataNo,
                   int64_t balance)
 {
@@ -124,8 +103,10 @@ void AddCarryLine(Recordset& lines, const SideWords& w, int64_t partyNo, const L
     lines.Update();
 }
 
-// The new year's opening: its "繰越金額" line set to the balance, or one
-// added before its first line. A "前期繰越金額" line is the user's and stays.
+// The new year's opening: a year without lines gets a "繰越金額" line of the
+// balance (of the party's 繰越金額 when the year before has no lines), a year
+// that starts with its "繰越金額" line gets the balance in it. A year that
+// starts with any other line is the user's and stays as it is.
 void OpenNewYear(Recordset& lines, const SideWords& w, int64_t partyNo, const LineDate& start,
                  std::optional<int64_t> balance, const DbValue& partyCarry)
 {
@@ -137,16 +118,11 @@ void OpenNewYear(Recordset& lines, const SideWords& w, int64_t partyNo, const Li
     if (!balance) return;
     lines.MoveFirst();
     std::string item = TrimRight(TextOf(lines.Fields(kColItem)).value_or(""));
-    if (item == kOpeningLineName) return;
-    if (item == kCarryLineName) {
-        if (lines.Fields(kColBalance) != DbValue{*balance}) {
-            lines.Edit();
-            lines.SetField(kColBalance, *balance);
-            lines.Update();
-        }
-        return;
+    if (item == kCarryLineName && lines.Fields(kColBalance) != DbValue{*balance}) {
+        lines.Edit();
+        lines.SetField(kColBalance, *balance);
+        lines.Update();
     }
-    AddCarryLine(lines, w, partyNo, start, DataNoBefore(lines, start), *balance);
 }
 
 void CarryParty(Database& db, StatusBarPanels& statusBar, const SideWords& w, Recordset& parties,

@@ -60,8 +60,10 @@ Recordset gsOpenZenkiData(Database& db, const CompanySettings& settings, StatusB
 int64_t gsZandakaCalc(JournalSide side, Recordset& rs);
 
 // Every supplier, then every customer, in number order: 繰越金額 becomes the
-// previous year's closing balance, which opens the new year's journal on a
-// "繰越金額" line. Throws CarryForwardError; nothing is written then.
+// previous year's closing balance (a party without lines that year keeps its
+// 繰越金額). A new year without lines opens on a "繰越金額" line of it; a new
+// year whose first line is "繰越金額" gets it there; any other year is left
+// alone. Throws CarryForwardError; nothing is written then.
 void sCarryForward(Database& db, const CompanySettings& settings, StatusBarPanels& statusBar);
 
 // Every supplier's 〆切期日 becomes the purchase closing day, every

@@ -21,6 +21,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShowEvent>
 #include <QStatusBar>
 #include <QVBoxLayout>
 
@@ -28,6 +29,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <vector>
 
 namespace nv {
 
@@ -282,7 +284,8 @@ void CompanyForm::Build()
     };
     top->addWidget(command1_);
     top->addWidget(note(3, "事業年度を変更してからクリックすると、新事業年度の繰越金額を元帳へ自動記入します。元帳にデータがあると自動記入しません。"
-                           "元帳の１行目は繰越金額です。元帳の繰越金額を手動で変更する場合は、品名を前期繰越金額に変更してください。"));
+                           "元帳の１行目は繰越金額です。元帳の繰越金額を手動で変更する場合は、品名を前期繰越金額に変更してください。"
+                           "前事業年度の元帳にデータがない取引先は、登録されている繰越金額のままです。"));
     top->addWidget(command2_);
     top->addWidget(note(1, "元帳入力に必要な品名を登録します。"));
     top->addWidget(note(4, "DB : データベースファイル"));
@@ -380,6 +383,39 @@ Database& CompanyForm::Db()
     return db_;
 }
 
+void CompanyForm::showEvent(QShowEvent* e)
+{
+    QDialog::showEvent(e);
+    if (databaseNoted_) return;
+    databaseNoted_ = true;
+    NoteDatabase();
+}
+
+// A database that takes no writes is said so once, as the screen opens, and
+// nothing that would write into it can be started; the menu still chooses
+// another one, which is looked at again.
+void CompanyForm::NoteDatabase()
+{
+    readOnlyDb_ = false;
+    std::string notice;
+    try {
+        Database& db = Db();
+        readOnlyDb_ = db.IsReadOnly();
+        notice = db.ReadOnlyNotice();
+    } catch (const std::exception&) {
+        // A missing or unusable database is reported where it is used.
+    }
+    if (readOnlyDb_ && !noticeShown_) {
+        noticeShown_ = true;
+        ShowError(Q(notice));
+    }
+    std::vector<QWidget*> edits{command1_, command2_, closing_[0], closing_[1]};
+    edits.insert(edits.end(), fields_.begin(), fields_.end());
+    for (const auto& group : options_) edits.insert(edits.end(), group.begin(), group.end());
+    for (QWidget* w : edits)
+        if (w) w->setEnabled(!readOnlyDb_);
+}
+
 void CompanyForm::ShowError(const QString& text)
 {
     ui::error(text, this);
@@ -466,7 +502,8 @@ bool CompanyForm::ConfirmCloseWithoutSaving()
 
 void CompanyForm::closeEvent(QCloseEvent* e)
 {
-    if (closing_ok_ || SaveAll() || ConfirmCloseWithoutSaving()) {
+    // Nothing could be changed over a read-only database.
+    if (closing_ok_ || readOnlyDb_ || SaveAll() || ConfirmCloseWithoutSaving()) {
         closing_ok_ = true;
         e->accept();
         QDialog::closeEvent(e);
@@ -513,6 +550,7 @@ void CompanyForm::ChooseDatabase()
     }
     db_ = Database();
     g_.Settings.DatabaseName = FixedText(name, kDatabaseNameWidth);
+    NoteDatabase();
 }
 
 void CompanyForm::CopyDatabase()
@@ -543,6 +581,7 @@ void CompanyForm::CopyDatabase()
     }
     db_ = Database();
     g_.Settings.DatabaseName = FixedText(name, kDatabaseNameWidth);
+    NoteDatabase();
 }
 
 bool CompanyForm::eventFilter(QObject* o, QEvent* e)

@@ -68,6 +68,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* e) override;
+    void showEvent(QShowEvent* e) override;
     void reject() override;
     bool eventFilter(QObject* o, QEvent* e) override;
 
@@ -78,6 +79,7 @@ private:
     void sShowSettings();
     void StartChanged(bool monthToo);
     Database& Db();
+    void NoteDatabase();
     void ShowError(const QString& text);
     bool ConfirmCloseWithoutSaving();
 
@@ -94,6 +96,9 @@ private:
     QStatusBar* stt1_ = nullptr;
     bool closing_ok_ = false;
     QString loadNotice_;
+    bool databaseNoted_ = false;
+    bool noticeShown_ = false;
+    bool readOnlyDb_ = false;
 };
 
 } // namespace nv

@@ -5,11 +5,14 @@
 #include "ledger/master/HandOffArrays.h"
 #include "platform/automation/Automation.h"
 #include "platform/db/DbError.h"
+#include "platform/ui/DesignUnits.h"
 #include "platform/ui/Prompt.h"
 #include "platform/ui/WidgetHandle.h"
 
 #include <QComboBox>
 #include <QEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
@@ -17,18 +20,14 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTableView>
+#include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace nv {
 
 namespace {
 
-// Form positions are in twips; 15 twips make a pixel.
-int Px(int twips)
-{
-    return (twips + 7) / 15;
-}
-
-constexpr int kRowHeight = 20;
 constexpr int kBusyTimeoutMs = 1500;
 const char* const kClosingDays[] = {"随時", "末日", "２５日", "２０日", "１５日", "１０日", "５日"};
 const char* const kNeedAmount = "登録時繰越金額を入力してください。";
@@ -37,6 +36,8 @@ QString Q(const std::string& s)
 {
     return QString::fromStdString(s);
 }
+
+constexpr const char* kCloseWithoutSaving = "保存せずに閉じますか？";
 
 void Warn(const QString& text, QWidget* parent)
 {
@@ -98,112 +99,102 @@ void PartyRegisterDialog::BuildForm()
     setWindowTitle(rw.FirstCaption);
     setModal(true);
     setFont(QFont("ＭＳ ゴシック"));
-    setFixedSize(Px(8745), Px(6675) + 22);
+    auto px = [this](int twips) { return ui::DesignPixels(this, twips); };
 
-    auto place = [this](QWidget* w, const char* name, int left, int top, int width, int height = kRowHeight) {
+    // Made in the order of the form's tab stops.
+    auto make = [this](QWidget* w, const char* name) {
         w->setObjectName(name);
         w->setParent(this);
-        w->setGeometry(Px(left), Px(top), Px(width), height);
         return w;
     };
-    struct FieldPos { int index, left, top, width; };
-    const FieldPos kFields[] = {{0, 1680, 120, 6132}, {1, 1680, 480, 2652}, {8, 8280, 480, 372},
-                                {2, 1680, 840, 972},  {7, 2880, 840, 5412}, {3, 1680, 1200, 1695},
-                                {6, 6600, 1200, 1695}, {4, 1680, 1560, 1695}, {9, 6600, 1560, 1695},
-                                {11, 1680, 1920, 1680}, {10, 6600, 1920, 1695}};
-    for (const FieldPos& f : kFields) {
+    struct FieldWidth { int index, width; };
+    const FieldWidth kFields[] = {{0, 6132}, {1, 2652}, {8, 372},  {2, 972},  {7, 5412}, {3, 1695},
+                                  {6, 1695}, {4, 1695}, {9, 1695}, {11, 1680}, {10, 1695}};
+    for (const FieldWidth& f : kFields) {
         auto* e = new QLineEdit;
-        place(e, ("txtFields_" + std::to_string(f.index)).c_str(), f.left, f.top, f.width);
+        make(e, ("txtFields_" + std::to_string(f.index)).c_str());
+        e->setMinimumWidth(px(f.width));
         fields_[size_t(f.index)] = e;
         int column = PartyColumnOfField(f.index);
         connect(e, &QLineEdit::textEdited, this, [this, column](const QString& t) { FieldEdited(column, t); });
         connect(e, &QLineEdit::returnPressed, this, [this, i = f.index] { Field(NextFieldOnEnter(i))->setFocus(); });
     }
+    // Two full-width characters show in the one-character search key.
+    fields_[8]->setFixedWidth(std::max(px(372), fields_[8]->fontMetrics().horizontalAdvance("ｶﾀｶ") + 8));
     fields_[0]->installEventFilter(this);
     closingDay_ = new QComboBox;
     closingDay_->setEditable(true);
-    place(closingDay_, "Cmb〆日", 1680, 2280, 1692);
+    make(closingDay_, "Cmb〆日");
+    closingDay_->setMinimumWidth(px(1692));
     for (const char* d : kClosingDays) closingDay_->addItem(d);
     connect(closingDay_, &QComboBox::currentTextChanged, this,
             [this](const QString& t) { FieldEdited(kClosingDay, t); });
 
     const bool sales = side_ == JournalSide::Sales;
-    struct LabelPos { const char* text; QWidget* field; };
-    const LabelPos kLabels[] = {
-        {sales ? "氏名　" : "氏名", fields_[0]}, {sales ? "ふりがな　 " : "ふりがな", fields_[1]},
-        {"住所", fields_[7]}, {"電話", fields_[3]}, {"ＦＡＸ", fields_[4]}, {"〆切期日", closingDay_},
-        {sales ? "Ｎｏ．*" : "Ｎｏ．", fields_[6]}, {"〒", fields_[2]},
-        {sales ? "検索キー（ふりがなの１文字目半角ｶﾀｶﾅ）* " : "検索キー（ふりがなの１文字目半角ｶﾀｶﾅ） ", fields_[8]},
-        {"請求期日", fields_[10]}, {"支払定日", fields_[11]}, {"登録時繰越金額", fields_[9]}};
-    int i = 0;
-    for (const LabelPos& l : kLabels) {
-        auto* label = new QLabel(l.text, this);
-        label->setObjectName(QString("lblLabels_%1").arg(i++));
-        int w = label->fontMetrics().horizontalAdvance(label->text()) + 4;
-        label->setGeometry(l.field->x() - w - 4, l.field->y(), w, kRowHeight);
-        label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        if (i == 12 && !sales) label->setToolTip("品名が前期残高で元帳に挿入");
+    const char* const kLabels[] = {
+        sales ? "氏名　" : "氏名", sales ? "ふりがな　 " : "ふりがな", "住所", "電話", "ＦＡＸ", "〆切期日",
+        sales ? "Ｎｏ．*" : "Ｎｏ．", "〒",
+        sales ? "検索キー（ふりがなの１文字目半角ｶﾀｶﾅ）* " : "検索キー（ふりがなの１文字目半角ｶﾀｶﾅ） ",
+        "請求期日", "支払定日", "登録時繰越金額"};
+    std::array<QLabel*, 12> labels{};
+    for (size_t i = 0; i < labels.size(); ++i) {
+        labels[i] = new QLabel(kLabels[i], this);
+        labels[i]->setObjectName(QString("lblLabels_%1").arg(i));
+        labels[i]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     }
+    if (!sales) labels[11]->setToolTip("品名が前期残高で元帳に挿入");
     // Required fields: a red star beside each, and the legend.
-    i = 0;
-    for (QWidget* f : {fields_[0], fields_[6], fields_[1], fields_[8], fields_[9]}) {
-        auto* star = new QLabel("*", this);
-        star->setObjectName(QString("Label3_%1").arg(i++));
-        star->setStyleSheet("color: red");
-        star->setGeometry(f->x() + f->width() + 2, f->y(), 10, kRowHeight);
-    }
-    auto* legendStar = new QLabel("*", this);
-    legendStar->setObjectName("Label3_5");
-    legendStar->setStyleSheet("color: red");
-    legendStar->setGeometry(Px(4800), Px(2640), 10, kRowHeight);
+    auto star = [this](int index) {
+        auto* l = new QLabel("*", this);
+        l->setObjectName(QString("Label3_%1").arg(index));
+        l->setStyleSheet("color: red");
+        return l;
+    };
+    std::array<QLabel*, 6> stars{};
+    for (int i = 0; i < 6; ++i) stars[size_t(i)] = star(i);
     auto* legend = new QLabel("は登録時に入力が必要です。", this);
     legend->setObjectName("Label2_1");
-    legend->setGeometry(Px(4800) + 10, Px(2640), 170, kRowHeight);
     auto* closingNote = new QLabel("〆切期日は自社登録で入力してください。", this);
     closingNote->setObjectName("Label2_0");
-    closingNote->setGeometry(Px(1680 + 1692 + 120), Px(2280), 300, kRowHeight);
     auto* digits = new QLabel("（数字）", this);
     digits->setObjectName("Label4_1");
-    digits->setGeometry(fields_[6]->x() + fields_[6]->width() + 14, fields_[6]->y(), 60, kRowHeight);
 
     searchField_ = new QComboBox;
-    place(searchField_, "CmbKensaku", 120, 3000, 1092);
+    make(searchField_, "CmbKensaku");
     operator_ = new QComboBox;
-    place(operator_, "CmbShiki", 1320, 3000, 852);
+    make(operator_, "CmbShiki");
     operator_->setToolTip("Like：検索値が部分的に含まれていれば検索");
     for (const char* o : kSearchOperators) operator_->addItem(o);
     searchValue_ = new QLineEdit;
-    place(searchValue_, "txOya", 2400, 3000, 975);
+    make(searchValue_, "txOya");
     searchValue_->installEventFilter(this);
     sort_ = new QComboBox;
-    place(sort_, "CmbSort", 3600, 3000, 1092);
-    const std::pair<const char*, int> kSearchLabels[] = {
-        {"検索対象", 120}, {"検索式", 1320}, {"検索値 ", 2400}, {"検索結果のソート", 3600}};
-    for (auto [text, left] : kSearchLabels) {
-        auto* label = new QLabel(text, this);
-        label->setGeometry(Px(left), Px(2760), 90, 16);
-    }
+    make(sort_, "CmbSort");
+    searchField_->setMinimumWidth(px(1092));
+    operator_->setMinimumWidth(px(852));
+    searchValue_->setMinimumWidth(px(975));
+    sort_->setMinimumWidth(px(1092));
+    const char* const kSearchLabels[] = {"検索対象", "検索式", "検索値 ", "検索結果のソート"};
     connect(searchField_, &QComboBox::activated, this, [this] {
         if (searchField_->currentText() != "親番") searchValue_->clear();
     });
 
-    searchButton_ = new QPushButton("検索開始(&S)");
-    place(searchButton_, "CmdKensaku", 7200, 2640, 1212, 25);
-    addButton_ = new QPushButton("追加(&A)");
-    place(addButton_, "cmdAdd", 120, 5520, 972, 25);
-    registerButton_ = new QPushButton("登録(&R)");
-    place(registerButton_, sales ? "cmdUpdate" : "cmdTouroku", 1200, 5520, 972, 25);
-    deleteButton_ = new QPushButton("削除(&D)");
-    place(deleteButton_, "cmdDelete", 2400, 5520, 972, 25);
-    dataButton_ = new QPushButton("データ入力(&I)");
-    place(dataButton_, "cmdData", 3600, 5520, 1572, 25);
-    closeButton_ = new QPushButton("閉じる(&C)");
-    place(closeButton_, "cmdClose", 7320, 5520, 1092, 25);
-    for (QPushButton* b : {searchButton_, addButton_, registerButton_, deleteButton_, dataButton_, closeButton_})
+    auto button = [&](const char* text, const char* name, int width) {
+        auto* b = new QPushButton(text);
+        make(b, name);
         b->setAutoDefault(false);
+        b->setMinimumWidth(std::max(px(width), b->sizeHint().width()));
+        b->setMinimumHeight(px(375));
+        return b;
+    };
+    searchButton_ = button("検索開始(&S)", "CmdKensaku", 1212);
+    addButton_ = button("追加(&A)", "cmdAdd", 972);
+    registerButton_ = button("登録(&R)", sales ? "cmdUpdate" : "cmdTouroku", 972);
+    deleteButton_ = button("削除(&D)", "cmdDelete", 972);
+    dataButton_ = button("データ入力(&I)", "cmdData", 1572);
+    closeButton_ = button("閉じる(&C)", "cmdClose", 1092);
     auto* note = new QLabel("注　登録は追加をクリックしてからです。", this);
     note->setObjectName("Label4_0");
-    note->setGeometry(Px(2600), Px(5880), 300, kRowHeight);
     connect(searchButton_, &QPushButton::clicked, this, &PartyRegisterDialog::OnSearch);
     connect(addButton_, &QPushButton::clicked, this, &PartyRegisterDialog::OnAdd);
     connect(registerButton_, &QPushButton::clicked, this, &PartyRegisterDialog::OnRegister);
@@ -212,10 +203,11 @@ void PartyRegisterDialog::BuildForm()
     connect(closeButton_, &QPushButton::clicked, this, &PartyRegisterDialog::reject);
 
     grid_ = new QTableView;
-    place(grid_, "DBGrid1", 120, 3360, 8292, Px(2052));
+    make(grid_, "DBGrid1");
+    grid_->setMinimumSize(px(8292), px(2052));
     grid_->setModel(&model_);
     grid_->setSelectionMode(QAbstractItemView::SingleSelection);
-    grid_->verticalHeader()->setDefaultSectionSize(18);
+    grid_->verticalHeader()->setDefaultSectionSize(std::max(18, grid_->fontMetrics().height() + 6));
     connect(grid_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& cur, const QModelIndex& prev) { CurrentRowChanged(cur.row(), prev.row()); });
     connect(grid_->selectionModel(), &QItemSelectionModel::currentColumnChanged, this, [this](const QModelIndex& cur) {
@@ -229,13 +221,86 @@ void PartyRegisterDialog::BuildForm()
 
     navigator_ = new QLabel("Data2 ", this);
     navigator_->setObjectName("Data2");
-    navigator_->setGeometry(0, Px(5880), Px(2412), kRowHeight);
+    navigator_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    navigator_->setMinimumHeight(navigator_->fontMetrics().height() + 2 * navigator_->frameWidth() + 2);
+    navigator_->setMinimumWidth(px(2412));
     statusBar_ = new QStatusBar(this);
     statusBar_->setObjectName("stt1");
     statusBar_->setSizeGripEnabled(false);
     panel1_ = new QLabel(statusBar_);
     statusBar_->addWidget(panel1_, 1);
-    statusBar_->setGeometry(0, height() - 22, width(), 22);
+
+    // The party's fields in the form's rows: captions, fields, their stars.
+    auto* form = new QGridLayout;
+    auto row = [](std::initializer_list<QWidget*> widgets) {
+        auto* h = new QHBoxLayout;
+        for (QWidget* w : widgets) h->addWidget(w);
+        return h;
+    };
+    form->addWidget(labels[0], 0, 0);
+    form->addWidget(fields_[0], 0, 1, 1, 4);
+    form->addWidget(stars[0], 0, 5, Qt::AlignLeft);
+    form->addWidget(labels[1], 1, 0);
+    form->addWidget(fields_[1], 1, 1);
+    form->addWidget(stars[2], 1, 2, Qt::AlignLeft);
+    form->addWidget(labels[8], 1, 3, 1, 2);
+    auto* keyRow = row({fields_[8], stars[3]});
+    keyRow->addStretch(1);
+    form->addLayout(keyRow, 1, 5);
+    form->addWidget(labels[7], 2, 0);
+    auto* postRow = row({fields_[2], labels[2], fields_[7]});
+    postRow->setStretch(2, 1);
+    form->addLayout(postRow, 2, 1, 1, 4);
+    const struct { QLabel* left; int leftField; QLabel* right; int rightField; } kPairs[] = {
+        {labels[3], 3, labels[6], 6}, {labels[4], 4, labels[11], 9}, {labels[10], 11, labels[9], 10}};
+    for (int r = 0; r < 3; ++r) {
+        form->addWidget(kPairs[r].left, 3 + r, 0);
+        form->addWidget(fields_[size_t(kPairs[r].leftField)], 3 + r, 1);
+        form->addWidget(kPairs[r].right, 3 + r, 3);
+        form->addWidget(fields_[size_t(kPairs[r].rightField)], 3 + r, 4);
+    }
+    auto* numberRow = row({stars[1], digits});
+    numberRow->addStretch(1);
+    form->addLayout(numberRow, 3, 5);
+    form->addWidget(stars[4], 4, 5, Qt::AlignLeft);
+    form->addWidget(labels[5], 6, 0);
+    form->addWidget(closingDay_, 6, 1);
+    form->addWidget(closingNote, 6, 2, 1, 4);
+    form->setColumnStretch(1, 1);
+    form->setColumnStretch(4, 1);
+    form->setColumnMinimumWidth(2, px(300));
+
+    // The search: captions above their controls, the legend, the button.
+    auto* search = new QGridLayout;
+    QWidget* const kSearch[] = {searchField_, operator_, searchValue_, sort_};
+    for (int c = 0; c < 4; ++c) {
+        search->addWidget(new QLabel(kSearchLabels[c], this), 0, c);
+        search->addWidget(kSearch[c], 1, c);
+    }
+    search->setColumnStretch(4, 1);
+    search->addLayout(row({stars[5], legend}), 0, 5);
+    search->addWidget(searchButton_, 0, 6, 2, 1, Qt::AlignBottom);
+
+    auto* buttons = row({addButton_, registerButton_, deleteButton_, dataButton_});
+    buttons->addStretch(1);
+    buttons->addWidget(closeButton_);
+    auto* foot = row({navigator_, note});
+    foot->addStretch(1);
+
+    auto* top = new QVBoxLayout(this);
+    const QMargins margins = top->contentsMargins();
+    top->setContentsMargins(0, 0, 0, 0);
+    auto* body = new QVBoxLayout;
+    body->setContentsMargins(margins);
+    body->addLayout(form);
+    body->addLayout(search);
+    body->addWidget(grid_, 1);
+    body->addLayout(buttons);
+    body->addLayout(foot);
+    top->addLayout(body, 1);
+    top->addWidget(statusBar_);
+    // The drawn size, or more when the font needs it.
+    resize(QSize(px(8745), px(6675)).expandedTo(sizeHint()));
 }
 
 void PartyRegisterDialog::sRegisterGridColumns()
@@ -247,7 +312,8 @@ void PartyRegisterDialog::sRegisterGridColumns()
     for (const Col& c : kCols) {
         model_.setCaption(c.column, c.caption);
         model_.setAlignment(c.column, Qt::AlignCenter);
-        grid_->setColumnWidth(c.column, Px(c.twips));
+        grid_->setColumnWidth(c.column, ui::HeaderFitWidth(grid_->horizontalHeader(), c.caption,
+                                                           ui::DesignPixels(grid_, c.twips)));
     }
 }
 
@@ -277,7 +343,20 @@ bool PartyRegisterDialog::Open()
         Warn(kNoDatabaseMessage, this);
         return false;
     }
+    if (db_.IsReadOnly()) KeepEditsOut();
     return true;
+}
+
+void PartyRegisterDialog::KeepEditsOut()
+{
+    // Said once, when the screen opens: the parties can be looked at, not
+    // changed.
+    Warn(Q(db_.ReadOnlyNotice()), this);
+    for (QLineEdit* f : fields_)
+        if (f) f->setReadOnly(true);
+    closingDay_->setEnabled(false);
+    for (QPushButton* b : {addButton_, registerButton_, deleteButton_}) b->setEnabled(false);
+    grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
 }
 
 void PartyRegisterDialog::Setup()
@@ -377,11 +456,12 @@ PartyTexts PartyRegisterDialog::RowTexts(int row) const
     return texts;
 }
 
-bool PartyRegisterDialog::SaveRow(int row)
+bool PartyRegisterDialog::SaveRow(int row, QString* error)
 {
     if (row < 0 || row >= model_.rowCount() || !model_.row(row).id || !model_.row(row).changed) return true;
     if (!model_.submitRow(row)) {
-        Warn(model_.lastError(), this);
+        if (error) *error = model_.lastError();
+        else Warn(model_.lastError(), this);
         return false;
     }
     // Show the stored form of what was typed (full-width digits as numbers).
@@ -543,7 +623,16 @@ QString PartyRegisterDialog::NavigatorText() const
 void PartyRegisterDialog::reject()
 {
     if (!ResolvePendingNew()) return;
-    for (int r = 0; r < model_.rowCount(); ++r) SaveRow(r);
+    for (int r = 0; r < model_.rowCount(); ++r) {
+        QString error;
+        if (SaveRow(r, &error)) continue;
+        // As the journal: the window and its edits stay unless the user says so.
+        if (ui::ask(error + "\n" + kCloseWithoutSaving, ui::Buttons::YesNo, ui::Answer::No, this) != ui::Answer::Yes) {
+            SelectRow(r);
+            return;
+        }
+        break;
+    }
     QDialog::reject();
 }
 

@@ -69,6 +69,7 @@ public:
 private:
     void SetPanelText(int panel, const std::string& text) override;
     void BuildForm();
+    void KeepEditsOut();
     void sGetCmbSort();
     void sRegisterGridColumns();
     void Reload(std::optional<int64_t> keepId);
@@ -76,7 +77,8 @@ private:
     void FillFields();
     void FieldEdited(int column, const QString& text);
     PartyTexts RowTexts(int row) const;
-    bool SaveRow(int row);
+    // Writes a changed row; a failure is shown, or handed back in error.
+    bool SaveRow(int row, QString* error = nullptr);
     bool ResolvePendingNew();
     bool RegisterNew();
     void DiscardNew();

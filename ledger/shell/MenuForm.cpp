@@ -1,24 +1,19 @@
 // The menu window itself: controls, menus and the window events.
 #include "ledger/shell/MenuForm.h"
 
+#include "platform/ui/DesignUnits.h"
+
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QLabel>
 #include <QLayout>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace nv {
-
-namespace {
-
-// Twips of the form's design at 15 per pixel.
-QRect Px(int left, int top, int width, int height)
-{
-    return QRect(left / 15, top / 15, width / 15, height / 15);
-}
-
-} // namespace
 
 MenuForm::MenuForm(MenuHooks hooks, QWidget* parent) : QMainWindow(parent), hooks_(std::move(hooks))
 {
@@ -38,47 +33,60 @@ void MenuForm::BuildWindow()
 
     auto* client = new QWidget(this);
     client->setObjectName(QStringLiteral("client"));
-    client->setFixedSize(2565 / 15, 5985 / 15);
     client->setAutoFillBackground(true);
     QPalette pal = client->palette();
     pal.setColor(QPalette::Window, QColor(0xE0, 0xE0, 0xE0));
     client->setPalette(pal);
     setCentralWidget(client);
+    auto px = [client](int twips) { return ui::DesignPixels(client, twips); };
 
-    auto label = [&](const char* name, const char* text, QRect r) {
+    // One column as drawn: the headings, the buttons with the drawn gaps
+    // between them, and the empty foot of the form.
+    auto* column = new QVBoxLayout(client);
+    column->setSpacing(0);
+    column->setContentsMargins(px(120), px(240), px(2565 - 120 - 2295), 0);
+    auto label = [&](const char* name, const char* text, int indent, int height, Qt::Alignment align) {
         auto* l = new QLabel(QString::fromUtf8(text), client);
         l->setObjectName(QString::fromLatin1(name));
-        l->setGeometry(r);
         l->setFont(font);
-        // Faces that stand in for the design's are wider: never cut a heading.
-        l->resize(qMax(r.width(), l->sizeHint().width()), r.height());
+        l->setIndent(indent);
+        l->setMinimumHeight(px(height));
+        column->addWidget(l, 0, align);
     };
-    label("Label1", "  仕入帳と売上帳              ", Px(240, 240, 2052, 252));
-    label("Label4", " 『 メニュー』 ", Px(720, 480, 1092, 252));
+    label("Label1", "  仕入帳と売上帳              ", px(120), 252, Qt::AlignLeft);
+    label("Label4", " 『 メニュー』 ", 0, 252, Qt::AlignHCenter);
 
     struct ButtonSpec {
         int index;
         const char* caption;
-        QRect rect;
+        int top, height;
         const char* colour;
     };
     const ButtonSpec specs[] = {
-        {kFirm, "自社登録", Px(120, 1080, 2295, 375), "#FFE0C0"},
-        {kSupplier, "仕入帳", Px(120, 1920, 2295, 375), "#FFC0C0"},
-        {kCustomer, "売上帳", Px(120, 2520, 2295, 375), "#C0C000"},
-        {kDm, "DM", Px(120, 3120, 2295, 375), "#FFC080"},
-        {kExit, "終了", Px(120, 3720, 2295, 492), "#FFFFFF"},
+        {kFirm, "自社登録", 1080, 375, "#FFE0C0"},
+        {kSupplier, "仕入帳", 1920, 375, "#FFC0C0"},
+        {kCustomer, "売上帳", 2520, 375, "#C0C000"},
+        {kDm, "DM", 3120, 375, "#FFC080"},
+        {kExit, "終了", 3720, 492, "#FFFFFF"},
     };
     QWidget* previous = nullptr;
+    int bottom = 480 + 252;
     for (const ButtonSpec& s : specs) {
         auto* b = new QPushButton(QString::fromUtf8(s.caption), client);
         b->setObjectName(QStringLiteral("CombMenu(%1)").arg(s.index));
-        b->setGeometry(s.rect);
         b->setFont(font);
+        b->setMinimumSize(px(2295), std::max(px(s.height), b->fontMetrics().height() + 8));
         b->setStyleSheet(QStringLiteral("QPushButton { background-color: %1; border: 1px solid #808080; }"
                                         "QPushButton:disabled { color: #909090; }"
                                         "QPushButton:focus { border: 2px solid #000000; }")
                              .arg(QLatin1String(s.colour)));
+        // A hidden button keeps its place, as on the drawn form.
+        QSizePolicy policy = b->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        b->setSizePolicy(policy);
+        column->addSpacing(px(s.top - bottom));
+        column->addWidget(b);
+        bottom = s.top + s.height;
         int index = s.index;
         connect(b, &QPushButton::clicked, this, [this, index] { CombMenu_Click(index); });
         buttons_[index] = b;
@@ -86,6 +94,7 @@ void MenuForm::BuildWindow()
         previous = b;
     }
     buttons_[kDm]->setVisible(false);
+    column->addSpacing(px(5985 - bottom));
 
     // The first menu only held its place in a bar that could wrap; a bar
     // that cannot would push Help out of sight, so it is kept but not shown.

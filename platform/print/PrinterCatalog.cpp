@@ -17,6 +17,13 @@ std::atomic<PrinterCatalog*> g_installed{nullptr};
 
 } // namespace
 
+std::vector<std::string> PrinterCatalog::PrinterNames()
+{
+    std::string name = DefaultPrinter();
+    if (name.empty()) return {};
+    return {name};
+}
+
 std::vector<CatalogPaper> PrinterCatalog::Papers(const std::string& printer)
 {
     PrintSpooler& s = Spooler();

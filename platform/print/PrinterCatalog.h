@@ -46,6 +46,8 @@ public:
     virtual ~PrinterCatalog() = default;
     // Empty when the machine has no printer.
     virtual std::string DefaultPrinter() = 0;
+    // Every printer to choose from; the default one alone unless told more.
+    virtual std::vector<std::string> PrinterNames();
     // The paper and orientation a printer starts with; nullopt for an
     // unknown printer.
     virtual std::optional<PrinterSetup> DefaultSetup(const std::string& printer) = 0;

@@ -36,7 +36,7 @@ std::unique_ptr<QPrinter> OpenPrinterByName(const QString& name, const QString& 
     };
     if (IsPdfPrinterName(name)) {
         const QString file = PdfFileOfPrinterName(name);
-        if (file.isEmpty()) return fail(QStringLiteral("No file named after \"pdf:\"."));
+        if (file.isEmpty()) return fail(QStringLiteral("印刷先の PDF ファイル名が \"pdf:\" の後にありません。"));
         return PdfPrinter(file);
     }
     QPrinterInfo info = name.isEmpty() ? QPrinterInfo::defaultPrinter() : QPrinterInfo::printerInfo(name);
@@ -44,8 +44,8 @@ std::unique_ptr<QPrinter> OpenPrinterByName(const QString& name, const QString& 
         info = QPrinterInfo::printerInfo(QPrinterInfo::availablePrinterNames().front());
     if (info.isNull()) {
         if (name.isEmpty() && !fallbackPdf.isEmpty()) return PdfPrinter(fallbackPdf);
-        return fail(name.isEmpty() ? QStringLiteral("There is no printer.")
-                                   : QStringLiteral("There is no printer \"%1\".").arg(name));
+        return fail(name.isEmpty() ? QStringLiteral("使えるプリンタがありません。")
+                                   : QStringLiteral("プリンタ \"%1\" が見つかりません。").arg(name));
     }
     auto p = std::make_unique<QPrinter>(info, QPrinter::HighResolution);
     p->setFullPage(true);
@@ -56,7 +56,13 @@ QString UnusedPdfPath(const QString& folder, const QString& base)
 {
     const QDir dir(folder);
     QString path = dir.filePath(base + QStringLiteral(".pdf"));
-    for (int n = 2; QFileInfo::exists(path); ++n) path = dir.filePath(QStringLiteral("%1(%2).pdf").arg(base).arg(n));
+    // A link counts as taken even when it leads nowhere: the PDF would be
+    // written where it points.
+    auto taken = [](const QString& p) {
+        const QFileInfo fi(p);
+        return fi.exists() || fi.isSymLink();
+    };
+    for (int n = 2; taken(path); ++n) path = dir.filePath(QStringLiteral("%1(%2).pdf").arg(base).arg(n));
     return path;
 }
 

@@ -46,6 +46,13 @@ DevMode DevModeOf(const PrinterSetup& setup)
 
 std::string QtPrinterCatalog::DefaultPrinter() { return CupsPrintSpooler::DefaultPrinterName(); }
 
+std::vector<std::string> QtPrinterCatalog::PrinterNames()
+{
+    std::vector<std::string> out;
+    for (const QString& name : QPrinterInfo::availablePrinterNames()) out.push_back(Utf8ToCp932Lossy(name.toStdString()));
+    return out;
+}
+
 std::optional<PrinterSetup> QtPrinterCatalog::DefaultSetup(const std::string& printer)
 {
     const QPrinterInfo info = InfoOf(printer);

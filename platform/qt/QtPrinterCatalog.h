@@ -14,6 +14,7 @@ namespace nv {
 class QtPrinterCatalog : public PrinterCatalog {
 public:
     std::string DefaultPrinter() override;
+    std::vector<std::string> PrinterNames() override;
     std::optional<PrinterSetup> DefaultSetup(const std::string& printer) override;
     std::optional<SheetGeometry> Geometry(const PrinterSetup& setup) override;
     PrintSpooler& Spooler() override { return spooler_; }

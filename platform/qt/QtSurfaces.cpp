@@ -1,5 +1,9 @@
 #include "platform/qt/QtSurfaces.h"
 
+#include "platform/gdi/MeasuringDc.h"
+
+#include <QCoreApplication>
+#include <QGuiApplication>
 #include <QPageLayout>
 #include <QPageSize>
 
@@ -85,5 +89,18 @@ std::unique_ptr<QtDeviceContext> MakePrinterDc(QPainter& painter, QPrinter& prin
 }
 
 std::unique_ptr<DeviceContext> CreateMeasuringDc() { return std::make_unique<QtImageDc>(1, 1, 96); }
+
+namespace {
+// Fonts need the application object; the context goes with it.
+std::unique_ptr<DeviceContext> MakeProcessMeasuringDc()
+{
+    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) return nullptr;
+    qAddPostRoutine(ReleaseMeasuringDc);
+    return CreateMeasuringDc();
+}
+
+// Loading this library is what makes text measurable in the process.
+const bool kMeasuringDcRegistered = (SetMeasuringDcFactory(MakeProcessMeasuringDc), true);
+} // namespace
 
 } // namespace nv

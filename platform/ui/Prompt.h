@@ -73,9 +73,23 @@ struct PrinterSetupChoice {
     bool operator==(const PrinterSetupChoice&) const = default;
 };
 
+// A printer print setup offers, with the papers it takes.
+struct PaperOffer {
+    int paperId = 0;
+    QString name{};
+    int widthTenths = 0;      // upright
+    int lengthTenths = 0;
+};
+
+struct PrinterOffer {
+    QString printer{};
+    QList<PaperOffer> papers{};
+};
+
 struct PrinterSetupRequest {
     QString title{};
     PrinterSetupChoice proposed{};    // the default answer
+    QList<PrinterOffer> printers{};   // empty: the system's printers
     QWidget* parent = nullptr;
 };
 

@@ -1,5 +1,7 @@
 #include "platform/ui/QtPrompt.h"
 
+#include "platform/ui/PrinterSetupDialog.h"
+
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
@@ -137,26 +139,10 @@ QString NameOf(const QPrinter& p)
 
 std::optional<PrinterSetupChoice> QtPrompt::choosePrinterSetup(const PrinterSetupRequest& r)
 {
-    std::unique_ptr<QPrinter> printer = PrinterNamed(r.proposed.printer);
-    const PrinterSetupChoice& was = r.proposed;
-    if (was.widthTenths > 0 && was.lengthTenths > 0) {
-        const QPageSize::PageSizeId id = QPageSize::id(was.paperId);
-        printer->setPageSize(id != QPageSize::Custom
-                                 ? QPageSize(id)
-                                 : QPageSize(QSizeF(was.widthTenths / 10.0, was.lengthTenths / 10.0),
-                                             QPageSize::Millimeter, was.paperName));
-    }
-    printer->setPageOrientation(was.orientation == 2 ? QPageLayout::Landscape : QPageLayout::Portrait);
-    QPrintDialog dlg(printer.get(), Owner(r.parent));
+    PrinterSetupDialog dlg(r, Owner(r.parent));
     dlg.setWindowTitle(Title(r.title));
-    dlg.setOptions(QAbstractPrintDialog::PrintToFile);
     if (dlg.exec() != QDialog::Accepted) return std::nullopt;
-    const QPageLayout layout = printer->pageLayout();
-    const QSizeF mm = layout.pageSize().size(QPageSize::Millimeter);
-    const int wid = layout.pageSize().windowsId();
-    return PrinterSetupChoice{NameOf(*printer), wid > 0 ? wid : 256, layout.pageSize().name(),
-                              int(std::lround(mm.width() * 10)), int(std::lround(mm.height() * 10)),
-                              layout.orientation() == QPageLayout::Landscape ? 2 : 1};
+    return dlg.Choice();
 }
 
 std::optional<PrintJobChoice> QtPrompt::choosePrintJob(const PrintJobRequest& r)

@@ -31,6 +31,7 @@ TEST(CommandLine, KnownSwitchesInAnyCaseEverythingElseIsAPath)
         {{"/Embedding"}, {Action::Embedded}},
         {{"-embedding", "a.tvd"}, {Action::Embedded, "a.tvd"}},
         {{"/AUTOMATION"}, {Action::Embedded}},
+        {{"/pt", "a.tvd", "lp0", "drv", "port", "/Embedding"}, {Action::Embedded, "a.tvd"}},
         {{"/Register"}, {Action::Register}},
         {{"/regserver"}, {Action::Register}},
         {{"/Unregister"}, {Action::Unregister}},

@@ -30,10 +30,21 @@ protected:
     // Types into the number box and presses OK; true when the dialog ended.
     bool Enter(NumberDialog& d, const QString& text)
     {
-        auto* edit = d.Box()->findChild<QLineEdit*>();
-        edit->selectAll();
-        edit->del();
-        QTest::keyClicks(edit, text);
+        // Keys go where a click into the box leaves the focus.
+        d.activateWindow();
+        if (!QTest::qWaitForWindowActive(&d)) {
+            ADD_FAILURE() << "the dialog did not become active";
+            return false;
+        }
+        QTest::mouseClick(d.Box(), Qt::LeftButton, {}, QPoint(6, d.Box()->height() / 2));
+        QWidget* focus = QApplication::focusWidget();
+        if (!focus || (focus != d.Box() && !d.Box()->isAncestorOf(focus))) {
+            ADD_FAILURE() << "the click left the focus elsewhere";
+            return false;
+        }
+        QTest::keyClick(focus, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(focus, Qt::Key_Backspace);
+        QTest::keyClicks(focus, text);
         ButtonOf(d, "OK")->click();
         return !d.isVisible();
     }

@@ -4,6 +4,9 @@
 
 #include <cstdlib>
 #include <QDockWidget>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QSet>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -34,11 +37,18 @@ protected:
 
     void Type(const QString& text, bool repeat = false)
     {
-        QLineEdit* edit = Frame().Zoom()->lineEdit();
-        edit->clear();
-        QTest::keyClicks(edit, text);
+        // As a person does: click into the box, then type to whatever has the focus.
+        ZoomBox* box = Frame().Zoom();
+        Frame().activateWindow();
+        QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(8, box->height() / 2));
+        QWidget* focus = QApplication::focusWidget();
+        ASSERT_NE(focus, nullptr);
+        ASSERT_TRUE(focus == box || focus == box->lineEdit());
+        QTest::keyClick(focus, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(focus, Qt::Key_Backspace);
+        QTest::keyClicks(focus, text);
         QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QString("\r"), repeat);
-        QApplication::sendEvent(edit, &enter);
+        QApplication::sendEvent(focus, &enter);
         QCoreApplication::processEvents();
     }
 
@@ -122,6 +132,73 @@ TEST_F(Bars, BarsHoldTheirCommandsInOrderOnOneRow)
     EXPECT_EQ(Frame().statusBar()->currentMessage(), "既存のドキュメントを開きます");
 }
 
+// Pictures by the desktop theme's names; a desktop without them gets the
+// program's own set, one picture per command.
+TEST_F(Bars, ButtonsShowThemePicturesOrTheProgramsOwn)
+{
+    const QString theme = QIcon::themeName();
+    QIcon::setThemeName("nv-no-such-theme");
+    ASSERT_EQ(Start(), PagelookApp::kContinue);
+    const std::pair<int, const char*> pictures[] = {
+        {cmd::kFileOpen, "document-open"},   {cmd::kFileClose, "window-close"}, {cmd::kPageSetup, "document-page-setup"},
+        {cmd::kPrint, "document-print"},     {cmd::kPrintSetup, "printer"},     {cmd::kFitHeight, "zoom-fit-height"},
+        {cmd::kFitWidth, "zoom-fit-width"},  {cmd::kFitPage, "zoom-fit-best"},  {cmd::kFirstPage, "go-first"},
+        {cmd::kPrevPage, "go-previous"},     {cmd::kNextPage, "go-next"},       {cmd::kLastPage, "go-last"},
+        {cmd::kHelpContents, "help-contents"}, {cmd::kHelpSearch, "system-search"}, {cmd::kAbout, "help-about"}};
+    QSet<qint64> seen;
+    for (auto [id, name] : pictures) {
+        const QImage own(QStringLiteral(":/pagelook/icons/%1.png").arg(name));
+        ASSERT_FALSE(own.isNull()) << name;
+        const QImage shown = Frame().Action(id)->icon().pixmap(own.size()).toImage();
+        const auto premultiplied = QImage::Format_ARGB32_Premultiplied;
+        EXPECT_EQ(shown.convertToFormat(premultiplied), own.convertToFormat(premultiplied)) << name;
+        seen.insert(own.cacheKey());
+    }
+    EXPECT_EQ(seen.size(), 15);
+    QIcon::setThemeName(theme);
+}
+
+// Alt and a drag move a button; where it lands decides what happens.
+TEST_F(Bars, AltDragRearrangesButtonsWithinAndBetweenBars)
+{
+    ASSERT_EQ(Start(), PagelookApp::kContinue);
+    QCoreApplication::processEvents();
+    QToolBar* page = Frame().Bar(cmd::kPageBar);
+    QToolBar* help = Frame().Bar(cmd::kHelpBar);
+    // side: -1 the left half of `onto`'s button, +1 its right half.
+    auto drag = [this](QToolBar* from, int id, QWidget* onto, QPoint at, bool escape = false) {
+        QAction* a = Frame().Action(id);
+        QWidget* button = from->widgetForAction(a);
+        ASSERT_NE(button, nullptr) << id;
+        QTest::mousePress(button, Qt::LeftButton, Qt::AltModifier, button->rect().center());
+        QTest::mouseMove(button, button->mapFromGlobal(onto->mapToGlobal(at)));
+        if (escape) QTest::keyClick(button, Qt::Key_Escape);
+        QTest::mouseRelease(button, Qt::LeftButton, Qt::AltModifier, button->mapFromGlobal(onto->mapToGlobal(at)));
+        QCoreApplication::processEvents();
+    };
+    auto half = [this](QToolBar* bar, int id, int side) {
+        const QRect r = bar->actionGeometry(Frame().Action(id));
+        return QPoint(r.center().x() + side * r.width() / 4, r.center().y());
+    };
+    drag(page, cmd::kLastPage, page, half(page, cmd::kFirstPage, -1));
+    EXPECT_EQ(Ids(page->actions()), QStringList({"32785", "32782", "32783", "32784"}));
+    drag(page, cmd::kPrevPage, page, half(page, cmd::kPrevPage, +1));
+    EXPECT_EQ(Ids(page->actions()), QStringList({"32785", "32782", "0", "32783", "32784"}));
+    drag(page, cmd::kPrevPage, page, half(page, cmd::kPrevPage, -1));
+    EXPECT_EQ(Ids(page->actions()), QStringList({"32785", "32782", "32783", "32784"}));
+    drag(page, cmd::kNextPage, help, half(help, cmd::kAbout, -1));
+    EXPECT_EQ(Ids(page->actions()), QStringList({"32785", "32782", "32783"}));
+    EXPECT_EQ(Ids(help->actions()), QStringList({"57670", "57667", "32784", "57664"}));
+    // Escape leaves everything where it was; off every bar removes the button.
+    drag(help, cmd::kAbout, Frame().MdiArea(), Frame().MdiArea()->rect().center(), true);
+    EXPECT_EQ(Ids(help->actions()), QStringList({"57670", "57667", "32784", "57664"}));
+    drag(help, cmd::kAbout, Frame().MdiArea(), Frame().MdiArea()->rect().center());
+    EXPECT_EQ(Ids(help->actions()), QStringList({"57670", "57667", "32784"}));
+    // Without Alt a button is only pressed.
+    QTest::mouseClick(page->widgetForAction(Frame().Action(cmd::kFirstPage)), Qt::LeftButton);
+    EXPECT_EQ(Ids(page->actions()), QStringList({"32785", "32782", "32783"}));
+}
+
 TEST_F(Bars, ZoomBoxAppliesTypedValuesAndFollowsTheView)
 {
     OpenFive(1100, 1500);
@@ -139,8 +216,11 @@ TEST_F(Bars, ZoomBoxAppliesTypedValuesAndFollowsTheView)
     EXPECT_EQ(img.pixelColor(left + 951, 300), QColor(Qt::white));
     EXPECT_EQ(img.pixelColor(left + 952, 300), QColor(128, 128, 128));
     EXPECT_EQ(img.pixelColor(left - 1, 300), QColor(128, 128, 128));
-    Type("130");
-    EXPECT_EQ(View()->Zoom(), 130);
+    // Values off the list apply as typed.
+    for (int typed : {250, 333, 130}) {
+        Type(QString::number(typed));
+        EXPECT_EQ(View()->Zoom(), typed);
+    }
     EXPECT_EQ(box->count(), 8);
     EXPECT_EQ(box->itemText(0), "130%");
     EXPECT_EQ(box->itemText(1), "25%");
@@ -189,6 +269,7 @@ TEST_F(Bars, MenusSwitchWithTheFirstAndLastDocument)
     EXPECT_EQ(Ids(file->actions()), QStringList({"57601", "0", "57606", "0", "57616", "57617", "57618", "57619", "0",
                                                  "57665"}));
     EXPECT_TRUE(Frame().Action(cmd::kPrintSetup)->isEnabled()); // print setup needs no document
+    EXPECT_FALSE(Frame().Zoom()->isEnabled());
     EXPECT_FALSE(Frame().Action(cmd::kPrint)->isEnabled());
     EXPECT_EQ(Frame().Action(cmd::kExit)->text(), "TaveloViewerの終了(&X)");
     QMenu* view = Frame().menuBar()->actions().at(1)->menu();
@@ -197,6 +278,7 @@ TEST_F(Bars, MenusSwitchWithTheFirstAndLastDocument)
     EXPECT_EQ(Ids(view->actions().mid(1)), QStringList({"11001", "59393"}));
 
     ASSERT_TRUE(Frame().OpenDocument(Sample("five.tvd")));
+    EXPECT_TRUE(Frame().Zoom()->isEnabled());
     EXPECT_EQ(MenuTitles(), QStringList({"ﾌｧｲﾙ(&F)", "表示(&V)", "移動(&G)", "ﾂｰﾙ(&T)", "ｳｨﾝﾄﾞｳ(&W)", "ﾍﾙﾌﾟ(&H)"}));
     QMenu* go = Frame().menuBar()->actions().at(2)->menu();
     QStringList goTexts;
@@ -248,6 +330,57 @@ TEST_F(Bars, ContextMenusAndWindowKeys)
     Trigger(cmd::kTileHorizontal);
     EXPECT_EQ(windows.at(0)->x(), windows.at(1)->x());
     EXPECT_NE(windows.at(0)->y(), windows.at(1)->y());
+    // The frame's menu over the status bar and the empty document area too.
+    Frame().MdiArea()->activeSubWindow()->showMinimized();
+    for (QWidget* w : {static_cast<QWidget*>(Frame().statusBar()), Frame().MdiArea()->viewport()}) {
+        const QPoint at = w == Frame().statusBar() ? QPoint(10, 5) : QPoint(w->width() / 2, 5);
+        QContextMenuEvent over(QContextMenuEvent::Mouse, at, w->mapToGlobal(at));
+        QApplication::sendEvent(w, &over);
+        QMenu* shown = nullptr;
+        for (QMenu* m : Frame().findChildren<QMenu*>("context0"))
+            if (m->isVisible()) shown = m;
+        ASSERT_NE(shown, nullptr) << w->metaObject()->className();
+        EXPECT_EQ(Ids(shown->actions()), QStringList({"165", "150", "151", "168", "0", "11001", "59393"}));
+        shown->close();
+    }
+}
+
+TEST_F(Bars, DocumentsFillTheAreaAndWindowSizesAreKept)
+{
+    ASSERT_EQ(Start({Sample("five.tvd")}), PagelookApp::kContinue);
+    QCoreApplication::processEvents();
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_TRUE(screen.contains(Frame().frameGeometry())) << Frame().frameGeometry().width();
+    QMdiSubWindow* child = Frame().MdiArea()->activeSubWindow();
+    EXPECT_EQ(child->geometry(), Frame().MdiArea()->viewport()->rect());
+    EXPECT_FALSE(child->isMaximized()); // ChildVIewMax keeps that
+    // The only document follows the frame's size.
+    Frame().resize(Frame().size() - QSize(60, 40));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(child->geometry(), Frame().MdiArea()->viewport()->rect());
+    // A size set by hand is the next document's; the frame keeps its place.
+    child->setGeometry(10, 10, 300, 250);
+    Frame().move(screen.topLeft() + QPoint(20, 30));
+    const QRect frame = Frame().geometry();
+    child->close();
+    Restart();
+    EXPECT_EQ(Frame().geometry(), frame);
+    ASSERT_TRUE(Frame().OpenDocument(Sample("five.tvd")));
+    EXPECT_EQ(Frame().MdiArea()->activeSubWindow()->size(), QSize(300, 250));
+}
+
+TEST_F(Bars, TheTitleNamesTheProgramOnce)
+{
+    const QString before = QCoreApplication::applicationName();
+    PagelookApp::NameProgram();
+    EXPECT_EQ(QGuiApplication::applicationDisplayName(), "TaveloViewer");
+    // Display name not set of its own: the platform adds nothing to titles.
+    QCoreApplication::setApplicationName("probe");
+    EXPECT_EQ(QGuiApplication::applicationDisplayName(), "probe");
+    PagelookApp::NameProgram();
+    ASSERT_EQ(Start({Sample("仕入元帳.tvd")}), PagelookApp::kContinue);
+    EXPECT_EQ(Frame().windowTitle(), "TaveloViewer - 仕入元帳.tvd");
+    QCoreApplication::setApplicationName(before);
 }
 
 TEST_F(Bars, TreeWidthAndBarLayoutSurviveARestart)

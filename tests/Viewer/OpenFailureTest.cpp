@@ -47,6 +47,8 @@ TEST_F(OpenFailure, EachKindOfBadFileGetsItsMessageAndNoWindow)
 {
     ASSERT_EQ(Start({Sample("five.tvd")}), PagelookApp::kContinue);
     ExpectRefused(Write("text.tvd", "This is plain text, not a report document.\n"), kNotADocument);
+    // Nothing promised "below" that is not there.
+    EXPECT_FALSE(prompts->messages().value(0).contains("以下から"));
     ExpectRefused(Write("empty.tvd", ""), PagelookDoc::FailedToOpenText(QString::fromStdString(dir.file("empty.tvd"))));
     ExpectRefused(QString::fromStdString(dir.file("missing.tvd")), kCannotOpen);
     ExpectRefused(QString::fromStdString(dir.path().string()), kCannotOpen);

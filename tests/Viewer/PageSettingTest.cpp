@@ -76,10 +76,18 @@ TEST_F(PageSetting, FlippedPagesAreLeftOutOfThePrint)
     View()->PrintFlags()[4] = 7; // anything but 1 is skipped, and comes back 0
     WithDialog([](PageSettingDialog& d) { ButtonOf(d, "OK")->click(); });
     EXPECT_EQ(View()->PrintFlags(), (std::vector<int>{1, 1, 1, 1, 0}));
+    const QTreeWidgetItem* doc = Frame().Tree()->Tree()->topLevelItem(0);
+    EXPECT_FALSE(doc->child(3)->font(0).strikeOut());
+    EXPECT_TRUE(doc->child(4)->font(0).strikeOut());
     WithDialog([this](PageSettingDialog& d) {
         EXPECT_EQ(d.windowTitle(), "ページ設定  - five");
         EXPECT_EQ(d.List()->headerItem()->text(0), "ページ番号");
-        EXPECT_EQ(d.List()->columnWidth(0), 75);
+        // The whole text shows, and a skipped page is struck out in grey.
+        const QFontMetrics fm(d.List()->font());
+        EXPECT_GE(d.List()->columnWidth(0), fm.horizontalAdvance("5ページ ") + d.List()->iconSize().width());
+        EXPECT_FALSE(d.List()->topLevelItem(0)->font(0).strikeOut());
+        EXPECT_TRUE(d.List()->topLevelItem(4)->font(0).strikeOut());
+        EXPECT_NE(d.List()->topLevelItem(4)->foreground(0).color(), d.List()->topLevelItem(0)->foreground(0).color());
         ASSERT_EQ(d.List()->topLevelItemCount(), 5);
         EXPECT_EQ(d.List()->topLevelItem(1)->text(0), "2ページ ");
         EXPECT_EQ(Rows(d), (std::vector<int>{1, 1, 1, 1, 0}));

@@ -5,9 +5,13 @@
 #include <QRegularExpression>
 
 #include <algorithm>
+#include <filesystem>
+#include <functional>
+#include <optional>
 
 #include "SampleDocs.h"
 #include "ViewerFixture.h"
+#include "support/WriteFaults.h"
 #include "Viewer/PagelookDoc.h"
 #include "Viewer/PrintLoop.h"
 #include "Viewer/ShellPrint.h"
@@ -238,7 +242,8 @@ TEST_F(PrintLoopTest, FailuresAndCancelLeaveNoPdf)
     {
         const auto out = PrintLoop(*doc).Run({.printer = "pdf:/nonexistent-folder/x.pdf", .pages = {1}});
         EXPECT_FALSE(out.printed);
-        EXPECT_EQ(out.error, nv::viewer::FailedToStartPrintText());
+        EXPECT_TRUE(out.error.startsWith(nv::viewer::FailedToStartPrintText())) << out.error.toStdString();
+        EXPECT_TRUE(out.error.contains("/nonexistent-folder/x.pdf: フォルダがありません。")) << out.error.toStdString();
     }
     {
         const auto out = PrintLoop(*doc).Run({.printer = nv::PdfPrinterName(Out()), .pages = {}});
@@ -247,10 +252,61 @@ TEST_F(PrintLoopTest, FailuresAndCancelLeaveNoPdf)
     }
 }
 
-TEST_F(PrintLoopTest, JapaneseNameGivesA31CharacterTitle)
+// What else the folder holds once a job is over: no spool stays behind.
+QStringList Leftovers(const std::filesystem::path& folder, const QString& keep)
 {
-    const std::string name = std::string("仕入元帳") + "仕入元帳仕入元帳仕入元帳仕入元帳仕入元帳仕入元帳仕入元帳仕入元帳仕入元帳";
-    auto doc = Open({.pages = 1, .nameUtf8 = name});
+    QStringList names;
+    for (const auto& e : std::filesystem::directory_iterator(folder)) {
+        const QString name = QString::fromStdString(e.path().filename().string());
+        if (name != keep && name != "doc.tvd" && name != ".filler") names << name;
+    }
+    return names;
+}
+
+TEST_F(PrintLoopTest, AFailedOrShortJobLeavesTheOlderPdf)
+{
+    auto doc = Open({.pages = 3});
+    ASSERT_TRUE(doc);
+    struct Case {
+        const char* what;
+        std::function<void(PrintLoop&)> setUp;
+        long sizeLimit;
+    };
+    const Case cases[] = {
+        {"a page fails", [](PrintLoop& l) { l.drawPage = [](nv::DeviceContext&, int p, int) { return p != 2; }; }, 0},
+        {"cancelled", [](PrintLoop& l) { l.progress = [](int done, int) { return done < 2; }; }, 0},
+        {"the disk fills", [](PrintLoop&) {}, 4096},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        nvtest::WriteFileBytes(Out().toStdString(), "older PDF");
+        PrintLoop loop(*doc);
+        c.setUp(loop);
+        PrintLoop::Outcome out;
+        {
+            std::optional<nvtest::FileSizeLimit> limit;
+            if (c.sizeLimit) limit.emplace(c.sizeLimit);
+            out = loop.Run({.printer = nv::PdfPrinterName(Out()), .pages = {1, 2, 3}});
+        }
+        EXPECT_FALSE(out.printed);
+        EXPECT_EQ(nvtest::ReadFileBytes(Out().toStdString()), "older PDF");
+        EXPECT_EQ(Leftovers(dir.path(), "out.pdf"), QStringList());
+        if (c.sizeLimit) {
+            EXPECT_EQ(out.error, nv::viewer::FailedToWritePdfText(Out()));
+        }
+    }
+    // A whole job replaces it.
+    ASSERT_TRUE(PrintLoop(*doc).Run({.printer = nv::PdfPrinterName(Out()), .pages = {1, 2, 3}}).printed);
+    EXPECT_EQ(PageTexts(Out()), (Pages({"P1", "P2", "P3"})));
+}
+
+TEST_F(PrintLoopTest, TheJobIsNamedAfterTheFileCutTo31Characters)
+{
+    // The stored name is the same for every journal: the file's name tells jobs apart.
+    const std::string name = std::string("仕入元帳") + "仕入元帳仕入元帳仕入元帳仕入元帳仕入元帳仕入元帳仕入元帳仕入元帳仕入元帳.tvd";
+    nv::samples::WriteSampleDoc(dir.file(name), {.pages = 1, .nameUtf8 = "Tavelo Document"});
+    auto doc = nv::viewer::PagelookDoc::Open(QString::fromStdString(dir.file(name)));
+    ASSERT_TRUE(doc);
     ASSERT_TRUE(PrintLoop(*doc).Run({.printer = nv::PdfPrinterName(Out()), .pages = {1}}).printed);
     QProcess p;
     p.start("pdfinfo", {Out()});
@@ -270,6 +326,31 @@ TEST_F(PrintLoopTest, ShellPrintWithoutPrinterWritesBesideTheDocument)
     print.printer = "pdf:/nonexistent-folder/x.pdf";
     EXPECT_EQ(nv::viewer::PrintWithoutWindow(print, path), 1);
     EXPECT_EQ(nv::viewer::VirtualPdfFor(path, "五月"), QString::fromStdString(dir.file("五月.pdf")));
+}
+
+TEST_F(PrintLoopTest, ShellPrintNeverWritesThroughALinkNorOverTheDocument)
+{
+    const auto ReadAll = [](const QString& p) {
+        QFile f(p);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+    const QString path = Sample("five.tvd");
+    const QByteArray before = ReadAll(path);
+    // A link planted where the fallback PDF would go, pointing nowhere yet.
+    const QString planted = QString::fromStdString(dir.file("planted-target.pdf"));
+    ASSERT_TRUE(QFile::link(planted, QString::fromStdString(dir.file("five.pdf"))));
+    EXPECT_EQ(nv::viewer::VirtualPdfFor(path, {}), QString::fromStdString(dir.file("five(2).pdf")));
+    nv::viewer::CommandLine print;
+    print.action = nv::viewer::CommandLine::Action::PrintTo;
+    for (const QString& same : {path, QString::fromStdString(dir.file("./five.tvd"))}) {
+        print.printer = nv::PdfPrinterName(same);
+        prompts->clear();
+        EXPECT_EQ(nv::viewer::PrintWithoutWindow(print, path), 1);
+        EXPECT_EQ(ReadAll(path), before);
+        ASSERT_EQ(prompts->messages().size(), 1);
+        EXPECT_TRUE(prompts->messages()[0].contains(path)) << prompts->messages()[0].toStdString();
+    }
+    EXPECT_FALSE(QFileInfo::exists(planted));
 }
 
 } // namespace
@@ -298,6 +379,67 @@ TEST(PrintProgram, PrintToPdfWithoutAWindowAndExits)
     EXPECT_EQ(PageTexts(home + "/out.pdf"), (Pages({"P1", "P2", "P3", "P4"})));
 }
 
+// The real program with no CUPS to ask: pages change between A3 (named by
+// number only, the stored size still A4's), A4 landscape and a user size.
+TEST(PrintProgram, MixedPapersWithoutAPrinterEachOnItsSheet)
+{
+    nvtest::TempDir dir;
+    const QString home = QString::fromStdString(dir.path().string());
+    using nv::samples::PaperChange;
+    nv::samples::WriteSampleDoc(dir.file("仕入元帳.tvd"),
+                                {.pages = 3, .orientation = 2, .nameUtf8 = "Tavelo Document",
+                                 .changes = {PaperChange{.paperId = 8, .orientation = 1},
+                                             PaperChange{.paperId = 9, .orientation = 2},
+                                             PaperChange{256, 1000, 1500, 1}}});
+    QProcess proc;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.insert("NIVALO_PROMPTS", "auto");
+    env.insert("XDG_CONFIG_HOME", home + "/config");
+    env.insert("CUPS_SERVER", home + "/no-cups-here.sock");
+    proc.setProcessEnvironment(env);
+    proc.setWorkingDirectory(home);
+    proc.start(NV_BINARY_DIR "/bin/pagelook", {"/p", "仕入元帳.tvd"});
+    ASSERT_TRUE(proc.waitForFinished(30000));
+    ASSERT_EQ(proc.exitCode(), 0) << proc.readAllStandardError().toStdString();
+    // Named after the file, not after the name every journal stores.
+    const QString pdf = home + "/仕入元帳.pdf";
+    ASSERT_TRUE(QFile::exists(pdf));
+    const QStringList sizes = PageSizes(pdf);
+    ASSERT_EQ(sizes.size(), 3);
+    const double expected[3][2] = {{841.89, 1190.55}, {841.89, 595.28}, {283.46, 425.2}};
+    for (int i = 0; i < 3; ++i) {
+        const QStringList wh = sizes[i].split(" x ");
+        ASSERT_EQ(wh.size(), 2) << sizes[i].toStdString();
+        EXPECT_NEAR(wh[0].toDouble(), expected[i][0], 1.0) << "page " << i + 1;
+        EXPECT_NEAR(wh[1].toDouble(), expected[i][1], 1.0) << "page " << i + 1;
+    }
+    EXPECT_EQ(PageTexts(pdf), (Pages({"P1", "P2", "P3"})));
+}
+
+TEST(PrintProgram, AFullDiskFailsAndKeepsTheOlderPdf)
+{
+    nvtest::TempDir dir;
+    nv::samples::WriteSampleSet(dir.path().string());
+    nvtest::FullDisk disk(dir.path() / "disk");
+    if (!disk.Mounted()) GTEST_SKIP() << "no tmpfs can be mounted here";
+    const QString pdf = QString::fromStdString((disk.path() / "report.pdf").string());
+    nvtest::WriteFileBytes(pdf.toStdString(), "older PDF");
+    disk.Fill();
+    QProcess proc;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.insert("NIVALO_PROMPTS", "auto");
+    env.insert("XDG_CONFIG_HOME", QString::fromStdString(dir.file("config")));
+    proc.setProcessEnvironment(env);
+    proc.setWorkingDirectory(QString::fromStdString(dir.path().string()));
+    proc.start(NV_BINARY_DIR "/bin/pagelook", {"/pt", "mixed.tvd", nv::PdfPrinterName(pdf)});
+    ASSERT_TRUE(proc.waitForFinished(30000));
+    EXPECT_EQ(proc.exitCode(), 1) << proc.readAllStandardError().toStdString();
+    EXPECT_EQ(nvtest::ReadFileBytes(pdf.toStdString()), "older PDF");
+    EXPECT_EQ(Leftovers(disk.path(), "report.pdf"), QStringList());
+}
+
 } // namespace
 
 namespace {
@@ -321,6 +463,42 @@ TEST_F(PrintWindow, PrintsFlaggedPagesToTheChosenPrinterAndKeepsThePage)
     Trigger(57607);
     EXPECT_EQ(prompts->messages(), QStringList{nv::viewer::NoPagesToPrintText()});
     EXPECT_FALSE(QFile::exists(out));
+}
+
+// Print setup without a CUPS printer: the PDF file's papers, one of them
+// and an orientation chosen, and printing follows it in paper mode 1.
+class SetupRecorder : public nv::ui::ScriptedPrompt {
+public:
+    std::optional<nv::ui::PrinterSetupChoice> choosePrinterSetup(const nv::ui::PrinterSetupRequest& r) override
+    {
+        seen = r;
+        return ScriptedPrompt::choosePrinterSetup(r);
+    }
+    nv::ui::PrinterSetupRequest seen;
+};
+
+TEST_F(PrintWindow, PrinterSetupChoosesThePdfFilesPaperAndOrientation)
+{
+    auto owned = std::make_unique<SetupRecorder>();
+    SetupRecorder* recorder = owned.get();
+    nv::ui::ScopedPrompt scoped(std::move(owned));
+    ASSERT_EQ(Start({Sample("five.tvd")}), nv::viewer::PagelookApp::kContinue);
+    recorder->thenSetup(nv::ui::PrinterSetupChoice{"PDFファイル", 8, "A3", 2970, 4200, 2});
+    Trigger(57606);
+    ASSERT_EQ(recorder->seen.printers.size(), 1);
+    EXPECT_EQ(recorder->seen.proposed.printer, "PDFファイル");
+    QStringList papers;
+    for (const auto& p : recorder->seen.printers[0].papers) papers << p.name;
+    EXPECT_EQ(papers.mid(0, 6), (QStringList{"A3", "A4", "B4 (JIS)", "B5 (JIS)", "Letter", "Legal"}));
+    ASSERT_TRUE(Frame().Printer().setup);
+    View()->SetPaperMode(1);
+    View()->Refresh(false);
+    EXPECT_EQ(View()->Paper().id, 8);
+    EXPECT_EQ(View()->Paper().orientation, 2);
+    View()->PrintFlags() = {1, 1, 0, 0, 0};
+    Trigger(57608);
+    const QString pdf = QString::fromStdString(dir.file("five.pdf"));
+    EXPECT_EQ(PageSizes(pdf), (QStringList{"1191 x 842", "1191 x 842"}));
 }
 
 } // namespace

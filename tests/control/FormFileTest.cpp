@@ -4,11 +4,19 @@
 
 #include "control/CInkplateDoc.h"
 #include "control/ControlErrors.h"
+#include "engine/core/EngineLog.h"
 #include "engine/model/TvImage.h"
 #include "engine/model/TvOle.h"
 
+#include "engine/core/EngineLog.h"
+#include "platform/core/Cp932.h"
+
+#include <chrono>
+#include <fcntl.h>
 #include <filesystem>
+#include <future>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace nv;
 using namespace nvtest;
@@ -130,10 +138,91 @@ TEST_F(FormFileTest, FilesThatAreNoFormsGive20000)
         SCOPED_TRACE(c.name);
         WriteFileBytes(dir.path() / c.name, c.bytes);
         EXPECT_TVL_ERROR(ctrl->OpenForm(c.name), kErrFileAccess, 20000);
+        // The user reads the table's text; what went wrong is in the log.
+        try {
+            ctrl->OpenForm(c.name);
+        } catch (const AutomationError& e) {
+            EXPECT_EQ(e.description(), "ﾌｫｰﾑﾌｧｲﾙにｱｸｾｽできません。");
+        }
+        const auto lines = RecentLogLines();
+        ASSERT_FALSE(lines.empty());
+        EXPECT_NE(lines.back().find(c.name), std::string::npos) << lines.back();
     }
     std::filesystem::create_directory(dir.path() / "folder.tvf");
     EXPECT_TVL_ERROR(ctrl->OpenForm("folder.tvf"), kErrFileAccess, 20000);
     EXPECT_TRUE(ctrl->Forms().empty());
+}
+
+TEST_F(FormFileTest, RefusalsLogInJapaneseWhichFileAndWhy)
+{
+    const std::string good = StoreFormFile(*SampleForm());
+    const struct {
+        const char* name;
+        std::string bytes;
+        const char* why;
+    } cases[] = {
+        {"truncated.tvf", good.substr(0, 700), "フォームファイルが壊れています。"},
+        {"text.tvf", "just some text", "アーカイブの形式が正しくありません。"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        WriteFileBytes(dir.path() / c.name, c.bytes);
+        try {
+            ctrl->OpenForm(c.name);
+            ADD_FAILURE() << "opened";
+        } catch (const AutomationError& e) {
+            EXPECT_EQ(e.description(), "ﾌｫｰﾑﾌｧｲﾙにｱｸｾｽできません。");
+        }
+        // Which file and why, in Japanese, is the log's.
+        const auto lines = RecentLogLines();
+        ASSERT_FALSE(lines.empty());
+        EXPECT_NE(lines.back().find(dir.file(c.name)), std::string::npos) << lines.back();
+        EXPECT_NE(lines.back().find(c.why), std::string::npos) << lines.back();
+    }
+}
+
+TEST_F(FormFileTest, ANamedPipeIsRefusedWithoutWaitingForAWriter)
+{
+    const std::string pipe = dir.file("pipe.tvf");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    auto opened = std::async(std::launch::async, [&] {
+        try {
+            ctrl->OpenForm("pipe.tvf");
+        } catch (const AutomationError& e) {
+            return e.helpContext();
+        }
+        return 0;
+    });
+    if (opened.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
+        // Let the blocked open go so that the test ends.
+        const int fd = ::open(pipe.c_str(), O_WRONLY);
+        ::close(fd);
+        ADD_FAILURE() << "OpenForm waited on the pipe";
+    }
+    EXPECT_EQ(opened.get(), 20000);
+    CInkplateDoc doc;
+    EXPECT_FALSE(doc.OnOpenDocument(pipe));
+    EXPECT_NE(doc.Error().find(Utf8ToCp932Lossy("通常のファイルではありません")), std::string::npos);
+}
+
+TEST_F(FormFileTest, PicturesUnderFoldersCp932CannotNameAreFound)
+{
+    for (const char* folder : {"é", "🍣"}) {
+        SCOPED_TRACE(folder);
+        const auto pictures = dir.path() / folder;
+        std::filesystem::create_directory(pictures);
+        WriteFileBytes(pictures / "logo.bmp", "BM not really a picture");
+        ctrl->SetImagePath(pictures.string());
+        auto form = OpenSample();
+        const auto* logo = static_cast<TvImage*>(Find(form->WorkingCopy(), "Logo"));
+        EXPECT_EQ(logo->m_strFileName, "logo.bmp");
+        EXPECT_EQ(logo->PictureSource(), (pictures / "logo.bmp").string());
+        EXPECT_EQ(static_cast<TvImage*>(Find(form->WorkingCopy(), "Lost"))->m_strFileName, "");
+        const std::vector<std::string> log = RecentLogLines();
+        ASSERT_FALSE(log.empty());
+        EXPECT_NE(log.back().find("missing.bmp"), std::string::npos) << log.back();
+        form->Close();
+    }
 }
 
 TEST_F(FormFileTest, ReadOnlyFileOpensUnchangedAndNothingIsLeftBehind)
@@ -178,4 +267,12 @@ TEST_F(FormFileTest, PicturesResolvedOrEmptiedInTheWorkingCopy)
     EXPECT_EQ(lost->m_strFileName, "");
     // The loaded root keeps the stored names.
     EXPECT_EQ(static_cast<TvImage*>(Find(form->Root(), "Lost"))->m_strFileName, "missing.bmp");
+
+    // A picture named as this machine names files, in a folder that is gone,
+    // is found by its file name.
+    auto moved = SampleForm();
+    static_cast<TvImage*>(Find(*moved, "Logo"))->m_strFileName = "/gone/pictures/logo.bmp";
+    WriteFileBytes(dir.path() / "moved.tvf", StoreFormFile(*moved));
+    auto again = ctrl->OpenForm("moved.tvf");
+    EXPECT_EQ(static_cast<TvImage*>(Find(again->WorkingCopy(), "Logo"))->m_strFileName, dir.file("logo.bmp"));
 }

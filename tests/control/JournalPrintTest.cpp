@@ -2,12 +2,14 @@
 // it: every member by the dispatch id its name resolves to, into a report
 // document, onto a "pdf:" printer, and out through the exit path.
 #include "OutputFixture.h"
+#include "support/WriteFaults.h"
 
 #include "engine/model/TvLayer.h"
 #include "engine/model/TvText.h"
 #include "engine/render/TvReportDoc.h"
 #include "platform/automation/Automation.h"
 #include "platform/automation/ProgIdRegistry.h"
+#include "support/PrintedPdf.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -249,9 +251,38 @@ TEST_F(JournalPrintTest, TheLedgerOnAPdfPrinter)
     EXPECT_EQ(run.start, 0);
     EXPECT_EQ(run.end, 0);
     EXPECT_EQ(PdfPageSizes(pdf), (std::vector<std::pair<int, int>>{{595, 842}, {595, 842}, {595, 842}}));
+    // What each page reads: the heading, then its rows left to right.
+    const auto texts = nvtest::PdfPageTexts(pdf);
+    ASSERT_EQ(texts.size(), 3u);
+    for (int page = 1; page <= 3; ++page) {
+        std::vector<std::string> words = {"4711", std::to_string(page)};
+        if (page == 1) words.insert(words.begin(), "仕入先 一");
+        for (int row = 1; row <= RowsOn(page); ++row)
+            for (size_t p : {2, 3, 5}) words.push_back(ValueFor(p, row, page).text);
+        EXPECT_EQ(nvtest::FirstOutOfOrder(texts[page - 1], words), "") << "page " << page << ":\n" << texts[page - 1];
+    }
     size_t files = 0;
     for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir.path())) ++files;
     EXPECT_EQ(files, 2u); // PRINT and the PDF: no spool file stays
+}
+
+TEST_F(JournalPrintTest, AShortWriteIsNoPrintAndKeepsTheOlderPdf)
+{
+    const std::string pdf = (dir.path() / "ledger.pdf").string();
+    WriteFileBytes(pdf, "older PDF");
+    setenv("PRINTER", ("pdf:" + pdf).c_str(), 1);
+    ObjectRef ink = NewControl();
+    Run run;
+    {
+        FileSizeLimit limit(1024);
+        run = PrintLedger(ink, 1);
+    }
+    EXPECT_EQ(run.start, 0);
+    EXPECT_NE(run.end, 0);
+    EXPECT_EQ(ReadFileBytes(pdf), "older PDF");
+    size_t files = 0;
+    for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir.path())) ++files;
+    EXPECT_EQ(files, 2u); // PRINT and the older PDF
 }
 
 TEST_F(JournalPrintTest, AMissingObjectTakesTheExitPath)

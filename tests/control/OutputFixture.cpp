@@ -142,6 +142,8 @@ std::unique_ptr<TvFedObject> JournalForm(bool withOle)
     const int32_t mm = 56693;
     auto add = [](TvLayer* l, std::unique_ptr<TvObject> o, const std::string& name) {
         o->m_strName = name;
+        // Texts in 10 point, so that a printout has something to read.
+        if (auto* t = dynamic_cast<TvText*>(o.get())) t->m_nHanHeight = t->m_nZenHeight = 1000;
         l->m_objects.push_back(std::move(o));
     };
     add(frame, std::make_unique<TvBox>(Rect{10 * mm, 10 * mm, 200 * mm, 287 * mm}), "Border");

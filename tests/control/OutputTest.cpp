@@ -255,6 +255,21 @@ TEST_F(OutputTest, AFailedWriteLeavesTheOlderDocumentWhole)
     EXPECT_EQ(files, 1u);
 }
 
+TEST_F(OutputTest, AnAbortLeavesTheOlderDocumentOfTheName)
+{
+    WriteFileBytes(dir.file("old.tvd"), "older document");
+    auto form = Journal();
+    ASSERT_EQ(ctrl->StartDocument("old.tvd", "Old"), 0);
+    ASSERT_EQ(ctrl->PrintOut(*form), 0);
+    EXPECT_EQ(ctrl->AbortDocument(), 0);
+    EXPECT_EQ(ReadFileBytes(dir.file("old.tvd")), "older document");
+    // A name this job took for itself goes with it.
+    ASSERT_EQ(ctrl->StartDocument("new.tvd", "New"), 0);
+    ASSERT_EQ(ctrl->PrintOut(*form), 0);
+    EXPECT_EQ(ctrl->AbortDocument(), 0);
+    EXPECT_FALSE(fs::exists(dir.path() / "new.tvd"));
+}
+
 TEST_F(OutputTest, AnOleObjectWhosePictureCannotBeWrittenStillGivesItsPage)
 {
     WriteFileBytes(dir.file("ole.tvf"), StoreFormFile(*JournalForm(true), {}));
@@ -408,7 +423,10 @@ TEST_F(OutputTest, AContextPageAndTheStoredPageDrawTheSamePixels)
         direct.push_back(image.Finish().copy());
     }
     ASSERT_EQ(ctrl->StartDocument("same.tvd", "Same"), 0);
-    form->ClearAllFields();
+    // Labels keep their texts from page to page: the document starts from
+    // the form as it was opened, as the context pages did.
+    form->Close();
+    form = Journal();
     for (int p = 1; p <= 3; ++p) {
         fill(p);
         ASSERT_EQ(ctrl->PrintOut(*form), 0);
@@ -438,6 +456,33 @@ TEST_F(OutputTest, PrintingAStoredDocumentFollowsItsPages)
     const std::vector<std::string> expected = {"start:Again", "mode:1/9/100", "page", "mode:2/9/100", "page",
                                                "mode:1/9/100", "page", "end"};
     EXPECT_EQ(script.calls, expected);
+
+    // A page the printer refuses stops the job, which still ends normally
+    // with the pages before it; a failing end replaces the page's code.
+    struct PageFault {
+        const char* what;
+        int startPage, endPage;
+        bool end;
+        int32_t code;
+        std::vector<std::string> calls;
+    };
+    const PageFault faults[] = {
+        {"page 2 not started", 2, 0, false, -13, {"start:Again", "mode:1/9/100", "page", "mode:2/9/100", "end"}},
+        {"page 2 not ended", 0, 2, false, -14,
+         {"start:Again", "mode:1/9/100", "page", "mode:2/9/100", "page", "end"}},
+        {"page 1 not ended, nor the job", 0, 1, true, -15, {"start:Again", "mode:1/9/100", "page", "end"}},
+        {"only the job not ended", 0, 0, true, -15, expected},
+    };
+    for (const auto& f : faults) {
+        SCOPED_TRACE(f.what);
+        script = FakeJobScript{};
+        script.failStartPage = f.startPage;
+        script.failEndPage = f.endPage;
+        script.failEnd = f.end;
+        EXPECT_EQ(ctrl->PrintDocument("again.tvd"), f.code);
+        EXPECT_EQ(script.calls, f.calls);
+        EXPECT_FALSE(ctrl->IsPrintJobOpen());
+    }
 
     // Truncated and garbage documents fail cleanly.
     const std::string bytes = ReadFileBytes(dir.path() / "again.tvd");

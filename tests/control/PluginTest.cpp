@@ -223,3 +223,63 @@ TEST_F(PluginTest, AboutBoxGoesThroughThePrompt)
     EXPECT_TRUE(script.messages()[0].contains(QStringLiteral("Tavelo Ver7 Inkplate Control")));
 }
 
+
+// Faults the hosts met when driving every member late-bound.
+TEST_F(PluginTest, LoadFaultsGiveTheFormText)
+{
+    const std::string good = StoreFormFile(*SampleForm());
+    const struct {
+        const char* name;
+        std::string bytes;
+    } cases[] = {
+        {"truncated.tvf", good.substr(0, 700)},
+        {"halved.tvf", good.substr(0, good.size() / 2)},
+        {"text.tvf", "just some text"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        WriteFileBytes(dir.path() / c.name, c.bytes);
+        try {
+            ink.Call("OpenForm", {Variant(c.name)});
+            ADD_FAILURE() << "opened";
+        } catch (const AutomationError& e) {
+            EXPECT_EQ(uint32_t(e.scode()), 0x800A004Bu);
+            EXPECT_EQ(e.helpContext(), 20000);
+            EXPECT_EQ(e.description(), "ﾌｫｰﾑﾌｧｲﾙにｱｸｾｽできません。");
+        }
+    }
+}
+
+TEST_F(PluginTest, BarWidthTakesOnlyPositiveValues)
+{
+    ObjectRef code = Item(ObjectRef(ink.Call("OpenForm", {Variant("sample.tvf")})), "Code");
+    code.Put("BarWidth", Variant(int32_t(3)));
+    for (const int32_t refused : {0, -1, -30000}) {
+        SCOPED_TRACE(refused);
+        EXPECT_LATE_ERROR(code.Put("BarWidth", Variant(refused)), 0x800A017C, 20041);
+    }
+    EXPECT_EQ(code.Get("BarWidth").ToLong(), 3);
+}
+
+TEST_F(PluginTest, LayersOfAClosedFormRefuseEveryMember)
+{
+    ObjectRef form(ink.Call("OpenForm", {Variant("sample.tvf")}));
+    ObjectRef lines(ObjectRef(form.Get("TvLayers")).Get("Item", {Variant("Lines")}));
+    EXPECT_NO_THROW(lines.Get("GridSpacingX"));
+    form.Call("Close");
+    for (const char* member : {"GridSpacingX", "GridSpacingY", "LayerMode", "PrintDpiX", "TvObjects"}) {
+        SCOPED_TRACE(member);
+        EXPECT_LATE_ERROR(lines.Get(member), 0x800A03E8, 20008);
+    }
+    EXPECT_LATE_ERROR(lines.Call("MoveTop"), 0x800A03E8, 20008);
+    EXPECT_LATE_ERROR(lines.Call("MoveBottom"), 0x800A03E8, 20008);
+}
+
+TEST_F(PluginTest, MovedPicturesAreFoundByFileNameAlongImagePath)
+{
+    ObjectRef photo = Item(ObjectRef(ink.Call("OpenForm", {Variant("sample.tvf")})), "Photo");
+    // Named as this machine names files, in a folder that is gone.
+    photo.Put("FileName", Variant("/gone/pictures/logo.bmp"));
+    EXPECT_EQ(photo.Get("FileName").ToString(), (dir.path() / "logo.bmp").string());
+    EXPECT_LATE_ERROR(photo.Put("FileName", Variant("/gone/pictures/none.bmp")), 0x800A0035, 20030);
+}

@@ -41,6 +41,10 @@ struct TextStyle {
 inline constexpr int32_t kThinLine = 0;
 inline constexpr int32_t kMediumLine = 20000;
 inline constexpr int32_t kThickLine = 40000;
+// What a thick rule takes of the cells beside it on the screen, where its
+// width is rounded to whole pixels and all of it may fall inside, in tenths
+// of a millimetre: text margins there grow by it.
+inline constexpr int32_t kThickRuleInside = 7;
 
 class FormBuilder {
 public:

@@ -29,9 +29,10 @@ constexpr int32_t kTableBottom = RowTop(kFootRow) + kRowHeight;
 
 MmBox Cell(int column, int32_t top, int32_t bottom) { return {kEdges[column], top, kEdges[column + 1], bottom}; }
 
-// Every figure right-aligned; the balance arrives as ready text, so it has
-// no picture (a picture reads no leading blank and would mix two forms of
-// figures in one column).
+// Every figure right-aligned with "," every three digits. Quantities and
+// prices keep the 0 before their point ("0.5"); the balance, which arrives in
+// Str form, shows a zero as "0" and keeps clear of the table's thick
+// outline on its right.
 TextStyle ColumnStyle(int column)
 {
     TextStyle s;
@@ -40,12 +41,17 @@ TextStyle ColumnStyle(int column)
     case colDay: s.align = 2; s.picture = "ZZ"; break;
     // Cut to 15 full-width characters, so that a long name keeps to its cell.
     case colItem: s.picture = std::string(30, 'X'); break;
-    case colQuantity: s.align = 2; s.picture = "ZZZZZ.ZZ"; s.thousands = true; break;
-    case colPrice: s.align = 2; s.picture = "ZZZZZZ.ZZ"; s.thousands = true; break;
+    case colQuantity: s.align = 2; s.picture = "ZZZZ9.ZZ"; s.thousands = true; break;
+    case colPrice: s.align = 2; s.picture = "ZZZZZ9.ZZ"; s.thousands = true; break;
     case colAmount:
     case colSettlement: s.align = 2; s.picture = "ZZZZZZZZZZZ"; s.thousands = true; break;
     case colMark: s.align = 3; break;
-    default: s.align = 2; break;
+    default:
+        s.align = 2;
+        s.picture = "ZZZZZZZZZZ9";
+        s.thousands = true;
+        s.margin += kThickRuleInside;
+        break;
     }
     return s;
 }

@@ -17,12 +17,15 @@ constexpr int kSectionSlots = 13;
 constexpr int kLandscapeRows = 24;
 constexpr uint32_t kShade = 0xE8E8E8;
 
-// Figures arrive as ready text (a leading blank or "-"), which no picture
-// reads: they are printed as given.
-TextStyle FigureStyle()
+// Figures arrive in Str form (a leading blank or "-"); they print as the
+// ledger's balance does. The last column keeps clear of the thick outline.
+TextStyle FigureStyle(bool lastColumn)
 {
     TextStyle s;
     s.align = 2;
+    s.picture = "ZZZZZZZZZZ9";
+    s.thousands = true;
+    if (lastColumn) s.margin += kThickRuleInside;
     return s;
 }
 
@@ -148,7 +151,8 @@ std::unique_ptr<TvFedObject> MakeSummaryPortraitForm()
                 NameStyle());
         for (int slot = 0; slot < kSlots; ++slot)
             b.Field(*l.figures, Letter(p) + std::to_string(slot),
-                    {columnLeft(p), rowTop(slot), columnLeft(p + 1), rowTop(slot + 1)}, FigureStyle());
+                    {columnLeft(p), rowTop(slot), columnLeft(p + 1), rowTop(slot + 1)},
+                    FigureStyle(p == kPortraitColumns - 1));
     }
     return b.Finish();
 }
@@ -178,11 +182,14 @@ std::unique_ptr<TvFedObject> MakeSummaryLandscapeForm()
     b.Line(*l.frame, left, rowsTop, right, rowsTop, kMediumLine);
     for (int row = 1; row < kLandscapeRows; ++row) b.Line(*l.frame, left, rowTop(row), right, rowTop(row));
 
-    // Narrow figures, so that ten digits and a sign fit a column.
-    TextStyle figure = FigureStyle();
+    // Narrow figures, so that ten digits, their separators and a sign fit a
+    // column.
+    TextStyle figure = FigureStyle(false);
     figure.size = 750;
-    figure.hanWidth = 520;
+    figure.hanWidth = 400;
     figure.margin = 5;
+    TextStyle lastFigure = figure;
+    lastFigure.margin += kThickRuleInside;
     TextStyle head;
     head.size = 750;
     head.align = 3;
@@ -198,7 +205,8 @@ std::unique_ptr<TvFedObject> MakeSummaryLandscapeForm()
                 NameStyle());
         for (int k = 0; k < kSectionSlots; ++k)
             b.Field(*l.figures, Letter(row) + std::to_string(k),
-                    {columnLeft(k), rowTop(row), columnLeft(k + 1), rowTop(row + 1)}, figure);
+                    {columnLeft(k), rowTop(row), columnLeft(k + 1), rowTop(row + 1)},
+                    k == kSectionSlots - 1 ? lastFigure : figure);
     }
     return b.Finish();
 }

@@ -43,15 +43,6 @@ bool Prepare(DrawingJob& job, OutputMode mode, const SideWords& words, JournalRe
     }
 }
 
-SummaryHeading HeadingOf(const CompanySettings& s)
-{
-    SummaryHeading h;
-    h.PrintName = s.PrintName;
-    h.StartYear = s.StartYear;
-    h.StartMonth = s.StartMonth >= 1 && s.StartMonth <= 12 ? static_cast<int>(s.StartMonth) : 1;
-    return h;
-}
-
 const std::vector<std::string> kLedgerLayers = {"フレイム", "フレイム２", "明細", "見出し"};
 const std::vector<std::string> kSummaryLayers = {"フレイム", "フレイム売上げ", "明細", "見出し"};
 
@@ -124,14 +115,14 @@ bool PrintSummaryPortrait(const ObjectRef& control, OutputMode mode, const SideW
                           const CompanySettings& settings, const SummaryData& data, const PrintContext& context)
 {
     return PrintSummary(control, mode, words, JournalReport::PortraitSummary,
-                        BuildPortraitSummary(words, HeadingOf(settings), data), context);
+                        BuildPortraitSummary(words, SummaryHeadingOf(settings, words), data), context);
 }
 
 bool PrintSummaryLandscape(const ObjectRef& control, OutputMode mode, const SideWords& words,
                            const CompanySettings& settings, const SummaryData& data, const PrintContext& context)
 {
     return PrintSummary(control, mode, words, JournalReport::LandscapeSummary,
-                        BuildLandscapeSummary(words, HeadingOf(settings), data), context);
+                        BuildLandscapeSummary(words, SummaryHeadingOf(settings, words), data), context);
 }
 
 } // namespace nv

@@ -1,6 +1,7 @@
 #include "ledger/journal/print/SummaryPages.h"
 
 #include <array>
+#include <exception>
 
 namespace nv {
 
@@ -15,8 +16,10 @@ struct Layout {
     int captionMonths;// months captioned beside column a
 };
 
-std::array<int, 13> MonthNumbers(int startMonth)
+std::array<int, 13> MonthNumbers(const SummaryHeading& h)
 {
+    if (h.Months[1] != 0) return h.Months;
+    const int startMonth = h.StartMonth;
     std::array<int, 13> m{};
     for (int i = 1; i <= 12; ++i) m[i] = (startMonth + i - 2) % 12 + 1;
     return m;
@@ -39,7 +42,7 @@ void WriteHeading(std::vector<FieldWrite>& out, const SideWords& words, const Su
 void BuildSection(std::vector<ReportPage>& pages, const SideWords& words, const SummaryHeading& heading,
                   const SummaryData& data, const Layout& layout, int monthOffset)
 {
-    const std::array<int, 13> months = MonthNumbers(heading.StartMonth);
+    const std::array<int, 13> months = MonthNumbers(heading);
     const size_t count = data.Rows.size();
     ReportPage* page = nullptr;
     for (size_t index = 1; index <= count + 1; ++index) {
@@ -68,6 +71,22 @@ void BuildSection(std::vector<ReportPage>& pages, const SideWords& words, const 
 }
 
 } // namespace
+
+SummaryHeading SummaryHeadingOf(const CompanySettings& s, const SideWords& words)
+{
+    SummaryHeading h;
+    h.PrintName = s.PrintName;
+    h.StartYear = s.StartYear;
+    h.StartMonth = s.StartMonth >= 1 && s.StartMonth <= 12 ? static_cast<int>(s.StartMonth) : 1;
+    // The months are cut on the side's closing day, which every party gets.
+    const std::string& closing = words.Side == JournalSide::Purchases ? s.PurchaseClosingDay : s.SalesClosingDay;
+    try {
+        h.Months = FiscalMonthNumbers(FiscalPeriod::From(s).Bounds(), ClosingDayOf(closing));
+    } catch (const std::exception&) {
+        h.Months = {};
+    }
+    return h;
+}
 
 const char* SummaryTitle(const SideWords& words)
 {

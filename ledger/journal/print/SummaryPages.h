@@ -3,10 +3,12 @@
 // month figures per party and a last column of the year totals. Portrait: 5
 // columns a page over the whole year. Landscape: 24 columns a page, the year
 // in three sections of four months, each printed for every party.
+#include "ledger/common/CompanySettings.h"
 #include "ledger/common/JournalSide.h"
 #include "ledger/journal/MonthTotals.h"
 #include "ledger/journal/print/ReportPage.h"
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -20,7 +22,14 @@ struct SummaryHeading {
     std::string PrintName;   // 印刷名, as stored
     float StartYear = 0;     // 年
     int StartMonth = 1;      // first month of the fiscal year
+    // The calendar month naming each fiscal month 1-12 (FiscalMonthNumbers);
+    // all 0: the months counted from StartMonth.
+    std::array<int, 13> Months{};
 };
+
+// The heading of a side's tables: the months are named from the fiscal year
+// cut on the side's closing day.
+SummaryHeading SummaryHeadingOf(const CompanySettings& settings, const SideWords& words);
 
 // "買 掛 金 集 計 表" / "売 掛 金 集 計 表".
 const char* SummaryTitle(const SideWords& words);

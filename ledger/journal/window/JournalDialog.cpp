@@ -4,10 +4,13 @@
 #include "ledger/journal/window/JournalGridDelegate.h"
 #include "ledger/journal/window/PreviewViewer.h"
 #include "platform/automation/Automation.h"
+#include "platform/ui/DesignUnits.h"
 #include "platform/ui/Prompt.h"
 #include "platform/ui/WidgetHandle.h"
 
 #include <QApplication>
+#include <QGridLayout>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
@@ -15,9 +18,13 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTableView>
+#include <QVBoxLayout>
 
+#include <algorithm>
 #include <filesystem>
+#include <map>
 
 namespace nv {
 
@@ -56,6 +63,25 @@ int Col(JournalColumn c)
     return static_cast<int>(c);
 }
 
+// A label of a fixed-width value: its trailing blanks take no room.
+class ValueLabel : public QLabel {
+public:
+    using QLabel::QLabel;
+    QSize sizeHint() const override { return Trimmed(QLabel::sizeHint()); }
+    QSize minimumSizeHint() const override { return Trimmed(QLabel::minimumSizeHint()); }
+
+private:
+    QSize Trimmed(QSize s) const
+    {
+        const QString t = text();
+        qsizetype n = t.size();
+        while (n > 0 && t[n - 1].isSpace()) --n;
+        const QFontMetrics fm = fontMetrics();
+        s.rwidth() -= fm.horizontalAdvance(t) - fm.horizontalAdvance(t.left(n));
+        return s;
+    }
+};
+
 } // namespace
 
 JournalDialog::JournalDialog(JournalEntry entry, QWidget* parent)
@@ -84,6 +110,7 @@ void JournalDialog::Load()
         throw std::runtime_error("補助簿DBがありません: " + global_.DbPath);
     db_ = OpenLedgerDatabase(global_.DbPath);
     db_.SetBusyTimeout(kBusyTimeoutMs);
+    model_.SetReadOnly(db_.IsReadOnly());
     global_.gsReadCompany();
     entry_.Settings = global_.Settings;
     book_ = std::make_unique<JournalBook>(db_, entry_, static_cast<StatusBarPanels*>(this));
@@ -108,10 +135,13 @@ void JournalDialog::BuildForm()
     setObjectName(words_.FormName);
     setWindowTitle(words_.Caption);
     setModal(true);
-    const double dpi = logicalDpiX() > 0 ? logicalDpiX() : 96;
-    auto px = [dpi](int twips) { return static_cast<int>(twips * dpi / 1440.0 + 0.5); };
-    resize(px(14400), px(9600));
+    auto px = [this](int twips) { return ui::DesignPixels(this, twips); };
 
+    auto* top = new QVBoxLayout(this);
+    const QMargins margins = top->contentsMargins();
+    top->setContentsMargins(0, 0, 0, 0);
+    auto* body = new QVBoxLayout;
+    body->setContentsMargins(margins);
     auto* menuBar = new QMenuBar(this);
     printMenu_ = menuBar->addMenu(" 印刷(&P)");
     printMenu_->setObjectName("mnuHPrint");
@@ -121,15 +151,14 @@ void JournalDialog::BuildForm()
         a->setObjectName(QString("mnuPRINT_%1").arg(i));
         connect(a, &QAction::triggered, this, [this, i] { mnuPRINT_Click(i); });
     }
-    menuBar->setGeometry(0, 0, px(14400), px(300));
+    top->setMenuBar(menuBar);
 
-    auto place = [&](QWidget* w, const QString& name, int left, int top, int width, int height) {
-        w->setObjectName(name);
-        w->setGeometry(px(left), px(top), px(width), px(height));
-    };
-    auto label = [&](const QString& name, const QString& text, int left, int top, int width) {
-        auto* l = new QLabel(text, this);
-        place(l, name, left, top, width, 300);
+    std::map<QString, QLabel*> labels;
+    auto label = [&](const QString& name, const QString& text, int, int, int width) {
+        auto* l = new ValueLabel(text, this);
+        l->setObjectName(name);
+        l->setMinimumWidth(px(width));
+        labels[name] = l;
         return l;
     };
     label("Label0_1", words_.Caption, 120, 360, 1200)->setStyleSheet("font-weight: bold");
@@ -147,9 +176,29 @@ void JournalDialog::BuildForm()
         {"Lab〆", 7920, 1080, 1320}, {"Lab請求", 10080, 1080, 1320}, {"Lab定日", 12360, 1080, 1320}};
     for (const auto& v : values) label(v.name, "", v.left, v.top, v.width);
     label("Label4", "注　データ入力は、Enter或いはTABで前に進みます", 120, 1440, 7200);
+    // Each row's first caption and value in columns, the rest in drawn order.
+    const char* const rows[3][10] = {
+        {"Label0_0", "LabNo", "Label0_2", "LabName"},
+        {"Label0_3", "Lab郵便", "Lab住所"},
+        {"Label0_4", "LabTEL", "Label0_5", "LabFAX", "Label0_6", "Lab〆", "Label0_7", "Lab請求", "Label0_8", "Lab定日"}};
+    auto* head = new QGridLayout;
+    head->addWidget(labels["Label0_1"], 0, 0);
+    for (int r = 0; r < 3; ++r) {
+        head->addWidget(labels[rows[r][0]], r, 1);
+        head->addWidget(labels[rows[r][1]], r, 2);
+        auto* rest = new QHBoxLayout;
+        for (int c = 2; c < 10 && rows[r][c]; ++c) rest->addWidget(labels[rows[r][c]]);
+        rest->addStretch(1);
+        head->addLayout(rest, r, 3);
+    }
+    head->setColumnStretch(3, 1);
+    body->addLayout(head);
+    body->addWidget(labels["Label4"]);
 
     grid_ = new QTableView(this);
-    place(grid_, "DBGrid1", 120, 1800, 14160, 6240);
+    grid_->setObjectName("DBGrid1");
+    grid_->setMinimumSize(px(14160), px(6240));
+    body->addWidget(grid_, 1);
     grid_->setModel(&model_);
     delegate_ = new JournalGridDelegate(Col(JournalColumn::Item), grid_);
     delegate_->SetKeyHandlers([this](const QString& text) { return CommitEditor(text); },
@@ -159,7 +208,7 @@ void JournalDialog::BuildForm()
     grid_->setEditTriggers(QAbstractItemView::AnyKeyPressed | QAbstractItemView::DoubleClicked |
                            QAbstractItemView::EditKeyPressed);
     grid_->setTabKeyNavigation(false);
-    grid_->verticalHeader()->setDefaultSectionSize(px(270));
+    grid_->verticalHeader()->setDefaultSectionSize(std::max(px(270), grid_->fontMetrics().height() + 6));
     grid_->installEventFilter(this);
     connect(grid_->selectionModel(), &QItemSelectionModel::currentChanged, this, &JournalDialog::CurrentChanged);
 
@@ -172,22 +221,36 @@ void JournalDialog::BuildForm()
         {"cmdDelete", "削除(&D)", "選択している行のデータ削除", 9120, &JournalDialog::cmdDelete_Click},
         {"cmdClose", "閉じる(&C)", "仕入先画面へ戻る", 12480, nullptr},
     };
+    auto* buttonRow = new QHBoxLayout;
     for (const auto& b : buttons) {
         auto* button = new QPushButton(b.text, this);
-        place(button, b.name, b.left, 8160, 1680, 420);
+        button->setObjectName(b.name);
+        button->setMinimumSize(std::max(px(1680), button->sizeHint().width()), px(420));
+        // 閉じる stands apart at the right.
+        if (b.left > 120 + 1800 * buttonRow->count()) buttonRow->addStretch(1);
+        buttonRow->addWidget(button);
         button->setAutoDefault(false);
         if (b.tip) button->setToolTip(b.tip);
         if (b.slot) connect(button, &QPushButton::clicked, this, b.slot);
     }
     connect(findChild<QPushButton*>("cmdClose"), &QPushButton::clicked, this, &JournalDialog::reject);
 
+    body->addLayout(buttonRow);
+
     navigator_ = new QLabel("ﾚｺｰﾄﾞ: ", this);
-    place(navigator_, "Data1", 120, 8640, 3000, 300);
+    navigator_->setObjectName("Data1");
+    navigator_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    navigator_->setMinimumHeight(navigator_->fontMetrics().height() + 2 * navigator_->frameWidth() + 2);
+    navigator_->setMinimumWidth(px(3000));
+    body->addWidget(navigator_, 0, Qt::AlignLeft);
+    top->addLayout(body, 1);
     auto* status = new QStatusBar(this);
-    place(status, "stt1", 0, 9240, 14400, 360);
+    status->setObjectName("stt1");
     status->setSizeGripEnabled(false);
     panel1_ = new QLabel(status);
     status->addWidget(panel1_, 1);
+    top->addWidget(status);
+    resize(QSize(px(14400), px(9600)).expandedTo(sizeHint()));
 }
 
 void JournalDialog::ApplySideWords()
@@ -213,10 +276,18 @@ void JournalDialog::FillLabels()
 
 void JournalDialog::SetGridColumns()
 {
-    const double dpi = logicalDpiX() > 0 ? logicalDpiX() : 96;
     const int widths[kJournalColumnCount] = {500, 500, 800, 400, 400, 3400, 900, 1400, 1600, 1600, 400, 1800};
-    for (int c = 0; c < kJournalColumnCount; ++c)
-        grid_->setColumnWidth(c, static_cast<int>(widths[c] * dpi / 1440.0 + 0.5));
+    const QHeaderView* header = grid_->horizontalHeader();
+    int total = 0;
+    for (int c = 0; c < kJournalColumnCount; ++c) {
+        const QString caption = model_.headerData(c, Qt::Horizontal).toString();
+        grid_->setColumnWidth(c, ui::HeaderFitWidth(header, caption, ui::DesignPixels(grid_, widths[c])));
+        total += grid_->columnWidth(c);
+    }
+    // Every column in sight: the window widens rather than scroll.
+    const int frame = 2 * grid_->frameWidth();
+    const int bar = grid_->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, grid_);
+    grid_->setMinimumWidth(std::max(grid_->minimumWidth(), total + grid_->verticalHeader()->sizeHint().width() + frame + bar));
 }
 
 void JournalDialog::showEvent(QShowEvent* event)
@@ -250,6 +321,17 @@ void JournalDialog::FirstPaint()
     grid_->show();
     ShowNewLine();
     SetPanelText(1, kStatusWorkDone);
+    if (db_.IsReadOnly()) KeepEditsOut();
+}
+
+void JournalDialog::KeepEditsOut()
+{
+    // Said once as the screen opens; the lines can be looked at and
+    // printed, not changed.
+    Warn(Q(db_.ReadOnlyNotice()), this);
+    model_.SetReadOnly(true);
+    for (const char* name : {"cmdZandaka", "cmdUpdate", "cmdDelete"})
+        if (auto* b = findChild<QPushButton*>(name)) b->setEnabled(false);
 }
 
 void JournalDialog::ShowNewLine()

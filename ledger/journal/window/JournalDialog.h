@@ -56,6 +56,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void KeepEditsOut();
     void SetPanelText(int panel, const std::string& text) override;
     void BuildForm();
     void ApplySideWords();

@@ -1,10 +1,12 @@
 #include "ledger/journal/window/JournalGridModel.h"
 
 #include "ledger/common/EntryValue.h"
+#include "ledger/common/Money.h"
 
 #include <QLocale>
 
 #include <cmath>
+#include <stdexcept>
 
 namespace nv {
 
@@ -128,6 +130,15 @@ QVariant JournalGridModel::data(const QModelIndex& index, int role) const
         bool text = column == JournalColumn::Item || column == JournalColumn::DebitCredit;
         return QVariant::fromValue(Qt::AlignVCenter | (text ? Qt::AlignLeft : Qt::AlignRight));
     }
+    if (role == Qt::ToolTipRole && column == JournalColumn::Amount && l->HasPriceAndQuantity()) {
+        // Which pass keeps a typed amount and which one takes the product.
+        std::optional<int64_t> product;
+        try {
+            product = YenAmount(*l->UnitPrice, *l->Quantity);
+        } catch (const std::range_error&) {
+        }
+        if (l->Amount != product) return QString::fromUtf8(kTypedAmountTip);
+    }
     return {};
 }
 
@@ -145,13 +156,13 @@ Qt::ItemFlags JournalGridModel::flags(const QModelIndex& index) const
 {
     Qt::ItemFlags f = QAbstractTableModel::flags(index);
     auto column = static_cast<JournalColumn>(index.column());
-    if (column != JournalColumn::PartyNo && column != JournalColumn::Year) f |= Qt::ItemIsEditable;
+    if (!readOnly_ && column != JournalColumn::PartyNo && column != JournalColumn::Year) f |= Qt::ItemIsEditable;
     return f;
 }
 
 bool JournalGridModel::SetCellText(int row, JournalColumn column, const QString& text)
 {
-    if (!book_ || row < 0 || row >= rowCount()) return false;
+    if (!book_ || readOnly_ || row < 0 || row >= rowCount()) return false;
     const std::string typed = text.toStdString();
     if (IsNumberColumn(column) && !IsBlankText(typed) && !ParseNumberText(typed)) {
         if (refusal_) refusal_(column, kNumberMessage);

@@ -12,6 +12,9 @@ namespace nv {
 
 inline constexpr int kJournalColumnCount = 12;
 inline constexpr const char* kNumberMessage = "数値を入力していください。";
+// The amount cell of a line whose amount is not 単価 x 数量.
+inline constexpr const char* kTypedAmountTip =
+    "単価×数量と異なる金額です。残高更新ではこの金額のまま計算し、次に開くときは単価×数量で計算し直します。";
 
 // "￥1,234", "-￥50"; a fraction keeps up to two places.
 QString YenText(double value);
@@ -29,6 +32,8 @@ public:
     void SetBook(JournalBook* book);
     JournalBook* Book() const { return book_; }
     void SetRefusal(Refusal r) { refusal_ = std::move(r); }
+    // A read-only book shows its lines and takes no typing.
+    void SetReadOnly(bool readOnly) { readOnly_ = readOnly; }
     // The book changed under the table: every row is shown again.
     void Reload();
     // Runs f, which may reorder the book's lines but not change their number.
@@ -60,6 +65,7 @@ private:
 
     JournalBook* book_ = nullptr;
     Refusal refusal_;
+    bool readOnly_ = false;
 };
 
 } // namespace nv

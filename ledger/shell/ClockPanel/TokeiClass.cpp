@@ -1,10 +1,13 @@
 #include "ledger/shell/ClockPanel/TokeiClass.h"
 
 #include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
 #include <QTime>
 #include <QTimer>
+#include <QVBoxLayout>
 
 #include <cmath>
 
@@ -16,8 +19,7 @@ QPointer<ClockForm> gWindow;
 
 QString TimeText() { return QTime::currentTime().toString(QStringLiteral("hh時mm分")); }
 
-QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, int x, int y, const char* face,
-                  double points, bool bold)
+QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, const char* face, double points, bool bold)
 {
     auto* l = new QLabel(text, parent);
     l->setObjectName(QString::fromUtf8(name));
@@ -25,8 +27,17 @@ QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, int x,
     f.setPointSizeF(points);
     f.setBold(bold);
     l->setFont(f);
-    l->move(x / 15, y / 15);
     return l;
+}
+
+// A heading, the room the drawn form leaves, then the values at the right.
+QHBoxLayout* Row(QLabel* heading, std::initializer_list<QWidget*> values)
+{
+    auto* row = new QHBoxLayout;
+    row->addWidget(heading);
+    row->addStretch(1);
+    for (QWidget* v : values) row->addWidget(v);
+    return row;
 }
 
 // A small square picture of one colour, drawn rather than shipped.
@@ -50,7 +61,8 @@ public:
     explicit Strip(ClockForm* form) : QWidget(form), form_(form)
     {
         setObjectName(QStringLiteral("Picture1"));
-        setGeometry(0, 4080 / 15, 305, 33);
+        setMinimumWidth(305);
+        setFixedHeight(33);
         setAutoFillBackground(true);
         QPalette pal = palette();
         pal.setColor(QPalette::Window, QColor(0xE0, 0xFF, 0xFF));
@@ -81,42 +93,71 @@ ClockForm::ClockForm() : QWidget(nullptr), own_(new TokeiClass), wave_(33)
 {
     setObjectName(QStringLiteral("F1_時計"));
     setAttribute(Qt::WA_DeleteOnClose);
-    setFixedSize(4560 / 15, 4605 / 15);
     setWindowTitle(QStringLiteral("時計"));
-    MakeLabel(this, "Label1(0)", QStringLiteral("今日の日付"), 120, 120, "ＭＳ ゴシック", 10.5, true);
-    label2_ = MakeLabel(this, "Label2", {}, 1680, 120, "ＭＳ ゴシック", 12, true);
-    label2_->setFixedWidth(3012 / 15);
+    auto* top = new QVBoxLayout(this);
+    top->setContentsMargins(0, 0, 0, 0);
+    top->setSpacing(0);
+    auto* body = new QVBoxLayout;
+    body->setContentsMargins(120 / 15, 120 / 15, 120 / 15, 120 / 15);
+    top->addLayout(body, 1);
+
+    QLabel* today = MakeLabel(this, "Label1(0)", QStringLiteral("今日の日付"), "ＭＳ ゴシック", 10.5, true);
+    label2_ = MakeLabel(this, "Label2", {}, "ＭＳ ゴシック", 12, true);
+    label2_->setMinimumWidth(3012 / 15);
+    auto* dateRow = new QHBoxLayout;
+    dateRow->addWidget(today);
+    dateRow->addSpacing(8);
+    dateRow->addWidget(label2_, 1);
+    body->addLayout(dateRow);
+
     auto* box = new QFrame(this);
     box->setObjectName(QStringLiteral("pbxClock"));
     box->setFrameShape(QFrame::Panel);
     box->setFrameShadow(QFrame::Sunken);
-    box->setGeometry(120 / 15, 480 / 15, 4320 / 15, 400 / 15);
-    MakeLabel(box, "Label1(2)", QStringLiteral("現在の時刻"), 60, 90, "ＭＳ Ｐ明朝", 9, false);
-    lbClock_ = MakeLabel(box, "lbClock", QStringLiteral("12:00:01"), 3240, 90, "ＭＳ ゴシック", 9, true);
-    MakeLabel(this, "Label1(3)", QStringLiteral("作業開始時刻"), 120, 960, "ＭＳ ゴシック", 7.5, false);
-    lbClock2_ = MakeLabel(this, "lbClock2", QStringLiteral("12:00:01"), 3720, 960, "ＭＳ ゴシック", 7.5, true);
-    MakeLabel(this, "Label1(1)", QStringLiteral("作業時間"), 120, 1200, "ＭＳ ゴシック", 10.5, true);
-    label3_ = MakeLabel(this, "Label3", QStringLiteral("0"), 3360, 1200, "ＭＳ Ｐゴシック", 9, true);
-    MakeLabel(this, "Label4", QStringLiteral("分"), 4320, 1200, "ＭＳ ゴシック", 9, true);
+    auto* boxRow = Row(MakeLabel(box, "Label1(2)", QStringLiteral("現在の時刻"), "ＭＳ Ｐ明朝", 9, false),
+                       {lbClock_ = MakeLabel(box, "lbClock", QStringLiteral("12:00:01"), "ＭＳ ゴシック", 9, true)});
+    boxRow->setContentsMargins(4, 4, 4, 4);
+    box->setLayout(boxRow);
+    body->addSpacing(4);
+    body->addWidget(box);
+    body->addSpacing(4);
+    body->addLayout(Row(MakeLabel(this, "Label1(3)", QStringLiteral("作業開始時刻"), "ＭＳ ゴシック", 7.5, false),
+                        {lbClock2_ = MakeLabel(this, "lbClock2", QStringLiteral("12:00:01"), "ＭＳ ゴシック", 7.5, true)}));
+    label3_ = MakeLabel(this, "Label3", QStringLiteral("0"), "ＭＳ Ｐゴシック", 9, true);
+    label3_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    body->addLayout(Row(MakeLabel(this, "Label1(1)", QStringLiteral("作業時間"), "ＭＳ ゴシック", 10.5, true),
+                        {label3_, MakeLabel(this, "Label4", QStringLiteral("分"), "ＭＳ ゴシック", 9, true)}));
 
+    // The pictures, four rows in a frame.
     auto* shape = new QFrame(this);
     shape->setObjectName(QStringLiteral("Shape1"));
     shape->setFrameShape(QFrame::Box);
-    shape->setGeometry(6, 100, 292, 166);
+    auto* tiles = new QGridLayout(shape);
+    tiles->setContentsMargins(8, 12, 8, 12);
+    tiles->setHorizontalSpacing(2);
+    tiles->setVerticalSpacing(24);
     const QColor colours[4] = {QColor(0xC8, 0xC8, 0xC8), QColor(0xFF, 0xA0, 0x40), QColor(0x40, 0xC0, 0x60),
                                QColor(0x40, 0x80, 0xFF)};
     for (int a = 0; a < 4; ++a) {
         QPixmap tile = Tile(colours[a]);
         for (int i = 0; i < kImages; ++i) {
-            auto* l = new QLabel(this);
+            auto* l = new QLabel(shape);
             l->setObjectName(QStringLiteral("Image%1(%2)").arg(a + 1).arg(i));
             l->setPixmap(tile);
-            l->setGeometry(14 + i * 16, 112 + a * 38, 14, 14);
+            l->setFixedSize(14, 14);
+            // A hidden picture keeps its place.
+            QSizePolicy policy = l->sizePolicy();
+            policy.setRetainSizeWhenHidden(true);
+            l->setSizePolicy(policy);
+            tiles->addWidget(l, a, i);
             images_[size_t(a)][size_t(i)] = l;
         }
     }
+    body->addSpacing(8);
+    body->addWidget(shape);
+    body->addStretch(1);
     strip_ = new Strip(this);
-
+    top->addWidget(strip_);
     // Form_Load.
     label2_->setText(QString::fromStdString(TokeiClass::gfc4DigitYear(QDate::currentDate())) + QStringLiteral("  ")
                      + QString::fromStdString(
@@ -133,6 +174,8 @@ ClockForm::ClockForm() : QWidget(nullptr), own_(new TokeiClass), wave_(33)
     timer1_->setInterval(500);
     connect(timer1_, &QTimer::timeout, this, &ClockForm::WaveTick);
     timer1_->start();
+    // The drawn size, or more when the texts need it.
+    setFixedSize(QSize(4560 / 15, 4605 / 15).expandedTo(layout()->totalSizeHint()));
 }
 
 ClockForm::~ClockForm() = default;

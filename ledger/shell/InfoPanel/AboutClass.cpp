@@ -1,12 +1,15 @@
 #include "ledger/shell/InfoPanel/AboutClass.h"
 
 #include "platform/core/Paths.h"
+#include "platform/ui/DesignUnits.h"
 #include "platform/ui/Prompt.h"
 
 #include <QFile>
 #include <QFontDatabase>
-#include <QGridLayout>
+#include <QFrame>
+#include <QHBoxLayout>
 #include <QLabel>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QPrinterInfo>
 #include <QPushButton>
@@ -14,6 +17,8 @@
 #include <QSysInfo>
 #include <QThread>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 #include <pwd.h>
 #include <unistd.h>
@@ -32,6 +37,31 @@ std::function<AboutInfo()> gInfo;
 std::function<Registration()> gRegistration;
 
 QString CRLF() { return QStringLiteral("\r\n"); }
+
+const char* const kLegalWarning =
+    "警告: このプログラムは著作権法および国際条約により保護されています。このプログラムの全部または一部を"
+    "無断で複製、改変または配布すると、法律により罰せられることがあります。";
+
+// The box's picture: an open ledger book, drawn rather than shipped.
+QPixmap IconPicture()
+{
+    QPixmap p(79, 72);
+    p.fill(Qt::transparent);
+    QPainter g(&p);
+    g.setRenderHint(QPainter::Antialiasing);
+    g.setPen(QPen(QColor(0x30, 0x50, 0x80), 2));
+    g.setBrush(QColor(0xF8, 0xF4, 0xE8));
+    g.drawRect(QRectF(6, 10, 33, 52));
+    g.drawRect(QRectF(39, 10, 33, 52));
+    g.setPen(QPen(QColor(0x80, 0x90, 0xB0), 1));
+    for (int y = 20; y < 60; y += 8) {
+        g.drawLine(QPointF(10, y), QPointF(35, y));
+        g.drawLine(QPointF(43, y), QPointF(68, y));
+    }
+    g.setPen(QPen(QColor(0xC0, 0x30, 0x30), 2));
+    g.drawLine(QPointF(39, 6), QPointF(39, 66));
+    return p;
+}
 
 // The first line of /proc/<file> that starts with key, after the colon.
 QString ProcValue(const char* file, const char* key)
@@ -103,34 +133,96 @@ AboutForm::AboutForm(const AboutInfo& info, const Registration& reg, QWidget* pa
 {
     setObjectName(QStringLiteral("About"));
     setWindowTitle(info.title + QStringLiteral("のバージョン情報"));
-    auto* grid = new QGridLayout(this);
-    auto label = [&](const char* name, const QString& text, int row, int col, int span = 1) {
+    auto px = [this](int twips) { return ui::DesignPixels(this, twips); };
+    auto label = [&](const char* name, const QString& text, int width) {
         auto* l = new QLabel(text, this);
         l->setObjectName(QString::fromLatin1(name));
-        grid->addWidget(l, row, col, 1, span);
+        l->setMinimumWidth(px(width));
         return l;
     };
-    QFont big = font();
-    big.setPointSize(big.pointSize() + 4);
-    big.setBold(true);
-    label("lblTitle(0)", info.title, 0, 0, 2)->setFont(big);
-    label("lblVersion", VersionText(info.major, info.minor, info.revision), 1, 0, 2);
-    label("lblDescription", info.description, 2, 0, 2)->setWordWrap(true);
-    label("lblUserLabels", QStringLiteral("ユーザー名：") + CRLF() + QStringLiteral("会社名："), 3, 0);
+    auto bold = [&](QLabel* l, double scale) {
+        QFont f = l->font();
+        f.setPointSizeF(f.pointSizeF() * scale);
+        f.setBold(true);
+        l->setFont(f);
+        return l;
+    };
+
+    auto* icon = new QLabel(this);
+    icon->setObjectName(QStringLiteral("picIcon"));
+    icon->setPixmap(IconPicture());
+    icon->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
+    icon->setMinimumWidth(px(1185));
+    // The drawn form lays the smaller title under the larger one; only the
+    // larger shows.
+    label("lblTitle(0)", info.title, 4245)->hide();
+    QLabel* title = bold(label("lblTitle(1)", info.title, 4230), 2.0);
+    QLabel* version = bold(label("lblVersion", VersionText(info.major, info.minor, info.revision), 3885), 1.0);
+    QLabel* copyright = label("lblCopyright", info.copyright + CRLF() + info.trademarks, 3885);
+    QLabel* description = label("lblDescription", info.description, 3885);
+    description->setWordWrap(true);
+    QLabel* license = bold(label("lblLicense", QStringLiteral("ライセンス情報"), 3885), 1.0);
+    QLabel* userLabels = label("lblUserLabels", QStringLiteral("ユーザー名：") + CRLF() + QStringLiteral("会社名："), 1005);
     QString user = reg.owner.isEmpty() ? QStringLiteral("ユーザー名は登録されていません") : reg.owner;
     user += CRLF();
     if (!reg.organization.isEmpty()) user += reg.organization;
-    label("lblUserInfo", user, 3, 1);
-    label("lblTitle(1)", info.title, 4, 0, 2);
-    label("lblCopyright", info.copyright + CRLF() + info.trademarks, 5, 0, 2);
+    QLabel* userInfo = label("lblUserInfo", user, 2745);
+    userLabels->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    userInfo->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+    auto* texts = new QVBoxLayout;
+    for (QLabel* l : {title, version, copyright, description, license}) texts->addWidget(l);
+    texts->addSpacing(px(90));
+    auto* users = new QHBoxLayout;
+    users->addWidget(userLabels);
+    users->addWidget(userInfo, 1);
+    texts->addLayout(users);
+    auto* upper = new QHBoxLayout;
+    upper->addWidget(icon, 0, Qt::AlignTop);
+    upper->addLayout(texts, 1);
+
+    // The two-tone rule above the warning and the buttons.
+    auto rule = [&](int index, QPalette::ColorRole role) {
+        auto* line = new QFrame(this);
+        line->setObjectName(QStringLiteral("Line1(%1)").arg(index));
+        line->setFixedHeight(1);
+        line->setAutoFillBackground(true);
+        QPalette pal = line->palette();
+        pal.setColor(QPalette::Window, pal.color(role));
+        line->setPalette(pal);
+        return line;
+    };
+    auto* rules = new QVBoxLayout;
+    rules->setSpacing(1);
+    rules->addWidget(rule(1, QPalette::Shadow));
+    rules->addWidget(rule(0, QPalette::Light));
+
+    QLabel* warning = label("lblWarning", QString::fromUtf8(kLegalWarning), 3405);
+    warning->setWordWrap(true);
+    warning->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     action_[0] = new QPushButton(QStringLiteral("OK"), this);
     action_[1] = new QPushButton(QStringLiteral("システム情報(&S)..."), this);
+    auto* buttons = new QVBoxLayout;
     for (int i = 0; i < 2; ++i) {
         action_[i]->setObjectName(QStringLiteral("cmdAction(%1)").arg(i));
-        grid->addWidget(action_[i], 6 + i, 1);
+        action_[i]->setMinimumSize(std::max(px(1605), action_[i]->sizeHint().width()), px(345));
+        buttons->addWidget(action_[i]);
         connect(action_[i], &QPushButton::clicked, this, [this, i] { cmdAction_Click(i); });
     }
+    buttons->addStretch(1);
     action_[0]->setDefault(true);
+    auto* lower = new QHBoxLayout;
+    lower->addWidget(warning, 1);
+    lower->addLayout(buttons);
+
+    auto* top = new QVBoxLayout(this);
+    top->addLayout(upper);
+    top->addLayout(rules);
+    top->addLayout(lower, 1);
+    // A fixed frame: as large as the texts need, never smaller than drawn.
+    const int width = std::max(px(5490), top->totalSizeHint().width());
+    const int height = top->hasHeightForWidth() ? top->totalHeightForWidth(width) : top->totalSizeHint().height();
+    setFixedSize(width, std::max(px(4515), height));
 }
 
 void AboutForm::cmdAction_Click(int index)

@@ -90,6 +90,17 @@ void WriteSampleDoc(const std::string& path, const SampleSpec& spec)
             scratch.SetProperties(map, &printer.m_changes);
             page.m_printerEntries.MergeChanges(printer);
         }
+        if (size_t(n) <= spec.changes.size()) {
+            const PaperChange& c = spec.changes[size_t(n - 1)];
+            TvPrinterSettings scratch;
+            TvPropertyMap map;
+            for (auto [id, value] : {std::pair{1500, c.orientation}, std::pair{1501, c.paperId},
+                                     std::pair{1502, c.lengthTenths}, std::pair{1503, c.widthTenths}})
+                if (value >= 0) map.SetLong(uint16_t(id), value);
+            TvObjectChanges printer(0);
+            scratch.SetProperties(map, &printer.m_changes);
+            page.m_printerEntries.MergeChanges(printer);
+        }
         store.WritePage(page);
     }
     store.WriteObjectList({});

@@ -4,10 +4,19 @@
 // square whose place depends on n.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace nv::samples {
 
 constexpr int32_t kMm = 56693;
+
+// A printer change one page carries; fields below 0 are left out.
+struct PaperChange {
+    int32_t paperId = -1;
+    int32_t widthTenths = -1;
+    int32_t lengthTenths = -1;
+    int32_t orientation = -1;
+};
 
 struct SampleSpec {
     int pages = 5;
@@ -17,6 +26,7 @@ struct SampleSpec {
     int32_t orientation = 1;      // 1 portrait, 2 landscape
     bool alternate = false;       // even pages turned the other way
     std::string nameUtf8{};       // the stored document name
+    std::vector<PaperChange> changes{}; // page n's at n-1, after `alternate`
 };
 
 // The square of page n, in document units on the page: left, top, side.

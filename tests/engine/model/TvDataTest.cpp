@@ -128,6 +128,15 @@ TEST(TvData, FormatFieldText)
     d.m_strReplace = "*";
     EXPECT_EQ(d.FormatFieldText(out), 0); // an overflow draws the replacement
     EXPECT_EQ(out, "******");
+    // The Str form of a number: a blank where the plus sign would be.
+    for (const auto& [value, shown] : {std::pair<const char*, const char*>{" 1234", "1,234"}, {"   0", "0"},
+                                       {" -5", "-5"}}) {
+        d.m_strValue = value;
+        EXPECT_EQ(d.FormatFieldText(out), 0) << value;
+        EXPECT_EQ(out, shown) << value;
+    }
+    d.m_strValue = " 12 3";
+    EXPECT_EQ(d.FormatFieldText(out), -2);
     d.m_strValue = "abc";
     EXPECT_EQ(d.FormatFieldText(out), -2);
     EXPECT_EQ(out, "");

@@ -1,8 +1,10 @@
 // Documents built to hurt the reader: byte blocks that pose as file names,
 // page indexes out of order or with numbers twice, a header count that
 // disagrees with the index.
+#include "engine/core/PropertyIds.h"
 #include "engine/core/TempFileManager.h"
 #include "engine/core/UserFolder.h"
+#include "platform/core/Cp932.h"
 #include "support/StoreFixtures.h"
 
 #include <gtest/gtest.h>
@@ -243,4 +245,96 @@ TEST_F(StoreTest, NoWorkFileInAFolderOthersMayEnterAndTheMessageSaysWhere)
     }
     SetUserFolder({});
     EXPECT_TRUE(std::filesystem::is_empty(user));
+}
+
+namespace {
+
+// Every page's first printer entry pointed at page 1's: many pages sharing
+// one record, as a crafted file may have them.
+void ShareFirstPrinterEntry(const std::string& path)
+{
+    TvDocStore probe;
+    probe.Open(path);
+    std::vector<uint32_t> records;
+    for (const TvPageIndexEntry& e : probe.PageIndex().m_entries) records.push_back(e.m_nOffset);
+    probe.Close();
+    std::string bytes = ReadFileBytes(path);
+    const size_t body = LayoutOf(path).pageIndexAt + 16 + 12 * records.size();
+    auto at = [&](uint32_t record, size_t field) { return body + record + 16 + field * 4; };
+    const std::string first = bytes.substr(at(records[0], 1), 8);
+    for (size_t p = 1; p < records.size(); ++p) bytes.replace(at(records[p], 1), 8, first);
+    WriteFileBytes(path, bytes);
+}
+
+} // namespace
+
+TEST_F(StoreTest, PageSettingsAreBoundedAndASharedRecordIsOneRecord)
+{
+    const struct {
+        std::string formName;
+        size_t settings; // what each page's settings hold
+    } cases[] = {{"A4 small", 1}, {std::string(1 << 20, 'F'), 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.formName.size());
+        const std::string path = dir.file("shared.tvd");
+        WritePages(path, 50, [&](TvPageData& page, int) {
+            Change(page.m_printerEntries, 0, CChangeData::FromString(propPrnFormName, c.formName));
+        });
+        ShareFirstPrinterEntry(path);
+        TvDocStore store;
+        ASSERT_EQ(store.Open(path), 1);
+        int pages = 0;
+        store.ReadAllPageSettings([&](int32_t, TvEntryMap& m) {
+            ++pages;
+            EXPECT_EQ(m.size(), c.settings);
+            m.ForEach([&](const TvEntryKey&, const TvChangeEntry& e) { EXPECT_LE(e.m_pData->Size(), 256u); });
+        });
+        EXPECT_EQ(pages, 50);
+    }
+}
+
+TEST_F(StoreTest, ABodyPaddedFarBeyondItsRecordsIsRefusedBeforeItIsCopied)
+{
+    const std::string path = dir.file("padded.tvd");
+    WritePages(path, 3);
+    ASSERT_EQ(OpenError(path), 0u);
+    const size_t workFiles = TempFileManager::Instance().Files().size();
+    // Sparse: the padding takes no disk here, but would in a work copy.
+    ASSERT_EQ(::truncate(path.c_str(), off_t(std::filesystem::file_size(path) + (64u << 20))), 0);
+    EXPECT_EQ(OpenError(path), IDS_DOC_BAD_DATA);
+    EXPECT_EQ(TempFileManager::Instance().Files().size(), workFiles);
+}
+
+TEST_F(StoreTest, TheFontListIsReadOncePerDocument)
+{
+    const std::string path = dir.file("fonts.tvd");
+    auto form = MakeForm("F");
+    TvDocStore writer;
+    writer.Create(path);
+    writer.WriteForm(*form);
+    writer.WritePage(TvPageData());
+    std::vector<std::unique_ptr<TvFontDesc>> fonts;
+    fonts.push_back(std::make_unique<TvFontDesc>(-1, "IPAGothic", 128, 49, 1000, 0));
+    writer.WriteObjectList(fonts);
+    writer.Close();
+    TvDocStore store;
+    store.Open(path);
+    const TvFontDesc* first = store.ReadFontList().at(0).get();
+    EXPECT_EQ(store.ReadFontList().at(0).get(), first);
+}
+
+TEST_F(StoreTest, ADocumentThatIsANamedPipeIsNoFile)
+{
+    const std::string fifo = dir.file("pipe.tvd");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    TvDocStore store;
+    try {
+        store.Open(fifo);
+        ADD_FAILURE() << "opened";
+    } catch (const CAppException& e) {
+        EXPECT_EQ(e.MessageId(), IDS_DOC_OPEN_FAILED);
+        const std::string text = Cp932ToUtf8(e.GetErrorMessage());
+        EXPECT_NE(text.find("pipe.tvd は通常のファイルではありません。"), std::string::npos) << text;
+    }
+    EXPECT_FALSE(store.IsOpen());
 }

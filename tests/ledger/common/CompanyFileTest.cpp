@@ -349,3 +349,18 @@ TEST(CompanyFile, ANamedPipeIsRefusedWithoutBlocking)
     EXPECT_THROW(WriteCompanyFile(fifo, ParseCompanyFile(Fixture())), CompanyFileError);
     EXPECT_THROW(ReadCompanyFile(dir.path().string()), CompanyFileError);
 }
+
+TEST(CompanyFile, AFailedSaveSaysInJapaneseWhichFileAndWhy)
+{
+    nvtest::TempDir dir;
+    const std::string path = dir.file("missing") + "/" + kCompanyFileName;
+    try {
+        WriteCompanyFile(path, ParseCompanyFile(Fixture()));
+        ADD_FAILURE() << "saved into a missing folder";
+    } catch (const CompanyFileError& e) {
+        const std::string text = e.what();
+        EXPECT_NE(text.find(path), std::string::npos) << text;
+        EXPECT_NE(text.find("フォルダがありません"), std::string::npos) << text;
+        EXPECT_EQ(text.find("No such"), std::string::npos) << text;
+    }
+}

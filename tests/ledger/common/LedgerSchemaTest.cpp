@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <sys/stat.h>
 
@@ -179,6 +180,117 @@ TEST_F(Schema, ADamagedDatabaseOpensReadOnlyAndTakesNoWrite)
         DbError);
     damaged.Close();
     EXPECT_EQ(nvtest::ReadFileBytes(path), bytes);
+}
+
+namespace {
+
+// A SQLite varint at p; n gets its length.
+uint64_t Varint(const unsigned char* p, size_t& n)
+{
+    uint64_t v = 0;
+    for (n = 0; n < 8; ++n) {
+        v = (v << 7) | (p[n] & 0x7f);
+        if (!(p[n] & 0x80)) return ++n, v;
+    }
+    return (v << 8) | p[n++];
+}
+
+// Points one entry of an index leaf at a row that is not there; the pages
+// stay well formed and in order.
+bool BreakAnIndexEntry(std::string& bytes, size_t pageSize)
+{
+    for (size_t page = pageSize; page + pageSize <= bytes.size(); page += pageSize) {
+        auto* p = reinterpret_cast<unsigned char*>(bytes.data() + page);
+        const size_t cells = size_t(p[3]) << 8 | p[4];
+        if (p[0] != 0x0a || cells == 0) continue;
+        for (size_t c = 0; c < cells; ++c) {
+            size_t n = 0;
+            unsigned char* cell = p + (size_t(p[8 + 2 * c]) << 8 | p[9 + 2 * c]);
+            cell += (Varint(cell, n), n);
+            const unsigned char* header = cell;
+            const uint64_t headerSize = Varint(header, n);
+            size_t at = n, body = headerSize, type = 0;
+            while (at < headerSize) {
+                type = Varint(header + at, n);
+                at += n;
+                const size_t sizes[] = {0, 1, 2, 3, 4, 6, 8, 8, 0, 0};
+                const size_t len = type < 10 ? sizes[type] : (type - 12 - type % 2) / 2;
+                if (at < headerSize) body += len;
+            }
+            // The row id is the last value.
+            if (type != 2) continue;
+            cell[body] = 0x7f;
+            cell[body + 1] = 0xff;
+            return true;
+        }
+    }
+    return false;
+}
+
+// Another connection takes the file's lock just as the page check starts,
+// and holds it past the checking connection's patience.
+sqlite3* gHolder = nullptr;
+
+int LockAtTheCheck(void* db, int action, const char* name, const char*, const char*, const char*)
+{
+    if (action == SQLITE_PRAGMA && name && std::string(name).ends_with("_check") && gHolder) {
+        sqlite3_exec(gHolder, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr);
+        sqlite3_busy_timeout(static_cast<sqlite3*>(db), 0);
+        gHolder = nullptr;
+    }
+    return SQLITE_OK;
+}
+
+int WatchTheCheck(sqlite3* db, char**, const sqlite3_api_routines*)
+{
+    sqlite3_set_authorizer(db, LockAtTheCheck, db);
+    return SQLITE_OK;
+}
+
+} // namespace
+
+TEST_F(Schema, ADamagedIndexOpensReadOnly)
+{
+    {
+        Transaction t(db);
+        for (int64_t i = 0; i < 3000; ++i)
+            db.Execute("INSERT INTO \"仕入れデータ\" (\"仕入先No\", \"データ数\", \"年\", \"月\", \"日\") VALUES (1, ?, 2006, 1, 1)",
+                       {i});
+        t.Commit();
+    }
+    const int64_t pageSize = IntegerOf(db.QueryValue("PRAGMA page_size")).value();
+    db.Close();
+    std::string bytes = nvtest::ReadFileBytes(path);
+    ASSERT_TRUE(BreakAnIndexEntry(bytes, size_t(pageSize)));
+    nvtest::WriteFileBytes(path, bytes);
+
+    Database damaged = OpenLedgerDatabase(path);
+    EXPECT_TRUE(damaged.IsReadOnly());
+    EXPECT_NE(damaged.ReadOnlyNotice().find("壊れています"), std::string::npos) << damaged.ReadOnlyNotice();
+}
+
+TEST_F(Schema, ALockDuringTheCheckIsNoDamage)
+{
+    const std::string path = dir.file("unchecked.MDB");
+    CreateEmptyLedgerDatabase(path);
+    sqlite3* holder = nullptr;
+    ASSERT_EQ(sqlite3_open(path.c_str(), &holder), SQLITE_OK);
+    gHolder = holder;
+    sqlite3_auto_extension(reinterpret_cast<void (*)()>(WatchTheCheck));
+    const int checks = LedgerDatabaseChecks();
+    Database first = OpenLedgerDatabase(path);
+    sqlite3_cancel_auto_extension(reinterpret_cast<void (*)()>(WatchTheCheck));
+    EXPECT_EQ(gHolder, nullptr) << "the check ran without the lock";
+    EXPECT_FALSE(first.IsReadOnly());
+    EXPECT_TRUE(first.ReadOnlyNotice().empty()) << first.ReadOnlyNotice();
+    sqlite3_exec(holder, "COMMIT", nullptr, nullptr, nullptr);
+    sqlite3_close(holder);
+    first.Close();
+    // Not known to be whole either: the next open checks again.
+    Database second = OpenLedgerDatabase(path);
+    EXPECT_EQ(LedgerDatabaseChecks(), checks + 2);
+    EXPECT_FALSE(second.IsReadOnly());
+    EXPECT_TRUE(second.ReadOnlyNotice().empty());
 }
 
 TEST_F(Schema, EachFileIsCheckedOncePerProcess)

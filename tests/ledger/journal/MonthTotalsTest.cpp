@@ -123,3 +123,105 @@ TEST_P(MonthTotalsBothSides, SummaryListsEveryPartyAndSumsInSixtyFourBits)
 INSTANTIATE_TEST_SUITE_P(Journal, MonthTotalsBothSides,
                          ::testing::Values(JournalSide::Purchases, JournalSide::Sales),
                          [](const auto& info) { return info.param == JournalSide::Sales ? "Sales" : "Purchases"; });
+
+namespace {
+
+struct PeriodCase {
+    const char* what;
+    LineDate start, end;
+    const char* closing;
+    std::vector<LineFigures> lines;
+    std::vector<std::pair<size_t, int64_t>> slots;   // every other slot 0
+    std::array<int, 13> headings;
+};
+
+} // namespace
+
+TEST(MonthTotals, EachFiscalMonthIsOneClosingPeriod)
+{
+    const std::array<int, 13> mayToApril{0, 5, 6, 7, 8, 9, 10, 11, 12, 1, 2, 3, 4};
+    const PeriodCase cases[] = {
+        {"start 16th, closing 15th",
+         {2005, 4, 16},
+         {2006, 4, 15},
+         "１５日",
+         {{{2005, 4, 16}, {}, {}, 10000},
+          {{2005, 4, 16}, 1000, {}, {}},
+          {{2005, 5, 15}, 2000, {}, {}},
+          {{2005, 5, 16}, 3000, {}, {}},
+          {{2006, 3, 15}, 700, {}, {}},
+          {{2006, 3, 16}, 4000, {}, {}},
+          {{2006, 4, 15}, {}, 500, {}}},
+         {{0, 10000}, {1, 3000}, {3, 13000}, {4, 3000}, {6, 16000}, {9, 16000}, {12, 16000}, {15, 16000},
+          {18, 16000}, {21, 16000}, {24, 16000}, {27, 16000}, {30, 16000}, {31, 700}, {33, 16700}, {34, 4000},
+          {35, 500}, {36, 20200}},
+         mayToApril},
+        {"start 21st, closing 20th",
+         {2005, 4, 21},
+         {2006, 4, 20},
+         "２０日",
+         {{{2005, 4, 21}, {}, {}, 0},
+          {{2005, 4, 21}, 1000, {}, {}},
+          {{2005, 5, 20}, 100, {}, {}},
+          {{2005, 5, 21}, 200, {}, {}},
+          {{2006, 2, 21}, 300, {}, {}},
+          {{2006, 3, 20}, 400, {}, {}},
+          {{2006, 3, 21}, 500, {}, {}},
+          {{2006, 4, 20}, 600, {}, {}}},
+         {{1, 1100}, {3, 1100}, {4, 200}, {6, 1300}, {9, 1300}, {12, 1300}, {15, 1300}, {18, 1300}, {21, 1300},
+          {24, 1300}, {27, 1300}, {30, 1300}, {31, 700}, {33, 2000}, {34, 1100}, {36, 3100}},
+         mayToApril},
+        {"start 1st, closing 20th: 4/20 in month 1, 4/25 in month 2, the last month to 3/31",
+         {2005, 4, 1},
+         {2006, 3, 31},
+         "２０日",
+         {{{2005, 4, 1}, {}, {}, 500},
+          {{2005, 4, 20}, 10, {}, {}},
+          {{2005, 4, 25}, 20, {}, {}},
+          {{2006, 2, 21}, 30, {}, {}},
+          {{2006, 3, 31}, 40, {}, {}}},
+         {{0, 500}, {1, 10}, {3, 510}, {4, 20}, {6, 530}, {9, 530}, {12, 530}, {15, 530}, {18, 530}, {21, 530},
+          {24, 530}, {27, 530}, {30, 530}, {33, 530}, {34, 70}, {36, 600}},
+         {0, 4, 5, 6, 7, 8, 9, 10, 11, 12, 1, 2, 3}},
+        {"start 1st, month end: the last line in month 5 carries to the year's end",
+         {2005, 4, 1},
+         {2006, 3, 31},
+         "末日",
+         {{{2005, 4, 1}, {}, {}, 100}, {{2005, 8, 31}, 50, {}, {}}},
+         {{0, 100}, {3, 100}, {6, 100}, {9, 100}, {12, 100}, {13, 50}, {15, 150}, {18, 150}, {21, 150}, {24, 150},
+          {27, 150}, {30, 150}, {33, 150}, {36, 150}},
+         {0, 4, 5, 6, 7, 8, 9, 10, 11, 12, 1, 2, 3}},
+    };
+    for (const PeriodCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        const FiscalPeriod period = FiscalPeriod::Of(c.start, c.end);
+        MonthTotals want{};
+        for (auto [slot, value] : c.slots) want[slot] = value;
+        EXPECT_EQ(ComputeMonthTotals(c.lines, ClosingDayOf(c.closing), period), want);
+        EXPECT_EQ(FiscalMonthNumbers(period.Bounds(), ClosingDayOf(c.closing)), c.headings);
+    }
+}
+
+TEST_P(MonthTotalsBothSides, ATotalTooLargeNamesItsParty)
+{
+    JournalTestDb t(GetParam());
+    const std::string no = t.Words().PartyNo;
+    auto message = [&] {
+        try {
+            BuildSummaryData(t.db, t.Words(), Period(t));
+        } catch (const std::range_error& e) {
+            return std::string(e.what());
+        }
+        return std::string("no error");
+    };
+    t.AddParty(1, "山田商店", 0);
+    t.AddLine(1, {2005, 6, 1, "大口", {}, {}, 5000000000000000000, {}, 0});
+    t.AddParty(2, "丸山商店", 0);
+    t.AddLine(2, {2005, 6, 1, "大口", {}, {}, 5000000000000000000, {}, 0});
+    EXPECT_EQ(message(), "集計額が大きすぎます (年合計): " + no + " 2 丸山商店");
+    t.AddParty(8, "伊藤屋", 0);
+    t.AddLine(8, {2005, 6, 1, "大口", {}, {}, 5000000000000000000, {}, 0});
+    t.AddLine(8, {2005, 6, 2, "大口", {}, {}, 5000000000000000000, {}, 0});
+    t.db.Execute("DELETE FROM \"" + std::string(t.Words().LineTable) + "\" WHERE \"" + no + "\" = 2");
+    EXPECT_EQ(message(), "集計額が大きすぎます: " + no + " 8 伊藤屋");
+}

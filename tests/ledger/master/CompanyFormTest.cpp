@@ -354,6 +354,31 @@ TEST_F(CompanyFormTest, FailuresHalfWayLeaveFileAndDatabase)
     EXPECT_EQ(Snapshot(), snap);
 }
 
+TEST_F(CompanyFormTest, AReadOnlyDatabaseIsSaidOnceAndTakesNoEdit)
+{
+    const std::string snap = Snapshot();
+    db.Close();
+    ASSERT_EQ(chmod(dbPath.c_str(), 0444), 0);
+    const std::string bytes = ReadText(dbPath);
+    Run([&](CompanyForm* d) {
+        ASSERT_EQ(script->messages().size(), 1) << script->messages().join("|").toStdString();
+        EXPECT_TRUE(script->messages()[0].contains("読み取り専用")) << script->messages()[0].toStdString();
+        EXPECT_TRUE(script->messages()[0].contains(QString::fromStdString(dbPath)));
+        for (QWidget* w : std::initializer_list<QWidget*>{d->Field(0), d->Field(6), d->ClosingDay(0), d->CarryButton(),
+                                                          d->ItemButton(), d->Option(0, 1)})
+            EXPECT_FALSE(w->isEnabled()) << w->objectName().toStdString();
+        EXPECT_TRUE(d->FileItem(0)->isEnabled());
+        Click(d->CloseButton());
+        EXPECT_FALSE(d->isVisible());
+    });
+    EXPECT_EQ(script->messages().size(), 1) << script->messages().join("|").toStdString();
+    chmod(dbPath.c_str(), 0644);
+    EXPECT_EQ(ReadText(w1), before);
+    EXPECT_EQ(ReadText(dbPath), bytes);
+    db = OpenLedgerDatabase(dbPath);
+    EXPECT_EQ(Snapshot(), snap);
+}
+
 TEST_F(CompanyFormTest, LockedDatabaseIsNamed)
 {
     const std::string snap = Snapshot();
@@ -448,6 +473,24 @@ TEST_F(CompanyFormTest, ItemNames)
     EXPECT_FALSE(ReadText(log).empty());   // the input method was asked through its other spelling
 }
 
+TEST_F(CompanyFormTest, ItemNameRecordIndicatorFollowsTheLine)
+{
+    Run([&](CompanyForm* d) {
+        OnItemForm([&](ItemNameForm* f) {
+            QTableWidget* g = f->Grid();
+            auto* record = f->Named<QLabel>("Data1", true);
+            ASSERT_TRUE(record);
+            EXPECT_EQ(record->text(), QString("ﾚｺｰﾄﾞ: %1").arg(g->rowCount()));
+            g->setCurrentCell(0, 0);
+            EXPECT_EQ(record->text(), "ﾚｺｰﾄﾞ: 1");
+            QTest::keyClick(g, Qt::Key_Down);
+            EXPECT_EQ(record->text(), "ﾚｺｰﾄﾞ: 2");
+        });
+        Click(d->ItemButton());
+        Click(d->CloseButton());
+    });
+}
+
 TEST_F(CompanyFormTest, AFailedItemWriteKeepsTheEditAndClosingAsks)
 {
     db.ExecuteScript("CREATE TRIGGER refuse BEFORE INSERT ON 品名 BEGIN SELECT RAISE(ABORT, 'refused'); END;");
@@ -470,6 +513,42 @@ TEST_F(CompanyFormTest, AFailedItemWriteKeepsTheEditAndClosingAsks)
         Click(d->CloseButton());
     });
     EXPECT_EQ(Names(db), before);
+}
+
+// Opens the editor on a line and types, leaving the edit open.
+void StartEdit(ItemNameForm* f, int row, const QString& name)
+{
+    QTableWidget* g = f->Grid();
+    g->setCurrentCell(row, 0);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);   // editors closed before
+    g->editItem(g->item(row, 0));
+    auto* editor = g->findChild<QLineEdit*>();
+    ASSERT_TRUE(editor);
+    editor->selectAll();
+    Type(editor, name);
+}
+
+TEST_F(CompanyFormTest, AnItemEditIsStoredWhenItsLineIsLeftOrTheScreenCloses)
+{
+    db.ExecuteScript("DELETE FROM 品名; INSERT INTO 品名 (品名) VALUES ('板'), ('釘'), ('鋲');");
+    Run([&](CompanyForm* d) {
+        OnItemForm([&](ItemNameForm* f) {
+            QTableWidget* g = f->Grid();
+            StartEdit(f, 0, "板材");
+            // A click on the third line.
+            QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, g->visualItemRect(g->item(2, 0)).center());
+            QApplication::processEvents();
+            EXPECT_EQ(g->currentRow(), 2);
+            EXPECT_EQ(Names(db), (std::vector<std::string>{"板材", "釘", "鋲"}));
+            StartEdit(f, 1, "釘2");
+            Click(f->CloseButton());
+            EXPECT_FALSE(f->isVisible());
+        });
+        Click(d->ItemButton());
+        Click(d->CloseButton());
+    });
+    EXPECT_EQ(Names(db), (std::vector<std::string>{"板材", "釘2", "鋲"}));
+    EXPECT_TRUE(script->messages().isEmpty()) << script->messages().join("|").toStdString();
 }
 
 TEST_F(CompanyFormTest, FixedWidthBoxesHoldWhatWasTypedAndTheFileTheWidth)

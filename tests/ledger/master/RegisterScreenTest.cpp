@@ -299,7 +299,7 @@ TEST_F(RegisterScreen, EnterMovesAlongTheFormAndInputModesAreHinted)
     EXPECT_EQ(d->SearchValue()->text(), "");
 }
 
-TEST_F(RegisterScreen, ReadOnlyDatabaseBrowsesAndReportsEachWrite)
+TEST_F(RegisterScreen, AReadOnlyDatabaseIsSaidOnceAndTakesNoEdit)
 {
     t.db.Execute("UPDATE 仕入れ先 SET 〆切期日 = '２０日' WHERE 仕入先No = 1");
     t.db.Close();
@@ -309,20 +309,25 @@ TEST_F(RegisterScreen, ReadOnlyDatabaseBrowsesAndReportsEachWrite)
         bytes[18] = 3;
         nvtest::WriteFileBytes(t.path, bytes);
     }
+    const std::string before = nvtest::ReadFileBytes(t.path);
     auto d = Open();
     EXPECT_EQ(d->Model().rowCount(), 3);
-    EXPECT_EQ(d->StatusText(), "補助簿DBは読み取り専用のため書き込めません。");
-    Click(d->AddButton());
-    Type(d->Field(0), "丸山商店");
-    Type(d->Field(9), "1");
-    Click(d->RegisterButton());
-    EXPECT_EQ(LastMessage(), "補助簿DBは読み取り専用のため書き込めません。");
-    script->then(Answer::No);
+    ASSERT_EQ(script->messages().size(), 1) << script->messages().join("|").toStdString();
+    EXPECT_TRUE(script->messages()[0].contains("読み取り専用")) << script->messages()[0].toStdString();
+    EXPECT_TRUE(script->messages()[0].contains(QString::fromStdString(t.path)));
+    for (QPushButton* b : {d->AddButton(), d->RegisterButton(), d->DeleteButton()}) EXPECT_FALSE(b->isEnabled());
     Select(*d, 1);
-    Type(d->Field(0), "変更");
-    script->clear();
+    const QString name = d->Field(0)->text();
+    Type(d->Field(0), "abc");
+    EXPECT_EQ(d->Field(0)->text(), name);
+    EXPECT_FALSE(d->Field(0)->testAttribute(Qt::WA_InputMethodEnabled));
+    d->Grid()->setFocus();
+    QTest::keyClicks(d->Grid(), "x");
+    EXPECT_EQ(d->Grid()->indexWidget(d->Grid()->currentIndex()), nullptr);
     Select(*d, 0);
-    EXPECT_EQ(LastMessage(), "補助簿DBは読み取り専用のため書き込めません。");
+    d->reject();
+    EXPECT_EQ(script->messages().size(), 1) << script->messages().join("|").toStdString();
+    EXPECT_EQ(nvtest::ReadFileBytes(t.path), before);
 }
 
 TEST_F(RegisterScreen, LockedDatabaseGivesTheBusyMessage)
@@ -361,6 +366,42 @@ TEST_F(RegisterScreen, MovingOffAnUnregisteredPartyRegistersItWhenAsked)
     EXPECT_EQ(Count("SELECT COUNT(*) FROM 仕入れデータ WHERE 仕入先No = 8"), 1);
     EXPECT_EQ(d->Model().rowCount(), 4);
     EXPECT_EQ(d->Field(6)->text(), "8");
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(RegisterScreen, AnEditThatCannotBeWrittenAtCloseKeepsTheWindowUnlessTheUserSaysSo)
+{
+    auto d = Open();
+    Select(*d, 1);
+    const QString name = d->Field(0)->text();
+    t.db.ExecuteScript("CREATE TRIGGER refuse BEFORE UPDATE ON 仕入れ先 BEGIN SELECT RAISE(ABORT, 'refused'); END;");
+    const std::string before = t.Snapshot();
+    Type(d->Field(0), "丸山商店");
+    script->clear();
+    Click(d->CloseButton());   // the default answer: keep the window
+    ASSERT_EQ(script->messages().size(), 1);
+    EXPECT_TRUE(LastMessage().contains("refused")) << LastMessage().toStdString();
+    EXPECT_TRUE(LastMessage().endsWith("保存せずに閉じますか？")) << LastMessage().toStdString();
+    EXPECT_TRUE(d->isVisible());
+    EXPECT_EQ(d->Field(0)->text(), "丸山商店");
+    EXPECT_EQ(t.Snapshot(), before);
+
+    t.db.ExecuteScript("DROP TRIGGER refuse;");
+    Click(d->CloseButton());
+    EXPECT_FALSE(d->isVisible());
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM 仕入れ先 WHERE 仕入先名 = '丸山商店'"), 1);
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM 仕入れ先 WHERE 仕入先名 = '" + name.toStdString() + "'"), 0);
+
+    auto again = Open();
+    Select(*again, 1);
+    t.db.ExecuteScript("CREATE TRIGGER refuse BEFORE UPDATE ON 仕入れ先 BEGIN SELECT RAISE(ABORT, 'refused'); END;");
+    Type(again->Field(0), "北村");
+    script->then(Answer::Yes);
+    Click(again->CloseButton());
+    EXPECT_FALSE(again->isVisible());
 }
 
 } // namespace

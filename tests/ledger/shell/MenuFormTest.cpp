@@ -44,13 +44,18 @@ TEST_F(MenuFormTest, TheWindowAsDesigned)
     prompt_->then(Answer::Cancel);
     auto menu = StartMenu();
     EXPECT_EQ(menu->windowTitle(), QStringLiteral("のびのび補助簿 V2.6"));
-    EXPECT_EQ(menu->centralWidget()->size(), QSize(171, 399));
+    // The drawn size at the least; more where the font needs it.
+    EXPECT_GE(menu->centralWidget()->width(), 171);
+    EXPECT_GE(menu->centralWidget()->height(), 399);
     const std::pair<int, const char*> captions[] = {{MenuForm::kFirm, "自社登録"}, {MenuForm::kSupplier, "仕入帳"},
                                                     {MenuForm::kCustomer, "売上帳"}, {MenuForm::kDm, "DM"},
                                                     {MenuForm::kExit, "終了"}};
     for (auto [index, caption] : captions) EXPECT_EQ(menu->button(index)->text(), QString::fromUtf8(caption));
     EXPECT_TRUE(menu->button(MenuForm::kDm)->isHidden());
-    EXPECT_EQ(menu->button(MenuForm::kExit)->geometry(), QRect(8, 248, 153, 32));
+    EXPECT_GE(menu->button(MenuForm::kExit)->width(), 153);
+    EXPECT_GE(menu->button(MenuForm::kExit)->height(), 32);
+    // The hidden DM button keeps its place between 売上帳 and 終了.
+    EXPECT_GT(menu->button(MenuForm::kExit)->y(), menu->button(MenuForm::kCustomer)->geometry().bottom() + 32);
     EXPECT_EQ(menu->button(MenuForm::kFirm)->nextInFocusChain(), menu->button(MenuForm::kSupplier));
     EXPECT_EQ(menu->button(MenuForm::kSupplier)->nextInFocusChain(), menu->button(MenuForm::kCustomer));
     EXPECT_TRUE(menu->button(MenuForm::kFirm)->hasFocus() || !QApplication::focusWindow());

@@ -91,6 +91,31 @@ TEST(InfoPanel, VersionTextAndBuildSettings)
     EXPECT_EQ(copyright->text(), info.copyright + QStringLiteral("\r\n") + info.trademarks);
 }
 
+TEST(InfoPanel, LicenceBlockTwoToneRuleAndWarning)
+{
+    nv::AboutForm form(nv::DefaultAboutInfo(), {QStringLiteral("山田太郎"), {}});
+    form.show();
+    auto named = [&](const char* name) { return form.findChild<QWidget*>(QString::fromLatin1(name)); };
+    auto* licence = qobject_cast<QLabel*>(named("lblLicense"));
+    ASSERT_TRUE(licence);
+    EXPECT_EQ(licence->text(), QStringLiteral("ライセンス情報"));
+    EXPECT_TRUE(licence->font().bold());
+    auto* warning = qobject_cast<QLabel*>(named("lblWarning"));
+    ASSERT_TRUE(warning);
+    EXPECT_TRUE(warning->text().startsWith(QStringLiteral("警告")));
+    // The rule: dark above light, under the user block, over the warning and OK.
+    QWidget* dark = named("Line1(1)");
+    QWidget* light = named("Line1(0)");
+    ASSERT_TRUE(dark && light);
+    EXPECT_LT(dark->y(), light->y());
+    EXPECT_GT(dark->y(), named("lblUserInfo")->geometry().bottom());
+    EXPECT_LT(light->geometry().bottom(), warning->y());
+    EXPECT_LT(light->geometry().bottom(), named("cmdAction(0)")->y());
+    EXPECT_GT(dark->width(), form.width() * 3 / 4);
+    EXPECT_EQ(dark->palette().color(QPalette::Window), form.palette().color(QPalette::Shadow));
+    EXPECT_EQ(light->palette().color(QPalette::Window), form.palette().color(QPalette::Light));
+}
+
 TEST(InfoPanel, TheSystemReportNamesThisKernel)
 {
     utsname u{};

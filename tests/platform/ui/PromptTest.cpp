@@ -8,6 +8,10 @@
 
 #include <cstdlib>
 
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QRadioButton>
+
 #include "platform/ui/AutoPrompt.h"
 #include "platform/ui/QtPrompt.h"
 #include "platform/ui/QtTranslation.h"
@@ -212,6 +216,37 @@ TEST(Prompt, APluginLoadedAtRunTimeAsksThroughTheProgramsPrompt)
     EXPECT_EQ(ask(), int(Answer::No));
     EXPECT_EQ(s.messages(), QStringList{"from the plug-in"});
     dlclose(module);
+}
+
+// Print setup offers printer, paper and orientation; another printer keeps
+// the paper when it has it.
+TEST(Prompt, QtPrinterSetupChoosesPrinterPaperAndOrientation)
+{
+    EnsureApp();
+    QtPrompt p;
+    PrinterSetupRequest r;
+    r.title = "プリンタの設定";
+    r.proposed = {"Office", 9, "A4", 2100, 2970, 1};
+    r.printers = {PrinterOffer{"Office", {{9, "A4", 2100, 2970}, {8, "A3", 2970, 4200}}},
+                  PrinterOffer{"PDFファイル", {{9, "A4", 2100, 2970}, {13, "B5 (JIS)", 1820, 2570}, {8, "A3", 2970, 4200}}}};
+    QStringList papers;
+    QTimer::singleShot(0, [&] {
+        QWidget* d = QApplication::activeModalWidget();
+        ASSERT_NE(d, nullptr);
+        auto* printer = d->findChild<QComboBox*>("printer");
+        auto* paper = d->findChild<QComboBox*>("paper");
+        ASSERT_TRUE(printer && paper);
+        paper->setCurrentIndex(1);
+        printer->setCurrentIndex(1);
+        for (int i = 0; i < paper->count(); ++i) papers << paper->itemText(i);
+        EXPECT_EQ(paper->currentText(), "A3");
+        d->findChild<QRadioButton*>("landscape")->click();
+        d->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+    });
+    const auto c = p.choosePrinterSetup(r);
+    ASSERT_TRUE(c);
+    EXPECT_EQ(papers, (QStringList{"A4", "B5 (JIS)", "A3"}));
+    EXPECT_EQ(*c, (PrinterSetupChoice{"PDFファイル", 8, "A3", 2970, 4200, 2}));
 }
 
 } // namespace

@@ -213,9 +213,17 @@ TEST_F(PrintFormsTest, TheWidestValuesFitTheirCells)
     const Row rows[] = {
         {"PRINT/仕入れ.tvf", "uriage5", "4500000000", "4,500,000,000", 1},
         {"PRINT/仕入れ.tvf", "ukeire31", "-4500000000", "-4,500,000,000", 1},
-        {"PRINT/仕入れ.tvf", "uriage32", " 4500000000", " 4500000000", 1},
-        {"PRINT/仕入れ.tvf", "zandaka7", " 4500000000", " 4500000000", 1},
-        {"PRINT/仕入れ.tvf", "zandaka32", "-4500000000", "-4500000000", 1},
+        {"PRINT/仕入れ.tvf", "uriage32", " 4500000000", "4,500,000,000", 1},
+        {"PRINT/仕入れ.tvf", "zandaka7", " 4500000000", "4,500,000,000", 1},
+        {"PRINT/仕入れ.tvf", "zandaka32", "-4500000000", "-4,500,000,000", 1},
+        {"PRINT/仕入れ.tvf", "zandaka2", " 100000", "100,000", 1},
+        {"PRINT/仕入れ.tvf", "zandaka3", "-12000", "-12,000", 1},
+        {"PRINT/仕入れ.tvf", "zandaka4", " 0", "0", 1},
+        {"PRINT/仕入れ.tvf", "uriage2", "12000", "12,000", 1},
+        {"PRINT/仕入れ.tvf", "tanka2", "0.5", "0.5", 1},
+        {"PRINT/仕入れ.tvf", "tanka4", "1250.25", "1,250.25", 1},
+        {"PRINT/仕入れ.tvf", "suuryou2", "0.25", "0.25", 1},
+        {"PRINT/仕入れ.tvf", "suuryou4", "12", "12", 1},
         {"PRINT/仕入れ.tvf", "zandaka1", "", "", 0},
         {"PRINT/仕入れ.tvf", "suuryou3", "99999.99", "99,999.99", 1},
         {"PRINT/仕入れ.tvf", "tanka3", "999999.5", "999,999.5", 1},
@@ -229,15 +237,18 @@ TEST_F(PrintFormsTest, TheWidestValuesFitTheirCells)
         {"PRINT/仕入れ.tvf", "住所", Repeat("住", 35), nullptr, 1},
         {"PRINT/仕入れ.tvf", "氏名", "株式会社ネーヴァロ商事東日本支店営業第二部購買課", nullptr, 1},
         {"PRINT/仕入れ.tvf", "印刷名", "ネーヴァロ商事株式会社", nullptr, 1},
-        {"PRINT/仕入れ集計.tvf", "a0", " 4500000000", " 4500000000", 1},
-        {"PRINT/仕入れ集計.tvf", "e36", "-4500000000", "-4500000000", 1},
+        {"PRINT/仕入れ集計.tvf", "a0", " 4500000000", "4,500,000,000", 1},
+        {"PRINT/仕入れ集計.tvf", "e36", "-4500000000", "-4,500,000,000", 1},
+        {"PRINT/仕入れ集計.tvf", "b1", " 100000", "100,000", 1},
+        {"PRINT/仕入れ集計.tvf", "b2", " 0", "0", 1},
         {"PRINT/仕入れ集計.tvf", "head36", "次月繰越", "次月繰越", 1},
         {"PRINT/仕入れ集計.tvf", "hito3", "年合計", "年合計", 1},
         {"PRINT/仕入れ集計.tvf", "hito5", "株式会社ネーヴァロ商事東日本支店営業第二部", "株式会社ネーヴァロ商事東日本支店営業第二", 2},
         {"PRINT/仕入れ集計.tvf", "tsuki12", "12", "12月", 1},
         {"PRINT/仕入れ集計.tvf", "集計表", "買 掛 金 集 計 表", "買 掛 金 集 計 表", 1},
-        {"PRINT/仕入れ集計横書き.tvf", "a0", " 4500000000", " 4500000000", 1},
-        {"PRINT/仕入れ集計横書き.tvf", "x12", "-4500000000", "-4500000000", 1},
+        {"PRINT/仕入れ集計横書き.tvf", "a0", " 4500000000", "4,500,000,000", 1},
+        {"PRINT/仕入れ集計横書き.tvf", "x12", "-4500000000", "-4,500,000,000", 1},
+        {"PRINT/仕入れ集計横書き.tvf", "c5", " 100000", "100,000", 1},
         {"PRINT/仕入れ集計横書き.tvf", "tsuki4", "3", "3月", 1},
         {"PRINT/仕入れ集計横書き.tvf", "head1", "当月仕入", "当月仕入", 1},
         {"PRINT/仕入れ集計横書き.tvf", "hito24", "株式会社ネーヴァロ商事東日本支店営業第二部", "株式会社ネーヴァロ商事東日本支店営業第二", 2},
@@ -277,8 +288,13 @@ TEST_F(PrintFormsTest, AmountsTakeNumbersAndFiguresTakeReadyText)
     cells["e36"]->SetText(" 4500000000");
     cells["a0"]->SetText("-5000");
     EXPECT_EQ(cells["e36"]->GetText(), " 4500000000");
-    // A numeric picture reads no leading blank: amounts go as numbers.
-    EXPECT_THROW(rows["uriage32"]->SetText(" 4500000000"), AutomationError);
+    // Numbers in Str form are read as numbers; what is none stays refused.
+    rows["uriage32"]->SetText(" 4500000000");
+    EXPECT_EQ(rows["uriage32"]->GetText(), " 4500000000");
+    for (const char* refused : {"4 500", "abc", " 1,000"}) {
+        SCOPED_TRACE(refused);
+        EXPECT_THROW(rows["zandaka5"]->SetText(refused), AutomationError);
+    }
 }
 
 // A value each field takes: numbers for numeric pictures, ready figures and
@@ -372,3 +388,62 @@ TEST(PrintForms, TheGeneratorWritesEveryFormOrReportsWhatItCouldNot)
 }
 
 } // namespace
+
+// The narrowest run of white columns between the end of a right-aligned
+// figure and the rule right of its cell, over the rows between top and
+// bottom (tenths of a millimetre), the form drawn at a zoom on a 96 dpi screen.
+int GapBeforeRule(const TvFedObject& form, int zoom, int32_t rule, int32_t top, int32_t bottom)
+{
+    const auto px = [&](int32_t tenthMm) { return int(int64_t(TenthMm(tenthMm)) * 96 * zoom / (100 * 1440000LL)); };
+    QtImageDc dc(px(2100), px(2970), 96);
+    DcTextMeasurer measurer(CreateMeasuringDc());
+    FormPageOptions o;
+    o.measurer = &measurer;
+    o.zoom = zoom;
+    EXPECT_EQ(DrawFormPage(dc, form, o), 0);
+    const QImage image = dc.Finish().convertToFormat(QImage::Format_RGB32);
+    const auto ink = [&](int x, int y) { return qGray(image.pixel(x, y)) < 160; };
+    int gap = 1 << 20;
+    for (int y = px(top); y <= px(bottom); ++y) {
+        int x = px(rule) + 4;
+        while (x > 0 && !ink(x, y)) --x; // to the rule
+        while (x > 0 && ink(x, y)) --x;  // across it
+        int white = 0;
+        for (; x > 0 && !ink(x, y); --x) ++white;
+        gap = std::min(gap, white);
+    }
+    return gap;
+}
+
+// A figure beside the table's thick outline keeps as much white before it
+// as one beside a thin inner rule, at every zoom of the viewer.
+TEST_F(PrintFormsTest, FiguresKeepTheirMarginBeforeTheOutline)
+{
+    EnsureApp();
+    struct Case {
+        const char* file;
+        const char* inner; // the cell left of the outline's neighbour
+        const char* outer; // the cell beside the outline
+        int32_t innerRule, top, bottom;
+    };
+    const Case cases[] = {
+        {"PRINT/仕入れ.tvf", "uriage7", "zandaka7", 1390, 1070, 1094},
+        {"PRINT/仕入れ集計.tvf", "d5", "e5", 1684, 720, 744},
+        {"PRINT/仕入れ集計横書き.tvf", "a11", "a12", 1877, 470, 505},
+    };
+    for (const Case& c : cases) {
+        auto form = Open(c.file);
+        ASSERT_TRUE(form);
+        auto objects = ByName(*form);
+        objects[c.inner]->SetText(" 4500000000");
+        objects[c.outer]->SetText(" 4500000000");
+        for (int zoom : {50, 60, 75, 90, 100, 125, 150, 200}) {
+            SCOPED_TRACE(std::string(c.file) + " at " + std::to_string(zoom) + "%");
+            const int inner = GapBeforeRule(form->Root(), zoom, c.innerRule, c.top, c.bottom);
+            const int outer = GapBeforeRule(form->Root(), zoom, 2000, c.top, c.bottom);
+            EXPECT_GE(inner, 1);
+            EXPECT_GE(outer, std::max(1, inner - 1)) << "beside a thin rule: " << inner;
+        }
+        form->Close();
+    }
+}

@@ -10,6 +10,7 @@
 #include "ledger/journal/JournalTestDb.h"
 #include "platform/automation/Automation.h"
 #include "platform/core/Cp932.h"
+#include "support/PrintedPdf.h"
 #include "support/TempDir.h"
 
 #include <cstdio>
@@ -104,30 +105,39 @@ TEST_F(RealControlTest, SalesLedgerHeadingsIntoItsOwnDocument)
 
 TEST_F(RealControlTest, LedgerOnThePdfPrinterNamesTheFileItWrote)
 {
-    // A "pdf:" printer writes its file; without any printer the stand-in
-    // writes new Tvprint<n>.pdf files into the data folder's PRINT folder.
-    const std::string named = home.file("ledger.pdf");
-    const struct { const char* printer; std::string pdf; } cases[] = {
-        {"pdf:", named},
-        {nullptr, Document("Tvprint1.pdf")},
-        {nullptr, Document("Tvprint2.pdf")},
+    const std::string pdf = home.file("ledger.pdf");
+    setenv("PRINTER", ("pdf:" + pdf).c_str(), 1);
+    ink = ObjectRef(CreateObject(kDrawingControlProgId));
+    ASSERT_TRUE(PrintLedger(ink, OutputMode::Printer, PurchaseWords(), settings, party, PurchaseLines(61), context))
+        << script->messages().join("|").toStdString();
+    EXPECT_EQ(PdfPages(pdf), 3);
+    const std::vector<std::vector<std::string>> pages = {
+        {"2005 年", "元", "帳", "1 頁", "山田", "7", "山田商店", "仕 入 金 額", "前期繰越金額", "100000", "ボルト", "1000",
+         "101000", "ボルト", "1000", "130000", "次葉へ繰り越し", "30000", "130000"},
+        {"2 頁", "7", "山田商店", "前葉ヨリ繰越し", "30000", "130000", "ボルト", "1000", "131000", "5", "ボルト", "1000",
+         "160000", "次葉へ繰り越し", "60000", "160000"},
+        {"3 頁", "前葉ヨリ繰越し", "60000", "160000", "ボルト", "1000", "161000", "次葉へ繰り越し", "61000", "161000"},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.pdf);
-        if (c.printer) setenv("PRINTER", (c.printer + c.pdf).c_str(), 1);
-        else unsetenv("PRINTER");
-        unsetenv("LPDEST");
+    const auto texts = PdfPageTexts(pdf);
+    ASSERT_EQ(texts.size(), pages.size());
+    for (size_t p = 0; p < pages.size(); ++p)
+        EXPECT_EQ(FirstOutOfOrder(texts[p], pages[p]), "") << "page " << p + 1 << ":\n" << texts[p];
+    EXPECT_EQ(script->messages(),
+              QStringList{QString(kPrintDoneMessage) + "\n" + kPrintFileLine + QString::fromStdString(pdf)});
+    EXPECT_EQ(status.texts, (std::vector<std::string>{kLedgerWorkingStatus, kPrintedStatus, kReadyStatus}));
+
+    // With no printer at all the stand-in writes new Tvprint<n>.pdf files
+    // into the data folder's PRINT folder, and the message names each.
+    unsetenv("PRINTER");
+    unsetenv("LPDEST");
+    for (const char* name : {"Tvprint1.pdf", "Tvprint2.pdf"}) {
         script->clear();
-        status.texts.clear();
         ink = ObjectRef(CreateObject(kDrawingControlProgId));
-        ASSERT_TRUE(PrintLedger(ink, OutputMode::Printer, PurchaseWords(), settings, party, PurchaseLines(61), context))
-            << script->messages().join("|").toStdString();
-        EXPECT_EQ(PdfPages(c.pdf), 3);
+        ASSERT_TRUE(PrintLedger(ink, OutputMode::Printer, PurchaseWords(), settings, party, PurchaseLines(2), context));
+        EXPECT_EQ(PdfPages(Document(name)), 1);
         EXPECT_EQ(script->messages(),
-                  QStringList{QString(kPrintDoneMessage) + "\n" + kPrintFileLine + QString::fromStdString(c.pdf)});
-        EXPECT_EQ(status.texts, (std::vector<std::string>{kLedgerWorkingStatus, kPrintedStatus, kReadyStatus}));
+                  QStringList{QString(kPrintDoneMessage) + "\n" + kPrintFileLine + QString::fromStdString(Document(name))});
     }
-    EXPECT_FALSE(std::filesystem::exists(home.file("Tvprint1.pdf")));
 }
 
 TEST_F(RealControlTest, SummariesIntoDocuments)

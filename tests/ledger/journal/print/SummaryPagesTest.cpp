@@ -154,3 +154,20 @@ TEST(SummaryPages, FiguresFromTheLedgerDatabase)
     EXPECT_EQ(At(pages[1], "a1"), " 4500000000");
     EXPECT_EQ(At(pages[1], "a36"), " 4499995000");
 }
+
+TEST(SummaryPages, MonthCaptionsNameTheClosingPeriodsOfTheSide)
+{
+    CompanySettings s;
+    s.StartYear = 2005, s.StartMonth = 4, s.StartDay = 16;
+    s.EndYear = 2006, s.EndMonth = 4, s.EndDay = 15;
+    s.PurchaseClosingDay = "１５日";
+    s.SalesClosingDay = "末日";
+    auto captions = [&](JournalSide side) {
+        std::string months;
+        auto pages = BuildPortraitSummary(WordsOf(side), SummaryHeadingOf(s, WordsOf(side)), Parties(1));
+        for (int i = 1; i <= 12; ++i) months += At(Texts(pages[0]), "tsuki" + std::to_string(i)) + ",";
+        return months;
+    };
+    EXPECT_EQ(captions(JournalSide::Purchases), "5,6,7,8,9,10,11,12,1,2,3,4,");   // 4/16-5/15 is May's
+    EXPECT_EQ(captions(JournalSide::Sales), "4,5,6,7,8,9,10,11,12,1,2,3,");
+}

@@ -5,6 +5,7 @@
 
 #include "ledger/common/DrawErrMsg.h"
 #include "ledger/journal/print/FakeInkplate.h"
+#include "support/PrintedPdf.h"
 #include "ledger/journal/print/PrintFixture.h"
 #include "ledger/journal/window/PreviewViewer.h"
 
@@ -250,6 +251,30 @@ TEST_F(PrintWindowTest, PrintMenuGoesToThePrinter)
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 }
 
+TEST_F(PrintWindowTest, ThePrintedLedgerReadsAsItShouldThroughTheRealControl)
+{
+    // The control from its plug-in, as in the menu program: nobody here sets
+    // up the engine.
+    const std::string pdf = dir.file("ledger.pdf");
+    setenv("NIVALO_PROGIDS", NV_BINARY_DIR "/share/progids", 1);
+    setenv("PRINTER", ("pdf:" + pdf).c_str(), 1);
+    auto d = Open(JournalSide::Purchases);
+    script->clear();
+    d->findChild<QAction*>("mnuPRINT_0")->trigger();
+    unsetenv("PRINTER");
+    unsetenv("NIVALO_PROGIDS");
+    EXPECT_EQ(script->messages(), QStringList{kPrintDoneMessage});
+    const auto pages = PdfPageTexts(pdf);
+    ASSERT_EQ(pages.size(), 1u) << PdfText(pdf);
+    EXPECT_EQ(FirstOutOfOrder(pages[0], {"元", "帳", "7", "山田商店", "東京都千代田区1-1", "03-1111-2222", "前期繰越金額",
+                                         "120000", "ボルト", "10", "100", "1000", "121000", "支払", "30000", "91000"}),
+              "")
+        << pages[0];
+    const auto images = PdfPageImages(pdf);
+    ASSERT_EQ(images.size(), 1u);
+    EXPECT_GT(InkPerMille(images[0]), 5);
+}
+
 TEST_F(PrintWindowTest, AValueTheControlRefusesAbortsTheDocumentAndShowsNothing)
 {
     ink.onText = [](const std::string& name, const std::string& text) {
@@ -292,7 +317,7 @@ TEST_F(PrintWindowTest, SummaryFiguresThatCannotBeAddedStartNothing)
     auto d = OpenWith(JournalSide::Purchases);
     Click(d.get(), "btnPreview");
     ASSERT_EQ(script->messages().size(), 1);
-    EXPECT_EQ(script->messages()[0], "集計額が大きすぎます");
+    EXPECT_EQ(script->messages()[0], "集計額が大きすぎます: 仕入先No 8 伊藤屋");
     EXPECT_TRUE(ink.calls.empty());
     EXPECT_FALSE(ViewerRan());
 }

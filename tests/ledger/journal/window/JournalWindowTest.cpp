@@ -7,6 +7,7 @@
 
 #include <QAction>
 #include <QDialog>
+#include <sys/stat.h>
 
 using namespace nv;
 using namespace nvtest;
@@ -249,6 +250,31 @@ TEST_F(JournalWindowTest, AFailingFirstSaveIsReportedOnceAndTheGridIsShown)
               std::vector<std::string>{"7,1,2005,4,5,釘,N,N,100,N,N,120100,"});
 }
 
+TEST_F(JournalWindowTest, AReadOnlyDatabaseIsSaidOnceAndTakesNoEdit)
+{
+    // A stored balance the opening pass would correct.
+    AddLine("仕入れデータ", "7, 1, 2005, 4, 5, '釘', NULL, NULL, 100, NULL, NULL, 0");
+    db.Close();
+    ASSERT_EQ(::chmod(dbPath.c_str(), 0444), 0);
+    const std::string before = ReadFileBytes(dbPath);
+    auto d = Open(JournalSide::Purchases);
+    QWidget* x = d.get();
+    ASSERT_EQ(script->messages().size(), 1) << script->messages().join("|").toStdString();
+    EXPECT_TRUE(script->messages()[0].contains("読み取り専用")) << script->messages()[0].toStdString();
+    EXPECT_TRUE(script->messages()[0].contains(QString::fromStdString(dbPath)));
+    EXPECT_TRUE(Cell(x, 1, 11).endsWith("120,100")) << Cell(x, 1, 11).toStdString(); // worked out for the screen
+    for (const char* name : {"cmdZandaka", "cmdUpdate", "cmdDelete"})
+        EXPECT_FALSE(x->findChild<QPushButton*>(name)->isEnabled()) << name;
+    GoTo(x, 1, 5);
+    QTest::keyClicks(GridOf(x), "x");
+    EXPECT_EQ(EditorLine(x), nullptr);
+    d->reject();
+    EXPECT_FALSE(d->isVisible());
+    EXPECT_EQ(script->messages().size(), 1) << script->messages().join("|").toStdString();
+    ::chmod(dbPath.c_str(), 0644);
+    EXPECT_EQ(ReadFileBytes(dbPath), before);
+}
+
 TEST_F(JournalWindowTest, EnteringAColumnSetsTheInputMethodThroughTheComponent)
 {
     auto d = Open(JournalSide::Purchases);
@@ -264,6 +290,27 @@ TEST_F(JournalWindowTest, EnteringAColumnSetsTheInputMethodThroughTheComponent)
 } // namespace
 
 namespace {
+
+TEST_F(JournalWindowTest, TheBalanceButtonKeepsATypedAmountAndTheCellSaysSo)
+{
+    auto d = Open(JournalSide::Purchases);
+    QWidget* x = d.get();
+    QAbstractItemModel* m = GridOf(x)->model();
+    GoTo(x, 1, 5);
+    Enter(x, "板");
+    Enter(x, "3");
+    Enter(x, "1000");
+    EXPECT_EQ(Cell(x, 1, 8), "￥3,000");
+    EXPECT_FALSE(m->data(m->index(1, 8), Qt::ToolTipRole).isValid());
+    GoTo(x, 1, 8);
+    Enter(x, "2900");
+    Click(x, "cmdZandaka");
+    EXPECT_EQ(Cell(x, 1, 8), "￥2,900");
+    EXPECT_EQ(Cell(x, 1, 11), "￥122,900");
+    EXPECT_EQ(m->data(m->index(1, 8), Qt::ToolTipRole).toString().toStdString(), kTypedAmountTip);
+    d->reject();
+    EXPECT_TRUE(script->messages().isEmpty()) << script->messages().join("\n").toStdString();
+}
 
 // Answers as the scripted prompt does, but first takes the focus away in a
 // window of its own, as a real message box does.

@@ -1,23 +1,25 @@
-// A library that links the engine statically, with only its entry point
-// visible: a stand-in for a plug-in in the engine-copy tests.
-#include "EngineCopy.h"
+// A library that uses the engine with only its entry point visible: a
+// stand-in for a plug-in in the one-engine tests.
+#include "EngineUser.h"
 
 #include "engine/core/ClassRegistry.h"
 #include "engine/core/TempFileManager.h"
 #include "engine/model/ModelClasses.h"
 #include "engine/model/TvFedObject.h"
 #include "engine/model/TvText.h"
+#include "engine/render/TextLayout.h"
 
 #include <cstring>
 #include <memory>
 
-extern "C" __attribute__((visibility("default"))) int nv_engine_copy_run(const char* folder, EngineCopyReport* report)
+extern "C" __attribute__((visibility("default"))) int nv_engine_user_run(const char* folder, EngineUserReport* report)
 {
     using namespace nv;
     try {
         RegisterModelClasses();
         report->registry = &ClassRegistry::Instance();
         report->tempFiles = &TempFileManager::Instance();
+        report->measurer = DefaultTextMeasurer();
 
         TvFedObject form;
         form.EnsureFormInfo();
@@ -28,6 +30,14 @@ extern "C" __attribute__((visibility("default"))) int nv_engine_copy_run(const c
         const std::string bytes = StoreFormArchive(form);
         auto back = LoadFormArchive(bytes);
         report->roundTrip = back && StoreFormArchive(*back) == bytes ? 1 : 0;
+
+        TextLayout layout;
+        TextLayoutParams p;
+        p.zen.height = p.han.height = 1000;
+        p.bound = {0, 0, 2000000, 2000000};
+        layout.Prepare(p);
+        layout.Build("AB");
+        report->textWidth = layout.Lines().empty() ? -1 : layout.Lines()[0].width;
 
         std::string name;
         if (!TempFileManager::Instance().CreateTempName(name, folder)) return 0;

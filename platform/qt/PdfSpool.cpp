@@ -1,0 +1,115 @@
+#include "platform/qt/PdfSpool.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryFile>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+namespace nv {
+
+namespace {
+
+// The last bytes hold "startxref", its offset and "%%EOF".
+constexpr off_t kTailBytes = 1024;
+
+bool ReadAt(int fd, off_t at, std::string& out, size_t n)
+{
+    out.assign(n, '\0');
+    size_t got = 0;
+    while (got < n) {
+        const ssize_t r = ::pread(fd, out.data() + got, n - got, at + off_t(got));
+        if (r < 0 && errno == EINTR) continue;
+        if (r <= 0) return false;
+        got += size_t(r);
+    }
+    return true;
+}
+
+bool SoundTrailer(int fd, off_t size)
+{
+    const off_t from = size > kTailBytes ? size - kTailBytes : 0;
+    std::string tail;
+    if (!ReadAt(fd, from, tail, size_t(size - from))) return false;
+    const size_t eof = tail.rfind("%%EOF");
+    if (eof == std::string::npos) return false;
+    for (size_t i = eof + 5; i < tail.size(); ++i)
+        if (!std::strchr(" \r\n\t", tail[i])) return false;
+    const size_t start = tail.rfind("startxref", eof);
+    if (start == std::string::npos) return false;
+    char* end = nullptr;
+    const long long xref = std::strtoll(tail.c_str() + start + 9, &end, 10);
+    if (end == tail.c_str() + start + 9 || xref <= 0 || xref >= size) return false;
+    // The offset names a cross-reference table or stream that is there.
+    std::string head;
+    if (!ReadAt(fd, off_t(xref), head, size_t(std::min<off_t>(16, size - off_t(xref))))) return false;
+    return head.rfind("xref", 0) == 0 || (head[0] >= '0' && head[0] <= '9');
+}
+
+} // namespace
+
+bool PdfFileIsWhole(const QString& path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct stat st {};
+    // fsync reports a write the disk refused after the writer let go.
+    const bool ok = ::fsync(fd) == 0 && ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0 &&
+                    SoundTrailer(fd, st.st_size);
+    ::close(fd);
+    return ok;
+}
+
+bool PdfSpool::Reserve(const QString& target)
+{
+    Drop();
+    QFileInfo info(target);
+    const QByteArray native = QFile::encodeName(info.absoluteFilePath());
+    struct stat st {};
+    if (::stat(native.constData(), &st) == 0) {
+        if (!S_ISREG(st.st_mode) || ::access(native.constData(), W_OK) != 0) return false;
+        // The file a link names gets the new PDF; the link stays.
+        if (info.isSymLink()) info = QFileInfo(info.canonicalFilePath());
+        mode_ = int(st.st_mode & 07777);
+    } else {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        mode_ = int(0666 & ~mask);
+    }
+    QTemporaryFile spool(info.absolutePath() + QStringLiteral("/.") + info.fileName() + QStringLiteral(".XXXXXX"));
+    spool.setAutoRemove(false);
+    if (!spool.open()) return false;
+    target_ = info.absoluteFilePath();
+    spool_ = spool.fileName();
+    return true;
+}
+
+bool PdfSpool::Commit()
+{
+    if (spool_.isEmpty()) return false;
+    const QByteArray from = QFile::encodeName(spool_);
+    if (!PdfFileIsWhole(spool_) || ::chmod(from.constData(), mode_t(mode_)) != 0 ||
+        std::rename(from.constData(), QFile::encodeName(target_).constData()) != 0) {
+        Drop();
+        return false;
+    }
+    spool_.clear();
+    return true;
+}
+
+void PdfSpool::Drop()
+{
+    if (!spool_.isEmpty()) QFile::remove(spool_);
+    spool_.clear();
+}
+
+} // namespace nv

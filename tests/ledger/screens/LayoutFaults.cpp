@@ -1,0 +1,186 @@
+#include "LayoutFaults.h"
+
+#include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QAbstractScrollArea>
+#include <QAbstractSpinBox>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStyle>
+#include <QTableView>
+
+namespace nvtest {
+
+namespace {
+
+QString Name(const QWidget* w)
+{
+    QString n = w->objectName().isEmpty() ? QStringLiteral("(unnamed)") : w->objectName();
+    return n + "<" + QString::fromLatin1(w->metaObject()->className()) + ">";
+}
+
+QString Box(const QRect& r)
+{
+    return QStringLiteral("%1,%2 %3x%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
+}
+
+// Controls whose inside is their own business: a grid, a combo, a text box.
+bool Opaque(const QWidget* w)
+{
+    return qobject_cast<const QAbstractScrollArea*>(w) || qobject_cast<const QComboBox*>(w) ||
+           qobject_cast<const QLineEdit*>(w) || qobject_cast<const QAbstractSpinBox*>(w) ||
+           qobject_cast<const QMenuBar*>(w) || qobject_cast<const QAbstractButton*>(w) ||
+           qobject_cast<const QLabel*>(w);
+}
+
+// The lines as drawn; blanks at a line's end show nothing.
+QStringList Lines(QString text)
+{
+    text.remove(QLatin1Char('\r'));
+    QStringList lines = text.split(QLatin1Char('\n'));
+    for (QString& line : lines) {
+        qsizetype n = line.size();
+        while (n > 0 && line[n - 1].isSpace()) --n;
+        line.truncate(n);
+    }
+    return lines;
+}
+
+// The space the text needs, drawn in the widget's font.
+QSize TextSize(const QWidget* w, const QString& text)
+{
+    const QFontMetrics fm = w->fontMetrics();
+    int width = 0;
+    const QStringList lines = Lines(text);
+    for (const QString& line : lines) width = qMax(width, fm.horizontalAdvance(line));
+    return QSize(width, fm.height() * int(lines.size()));
+}
+
+QString Shown(QString caption)
+{
+    // "&&" is a drawn "&"; a single "&" marks the mnemonic and takes no room.
+    caption.replace(QStringLiteral("&&"), QStringLiteral("\x01"));
+    caption.remove(QLatin1Char('&'));
+    caption.replace(QLatin1Char('\x01'), QLatin1Char('&'));
+    return caption;
+}
+
+void CheckLabel(const QLabel* l, QStringList& out)
+{
+    if (l->text().isEmpty()) return;
+    const int m = l->margin();
+    QRect room = l->contentsRect().adjusted(m, m, -m, -m);
+    // A framed label without an indent of its own keeps half an "x" clear.
+    int indent = l->indent();
+    if (indent < 0 && l->frameWidth() > 0) indent = l->fontMetrics().horizontalAdvance(QLatin1Char('x')) / 2;
+    if (indent > 0) room.setWidth(room.width() - indent);
+    if (l->wordWrap()) {
+        if (l->heightForWidth(l->width()) > l->height())
+            out << QStringLiteral("%1 \"%2\": wrapped text needs %3 px high, has %4")
+                       .arg(Name(l), l->text())
+                       .arg(l->heightForWidth(l->width()))
+                       .arg(l->height());
+        return;
+    }
+    const QSize need = TextSize(l, l->text());
+    if (need.width() > room.width() || need.height() > room.height())
+        out << QStringLiteral("%1 \"%2\": text needs %3x%4, has %5x%6")
+                   .arg(Name(l), l->text())
+                   .arg(need.width()).arg(need.height())
+                   .arg(room.width()).arg(room.height());
+}
+
+void CheckButton(const QAbstractButton* b, QStringList& out)
+{
+    const QString text = Shown(b->text());
+    if (text.isEmpty()) return;
+    const QStyle* s = b->style();
+    QSize need = TextSize(b, text);
+    if (qobject_cast<const QPushButton*>(b)) {
+        // The style's own room around a caption: its margin and the frame.
+        const int room = s->pixelMetric(QStyle::PM_ButtonMargin, nullptr, b) +
+                         2 * s->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, b);
+        need += QSize(room, 2);
+        if (!b->icon().isNull()) need.rwidth() += b->iconSize().width() + 4;
+    } else {
+        // Radio and check buttons: the indicator, its gap, then the text.
+        const bool radio = qobject_cast<const QRadioButton*>(b);
+        need.rwidth() += s->pixelMetric(radio ? QStyle::PM_ExclusiveIndicatorWidth : QStyle::PM_IndicatorWidth, nullptr, b) +
+                         s->pixelMetric(radio ? QStyle::PM_RadioButtonLabelSpacing : QStyle::PM_CheckBoxLabelSpacing, nullptr, b);
+    }
+    if (need.width() > b->width() || need.height() > b->height())
+        out << QStringLiteral("%1 \"%2\": caption needs %3x%4, has %5x%6")
+                   .arg(Name(b), b->text())
+                   .arg(need.width()).arg(need.height())
+                   .arg(b->width()).arg(b->height());
+}
+
+void CheckGroupBox(const QGroupBox* g, QStringList& out)
+{
+    const QString title = Shown(g->title());
+    if (title.isEmpty()) return;
+    const int need = g->fontMetrics().horizontalAdvance(title) + 2 * g->fontMetrics().horizontalAdvance(QLatin1Char(' '));
+    if (need > g->width())
+        out << QStringLiteral("%1 \"%2\": title needs %3, has %4").arg(Name(g), title).arg(need).arg(g->width());
+}
+
+void CheckHeader(const QTableView* view, QStringList& out)
+{
+    const QHeaderView* h = view->horizontalHeader();
+    if (!h->isVisible() || !view->model()) return;
+    const int margin = h->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, h);
+    for (int i = 0; i < h->count(); ++i) {
+        if (h->isSectionHidden(i)) continue;
+        const QString text = view->model()->headerData(i, Qt::Horizontal).toString();
+        if (text.isEmpty()) continue;
+        const QSize need = TextSize(h, text) + QSize(2 * margin, 0);
+        if (need.width() > h->sectionSize(i) || need.height() > h->height())
+            out << QStringLiteral("%1 header %2 \"%3\": needs %4x%5, has %6x%7")
+                       .arg(Name(view)).arg(i).arg(text)
+                       .arg(need.width()).arg(need.height())
+                       .arg(h->sectionSize(i)).arg(h->height());
+    }
+}
+
+void Walk(QWidget* parent, QStringList& out)
+{
+    QList<QWidget*> shown;
+    for (QObject* o : parent->children()) {
+        auto* w = qobject_cast<QWidget*>(o);
+        if (!w || w->isWindow() || !w->isVisible()) continue;
+        shown << w;
+    }
+    const QRect inside = parent->rect();
+    for (int i = 0; i < shown.size(); ++i) {
+        QWidget* w = shown[i];
+        if (!inside.contains(w->geometry()))
+            out << QStringLiteral("%1 at %2 leaves %3 (%4)").arg(Name(w), Box(w->geometry()), Name(parent), Box(inside));
+        for (int j = i + 1; j < shown.size(); ++j)
+            if (w->geometry().intersects(shown[j]->geometry()))
+                out << QStringLiteral("%1 at %2 overlaps %3 at %4")
+                           .arg(Name(w), Box(w->geometry()), Name(shown[j]), Box(shown[j]->geometry()));
+        if (auto* l = qobject_cast<QLabel*>(w)) CheckLabel(l, out);
+        else if (auto* b = qobject_cast<QAbstractButton*>(w)) CheckButton(b, out);
+        else if (auto* t = qobject_cast<QTableView*>(w)) CheckHeader(t, out);
+        if (auto* g = qobject_cast<QGroupBox*>(w)) CheckGroupBox(g, out);
+        if (!Opaque(w)) Walk(w, out);
+    }
+}
+
+} // namespace
+
+QStringList LayoutFaults(QWidget* window)
+{
+    QStringList out;
+    Walk(window, out);
+    return out;
+}
+
+} // namespace nvtest

@@ -1,0 +1,216 @@
+// Every ledger screen, reached from the menu through the real components as
+// a person reaches it, at the desktop's font and at one step larger (ctest
+// runs the program once more at 125 % screen scale): no two visible
+// controls overlap, none leaves its window, every caption and grid header
+// is whole.
+#include "LayoutFaults.h"
+
+#include "ledger/common/CompanyFile.h"
+#include "ledger/common/LedgerSchema.h"
+#include "ledger/shell/MenuForm.h"
+#include "platform/ui/AutoPrompt.h"
+#include "support/TempDir.h"
+#include "support/TestApp.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QProcess>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+using namespace nv;
+using namespace nvtest;
+
+namespace {
+
+// A data folder as a bookkeeper's looks after a while: settings, one
+// supplier and one customer with long names and their opening lines, names.
+void FillDataFolder(const TempDir& home)
+{
+    const std::string db = home.file("補助簿DB.MDB");
+    CreateEmptyLedgerDatabase(db);
+    Database d = OpenLedgerDatabase(db);
+    d.ExecuteScript(
+        "INSERT INTO 仕入れ先 (仕入先No, 検索キー, ふりがな, 仕入先名, 郵便番号, 住所, 電話, ファックス, 〆切期日,"
+        " 請求期日, 支払定日, 繰越金額) VALUES (12345, 'ﾔ', 'やまだしょうてんかぶしきがいしゃ', '山田商店株式会社本店営業部',"
+        " '100-0001', '東京都千代田区千代田一丁目一番一号　山田ビル四階', '03-1111-2222', '03-1111-3333', '末日',"
+        " '翌月１０日', '翌月末日', 1234567);"
+        "INSERT INTO 売上げ先 (売上先No, 検索キー, ふりがな, 売上先名, 郵便番号, 住所, 電話, ファックス, 〆切期日,"
+        " 請求期日, 支払定日, 繰越金額) VALUES (67890, 'ｶ', 'かとうしょうかい', '加藤商会', '530-0001',"
+        " '大阪府大阪市北区梅田三丁目', '06-1111-2222', '06-1111-3333', '２０日', '翌月５日', '翌々月末日', 98765);"
+        "INSERT INTO 仕入れデータ (仕入先No, データ数, 年, 月, 日, 品名, 差引残高) VALUES"
+        " (12345, 0, 2026, 4, 1, '前期繰越金額', 1234567);"
+        "INSERT INTO 売上げデータ (売上先No, データ数, 年, 月, 日, 品名, 差引残高) VALUES"
+        " (67890, 0, 2026, 4, 1, '前期繰越金額', 98765);"
+        "INSERT INTO 品名 (品名) VALUES ('ボルト'), ('六角ナット（ステンレス）');");
+    CompanyFile f;
+    CompanySettings& s = f.Settings;
+    s.OwnerName = FixedText("山田太郎", kOwnerNameWidth);
+    s.OwnerKana = FixedText("やまだたろう", kOwnerKanaWidth);
+    s.PostCode = FixedText("100-0001", kPostCodeWidth);
+    s.Address = FixedText("東京都千代田区千代田一丁目一番一号", kAddressWidth);
+    s.Term = 12;
+    s.StartYear = 2026, s.StartMonth = 4, s.StartDay = 1;
+    s.EndYear = 2027, s.EndMonth = 3, s.EndDay = 31;
+    s.BusinessForm = -1;
+    s.TaxRate = 10;
+    s.PurchaseClosingDay = "末日";
+    s.SalesClosingDay = "２０日";
+    s.PrintName = FixedText("山田商店", kPrintNameWidth);
+    WriteCompanyFile(home.file(kCompanyFileName), f);
+}
+
+QWidget* TopLevel(const char* name)
+{
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == QString::fromUtf8(name) && w->isVisible()) return w;
+    return nullptr;
+}
+
+struct Sizes {
+    const char* name;
+    int fontStep;   // points above the desktop's font
+};
+
+void PrintTo(const Sizes& s, std::ostream* os)
+{
+    *os << s.name;
+}
+
+class ScreenWalkTest : public ::testing::TestWithParam<Sizes> {
+protected:
+    void SetUp() override
+    {
+        EnsureWidgetApp();
+        desktopFont_ = QApplication::font();
+        QFont f = desktopFont_;
+        f.setPointSizeF(f.pointSizeF() + GetParam().fontStep);
+        QApplication::setFont(f);
+        FillDataFolder(home_);
+        cwd_ = std::filesystem::current_path();
+        setenv("NIVALO_HOME", home_.path().c_str(), 1);
+        setenv("NIVALO_PROGIDS", NV_BINARY_DIR "/share/progids", 1);
+    }
+    void TearDown() override
+    {
+        if (QWidget* clock = TopLevel("F1_時計")) clock->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QApplication::setFont(desktopFont_);
+        std::filesystem::current_path(cwd_);
+        unsetenv("NIVALO_PROGIDS");
+        unsetenv("NIVALO_HOME");
+    }
+
+    // The screen's faults, laid out as shown; the screen is named in each.
+    void Check(QWidget* w, const char* screen)
+    {
+        ASSERT_TRUE(w) << screen << " did not open";
+        QApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        QApplication::processEvents();
+        const QStringList faults = LayoutFaults(w);
+        seen_ << QString::fromUtf8(screen);
+        EXPECT_TRUE(faults.isEmpty()) << screen << " (" << GetParam().name << ", scale " << w->devicePixelRatioF() << ", " << w->width() << "x" << w->height()
+                                      << "):\n  " << faults.join(QStringLiteral("\n  ")).toStdString();
+    }
+
+    // Checks the modal window that start opens, then closes it.
+    void CheckModal(const char* screen, const std::function<void()>& start,
+                    const std::function<void(QWidget*)>& inside = {})
+    {
+        QWidget* before = QApplication::activeModalWidget();
+        bool opened = false;
+        auto* poll = new QTimer;
+        poll->setInterval(10);
+        QObject::connect(poll, &QTimer::timeout, [&, poll] {
+            QWidget* d = QApplication::activeModalWidget();
+            if (!d || d == before) return;
+            poll->stop();
+            opened = true;
+            Check(d, screen);
+            if (inside) inside(d);
+            if (d->isVisible()) QMetaObject::invokeMethod(d, "reject");
+        });
+        poll->start();
+        start();
+        delete poll;
+        EXPECT_TRUE(opened) << screen << " did not open";
+    }
+
+    TempDir home_;
+    ui::ScopedPrompt prompt_{std::make_unique<ui::AutoPrompt>()};
+    QFont desktopFont_;
+    std::filesystem::path cwd_;
+    QStringList seen_;
+};
+
+void Click(QWidget* parent, const char* button)
+{
+    auto* b = parent->findChild<QPushButton*>(QString::fromUtf8(button));
+    ASSERT_TRUE(b) << button;
+    QTest::mouseClick(b, Qt::LeftButton);
+}
+
+// The register's text fields in the order Tab visits them.
+std::string FieldTabOrder(QWidget* form)
+{
+    QStringList order;
+    QWidget* w = form->findChild<QWidget*>(QStringLiteral("txtFields_0"));
+    for (int guard = 0; w && guard < 500 && order.size() < 11; ++guard, w = w->nextInFocusChain())
+        if (w->objectName().startsWith(QLatin1String("txtFields_"))) order << w->objectName().mid(10);
+    return order.join(QLatin1Char(',')).toStdString();
+}
+
+TEST_P(ScreenWalkTest, EveryScreenFitsItsTexts)
+{
+    MenuForm menu;
+    menu.Load();
+    menu.show();
+    Check(&menu, "メニュー");
+    Check(TopLevel("F1_時計"), "時計");
+
+    CheckModal("バージョン情報", [&] { menu.helpAction(1)->trigger(); });
+    CheckModal(
+        "自社登録", [&] { QTest::mouseClick(menu.button(MenuForm::kFirm), Qt::LeftButton); },
+        [&](QWidget* company) { CheckModal("品名登録", [&] { Click(company, "Command2"); }); });
+    const std::pair<int, const char*> sides[] = {{MenuForm::kSupplier, "仕入"}, {MenuForm::kCustomer, "売上"}};
+    for (auto [index, side] : sides) {
+        const std::string reg = std::string(side) + "先の登録";
+        const std::string journal = std::string(side) + "帳";
+        CheckModal(
+            reg.c_str(), [&] { QTest::mouseClick(menu.button(index), Qt::LeftButton); },
+            [&](QWidget* r) {
+                EXPECT_EQ(FieldTabOrder(r), "0,1,8,2,7,3,6,4,9,11,10") << reg;
+                CheckModal(journal.c_str(), [&] { Click(r, "cmdData"); });
+            });
+    }
+    EXPECT_EQ(seen_.join(QLatin1Char(',')).toStdString(),
+              "メニュー,時計,バージョン情報,自社登録,品名登録,仕入先の登録,仕入帳,売上先の登録,売上帳");
+}
+
+INSTANTIATE_TEST_SUITE_P(Fonts, ScreenWalkTest, ::testing::Values(Sizes{"desktop font", 0}, Sizes{"font one step larger", 2}),
+                         [](const auto& info) { return std::string(info.param.fontStep ? "Larger" : "Desktop"); });
+
+// The screen scale is read once, when the application starts: the walk runs
+// again in a program of its own.
+TEST(ScreenWalkScaled, EveryScreenFitsAt125Percent)
+{
+    if (qEnvironmentVariableIsSet("QT_SCALE_FACTOR")) GTEST_SKIP() << "this run is the scaled one";
+    EnsureWidgetApp();
+    QProcess child;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_SCALE_FACTOR"), QStringLiteral("1.25"));
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    child.setProcessEnvironment(env);
+    child.setProcessChannelMode(QProcess::MergedChannels);
+    child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--gtest_filter=Fonts/ScreenWalkTest.*")});
+    ASSERT_TRUE(child.waitForFinished(300000));
+    EXPECT_EQ(child.exitCode(), 0) << child.readAll().toStdString();
+}
+
+} // namespace

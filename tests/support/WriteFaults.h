@@ -1,0 +1,43 @@
+#pragma once
+// Writes that fall short as on a full disk, for the tests of what a job
+// does when its output cannot be written whole.
+#include <filesystem>
+
+#include <sys/resource.h>
+
+namespace nvtest {
+
+// While it lives, no file of this process (nor of a program it starts) may
+// grow past `bytes`: a write beyond fails as ENOSPC would, short.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(long bytes);
+    ~FileSizeLimit();
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    rlimit old_{};
+    void (*oldHandler_)(int) = nullptr;
+};
+
+// A small tmpfs mounted on a new folder, filled up to its last page; false
+// from Mounted() where this account may not mount.
+class FullDisk {
+public:
+    explicit FullDisk(const std::filesystem::path& where);
+    ~FullDisk();
+    FullDisk(const FullDisk&) = delete;
+    FullDisk& operator=(const FullDisk&) = delete;
+
+    bool Mounted() const { return mounted_; }
+    const std::filesystem::path& path() const { return path_; }
+    // Takes all free space but `spare` bytes.
+    void Fill(long spare = 4096);
+
+private:
+    std::filesystem::path path_;
+    bool mounted_ = false;
+};
+
+} // namespace nvtest
