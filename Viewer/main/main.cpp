@@ -1,5 +1,6 @@
 #include "Viewer/PagelookApp.h"
 #include "platform/qt/QtPrinterCatalog.h"
+#include "platform/ui/QtTranslation.h"
 
 #include <QApplication>
 #include <QDir>
@@ -8,6 +9,7 @@ int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     nv::viewer::PagelookApp::NameProgram();
+    nv::ui::LoadQtTranslation(app);
     nv::InstallQtPrinterCatalog();
     int rc = 0;
     {

@@ -331,6 +331,21 @@ std::array<std::string, kCompanyItemCount> DefaultItemLabels()
     return labels;
 }
 
+CompanyFile DefaultCompanyFile(int year)
+{
+    CompanyFile f;
+    CompanySettings& s = f.Settings;
+    s.Term = 1;
+    s.StartYear = float(year), s.StartMonth = 1, s.StartDay = 1;
+    s.EndYear = float(year), s.EndMonth = 12, s.EndDay = 31;
+    s.BusinessForm = FromBool(true);
+    s.TaxHandling = FromBool(true);
+    s.TaxRate = 10;
+    s.PurchaseClosingDay = "末日";
+    s.SalesClosingDay = "末日";
+    return f;
+}
+
 std::string PrintNumber(float value)
 {
     if (value == 0) value = 0;   // no "-0"

@@ -42,6 +42,11 @@ struct CompanyFile {
     std::array<std::string, kCompanyItemCount> ValueLines;
 };
 
+// The settings a new installation starts with: term 1, a calendar fiscal
+// year from January 1 of `year`, sole proprietor, taxable at 10 %, closing
+// days 末日, landscape summaries, screen left alone, blank names.
+CompanyFile DefaultCompanyFile(int year);
+
 // Display name of an item (1-18) for messages.
 const char* CompanyItemName(int item);
 

@@ -32,6 +32,12 @@ struct SideWords {
     const char* FormName;           // F1_仕入データ / F1_売上データ
     const char* PartyArrayName;     // Var_仕入先 / Var_売上先
     const char* ProgId;             // the journal component of the side
+    // The journal window's ledger button, its tip, the print menu's ledger
+    // item and the close button's tip.
+    const char* LedgerButton;       // 仕入帳(&L) / 売上帳(&L)
+    const char* LedgerTip;          // 仕入張のプレビューと印刷 / 売上帳のプレビューと印刷
+    const char* LedgerMenuItem;     // 仕入張印刷 / 売上帳印刷
+    const char* CloseTip;           // 仕入先画面へ戻る / 売上先画面へ戻る
 };
 
 // Columns the two line tables share, and the folder of report forms and

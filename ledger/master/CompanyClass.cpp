@@ -2,6 +2,7 @@
 
 #include "ledger/common/ModuleGlobal.h"
 #include "ledger/master/CompanyForm.h"
+#include "platform/ui/Prompt.h"
 
 #include <QApplication>
 
@@ -27,13 +28,9 @@ Variant CompanyClass::fcFrmOp(Variant& appFolder, Variant& /*menuMode*/, Variant
     g.Settings.DatabaseName = FixedText(TrimRight(name), kDatabaseNameWidth);
     if (!qobject_cast<QApplication*>(QCoreApplication::instance()))
         throw AutomationError(CTL_E_ILLEGALFUNCTIONCALL, "画面を表示できるアプリケーションがありません。");
-    std::unique_ptr<CompanyForm> form;
-    try {
-        form = std::make_unique<CompanyForm>(g);
-    } catch (const CompanyFileError& e) {
-        throw AutomationError(CTL_E_FILENOTFOUND, e.what());
-    }
-    form->exec();
+    CompanyForm form(g);
+    if (!form.LoadNotice().isEmpty()) ui::warn(form.LoadNotice(), &form);
+    form.exec();
     element0.deref() = Variant(g.Settings.DatabaseName);
     return Variant("");
 }

@@ -126,16 +126,45 @@ std::string CheckedText(const QString& text, const char* field, size_t width)
             throw FieldError(std::string(field) + "に使えない文字があります: " + QString(c).toStdString());
     if (text.contains('\n') || text.contains('\r'))
         throw FieldError(std::string(field) + "に改行は使えません。");
-    if (Utf8CharCount(utf8) > width)
+    // Trailing blanks are the fixed width's filling, not typed text.
+    if (Utf8CharCount(TrimRight(utf8)) > width)
         throw FieldError(std::string(field) + "は" + std::to_string(width) + "文字以内で入力してください。");
     return utf8;
 }
 
 CompanyForm::CompanyForm(ModuleGlobal& g, QWidget* parent) : QDialog(parent), g_(g)
 {
-    g_.gsReadCompany();
+    ReadSettings();
     Build();
+    LimitTextFields();
     sShowSettings();
+}
+
+void CompanyForm::ReadSettings()
+{
+    try {
+        g_.gsReadCompany();
+        return;
+    } catch (const CompanyFileError& e) {
+        const std::string path = g_.AppPath + kCompanyFileName;
+        std::error_code ec;
+        loadNotice_ = std::filesystem::exists(std::filesystem::symlink_status(path, ec))
+                          ? Q(e.what()) + "\n初期設定を表示します。閉じると、この画面の設定で書き直します。"
+                          : "設定ファイル " + Q(path) + " がありません。\n初期設定を表示します。閉じると保存します。";
+    }
+    // The screen then writes a good file; labels are the new file's.
+    const CompanyFile d = DefaultCompanyFile(QDate::currentDate().year());
+    const std::string databaseName = g_.Settings.DatabaseName;
+    g_.Settings = d.Settings;
+    g_.Settings.DatabaseName = databaseName;
+    g_.PortraitSummary = d.PortraitSummary;
+    g_.ScreenFlag = d.ScreenFlag;
+}
+
+void CompanyForm::LimitTextFields()
+{
+    // Each box takes no more than its item holds.
+    for (const TextField& f : kTextFields) fields_[f.index]->setMaxLength(int(f.width));
 }
 
 CompanyForm::~CompanyForm() = default;
@@ -282,7 +311,7 @@ void CompanyForm::Build()
 void CompanyForm::sShowSettings()
 {
     const CompanySettings& s = g_.Settings;
-    for (const TextField& f : kTextFields) fields_[f.index]->setText(Q(s.*f.member));
+    for (const TextField& f : kTextFields) fields_[f.index]->setText(Q(TrimRight(s.*f.member)));
     fields_[11]->setText(Plain(s.Term));
     fields_[0]->setText(Plain(s.StartYear));
     fields_[6]->setText(Plain(s.StartMonth));
@@ -405,19 +434,50 @@ bool CompanyForm::SaveAll()
     bool existed = false;
     const std::string oldBytes = ReadBytes(path, existed);
     const ModuleGlobal before = g_;
+    auto takeReadBack = [&] {
+        g_.Settings = r.Settings;
+        g_.PortraitSummary = r.PortraitSummary;
+        g_.ScreenFlag = r.ScreenFlag;
+    };
+    // Without a usable database the settings are saved all the same.
+    std::string noDatabase;
+    const std::string dbPath = DbPathFor(g_.AppFolderPath, g_.Settings.DatabaseName);
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(dbPath, ec)) {
+        noDatabase = "補助簿DBがありません: " + dbPath;
+    } else {
+        try {
+            Db();
+        } catch (const std::exception& e) {
+            noDatabase = e.what();
+            if (noDatabase.find(dbPath) == std::string::npos) noDatabase = dbPath + ": " + noDatabase;
+        }
+    }
+    if (!noDatabase.empty()) {
+        try {
+            takeReadBack();
+            g_.gsWriteCompany();
+        } catch (const std::exception& e) {
+            g_ = before;
+            ShowError("保存できませんでした。\n" + Q(e.what()));
+            return false;
+        }
+        ui::warn("設定は保存しました。補助簿DBを使用できないため、繰越の計算と〆切期日の書き込みは行っていません。\n" +
+                     Q(noDatabase),
+                 this);
+        return true;
+    }
     bool written = false;
     try {
         Database& db = Db();
         Transaction t(db);
-        if (r.StartChanged) sCarryForward(db, r.Settings, *this);
-        gsShimebiSet(db, r.Settings, *this);
-        g_.Settings = r.Settings;
-        g_.PortraitSummary = r.PortraitSummary;
-        g_.ScreenFlag = r.ScreenFlag;
+        takeReadBack();
         g_.gsWriteCompany();
         // Only a file that was really written is put back: a refused write
         // left the old one (and its mode) as it was.
         written = true;
+        if (r.StartChanged) sCarryForward(db, r.Settings, *this);
+        gsShimebiSet(db, r.Settings, *this);
         t.Commit();
     } catch (const std::exception& e) {
         g_ = before;

@@ -33,11 +33,14 @@ inline constexpr const char* kClosingDayChoices[] = {"随時", "末日", "２５
 class CompanyForm : public QDialog, public StatusBarPanels {
     Q_OBJECT
 public:
-    // Reads company.w1 of g.AppFolderPath; throws CompanyFileError.
+    // Reads company.w1 of g.AppFolderPath; a missing or unreadable file
+    // gives the default settings and a notice saying so.
     explicit CompanyForm(ModuleGlobal& g, QWidget* parent = nullptr);
     ~CompanyForm() override;
 
     void SetPanelText(int panel, const std::string& text) override;
+    // Why the screen shows the default settings; empty when the file read.
+    const QString& LoadNotice() const { return loadNotice_; }
 
     struct ReadBack {
         CompanySettings Settings;
@@ -70,7 +73,9 @@ protected:
     bool eventFilter(QObject* o, QEvent* e) override;
 
 private:
+    void ReadSettings();
     void Build();
+    void LimitTextFields();
     void sShowSettings();
     void StartChanged(bool monthToo);
     Database& Db();
@@ -90,6 +95,7 @@ private:
     std::array<QAction*, 2> fileItems_{};
     QStatusBar* stt1_ = nullptr;
     bool closing_ok_ = false;
+    QString loadNotice_;
     bool databaseNoted_ = false;
     bool noticeShown_ = false;
     bool readOnlyDb_ = false;

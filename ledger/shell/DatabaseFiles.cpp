@@ -1,5 +1,6 @@
 #include "ledger/shell/DatabaseFiles.h"
 
+#include "ledger/common/CompanyFile.h"
 #include "platform/core/Paths.h"
 #include "platform/db/Database.h"
 
@@ -11,6 +12,7 @@
 #include <iterator>
 #include <vector>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -35,24 +37,16 @@ std::string Absolute(const std::string& folder, const std::string& name)
     return p.lexically_normal().string();
 }
 
-} // namespace
-
-bool CreateDatabaseFromTemplate(const std::string& target)
+// Writes bytes to target through a temporary file; false when target is
+// already there.
+bool CreateFileOnce(const std::string& target, const std::vector<char>& bytes, mode_t mode)
 {
-    if (fs::exists(fs::symlink_status(target))) return false;
-    std::vector<char> bytes;
-    if (auto found = FindResourcePath(kLedgerTemplateName)) {
-        bytes = ReadWhole(*found);
-    } else {
-        auto builtIn = BuiltInLedgerTemplate();
-        bytes.assign(builtIn.begin(), builtIn.end());
-    }
     std::string temp = target + ".tmp-" + std::to_string(::getpid());
     {
         std::ofstream out(temp, std::ios::binary | std::ios::trunc);
         out.write(bytes.data(), std::streamsize(bytes.size()));
         out.flush();
-        if (!out) {
+        if (!out || ::chmod(temp.c_str(), mode) != 0) {
             out.close();
             std::remove(temp.c_str());
             throw DatabaseFileError(target + " を作成できません");
@@ -68,6 +62,35 @@ bool CreateDatabaseFromTemplate(const std::string& target)
         throw DatabaseFileError(target + " を作成できません: " + std::strerror(err));
     }
     return true;
+}
+
+} // namespace
+
+bool CreateDatabaseFromTemplate(const std::string& target)
+{
+    if (fs::exists(fs::symlink_status(target))) return false;
+    std::vector<char> bytes;
+    if (auto found = FindResourcePath(kLedgerTemplateName)) {
+        bytes = ReadWhole(*found);
+    } else {
+        auto builtIn = BuiltInLedgerTemplate();
+        bytes.assign(builtIn.begin(), builtIn.end());
+    }
+    return CreateFileOnce(target, bytes, 0644);
+}
+
+bool CreateSettingsFile(const std::string& target, int year)
+{
+    if (fs::exists(fs::symlink_status(target))) return false;
+    std::vector<char> bytes;
+    if (auto found = FindResourcePath(kCompanyFileName)) {
+        bytes = ReadWhole(*found);
+    } else {
+        const std::string text = FormatCompanyFile(DefaultCompanyFile(year));
+        bytes.assign(text.begin(), text.end());
+    }
+    // The settings hold the owner's name and address.
+    return CreateFileOnce(target, bytes, 0600);
 }
 
 void BackupDatabase(const std::string& folder, const std::string& source, const std::string& target)

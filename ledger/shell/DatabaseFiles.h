@@ -1,6 +1,6 @@
 #pragma once
-// The menu's file work on the ledger database: the first copy from the empty
-// template, and the backup copy at exit.
+// The menu's file work: the first copies of the empty database and of the
+// settings file, and the backup copy at exit.
 #include <span>
 #include <stdexcept>
 #include <string>
@@ -22,6 +22,11 @@ public:
 // bytes) to target through a temporary file. An existing target is never
 // replaced: returns false and leaves it alone. Throws DatabaseFileError.
 bool CreateDatabaseFromTemplate(const std::string& target);
+
+// Copies the shipped company.w1 (found by FindResourcePath), else writes the
+// default settings of the year given, to target, readable by the user only.
+// Never replaces an existing target: returns false. Throws DatabaseFileError.
+bool CreateSettingsFile(const std::string& target, int year);
 
 // Copies the database source to target (both made absolute against folder)
 // through SQLite's backup into a temporary file renamed over target, so an

@@ -88,6 +88,7 @@ void MenuForm::Load()
     }
     g_.Settings.DatabaseName = FixedText(kDefaultDatabaseName, kDatabaseNameWidth);
     CreateDatabase();
+    CreateSettings();
     ReadSettings();
 }
 
@@ -110,6 +111,15 @@ void MenuForm::CreateDatabase()
     if (ui::prompt().ask(m) != ui::Answer::Ok) return;
     try {
         CreateDatabaseFromTemplate(path);
+    } catch (const std::exception& e) {
+        ShowError(ErrorText(e));
+    }
+}
+
+void MenuForm::CreateSettings()
+{
+    try {
+        CreateSettingsFile(g_.AppPath + kCompanyFileName, hooks_.today().year());
     } catch (const std::exception& e) {
         ShowError(ErrorText(e));
     }

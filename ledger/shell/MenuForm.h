@@ -37,7 +37,7 @@ public:
     ~MenuForm() override;
 
     // Start-up: data folder made current, ScreenMode, the database, the
-    // settings. Each step stands alone: a failure is shown and the next runs.
+    // settings file (the shipped one copied when missing), the settings. Each step stands alone: a failure is shown and the next runs.
     void Load();
 
     void CombMenu_Click(int index);
@@ -55,6 +55,7 @@ protected:
 private:
     void BuildWindow();
     void CreateDatabase();
+    void CreateSettings();
     void ReadSettings();
     void UpdateButtons();
     bool DatabaseExists() const;

@@ -93,6 +93,20 @@ QString answerName(Answer a)
     return "?";
 }
 
+QString answerCaption(Answer a)
+{
+    switch (a) {
+    case Answer::Ok: return QStringLiteral("OK");
+    case Answer::Cancel: return QStringLiteral("キャンセル");
+    case Answer::Abort: return QStringLiteral("中止");
+    case Answer::Retry: return QStringLiteral("再試行");
+    case Answer::Ignore: return QStringLiteral("無視");
+    case Answer::Yes: return QStringLiteral("はい");
+    case Answer::No: return QStringLiteral("いいえ");
+    }
+    return {};
+}
+
 namespace {
 void Tell(const QString& text, Icon icon, QWidget* parent)
 {

@@ -148,6 +148,8 @@ Answer defaultAnswer(const Message& m);
 // Its buttons in order, and their captions.
 QList<Answer> buttonsOf(Buttons b);
 QString answerName(Answer a);
+// The caption its button reads on screen.
+QString answerCaption(Answer a);
 
 void inform(const QString& text, QWidget* parent = nullptr);
 void warn(const QString& text, QWidget* parent = nullptr);

@@ -12,6 +12,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 #include <cmath>
@@ -62,7 +63,7 @@ Answer QtPrompt::ask(const Message& m)
 {
     QMessageBox box(ToIcon(m.icon), Title(m.title), m.text, QMessageBox::NoButton, Owner(m.parent));
     const auto choices = buttonsOf(m.buttons);
-    for (Answer a : choices) box.addButton(ToButton(a));
+    for (Answer a : choices) box.addButton(ToButton(a))->setText(answerCaption(a));
     box.setDefaultButton(ToButton(defaultAnswer(m)));
     // Closing the box counts as Cancel where there is one, else the default.
     box.setEscapeButton(choices.contains(Answer::Cancel) ? ToButton(Answer::Cancel)
@@ -108,6 +109,8 @@ std::optional<QString> QtPrompt::choosePrinter(const PrinterRequest& r)
     list->setCurrentText(current);
     layout->addWidget(list);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dlg);
+    buttons->button(QDialogButtonBox::Ok)->setText(answerCaption(Answer::Ok));
+    buttons->button(QDialogButtonBox::Cancel)->setText(answerCaption(Answer::Cancel));
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dlg, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dlg, &QDialog::reject);
     layout->addWidget(buttons);

@@ -21,6 +21,7 @@ enum class OutputMode { Printer = 1, Document = 2 };
 inline constexpr const char* kDocumentName = "Tavelo Document";
 inline constexpr const char* kNoPrinterMessage = "プリンタがインストールされていません。";
 inline constexpr const char* kPrintDoneMessage = "印刷が終了しました。";
+inline constexpr const char* kPrintFileLine = "PDFファイル: ";
 inline constexpr const char* kLedgerWorkingStatus = "                                     処理中・・・";
 inline constexpr const char* kPrintedStatus = "印刷終了";
 inline constexpr const char* kDocumentDoneStatus = "作成終了";
@@ -30,6 +31,7 @@ struct DrawingJob {
     OutputMode Mode = OutputMode::Document;
     std::string FormFile;                 // as OpenForm takes it
     std::string DocumentFile;             // absolute; document output only
+    std::string PrintFolder;              // printer output: where the PDF printer writes
     std::vector<std::string> Layers;      // made visible at print, in order
     std::vector<FieldWrite> Header;       // written once, after the fields are cleared
     std::vector<ReportPage> Pages;

@@ -26,7 +26,14 @@ bool Prepare(DrawingJob& job, OutputMode mode, const SideWords& words, JournalRe
 {
     job.Mode = mode;
     job.FormFile = ReportFormFile(report);
-    if (mode != OutputMode::Document) return true;
+    if (mode != OutputMode::Document) {
+        // Where the PDF printer's files go; without the folder, the control's own.
+        try {
+            job.PrintFolder = PrintFolderPath();
+        } catch (const std::exception&) {
+        }
+        return true;
+    }
     try {
         job.DocumentFile = ReportDocumentFile(words, report);
         return true;
@@ -49,17 +56,22 @@ std::string ReportFormFile(JournalReport report)
     return FindResourcePath(name).value_or(name);
 }
 
-std::string ReportDocumentFile(const SideWords& words, JournalReport report)
+std::string PrintFolderPath()
 {
-    const char* name = report == JournalReport::Ledger            ? words.LedgerDocument
-                       : report == JournalReport::PortraitSummary ? words.PortraitDocument
-                                                                  : words.LandscapeDocument;
     fs::path folder = fs::absolute(fs::path(DataFolderPath()) / kPrintFolder);
     std::error_code ec;
     fs::create_directories(folder, ec);
     if (!fs::is_directory(folder))
         throw std::runtime_error("印刷用のフォルダを作成できません: " + folder.string());
-    return (folder / name).string();
+    return folder.string();
+}
+
+std::string ReportDocumentFile(const SideWords& words, JournalReport report)
+{
+    const char* name = report == JournalReport::Ledger            ? words.LedgerDocument
+                       : report == JournalReport::PortraitSummary ? words.PortraitDocument
+                                                                  : words.LandscapeDocument;
+    return (fs::path(PrintFolderPath()) / name).string();
 }
 
 bool PrintLedger(const ObjectRef& control, OutputMode mode, const SideWords& words, const CompanySettings& settings,

@@ -26,6 +26,9 @@ enum class JournalReport { Ledger, PortraitSummary, LandscapeSummary };
 // The report's form file: the resource's path when one is found, else the
 // relative name (the control then reports it missing).
 std::string ReportFormFile(JournalReport report);
+// The data folder's PRINT folder, absolute, created when missing. Throws
+// std::runtime_error when it cannot be.
+std::string PrintFolderPath();
 // The absolute path of the side's document of a report in the data folder's
 // PRINT folder, which is created when missing. Throws std::runtime_error
 // when it cannot be.

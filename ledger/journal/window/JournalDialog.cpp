@@ -89,6 +89,7 @@ JournalDialog::JournalDialog(JournalEntry entry, QWidget* parent)
 {
     model_.SetRefusal([this](JournalColumn c, const std::string& m) { Refused(c, m); });
     BuildForm();
+    ApplySideWords();
 }
 
 JournalDialog::~JournalDialog()
@@ -250,6 +251,15 @@ void JournalDialog::BuildForm()
     status->addWidget(panel1_, 1);
     top->addWidget(status);
     resize(QSize(px(14400), px(9600)).expandedTo(sizeHint()));
+}
+
+void JournalDialog::ApplySideWords()
+{
+    auto* print = findChild<QPushButton*>("cmdPrint");
+    print->setText(words_.LedgerButton);
+    print->setToolTip(words_.LedgerTip);
+    findChild<QPushButton*>("cmdClose")->setToolTip(words_.CloseTip);
+    findChild<QAction*>("mnuPRINT_0")->setText(words_.LedgerMenuItem);
 }
 
 void JournalDialog::FillLabels()
@@ -463,6 +473,8 @@ void JournalDialog::cmdZandaka_Click()
     }
     model_.Reload();
     ShowNewLine();
+    // The balance pass leaves its working text.
+    SetPanelText(1, kStatusWorkDone);
 }
 
 void JournalDialog::cmdUpdate_Click()

@@ -59,6 +59,7 @@ private:
     void KeepEditsOut();
     void SetPanelText(int panel, const std::string& text) override;
     void BuildForm();
+    void ApplySideWords();
     void FillLabels();
     void SetGridColumns();
     void FirstPaint();

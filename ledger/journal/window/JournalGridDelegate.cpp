@@ -1,6 +1,7 @@
 #include "ledger/journal/window/JournalGridDelegate.h"
 
 #include <QComboBox>
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 
@@ -49,13 +50,23 @@ bool JournalGridDelegate::eventFilter(QObject* watched, QEvent* event)
     if (event->type() == QEvent::KeyPress && editor && commit_ && keyEntry_) {
         int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Tab) {
-            // The editor goes first: a refused text keeps it open.
+            // The editor goes first: a refused text keeps it open, selected
+            // for typing over.
             if (commit_(EditorText(editor))) {
                 emit closeEditor(editor, NoHint);
                 keyEntry_(key);
+            } else if (auto* line = qobject_cast<QLineEdit*>(widget)) {
+                line->setFocus();
+                line->selectAll();
             }
             return true;
         }
+    }
+    if (event->type() == QEvent::FocusOut && editor) {
+        // A message box or another window takes the focus for a while: the
+        // text is neither taken (a second refusal) nor dropped.
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason) return false;
     }
     if (editor != widget) return false;
     return QStyledItemDelegate::eventFilter(watched, event);

@@ -203,7 +203,7 @@ std::vector<std::string> Names(Database& db)
 TEST_F(CompanyFormTest, WorkedExampleEndToEnd)
 {
     const std::string name = Run([&](CompanyForm* d) {
-        EXPECT_EQ(d->Field(8)->text(), "山田太郎" + QString(16, ' '));
+        EXPECT_EQ(d->Field(8)->text(), "山田太郎");
         EXPECT_EQ(d->Field(0)->text(), "2004");
         EXPECT_EQ(d->Field(6)->text(), "10");
         EXPECT_EQ(d->EndLabel(2)->text(), "2005");
@@ -294,7 +294,6 @@ TEST_F(CompanyFormTest, HostileFieldsAreRefusedNamingTheField)
         {-1, "２８日", "仕入〆切期日"},
         {-2, "ＡＢＣＤＥＦＧＨＩＪＫ", "売上〆切期日"},
         {8, QString::fromUtf8("山田\xF0\x9F\x98\x80"), "氏名"},
-        {8, QString(25, 'x'), "20"},
     };
     const std::string snap = Snapshot();
     for (const Case& c : cases) {
@@ -552,16 +551,78 @@ TEST_F(CompanyFormTest, AnItemEditIsStoredWhenItsLineIsLeftOrTheScreenCloses)
     EXPECT_TRUE(script->messages().isEmpty()) << script->messages().join("|").toStdString();
 }
 
-TEST_F(CompanyFormTest, MissingSettingsFileRaisesAndShowsNothing)
+TEST_F(CompanyFormTest, FixedWidthBoxesHoldWhatWasTypedAndTheFileTheWidth)
 {
-    std::filesystem::remove(w1);
-    ObjectRef o = CreateObject("FirmProfile.companyClass");
-    SafeArray a;
-    a.items = {Variant(FixedText("補助簿DB.MDB", kDatabaseNameWidth)), Variant()};
-    Variant folderV(folder), mode(int16_t(1)), arr(a);
-    std::vector<Variant> args{Variant::ByRef(&folderV), Variant::ByRef(&mode), Variant::ByRef(&arr)};
-    EXPECT_THROW(o.CallArgs("fcFrmOp", args), AutomationError);
-    EXPECT_FALSE(QApplication::activeModalWidget());
+    Run([&](CompanyForm* d) {
+        EXPECT_EQ(d->Field(5)->text(), "");
+        Type(d->Field(8), "山田太郎商店");
+        Type(d->Field(2), QString(25, '1'));
+        EXPECT_EQ(d->Field(2)->text(), QString(10, '1'));
+        Click(d->CloseButton());
+        EXPECT_FALSE(d->isVisible());
+    });
+    EXPECT_TRUE(script->messages().isEmpty()) << script->messages().join("\n").toStdString();
+    const auto now = Lines(ReadText(w1));
+    EXPECT_EQ(now[1], Sjis("山田太郎商店") + std::string(14, ' '));
+    EXPECT_EQ(now[5], std::string(10, '1'));
+}
+
+TEST_F(CompanyFormTest, AMissingOrDamagedSettingsFileOpensTheDefaultsAndClosingWritesAGoodOne)
+{
+    const struct { const char* what; const char* bytes; const char* said; } cases[] = {
+        {"missing", nullptr, "がありません"},
+        {"damaged", "'氏名\r\n\"山田\r\n", "行目"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        script->clear();
+        std::filesystem::remove(w1);
+        if (c.bytes) nvtest::WriteFileBytes(w1, Sjis(c.bytes));
+        Run([&](CompanyForm* d) {
+            EXPECT_EQ(d->Field(8)->text(), "");
+            EXPECT_EQ(d->Field(11)->text(), "1");
+            EXPECT_EQ(d->Field(6)->text(), "1");
+            EXPECT_EQ(d->EndLabel(0)->text(), "12");
+            Type(d->Field(8), "青木");
+            Click(d->CloseButton());
+            EXPECT_FALSE(d->isVisible());
+        });
+        ASSERT_EQ(script->messages().size(), 1);
+        EXPECT_TRUE(script->messages()[0].contains(c.said)) << script->messages()[0].toStdString();
+        EXPECT_TRUE(script->messages()[0].contains("初期設定")) << script->messages()[0].toStdString();
+        const CompanyFile read = ReadCompanyFile(w1);
+        EXPECT_EQ(read.Settings.OwnerName, FixedText("青木", kOwnerNameWidth));
+        EXPECT_EQ(read.Settings.Term, 1);
+        EXPECT_EQ(read.Settings.PurchaseClosingDay, "末日");
+    }
+}
+
+TEST_F(CompanyFormTest, WithoutADatabaseTheSettingsAreSavedAndWhatWasNotDoneIsSaid)
+{
+    db = Database();
+    const struct { const char* what; const char* bytes; const char* said; } cases[] = {
+        {"missing", nullptr, "補助簿DBがありません"},
+        {"not a ledger", "not a database at all", "補助簿DB.MDB"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        script->clear();
+        std::filesystem::remove(dbPath);
+        if (c.bytes) nvtest::WriteFileBytes(dbPath, c.bytes);
+        Run([&](CompanyForm* d) {
+            Type(d->Field(0), "2005");
+            Type(d->Field(6), "4");
+            Type(d->Field(8), c.what);
+            Click(d->CloseButton());
+            EXPECT_FALSE(d->isVisible());
+        });
+        ASSERT_EQ(script->messages().size(), 1);
+        EXPECT_TRUE(script->messages()[0].contains("繰越の計算")) << script->messages()[0].toStdString();
+        EXPECT_TRUE(script->messages()[0].contains(c.said)) << script->messages()[0].toStdString();
+        const auto now = Lines(ReadText(w1));
+        EXPECT_EQ(now[1], FixedText(c.what, kOwnerNameWidth));
+        EXPECT_EQ(now[17], " 2005  4  1 ");
+    }
 }
 
 } // namespace

@@ -112,18 +112,27 @@ TEST_F(MenuFormTest, TheBuiltInTemplateIsTheBuiltFile)
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(bytes.data()), bytes.size()), ReadFileBytes(TemplatePath()));
 }
 
-TEST_F(MenuFormTest, WithoutSettingsOnlyFirmProfileIsOfferedUntilTheyRead)
+TEST_F(MenuFormTest, FirstStartCopiesTheShippedSettingsBesideTheDatabase)
 {
     prompt_->then(Answer::Ok);
     auto menu = StartMenu();
-    ASSERT_EQ(prompt_->messages().size(), 2);
-    EXPECT_TRUE(prompt_->messages()[1].contains(QStringLiteral("company.w1")));
-    EXPECT_FALSE(menu->button(MenuForm::kSupplier)->isEnabled());
-    EXPECT_FALSE(menu->settingsRead());
-    WriteCompany();
-    QTest::mouseClick(menu->button(MenuForm::kFirm), Qt::LeftButton);
+    EXPECT_EQ(prompt_->messages(), QStringList{kCreateQuestion});
+    EXPECT_EQ(ReadFileBytes(Home("company.w1")), ReadFileBytes(NV_BINARY_DIR "/share/company.w1"));
+    EXPECT_EQ(std::filesystem::status(Home("company.w1")).permissions() & std::filesystem::perms::all,
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
     EXPECT_TRUE(menu->settingsRead());
     EXPECT_TRUE(menu->button(MenuForm::kSupplier)->isEnabled());
+    EXPECT_TRUE(menu->button(MenuForm::kCustomer)->isEnabled());
+    // The shipped settings: the first term of a calendar year, 末日 closings.
+    const nv::CompanyFile shipped = nv::ReadCompanyFile(Home("company.w1"));
+    EXPECT_EQ(shipped.Settings.Term, 1);
+    EXPECT_EQ(shipped.Settings.StartMonth, 1);
+    EXPECT_EQ(shipped.Settings.EndMonth, 12);
+    EXPECT_EQ(shipped.Settings.SalesClosingDay, "末日");
+    // A file there stays.
+    WriteFileBytes(Home("company.w1"), "mine");
+    EXPECT_FALSE(nv::CreateSettingsFile(Home("company.w1"), 2031));
+    EXPECT_EQ(ReadFileBytes(Home("company.w1")), "mine");
 }
 
 TEST_F(MenuFormTest, ADamagedSettingsFileIsNamedWithLineAndItem)
@@ -145,6 +154,7 @@ TEST_F(MenuFormTest, ADamagedSettingsFileIsNamedWithLineAndItem)
     EXPECT_TRUE(prompt_->messages()[0].contains(QStringLiteral("14 行目"))) << prompt_->messages()[0].toStdString();
     EXPECT_TRUE(prompt_->messages()[0].contains(QStringLiteral("項目7"))) << prompt_->messages()[0].toStdString();
     EXPECT_FALSE(menu->button(MenuForm::kSupplier)->isEnabled());
+    EXPECT_EQ(ReadFileBytes(Home("company.w1")), lines);   // never replaced by the shipped one
 }
 
 TEST_F(MenuFormTest, TheCallLogOfAWholeRun)

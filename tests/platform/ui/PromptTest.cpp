@@ -14,6 +14,7 @@
 
 #include "platform/ui/AutoPrompt.h"
 #include "platform/ui/QtPrompt.h"
+#include "platform/ui/QtTranslation.h"
 #include "platform/ui/ScriptedPrompt.h"
 
 using namespace nv::ui;
@@ -164,6 +165,36 @@ TEST(Prompt, QtDialogReturnsTheButtonPressed)
     EXPECT_EQ(p.ask(m), Answer::No);
     EXPECT_EQ(seenText, "Delete?");
     EXPECT_TRUE(wasDefault);
+}
+
+TEST(Prompt, QtDialogButtonsAndQtsOwnTextsReadJapanese)
+{
+    EnsureApp();
+    ASSERT_TRUE(LoadQtTranslation(*QApplication::instance()));
+    EXPECT_NE(QCoreApplication::translate("QPlatformTheme", "Cancel"), "Cancel");
+    EXPECT_NE(QCoreApplication::translate("QFileDialog", "Look in:"), "Look in:");
+    QtPrompt p;
+    const struct { Buttons buttons; QStringList captions; } cases[] = {
+        {Buttons::OkCancel, {"OK", "キャンセル"}},
+        {Buttons::YesNo, {"はい", "いいえ"}},
+    };
+    for (const auto& c : cases) {
+        Message m;
+        m.text = "t";
+        m.buttons = c.buttons;
+        QStringList seen;
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            ASSERT_NE(box, nullptr);
+            for (QAbstractButton* b : box->buttons()) seen << b->text();
+            box->buttons().front()->click();
+        });
+        p.ask(m);
+        seen.sort();
+        QStringList want = c.captions;
+        want.sort();
+        EXPECT_EQ(seen, want);
+    }
 }
 
 } // namespace

@@ -103,7 +103,7 @@ TEST_F(RealControlTest, SalesLedgerHeadingsIntoItsOwnDocument)
     EXPECT_EQ(At(pages[0], "受入金額"), "受 入 金 額");
 }
 
-TEST_F(RealControlTest, LedgerOnThePdfPrinter)
+TEST_F(RealControlTest, LedgerOnThePdfPrinterNamesTheFileItWrote)
 {
     const std::string pdf = home.file("ledger.pdf");
     setenv("PRINTER", ("pdf:" + pdf).c_str(), 1);
@@ -122,8 +122,22 @@ TEST_F(RealControlTest, LedgerOnThePdfPrinter)
     ASSERT_EQ(texts.size(), pages.size());
     for (size_t p = 0; p < pages.size(); ++p)
         EXPECT_EQ(FirstOutOfOrder(texts[p], pages[p]), "") << "page " << p + 1 << ":\n" << texts[p];
-    EXPECT_EQ(script->messages(), QStringList{kPrintDoneMessage});
+    EXPECT_EQ(script->messages(),
+              QStringList{QString(kPrintDoneMessage) + "\n" + kPrintFileLine + QString::fromStdString(pdf)});
     EXPECT_EQ(status.texts, (std::vector<std::string>{kLedgerWorkingStatus, kPrintedStatus, kReadyStatus}));
+
+    // With no printer at all the stand-in writes new Tvprint<n>.pdf files
+    // into the data folder's PRINT folder, and the message names each.
+    unsetenv("PRINTER");
+    unsetenv("LPDEST");
+    for (const char* name : {"Tvprint1.pdf", "Tvprint2.pdf"}) {
+        script->clear();
+        ink = ObjectRef(CreateObject(kDrawingControlProgId));
+        ASSERT_TRUE(PrintLedger(ink, OutputMode::Printer, PurchaseWords(), settings, party, PurchaseLines(2), context));
+        EXPECT_EQ(PdfPages(Document(name)), 1);
+        EXPECT_EQ(script->messages(),
+                  QStringList{QString(kPrintDoneMessage) + "\n" + kPrintFileLine + QString::fromStdString(Document(name))});
+    }
 }
 
 TEST_F(RealControlTest, SummariesIntoDocuments)

@@ -263,7 +263,8 @@ TEST_F(PrintWindowTest, ThePrintedLedgerReadsAsItShouldThroughTheRealControl)
     d->findChild<QAction*>("mnuPRINT_0")->trigger();
     unsetenv("PRINTER");
     unsetenv("NIVALO_PROGIDS");
-    EXPECT_EQ(script->messages(), QStringList{kPrintDoneMessage});
+    EXPECT_EQ(script->messages(),
+              QStringList{QString(kPrintDoneMessage) + "\n" + kPrintFileLine + QString::fromStdString(pdf)});
     const auto pages = PdfPageTexts(pdf);
     ASSERT_EQ(pages.size(), 1u) << PdfText(pdf);
     EXPECT_EQ(FirstOutOfOrder(pages[0], {"元", "帳", "7", "山田商店", "東京都千代田区1-1", "03-1111-2222", "前期繰越金額",

@@ -5,6 +5,8 @@
 
 #include "platform/ui/WidgetHandle.h"
 
+#include <QAction>
+#include <QDialog>
 #include <sys/stat.h>
 
 using namespace nv;
@@ -310,4 +312,62 @@ TEST_F(JournalWindowTest, TheBalanceButtonKeepsATypedAmountAndTheCellSaysSo)
     EXPECT_TRUE(script->messages().isEmpty()) << script->messages().join("\n").toStdString();
 }
 
+// Answers as the scripted prompt does, but first takes the focus away in a
+// window of its own, as a real message box does.
+class FocusTakingPrompt : public nv::ui::ScriptedPrompt {
+public:
+    nv::ui::Answer ask(const nv::ui::Message& m) override
+    {
+        QDialog box;
+        auto* button = new QPushButton("OK", &box);
+        box.show();
+        QApplication::setActiveWindow(&box);
+        button->setFocus(Qt::ActiveWindowFocusReason);
+        QApplication::processEvents();
+        box.hide();
+        return ScriptedPrompt::ask(m);
+    }
+};
+
 } // namespace
+
+TEST_F(JournalWindowTest, ARefusedCellWhileTheMessageHasTheFocusIsShownOnceAndKeptSelected)
+{
+    auto* prompt = new FocusTakingPrompt;
+    nv::ui::ScopedPrompt focusTaking{std::unique_ptr<nv::ui::Prompt>(prompt)};
+    auto d = Open(JournalSide::Purchases);
+    QWidget* x = d.get();
+    QApplication::setActiveWindow(x);
+    GoTo(x, 1, 4);
+    Enter(x, "30");
+    GoTo(x, 1, 3);
+    TypeCell(x, "2");
+    Press(x, Qt::Key_Tab);
+    ASSERT_EQ(prompt->messages().size(), 1) << prompt->messages().join("\n").toStdString();
+    EXPECT_TRUE(prompt->messages()[0].contains("日付")) << prompt->messages()[0].toStdString();
+    ASSERT_TRUE(EditorLine(x)) << "the editor closed";
+    EXPECT_EQ(EditorLine(x)->text(), "2");
+    EXPECT_EQ(EditorLine(x)->selectedText(), "2");
+    QTest::keyClick(EditorLine(x), Qt::Key_Escape);
+    d->reject();
+}
+
+TEST_F(JournalWindowTest, EachSideNamesItsOwnLedgerAndTheBalanceButtonEndsItsWork)
+{
+    const struct { JournalSide side; const char* button; const char* tip; const char* item; const char* close; } cases[] = {
+        {JournalSide::Purchases, "仕入帳(&L)", "仕入張のプレビューと印刷", "仕入張印刷", "仕入先画面へ戻る"},
+        {JournalSide::Sales, "売上帳(&L)", "売上帳のプレビューと印刷", "売上帳印刷", "売上先画面へ戻る"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.button);
+        auto d = Open(c.side);
+        auto* print = d->findChild<QPushButton*>("cmdPrint");
+        EXPECT_EQ(print->text(), c.button);
+        EXPECT_EQ(print->toolTip(), c.tip);
+        EXPECT_EQ(d->findChild<QAction*>("mnuPRINT_0")->text(), c.item);
+        EXPECT_EQ(d->findChild<QPushButton*>("cmdClose")->toolTip(), c.close);
+        Click(d.get(), "cmdZandaka");
+        EXPECT_EQ(d->StatusText(), "データ処理終了");
+        d->reject();
+    }
+}

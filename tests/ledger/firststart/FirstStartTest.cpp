@@ -1,0 +1,348 @@
+// A new user's first day: the menu started on an empty data folder with the
+// real plug-ins of the build tree, every screen driven by keys and clicks,
+// every prompt answered through the prompt interface, then the database, the
+// preview documents and the printed PDFs read as a person would.
+#include "support/TempDir.h"
+#include "support/TestApp.h"
+
+#include "engine/model/TvFieldPart.h"
+#include "engine/model/TvText.h"
+#include "engine/render/TvReportDoc.h"
+#include "ledger/common/CompanyFile.h"
+#include "ledger/shell/MenuForm.h"
+#include "platform/core/Cp932.h"
+#include "platform/db/Database.h"
+#include "platform/ui/QtTranslation.h"
+#include "platform/ui/ScriptedPrompt.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QInputMethodEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTableView>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <memory>
+
+using namespace nv;
+namespace fs = std::filesystem;
+
+namespace {
+
+// Works the modal window of that name once it is up; it is closed after
+// drive if drive left it open.
+void WhenModal(const QString& name, std::function<void(QWidget*)> drive, bool& done)
+{
+    auto* poll = new QTimer;
+    poll->setInterval(10);
+    QObject::connect(poll, &QTimer::timeout, [poll, name, drive, &done] {
+        QWidget* w = QApplication::activeModalWidget();
+        if (!w || w->objectName() != name) return;
+        poll->stop();
+        poll->deleteLater();
+        drive(w);
+        done = true;
+        if (w->isVisible()) QMetaObject::invokeMethod(w, "reject");
+    });
+    poll->start();
+}
+
+void Click(QWidget* window, const char* name)
+{
+    auto* b = window->findChild<QPushButton*>(name);
+    ASSERT_TRUE(b) << name;
+    QTest::mouseClick(b, Qt::LeftButton);
+}
+
+// Select all, then type: ASCII as keys, Japanese as the input method's commit.
+void Type(QLineEdit* e, const QString& text)
+{
+    ASSERT_TRUE(e);
+    e->setFocus();
+    e->selectAll();
+    bool ascii = true;
+    for (QChar c : text) ascii = ascii && c.unicode() < 0x7f;
+    if (ascii) {
+        QTest::keyClicks(e, text);
+    } else {
+        QInputMethodEvent commit;
+        commit.setCommitString(text);
+        QApplication::sendEvent(e, &commit);
+    }
+}
+
+QLineEdit* Named(QWidget* w, const QString& name)
+{
+    return w->findChild<QLineEdit*>(name);
+}
+
+QTableView* Grid(QWidget* journal)
+{
+    return journal->findChild<QTableView*>("DBGrid1");
+}
+
+QLineEdit* CellEditor(QWidget* journal)
+{
+    QTableView* g = Grid(journal);
+    QWidget* editor = g->indexWidget(g->currentIndex());
+    if (auto* combo = qobject_cast<QComboBox*>(editor)) return combo->lineEdit();
+    return qobject_cast<QLineEdit*>(editor);
+}
+
+// One journal line as typed, columns 月 to 差引残高; empty cells are passed by Tab.
+struct Line {
+    const char* month;
+    const char* day;
+    const char* item;
+    const char* quantity;
+    const char* price;
+    const char* settlement;
+    int64_t balance;   // after 残高更新
+};
+
+struct Side {
+    int button;                  // the menu's
+    const char* registerForm;
+    const char* registerButton;  // 登録
+    const char* journalForm;
+    const char* party;
+    const char* kana;
+    const char* lineTable;
+    const char* partyTable;
+    const char* partyNameColumn;
+    const char* document;
+    const char* pdf;
+    Line lines[5];
+};
+
+const Side kSides[] = {
+    {MenuForm::kSupplier, "F1_仕入先", "cmdTouroku", "F1_仕入データ", "丸山商店", "まるやましょうてん", "仕入れデータ",
+     "仕入れ先", "仕入先名", "仕入元帳.tvd", "purchases.pdf",
+     {{"4", "10", "鋼材", "10", "1200", "", 112000},
+      {"4", "20", "ボルト", "100", "50", "", 117000},
+      {"5", "15", "鋼材", "20", "1500", "", 147000},
+      {"5", "30", "振込", "", "", "50000", 97000},
+      {"6", "5", "ナット", "200", "30", "", 103000}}},
+    {MenuForm::kCustomer, "F1_売上先", "cmdUpdate", "F1_売上データ", "青木商会", "あおきしょうかい", "売上げデータ",
+     "売上げ先", "売上先名", "売上元帳.tvd", "sales.pdf",
+     {{"4", "3", "みかん", "10", "2000", "", 120000},
+      {"4", "25", "りんご", "5", "3000", "", 135000},
+      {"5", "10", "入金", "", "", "60000", 75000},
+      {"6", "1", "みかん", "4", "2500", "", 85000},
+      {"6", "30", "ぶどう", "2", "4000", "", 93000}}},
+};
+
+// Object texts of each page of a report document, by object name.
+std::vector<std::map<std::string, std::string>> ReadDocument(const std::string& path)
+{
+    TvReportDoc doc;
+    doc.Open(path);
+    std::vector<std::map<std::string, std::string>> pages;
+    for (int32_t p = 1; p <= doc.PageCount(); ++p) {
+        TvPageData& page = doc.GetPageData(p);
+        std::map<std::string, std::string> texts;
+        page.m_pForm->ForEachObject([&](const TvObject& o) {
+            if (auto* f = dynamic_cast<const TvValueField*>(&o)) texts[Cp932ToUtf8(o.m_strName)] = Cp932ToUtf8(f->m_strValue);
+            else if (auto* t = dynamic_cast<const TvText*>(&o)) texts[Cp932ToUtf8(o.m_strName)] = Cp932ToUtf8(t->m_strText);
+        });
+        pages.push_back(std::move(texts));
+    }
+    return pages;
+}
+
+// The PDF's text as poppler extracts it, without blanks and thousands commas.
+std::string PdfText(const std::string& file)
+{
+    std::string text;
+    if (FILE* p = ::popen(("pdftotext -enc UTF-8 '" + file + "' - 2>/dev/null").c_str(), "r")) {
+        char buf[4096];
+        while (size_t n = std::fread(buf, 1, sizeof buf, p)) text.append(buf, n);
+        ::pclose(p);
+    }
+    std::string squeezed;
+    for (char c : text)
+        if (c != ' ' && c != ',' && c != '\n') squeezed += c;
+    return squeezed;
+}
+
+std::string Trimmed(const std::string& s)
+{
+    return TrimRight(s);
+}
+
+struct FirstStartTest : ::testing::Test {
+    nvtest::TempDir home;
+    nv::ui::ScriptedPrompt* script = new nv::ui::ScriptedPrompt;
+    nv::ui::ScopedPrompt scope{std::unique_ptr<nv::ui::Prompt>(script)};
+    fs::path cwd = fs::current_path();
+
+    void SetUp() override
+    {
+        nvtest::EnsureWidgetApp();
+        nv::ui::LoadQtTranslation(*QApplication::instance());
+        setenv("NIVALO_HOME", home.path().c_str(), 1);
+        unsetenv("NIVALO_PROGIDS");   // the build tree's registry of the real plug-ins
+        unsetenv("LPDEST");
+        setenv("NIVALO_PAGELOOK", "true", 1);   // the preview viewer ends at once
+    }
+    void TearDown() override
+    {
+        fs::current_path(cwd);
+        unsetenv("NIVALO_HOME");
+        unsetenv("NIVALO_PAGELOOK");
+        unsetenv("PRINTER");
+    }
+    std::string Home(const std::string& name) const { return (home.path() / name).string(); }
+
+    void FillCompany(QWidget* d)
+    {
+        Type(Named(d, "txtFields(8)"), "山田太郎");
+        Type(Named(d, "txtFields(5)"), "やまだたろう");
+        Type(Named(d, "txtFields(9)"), "山田商店");
+        Type(Named(d, "txtFields(0)"), "2026");
+        Type(Named(d, "txtFields(6)"), "4");
+        Type(Named(d, "txtFields(1)"), "1");
+        Type(Named(d, "txtFields(11)"), "1");
+        EXPECT_EQ(d->findChild<QLabel*>("Label2(2)")->text(), "2027");
+        EXPECT_EQ(d->findChild<QLabel*>("Label2(0)")->text(), "3");
+        Click(d, "cmdClose");
+        EXPECT_FALSE(d->isVisible()) << script->messages().join("\n").toStdString();
+    }
+
+    void KeepJournal(QWidget* j, const Side& side)
+    {
+        QTableView* g = Grid(j);
+        for (const Line& l : side.lines) {
+            EXPECT_EQ(g->currentIndex().column(), 3);
+            const char* cells[] = {l.month, l.day, l.item, l.quantity, l.price, "", l.settlement, "", ""};
+            for (const char* text : cells) {
+                if (*text) {
+                    g->edit(g->currentIndex());
+                    Type(CellEditor(j), QString::fromUtf8(text));
+                    QTest::keyClick(CellEditor(j), Qt::Key_Tab);
+                } else {
+                    QTest::keyClick(g, Qt::Key_Tab);
+                }
+            }
+        }
+        Click(j, "cmdZandaka");
+        auto* status = j->findChild<QStatusBar*>("stt1");
+        ASSERT_TRUE(status && status->findChild<QLabel*>());
+        EXPECT_EQ(status->findChild<QLabel*>()->text(), "データ処理終了");
+        Click(j, "cmdPrint");
+        auto* direct = j->findChild<QAction*>("mnuPRINT_0");
+        ASSERT_TRUE(direct);
+        direct->trigger();
+        Click(j, "cmdClose");
+    }
+
+    void KeepSide(QWidget* menu, const Side& side)
+    {
+        setenv("PRINTER", ("pdf:" + Home(side.pdf)).c_str(), 1);
+        bool registerDone = false;
+        WhenModal(side.registerForm, [&](QWidget* r) {
+            Click(r, "cmdAdd");
+            Type(Named(r, "txtFields_0"), side.party);
+            Type(Named(r, "txtFields_1"), side.kana);
+            Type(Named(r, "txtFields_8"), "ﾏ");
+            Type(Named(r, "txtFields_9"), "100000");
+            Click(r, side.registerButton);
+            bool journalDone = false;
+            WhenModal(side.journalForm, [&](QWidget* j) { KeepJournal(j, side); }, journalDone);
+            Click(r, "cmdData");
+            EXPECT_TRUE(journalDone) << side.journalForm;
+            Click(r, "cmdClose");
+        }, registerDone);
+        QTest::mouseClick(static_cast<MenuForm*>(menu)->button(side.button), Qt::LeftButton);
+        EXPECT_TRUE(registerDone) << side.registerForm;
+    }
+};
+
+TEST_F(FirstStartTest, FromAnEmptyFolderToPrintedLedgers)
+{
+    auto menu = std::make_unique<MenuForm>();
+    menu->Load();
+    menu->show();
+    ASSERT_FALSE(script->messages().isEmpty());
+    EXPECT_TRUE(script->messages()[0].startsWith("補助簿DBが作成されていません。"));
+    EXPECT_EQ(script->messages().size(), 1) << script->messages().join("\n").toStdString();
+    EXPECT_TRUE(fs::exists(Home("補助簿DB.MDB")));
+    EXPECT_TRUE(fs::exists(Home("company.w1")));
+    EXPECT_TRUE(menu->button(MenuForm::kSupplier)->isEnabled());
+
+    bool companyDone = false;
+    WhenModal("F1_自社登録", [&](QWidget* d) { FillCompany(d); }, companyDone);
+    QTest::mouseClick(menu->button(MenuForm::kFirm), Qt::LeftButton);
+    EXPECT_TRUE(companyDone);
+    for (const Side& side : kSides) {
+        SCOPED_TRACE(side.party);
+        script->clear();
+        KeepSide(menu.get(), side);
+        // The only words: the direct print's, naming its file.
+        EXPECT_EQ(script->messages(),
+                  QStringList{QString("印刷が終了しました。\nPDFファイル: ") + QString::fromStdString(Home(side.pdf))});
+    }
+    menu->close();
+
+    // Settings, rows and balances.
+    const CompanyFile company = ReadCompanyFile(Home("company.w1"));
+    EXPECT_EQ(company.Settings.OwnerName, FixedText("山田太郎", kOwnerNameWidth));
+    EXPECT_EQ(company.Settings.StartYear, 2026);
+    EXPECT_EQ(company.Settings.StartMonth, 4);
+    EXPECT_EQ(company.Settings.EndYear, 2027);
+    Database db = Database::Open(Home("補助簿DB.MDB"), OpenMode::ReadOnly);
+    for (const Side& side : kSides) {
+        SCOPED_TRACE(side.party);
+        EXPECT_EQ(db.QueryValue(std::string("SELECT group_concat(") + side.partyNameColumn + ") FROM " + side.partyTable),
+                  DbValue(std::string(side.party)));
+        auto rows = db.Query(std::string("SELECT 年, 月, 日, 品名, 差引残高 FROM ") + side.lineTable +
+                             " ORDER BY データ数");
+        ASSERT_EQ(rows.size(), 6u);
+        EXPECT_EQ(rows[0][3], DbValue(std::string("前期繰越金額")));
+        EXPECT_EQ(rows[0][4], DbValue(int64_t{100000}));
+        for (size_t i = 0; i < 5; ++i) {
+            EXPECT_EQ(rows[i + 1][0], DbValue(int64_t{2026}));
+            EXPECT_EQ(rows[i + 1][3], DbValue(std::string(side.lines[i].item)));
+            EXPECT_EQ(rows[i + 1][4], DbValue(side.lines[i].balance));
+        }
+    }
+
+    // The preview documents by object name, and the printed PDFs' text.
+    for (const Side& side : kSides) {
+        SCOPED_TRACE(side.party);
+        auto pages = ReadDocument(Home(std::string("PRINT/") + side.document));
+        ASSERT_EQ(pages.size(), 1u);
+        EXPECT_EQ(Trimmed(pages[0]["氏名"]), side.party);
+        EXPECT_EQ(Trimmed(pages[0]["印刷名"]), "山田商店");
+        EXPECT_EQ(pages[0]["hinmei1"], "前期繰越金額");
+        EXPECT_EQ(pages[0]["zandaka1"], " 100000");
+        for (int i = 0; i < 5; ++i) {
+            EXPECT_EQ(pages[0]["hinmei" + std::to_string(i + 2)], side.lines[i].item);
+            EXPECT_EQ(pages[0]["zandaka" + std::to_string(i + 2)], " " + std::to_string(side.lines[i].balance));
+        }
+        const std::string text = PdfText(Home(side.pdf));
+        for (const std::string& want : {std::string(side.party), std::string("山田商店"), std::string(side.lines[0].item),
+                                        std::to_string(side.lines[4].balance)})
+            EXPECT_NE(text.find(want), std::string::npos) << want << " not in the PDF's text:\n" << text;
+    }
+
+    // The exit offered a backup, made under the proposed name.
+    bool backup = false;
+    for (const auto& e : fs::directory_iterator(home.path()))
+        backup = backup || e.path().filename().string().find("バックアップ") != std::string::npos;
+    EXPECT_TRUE(backup);
+}
+
+} // namespace
