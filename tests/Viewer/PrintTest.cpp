@@ -11,6 +11,7 @@
 
 #include "SampleDocs.h"
 #include "ViewerFixture.h"
+#include "support/PagelookRun.h"
 #include "support/WriteFaults.h"
 #include "Viewer/PagelookDoc.h"
 #include "Viewer/PrintLoop.h"
@@ -364,16 +365,9 @@ TEST(PrintProgram, PrintToPdfWithoutAWindowAndExits)
     nv::samples::WriteSampleSet(dir.path().string());
     for (auto [printer, code] : {std::pair{QString("pdf:%1/out.pdf").arg(home), 0},
                                  std::pair{QString("pdf:/nonexistent-folder/x.pdf"), 1}}) {
-        QProcess proc;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("QT_QPA_PLATFORM", "offscreen");
-        env.insert("NIVALO_PROMPTS", "auto");
-        env.insert("XDG_CONFIG_HOME", home + "/config");
-        proc.setProcessEnvironment(env);
-        proc.setWorkingDirectory(home);
-        proc.start(NV_BINARY_DIR "/bin/pagelook", {"/pt", "mixed.tvd", printer});
-        ASSERT_TRUE(proc.waitForFinished(30000));
-        EXPECT_EQ(proc.exitCode(), code) << proc.readAllStandardError().toStdString();
+        const auto run = nvtest::RunPagelook({"/pt", "mixed.tvd", printer}, home);
+        ASSERT_TRUE(run.finished);
+        EXPECT_EQ(run.exitCode, code) << run.stderrText;
     }
     EXPECT_EQ(PageSizes(home + "/out.pdf"), (QStringList{"595 x 842", "842 x 595", "595 x 842", "842 x 595"}));
     EXPECT_EQ(PageTexts(home + "/out.pdf"), (Pages({"P1", "P2", "P3", "P4"})));
@@ -391,17 +385,9 @@ TEST(PrintProgram, MixedPapersWithoutAPrinterEachOnItsSheet)
                                  .changes = {PaperChange{.paperId = 8, .orientation = 1},
                                              PaperChange{.paperId = 9, .orientation = 2},
                                              PaperChange{256, 1000, 1500, 1}}});
-    QProcess proc;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    env.insert("NIVALO_PROMPTS", "auto");
-    env.insert("XDG_CONFIG_HOME", home + "/config");
-    env.insert("CUPS_SERVER", home + "/no-cups-here.sock");
-    proc.setProcessEnvironment(env);
-    proc.setWorkingDirectory(home);
-    proc.start(NV_BINARY_DIR "/bin/pagelook", {"/p", "仕入元帳.tvd"});
-    ASSERT_TRUE(proc.waitForFinished(30000));
-    ASSERT_EQ(proc.exitCode(), 0) << proc.readAllStandardError().toStdString();
+    const auto run = nvtest::RunPagelook({"/p", "仕入元帳.tvd"}, home, {}, {{"CUPS_SERVER", home + "/no-cups-here.sock"}});
+    ASSERT_TRUE(run.finished);
+    ASSERT_EQ(run.exitCode, 0) << run.stderrText;
     // Named after the file, not after the name every journal stores.
     const QString pdf = home + "/仕入元帳.pdf";
     ASSERT_TRUE(QFile::exists(pdf));
@@ -426,16 +412,10 @@ TEST(PrintProgram, AFullDiskFailsAndKeepsTheOlderPdf)
     const QString pdf = QString::fromStdString((disk.path() / "report.pdf").string());
     nvtest::WriteFileBytes(pdf.toStdString(), "older PDF");
     disk.Fill();
-    QProcess proc;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    env.insert("NIVALO_PROMPTS", "auto");
-    env.insert("XDG_CONFIG_HOME", QString::fromStdString(dir.file("config")));
-    proc.setProcessEnvironment(env);
-    proc.setWorkingDirectory(QString::fromStdString(dir.path().string()));
-    proc.start(NV_BINARY_DIR "/bin/pagelook", {"/pt", "mixed.tvd", nv::PdfPrinterName(pdf)});
-    ASSERT_TRUE(proc.waitForFinished(30000));
-    EXPECT_EQ(proc.exitCode(), 1) << proc.readAllStandardError().toStdString();
+    const auto run = nvtest::RunPagelook({"/pt", "mixed.tvd", nv::PdfPrinterName(pdf)},
+                                         QString::fromStdString(dir.path().string()));
+    ASSERT_TRUE(run.finished);
+    EXPECT_EQ(run.exitCode, 1) << run.stderrText;
     EXPECT_EQ(nvtest::ReadFileBytes(pdf.toStdString()), "older PDF");
     EXPECT_EQ(Leftovers(disk.path(), "report.pdf"), QStringList());
 }

@@ -2,12 +2,11 @@
 // real plug-ins of the build tree, every screen driven by keys and clicks,
 // every prompt answered through the prompt interface, then the database, the
 // preview documents and the printed PDFs read as a person would.
+#include "support/PrintedPdf.h"
+#include "support/ReportPages.h"
 #include "support/TempDir.h"
 #include "support/TestApp.h"
 
-#include "engine/model/TvFieldPart.h"
-#include "engine/model/TvText.h"
-#include "engine/render/TvReportDoc.h"
 #include "ledger/common/CompanyFile.h"
 #include "ledger/shell/MenuForm.h"
 #include "platform/core/Cp932.h"
@@ -144,35 +143,12 @@ const Side kSides[] = {
       {"6", "30", "ぶどう", "2", "4000", "", 93000}}},
 };
 
-// Object texts of each page of a report document, by object name.
-std::vector<std::map<std::string, std::string>> ReadDocument(const std::string& path)
-{
-    TvReportDoc doc;
-    doc.Open(path);
-    std::vector<std::map<std::string, std::string>> pages;
-    for (int32_t p = 1; p <= doc.PageCount(); ++p) {
-        TvPageData& page = doc.GetPageData(p);
-        std::map<std::string, std::string> texts;
-        page.m_pForm->ForEachObject([&](const TvObject& o) {
-            if (auto* f = dynamic_cast<const TvValueField*>(&o)) texts[Cp932ToUtf8(o.m_strName)] = Cp932ToUtf8(f->m_strValue);
-            else if (auto* t = dynamic_cast<const TvText*>(&o)) texts[Cp932ToUtf8(o.m_strName)] = Cp932ToUtf8(t->m_strText);
-        });
-        pages.push_back(std::move(texts));
-    }
-    return pages;
-}
 
 // The PDF's text as poppler extracts it, without blanks and thousands commas.
 std::string PdfText(const std::string& file)
 {
-    std::string text;
-    if (FILE* p = ::popen(("pdftotext -enc UTF-8 '" + file + "' - 2>/dev/null").c_str(), "r")) {
-        char buf[4096];
-        while (size_t n = std::fread(buf, 1, sizeof buf, p)) text.append(buf, n);
-        ::pclose(p);
-    }
     std::string squeezed;
-    for (char c : text)
+    for (char c : nvtest::PdfText(file))
         if (c != ' ' && c != ',' && c != '\n') squeezed += c;
     return squeezed;
 }
@@ -322,7 +298,7 @@ TEST_F(FirstStartTest, FromAnEmptyFolderToPrintedLedgers)
     // The preview documents by object name, and the printed PDFs' text.
     for (const Side& side : kSides) {
         SCOPED_TRACE(side.party);
-        auto pages = ReadDocument(Home(std::string("PRINT/") + side.document));
+        auto pages = nvtest::ReportPageTexts(Home(std::string("PRINT/") + side.document));
         ASSERT_EQ(pages.size(), 1u);
         EXPECT_EQ(Trimmed(pages[0]["氏名"]), side.party);
         EXPECT_EQ(Trimmed(pages[0]["印刷名"]), "山田商店");

@@ -9,17 +9,11 @@
 #include <random>
 
 using namespace nv;
+using nvtest::Balances;
 using nvtest::JournalTestDb;
 using nvtest::LineSpec;
 
 namespace {
-
-std::vector<int64_t> Balances(const JournalBook& b)
-{
-    std::vector<int64_t> out;
-    for (const JournalLine& l : b.Lines()) out.push_back(l.Balance.value_or(-999999999));
-    return out;
-}
 
 std::vector<std::string> Items(const JournalBook& b)
 {

@@ -99,4 +99,12 @@ public:
     nv::CompanySettings settings;
 };
 
+// The balances a book shows, a missing one as -999999999.
+inline std::vector<int64_t> Balances(const nv::JournalBook& b)
+{
+    std::vector<int64_t> out;
+    for (const nv::JournalLine& l : b.Lines()) out.push_back(l.Balance.value_or(-999999999));
+    return out;
+}
+
 } // namespace nvtest

@@ -8,6 +8,7 @@
 #include "PrintFixture.h"
 #include "platform/automation/Automation.h"
 #include "platform/qt/QtSurfaces.h"
+#include "support/PagelookRun.h"
 #include "support/PrintedPdf.h"
 
 #include <QProcess>
@@ -150,16 +151,11 @@ struct PrintedPagesTest : PrintProcedureTest {
     {
         EXPECT_TRUE(r.print(Control(home.file("unused.pdf")), OutputMode::Document, *this)) << r.name;
         const std::string pdf = home.file(std::string(r.name) + " viewer.pdf");
-        QProcess viewer;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("QT_QPA_PLATFORM", "offscreen");
-        env.insert("NIVALO_PROMPTS", "auto");
-        env.insert("XDG_CONFIG_HOME", QString::fromStdString(home.file("config")));
-        viewer.setProcessEnvironment(env);
-        viewer.start(NV_BINARY_DIR "/bin/pagelook",
-                     {"/pt", QString::fromStdString(Document(r.document)), QString::fromStdString("pdf:" + pdf)});
-        EXPECT_TRUE(viewer.waitForFinished(60000));
-        EXPECT_EQ(viewer.exitCode(), 0) << viewer.readAllStandardError().toStdString();
+        const auto viewer = nvtest::RunPagelook(
+            {"/pt", QString::fromStdString(Document(r.document)), QString::fromStdString("pdf:" + pdf)},
+            QString::fromStdString(home.path().string()));
+        EXPECT_TRUE(viewer.finished);
+        EXPECT_EQ(viewer.exitCode, 0) << viewer.stderrText;
         return pdf;
     }
 

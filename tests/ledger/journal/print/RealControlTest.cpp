@@ -4,13 +4,11 @@
 #include "ledger/journal/print/JournalPrint.h"
 
 #include "PrintFixture.h"
-#include "engine/model/TvFieldPart.h"
-#include "engine/model/TvText.h"
-#include "engine/render/TvReportDoc.h"
 #include "ledger/journal/JournalTestDb.h"
 #include "platform/automation/Automation.h"
 #include "platform/core/Cp932.h"
 #include "support/PrintedPdf.h"
+#include "support/ReportPages.h"
 #include "support/TempDir.h"
 
 #include <cstdio>
@@ -23,24 +21,6 @@ using namespace nvtest;
 
 namespace {
 
-// Object texts of each page of a report document, by object name (UTF-8).
-std::vector<std::map<std::string, std::string>> ReadDocument(const std::string& path)
-{
-    TvReportDoc doc;
-    doc.Open(path);
-    std::vector<std::map<std::string, std::string>> pages;
-    for (int32_t p = 1; p <= doc.PageCount(); ++p) {
-        TvPageData& page = doc.GetPageData(p);
-        std::map<std::string, std::string> texts;
-        page.m_pForm->ForEachObject([&](const TvObject& o) {
-            // A field's page value, or a label's text.
-            if (auto* f = dynamic_cast<const TvValueField*>(&o)) texts[Cp932ToUtf8(o.m_strName)] = Cp932ToUtf8(f->m_strValue);
-            else if (auto* t = dynamic_cast<const TvText*>(&o)) texts[Cp932ToUtf8(o.m_strName)] = Cp932ToUtf8(t->m_strText);
-        });
-        pages.push_back(std::move(texts));
-    }
-    return pages;
-}
 
 int PdfPages(const std::string& file)
 {
@@ -78,7 +58,7 @@ TEST_F(RealControlTest, LedgerIntoADocumentReadsBackPageByPage)
 {
     ASSERT_TRUE(PrintLedger(ink, OutputMode::Document, PurchaseWords(), settings, party, PurchaseLines(61), context))
         << script->messages().join("|").toStdString();
-    auto pages = ReadDocument(Document("仕入元帳.tvd"));
+    auto pages = nvtest::ReportPageTexts(Document("仕入元帳.tvd"));
     ASSERT_EQ(pages.size(), 3u);
     const struct { size_t page; const char* name; const char* text; } expected[] = {
         {0, "nen", "2005"}, {0, "ＮＯ", "7"}, {0, "売上金額", "仕 入 金 額"}, {0, "zandaka1", " 100000"},
@@ -97,7 +77,7 @@ TEST_F(RealControlTest, LedgerIntoADocumentReadsBackPageByPage)
 TEST_F(RealControlTest, SalesLedgerHeadingsIntoItsOwnDocument)
 {
     ASSERT_TRUE(PrintLedger(ink, OutputMode::Document, SalesWords(), settings, party, PurchaseLines(2), context));
-    auto pages = ReadDocument(Document("売上元帳.tvd"));
+    auto pages = nvtest::ReportPageTexts(Document("売上元帳.tvd"));
     ASSERT_EQ(pages.size(), 1u);
     EXPECT_EQ(At(pages[0], "売上金額"), "売 上 金 額");
     EXPECT_EQ(At(pages[0], "受入金額"), "受 入 金 額");
@@ -144,7 +124,7 @@ TEST_F(RealControlTest, SummariesIntoDocuments)
 {
     ASSERT_TRUE(PrintSummaryPortrait(ink, OutputMode::Document, PurchaseWords(), settings, Parties(7), context))
         << script->messages().join("|").toStdString();
-    auto tall = ReadDocument(Document("仕入縦.tvd"));
+    auto tall = nvtest::ReportPageTexts(Document("仕入縦.tvd"));
     ASSERT_EQ(tall.size(), 2u);
     EXPECT_EQ(At(tall[1], "hito3"), "年合計");
     EXPECT_EQ(At(tall[1], "c0"), " 28000");
@@ -152,7 +132,7 @@ TEST_F(RealControlTest, SummariesIntoDocuments)
     EXPECT_EQ(At(tall[1], "head36"), "次月繰越");
     EXPECT_EQ(At(tall[1], "tsuki1"), "4");
     ASSERT_TRUE(PrintSummaryLandscape(ink, OutputMode::Document, SalesWords(), settings, Parties(30), context));
-    auto wide = ReadDocument(Document("売上横.tvd"));
+    auto wide = nvtest::ReportPageTexts(Document("売上横.tvd"));
     ASSERT_EQ(wide.size(), 6u);
     EXPECT_EQ(At(wide[5], "ページ"), "6");
     EXPECT_EQ(At(wide[2], "a0"), At(wide[0], "a12"));
