@@ -292,10 +292,24 @@ void QtDeviceContext::StrokeThinSegments(const DcPoint* pts, size_t n, bool clos
     // of a pixel across, so that the toolkit's fixed-point stepping lands on
     // the first point and not beside it.
     constexpr double kNudge = 1.0 / 32;
+    // A solid segment along a row or a column is the row of pixels from its
+    // first point up to its last: filled as a rectangle, the same pixels at a
+    // tenth of the cost of the stroker (rules of a ledger are such lines).
+    constexpr int32_t kFillLimit = 1 << 24;
+    const bool solid = DashPattern(State().pen.style).empty();
+    const QColor colour = ToQColor(State().pen.colour);
+    const auto fits = [](DcPoint p) { return std::abs(p.x) < kFillLimit && std::abs(p.y) < kFillLimit; };
     int64_t used = 0; // pixels of the dash pattern used so far
     const size_t segments = closed ? n : n - 1;
     for (size_t i = 0; i < segments; ++i) {
         const DcPoint a = pts[i], b = pts[(i + 1) % n];
+        if (solid && (a.x == b.x || a.y == b.y) && !(a == b) && fits(a) && fits(b)) {
+            const int32_t left = a.x < b.x ? a.x : a.x > b.x ? b.x + 1 : a.x;
+            const int32_t top = a.y < b.y ? a.y : a.y > b.y ? b.y + 1 : a.y;
+            m_painter.fillRect(QRect(left, top, std::max(1, std::abs(b.x - a.x)), std::max(1, std::abs(b.y - a.y))),
+                               colour);
+            continue;
+        }
         const double x0 = a.x, y0 = a.y, x1 = b.x, y1 = b.y;
         const double dx = x1 - x0, dy = y1 - y0;
         if (dx == 0 && dy == 0) continue; // a segment of no length draws nothing

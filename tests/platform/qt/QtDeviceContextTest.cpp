@@ -7,6 +7,7 @@
 
 #include <memory>
 
+#include "support/CountingPaintDevice.h"
 #include "support/TempDir.h"
 
 #include "platform/gdi/GdiRules.h"
@@ -542,6 +543,39 @@ TEST(QtDeviceContext, LinesInEveryDirectionLeaveOutTheirEndPoint)
             EXPECT_EQ(c.At(20 + dx, 20 + dy), kWhite) << dx << "," << dy;
             EXPECT_EQ(c.Count(kBlack), std::max(std::abs(dx), std::abs(dy))) << dx << "," << dy;
         }
+}
+
+TEST(QtDeviceContext, SolidThinRulesAlongRowsAndColumnsAreFilledAsRectangles)
+{
+    EnsureApp();
+    struct Row {
+        const char* what;
+        DcPen pen;
+        DcPoint from, to;
+        int rects, paths;
+    };
+    const Row rows[] = {
+        {"right", {PenStyle::Solid, 1, kBlack}, {5, 5}, {40, 5}, 1, 0},
+        {"left", {PenStyle::Solid, 0, kRed}, {40, 5}, {5, 5}, 1, 0},
+        {"down", {PenStyle::InsideFrame, 1, kBlack}, {5, 5}, {5, 40}, 1, 0},
+        {"up", {PenStyle::Solid, 1, kBlack}, {5, 40}, {5, 5}, 1, 0},
+        {"no length", {PenStyle::Solid, 1, kBlack}, {5, 5}, {5, 5}, 0, 0},
+        {"slanted", {PenStyle::Solid, 1, kBlack}, {5, 5}, {40, 6}, 0, 1},
+        {"dashed", {PenStyle::Dash, 1, kBlack}, {5, 5}, {40, 5}, 0, 1},
+        {"wide", {PenStyle::Solid, 3, kBlack}, {5, 5}, {40, 5}, 0, 1},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.what);
+        CountingPaintDevice device(64, 64, 96);
+        QPainter painter(&device);
+        QtDeviceContext dc(painter);
+        dc.SetBkMode(BkMode::Transparent); // dashes without their gaps
+        dc.SelectPen(r.pen);
+        dc.MoveTo(r.from.x, r.from.y);
+        dc.LineTo(r.to.x, r.to.y);
+        EXPECT_EQ(device.Engine().rects, r.rects);
+        EXPECT_EQ(device.Engine().paths, r.paths);
+    }
 }
 
 TEST(QtDeviceContext, PolylinesDrawTheirFirstPointAndLeaveOutTheirLast)
