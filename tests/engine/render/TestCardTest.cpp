@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <QPainter>
 
 #include <cstdlib>
 #include <filesystem>
@@ -168,4 +169,27 @@ TEST(TestCard, PagesMatchTheirReferencesPixelForPixel)
             EXPECT_EQ(d, 0.0) << times << " times: differs in " << d * 100 << "% of the pixels";
         }
     }
+}
+
+// Texts may be held back to go out together: none is left once the page is
+// drawn, so what a caller draws over the page afterwards stays on top.
+TEST(TestCard, APageLeavesNoTextHeldBack)
+{
+    EnsureApp();
+    auto ledger = LedgerPageForm();
+    QImage image(794, 1123, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    {
+        QtDeviceContext dc(painter, false, 96, 96);
+        DcTextMeasurer measurer(CreateMeasuringDc());
+        FormPageOptions o;
+        o.measurer = &measurer;
+        EXPECT_EQ(DrawFormPage(dc, *ledger, o), 0);
+        painter.fillRect(image.rect(), Qt::white);
+    }
+    painter.end();
+    QImage white(794, 1123, QImage::Format_RGB32);
+    white.fill(Qt::white);
+    EXPECT_EQ(DifferentPixels(image, white, 0), 0.0);
 }

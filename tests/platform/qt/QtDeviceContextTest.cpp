@@ -276,6 +276,45 @@ TEST(QtDeviceContext, ClipRegionAndRestore)
     EXPECT_EQ(c.At(25, 25), kBlue);
 }
 
+TEST(QtDeviceContext, TextIsClippedOnlyWhereItWouldLeaveItsClip)
+{
+    struct Row {
+        const char* what;
+        DcRect clip;
+        bool painterClips;
+    };
+    const Row rows[] = {
+        {"room all round", {0, 0, 80, 40}, false},
+        {"the cell exactly", {10, 15, 50, 35}, false},
+        {"the bottom cut off", {0, 0, 80, 30}, true},
+        {"the second square cut off", {0, 0, 30, 40}, true},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.what);
+        Canvas c(80, 40);
+        DcFont f;
+        f.height = -20;
+        f.faceName = "ＭＳ ゴシック";
+        c.dc->SelectFont(f);
+        c.dc->SetBkMode(BkMode::Transparent);
+        c.dc->SetTextAlign(kTaBottom | kTaLeft);
+        c.dc->SaveDC();
+        c.dc->IntersectClipRect(r.clip);
+        c.dc->TextOut(10, 35, u"\u25A0\u25A0"); // two full black squares
+        EXPECT_EQ(c.painter->hasClipping(), r.painterClips);
+        c.dc->RestoreDC(-1);
+        c.Finish();
+        int inside = 0;
+        for (int y = 0; y < 40; ++y)
+            for (int x = 0; x < 80; ++x) {
+                if (c.At(x, y) == kWhite) continue;
+                EXPECT_TRUE(x >= r.clip.left && x < r.clip.right && y >= r.clip.top && y < r.clip.bottom) << x << "," << y;
+                ++inside;
+            }
+        EXPECT_GT(inside, 200);
+    }
+}
+
 TEST(QtDeviceContext, ImagesStretchWithoutSmoothing)
 {
     Canvas c(20, 20);
