@@ -53,6 +53,16 @@ QImage RenderPage(const TvFedObject& form, int dpi, int w, int h, Point offset =
     return dc.Finish().copy();
 }
 
+// The test card with its picture in `dir`, every field filled.
+std::unique_ptr<TvFedObject> FilledCard(TempDir& dir)
+{
+    std::string bmp = dir.file("ramp.bmp");
+    WriteFileBytes(bmp, RampBmp(32, 24));
+    auto form = MakeTestCard(bmp);
+    FillTestCard(*form);
+    return form;
+}
+
 QImage RenderCard(const TvFedObject& form, int dpi)
 {
     return RenderPage(form, dpi, int(105 / 25.4 * dpi + 0.5), int(148 / 25.4 * dpi + 0.5));
@@ -64,10 +74,7 @@ TEST(TestCard, RendersAsTheReviewedReferenceAt96Dpi)
 {
     EnsureApp();
     TempDir dir;
-    std::string bmp = dir.file("ramp.bmp");
-    WriteFileBytes(bmp, RampBmp(32, 24));
-    auto form = MakeTestCard(bmp);
-    FillTestCard(*form);
+    auto form = FilledCard(dir);
     QImage img = RenderCard(*form, 96);
     ASSERT_FALSE(img.isNull());
     if (std::getenv("NV_UPDATE_REFERENCE")) {
@@ -85,10 +92,7 @@ TEST(TestCard, RendersToPdfAt600Dpi)
 {
     EnsureApp();
     TempDir dir;
-    std::string bmp = dir.file("ramp.bmp");
-    WriteFileBytes(bmp, RampBmp(32, 24));
-    auto form = MakeTestCard(bmp);
-    FillTestCard(*form);
+    auto form = FilledCard(dir);
     std::string pdf = dir.file("card.pdf");
     {
         QtPdfDc dc(pdf, 105, 148, 600);
@@ -133,10 +137,7 @@ TEST(TestCard, PagesMatchTheirReferencesPixelForPixel)
 {
     EnsureApp();
     TempDir dir;
-    std::string bmp = dir.file("ramp.bmp");
-    WriteFileBytes(bmp, RampBmp(32, 24));
-    auto card = MakeTestCard(bmp);
-    FillTestCard(*card);
+    auto card = FilledCard(dir);
     auto ledger = LedgerPageForm();
     const int32_t mm = LedgerPageShape::kMm;
     struct Row {

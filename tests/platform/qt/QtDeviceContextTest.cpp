@@ -44,6 +44,16 @@ struct Canvas {
         painter->end();
     }
     ColorRef At(int x, int y) const { return ArgbToColorRef(image.pixel(x, y)); }
+    // A 20-pixel gothic face, transparent, anchored at the cell's bottom left.
+    void UseGothic20()
+    {
+        DcFont f;
+        f.height = -20;
+        f.faceName = "ＭＳ ゴシック";
+        dc->SelectFont(f);
+        dc->SetBkMode(BkMode::Transparent);
+        dc->SetTextAlign(kTaBottom | kTaLeft);
+    }
     int Count(ColorRef c) const
     {
         int n = 0;
@@ -292,12 +302,7 @@ TEST(QtDeviceContext, TextIsClippedOnlyWhereItWouldLeaveItsClip)
     for (const Row& r : rows) {
         SCOPED_TRACE(r.what);
         Canvas c(80, 40);
-        DcFont f;
-        f.height = -20;
-        f.faceName = "ＭＳ ゴシック";
-        c.dc->SelectFont(f);
-        c.dc->SetBkMode(BkMode::Transparent);
-        c.dc->SetTextAlign(kTaBottom | kTaLeft);
+        c.UseGothic20();
         c.dc->SaveDC();
         c.dc->IntersectClipRect(r.clip);
         c.dc->TextOut(10, 35, u"\u25A0\u25A0"); // two full black squares
