@@ -1,7 +1,7 @@
 #pragma once
 // One party's fiscal-year journal: its lines of the period held in memory,
-// edited cell by cell, balanced, and saved in one transaction that replaces
-// exactly the rows it loaded. Both sides run the same code; the side's words
+// edited cell by cell, balanced, and saved in one transaction that writes
+// only the rows that changed. Both sides run the same code; the side's words
 // name the tables and columns.
 #include "ledger/common/FiscalPeriod.h"
 #include "ledger/common/StatusText.h"
@@ -9,10 +9,11 @@
 #include "ledger/journal/PartyRecord.h"
 #include "platform/db/Database.h"
 
-#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace nv {
@@ -76,9 +77,18 @@ public:
 
     // True when the list differs from what was loaded or last saved.
     bool Dirty() const;
-    // Replaces the loaded rows by the list in journal order, in one
-    // transaction. False when nothing changed. On any failure nothing is
-    // written, the list and its edits stay, and a JournalError says why.
+    // Writes the party's line table, and only the rows the list changed
+    // since it was loaded or last saved: a changed line is updated in its
+    // own row (its 差引残高 alone when nothing else changed), a new line is
+    // inserted, a line taken out of the list has its row deleted. Every row
+    // keeps its id, and the list is put in journal order, the order the
+    // period query reads back. All in one transaction (a savepoint inside
+    // the caller's when one is open), after checking that no other
+    // connection changed a loaded row (else kChangedElsewhereMessage).
+    // The opening pass and the balance button save through here.
+    // False, and nothing written, when nothing changed or the database is
+    // read-only. On any failure nothing is written, the list and its edits
+    // stay, and a JournalError says why.
     bool Save();
 
 private:
@@ -91,6 +101,20 @@ private:
     void ApplyBalances(bool recomputeAmounts);
     void SortLines();
 
+    // What a save writes: lines_ indexes of new and of changed lines (with
+    // whether only 差引残高 changed), row ids to delete.
+    struct Pending {
+        std::vector<size_t> inserts;
+        std::vector<std::pair<size_t, bool>> updates;
+        std::vector<int64_t> deletes;
+        bool aligned = true;   // lines_ and stored_ in the same order
+        bool sorted = true;    // lines_ in journal order
+    };
+    Pending Diff() const;
+    size_t StoredIndex(int64_t rowId, size_t guess) const;
+    void CheckStoredRows();
+    std::vector<int64_t> NewRowIds(const std::vector<size_t>& inserts);
+
     Database& db_;
     const SideWords& words_;
     PartyRecord party_;
@@ -98,8 +122,16 @@ private:
     StatusBarPanels* status_;
     std::vector<JournalLine> lines_;
     std::optional<JournalLine> newLine_;
-    // Rows as loaded or last saved, by row id.
-    std::map<int64_t, std::vector<DbValue>> loaded_;
+    // Lines as loaded or last saved, in that order, where each row id
+    // stands among them (made when first needed), and the database's change
+    // stamp that they match.
+    std::vector<JournalLine> stored_;
+    mutable std::unordered_map<int64_t, size_t> storedAt_;
+    Database::ChangeStamp stamp_;
+    // The save's statements, prepared once by the connection.
+    struct SaveSql {
+        std::string rows, update, updateBalance, insert, remove, lowest, highest;
+    } sql_;
 };
 
 } // namespace nv
