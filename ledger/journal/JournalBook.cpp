@@ -10,6 +10,7 @@
 #include <climits>
 #include <cstdint>
 #include <cmath>
+#include <unordered_set>
 
 namespace nv {
 
@@ -55,7 +56,9 @@ void JournalBook::SearchPeriod()
     Status(kStatusWorking);
     lines_.clear();
     stored_.clear();
-    storedAt_.clear();
+    wholeList_ = false;
+    touched_.clear();
+    removed_.clear();
     newLine_.reset();
     try {
         // Taken before the rows are read: a change committed in between
@@ -70,7 +73,8 @@ void JournalBook::SearchPeriod()
             for (const std::string& n : names) values.push_back(rs.Fields(n));
             lines.push_back(LineFromValues(values, rs.GetBookmark()));
         }
-        stored_ = lines;
+        stored_.reserve(lines.size());
+        for (const JournalLine& l : lines) stored_.emplace(l.RowId, l);
         lines_ = std::move(lines);
     } catch (const std::exception& e) {
         lines_.clear();
@@ -186,19 +190,31 @@ void JournalBook::SetCell(size_t index, JournalColumn column, std::string_view t
         l.Balance = yen(number());
         break;
     }
+    if (l == target && !isNew) return;
     target = std::move(l);
     if (isNew) {
         lines_.push_back(std::move(*newLine_));
         newLine_.reset();
+        index = lines_.size() - 1;
     }
+    Touch(index);
 }
 
 void JournalBook::DeleteLine(size_t index)
 {
     bool isNew = false;
-    LineAt(index, isNew);
-    if (isNew) newLine_.reset();
-    else lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(index));
+    const JournalLine& line = LineAt(index, isNew);
+    if (isNew) {
+        newLine_.reset();
+        return;
+    }
+    if (!wholeList_) {
+        if (line.RowId != 0) removed_.push_back(line.RowId);
+        std::erase(touched_, index);
+        for (size_t& t : touched_)
+            if (t > index) --t;
+    }
+    lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(index));
 }
 
 void JournalBook::AppendNewLine()
@@ -227,70 +243,93 @@ bool JournalBook::EnterOnBalanceCell(size_t index)
 
 void JournalBook::FixLineYears()
 {
-    for (JournalLine& l : lines_) {
+    for (size_t i = 0; i < lines_.size(); ++i) {
+        JournalLine& l = lines_[i];
         if (!l.Month || !l.Day) continue;
         int month = static_cast<int>(*l.Month), day = static_cast<int>(*l.Day);
         // Within twelve months a month and day fall inside once; a longer year
         // holds some twice, and a line already inside keeps its year.
         bool inside = l.Year && *l.Year >= 100 && *l.Year <= 9999 &&
                       period_.Contains({static_cast<int>(*l.Year), month, day});
-        if (!inside) l.Year = period_.YearOf(month, day);
+        if (inside) continue;
+        l.Year = period_.YearOf(month, day);
+        Touch(i);
     }
 }
 
-size_t JournalBook::StoredIndex(int64_t rowId, size_t guess) const
+void JournalBook::Touch(size_t index)
 {
-    if (guess < stored_.size() && stored_[guess].RowId == rowId) return guess;
-    if (storedAt_.empty())
-        for (size_t j = 0; j < stored_.size(); ++j) storedAt_.emplace(stored_[j].RowId, j);
-    auto it = storedAt_.find(rowId);
-    // Row ids come from the load or a save only.
-    if (it == storedAt_.end()) throw JournalError("行の番号が読み込んだ行にありません (" + std::to_string(rowId) + ")");
-    return it->second;
+    if (!wholeList_) touched_.push_back(index);
 }
 
 bool JournalBook::Dirty() const
 {
+    if (!wholeList_) {
+        if (!removed_.empty()) return true;
+        for (size_t i : touched_) {
+            auto it = stored_.find(lines_[i].RowId);
+            if (it == stored_.end() || !(it->second == lines_[i])) return true;
+        }
+        return false;
+    }
     if (lines_.size() != stored_.size()) return true;
-    size_t shift = 0;
-    for (size_t i = 0; i < lines_.size(); ++i) {
-        const JournalLine& l = lines_[i];
-        if (l.RowId == 0) return true;
-        size_t j = StoredIndex(l.RowId, i + shift);
-        shift = j - i;
-        if (!(stored_[j] == l)) return true;
+    for (const JournalLine& l : lines_) {
+        auto it = stored_.find(l.RowId);
+        if (it == stored_.end() || !(it->second == l)) return true;
     }
     return false;
+}
+
+void JournalBook::Compare(size_t i, Pending& p) const
+{
+    const JournalLine& l = lines_[i];
+    if (l.RowId == 0) {
+        p.inserts.push_back(i);
+        return;
+    }
+    auto it = stored_.find(l.RowId);
+    // Row ids come from the load or a save only.
+    if (it == stored_.end()) throw JournalError("行の番号が読み込んだ行にありません (" + std::to_string(l.RowId) + ")");
+    const JournalLine& was = it->second;
+    if (was == l) return;
+    JournalLine balanceOnly = was;
+    balanceOnly.Balance = l.Balance;
+    p.updates.emplace_back(i, balanceOnly == l);
 }
 
 JournalBook::Pending JournalBook::Diff() const
 {
     Pending p;
-    std::vector<char> seen(stored_.size());
-    // Most saves find each line where it was: a guess shifted by the last
-    // match avoids the look-up.
-    size_t shift = 0;
+    size_t kept = 0;
     for (size_t i = 0; i < lines_.size(); ++i) {
-        const JournalLine& l = lines_[i];
-        if (i && p.sorted && JournalOrderLess(l, lines_[i - 1])) p.sorted = false;
-        if (l.RowId == 0) {
-            p.inserts.push_back(i);
-            p.aligned = false;
-            continue;
-        }
-        size_t j = StoredIndex(l.RowId, i + shift);
-        shift = j - i;
-        p.aligned = p.aligned && j == i;
-        seen[j] = 1;
-        const JournalLine& was = stored_[j];
-        if (was == l) continue;
-        JournalLine balanceOnly = was;
-        balanceOnly.Balance = l.Balance;
-        p.updates.emplace_back(i, balanceOnly == l);
+        if (i && p.sorted && JournalOrderLess(lines_[i], lines_[i - 1])) p.sorted = false;
+        Compare(i, p);
+        if (lines_[i].RowId != 0) ++kept;
     }
-    for (size_t j = 0; j < stored_.size(); ++j)
-        if (!seen[j]) p.deletes.push_back(stored_[j].RowId);
-    if (!p.deletes.empty()) p.aligned = false;
+    if (kept < stored_.size()) {
+        std::unordered_set<int64_t> ids;
+        ids.reserve(kept);
+        for (const JournalLine& l : lines_)
+            if (l.RowId != 0) ids.insert(l.RowId);
+        for (const auto& [id, line] : stored_)
+            if (!ids.count(id)) p.deletes.push_back(id);
+    }
+    return p;
+}
+
+JournalBook::Pending JournalBook::TouchedDiff()
+{
+    std::sort(touched_.begin(), touched_.end());
+    touched_.erase(std::unique(touched_.begin(), touched_.end()), touched_.end());
+    Pending p;
+    for (size_t i : touched_) {
+        // Only a touched line can have left its place.
+        if ((i > 0 && JournalOrderLess(lines_[i], lines_[i - 1])) ||
+            (i + 1 < lines_.size() && JournalOrderLess(lines_[i + 1], lines_[i])))
+            p.sorted = false;
+        Compare(i, p);
+    }
+    p.deletes = removed_;
     return p;
 }
 
@@ -304,9 +343,9 @@ void JournalBook::CheckStoredRows()
         row.erase(row.begin());
         now.emplace(id, std::move(row));
     }
-    for (const JournalLine& s : stored_) {
-        auto it = now.find(s.RowId);
-        if (it == now.end() || it->second != LineValues(s)) throw JournalError(kChangedElsewhereMessage);
+    for (const auto& [id, line] : stored_) {
+        auto it = now.find(id);
+        if (it == now.end() || it->second != LineValues(line)) throw JournalError(kChangedElsewhereMessage);
     }
 }
 
@@ -341,10 +380,19 @@ bool JournalBook::Save()
     // A read-only database keeps what it holds: balances worked out for the
     // screen are shown, not written.
     if (db_.IsReadOnly()) return false;
-    Pending p = Diff();
-    if (p.inserts.empty() && p.updates.empty() && p.deletes.empty()) return false;
+    Pending p = wholeList_ ? Diff() : TouchedDiff();
+    if (p.Empty()) {
+        // The list is what the database holds.
+        wholeList_ = false;
+        touched_.clear();
+        return false;
+    }
     if (!p.sorted) {
+        // Indexes move: every line is compared from here on.
         std::stable_sort(lines_.begin(), lines_.end(), JournalOrderLess);
+        wholeList_ = true;
+        touched_.clear();
+        removed_.clear();
         p = Diff();
     }
     std::vector<int64_t> ids;
@@ -384,13 +432,15 @@ bool JournalBook::Save()
         if (e.IsBusy()) throw JournalError(kBusyMessage);
         throw JournalError(std::string("保存できませんでした: ") + e.what());
     }
-    for (size_t k = 0; k < p.inserts.size(); ++k) lines_[p.inserts[k]].RowId = ids[k];
-    if (p.aligned) {
-        for (const auto& u : p.updates) stored_[u.first] = lines_[u.first];
-    } else {
-        stored_ = lines_;
-        storedAt_.clear();
+    for (int64_t id : p.deletes) stored_.erase(id);
+    for (const auto& u : p.updates) stored_[lines_[u.first].RowId] = lines_[u.first];
+    for (size_t k = 0; k < p.inserts.size(); ++k) {
+        lines_[p.inserts[k]].RowId = ids[k];
+        stored_.emplace(ids[k], lines_[p.inserts[k]]);
     }
+    wholeList_ = false;
+    touched_.clear();
+    removed_.clear();
     return true;
 }
 

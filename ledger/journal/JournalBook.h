@@ -102,16 +102,20 @@ private:
     void SortLines();
 
     // What a save writes: lines_ indexes of new and of changed lines (with
-    // whether only 差引残高 changed), row ids to delete.
+    // whether only 差引残高 changed), in list order, and row ids to delete.
     struct Pending {
         std::vector<size_t> inserts;
         std::vector<std::pair<size_t, bool>> updates;
         std::vector<int64_t> deletes;
-        bool aligned = true;   // lines_ and stored_ in the same order
-        bool sorted = true;    // lines_ in journal order
+        bool sorted = true;   // lines_ in journal order
+        bool Empty() const { return inserts.empty() && updates.empty() && deletes.empty(); }
     };
+    // Every line against its stored row, or only the lines touched_.
     Pending Diff() const;
-    size_t StoredIndex(int64_t rowId, size_t guess) const;
+    Pending TouchedDiff();
+    void Compare(size_t index, Pending& p) const;
+    // The line at index may now differ from its row.
+    void Touch(size_t index);
     void CheckStoredRows();
     std::vector<int64_t> NewRowIds(const std::vector<size_t>& inserts);
 
@@ -122,12 +126,17 @@ private:
     StatusBarPanels* status_;
     std::vector<JournalLine> lines_;
     std::optional<JournalLine> newLine_;
-    // Lines as loaded or last saved, in that order, where each row id
-    // stands among them (made when first needed), and the database's change
-    // stamp that they match.
-    std::vector<JournalLine> stored_;
-    mutable std::unordered_map<int64_t, size_t> storedAt_;
+    // Lines as loaded or last saved, by row id, and the database's change
+    // stamp they match.
+    std::unordered_map<int64_t, JournalLine> stored_;
     Database::ChangeStamp stamp_;
+    // What may differ from stored_: with wholeList_ any line (a balance pass
+    // sets it, as it may change every line); else only the lines at the
+    // lines_ indexes touched_ (the cell edits and years), and the stored
+    // rows removed_ from the list.
+    bool wholeList_ = false;
+    std::vector<size_t> touched_;
+    std::vector<int64_t> removed_;
     // The save's statements, prepared once by the connection.
     struct SaveSql {
         std::string rows, update, updateBalance, insert, remove, lowest, highest;

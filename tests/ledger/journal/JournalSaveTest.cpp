@@ -44,12 +44,14 @@ std::set<int64_t> Touched(const Rows& before, const Rows& after)
 // Ten lines of party 7 with their balances stored, one line of party 8.
 void AddJournal(JournalTestDb& t)
 {
+    Transaction one(t.db);
     t.AddLine(7, {2005, 4, 1, "前期繰越金額", {}, {}, {}, {}, 1000});
     for (int i = 1; i < 10; ++i) {
         const int month = 4 + i <= 12 ? 4 + i : i - 8;
         t.AddLine(7, {month >= 4 ? 2005 : 2006, month, 10, "品物", {}, {}, 100 * i, {}, 1000 + 50 * i * (i + 1)});
     }
     t.AddLine(8, {2005, 4, 1, "前期繰越金額", {}, {}, {}, {}, 5});
+    one.Commit();
 }
 
 } // namespace
@@ -80,6 +82,20 @@ TEST(JournalSave, OnlyTheRowsThatChangedAreWrittenUnderTheirIds)
              b.SetCell(b.NewLineIndex(), JournalColumn::Item, "追加");
          },
          {}, 1, 1},
+        {"a new line typed, then a line above it deleted",
+         [](JournalBook& b) {
+             b.AppendNewLine();
+             b.SetCell(b.NewLineIndex(), JournalColumn::Item, "追加");
+             b.DeleteLine(2);
+         },
+         {2}, 1, 2},
+        {"a balance pass, then one line edited and another deleted",
+         [](JournalBook& b) {
+             b.CalcRunningBalance();
+             b.SetCell(3, JournalColumn::Item, "直した");
+             b.DeleteLine(5);
+         },
+         {3, 5}, 0, 2},
     };
     for (JournalSide side : {JournalSide::Purchases, JournalSide::Sales}) {
         for (const Case& c : cases) {
