@@ -94,16 +94,27 @@ JournalFixture& Journal(int lines)
     return *f;
 }
 
+// A party of the given number of lines opened as the journal window opens it.
+struct OpenedJournal {
+    JournalFixture& f;
+    nv::JournalBook book;
+    explicit OpenedJournal(int64_t lines) : f(Journal(static_cast<int>(lines))), book(f.db, f.Entry(1))
+    {
+        book.OpenPass();
+    }
+};
+
 // The floor: a copy of the fixture's file on a connection of its own, and
 // one statement prepared once, run for each row in one transaction as the
 // journal's save would be at best.
 class SqliteFloor {
 public:
-    SqliteFloor(const JournalFixture& f, const char* sql) : path_(f.path + ".floor")
+    SqliteFloor(const JournalFixture& f, const std::string& column) : path_(f.path + ".floor")
     {
+        const std::string sql = "UPDATE \"仕入れデータ\" SET \"" + column + "\" = ? WHERE _rowid_ = ?";
         std::filesystem::copy_file(f.path, path_, std::filesystem::copy_options::overwrite_existing);
         if (sqlite3_open_v2(path_.c_str(), &db_, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK ||
-            sqlite3_prepare_v2(db_, sql, -1, &update_, nullptr) != SQLITE_OK)
+            sqlite3_prepare_v2(db_, sql.c_str(), -1, &update_, nullptr) != SQLITE_OK)
             throw std::runtime_error(sqlite3_errmsg(db_));
         for (sqlite3_stmt* row = Prepare("SELECT _rowid_ FROM \"仕入れデータ\" ORDER BY \"年\", \"月\", \"日\", \"データ数\"");
              sqlite3_step(row) == SQLITE_ROW;)
@@ -151,16 +162,34 @@ private:
     std::vector<int64_t> ids_;
 };
 
-void ReportFloor(benchmark::State& state, double ours, double floor)
-{
-    const double n = double(state.iterations());
-    state.counters["floor_ms"] = floor / n * 1e3;
-    state.counters["x_floor"] = floor > 0 ? ours / floor : 0;
-}
-
 int64_t RowsWritten(nv::Database& db)
 {
     return db.Changes().own;
+}
+
+// Each round: work() timed, which must write rows rows of db, then the
+// floor's same writes timed; the floor's time a round and our ratio to it
+// reported beside ours. False when a round wrote something else.
+template <class Work, class FloorWrite>
+bool BesideFloor(benchmark::State& state, nv::Database& db, int64_t rows, Work work, FloorWrite floorWrite)
+{
+    double ours = 0, floors = 0;
+    for (auto _ : state) {
+        const int64_t before = RowsWritten(db);
+        Clock::time_point start = Clock::now();
+        work();
+        const double took = Seconds(start);
+        state.SetIterationTime(took);
+        ours += took;
+        if (RowsWritten(db) - before != rows) {
+            state.SkipWithError("a round did not write the rows it changed, or wrote others");
+            return false;
+        }
+        floors += floorWrite();
+    }
+    state.counters["floor_ms"] = floors / double(state.iterations()) * 1e3;
+    state.counters["x_floor"] = floors > 0 ? ours / floors : 0;
+    return true;
 }
 
 } // namespace
@@ -185,43 +214,30 @@ BENCHMARK(BM_OpenPassOfOnePartyAmong50000Lines)->Unit(benchmark::kMillisecond);
 // One payment typed into the middle line and saved: one row written.
 static void BM_SaveOneEditedLine(benchmark::State& state)
 {
-    const int lines = static_cast<int>(state.range(0));
-    JournalFixture& f = Journal(lines);
-    nv::JournalBook book(f.db, f.Entry(1));
-    book.OpenPass();
-    SqliteFloor floor(f, "UPDATE \"仕入れデータ\" SET \"支払金額\" = ? WHERE _rowid_ = ?");
-    const size_t line = static_cast<size_t>(lines / 2);
-    double ours = 0, floors = 0;
+    OpenedJournal j(state.range(0));
+    auto& [f, book] = j;
+    SqliteFloor floor(f, "支払金額");
+    const size_t line = book.Lines().size() / 2;
     int64_t value = 1000 + book.Lines()[line].Settlement.value_or(0);
-    for (auto _ : state) {
-        ++value;   // never the value already there: each save has its row to write
-        const int64_t before = RowsWritten(f.db);
-        Clock::time_point start = Clock::now();
-        book.SetCell(line, nv::JournalColumn::Settlement, std::to_string(value));
-        const bool saved = book.Save();
-        const double took = Seconds(start);
-        state.SetIterationTime(took);
-        ours += took;
-        if (!saved || RowsWritten(f.db) - before != 1) {
-            state.SkipWithError("the save did not write exactly one row");
-            break;
-        }
-        floors += floor.Write(line, line + 1, value);
-    }
-    if (nv::IntegerOf(f.db.QueryValue("SELECT \"支払金額\" FROM \"仕入れデータ\" WHERE _rowid_ = ?",
-                                      {book.Lines()[line].RowId})) != value)
+    // Never the value already there: each round has its row to write.
+    const bool wrote = BesideFloor(
+        state, f.db, 1,
+        [&] {
+            book.SetCell(line, nv::JournalColumn::Settlement, std::to_string(++value));
+            book.Save();
+        },
+        [&] { return floor.Write(line, line + 1, value); });
+    if (wrote && nv::IntegerOf(f.db.QueryValue("SELECT \"支払金額\" FROM \"仕入れデータ\" WHERE _rowid_ = ?",
+                                               {book.Lines()[line].RowId})) != value)
         state.SkipWithError("the stored payment is not the one typed");
-    ReportFloor(state, ours, floors);
 }
 BENCHMARK(BM_SaveOneEditedLine)->Arg(1000)->Arg(10000)->Arg(100000)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 // The balance button over a balanced journal: nothing to write.
 static void BM_BalanceNothingToWrite(benchmark::State& state)
 {
-    const int lines = static_cast<int>(state.range(0));
-    JournalFixture& f = Journal(lines);
-    nv::JournalBook book(f.db, f.Entry(1));
-    book.OpenPass();
+    OpenedJournal j(state.range(0));
+    auto& [f, book] = j;
     for (auto _ : state) {
         const int64_t before = RowsWritten(f.db);
         benchmark::DoNotOptimize(book.CalcRunningBalance());
@@ -237,32 +253,22 @@ BENCHMARK(BM_BalanceNothingToWrite)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(be
 // every later balance written. The floor writes the same rows' balances.
 static void BM_BalanceAfterSecondLineEdit(benchmark::State& state)
 {
-    const int lines = static_cast<int>(state.range(0));
-    JournalFixture& f = Journal(lines);
-    nv::JournalBook book(f.db, f.Entry(1));
-    book.OpenPass();
-    SqliteFloor floor(f, "UPDATE \"仕入れデータ\" SET \"差引残高\" = ? WHERE _rowid_ = ?");
-    double ours = 0, floors = 0;
+    OpenedJournal j(state.range(0));
+    auto& [f, book] = j;
+    SqliteFloor floor(f, "差引残高");
+    const size_t lines = book.Lines().size();
     int64_t amount = *book.Lines()[1].Amount;
-    for (auto _ : state) {
-        amount = amount == 5000 ? 6000 : 5000;
-        const int64_t before = RowsWritten(f.db);
-        Clock::time_point start = Clock::now();
-        book.SetCell(1, nv::JournalColumn::Amount, std::to_string(amount));
-        benchmark::DoNotOptimize(book.CalcRunningBalance());
-        const double took = Seconds(start);
-        state.SetIterationTime(took);
-        ours += took;
-        if (RowsWritten(f.db) - before != lines - 1) {
-            state.SkipWithError("the balance pass did not write the edited line and every later one");
-            break;
-        }
-        floors += floor.Write(1, static_cast<size_t>(lines), amount);
-    }
+    const bool wrote = BesideFloor(
+        state, f.db, static_cast<int64_t>(lines) - 1,
+        [&] {
+            amount = amount == 5000 ? 6000 : 5000;
+            book.SetCell(1, nv::JournalColumn::Amount, std::to_string(amount));
+            benchmark::DoNotOptimize(book.CalcRunningBalance());
+        },
+        [&] { return floor.Write(1, lines, amount); });
     nv::JournalBook reread(f.db, f.Entry(1));
     reread.SearchPeriod();
-    if (reread.Lines() != book.Lines()) state.SkipWithError("the stored journal is not the one balanced");
-    ReportFloor(state, ours, floors);
+    if (wrote && reread.Lines() != book.Lines()) state.SkipWithError("the stored journal is not the one balanced");
 }
 BENCHMARK(BM_BalanceAfterSecondLineEdit)->Arg(1000)->Arg(10000)->Arg(100000)->UseManualTime()->Unit(benchmark::kMillisecond);
 
