@@ -153,7 +153,8 @@ private:
     }
     void Exec(const char* sql)
     {
-        if (sqlite3_exec(db_, sql, nullptr, nullptr, nullptr) != SQLITE_OK) throw std::runtime_error(sqlite3_errmsg(db_));
+        if (sqlite3_exec(db_, sql, nullptr, nullptr, nullptr) != SQLITE_OK)
+            throw std::runtime_error(sqlite3_errmsg(db_));
     }
     std::string path_;
     sqlite3* db_ = nullptr;
@@ -270,7 +271,12 @@ static void BM_BalanceAfterSecondLineEdit(benchmark::State& state)
     reread.SearchPeriod();
     if (wrote && reread.Lines() != book.Lines()) state.SkipWithError("the stored journal is not the one balanced");
 }
-BENCHMARK(BM_BalanceAfterSecondLineEdit)->Arg(1000)->Arg(10000)->Arg(100000)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BalanceAfterSecondLineEdit)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 
 // Summary data of 1,000 parties with 100,000 lines.
 static void BM_SummaryData1000Parties(benchmark::State& state)

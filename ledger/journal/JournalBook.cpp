@@ -367,7 +367,10 @@ std::vector<int64_t> JournalBook::NewRowIds(const std::vector<size_t>& inserts)
     }
     std::vector<int64_t> ids(inserts.size());
     int64_t below = 0, above = 0;
-    if (lows) below = std::min<int64_t>(IntegerOf(db_.QueryValue(sql_.lowest)).value_or(0), 0) - static_cast<int64_t>(lows);
+    if (lows) {
+        const int64_t lowest = IntegerOf(db_.QueryValue(sql_.lowest)).value_or(0);
+        below = std::min<int64_t>(lowest, 0) - static_cast<int64_t>(lows);
+    }
     if (lows < inserts.size()) above = IntegerOf(db_.QueryValue(sql_.highest)).value_or(0);
     if (below > 0 || above > INT64_MAX - static_cast<int64_t>(inserts.size()) || below < INT64_MIN + 1)
         throw JournalError("行番号が上限に達しました");
