@@ -15,6 +15,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <map>
+#include <optional>
 
 using namespace nv;
 using namespace nvtest;
@@ -93,6 +94,9 @@ protected:
     {
         EnsureApplication();
         setenv("NIVALO_PROGIDS", NV_BINARY_DIR "/share/progids", 1);
+        // Paper forms a user size registers stay in the test's folder.
+        if (const char* x = std::getenv("XDG_CONFIG_HOME")) configHome = x;
+        setenv("XDG_CONFIG_HOME", config.path().c_str(), 1);
         fs::create_directory(dir.path() / "PRINT");
         WriteJournalForm((dir.path() / "PRINT" / "仕入れ.tvf").string());
     }
@@ -100,6 +104,8 @@ protected:
     {
         unsetenv("NIVALO_PROGIDS");
         unsetenv("PRINTER");
+        if (configHome) setenv("XDG_CONFIG_HOME", configHome->c_str(), 1);
+        else unsetenv("XDG_CONFIG_HOME");
     }
 
     ObjectRef NewControl()
@@ -192,7 +198,8 @@ protected:
         }
     }
 
-    TempDir dir;
+    TempDir dir, config;
+    std::optional<std::string> configHome;
     std::map<std::string, int> checked;
 };
 
@@ -244,6 +251,8 @@ TEST_F(JournalPrintTest, TheLedgerIntoAReportDocument)
 TEST_F(JournalPrintTest, TheLedgerOnAPdfPrinter)
 {
     const std::string pdf = (dir.path() / "ledger.pdf").string();
+    // What a print killed before left in the folder.
+    WriteFileBytes((dir.path() / ".ledger.pdf.Ab12Cd").string(), "%PDF-1.4 partial");
     setenv("PRINTER", ("pdf:" + pdf).c_str(), 1);
     ObjectRef ink = NewControl();
     const Run run = PrintLedger(ink, 1);
@@ -264,7 +273,7 @@ TEST_F(JournalPrintTest, TheLedgerOnAPdfPrinter)
     }
     size_t files = 0;
     for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir.path())) ++files;
-    EXPECT_EQ(files, 2u); // PRINT and the PDF: no spool file stays
+    EXPECT_EQ(files, 2u); // PRINT and the PDF: no spool file stays, nor the killed print's
 }
 
 TEST_F(JournalPrintTest, AShortWriteIsNoPrintAndKeepsTheOlderPdf)
