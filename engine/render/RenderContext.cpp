@@ -335,18 +335,19 @@ void RenderContext::ShapePreamble(const TvObject& o, uint32_t textColour)
 
 Rect RenderContext::InsetRect(const TvText& text, Rect bound)
 {
+    // In 64 bits: margins come from the file and may be anything.
     Rect r = bound.Normalized();
-    int64_t lr = int64_t(text.m_nMarginLeft) + text.m_nMarginRight;
-    int64_t tb = int64_t(text.m_nMarginTop) + text.m_nMarginBottom;
-    if (lr < r.Width()) {
-        r.left += text.m_nMarginLeft;
-        r.right -= text.m_nMarginRight;
+    const int64_t left = text.m_nMarginLeft, right = text.m_nMarginRight;
+    const int64_t top = text.m_nMarginTop, bottom = text.m_nMarginBottom;
+    if (left + right < int64_t{r.right} - r.left) {
+        r.left = Bounded(r.left + left);
+        r.right = Bounded(r.right - right);
     } else {
         r.left = r.right;
     }
-    if (tb < r.Height()) {
-        r.top += text.m_nMarginTop;
-        r.bottom -= text.m_nMarginBottom;
+    if (top + bottom < int64_t{r.bottom} - r.top) {
+        r.top = Bounded(r.top + top);
+        r.bottom = Bounded(r.bottom - bottom);
     } else {
         r.top = r.bottom;
     }
@@ -495,10 +496,9 @@ void RenderContext::DrawBox(const TvBox& box)
     ShapePreamble(box, box.m_crFillColor);
     FramePen(box.m_bFrame != 0, box.m_nLineStyle, box.m_nLineWidth, box.m_crLineColor);
     SelectBrush(box.m_nFillStyle, box.m_crFillColor);
-    Rect r{box.m_nX, box.m_nY, int32_t(int64_t(box.m_nX) + box.m_nWidth), int32_t(int64_t(box.m_nY) + box.m_nHeight)};
-    DcRect d = ToDevice(r);
+    DcRect d = ToDevice(Rect::At(box.m_nX, box.m_nY, box.m_nWidth, box.m_nHeight));
     if (box.m_nRoundSize != 0) {
-        int32_t r2 = int32_t(std::min<int64_t>(INT32_MAX, 2 * int64_t(box.m_nRoundSize)));
+        const int32_t r2 = Bounded(2 * int64_t{box.m_nRoundSize});
         m_dc->RoundRect(d, m_scaler.DocToDeviceX(r2), m_scaler.DocToDeviceY(r2));
     } else {
         m_dc->Rectangle(d);
@@ -573,8 +573,7 @@ void RenderContext::DrawPicture(const TvImage& image)
     if (image.m_bFrame) {
         SelectPen(image.m_nLineStyle, m_scaler.DocToDeviceX(image.m_nLineWidth), image.m_crLineColor);
         SelectBrush(0, 0);
-        m_dc->Rectangle(ToDevice(Rect{image.m_nX, image.m_nY, int32_t(int64_t(image.m_nX) + image.m_nWidth),
-                                      int32_t(int64_t(image.m_nY) + image.m_nHeight)}));
+        m_dc->Rectangle(ToDevice(Rect::At(image.m_nX, image.m_nY, image.m_nWidth, image.m_nHeight)));
     }
 }
 
@@ -591,8 +590,7 @@ void RenderContext::DrawOle(const TvOle& ole)
     if (ole.m_bFrame) {
         SelectPen(ole.m_nLineStyle, m_scaler.DocToDeviceX(ole.m_nLineWidth), ole.m_crLineColor);
         SelectBrush(0, 0);
-        m_dc->Rectangle(ToDevice(Rect{ole.m_nX, ole.m_nY, int32_t(int64_t(ole.m_nX) + ole.m_nWidth),
-                                      int32_t(int64_t(ole.m_nY) + ole.m_nHeight)}));
+        m_dc->Rectangle(ToDevice(Rect::At(ole.m_nX, ole.m_nY, ole.m_nWidth, ole.m_nHeight)));
     }
 }
 
@@ -662,8 +660,8 @@ void RenderContext::DrawList(const TvList& list)
     // another writing direction reads its place as a different corner.
     const double cw = double(int64_t(bound.right) - bound.left) / list.m_nColumns;
     const double rh = double(int64_t(bound.bottom) - bound.top) / list.m_nRows;
-    const auto edgeX = [&](int c) { return int32_t(int64_t(bound.left) + RoundToLong(c * cw)); };
-    const auto edgeY = [&](int r) { return int32_t(int64_t(bound.top) + RoundToLong(r * rh)); };
+    const auto edgeX = [&](int c) { return Bounded(bound.left + RoundToLong(c * cw)); };
+    const auto edgeY = [&](int r) { return Bounded(bound.top + RoundToLong(r * rh)); };
 
     if (attr->m_bFrame) {
         for (int c = 1; c < list.m_nColumns; ++c) {

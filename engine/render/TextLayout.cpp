@@ -93,8 +93,8 @@ void TextLayout::Prepare(const TextLayoutParams& params)
 
     // Box and direction.
     Rect box = m_p.bound;
-    box.right -= m_p.marginLeft + m_p.marginRight;
-    box.bottom -= m_p.marginTop + m_p.marginBottom;
+    box.right = Bounded(box.right - (int64_t{m_p.marginLeft} + m_p.marginRight));
+    box.bottom = Bounded(box.bottom - (int64_t{m_p.marginTop} + m_p.marginBottom));
     box.Normalize();
     int32_t base = 0;
     switch (m_p.direction) {

@@ -437,7 +437,7 @@ TEST_F(PrinterTest, DuringADocumentThePrinterStaysAndSetFormSizeOnlyRecords)
     CXPrinter* alpha = ctrl->CurrentPrinter();
     ASSERT_EQ(alpha->GetPrinterName(), "Alpha");
     EXPECT_EQ(alpha->SetFormSize(*form), 0);
-    EXPECT_EQ(Pending(*alpha), (std::map<int, int32_t>{{1500, 2}, {1501, 256}, {1502, 2000}, {1503, 1500}}));
+    EXPECT_EQ(Pending(*alpha), (std::map<int, int32_t>{{1500, 2}, {1501, 256}, {1502, 2000}, {1503, 1500}, {1512, -1}}));
     EXPECT_EQ(ctrl->EndDocument(), 0);
     ctrl->SetPrinter(&beta);
     EXPECT_EQ(ctrl->CurrentPrinter(), &beta);
