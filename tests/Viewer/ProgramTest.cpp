@@ -119,6 +119,12 @@ TEST_F(Program, DesktopFileAndMimeTypeValidateAndInstall)
     EXPECT_TRUE(QFile::exists(prefix + "/bin/pagelook"));
     EXPECT_TRUE(QFile::exists(prefix + "/share/applications/pagelook.desktop"));
     EXPECT_TRUE(QFile::exists(prefix + "/share/mime/packages/pagelook-mime.xml"));
+    // The icon its desktop file names, where the icon theme looks.
+    QFile entry(desktop);
+    ASSERT_TRUE(entry.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(entry.readAll().contains("\nIcon=pagelook\n"));
+    EXPECT_TRUE(QFile::exists(prefix + "/share/icons/hicolor/scalable/apps/pagelook.svg"));
+    EXPECT_TRUE(QFile::exists(prefix + "/share/icons/hicolor/48x48/apps/pagelook.png"));
 }
 
 } // namespace
