@@ -14,6 +14,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QRegularExpression>
 #include <QToolBar>
 #include <QTreeWidget>
 
@@ -130,6 +131,16 @@ TEST_F(Bars, BarsHoldTheirCommandsInOrderOnOneRow)
     }
     open->showStatusText(&Frame());
     EXPECT_EQ(Frame().statusBar()->currentMessage(), "既存のドキュメントを開きます");
+    // A button's tip names its command without the menu's mnemonic.
+    const std::pair<int, const char*> tips[] = {{cmd::kFileOpen, "開く"}, {cmd::kFileClose, "閉じる"},
+                                                {cmd::kPrint, "印刷"}, {cmd::kPrintSetup, "プリンタの設定"},
+                                                {cmd::kPageSetup, "ページ設定"}, {cmd::kHelpContents, "目次"},
+                                                {cmd::kHelpSearch, "検索"}, {cmd::kFitPage, "画面サイズにあわせる"}};
+    for (auto [id, tip] : tips) EXPECT_EQ(Frame().Action(id)->toolTip(), QString::fromUtf8(tip)) << id;
+    for (const auto& [id, ids] : bars)
+        for (QAction* a : Frame().Bar(id)->actions())
+            EXPECT_FALSE(a->toolTip().contains(QRegularExpression(QStringLiteral("[(（][A-Z][)）]|&|\\.\\.\\."))))
+                << a->toolTip().toStdString();
 }
 
 // Pictures by the desktop theme's names; a desktop without them gets the
@@ -287,6 +298,27 @@ TEST_F(Bars, MenusSwitchWithTheFirstAndLastDocument)
     QMenu* window = Frame().menuBar()->actions().at(4)->menu();
     EXPECT_EQ(Ids(window->actions()), QStringList({"57650", "57651", "57652", "57649"}));
     EXPECT_EQ(window->actions().at(1)->text(), "上下に並べて表示(&H)");
+    // Below its commands it lists the open documents, the active one
+    // checked; choosing one brings it to the front.
+    PagelookView* five = View();
+    ASSERT_TRUE(Frame().OpenDocument(Sample("three.tvd", {.pages = 3})));
+    PagelookView* three = View();
+    Frame().MdiArea()->activeSubWindow()->showMinimized();
+    for (int round = 0; round < 2; ++round) {
+        emit window->aboutToShow();
+        QStringList texts;
+        for (QAction* a : window->actions()) texts << (a->isSeparator() ? QString("-") : a->text());
+        EXPECT_EQ(texts.mid(4), QStringList({"-", "&1 five.tvd", "&2 three.tvd"}));
+        ASSERT_EQ(window->actions().size(), 7);
+        EXPECT_EQ(window->actions().at(5)->isChecked(), View() == five);
+        EXPECT_EQ(window->actions().at(6)->isChecked(), View() == three);
+        window->actions().at(round == 0 ? 6 : 5)->trigger();
+        QCoreApplication::processEvents();
+        EXPECT_EQ(View(), round == 0 ? three : five);
+    }
+    EXPECT_FALSE(Frame().MdiArea()->subWindowList().at(1)->isMinimized());
+    Trigger(cmd::kFileClose);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QMenu* docView = Frame().menuBar()->actions().at(1)->menu();
     EXPECT_EQ(Ids(docView->actions().mid(0, 5)), QStringList({"32794", "32795", "32796", "32797", "0"}));
     EXPECT_EQ(Frame().Action(cmd::kFitWidth)->text(), "画面（横）にあわせる");
@@ -367,6 +399,23 @@ TEST_F(Bars, DocumentsFillTheAreaAndWindowSizesAreKept)
     EXPECT_EQ(Frame().geometry(), frame);
     ASSERT_TRUE(Frame().OpenDocument(Sample("five.tvd")));
     EXPECT_EQ(Frame().MdiArea()->activeSubWindow()->size(), QSize(300, 250));
+}
+
+TEST_F(Bars, TheProgramsIconOnItsWindowsNotQts)
+{
+    const QIcon before = QApplication::windowIcon();
+    PagelookApp::NameProgram();
+    ASSERT_EQ(Start({Sample("five.tvd")}), PagelookApp::kContinue);
+    ASSERT_TRUE(Frame().OpenDocument(Sample("three.tvd", {.pages = 3})));
+    const QImage own = QImage(QStringLiteral(":/pagelook/images/pagelook-32.png"));
+    ASSERT_FALSE(own.isNull());
+    const auto premultiplied = QImage::Format_ARGB32_Premultiplied;
+    auto shown = [&](const QIcon& icon) { return icon.pixmap(32).toImage().convertToFormat(premultiplied); };
+    EXPECT_EQ(shown(Frame().windowIcon()), own.convertToFormat(premultiplied));
+    // The document windows too: no stock logo in their corners.
+    for (QMdiSubWindow* w : Frame().MdiArea()->subWindowList())
+        EXPECT_EQ(shown(w->windowIcon()), own.convertToFormat(premultiplied)) << w->windowTitle().toStdString();
+    QApplication::setWindowIcon(before);
 }
 
 TEST_F(Bars, TheTitleNamesTheProgramOnce)
