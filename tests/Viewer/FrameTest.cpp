@@ -169,22 +169,29 @@ TEST_F(Bars, ButtonsShowThemePicturesOrTheProgramsOwn)
     QIcon::setThemeName(theme);
 }
 
-// Alt and a drag move a button; where it lands decides what happens.
+// Alt and a drag move a button, and so do Ctrl+Alt and Shift+Alt, which
+// window managers that take Alt and a drag leave alone; where it lands
+// decides what happens.
 TEST_F(Bars, AltDragRearrangesButtonsWithinAndBetweenBars)
 {
     ASSERT_EQ(Start(), PagelookApp::kContinue);
     QCoreApplication::processEvents();
     QToolBar* page = Frame().Bar(cmd::kPageBar);
     QToolBar* help = Frame().Bar(cmd::kHelpBar);
+    // Each drag takes the next way of holding the keys.
+    const Qt::KeyboardModifiers holds[] = {Qt::AltModifier, Qt::ControlModifier | Qt::AltModifier,
+                                           Qt::ShiftModifier | Qt::AltModifier};
+    int drags = 0;
     // side: -1 the left half of `onto`'s button, +1 its right half.
-    auto drag = [this](QToolBar* from, int id, QWidget* onto, QPoint at, bool escape = false) {
+    auto drag = [&](QToolBar* from, int id, QWidget* onto, QPoint at, bool escape = false) {
+        const Qt::KeyboardModifiers held = holds[drags++ % 3];
         QAction* a = Frame().Action(id);
         QWidget* button = from->widgetForAction(a);
         ASSERT_NE(button, nullptr) << id;
-        QTest::mousePress(button, Qt::LeftButton, Qt::AltModifier, button->rect().center());
+        QTest::mousePress(button, Qt::LeftButton, held, button->rect().center());
         QTest::mouseMove(button, button->mapFromGlobal(onto->mapToGlobal(at)));
         if (escape) QTest::keyClick(button, Qt::Key_Escape);
-        QTest::mouseRelease(button, Qt::LeftButton, Qt::AltModifier, button->mapFromGlobal(onto->mapToGlobal(at)));
+        QTest::mouseRelease(button, Qt::LeftButton, held, button->mapFromGlobal(onto->mapToGlobal(at)));
         QCoreApplication::processEvents();
     };
     auto half = [this](QToolBar* bar, int id, int side) {
