@@ -460,7 +460,7 @@ TEST_F(PrintWindow, ThePrintDialogProposesThePdfBesideTheDocument)
     });
     Trigger(57607);
     // Under the document's name in its folder, an older print left alone.
-    EXPECT_EQ(proposed, QString::fromStdString(dir.file("five(2).pdf")));
+    EXPECT_EQ(proposed.toStdString(), dir.file("five(2).pdf"));
     EXPECT_EQ(nvtest::ReadFileBytes(dir.file("five.pdf")), "an older print");
 }
 
