@@ -90,7 +90,9 @@ void TvDocStore::OpenDocumentFile(const std::string& path)
             // followed so that the file it names gets the new document.
             if (!fs::is_regular_file(st))
                 ThrowAppException(IDS_DOC_CREATE_FAILED, PathForMessage(path),
-                                  CFileException(CFileException::accessDenied, EINVAL, path).GetErrorMessage());
+                                  (fs::is_directory(st) ? CFileException::Folder(path)
+                                                        : CFileException(CFileException::accessDenied, EINVAL, path))
+                                      .GetErrorMessage());
             if (fs::is_symlink(fs::symlink_status(fsPath, ec))) {
                 const fs::path real = fs::canonical(fsPath, ec);
                 if (!ec) m_strTargetPath = real.string();

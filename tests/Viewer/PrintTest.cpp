@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QLineEdit>
+#include <QPrintDialog>
 #include <QProcess>
 #include <QRegularExpression>
 
@@ -20,6 +22,7 @@
 #include "Viewer/ShellPrint.h"
 #include "platform/qt/PdfSpool.h"
 #include "platform/qt/PrinterByName.h"
+#include "platform/ui/QtPrompt.h"
 
 namespace {
 
@@ -533,6 +536,22 @@ TEST_F(PrintWindow, PrintsFlaggedPagesToTheChosenPrinterAndKeepsThePage)
     Trigger(57607);
     EXPECT_EQ(prompts->messages(), QStringList{nv::viewer::NoPagesToPrintText()});
     EXPECT_FALSE(QFile::exists(out));
+}
+
+TEST_F(PrintWindow, ThePrintDialogProposesThePdfBesideTheDocument)
+{
+    ASSERT_EQ(Start({Sample("five.tvd")}), nv::viewer::PagelookApp::kContinue);
+    nv::ui::ScopedPrompt real(std::make_unique<nv::ui::QtPrompt>());
+    nvtest::WriteFileBytes(dir.file("five.pdf"), "an older print");
+    QString proposed = "(no dialog)";
+    nvtest::WhenModal<QPrintDialog>([&](QPrintDialog& d) {
+        if (auto* file = d.findChild<QLineEdit*>(QStringLiteral("filename"))) proposed = file->text();
+        d.reject();
+    });
+    Trigger(57607);
+    // Under the document's name in its folder, an older print left alone.
+    EXPECT_EQ(proposed.toStdString(), dir.file("five(2).pdf"));
+    EXPECT_EQ(nvtest::ReadFileBytes(dir.file("five.pdf")), "an older print");
 }
 
 // Print setup without a CUPS printer: the PDF file's papers, one of them
