@@ -256,6 +256,7 @@ TEST(CompanyFile, NewFileWithDefaultLabelsRoundTrips)
     f.Settings.StartYear = 2024;
     f.Settings.StartMonth = 1;
     f.Settings.StartDay = 1;
+    DeriveFiscalEnd(f.Settings);
     f.Settings.PurchaseClosingDay = "末日";
     CompanyFile g = ParseCompanyFile(FormatCompanyFile(f));
     EXPECT_EQ(g.Settings, f.Settings);

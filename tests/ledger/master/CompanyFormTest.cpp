@@ -271,10 +271,15 @@ TEST_F(CompanyFormTest, CarryButtonThenCloseRunsOnce)
         Type(d->Field(0), "2005");
         Type(d->Field(6), "4");
         Click(d->CarryButton());
+        // Said when done, and the new start is in company.w1 at once: a
+        // crash before 閉じる leaves the two agreeing.
+        EXPECT_EQ(script->messages(), QStringList{"繰越の計算が終わりました (期首 2005年4月1日)。"});
+        EXPECT_EQ(Lines(ReadText(w1))[17], " 2005  4  1 ");
+        EXPECT_EQ(Lines(ReadText(w1))[19], " 2006  3  31 ");
         db.Execute("UPDATE 仕入れ先 SET 繰越金額 = 7");   // a second run would overwrite it
         Click(d->CloseButton());
     });
-    EXPECT_TRUE(script->messages().isEmpty()) << script->messages().join("\n").toStdString();
+    EXPECT_EQ(script->messages().size(), 1) << script->messages().join("\n").toStdString();
     EXPECT_EQ(Value("SELECT 繰越金額 FROM 仕入れ先"), DbValue(int64_t(7)));
     EXPECT_EQ(Lines(ReadText(w1))[17], " 2005  4  1 ");
 }

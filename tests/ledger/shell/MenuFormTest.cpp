@@ -1,6 +1,7 @@
 #include "MenuTestSupport.h"
 
 #include "ledger/shell/DatabaseFiles.h"
+#include "platform/core/Cp932.h"
 #include "platform/db/Database.h"
 #include "platform/db/Recordset.h"
 
@@ -117,7 +118,13 @@ TEST_F(MenuFormTest, FirstStartCopiesTheShippedSettingsBesideTheDatabase)
     prompt_->then(Answer::Ok);
     auto menu = StartMenu();
     EXPECT_EQ(prompt_->messages(), QStringList{kCreateQuestion});
-    EXPECT_EQ(ReadFileBytes(Home("company.w1")), ReadFileBytes(NV_BINARY_DIR "/share/company.w1"));
+    // The shipped file as it is, but for the fiscal year: the one running on
+    // the day of the first start, whatever year the package was built in.
+    std::string shippedBytes = ReadFileBytes(NV_BINARY_DIR "/share/company.w1");
+    const size_t start = shippedBytes.find("\r\n", shippedBytes.find(nv::Utf8ToCp932("'期首").value())) + 2;
+    const size_t end = shippedBytes.find("\r\n", shippedBytes.find("\r\n", shippedBytes.find("\r\n", start) + 2) + 2);
+    shippedBytes.replace(start, end - start, std::string(" 2024  1  1 \r\n") + nv::Utf8ToCp932("'期末").value() + "\r\n 2024  12  31 ");
+    EXPECT_EQ(ReadFileBytes(Home("company.w1")), shippedBytes);
     EXPECT_EQ(std::filesystem::status(Home("company.w1")).permissions() & std::filesystem::perms::all,
               std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
     EXPECT_TRUE(menu->settingsRead());
@@ -131,7 +138,7 @@ TEST_F(MenuFormTest, FirstStartCopiesTheShippedSettingsBesideTheDatabase)
     EXPECT_EQ(shipped.Settings.SalesClosingDay, "末日");
     // A file there stays.
     WriteFileBytes(Home("company.w1"), "mine");
-    EXPECT_FALSE(nv::CreateSettingsFile(Home("company.w1"), 2031));
+    EXPECT_FALSE(nv::CreateSettingsFile(Home("company.w1"), {2031, 1, 1}));
     EXPECT_EQ(ReadFileBytes(Home("company.w1")), "mine");
 }
 
@@ -153,7 +160,11 @@ TEST_F(MenuFormTest, ADamagedSettingsFileIsNamedWithLineAndItem)
     ASSERT_EQ(prompt_->messages().size(), 1);
     EXPECT_TRUE(prompt_->messages()[0].contains(QStringLiteral("14 行目"))) << prompt_->messages()[0].toStdString();
     EXPECT_TRUE(prompt_->messages()[0].contains(QStringLiteral("項目7"))) << prompt_->messages()[0].toStdString();
-    EXPECT_FALSE(menu->button(MenuForm::kSupplier)->isEnabled());
+    // Only the bad item took its default: the rest reads and the books open.
+    EXPECT_TRUE(menu->settingsRead());
+    EXPECT_TRUE(menu->button(MenuForm::kSupplier)->isEnabled());
+    EXPECT_EQ(menu->globals().Settings.Item7, 0.0f);
+    EXPECT_EQ(menu->globals().Settings.StartMonth, 4.0f);
     EXPECT_EQ(ReadFileBytes(Home("company.w1")), lines);   // never replaced by the shipped one
 }
 
