@@ -17,7 +17,7 @@ bool DbError::IsConstraint() const
     return (code_ & 0xff) == SQLITE_CONSTRAINT;
 }
 
-void ThrowSqlite(sqlite3* db, int rc, std::string_view context)
+void ThrowSqlite(sqlite3* db, int rc, std::string_view context, std::string_view file)
 {
     int code = db ? sqlite3_extended_errcode(db) : rc;
     if ((code & 0xff) != (rc & 0xff)) code = rc;
@@ -46,8 +46,9 @@ void ThrowSqlite(sqlite3* db, int rc, std::string_view context)
         break;
     default: text = "データベースの処理に失敗しました (エラー番号 " + std::to_string(code) + ")。"; break;
     }
-    const char* file = db ? sqlite3_db_filename(db, "main") : nullptr;
-    if (file && *file) text += "\n" + std::string(file);
+    const char* open = db ? sqlite3_db_filename(db, "main") : nullptr;
+    if (file.empty() && open) file = open;
+    if (!file.empty()) text += "\n" + std::string(file);
     throw DbError(code, text, detail);
 }
 

@@ -298,7 +298,7 @@ TEST_F(CompanyFormTest, HostileFieldsAreRefusedNamingTheField)
         {12, "101", "税率"},
         {-1, "２８日", "仕入〆切期日"},
         {-2, "ＡＢＣＤＥＦＧＨＩＪＫ", "売上〆切期日"},
-        {8, QString::fromUtf8("山田\xF0\x9F\x98\x80"), "氏名"},
+        {8, QString::fromUtf8("山田\xF0\x9F\x98\x80"), "氏名に使えない文字があります: \xF0\x9F\x98\x80"},
     };
     const std::string snap = Snapshot();
     for (const Case& c : cases) {
@@ -599,6 +599,71 @@ TEST_F(CompanyFormTest, AMissingOrDamagedSettingsFileOpensTheDefaultsAndClosingW
         EXPECT_EQ(read.Settings.OwnerName, FixedText("青木", kOwnerNameWidth));
         EXPECT_EQ(read.Settings.Term, 1);
         EXPECT_EQ(read.Settings.PurchaseClosingDay, "末日");
+    }
+}
+
+TEST_F(CompanyFormTest, OneBadValueKeepsEveryOtherSetting)
+{
+    // Line 28, the purchase closing day, holds a byte CP932 has no character for.
+    auto lines = Lines(before);
+    lines[27] = "\x81\x20";
+    std::string bytes;
+    for (const std::string& l : lines) bytes += l + "\r\n";
+    nvtest::WriteFileBytes(w1, bytes);
+    Run([&](CompanyForm* d) {
+        EXPECT_EQ(d->Field(8)->text(), "山田太郎");
+        EXPECT_EQ(d->Field(11)->text(), "3");
+        EXPECT_EQ(d->Field(0)->text(), "2004");
+        EXPECT_EQ(d->Field(6)->text(), "10");
+        EXPECT_EQ(d->ClosingDay(0)->currentText(), "末日");
+        EXPECT_EQ(d->ClosingDay(1)->currentText(), "末日");
+        Click(d->CloseButton());
+        EXPECT_FALSE(d->isVisible());
+    });
+    ASSERT_EQ(script->messages().size(), 1);
+    EXPECT_TRUE(script->messages()[0].contains("28 行目")) << script->messages()[0].toStdString();
+    EXPECT_TRUE(script->messages()[0].contains("項目14")) << script->messages()[0].toStdString();
+    const auto now = Lines(ReadText(w1));
+    for (size_t i = 0; i < now.size(); ++i) EXPECT_EQ(now[i], i == 27 ? Sjis("末日") : Lines(before)[i]) << i + 1;
+}
+
+// The database says which fiscal start it was carried to; a settings file
+// that moved on without it (a crash of an earlier version, a backup put
+// back) is found as the screen opens, and the carry-forward offered.
+TEST_F(CompanyFormTest, AStartTheDatabaseWasNotCarriedToIsOfferedAsTheScreenOpens)
+{
+    for (const Answer answer : {Answer::Yes, Answer::No}) {
+        SCOPED_TRACE(answer == Answer::Yes ? "carried" : "declined");
+        db.Execute("DROP TABLE IF EXISTS 自社設定");
+        db.Execute("UPDATE 仕入れ先 SET 繰越金額 = 120000");
+        nvtest::WriteFileBytes(w1, before);
+        script->clear();
+        Run([&](CompanyForm* d) { Click(d->CloseButton()); });   // records 2004/10/1
+        EXPECT_TRUE(script->messages().isEmpty()) << script->messages().join("\n").toStdString();
+        ModuleGlobal g;
+        g.AppFolderPath = folder;
+        g.gsReadCompany();
+        g.Settings.StartYear = 2005, g.Settings.StartMonth = 4;
+        DeriveFiscalEnd(g.Settings);
+        g.gsWriteCompany();
+
+        script->then(answer);
+        Run([&](CompanyForm* d) { Click(d->CloseButton()); });
+        ASSERT_GE(script->messages().size(), 1);
+        const QString question = script->messages()[0];
+        EXPECT_TRUE(question.contains("期首 2004年10月1日 の事業年度に繰り越されていますが")) << question.toStdString();
+        EXPECT_TRUE(question.contains("期首 2005年4月1日 へ補助簿DBを繰り越しますか")) << question.toStdString();
+        EXPECT_EQ(Value("SELECT 繰越金額 FROM 仕入れ先"), DbValue(int64_t(answer == Answer::Yes ? 113400 : 120000)));
+        if (answer == Answer::Yes) {
+            EXPECT_EQ(script->messages().mid(1), QStringList{"繰越の計算が終わりました (期首 2005年4月1日)。"});
+            continue;
+        }
+        // Declined and closed with the start left alone: asked again next time.
+        EXPECT_EQ(script->messages().size(), 1) << script->messages().join("\n").toStdString();
+        script->clear();
+        script->then(Answer::No);
+        Run([&](CompanyForm* d) { Click(d->CloseButton()); });
+        EXPECT_TRUE(script->messages().value(0).contains("繰り越しますか"));
     }
 }
 

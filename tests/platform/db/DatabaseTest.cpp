@@ -4,6 +4,7 @@
 #include "support/TempDir.h"
 
 #include <filesystem>
+#include <functional>
 #include <gtest/gtest.h>
 
 using namespace nv;
@@ -145,6 +146,41 @@ TEST_F(DbDatabase, MissingFileAndNonDatabaseAreRefused)
         FAIL();
     } catch (const DbError& e) {
         EXPECT_NE(std::string(e.what()).find("壊れている"), std::string::npos) << e.what();
+    }
+}
+
+// What a person reads is Japanese and names the file; SQLite's own English
+// is kept for the log.
+TEST_F(DbDatabase, FailuresSayTheCauseInJapaneseAndNameTheFile)
+{
+    std::filesystem::create_directory(dir.file("folder.db"));
+    nvtest::WriteFileBytes(dir.file("text.db"), std::string(4096, 'x'));
+    const struct {
+        const char* what;
+        std::function<void()> fail;
+        std::string cause;
+        std::string file;
+    } cases[] = {
+        {"a folder", [&] { Database::Open(dir.file("folder.db")).Query("SELECT 1 FROM sqlite_master"); },
+         "データベースファイル", dir.file("folder.db")},
+        {"not a database", [&] { Database::Open(dir.file("text.db")); }, "壊れている", dir.file("text.db")},
+        {"a check", [&] { db.Execute("INSERT INTO lines (party, m) VALUES (1, 13)"); }, "規則に合わない", path},
+        {"a missing table", [&] { db.Query("SELECT * FROM nothing"); }, "データベースの処理に失敗しました", path},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        try {
+            c.fail();
+            ADD_FAILURE() << "no failure";
+        } catch (const DbError& e) {
+            const std::string text = e.what();
+            EXPECT_NE(text.find(c.cause), std::string::npos) << text;
+            EXPECT_NE(text.find(c.file), std::string::npos) << text;
+            EXPECT_FALSE(e.detail().empty());
+            EXPECT_EQ(text.find(e.detail().substr(e.detail().find(": ") + 2)), std::string::npos) << text;
+            for (const char* english : {"error", "constraint", "no such", "not a database", "unable"})
+                EXPECT_EQ(text.find(english), std::string::npos) << text;
+        }
     }
 }
 
