@@ -428,7 +428,8 @@ CompanyFile ParseCompanyFileKeeping(std::string_view bytes, int defaultYear)
             if (lines.size() <= labelIndex + 1) break;   // the rest is missing as well
         }
     }
-    // Start and end make one fiscal year: a bad one follows the other.
+    // Start and end make one fiscal year: a bad one follows the other, and
+    // when that cannot be either, both take their defaults.
     CompanySettings& s = f.Settings;
     if (!read[9] && read[10]) {
         s.StartMonth = s.EndMonth == 12 ? 1.0f : s.EndMonth + 1;
@@ -436,6 +437,13 @@ CompanyFile ParseCompanyFileKeeping(std::string_view bytes, int defaultYear)
         s.StartDay = 1;
     } else if (!read[10]) {
         DeriveFiscalEnd(s);
+    }
+    const bool whole = Impossible(9, {{}, {s.StartYear, s.StartMonth, s.StartDay}}).empty() &&
+                       Impossible(10, {{}, {s.EndYear, s.EndMonth, s.EndDay}}).empty();
+    if (!whole) {
+        const CompanySettings d = DefaultCompanyFile(defaultYear).Settings;
+        s.StartYear = d.StartYear, s.StartMonth = d.StartMonth, s.StartDay = d.StartDay;
+        s.EndYear = d.EndYear, s.EndMonth = d.EndMonth, s.EndDay = d.EndDay;
     }
     return f;
 }
@@ -466,7 +474,9 @@ std::string FormatCompanyFile(const CompanyFile& file)
         std::string line;
         const std::string& raw = file.ValueLines[i];
         bool reuse = false;
-        if (!raw.empty() && raw.find_first_of("\r\n") == std::string::npos) {
+        // A line the reader refuses (a NUL in it) is never written back, even
+        // when what it reads to is the value.
+        if (!raw.empty() && raw.find_first_of(std::string_view("\r\n\0", 3)) == std::string::npos) {
             try {
                 reuse = ParseValue(raw, 0, item) == v;
             } catch (const CompanyFileError&) {
