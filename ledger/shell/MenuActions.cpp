@@ -146,18 +146,22 @@ void MenuForm::CheckDatabase()
         return;
     }
     databaseProblem_.clear();
+    Database db;
     try {
-        Database db = OpenLedgerDatabase(path);
-        const SettingsCheck check = CheckSettingsAgainstDatabase(db, g_.AppFolderPath);
-        if (check.State == SettingsAgreement::Finished) Say(Q(check.Message), ui::Icon::Information);
-        if (check.State == SettingsAgreement::Differ)
-            Say(Q(check.Message) + QStringLiteral("\n自社登録を開くと、繰越の計算を行えます。"), ui::Icon::Warning);
+        db = OpenLedgerDatabase(path);
     } catch (const DbError& e) {
         // Another program holding the file is no reason to keep the books shut.
         if (!e.IsBusy()) databaseProblem_ = Q(e.what());
         Say(Q(e.what()), ui::Icon::Warning);
+        return;
+    }
+    try {
+        const SettingsCheck check = CheckSettingsAgainstDatabase(db, g_.AppFolderPath);
+        if (check.State == SettingsAgreement::Finished) Say(Q(check.Message), ui::Icon::Information);
+        if (check.State == SettingsAgreement::Differ)
+            Say(Q(check.Message) + QStringLiteral("\n自社登録を開くと、繰越の計算を行えます。"), ui::Icon::Warning);
     } catch (const std::exception& e) {
-        Say(ErrorText(e), ui::Icon::Warning);
+        Say(QStringLiteral("補助簿DBの自社設定の記録を読めません。\n") + ErrorText(e), ui::Icon::Warning);
     }
 }
 

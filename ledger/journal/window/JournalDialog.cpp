@@ -114,9 +114,13 @@ void JournalDialog::Load()
     model_.SetReadOnly(db_.IsReadOnly());
     // A save of 自社登録 that stopped half way is finished before the
     // settings are read; a start the database was not carried to is said.
-    const SettingsCheck check = CheckSettingsAgainstDatabase(db_, global_.AppFolderPath);
-    settingsNotice_ = Q(check.Message);
-    if (check.State == SettingsAgreement::Differ) settingsNotice_ += "\n自社登録で繰越の計算を行ってください。";
+    try {
+        const SettingsCheck check = CheckSettingsAgainstDatabase(db_, global_.AppFolderPath);
+        settingsNotice_ = Q(check.Message);
+        if (check.State == SettingsAgreement::Differ) settingsNotice_ += "\n自社登録で繰越の計算を行ってください。";
+    } catch (const std::exception& e) {
+        settingsNotice_ = "補助簿DBの自社設定の記録を読めません。\n" + Q(e.what());
+    }
     global_.gsReadCompany();
     entry_.Settings = global_.Settings;
     book_ = std::make_unique<JournalBook>(db_, entry_, static_cast<StatusBarPanels*>(this));
