@@ -128,21 +128,6 @@ TEST_F(Schema, OtherVersionsAndMissingFilesAreRefused)
     EXPECT_FALSE(std::filesystem::exists(dir.file("none.MDB")));
 }
 
-TEST_F(Schema, AFolderOrAPipeIsSaidAsWhatItIsWithoutBlocking)
-{
-    const std::string folder = dir.file("folder.MDB"), pipe = dir.file("pipe.MDB");
-    std::filesystem::create_directory(folder);
-    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
-    for (const auto& [file, said] : {std::pair{folder, "フォルダです"}, std::pair{pipe, "名前付きパイプです"}}) {
-        try {
-            OpenLedgerDatabase(file);
-            ADD_FAILURE() << file;
-        } catch (const DbError& e) {
-            EXPECT_EQ(std::string(e.what()), "補助簿DBを開けません: " + file + ": " + said);
-        }
-    }
-}
-
 TEST(LedgerTemplate, BuiltFileOpensAsAnEmptyLedger)
 {
     std::string path = std::string(NV_BINARY_DIR) + "/share/" + kTemplateDatabaseName;

@@ -3,7 +3,6 @@
 // lines, the input-method calls and the once-per-load set-up.
 #include "JournalFixture.h"
 
-#include "ledger/common/SettingsRecord.h"
 #include "platform/ui/WidgetHandle.h"
 
 #include <QAction>
@@ -373,40 +372,6 @@ TEST_F(JournalWindowTest, EachSideNamesItsOwnLedgerAndTheBalanceButtonEndsItsWor
         EXPECT_EQ(d->findChild<QPushButton*>("cmdClose")->toolTip(), c.close);
         Click(d.get(), "cmdZandaka");
         EXPECT_EQ(d->StatusText(), "データ処理終了");
-        d->reject();
-    }
-}
-
-// As the journal opens, company.w1 is compared with the database's record
-// of the last save of 自社登録: a save that stopped before the file is
-// finished, a start the database was not carried to is said.
-TEST_F(JournalWindowTest, SettingsThatDisagreeWithTheDatabaseAreFoundAsTheJournalOpens)
-{
-    const std::string w1 = folder + kCompanyFileName;
-    const std::string now = ReadFileBytes(w1);
-    CompanyFile later;
-    later.Settings = settings;
-    later.Settings.StartMonth = 3;   // still holding party 7's lines
-    DeriveFiscalEnd(later.Settings);
-    const std::string saved = FormatCompanyFile(later);
-    const struct {
-        const char* what;
-        SettingsRecord record;
-        const char* said;
-        std::string after;
-    } cases[] = {
-        {"a save that stopped before the file", {{2005, 3, 1}, saved, now}, "を補助簿DBに合わせて書き直しました", saved},
-        {"a start not carried to", {{2004, 4, 1}, saved, saved}, "自社登録で繰越の計算を行ってください", now},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        WriteFileBytes(w1, now);
-        WriteSettingsRecord(db, c.record);
-        script->clear();
-        auto d = Open(JournalSide::Purchases);
-        ASSERT_EQ(script->messages().size(), 1) << script->messages().join("\n").toStdString();
-        EXPECT_TRUE(script->messages()[0].contains(c.said)) << script->messages()[0].toStdString();
-        EXPECT_EQ(ReadFileBytes(w1), c.after);
         d->reject();
     }
 }
