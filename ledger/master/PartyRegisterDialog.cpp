@@ -572,7 +572,8 @@ void PartyRegisterDialog::ChangeIme(QWidget* w, bool open, int mode)
         ObjectRef ime = CreateObject("NvZzIME.imeClass");
         ime.Call("ChangeIMEModeEX", {Variant(ui::WidgetHandle(w)), Variant(open),
                                      Variant(static_cast<int32_t>(mode))});
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
+        qWarning("NvZzIME.ChangeIMEModeEX: %s", e.what());
     }
 }
 

@@ -194,13 +194,15 @@ private:
         if (outputOpen_) {
             try {
                 ink_.Call(job_.Mode == OutputMode::Printer ? "AbortPrinter" : "AbortDocument");
-            } catch (const std::exception&) {
+            } catch (const std::exception& e) {
+                qWarning("Inkplate abort: %s", e.what());
             }
         }
         if (form_ && formOpen_) {
             try {
                 form_.Call("Close");
-            } catch (const std::exception&) {
+            } catch (const std::exception& e) {
+                qWarning("Inkplate form close: %s", e.what());
             }
         }
         hourglass_.Restore();

@@ -1,6 +1,7 @@
 #include "ledger/journal/window/JournalDialog.h"
 
 #include "ledger/common/LedgerSchema.h"
+#include "ledger/common/SettingsRecord.h"
 #include "ledger/journal/window/JournalGridDelegate.h"
 #include "ledger/journal/window/PreviewViewer.h"
 #include "platform/automation/Automation.h"
@@ -111,6 +112,15 @@ void JournalDialog::Load()
     db_ = OpenLedgerDatabase(global_.DbPath);
     db_.SetBusyTimeout(kBusyTimeoutMs);
     model_.SetReadOnly(db_.IsReadOnly());
+    // A save of 自社登録 that stopped half way is finished before the
+    // settings are read; a start the database was not carried to is said.
+    try {
+        const SettingsCheck check = CheckSettingsAgainstDatabase(db_, global_.AppFolderPath);
+        settingsNotice_ = Q(check.Message);
+        if (check.State == SettingsAgreement::Differ) settingsNotice_ += "\n自社登録で繰越の計算を行ってください。";
+    } catch (const std::exception& e) {
+        settingsNotice_ = "補助簿DBの自社設定の記録を読めません。\n" + Q(e.what());
+    }
     global_.gsReadCompany();
     entry_.Settings = global_.Settings;
     book_ = std::make_unique<JournalBook>(db_, entry_, static_cast<StatusBarPanels*>(this));
@@ -124,8 +134,9 @@ void JournalDialog::FillItemNames()
     try {
         for (const auto& row : db_.Query("SELECT \"品名\" FROM \"品名\" WHERE \"品名\" IS NOT NULL ORDER BY _rowid_"))
             if (auto s = std::get_if<std::string>(&row[0])) names << Q(*s);
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
         // Without the list the cell is typed.
+        Warn("品名の一覧を読めません。品名は入力してください。\n" + Q(e.what()), this);
     }
     delegate_->SetItemNames(names);
 }
@@ -322,6 +333,7 @@ void JournalDialog::FirstPaint()
     ShowNewLine();
     SetPanelText(1, kStatusWorkDone);
     if (db_.IsReadOnly()) KeepEditsOut();
+    if (!settingsNotice_.isEmpty()) Warn(settingsNotice_, this);
 }
 
 void JournalDialog::KeepEditsOut()
@@ -367,7 +379,8 @@ void JournalDialog::ChangeIme(int column)
         ObjectRef ime = CreateObject("NvZzIME.imeClass");
         ime.Call("ChangeIMEModeEX", {Variant(ui::WidgetHandle(grid_)), Variant(int32_t{open ? 1 : 0}),
                                      Variant(int32_t{open ? 9 : 0})});
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
+        qWarning("NvZzIME.ChangeIMEModeEX: %s", e.what());
     }
 }
 
@@ -461,20 +474,30 @@ void JournalDialog::cmdZandaka_Click()
 {
     CloseOpenEditor();
     BusyCursor busy;
+    said_.clear();
     try {
         book_->CalcRunningBalance();
     } catch (const std::exception& e) {
         model_.Reload();
+        said_ = Q(e.what());
         Trapped(e, Col(JournalColumn::Month));
     }
     try {
         if (!book_->NewLine()) book_->AppendNewLine();
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
+        SayOnce(Q(e.what()), kNewLineFailedMessage);
     }
     model_.Reload();
     ShowNewLine();
     // The balance pass leaves its working text.
     SetPanelText(1, kStatusWorkDone);
+}
+
+void JournalDialog::SayOnce(const QString& cause, const QString& before)
+{
+    if (cause == said_) return;
+    said_ = cause;
+    Warn(before + cause, this);
 }
 
 void JournalDialog::cmdUpdate_Click()
