@@ -26,6 +26,8 @@ bool Prepare(DrawingJob& job, OutputMode mode, const SideWords& words, JournalRe
 {
     job.Mode = mode;
     job.FormFile = ReportFormFile(report);
+    // The wide summary's paper lies on its side, as its form does.
+    if (report == JournalReport::LandscapeSummary) job.Orientation = 2;
     if (mode != OutputMode::Document) {
         // Where the PDF printer's files go; without the folder, the control's own.
         try {
