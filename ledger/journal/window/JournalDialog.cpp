@@ -210,6 +210,10 @@ void JournalDialog::BuildForm()
                            QAbstractItemView::EditKeyPressed);
     grid_->setTabKeyNavigation(false);
     grid_->verticalHeader()->setDefaultSectionSize(std::max(px(270), grid_->fontMetrics().height() + 6));
+    // The row indicator keeps its column whether or not a row shows the new
+    // line's "*", so the columns do not shift as lines are typed.
+    QHeaderView* indicator = grid_->verticalHeader();
+    indicator->setMinimumWidth(std::max(px(240), ui::HeaderFitWidth(indicator, QStringLiteral("*"), 0)));
     // On a small screen the grid scrolls: a few lines in sight are enough.
     grid_->setMinimumSize(px(6000), grid_->horizontalHeader()->sizeHint().height() +
                                         kFewRows * grid_->verticalHeader()->defaultSectionSize() +

@@ -7,6 +7,7 @@
 
 #include <QAction>
 #include <QDialog>
+#include <QHeaderView>
 #include <sys/stat.h>
 
 using namespace nv;
@@ -414,4 +415,35 @@ TEST_F(JournalWindowTest, EachSideNamesItsOwnLedgerAndTheBalanceButtonEndsItsWor
         EXPECT_EQ(d->StatusText(), "データ処理終了");
         d->reject();
     }
+}
+
+TEST_F(JournalWindowTest, TheGridKeepsItsIndicatorAndColumnWidths)
+{
+    auto d = Open(JournalSide::Purchases);
+    QWidget* x = d.get();
+    QTableView* g = GridOf(x);
+    auto widths = [&] {
+        QStringList w{QString::number(g->verticalHeader()->width())};
+        for (int c = 0; c < g->model()->columnCount(); ++c) w << QString::number(g->columnWidth(c));
+        return w.join(QLatin1Char(',')).toStdString();
+    };
+    const std::string opened = widths();
+    EXPECT_GE(g->verticalHeader()->width(), g->fontMetrics().horizontalAdvance(QStringLiteral("*")));
+    const struct { const char* what; std::function<void()> act; } steps[] = {
+        {"再表示", [&] { Click(x, "cmdRefresh"); }},
+        {"a refused cell",
+         [&] {
+             GoTo(x, 1, 6);
+             Enter(x, "abc");
+             QTest::keyClick(EditorLine(x), Qt::Key_Escape);
+         }},
+        {"a line typed", [&] { GoTo(x, 1, 7); Enter(x, "1200"); GoTo(x, 0, 3); }},
+        {"再表示 after it", [&] { Click(x, "cmdRefresh"); }},
+    };
+    for (const auto& s : steps) {
+        s.act();
+        QApplication::processEvents();
+        EXPECT_EQ(widths(), opened) << s.what;
+    }
+    d->reject();
 }
