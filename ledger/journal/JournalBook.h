@@ -65,13 +65,13 @@ public:
     void FixLineYears();
 
     // The first balance pass of an opening: search, drop lines that hold
-    // nothing (never the first), amounts of lines with 単価 and 数量 taken as
-    // their product, balances, save when changed, new line. Returns the
+    // nothing (never the first), an empty amount of a line with 単価 and 数量
+    // filled with their product, balances, save when changed, new line. Returns the
     // message to show (the no-line message) or "".
     std::string OpenPass();
-    // The balance button: as the opening pass but every amount counts as
-    // stored, and a first line of balance 0 becomes or gets the
-    // carry-forward line, unless the user named it 前期繰越金額.
+    // The balance button: as the opening pass but an empty amount stays
+    // empty, and a first line of balance 0 becomes or gets the
+    // carry-forward line, whatever its name.
     std::string CalcRunningBalance();
 
     // True when the list differs from what was loaded or last saved.
@@ -88,7 +88,7 @@ private:
     std::string BalancePass(bool button);
     void DropWhollyEmptyLines();
     void InsertCarryForward();
-    void ApplyBalances(bool recomputeAmounts);
+    void ApplyBalances(bool fillEmptyAmounts);
     void SortLines();
 
     Database& db_;
