@@ -97,6 +97,8 @@ std::string JournalBook::BalancePass(bool button)
 {
     // The sales journal shows its working status only once there are lines.
     bool sales = words_.Side == JournalSide::Sales;
+    // The pass may change any line: its save compares them all.
+    wholeList_ = true;
     if (!sales) Status(kStatusWorking);
     SortLines();
     DropWhollyEmptyLines();
