@@ -54,9 +54,6 @@ struct JournalLine {
     std::optional<int64_t> Amount, Settlement;
     std::optional<std::string> DebitCredit;
     std::optional<int64_t> Balance;
-    // The day came with the line from the line above and was not typed: a
-    // month typed over it takes the month's length into account.
-    bool DayCopied = false;
 
     // Nothing stored: no item, figures, debit/credit mark or balance.
     bool IsWhollyEmpty() const;
