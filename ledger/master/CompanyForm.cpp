@@ -8,6 +8,7 @@
 #include "platform/core/FileErrors.h"
 #include "platform/db/DbError.h"
 #include "platform/ui/Prompt.h"
+#include "platform/ui/WorkArea.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -166,7 +167,9 @@ void CompanyForm::Build()
 {
     setObjectName("F1_自社登録");
     setWindowTitle("自社登録");
-    auto* top = new QVBoxLayout(this);
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    auto* top = new QVBoxLayout;
     auto* menuBar = new QMenuBar(this);
     QMenu* file = menuBar->addMenu("ファイル(&F)");
     file->setObjectName("mnuFmain");
@@ -177,7 +180,7 @@ void CompanyForm::Build()
     fileItems_[1]->setObjectName("mnuFILE(1)");
     connect(fileItems_[0], &QAction::triggered, this, &CompanyForm::ChooseDatabase);
     connect(fileItems_[1], &QAction::triggered, this, &CompanyForm::CopyDatabase);
-    top->setMenuBar(menuBar);
+    outer->setMenuBar(menuBar);
 
     auto* grid = new QGridLayout;
     top->addLayout(grid);
@@ -278,9 +281,11 @@ void CompanyForm::Build()
     top->addWidget(note(1, "元帳入力に必要な品名を登録します。"));
     top->addWidget(note(4, "DB : データベースファイル"));
     top->addWidget(cmdClose_);
+    // On a small screen the controls scroll; the status line stays below.
+    outer->addWidget(new ui::ScrollingPage(top, this), 1);
     stt1_ = new QStatusBar(this);
     stt1_->setObjectName("stt1");
-    top->addWidget(stt1_);
+    outer->addWidget(stt1_);
 
     connect(command1_, &QPushButton::clicked, this, &CompanyForm::CarryForwardNow);
     connect(command2_, &QPushButton::clicked, this, [this] {

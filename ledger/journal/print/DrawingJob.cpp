@@ -140,7 +140,7 @@ private:
     {
         Check("Initialize", ink_.Call("Initialize"));
         ObjectRef printer(ink_.Get("Printer"));
-        printer.Put("Orientation", Variant(int32_t{1}));
+        printer.Put("Orientation", Variant(job_.Orientation));
         printer.Put("PaperSize", Variant(int32_t{9}));
         printer.Put("PrintScale", Variant(int16_t{100}));
         if (job_.Mode == OutputMode::Printer) {

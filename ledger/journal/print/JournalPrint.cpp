@@ -27,6 +27,8 @@ bool Prepare(DrawingJob& job, OutputMode mode, const SideWords& words, JournalRe
 {
     job.Mode = mode;
     job.FormFile = ReportFormFile(report);
+    // The wide summary's paper lies on its side, as its form does.
+    if (report == JournalReport::LandscapeSummary) job.Orientation = 2;
     // Where the PDF printer's files go, and the document file: a folder that
     // cannot be made stops the print rather than send it elsewhere.
     try {

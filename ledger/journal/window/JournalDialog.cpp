@@ -8,6 +8,7 @@
 #include "platform/ui/DesignUnits.h"
 #include "platform/ui/Prompt.h"
 #include "platform/ui/WidgetHandle.h"
+#include "platform/ui/WorkArea.h"
 
 #include <QApplication>
 #include <QGridLayout>
@@ -32,6 +33,7 @@ namespace nv {
 namespace {
 
 constexpr int kBusyTimeoutMs = 1500;
+constexpr int kFewRows = 4;
 constexpr const char* kErrorPrefix = "ｴﾗｰが発生しました:";
 constexpr const char* kCloseWithoutSaving = "保存せずに閉じますか？";
 
@@ -208,7 +210,6 @@ void JournalDialog::BuildForm()
 
     grid_ = new QTableView(this);
     grid_->setObjectName("DBGrid1");
-    grid_->setMinimumSize(px(14160), px(6240));
     body->addWidget(grid_, 1);
     grid_->setModel(&model_);
     delegate_ = new JournalGridDelegate(Col(JournalColumn::Item), grid_);
@@ -220,6 +221,14 @@ void JournalDialog::BuildForm()
                            QAbstractItemView::EditKeyPressed);
     grid_->setTabKeyNavigation(false);
     grid_->verticalHeader()->setDefaultSectionSize(std::max(px(270), grid_->fontMetrics().height() + 6));
+    // The row indicator keeps its column whether or not a row shows the new
+    // line's "*", so the columns do not shift as lines are typed.
+    QHeaderView* indicator = grid_->verticalHeader();
+    indicator->setMinimumWidth(std::max(px(240), ui::HeaderFitWidth(indicator, QStringLiteral("*"), 0)));
+    // On a small screen the grid scrolls: a few lines in sight are enough.
+    grid_->setMinimumSize(px(6000), grid_->horizontalHeader()->sizeHint().height() +
+                                        kFewRows * grid_->verticalHeader()->defaultSectionSize() +
+                                        2 * grid_->frameWidth());
     grid_->installEventFilter(this);
     connect(grid_->selectionModel(), &QItemSelectionModel::currentChanged, this, &JournalDialog::CurrentChanged);
 
@@ -295,10 +304,13 @@ void JournalDialog::SetGridColumns()
         grid_->setColumnWidth(c, ui::HeaderFitWidth(header, caption, ui::DesignPixels(grid_, widths[c])));
         total += grid_->columnWidth(c);
     }
-    // Every column in sight: the window widens rather than scroll.
+    // Every column in sight where the screen has the room; the grid scrolls
+    // where it has not.
     const int frame = 2 * grid_->frameWidth();
     const int bar = grid_->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, grid_);
-    grid_->setMinimumWidth(std::max(grid_->minimumWidth(), total + grid_->verticalHeader()->sizeHint().width() + frame + bar));
+    const int wanted = total + grid_->verticalHeader()->sizeHint().width() + frame + bar;
+    if (wanted > grid_->width()) resize(width() + wanted - grid_->width(), height());
+    ui::FitIntoWorkArea(this);
 }
 
 void JournalDialog::showEvent(QShowEvent* event)

@@ -39,12 +39,18 @@ std::string Sjis(const char* utf8)
     return *Utf8ToCp932(utf8);
 }
 
+QWidget* OwnerWindow(QWidget* c) { return c->window(); }
+QWidget* OwnerWindow(QObject* c) { return qobject_cast<QWidget*>(c->parent()); }
+
 // The forms live in the plug-in, so tests reach their controls by name.
 struct FormView {
     QWidget* w;
-    template <class T> T* Named(const QString& name, bool direct = false) const
+    // own: the form's own control, not one of a window it opened.
+    template <class T> T* Named(const QString& name, bool own = false) const
     {
-        T* c = w->findChild<T*>(name, direct ? Qt::FindDirectChildrenOnly : Qt::FindChildrenRecursively);
+        T* c = nullptr;
+        for (T* found : w->findChildren<T*>(name))
+            if (!c && (!own || OwnerWindow(found) == w)) c = found;
         EXPECT_TRUE(c) << name.toStdString();
         return c;
     }
