@@ -17,8 +17,8 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QPushButton>
-#include <QTreeView>
 #include <QScreen>
+#include <QTreeView>
 #include <QVBoxLayout>
 
 #include <cmath>
