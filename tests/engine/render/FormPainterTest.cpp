@@ -152,7 +152,10 @@ TEST(FormPainter, NumbersAtTheEndsOfTheirRangeAreHeldNotWrapped)
          false, 96},
         {"a list at the far right",
          [&](TvFedObject&, TvLayer& l) {
-             auto list = std::make_unique<TvList>(Rect{kFar, 0, kFar, kInch}, 3, 2, *label({}));
+             // A list frames itself in its cells' style.
+             auto cell = label({});
+             cell->m_bFrame = 1;
+             auto list = std::make_unique<TvList>(Rect{kFar, 0, kFar, kInch}, 3, 2, *cell);
              list->m_nWidth = 3000;
              list->m_bFrame = 1;
              l.m_objects.push_back(std::move(list));
