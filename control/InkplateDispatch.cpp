@@ -5,7 +5,7 @@
 #include "control/InkplateWidget.h"
 #include "control/PropertyAccess.h"
 #include "control/TypeLibrary.h"
-#include "control/TvlError.h"
+#include "control/typelib/TvlError.h"
 #include "engine/core/EngineLog.h"
 
 namespace nv {

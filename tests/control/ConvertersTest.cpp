@@ -1,7 +1,7 @@
 #include "control/ControlErrors.h"
 #include "control/Converters.h"
 #include "control/TypeLibrary.h"
-#include "control/TvlEnums.h"
+#include "control/typelib/TvlEnums.h"
 
 #include <climits>
 #include <gtest/gtest.h>

@@ -7,7 +7,7 @@
 #include "control/CXPrinters.h"
 #include "control/ControlErrors.h"
 #include "control/InkplateDispatch.h"
-#include "control/TvlError.h"
+#include "control/typelib/TvlError.h"
 #include "engine/core/EngineLog.h"
 #include "engine/format/UnitTable.h"
 #include "engine/printer/DevModeTracker.h"

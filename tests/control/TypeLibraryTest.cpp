@@ -1,6 +1,6 @@
 #include "control/TypeLibrary.h"
-#include "control/TvlEnums.h"
-#include "control/TvlError.h"
+#include "control/typelib/TvlEnums.h"
+#include "control/typelib/TvlError.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>

@@ -4,7 +4,7 @@
 // one), a log of every call, the field texts of each output page, and
 // results or errors chosen per call.
 #include "control/TypeLibrary.h"
-#include "control/TvlError.h"
+#include "control/typelib/TvlError.h"
 #include "platform/automation/Automation.h"
 
 #include <functional>
