@@ -76,7 +76,7 @@ void MainFrame::PrintSetup()
     ui::PrinterSetupChoice proposed = ChoiceOf(m_printer.setup);
     // Without a printer the PDF file is offered first, on A4 portrait.
     if (!m_printer.setup) proposed = {VirtualPdfPrinterName(), 9, QStringLiteral("A4"), 2100, 2970, 1};
-    const auto chosen = ui::prompt().choosePrinterSetup({.title = QStringLiteral("プリンタの設定"),
+    const auto chosen = ui::CurrentPrompt().ChoosePrinterSetup({.title = QStringLiteral("プリンタの設定"),
                                                          .proposed = proposed,
                                                          .printers = Offers(*m_printer.catalog),
                                                          .parent = this});

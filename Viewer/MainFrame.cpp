@@ -223,7 +223,7 @@ void MainFrame::ChooseAndOpen()
     r.mode = ui::FileMode::Open;
     r.filters = QStringList{QStringLiteral("ﾀﾍﾞﾛ ﾄﾞｷｭﾒﾝﾄ ﾌｧｲﾙ (*.tvd)")};
     r.parent = this;
-    if (auto path = ui::prompt().chooseFile(r)) OpenDocument(*path);
+    if (auto path = ui::CurrentPrompt().ChooseFile(r)) OpenDocument(*path);
 }
 
 bool MainFrame::OpenDocument(const QString& path)

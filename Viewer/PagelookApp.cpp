@@ -48,7 +48,7 @@ int PagelookApp::Start(const QStringList& args, const QString& currentFolder)
 {
     // Engine messages (CP932) reach people through the one prompt.
     SetMessageBoxHandler([](const std::string& text, unsigned style, unsigned) {
-        return ui::messageBox(QString::fromUtf8(Cp932ToUtf8(text)), style);
+        return ui::MessageBox(QString::fromUtf8(Cp932ToUtf8(text)), style);
     });
     TempFileManager::Instance().SetWorkFolder({});
     m_options = ViewerOptions::Load(*ViewerOptions::OpenSettings());

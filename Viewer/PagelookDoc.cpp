@@ -45,7 +45,7 @@ std::unique_ptr<PagelookDoc> PagelookDoc::Open(const QString& path)
     } catch (const std::exception& e) {
         // File and archive errors, and anything else a damaged file provokes.
         LogRefusal(path, LogText(e));
-        ui::messageBox(FailedToOpenText(path), ui::MbOk | ui::MbIconExclamation);
+        ui::MessageBox(FailedToOpenText(path), ui::MbOk | ui::MbIconExclamation);
         return nullptr;
     }
     return doc;

@@ -112,7 +112,7 @@ void NumberDialog::accept()
         m.text = refusal;
         m.icon = ui::Icon::Warning;
         m.parent = this;
-        ui::prompt().ask(m);
+        ui::CurrentPrompt().Ask(m);
         m_box->setFocus();
         m_box->selectAll();
         return;

@@ -98,7 +98,7 @@ public:
             return true;
         } catch (const Reported&) {
         } catch (const AutomationError& e) {
-            Warn(e.description().empty() ? e.what() : e.description());
+            Warn(e.Description().empty() ? e.what() : e.Description());
         } catch (const std::exception& e) {
             Warn(e.what());
         }
@@ -112,7 +112,7 @@ private:
         if (job_.LedgerStatus && context_.Status) gsStatusText(*context_.Status, text);
     }
 
-    void Warn(const std::string& text) { ui::warn(QString::fromStdString(text), context_.Parent); }
+    void Warn(const std::string& text) { ui::Warn(QString::fromStdString(text), context_.Parent); }
 
     void Check(const char* method, const Variant& result)
     {
@@ -176,7 +176,7 @@ private:
             Status(kPrintedStatus);
             hourglass_.Restore();
             const std::string file = pdf_.Written();
-            ui::inform(QString::fromUtf8(kPrintDoneMessage) +
+            ui::Inform(QString::fromUtf8(kPrintDoneMessage) +
                            (file.empty() ? QString() : "\n" + QString::fromUtf8(kPrintFileLine) + QString::fromStdString(file)),
                        context_.Parent);
         } else {

@@ -58,7 +58,7 @@ void Warn(const QString& text, QWidget* parent, const QString& title = {})
     m.title = title;
     m.icon = ui::Icon::Warning;
     m.parent = parent;
-    ui::prompt().ask(m);
+    ui::CurrentPrompt().Ask(m);
 }
 
 int Col(JournalColumn c)
@@ -336,7 +336,7 @@ void JournalDialog::FirstPaint()
     grid_->hide();
     std::string message;
     model_.Relayout([&] { step([&] { message = book_->OpenPass(); }); });
-    if (!message.empty()) ui::inform(Q(message), this);
+    if (!message.empty()) ui::Inform(Q(message), this);
     step([this] {
         if (!book_->NewLine()) book_->AppendNewLine();
     });
@@ -425,7 +425,7 @@ void JournalDialog::Refused(JournalColumn column, const std::string& message)
         m.title = QString("DBGrid1.Columns(%1)").arg(Col(column));
         m.icon = ui::Icon::None;
         m.parent = this;
-        ui::prompt().ask(m);
+        ui::CurrentPrompt().Ask(m);
         return;
     }
     Warn(Q(message), this);
@@ -566,7 +566,7 @@ bool JournalDialog::Form_QueryUnload()
             BusyCursor busy;
             model_.Relayout([this] { book_->Save(); });
         } catch (const std::exception& e) {
-            ui::Answer a = ui::ask(kErrorPrefix + Q(e.what()) + "\n" + kCloseWithoutSaving, ui::Buttons::YesNo,
+            ui::Answer a = ui::Ask(kErrorPrefix + Q(e.what()) + "\n" + kCloseWithoutSaving, ui::Buttons::YesNo,
                                    ui::Answer::No, this);
             if (a != ui::Answer::Yes) return false;
         }

@@ -55,7 +55,7 @@ TEST_F(PrintTest, LedgerIntoADocumentFollowsTheProtocol)
     EXPECT_EQ(At(ink.pages[1], "suuryou1"), "");
     EXPECT_EQ(At(ink.pages[2], "zandaka2"), " 161000");
     EXPECT_EQ(At(ink.pages[2], "zandaka32"), "161000");
-    EXPECT_EQ(script->messages(), QStringList{});
+    EXPECT_EQ(script->Messages(), QStringList{});
     const std::vector<std::string> texts = {kLedgerWorkingStatus, kDocumentDoneStatus, kReadyStatus};
     EXPECT_EQ(status.texts, texts);
 }
@@ -66,8 +66,8 @@ TEST_F(PrintTest, LedgerToThePrinterEndsWithItsMessage)
     EXPECT_TRUE(ink.Called("TvPrinters.Count"));
     EXPECT_TRUE(ink.Called("StartPrinter(,Tavelo Document)"));
     EXPECT_EQ(ink.calls.back(), "EndPrinter");
-    EXPECT_EQ(script->messages(), QStringList{kPrintDoneMessage});
-    EXPECT_EQ(script->asked().back().icon, ui::Icon::Information);
+    EXPECT_EQ(script->Messages(), QStringList{kPrintDoneMessage});
+    EXPECT_EQ(script->AllAsked().back().icon, ui::Icon::Information);
     EXPECT_EQ(At(ink.pages[0], "売上金額"), "売 上 金 額");
     const std::vector<std::string> texts = {kLedgerWorkingStatus, kPrintedStatus, kReadyStatus};
     EXPECT_EQ(status.texts, texts);
@@ -133,12 +133,12 @@ TEST_F(PrintTest, FailuresTakeTheExitPath)
         SCOPED_TRACE(c.method);
         ink = FakeInkplate{};
         ink.results[c.method][c.call] = c.code;
-        script->clear();
+        script->Clear();
         status.texts.clear();
         EXPECT_FALSE(Ledger(c.mode, PurchaseLines(61)));
-        EXPECT_EQ(script->messages(),
+        EXPECT_EQ(script->Messages(),
                   QStringList{QString::fromStdString("Err:" + std::string(c.method) + "(" + gfDrawErrMsg(c.code) + ")")});
-        EXPECT_EQ(script->asked().back().icon, ui::Icon::Warning);
+        EXPECT_EQ(script->AllAsked().back().icon, ui::Icon::Warning);
         EXPECT_FALSE(ink.Called(c.never));
         EXPECT_EQ(ink.Count("AbortDocument") + ink.Count("AbortPrinter"), c.abort ? 1 : 0);
         if (c.abort) { EXPECT_EQ(ink.Count(c.abort), 1); }
@@ -154,7 +154,7 @@ TEST_F(PrintTest, NoPrinterStartsNothing)
     ink.printerCount = 0;
     EXPECT_FALSE(PrintSummaryPortrait(ink.Control(), OutputMode::Printer, PurchaseWords(), settings, Parties(2),
                                       context));
-    EXPECT_EQ(script->messages(), QStringList{kNoPrinterMessage});
+    EXPECT_EQ(script->Messages(), QStringList{kNoPrinterMessage});
     EXPECT_FALSE(ink.Called("StartPrinter"));
     EXPECT_FALSE(ink.Called("OpenForm"));
     EXPECT_FALSE(ink.Called("Abort"));
@@ -168,7 +168,7 @@ TEST_F(PrintTest, NoPrinterStartsNothing)
 TEST_F(PrintTest, ALedgerWithoutLinesStartsNothing)
 {
     EXPECT_FALSE(Ledger(OutputMode::Document, {}));
-    EXPECT_EQ(script->messages(), QStringList{kNoLinesToPrintMessage});
+    EXPECT_EQ(script->Messages(), QStringList{kNoLinesToPrintMessage});
     EXPECT_TRUE(ink.calls.empty());
 }
 
@@ -181,17 +181,17 @@ TEST_F(PrintTest, RefusedValuesAndMissingObjectsAbortTheDocument)
     };
     party.Name = "山田商店😀";
     EXPECT_FALSE(Ledger(OutputMode::Document, PurchaseLines(3)));
-    EXPECT_EQ(script->messages(), QStringList{"氏名: 使用できない文字です (山田商店😀)"});
+    EXPECT_EQ(script->Messages(), QStringList{"氏名: 使用できない文字です (山田商店😀)"});
     EXPECT_EQ(ink.Count("AbortDocument"), 1);
     EXPECT_EQ(ink.Count("Close"), 1);
     EXPECT_FALSE(ink.Called("PrintOut"));
 
     ink = FakeInkplate{};
-    script->clear();
+    script->Clear();
     ink.objectNames = {"印刷名"};
     EXPECT_FALSE(PrintSummaryLandscape(ink.Control(), OutputMode::Document, PurchaseWords(), settings, Parties(1),
                                        context));
-    EXPECT_EQ(script->messages(), QStringList{"オブジェクトがありません: 集計表"});
+    EXPECT_EQ(script->Messages(), QStringList{"オブジェクトがありません: 集計表"});
     EXPECT_EQ(ink.Count("AbortDocument"), 1);
 }
 
@@ -201,10 +201,10 @@ TEST_F(PrintTest, ADataFolderThatCannotHoldPrintStartsNothing)
     std::ofstream(home.path() / "PRINT") << "a file, not a folder";
     // Neither the document nor the printer's PDF goes anywhere else.
     for (OutputMode mode : {OutputMode::Document, OutputMode::Printer}) {
-        script->clear();
+        script->Clear();
         EXPECT_FALSE(Ledger(mode, PurchaseLines(1)));
-        ASSERT_EQ(script->messages().size(), 1);
-        EXPECT_EQ(script->messages()[0].toStdString(), "印刷用のフォルダを作成できません: " +
+        ASSERT_EQ(script->Messages().size(), 1);
+        EXPECT_EQ(script->Messages()[0].toStdString(), "印刷用のフォルダを作成できません: " +
                                                            (home.path() / "PRINT").string() +
                                                            ": 同じ名前のファイルがあります");
         EXPECT_TRUE(ink.calls.empty());

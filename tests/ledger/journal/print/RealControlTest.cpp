@@ -57,7 +57,7 @@ struct RealControlTest : PrintProcedureTest {
 TEST_F(RealControlTest, LedgerIntoADocumentReadsBackPageByPage)
 {
     ASSERT_TRUE(PrintLedger(ink, OutputMode::Document, PurchaseWords(), settings, party, PurchaseLines(61), context))
-        << script->messages().join("|").toStdString();
+        << script->Messages().join("|").toStdString();
     auto pages = nvtest::ReportPageTexts(Document("仕入元帳.tvd"));
     ASSERT_EQ(pages.size(), 3u);
     const struct { size_t page; const char* name; const char* text; } expected[] = {
@@ -71,7 +71,7 @@ TEST_F(RealControlTest, LedgerIntoADocumentReadsBackPageByPage)
         {2, "uriage32", "61000"}, {2, "zandaka32", "161000"}, {2, "ページ", "3"},
     };
     for (const auto& e : expected) EXPECT_EQ(At(pages[e.page], e.name), e.text) << e.page + 1 << " " << e.name;
-    EXPECT_EQ(script->messages(), QStringList{});
+    EXPECT_EQ(script->Messages(), QStringList{});
 }
 
 TEST_F(RealControlTest, SalesLedgerHeadingsIntoItsOwnDocument)
@@ -89,7 +89,7 @@ TEST_F(RealControlTest, LedgerOnThePdfPrinterNamesTheFileItWrote)
     setenv("PRINTER", ("pdf:" + pdf).c_str(), 1);
     ink = ObjectRef(CreateObject(kDrawingControlProgId));
     ASSERT_TRUE(PrintLedger(ink, OutputMode::Printer, PurchaseWords(), settings, party, PurchaseLines(61), context))
-        << script->messages().join("|").toStdString();
+        << script->Messages().join("|").toStdString();
     EXPECT_EQ(PdfPages(pdf), 3);
     const std::vector<std::vector<std::string>> pages = {
         {"2005 年", "元", "帳", "1 頁", "山田", "7", "山田商店", "仕 入 金 額", "前期繰越金額", "100000", "ボルト", "1000",
@@ -102,7 +102,7 @@ TEST_F(RealControlTest, LedgerOnThePdfPrinterNamesTheFileItWrote)
     ASSERT_EQ(texts.size(), pages.size());
     for (size_t p = 0; p < pages.size(); ++p)
         EXPECT_EQ(FirstOutOfOrder(texts[p], pages[p]), "") << "page " << p + 1 << ":\n" << texts[p];
-    EXPECT_EQ(script->messages(),
+    EXPECT_EQ(script->Messages(),
               QStringList{QString(kPrintDoneMessage) + "\n" + kPrintFileLine + QString::fromStdString(pdf)});
     EXPECT_EQ(status.texts, (std::vector<std::string>{kLedgerWorkingStatus, kPrintedStatus, kReadyStatus}));
 
@@ -111,11 +111,11 @@ TEST_F(RealControlTest, LedgerOnThePdfPrinterNamesTheFileItWrote)
     unsetenv("PRINTER");
     unsetenv("LPDEST");
     for (const char* name : {"Tvprint1.pdf", "Tvprint2.pdf"}) {
-        script->clear();
+        script->Clear();
         ink = ObjectRef(CreateObject(kDrawingControlProgId));
         ASSERT_TRUE(PrintLedger(ink, OutputMode::Printer, PurchaseWords(), settings, party, PurchaseLines(2), context));
         EXPECT_EQ(PdfPages(Document(name)), 1);
-        EXPECT_EQ(script->messages(),
+        EXPECT_EQ(script->Messages(),
                   QStringList{QString(kPrintDoneMessage) + "\n" + kPrintFileLine + QString::fromStdString(Document(name))});
     }
 }
@@ -123,7 +123,7 @@ TEST_F(RealControlTest, LedgerOnThePdfPrinterNamesTheFileItWrote)
 TEST_F(RealControlTest, SummariesIntoDocuments)
 {
     ASSERT_TRUE(PrintSummaryPortrait(ink, OutputMode::Document, PurchaseWords(), settings, Parties(7), context))
-        << script->messages().join("|").toStdString();
+        << script->Messages().join("|").toStdString();
     auto tall = nvtest::ReportPageTexts(Document("仕入縦.tvd"));
     ASSERT_EQ(tall.size(), 2u);
     EXPECT_EQ(At(tall[1], "hito3"), "年合計");
@@ -143,15 +143,15 @@ TEST_F(RealControlTest, ARefusedValueAbortsTheDocumentAndLeavesNoFile)
 {
     party.Name = "山田商店😀";
     EXPECT_FALSE(PrintLedger(ink, OutputMode::Document, PurchaseWords(), settings, party, PurchaseLines(3), context));
-    ASSERT_EQ(script->messages().size(), 1);
+    ASSERT_EQ(script->Messages().size(), 1);
     // The control's own error, naming what it cannot write.
-    EXPECT_TRUE(script->messages()[0].contains("😀")) << script->messages()[0].toStdString();
+    EXPECT_TRUE(script->Messages()[0].contains("😀")) << script->Messages()[0].toStdString();
     EXPECT_FALSE(std::filesystem::exists(home.path() / "PRINT" / "仕入元帳.tvd"));
     EXPECT_EQ(status.texts.back(), kReadyStatus);
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
     // The control is free for the next run.
     party.Name = FixedText("山田商店", 50);
-    script->clear();
+    script->Clear();
     EXPECT_TRUE(PrintLedger(ink, OutputMode::Document, PurchaseWords(), settings, party, PurchaseLines(3), context));
     EXPECT_TRUE(std::filesystem::exists(home.path() / "PRINT" / "仕入元帳.tvd"));
 }

@@ -20,15 +20,15 @@ const nv::InterfaceInfo kFakeInterface{"_Fake", nullptr, nullptr, kFakeMembers};
 // "vt=value"; arrays "[lower](e0;e1;...)".
 std::string Describe(const nv::Variant& v)
 {
-    const nv::Variant& d = v.deref();
-    if (d.isArray()) {
-        std::string s = "[" + std::to_string(d.array().lowerBound) + "](";
-        for (size_t i = 0; i < d.array().items.size(); ++i) s += (i ? ";" : "") + Describe(d.array().items[i]);
+    const nv::Variant& d = v.Deref();
+    if (d.IsArray()) {
+        std::string s = "[" + std::to_string(d.Array().lowerBound) + "](";
+        for (size_t i = 0; i < d.Array().items.size(); ++i) s += (i ? ";" : "") + Describe(d.Array().items[i]);
         return s + ")";
     }
-    std::string s = std::to_string(int(d.baseType())) + "=";
-    if (d.isEmpty()) return s;
-    if (d.baseType() == nv::VT_BOOL) return s + (d.boolean() ? "True" : "False");
+    std::string s = std::to_string(int(d.BaseType())) + "=";
+    if (d.IsEmpty()) return s;
+    if (d.BaseType() == nv::VT_BOOL) return s + (d.Boolean() ? "True" : "False");
     return s + d.ToString();
 }
 
