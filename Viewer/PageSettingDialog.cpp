@@ -33,8 +33,8 @@ QTreeWidgetItem* Row(int index, bool printed)
 } // namespace
 
 PageSettingDialog::PageSettingDialog(const QString& caption, int mode, const std::vector<int>& flags, QWidget* parent)
-    : QDialog(parent), m_list(new QTreeWidget(this)), m_toggle(new QPushButton(QStringLiteral("表示／非表示"), this)),
-      m_printer(new QPushButton(QStringLiteral("プリンタ設定"), this)), m_modes(new QButtonGroup(this))
+    : QDialog(parent), list_(new QTreeWidget(this)), toggle_(new QPushButton(QStringLiteral("表示／非表示"), this)),
+      printer_(new QPushButton(QStringLiteral("プリンタ設定"), this)), modes_(new QButtonGroup(this))
 {
     setWindowTitle(caption);
     auto* layout = new QVBoxLayout(this);
@@ -46,22 +46,22 @@ PageSettingDialog::PageSettingDialog(const QString& caption, int mode, const std
     heading->addWidget(line, 1);
     layout->addLayout(heading);
 
-    m_list->setObjectName(QStringLiteral("list1050"));
-    m_list->setRootIsDecorated(false);
-    m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_list->setHeaderLabels({QStringLiteral("ページ番号")});
-    m_list->header()->setSectionsClickable(false);
-    m_list->header()->setStretchLastSection(false);
+    list_->setObjectName(QStringLiteral("list1050"));
+    list_->setRootIsDecorated(false);
+    list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    list_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    list_->setHeaderLabels({QStringLiteral("ページ番号")});
+    list_->header()->setSectionsClickable(false);
+    list_->header()->setStretchLastSection(false);
     // "300ページ " in full, however the font is.
-    m_list->header()->setMinimumSectionSize(kColumnWidth);
-    m_list->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    list_->header()->setMinimumSectionSize(kColumnWidth);
+    list_->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     QList<QTreeWidgetItem*> rows;
     for (size_t i = 0; i < flags.size(); ++i) rows << Row(int(i), flags[i] == 1);
-    m_list->addTopLevelItems(rows);
-    layout->addWidget(m_list, 1);
-    m_toggle->setObjectName(QStringLiteral("button1077"));
-    layout->addWidget(m_toggle, 0, Qt::AlignRight);
+    list_->addTopLevelItems(rows);
+    layout->addWidget(list_, 1);
+    toggle_->setObjectName(QStringLiteral("button1077"));
+    layout->addWidget(toggle_, 0, Qt::AlignRight);
 
     auto* group = new QGroupBox(QStringLiteral("用紙サイズ"), this);
     auto* radios = new QVBoxLayout(group);
@@ -70,46 +70,46 @@ PageSettingDialog::PageSettingDialog(const QString& caption, int mode, const std
     for (int i = 0; i < 4; ++i) {
         auto* r = new QRadioButton(QString::fromUtf8(texts[i]), group);
         r->setObjectName(QStringLiteral("radio%1").arg(1023 + i));
-        m_modes->addButton(r, i);
+        modes_->addButton(r, i);
         radios->addWidget(r);
     }
-    if (QAbstractButton* b = m_modes->button(mode)) b->setChecked(true);
+    if (QAbstractButton* b = modes_->button(mode)) b->setChecked(true);
     layout->addWidget(group);
 
     auto* bottom = new QHBoxLayout;
-    m_printer->setObjectName(QStringLiteral("button4"));
-    bottom->addWidget(m_printer);
+    printer_->setObjectName(QStringLiteral("button4"));
+    bottom->addWidget(printer_);
     bottom->addStretch(1);
     bottom->addWidget(DialogButtons(this, QStringLiteral("ｷｬﾝｾﾙ")));
     layout->addLayout(bottom);
 
-    connect(m_toggle, &QPushButton::clicked, this, &PageSettingDialog::Toggle);
-    connect(m_list, &QTreeWidget::itemDoubleClicked, this, [this] { Toggle(); });
-    connect(m_printer, &QPushButton::clicked, this, [this] {
+    connect(toggle_, &QPushButton::clicked, this, &PageSettingDialog::Toggle);
+    connect(list_, &QTreeWidget::itemDoubleClicked, this, [this] { Toggle(); });
+    connect(printer_, &QPushButton::clicked, this, [this] {
         if (printerSetup) printerSetup();
     });
 }
 
-int PageSettingDialog::Mode() const { return m_modes->checkedId(); }
+int PageSettingDialog::Mode() const { return modes_->checkedId(); }
 
 void PageSettingDialog::Toggle()
 {
     std::vector<int> selected;
-    for (QTreeWidgetItem* row : m_list->selectedItems()) selected.push_back(m_list->indexOfTopLevelItem(row));
+    for (QTreeWidgetItem* row : list_->selectedItems()) selected.push_back(list_->indexOfTopLevelItem(row));
     std::sort(selected.begin(), selected.end());
     // A new row in the old one's place: it comes unselected.
     for (int k : selected) {
-        const bool printed = m_list->topLevelItem(k)->data(0, kPrintedRole).toInt() == 1;
-        m_list->insertTopLevelItem(k + 1, Row(k, !printed));
-        delete m_list->takeTopLevelItem(k);
+        const bool printed = list_->topLevelItem(k)->data(0, kPrintedRole).toInt() == 1;
+        list_->insertTopLevelItem(k + 1, Row(k, !printed));
+        delete list_->takeTopLevelItem(k);
     }
 }
 
 void PageSettingDialog::accept()
 {
-    m_flags.assign(static_cast<size_t>(m_list->topLevelItemCount()), 0);
-    for (int i = 0; i < m_list->topLevelItemCount(); ++i)
-        m_flags[size_t(i)] = m_list->topLevelItem(i)->data(0, kPrintedRole).toInt() == 1 ? 1 : 0;
+    flags_.assign(static_cast<size_t>(list_->topLevelItemCount()), 0);
+    for (int i = 0; i < list_->topLevelItemCount(); ++i)
+        flags_[size_t(i)] = list_->topLevelItem(i)->data(0, kPrintedRole).toInt() == 1 ? 1 : 0;
     QDialog::accept();
 }
 

@@ -21,12 +21,12 @@ public:
     PageSettingDialog(const QString& caption, int mode, const std::vector<int>& flags, QWidget* parent = nullptr);
 
     // After OK: 1 or 0 per page, and the paper mode.
-    const std::vector<int>& Flags() const { return m_flags; }
+    const std::vector<int>& Flags() const { return flags_; }
     int Mode() const;
 
-    QTreeWidget* List() const { return m_list; }
-    QPushButton* ToggleButton() const { return m_toggle; }
-    QPushButton* PrinterButton() const { return m_printer; }
+    QTreeWidget* List() const { return list_; }
+    QPushButton* ToggleButton() const { return toggle_; }
+    QPushButton* PrinterButton() const { return printer_; }
 
     // Runs print setup while the dialog stays open.
     std::function<void()> printerSetup;
@@ -37,11 +37,11 @@ public:
     void accept() override;
 
 private:
-    QTreeWidget* m_list;
-    QPushButton* m_toggle;
-    QPushButton* m_printer;
-    QButtonGroup* m_modes;
-    std::vector<int> m_flags;
+    QTreeWidget* list_;
+    QPushButton* toggle_;
+    QPushButton* printer_;
+    QButtonGroup* modes_;
+    std::vector<int> flags_;
 };
 
 } // namespace nv::viewer

@@ -48,19 +48,19 @@ void TreePane::ShowPrinted(QTreeWidgetItem* row, bool printed)
     else row->setForeground(0, QApplication::palette().brush(QPalette::Disabled, QPalette::Text));
 }
 
-TreePane::TreePane(QWidget* parent) : QDockWidget(QStringLiteral("ツリービュー"), parent), m_tree(new QTreeWidget(this))
+TreePane::TreePane(QWidget* parent) : QDockWidget(QStringLiteral("ツリービュー"), parent), tree_(new QTreeWidget(this))
 {
     setObjectName(QStringLiteral("bar%1").arg(cmd::kTreePane));
-    m_tree->setObjectName(QStringLiteral("tree11002"));
-    m_tree->setHeaderHidden(true);
-    m_tree->setUniformRowHeights(true);
-    setWidget(m_tree);
-    connect(m_tree, &QTreeWidget::currentItemChanged, this,
+    tree_->setObjectName(QStringLiteral("tree11002"));
+    tree_->setHeaderHidden(true);
+    tree_->setUniformRowHeights(true);
+    setWidget(tree_);
+    connect(tree_, &QTreeWidget::currentItemChanged, this,
             [this](QTreeWidgetItem* current, QTreeWidgetItem*) { OnCurrentChanged(current); });
     // Clicking the current item of a background document chooses it again.
-    connect(m_tree, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* i, int) { OnCurrentChanged(i); });
-    connect(m_tree, &QTreeWidget::itemExpanded, this, [](QTreeWidgetItem* i) { i->setIcon(0, Image(1)); });
-    connect(m_tree, &QTreeWidget::itemCollapsed, this, [](QTreeWidgetItem* i) { i->setIcon(0, Image(0)); });
+    connect(tree_, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* i, int) { OnCurrentChanged(i); });
+    connect(tree_, &QTreeWidget::itemExpanded, this, [](QTreeWidgetItem* i) { i->setIcon(0, Image(1)); });
+    connect(tree_, &QTreeWidget::itemCollapsed, this, [](QTreeWidgetItem* i) { i->setIcon(0, Image(0)); });
 }
 
 QTreeWidgetItem* TreePane::AddDocument(const QString& name, int pageCount)
@@ -79,25 +79,25 @@ QTreeWidgetItem* TreePane::AddDocument(const QString& name, int pageCount)
         pages << item;
     }
     doc->addChildren(pages);
-    m_selecting = true;
-    m_tree->addTopLevelItem(doc);
-    m_selecting = false;
+    selecting_ = true;
+    tree_->addTopLevelItem(doc);
+    selecting_ = false;
     return doc;
 }
 
 void TreePane::RemoveDocument(QTreeWidgetItem* item)
 {
-    m_selecting = true;
+    selecting_ = true;
     delete item;
-    m_selecting = false;
+    selecting_ = false;
 }
 
 void TreePane::SelectPage(QTreeWidgetItem* document, int page)
 {
     if (!document || page < 1 || page > document->childCount()) return;
-    m_selecting = true;
-    m_tree->setCurrentItem(document->child(page - 1));
-    m_selecting = false;
+    selecting_ = true;
+    tree_->setCurrentItem(document->child(page - 1));
+    selecting_ = false;
 }
 
 void TreePane::ShowPrintFlags(QTreeWidgetItem* document, const std::vector<int>& flags)
@@ -112,7 +112,7 @@ void TreePane::ShowPrintFlags(QTreeWidgetItem* document, const std::vector<int>&
 
 void TreePane::OnCurrentChanged(QTreeWidgetItem* current)
 {
-    if (m_selecting || !current || !current->parent()) return;
+    if (selecting_ || !current || !current->parent()) return;
     emit PageChosen(current->parent(), current->data(0, kPageRole).toInt());
 }
 

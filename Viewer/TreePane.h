@@ -23,7 +23,7 @@ public:
     // A page row as printed or skipped: a skipped page is crossed out and greyed.
     static void ShowPrinted(QTreeWidgetItem* row, bool printed);
 
-    QTreeWidget* Tree() const { return m_tree; }
+    QTreeWidget* Tree() const { return tree_; }
     // A root item with one child per page ("1ページ ", ...).
     QTreeWidgetItem* AddDocument(const QString& name, int pageCount);
     void RemoveDocument(QTreeWidgetItem* item);
@@ -39,8 +39,8 @@ signals:
 private:
     void OnCurrentChanged(QTreeWidgetItem* current);
 
-    QTreeWidget* m_tree;
-    bool m_selecting = false;
+    QTreeWidget* tree_;
+    bool selecting_ = false;
 };
 
 } // namespace nv::viewer
