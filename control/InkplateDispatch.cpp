@@ -72,7 +72,7 @@ TvLayerDispatch::TvLayerDispatch(TvFormDispatch& form, std::shared_ptr<CXLayer> 
             }
         },
         [this] {
-            m_pLayer->Checked();
+            m_pLayer->AttachedLayer();
             return m_pLayer->Form().Generation();
         });
 }
@@ -92,7 +92,7 @@ void TvLayerDispatch::BindMembers(Binder& b)
     b.Put("BackColor", [](TvLayerDispatch& d, Args a) { d.Typed().SetBackColor(uint32_t(a[0].I4())); });
     b.Get("Name", [](TvLayerDispatch& d, Args) { return Variant(d.Typed().Name()); });
     b.Get("TvObjects", [](TvLayerDispatch& d, Args) {
-        d.Typed().Checked();
+        d.Typed().AttachedLayer();
         return Variant(static_cast<Dispatch*>(d.m_objects.Get()));
     });
     b.Get("PrintDpiX", [](TvLayerDispatch& d, Args) { return Variant(d.Typed().PrintDpiX()); });

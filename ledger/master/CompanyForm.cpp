@@ -347,13 +347,13 @@ CompanyForm::ReadBack CompanyForm::sReadBack() const
     s.EndYear = float(LeadingNumber(endLabels_[2]->text()));
     s.EndMonth = float(LeadingNumber(endLabels_[0]->text()));
     s.EndDay = 31;
-    s.BusinessForm = FromBool(options_[0][0]->isChecked());
-    s.TaxHandling = FromBool(options_[1][0]->isChecked());
+    s.BusinessForm = StoredFlag(options_[0][0]->isChecked());
+    s.TaxHandling = StoredFlag(options_[1][0]->isChecked());
     const float rate = fields_[12]->text().trimmed().toFloat(&ok);
     if (!ok || !(rate >= 0 && rate <= 100)) throw FieldError("税率には0から100までの数字を入力してください。");
     s.TaxRate = rate;
-    r.PortraitSummary = FromBool(options_[2][0]->isChecked());
-    r.ScreenFlag = FromBool(options_[3][0]->isChecked());
+    r.PortraitSummary = StoredFlag(options_[2][0]->isChecked());
+    r.ScreenFlag = StoredFlag(options_[3][0]->isChecked());
     const char* closingNames[] = {"仕入〆切期日", "売上〆切期日"};
     std::string* closingDays[] = {&s.PurchaseClosingDay, &s.SalesClosingDay};
     for (int i = 0; i < 2; ++i) {

@@ -356,11 +356,11 @@ bool PartyRegisterDialog::Open()
         Warn(kNoDatabaseMessage, this);
         return false;
     }
-    if (db_.IsReadOnly()) KeepEditsOut();
+    if (db_.IsReadOnly()) WarnAndMakeReadOnly();
     return true;
 }
 
-void PartyRegisterDialog::KeepEditsOut()
+void PartyRegisterDialog::WarnAndMakeReadOnly()
 {
     // Said once, when the screen opens: the parties can be looked at, not
     // changed.

@@ -81,7 +81,7 @@ private:
 };
 
 // A failed step: its message has been shown; the exit path follows.
-struct Reported {};
+struct FailureAlreadyShown {};
 
 class JobRun {
 public:
@@ -96,7 +96,7 @@ public:
         try {
             Steps();
             return true;
-        } catch (const Reported&) {
+        } catch (const FailureAlreadyShown&) {
         } catch (const AutomationError& e) {
             Warn(e.Description().empty() ? e.what() : e.Description());
         } catch (const std::exception& e) {
@@ -119,7 +119,7 @@ private:
         int32_t code = result.ToLong();
         if (code == 0) return;
         Warn(ControlFailureText(method, code));
-        throw Reported{};
+        throw FailureAlreadyShown{};
     }
 
     ObjectRef Object(const std::string& name)
@@ -147,7 +147,7 @@ private:
             if (ObjectRef(ink_.Get("TvPrinters")).Get("Count").ToLong() == 0) {
                 hourglass_.Restore();
                 Warn(kNoPrinterMessage);
-                throw Reported{};
+                throw FailureAlreadyShown{};
             }
             if (!job_.PrintFolder.empty()) ink_.Put("DocumentPath", Variant(job_.PrintFolder));
             pdf_ = PdfOutput(ink_, printer);

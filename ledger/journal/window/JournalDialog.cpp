@@ -344,11 +344,11 @@ void JournalDialog::FirstPaint()
     grid_->show();
     ShowNewLine();
     SetPanelText(1, kStatusWorkDone);
-    if (db_.IsReadOnly()) KeepEditsOut();
+    if (db_.IsReadOnly()) WarnAndMakeReadOnly();
     if (!settingsNotice_.isEmpty()) Warn(settingsNotice_, this);
 }
 
-void JournalDialog::KeepEditsOut()
+void JournalDialog::WarnAndMakeReadOnly()
 {
     // Said once as the screen opens; the lines can be looked at and
     // printed, not changed.
@@ -431,7 +431,7 @@ void JournalDialog::Refused(JournalColumn column, const std::string& message)
     Warn(Q(message), this);
 }
 
-void JournalDialog::Trapped(const std::exception& e, int column)
+void JournalDialog::WarnAndReturnTo(const std::exception& e, int column)
 {
     Warn(Q(e.what()), this);
     QModelIndex at = grid_->currentIndex();
@@ -466,7 +466,7 @@ void JournalDialog::KeyEntry(int key)
             MoveTo(at.row() + 1, Col(JournalColumn::DataNo));
         }
     } catch (const std::exception& e) {
-        Trapped(e, Col(JournalColumn::Year));
+        WarnAndReturnTo(e, Col(JournalColumn::Year));
     }
 }
 
@@ -492,7 +492,7 @@ void JournalDialog::cmdZandaka_Click()
     } catch (const std::exception& e) {
         model_.Reload();
         said_ = Q(e.what());
-        Trapped(e, Col(JournalColumn::Month));
+        WarnAndReturnTo(e, Col(JournalColumn::Month));
     }
     try {
         if (!book_->NewLine()) book_->AppendNewLine();
@@ -542,7 +542,7 @@ void JournalDialog::cmdDelete_Click()
     try {
         book_->DeleteLine(static_cast<size_t>(row));
     } catch (const std::exception& e) {
-        Trapped(e, Col(JournalColumn::Month));
+        WarnAndReturnTo(e, Col(JournalColumn::Month));
         return;
     }
     model_.Reload();
