@@ -7,6 +7,7 @@
 #include "engine/store/TvHuffman.h"
 
 #include "PeerRatio.h"
+#include "SampleDocs.h"
 
 #include <benchmark/benchmark.h>
 #include <zlib.h>
@@ -191,32 +192,6 @@ void BM_OpenDocument(benchmark::State& state)
     std::remove(path.c_str());
 }
 
-// Rewrites a one-page document so that `pages` pages all name the first
-// page's record, in order or reversed.
-void PointEveryPageAtTheFirst(const std::string& path, uint32_t pages, bool reversed)
-{
-    std::string bytes;
-    if (FILE* f = std::fopen(path.c_str(), "rb")) {
-        char buf[65536];
-        for (size_t n; (n = std::fread(buf, 1, sizeof buf, f)) > 0;) bytes.append(buf, n);
-        std::fclose(f);
-    }
-    auto u32 = [](uint32_t v) { return std::string{char(v), char(v >> 8), char(v >> 16), char(v >> 24)}; };
-    const std::string head = u32(nv::TvPageIndex::kMagic) + u32(nv::TvPageIndex::kVersion) + u32(1);
-    const size_t at = bytes.find(head);
-    const std::string entry = bytes.substr(at + 12, 12);
-    std::string index = u32(nv::TvPageIndex::kMagic) + u32(nv::TvPageIndex::kVersion) + u32(pages);
-    for (uint32_t i = 1; i <= pages; ++i)
-        index += entry.substr(0, 4) + u32(reversed ? pages + 1 - i : i) + entry.substr(8, 4);
-    index += u32(pages + 28);
-    bytes.replace(at, 28, index);
-    bytes.replace(32, 4, u32(pages)); // header page count (an unnamed document)
-    if (FILE* f = std::fopen(path.c_str(), "wb")) {
-        std::fwrite(bytes.data(), 1, bytes.size(), f);
-        std::fclose(f);
-    }
-}
-
 // 400,000 pages in stored order, and numbered last to first, all pointing at
 // one page record: opening and asking for every page's settings, as a
 // reader does when it opens a document.
@@ -233,7 +208,7 @@ void BM_OpenAndVisitPages(benchmark::State& state)
         store.WritePage(nv::TvPageData{});
         store.Close();
     }
-    PointEveryPageAtTheFirst(path, pages, reversed);
+    nv::samples::PointEveryPageAtTheFirst(path, pages, reversed);
     for (auto _ : state) {
         nv::TvDocStore store;
         store.Open(path);
@@ -263,7 +238,7 @@ void BM_OpenSharedRecordDocument(benchmark::State& state)
         store.WritePage(page);
         store.Close();
     }
-    PointEveryPageAtTheFirst(path, pages, false);
+    nv::samples::PointEveryPageAtTheFirst(path, pages);
     for (auto _ : state) {
         nv::TvDocStore store;
         store.Open(path);

@@ -51,6 +51,14 @@ const TvPrinterSettings* TvReportDoc::GetPageSettings(int32_t pageNo) const
 TvPageData& TvReportDoc::GetPageData(int32_t pageNo)
 {
     if (m_pCachedPage && m_nCachedPage == pageNo) return *m_pCachedPage;
+    // A page is its record and its form: another page naming both has the
+    // same value set.
+    const TvPageIndexEntry* entry = m_store.PageIndex().Find(pageNo);
+    if (m_pCachedPage && entry && entry->m_nOffset == m_cachedEntry.m_nOffset &&
+        entry->m_nFormId == m_cachedEntry.m_nFormId) {
+        m_nCachedPage = pageNo;
+        return *m_pCachedPage;
+    }
     m_pCachedPage.reset();
     m_nCachedPage = 0;
     auto page = std::make_unique<TvPageData>();
@@ -58,6 +66,7 @@ TvPageData& TvReportDoc::GetPageData(int32_t pageNo)
     page->Apply();
     m_pCachedPage = std::move(page);
     m_nCachedPage = pageNo;
+    m_cachedEntry = *entry; // ReadPage found it
     return *m_pCachedPage;
 }
 

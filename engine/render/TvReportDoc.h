@@ -31,7 +31,9 @@ public:
     void Open(const std::string& path);
 
     // The value set of a page (kept by the document until another page is
-    // asked for). 22003 for a page outside the document.
+    // asked for; pages that name the same record and form share it, so a
+    // record many pages name is read once). 22003 for a page outside the
+    // document.
     TvPageData& GetPageData(int32_t pageNo);
     // The document font list (read once per document).
     const std::vector<std::unique_ptr<TvFontDesc>>& GetFontList();
@@ -64,6 +66,8 @@ private:
     std::map<int32_t, std::unique_ptr<TvPrinterSettings>> m_pageSettings;
     std::unique_ptr<TvPageData> m_pCachedPage;
     int32_t m_nCachedPage = 0;
+    // The page index entry the cached page was read by.
+    TvPageIndexEntry m_cachedEntry;
     TextMeasurer* m_measurer = nullptr;
 };
 

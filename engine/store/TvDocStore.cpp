@@ -454,18 +454,22 @@ void TvDocStore::ReadPage(TvPageData& page, int32_t pageNo)
     StoreReader r(m_spool);
     TvPageRecord record;
     ReadPageRecord(r, entry, record);
+    m_nPageBytesRead += r.Position() - entry.m_nOffset;
     TvEntryMap* maps[] = {&page.m_formEntries, &page.m_printerEntries, &page.m_layerEntries, &page.m_objectEntries};
     for (const TvPageRecordEntry& e : record.m_entries) {
         if (!r.Seek(e.m_nOffset)) ThrowAppException(IDS_DOC_BAD_DATA);
+        const auto counted = [&, from = r.Position()] { m_nPageBytesRead += r.Position() - from; };
         if (e.m_nType == entryExtraObjects) {
             Archive ar(r.Bytes(e.m_nLength), m_strDocPath);
             const int32_t layerId = ar.ReadI32();
             TvObjectList list;
             ar.ReadList(list);
             page.m_extraObjects.SetAt(layerId, std::move(list));
+            counted();
         } else if (e.m_nType < entryExtraObjects) {
             auto change = std::make_unique<TvChangeEntry>();
             change->Load(r);
+            counted();
             if (!change->m_pData) continue; // a property this system does not know
             const TvEntryKey key = TvEntryKey::For(change->m_nObjectId, *change->m_pData);
             maps[e.m_nType]->SetAt(key, std::move(change));
