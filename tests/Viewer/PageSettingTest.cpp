@@ -6,6 +6,7 @@
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QScrollBar>
+#include <QTreeView>
 #include <QTreeWidget>
 
 #include "FakePrinterCatalog.h"
@@ -63,8 +64,9 @@ protected:
     std::vector<int> TreeImages()
     {
         std::vector<int> out;
-        QTreeWidgetItem* doc = View()->TreeItem();
-        for (int i = 0; i < doc->childCount(); ++i) out.push_back(doc->child(i)->data(0, TreePane::kImageRole).toInt());
+        const QModelIndex doc = Frame().Tree()->IndexOf(View()->TreeItem());
+        const QAbstractItemModel* m = doc.model();
+        for (int i = 0; i < m->rowCount(doc); ++i) out.push_back(m->index(i, 0, doc).data(TreePane::kImageRole).toInt());
         return out;
     }
 };
@@ -76,9 +78,14 @@ TEST_F(PageSetting, FlippedPagesAreLeftOutOfThePrint)
     View()->PrintFlags()[4] = 7; // anything but 1 is skipped, and comes back 0
     WithDialog([](PageSettingDialog& d) { ButtonOf(d, "OK")->click(); });
     EXPECT_EQ(View()->PrintFlags(), (std::vector<int>{1, 1, 1, 1, 0}));
-    const QTreeWidgetItem* doc = Frame().Tree()->Tree()->topLevelItem(0);
-    EXPECT_FALSE(doc->child(3)->font(0).strikeOut());
-    EXPECT_TRUE(doc->child(4)->font(0).strikeOut());
+    // Struck out in the tree as shown: the row's font over the tree's.
+    const auto shownFont = [this](int row) {
+        const QModelIndex i = Frame().Tree()->IndexOf(View()->TreeItem(), row + 1);
+        return i.data(Qt::FontRole).value<QFont>().resolve(Frame().Tree()->Tree()->font());
+    };
+    EXPECT_FALSE(shownFont(3).strikeOut());
+    EXPECT_TRUE(shownFont(4).strikeOut());
+    EXPECT_EQ(shownFont(4).family(), Frame().Tree()->Tree()->font().family());
     WithDialog([this](PageSettingDialog& d) {
         EXPECT_EQ(d.windowTitle(), "ページ設定  - five");
         EXPECT_EQ(d.List()->headerItem()->text(0), "ページ番号");
