@@ -7,7 +7,6 @@
 #include <QPainter>
 #include <QStyle>
 #include <QTreeView>
-#include <QTreeWidget>
 
 #include <algorithm>
 #include <array>
@@ -29,7 +28,7 @@ public:
 
     explicit DocTreeModel(QObject* parent) : QAbstractItemModel(parent)
     {
-        for (int i = 0; i < int(m_images.size()); ++i) m_images[size_t(i)] = TreePane::Image(i);
+        for (int i = 0; i < 2; ++i) m_images[size_t(i)] = TreePane::Image(i);
     }
 
     TreePane::DocumentId Add(const QString& name, int pages)
@@ -123,17 +122,7 @@ public:
         const int row = RowOf(TreePane::DocumentId(index.internalId()));
         if (row < 0) return {};
         const Document& d = m_docs[size_t(row)];
-        const bool printed = d.skipped.empty() || !d.skipped[size_t(index.row())];
-        switch (role) {
-        case Qt::DisplayRole: return QStringLiteral("%1ページ ").arg(index.row() + 1);
-        case Qt::DecorationRole: return m_images[printed ? 2 : 3];
-        case Qt::FontRole: return printed ? QVariant() : QVariant(TreePane::PrintedFont(QFont(), false));
-        case Qt::ForegroundRole:
-            return printed ? QVariant() : QVariant(QApplication::palette().brush(QPalette::Disabled, QPalette::Text));
-        case TreePane::kPageRole: return index.row() + 1;
-        case TreePane::kImageRole: return printed ? 2 : 3;
-        default: return {};
-        }
+        return TreePane::PageRowData(index.row() + 1, d.skipped.empty() || !d.skipped[size_t(index.row())], role);
     }
 
 private:
@@ -146,7 +135,7 @@ private:
 
     std::vector<Document> m_docs;
     TreePane::DocumentId m_lastId = 0;
-    std::array<QIcon, 4> m_images;
+    std::array<QIcon, 2> m_images;
 };
 
 QIcon TreePane::Image(int index)
@@ -176,20 +165,25 @@ QIcon TreePane::Image(int index)
     }
 }
 
-QFont TreePane::PrintedFont(const QFont& font, bool printed)
+QVariant TreePane::PageRowData(int page, bool printed, int role)
 {
-    QFont f = font;
-    f.setStrikeOut(!printed);
-    return f;
-}
-
-void TreePane::ShowPrinted(QTreeWidgetItem* row, bool printed)
-{
-    row->setIcon(0, Image(printed ? 2 : 3));
-    row->setData(0, kImageRole, printed ? 2 : 3);
-    row->setFont(0, PrintedFont(row->font(0), printed));
-    if (printed) row->setData(0, Qt::ForegroundRole, QVariant());
-    else row->setForeground(0, QApplication::palette().brush(QPalette::Disabled, QPalette::Text));
+    // Made once and never destroyed: images must not outlive the application.
+    static const auto* pages = new std::array<QIcon, 2>{Image(2), Image(3)};
+    switch (role) {
+    case Qt::DisplayRole: return QStringLiteral("%1ページ ").arg(page);
+    case Qt::DecorationRole: return (*pages)[printed ? 0 : 1];
+    case Qt::FontRole: {
+        if (printed) return {};
+        QFont struck; // only the strike-out: the rest is the list's own font
+        struck.setStrikeOut(true);
+        return struck;
+    }
+    case Qt::ForegroundRole:
+        return printed ? QVariant() : QVariant(QApplication::palette().brush(QPalette::Disabled, QPalette::Text));
+    case kPageRole: return page;
+    case kImageRole: return printed ? 2 : 3;
+    default: return {};
+    }
 }
 
 TreePane::TreePane(QWidget* parent)

@@ -8,7 +8,6 @@
 #include <vector>
 
 class QTreeView;
-class QTreeWidgetItem;
 
 namespace nv::viewer {
 
@@ -27,9 +26,10 @@ public:
 
     // 0 a closed and 1 an open document, 2 a page, 3 a page not printed.
     static QIcon Image(int index);
-    // A page row as printed or skipped: a skipped page is crossed out and greyed.
-    static void ShowPrinted(QTreeWidgetItem* row, bool printed);
-    static QFont PrintedFont(const QFont& font, bool printed);
+    // What a page row shows in `role` (display, decoration, font, foreground,
+    // kPageRole, kImageRole): a skipped page is crossed out and greyed. The
+    // page setup's list shows its rows so too.
+    static QVariant PageRowData(int page, bool printed, int role);
 
     QTreeView* Tree() const { return m_tree; }
     // A root row with one row per page ("1ページ ", ...).
