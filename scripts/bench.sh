@@ -17,7 +17,8 @@ if [ ${#names[@]} -eq 0 ]; then
     done
 fi
 cpu=$(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ *//')
-echo "Machine: $(nproc) x ${cpu:-unknown CPU}, $(uname -sr), $(grep CMAKE_BUILD_TYPE: build/CMakeCache.txt | cut -d= -f2)"
+type=$(grep CMAKE_BUILD_TYPE: build/CMakeCache.txt | cut -d= -f2)
+echo "Machine: $(nproc) x ${cpu:-unknown CPU}, $(uname -sr), ${type:-RelWithDebInfo}"
 echo "Load before: $(uptime)"
 export QT_QPA_PLATFORM=offscreen NIVALO_PROMPTS=auto
 status=0

@@ -516,7 +516,7 @@ void TvDocStore::ReadAllPageSettings(const std::function<void(int32_t pageNo, Tv
     for (int32_t page = 1; page <= count; ++page) {
         ReadPageSettingsWith(r, map, page, cache);
         each(page, map);
-        map.RemoveAll();
+        if (map.size() > 0) map.RemoveAll();
     }
 }
 
