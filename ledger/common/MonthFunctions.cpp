@@ -101,42 +101,11 @@ int gfSumsuki2(const FiscalBounds& f, int month)
     return static_cast<int>(FirstOf(y, month) - FirstOf(f.StartYear, f.StartMonth));
 }
 
-int FiscalMonthCount(const FiscalBounds& f)
+int CalendarMonthOf(int startMonth, int fiscalMonth)
 {
-    // Twelve months, fewer for a short first year.
-    int months = (f.EndYear - f.StartYear) * 12 + f.EndMonth - f.StartMonth + 1;
-    return months >= 1 && months < 12 ? months : 12;
-}
-
-LineDate FiscalClosingDate(const FiscalBounds& f, int closingDay, int month)
-{
-    if (closingDay < 1 || closingDay > 31)
-        throw std::invalid_argument("締日が正しくありません: " + std::to_string(closingDay));
-    if (month < 1 || month > 12) throw std::invalid_argument("会計月が正しくありません: " + std::to_string(month));
-    // A closing date before the year's first day closes nothing of it: the
-    // first month closes on the first closing date on or after the start.
-    int m0 = f.StartMonth - 1;
-    int startDay = std::min(f.StartDay, gfTsuki(f.StartMonth, f.StartYear));
-    if (std::min(closingDay, gfTsuki(f.StartMonth, f.StartYear)) < startDay) ++m0;
-    int m = m0 + month - 1;
-    int year = f.StartYear + m / 12;
-    int calendarMonth = m % 12 + 1;
-    return {year, calendarMonth, std::min(closingDay, gfTsuki(calendarMonth, year))};
-}
-
-int64_t FiscalMonthEnd(const FiscalBounds& f, int closingDay, int month)
-{
-    int64_t end = DaysFromCivil(f.EndYear, f.EndMonth, std::min(f.EndDay, gfTsuki(f.EndMonth, f.EndYear)));
-    if (month >= FiscalMonthCount(f)) return end;
-    LineDate c = FiscalClosingDate(f, closingDay, month);
-    return std::min(end, DaysFromCivil(c.year, c.month, c.day));
-}
-
-std::array<int, 13> FiscalMonthNumbers(const FiscalBounds& f, int closingDay)
-{
-    std::array<int, 13> m{};
-    for (int i = 1; i <= 12; ++i) m[static_cast<size_t>(i)] = FiscalClosingDate(f, closingDay, i).month;
-    return m;
+    if (startMonth < 1 || startMonth > 12 || fiscalMonth < 1 || fiscalMonth > 12)
+        throw std::invalid_argument("会計月が正しくありません: " + std::to_string(fiscalMonth));
+    return (startMonth + fiscalMonth - 2) % 12 + 1;
 }
 
 std::array<bool, 13> MonthsClosedBefore(const FiscalBounds& f, int closingDay, const MonthFlags& flags,
@@ -151,12 +120,18 @@ std::array<bool, 13> MonthsClosedBefore(const FiscalBounds& f, int closingDay, c
     if (line.day < 1 || line.day > gfTsuki(line.month, lineYear))
         throw std::invalid_argument("gfGetmm2: 日が正しくありません: " + std::to_string(line.month) + "/" +
                                     std::to_string(line.day));
-    int64_t pos = DaysFromCivil(lineYear, line.month, line.day);
-    int last = FiscalMonthCount(f);
+    const int64_t pos = DaysFromCivil(lineYear, line.month, line.day);
     std::array<bool, 13> close{};
-    for (int i = 1; i <= last; ++i) {
+    // The twelfth month takes every line after the eleventh, so no closing
+    // runs past the year's twelve months.
+    for (int i = 1; i <= 11; ++i) {
         if (flags[static_cast<size_t>(i)] != 0) continue;
-        if (pos > FiscalMonthEnd(f, closingDay, i)) close[static_cast<size_t>(i)] = true;
+        const int month = CalendarMonthOf(f.StartMonth, i);
+        const int year = f.StartYear + (f.StartMonth + i - 2) / 12;
+        // The year's end month never closes before its end.
+        if (year == f.EndYear && month == f.EndMonth) continue;
+        const int day = std::min(closingDay, gfTsuki(month, year));
+        if (pos > DaysFromCivil(year, month, day)) close[static_cast<size_t>(i)] = true;
     }
     return close;
 }

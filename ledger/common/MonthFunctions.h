@@ -56,20 +56,14 @@ int gfSumsuki(const FiscalBounds& fiscal, int month);
 // The same for a fiscal month number 1-24 counted on past 12.
 int gfSumsuki2(const FiscalBounds& fiscal, int month);
 
-// Each fiscal month is one closing period: month 1 runs from the year's
-// first day to the first closing date (closingDay 1-31, 31 = month end) on or
-// after it, each next month to the next closing date, and the last month of
-// the year to the year's end date.
-// The number of fiscal months: 12, fewer for a short first year.
-int FiscalMonthCount(const FiscalBounds& fiscal);
-// The closing date of fiscal month 1-12, counted on past the year's end.
-LineDate FiscalClosingDate(const FiscalBounds& fiscal, int closingDay, int month);
-// Day number (as DaysFromCivil) of the last day of fiscal month 1-12.
-int64_t FiscalMonthEnd(const FiscalBounds& fiscal, int closingDay, int month);
-// The calendar month that names each fiscal month 1-12: the month of its
-// closing date.
-std::array<int, 13> FiscalMonthNumbers(const FiscalBounds& fiscal, int closingDay);
+// The calendar month that names fiscal month 1-12: the start month + k - 1,
+// less 12 above 12.
+int CalendarMonthOf(int startMonth, int fiscalMonth);
 
+// Fiscal month k (1-12) is the k-th calendar month from the start month. It
+// closes on the party's closing day (1-31, 31 = the month's end) of that
+// month; the year's end month closes only at its end, and the twelfth month
+// never closes, so a later line stays in it.
 // The fiscal months 1-12 that close before the line's day, given the closing
 // day and the flags; validated, nothing changed. The line's year follows from
 // its month and day.

@@ -8,9 +8,20 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdint>
 #include <cmath>
+#include <unordered_set>
 
 namespace nv {
+
+namespace {
+
+std::string Quoted(const std::string& name)
+{
+    return "\"" + name + "\"";
+}
+
+} // namespace
 
 JournalBook::JournalBook(Database& db, const JournalEntry& entry, StatusBarPanels* status)
     : db_(db),
@@ -19,6 +30,20 @@ JournalBook::JournalBook(Database& db, const JournalEntry& entry, StatusBarPanel
       period_(FiscalPeriod::From(entry.Settings)),
       status_(status)
 {
+    const std::string table = Quoted(words_.LineTable);
+    std::string cols, sets, marks;
+    for (const std::string& n : LineColumnNames(words_)) {
+        cols += (cols.empty() ? "" : ", ") + Quoted(n);
+        sets += (sets.empty() ? "" : ", ") + Quoted(n) + " = ?";
+        marks += ", ?";
+    }
+    sql_.rows = "SELECT _rowid_, " + cols + " FROM " + table + " WHERE " + Quoted(words_.PartyNo) + " = ?";
+    sql_.update = "UPDATE " + table + " SET " + sets + " WHERE _rowid_ = ?";
+    sql_.updateBalance = "UPDATE " + table + " SET " + Quoted(kColBalance) + " = ? WHERE _rowid_ = ?";
+    sql_.insert = "INSERT INTO " + table + " (_rowid_, " + cols + ") VALUES (?" + marks + ")";
+    sql_.remove = "DELETE FROM " + table + " WHERE _rowid_ = ?";
+    sql_.lowest = "SELECT min(_rowid_) FROM " + table;
+    sql_.highest = "SELECT max(_rowid_) FROM " + table;
 }
 
 void JournalBook::Status(const char* text)
@@ -30,23 +55,30 @@ void JournalBook::SearchPeriod()
 {
     Status(kStatusWorking);
     lines_.clear();
-    loaded_.clear();
+    stored_.clear();
+    wholeList_ = false;
+    touched_.clear();
+    removed_.clear();
     newLine_.reset();
     try {
+        // Taken before the rows are read: a change committed in between
+        // shows as a different stamp at the save.
+        stamp_ = db_.Changes();
         Recordset rs = db_.OpenRecordset(PeriodLinesSource(words_, party_.PartyNo, period_));
         std::vector<std::string> names = LineColumnNames(words_);
         std::vector<JournalLine> lines;
-        std::map<int64_t, std::vector<DbValue>> loaded;
+        std::vector<DbValue> values;
         for (; !rs.IsEOF(); rs.MoveNext()) {
-            std::vector<DbValue> values;
-            values.reserve(names.size());
+            values.clear();
             for (const std::string& n : names) values.push_back(rs.Fields(n));
             lines.push_back(LineFromValues(values, rs.GetBookmark()));
-            loaded.emplace(rs.GetBookmark(), std::move(values));
         }
+        stored_.reserve(lines.size());
+        for (const JournalLine& l : lines) stored_.emplace(l.RowId, l);
         lines_ = std::move(lines);
-        loaded_ = std::move(loaded);
     } catch (const std::exception& e) {
+        lines_.clear();
+        stored_.clear();
         Status(kStatusSearchFailed);
         throw JournalError(std::string(kStatusSearchFailed) + ": " + e.what());
     }
@@ -158,19 +190,31 @@ void JournalBook::SetCell(size_t index, JournalColumn column, std::string_view t
         l.Balance = yen(number());
         break;
     }
+    if (l == target && !isNew) return;
     target = std::move(l);
     if (isNew) {
         lines_.push_back(std::move(*newLine_));
         newLine_.reset();
+        index = lines_.size() - 1;
     }
+    Touch(index);
 }
 
 void JournalBook::DeleteLine(size_t index)
 {
     bool isNew = false;
-    LineAt(index, isNew);
-    if (isNew) newLine_.reset();
-    else lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(index));
+    const JournalLine& line = LineAt(index, isNew);
+    if (isNew) {
+        newLine_.reset();
+        return;
+    }
+    if (!wholeList_) {
+        if (line.RowId != 0) removed_.push_back(line.RowId);
+        std::erase(touched_, index);
+        for (size_t& t : touched_)
+            if (t > index) --t;
+    }
+    lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(index));
 }
 
 void JournalBook::AppendNewLine()
@@ -199,102 +243,207 @@ bool JournalBook::EnterOnBalanceCell(size_t index)
 
 void JournalBook::FixLineYears()
 {
-    for (JournalLine& l : lines_) {
+    for (size_t i = 0; i < lines_.size(); ++i) {
+        JournalLine& l = lines_[i];
         if (!l.Month || !l.Day) continue;
         int month = static_cast<int>(*l.Month), day = static_cast<int>(*l.Day);
         // Within twelve months a month and day fall inside once; a longer year
         // holds some twice, and a line already inside keeps its year.
         bool inside = l.Year && *l.Year >= 100 && *l.Year <= 9999 &&
                       period_.Contains({static_cast<int>(*l.Year), month, day});
-        if (!inside) l.Year = period_.YearOf(month, day);
+        if (inside) continue;
+        l.Year = period_.YearOf(month, day);
+        Touch(i);
     }
+}
+
+void JournalBook::Touch(size_t index)
+{
+    if (!wholeList_) touched_.push_back(index);
 }
 
 bool JournalBook::Dirty() const
 {
-    if (lines_.size() != loaded_.size()) return true;
+    if (!wholeList_) {
+        if (!removed_.empty()) return true;
+        for (size_t i : touched_) {
+            auto it = stored_.find(lines_[i].RowId);
+            if (it == stored_.end() || !(it->second == lines_[i])) return true;
+        }
+        return false;
+    }
+    if (lines_.size() != stored_.size()) return true;
     for (const JournalLine& l : lines_) {
-        auto it = loaded_.find(l.RowId);
-        if (l.RowId == 0 || it == loaded_.end() || it->second != LineValues(l)) return true;
+        auto it = stored_.find(l.RowId);
+        if (it == stored_.end() || !(it->second == l)) return true;
     }
     return false;
 }
 
-namespace {
-
-// Rows per statement: few statements for a long journal, well inside
-// SQLite's limit on bound values.
-constexpr size_t kChunkRows = 400;
-
-std::string Marks(size_t n)
+void JournalBook::Compare(size_t i, Pending& p) const
 {
-    std::string m;
-    for (size_t i = 0; i < n; ++i) m += i ? ", ?" : "?";
-    return m;
+    const JournalLine& l = lines_[i];
+    if (l.RowId == 0) {
+        p.inserts.push_back(i);
+        return;
+    }
+    auto it = stored_.find(l.RowId);
+    // Row ids come from the load or a save only.
+    if (it == stored_.end()) throw JournalError("行の番号が読み込んだ行にありません (" + std::to_string(l.RowId) + ")");
+    const JournalLine& was = it->second;
+    if (was == l) return;
+    JournalLine balanceOnly = was;
+    balanceOnly.Balance = l.Balance;
+    p.updates.emplace_back(i, balanceOnly == l);
 }
 
-} // namespace
+JournalBook::Pending JournalBook::Diff() const
+{
+    Pending p;
+    size_t kept = 0;
+    for (size_t i = 0; i < lines_.size(); ++i) {
+        if (i && p.sorted && JournalOrderLess(lines_[i], lines_[i - 1])) p.sorted = false;
+        Compare(i, p);
+        if (lines_[i].RowId != 0) ++kept;
+    }
+    if (kept < stored_.size()) {
+        std::unordered_set<int64_t> ids;
+        ids.reserve(kept);
+        for (const JournalLine& l : lines_)
+            if (l.RowId != 0) ids.insert(l.RowId);
+        for (const auto& [id, line] : stored_)
+            if (!ids.count(id)) p.deletes.push_back(id);
+    }
+    return p;
+}
+
+JournalBook::Pending JournalBook::TouchedDiff()
+{
+    std::sort(touched_.begin(), touched_.end());
+    touched_.erase(std::unique(touched_.begin(), touched_.end()), touched_.end());
+    Pending p;
+    for (size_t i : touched_) {
+        // Only a touched line can have left its place.
+        if ((i > 0 && JournalOrderLess(lines_[i], lines_[i - 1])) ||
+            (i + 1 < lines_.size() && JournalOrderLess(lines_[i + 1], lines_[i])))
+            p.sorted = false;
+        Compare(i, p);
+    }
+    p.deletes = removed_;
+    return p;
+}
+
+void JournalBook::CheckStoredRows()
+{
+    // Something was committed since the load: every loaded row must still be
+    // as it was loaded.
+    std::unordered_map<int64_t, std::vector<DbValue>> now;
+    for (auto& row : db_.Query(sql_.rows, {party_.PartyNo})) {
+        int64_t id = std::get<int64_t>(row[0]);
+        row.erase(row.begin());
+        now.emplace(id, std::move(row));
+    }
+    for (const auto& [id, line] : stored_) {
+        auto it = now.find(id);
+        if (it == now.end() || it->second != LineValues(line)) throw JournalError(kChangedElsewhereMessage);
+    }
+}
+
+std::vector<int64_t> JournalBook::NewRowIds(const std::vector<size_t>& inserts)
+{
+    // The period query orders lines alike in date and データ数 by row id: a
+    // new line placed before a stored one of its place takes an id below
+    // every row, any other one above every row.
+    std::vector<bool> low(inserts.size());
+    size_t lows = 0;
+    for (size_t k = 0; k < inserts.size(); ++k) {
+        for (size_t i = inserts[k] + 1; i < lines_.size() && SameJournalPlace(lines_[i], lines_[inserts[k]]); ++i) {
+            if (lines_[i].RowId != 0) {
+                low[k] = true;
+                ++lows;
+                break;
+            }
+        }
+    }
+    std::vector<int64_t> ids(inserts.size());
+    int64_t below = 0, above = 0;
+    if (lows) {
+        const int64_t lowest = IntegerOf(db_.QueryValue(sql_.lowest)).value_or(0);
+        below = std::min<int64_t>(lowest, 0) - static_cast<int64_t>(lows);
+    }
+    if (lows < inserts.size()) above = IntegerOf(db_.QueryValue(sql_.highest)).value_or(0);
+    if (below > 0 || above > INT64_MAX - static_cast<int64_t>(inserts.size()) || below < INT64_MIN + 1)
+        throw JournalError("行番号が上限に達しました");
+    for (size_t k = 0; k < inserts.size(); ++k) ids[k] = low[k] ? below++ : ++above;
+    return ids;
+}
 
 bool JournalBook::Save()
 {
     // A read-only database keeps what it holds: balances worked out for the
     // screen are shown, not written.
-    if (!Dirty() || db_.IsReadOnly()) return false;
-    std::vector<JournalLine> lines = lines_;
-    std::stable_sort(lines.begin(), lines.end(), JournalOrderLess);
-    const std::string table = "\"" + std::string(words_.LineTable) + "\"";
-    std::string cols;
-    for (const std::string& n : LineColumnNames(words_)) cols += (cols.empty() ? "\"" : ", \"") + n + "\"";
-    std::map<int64_t, std::vector<DbValue>> saved;
+    if (db_.IsReadOnly()) return false;
+    Pending p = wholeList_ ? Diff() : TouchedDiff();
+    if (p.Empty()) {
+        // The list is what the database holds.
+        wholeList_ = false;
+        touched_.clear();
+        return false;
+    }
+    if (!p.sorted) {
+        // Indexes move: every line is compared from here on.
+        std::stable_sort(lines_.begin(), lines_.end(), JournalOrderLess);
+        wholeList_ = true;
+        touched_.clear();
+        removed_.clear();
+        p = Diff();
+    }
+    std::vector<int64_t> ids;
     try {
         Transaction t(db_);
-        // Every loaded row must still be as it was loaded.
-        std::map<int64_t, std::vector<DbValue>> now;
-        for (auto& row : db_.Query("SELECT _rowid_, " + cols + " FROM " + table + " WHERE \"" + words_.PartyNo +
-                                       "\" = ?",
-                                   {party_.PartyNo})) {
-            int64_t id = std::get<int64_t>(row[0]);
-            row.erase(row.begin());
-            now.emplace(id, std::move(row));
-        }
-        for (const auto& [rowId, values] : loaded_) {
-            auto it = now.find(rowId);
-            if (it == now.end() || it->second != values) throw JournalError(kChangedElsewhereMessage);
-        }
-        std::vector<DbValue> ids;
-        for (auto it = loaded_.begin(); it != loaded_.end();) {
-            ids.clear();
-            for (; it != loaded_.end() && ids.size() < kChunkRows; ++it) ids.emplace_back(it->first);
-            db_.Execute("DELETE FROM " + table + " WHERE _rowid_ IN (" + Marks(ids.size()) + ")", ids);
-        }
-        // Row ids given, so each line knows its row.
-        int64_t next = IntegerOf(db_.QueryValue("SELECT max(_rowid_) FROM " + table)).value_or(0);
-        if (next > INT64_MAX - static_cast<int64_t>(lines.size()) - 1) throw JournalError("行番号が上限に達しました");
-        const std::string rowMarks = "(" + Marks(13) + ")";
-        std::vector<DbValue> params;
-        for (size_t i = 0; i < lines.size();) {
-            params.clear();
-            std::string values;
-            for (size_t n = 0; i < lines.size() && n < kChunkRows; ++i, ++n) {
-                JournalLine& l = lines[i];
-                l.RowId = ++next;
+        if (db_.Changes() != stamp_) CheckStoredRows();
+        // A row gone or changed under a write is another connection's doing
+        // that the stamp would have shown; refused all the same.
+        auto one = [](int changed) {
+            if (changed != 1) throw JournalError(kChangedElsewhereMessage);
+        };
+        for (int64_t id : p.deletes) one(db_.Execute(sql_.remove, {id}));
+        for (const auto& [i, balanceOnly] : p.updates) {
+            const JournalLine& l = lines_[i];
+            if (balanceOnly) {
+                one(db_.Execute(sql_.updateBalance, {l.Balance ? DbValue(*l.Balance) : DbValue(DbNull), l.RowId}));
+            } else {
                 std::vector<DbValue> v = LineValues(l);
-                params.emplace_back(l.RowId);
-                params.insert(params.end(), v.begin(), v.end());
-                saved.emplace(l.RowId, std::move(v));
-                values += (n ? ", " : "") + rowMarks;
+                v.emplace_back(l.RowId);
+                one(db_.Execute(sql_.update, v));
             }
-            db_.Execute("INSERT INTO " + table + " (_rowid_, " + cols + ") VALUES " + values, params);
         }
+        ids = NewRowIds(p.inserts);
+        for (size_t k = 0; k < p.inserts.size(); ++k) {
+            std::vector<DbValue> v = LineValues(lines_[p.inserts[k]]);
+            v.insert(v.begin(), DbValue(ids[k]));
+            db_.Execute(sql_.insert, v);
+        }
+        // Taken inside the transaction: no other connection can commit
+        // before ours.
+        Database::ChangeStamp stamp = db_.Changes();
         t.Commit();
+        stamp_ = stamp;
     } catch (const JournalError&) {
         throw;
     } catch (const DbError& e) {
         if (e.IsBusy()) throw JournalError(kBusyMessage);
         throw JournalError(std::string("保存できませんでした: ") + e.what());
     }
-    lines_ = std::move(lines);
-    loaded_ = std::move(saved);
+    for (int64_t id : p.deletes) stored_.erase(id);
+    for (const auto& u : p.updates) stored_[lines_[u.first].RowId] = lines_[u.first];
+    for (size_t k = 0; k < p.inserts.size(); ++k) {
+        lines_[p.inserts[k]].RowId = ids[k];
+        stored_.emplace(ids[k], lines_[p.inserts[k]]);
+    }
+    wholeList_ = false;
+    touched_.clear();
+    removed_.clear();
     return true;
 }
 

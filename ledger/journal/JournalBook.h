@@ -1,7 +1,7 @@
 #pragma once
 // One party's fiscal-year journal: its lines of the period held in memory,
-// edited cell by cell, balanced, and saved in one transaction that replaces
-// exactly the rows it loaded. Both sides run the same code; the side's words
+// edited cell by cell, balanced, and saved in one transaction that writes
+// only the rows that changed. Both sides run the same code; the side's words
 // name the tables and columns.
 #include "ledger/common/FiscalPeriod.h"
 #include "ledger/common/StatusText.h"
@@ -9,10 +9,11 @@
 #include "ledger/journal/PartyRecord.h"
 #include "platform/db/Database.h"
 
-#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace nv {
@@ -65,20 +66,29 @@ public:
     void FixLineYears();
 
     // The first balance pass of an opening: search, drop lines that hold
-    // nothing (never the first), amounts of lines with 単価 and 数量 taken as
-    // their product, balances, save when changed, new line. Returns the
+    // nothing (never the first), an empty amount of a line with 単価 and 数量
+    // filled with their product, balances, save when changed, new line. Returns the
     // message to show (the no-line message) or "".
     std::string OpenPass();
-    // The balance button: as the opening pass but every amount counts as
-    // stored, and a first line of balance 0 becomes or gets the
-    // carry-forward line, unless the user named it 前期繰越金額.
+    // The balance button: as the opening pass but an empty amount stays
+    // empty, and a first line of balance 0 becomes or gets the
+    // carry-forward line, whatever its name.
     std::string CalcRunningBalance();
 
     // True when the list differs from what was loaded or last saved.
     bool Dirty() const;
-    // Replaces the loaded rows by the list in journal order, in one
-    // transaction. False when nothing changed. On any failure nothing is
-    // written, the list and its edits stay, and a JournalError says why.
+    // Writes the party's line table, and only the rows the list changed
+    // since it was loaded or last saved: a changed line is updated in its
+    // own row (its 差引残高 alone when nothing else changed), a new line is
+    // inserted, a line taken out of the list has its row deleted. Every row
+    // keeps its id, and the list is put in journal order, the order the
+    // period query reads back. All in one transaction (a savepoint inside
+    // the caller's when one is open), after checking that no other
+    // connection changed a loaded row (else kChangedElsewhereMessage).
+    // The opening pass and the balance button save through here.
+    // False, and nothing written, when nothing changed or the database is
+    // read-only. On any failure nothing is written, the list and its edits
+    // stay, and a JournalError says why.
     bool Save();
 
 private:
@@ -88,8 +98,26 @@ private:
     std::string BalancePass(bool button);
     void DropWhollyEmptyLines();
     void InsertCarryForward();
-    void ApplyBalances(bool recomputeAmounts);
+    void ApplyBalances(bool fillEmptyAmounts);
     void SortLines();
+
+    // What a save writes: lines_ indexes of new and of changed lines (with
+    // whether only 差引残高 changed), in list order, and row ids to delete.
+    struct Pending {
+        std::vector<size_t> inserts;
+        std::vector<std::pair<size_t, bool>> updates;
+        std::vector<int64_t> deletes;
+        bool sorted = true;   // lines_ in journal order
+        bool Empty() const { return inserts.empty() && updates.empty() && deletes.empty(); }
+    };
+    // Every line against its stored row, or only the lines touched_.
+    Pending Diff() const;
+    Pending TouchedDiff();
+    void Compare(size_t index, Pending& p) const;
+    // The line at index may now differ from its row.
+    void Touch(size_t index);
+    void CheckStoredRows();
+    std::vector<int64_t> NewRowIds(const std::vector<size_t>& inserts);
 
     Database& db_;
     const SideWords& words_;
@@ -98,8 +126,21 @@ private:
     StatusBarPanels* status_;
     std::vector<JournalLine> lines_;
     std::optional<JournalLine> newLine_;
-    // Rows as loaded or last saved, by row id.
-    std::map<int64_t, std::vector<DbValue>> loaded_;
+    // Lines as loaded or last saved, by row id, and the database's change
+    // stamp they match.
+    std::unordered_map<int64_t, JournalLine> stored_;
+    Database::ChangeStamp stamp_;
+    // What may differ from stored_: with wholeList_ any line (a balance pass
+    // sets it, as it may change every line); else only the lines at the
+    // lines_ indexes touched_ (the cell edits and years), and the stored
+    // rows removed_ from the list.
+    bool wholeList_ = false;
+    std::vector<size_t> touched_;
+    std::vector<int64_t> removed_;
+    // The save's statements, prepared once by the connection.
+    struct SaveSql {
+        std::string rows, update, updateBalance, insert, remove, lowest, highest;
+    } sql_;
 };
 
 } // namespace nv

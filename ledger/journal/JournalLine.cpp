@@ -1,5 +1,6 @@
 #include "ledger/journal/JournalLine.h"
 
+#include <limits>
 #include <tuple>
 
 namespace nv {
@@ -119,10 +120,27 @@ std::vector<std::string> LineColumnNames(const SideWords& words)
     return names;
 }
 
+namespace {
+
+int64_t RowRank(const JournalLine& l)
+{
+    if (l.RowId != 0) return l.RowId;
+    return l.IsCarryForward() ? std::numeric_limits<int64_t>::min() : std::numeric_limits<int64_t>::max();
+}
+
+} // namespace
+
 bool JournalOrderLess(const JournalLine& a, const JournalLine& b)
 {
     // std::optional orders an empty value first, as the database orders Null.
-    return std::tie(a.Year, a.Month, a.Day, a.DataNo) < std::tie(b.Year, b.Month, b.Day, b.DataNo);
+    const auto ka = std::tie(a.Year, a.Month, a.Day, a.DataNo), kb = std::tie(b.Year, b.Month, b.Day, b.DataNo);
+    if (ka != kb) return ka < kb;
+    return RowRank(a) < RowRank(b);
+}
+
+bool SameJournalPlace(const JournalLine& a, const JournalLine& b)
+{
+    return std::tie(a.Year, a.Month, a.Day, a.DataNo) == std::tie(b.Year, b.Month, b.Day, b.DataNo);
 }
 
 } // namespace nv

@@ -45,7 +45,7 @@ public:
 };
 
 struct JournalLine {
-    int64_t RowId = 0;   // 0 until stored
+    int64_t RowId = 0;   // 0 until stored; kept for good once stored
     int64_t PartyNo = 0;
     std::optional<int64_t> DataNo;
     std::optional<int64_t> Year, Month, Day;
@@ -61,6 +61,8 @@ struct JournalLine {
     bool IsCarryForward() const;
     // 単価 x 数量 when both are given and non-zero.
     bool HasPriceAndQuantity() const;
+
+    bool operator==(const JournalLine&) const = default;
 };
 
 // Values in the column order of the line table (party number first).
@@ -71,7 +73,12 @@ JournalLine LineFromValues(const std::vector<DbValue>& values, int64_t rowId);
 // Names of the line table's columns in that order.
 std::vector<std::string> LineColumnNames(const SideWords& words);
 
-// Journal order: 年, 月, 日, データ数 (Null first, as the database sorts).
+// Journal order: 年, 月, 日, データ数 (Null first, as the database sorts),
+// then the row id as the database's period query orders them. Of lines alike
+// in all four, a new carry-forward line comes before the stored ones and any
+// other new line after them.
 bool JournalOrderLess(const JournalLine& a, const JournalLine& b);
+// Alike in 年, 月, 日 and データ数.
+bool SameJournalPlace(const JournalLine& a, const JournalLine& b);
 
 } // namespace nv

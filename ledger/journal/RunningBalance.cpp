@@ -37,9 +37,10 @@ void JournalBook::DropWhollyEmptyLines()
 void JournalBook::InsertCarryForward()
 {
     JournalLine& first = lines_.front();
+    // A first balance of 0 takes the party's carry-forward, whatever the line
+    // is named: the register names every opening line 前期繰越金額 itself,
+    // also one of 0 whose amount the user sets later.
     if (first.Balance.value_or(0) != 0) return;
-    // A line the user named 前期繰越金額 is a carry-forward of the user's own.
-    if (first.Item && *first.Item == kOpeningCarryForwardItem) return;
     const LineDate& start = period_.Start;
     if (first.IsCarryForward()) {
         first.Balance = party_.CarryForward;
@@ -70,12 +71,12 @@ void JournalBook::InsertCarryForward()
     lines_.insert(lines_.begin(), std::move(c));
 }
 
-void JournalBook::ApplyBalances(bool recomputeAmounts)
+void JournalBook::ApplyBalances(bool fillEmptyAmounts)
 {
     int64_t balance = lines_.front().Balance.value_or(0);
     for (size_t i = 1; i < lines_.size(); ++i) {
         JournalLine& l = lines_[i];
-        if (recomputeAmounts && l.HasPriceAndQuantity()) {
+        if (fillEmptyAmounts && !l.Amount && l.HasPriceAndQuantity()) {
             try {
                 l.Amount = YenAmount(*l.UnitPrice, *l.Quantity);
             } catch (const std::range_error&) {
@@ -96,13 +97,16 @@ std::string JournalBook::BalancePass(bool button)
 {
     // The sales journal shows its working status only once there are lines.
     bool sales = words_.Side == JournalSide::Sales;
+    // The pass may change any line: its save compares them all.
+    wholeList_ = true;
     if (!sales) Status(kStatusWorking);
     SortLines();
     DropWhollyEmptyLines();
     if (lines_.empty()) return kNoCarryForwardMessage;
     if (sales) Status(kStatusWorking);
-    // The opening pass takes 単価 x 数量 for the amount; the button keeps the
-    // amounts as stored, so a typed amount stands.
+    // A stored amount is what the user entered, a discount included: both
+    // passes keep it, and the opening pass puts 単価 x 数量 only where the
+    // amount is empty.
     if (button) InsertCarryForward();
     ApplyBalances(!button);
     Save();

@@ -46,6 +46,8 @@ public:
     // Reads the table; false (message shown) when it cannot.
     bool Load();
     void Advance();
+    // Deletes the current line's row from 品名, one statement committed at
+    // once (a line not yet stored is only cleared).
     void DeleteCurrent();
 
     ItemNameGrid* Grid() const { return grid_; }
@@ -59,8 +61,9 @@ public:
 private:
     void AppendBlankLine();
     void Land(int row);
-    // Writes the line when it differs from the table; false (shown unless
-    // quiet) when it cannot be written.
+    // Writes the line when it differs from the table: an insert of a new
+    // name or an update of the line's row in 品名, one statement committed at
+    // once. False (shown unless quiet) when it cannot be written.
     bool Commit(int row, bool quiet = false);
     void RowLeft(int row);
     // A line that differs from the table.

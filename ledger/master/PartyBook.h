@@ -90,22 +90,25 @@ public:
     bool NumberTaken(int64_t partyNo);
     int64_t LineCount(int64_t partyNo);
 
-    // Adds the party and its opening line (データ数 = the party's lines in the
-    // period, dated at the fiscal start, 品名 "前期繰越金額", 差引残高 the
-    // carry-forward amount). Throws PartyInputError for a taken number or a
-    // missing amount, DbError when the database refuses; writes nothing then.
-    // Returns the new row's id.
+    // Adds the party's row and its opening line (データ数 = the party's lines
+    // in the period, dated at the fiscal start, 品名 "前期繰越金額", 差引残高
+    // the carry-forward amount), both in one transaction. Throws
+    // PartyInputError for a taken number or a missing amount, DbError when
+    // the database refuses; writes nothing then. Returns the new row's id.
     int64_t Register(const PartyValues& values, const CompanySettings& settings, StatusBarPanels& statusBar);
-    // The opening line of a party just added (inside Register's transaction).
+    // Inserts the opening line of a party just added into the line table
+    // (inside Register's transaction; no transaction of its own).
     void ZenkiKurikoshiAdd(int64_t partyNo, const DbValue& carryForward, const CompanySettings& settings,
                            StatusBarPanels& statusBar);
-    // Writes a changed row; a new number must be free, and a party with lines
-    // keeps its number.
+    // Writes every column of the party's row, in one transaction with the
+    // checks: a new number must be free, and a party with lines keeps its
+    // number.
     void Update(int64_t rowId, const PartyValues& values);
-    // Removes the party's lines of every year, then the party (the row's
-    // stored number counts, not an unsaved edit).
+    // Deletes the party's lines of every year, then the party's row, in one
+    // transaction (the row's stored number counts, not an unsaved edit).
     void DeleteRow(int64_t rowId);
-    // Sets the row's 〆切期日 when it differs; true when it wrote.
+    // Sets the row's 〆切期日 when it differs, one statement in the caller's
+    // transaction when there is one; true when it wrote.
     bool SetClosingDay(int64_t rowId, const std::string& day);
 
 private:

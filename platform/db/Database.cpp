@@ -18,6 +18,7 @@ constexpr int kDefaultBusyMs = 5000;
 
 DbConnection::~DbConnection()
 {
+    statements.Clear();
     if (db) {
         if (!sqlite3_get_autocommit(db)) sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
         sqlite3_close_v2(db);
@@ -91,9 +92,9 @@ void Database::Close()
 int Database::Execute(std::string_view sql, const std::vector<DbValue>& params)
 {
     sqlite3* db = Handle();
-    Statement st(db, sql);
-    st.Bind(params);
-    while (st.Step()) {
+    StatementCache::Lease st = Conn().statements.Acquire(db, sql);
+    st->Bind(params);
+    while (st->Step()) {
     }
     return sqlite3_changes(db);
 }
@@ -109,13 +110,13 @@ void Database::ExecuteScript(std::string_view sql)
 
 std::vector<std::vector<DbValue>> Database::Query(std::string_view sql, const std::vector<DbValue>& params)
 {
-    Statement st(Handle(), sql);
-    st.Bind(params);
+    StatementCache::Lease st = Conn().statements.Acquire(Handle(), sql);
+    st->Bind(params);
     std::vector<std::vector<DbValue>> rows;
-    while (st.Step()) {
+    while (st->Step()) {
         std::vector<DbValue> row;
-        row.reserve(static_cast<size_t>(st.ColumnCount()));
-        for (int i = 0; i < st.ColumnCount(); ++i) row.push_back(st.Column(i));
+        row.reserve(static_cast<size_t>(st->ColumnCount()));
+        for (int i = 0; i < st->ColumnCount(); ++i) row.push_back(st->Column(i));
         rows.push_back(std::move(row));
     }
     return rows;
@@ -178,6 +179,14 @@ void Database::Rollback()
         Execute("ROLLBACK TO " + name);
         Execute("RELEASE " + name);
     }
+}
+
+Database::ChangeStamp Database::Changes()
+{
+    ChangeStamp s;
+    s.others = IntegerOf(QueryValue("PRAGMA data_version")).value_or(0);
+    s.own = sqlite3_total_changes64(Handle());
+    return s;
 }
 
 int Database::TransactionDepth() const

@@ -50,6 +50,8 @@ public:
     // the connection until they go).
     void Close();
 
+    // Execute and Query prepare each text once and keep it for the next call
+    // (a few dozen texts per connection).
     // One statement; returns the number of rows changed.
     int Execute(std::string_view sql, const std::vector<DbValue>& params = {});
     // Several statements without parameters, for schema text of the program.
@@ -70,6 +72,16 @@ public:
     void CommitTrans();
     void Rollback();
     int TransactionDepth() const;
+
+    // Where the file stands: what other connections have committed and what
+    // this one has changed. Two equal stamps mean no row changed in between,
+    // so a caller holding rows read after the first knows they still hold.
+    struct ChangeStamp {
+        int64_t others = 0;
+        int64_t own = 0;
+        bool operator==(const ChangeStamp&) const = default;
+    };
+    ChangeStamp Changes();
 
     // Copies the whole database into path through SQLite's online backup,
     // into a temporary file first, renamed over path when complete.

@@ -111,6 +111,12 @@ void Statement::Bind(const std::vector<DbValue>& params)
     }
 }
 
+void Statement::Reset()
+{
+    sqlite3_reset(stmt_);
+    sqlite3_clear_bindings(stmt_);
+}
+
 bool Statement::Step()
 {
     int rc = sqlite3_step(stmt_);

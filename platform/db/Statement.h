@@ -21,6 +21,8 @@ public:
     Statement& operator=(const Statement&) = delete;
 
     void Bind(const std::vector<DbValue>& params);
+    // Back to before the first step, parameters cleared, for the next use.
+    void Reset();
     // True while a row is available.
     bool Step();
     int ColumnCount() const;

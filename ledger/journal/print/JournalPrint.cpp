@@ -115,14 +115,14 @@ bool PrintSummaryPortrait(const ObjectRef& control, OutputMode mode, const SideW
                           const CompanySettings& settings, const SummaryData& data, const PrintContext& context)
 {
     return PrintSummary(control, mode, words, JournalReport::PortraitSummary,
-                        BuildPortraitSummary(words, SummaryHeadingOf(settings, words), data), context);
+                        BuildPortraitSummary(words, SummaryHeadingOf(settings), data), context);
 }
 
 bool PrintSummaryLandscape(const ObjectRef& control, OutputMode mode, const SideWords& words,
                            const CompanySettings& settings, const SummaryData& data, const PrintContext& context)
 {
     return PrintSummary(control, mode, words, JournalReport::LandscapeSummary,
-                        BuildLandscapeSummary(words, SummaryHeadingOf(settings, words), data), context);
+                        BuildLandscapeSummary(words, SummaryHeadingOf(settings), data), context);
 }
 
 } // namespace nv

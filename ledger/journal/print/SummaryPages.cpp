@@ -1,7 +1,6 @@
 #include "ledger/journal/print/SummaryPages.h"
 
 #include <array>
-#include <exception>
 
 namespace nv {
 
@@ -18,10 +17,8 @@ struct Layout {
 
 std::array<int, 13> MonthNumbers(const SummaryHeading& h)
 {
-    if (h.Months[1] != 0) return h.Months;
-    const int startMonth = h.StartMonth;
     std::array<int, 13> m{};
-    for (int i = 1; i <= 12; ++i) m[i] = (startMonth + i - 2) % 12 + 1;
+    for (int i = 1; i <= 12; ++i) m[static_cast<size_t>(i)] = CalendarMonthOf(h.StartMonth, i);
     return m;
 }
 
@@ -72,19 +69,12 @@ void BuildSection(std::vector<ReportPage>& pages, const SideWords& words, const 
 
 } // namespace
 
-SummaryHeading SummaryHeadingOf(const CompanySettings& s, const SideWords& words)
+SummaryHeading SummaryHeadingOf(const CompanySettings& s)
 {
     SummaryHeading h;
     h.PrintName = s.PrintName;
     h.StartYear = s.StartYear;
     h.StartMonth = s.StartMonth >= 1 && s.StartMonth <= 12 ? static_cast<int>(s.StartMonth) : 1;
-    // The months are cut on the side's closing day, which every party gets.
-    const std::string& closing = words.Side == JournalSide::Purchases ? s.PurchaseClosingDay : s.SalesClosingDay;
-    try {
-        h.Months = FiscalMonthNumbers(FiscalPeriod::From(s).Bounds(), ClosingDayOf(closing));
-    } catch (const std::exception&) {
-        h.Months = {};
-    }
     return h;
 }
 

@@ -8,7 +8,6 @@
 #include "ledger/journal/MonthTotals.h"
 #include "ledger/journal/print/ReportPage.h"
 
-#include <array>
 #include <string>
 #include <vector>
 
@@ -21,15 +20,12 @@ inline constexpr const char* kYearTotalCaption = "年合計";
 struct SummaryHeading {
     std::string PrintName;   // 印刷名, as stored
     float StartYear = 0;     // 年
-    int StartMonth = 1;      // first month of the fiscal year
-    // The calendar month naming each fiscal month 1-12 (FiscalMonthNumbers);
-    // all 0: the months counted from StartMonth.
-    std::array<int, 13> Months{};
+    int StartMonth = 1;      // first month of the fiscal year, naming the months
 };
 
-// The heading of a side's tables: the months are named from the fiscal year
-// cut on the side's closing day.
-SummaryHeading SummaryHeadingOf(const CompanySettings& settings, const SideWords& words);
+// The heading of the tables: one row of months from the fiscal start, right
+// for every party whatever its closing day.
+SummaryHeading SummaryHeadingOf(const CompanySettings& settings);
 
 // "買 掛 金 集 計 表" / "売 掛 金 集 計 表".
 const char* SummaryTitle(const SideWords& words);

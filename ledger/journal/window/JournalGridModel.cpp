@@ -131,7 +131,7 @@ QVariant JournalGridModel::data(const QModelIndex& index, int role) const
         return QVariant::fromValue(Qt::AlignVCenter | (text ? Qt::AlignLeft : Qt::AlignRight));
     }
     if (role == Qt::ToolTipRole && column == JournalColumn::Amount && l->HasPriceAndQuantity()) {
-        // Which pass keeps a typed amount and which one takes the product.
+        // A typed amount stands in every balance pass; the cell says so.
         std::optional<int64_t> product;
         try {
             product = YenAmount(*l->UnitPrice, *l->Quantity);

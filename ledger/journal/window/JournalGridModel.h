@@ -14,7 +14,7 @@ inline constexpr int kJournalColumnCount = 12;
 inline constexpr const char* kNumberMessage = "数値を入力していください。";
 // The amount cell of a line whose amount is not 単価 x 数量.
 inline constexpr const char* kTypedAmountTip =
-    "単価×数量と異なる金額です。残高更新ではこの金額のまま計算し、次に開くときは単価×数量で計算し直します。";
+    "単価×数量と異なる金額です。入力された金額のまま残高を計算します。";
 
 // "￥1,234", "-￥50"; a fraction keeps up to two places.
 QString YenText(double value);

@@ -180,19 +180,55 @@ TEST(MonthFunctions, BoundsFromSettings)
 
 namespace {
 
-TEST(MonthFunctions, FiscalMonthsFollowWholeDates)
+TEST(MonthFunctions, FiscalMonthsAreTheMonthsFromTheStartClosedOnThePartysDay)
 {
-    // 2005/4/16 to 2006/4/15 closing on the 20th: month 1 ends 4/20, month 11
-    // on 2006/2/20, and month 12 runs to the year's end.
-    const FiscalBounds mid{2005, 4, 2006, 4, 16, 15};
-    EXPECT_EQ(After(mid, 20, {2005, 4, 20}), 0);
-    EXPECT_EQ(After(mid, 20, {2005, 4, 21}), 1);
-    EXPECT_EQ(After(mid, 20, {2006, 2, 21}), 11);
-    EXPECT_EQ(After(mid, 20, {2006, 3, 25}), 11);
-    EXPECT_EQ(After(mid, 20, {2006, 4, 10}), 11);
-    EXPECT_EQ(CountersAfter(mid, 31, {{2005, 4, 16}, {2006, 4, 10}}), (std::vector<int>{0, 11}));
+    // Month k is the k-th month from the start month, closed on the closing
+    // day of that month; a year that starts after the closing day leaves its
+    // first month empty.
+    struct Case {
+        const char* what;
+        FiscalBounds fiscal;
+        int closing;
+        std::vector<LineDate> lines;
+        std::vector<int> counters;
+    } cases[] = {
+        {"start 16th, closing 15th: April closes before the year starts", {2026, 4, 2027, 3, 16, 31}, 15,
+         {{2026, 4, 16}, {2026, 5, 15}, {2026, 5, 16}, {2027, 2, 15}, {2027, 2, 16}, {2027, 3, 31}},
+         {1, 1, 2, 10, 11, 11}},
+        {"start 21st, closing 20th, month end", {2026, 4, 2027, 3, 21, 31}, 31,
+         {{2026, 4, 21}, {2026, 4, 30}, {2026, 5, 1}, {2027, 3, 31}}, {0, 0, 1, 11}},
+        {"start 21st, closing 20th", {2026, 4, 2027, 3, 21, 31}, 20,
+         {{2026, 4, 21}, {2026, 5, 20}, {2026, 5, 21}, {2027, 2, 21}, {2027, 3, 31}}, {1, 1, 2, 11, 11}},
+        // The end month's first days belong to it, not to the month before
+        // it, also when that month has had no line since its closing.
+        {"calendar year, month end: 12/1 after 11/10", {2005, 1, 2005, 12}, 31, {{2005, 11, 10}, {2005, 12, 1}},
+         {10, 11}},
+        {"April year, month end: 3/1 after 2/10", {2005, 4, 2006, 3}, 31, {{2006, 2, 10}, {2006, 3, 1}}, {10, 11}},
+        {"April year, closing 20th: 3/3 after 2/10", {2005, 4, 2006, 3}, 20, {{2006, 2, 10}, {2006, 3, 3}},
+         {10, 11}},
+        // No closing past the twelfth month: a year of twelve months and a
+        // half keeps its last days in the twelfth.
+        {"2005/4/16-2006/4/15, closing 15th", {2005, 4, 2006, 4, 16, 15}, 15,
+         {{2005, 4, 16}, {2006, 3, 15}, {2006, 3, 16}, {2006, 4, 15}}, {1, 11, 11, 11}},
+        {"2005/4/16-2006/4/15, month end", {2005, 4, 2006, 4, 16, 15}, 31,
+         {{2005, 4, 30}, {2005, 5, 1}, {2006, 4, 1}, {2006, 4, 15}}, {0, 1, 11, 11}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(CountersAfter(c.fiscal, c.closing, c.lines), c.counters) << c.what;
     // Not a day of its month in the year the line falls in.
     EXPECT_THROW(After(kApril2005, 31, {2006, 2, 29}), std::invalid_argument);
+}
+
+TEST(MonthFunctions, HeadingMonthsCountFromTheStartMonth)
+{
+    std::string months;
+    for (int start : {1, 4, 12}) {
+        for (int k = 1; k <= 12; ++k) months += std::to_string(CalendarMonthOf(start, k)) + ",";
+        months += "|";
+    }
+    EXPECT_EQ(months, "1,2,3,4,5,6,7,8,9,10,11,12,|4,5,6,7,8,9,10,11,12,1,2,3,|12,1,2,3,4,5,6,7,8,9,10,11,|");
+    EXPECT_THROW(CalendarMonthOf(4, 13), std::invalid_argument);
+    EXPECT_THROW(CalendarMonthOf(0, 1), std::invalid_argument);
 }
 
 } // namespace

@@ -1,7 +1,8 @@
 // The balance passes keep what the user typed: lines that hold a value, typed
-// amounts on the button's pass, a line named 前期繰越金額; one pass is stable.
+// amounts, a carry-forward fixed by hand; one pass is stable.
 #include "JournalTestDb.h"
 
+#include "ledger/common/Money.h"
 #include "ledger/journal/JournalBook.h"
 
 #include <gtest/gtest.h>
@@ -57,39 +58,62 @@ TEST(BalanceRules, ALineHoldingOnlyABalanceIsKeptAndTheFirstLineIsNeverDropped)
     EXPECT_EQ(empty.Dump().size(), 1u);
 }
 
-TEST(BalanceRules, TheButtonKeepsATypedAmountAndTheOpeningTakesTheProduct)
+TEST(BalanceRules, ATypedAmountStandsAtTheNextOpeningAndAnEmptyOneTakesTheProduct)
 {
     JournalTestDb t;
     t.AddLine(7, {2005, 4, 1, "繰越金額", {}, {}, {}, {}, 10000});
+    t.AddLine(7, {2005, 4, 9, "釘", 2, 250.5});   // no amount stored
     JournalBook book(t.db, t.Entry(7, 10000));
     book.OpenPass();
+    EXPECT_EQ(book.Lines()[1].Amount, 501);   // 501.0 to the yen
     const size_t row = book.NewLineIndex();
     book.SetCell(row, JournalColumn::Item, "板");
     book.SetCell(row, JournalColumn::Quantity, "3");
     book.SetCell(row, JournalColumn::UnitPrice, "1000");
-    EXPECT_EQ(book.Lines()[1].Amount, 3000);
-    book.SetCell(row, JournalColumn::Amount, "2900");
+    EXPECT_EQ(book.Lines()[2].Amount, 3000);
+    book.SetCell(row, JournalColumn::Amount, "2900");   // a discount
     book.CalcRunningBalance();
-    EXPECT_EQ(book.Lines()[1].Amount, 2900);
-    EXPECT_EQ(Balances(book), (std::vector<int64_t>{10000, 12900}));
-    EXPECT_EQ(t.StoredBalances(7), (std::vector<int64_t>{10000, 12900}));
+    EXPECT_EQ(Balances(book), (std::vector<int64_t>{10000, 10501, 13401}));
+    EXPECT_EQ(t.StoredBalances(7), (std::vector<int64_t>{10000, 10501, 13401}));
+    const auto stored = t.Dump();
 
     JournalBook reopened(t.db, t.Entry(7, 10000));
     reopened.OpenPass();
-    EXPECT_EQ(reopened.Lines()[1].Amount, 3000);
-    EXPECT_EQ(Balances(reopened), (std::vector<int64_t>{10000, 13000}));
+    EXPECT_EQ(reopened.Lines()[2].Amount, 2900);
+    EXPECT_EQ(Balances(reopened), (std::vector<int64_t>{10000, 10501, 13401}));
+    EXPECT_EQ(t.Dump(), stored);
 }
 
-TEST(BalanceRules, AnOpeningLineTheUserNamedStaysAsItIs)
+TEST(BalanceRules, AFirstLineOfBalanceZeroTakesTheCarryForwardWhateverItsName)
 {
-    JournalTestDb t;
-    t.AddLine(7, {2005, 4, 1, "前期繰越金額", {}, {}, {}, {}, 0});
-    t.AddLine(7, {2005, 4, 5, "材料", {}, {}, 1000});
-    JournalBook book(t.db, t.Entry(7, 50000));
-    book.OpenPass();
-    book.CalcRunningBalance();
-    EXPECT_EQ(Items(book), (std::vector<std::string>{"前期繰越金額", "材料"}));
-    EXPECT_EQ(Balances(book), (std::vector<int64_t>{0, 1000}));
+    // The register wrote the opening line of a party registered with 0; its
+    // 繰越金額 is set to 50,000 later.
+    struct Case {
+        const char* item;
+        int64_t balance;
+        std::vector<std::string> items;
+        std::vector<int64_t> opened, updated;
+    } cases[] = {
+        {"前期繰越金額", 0, {"繰越金額", "材料", "鋼材"}, {0, 1000, 3500}, {50000, 51000, 53500}},
+        {"繰越金額", 0, {"繰越金額", "材料", "鋼材"}, {0, 1000, 3500}, {50000, 51000, 53500}},
+        // A carry-forward fixed by hand stays.
+        {"前期繰越金額", 7000, {"前期繰越金額", "材料", "鋼材"}, {7000, 8000, 10500}, {7000, 8000, 10500}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.item) + " " + std::to_string(c.balance));
+        JournalTestDb t;
+        t.AddParty(7, "山田商店", 50000);
+        t.AddLine(7, {2005, 4, 1, c.item, {}, {}, {}, {}, c.balance, 0});
+        t.AddLine(7, {2005, 4, 5, "材料", {}, {}, 1000});
+        t.AddLine(7, {2005, 4, 8, "鋼材", {}, {}, 2500});
+        JournalBook book(t.db, t.Entry(7, 50000));
+        book.OpenPass();
+        EXPECT_EQ(Balances(book), c.opened);   // the opening never writes the carry-forward
+        book.CalcRunningBalance();
+        EXPECT_EQ(Items(book), c.items);
+        EXPECT_EQ(Balances(book), c.updated);
+        EXPECT_EQ(t.StoredBalances(7), c.updated);
+    }
 }
 
 TEST(BalanceRules, TheCarryLineGoesFirstEvenBeforeALineWithoutDataNoAndOnePassIsStable)
@@ -151,12 +175,13 @@ void Store(JournalTestDb& t, const std::vector<JournalLine>& lines)
                      LineValues(l));
 }
 
-// What the user typed, without the figures a pass may work out.
-std::vector<DbValue> Typed(JournalLine l, bool keepAmount)
+// What the user typed, without the balance a pass works out; the opening
+// pass fills an empty amount of a line with 単価 and 数量 (fill).
+std::vector<DbValue> Typed(JournalLine l, bool fill)
 {
     l.RowId = 0;
     l.Balance.reset();
-    if (!keepAmount && l.HasPriceAndQuantity()) l.Amount.reset();
+    if (fill && !l.Amount && l.HasPriceAndQuantity()) l.Amount = YenAmount(*l.UnitPrice, *l.Quantity);
     return LineValues(l);
 }
 
@@ -189,9 +214,9 @@ TEST(BalanceRules, PropertyPassesKeepEveryValueAreStableAndAddUp)
         const std::vector<JournalLine>& after = book.Lines();
 
         // The first line: kept as it was, except that the button gives a first
-        // balance of 0 the carry-forward (not on a line named 前期繰越金額).
+        // balance of 0 the carry-forward, whatever the line's name.
         const JournalLine& first = loaded.front();
-        const bool carried = button && first.Balance.value_or(0) == 0 && first.Item != kOpeningCarryForwardItem;
+        const bool carried = button && first.Balance.value_or(0) == 0;
         if (!carried) {
             EXPECT_EQ(LineValues(after.front()), LineValues(first));
         } else {
@@ -199,15 +224,15 @@ TEST(BalanceRules, PropertyPassesKeepEveryValueAreStableAndAddUp)
             EXPECT_EQ(after.front().Balance, carry);
             if (!first.IsCarryForward()) {
                 ASSERT_GE(after.size(), 2u);
-                EXPECT_EQ(Typed(after[1], true), Typed(first, true));
+                EXPECT_EQ(Typed(after[1], false), Typed(first, false));
             }
         }
         // Every later line holding a value is there, with what the user typed.
         std::vector<std::vector<DbValue>> want, got;
         for (size_t i = 1; i < loaded.size(); ++i)
-            if (!loaded[i].IsWhollyEmpty()) want.push_back(Typed(loaded[i], button));
+            if (!loaded[i].IsWhollyEmpty()) want.push_back(Typed(loaded[i], !button));
         const size_t from = carried && !first.IsCarryForward() ? 2 : 1;
-        for (size_t i = from; i < after.size(); ++i) got.push_back(Typed(after[i], button));
+        for (size_t i = from; i < after.size(); ++i) got.push_back(Typed(after[i], false));
         std::sort(want.begin(), want.end());
         std::sort(got.begin(), got.end());
         EXPECT_EQ(got, want);

@@ -4,6 +4,7 @@
 #include "support/TempDir.h"
 
 #include <filesystem>
+#include <sqlite3.h>
 #include <gtest/gtest.h>
 
 using namespace nv;
@@ -125,6 +126,54 @@ TEST_F(DbDatabase, ClosingWithAnOpenRecordsetReleasesTheLock)
     db.Execute("INSERT INTO lines (party) VALUES (2)");
     EXPECT_EQ(Count(), 1);
     EXPECT_EQ(rs.RecordCount(), 0);
+}
+
+TEST_F(DbDatabase, AStatementIsPreparedOnceAndHoldsNothingBetweenUses)
+{
+    const std::string insert = "INSERT INTO lines (party, m) VALUES (?, ?)";
+    auto prepared = [&] {
+        std::vector<sqlite3_stmt*> found;
+        for (sqlite3_stmt* s = sqlite3_next_stmt(db.Handle(), nullptr); s; s = sqlite3_next_stmt(db.Handle(), s))
+            if (insert == sqlite3_sql(s)) found.push_back(s);
+        return found;
+    };
+    db.Execute(insert, {int64_t{1}, int64_t{4}});
+    const auto first = prepared();
+    ASSERT_EQ(first.size(), 1u);
+    // A refused row, then the same statement again with other values.
+    EXPECT_THROW(db.Execute(insert, {int64_t{2}, int64_t{13}}), DbError);
+    db.Execute(insert, {int64_t{3}, int64_t{5}});
+    EXPECT_EQ(prepared(), first);
+    EXPECT_EQ(db.Query("SELECT party FROM lines ORDER BY party"),
+              (std::vector<std::vector<DbValue>>{{int64_t{1}}, {int64_t{3}}}));
+
+    // Kept statements hold no lock: another connection writes at once, and
+    // the table can be dropped.
+    Database other = Database::Open(path);
+    other.SetBusyTimeout(0);
+    other.Execute(insert, {int64_t{4}, int64_t{6}});
+    EXPECT_EQ(Count(), 3);
+    // Many texts: the oldest go, every one still runs.
+    for (int i = 0; i < 200; ++i) EXPECT_EQ(db.QueryValue("SELECT " + std::to_string(i)), DbValue(int64_t{i}));
+    int kept = 0;
+    for (sqlite3_stmt* s = sqlite3_next_stmt(db.Handle(), nullptr); s; s = sqlite3_next_stmt(db.Handle(), s)) ++kept;
+    EXPECT_LE(kept, 64);
+    db.Execute("DROP TABLE lines");
+    EXPECT_THROW(db.Execute(insert, {int64_t{5}, int64_t{7}}), DbError);
+}
+
+TEST_F(DbDatabase, TheChangeStampMovesWithEveryWriteOfEitherConnection)
+{
+    Database other = Database::Open(path);
+    const Database::ChangeStamp start = db.Changes();
+    db.Query("SELECT * FROM lines");
+    EXPECT_EQ(db.Changes(), start);
+    other.Execute("INSERT INTO lines (party) VALUES (1)");
+    const Database::ChangeStamp afterOther = db.Changes();
+    EXPECT_NE(afterOther, start);
+    db.Execute("UPDATE lines SET m = 2");
+    EXPECT_NE(db.Changes(), afterOther);
+    EXPECT_EQ(db.Changes().others, afterOther.others);
 }
 
 TEST_F(DbDatabase, UserVersionIsKept)

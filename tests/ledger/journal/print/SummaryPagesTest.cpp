@@ -155,19 +155,114 @@ TEST(SummaryPages, FiguresFromTheLedgerDatabase)
     EXPECT_EQ(At(pages[1], "a36"), " 4499995000");
 }
 
-TEST(SummaryPages, MonthCaptionsNameTheClosingPeriodsOfTheSide)
+namespace {
+
+// A party's expected column: the opening, then per month its amounts,
+// settlements and closing balance.
+struct Column {
+    int64_t no;
+    const char* name;
+    const char* closing;
+    std::vector<LineSpec> lines;
+    int64_t opening;
+    std::array<std::array<int64_t, 3>, 12> months;
+};
+
+std::array<int64_t, 37> Slots(const Column& c)
 {
-    CompanySettings s;
-    s.StartYear = 2005, s.StartMonth = 4, s.StartDay = 16;
-    s.EndYear = 2006, s.EndMonth = 4, s.EndDay = 15;
-    s.PurchaseClosingDay = "１５日";
-    s.SalesClosingDay = "末日";
-    auto captions = [&](JournalSide side) {
-        std::string months;
-        auto pages = BuildPortraitSummary(WordsOf(side), SummaryHeadingOf(s, WordsOf(side)), Parties(1));
-        for (int i = 1; i <= 12; ++i) months += At(Texts(pages[0]), "tsuki" + std::to_string(i)) + ",";
-        return months;
+    std::array<int64_t, 37> s{};
+    s[0] = c.opening;
+    for (size_t k = 1; k <= 12; ++k)
+        for (size_t j = 0; j < 3; ++j) s[3 * k - 2 + j] = c.months[k - 1][j];
+    return s;
+}
+
+} // namespace
+
+// One heading row from the fiscal start, right for every party whatever its
+// closing day; the figures of the years as 自社登録 writes them, both sides.
+TEST(SummaryPages, MonthsAreTheMonthsFromTheFiscalStartForEveryParty)
+{
+    struct Year {
+        const char* what;
+        int startDay;
+        const char* sideClosing;   // the settings' closing day
+        std::vector<Column> columns;
     };
-    EXPECT_EQ(captions(JournalSide::Purchases), "5,6,7,8,9,10,11,12,1,2,3,4,");   // 4/16-5/15 is May's
-    EXPECT_EQ(captions(JournalSide::Sales), "4,5,6,7,8,9,10,11,12,1,2,3,");
+    const Year years[] = {
+        {"2026/4/21-2027/3/31, ２０日",
+         21,
+         "２０日",
+         {{1,
+           "末日商店",
+           "末日",
+           {{2026, 4, 21, "繰越金額", {}, {}, {}, {}, 10000},
+            {2026, 4, 25, "a", {}, {}, 1000},
+            {2026, 4, 30, "b", {}, {}, 2000},
+            {2026, 5, 1, "c", {}, {}, 4000},
+            {2026, 5, 31, "d", {}, {}, {}, 3000},
+            {2027, 2, 10, "e", {}, {}, 300},
+            {2027, 3, 1, "f", {}, {}, 500},
+            {2027, 3, 31, "g", {}, {}, 600}},
+           10000,
+           {{{3000, 0, 13000}, {4000, 3000, 14000}, {0, 0, 14000}, {0, 0, 14000}, {0, 0, 14000}, {0, 0, 14000},
+             {0, 0, 14000}, {0, 0, 14000}, {0, 0, 14000}, {0, 0, 14000}, {300, 0, 14300}, {1100, 0, 15400}}}},
+          {2,
+           "二十日商店",
+           "２０日",
+           {{2026, 4, 21, "繰越金額", {}, {}, {}, {}, 20000},
+            {2026, 4, 21, "a", {}, {}, 100},
+            {2026, 5, 20, "b", {}, {}, 200},
+            {2026, 5, 21, "c", {}, {}, 300},
+            {2027, 2, 21, "d", {}, {}, 400},
+            {2027, 3, 25, "e", {}, {}, 500}},
+           20000,
+           {{{0, 0, 20000}, {300, 0, 20300}, {300, 0, 20600}, {0, 0, 20600}, {0, 0, 20600}, {0, 0, 20600},
+             {0, 0, 20600}, {0, 0, 20600}, {0, 0, 20600}, {0, 0, 20600}, {0, 0, 20600}, {900, 0, 21500}}}}}},
+        {"2026/4/16-2027/3/31, １５日",
+         16,
+         "１５日",
+         {{3,
+           "十五日商店",
+           "１５日",
+           {{2026, 4, 16, "繰越金額", {}, {}, {}, {}, 5000},
+            {2026, 4, 16, "a", {}, {}, 1000},
+            {2026, 5, 15, "b", {}, {}, 2000},
+            {2026, 5, 16, "c", {}, {}, 3000},
+            {2027, 3, 15, "d", {}, {}, {}, 700},
+            {2027, 3, 16, "e", {}, {}, 4000},
+            {2027, 3, 31, "f", {}, {}, 800}},
+           5000,
+           {{{0, 0, 5000}, {3000, 0, 8000}, {3000, 0, 11000}, {0, 0, 11000}, {0, 0, 11000}, {0, 0, 11000},
+             {0, 0, 11000}, {0, 0, 11000}, {0, 0, 11000}, {0, 0, 11000}, {0, 0, 11000}, {4800, 700, 15100}}}}}},
+    };
+    for (JournalSide side : {JournalSide::Purchases, JournalSide::Sales}) {
+        for (const Year& y : years) {
+            SCOPED_TRACE(std::string(y.what) + (side == JournalSide::Sales ? " sales" : " purchases"));
+            JournalTestDb t(side);
+            t.SetFiscal(2026, 4, static_cast<float>(y.startDay), 2027, 3, 31);
+            t.settings.PurchaseClosingDay = t.settings.SalesClosingDay = y.sideClosing;
+            std::array<int64_t, 37> total{};
+            for (const Column& c : y.columns) {
+                t.AddParty(c.no, c.name, c.opening, c.closing);
+                for (const LineSpec& l : c.lines) t.AddLine(c.no, l);
+                for (size_t s = 0; s < 37; ++s) total[s] += Slots(c)[s];
+            }
+            const SummaryData data = BuildSummaryData(t.db, t.Words(), FiscalPeriod::From(t.settings));
+            auto pages = BuildPortraitSummary(t.Words(), SummaryHeadingOf(t.settings), data);
+            ASSERT_EQ(pages.size(), 1u);
+            const auto page = Texts(pages[0]);
+            std::string months;
+            for (int i = 1; i <= 12; ++i) months += At(page, "tsuki" + std::to_string(i)) + ",";
+            EXPECT_EQ(months, "4,5,6,7,8,9,10,11,12,1,2,3,");
+            for (size_t i = 0; i <= y.columns.size(); ++i) {
+                const bool last = i == y.columns.size();
+                const std::string letter(1, "abcde"[i]);
+                EXPECT_EQ(At(page, "hito" + std::to_string(i + 1)), last ? "年合計" : y.columns[i].name);
+                const std::array<int64_t, 37> want = last ? total : Slots(y.columns[i]);
+                for (size_t s = 0; s < 37; ++s)
+                    EXPECT_EQ(At(page, letter + std::to_string(s)), StrForm(want[s])) << letter << s;
+            }
+        }
+    }
 }

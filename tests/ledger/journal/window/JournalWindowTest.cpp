@@ -291,7 +291,7 @@ TEST_F(JournalWindowTest, EnteringAColumnSetsTheInputMethodThroughTheComponent)
 
 namespace {
 
-TEST_F(JournalWindowTest, TheBalanceButtonKeepsATypedAmountAndTheCellSaysSo)
+TEST_F(JournalWindowTest, ATypedAmountStaysAfterTheWindowIsOpenedAgainAndTheCellSaysSo)
 {
     auto d = Open(JournalSide::Purchases);
     QWidget* x = d.get();
@@ -309,6 +309,10 @@ TEST_F(JournalWindowTest, TheBalanceButtonKeepsATypedAmountAndTheCellSaysSo)
     EXPECT_EQ(Cell(x, 1, 11), "￥122,900");
     EXPECT_EQ(m->data(m->index(1, 8), Qt::ToolTipRole).toString().toStdString(), kTypedAmountTip);
     d->reject();
+    auto again = Open(JournalSide::Purchases);
+    EXPECT_EQ(Cell(again.get(), 1, 8), "￥2,900");
+    EXPECT_EQ(Cell(again.get(), 1, 11), "￥122,900");
+    again->reject();
     EXPECT_TRUE(script->messages().isEmpty()) << script->messages().join("\n").toStdString();
 }
 
