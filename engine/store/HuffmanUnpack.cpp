@@ -11,8 +11,6 @@ namespace nv::huffman {
 
 namespace {
 
-constexpr int kLeaves = 256;
-constexpr int kNodes = 511;
 constexpr int kTableBits = 12;
 constexpr int kTableSymbols = 4;
 

@@ -6,6 +6,10 @@
 
 namespace nv::huffman {
 
+// Nodes 0-255 are the leaves for the byte values, 256-510 the inner nodes.
+constexpr int kLeaves = 256;
+constexpr int kNodes = 511;
+
 // The packed bytes: `data` holds `size` bytes of the stream from its start or
 // from where the window was last slid to. `eof` once nothing follows them.
 class UnpackInput {

@@ -12,8 +12,8 @@ namespace nv {
 
 namespace {
 
-constexpr int kLeaves = 256;
-constexpr int kNodes = 511;
+using huffman::kLeaves;
+using huffman::kNodes;
 constexpr size_t kChunk = 1 << 18;
 
 // ---- byte sources and sinks ---------------------------------------------
