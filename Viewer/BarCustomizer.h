@@ -1,8 +1,9 @@
 #pragma once
-// Rearranging bar buttons by dragging them with Alt held: within a bar,
-// onto another bar of the same window, or off every bar to remove them.
-// A drop just right of a button puts a separator before it, a drop on its
-// own left half takes that separator away. Escape cancels.
+// Rearranging bar buttons by dragging them with Alt held (Ctrl+Alt or
+// Shift+Alt as well, for window managers that move windows on Alt and a
+// drag): within a bar, onto another bar of the same window, or off every bar
+// to remove them. A drop just right of a button puts a separator before it,
+// a drop on its own left half takes that separator away. Escape cancels.
 #include <QList>
 #include <QObject>
 #include <QPointer>

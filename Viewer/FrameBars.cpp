@@ -20,7 +20,9 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QStatusBar>
 #include <QToolBar>
@@ -31,6 +33,21 @@ namespace nv::viewer {
 
 namespace {
 constexpr const char* kRecentGroup = "Recent File List";
+// Marks the ｳｨﾝﾄﾞｳ menu's entries of open documents.
+constexpr const char* kWindowEntry = "nvWindowEntry";
+// As many documents as the menu lists, each with its digit.
+constexpr int kListedWindows = 9;
+
+// What a tool tip shows: the command's words without its menu mnemonic,
+// ellipsis or key ("開く(&O)...\tCtrl+O" gives "開く").
+QString ToolTipText(QString text)
+{
+    text = text.section(QLatin1Char('\t'), 0, 0);
+    static const QRegularExpression mnemonic(QStringLiteral("[(（]&[^)）][)）]"));
+    text.remove(mnemonic);
+    if (text.endsWith(QStringLiteral("..."))) text.chop(3);
+    return text.remove(QLatin1Char('&')).trimmed();
+}
 
 // The bars' pictures: the desktop's icon theme, else the program's own.
 QIcon Picture(const char* name)
@@ -45,6 +62,7 @@ QAction* MainFrame::AddAction(int id, const QString& text, const QKeySequence& k
     auto* a = new QAction(text, this);
     a->setObjectName(QStringLiteral("cmd%1").arg(id));
     a->setData(id);
+    a->setToolTip(ToolTipText(text));
     if (!key.isEmpty()) a->setShortcut(key);
     m_actions.insert(id, a);
     return a;
@@ -291,8 +309,33 @@ void MainFrame::BuildMenus()
     fill(go, {cmd::kJumpPage, 0, cmd::kFirstPage, cmd::kPrevPage, cmd::kNextPage, cmd::kLastPage});
     QMenu* window = menu("ｳｨﾝﾄﾞｳ(&W)");
     fill(window, {cmd::kCascade, cmd::kTileHorizontal, cmd::kTileVertical, cmd::kArrangeIcons});
+    connect(window, &QMenu::aboutToShow, this, [this, window] { ListWindows(window); });
     m_documentMenus = {docFile, docView, go, tools, window, help};
     SwitchMenus(false);
+}
+
+void MainFrame::ListWindows(QMenu* menu)
+{
+    // The list of the last showing goes; the commands above it stay.
+    for (QAction* a : menu->actions())
+        if (a->property(kWindowEntry).toBool()) delete a;
+    const QList<QMdiSubWindow*> windows = m_mdi->subWindowList();
+    if (windows.isEmpty()) return;
+    menu->addSeparator()->setProperty(kWindowEntry, true);
+    for (int i = 0; i < windows.size() && i < kListedWindows; ++i) {
+        QMdiSubWindow* w = windows.at(i);
+        QString title = w->windowTitle();
+        QAction* a = menu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(title.replace(QLatin1Char('&'), QStringLiteral("&&"))));
+        a->setProperty(kWindowEntry, true);
+        a->setObjectName(QStringLiteral("window%1").arg(i + 1));
+        a->setCheckable(true);
+        a->setChecked(w == m_mdi->activeSubWindow());
+        connect(a, &QAction::triggered, this, [this, window = QPointer<QMdiSubWindow>(w)] {
+            if (!window) return;
+            if (window->isMinimized()) window->showNormal();
+            m_mdi->setActiveSubWindow(window);
+        });
+    }
 }
 
 void MainFrame::SwitchMenus(bool documentOpen)

@@ -82,6 +82,8 @@ private:
     void BuildMenus();
     void BuildContextMenus();
     void SwitchMenus(bool documentOpen);
+    // The ｳｨﾝﾄﾞｳ menu lists the open documents below its commands.
+    void ListWindows(QMenu* menu);
     void RestoreBarState();
     void RestoreGeometry();
     void PlaceChild(QMdiSubWindow* window);

@@ -6,8 +6,10 @@
 #include "engine/core/TempFileManager.h"
 #include "engine/render/ImageDrawer.h"
 #include "platform/core/Cp932.h"
+#include "platform/ui/ProgramIcon.h"
 #include "platform/ui/Prompt.h"
 
+#include <QApplication>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QSettings>
@@ -26,7 +28,11 @@ void Say(const char* text)
 
 PagelookApp::PagelookApp() = default;
 
-void PagelookApp::NameProgram() { QCoreApplication::setApplicationName(QStringLiteral("TaveloViewer")); }
+void PagelookApp::NameProgram()
+{
+    QCoreApplication::setApplicationName(QStringLiteral("TaveloViewer"));
+    QApplication::setWindowIcon(ui::ProgramIcon(QStringLiteral("pagelook")));
+}
 
 PagelookApp::~PagelookApp()
 {

@@ -23,9 +23,9 @@ public:
     PagelookApp(const PagelookApp&) = delete;
     PagelookApp& operator=(const PagelookApp&) = delete;
 
-    // Names the program for its windows and dialogs. The windows carry the
-    // name in their own titles: no display name, which the platform would
-    // add to every title once more.
+    // Names the program for its windows and dialogs and gives them its
+    // icon. The windows carry the name in their own titles: no display
+    // name, which the platform would add to every title once more.
     static void NameProgram();
 
     // Needs the QApplication. Returns kContinue when the main window is up

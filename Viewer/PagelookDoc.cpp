@@ -1,6 +1,7 @@
 #include "Viewer/PagelookDoc.h"
 
 #include "engine/core/AppException.h"
+#include "engine/core/EngineLog.h"
 #include "platform/core/Cp932.h"
 #include "platform/ui/Prompt.h"
 
@@ -17,6 +18,14 @@ QString PagelookDoc::FailedToOpenText(const QString& path)
     return path + QStringLiteral("\nドキュメントを開くことができませんでした。");
 }
 
+namespace {
+// The message names the file; the log keeps which and why for later.
+void LogRefusal(const QString& path, const std::string& why)
+{
+    LogLine("Pagelook", "ドキュメント " + path.toStdString() + " を開けません: " + why);
+}
+} // namespace
+
 std::unique_ptr<PagelookDoc> PagelookDoc::Open(const QString& path)
 {
     std::unique_ptr<PagelookDoc> doc(new PagelookDoc);
@@ -30,10 +39,12 @@ std::unique_ptr<PagelookDoc> PagelookDoc::Open(const QString& path)
         }
         doc->m_storedName = QString::fromUtf8(Cp932ToUtf8(doc->m_doc.Store().Header().m_strName));
     } catch (const CAppException& e) {
+        LogRefusal(path, LogText(e));
         e.ReportError(ui::MbOk | ui::MbIconExclamation);
         return nullptr;
-    } catch (...) {
+    } catch (const std::exception& e) {
         // File and archive errors, and anything else a damaged file provokes.
+        LogRefusal(path, LogText(e));
         ui::messageBox(FailedToOpenText(path), ui::MbOk | ui::MbIconExclamation);
         return nullptr;
     }

@@ -26,9 +26,10 @@ void PrintView(PagelookView& view, bool direct, const AppPrinter& printer)
     request.setup = printer.setup;
     if (printer.setup) request.printer = QString::fromStdString(Cp932ToUtf8(printer.setup->printer));
     if (!direct) {
+        // A PDF goes beside the document, under its name.
         const auto chosen = ui::prompt().choosePrintJob({.title = QStringLiteral("印刷"), .printer = request.printer,
                                                          .firstPage = 1, .lastPage = view.PageCount(),
-                                                         .parent = &view});
+                                                         .parent = &view, .pdfFile = VirtualPdfFor(doc.Path(), {})});
         if (!chosen) return;
         request.printer = chosen->printer;
         request.copies = chosen->copies;

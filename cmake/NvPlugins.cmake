@@ -2,23 +2,47 @@
 # file build/share/progids names every plug-in, so programs run from the
 # build tree without installing.
 #
-#   nv_program(<target> SOURCES <files>... [LINK <targets>...])
+#   nv_program(<target> SOURCES <files>... [LINK <targets>...] [TOOL])
+#   nv_program_icon(<name> <folder> [COMPONENT <component>])
 #   nv_plugin(<target> SOURCES <files>... [LINK <targets>...] [OUTPUT_NAME <name>] [TEST])
 #
 # A plug-in is a module that exports only its factory (NV_DEFINE_PLUGIN):
 # hidden visibility; the folder libraries it links are shared, one copy per
 # process, found beside it. TEST plug-ins are left out of the ProgID file.
+# A TOOL program serves the build (or its developers) and is not installed:
+# bin/ holds only the programs a person runs.
 
 set(NV_PLUGIN_DIR "${CMAKE_INSTALL_LIBDIR}/nivalo")
 
 function(nv_program target)
-  cmake_parse_arguments(ARG "" "" "SOURCES;LINK" ${ARGN})
+  cmake_parse_arguments(ARG "TOOL" "" "SOURCES;LINK" ${ARGN})
   add_executable(${target} ${ARG_SOURCES})
   target_link_libraries(${target} PRIVATE ${ARG_LINK})
   set_target_properties(${target} PROPERTIES
       RUNTIME_OUTPUT_DIRECTORY "${CMAKE_BINARY_DIR}/bin"
       INSTALL_RPATH "$ORIGIN/../${NV_PLUGIN_DIR}")
-  install(TARGETS ${target} RUNTIME DESTINATION "${CMAKE_INSTALL_BINDIR}")
+  if(NOT ARG_TOOL)
+    install(TARGETS ${target} RUNTIME DESTINATION "${CMAKE_INSTALL_BINDIR}")
+  endif()
+endfunction()
+
+# A program's icon into the icon theme's place, where its desktop file's
+# Icon=<name> finds it: <folder>/<name>.svg as the scalable one and each
+# <folder>/<name>-<size>.png at its size (the program carries the same PNGs).
+function(nv_program_icon name folder)
+  cmake_parse_arguments(ARG "" "COMPONENT" "" ${ARGN})
+  set(_component)
+  if(ARG_COMPONENT)
+    set(_component COMPONENT ${ARG_COMPONENT})
+  endif()
+  set(_theme "${CMAKE_INSTALL_DATADIR}/icons/hicolor")
+  install(FILES "${folder}/${name}.svg" DESTINATION "${_theme}/scalable/apps" ${_component})
+  file(GLOB _pngs CONFIGURE_DEPENDS "${folder}/${name}-*.png")
+  foreach(_png IN LISTS _pngs)
+    string(REGEX MATCH "-([0-9]+)\\.png$" _ "${_png}")
+    install(FILES "${_png}" DESTINATION "${_theme}/${CMAKE_MATCH_1}x${CMAKE_MATCH_1}/apps"
+            RENAME "${name}.png" ${_component})
+  endforeach()
 endfunction()
 
 function(nv_plugin target)

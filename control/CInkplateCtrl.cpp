@@ -29,11 +29,11 @@ constexpr std::array<uint32_t, 25> kSystemColours = {
     0xFFFFFF, 0xC8D0D4, 0xC8D0D4, 0x808080, 0x6A240A, 0xFFFFFF, 0xC8D0D4, 0x808080, 0x808080,
     0x000000, 0xC8D0D4, 0xFFFFFF, 0x404040, 0xC8D0D4, 0x000000, 0xE1FFFF};
 
-// Hosts show the description to the user: the library's detail (a damaged
-// block table, a denied permission) is for the log.
-[[noreturn]] void FormFileError(const std::string& path, const std::string& detail)
+// Hosts show the description to the user: which file and why (a damaged
+// block table, a denied permission, a folder) is for the log.
+[[noreturn]] void FormFileError(const std::string& path, const std::string& why)
 {
-    LogLine("Inkplate", "form file " + path + ": " + detail);
+    LogLine("Inkplate", "フォームファイル " + path + " を開けません: " + why);
     ThrowControlError(kErrFileAccess, 20000);
 }
 
@@ -141,8 +141,15 @@ std::shared_ptr<CXForm> CInkplateCtrl::OpenForm(const std::string& fileName)
 {
     std::string found;
     const int r = FindFileOnPathList(found, HostPath(m_strFormPath), HostPath(fileName), false);
-    if (r == -1) ThrowControlError(kErrFileNotFound, 20016);
-    if (r != 0) FormFileError(HostPath(fileName), "not openable");
+    if (r == -1) {
+        LogLine("Inkplate", "フォームファイル " + fileName + " がフォームのフォルダ (" + m_strFormPath + ") にありません。");
+        ThrowControlError(kErrFileNotFound, 20016);
+    }
+    if (r != 0) {
+        std::string why;
+        ProbeFile(found, &why);
+        FormFileError(found, EngineTextToHost(why));
+    }
 
     auto doc = std::make_unique<CInkplateDoc>();
     if (!doc->OnOpenDocument(found)) FormFileError(found, EngineTextToHost(doc->Error()));
@@ -162,8 +169,8 @@ std::shared_ptr<CXForm> CInkplateCtrl::OpenForm(const std::string& fileName)
             image->m_strFileName = ResolvePicture(image->m_strFileName, &image->m_strFoundPath);
         } catch (const AutomationError& e) {
             // The form still opens; its page output reports the picture.
-            LogLine("OpenForm", EngineTextToHost(PathForMessage(found)) + ": " + EngineTextToHost(image->m_strFileName) +
-                                    ": " + e.description());
+            LogLine("Inkplate", "フォームファイル " + found + " のイメージ " + EngineTextToHost(image->m_strFileName) +
+                                    " を使えません: " + e.description());
             image->m_strFileName.clear();
         }
     });

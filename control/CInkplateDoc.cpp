@@ -28,7 +28,9 @@ bool ReadWholeFile(const std::string& path, std::string& out, std::string& error
     struct stat st {};
     bool ok = ::fstat(fd, &st) == 0;
     if (ok && !S_ISREG(st.st_mode)) {
-        error = CFileException(CFileException::notRegularFile, 0, path).GetErrorMessage();
+        error = (S_ISDIR(st.st_mode) ? CFileException::Folder(path)
+                                     : CFileException(CFileException::notRegularFile, 0, path))
+                    .GetErrorMessage();
         ok = false;
     } else if (ok && ::fcntl(fd, F_SETFL, O_RDONLY) != 0) {
         error = CFileException::FromErrno(errno, path).GetErrorMessage();
@@ -76,12 +78,12 @@ bool CInkplateDoc::LoadFromBytes(std::string_view bytes)
         m_pRoot = LoadFormFile(bytes);
         return true;
     } catch (const FormFileException& e) {
-        LogLine("form", e.Detail());
+        LogLine("Inkplate", "フォームファイルを読めません (詳細: " + e.Detail() + ")");
         m_strError = e.GetErrorMessage();
     } catch (const CException& e) {
         m_strError = e.GetErrorMessage();
     } catch (const std::exception& e) {
-        LogLine("form", e.what());
+        LogLine("Inkplate", "フォームファイルを読めません (詳細: " + std::string(e.what()) + ")");
         m_strError = Utf8ToCp932Lossy("フォームファイルが壊れています。");
     }
     m_pRoot.reset();

@@ -6,6 +6,7 @@
 #include "control/CXPrinters.h"
 #include "control/ControlErrors.h"
 #include "control/ControlText.h"
+#include "engine/core/EngineLog.h"
 #include "engine/core/PathUtil.h"
 #include "engine/render/TvReportDoc.h"
 #include "engine/store/TvDocStore.h"
@@ -95,7 +96,8 @@ int32_t CInkplateCtrl::StartDocument(const std::string& fileName, const std::str
     store->SetWorkFolder(HostPath(m_strWorkPath));
     try {
         store->Create(path);
-    } catch (...) {
+    } catch (const std::exception& e) {
+        LogLine("Inkplate", "ドキュメントファイル " + path + " を作成できません: " + LogText(e));
         // The numbered name was reserved by an empty file of our own.
         if (fileName.empty()) std::remove(path.c_str());
         return tvlErrCreateDocument;
@@ -242,8 +244,17 @@ int32_t CInkplateCtrl::PrintDocument(const std::string& fileName)
     if (!HasPrinters()) return tvlErrNoPrinter;
     std::string found;
     const int where = FindFileOnPathList(found, HostPath(m_strDocumentPath), HostPath(fileName), false);
-    if (where == -1) return tvlErrOpenDocument;
-    if (where != 0) return tvlErrReadDocument;
+    if (where != 0) {
+        std::string why;
+        if (where == -1) {
+            why = "ドキュメントのフォルダ (" + m_strDocumentPath + ") にありません。";
+        } else {
+            ProbeFile(found, &why);
+            why = Cp932ToUtf8(why);
+        }
+        LogLine("Inkplate", "ドキュメントファイル " + fileName + " を開けません: " + why);
+        return where == -1 ? tvlErrOpenDocument : tvlErrReadDocument;
+    }
     CXPrinter* printer = CurrentPrinter();
     if (!printer) return tvlErrNoPrinter;
     try {
@@ -254,7 +265,8 @@ int32_t CInkplateCtrl::PrintDocument(const std::string& fileName)
     TvReportDoc doc;
     try {
         doc.Open(found);
-    } catch (...) {
+    } catch (const std::exception& e) {
+        LogLine("Inkplate", "ドキュメントファイル " + found + " を開けません: " + LogText(e));
         return tvlErrOpenDocument;
     }
     const std::string jobName = Cp932ToUtf8(doc.Store().Header().m_strName);

@@ -6,6 +6,7 @@
 #include "control/CXPrinters.h"
 #include "control/ControlText.h"
 #include "control/OleSubstitute.h"
+#include "engine/core/EngineLog.h"
 #include "engine/core/Exceptions.h"
 #include "engine/core/TempFileManager.h"
 #include "engine/model/TvImage.h"
@@ -14,16 +15,14 @@
 #include "engine/render/FormPainter.h"
 #include "engine/store/TvDocStore.h"
 #include "platform/automation/HandleTable.h"
-#include "platform/core/Cp932.h"
 
-#include <cstdio>
 #include <fstream>
 
 namespace nv {
 
 namespace {
 
-void LogPageError(const std::string& what) { std::fprintf(stderr, "Inkplate: page output: %s\n", what.c_str()); }
+void LogPageError(const std::string& what) { LogLine("Inkplate", "ページの出力: " + what); }
 
 } // namespace
 
@@ -46,7 +45,7 @@ int32_t CInkplateCtrl::PrinterPage(CXForm& form)
     try {
         CurrentPrinter()->ApplyDevMode(*m_pJob, nullptr);
     } catch (const std::exception& e) {
-        LogPageError(e.what());
+        LogPageError(LogText(e));
     }
     if (!m_pJob->StartPage()) return tvlErrStartPage;
     RebindHandle(m_hOutputDc, m_pJob->PageDc());
@@ -67,7 +66,7 @@ int32_t CInkplateCtrl::DcPage(CXForm& form, DeviceContext* dc)
             CurrentPrinter()->Refresh();
             scale = CurrentPrinter()->PrintScale();
         } catch (const std::exception& e) {
-            LogPageError(e.what());
+            LogPageError(LogText(e));
         }
     }
     if (dc->SaveDC() <= 0) return tvlErrInvalidHdc;
@@ -89,7 +88,7 @@ int32_t CInkplateCtrl::DcPage(CXForm& form, DeviceContext* dc)
                 image->m_strFileName = own->m_strFileName;
                 image->m_strFoundPath = own->m_strFoundPath;
             } else {
-                LogPageError("picture \"" + EngineTextToHost(image->m_strName) + "\" has no file");
+                LogPageError("イメージ \"" + EngineTextToHost(image->m_strName) + "\" のファイルがありません。");
                 image->m_bVisible = 0;
                 hidden.push_back(image);
                 result = tvlErrObjectDraw;
@@ -110,7 +109,7 @@ int32_t CInkplateCtrl::DcPage(CXForm& form, DeviceContext* dc)
     try {
         if (DrawFormPage(*dc, root, options) > 0) result = tvlErrObjectDraw;
     } catch (const std::exception& e) {
-        LogPageError(e.what());
+        LogPageError(LogText(e));
         result = tvlErrObjectDraw;
     }
     for (size_t i = errorsBefore; i < dc->Errors().size(); ++i) LogPageError(dc->Errors()[i]);
@@ -157,11 +156,8 @@ int32_t CInkplateCtrl::DocumentPage(CXForm& form)
     if (!form.IsStoredInDocument()) {
         try {
             form.MarkStored(m_pDocStore->WriteForm(form.WorkingCopy()));
-        } catch (const CException& e) {
-            LogPageError(Cp932ToUtf8(e.GetErrorMessage()));
-            return tvlErrWriteDocument;
         } catch (const std::exception& e) {
-            LogPageError(e.what());
+            LogPageError(LogText(e));
             return tvlErrWriteDocument;
         }
     }
@@ -182,11 +178,8 @@ int32_t CInkplateCtrl::DocumentPage(CXForm& form)
         if (CXPrinter* printer = CurrentPrinter()) printer->CopyPendingChangesTo(page.m_printerEntries);
         m_pDocStore->WritePage(page);
         ++m_nPage;
-    } catch (const CException& e) {
-        LogPageError(Cp932ToUtf8(e.GetErrorMessage()));
-        result = tvlErrWriteDocument;
     } catch (const std::exception& e) {
-        LogPageError(e.what());
+        LogPageError(LogText(e));
         result = tvlErrWriteDocument;
     }
     page.m_printerEntries.RemoveAll();

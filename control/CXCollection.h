@@ -3,14 +3,17 @@
 // CXObjects, CXPrinters): Item (0) by name or position, Count (1) and
 // _NewEnum (-4), over a list of wrappers that each hold one reference.
 // Element must derive from Dispatch and offer `std::string CollectionName()
-// const` (CP932 bytes). A key (the engine element's id) keeps one wrapper
-// per engine element.
+// const` (CP932 bytes), which does not change while the wrapper is in the
+// collection. A key (the engine element's id) keeps one wrapper per engine
+// element. Names are looked up in an index of the first position of each
+// name, so that a page of hundreds of objects found by name costs no search.
 #include "control/ControlErrors.h"
 #include "control/EngineText.h"
 #include "platform/automation/DispatchObject.h"
 #include "platform/automation/EnumVariant.h"
 
 #include <functional>
+#include <string>
 #include <unordered_map>
 #include <vector>
 
@@ -39,6 +42,7 @@ public:
             if (Element* existing = Find(key)) return existing;
             byKey_[key] = element.get();
         }
+        byName_.try_emplace(Cp932NameKey(element->CollectionName(), ignoreCase_), items_.size());
         items_.push_back(std::move(element));
         return items_.back().get();
     }
@@ -51,6 +55,7 @@ public:
     void Clear()
     {
         byKey_.clear();
+        byName_.clear();
         items_.clear();
     }
     size_t size() const { return items_.size(); }
@@ -64,6 +69,9 @@ public:
                 if (e.get() == kv.second) return false;
             return true;
         });
+        byName_.clear();
+        for (size_t i = 0; i < items_.size(); ++i)
+            byName_.try_emplace(Cp932NameKey(items_[i]->CollectionName(), ignoreCase_), i);
     }
 
     int32_t Count()
@@ -77,8 +85,9 @@ public:
         BeforeAccess();
         CollectionIndex i = ReadCollectionIndex(index);
         if (i.byName) {
-            for (const Ref<Element>& e : items_)
-                if (Cp932Equal(e->CollectionName(), i.name, ignoreCase_)) return e;
+            // The first element of that name in list order.
+            auto it = byName_.find(ignoreCase_ ? Cp932NameKey(i.name, true) : i.name);
+            if (it != byName_.end()) return items_[it->second];
         } else if (i.position >= 0 && size_t(i.position) < items_.size()) {
             return items_[size_t(i.position)];
         }
@@ -102,6 +111,7 @@ protected:
 private:
     std::vector<Ref<Element>> items_;
     std::unordered_map<const void*, Element*> byKey_;
+    std::unordered_map<std::string, size_t> byName_; // name key -> first position
     bool ignoreCase_;
 };
 

@@ -560,8 +560,11 @@ void CXForm::DrawTvImage(int32_t x, int32_t y, int32_t w, int32_t h, const std::
     const Rect box = DrawBox(x, y, w, h);
     const std::optional<std::string> name = HostPathToEngine(fileName);
     if (!name) ThrowControlError(kErrFileNotFound, 20030);
-    const std::string found = m_pCtrl->ResolvePicture(*name);
+    // A folder the stored text cannot name is kept as the native path found.
+    std::string native;
+    const std::string found = m_pCtrl->ResolvePicture(*name, &native);
     auto image = std::make_unique<TvImage>(box, found);
+    image->m_strFoundPath = native;
     image->m_bFrame = m_attr.frame;
     AddDrawn(std::move(image));
 }

@@ -1,5 +1,7 @@
 #include "control/CXObject.h"
 
+#include <utility>
+
 #include "control/CInkplateCtrl.h"
 #include "control/CXForm.h"
 #include "control/CXLayer.h"
@@ -45,15 +47,18 @@ std::string ReadString(TvObject& obj, uint16_t id)
     return *static_cast<std::string*>(address);
 }
 
-// A data field's value must format through its edit picture.
-void CheckFieldValue(const TvData& field, const std::string& value)
+// A data field's value must format through its edit picture: the value is
+// put into the field for the test and the old one put back.
+void CheckFieldValue(TvData& field, const std::string& value)
 {
     if (field.m_strPicture.empty()) return;
-    TvData probe;
-    probe.CopyFieldAttributes(field);
-    probe.m_strValue = value;
+    struct PutBack {
+        TvData& field;
+        std::string old;
+        ~PutBack() { field.m_strValue = std::move(old); }
+    } putBack{field, std::exchange(field.m_strValue, value)};
     std::string formatted;
-    if (probe.FormatFieldText(formatted) < 0) ThrowControlError(kErrInvalidProperty, 20046);
+    if (field.FormatFieldText(formatted) < 0) ThrowControlError(kErrInvalidProperty, 20046);
 }
 
 } // namespace
@@ -270,7 +275,7 @@ void CXObject::SetListText(int32_t column, int32_t row, const std::string& utf8)
     if (column < 0 || column >= list.m_nColumns || row < 0 || row >= list.m_nRows)
         ThrowControlError(kErrInvalidIndex, 20027);
     const std::string value = HostTextToEngine(utf8, "ListText");
-    if (const TvData* cell = list.GetCell(column, row)) CheckFieldValue(*cell, value);
+    if (TvData* cell = list.GetCell(column, row)) CheckFieldValue(*cell, value);
     Form().RecordObject(list, TvPropertyMap(propCellText, TvPropValue::String(std::to_string(column) + ":" +
                                                                      std::to_string(row) + ":" + value)));
 }

@@ -200,7 +200,15 @@ void CXPrinter::RecordName(const std::string& cp932)
     m_pending.MergeChanges(changes);
 }
 
-void CXPrinter::ClearNameMark() { m_settings.m_nChangeMask &= ~TvPrinterSettings::MaskBit(propPrnFormName); }
+void CXPrinter::RecordNumberedPaperName(const std::string& cp932)
+{
+    // Pages carry the recorded name on until it is recorded again, and
+    // readers look a page's paper up by name first: a number without a
+    // paper of its own (a user size) records the empty name, or the name of
+    // an earlier paper would go on naming this one.
+    RecordName(cp932);
+    m_settings.m_nChangeMask &= ~TvPrinterSettings::MaskBit(propPrnFormName);
+}
 
 TvPaperForms CXPrinter::PaperForms() const
 {
@@ -239,11 +247,12 @@ void CXPrinter::SetNumber(int32_t member, int32_t value)
     if (PaperForms().FindPaperById(&size, &name, int16_t(value))) {
         Record(propPrnPaperWidth, size.width);
         Record(propPrnPaperLength, size.length);
-        RecordName(name);
-        ClearNameMark();
-    } else if (CheckOn() && Control().GetOutput() != tvlOutputDocument && value != DMPAPER_USER) {
-        ThrowControlError(kErrPrinter, kTextNotSupported);
+        RecordNumberedPaperName(name);
+        return;
     }
+    RecordNumberedPaperName({});
+    if (CheckOn() && Control().GetOutput() != tvlOutputDocument && value != DMPAPER_USER)
+        ThrowControlError(kErrPrinter, kTextNotSupported);
 }
 
 std::string CXPrinter::GetPaperName()
@@ -309,10 +318,10 @@ int32_t CXPrinter::SetFormSize(CXForm& form)
     int32_t code = FormPaperCode(info.m_nPaperSize);
     bool paperDone = false;
     if ((fields & DM_PAPERSIZE) || toDocument) {
+        std::string name;
         if (code == DMPAPER_USER && !toDocument) {
             int16_t id = 0;
             PaperExtent found;
-            std::string name;
             const int r = PaperForms().FindOrAddForm(&id, &found, name, {width, length}, true);
             if (r == TvPaperForms::kAccessDenied) result = tvlErrAddFormDenied;
             else if (r < 0) result = tvlErrPrinterControl;
@@ -321,9 +330,12 @@ int32_t CXPrinter::SetFormSize(CXForm& form)
                 width = found.width;
                 length = found.length;
             }
+            if (r < 0) name.clear();
+        } else if (!PaperForms().FindPaperById(nullptr, &name, int16_t(code))) {
+            name.clear();
         }
         Record(propPrnPaperSize, code);
-        ClearNameMark();
+        RecordNumberedPaperName(name);
         paperDone = orientationDone;
     }
     Record(propPrnPaperLength, length);

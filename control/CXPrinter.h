@@ -93,7 +93,7 @@ private:
     void Check(uint32_t dmBits) const;
     void Record(uint16_t propId, int32_t value);
     void RecordName(const std::string& cp932);
-    void ClearNameMark();
+    void RecordNumberedPaperName(const std::string& cp932);
     TvPaperForms PaperForms() const;
     bool PaperFits(int32_t code, int32_t width, int32_t length) const;
     void FillMode(DevMode& mode, const TvPrinterSettings& source, bool pageSettings);

@@ -1,6 +1,7 @@
 #include "control/CXPrinters.h"
 
 #include "control/CInkplateCtrl.h"
+#include "engine/core/EngineLog.h"
 #include "platform/qt/PrinterByName.h"
 
 #include <QString>
@@ -73,10 +74,15 @@ void CXPrinters::Prune()
     if (m_bPruned) return;
     m_bPruned = true;
     for (const auto& p : m_printers) {
+        std::string why = "用紙や向きの設定を取得できません。";
         try {
             p->Refresh();
-        } catch (const std::exception&) {
+        } catch (const std::exception& e) {
+            why = e.what();
         }
+        // A printer the host will never see: the log says which and why.
+        if (p->LoadState() != 1)
+            LogLine("Inkplate", "プリンタ " + p->GetPrinterName() + " を読めないため一覧から外しました: " + why);
     }
     std::erase_if(m_printers, [](const std::shared_ptr<CXPrinter>& p) { return p->LoadState() != 1; });
     if (m_pCurrent && !Owns(m_pCurrent)) m_pCurrent = DefaultLookup();

@@ -59,24 +59,23 @@ CollectionIndex ReadCollectionIndex(const Variant& index)
     return r;
 }
 
-bool Cp932Equal(std::string_view a, std::string_view b, bool ignoreCase)
+std::string Cp932NameKey(std::string_view name, bool ignoreCase)
 {
-    if (a.size() != b.size()) return false;
-    if (!ignoreCase) return a == b;
-    for (size_t i = 0; i < a.size();) {
-        size_t n = Cp932CharLength(a, i);
-        if (n != Cp932CharLength(b, i)) return false;
-        if (n == 1) {
-            char x = a[i], y = b[i];
-            if (x >= 'A' && x <= 'Z') x = char(x - 'A' + 'a');
-            if (y >= 'A' && y <= 'Z') y = char(y - 'A' + 'a');
-            if (x != y) return false;
-        } else if (a.substr(i, n) != b.substr(i, n)) {
-            return false;
-        }
+    std::string key(name);
+    if (!ignoreCase) return key;
+    for (size_t i = 0; i < key.size();) {
+        const size_t n = Cp932CharLength(key, i);
+        if (n == 1 && key[i] >= 'A' && key[i] <= 'Z') key[i] = char(key[i] - 'A' + 'a');
         i += n;
     }
-    return true;
+    return key;
+}
+
+bool Cp932Equal(std::string_view a, std::string_view b, bool ignoreCase)
+{
+    // Folding never touches a lead byte, so equal keys split into the same
+    // characters.
+    return a.size() == b.size() && (ignoreCase ? Cp932NameKey(a, true) == Cp932NameKey(b, true) : a == b);
 }
 
 } // namespace nv

@@ -28,5 +28,7 @@ CollectionIndex ReadCollectionIndex(const Variant& index);
 // Byte-wise equality of CP932 text; with ignoreCase, single-byte letters
 // compare without regard to case (double-byte characters exactly).
 bool Cp932Equal(std::string_view a, std::string_view b, bool ignoreCase);
+// The name as Cp932Equal compares it: names are equal when their keys are.
+std::string Cp932NameKey(std::string_view name, bool ignoreCase);
 
 } // namespace nv

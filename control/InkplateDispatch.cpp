@@ -6,6 +6,7 @@
 #include "control/PropertyAccess.h"
 #include "control/TypeLibrary.h"
 #include "control/TvlError.h"
+#include "engine/core/EngineLog.h"
 
 namespace nv {
 
@@ -246,6 +247,9 @@ void TvFormDispatch::BindMembers(Binder& b)
 
 InkplateControl::InkplateControl() : DispatchObject(kITaveloDraw), m_pCtrl(std::make_unique<CInkplateCtrl>())
 {
+    // Why a form, a document or a printer was refused goes where a person
+    // finds it: the host's log file, started here when the host has none.
+    StartLogFile();
     m_forms = MakeRef<LiveCollection<TvFormDispatch>>(
         kITvForms, [this](auto& c) { for (const auto& f : m_pCtrl->Forms()) c.Add(FormDispatch(f)); },
         [this] { return m_pCtrl->FormsGeneration(); });

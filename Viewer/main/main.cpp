@@ -1,4 +1,5 @@
 #include "Viewer/PagelookApp.h"
+#include "engine/core/EngineLog.h"
 #include "platform/qt/QtPrinterCatalog.h"
 #include "platform/ui/QtTranslation.h"
 
@@ -9,6 +10,7 @@ int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     nv::viewer::PagelookApp::NameProgram();
+    nv::StartLogFile("pagelook");
     nv::ui::LoadQtTranslation(app);
     nv::InstallQtPrinterCatalog();
     int rc = 0;

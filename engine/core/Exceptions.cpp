@@ -63,8 +63,8 @@ CFileException::Cause CFileException::ErrnoToCause(int err)
     case EACCES:
     case EPERM:
     case EROFS:
-    case EEXIST:
-    case EISDIR: return accessDenied;
+    case EEXIST: return accessDenied;
+    case EISDIR: return notRegularFile;
     case EBADF: return invalidFile;
     case EBUSY: return sharingViolation;
     case ETXTBSY: return sharingViolation;
@@ -96,7 +96,9 @@ std::string CFileException::GetErrorMessage() const
     case lockViolation: return WithName("%1 はロックされています。", n);
     case diskFull: return WithName("ディスクがいっぱいのため %1 に書き込めません。", n);
     case endOfFile: return WithName("%1 の終わりを越えて読み込もうとしました。", n);
-    case notRegularFile: return WithName("%1 は通常のファイルではありません。", n);
+    case notRegularFile:
+        if (m_lOsError == EISDIR) return WithName("%1 はフォルダです。ファイルではありません。", n);
+        return WithName("%1 は通常のファイルではありません。", n);
     case genericException:
     default: {
         std::string text = WithName("%1 でエラーが発生しました。", n);

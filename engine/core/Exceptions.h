@@ -1,6 +1,7 @@
 #pragma once
 // The exceptions of the class-library layer: a common base with a message,
 // archive errors and file errors. Thrown and caught by value.
+#include <cerrno>
 #include <cstdint>
 #include <exception>
 #include <string>
@@ -59,7 +60,7 @@ public:
         lockViolation = 12,
         diskFull = 13,
         endOfFile = 14,
-        notRegularFile = 15, // a pipe, device or socket where a file was asked for
+        notRegularFile = 15, // a folder (os error EISDIR), pipe, device or socket where a file was asked for
     };
 
     CFileException(Cause cause, int osError, std::string fileName)
@@ -71,6 +72,8 @@ public:
     {
         return CFileException(ErrnoToCause(err), err, std::move(fileName));
     }
+    // A folder where a file was asked for.
+    static CFileException Folder(std::string fileName) { return FromErrno(EISDIR, std::move(fileName)); }
     [[noreturn]] static void ThrowErrno(int err, std::string fileName) { throw FromErrno(err, std::move(fileName)); }
 
     Cause cause() const { return m_cause; }

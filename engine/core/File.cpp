@@ -43,7 +43,7 @@ bool CFile::TryOpen(const std::string& name, Mode mode, CFileException* error)
     struct stat st {};
     if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
         ::close(fd);
-        if (error) *error = CFileException(CFileException::accessDenied, EISDIR, name);
+        if (error) *error = CFileException::Folder(name);
         return false;
     }
     // What is read must be a file: a pipe or a device would block a read or

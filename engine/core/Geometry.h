@@ -7,16 +7,14 @@
 
 namespace nv {
 
-// 32-bit coordinate arithmetic that wraps like the platform's instead of
-// being undefined: values read from damaged files may be anything.
-constexpr int32_t WrapAdd(int32_t a, int32_t b)
-{
-    return static_cast<int32_t>(static_cast<uint32_t>(a) + static_cast<uint32_t>(b));
-}
-constexpr int32_t WrapSub(int32_t a, int32_t b)
-{
-    return static_cast<int32_t>(static_cast<uint32_t>(a) - static_cast<uint32_t>(b));
-}
+// A 64-bit result held to the 32-bit range.
+constexpr int32_t Bounded(int64_t v) { return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX)); }
+
+// Coordinate sums and differences, worked out in 64 bits and held to the
+// 32-bit range: values read from damaged files may be anything, and a
+// box at the far edge must stay there rather than come back round.
+constexpr int32_t BoundedAdd(int32_t a, int32_t b) { return Bounded(int64_t{a} + b); }
+constexpr int32_t BoundedSub(int32_t a, int32_t b) { return Bounded(int64_t{a} - b); }
 
 struct Point {
     int32_t x = 0;
@@ -38,15 +36,15 @@ struct Rect {
 
     friend bool operator==(const Rect&, const Rect&) = default;
 
-    // The box at a corner with an extent; the sums wrap, as every
-    // coordinate sum does.
+    // The box at a corner with an extent; the sums are held to the range,
+    // as every coordinate sum is.
     static constexpr Rect At(int32_t x, int32_t y, int32_t width, int32_t height)
     {
-        return Rect{x, y, WrapAdd(x, width), WrapAdd(y, height)};
+        return Rect{x, y, BoundedAdd(x, width), BoundedAdd(y, height)};
     }
 
-    int32_t Width() const { return WrapSub(right, left); }
-    int32_t Height() const { return WrapSub(bottom, top); }
+    int32_t Width() const { return BoundedSub(right, left); }
+    int32_t Height() const { return BoundedSub(bottom, top); }
     bool IsEmpty() const { return right <= left || bottom <= top; }
     bool IsNull() const { return left == 0 && top == 0 && right == 0 && bottom == 0; }
 
@@ -63,17 +61,17 @@ struct Rect {
     }
     void Inflate(int32_t dx, int32_t dy)
     {
-        left = WrapSub(left, dx);
-        top = WrapSub(top, dy);
-        right = WrapAdd(right, dx);
-        bottom = WrapAdd(bottom, dy);
+        left = BoundedSub(left, dx);
+        top = BoundedSub(top, dy);
+        right = BoundedAdd(right, dx);
+        bottom = BoundedAdd(bottom, dy);
     }
     void Offset(int32_t dx, int32_t dy)
     {
-        left = WrapAdd(left, dx);
-        right = WrapAdd(right, dx);
-        top = WrapAdd(top, dy);
-        bottom = WrapAdd(bottom, dy);
+        left = BoundedAdd(left, dx);
+        right = BoundedAdd(right, dx);
+        top = BoundedAdd(top, dy);
+        bottom = BoundedAdd(bottom, dy);
     }
     // The intersection; an empty result is all zeros, as the platform gives.
     static Rect Intersect(const Rect& a, const Rect& b)

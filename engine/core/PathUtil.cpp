@@ -139,7 +139,7 @@ void JoinPath(std::string& out, std::string_view folder, std::string_view name)
     out = std::move(r);
 }
 
-int ProbeFile(std::string_view path)
+int ProbeFile(std::string_view path, std::string* why)
 {
     CFile f;
     CFileException err(CFileException::none, 0, {});
@@ -147,6 +147,7 @@ int ProbeFile(std::string_view path)
         f.Abort();
         return 0;
     }
+    if (why) *why = err.GetErrorMessage();
     if (err.cause() == CFileException::fileNotFound || err.cause() == CFileException::badPath) return -1;
     return -2;
 }
@@ -156,9 +157,9 @@ int FindFileOnPathList(std::string& out, std::string_view list, std::string_view
     std::string file(name);
     if (!name.empty() && name[0] == '/') {
         const int r = ProbeFile(name);
-        if (r == 0) {
+        if (r == 0 || (r == -2 && !byFileName)) {
             out = std::string(name);
-            return 0;
+            return r;
         }
         if (!byFileName) return r;
         // A name directly under the root has no folder to drop.
@@ -179,7 +180,10 @@ int FindFileOnPathList(std::string& out, std::string_view list, std::string_view
             out = std::move(candidate);
             return 0;
         }
-        if (rest.empty()) return result;
+        if (rest.empty()) {
+            if (result == -2) out = std::move(candidate);
+            return result;
+        }
     }
 }
 

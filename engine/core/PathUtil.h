@@ -53,12 +53,13 @@ int IsRootPath(std::string_view path);
 
 // --- Native paths ---
 
-// 0 when the file opens for reading; -1 not found (file or path); -2 other.
-int ProbeFile(std::string_view path);
+// 0 when the file opens for reading; -1 not found (file or path); -2 other,
+// with the reason (CP932) in `why` when given.
+int ProbeFile(std::string_view path, std::string* why = nullptr);
 // Searches a ";"-separated folder list (an empty entry is "."). An absolute
 // name is probed where it is; when missing and `byFileName`, its file part
 // is searched for. 0 found (out = the path that opened), -1 not found, -2
-// another failure.
+// another failure (out = the path that failed, to say why).
 int FindFileOnPathList(std::string& out, std::string_view list, std::string_view name, bool byFileName);
 // Creates an empty file folder/prefix<n>.ext with the first free n >= first.
 // 0 created (out = its name), -3 bad folder, -2 creation failed.

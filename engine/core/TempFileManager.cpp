@@ -1,6 +1,7 @@
 #include "engine/core/TempFileManager.h"
 
 #include "engine/core/UserFolder.h"
+#include "platform/core/SignalCleanup.h"
 
 #include <cerrno>
 #include <chrono>
@@ -11,7 +12,6 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
-#include <signal.h>
 #include <sys/random.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
@@ -121,27 +121,10 @@ void RemoveWorkFolder(const char* folder, bool keepNotes)
 }
 
 char gSignalFolder[4096];
-struct sigaction gPreviousTerm, gPreviousInt;
 
-void CleanUpOnSignal(int sig)
+void RemoveFolderOnSignal()
 {
     if (gSignalFolder[0]) RemoveWorkFolder(gSignalFolder, true);
-    ::signal(sig, SIG_DFL);
-    ::raise(sig);
-}
-
-// Only where the host left the default: a host with its own handlers
-// cleans up through its own exit.
-void InstallSignalCleanup()
-{
-    for (int sig : {SIGTERM, SIGINT}) {
-        struct sigaction current {};
-        if (::sigaction(sig, nullptr, &current) != 0 || current.sa_handler != SIG_DFL) continue;
-        struct sigaction act {};
-        act.sa_handler = CleanUpOnSignal;
-        sigemptyset(&act.sa_mask);
-        ::sigaction(sig, &act, sig == SIGTERM ? &gPreviousTerm : &gPreviousInt);
-    }
 }
 
 } // namespace
@@ -223,7 +206,7 @@ std::string TempFileManager::ProcessFolderLocked()
         processFolder_ = folder;
         if (this == &Instance() && folder.size() < sizeof gSignalFolder) {
             std::memcpy(gSignalFolder, folder.c_str(), folder.size() + 1);
-            InstallSignalCleanup();
+            AddSignalCleanup(RemoveFolderOnSignal);
         }
     }
     return processFolder_;

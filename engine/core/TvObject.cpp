@@ -116,8 +116,8 @@ std::unique_ptr<TvObject> TvObject::Clone() const
 
 void TvObject::Offset(int32_t dx, int32_t dy)
 {
-    m_nX = WrapAdd(m_nX, dx);
-    m_nY = WrapAdd(m_nY, dy);
+    m_nX = BoundedAdd(m_nX, dx);
+    m_nY = BoundedAdd(m_nY, dy);
 }
 
 void TvObject::Scale(const Size& from, const Size& to)
@@ -131,10 +131,10 @@ void TvObject::RectFromAnchor(Rect& out, int32_t orientation, int32_t w, int32_t
 {
     const int32_t x = m_nX, y = m_nY;
     switch (orientation) {
-    case 2: out = Rect{WrapSub(x, h), y, x, WrapAdd(y, w)}; break;
-    case 3: out = Rect{WrapSub(x, w), WrapSub(y, h), x, y}; break;
-    case 4: out = Rect{x, WrapSub(y, w), WrapAdd(x, h), y}; break;
-    default: out = Rect{x, y, WrapAdd(x, w), WrapAdd(y, h)}; break;
+    case 2: out = Rect{BoundedSub(x, h), y, x, BoundedAdd(y, w)}; break;
+    case 3: out = Rect{BoundedSub(x, w), BoundedSub(y, h), x, y}; break;
+    case 4: out = Rect{x, BoundedSub(y, w), BoundedAdd(x, h), y}; break;
+    default: out = Rect{x, y, BoundedAdd(x, w), BoundedAdd(y, h)}; break;
     }
 }
 
@@ -193,9 +193,9 @@ void TvObject::AnchorForOrientation(Point& out, int32_t newOrientation, int32_t 
     GetBoundRect(b, false);
     b.Normalize();
     switch (newOrientation) {
-    case 2: out = Point{WrapAdd(b.left, height), b.top}; break;
-    case 3: out = Point{WrapAdd(b.left, width), WrapAdd(b.top, height)}; break;
-    case 4: out = Point{b.left, WrapAdd(b.top, width)}; break;
+    case 2: out = Point{BoundedAdd(b.left, height), b.top}; break;
+    case 3: out = Point{BoundedAdd(b.left, width), BoundedAdd(b.top, height)}; break;
+    case 4: out = Point{b.left, BoundedAdd(b.top, width)}; break;
     default: out = Point{b.left, b.top}; break;
     }
 }
@@ -277,8 +277,8 @@ void TvObject::FitToAspect(Rect& rect, Point& point, Size natural, bool grow, in
     const int32_t W = TruncToInt32(static_cast<double>(w));
     const int32_t H = TruncToInt32(static_cast<double>(h));
     Rect r = rect;
-    auto add = WrapAdd;
-    auto sub = WrapSub;
+    auto add = BoundedAdd;
+    auto sub = BoundedSub;
     switch (h0) {
     case 1: r.left = sub(r.right, W); r.top = sub(r.bottom, H); point = {r.left, r.top}; break;
     case 2: r.top = sub(r.bottom, H); r.right = add(r.left, W); point = {add(r.left, W / 2), r.top}; break;

@@ -3,6 +3,7 @@
 #include "platform/core/Cp932.h"
 
 #include <algorithm>
+#include <array>
 #include <vector>
 
 namespace nv {
@@ -271,7 +272,58 @@ std::string FractionText(std::string_view fp, const Number& num)
 
 } // namespace
 
+namespace {
+
+// What parsing a picture gave, for the pictures a thread parsed last: a
+// form's fields use a handful of pictures, each formatted page after page.
+struct ParsedPicture {
+    std::string from;
+    int kind = TvPicture::Invalid;
+    std::string picture, intPicture, fracPicture;
+    int32_t charCount = 0, charKind = 0;
+};
+
+struct ParsedPictures {
+    std::array<ParsedPicture, 8> entries;
+    size_t used = 0, next = 0;
+};
+
+ParsedPictures& RecentPictures()
+{
+    thread_local ParsedPictures recent;
+    return recent;
+}
+
+} // namespace
+
 int TvPicture::Parse(std::string_view picture)
+{
+    if (m_bParsed && (picture == m_strParsedFrom || picture == m_strPicture)) return m_nParsed;
+    ParsedPictures& recent = RecentPictures();
+    const auto found = std::find_if(recent.entries.begin(), recent.entries.begin() + ptrdiff_t(recent.used),
+                                    [&](const ParsedPicture& e) { return e.from == picture; });
+    if (found != recent.entries.begin() + ptrdiff_t(recent.used)) {
+        m_strParsedFrom = picture;
+        m_nParsed = found->kind;
+        m_strPicture = found->picture;
+        m_strIntPicture = found->intPicture;
+        m_strFracPicture = found->fracPicture;
+        m_nCharCount = found->charCount;
+        m_nCharKind = found->charKind;
+    } else {
+        m_strParsedFrom = picture;
+        m_nParsed = ParseText(picture);
+        ParsedPicture& e = recent.entries[recent.next];
+        recent.next = (recent.next + 1) % recent.entries.size();
+        recent.used = std::max(recent.used, recent.next == 0 ? recent.entries.size() : recent.next);
+        e = ParsedPicture{m_strParsedFrom, m_nParsed, m_strPicture, m_strIntPicture, m_strFracPicture, m_nCharCount,
+                          m_nCharKind};
+    }
+    m_bParsed = true;
+    return m_nParsed;
+}
+
+int TvPicture::ParseText(std::string_view picture)
 {
     m_nCharCount = 0;
     m_nCharKind = 0;

@@ -27,7 +27,11 @@ public:
     // replacement or the cut text in it.
     int Format(std::string& result);
 
-    void SetPicture(std::string_view picture) { m_strPicture = picture; }
+    void SetPicture(std::string_view picture)
+    {
+        m_strPicture = picture;
+        m_bParsed = false;
+    }
     void SetAlignment(int32_t alignment) { m_nAlignment = alignment; }
     void SetWidthMode(int32_t mode) { m_nWidthMode = mode; }
     void SetReplacement(std::string_view text) { m_strReplacement = text; }
@@ -45,6 +49,7 @@ public:
     int32_t CharKind() const { return m_nCharKind; }
 
 private:
+    int ParseText(std::string_view picture);
     int FormatNumeric();
     // Prefix and suffix around the integer and fraction texts.
     void AttachAffixes(std::string& text, std::string& fraction) const;
@@ -65,6 +70,11 @@ private:
     std::string m_strResult;
     int32_t m_nCharCount = 0;
     int32_t m_nCharKind = 0;
+    // The last Parse: what it was given and what it answered. Parsing that
+    // text (or the picture it kept) again changes nothing.
+    bool m_bParsed = false;
+    std::string m_strParsedFrom;
+    int m_nParsed = Invalid;
 };
 
 } // namespace nv

@@ -12,6 +12,8 @@
 
 namespace nv {
 
+struct TextDrawCache; // the renderer's (engine/render/RenderContext.cpp)
+
 class TvText : public TvObject {
     NV_DECLARE_SERIAL(TvText)
 public:
@@ -92,6 +94,12 @@ public:
     std::string m_strBefore;       // 47: 96
     std::string m_strAfter;        // 48: 97
     int32_t m_nComma = 0;          // 49: 104 (1 = thousands separators)
+
+    // What the renderer made of the text when it last drew it (its lines and
+    // runs): used again while the shown text, its fonts and its box stay the
+    // same, so that a page drawn again lays out none of its texts. Not part
+    // of the object's value: never stored, never compared.
+    mutable std::shared_ptr<const TextDrawCache> m_drawCache;
 
 protected:
     // The text attributes as a label applies and shows them; data fields,

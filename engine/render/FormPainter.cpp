@@ -37,8 +37,8 @@ int32_t DrawFormPage(DeviceContext& dc, const TvFedObject& form, const FormPageO
     rc.SetDocumentFonts(o.docFonts);
     Point origin{o.offset.x, o.offset.y};
     if (form.m_pFormInfo) {
-        origin.x += form.m_pFormInfo->m_nOffsetX;
-        origin.y += form.m_pFormInfo->m_nOffsetY;
+        origin.x = BoundedAdd(origin.x, form.m_pFormInfo->m_nOffsetX);
+        origin.y = BoundedAdd(origin.y, form.m_pFormInfo->m_nOffsetY);
     }
     rc.ApplyOrigin(origin);
 

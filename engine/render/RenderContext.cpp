@@ -26,6 +26,7 @@
 #include "engine/model/TvTextField.h"
 #include "platform/core/Cp932.h"
 #include "platform/gdi/DcStateGuard.h"
+#include "platform/gdi/GdiRules.h"
 
 namespace nv {
 
@@ -34,6 +35,34 @@ namespace {
 const char kDefaultFace[] = "\x82\x6C\x82\x72 \x96\xBE\x92\xA9"; // "ＭＳ 明朝"
 
 } // namespace
+
+// A text object's lines as laid out for its parameters, and the calls that
+// draw them at one scale: what TvText::m_drawCache holds. Immutable once
+// made; a change makes a new one.
+struct TextDrawLayout {
+    TextLayoutParams params;
+    std::string shown;
+    const TextMeasurer* measurer = nullptr;
+    uint64_t generation = 0;
+    std::vector<TextLine> lines;
+};
+
+struct TextDrawCache {
+    // One text call (neighbouring runs of one kind on one baseline, each
+    // character at its own place), or a ruled line of the layout.
+    struct Piece {
+        const TvLine* ruled = nullptr;
+        int32_t kind = 0;
+        DcPoint at;
+        std::u16string text;
+        std::vector<int32_t> dx; // empty: the font's own advances
+    };
+    std::shared_ptr<const TextDrawLayout> layout;
+    int32_t resX = 0, resY = 0;
+    double zoom = 0;
+    bool upright[2] = {true, true}; // the kind's font is not turned
+    std::vector<Piece> pieces;
+};
 
 RenderContext::RenderContext(bool rethrowErrors, TextMeasurer* measurer)
     : m_rethrow(rethrowErrors), m_measurer(measurer)
@@ -65,6 +94,7 @@ void RenderContext::Begin(DeviceContext& dc, const TvFedObject* form, int32_t zo
 
 void RenderContext::End()
 {
+    if (m_dc) m_dc->Flush();
     if (m_dc && m_saved) {
         m_dc->SelectPen(m_savedPen);
         m_dc->SelectBrush(m_savedBrush);
@@ -286,6 +316,14 @@ void RenderContext::FramePen(bool frame, int32_t style, int32_t width, uint32_t 
     }
 }
 
+void RenderContext::FrameAndFill(const DcRect& r)
+{
+    // With no pen and a hollow brush a rectangle draws nothing at all.
+    const DcState& st = m_dc->State();
+    if (st.pen.style == PenStyle::Null && st.brush.style == BrushStyle::Null) return;
+    m_dc->Rectangle(r);
+}
+
 void RenderContext::ShapePreamble(const TvObject& o, uint32_t textColour)
 {
     SetBkModeCached(o.m_bTransparent);
@@ -297,18 +335,19 @@ void RenderContext::ShapePreamble(const TvObject& o, uint32_t textColour)
 
 Rect RenderContext::InsetRect(const TvText& text, Rect bound)
 {
+    // In 64 bits: margins come from the file and may be anything.
     Rect r = bound.Normalized();
-    int64_t lr = int64_t(text.m_nMarginLeft) + text.m_nMarginRight;
-    int64_t tb = int64_t(text.m_nMarginTop) + text.m_nMarginBottom;
-    if (lr < r.Width()) {
-        r.left += text.m_nMarginLeft;
-        r.right -= text.m_nMarginRight;
+    const int64_t left = text.m_nMarginLeft, right = text.m_nMarginRight;
+    const int64_t top = text.m_nMarginTop, bottom = text.m_nMarginBottom;
+    if (left + right < int64_t{r.right} - r.left) {
+        r.left = Bounded(r.left + left);
+        r.right = Bounded(r.right - right);
     } else {
         r.left = r.right;
     }
-    if (tb < r.Height()) {
-        r.top += text.m_nMarginTop;
-        r.bottom -= text.m_nMarginBottom;
+    if (top + bottom < int64_t{r.bottom} - r.top) {
+        r.top = Bounded(r.top + top);
+        r.bottom = Bounded(r.bottom - bottom);
     } else {
         r.top = r.bottom;
     }
@@ -322,7 +361,7 @@ void RenderContext::DrawTextObject(const TvText& text, bool withText)
     SelectBrush(text.m_nFillStyle, text.m_crFill);
     Rect bound;
     text.GetBoundRect(bound, false);
-    m_dc->Rectangle(ToDevice(bound));
+    FrameAndFill(ToDevice(bound));
     if (!withText) return;
 
     SetBkModeCached(1);
@@ -335,35 +374,75 @@ void RenderContext::DrawTextObject(const TvText& text, bool withText)
     DrawTextContent(text);
 }
 
-void RenderContext::DrawTextContent(const TvText& text, const Rect* box)
+std::string RenderContext::ShownText(const TvText& text)
 {
-    std::string shown;
     switch (text.GetType()) {
     case 8:
         if (auto* d = dynamic_cast<const TvData*>(&text)) {
             std::string out;
             int rc = d->FormatFieldText(out);
-            shown = rc >= 0 || !out.empty() ? out : d->m_strValue;
+            return rc >= 0 || !out.empty() ? out : d->m_strValue;
         }
-        break;
+        return {};
     case 11:
-        if (auto* f = dynamic_cast<const TvTextField*>(&text)) shown = f->m_strValue;
-        break;
-    default: shown = text.m_strText; break;
+        if (auto* f = dynamic_cast<const TvTextField*>(&text)) return f->m_strValue;
+        return {};
+    default: return text.m_strText;
     }
+}
+
+void RenderContext::DrawTextContent(const TvText& text, const Rect* box)
+{
+    std::string shown = ShownText(text);
     if (shown.empty()) return;
     // Characters of no size draw nothing (and measure nothing).
     if (text.m_nZenHeight == 0 && text.m_nHanHeight == 0) return;
 
-    TextLayout layout(m_measurer);
     TextLayoutParams params = MakeTextLayoutParams(text, m_form, m_docFonts, m_layer);
     if (box) params.bound = *box;
-    layout.Prepare(params);
-    layout.Build(shown);
+    TextMeasurer* measurer = m_measurer ? m_measurer : DefaultTextMeasurer();
+    std::shared_ptr<const TextDrawCache> cache = text.m_drawCache;
+    const TextDrawLayout* kept = cache ? cache->layout.get() : nullptr;
+    if (!kept || kept->measurer != measurer || kept->generation != measurer->Generation() || kept->shown != shown ||
+        !(kept->params == params)) {
+        auto laid = std::make_shared<TextDrawLayout>();
+        laid->generation = measurer->Generation();
+        TextLayout layout(measurer);
+        layout.Prepare(params);
+        layout.Build(shown);
+        laid->params = std::move(params);
+        laid->shown = std::move(shown);
+        laid->measurer = measurer;
+        laid->lines = layout.TakeLines();
+        cache = MakeTextPieces(std::move(laid));
+        text.m_drawCache = cache;
+    } else if (cache->resX != m_scaler.ResolutionX() || cache->resY != m_scaler.ResolutionY() ||
+               cache->zoom != m_scaler.ZoomFactor() || cache->upright[0] != (m_fonts[0].escapement == 0) ||
+               cache->upright[1] != (m_fonts[1].escapement == 0)) {
+        cache = MakeTextPieces(cache->layout);
+        text.m_drawCache = cache;
+    }
+    for (const TextDrawCache::Piece& p : cache->pieces) {
+        if (p.ruled) {
+            DrawLine(*p.ruled);
+            continue;
+        }
+        SelectFontKind(p.kind);
+        m_dc->ExtTextOut(p.at.x, p.at.y, 0, nullptr, p.text, p.dx.empty() ? nullptr : p.dx.data());
+    }
+}
+
+std::shared_ptr<const TextDrawCache> RenderContext::MakeTextPieces(std::shared_ptr<const TextDrawLayout> layout)
+{
+    auto cache = std::make_shared<TextDrawCache>();
+    cache->resX = m_scaler.ResolutionX();
+    cache->resY = m_scaler.ResolutionY();
+    cache->zoom = m_scaler.ZoomFactor();
+    for (int kind = 0; kind < 2; ++kind) cache->upright[kind] = m_fonts[kind].escapement == 0;
     std::vector<DcPoint> at;
     std::string chars;
     std::vector<int32_t> dx;
-    for (const TextLine& line : layout.Lines()) {
+    for (const TextLine& line : layout->lines) {
         const auto& runs = line.runs;
         at.resize(runs.size());
         for (size_t i = 0; i < runs.size(); ++i) at[i] = ToDevice(runs[i].pos);
@@ -372,11 +451,13 @@ void RenderContext::DrawTextContent(const TvText& text, const Rect* box)
         for (size_t i = 0; i < runs.size();) {
             int32_t kind = runs[i].kind;
             size_t j = i + 1;
-            if (m_fonts[kind == 0 ? 0 : 1].escapement == 0)
+            if (cache->upright[kind == 0 ? 0 : 1])
                 while (j < runs.size() && runs[j].kind == kind && at[j].y == at[i].y && at[j].x >= at[j - 1].x) ++j;
-            SelectFontKind(kind);
+            TextDrawCache::Piece& piece = cache->pieces.emplace_back();
+            piece.kind = kind;
+            piece.at = at[i];
             if (j == i + 1) {
-                m_dc->ExtTextOutA(at[i].x, at[i].y, 0, nullptr, runs[i].ch);
+                piece.text = Cp932ToUtf16(runs[i].ch);
             } else {
                 chars.clear();
                 dx.clear();
@@ -386,12 +467,14 @@ void RenderContext::DrawTextContent(const TvText& text, const Rect* box)
                     dx.push_back(step);
                     for (size_t b = 1; b < runs[k].ch.size(); ++b) dx.push_back(0);
                 }
-                m_dc->ExtTextOutA(at[i].x, at[i].y, 0, nullptr, chars, dx.data());
+                piece.text = Cp932ToUtf16(chars, dx.data(), &piece.dx);
             }
             i = j;
         }
-        for (const auto& ruled : line.ruledLines) DrawLine(*ruled);
+        for (const auto& ruled : line.ruledLines) cache->pieces.emplace_back().ruled = ruled.get();
     }
+    cache->layout = std::move(layout);
+    return cache;
 }
 
 // ---- shapes ----------------------------------------------------------------
@@ -413,10 +496,9 @@ void RenderContext::DrawBox(const TvBox& box)
     ShapePreamble(box, box.m_crFillColor);
     FramePen(box.m_bFrame != 0, box.m_nLineStyle, box.m_nLineWidth, box.m_crLineColor);
     SelectBrush(box.m_nFillStyle, box.m_crFillColor);
-    Rect r{box.m_nX, box.m_nY, int32_t(int64_t(box.m_nX) + box.m_nWidth), int32_t(int64_t(box.m_nY) + box.m_nHeight)};
-    DcRect d = ToDevice(r);
+    DcRect d = ToDevice(Rect::At(box.m_nX, box.m_nY, box.m_nWidth, box.m_nHeight));
     if (box.m_nRoundSize != 0) {
-        int32_t r2 = int32_t(std::min<int64_t>(INT32_MAX, 2 * int64_t(box.m_nRoundSize)));
+        const int32_t r2 = Bounded(2 * int64_t{box.m_nRoundSize});
         m_dc->RoundRect(d, m_scaler.DocToDeviceX(r2), m_scaler.DocToDeviceY(r2));
     } else {
         m_dc->Rectangle(d);
@@ -491,8 +573,7 @@ void RenderContext::DrawPicture(const TvImage& image)
     if (image.m_bFrame) {
         SelectPen(image.m_nLineStyle, m_scaler.DocToDeviceX(image.m_nLineWidth), image.m_crLineColor);
         SelectBrush(0, 0);
-        m_dc->Rectangle(ToDevice(Rect{image.m_nX, image.m_nY, int32_t(int64_t(image.m_nX) + image.m_nWidth),
-                                      int32_t(int64_t(image.m_nY) + image.m_nHeight)}));
+        m_dc->Rectangle(ToDevice(Rect::At(image.m_nX, image.m_nY, image.m_nWidth, image.m_nHeight)));
     }
 }
 
@@ -509,8 +590,7 @@ void RenderContext::DrawOle(const TvOle& ole)
     if (ole.m_bFrame) {
         SelectPen(ole.m_nLineStyle, m_scaler.DocToDeviceX(ole.m_nLineWidth), ole.m_crLineColor);
         SelectBrush(0, 0);
-        m_dc->Rectangle(ToDevice(Rect{ole.m_nX, ole.m_nY, int32_t(int64_t(ole.m_nX) + ole.m_nWidth),
-                                      int32_t(int64_t(ole.m_nY) + ole.m_nHeight)}));
+        m_dc->Rectangle(ToDevice(Rect::At(ole.m_nX, ole.m_nY, ole.m_nWidth, ole.m_nHeight)));
     }
 }
 
@@ -571,7 +651,7 @@ void RenderContext::DrawList(const TvList& list)
     Rect bound;
     list.GetBoundRect(bound, false);
     bound.Normalize();
-    m_dc->Rectangle(ToDevice(bound));
+    FrameAndFill(ToDevice(bound));
     if (list.m_nColumns <= 0 || list.m_nRows <= 0) return;
 
     // Grid edges over the list's box as the list lays its cells out. Cells
@@ -580,8 +660,8 @@ void RenderContext::DrawList(const TvList& list)
     // another writing direction reads its place as a different corner.
     const double cw = double(int64_t(bound.right) - bound.left) / list.m_nColumns;
     const double rh = double(int64_t(bound.bottom) - bound.top) / list.m_nRows;
-    const auto edgeX = [&](int c) { return int32_t(int64_t(bound.left) + RoundToLong(c * cw)); };
-    const auto edgeY = [&](int r) { return int32_t(int64_t(bound.top) + RoundToLong(r * rh)); };
+    const auto edgeX = [&](int c) { return Bounded(bound.left + RoundToLong(c * cw)); };
+    const auto edgeY = [&](int r) { return Bounded(bound.top + RoundToLong(r * rh)); };
 
     if (attr->m_bFrame) {
         for (int c = 1; c < list.m_nColumns; ++c) {

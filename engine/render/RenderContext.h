@@ -9,6 +9,7 @@
 // fonts, which take a face lookup to build, are kept as values with their
 // keys.
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -34,6 +35,8 @@ class TvPolygon;
 class TvImage;
 class TvOle;
 class TvBarcode;
+struct TextDrawCache;
+struct TextDrawLayout;
 
 class RenderContext {
 public:
@@ -75,8 +78,11 @@ public:
 
 private:
     void DrawTextObject(const TvText& text, bool withText);
-    // `box` null: the text's own bound rectangle.
+    // `box` null: the text's own bound rectangle. The layout and its text
+    // calls are kept on the object and used again while they still hold.
     void DrawTextContent(const TvText& text, const Rect* box = nullptr);
+    static std::string ShownText(const TvText& text);
+    std::shared_ptr<const TextDrawCache> MakeTextPieces(std::shared_ptr<const TextDrawLayout> layout);
     void DrawLine(const TvLine& line);
     void DrawBox(const TvBox& box);
     void DrawCircle(const TvCircle& circle);
@@ -87,6 +93,8 @@ private:
     void DrawBarcode(const TvObject& barcode);
     void DrawList(const TvList& list);
     void ShapePreamble(const TvObject& o, uint32_t textColour);
+    // The rectangle with the selected pen and brush, unless both are empty.
+    void FrameAndFill(const DcRect& r);
     void FramePen(bool frame, int32_t style, int32_t width, uint32_t colour);
     DcRect ToDevice(const Rect& r) const;
     DcPoint ToDevice(Point p) const;

@@ -93,8 +93,8 @@ void TextLayout::Prepare(const TextLayoutParams& params)
 
     // Box and direction.
     Rect box = m_p.bound;
-    box.right -= m_p.marginLeft + m_p.marginRight;
-    box.bottom -= m_p.marginTop + m_p.marginBottom;
+    box.right = Bounded(box.right - (int64_t{m_p.marginLeft} + m_p.marginRight));
+    box.bottom = Bounded(box.bottom - (int64_t{m_p.marginTop} + m_p.marginBottom));
     box.Normalize();
     int32_t base = 0;
     switch (m_p.direction) {
@@ -146,7 +146,15 @@ void TextLayout::Build(std::string_view text)
 {
     m_lines.clear();
     m_nextY = 0;
-    TextLine line;
+    size_t pos = 0;
+    // Room for the runs a line may take (one per byte at most), so that the
+    // runs are not moved while a line grows.
+    const auto reserved = [&] {
+        TextLine l;
+        l.runs.reserve(std::min<size_t>(text.size() - pos, 256));
+        return l;
+    };
+    TextLine line = reserved();
     line.y = m_nextY;
     // Break bookkeeping of the current line: run indexes.
     bool hasAllowed = false, hasWord = false;
@@ -154,14 +162,13 @@ void TextLayout::Build(std::string_view text)
     int32_t prohibitedRun = 0;
     auto newLine = [&] {
         EndLine(line);
-        line = TextLine{};
+        line = reserved();
         line.y = m_nextY;
         hasAllowed = hasWord = false;
         allowed = word = 0;
         prohibitedRun = 0;
     };
 
-    size_t pos = 0;
     while (pos < text.size()) {
         char c = text[pos];
         if (c == '\n') {

@@ -32,6 +32,7 @@ struct LayoutFont {
     int32_t height = 0;
     int32_t width = 0;
     int32_t pitch = 0;
+    friend bool operator==(const LayoutFont&, const LayoutFont&) = default;
 };
 
 // Everything the layout reads from a text object, its form and its layer.
@@ -57,6 +58,8 @@ struct TextLayoutParams {
     uint32_t strikeColour = 0;
     std::string kinsokuString; // CP932: characters that may not begin a line
     bool cellLayer = false;    // the layer is in mode 2 (cells)
+    // Equal parameters lay the same text out the same.
+    friend bool operator==(const TextLayoutParams&, const TextLayoutParams&) = default;
 };
 
 struct TextRun {
@@ -98,6 +101,8 @@ public:
     void Build(std::string_view text);
 
     const std::vector<TextLine>& Lines() const { return m_lines; }
+    // The lines, for a caller that keeps them; the layout is empty after.
+    std::vector<TextLine> TakeLines() { return std::move(m_lines); }
     int32_t LinePitch() const { return m_linePitch; }
     int32_t LineLength() const { return m_lineLength; }
     int32_t Quadrant() const { return m_quadrant; }

@@ -4,6 +4,7 @@
 #include "platform/gdi/MeasuringDc.h"
 
 #include <cstdlib>
+#include <atomic>
 #include <mutex>
 
 namespace nv {
@@ -50,11 +51,17 @@ public:
                 // A new context (the old went with its application): fresh sizes.
                 m_dc = &dc;
                 m_measurer = std::make_unique<DcTextMeasurer>(dc);
+                ++m_generation;
             }
             size = m_measurer->Measure(font, ch);
         });
+        if (measured != m_measured) {
+            m_measured = measured;
+            ++m_generation;
+        }
         return measured ? size : CellSize(font, ch);
     }
+    uint64_t Generation() const override { return m_generation; }
 
 private:
     static DcSize CellSize(const MeasureFont& font, std::string_view ch)
@@ -66,6 +73,8 @@ private:
 
     std::mutex m_mutex;
     const DeviceContext* m_dc = nullptr;
+    bool m_measured = true;
+    std::atomic<uint64_t> m_generation{0};
     std::unique_ptr<DcTextMeasurer> m_measurer;
 };
 } // namespace

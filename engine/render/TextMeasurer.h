@@ -28,6 +28,10 @@ public:
     virtual ~TextMeasurer() = default;
     // The extent (x along the text, y the cell height) of one CP932 character.
     virtual DcSize Measure(const MeasureFont& font, std::string_view cp932Char) = 0;
+    // Changes whenever the same character may measure differently from
+    // before (the device measured on changed), so that layouts kept from
+    // earlier measures are made anew.
+    virtual uint64_t Generation() const { return 0; }
 };
 
 // Measures through a device context (the process's measuring context), with

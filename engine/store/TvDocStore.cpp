@@ -24,7 +24,8 @@ namespace {
 constexpr uint64_t kMaxOffset = 0xFFFFFFFFull;
 // Thousands of fonts; no document has more.
 constexpr uint64_t kMaxFontList = 4ull << 20;
-// Room for the last record after the furthest offset the indexes name.
+// Room for the last record after the furthest offset the indexes name, and
+// for the font list after that.
 constexpr uint64_t kMaxBodyTail = 16ull << 20;
 // Reading straight through a file goes in blocks of this size.
 constexpr size_t kThroughBlock = 1 << 16;
@@ -91,7 +92,9 @@ void TvDocStore::OpenDocumentFile(const std::string& path)
             // followed so that the file it names gets the new document.
             if (!fs::is_regular_file(st))
                 ThrowAppException(IDS_DOC_CREATE_FAILED, PathForMessage(path),
-                                  CFileException(CFileException::accessDenied, EINVAL, path).GetErrorMessage());
+                                  (fs::is_directory(st) ? CFileException::Folder(path)
+                                                        : CFileException(CFileException::accessDenied, EINVAL, path))
+                                      .GetErrorMessage());
             if (fs::is_symlink(fs::symlink_status(fsPath, ec))) {
                 const fs::path real = fs::canonical(fsPath, ec);
                 if (!ec) m_strTargetPath = real.string();
@@ -292,14 +295,18 @@ void TvDocStore::LoadDocument()
     // The header's count is what readers show; an index that disagrees
     // cannot tell which of the two is right.
     if (m_header.m_nPageCount != m_pageIndex.m_nCount) ThrowAppException(IDS_DOC_BAD_DATA);
-    // Nothing lies far beyond the last thing the indexes point at: a body
-    // padded past that is refused before a byte of it fills the work folder.
-    // (A packed body is bounded where it unpacks.)
+    // The font list is stored right after the last record: one that the
+    // header puts far beyond it (a hole of gigabytes in a small file) is
+    // refused before the gap fills the work folder, packed or not.
+    uint64_t lastRecord = 0;
+    for (const TvFormIndexEntry& f : m_formIndex.m_entries)
+        lastRecord = std::max<uint64_t>(lastRecord, uint64_t{f.m_nOffset} + f.m_nLength);
+    for (const TvPageIndexEntry& p : m_pageIndex.m_entries) lastRecord = std::max<uint64_t>(lastRecord, p.m_nOffset);
+    if (m_header.m_nFontListOffset > lastRecord + kMaxBodyTail) ThrowAppException(IDS_DOC_BAD_DATA);
+    // Nor does anything lie far beyond the font list: a body padded past it
+    // is refused as well. (A packed body is bounded where it unpacks.)
     if (!m_header.m_bPacked) {
-        uint64_t end = m_header.m_nFontListOffset;
-        for (const TvFormIndexEntry& f : m_formIndex.m_entries)
-            end = std::max<uint64_t>(end, uint64_t{f.m_nOffset} + f.m_nLength);
-        for (const TvPageIndexEntry& p : m_pageIndex.m_entries) end = std::max<uint64_t>(end, p.m_nOffset);
+        const uint64_t end = std::max<uint64_t>(lastRecord, m_header.m_nFontListOffset);
         const uint64_t length = m_docFile.GetLength();
         if (length > r.Position() && length - r.Position() > end + kMaxBodyTail) ThrowAppException(IDS_DOC_BAD_DATA);
     }

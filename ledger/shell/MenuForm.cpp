@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLayout>
 #include <QMenuBar>
+#include <QPixmap>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -94,7 +95,21 @@ void MenuForm::BuildWindow()
         previous = b;
     }
     buttons_[kDm]->setVisible(false);
-    column->addSpacing(px(5985 - bottom));
+    // The form's picture fills its foot, below the buttons.
+    constexpr int kPictureTop = 120, kPictureHeight = 1530;
+    auto* picture = new QLabel(client);
+    picture->setObjectName(QStringLiteral("Image1"));
+    const QSize size(px(2295), px(kPictureHeight));
+    const qreal ratio = devicePixelRatioF();
+    QPixmap image = QPixmap(QStringLiteral(":/nivalo/images/menu-picture.png"))
+                        .scaled(size * ratio, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    image.setDevicePixelRatio(ratio);
+    picture->setPixmap(image);
+    picture->setAlignment(Qt::AlignCenter);
+    picture->setFixedSize(size);
+    column->addSpacing(px(kPictureTop));
+    column->addWidget(picture, 0, Qt::AlignHCenter);
+    column->addSpacing(px(5985 - bottom - kPictureTop - kPictureHeight));
 
     // The first menu only held its place in a bar that could wrap; a bar
     // that cannot would push Help out of sight, so it is kept but not shown.

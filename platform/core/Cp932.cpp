@@ -56,6 +56,15 @@ Converter& Encoder()
     return c;
 }
 
+// Both encodings keep the 128 ASCII characters as they are: text made only
+// of them needs no conversion (most names and every figure).
+bool IsAscii(std::string_view s)
+{
+    for (char c : s)
+        if (static_cast<unsigned char>(c) >= 0x80) return false;
+    return true;
+}
+
 constexpr bool IsCp932TrailByte(unsigned char b)
 {
     return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFC);
@@ -88,6 +97,7 @@ size_t Cp932CharCount(std::string_view s)
 
 std::string Cp932ToUtf8(std::string_view cp932)
 {
+    if (IsAscii(cp932)) return std::string(cp932);
     std::string out;
     out.reserve(cp932.size() * 3 / 2);
     const char* in = cp932.data();
@@ -109,6 +119,7 @@ std::string Cp932ToUtf8(std::string_view cp932)
 
 std::optional<std::string> Utf8ToCp932(std::string_view utf8)
 {
+    if (IsAscii(utf8)) return std::string(utf8);
     std::string out;
     out.reserve(utf8.size());
     const char* in = utf8.data();

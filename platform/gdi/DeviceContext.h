@@ -144,6 +144,10 @@ public:
     // The drawable surface in device pixels.
     virtual DcSize DeviceSize() const = 0;
 
+    // Draws whatever the device holds back to draw together (text runs);
+    // done before the caller draws past this context or ends the page.
+    virtual void Flush() {}
+
     // Drawing failures are kept, never swallowed: a printing caller checks
     // Failed() and reports the page as not printed.
     bool Failed() const { return !m_errors.empty(); }

@@ -1,18 +1,25 @@
 #include "platform/qt/PdfSpool.h"
 
+#include "platform/core/SignalCleanup.h"
+
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryFile>
 
+#include <dirent.h>
+#include <strings.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <string>
 
 namespace nv {
@@ -55,7 +62,77 @@ bool SoundTrailer(int fd, off_t size)
     return head.rfind("xref", 0) == 0 || (head[0] >= '0' && head[0] <= '9');
 }
 
+// The spools of this process's running jobs, for the signal handler.
+struct LiveSpool {
+    std::atomic<int> state{0}; // 0 free, 1 being filled, 2 live
+    char path[4096];
+};
+LiveSpool gLive[8];
+
+void RemoveLiveSpools()
+{
+    for (LiveSpool& s : gLive)
+        if (s.state.load() == 2) ::unlink(s.path);
+}
+
+int ClaimSlot(const QByteArray& path)
+{
+    if (path.size() >= int(sizeof gLive[0].path)) return -1;
+    for (int i = 0; i < int(std::size(gLive)); ++i) {
+        int free = 0;
+        if (!gLive[i].state.compare_exchange_strong(free, 1)) continue;
+        std::memcpy(gLive[i].path, path.constData(), size_t(path.size()) + 1);
+        gLive[i].state.store(2);
+        return i;
+    }
+    return -1;
+}
+
+// ".<name>.pdf.XXXXXX" as Reserve makes them: six letters or digits.
+bool IsPdfSpoolName(const char* name)
+{
+    const size_t n = std::strlen(name);
+    if (name[0] != '.' || n < 1 + 1 + 4 + 7) return false;
+    if (name[n - 7] != '.') return false;
+    for (size_t i = n - 6; i < n; ++i)
+        if (!std::isalnum(static_cast<unsigned char>(name[i]))) return false;
+    return strncasecmp(name + n - 11, ".pdf", 4) == 0;
+}
+
+constexpr time_t kYoungEmptySpool = 60;
+
 } // namespace
+
+int PdfSpool::RemoveStaleSpools(const QString& folder)
+{
+    const QByteArray dirPath = QFile::encodeName(folder);
+    DIR* dir = ::opendir(dirPath.constData());
+    if (!dir) return 0;
+    const int dirFd = ::dirfd(dir);
+    int removed = 0;
+    while (const dirent* e = ::readdir(dir)) {
+        if (!IsPdfSpoolName(e->d_name)) continue;
+        const int fd = ::openat(dirFd, e->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0) continue;
+        struct stat st {};
+        char head[5] = {};
+        bool stale = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid();
+        // What a job writes, and nothing else of the user's that looks alike.
+        if (stale && st.st_size == 0) stale = std::time(nullptr) - st.st_mtime > kYoungEmptySpool;
+        else if (stale) stale = ::pread(fd, head, 5, 0) == 5 && std::memcmp(head, "%PDF-", 5) == 0;
+        // A running job holds the lock; the kernel lets go of it for a
+        // process that died.
+        if (stale && ::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+            struct stat now {};
+            if (::fstatat(dirFd, e->d_name, &now, AT_SYMLINK_NOFOLLOW) == 0 && now.st_dev == st.st_dev &&
+                now.st_ino == st.st_ino && ::unlinkat(dirFd, e->d_name, 0) == 0)
+                ++removed;
+        }
+        ::close(fd);
+    }
+    ::closedir(dir);
+    return removed;
+}
 
 bool PdfFileIsWhole(const QString& path)
 {
@@ -85,11 +162,19 @@ bool PdfSpool::Reserve(const QString& target)
         ::umask(mask);
         mode_ = int(0666 & ~mask);
     }
-    QTemporaryFile spool(info.absolutePath() + QStringLiteral("/.") + info.fileName() + QStringLiteral(".XXXXXX"));
-    spool.setAutoRemove(false);
-    if (!spool.open()) return false;
+    RemoveStaleSpools(info.absolutePath());
+    QByteArray name = QFile::encodeName(info.absolutePath() + QStringLiteral("/.") + info.fileName()) + ".XXXXXX";
+    const int fd = ::mkostemp(name.data(), O_CLOEXEC);
+    if (fd < 0) return false;
+    // Locked before anything is written to it: an unlocked spool with
+    // content is a dead job's. Where the file system has no locks, no
+    // spool there is ever taken for a dead job's either.
+    ::flock(fd, LOCK_EX | LOCK_NB);
+    lockFd_ = fd;
+    slot_ = ClaimSlot(name);
+    if (slot_ >= 0) AddSignalCleanup(RemoveLiveSpools);
     target_ = info.absoluteFilePath();
-    spool_ = spool.fileName();
+    spool_ = QFile::decodeName(name);
     return true;
 }
 
@@ -103,6 +188,7 @@ bool PdfSpool::Commit()
         return false;
     }
     spool_.clear();
+    Release();
     return true;
 }
 
@@ -110,6 +196,15 @@ void PdfSpool::Drop()
 {
     if (!spool_.isEmpty()) QFile::remove(spool_);
     spool_.clear();
+    Release();
+}
+
+void PdfSpool::Release()
+{
+    if (slot_ >= 0) gLive[slot_].state.store(0);
+    slot_ = -1;
+    if (lockFd_ >= 0) ::close(lockFd_);
+    lockFd_ = -1;
 }
 
 } // namespace nv

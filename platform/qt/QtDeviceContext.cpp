@@ -5,11 +5,18 @@
 #include <QPainterPath>
 #include <QRegion>
 #include <QGlyphRun>
+#include <QPaintEngine>
 #include <QRawFont>
+
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 #include <algorithm>
 #include <climits>
+#include <mutex>
 #include <cmath>
+#include <span>
 #include <unordered_map>
 
 #include "platform/gdi/GdiRules.h"
@@ -24,6 +31,64 @@ QColor ToQColor(ColorRef c) { return QColor(ColorRefRed(c), ColorRefGreen(c), Co
 QRect InnerRect(const DcRect& r) { return QRect(r.left, r.top, std::max(0, r.Width() - 1), std::max(0, r.Height() - 1)); }
 
 QString ToQString(std::u16string_view s) { return QString(reinterpret_cast<const QChar*>(s.data()), qsizetype(s.size())); }
+
+// The toolkit's PDF writer takes two buffers of 10 MB to compress every
+// page. With the C library's defaults they are handed back to the system
+// when freed and faulted in afresh for the next page, which costs more than
+// drawing the page: such buffers stay in the heap, and the heap keeps up to
+// 64 MB it no longer uses, once a PDF is written in the process.
+void KeepPdfPageBuffers()
+{
+#ifdef __GLIBC__
+    static std::once_flag once;
+    std::call_once(once, [] {
+        mallopt(M_MMAP_THRESHOLD, 32 << 20);
+        mallopt(M_TRIM_THRESHOLD, 64 << 20);
+    });
+#endif
+}
+
+} // namespace
+
+// Upright text at its natural width in glyphs of the face itself, as a
+// glyph run placed from the alignment point, kept by text, advances and
+// alignment: a page drawn again shapes none of its texts.
+struct QtDeviceContext::PreparedText {
+    bool usable = false; // false: drawn the long way (fallback glyphs)
+    QGlyphRun run;
+    std::optional<DcRect> ink; // every pixel the glyphs may touch; none: not known
+};
+
+namespace {
+
+struct PreparedKey {
+    std::u16string text;
+    std::vector<int32_t> dx;
+    uint32_t align = 0;
+};
+struct PreparedView {
+    std::u16string_view text;
+    std::span<const int32_t> dx;
+    uint32_t align = 0;
+    PreparedView(std::u16string_view t, std::span<const int32_t> d, uint32_t a) : text(t), dx(d), align(a) {}
+    PreparedView(const PreparedKey& k) : text(k.text), dx(k.dx), align(k.align) {}
+};
+struct PreparedHash {
+    using is_transparent = void;
+    size_t operator()(const PreparedView& v) const
+    {
+        size_t h = std::hash<std::u16string_view>()(v.text) ^ (size_t(v.align) * 0x9E3779B97F4A7C15ull);
+        for (int32_t d : v.dx) h = h * 31 + size_t(uint32_t(d));
+        return h;
+    }
+};
+struct PreparedEqual {
+    using is_transparent = void;
+    bool operator()(const PreparedView& a, const PreparedView& b) const
+    {
+        return a.align == b.align && a.text == b.text && std::equal(a.dx.begin(), a.dx.end(), b.dx.begin(), b.dx.end());
+    }
+};
 
 } // namespace
 
@@ -62,6 +127,10 @@ struct QtDeviceContext::FontCache {
     {
         return Whole(metrics->horizontalAdvance(ToQString(pair)));
     }
+
+    // Texts prepared for drawing (see PrepareText), by text, advances and
+    // alignment.
+    std::unordered_map<PreparedKey, PreparedText, PreparedHash, PreparedEqual> prepared;
 };
 
 QtDeviceContext::QtDeviceContext(QPainter& painter, bool printing, int32_t dpiX, int32_t dpiY, DcPoint physicalOffset)
@@ -75,11 +144,14 @@ QtDeviceContext::QtDeviceContext(QPainter& painter, bool printing, int32_t dpiX,
         ReportError("the paint device cannot be drawn on");
         return;
     }
+    if (m_painter.paintEngine() && m_painter.paintEngine()->type() == QPaintEngine::Pdf) KeepPdfPageBuffers();
     ResetPainter();
 }
 
 void QtDeviceContext::ResetPainter()
 {
+    m_held.glyphs.clear(); // drawn on what the painter began afresh from
+    m_held.positions.clear();
     if (!m_painter.isActive()) return;
     m_painter.setRenderHint(QPainter::Antialiasing, false);
     m_painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
@@ -91,11 +163,12 @@ void QtDeviceContext::ResetPainter()
     m_clipApplied = true;
 }
 
-QtDeviceContext::~QtDeviceContext() = default;
+QtDeviceContext::~QtDeviceContext() { Flush(); }
 
 void QtDeviceContext::SetTextAntialiasing(bool on)
 {
     if (on == m_textAntialiasing) return;
+    Flush();
     m_textAntialiasing = on;
     m_painter.setRenderHint(QPainter::TextAntialiasing, on);
     // Glyph runs take their smoothing from the font, not from the painter.
@@ -175,8 +248,24 @@ DcTextMetrics QtDeviceContext::GetTextMetrics()
     return m;
 }
 
+void QtDeviceContext::Flush()
+{
+    if (m_held.glyphs.isEmpty()) return;
+    if (m_painter.isActive()) {
+        QGlyphRun run;
+        run.setRawFont(m_held.font);
+        run.setGlyphIndexes(m_held.glyphs);
+        run.setPositions(m_held.positions);
+        m_painter.setPen(m_held.colour);
+        m_painter.drawGlyphRun(QPointF(0, 0), run);
+    }
+    m_held.glyphs.clear();
+    m_held.positions.clear();
+}
+
 void QtDeviceContext::Prepare()
 {
+    Flush();
     const auto& clip = State().clip;
     if (!m_clipApplied || clip != m_appliedClip) {
         if (!clip) {
@@ -292,10 +381,24 @@ void QtDeviceContext::StrokeThinSegments(const DcPoint* pts, size_t n, bool clos
     // of a pixel across, so that the toolkit's fixed-point stepping lands on
     // the first point and not beside it.
     constexpr double kNudge = 1.0 / 32;
+    // A solid segment along a row or a column is the row of pixels from its
+    // first point up to its last: filled as a rectangle, the same pixels at a
+    // tenth of the cost of the stroker (rules of a ledger are such lines).
+    constexpr int32_t kFillLimit = 1 << 24;
+    const bool solid = DashPattern(State().pen.style).empty();
+    const QColor colour = ToQColor(State().pen.colour);
+    const auto fits = [](DcPoint p) { return std::abs(p.x) < kFillLimit && std::abs(p.y) < kFillLimit; };
     int64_t used = 0; // pixels of the dash pattern used so far
     const size_t segments = closed ? n : n - 1;
     for (size_t i = 0; i < segments; ++i) {
         const DcPoint a = pts[i], b = pts[(i + 1) % n];
+        if (solid && (a.x == b.x || a.y == b.y) && !(a == b) && fits(a) && fits(b)) {
+            const int32_t left = a.x < b.x ? a.x : a.x > b.x ? b.x + 1 : a.x;
+            const int32_t top = a.y < b.y ? a.y : a.y > b.y ? b.y + 1 : a.y;
+            m_painter.fillRect(QRect(left, top, std::max(1, std::abs(b.x - a.x)), std::max(1, std::abs(b.y - a.y))),
+                               colour);
+            continue;
+        }
         const double x0 = a.x, y0 = a.y, x1 = b.x, y1 = b.y;
         const double dx = x1 - x0, dy = y1 - y0;
         if (dx == 0 && dy == 0) continue; // a segment of no length draws nothing
@@ -454,9 +557,134 @@ void QtDeviceContext::DoSetPixel(int32_t x, int32_t y, ColorRef c)
     m_painter.fillRect(QRect(x, y, 1, 1), ToQColor(c));
 }
 
+// The baseline's offset from the alignment point, and the run's start from
+// it, as the text alignment places a run of `width` pixels.
+void QtDeviceContext::AlignRun(const ResolvedFont& rf, int64_t width, double* ox, double* baseline) const
+{
+    uint32_t align = State().textAlign;
+    *ox = 0;
+    if ((align & kTaCenter) == kTaCenter) {
+        *ox = double(-(width / 2));
+    } else if (align & kTaRight) {
+        *ox = double(-width);
+    }
+    if ((align & kTaBaseline) == kTaBaseline) {
+        *baseline = 0;
+    } else if (align & kTaBottom) {
+        *baseline = -(rf.cellHeight - rf.ascent);
+    } else {
+        *baseline = rf.ascent;
+    }
+}
+
+const QtDeviceContext::PreparedText& QtDeviceContext::PrepareText(FontCache& f, std::u16string_view text,
+                                                                           const std::vector<int32_t>& dx)
+{
+    const uint32_t align = State().textAlign & (kTaCenter | kTaBaseline);
+    auto it = f.prepared.find(PreparedView(text, dx, align));
+    if (it != f.prepared.end()) return it->second;
+    if (f.prepared.size() >= 4096) f.prepared.clear(); // a runaway set of texts is simply dropped
+    PreparedText& p = f.prepared[PreparedKey{std::u16string(text), dx, align}];
+    const ResolvedFont& rf = f.resolved;
+    const size_t n = text.size();
+    QList<quint32> glyphs(qsizetype(n), 0);
+    std::vector<int64_t> adv(n, 0);
+    for (size_t i = 0; i < n; ++i) {
+        if (QChar::isSurrogate(text[i])) return p;
+        auto g = f.Glyph(text[i]);
+        if (g.first == 0) return p;
+        glyphs[qsizetype(i)] = g.first;
+        adv[i] = dx.empty() ? g.second : dx[i];
+    }
+    int64_t width = 0;
+    for (int64_t a : adv) width += a;
+    double ox = 0, baseline = 0;
+    AlignRun(rf, width, &ox, &baseline);
+    QList<QPointF> positions;
+    positions.reserve(qsizetype(n));
+    QRectF ink;
+    double pos = ox;
+    for (size_t i = 0; i < n; ++i) {
+        positions.append(QPointF(pos, baseline));
+        const QRectF box = f.raw.boundingRect(glyphs[qsizetype(i)]);
+        if (!box.isEmpty()) ink |= box.translated(pos, baseline);
+        pos += double(adv[i]);
+    }
+    p.run.setRawFont(f.raw);
+    p.run.setGlyphIndexes(glyphs);
+    p.run.setPositions(positions);
+    p.run.setUnderline(rf.font.underline());
+    p.run.setStrikeOut(rf.font.strikeOut());
+    p.usable = true;
+    // A glyph's box is that of its image in whole pixels, and glyphs stand on
+    // whole pixels; glyphs the toolkit makes bold or slants itself may reach
+    // past it by a share of the em.
+    if (!rf.font.underline() && !rf.font.strikeOut()) {
+        const int32_t margin = (rf.font.bold() ? (rf.em + 11) / 12 : 0) + (rf.font.italic() ? (rf.em + 2) / 3 : 0);
+        p.ink = ink.isEmpty() ? DcRect{}
+                              : DcRect{int32_t(std::floor(ink.left())) - margin, int32_t(std::floor(ink.top())) - margin,
+                                       int32_t(std::ceil(ink.right())) + margin, int32_t(std::ceil(ink.bottom())) + margin};
+    }
+    return p;
+}
+
+namespace {
+
+// True when `r` lies inside one rectangle of the region (nothing of it is
+// clipped away); an empty `r` always does.
+bool Covers(const DcRegion& region, const DcRect& r)
+{
+    if (r.IsEmpty()) return true;
+    for (const DcRect& c : region.Rects())
+        if (c.left <= r.left && r.right <= c.right && c.top <= r.top && r.bottom <= c.bottom) return true;
+    return false;
+}
+
+} // namespace
+
+void QtDeviceContext::DrawPrepared(int32_t x, int32_t y, const PreparedText& p)
+{
+    const std::optional<DcRect> ink = p.ink ? std::optional<DcRect>(p.ink->Offset(x, y)) : std::nullopt;
+    const auto& clip = State().clip;
+    const QColor colour = ToQColor(State().textColour);
+    if (!ink || (clip && !Covers(*clip, *ink))) {
+        Prepare();
+        m_painter.setPen(colour);
+        m_painter.drawGlyphRun(QPointF(x, y), p.run);
+        return;
+    }
+    // Text that the clip would leave whole is drawn without it, and with the
+    // texts around it in one run of glyphs: setting a clip and starting a
+    // run cost more than the text itself (and in a PDF write a clip path and
+    // a text object each time). The glyphs come out in the same order.
+    if (!m_clipApplied || m_appliedClip) {
+        Flush();
+        m_painter.setClipping(false);
+        m_appliedClip.reset();
+        m_clipApplied = true;
+    }
+    if (!m_held.glyphs.isEmpty() && (m_held.colour != colour || m_held.font != p.run.rawFont())) Flush();
+    if (m_held.glyphs.isEmpty()) {
+        m_held.font = p.run.rawFont();
+        m_held.colour = colour;
+    }
+    m_held.glyphs.append(p.run.glyphIndexes());
+    for (const QPointF& at : p.run.positions()) m_held.positions.append(at + QPointF(x, y));
+}
+
 void QtDeviceContext::DoText(int32_t x, int32_t y, uint32_t options, const DcRect* rect, std::u16string_view text,
                              const std::vector<int32_t>& dx)
 {
+    if (!text.empty() && !rect && State().bkMode != BkMode::Opaque && State().font.escapement % 3600 == 0) {
+        FontCache& f = Font();
+        if (f.resolved.scaleX == 1.0) {
+            const PreparedText& p = PrepareText(f, text, dx);
+            if (p.usable) {
+                DrawPrepared(x, y, p);
+                return;
+            }
+        }
+    }
     Prepare();
     if (rect && (options & kEtoOpaque))
         m_painter.fillRect(QRect(rect->left, rect->top, rect->Width(), rect->Height()), ToQColor(State().bkColour));
@@ -486,21 +714,8 @@ void QtDeviceContext::DoText(int32_t x, int32_t y, uint32_t options, const DcRec
     int64_t width = 0;
     for (int64_t a : adv) width += a;
 
-    uint32_t align = State().textAlign;
-    double ox = 0;
-    if ((align & kTaCenter) == kTaCenter) {
-        ox = double(-(width / 2));
-    } else if (align & kTaRight) {
-        ox = double(-width);
-    }
-    double baseline = 0;
-    if ((align & kTaBaseline) == kTaBaseline) {
-        baseline = 0;
-    } else if (align & kTaBottom) {
-        baseline = -(rf.cellHeight - rf.ascent);
-    } else {
-        baseline = rf.ascent;
-    }
+    double ox = 0, baseline = 0;
+    AlignRun(rf, width, &ox, &baseline);
 
     bool clipped = rect && (options & kEtoClipped);
     if (clipped) {

@@ -5,6 +5,7 @@
 // are applied here (see DeviceContext.h and GdiRules.h).
 #include <QFont>
 #include <QFontMetricsF>
+#include <QRawFont>
 #include <QPainter>
 
 #include <memory>
@@ -27,6 +28,8 @@ public:
     // Shapes are drawn without antialiasing (pixel-exact, as the platform
     // draws); text is smoothed unless turned off.
     void SetTextAntialiasing(bool on);
+    // Draws the texts held back to go out together (see DrawPrepared).
+    void Flush() override;
 
     DcSize GetTextExtent(std::u16string_view text) override;
     DcTextMetrics GetTextMetrics() override;
@@ -85,6 +88,12 @@ private:
     void StrokeThinSegments(const DcPoint* pts, size_t n, bool closed);
     // dashOffset: pixels of the dash pattern already used up before the path.
     void Stroke(const QPainterPath& path, int64_t dashOffset = 0);
+    // Where a run of `width` pixels starts and its baseline lies, from the
+    // alignment point, as the text alignment places it.
+    void AlignRun(const ResolvedFont& rf, int64_t width, double* ox, double* baseline) const;
+    struct PreparedText;
+    const PreparedText& PrepareText(FontCache& f, std::u16string_view text, const std::vector<int32_t>& dx);
+    void DrawPrepared(int32_t x, int32_t y, const PreparedText& p);
 
     QPainter& m_painter;
     bool m_printing;
@@ -98,6 +107,14 @@ private:
     std::shared_ptr<FontCache> m_font;
     // Recently used fonts: text of two kinds alternates between them.
     std::vector<std::pair<DcFont, std::shared_ptr<FontCache>>> m_recentFonts;
+    // Glyphs of unclipped texts of one font and colour, not yet drawn; drawn
+    // before anything else is.
+    struct HeldGlyphs {
+        QRawFont font;
+        QColor colour;
+        QList<quint32> glyphs;
+        QList<QPointF> positions;
+    } m_held;
 };
 
 // Converts between our image value and a QImage (ARGB32).

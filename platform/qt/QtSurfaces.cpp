@@ -41,17 +41,20 @@ QtImageDc::QtImageDc(int32_t w, int32_t h, int32_t dpi, uint32_t fillArgb)
 
 QtImageDc::~QtImageDc()
 {
+    Flush();
     if (painter.isActive()) painter.end();
 }
 
 const QImage& QtImageDc::Finish()
 {
+    Flush();
     if (painter.isActive()) painter.end();
     return image;
 }
 
 void QtImageDc::Clear(uint32_t fillArgb)
 {
+    Flush();
     if (painter.isActive()) painter.end();
     image.fill(QColor::fromRgba(fillArgb));
     painter.begin(&image);
@@ -68,13 +71,19 @@ QtPdfDc::QtPdfDc(const std::string& path, double widthMm, double heightMm, int32
 
 QtPdfDc::~QtPdfDc()
 {
+    Flush();
     if (painter.isActive()) painter.end();
 }
 
-bool QtPdfDc::NewPage() { return writer.newPage(); }
+bool QtPdfDc::NewPage()
+{
+    Flush();
+    return writer.newPage();
+}
 
 bool QtPdfDc::Finish()
 {
+    Flush();
     if (!painter.isActive()) return false;
     return painter.end();
 }

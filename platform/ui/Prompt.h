@@ -109,6 +109,7 @@ struct PrintJobRequest {
     int firstPage = 1;
     int lastPage = 1;
     QWidget* parent = nullptr;
+    QString pdfFile{};                // the PDF file proposed when printing to one
 };
 
 class Prompt {

@@ -7,6 +7,7 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPageSize>
 #include <QPrintDialog>
@@ -154,6 +155,10 @@ std::optional<PrintJobChoice> QtPrompt::choosePrintJob(const PrintJobRequest& r)
     dlg.setMinMax(r.firstPage, r.lastPage);
     dlg.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintPageRange |
                    QAbstractPrintDialog::PrintCollateCopies);
+    // Qt proposes a file in the home folder; the caller knows a better one.
+    // (Its print dialog keeps the name in the edit "filename".)
+    if (!r.pdfFile.isEmpty() && printer->outputFileName().isEmpty())
+        if (auto* file = dlg.findChild<QLineEdit*>(QStringLiteral("filename"))) file->setText(r.pdfFile);
     if (dlg.exec() != QDialog::Accepted) return std::nullopt;
     PrintJobChoice c;
     c.printer = NameOf(*printer);

@@ -14,6 +14,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QRegularExpression>
 #include <QToolBar>
 #include <QTreeWidget>
 
@@ -130,6 +131,16 @@ TEST_F(Bars, BarsHoldTheirCommandsInOrderOnOneRow)
     }
     open->showStatusText(&Frame());
     EXPECT_EQ(Frame().statusBar()->currentMessage(), "既存のドキュメントを開きます");
+    // A button's tip names its command without the menu's mnemonic.
+    const std::pair<int, const char*> tips[] = {{cmd::kFileOpen, "開く"}, {cmd::kFileClose, "閉じる"},
+                                                {cmd::kPrint, "印刷"}, {cmd::kPrintSetup, "プリンタの設定"},
+                                                {cmd::kPageSetup, "ページ設定"}, {cmd::kHelpContents, "目次"},
+                                                {cmd::kHelpSearch, "検索"}, {cmd::kFitPage, "画面サイズにあわせる"}};
+    for (auto [id, tip] : tips) EXPECT_EQ(Frame().Action(id)->toolTip(), QString::fromUtf8(tip)) << id;
+    for (const auto& [id, ids] : bars)
+        for (QAction* a : Frame().Bar(id)->actions())
+            EXPECT_FALSE(a->toolTip().contains(QRegularExpression(QStringLiteral("[(（][A-Z][)）]|&|\\.\\.\\."))))
+                << a->toolTip().toStdString();
 }
 
 // Pictures by the desktop theme's names; a desktop without them gets the
@@ -158,22 +169,29 @@ TEST_F(Bars, ButtonsShowThemePicturesOrTheProgramsOwn)
     QIcon::setThemeName(theme);
 }
 
-// Alt and a drag move a button; where it lands decides what happens.
+// Alt and a drag move a button, and so do Ctrl+Alt and Shift+Alt, which
+// window managers that take Alt and a drag leave alone; where it lands
+// decides what happens.
 TEST_F(Bars, AltDragRearrangesButtonsWithinAndBetweenBars)
 {
     ASSERT_EQ(Start(), PagelookApp::kContinue);
     QCoreApplication::processEvents();
     QToolBar* page = Frame().Bar(cmd::kPageBar);
     QToolBar* help = Frame().Bar(cmd::kHelpBar);
+    // Each drag takes the next way of holding the keys.
+    const Qt::KeyboardModifiers holds[] = {Qt::AltModifier, Qt::ControlModifier | Qt::AltModifier,
+                                           Qt::ShiftModifier | Qt::AltModifier};
+    int drags = 0;
     // side: -1 the left half of `onto`'s button, +1 its right half.
-    auto drag = [this](QToolBar* from, int id, QWidget* onto, QPoint at, bool escape = false) {
+    auto drag = [&](QToolBar* from, int id, QWidget* onto, QPoint at, bool escape = false) {
+        const Qt::KeyboardModifiers held = holds[drags++ % 3];
         QAction* a = Frame().Action(id);
         QWidget* button = from->widgetForAction(a);
         ASSERT_NE(button, nullptr) << id;
-        QTest::mousePress(button, Qt::LeftButton, Qt::AltModifier, button->rect().center());
+        QTest::mousePress(button, Qt::LeftButton, held, button->rect().center());
         QTest::mouseMove(button, button->mapFromGlobal(onto->mapToGlobal(at)));
         if (escape) QTest::keyClick(button, Qt::Key_Escape);
-        QTest::mouseRelease(button, Qt::LeftButton, Qt::AltModifier, button->mapFromGlobal(onto->mapToGlobal(at)));
+        QTest::mouseRelease(button, Qt::LeftButton, held, button->mapFromGlobal(onto->mapToGlobal(at)));
         QCoreApplication::processEvents();
     };
     auto half = [this](QToolBar* bar, int id, int side) {
@@ -287,6 +305,27 @@ TEST_F(Bars, MenusSwitchWithTheFirstAndLastDocument)
     QMenu* window = Frame().menuBar()->actions().at(4)->menu();
     EXPECT_EQ(Ids(window->actions()), QStringList({"57650", "57651", "57652", "57649"}));
     EXPECT_EQ(window->actions().at(1)->text(), "上下に並べて表示(&H)");
+    // Below its commands it lists the open documents, the active one
+    // checked; choosing one brings it to the front.
+    PagelookView* five = View();
+    ASSERT_TRUE(Frame().OpenDocument(Sample("three.tvd", {.pages = 3})));
+    PagelookView* three = View();
+    Frame().MdiArea()->activeSubWindow()->showMinimized();
+    for (int round = 0; round < 2; ++round) {
+        emit window->aboutToShow();
+        QStringList texts;
+        for (QAction* a : window->actions()) texts << (a->isSeparator() ? QString("-") : a->text());
+        EXPECT_EQ(texts.mid(4), QStringList({"-", "&1 five.tvd", "&2 three.tvd"}));
+        ASSERT_EQ(window->actions().size(), 7);
+        EXPECT_EQ(window->actions().at(5)->isChecked(), View() == five);
+        EXPECT_EQ(window->actions().at(6)->isChecked(), View() == three);
+        window->actions().at(round == 0 ? 6 : 5)->trigger();
+        QCoreApplication::processEvents();
+        EXPECT_EQ(View(), round == 0 ? three : five);
+    }
+    EXPECT_FALSE(Frame().MdiArea()->subWindowList().at(1)->isMinimized());
+    Trigger(cmd::kFileClose);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QMenu* docView = Frame().menuBar()->actions().at(1)->menu();
     EXPECT_EQ(Ids(docView->actions().mid(0, 5)), QStringList({"32794", "32795", "32796", "32797", "0"}));
     EXPECT_EQ(Frame().Action(cmd::kFitWidth)->text(), "画面（横）にあわせる");
@@ -367,6 +406,23 @@ TEST_F(Bars, DocumentsFillTheAreaAndWindowSizesAreKept)
     EXPECT_EQ(Frame().geometry(), frame);
     ASSERT_TRUE(Frame().OpenDocument(Sample("five.tvd")));
     EXPECT_EQ(Frame().MdiArea()->activeSubWindow()->size(), QSize(300, 250));
+}
+
+TEST_F(Bars, TheProgramsIconOnItsWindowsNotQts)
+{
+    const QIcon before = QApplication::windowIcon();
+    PagelookApp::NameProgram();
+    ASSERT_EQ(Start({Sample("five.tvd")}), PagelookApp::kContinue);
+    ASSERT_TRUE(Frame().OpenDocument(Sample("three.tvd", {.pages = 3})));
+    const QImage own = QImage(QStringLiteral(":/pagelook/images/pagelook-32.png"));
+    ASSERT_FALSE(own.isNull());
+    const auto premultiplied = QImage::Format_ARGB32_Premultiplied;
+    auto shown = [&](const QIcon& icon) { return icon.pixmap(32).toImage().convertToFormat(premultiplied); };
+    EXPECT_EQ(shown(Frame().windowIcon()), own.convertToFormat(premultiplied));
+    // The document windows too: no stock logo in their corners.
+    for (QMdiSubWindow* w : Frame().MdiArea()->subWindowList())
+        EXPECT_EQ(shown(w->windowIcon()), own.convertToFormat(premultiplied)) << w->windowTitle().toStdString();
+    QApplication::setWindowIcon(before);
 }
 
 TEST_F(Bars, TheTitleNamesTheProgramOnce)

@@ -6,7 +6,10 @@
 #include "Viewer/CommandIds.h"
 #include "Viewer/PagelookDoc.h"
 #include "Viewer/TreePane.h"
+#include "engine/core/EngineLog.h"
 #include "platform/gdi/RecordingDc.h"
+
+#include <filesystem>
 
 using namespace nv::viewer;
 
@@ -52,6 +55,14 @@ TEST_F(OpenFailure, EachKindOfBadFileGetsItsMessageAndNoWindow)
     ExpectRefused(Write("empty.tvd", ""), PagelookDoc::FailedToOpenText(QString::fromStdString(dir.file("empty.tvd"))));
     ExpectRefused(QString::fromStdString(dir.file("missing.tvd")), kCannotOpen);
     ExpectRefused(QString::fromStdString(dir.path().string()), kCannotOpen);
+    // A folder named like a document is called what it is, here and in the log.
+    std::filesystem::create_directory(dir.path() / "x.tvd");
+    const QString folder = QString::fromStdString(dir.file("x.tvd"));
+    ExpectRefused(folder, kCannotOpen);
+    EXPECT_TRUE(prompts->messages().value(0).contains(folder + " はフォルダです。")) << prompts->messages().value(0).toStdString();
+    EXPECT_FALSE(prompts->messages().value(0).contains("アクセスが拒否"));
+    EXPECT_NE(nv::RecentLogLines().back().find("ドキュメント " + folder.toStdString() + " を開けません: "), std::string::npos)
+        << nv::RecentLogLines().back();
     ExpectRefused(Sample("none.tvd", {.pages = 0}), PagelookDoc::NoPagesText());
     EXPECT_EQ(prompts->messages().back(), "指定されたタベロドキュメントファイルには\nページがありません。");
     // The document that was open is still whole.

@@ -1,10 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QLineEdit>
+#include <QPrintDialog>
 #include <QProcess>
 #include <QRegularExpression>
 
 #include <algorithm>
+#include <chrono>
+#include <csignal>
 #include <filesystem>
 #include <functional>
 #include <optional>
@@ -16,7 +20,9 @@
 #include "Viewer/PagelookDoc.h"
 #include "Viewer/PrintLoop.h"
 #include "Viewer/ShellPrint.h"
+#include "platform/qt/PdfSpool.h"
 #include "platform/qt/PrinterByName.h"
+#include "platform/ui/QtPrompt.h"
 
 namespace {
 
@@ -301,6 +307,50 @@ TEST_F(PrintLoopTest, AFailedOrShortJobLeavesTheOlderPdf)
     EXPECT_EQ(PageTexts(Out()), (Pages({"P1", "P2", "P3"})));
 }
 
+// The spools of jobs whose process died go at the next print into their
+// folder; a running job's, and files of the user's that look alike, stay.
+TEST_F(PrintLoopTest, SpoolsOfDeadJobsGoAtTheNextPrintIntoTheFolder)
+{
+    auto doc = Open({.pages = 1});
+    ASSERT_TRUE(doc);
+    namespace fs = std::filesystem;
+    struct Planted {
+        const char* name;
+        const char* bytes;
+        bool old; // written two minutes ago
+        bool stays;
+    };
+    const Planted planted[] = {
+        {".out.pdf.Ab12Cd", "%PDF-1.4 partial", false, false},
+        {".other.PDF.Zz99yy", "%PDF-1.7 x", false, false},
+        {".out.pdf.Qq11Ww", "", true, false},
+        {".out.pdf.Rr22Tt", "", false, true}, // a job that has just taken its name
+        {".notes.pdf.Ab12Cd", "my notes", false, true},
+        {".out.pdf.bak", "%PDF-1.4", false, true},
+        {"out.pdf.Ab12Cd", "%PDF-1.4", false, true},
+    };
+    QStringList kept;
+    for (const Planted& p : planted) {
+        nvtest::WriteFileBytes(dir.file(p.name), p.bytes);
+        if (p.old) fs::last_write_time(dir.file(p.name), fs::file_time_type::clock::now() - std::chrono::minutes(2));
+        if (p.stays) kept << p.name;
+    }
+    nvtest::WriteFileBytes(dir.file("pdf-elsewhere"), "%PDF-1.4");
+    fs::create_symlink(dir.file("pdf-elsewhere"), dir.file(".link.pdf.Ab12Cd"));
+    kept << ".link.pdf.Ab12Cd" << "pdf-elsewhere";
+    // A job running now, in this process.
+    nv::PdfSpool running;
+    ASSERT_TRUE(running.Reserve(QString::fromStdString(dir.file("live.pdf"))));
+    nvtest::WriteFileBytes(running.Path().toStdString(), "%PDF-1.4 running");
+    kept << QFileInfo(running.Path()).fileName();
+
+    ASSERT_TRUE(PrintLoop(*doc).Run({.printer = nv::PdfPrinterName(Out()), .pages = {1}}).printed);
+    QStringList left = Leftovers(dir.path(), "out.pdf");
+    left.sort();
+    kept.sort();
+    EXPECT_EQ(left.join(' ').toStdString(), kept.join(' ').toStdString());
+}
+
 TEST_F(PrintLoopTest, TheJobIsNamedAfterTheFileCutTo31Characters)
 {
     // The stored name is the same for every journal: the file's name tells jobs apart.
@@ -403,6 +453,49 @@ TEST(PrintProgram, MixedPapersWithoutAPrinterEachOnItsSheet)
     EXPECT_EQ(PageTexts(pdf), (Pages({"P1", "P2", "P3"})));
 }
 
+// A print ended by a signal: SIGTERM as a cancel, the older PDF kept and
+// no spool left; SIGKILL leaves its spool, which the next print there
+// removes.
+TEST(PrintProgram, AKilledPrintLeavesNoSpoolForLong)
+{
+    nvtest::TempDir dir;
+    const QString home = QString::fromStdString(dir.path().string());
+    nv::samples::WriteSampleDoc(dir.file("long.tvd"), {.pages = 4000});
+    nv::samples::WriteSampleDoc(dir.file("short.tvd"), {.pages = 1});
+    const auto spools = [&] {
+        QStringList names;
+        for (const auto& e : std::filesystem::directory_iterator(dir.path()))
+            if (e.path().filename().string().rfind(".long.pdf.", 0) == 0) names << QString::fromStdString(e.path());
+        return names;
+    };
+    const std::vector<std::pair<QString, QString>> noCups{{"CUPS_SERVER", home + "/no-cups.sock"}};
+    for (int sig : {SIGTERM, SIGKILL}) {
+        SCOPED_TRACE(sig);
+        nvtest::WriteFileBytes(dir.file("long.pdf"), "older PDF");
+        QProcess proc;
+        nvtest::StartPagelook(proc, {"/pt", "long.tvd", "pdf:" + home + "/long.pdf"}, home, {}, noCups);
+        ASSERT_TRUE(proc.waitForStarted(10000));
+        // Killed once its spool holds part of the PDF.
+        bool writing = false;
+        for (int i = 0; i < 6000 && !writing && proc.state() == QProcess::Running; ++i) {
+            for (const QString& s : spools()) writing = writing || QFileInfo(s).size() > 4096;
+            if (!writing) proc.waitForFinished(10);
+        }
+        ASSERT_TRUE(writing) << "the print ended before it could be killed";
+        ::kill(pid_t(proc.processId()), sig);
+        ASSERT_TRUE(proc.waitForFinished(30000));
+        EXPECT_EQ(proc.exitStatus(), QProcess::CrashExit);
+        EXPECT_EQ(nvtest::ReadFileBytes(dir.file("long.pdf")), "older PDF");
+        if (sig == SIGKILL) {
+            EXPECT_EQ(spools().size(), 1);
+            const auto next = nvtest::RunPagelook({"/p", "short.tvd"}, home, {}, noCups);
+            ASSERT_TRUE(next.finished);
+            EXPECT_EQ(next.exitCode, 0) << next.stderrText;
+        }
+        EXPECT_EQ(spools().join(' ').toStdString(), "");
+    }
+}
+
 TEST(PrintProgram, AFullDiskFailsAndKeepsTheOlderPdf)
 {
     nvtest::TempDir dir;
@@ -443,6 +536,22 @@ TEST_F(PrintWindow, PrintsFlaggedPagesToTheChosenPrinterAndKeepsThePage)
     Trigger(57607);
     EXPECT_EQ(prompts->messages(), QStringList{nv::viewer::NoPagesToPrintText()});
     EXPECT_FALSE(QFile::exists(out));
+}
+
+TEST_F(PrintWindow, ThePrintDialogProposesThePdfBesideTheDocument)
+{
+    ASSERT_EQ(Start({Sample("five.tvd")}), nv::viewer::PagelookApp::kContinue);
+    nv::ui::ScopedPrompt real(std::make_unique<nv::ui::QtPrompt>());
+    nvtest::WriteFileBytes(dir.file("five.pdf"), "an older print");
+    QString proposed = "(no dialog)";
+    nvtest::WhenModal<QPrintDialog>([&](QPrintDialog& d) {
+        if (auto* file = d.findChild<QLineEdit*>(QStringLiteral("filename"))) proposed = file->text();
+        d.reject();
+    });
+    Trigger(57607);
+    // Under the document's name in its folder, an older print left alone.
+    EXPECT_EQ(proposed.toStdString(), dir.file("five(2).pdf"));
+    EXPECT_EQ(nvtest::ReadFileBytes(dir.file("five.pdf")), "an older print");
 }
 
 // Print setup without a CUPS printer: the PDF file's papers, one of them

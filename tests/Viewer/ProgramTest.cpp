@@ -7,6 +7,7 @@
 #include <QStandardPaths>
 
 #include "SampleDocs.h"
+#include "engine/core/UserFolder.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -81,7 +82,8 @@ TEST_F(Program, EmbeddingExitsAtOnce)
 TEST_F(Program, ADocumentThatCannotBeOpenedIsReportedAndTheProcessEnds)
 {
     nvtest::WriteFileBytes(dir.path() / "text.tvd", "plain text");
-    for (const QString& arg : {QString("text.tvd"), QString("missing.tvd")}) {
+    QDir(Home()).mkpath("x.tvd");
+    for (const QString& arg : {QString("text.tvd"), QString("missing.tvd"), QString("x.tvd")}) {
         SCOPED_TRACE(arg.toStdString());
         Run({arg});
         ASSERT_TRUE(proc.waitForFinished(10000));
@@ -89,6 +91,15 @@ TEST_F(Program, ADocumentThatCannotBeOpenedIsReportedAndTheProcessEnds)
         const QString err = QString::fromUtf8(proc.readAllStandardError());
         EXPECT_TRUE(err.contains("prompt message: ")) << err.toStdString();
         EXPECT_TRUE(err.contains(" -> OK")) << err.toStdString();
+        // Which file and why stay in the program's log in the per-user
+        // folder (a long run may have moved them to the next file).
+        const QString path = Home() + "/" + arg;
+        QString log;
+        for (const char* file : {"pagelook.log", "pagelook.log.1"}) {
+            QFile f(QString::fromStdString(nv::UserFolder() + "/" + file));
+            if (f.open(QIODevice::ReadOnly)) log += QString::fromUtf8(f.readAll());
+        }
+        EXPECT_TRUE(log.contains("Pagelook: ドキュメント " + path + " を開けません: ")) << log.right(2000).toStdString();
     }
 }
 
@@ -108,6 +119,12 @@ TEST_F(Program, DesktopFileAndMimeTypeValidateAndInstall)
     EXPECT_TRUE(QFile::exists(prefix + "/bin/pagelook"));
     EXPECT_TRUE(QFile::exists(prefix + "/share/applications/pagelook.desktop"));
     EXPECT_TRUE(QFile::exists(prefix + "/share/mime/packages/pagelook-mime.xml"));
+    // The icon its desktop file names, where the icon theme looks.
+    QFile entry(desktop);
+    ASSERT_TRUE(entry.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(entry.readAll().contains("\nIcon=pagelook\n"));
+    EXPECT_TRUE(QFile::exists(prefix + "/share/icons/hicolor/scalable/apps/pagelook.svg"));
+    EXPECT_TRUE(QFile::exists(prefix + "/share/icons/hicolor/48x48/apps/pagelook.png"));
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "control/CXCollection.h"
 #include "control/TypeLibrary.h"
+#include "platform/core/Cp932.h"
 
 #include <gtest/gtest.h>
 
@@ -15,7 +16,12 @@ class Element : public DispatchObject<Element> {
 public:
     explicit Element(std::string cp932Name) : DispatchObject(kElement), name_(std::move(cp932Name)) {}
     static void BindMembers(Binder&) {}
-    std::string CollectionName() const { return name_; }
+    std::string CollectionName() const
+    {
+        ++nameReads;
+        return name_;
+    }
+    static inline int nameReads = 0; // how often a name was read
 
 private:
     std::string name_;
@@ -115,6 +121,44 @@ TEST(Collection, PrintersCompareNamesWithoutRegardToCase)
     Ref<Layers> layers = MakeLayers({"Office PDF"});
     ExpectIndexError(*layers, Variant("office pdf"));
     EXPECT_FALSE(Cp932Equal("\x83\x61", "\x83\x41", true));   // trail bytes are not letters
+}
+
+TEST(Collection, NamesAreFoundWithoutASearchFirstInListOrder)
+{
+    Ref<Layers> c = MakeLayers({"a", "b", "a", "\x83\x41", "c"});
+    Ref<Layers> printers = MakeRef<Layers>(kITvPrinters, true);
+    for (const char* n : {"Pdf", "PDF", "\x83\x41"}) printers->Add(MakeRef<Element>(n));
+    struct Row {
+        Layers& list;
+        const char* name;
+        int position; // -1: not found
+    };
+    const Row rows[] = {
+        {*c, "a", 0},       {*c, "b", 1},      {*c, "\x83\x41", 3}, {*c, "A", -1},
+        {*c, "\x83\x61", -1}, {*printers, "pdf", 0}, {*printers, "\x83\x41", 2}, {*printers, "\x83\x61", -1},
+    };
+    const auto check = [&](const char* when) {
+        SCOPED_TRACE(when);
+        Element::nameReads = 0;
+        for (const Row& r : rows) {
+            SCOPED_TRACE(r.name);
+            ObjectRef o(&r.list);
+            const Variant name(Cp932ToUtf8(r.name));
+            if (r.position < 0) {
+                ExpectIndexError(r.list, name);
+                continue;
+            }
+            EXPECT_EQ(o.Get("Item", {name}).dispatch(), o.Get("Item", {int32_t(r.position)}).dispatch());
+        }
+        EXPECT_EQ(Element::nameReads, 0);
+    };
+    check("added");
+    // Emptied, filled again and one taken out: the same names stand where
+    // they stood.
+    c->Clear();
+    for (const char* n : {"x", "a", "b", "a", "\x83\x41", "c"}) c->Add(MakeRef<Element>(n));
+    c->RemoveIf([&](Element& e) { return c->at(0) == &e; });
+    check("rebuilt");
 }
 
 TEST(Collection, OneWrapperPerEngineElement)

@@ -9,11 +9,13 @@
 #include "engine/render/TvReportDoc.h"
 #include "platform/automation/Automation.h"
 #include "platform/automation/ProgIdRegistry.h"
+#include "support/PagelookRun.h"
 #include "support/PrintedPdf.h"
 
 #include <cstdlib>
 #include <filesystem>
 #include <map>
+#include <optional>
 
 using namespace nv;
 using namespace nvtest;
@@ -92,6 +94,9 @@ protected:
     {
         EnsureApplication();
         setenv("NIVALO_PROGIDS", NV_BINARY_DIR "/share/progids", 1);
+        // Paper forms a user size registers stay in the test's folder.
+        if (const char* x = std::getenv("XDG_CONFIG_HOME")) configHome = x;
+        setenv("XDG_CONFIG_HOME", config.path().c_str(), 1);
         fs::create_directory(dir.path() / "PRINT");
         WriteJournalForm((dir.path() / "PRINT" / "仕入れ.tvf").string());
     }
@@ -99,6 +104,8 @@ protected:
     {
         unsetenv("NIVALO_PROGIDS");
         unsetenv("PRINTER");
+        if (configHome) setenv("XDG_CONFIG_HOME", configHome->c_str(), 1);
+        else unsetenv("XDG_CONFIG_HOME");
     }
 
     ObjectRef NewControl()
@@ -191,7 +198,8 @@ protected:
         }
     }
 
-    TempDir dir;
+    TempDir dir, config;
+    std::optional<std::string> configHome;
     std::map<std::string, int> checked;
 };
 
@@ -243,6 +251,8 @@ TEST_F(JournalPrintTest, TheLedgerIntoAReportDocument)
 TEST_F(JournalPrintTest, TheLedgerOnAPdfPrinter)
 {
     const std::string pdf = (dir.path() / "ledger.pdf").string();
+    // What a print killed before left in the folder.
+    WriteFileBytes((dir.path() / ".ledger.pdf.Ab12Cd").string(), "%PDF-1.4 partial");
     setenv("PRINTER", ("pdf:" + pdf).c_str(), 1);
     ObjectRef ink = NewControl();
     const Run run = PrintLedger(ink, 1);
@@ -263,7 +273,7 @@ TEST_F(JournalPrintTest, TheLedgerOnAPdfPrinter)
     }
     size_t files = 0;
     for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir.path())) ++files;
-    EXPECT_EQ(files, 2u); // PRINT and the PDF: no spool file stays
+    EXPECT_EQ(files, 2u); // PRINT and the PDF: no spool file stays, nor the killed print's
 }
 
 TEST_F(JournalPrintTest, AShortWriteIsNoPrintAndKeepsTheOlderPdf)
@@ -332,6 +342,62 @@ TEST_F(JournalPrintTest, AStoredDocumentPrintsAgainWithItsPagesPapers)
     EXPECT_EQ(ink.Call("StartPrinter", {Variant(""), Variant("X")}).ToLong(), -12);
     EXPECT_EQ(ink.Call("PrintDocument", {Variant("again.tvd")}).ToLong(), -12);
     EXPECT_FALSE(fs::exists(dir.path() / "gone"));
+}
+
+// Each page on the paper the host set for it, whatever paper came before:
+// read back from the document, printed by the viewer and by the control.
+TEST_F(JournalPrintTest, EachPageOnThePaperTheHostSetForIt)
+{
+    struct Page {
+        int32_t paperSize;
+        int32_t width, length; // 1/100 mm, for a user size
+        std::pair<int, int> points;
+    };
+    const Page pages[] = {
+        {DMPAPER_B5, 0, 0, {516, 729}},
+        {DMPAPER_USER, 10000, 15000, {283, 425}},
+        {DMPAPER_A4, 0, 0, {595, 842}},
+        {DMPAPER_USER, 12000, 9000, {340, 255}},
+    };
+    ObjectRef ink = NewControl();
+    ASSERT_EQ(ink.Call("Initialize").ToLong(), 0);
+    ObjectRef printer(ink.Get("Printer"));
+    ObjectRef form(ink.Call("OpenForm", {Variant("PRINT\\仕入れ.tvf")}));
+    ASSERT_EQ(ink.Call("StartDocument", {Variant("papers.tvd"), Variant("Papers")}).ToLong(), 0);
+    std::vector<std::pair<int, int>> expected;
+    for (const Page& p : pages) {
+        printer.Put("PaperSize", Variant(p.paperSize));
+        if (p.paperSize == DMPAPER_USER) {
+            printer.Put("PaperWidth", Variant(p.width));
+            printer.Put("PaperLength", Variant(p.length));
+        }
+        ASSERT_EQ(form.Call("PrintOut").ToLong(), 0);
+        expected.push_back(p.points);
+    }
+    ASSERT_EQ(ink.Call("EndDocument").ToLong(), 0);
+
+    TvReportDoc doc;
+    doc.Open((dir.path() / "papers.tvd").string());
+    for (int n = 1; n <= int(std::size(pages)); ++n) {
+        const TvPrinterSettings* s = doc.GetPageSettings(n);
+        ASSERT_NE(s, nullptr);
+        EXPECT_EQ(s->m_nPaperSize, pages[n - 1].paperSize) << n;
+        // A user size carries no name of an earlier page's paper.
+        if (pages[n - 1].paperSize == DMPAPER_USER) {
+            EXPECT_EQ(s->m_strFormName, "") << n;
+        }
+    }
+
+    const QString home = QString::fromStdString(dir.path().string());
+    const auto run = nvtest::RunPagelook({"/p", "papers.tvd"}, home, {}, {{"CUPS_SERVER", home + "/no-cups.sock"}});
+    ASSERT_TRUE(run.finished);
+    ASSERT_EQ(run.exitCode, 0) << run.stderrText;
+    EXPECT_EQ(PdfPageSizes((dir.path() / "papers.pdf").string()), expected) << "the viewer";
+
+    const std::string pdf = (dir.path() / "again.pdf").string();
+    ink.Put("Printer", ObjectRef(ink.Get("TvPrinters")).Get("Item", {Variant("pdf:" + pdf)}));
+    EXPECT_EQ(ink.Call("PrintDocument", {Variant("papers.tvd")}).ToLong(), 0);
+    EXPECT_EQ(PdfPageSizes(pdf), expected) << "the control";
 }
 
 TEST_F(JournalPrintTest, HostileCallsGiveTheirCodes)

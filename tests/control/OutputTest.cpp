@@ -391,16 +391,23 @@ TEST_F(OutputTest, PicturesDrawnOnAPageKeepTheirOwnNames)
     bmp += std::string("\x01\x00\x18\x00", 4);
     for (uint32_t v : {0u, 4u, 2835u, 2835u, 0u, 0u}) bmp.append(reinterpret_cast<const char*>(&v), 4);
     bmp += std::string("\x00\x00\xFF\x00", 4);
-    WriteFileBytes(dir.path() / "red.bmp", bmp);
     auto form = Journal();
-    QtImageDc image(595, 842, 72);
-    const int32_t h = AddHandle(HandleKind::DeviceContext, &image);
-    ASSERT_EQ(ctrl->SetOutputDC(h), 0);
-    form->DrawTvImage(10000, 10000, 2000, 2000, "red.bmp");
-    EXPECT_EQ(ctrl->PrintOut(*form), 0);
-    RemoveHandle(h);
-    // 100 mm from the corner, 283 pixels at 72 dpi.
-    EXPECT_EQ(image.Finish().pixel(290, 290), qRgb(255, 0, 0));
+    // Also under folders whose names the stored text cannot hold.
+    for (const char* folder : {"", "é", "🍣"}) {
+        SCOPED_TRACE(folder);
+        const auto pictures = dir.path() / folder;
+        std::filesystem::create_directories(pictures);
+        WriteFileBytes(pictures / "red.bmp", bmp);
+        ctrl->SetImagePath(pictures.string());
+        QtImageDc image(595, 842, 72);
+        const int32_t h = AddHandle(HandleKind::DeviceContext, &image);
+        ASSERT_EQ(ctrl->SetOutputDC(h), 0);
+        form->DrawTvImage(10000, 10000, 2000, 2000, "red.bmp");
+        EXPECT_EQ(ctrl->PrintOut(*form), 0);
+        RemoveHandle(h);
+        // 100 mm from the corner, 283 pixels at 72 dpi.
+        EXPECT_EQ(image.Finish().pixel(290, 290), qRgb(255, 0, 0));
+    }
 }
 
 TEST_F(OutputTest, AContextPageAndTheStoredPageDrawTheSamePixels)

@@ -6,6 +6,8 @@
 
 #include "control/InkplateHost.h"
 #include "control/InkplatePropPage.h"
+#include "engine/core/EngineLog.h"
+#include "engine/core/UserFolder.h"
 #include "platform/automation/ProgIdRegistry.h"
 #include "platform/ui/Prompt.h"
 #include "platform/ui/ScriptedPrompt.h"
@@ -18,6 +20,7 @@
 #include <QTest>
 
 #include <cstdlib>
+#include <filesystem>
 
 using namespace nv;
 using namespace nvtest;
@@ -80,6 +83,36 @@ TEST_F(PluginTest, CreatedByProgIdAsAWidget)
     EXPECT_FALSE(widget->isHidden());
     widget->resize(200, 100);
     EXPECT_EQ(widget->size(), QSize(31, 31));
+}
+
+TEST_F(PluginTest, RefusalsReachTheHostsLogFileInJapanese)
+{
+    // The control logs into the file of the program that hosts it.
+    const std::string user = dir.file("user");
+    std::filesystem::create_directory(user);
+    std::filesystem::permissions(user, std::filesystem::perms::owner_all);
+    StopLogFile();
+    SetUserFolder(user);
+    ObjectRef own(CreateObject("Tavelo.Inkplate"));
+    own.Put("FormPath", Variant(dir.path().string()));
+    const std::string log = LogFilePath();
+    EXPECT_EQ(log, user + "/" + program_invocation_short_name + ".log");
+
+    std::filesystem::create_directory(dir.path() / "x.tvf");
+    WriteFileBytes(dir.path() / "broken.tvf", "just some text");
+    EXPECT_LATE_ERROR(own.Call("OpenForm", {Variant("x.tvf")}), 0x800A004B, 20000);
+    EXPECT_LATE_ERROR(own.Call("OpenForm", {Variant("broken.tvf")}), 0x800A004B, 20000);
+    EXPECT_LATE_ERROR(own.Call("OpenForm", {Variant("none.tvf")}), 0x800A0035, 20016);
+    const std::string text = ReadFileBytes(log);
+    StopLogFile();
+    SetUserFolder({});
+    const std::string folder = dir.file("x.tvf");
+    for (const std::string& expected :
+         {"フォームファイル " + folder + " を開けません: " + folder + " はフォルダです。",
+          "フォームファイル " + dir.file("broken.tvf") + " を開けません: アーカイブの形式が正しくありません。",
+          std::string("フォームファイル none.tvf がフォームのフォルダ")})
+        EXPECT_NE(text.find(expected), std::string::npos) << expected << "\n" << text;
+    EXPECT_EQ(text.find("アクセスが拒否"), std::string::npos) << text;
 }
 
 TEST_F(PluginTest, UnitRefusedLateBound)

@@ -8,6 +8,7 @@
 #include "control/ControlErrors.h"
 #include "control/InkplateDispatch.h"
 #include "control/TvlError.h"
+#include "engine/core/EngineLog.h"
 #include "engine/format/UnitTable.h"
 #include "engine/printer/DevModeTracker.h"
 
@@ -152,9 +153,14 @@ TEST_F(PrinterTest, ReadingFailureRaises20007)
     EXPECT_EQ(beta->CurrentDevMode().dmFields, 0u);
     second.Printers().SetSource(nullptr);
 
-    // Neither is kept: no printer at all.
+    // Neither is kept: no printer at all, and the log says which went and why.
     EXPECT_FALSE(ctrl->HasPrinters());
     EXPECT_EQ(ctrl->CurrentPrinter(), nullptr);
+    std::string log;
+    for (const std::string& line : RecentLogLines()) log += line + "\n";
+    for (const char* name : {"Alpha", "Beta"})
+        EXPECT_NE(log.find(std::string("プリンタ ") + name + " を読めないため一覧から外しました"), std::string::npos) << log;
+    EXPECT_NE(log.find(ControlErrorText(20007)), std::string::npos) << log;
 }
 
 TEST_F(PrinterTest, PruningKeepsPositionsAndReplacesTheCurrentPrinter)
@@ -437,7 +443,7 @@ TEST_F(PrinterTest, DuringADocumentThePrinterStaysAndSetFormSizeOnlyRecords)
     CXPrinter* alpha = ctrl->CurrentPrinter();
     ASSERT_EQ(alpha->GetPrinterName(), "Alpha");
     EXPECT_EQ(alpha->SetFormSize(*form), 0);
-    EXPECT_EQ(Pending(*alpha), (std::map<int, int32_t>{{1500, 2}, {1501, 256}, {1502, 2000}, {1503, 1500}}));
+    EXPECT_EQ(Pending(*alpha), (std::map<int, int32_t>{{1500, 2}, {1501, 256}, {1502, 2000}, {1503, 1500}, {1512, -1}}));
     EXPECT_EQ(ctrl->EndDocument(), 0);
     ctrl->SetPrinter(&beta);
     EXPECT_EQ(ctrl->CurrentPrinter(), &beta);

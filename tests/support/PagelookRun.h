@@ -18,10 +18,10 @@ struct PagelookRun {
     std::string stderrText;
 };
 
-inline PagelookRun RunPagelook(const QStringList& args, const QString& home, const QString& folder = {},
-                               const std::vector<std::pair<QString, QString>>& extraEnv = {})
+// Starts the viewer in `proc` without waiting for it.
+inline void StartPagelook(QProcess& proc, const QStringList& args, const QString& home, const QString& folder = {},
+                          const std::vector<std::pair<QString, QString>>& extraEnv = {})
 {
-    QProcess proc;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("QT_QPA_PLATFORM", "offscreen");
     env.insert("NIVALO_PROMPTS", "auto");
@@ -30,6 +30,13 @@ inline PagelookRun RunPagelook(const QStringList& args, const QString& home, con
     proc.setProcessEnvironment(env);
     proc.setWorkingDirectory(folder.isEmpty() ? home : folder);
     proc.start(NV_BINARY_DIR "/bin/pagelook", args);
+}
+
+inline PagelookRun RunPagelook(const QStringList& args, const QString& home, const QString& folder = {},
+                               const std::vector<std::pair<QString, QString>>& extraEnv = {})
+{
+    QProcess proc;
+    StartPagelook(proc, args, home, folder, extraEnv);
     PagelookRun run;
     run.finished = proc.waitForFinished(60000);
     run.exitCode = proc.exitCode();

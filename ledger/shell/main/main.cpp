@@ -1,4 +1,5 @@
 #include "ledger/shell/MenuForm.h"
+#include "ledger/shell/ProgramName.h"
 #include "platform/ui/QtTranslation.h"
 
 #include <QApplication>
@@ -6,9 +7,7 @@
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    QApplication::setOrganizationName(QStringLiteral("Ardel"));
-    QApplication::setApplicationName(QStringLiteral("Nivalo"));
-    QApplication::setApplicationDisplayName(QString::fromUtf8(nv::kMenuCaption));
+    nv::NameMenuProgram();
     nv::ui::LoadQtTranslation(app);
     nv::MenuForm menu;
     menu.Load();

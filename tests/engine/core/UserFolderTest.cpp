@@ -1,6 +1,7 @@
 // The per-user folder for locks and work files, checked as another local user
 // would attack it: taken first, opened to everyone, planted with links, and
 // names guessed in advance.
+#include "engine/core/EngineLog.h"
 #include "engine/core/NamedLock.h"
 #include "engine/core/TempFileManager.h"
 #include "engine/core/UserFolder.h"
@@ -29,7 +30,11 @@ struct PrivateRoot {
         ::mkdir(path.c_str(), 0700);
         SetUserFolder(path);
     }
-    ~PrivateRoot() { SetUserFolder({}); }
+    ~PrivateRoot()
+    {
+        StopLogFile();
+        SetUserFolder({});
+    }
     nvtest::TempDir dir;
     std::string path;
 };
@@ -178,4 +183,52 @@ TEST(UserFolder, TerminationSignalsCleanUpAsAnExitDoes)
         EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == sig) << sig;
         EXPECT_TRUE(fs::is_empty(root.path)) << sig;
     }
+}
+
+TEST(UserFolder, TheLogIsWrittenThereInJapaneseAndKeepsTheLastRunsWithinItsBound)
+{
+    PrivateRoot root;
+    StopLogFile();
+    const std::string path = StartLogFile("nivalo");
+    EXPECT_EQ(path, root.path + "/nivalo.log");
+    // A plug-in starting its own log later writes into its host's.
+    EXPECT_EQ(StartLogFile("inkplate"), path);
+    EXPECT_FALSE(fs::exists(path)) << "a run with nothing to say writes nothing";
+    LogLine("Inkplate", "フォームファイル /x/仕入れ.tvf を開けません: フォームファイルが壊れています。");
+    const std::string text = nvtest::ReadFileBytes(path);
+    EXPECT_NE(text.find("nivalo 開始"), std::string::npos) << text;
+    EXPECT_NE(text.find("Inkplate: フォームファイル /x/仕入れ.tvf を開けません"), std::string::npos) << text;
+    struct stat st {};
+    ASSERT_EQ(::lstat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+
+    // A second run heads its lines anew; a long run moves older lines aside
+    // and the files never pass their bound.
+    StopLogFile();
+    StartLogFile("nivalo");
+    const std::string filler(1000, 'x');
+    for (int i = 0; i < 1000; ++i) LogLine("test", std::to_string(i) + " " + filler);
+    uintmax_t total = 0;
+    for (int n = 0; n < kLogFilesKept; ++n) {
+        const std::string file = n == 0 ? path : path + "." + std::to_string(n);
+        ASSERT_TRUE(fs::exists(file)) << file;
+        EXPECT_LE(fs::file_size(file), kLogFileBytes) << file;
+        total += fs::file_size(file);
+    }
+    EXPECT_FALSE(fs::exists(path + "." + std::to_string(kLogFilesKept)));
+    EXPECT_GT(total, 2 * kLogFileBytes);
+    EXPECT_NE(nvtest::ReadFileBytes(path).find("test: 999 x"), std::string::npos);
+    // A message of many lines stays one entry.
+    LogLine("test", "one\ntwo");
+    EXPECT_NE(nvtest::ReadFileBytes(path).find("test: one two\n"), std::string::npos);
+
+    // A link planted under the name is not followed.
+    StopLogFile();
+    for (int n = 0; n < kLogFilesKept; ++n) fs::remove(n == 0 ? path : path + "." + std::to_string(n));
+    const std::string target = root.dir.file("elsewhere");
+    nvtest::WriteFileBytes(target, "");
+    fs::create_symlink(target, path);
+    StartLogFile("nivalo");
+    LogLine("test", "planted");
+    EXPECT_EQ(nvtest::ReadFileBytes(target), "");
 }

@@ -2,10 +2,17 @@
 
 #include "engine/model/TvBox.h"
 #include "engine/model/TvFedObject.h"
+#include "engine/model/TvFormInfo.h"
+#include "engine/model/TvImage.h"
 #include "engine/model/TvLayer.h"
+#include "engine/model/TvList.h"
 #include "engine/model/TvText.h"
 #include "engine/render/FormPainter.h"
+#include "engine/render/TextMeasurer.h"
 #include "platform/gdi/RecordingDc.h"
+
+#include <climits>
+#include <functional>
 
 using namespace nv;
 
@@ -106,4 +113,86 @@ TEST(FormPainter, OffsetsMoveThePageAndTheStateIsRestored)
     EXPECT_EQ(r[0].args, (std::vector<int32_t>{48, 48, 96, 96}));
     EXPECT_EQ(dc.State().viewportOrg, (DcPoint{0, 0}));
     EXPECT_EQ(dc.SaveDepth(), 0);
+}
+
+// Stored numbers at the ends of their range, as a damaged or hostile file
+// holds them: what is drawn stays on the side the numbers point to, held at
+// the far edge, never wrapped round across the page.
+TEST(FormPainter, NumbersAtTheEndsOfTheirRangeAreHeldNotWrapped)
+{
+    constexpr int32_t kFar = INT32_MAX - 10;
+    constexpr int32_t kFarPixels = 143165; // kFar at 96 dpi
+    const auto label = [](const Rect& r) {
+        auto t = std::make_unique<TvText>(r, "A");
+        t->m_nZenHeight = t->m_nHanHeight = 1000;
+        return t;
+    };
+    struct Case {
+        const char* what;
+        std::function<void(TvFedObject&, TvLayer&)> add;
+        bool rightOf; // every x drawn right of `edge` (device pixels), else left of it
+        int32_t edge;
+    };
+    const Case cases[] = {
+        {"a box at the far right", [](TvFedObject&, TvLayer& l) { AddBox(l, {kFar, 0, kFar, 100})->m_nWidth = 100; },
+         true, kFarPixels},
+        {"a label at the far right",
+         [&](TvFedObject&, TvLayer& l) {
+             auto t = label({kFar, 0, kFar, kInch});
+             t->m_nWidth = 100;
+             l.m_objects.push_back(std::move(t));
+         },
+         true, kFarPixels},
+        {"a label whose left margin is the least number",
+         [&](TvFedObject&, TvLayer& l) {
+             auto t = label({-kInch, 0, kInch, kInch});
+             t->m_nMarginLeft = INT32_MIN;
+             l.m_objects.push_back(std::move(t));
+         },
+         false, 96},
+        {"a list at the far right",
+         [&](TvFedObject&, TvLayer& l) {
+             auto list = std::make_unique<TvList>(Rect{kFar, 0, kFar, kInch}, 3, 2, *label({}));
+             list->m_nWidth = 3000;
+             list->m_bFrame = 1;
+             l.m_objects.push_back(std::move(list));
+         },
+         true, kFarPixels},
+        {"a framed picture at the far right",
+         [](TvFedObject&, TvLayer& l) {
+             auto image = std::make_unique<TvImage>(Rect{kFar, 0, kFar, kInch});
+             image->m_nWidth = 100;
+             image->m_bFrame = 1;
+             l.m_objects.push_back(std::move(image));
+         },
+         true, kFarPixels},
+        {"a form offset to the far right",
+         [](TvFedObject& f, TvLayer& l) {
+             f.EnsureFormInfo().m_nOffsetX = kFar;
+             AddBox(l, {0, 0, kInch, kInch});
+         },
+         true, kFarPixels},
+    };
+    DcTextMeasurer measurer(std::make_unique<RecordingDc>());
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TvFedObject form;
+        c.add(form, AddLayer(form, 1));
+        RecordingDc dc(96, 96, {794, 1123}, true);
+        FormPageOptions o;
+        o.offset = {kInch, 0};
+        o.measurer = &measurer;
+        EXPECT_EQ(DrawFormPage(dc, form, o), 0);
+        ASSERT_FALSE(dc.Calls().empty());
+        for (const DcCall& call : dc.Calls()) {
+            std::vector<int32_t> xs;
+            if (call.op == "Rectangle" || call.op == "Polyline" || call.op == "Text")
+                for (size_t i = 0; i < call.args.size(); i += 2) xs.push_back(call.args[i]);
+            if (call.state.clip && !call.state.clip->IsEmpty()) xs.insert(xs.end(), {call.state.clip->Bounds().left, call.state.clip->Bounds().right});
+            for (int32_t x : xs) {
+                if (c.rightOf) EXPECT_GE(x, c.edge) << call.op;
+                else EXPECT_LE(x, c.edge + 96) << call.op; // the page offset of an inch
+            }
+        }
+    }
 }

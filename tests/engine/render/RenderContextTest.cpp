@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "engine/core/AppException.h"
 #include "engine/model/TvArc.h"
 #include "engine/model/TvBarcode.h"
@@ -163,6 +165,92 @@ TEST(RenderContext, LabelTextIsDrawnRunByRunAndTheStateComesBack)
     EXPECT_FALSE(p.dc.State().clip.has_value());
     EXPECT_EQ(p.dc.State().textAlign, kTaBottom | kTaLeft);
     EXPECT_EQ(p.dc.SaveDepth(), 0);
+}
+
+namespace {
+
+// Counts the characters the layout measures.
+struct CountingMeasurer : TextMeasurer {
+    DcTextMeasurer inner{std::make_unique<RecordingDc>()};
+    int measured = 0;
+    DcSize Measure(const MeasureFont& font, std::string_view ch) override
+    {
+        ++measured;
+        return inner.Measure(font, ch);
+    }
+};
+
+} // namespace
+
+TEST(RenderContext, TextLayoutsAreKeptWhileTheirTextFontsAndBoxStay)
+{
+    struct Row {
+        const char* what;
+        std::function<void(TvText&)> change;
+        int zoom;
+        bool measuredAgain;
+    };
+    const Row rows[] = {
+        {"drawn again", [](TvText&) {}, 100, false},
+        {"another colour", [](TvText& t) { t.m_crText = 0xFF; }, 100, false},
+        {"another zoom", [](TvText&) {}, 200, false},
+        {"another text", [](TvText& t) { t.m_strText = *Utf8ToCp932("Bい"); }, 100, true},
+        {"another size", [](TvText& t) { t.m_nZenHeight = 1200; }, 100, true},
+        {"a narrower box", [](TvText& t) { t.SetRect({kInch, kInch, 2 * kInch, 2 * kInch}); }, 100, true},
+        {"bold", [](TvText& t) { t.m_bBold = 1; }, 100, true},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.what);
+        CountingMeasurer measurer;
+        TvFedObject form;
+        auto t = Label({kInch, kInch, 3 * kInch, 2 * kInch}, "Aあ");
+        const auto draw = [&](const TvText& text, int zoom) {
+            RecordingDc dc{96, 96};
+            RenderContext rc(false, &measurer);
+            rc.Begin(dc, &form, zoom);
+            rc.DrawObject(text);
+            std::vector<std::pair<std::u16string, std::vector<int32_t>>> texts;
+            for (const DcCall& c : dc.CallsOf("Text")) texts.emplace_back(c.text, c.args);
+            return std::make_pair(texts, dc.CallsOf("Text").front().state.textColour);
+        };
+        draw(*t, 100);
+        ASSERT_GT(measurer.measured, 0);
+        r.change(*t);
+        measurer.measured = 0;
+        const auto kept = draw(*t, r.zoom);
+        EXPECT_EQ(measurer.measured > 0, r.measuredAgain);
+        EXPECT_EQ(kept.second, t->m_crText);
+        // What the kept layout draws is what a fresh object of the same
+        // values draws.
+        auto fresh = Label({0, 0, 1, 1}, "");
+        fresh->CopyTextAttributes(*t);
+        EXPECT_EQ(kept.first, draw(*fresh, r.zoom).first);
+    }
+}
+
+TEST(RenderContext, RectanglesWithNeitherFrameNorFillAreNotDrawn)
+{
+    struct Row {
+        int32_t frame, fillStyle;
+        size_t rectangles;
+    };
+    for (const Row& r : {Row{0, 0, 0}, Row{1, 0, 1}, Row{0, 1, 1}, Row{1, 8, 1}}) {
+        SCOPED_TRACE(testing::Message() << "frame " << r.frame << ", fill " << r.fillStyle);
+        Pass p;
+        auto t = Label({kInch, kInch, 3 * kInch, 2 * kInch}, "A");
+        t->m_bFrame = r.frame;
+        t->m_nFillStyle = r.fillStyle;
+        TvText templ(Rect{0, 0, 0, 0});
+        templ.m_bFrame = r.frame;
+        templ.m_nFillStyle = r.fillStyle;
+        TvList list(Rect{0, 0, kInch, kInch}, 2, 2, templ);
+        list.m_bFrame = r.frame;
+        list.m_nFillStyle = r.fillStyle;
+        p.rc.DrawObject(*t);
+        p.rc.DrawObject(list);
+        EXPECT_EQ(p.dc.CallsOf("Rectangle").size(), 2 * r.rectangles);
+        EXPECT_EQ(p.dc.TextLog(), "A");
+    }
 }
 
 TEST(RenderContext, MarginsThatFillTheBoxLeaveNothingVisible)

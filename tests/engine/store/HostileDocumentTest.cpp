@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -24,7 +25,8 @@ using nvtest::WriteFileBytes;
 namespace {
 
 // Writes `pages` pages of one form; `fill` adds each page's entries.
-void WritePages(const std::string& path, int pages, const std::function<void(TvPageData&, int)>& fill = {})
+void WritePages(const std::string& path, int pages, const std::function<void(TvPageData&, int)>& fill = {},
+                bool fontList = false)
 {
     auto form = MakeForm("H");
     TvDocStore store;
@@ -35,6 +37,7 @@ void WritePages(const std::string& path, int pages, const std::function<void(TvP
         if (fill) fill(page, i);
         store.WritePage(page);
     }
+    if (fontList) store.WriteObjectList({});
     store.Close();
 }
 
@@ -293,16 +296,47 @@ TEST_F(StoreTest, PageSettingsAreBoundedAndASharedRecordIsOneRecord)
     }
 }
 
-TEST_F(StoreTest, ABodyPaddedFarBeyondItsRecordsIsRefusedBeforeItIsCopied)
+// Sparse files: the holes take no disk here, but would in a work copy.
+TEST_F(StoreTest, AGapFarBeyondTheRecordsIsRefusedBeforeItIsCopied)
 {
-    const std::string path = dir.file("padded.tvd");
-    WritePages(path, 3);
-    ASSERT_EQ(OpenError(path), 0u);
-    const size_t workFiles = TempFileManager::Instance().Files().size();
-    // Sparse: the padding takes no disk here, but would in a work copy.
-    ASSERT_EQ(::truncate(path.c_str(), off_t(std::filesystem::file_size(path) + (64u << 20))), 0);
-    EXPECT_EQ(OpenError(path), IDS_DOC_BAD_DATA);
-    EXPECT_EQ(TempFileManager::Instance().Files().size(), workFiles);
+    struct Case {
+        const char* what;
+        uint64_t fontListGap; // the header puts the font list this much further on
+        uint64_t padding;     // bytes after the font list
+    };
+    const Case cases[] = {
+        {"a body padded past its font list", 0, 64u << 20},
+        {"a font list 2 GB further on", 2ull << 30, 0},
+        {"a font list 4 GB further on", (4ull << 30) - 4096, 0},
+        {"a font list just past the last record's room", (16u << 20) + 1, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string path = dir.file("gap.tvd");
+        WritePages(path, 3, {}, true);
+        ASSERT_EQ(OpenError(path), 0u);
+        const size_t workFiles = TempFileManager::Instance().Files().size();
+        std::string bytes = ReadFileBytes(path);
+        // The empty font list, its count, is the file's last four bytes.
+        const std::string fontList = bytes.substr(bytes.size() - 4);
+        ASSERT_EQ(fontList, U32(0));
+        bytes.resize(bytes.size() - 4);
+        TvDocStore probe;
+        probe.Open(path);
+        const uint64_t moved = probe.Header().m_nFontListOffset + c.fontListGap;
+        ASSERT_LE(moved, 0xFFFFFFFFull);
+        PutU32(bytes, 44 + probe.Header().m_strName.size(), uint32_t(moved));
+        probe.Close();
+        WriteFileBytes(path, bytes);
+        const int fd = ::open(path.c_str(), O_WRONLY);
+        ASSERT_GE(fd, 0);
+        EXPECT_EQ(::pwrite(fd, fontList.data(), 4, off_t(bytes.size() + c.fontListGap)), 4);
+        EXPECT_EQ(::ftruncate(fd, off_t(bytes.size() + c.fontListGap + 4 + c.padding)), 0);
+        ::close(fd);
+        EXPECT_EQ(OpenError(path), IDS_DOC_BAD_DATA);
+        EXPECT_EQ(TempFileManager::Instance().Files().size(), workFiles);
+        std::filesystem::remove(path);
+    }
 }
 
 TEST_F(StoreTest, TheFontListIsReadOncePerDocument)

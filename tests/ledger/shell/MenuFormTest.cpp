@@ -1,11 +1,14 @@
 #include "MenuTestSupport.h"
 
 #include "ledger/shell/DatabaseFiles.h"
+#include "ledger/shell/ProgramName.h"
 #include "platform/db/Database.h"
 #include "platform/db/Recordset.h"
+#include "platform/ui/ProgramIcon.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QLabel>
 #include <QPushButton>
 #include <QTest>
 
@@ -64,6 +67,41 @@ TEST_F(MenuFormTest, TheWindowAsDesigned)
     EXPECT_TRUE(menu->button(MenuForm::kFirm)->styleSheet().contains(QStringLiteral("#FFE0C0")));
     prompt_->then(Answer::Cancel);
     menu->close();
+}
+
+TEST_F(MenuFormTest, ThePictureInTheFootAndTheProgramsIcon)
+{
+    const QString org = QCoreApplication::organizationName(), name = QCoreApplication::applicationName(),
+                  display = QGuiApplication::applicationDisplayName();
+    const QIcon before = QApplication::windowIcon();
+    nv::NameMenuProgram();
+    WriteCompany();
+    prompt_->then(Answer::Cancel);
+    auto menu = StartMenu();
+    // The picture is drawn below the buttons, whole, inside the window.
+    auto* picture = menu->findChild<QLabel*>(QStringLiteral("Image1"));
+    ASSERT_NE(picture, nullptr);
+    ASSERT_FALSE(picture->pixmap().isNull());
+    EXPECT_TRUE(picture->isVisible());
+    const QSize shown = picture->pixmap().deviceIndependentSize().toSize();
+    EXPECT_GE(shown.width(), 140);
+    EXPECT_LE(shown.width(), picture->width());
+    EXPECT_LE(shown.height(), picture->height());
+    EXPECT_GT(picture->y(), menu->button(MenuForm::kExit)->geometry().bottom());
+    EXPECT_TRUE(menu->centralWidget()->rect().contains(picture->geometry()));
+    // A picture of its own, not a blank.
+    const QImage pixels = picture->pixmap().toImage();
+    EXPECT_NE(pixels.pixel(pixels.width() / 2, pixels.height() / 2), pixels.pixel(0, 0));
+    // The window carries the program's icon, which the desktop file names.
+    const QImage icon = nv::ui::ProgramIcon(QStringLiteral("nivalo")).pixmap(32).toImage();
+    ASSERT_FALSE(icon.isNull());
+    EXPECT_EQ(menu->windowIcon().pixmap(32).toImage(), icon);
+    prompt_->then(Answer::Cancel);
+    menu->close();
+    QCoreApplication::setOrganizationName(org);
+    QCoreApplication::setApplicationName(name);
+    QGuiApplication::setApplicationDisplayName(display);
+    QApplication::setWindowIcon(before);
 }
 
 TEST_F(MenuFormTest, FirstStartOkCopiesTheTemplateByteForByte)

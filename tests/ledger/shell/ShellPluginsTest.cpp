@@ -4,6 +4,7 @@
 #include "support/TempDir.h"
 
 #include <QApplication>
+#include <QImage>
 #include <QLabel>
 #include <QProcess>
 #include <QPushButton>
@@ -15,6 +16,7 @@
 
 #include <cmath>
 #include <filesystem>
+#include <set>
 
 #include <sys/utsname.h>
 
@@ -260,6 +262,39 @@ TEST(NivaloProgram, AFirstUnattendedStartCreatesTheDatabase)
     EXPECT_EQ(nvtest::ReadFileBytes(db), nvtest::ReadFileBytes(NV_BINARY_DIR "/share/空の補助簿DB.MDB"));
     QString err = QString::fromUtf8(p.readAllStandardError());
     EXPECT_TRUE(err.contains(QStringLiteral("補助簿DBを作成しますか。 -> OK"))) << err.toStdString();
+}
+
+TEST(NivaloProgram, TheInstallPutsOnlyProgramsInBinAndIconsWhereTheDesktopFilesFindThem)
+{
+    // The menu takes no file, so it claims no file type; it names its icon.
+    const QString desktop = QStringLiteral(NV_SOURCE_DIR "/ledger/shell/nivalo.desktop");
+    EXPECT_EQ(QProcess::execute(QStringLiteral("desktop-file-validate"), {desktop}), 0);
+    const std::string entry = nvtest::ReadFileBytes(desktop.toStdString());
+    EXPECT_EQ(entry.find("MimeType="), std::string::npos) << entry;
+    EXPECT_NE(entry.find("\nIcon=nivalo\n"), std::string::npos) << entry;
+    EXPECT_NE(entry.find("\nExec=nivalo\n"), std::string::npos) << entry;
+
+    nvtest::TempDir prefix;
+    QProcess install;
+    install.setProcessChannelMode(QProcess::MergedChannels);
+    install.start(QStringLiteral("cmake"), {QStringLiteral("--install"), QStringLiteral(NV_BINARY_DIR),
+                                            QStringLiteral("--prefix"), QString::fromStdString(prefix.path().string())});
+    ASSERT_TRUE(install.waitForFinished(300000));
+    ASSERT_EQ(install.exitCode(), 0) << install.readAll().toStdString();
+    std::set<std::string> bin;
+    for (const auto& e : std::filesystem::directory_iterator(prefix.path() / "bin")) bin.insert(e.path().filename());
+    EXPECT_EQ(bin, (std::set<std::string>{"nivalo", "pagelook"}));
+    const auto theme = prefix.path() / "share/icons/hicolor";
+    for (const char* program : {"nivalo", "pagelook"}) {
+        SCOPED_TRACE(program);
+        EXPECT_TRUE(std::filesystem::exists(theme / "scalable/apps" / (std::string(program) + ".svg")));
+        for (int size : {16, 24, 32, 48, 64, 128, 256}) {
+            const auto png = theme / (std::to_string(size) + "x" + std::to_string(size)) / "apps" / (std::string(program) + ".png");
+            EXPECT_EQ(QImage(QString::fromStdString(png.string())).size(), QSize(size, size)) << png;
+        }
+    }
+    EXPECT_TRUE(std::filesystem::exists(prefix.path() / "share/applications/nivalo.desktop"));
+    EXPECT_TRUE(std::filesystem::exists(prefix.path() / "share/nivalo/progids"));
 }
 
 } // namespace

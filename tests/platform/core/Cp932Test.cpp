@@ -15,6 +15,17 @@ TEST(Cp932, RoundTripsJapanese)
     EXPECT_EQ(static_cast<unsigned char>((*cp)[1]), 0x64);
 }
 
+TEST(Cp932, AsciiStaysAsItIsAloneAndBesideJapanese)
+{
+    for (int c = 0; c < 128; ++c) {
+        const std::string ascii(1, char(c));
+        EXPECT_EQ(nv::Utf8ToCp932(ascii), ascii) << c;
+        EXPECT_EQ(nv::Cp932ToUtf8(ascii), ascii) << c;
+        EXPECT_EQ(nv::Utf8ToCp932("仕" + ascii), "\x8E\x64" + ascii) << c;
+        EXPECT_EQ(nv::Cp932ToUtf8("\x8E\x64" + ascii), "仕" + ascii) << c;
+    }
+}
+
 TEST(Cp932, MapsLinuxTwinsToCp932Symbols)
 {
     struct Case { const char* utf8; const char* cp932; } cases[] = {

@@ -7,6 +7,7 @@
 
 #include <memory>
 
+#include "support/CountingPaintDevice.h"
 #include "support/TempDir.h"
 
 #include "platform/gdi/GdiRules.h"
@@ -43,6 +44,16 @@ struct Canvas {
         painter->end();
     }
     ColorRef At(int x, int y) const { return ArgbToColorRef(image.pixel(x, y)); }
+    // A 20-pixel gothic face, transparent, anchored at the cell's bottom left.
+    void UseGothic20()
+    {
+        DcFont f;
+        f.height = -20;
+        f.faceName = "ＭＳ ゴシック";
+        dc->SelectFont(f);
+        dc->SetBkMode(BkMode::Transparent);
+        dc->SetTextAlign(kTaBottom | kTaLeft);
+    }
     int Count(ColorRef c) const
     {
         int n = 0;
@@ -273,6 +284,40 @@ TEST(QtDeviceContext, ClipRegionAndRestore)
     EXPECT_EQ(c.At(9, 9), kRed);
     EXPECT_EQ(c.At(10, 10), kWhite);
     EXPECT_EQ(c.At(25, 25), kBlue);
+}
+
+TEST(QtDeviceContext, TextIsClippedOnlyWhereItWouldLeaveItsClip)
+{
+    struct Row {
+        const char* what;
+        DcRect clip;
+        bool painterClips;
+    };
+    const Row rows[] = {
+        {"room all round", {0, 0, 80, 40}, false},
+        {"the cell exactly", {10, 15, 50, 35}, false},
+        {"the bottom cut off", {0, 0, 80, 30}, true},
+        {"the second square cut off", {0, 0, 30, 40}, true},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.what);
+        Canvas c(80, 40);
+        c.UseGothic20();
+        c.dc->SaveDC();
+        c.dc->IntersectClipRect(r.clip);
+        c.dc->TextOut(10, 35, u"\u25A0\u25A0"); // two full black squares
+        EXPECT_EQ(c.painter->hasClipping(), r.painterClips);
+        c.dc->RestoreDC(-1);
+        c.Finish();
+        int inside = 0;
+        for (int y = 0; y < 40; ++y)
+            for (int x = 0; x < 80; ++x) {
+                if (c.At(x, y) == kWhite) continue;
+                EXPECT_TRUE(x >= r.clip.left && x < r.clip.right && y >= r.clip.top && y < r.clip.bottom) << x << "," << y;
+                ++inside;
+            }
+        EXPECT_GT(inside, 200);
+    }
 }
 
 TEST(QtDeviceContext, ImagesStretchWithoutSmoothing)
@@ -542,6 +587,39 @@ TEST(QtDeviceContext, LinesInEveryDirectionLeaveOutTheirEndPoint)
             EXPECT_EQ(c.At(20 + dx, 20 + dy), kWhite) << dx << "," << dy;
             EXPECT_EQ(c.Count(kBlack), std::max(std::abs(dx), std::abs(dy))) << dx << "," << dy;
         }
+}
+
+TEST(QtDeviceContext, SolidThinRulesAlongRowsAndColumnsAreFilledAsRectangles)
+{
+    EnsureApp();
+    struct Row {
+        const char* what;
+        DcPen pen;
+        DcPoint from, to;
+        int rects, paths;
+    };
+    const Row rows[] = {
+        {"right", {PenStyle::Solid, 1, kBlack}, {5, 5}, {40, 5}, 1, 0},
+        {"left", {PenStyle::Solid, 0, kRed}, {40, 5}, {5, 5}, 1, 0},
+        {"down", {PenStyle::InsideFrame, 1, kBlack}, {5, 5}, {5, 40}, 1, 0},
+        {"up", {PenStyle::Solid, 1, kBlack}, {5, 40}, {5, 5}, 1, 0},
+        {"no length", {PenStyle::Solid, 1, kBlack}, {5, 5}, {5, 5}, 0, 0},
+        {"slanted", {PenStyle::Solid, 1, kBlack}, {5, 5}, {40, 6}, 0, 1},
+        {"dashed", {PenStyle::Dash, 1, kBlack}, {5, 5}, {40, 5}, 0, 1},
+        {"wide", {PenStyle::Solid, 3, kBlack}, {5, 5}, {40, 5}, 0, 1},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.what);
+        CountingPaintDevice device(64, 64, 96);
+        QPainter painter(&device);
+        QtDeviceContext dc(painter);
+        dc.SetBkMode(BkMode::Transparent); // dashes without their gaps
+        dc.SelectPen(r.pen);
+        dc.MoveTo(r.from.x, r.from.y);
+        dc.LineTo(r.to.x, r.to.y);
+        EXPECT_EQ(device.Engine().rects, r.rects);
+        EXPECT_EQ(device.Engine().paths, r.paths);
+    }
 }
 
 TEST(QtDeviceContext, PolylinesDrawTheirFirstPointAndLeaveOutTheirLast)

@@ -1,0 +1,65 @@
+#pragma once
+// A paint device that draws nothing and counts what a painter asks of its
+// engine: how a drawing reaches the toolkit (rectangles or stroked paths,
+// how often the clip changes), which an image cannot show.
+#include <QPaintDevice>
+#include <QPaintEngine>
+
+namespace nvtest {
+
+class CountingPaintEngine : public QPaintEngine {
+public:
+    CountingPaintEngine() : QPaintEngine(QPaintEngine::AllFeatures) {}
+    bool begin(QPaintDevice*) override { return true; }
+    bool end() override { return true; }
+    Type type() const override { return QPaintEngine::User; }
+    void updateState(const QPaintEngineState& s) override
+    {
+        if (s.state() & (DirtyClipRegion | DirtyClipPath | DirtyClipEnabled)) ++clips;
+    }
+    void drawPixmap(const QRectF&, const QPixmap&, const QRectF&) override {}
+    void drawPath(const QPainterPath&) override { ++paths; }
+    void drawRects(const QRect*, int n) override { rects += n; }
+    void drawRects(const QRectF*, int n) override { rects += n; }
+    void drawLines(const QLine*, int n) override { lines += n; }
+    void drawLines(const QLineF*, int n) override { lines += n; }
+    void drawPolygon(const QPointF*, int, PolygonDrawMode) override { ++polygons; }
+    void drawPolygon(const QPoint*, int, PolygonDrawMode) override { ++polygons; }
+    void drawTextItem(const QPointF&, const QTextItem&) override { ++texts; }
+
+    int paths = 0, rects = 0, lines = 0, polygons = 0, texts = 0, clips = 0;
+};
+
+class CountingPaintDevice : public QPaintDevice {
+public:
+    CountingPaintDevice(int width, int height, int dpi) : m_width(width), m_height(height), m_dpi(dpi) {}
+    ~CountingPaintDevice() override = default;
+    QPaintEngine* paintEngine() const override { return &m_engine; }
+    CountingPaintEngine& Engine() const { return m_engine; }
+
+protected:
+    int metric(PaintDeviceMetric m) const override
+    {
+        switch (m) {
+        case PdmWidth: return m_width;
+        case PdmHeight: return m_height;
+        case PdmWidthMM: return int(m_width * 25.4 / m_dpi);
+        case PdmHeightMM: return int(m_height * 25.4 / m_dpi);
+        case PdmDpiX:
+        case PdmDpiY:
+        case PdmPhysicalDpiX:
+        case PdmPhysicalDpiY: return m_dpi;
+        case PdmDepth: return 32;
+        case PdmNumColors: return INT_MAX;
+        case PdmDevicePixelRatio: return 1;
+        case PdmDevicePixelRatioScaled: return int(QPaintDevice::devicePixelRatioFScale());
+        default: return 0;
+        }
+    }
+
+private:
+    int m_width, m_height, m_dpi;
+    mutable CountingPaintEngine m_engine;
+};
+
+} // namespace nvtest
