@@ -6,6 +6,7 @@
 #include "Viewer/TreePane.h"
 #include "Viewer/ZoomBox.h"
 #include "platform/ui/Prompt.h"
+#include "platform/ui/WorkArea.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -112,13 +113,9 @@ void MainFrame::RestoreGeometry()
         resize(avail.width() * 9 / 10, avail.height() * 9 / 10);
         move(avail.center() - rect().center());
     }
-    // A window kept from a larger screen is brought back onto this one.
-    if (isMaximized() || isFullScreen()) return;
-    QRect g = geometry();
-    g.setSize(g.size().boundedTo(avail.size()));
-    g.moveLeft(std::clamp(g.left(), avail.left(), avail.right() - g.width() + 1));
-    g.moveTop(std::clamp(g.top(), avail.top(), avail.bottom() - g.height() + 1));
-    setGeometry(g);
+    // A window kept from a larger screen is brought back onto this one,
+    // title bar and all.
+    ui::FitIntoWorkArea(this);
 }
 
 void MainFrame::PlaceChild(QMdiSubWindow* window)
@@ -171,6 +168,8 @@ void MainFrame::closeEvent(QCloseEvent* e)
 void MainFrame::showEvent(QShowEvent* e)
 {
     QMainWindow::showEvent(e);
+    // The frame's real size is known from now on.
+    if (!m_shownOnce) ui::FitIntoWorkArea(this);
     // Dock sizes given before the first layout do not always hold.
     if (!m_shownOnce && m_tree->isVisible()) resizeDocks({m_tree}, {m_treeWidth}, Qt::Horizontal);
     m_shownOnce = true;

@@ -1,11 +1,14 @@
 #include "ledger/common/CompanyFile.h"
 
+#include "ledger/common/FiscalPeriod.h"
 #include "platform/core/Cp932.h"
+#include "platform/core/FileErrors.h"
 
 #include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <ctime>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
@@ -188,6 +191,43 @@ ItemValue ParseValue(std::string_view raw, int line, int item)
     return v;
 }
 
+bool Whole(float v, float low, float high)
+{
+    return v == std::floor(v) && v >= low && v <= high;
+}
+
+std::string Plain(float v)
+{
+    std::string t = PrintNumber(v);
+    return t.substr(t.front() == ' ' ? 1 : 0, t.size() - (t.front() == ' ' ? 2 : 1));
+}
+
+std::string DateText(const std::array<float, 3>& n)
+{
+    return Plain(n[0]) + "/" + Plain(n[1]) + "/" + Plain(n[2]);
+}
+
+// Why a value that reads cannot be what its item holds; empty when it can.
+// The fiscal start must be a day of the calendar; the end is a month and a
+// day number (the screen always writes day 31).
+std::string Impossible(int item, const ItemValue& v)
+{
+    const auto& n = v.numbers;
+    switch (item) {
+    case 9: {
+        if (!Whole(n[0], 1, 9999) || !Whole(n[1], 1, 12) || !Whole(n[2], 1, 31) ||
+            !IsCalendarDate({int(n[0]), int(n[1]), int(n[2])}))
+            return DateText(n) + " は日付ではありません";
+        return {};
+    }
+    case 10:
+        if (!Whole(n[0], 1, 9999) || !Whole(n[1], 1, 12) || !Whole(n[2], 1, 31))
+            return DateText(n) + " は期末の年月日ではありません";
+        return {};
+    default: return {};
+    }
+}
+
 ItemValue ValueOf(const CompanyFile& f, int item)
 {
     const CompanySettings& s = f.Settings;
@@ -242,21 +282,9 @@ void Store(CompanyFile& f, int item, ItemValue&& v)
     }
 }
 
-// Why a file operation failed, in the user's words (the system's own text
-// is English).
-std::string ErrnoReason(int err)
+std::string ErrnoReason(int err, const std::string& path = {})
 {
-    switch (err) {
-    case EACCES:
-    case EPERM: return "アクセスする権限がありません";
-    case EROFS: return "読み取り専用のディスクです";
-    case ENOSPC:
-    case EDQUOT: return "ディスクがいっぱいです";
-    case ENOENT:
-    case ENOTDIR: return "フォルダがありません";
-    case EIO: return "ディスクの読み書きでエラーが発生しました";
-    default: return "エラーが発生しました (" + std::string(std::strerror(err)) + ")";
-    }
+    return FileErrorText(err, path);
 }
 
 [[noreturn]] void FailWrite(int item, const std::string& reason)
@@ -366,7 +394,7 @@ std::string PrintNumber(float value)
     return (value < 0 ? "" : " ") + s + " ";
 }
 
-CompanyFile ParseCompanyFile(std::string_view bytes)
+CompanyFile ParseCompanyFileKeeping(std::string_view bytes, int defaultYear)
 {
     std::vector<std::string_view> lines;
     size_t p = 0;
@@ -377,20 +405,62 @@ CompanyFile ParseCompanyFile(std::string_view bytes)
         lines.push_back(line);
         p = q == std::string_view::npos ? bytes.size() : q + 1;
     }
-    CompanyFile f;
+    CompanyFile f = DefaultCompanyFile(defaultYear);
+    std::array<bool, kCompanyItemCount + 1> read{};
     for (int item = 1; item <= kCompanyItemCount; ++item) {
-        size_t labelIndex = static_cast<size_t>(2 * (item - 1));
-        if (lines.size() <= labelIndex) Fail(static_cast<int>(labelIndex + 1), item, "ファイルが途中で終わっています");
-        if (lines.size() <= labelIndex + 1) Fail(static_cast<int>(labelIndex + 2), item, "値の行がありません");
-        f.ItemLabels[static_cast<size_t>(item - 1)] = std::string(lines[labelIndex]);
-        std::string_view raw = lines[labelIndex + 1];
-        // A zero byte would cut the value short wherever it is shown.
-        if (raw.find('\0') != std::string_view::npos)
-            Fail(static_cast<int>(labelIndex + 2), item, "値に NUL 文字があります");
-        Store(f, item, ParseValue(raw, static_cast<int>(labelIndex + 2), item));
-        f.ValueLines[static_cast<size_t>(item - 1)] = std::string(raw);
+        const size_t labelIndex = static_cast<size_t>(2 * (item - 1));
+        const int valueLine = static_cast<int>(labelIndex + 2);
+        try {
+            if (lines.size() <= labelIndex) Fail(valueLine - 1, item, "ファイルが途中で終わっています");
+            f.ItemLabels[static_cast<size_t>(item - 1)] = std::string(lines[labelIndex]);
+            if (lines.size() <= labelIndex + 1) Fail(valueLine, item, "値の行がありません");
+            std::string_view raw = lines[labelIndex + 1];
+            f.ValueLines[static_cast<size_t>(item - 1)] = std::string(raw);
+            // A zero byte would cut the value short wherever it is shown.
+            if (raw.find('\0') != std::string_view::npos) Fail(valueLine, item, "値に NUL 文字があります");
+            ItemValue v = ParseValue(raw, valueLine, item);
+            if (std::string why = Impossible(item, v); !why.empty()) Fail(valueLine, item, why);
+            Store(f, item, std::move(v));
+            read[static_cast<size_t>(item)] = true;
+        } catch (const CompanyFileError& e) {
+            // The item keeps its default; the problem goes to the caller, who says it.
+            f.Problems.push_back(e);
+            if (lines.size() <= labelIndex + 1) break;   // the rest is missing as well
+        }
+    }
+    // Start and end make one fiscal year: a bad one follows the other, and
+    // when that cannot be either, both take their defaults.
+    CompanySettings& s = f.Settings;
+    if (!read[9] && read[10]) {
+        s.StartMonth = s.EndMonth == 12 ? 1.0f : s.EndMonth + 1;
+        s.StartYear = s.EndYear - (s.StartMonth > 1 ? 1.0f : 0.0f);
+        s.StartDay = 1;
+    } else if (!read[10]) {
+        DeriveFiscalEnd(s);
+    }
+    const bool whole = Impossible(9, {{}, {s.StartYear, s.StartMonth, s.StartDay}}).empty() &&
+                       Impossible(10, {{}, {s.EndYear, s.EndMonth, s.EndDay}}).empty();
+    if (!whole) {
+        const CompanySettings d = DefaultCompanyFile(defaultYear).Settings;
+        s.StartYear = d.StartYear, s.StartMonth = d.StartMonth, s.StartDay = d.StartDay;
+        s.EndYear = d.EndYear, s.EndMonth = d.EndMonth, s.EndDay = d.EndDay;
     }
     return f;
+}
+
+CompanyFile ParseCompanyFile(std::string_view bytes)
+{
+    CompanyFile f = ParseCompanyFileKeeping(bytes, ThisYear());
+    if (!f.Problems.empty()) throw f.Problems.front();
+    return f;
+}
+
+std::string DescribeProblems(const std::vector<CompanyFileError>& problems)
+{
+    if (problems.empty()) return {};
+    std::string text = std::string(kCompanyFileName) + " に読めない値があります。その項目だけ初期設定を使います:";
+    for (const CompanyFileError& e : problems) text += std::string("\n") + e.what();
+    return text;
 }
 
 std::string FormatCompanyFile(const CompanyFile& file)
@@ -404,7 +474,9 @@ std::string FormatCompanyFile(const CompanyFile& file)
         std::string line;
         const std::string& raw = file.ValueLines[i];
         bool reuse = false;
-        if (!raw.empty() && raw.find_first_of("\r\n") == std::string::npos) {
+        // A line the reader refuses (a NUL in it) is never written back, even
+        // when what it reads to is the value.
+        if (!raw.empty() && raw.find_first_of(std::string_view("\r\n\0", 3)) == std::string::npos) {
             try {
                 reuse = ParseValue(raw, 0, item) == v;
             } catch (const CompanyFileError&) {
@@ -420,16 +492,16 @@ std::string FormatCompanyFile(const CompanyFile& file)
     return out;
 }
 
-CompanyFile ReadCompanyFile(const std::string& path)
+std::string ReadCompanyFileBytes(const std::string& path)
 {
     const std::string name(kCompanyFileName);
     // Only a regular file: a named pipe would block the reader for good.
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) throw CompanyFileError(0, 0, name + " を開けません: " + path + ": " + ErrnoReason(errno));
+    if (fd < 0) throw CompanyFileError(0, 0, name + " を開けません: " + path + ": " + ErrnoReason(errno, path));
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
-        throw CompanyFileError(0, 0, name + " が通常のファイルではありません: " + path);
+        throw CompanyFileError(0, 0, name + " が通常のファイルではありません: " + path + ": " + NotAFileText(path));
     }
     std::string bytes;
     char buf[8192];
@@ -449,17 +521,26 @@ CompanyFile ReadCompanyFile(const std::string& path)
         }
     }
     ::close(fd);
-    return ParseCompanyFile(bytes);
+    return bytes;
 }
 
-void WriteCompanyFile(const std::string& path, const CompanyFile& file)
+CompanyFile ReadCompanyFile(const std::string& path, int defaultYear)
 {
-    const std::string bytes = FormatCompanyFile(file);   // refuses bad values before touching the disk
-    // As documents are written: a link is written through (the file it
-    // names is replaced), a read-only file is refused, and a new file is
-    // private to its owner, for it holds a name, an address and a telephone
-    // number.
-    std::string target = path;
+    return ParseCompanyFileKeeping(ReadCompanyFileBytes(path), defaultYear);
+}
+
+int ThisYear()
+{
+    // The local calendar's year, as the user reads it on the clock.
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    ::localtime_r(&now, &local);
+    return local.tm_year + 1900;
+}
+
+CompanyFileReplacement::CompanyFileReplacement(const std::string& path, const std::string& bytes)
+    : path_(path), target_(path)
+{
     struct stat st {};
     const bool exists = ::stat(path.c_str(), &st) == 0;
     if (exists) {
@@ -469,18 +550,21 @@ void WriteCompanyFile(const std::string& path, const CompanyFile& file)
         std::error_code ec;
         if (std::filesystem::is_symlink(std::filesystem::symlink_status(path, ec))) {
             const std::filesystem::path real = std::filesystem::canonical(path, ec);
-            if (ec) FailWrite(0, ec.message());
-            target = real.string();
+            if (ec) FailWrite(0, path + ": " + ErrnoReason(ec.value(), path));
+            target_ = real.string();
         }
     }
-    std::string temp = target + ".XXXXXX";
+    std::string temp = target_ + ".XXXXXX";
     int fd = mkstemp(temp.data());
-    if (fd < 0) FailWrite(0, path + ": " + ErrnoReason(errno));
+    if (fd < 0) FailWrite(0, path + ": " + ErrnoReason(errno, temp));
+    temp_ = temp;
     auto fail = [&](int err) {
         ::close(fd);
-        ::unlink(temp.c_str());
+        ::unlink(temp_.c_str());
+        temp_.clear();
         FailWrite(0, path + ": " + ErrnoReason(err));
     };
+    // The settings hold a name, an address and a telephone number.
     const mode_t mode = exists ? (st.st_mode & 07777) : 0600;
     if (::fchmod(fd, mode) != 0) fail(errno);
     size_t done = 0;
@@ -494,15 +578,35 @@ void WriteCompanyFile(const std::string& path, const CompanyFile& file)
     }
     if (::fsync(fd) != 0) fail(errno);
     if (::close(fd) != 0) {
-        int err = errno;
-        ::unlink(temp.c_str());
+        const int err = errno;
+        ::unlink(temp_.c_str());
+        temp_.clear();
         FailWrite(0, path + ": " + ErrnoReason(err));
     }
-    if (std::rename(temp.c_str(), target.c_str()) != 0) {
-        int err = errno;
-        ::unlink(temp.c_str());
-        FailWrite(0, path + ": " + ErrnoReason(err));
-    }
+}
+
+CompanyFileReplacement::~CompanyFileReplacement()
+{
+    if (!temp_.empty()) ::unlink(temp_.c_str());
+}
+
+void CompanyFileReplacement::Replace()
+{
+    if (temp_.empty()) FailWrite(0, path_ + ": " + ErrnoReason(ENOENT));
+    if (std::rename(temp_.c_str(), target_.c_str()) != 0) FailWrite(0, path_ + ": " + ErrnoReason(errno, target_));
+    temp_.clear();
+}
+
+void WriteCompanyFileBytes(const std::string& path, const std::string& bytes)
+{
+    CompanyFileReplacement file(path, bytes);
+    file.Replace();
+}
+
+void WriteCompanyFile(const std::string& path, const CompanyFile& file)
+{
+    // Bad values are refused before the disk is touched.
+    WriteCompanyFileBytes(path, FormatCompanyFile(file));
 }
 
 } // namespace nv

@@ -9,6 +9,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace nv {
 
@@ -40,7 +41,13 @@ struct CompanyFile {
     // Value lines as read: written back as they stand while their value is
     // unchanged, so an untouched file is rewritten byte for byte.
     std::array<std::string, kCompanyItemCount> ValueLines;
+    // Items that could not be read, or read as values that cannot be (a
+    // start of 2024/13/45): each took its default.
+    std::vector<CompanyFileError> Problems;
 };
+
+// The calendar year today: what a new or damaged file's fiscal year defaults to.
+int ThisYear();
 
 // The settings a new installation starts with: term 1, a calendar fiscal
 // year from January 1 of `year`, sole proprietor, taxable at 10 %, closing
@@ -50,17 +57,50 @@ CompanyFile DefaultCompanyFile(int year);
 // Display name of an item (1-18) for messages.
 const char* CompanyItemName(int item);
 
-// Parses the whole file; throws CompanyFileError naming line and item.
-// DatabaseName of the result keeps its default.
+// Parses the whole file; throws CompanyFileError naming line and item of
+// the first value that cannot be read or cannot be. DatabaseName of the
+// result keeps its default.
 CompanyFile ParseCompanyFile(std::string_view bytes);
+// Parses what can be read: an item that cannot be read, or reads as a value
+// that cannot be, takes the default of DefaultCompanyFile(defaultYear) and
+// is listed in Problems; the others keep their values. A bad start is taken
+// from the end when that reads (and the other way round), so the two still
+// make one fiscal year.
+CompanyFile ParseCompanyFileKeeping(std::string_view bytes, int defaultYear);
+// The problems in words for the user, one line each, naming the items.
+std::string DescribeProblems(const std::vector<CompanyFileError>& problems);
 // Formats the file; throws CompanyFileError when a text holds a character
 // CP932 cannot hold or a line break.
 std::string FormatCompanyFile(const CompanyFile& file);
 
-CompanyFile ReadCompanyFile(const std::string& path);
+// The file's bytes; throws CompanyFileError when it cannot be read (missing,
+// not a regular file, too large), saying why in words.
+std::string ReadCompanyFileBytes(const std::string& path);
+// Reads and parses what can be read (ParseCompanyFileKeeping).
+CompanyFile ReadCompanyFile(const std::string& path, int defaultYear = ThisYear());
 // Writes a temporary file beside path and renames it over path, so a failure
 // leaves the old file whole.
 void WriteCompanyFile(const std::string& path, const CompanyFile& file);
+void WriteCompanyFileBytes(const std::string& path, const std::string& bytes);
+
+// A new company.w1 made whole beside the old one (written and flushed) and
+// put in its place only by Replace(), so the caller can commit other work in
+// between; dropped when it is not replaced. As documents are written: a link
+// is written through, a read-only file is refused, a new file is private to
+// its owner. Throws CompanyFileError.
+class CompanyFileReplacement {
+public:
+    CompanyFileReplacement(const std::string& path, const std::string& bytes);
+    ~CompanyFileReplacement();
+    CompanyFileReplacement(const CompanyFileReplacement&) = delete;
+    CompanyFileReplacement& operator=(const CompanyFileReplacement&) = delete;
+    void Replace();
+
+private:
+    std::string path_;
+    std::string target_;
+    std::string temp_;
+};
 
 // A number as the run-time prints it: a blank for the sign of a non-negative
 // number, 7 significant digits (9 where 7 would change the value), no leading zero before the point, and a

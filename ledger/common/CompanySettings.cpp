@@ -46,6 +46,22 @@ std::string TrimRight(std::string_view text)
     return end == std::string_view::npos ? std::string() : std::string(text.substr(0, end + 1));
 }
 
+bool IsClosingDay(std::string_view text)
+{
+    if (text == "月末") return true;
+    for (const char* c : kClosingDayChoices)
+        if (text == c) return true;
+    return false;
+}
+
+void DeriveFiscalEnd(CompanySettings& s)
+{
+    const int m = static_cast<int>(s.StartMonth);
+    s.EndMonth = float(m + 11 < 13 ? m + 11 : m - 1);
+    s.EndYear = s.StartYear + (m > 1 && m < 13 ? 1.0f : 0.0f);
+    s.EndDay = 31;
+}
+
 SettingsArray MakeSettingsArray(const CompanySettings& s)
 {
     SettingsArray a;

@@ -32,6 +32,11 @@ std::string FixedText(std::string_view utf8, size_t width);
 // A text without its trailing blanks.
 std::string TrimRight(std::string_view text);
 
+// The closing days the own-company screen offers, in its order; "月末"
+// reads as well, as the party registers write it.
+inline constexpr const char* kClosingDayChoices[] = {"随時", "末日", "２５日", "２０日", "１５日", "１０日", "５日"};
+bool IsClosingDay(std::string_view text);
+
 // Booleans are the Singles -1 (True) and 0 (False); only -1 is True.
 inline bool IsTrue(float value) { return value == -1.0f; }
 inline float FromBool(bool value) { return value ? -1.0f : 0.0f; }
@@ -57,6 +62,11 @@ struct CompanySettings {
 
     bool operator==(const CompanySettings&) const = default;
 };
+
+// The fiscal end as the own-company screen derives it from the start: the
+// month before the start month (12 for January), in the next year unless the
+// start is in January, day 31.
+void DeriveFiscalEnd(CompanySettings& s);
 
 // One element of the settings array `Var_自社登録` (Empty, a Single or a text).
 using SettingsValue = std::variant<std::monostate, float, std::string>;

@@ -1,10 +1,12 @@
 #include "ledger/common/LedgerSchema.h"
 
+#include "platform/core/FileErrors.h"
 #include "platform/db/DbError.h"
 
 #include <sqlite3.h>
 
 #include <cstdint>
+#include <cerrno>
 #include <filesystem>
 #include <map>
 #include <mutex>
@@ -138,6 +140,13 @@ Database OpenLedgerDatabase(const std::string& path)
 {
     struct stat st {};
     const bool known = ::stat(path.c_str(), &st) == 0;
+    const int statError = known ? 0 : errno;
+    // A folder or a named pipe is said as what it is; SQLite would read a
+    // pipe for good, or call a folder a disk error.
+    if (const std::string what = NotAFileText(path); !what.empty())
+        throw DbError(SQLITE_CANTOPEN, "補助簿DBを開けません: " + path + ": " + what);
+    if (!known && path != ":memory:")
+        throw DbError(SQLITE_CANTOPEN, "補助簿DBを開けません: " + path + ": " + FileErrorText(statError, path));
     // Not writable by this user, or marked read-only: said now, not at the
     // first write.
     const bool locked = known && (!(st.st_mode & S_IWUSR) || ::access(path.c_str(), W_OK) != 0);

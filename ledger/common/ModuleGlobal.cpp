@@ -45,10 +45,11 @@ void ModuleGlobal::gsReadCompany()
     PortraitSummary = f.PortraitSummary;
     ScreenFlag = f.ScreenFlag;
     valueLines_ = std::move(f.ValueLines);
+    ReadProblems = std::move(f.Problems);
     read_ = true;
 }
 
-void ModuleGlobal::gsWriteCompany() const
+CompanyFile ModuleGlobal::ToCompanyFile() const
 {
     CompanyFile f;
     for (size_t i = 0; i < f.ItemLabels.size(); ++i)
@@ -57,7 +58,17 @@ void ModuleGlobal::gsWriteCompany() const
     f.PortraitSummary = PortraitSummary;
     f.ScreenFlag = ScreenFlag;
     f.ValueLines = valueLines_;
-    WriteCompanyFile(WithSlash(AppFolderPath) + kCompanyFileName, f);
+    return f;
+}
+
+std::string ModuleGlobal::CompanyFilePath() const
+{
+    return WithSlash(AppFolderPath) + kCompanyFileName;
+}
+
+void ModuleGlobal::gsWriteCompany() const
+{
+    WriteCompanyFile(CompanyFilePath(), ToCompanyFile());
 }
 
 } // namespace nv

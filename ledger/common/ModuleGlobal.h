@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace nv {
 
@@ -27,13 +28,21 @@ struct ModuleGlobal {
     float PortraitSummary = 0;
     float ScreenFlag = 0;
 
+    // Items of company.w1 the last read could not take (each has its default).
+    std::vector<CompanyFileError> ReadProblems;
+
     // Reads AppFolderPath/company.w1 into the labels, the settings (all but
-    // DatabaseName), PortraitSummary and ScreenFlag. Throws CompanyFileError
-    // and changes nothing on failure.
+    // DatabaseName), PortraitSummary and ScreenFlag. A value that cannot be
+    // read, or cannot be, takes its default and is listed in ReadProblems.
+    // Throws CompanyFileError and changes nothing when the file cannot be
+    // read at all.
     void gsReadCompany();
     // Writes the current values back to AppFolderPath/company.w1 (labels and
     // untouched value lines as they were read).
     void gsWriteCompany() const;
+    // The file gsWriteCompany writes.
+    CompanyFile ToCompanyFile() const;
+    std::string CompanyFilePath() const;
     void gsSetDBPath();
     void gsSetAppPath();
 

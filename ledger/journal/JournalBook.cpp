@@ -60,6 +60,7 @@ void JournalBook::SearchPeriod()
     touched_.clear();
     removed_.clear();
     newLine_.reset();
+    copiedDay_.reset();
     try {
         // Taken before the rows are read: a change committed in between
         // shows as a different stamp at the save.
@@ -158,9 +159,18 @@ void JournalBook::SetCell(size_t index, JournalColumn column, std::string_view t
         std::optional<int64_t> v = whole();
         if (!v) throw JournalError(name + ": 日付を入力してください");
         (column == JournalColumn::Month ? l.Month : l.Day) = v;
+        const bool copied = copiedDay_ && l.DataNo == copiedDay_;
+        if (column == JournalColumn::Month && copied && l.Day && *v >= 1 && *v <= 12) {
+            // After 5/31 the month 6 is not refused for a 31st nobody typed:
+            // the copied day stops at the month's last.
+            const int month = static_cast<int>(*v);
+            const int days = gfTsuki(month, period_.YearOf(month, 1));
+            l.Day = std::min<int64_t>(*l.Day, days);
+        }
         if (l.Month && l.Day && *l.Month >= 1 && *l.Month <= 12)
             l.Year = period_.YearOf(static_cast<int>(*l.Month), static_cast<int>(std::clamp<int64_t>(*l.Day, 0, 99)));
         CheckDate(l, column);
+        if (column == JournalColumn::Day && copied) copiedDay_.reset();
         break;
     }
     case JournalColumn::Item:
@@ -231,6 +241,7 @@ void JournalBook::AppendNewLine()
     int64_t greatest = 0;
     for (const JournalLine& x : lines_) greatest = std::max(greatest, x.DataNo.value_or(0));
     l.DataNo = greatest + 1;
+    copiedDay_ = l.DataNo;
     newLine_ = std::move(l);
 }
 

@@ -126,6 +126,9 @@ private:
     StatusBarPanels* status_;
     std::vector<JournalLine> lines_;
     std::optional<JournalLine> newLine_;
+    // データ数 of the line whose 日 came from the line above and was not
+    // typed since: a month typed over it keeps to the month's length.
+    std::optional<int64_t> copiedDay_;
     // Lines as loaded or last saved, by row id, and the database's change
     // stamp they match.
     std::unordered_map<int64_t, JournalLine> stored_;

@@ -1,11 +1,14 @@
 #include "ledger/master/CompanyForm.h"
 
 #include "ledger/common/LedgerSchema.h"
+#include "ledger/common/SettingsRecord.h"
 #include "ledger/master/CarryForward.h"
 #include "ledger/master/ItemNameForm.h"
 #include "platform/core/Cp932.h"
+#include "platform/core/FileErrors.h"
 #include "platform/db/DbError.h"
 #include "platform/ui/Prompt.h"
+#include "platform/ui/WorkArea.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -25,10 +28,7 @@
 #include <QStatusBar>
 #include <QVBoxLayout>
 
-#include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <vector>
 
 namespace nv {
@@ -64,33 +64,17 @@ int LeadingNumber(const QString& text)
     return ok ? v : 0;
 }
 
-std::string ReadBytes(const std::string& path, bool& exists)
+// The settings file as it is now; empty when there is none.
+std::string FileBytesOrNone(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
-    exists = bool(in);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
+    std::error_code ec;
+    if (!std::filesystem::exists(std::filesystem::symlink_status(path, ec))) return {};
+    return ReadCompanyFileBytes(path);
 }
 
-// Puts the old file back after a failed commit: temporary file, then rename.
-void RestoreBytes(const std::string& path, const std::string& bytes, bool existed)
+LineDate StartOf(const CompanySettings& s)
 {
-    if (!existed) {
-        std::remove(path.c_str());
-        return;
-    }
-    const std::string tmp = path + ".restore";
-    {
-        std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
-        out << bytes;
-        if (!out.flush()) throw std::runtime_error("元の設定ファイルを戻せません: " + path);
-    }
-    // The settings hold the owner's name and address: the restored file keeps
-    // the mode the written one has.
-    std::error_code ec;
-    std::filesystem::permissions(tmp, std::filesystem::status(path, ec).permissions(), ec);
-    std::filesystem::rename(tmp, path);
+    return {int(s.StartYear), int(s.StartMonth), int(s.StartDay)};
 }
 
 // A database inside the data folder is kept by its name, another by its path.
@@ -121,9 +105,11 @@ constexpr TextField kTextFields[] = {
 std::string CheckedText(const QString& text, const char* field, size_t width)
 {
     const std::string utf8 = text.toStdString();
-    for (QChar c : text)
-        if (c.isSurrogate() || !Utf8ToCp932(QString(c).toStdString()))
-            throw FieldError(std::string(field) + "に使えない文字があります: " + QString(c).toStdString());
+    // By character, not by UTF-16 unit: a refused emoji is named whole.
+    for (char32_t c : text.toUcs4()) {
+        const std::string one = QString::fromUcs4(&c, 1).toStdString();
+        if (!Utf8ToCp932(one)) throw FieldError(std::string(field) + "に使えない文字があります: " + one);
+    }
     if (text.contains('\n') || text.contains('\r'))
         throw FieldError(std::string(field) + "に改行は使えません。");
     // Trailing blanks are the fixed width's filling, not typed text.
@@ -144,6 +130,9 @@ void CompanyForm::ReadSettings()
 {
     try {
         g_.gsReadCompany();
+        // Every value that reads is kept; the others are named.
+        if (!g_.ReadProblems.empty())
+            loadNotice_ = Q(DescribeProblems(g_.ReadProblems)) + "\n閉じると、この画面の設定で書き直します。";
         return;
     } catch (const CompanyFileError& e) {
         const std::string path = g_.AppPath + kCompanyFileName;
@@ -178,7 +167,9 @@ void CompanyForm::Build()
 {
     setObjectName("F1_自社登録");
     setWindowTitle("自社登録");
-    auto* top = new QVBoxLayout(this);
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    auto* top = new QVBoxLayout;
     auto* menuBar = new QMenuBar(this);
     QMenu* file = menuBar->addMenu("ファイル(&F)");
     file->setObjectName("mnuFmain");
@@ -189,7 +180,7 @@ void CompanyForm::Build()
     fileItems_[1]->setObjectName("mnuFILE(1)");
     connect(fileItems_[0], &QAction::triggered, this, &CompanyForm::ChooseDatabase);
     connect(fileItems_[1], &QAction::triggered, this, &CompanyForm::CopyDatabase);
-    top->setMenuBar(menuBar);
+    outer->setMenuBar(menuBar);
 
     auto* grid = new QGridLayout;
     top->addLayout(grid);
@@ -290,9 +281,11 @@ void CompanyForm::Build()
     top->addWidget(note(1, "元帳入力に必要な品名を登録します。"));
     top->addWidget(note(4, "DB : データベースファイル"));
     top->addWidget(cmdClose_);
+    // On a small screen the controls scroll; the status line stays below.
+    outer->addWidget(new ui::ScrollingPage(top, this), 1);
     stt1_ = new QStatusBar(this);
     stt1_->setObjectName("stt1");
-    top->addWidget(stt1_);
+    outer->addWidget(stt1_);
 
     connect(command1_, &QPushButton::clicked, this, &CompanyForm::CarryForwardNow);
     connect(command2_, &QPushButton::clicked, this, [this] {
@@ -365,9 +358,7 @@ CompanyForm::ReadBack CompanyForm::sReadBack() const
     std::string* closingDays[] = {&s.PurchaseClosingDay, &s.SalesClosingDay};
     for (int i = 0; i < 2; ++i) {
         const std::string text = closing_[i]->currentText().toStdString();
-        bool known = text == "月末";
-        for (const char* c : kClosingDayChoices) known = known || text == c;
-        if (!known)
+        if (!IsClosingDay(text))
             throw FieldError(std::string(closingNames[i]) + "は一覧の締日から選んでください: " + text);
         *closingDays[i] = text;
     }
@@ -398,12 +389,15 @@ void CompanyForm::NoteDatabase()
 {
     readOnlyDb_ = false;
     std::string notice;
+    Database* db = nullptr;
     try {
-        Database& db = Db();
-        readOnlyDb_ = db.IsReadOnly();
-        notice = db.ReadOnlyNotice();
+        db = &Db();
+        readOnlyDb_ = db->IsReadOnly();
+        notice = db->ReadOnlyNotice();
     } catch (const std::exception&) {
-        // A missing or unusable database is reported where it is used.
+        // A missing or unusable database is said when the screen closes,
+        // with what was saved without it.
+        db = nullptr;
     }
     if (readOnlyDb_ && !noticeShown_) {
         noticeShown_ = true;
@@ -414,11 +408,70 @@ void CompanyForm::NoteDatabase()
     for (const auto& group : options_) edits.insert(edits.end(), group.begin(), group.end());
     for (QWidget* w : edits)
         if (w) w->setEnabled(!readOnlyDb_);
+    if (db) CheckAgreement(*db);
+}
+
+// The settings file and the database are compared as the screen opens: a
+// save that stopped after the commit is finished, a start the database was
+// not carried to is offered its carry-forward.
+void CompanyForm::CheckAgreement(Database& db)
+{
+    SettingsCheck check;
+    try {
+        check = CheckSettingsAgainstDatabase(db, g_.AppFolderPath);
+    } catch (const std::exception& e) {
+        ShowError("補助簿DBの自社設定の記録を読めません。\n" + Q(e.what()));
+        return;
+    }
+    if (check.State == SettingsAgreement::Finished) {
+        try {
+            g_.gsReadCompany();
+            sShowSettings();
+        } catch (const std::exception& e) {
+            ShowError(Q(e.what()));
+        }
+        ui::inform(Q(check.Message), this);
+    } else if (check.State == SettingsAgreement::Differ) {
+        if (readOnlyDb_) {
+            ShowError(Q(check.Message));
+            return;
+        }
+        const QString question = Q(check.Message) + "\n設定ファイルの期首 " + Q(JapaneseDate(check.FileStart)) +
+                                 " へ補助簿DBを繰り越しますか？";
+        declinedCarry_ = ui::ask(question, ui::Buttons::YesNo, ui::Answer::Yes, this) != ui::Answer::Yes;
+        if (!declinedCarry_) CarryForwardNow();
+    }
 }
 
 void CompanyForm::ShowError(const QString& text)
 {
     ui::error(text, this);
+}
+
+std::string CompanyForm::CommitWithFile(const ModuleGlobal& next, bool recordStart,
+                                        const std::function<void(Database&)>& work)
+{
+    const std::string path = next.CompanyFilePath();
+    const std::string bytes = FormatCompanyFile(next.ToCompanyFile());
+    const std::string before = FileBytesOrNone(path);
+    // Made whole before the database commits, so a full disk or a read-only
+    // file stops the save with nothing written.
+    CompanyFileReplacement file(path, bytes);
+    Database& db = Db();
+    {
+        Transaction t(db);
+        work(db);
+        if (recordStart) WriteSettingsRecord(db, {StartOf(next.Settings), bytes, before});
+        t.Commit();
+    }
+    FaultPoint("company.w1");
+    try {
+        file.Replace();
+    } catch (const std::exception& e) {
+        return "補助簿DBには保存しましたが、設定ファイルを書き換えられませんでした。次に開いたときに書き直します。\n" +
+               std::string(e.what());
+    }
+    return {};
 }
 
 bool CompanyForm::SaveAll()
@@ -430,15 +483,10 @@ bool CompanyForm::SaveAll()
         ShowError(Q(e.what()));
         return false;
     }
-    const std::string path = g_.AppPath + kCompanyFileName;
-    bool existed = false;
-    const std::string oldBytes = ReadBytes(path, existed);
-    const ModuleGlobal before = g_;
-    auto takeReadBack = [&] {
-        g_.Settings = r.Settings;
-        g_.PortraitSummary = r.PortraitSummary;
-        g_.ScreenFlag = r.ScreenFlag;
-    };
+    ModuleGlobal next = g_;
+    next.Settings = r.Settings;
+    next.PortraitSummary = r.PortraitSummary;
+    next.ScreenFlag = r.ScreenFlag;
     // Without a usable database the settings are saved all the same.
     std::string noDatabase;
     const std::string dbPath = DbPathFor(g_.AppFolderPath, g_.Settings.DatabaseName);
@@ -455,43 +503,35 @@ bool CompanyForm::SaveAll()
     }
     if (!noDatabase.empty()) {
         try {
-            takeReadBack();
-            g_.gsWriteCompany();
+            next.gsWriteCompany();
         } catch (const std::exception& e) {
-            g_ = before;
             ShowError("保存できませんでした。\n" + Q(e.what()));
             return false;
         }
+        g_ = next;
         ui::warn("設定は保存しました。補助簿DBを使用できないため、繰越の計算と〆切期日の書き込みは行っていません。\n" +
                      Q(noDatabase),
                  this);
         return true;
     }
-    bool written = false;
+    std::string warning;
     try {
-        Database& db = Db();
-        Transaction t(db);
-        takeReadBack();
-        g_.gsWriteCompany();
-        // Only a file that was really written is put back: a refused write
-        // left the old one (and its mode) as it was.
-        written = true;
-        if (r.StartChanged) sCarryForward(db, r.Settings, *this);
-        gsShimebiSet(db, r.Settings, *this);
-        t.Commit();
+        // A start the database was not carried to is carried now, unless the
+        // user declined it as the screen opened and left the start alone:
+        // then the record keeps saying they disagree.
+        const std::optional<SettingsRecord> record = ReadSettingsRecord(Db());
+        const bool behind = record && record->CarriedStart != StartOf(r.Settings);
+        const bool carry = r.StartChanged || (behind && !declinedCarry_);
+        warning = CommitWithFile(next, carry || !behind, [&](Database& db) {
+            if (carry) sCarryForward(db, r.Settings, *this);
+            gsShimebiSet(db, r.Settings, *this);
+        });
     } catch (const std::exception& e) {
-        g_ = before;
-        QString text = Q(e.what());
-        if (written) {
-            try {
-                RestoreBytes(path, oldBytes, existed);
-            } catch (const std::exception& restore) {
-                text += "\n" + Q(restore.what());
-            }
-        }
-        ShowError("保存できませんでした。\n" + text);
+        ShowError("保存できませんでした。\n" + Q(e.what()));
         return false;
     }
+    g_ = next;
+    if (!warning.empty()) ShowError(Q(warning));
     return true;
 }
 
@@ -522,13 +562,21 @@ void CompanyForm::CarryForwardNow()
 {
     try {
         const ReadBack r = sReadBack();
-        Database& db = Db();
-        Transaction t(db);
-        sCarryForward(db, r.Settings, *this);
-        t.Commit();
-        // The close then finds the start unchanged and does not run it again.
-        CompanySettings& s = g_.Settings;
+        // The new start reaches company.w1 with the carry-forward, so the
+        // two never disagree; the screen's other edits wait for 閉じる.
+        ModuleGlobal next = g_;
+        CompanySettings& s = next.Settings;
         s.StartYear = r.Settings.StartYear, s.StartMonth = r.Settings.StartMonth, s.StartDay = r.Settings.StartDay;
+        s.EndYear = r.Settings.EndYear, s.EndMonth = r.Settings.EndMonth, s.EndDay = r.Settings.EndDay;
+        const std::string warning =
+            CommitWithFile(next, true, [&](Database& db) { sCarryForward(db, r.Settings, *this); });
+        // The close then finds the start unchanged and does not run it again.
+        g_ = next;
+        declinedCarry_ = false;
+        const QString done = "繰越の計算が終わりました (期首 " + Q(JapaneseDate(StartOf(s))) + ")。";
+        SetPanelText(1, done.toStdString());
+        if (warning.empty()) ui::inform(done, this);
+        else ShowError(done + "\n" + Q(warning));
     } catch (const std::exception& e) {
         ShowError(Q(e.what()));
     }
@@ -549,6 +597,7 @@ void CompanyForm::ChooseDatabase()
         return;
     }
     db_ = Database();
+    declinedCarry_ = false;
     g_.Settings.DatabaseName = FixedText(name, kDatabaseNameWidth);
     NoteDatabase();
 }
@@ -580,6 +629,7 @@ void CompanyForm::CopyDatabase()
         return;
     }
     db_ = Database();
+    declinedCarry_ = false;
     g_.Settings.DatabaseName = FixedText(name, kDatabaseNameWidth);
     NoteDatabase();
 }

@@ -9,6 +9,7 @@
 #include <QDialog>
 
 #include <array>
+#include <functional>
 #include <optional>
 #include <stdexcept>
 
@@ -27,8 +28,6 @@ class FieldError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };
-
-inline constexpr const char* kClosingDayChoices[] = {"随時", "末日", "２５日", "２０日", "１５日", "１０日", "５日"};
 
 class CompanyForm : public QDialog, public StatusBarPanels {
     Q_OBJECT
@@ -80,6 +79,14 @@ private:
     void StartChanged(bool monthToo);
     Database& Db();
     void NoteDatabase();
+    void CheckAgreement(Database& db);
+    // Makes next's company.w1 whole beside the old one, runs work and (with
+    // recordStart) the database's record of the file in one transaction,
+    // then puts the file in place. Throws when nothing was committed; a file
+    // that could not be put in place after the commit is returned in words
+    // (the next opening finishes it).
+    std::string CommitWithFile(const ModuleGlobal& next, bool recordStart,
+                               const std::function<void(Database&)>& work);
     void ShowError(const QString& text);
     bool ConfirmCloseWithoutSaving();
 
@@ -99,6 +106,7 @@ private:
     bool databaseNoted_ = false;
     bool noticeShown_ = false;
     bool readOnlyDb_ = false;
+    bool declinedCarry_ = false;
 };
 
 } // namespace nv

@@ -158,7 +158,8 @@ bool ItemNameForm::Load()
         ObjectRef ime = CreateObject("NvZzIME.IMEClass");
         ime.Call("ChangeIMEModeEX", {Variant(ui::WidgetHandle(grid_)), Variant(true),
                                      Variant(static_cast<int32_t>(9))});
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
+        qWarning("NvZzIME.ChangeIMEModeEX: %s", e.what());
     }
     return true;
 }

@@ -312,8 +312,21 @@ void PartyRegisterDialog::sRegisterGridColumns()
     for (const Col& c : kCols) {
         model_.setCaption(c.column, c.caption);
         model_.setAlignment(c.column, Qt::AlignCenter);
-        grid_->setColumnWidth(c.column, ui::HeaderFitWidth(grid_->horizontalHeader(), c.caption,
-                                                           ui::DesignPixels(grid_, c.twips)));
+        drawnWidths_[size_t(c.column)] = ui::HeaderFitWidth(grid_->horizontalHeader(), c.caption,
+                                                            ui::DesignPixels(grid_, c.twips));
+        grid_->setColumnWidth(c.column, drawnWidths_[size_t(c.column)]);
+    }
+}
+
+// A column widens to show its values whole (a postcode, a name), up to
+// sixteen full-width characters; a longer value is cut there.
+void PartyRegisterDialog::FitColumnsToValues()
+{
+    const QAbstractItemView* view = grid_;
+    const int widest = grid_->fontMetrics().horizontalAdvance(QString(16, QChar(0x3042)));
+    for (int c = 0; c < kPartyColumnCount; ++c) {
+        const int drawn = drawnWidths_[size_t(c)];
+        if (drawn > 0) grid_->setColumnWidth(c, std::clamp(view->sizeHintForColumn(c), drawn, std::max(drawn, widest)));
     }
 }
 
@@ -405,6 +418,7 @@ void PartyRegisterDialog::Reload(std::optional<int64_t> keepId)
     model_.load(rs);
     moving_ = false;
     addPending_ = false;
+    FitColumnsToValues();
     int row = keepId ? model_.rowOfId(*keepId) : -1;
     SelectRow(row < 0 ? 0 : row);
 }
@@ -572,7 +586,8 @@ void PartyRegisterDialog::ChangeIme(QWidget* w, bool open, int mode)
         ObjectRef ime = CreateObject("NvZzIME.imeClass");
         ime.Call("ChangeIMEModeEX", {Variant(ui::WidgetHandle(w)), Variant(open),
                                      Variant(static_cast<int32_t>(mode))});
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
+        qWarning("NvZzIME.ChangeIMEModeEX: %s", e.what());
     }
 }
 

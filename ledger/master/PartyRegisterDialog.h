@@ -72,6 +72,7 @@ private:
     void KeepEditsOut();
     void sGetCmbSort();
     void sRegisterGridColumns();
+    void FitColumnsToValues();
     void Reload(std::optional<int64_t> keepId);
     void SelectRow(int row);
     void FillFields();
@@ -104,6 +105,7 @@ private:
     RowTableModel model_;
     RecordSource source_;
     bool combosFilled_ = false;
+    std::array<int, kPartyColumnCount> drawnWidths_{};   // pixels; 0 for a column left as it is
     bool addPending_ = false;
     bool filling_ = false;
     bool moving_ = false;

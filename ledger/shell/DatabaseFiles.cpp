@@ -1,6 +1,7 @@
 #include "ledger/shell/DatabaseFiles.h"
 
 #include "ledger/common/CompanyFile.h"
+#include "platform/core/FileErrors.h"
 #include "platform/core/Paths.h"
 #include "platform/db/Database.h"
 
@@ -12,6 +13,7 @@
 #include <iterator>
 #include <vector>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -24,7 +26,7 @@ namespace {
 std::vector<char> ReadWhole(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
-    if (!in) throw DatabaseFileError(path + " を開けません");
+    if (!in) throw DatabaseFileError(path + " を開けません: " + FileErrorText(errno, path));
     std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     if (in.bad()) throw DatabaseFileError(path + " を読めません");
     return bytes;
@@ -37,20 +39,34 @@ std::string Absolute(const std::string& folder, const std::string& name)
     return p.lexically_normal().string();
 }
 
+[[noreturn]] void CannotCreate(const std::string& target, int err, const std::string& at)
+{
+    throw DatabaseFileError(target + " を作成できません: " + FileErrorText(err, at));
+}
+
 // Writes bytes to target through a temporary file; false when target is
 // already there.
 bool CreateFileOnce(const std::string& target, const std::vector<char>& bytes, mode_t mode)
 {
-    std::string temp = target + ".tmp-" + std::to_string(::getpid());
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        out.write(bytes.data(), std::streamsize(bytes.size()));
-        out.flush();
-        if (!out || ::chmod(temp.c_str(), mode) != 0) {
-            out.close();
+    const std::string temp = target + ".tmp-" + std::to_string(::getpid());
+    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode);
+    if (fd < 0) CannotCreate(target, errno, temp);
+    size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            const int err = errno;
+            ::close(fd);
             std::remove(temp.c_str());
-            throw DatabaseFileError(target + " を作成できません");
+            CannotCreate(target, err, temp);
         }
+        done += size_t(n);
+    }
+    if (::fchmod(fd, mode) != 0 || ::fsync(fd) != 0 || ::close(fd) != 0) {
+        const int err = errno;
+        std::remove(temp.c_str());
+        CannotCreate(target, err, temp);
     }
     // A hard link fails when target appeared meanwhile, where a rename would
     // replace it.
@@ -59,7 +75,7 @@ bool CreateFileOnce(const std::string& target, const std::vector<char>& bytes, m
     std::remove(temp.c_str());
     if (rc != 0) {
         if (err == EEXIST) return false;
-        throw DatabaseFileError(target + " を作成できません: " + std::strerror(err));
+        CannotCreate(target, err, target);
     }
     return true;
 }
@@ -76,21 +92,29 @@ bool CreateDatabaseFromTemplate(const std::string& target)
         auto builtIn = BuiltInLedgerTemplate();
         bytes.assign(builtIn.begin(), builtIn.end());
     }
-    return CreateFileOnce(target, bytes, 0644);
+    // The books are their owner's.
+    return CreateFileOnce(target, bytes, 0600);
 }
 
-bool CreateSettingsFile(const std::string& target, int year)
+bool CreateSettingsFile(const std::string& target, const LineDate& today)
 {
     if (fs::exists(fs::symlink_status(target))) return false;
-    std::vector<char> bytes;
+    CompanyFile file = DefaultCompanyFile(today.year);
     if (auto found = FindResourcePath(kCompanyFileName)) {
-        bytes = ReadWhole(*found);
-    } else {
-        const std::string text = FormatCompanyFile(DefaultCompanyFile(year));
-        bytes.assign(text.begin(), text.end());
+        const std::vector<char> shipped = ReadWhole(*found);
+        file = ParseCompanyFileKeeping(std::string_view(shipped.data(), shipped.size()), today.year);
+        if (!file.Problems.empty())
+            throw DatabaseFileError("同梱の設定ファイル " + *found + " を使えません。\n" + DescribeProblems(file.Problems));
     }
+    // The shipped file was made when the package was built: the first
+    // fiscal year is the one running today.
+    CompanySettings& s = file.Settings;
+    const bool begun = today.month > int(s.StartMonth) || (today.month == int(s.StartMonth) && today.day >= int(s.StartDay));
+    s.StartYear = float(begun ? today.year : today.year - 1);
+    DeriveFiscalEnd(s);
+    const std::string text = FormatCompanyFile(file);
     // The settings hold the owner's name and address.
-    return CreateFileOnce(target, bytes, 0600);
+    return CreateFileOnce(target, std::vector<char>(text.begin(), text.end()), 0600);
 }
 
 void BackupDatabase(const std::string& folder, const std::string& source, const std::string& target)

@@ -1,6 +1,8 @@
 #pragma once
 // The menu's file work: the first copies of the empty database and of the
 // settings file, and the backup copy at exit.
+#include "ledger/common/MonthFunctions.h"
+
 #include <span>
 #include <stdexcept>
 #include <string>
@@ -23,10 +25,11 @@ public:
 // replaced: returns false and leaves it alone. Throws DatabaseFileError.
 bool CreateDatabaseFromTemplate(const std::string& target);
 
-// Copies the shipped company.w1 (found by FindResourcePath), else writes the
-// default settings of the year given, to target, readable by the user only.
-// Never replaces an existing target: returns false. Throws DatabaseFileError.
-bool CreateSettingsFile(const std::string& target, int year);
+// Writes the shipped company.w1 (found by FindResourcePath), else the
+// default settings, to target, readable by the user only, with the fiscal
+// year that runs today. Never replaces an existing target: returns false.
+// Throws DatabaseFileError.
+bool CreateSettingsFile(const std::string& target, const LineDate& today);
 
 // Copies the database source to target (both made absolute against folder)
 // through SQLite's backup into a temporary file renamed over target, so an

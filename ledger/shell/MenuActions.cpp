@@ -4,7 +4,11 @@
 #include "ledger/shell/MenuForm.h"
 
 #include "platform/automation/Automation.h"
+#include "ledger/common/LedgerSchema.h"
+#include "ledger/common/SettingsRecord.h"
+#include "platform/core/FileErrors.h"
 #include "platform/core/Paths.h"
+#include "platform/db/DbError.h"
 #include "platform/ui/Prompt.h"
 
 #include <QApplication>
@@ -72,23 +76,25 @@ void MenuForm::ShowError(const QString& text)
 
 void MenuForm::Load()
 {
-    try {
-        std::string folder = DataFolderPath();
-        fs::create_directories(folder);
-        fs::current_path(folder);
-        g_.AppFolderPath = folder;
-        g_.gsSetAppPath();
-    } catch (const std::exception& e) {
-        ShowError(QStringLiteral("データフォルダを使用できません: %1\n%2").arg(Q(DataFolderPath()), ErrorText(e)));
-    }
+    const std::string folder = DataFolderPath();
+    g_.AppFolderPath = folder;
+    g_.gsSetAppPath();
+    std::string why = MakePrivateFolder(folder);
+    std::error_code ec;
+    if (why.empty()) fs::current_path(folder, ec);
+    if (why.empty() && ec) why = folder + ": " + FileErrorText(ec.value(), folder);
+    if (!why.empty()) ShowError(QStringLiteral("データフォルダを使用できません: %1\n%2").arg(Q(folder), Q(why)));
     try {
         CallComponent("ScreenMode.displayClass", "gsDispIni", {});
-    } catch (...) {
-        // The screen stays as it is.
+    } catch (const std::exception& e) {
+        // The screen stays as it is; only the log hears of it.
+        qWarning("ScreenMode.gsDispIni: %s", e.what());
     }
     g_.Settings.DatabaseName = FixedText(kDefaultDatabaseName, kDatabaseNameWidth);
-    CreateDatabase();
-    CreateSettings();
+    // Without the folder nothing can be made in it: said once above.
+    const bool made = why.empty() && CreateDatabase() && CreateSettings();
+    settingsFailureSaid_ = !made;
+    CheckDatabase();
     ReadSettings();
 }
 
@@ -98,31 +104,77 @@ bool MenuForm::DatabaseExists() const
     return fs::is_regular_file(DbPathFor(g_.AppFolderPath, g_.Settings.DatabaseName), ec);
 }
 
-void MenuForm::CreateDatabase()
+bool MenuForm::CreateDatabase()
 {
     std::string path = DbPathFor(g_.AppFolderPath, g_.Settings.DatabaseName);
     std::error_code ec;
-    if (fs::exists(fs::symlink_status(path, ec))) return;
+    if (fs::exists(fs::symlink_status(path, ec))) return true;
     ui::Message m;
     m.text = QStringLiteral("補助簿DBが作成されていません。初めて補助簿を使用するには補助簿DBが必要です。補助簿DBを作成しますか。");
     m.icon = ui::Icon::None;
     m.buttons = ui::Buttons::OkCancel;
     m.parent = this;
-    if (ui::prompt().ask(m) != ui::Answer::Ok) return;
+    if (ui::prompt().ask(m) != ui::Answer::Ok) return true;
     try {
         CreateDatabaseFromTemplate(path);
     } catch (const std::exception& e) {
         ShowError(ErrorText(e));
+        return false;
+    }
+    return true;
+}
+
+bool MenuForm::CreateSettings()
+{
+    const QDate today = hooks_.today();
+    try {
+        CreateSettingsFile(g_.AppPath + kCompanyFileName, {today.year(), today.month(), today.day()});
+    } catch (const std::exception& e) {
+        ShowError(ErrorText(e));
+        return false;
+    }
+    return true;
+}
+
+void MenuForm::CheckDatabase()
+{
+    const std::string path = DbPathFor(g_.AppFolderPath, g_.Settings.DatabaseName);
+    std::error_code ec;
+    // No database: the user declined to make one, or its failure was said.
+    if (!fs::exists(fs::symlink_status(path, ec))) {
+        databaseProblem_ = QStringLiteral("補助簿DBがありません: ") + Q(path);
+        return;
+    }
+    databaseProblem_.clear();
+    Database db;
+    try {
+        db = OpenLedgerDatabase(path);
+    } catch (const DbError& e) {
+        // Another program holding the file is no reason to keep the books shut.
+        if (!e.IsBusy()) databaseProblem_ = Q(e.what());
+        Say(Q(e.what()), ui::Icon::Warning);
+        return;
+    }
+    try {
+        const SettingsCheck check = CheckSettingsAgainstDatabase(db, g_.AppFolderPath);
+        if (check.State == SettingsAgreement::Finished) Say(Q(check.Message), ui::Icon::Information);
+        if (check.State == SettingsAgreement::Differ)
+            Say(Q(check.Message) + QStringLiteral("\n自社登録を開くと、繰越の計算を行えます。"), ui::Icon::Warning);
+    } catch (const std::exception& e) {
+        Say(QStringLiteral("補助簿DBの自社設定の記録を読めません。\n") + ErrorText(e), ui::Icon::Warning);
     }
 }
 
-void MenuForm::CreateSettings()
+void MenuForm::Say(const QString& text, ui::Icon icon)
 {
-    try {
-        CreateSettingsFile(g_.AppPath + kCompanyFileName, hooks_.today().year());
-    } catch (const std::exception& e) {
-        ShowError(ErrorText(e));
-    }
+    // The same finding is not said again when the menu looks again.
+    if (text == lastSaid_) return;
+    lastSaid_ = text;
+    ui::Message m;
+    m.text = text;
+    m.icon = icon;
+    m.parent = this;
+    ui::prompt().ask(m);
 }
 
 void MenuForm::ReadSettings()
@@ -130,26 +182,37 @@ void MenuForm::ReadSettings()
     try {
         g_.gsReadCompany();
         settingsRead_ = true;
+        if (!g_.ReadProblems.empty())
+            Say(Q(DescribeProblems(g_.ReadProblems)) + QStringLiteral("\n自社登録で確かめて閉じると、設定ファイルを書き直します。"),
+                ui::Icon::Warning);
     } catch (const std::exception& e) {
         settingsRead_ = false;
-        ShowError(ErrorText(e) + QStringLiteral("\n自社登録で設定を入力してください。"));
+        // A file that could not be made is not said a second time as missing.
+        if (!settingsFailureSaid_) Say(ErrorText(e) + QStringLiteral("\n自社登録で設定を入力してください。"), ui::Icon::Warning);
     }
+    settingsFailureSaid_ = false;
     UpdateButtons();
     if (settingsRead_ && IsTrue(g_.ScreenFlag)) {
         try {
             CallComponent("ScreenMode.displayClass", "gsDispChange", {});
-        } catch (...) {
+        } catch (const std::exception& e) {
+            qWarning("ScreenMode.gsDispChange: %s", e.what());
         }
     }
 }
 
 void MenuForm::UpdateButtons()
 {
-    // The registers need both the settings and the database.
-    bool registers = settingsRead_ && DatabaseExists();
-    buttons_[kSupplier]->setEnabled(registers);
-    buttons_[kCustomer]->setEnabled(registers);
-    buttons_[kDm]->setEnabled(registers);
+    // The registers need both the settings and the database; a button that
+    // is off says why when the pointer rests on it.
+    QString why = databaseProblem_;
+    if (why.isEmpty() && !DatabaseExists())
+        why = QStringLiteral("補助簿DBがありません: ") + Q(DbPathFor(g_.AppFolderPath, g_.Settings.DatabaseName));
+    if (!settingsRead_) why = QStringLiteral("設定ファイル company.w1 を読めません。自社登録で設定を入力してください。");
+    for (int index : {kSupplier, kCustomer, kDm}) {
+        buttons_[index]->setEnabled(why.isEmpty());
+        buttons_[index]->setToolTip(why);
+    }
 }
 
 void MenuForm::CombMenu_Click(int index)
@@ -191,6 +254,7 @@ void MenuForm::CallFirmProfile()
     } catch (const std::exception& e) {
         ShowError(ErrorText(e));
     }
+    CheckDatabase();
     ReadSettings();
 }
 
@@ -242,12 +306,15 @@ void MenuForm::QueryUnload()
     exited_ = true;
     try {
         CallComponent("ClockPanel.tokeiClass", "fcEnd", {});
-    } catch (...) {
+    } catch (const std::exception& e) {
+        // The clock's end is a courtesy, never a reason to stop the exit.
+        qWarning("ClockPanel.fcEnd: %s", e.what());
     }
     OfferBackup();
     try {
         CallComponent("ScreenMode.displayClass", "gsDispEnd", {});
-    } catch (...) {
+    } catch (const std::exception& e) {
+        qWarning("ScreenMode.gsDispEnd: %s", e.what());
     }
 }
 

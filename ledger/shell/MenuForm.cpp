@@ -133,8 +133,10 @@ void MenuForm::showEvent(QShowEvent* e)
     try {
         Variant sample(int16_t(0));
         CallComponent("ClockPanel.tokeiClass", "fcFrmOp", std::span<Variant>(&sample, 1));
-    } catch (...) {
-        // The clock is a convenience: the menu works without it.
+    } catch (const std::exception& e) {
+        // The clock is a convenience: the menu works without it, and only
+        // the log hears of it.
+        qWarning("ClockPanel.fcFrmOp: %s", e.what());
     }
 }
 

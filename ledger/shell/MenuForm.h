@@ -3,6 +3,7 @@
 // components by ProgID, help, and the exit with its backup offer.
 #include "ledger/common/ModuleGlobal.h"
 #include "platform/automation/Variant.h"
+#include "platform/ui/Prompt.h"
 
 #include <QDate>
 #include <QMainWindow>
@@ -54,9 +55,14 @@ protected:
 
 private:
     void BuildWindow();
-    void CreateDatabase();
-    void CreateSettings();
+    // Each false when it failed and said so.
+    bool CreateDatabase();
+    bool CreateSettings();
+    // Opens the database: why it cannot be used, and whether company.w1
+    // agrees with it (a save that stopped half way is finished).
+    void CheckDatabase();
     void ReadSettings();
+    void Say(const QString& text, ui::Icon icon);
     void UpdateButtons();
     bool DatabaseExists() const;
     void CallFirmProfile();
@@ -73,6 +79,9 @@ private:
     bool firstPaint_ = false;
     bool settingsRead_ = false;
     bool exited_ = false;
+    bool settingsFailureSaid_ = false;
+    QString databaseProblem_;
+    QString lastSaid_;
     std::map<int, QPushButton*> buttons_;
     QAction* helpStart_ = nullptr;
     QAction* helpVersion_ = nullptr;

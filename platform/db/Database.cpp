@@ -38,7 +38,7 @@ Database Database::Open(const std::string& path, OpenMode mode)
     int rc = sqlite3_open_v2(path.c_str(), &conn->db, flags, nullptr);
     if (rc != SQLITE_OK) {
         std::string what = "open " + path;
-        ThrowSqlite(conn->db, rc, what);
+        ThrowSqlite(conn->db, rc, what, path);
     }
     sqlite3_extended_result_codes(conn->db, 1);
     sqlite3_busy_timeout(conn->db, kDefaultBusyMs);

@@ -214,7 +214,7 @@ Recordset::Row Recordset::ReadRow(int64_t rowid)
     st.Bind({rowid});
     Row r;
     r.rowid = rowid;
-    if (!st.Step()) throw DbError(0, "the record was deleted by another user");
+    if (!st.Step()) throw DbError(0, "この行は他のプログラムで削除されました: " + conn_->path);
     // Columns of the table in the recordset's order.
     std::unordered_map<std::string, DbValue> byName;
     for (int i = 0; i < st.ColumnCount(); ++i) byName.emplace(st.ColumnName(i), st.Column(i));
@@ -271,7 +271,7 @@ void Recordset::Update()
             Statement st(conn_->db, sql);
             st.Bind(params);
             st.Step();
-            if (sqlite3_changes(conn_->db) == 0) throw DbError(0, "the record was deleted by another user");
+            if (sqlite3_changes(conn_->db) == 0) throw DbError(0, "この行は他のプログラムで削除されました: " + conn_->path);
         }
         rows_[cur] = ReadRow(rowid);
         lastModified_ = rowid;

@@ -17,43 +17,39 @@ bool DbError::IsConstraint() const
     return (code_ & 0xff) == SQLITE_CONSTRAINT;
 }
 
-void ThrowSqlite(sqlite3* db, int rc, std::string_view context)
+void ThrowSqlite(sqlite3* db, int rc, std::string_view context, std::string_view file)
 {
     int code = db ? sqlite3_extended_errcode(db) : rc;
     if ((code & 0xff) != (rc & 0xff)) code = rc;
-    std::string detail = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
+    // SQLite's own text is English: it stays in detail() for the log, and
+    // the user reads the cause and the file in Japanese.
+    std::string detail = std::string(context) + ": " + (db ? sqlite3_errmsg(db) : sqlite3_errstr(rc));
     std::string text;
     switch (rc & 0xff) {
     case SQLITE_BUSY:
-    case SQLITE_LOCKED:
-        text = "データベースは他のプログラムが使用中です。しばらく待ってからやり直してください。";
-        break;
+    case SQLITE_LOCKED: text = "データベースは他のプログラムが使用中です。しばらく待ってからやり直してください。"; break;
     case SQLITE_NOTADB:
-    case SQLITE_CORRUPT:
-        text = "データベースファイルが壊れているか、データベースファイルではありません。";
-        break;
-    case SQLITE_FULL:
-        text = "ディスクに空きがないため、データベースに書き込めません。";
-        break;
-    case SQLITE_CANTOPEN:
-        text = "データベースファイルを開けません。";
-        break;
-    case SQLITE_READONLY:
-        text = "データベースファイルに書き込めません。";
-        break;
+    case SQLITE_CORRUPT: text = "データベースファイルが壊れているか、データベースファイルではありません。"; break;
+    case SQLITE_FULL: text = "ディスクに空きがないため、データベースに書き込めません。"; break;
+    case SQLITE_CANTOPEN: text = "データベースファイルを開けません。"; break;
+    case SQLITE_READONLY: text = "データベースファイルに書き込めません。"; break;
+    case SQLITE_IOERR: text = "データベースファイルの読み書きでエラーが発生しました。"; break;
+    case SQLITE_PERM:
+    case SQLITE_AUTH: text = "データベースファイルにアクセスする権限がありません。"; break;
+    case SQLITE_NOMEM: text = "メモリが足りません。"; break;
+    case SQLITE_TOOBIG: text = "値が大きすぎます。"; break;
+    case SQLITE_INTERRUPT: text = "データベースの処理が中断されました。"; break;
     case SQLITE_CONSTRAINT:
         text = "データベースの規則に合わない値です。";
+        // A trigger's refusal is the schema author's own words.
+        if (code == SQLITE_CONSTRAINT_TRIGGER && db) text += std::string(" ") + sqlite3_errmsg(db);
         break;
-    default:
-        text = "データベースエラー。";
-        break;
+    default: text = "データベースの処理に失敗しました (エラー番号 " + std::to_string(code) + ")。"; break;
     }
-    text += " (";
-    text += context;
-    text += ": ";
-    text += detail;
-    text += ")";
-    throw DbError(code, text);
+    const char* open = db ? sqlite3_db_filename(db, "main") : nullptr;
+    if (file.empty() && open) file = open;
+    if (!file.empty()) text += "\n" + std::string(file);
+    throw DbError(code, text, detail);
 }
 
 std::string QuoteIdentifier(std::string_view name)

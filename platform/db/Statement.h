@@ -35,8 +35,9 @@ private:
     std::string sql_;
 };
 
-// Throws the DbError for a failed SQLite call; context says what was tried.
-[[noreturn]] void ThrowSqlite(sqlite3* db, int rc, std::string_view context);
+// Throws the DbError for a failed SQLite call; context says what was tried,
+// file names the database when the connection cannot (a failed open).
+[[noreturn]] void ThrowSqlite(sqlite3* db, int rc, std::string_view context, std::string_view file = {});
 
 // Quotes an identifier that comes from the program, never from the user; a
 // double quote or NUL in it is refused.

@@ -7,6 +7,9 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QFileSystemModel>
+#include <QHeaderView>
+#include <QIdentityProxyModel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPageSize>
@@ -14,6 +17,8 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QPushButton>
+#include <QScreen>
+#include <QTreeView>
 #include <QVBoxLayout>
 
 #include <cmath>
@@ -58,6 +63,40 @@ QMessageBox::Icon ToIcon(Icon i)
     return QMessageBox::NoIcon;
 }
 
+// A file's time as Japanese write it, whatever the system's language.
+class JapaneseTimes : public QIdentityProxyModel {
+public:
+    using QIdentityProxyModel::QIdentityProxyModel;
+    static constexpr int kTimeColumn = 3;
+    QVariant data(const QModelIndex& index, int role) const override
+    {
+        if (index.column() == kTimeColumn && role == Qt::DisplayRole)
+            if (const auto* files = qobject_cast<const QFileSystemModel*>(sourceModel()))
+                if (const QDateTime t = files->lastModified(mapToSource(index)); t.isValid())
+                    return QLocale(QLocale::Japanese, QLocale::Japan).toString(t, QStringLiteral("yyyy/MM/dd HH:mm"));
+        return QIdentityProxyModel::data(index, role);
+    }
+};
+
+// Qt's own chooser, the same on every desktop: its dates in Japanese and its
+// columns as wide as what they show, in a window as wide as the screen allows.
+void MakeReadable(QFileDialog& dlg)
+{
+    dlg.setOption(QFileDialog::DontUseNativeDialog);
+    auto* times = new JapaneseTimes(&dlg);
+    dlg.setProxyModel(times);
+    auto* view = dlg.findChild<QTreeView*>(QStringLiteral("treeView"));
+    auto* files = qobject_cast<QFileSystemModel*>(times->sourceModel());
+    if (!view || !files) return;
+    QObject::connect(files, &QFileSystemModel::directoryLoaded, view, [view, times] {
+        for (int c = 0; c < times->columnCount(view->rootIndex()); ++c) view->resizeColumnToContents(c);
+    });
+    const int wide = view->fontMetrics().horizontalAdvance(QLatin1Char('0')) * 100;
+    QSize size = dlg.sizeHint().expandedTo(QSize(wide, dlg.sizeHint().height()));
+    if (const QScreen* screen = dlg.screen()) size = size.boundedTo(screen->availableGeometry().size() * 9 / 10);
+    dlg.resize(size);
+}
+
 } // namespace
 
 Answer QtPrompt::ask(const Message& m)
@@ -85,6 +124,7 @@ std::optional<QString> QtPrompt::chooseFile(const FileRequest& r)
     dlg.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     if (!r.filters.isEmpty()) dlg.setNameFilters(r.filters);
     if (!r.defaultSuffix.isEmpty()) dlg.setDefaultSuffix(r.defaultSuffix);
+    MakeReadable(dlg);
     if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return std::nullopt;
     return dlg.selectedFiles().front();
 }
@@ -94,6 +134,7 @@ std::optional<QString> QtPrompt::chooseFolder(const FolderRequest& r)
     QFileDialog dlg(Owner(r.parent), Title(r.title), r.proposed);
     dlg.setFileMode(QFileDialog::Directory);
     dlg.setOption(QFileDialog::ShowDirsOnly);
+    MakeReadable(dlg);
     if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return std::nullopt;
     return dlg.selectedFiles().front();
 }

@@ -425,6 +425,25 @@ TEST_F(Bars, TheProgramsIconOnItsWindowsNotQts)
     QApplication::setWindowIcon(before);
 }
 
+TEST_F(Bars, AWindowKeptFromALargerScreenComesBackWithItsTitleBarOnThisOne)
+{
+    ASSERT_EQ(Start(), PagelookApp::kContinue);
+    QCoreApplication::processEvents();
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    ASSERT_FALSE(Frame().frameGeometry() == Frame().geometry()) << "a frame to fit";
+    const QRect kept[] = {QRect(screen.topLeft(), screen.size() * 3 / 2), QRect(screen.topLeft() - QPoint(0, 40), screen.size()),
+                          QRect(screen.center(), screen.size() / 2)};
+    for (const QRect& g : kept) {
+        SCOPED_TRACE(g.x());
+        Frame().setGeometry(g);
+        QCoreApplication::processEvents();
+        Restart();
+        EXPECT_TRUE(screen.contains(Frame().frameGeometry()))
+            << Frame().frameGeometry().x() << "," << Frame().frameGeometry().y() << " "
+            << Frame().frameGeometry().width() << "x" << Frame().frameGeometry().height();
+    }
+}
+
 TEST_F(Bars, TheTitleNamesTheProgramOnce)
 {
     const QString before = QCoreApplication::applicationName();

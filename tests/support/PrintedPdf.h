@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QImage>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -62,6 +63,35 @@ inline std::string FirstOutOfOrder(const std::string& text, const std::vector<st
         at = found + PlainPdfText(w).size();
     }
     return {};
+}
+
+// A word as pdftotext places it on its page, in points from the top left.
+struct PdfWord {
+    int page = 0;   // from 1
+    std::string text;
+    double xMin = 0, yMin = 0, xMax = 0, yMax = 0;
+};
+
+inline std::vector<PdfWord> PdfWords(const std::string& pdf)
+{
+    QProcess p;
+    p.start("pdftotext", {"-bbox", QString::fromStdString(pdf), "-"});
+    std::vector<PdfWord> words;
+    if (!p.waitForFinished(60000)) return words;
+    const QString html = QString::fromUtf8(p.readAllStandardOutput());
+    static const QRegularExpression word(
+        R"re(<page |<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re");
+    int page = 0;
+    for (auto it = word.globalMatch(html); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        if (m.captured(0) == QLatin1String("<page ")) {
+            ++page;
+            continue;
+        }
+        words.push_back({page, m.captured(5).toStdString(), m.captured(1).toDouble(), m.captured(2).toDouble(),
+                         m.captured(3).toDouble(), m.captured(4).toDouble()});
+    }
+    return words;
 }
 
 // The pages at `dpi`, greyscale.

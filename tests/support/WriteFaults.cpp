@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <string>
 #include <sys/mount.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace nvtest {
@@ -46,6 +47,24 @@ void FullDisk::Fill(long spare)
     if (::ftruncate(fd, size > spare ? size - spare : 0) != 0) {
     }
     ::close(fd);
+}
+
+ReadOnlyFolder::ReadOnlyFolder(const std::filesystem::path& where) : path_(where)
+{
+    std::filesystem::create_directories(path_);
+    if (::geteuid() != 0) {
+        ::chmod(path_.c_str(), 0555);
+        usable_ = true;
+        return;
+    }
+    mounted_ = ::mount("tmpfs", path_.c_str(), "tmpfs", MS_RDONLY, "size=64k") == 0;
+    usable_ = mounted_;
+}
+
+ReadOnlyFolder::~ReadOnlyFolder()
+{
+    if (mounted_) ::umount2(path_.c_str(), MNT_DETACH);
+    else ::chmod(path_.c_str(), 0755);
 }
 
 } // namespace nvtest

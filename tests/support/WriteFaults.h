@@ -40,4 +40,22 @@ private:
     bool mounted_ = false;
 };
 
+// A folder nothing can be written into: a read-only tmpfs where this account
+// may mount (root ignores a folder's mode), else a folder of mode 0555.
+class ReadOnlyFolder {
+public:
+    explicit ReadOnlyFolder(const std::filesystem::path& where);
+    ~ReadOnlyFolder();
+    ReadOnlyFolder(const ReadOnlyFolder&) = delete;
+    ReadOnlyFolder& operator=(const ReadOnlyFolder&) = delete;
+
+    // False where neither works (root without mount rights).
+    bool Usable() const { return usable_; }
+
+private:
+    std::filesystem::path path_;
+    bool mounted_ = false;
+    bool usable_ = false;
+};
+
 } // namespace nvtest

@@ -12,9 +12,8 @@ namespace nv {
 
 namespace {
 
-// The paper number of A4 in a form's information and the portrait value.
+// The paper number of A4 in a form's information.
 constexpr int32_t kFormPaperA4 = 2;
-constexpr int32_t kPortrait = 1;
 // A4 in document units as the paper table has it.
 constexpr int32_t kA4WidthUnits = 11905511;
 constexpr int32_t kA4LengthUnits = 16837795;
@@ -41,7 +40,7 @@ std::string FormText(std::string_view utf8)
     return *s;
 }
 
-FormBuilder::FormBuilder(std::string_view formName)
+FormBuilder::FormBuilder(std::string_view formName, FormOrientation orientation)
 {
     RegisterModelClasses();
     m_form = std::make_unique<TvFedObject>();
@@ -50,7 +49,7 @@ FormBuilder::FormBuilder(std::string_view formName)
     info.m_nPaperSize = kFormPaperA4;
     info.m_nPaperWidth = kA4WidthUnits;
     info.m_nPaperLength = kA4LengthUnits;
-    info.m_nOrientation = kPortrait;
+    info.m_nOrientation = static_cast<int32_t>(orientation);
     info.m_strCreateTime = FormatFormTime(kFormStamp);
     m_form->m_fonts.push_back(std::make_unique<TvFontDesc>(1, FormText("ＭＳ ゴシック"), 128, 0x31, 0, 0));
     m_form->m_fonts.push_back(std::make_unique<TvFontDesc>(2, FormText("ＭＳ 明朝"), 128, 0x11, 0, 0));

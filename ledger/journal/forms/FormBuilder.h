@@ -1,5 +1,6 @@
 #pragma once
-// Lays out a report form in tenths of a millimetre on A4 portrait paper.
+// Lays out a report form in tenths of a millimetre on A4 paper, portrait or
+// landscape (the page's own left, top, width and height either way).
 // Names and texts are given in UTF-8 and stored in CP932; a character CP932
 // cannot hold is refused, never replaced.
 #include "engine/model/TvData.h"
@@ -46,11 +47,13 @@ inline constexpr int32_t kThickLine = 40000;
 // of a millimetre: text margins there grow by it.
 inline constexpr int32_t kThickRuleInside = 7;
 
+// A4 as a form names it: the paper's portrait size with an orientation.
+enum class FormOrientation { Portrait = 1, Landscape = 2 };
+
 class FormBuilder {
 public:
-    // The form on A4 portrait with a Gothic and a Mincho face (positions 0
-    // and 1).
-    explicit FormBuilder(std::string_view formName);
+    // The form on A4 with a Gothic and a Mincho face (positions 0 and 1).
+    explicit FormBuilder(std::string_view formName, FormOrientation orientation = FormOrientation::Portrait);
 
     TvLayer& AddLayer(std::string_view name);
     // A data field, the text vertically centred in the box.

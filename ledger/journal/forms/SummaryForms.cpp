@@ -1,7 +1,7 @@
 // The summary tables of every party: the portrait one with the 37 figures
-// of five parties down the page, and the "landscape" one, which on the same
-// A4 portrait paper runs the 13 figures of a third of the year across the
-// page for 24 parties down it.
+// of five parties down the page, and the landscape one, which on A4 turned on
+// its side runs the 13 figures of a third of the year across the page for 24
+// parties down it, in figures as large as the portrait one's.
 #include "ledger/journal/forms/FormBuilder.h"
 #include "ledger/journal/forms/PrintForms.h"
 
@@ -57,30 +57,32 @@ SummaryLayers AddSummaryLayers(FormBuilder& b)
     return l;
 }
 
-// Title, fiscal year, owner and page number above the table.
-void TitleBlock(FormBuilder& b, const SummaryLayers& l)
+// Title, fiscal year, owner and page number above a table from left to
+// right, raised by up (tenths of a millimetre).
+void TitleBlock(FormBuilder& b, const SummaryLayers& l, int32_t left, int32_t right, int32_t up)
 {
     TextStyle title;
     title.size = 1600;
     title.align = 3;
     title.bold = true;
     title.font = 1;
-    b.Field(*l.heading, "集計表", {600, 100, 1500, 200}, title);
-    b.Line(*l.shade, 700, 205, 1400, 205, kMediumLine);
-    b.Line(*l.shade, 700, 220, 1400, 220, kMediumLine);
+    const int32_t centre = (left + right) / 2;
+    b.Field(*l.heading, "集計表", {centre - 450, 100 - up, centre + 450, 200 - up}, title);
+    b.Line(*l.shade, centre - 350, 205 - up, centre + 350, 205 - up, kMediumLine);
+    b.Line(*l.shade, centre - 350, 220 - up, centre + 350, 220 - up, kMediumLine);
     TextStyle big;
     big.size = 1100;
     TextStyle number = big;
     number.align = 2;
     number.picture = "ZZZZ";
-    b.Field(*l.heading, "年", {100, 130, 250, 200}, number);
-    b.Label(*l.shade, "年度", {250, 130, 380, 200}, big);
-    b.Field(*l.heading, "ページ", {1750, 130, 1900, 200}, number);
-    b.Label(*l.shade, "頁", {1900, 130, 1980, 200}, big);
+    b.Field(*l.heading, "年", {left, 130 - up, left + 150, 200 - up}, number);
+    b.Label(*l.shade, "年度", {left + 150, 130 - up, left + 280, 200 - up}, big);
+    b.Field(*l.heading, "ページ", {right - 250, 130 - up, right - 100, 200 - up}, number);
+    b.Label(*l.shade, "頁", {right - 100, 130 - up, right - 20, 200 - up}, big);
     TextStyle owner;
     owner.size = 1000;
     owner.align = 2;
-    b.Field(*l.heading, "印刷名", {1250, 220, 2000, 280}, owner);
+    b.Field(*l.heading, "印刷名", {right - 750, 220 - up, right, 280 - up}, owner);
 }
 
 // The shaded caption band above the rows and the table's outline.
@@ -122,7 +124,7 @@ std::unique_ptr<TvFedObject> MakeSummaryPortraitForm()
 
     FormBuilder b("集計表");
     SummaryLayers l = AddSummaryLayers(b);
-    TitleBlock(b, l);
+    TitleBlock(b, l, left, right, 0);
 
     TableFrame(b, l, {left, top, right, bottom}, rowsTop);
     b.Label(*l.shade, "月", {left, top, captionLeft, rowsTop}, CaptionStyle());
@@ -159,17 +161,22 @@ std::unique_ptr<TvFedObject> MakeSummaryPortraitForm()
 
 std::unique_ptr<TvFedObject> MakeSummaryLandscapeForm()
 {
-    // Name column, then the 13 figures of a section.
-    constexpr int32_t left = 100, figuresLeft = 401, right = 2000;
-    constexpr int32_t columnWidth = (right - figuresLeft) / kSectionSlots;
-    constexpr int32_t top = 300, headTop = 370, rowsTop = 440, rowHeight = 96;
+    // A4 on its side, 297 x 210 mm: the name column, then the 13 figures of
+    // a section, each wide enough for ten digits, their separators and a
+    // sign at 8 points (the last clear of the thick outline as well); 24
+    // rows of two name lines each.
+    constexpr int32_t left = 75, figuresLeft = 375, columnWidth = 193, lastWidth = 201;
+    constexpr int32_t right = figuresLeft + (kSectionSlots - 1) * columnWidth + lastWidth;
+    constexpr int32_t raised = 40;
+    constexpr int32_t top = 300 - raised, headTop = top + 65, rowsTop = headTop + 65, rowHeight = 67;
     constexpr int32_t bottom = rowsTop + kLandscapeRows * rowHeight;
+    static_assert(right <= 2970 - 75 && bottom <= 2100 - 100);
     auto rowTop = [&](int row) { return rowsTop + row * rowHeight; };
-    auto columnLeft = [&](int k) { return figuresLeft + k * columnWidth; };
+    auto columnLeft = [&](int k) { return k > kSectionSlots - 1 ? right : figuresLeft + k * columnWidth; };
 
-    FormBuilder b("集計表横書き");
+    FormBuilder b("集計表横書き", FormOrientation::Landscape);
     SummaryLayers l = AddSummaryLayers(b);
-    TitleBlock(b, l);
+    TitleBlock(b, l, left, right, raised);
 
     TableFrame(b, l, {left, top, right, bottom}, rowsTop);
     b.Label(*l.shade, "取　引　先", {left, top, figuresLeft, rowsTop}, CaptionStyle());
@@ -182,16 +189,16 @@ std::unique_ptr<TvFedObject> MakeSummaryLandscapeForm()
     b.Line(*l.frame, left, rowsTop, right, rowsTop, kMediumLine);
     for (int row = 1; row < kLandscapeRows; ++row) b.Line(*l.frame, left, rowTop(row), right, rowTop(row));
 
-    // Narrow figures, so that ten digits, their separators and a sign fit a
-    // column.
+    // Half-width digits of 3.55 points at 8.5 points high: printers round
+    // the height to their dots, so 8 points would print a little under.
     TextStyle figure = FigureStyle(false);
-    figure.size = 750;
-    figure.hanWidth = 400;
+    figure.size = 850;
+    figure.hanWidth = 710;
     figure.margin = 5;
     TextStyle lastFigure = figure;
     lastFigure.margin += kThickRuleInside;
     TextStyle head;
-    head.size = 750;
+    head.size = 800;
     head.align = 3;
     head.margin = 3;
     const TextStyle month = MonthStyle();

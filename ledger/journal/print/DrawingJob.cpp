@@ -140,7 +140,7 @@ private:
     {
         Check("Initialize", ink_.Call("Initialize"));
         ObjectRef printer(ink_.Get("Printer"));
-        printer.Put("Orientation", Variant(int32_t{1}));
+        printer.Put("Orientation", Variant(job_.Orientation));
         printer.Put("PaperSize", Variant(int32_t{9}));
         printer.Put("PrintScale", Variant(int16_t{100}));
         if (job_.Mode == OutputMode::Printer) {
@@ -194,13 +194,15 @@ private:
         if (outputOpen_) {
             try {
                 ink_.Call(job_.Mode == OutputMode::Printer ? "AbortPrinter" : "AbortDocument");
-            } catch (const std::exception&) {
+            } catch (const std::exception& e) {
+                qWarning("Inkplate abort: %s", e.what());
             }
         }
         if (form_ && formOpen_) {
             try {
                 form_.Call("Close");
-            } catch (const std::exception&) {
+            } catch (const std::exception& e) {
+                qWarning("Inkplate form close: %s", e.what());
             }
         }
         hourglass_.Restore();

@@ -9,6 +9,7 @@
 #include "ledger/journal/print/ReportPage.h"
 #include "platform/automation/Dispatch.h"
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -32,6 +33,7 @@ struct DrawingJob {
     std::string FormFile;                 // as OpenForm takes it
     std::string DocumentFile;             // absolute; document output only
     std::string PrintFolder;              // printer output: where the PDF printer writes
+    int32_t Orientation = 1;              // of the A4 paper: 1 portrait, 2 landscape
     std::vector<std::string> Layers;      // made visible at print, in order
     std::vector<FieldWrite> Header;       // written once, after the fields are cleared
     std::vector<ReportPage> Pages;

@@ -2,6 +2,7 @@
 
 #include "ledger/journal/print/LedgerPages.h"
 #include "ledger/journal/print/SummaryPages.h"
+#include "platform/core/FileErrors.h"
 #include "platform/core/Paths.h"
 #include "platform/ui/Prompt.h"
 
@@ -26,16 +27,13 @@ bool Prepare(DrawingJob& job, OutputMode mode, const SideWords& words, JournalRe
 {
     job.Mode = mode;
     job.FormFile = ReportFormFile(report);
-    if (mode != OutputMode::Document) {
-        // Where the PDF printer's files go; without the folder, the control's own.
-        try {
-            job.PrintFolder = PrintFolderPath();
-        } catch (const std::exception&) {
-        }
-        return true;
-    }
+    // The wide summary's paper lies on its side, as its form does.
+    if (report == JournalReport::LandscapeSummary) job.Orientation = 2;
+    // Where the PDF printer's files go, and the document file: a folder that
+    // cannot be made stops the print rather than send it elsewhere.
     try {
-        job.DocumentFile = ReportDocumentFile(words, report);
+        if (mode != OutputMode::Document) job.PrintFolder = PrintFolderPath();
+        else job.DocumentFile = ReportDocumentFile(words, report);
         return true;
     } catch (const std::exception& e) {
         Warn(e.what(), context);
@@ -58,11 +56,10 @@ std::string ReportFormFile(JournalReport report)
 
 std::string PrintFolderPath()
 {
-    fs::path folder = fs::absolute(fs::path(DataFolderPath()) / kPrintFolder);
-    std::error_code ec;
-    fs::create_directories(folder, ec);
-    if (!fs::is_directory(folder))
-        throw std::runtime_error("印刷用のフォルダを作成できません: " + folder.string());
+    const fs::path folder = fs::absolute(fs::path(DataFolderPath()) / kPrintFolder);
+    // Printed ledgers are as private as the books.
+    if (const std::string why = MakePrivateFolder(folder.string()); !why.empty())
+        throw std::runtime_error("印刷用の" + why);
     return folder.string();
 }
 

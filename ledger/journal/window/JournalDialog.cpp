@@ -1,12 +1,14 @@
 #include "ledger/journal/window/JournalDialog.h"
 
 #include "ledger/common/LedgerSchema.h"
+#include "ledger/common/SettingsRecord.h"
 #include "ledger/journal/window/JournalGridDelegate.h"
 #include "ledger/journal/window/PreviewViewer.h"
 #include "platform/automation/Automation.h"
 #include "platform/ui/DesignUnits.h"
 #include "platform/ui/Prompt.h"
 #include "platform/ui/WidgetHandle.h"
+#include "platform/ui/WorkArea.h"
 
 #include <QApplication>
 #include <QGridLayout>
@@ -31,6 +33,7 @@ namespace nv {
 namespace {
 
 constexpr int kBusyTimeoutMs = 1500;
+constexpr int kFewRows = 4;
 constexpr const char* kErrorPrefix = "ｴﾗｰが発生しました:";
 constexpr const char* kCloseWithoutSaving = "保存せずに閉じますか？";
 
@@ -111,6 +114,15 @@ void JournalDialog::Load()
     db_ = OpenLedgerDatabase(global_.DbPath);
     db_.SetBusyTimeout(kBusyTimeoutMs);
     model_.SetReadOnly(db_.IsReadOnly());
+    // A save of 自社登録 that stopped half way is finished before the
+    // settings are read; a start the database was not carried to is said.
+    try {
+        const SettingsCheck check = CheckSettingsAgainstDatabase(db_, global_.AppFolderPath);
+        settingsNotice_ = Q(check.Message);
+        if (check.State == SettingsAgreement::Differ) settingsNotice_ += "\n自社登録で繰越の計算を行ってください。";
+    } catch (const std::exception& e) {
+        settingsNotice_ = "補助簿DBの自社設定の記録を読めません。\n" + Q(e.what());
+    }
     global_.gsReadCompany();
     entry_.Settings = global_.Settings;
     book_ = std::make_unique<JournalBook>(db_, entry_, static_cast<StatusBarPanels*>(this));
@@ -124,8 +136,9 @@ void JournalDialog::FillItemNames()
     try {
         for (const auto& row : db_.Query("SELECT \"品名\" FROM \"品名\" WHERE \"品名\" IS NOT NULL ORDER BY _rowid_"))
             if (auto s = std::get_if<std::string>(&row[0])) names << Q(*s);
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
         // Without the list the cell is typed.
+        Warn("品名の一覧を読めません。品名は入力してください。\n" + Q(e.what()), this);
     }
     delegate_->SetItemNames(names);
 }
@@ -197,7 +210,6 @@ void JournalDialog::BuildForm()
 
     grid_ = new QTableView(this);
     grid_->setObjectName("DBGrid1");
-    grid_->setMinimumSize(px(14160), px(6240));
     body->addWidget(grid_, 1);
     grid_->setModel(&model_);
     delegate_ = new JournalGridDelegate(Col(JournalColumn::Item), grid_);
@@ -209,6 +221,14 @@ void JournalDialog::BuildForm()
                            QAbstractItemView::EditKeyPressed);
     grid_->setTabKeyNavigation(false);
     grid_->verticalHeader()->setDefaultSectionSize(std::max(px(270), grid_->fontMetrics().height() + 6));
+    // The row indicator keeps its column whether or not a row shows the new
+    // line's "*", so the columns do not shift as lines are typed.
+    QHeaderView* indicator = grid_->verticalHeader();
+    indicator->setMinimumWidth(std::max(px(240), ui::HeaderFitWidth(indicator, QStringLiteral("*"), 0)));
+    // On a small screen the grid scrolls: a few lines in sight are enough.
+    grid_->setMinimumSize(px(6000), grid_->horizontalHeader()->sizeHint().height() +
+                                        kFewRows * grid_->verticalHeader()->defaultSectionSize() +
+                                        2 * grid_->frameWidth());
     grid_->installEventFilter(this);
     connect(grid_->selectionModel(), &QItemSelectionModel::currentChanged, this, &JournalDialog::CurrentChanged);
 
@@ -284,10 +304,13 @@ void JournalDialog::SetGridColumns()
         grid_->setColumnWidth(c, ui::HeaderFitWidth(header, caption, ui::DesignPixels(grid_, widths[c])));
         total += grid_->columnWidth(c);
     }
-    // Every column in sight: the window widens rather than scroll.
+    // Every column in sight where the screen has the room; the grid scrolls
+    // where it has not.
     const int frame = 2 * grid_->frameWidth();
     const int bar = grid_->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, grid_);
-    grid_->setMinimumWidth(std::max(grid_->minimumWidth(), total + grid_->verticalHeader()->sizeHint().width() + frame + bar));
+    const int wanted = total + grid_->verticalHeader()->sizeHint().width() + frame + bar;
+    if (wanted > grid_->width()) resize(width() + wanted - grid_->width(), height());
+    ui::FitIntoWorkArea(this);
 }
 
 void JournalDialog::showEvent(QShowEvent* event)
@@ -322,6 +345,7 @@ void JournalDialog::FirstPaint()
     ShowNewLine();
     SetPanelText(1, kStatusWorkDone);
     if (db_.IsReadOnly()) KeepEditsOut();
+    if (!settingsNotice_.isEmpty()) Warn(settingsNotice_, this);
 }
 
 void JournalDialog::KeepEditsOut()
@@ -367,7 +391,8 @@ void JournalDialog::ChangeIme(int column)
         ObjectRef ime = CreateObject("NvZzIME.imeClass");
         ime.Call("ChangeIMEModeEX", {Variant(ui::WidgetHandle(grid_)), Variant(int32_t{open ? 1 : 0}),
                                      Variant(int32_t{open ? 9 : 0})});
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
+        qWarning("NvZzIME.ChangeIMEModeEX: %s", e.what());
     }
 }
 
@@ -461,20 +486,30 @@ void JournalDialog::cmdZandaka_Click()
 {
     CloseOpenEditor();
     BusyCursor busy;
+    said_.clear();
     try {
         book_->CalcRunningBalance();
     } catch (const std::exception& e) {
         model_.Reload();
+        said_ = Q(e.what());
         Trapped(e, Col(JournalColumn::Month));
     }
     try {
         if (!book_->NewLine()) book_->AppendNewLine();
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
+        SayOnce(Q(e.what()), kNewLineFailedMessage);
     }
     model_.Reload();
     ShowNewLine();
     // The balance pass leaves its working text.
     SetPanelText(1, kStatusWorkDone);
+}
+
+void JournalDialog::SayOnce(const QString& cause, const QString& before)
+{
+    if (cause == said_) return;
+    said_ = cause;
+    Warn(before + cause, this);
 }
 
 void JournalDialog::cmdUpdate_Click()

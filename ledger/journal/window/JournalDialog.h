@@ -23,6 +23,9 @@ namespace nv {
 
 class JournalGridDelegate;
 
+// Said before the cause when the line after the last cannot be added.
+inline constexpr const char* kNewLineFailedMessage = "新しい行を追加できませんでした。\n";
+
 class JournalDialog : public QDialog, private StatusBarPanels {
     Q_OBJECT
 public:
@@ -74,6 +77,8 @@ private:
     void ShowNewLine();
     void Trapped(const std::exception& e, int column);
     void CloseOpenEditor();
+    // A failure is said once, though the steps after it meet it again.
+    void SayOnce(const QString& cause, const QString& before = {});
 
     ObjectRef DrawingControl();
     PrintContext Context();
@@ -103,6 +108,8 @@ private:
     ObjectRef ink_;
     QString viewerProgram_;
     bool waitingForViewer_ = false;
+    QString said_;             // the cause said last in the current command
+    QString settingsNotice_;   // company.w1 against the database, said at the first paint
 
     QTableView* grid_ = nullptr;
     QLabel* navigator_ = nullptr;

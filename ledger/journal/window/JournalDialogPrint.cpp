@@ -41,7 +41,7 @@ bool JournalDialog::PrintLedgerOut(OutputMode mode)
         book_->CalcRunningBalance();
     } catch (const std::exception& e) {
         model_.Reload();
-        ui::warn(QString::fromStdString(e.what()), this);
+        SayOnce(QString::fromStdString(e.what()));
         return false;
     }
     model_.Reload();
@@ -90,17 +90,22 @@ void JournalDialog::ShowDocument(JournalReport report, bool doneWhenStarted)
 
 void JournalDialog::RecomputeAfterPrint(int passes)
 {
-    // As after the balance button, but quietly: the print has had its say.
+    // As after the balance button; what the print has said already is not
+    // said again, and a pass that failed is not run a second time.
     for (int i = 0; i < passes; ++i) {
         try {
             book_->CalcRunningBalance();
-        } catch (const std::exception&) {
+        } catch (const std::exception& e) {
+            SayOnce(QString::fromStdString(e.what()));
+            break;
         }
     }
     try {
         if (!book_->NewLine()) book_->AppendNewLine();
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
+        SayOnce(QString::fromStdString(e.what()), kNewLineFailedMessage);
     }
+    said_.clear();
     model_.Reload();
     ShowNewLine();
     // The balance pass leaves its working text; the work is done.
@@ -110,6 +115,7 @@ void JournalDialog::RecomputeAfterPrint(int passes)
 void JournalDialog::cmdPrint_Click()
 {
     CloseOpenEditor();
+    said_.clear();
     const bool sales = words_.Side == JournalSide::Sales;
     SetPanelText(1, kStatusWorking);
     const bool written = PrintLedgerOut(OutputMode::Document);
@@ -123,6 +129,7 @@ void JournalDialog::cmdPrint_Click()
 void JournalDialog::btnPreview_Click()
 {
     CloseOpenEditor();
+    said_.clear();
     const bool sales = words_.Side == JournalSide::Sales;
     SetPanelText(1, kStatusWorking);
     JournalReport report = JournalReport::PortraitSummary;
@@ -134,6 +141,7 @@ void JournalDialog::btnPreview_Click()
 void JournalDialog::mnuPRINT_Click(int index)
 {
     CloseOpenEditor();
+    said_.clear();
     if (index == 0) {
         PrintLedgerOut(OutputMode::Printer);
     } else if (index == 1) {

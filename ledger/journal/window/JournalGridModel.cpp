@@ -136,6 +136,8 @@ QVariant JournalGridModel::data(const QModelIndex& index, int role) const
         try {
             product = YenAmount(*l->UnitPrice, *l->Quantity);
         } catch (const std::range_error&) {
+            // A product past the range is none: the tip then says the
+            // amount stands as typed, which is the whole of the news.
         }
         if (l->Amount != product) return QString::fromUtf8(kTypedAmountTip);
     }

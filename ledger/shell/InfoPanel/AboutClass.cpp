@@ -64,12 +64,13 @@ QPixmap IconPicture()
 }
 
 // The first line of /proc/<file> that starts with key, after the colon.
+// Files there tell no size, so they are read until a read comes back empty.
 QString ProcValue(const char* file, const char* key)
 {
     QFile f(QStringLiteral("/proc/") + QLatin1String(file));
     if (!f.open(QIODevice::ReadOnly | QIODevice::Text)) return {};
-    while (!f.atEnd()) {
-        QString line = QString::fromUtf8(f.readLine());
+    for (QByteArray read = f.readLine(); !read.isEmpty(); read = f.readLine()) {
+        QString line = QString::fromUtf8(read);
         if (line.startsWith(QLatin1String(key))) return line.section(QLatin1Char(':'), 1).trimmed();
     }
     return {};

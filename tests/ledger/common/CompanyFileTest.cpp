@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -205,6 +206,44 @@ TEST(CompanyFile, MalformedFilesNameTheLineAndItem)
     }
 }
 
+// The file as the screen wrote it with one line replaced.
+std::string WithLine(int line, const std::string& text)
+{
+    std::string f = Fixture();
+    size_t p = 0;
+    for (int i = 1; i < line; ++i) p = f.find("\r\n", p) + 2;
+    return f.replace(p, f.find("\r\n", p) - p, text);
+}
+
+TEST(CompanyFile, OneBadValueLosesOnlyItsItem)
+{
+    const CompanySettings good = ParseCompanyFile(Fixture()).Settings;
+    const struct {
+        std::string bytes;
+        int line, item;
+        std::function<void(CompanySettings&)> defaulted;
+    } cases[] = {
+        {WithLine(16, "twelve"), 16, 8, [](CompanySettings& s) { s.Term = 1; }},
+        {WithLine(28, "\x81\x20"), 28, 14, [](CompanySettings& s) { s.PurchaseClosingDay = "末日"; }},
+        // Read but cannot be: the start follows the end, the end the start.
+        {WithLine(18, " 2005  13  45 "), 18, 9, [](CompanySettings&) {}},
+        {WithLine(20, " 2006  13  31 "), 20, 10, [](CompanySettings&) {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line);
+        const CompanyFile f = ParseCompanyFileKeeping(c.bytes, 2030);
+        ASSERT_EQ(f.Problems.size(), 1u);
+        EXPECT_EQ(f.Problems[0].line(), c.line);
+        EXPECT_EQ(f.Problems[0].item(), c.item);
+        CompanySettings want = good;
+        c.defaulted(want);
+        EXPECT_EQ(f.Settings, want);
+        EXPECT_THROW(ParseCompanyFile(c.bytes), CompanyFileError);
+    }
+    EXPECT_NE(DescribeProblems(ParseCompanyFileKeeping(cases[2].bytes, 2030).Problems).find("2005/13/45 は日付ではありません"),
+              std::string::npos);
+}
+
 TEST(CompanyFile, SequentialInputSyntax)
 {
     std::string good = Fixture();
@@ -256,6 +295,7 @@ TEST(CompanyFile, NewFileWithDefaultLabelsRoundTrips)
     f.Settings.StartYear = 2024;
     f.Settings.StartMonth = 1;
     f.Settings.StartDay = 1;
+    DeriveFiscalEnd(f.Settings);
     f.Settings.PurchaseClosingDay = "末日";
     CompanyFile g = ParseCompanyFile(FormatCompanyFile(f));
     EXPECT_EQ(g.Settings, f.Settings);

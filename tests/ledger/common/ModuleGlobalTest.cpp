@@ -79,7 +79,7 @@ TEST(ModuleGlobal, ReadCompanyKeepsTheDatabaseNameAndFailsWhole)
     EXPECT_THROW(m.gsReadCompany(), CompanyFileError);
     EXPECT_EQ(m.Settings.Term, 3.0f);   // nothing half-filled
 
-    CompanyFile f;
+    CompanyFile f = DefaultCompanyFile(2024);
     f.Settings.Term = 12;
     f.Settings.OwnerName = FixedText("山田", kOwnerNameWidth);
     f.PortraitSummary = -1;

@@ -39,12 +39,18 @@ std::string Sjis(const char* utf8)
     return *Utf8ToCp932(utf8);
 }
 
+QWidget* OwnerWindow(QWidget* c) { return c->window(); }
+QWidget* OwnerWindow(QObject* c) { return qobject_cast<QWidget*>(c->parent()); }
+
 // The forms live in the plug-in, so tests reach their controls by name.
 struct FormView {
     QWidget* w;
-    template <class T> T* Named(const QString& name, bool direct = false) const
+    // own: the form's own control, not one of a window it opened.
+    template <class T> T* Named(const QString& name, bool own = false) const
     {
-        T* c = w->findChild<T*>(name, direct ? Qt::FindDirectChildrenOnly : Qt::FindChildrenRecursively);
+        T* c = nullptr;
+        for (T* found : w->findChildren<T*>(name))
+            if (!c && (!own || OwnerWindow(found) == w)) c = found;
         EXPECT_TRUE(c) << name.toStdString();
         return c;
     }
@@ -271,10 +277,15 @@ TEST_F(CompanyFormTest, CarryButtonThenCloseRunsOnce)
         Type(d->Field(0), "2005");
         Type(d->Field(6), "4");
         Click(d->CarryButton());
+        // Said when done, and the new start is in company.w1 at once: a
+        // crash before 閉じる leaves the two agreeing.
+        EXPECT_EQ(script->messages(), QStringList{"繰越の計算が終わりました (期首 2005年4月1日)。"});
+        EXPECT_EQ(Lines(ReadText(w1))[17], " 2005  4  1 ");
+        EXPECT_EQ(Lines(ReadText(w1))[19], " 2006  3  31 ");
         db.Execute("UPDATE 仕入れ先 SET 繰越金額 = 7");   // a second run would overwrite it
         Click(d->CloseButton());
     });
-    EXPECT_TRUE(script->messages().isEmpty()) << script->messages().join("\n").toStdString();
+    EXPECT_EQ(script->messages().size(), 1) << script->messages().join("\n").toStdString();
     EXPECT_EQ(Value("SELECT 繰越金額 FROM 仕入れ先"), DbValue(int64_t(7)));
     EXPECT_EQ(Lines(ReadText(w1))[17], " 2005  4  1 ");
 }
@@ -293,7 +304,7 @@ TEST_F(CompanyFormTest, HostileFieldsAreRefusedNamingTheField)
         {12, "101", "税率"},
         {-1, "２８日", "仕入〆切期日"},
         {-2, "ＡＢＣＤＥＦＧＨＩＪＫ", "売上〆切期日"},
-        {8, QString::fromUtf8("山田\xF0\x9F\x98\x80"), "氏名"},
+        {8, QString::fromUtf8("山田\xF0\x9F\x98\x80"), "氏名に使えない文字があります: \xF0\x9F\x98\x80"},
     };
     const std::string snap = Snapshot();
     for (const Case& c : cases) {
@@ -594,6 +605,46 @@ TEST_F(CompanyFormTest, AMissingOrDamagedSettingsFileOpensTheDefaultsAndClosingW
         EXPECT_EQ(read.Settings.OwnerName, FixedText("青木", kOwnerNameWidth));
         EXPECT_EQ(read.Settings.Term, 1);
         EXPECT_EQ(read.Settings.PurchaseClosingDay, "末日");
+    }
+}
+
+TEST_F(CompanyFormTest, OneBadValueKeepsEveryOtherSetting)
+{
+    // Line 28, the purchase closing day, holds a byte CP932 has no character for.
+    auto lines = Lines(before);
+    lines[27] = "\x81\x20";
+    std::string bytes;
+    for (const std::string& l : lines) bytes += l + "\r\n";
+    nvtest::WriteFileBytes(w1, bytes);
+    Run([&](CompanyForm* d) { Click(d->CloseButton()); });
+    ASSERT_EQ(script->messages().size(), 1);
+    EXPECT_TRUE(script->messages()[0].contains("28 行目 (項目14")) << script->messages()[0].toStdString();
+    const auto now = Lines(ReadText(w1));
+    for (size_t i = 0; i < now.size(); ++i) EXPECT_EQ(now[i], i == 27 ? Sjis("末日") : Lines(before)[i]) << i + 1;
+}
+
+// The database says which fiscal start it was carried to; a settings file
+// that moved on without it (a crash of an earlier version, a backup put
+// back) is found as the screen opens, and the carry-forward offered.
+TEST_F(CompanyFormTest, AStartTheDatabaseWasNotCarriedToIsOfferedAsTheScreenOpens)
+{
+    for (const Answer answer : {Answer::No, Answer::Yes}) {
+        Run([&](CompanyForm* d) { Click(d->CloseButton()); });   // the database agrees: 2004/10/1
+        ModuleGlobal g;
+        g.AppFolderPath = folder;
+        g.gsReadCompany();
+        g.Settings.StartYear = 2005, g.Settings.StartMonth = 4;
+        DeriveFiscalEnd(g.Settings);
+        g.gsWriteCompany();
+        script->clear();
+        script->then(answer);
+        Run([&](CompanyForm* d) { Click(d->CloseButton()); });
+        ASSERT_GE(script->messages().size(), 1);
+        EXPECT_TRUE(script->messages()[0].contains("期首 2004年10月1日 の事業年度に繰り越されていますが")) << script->messages()[0].toStdString();
+        EXPECT_TRUE(script->messages()[0].contains("期首 2005年4月1日 へ補助簿DBを繰り越しますか"));
+        // Declined, and the start left alone: the close does not carry.
+        EXPECT_EQ(Value("SELECT 繰越金額 FROM 仕入れ先"), DbValue(int64_t(answer == Answer::Yes ? 113400 : 120000)));
+        nvtest::WriteFileBytes(w1, before);
     }
 }
 

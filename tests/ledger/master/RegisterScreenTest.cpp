@@ -405,3 +405,21 @@ TEST_F(RegisterScreen, AnEditThatCannotBeWrittenAtCloseKeepsTheWindowUnlessTheUs
 }
 
 } // namespace
+
+TEST_F(RegisterScreen, CellsShowTheirValuesWholeWhereTheColumnCanFitThem)
+{
+    t.db.Execute("UPDATE 仕入れ先 SET 郵便番号 = '100-0001', 仕入先名 = '山田商店株式会社本店営業', 電話 = '03-1111-2222',"
+                 " ふりがな = 'やまだしょうてんほんてん' WHERE 仕入先No = 7");
+    auto d = Open();
+    const QTableView* g = d->Grid();
+    const QAbstractItemView* view = g;
+    const struct { int column; const char* value; } cells[] = {
+        {kPostCode, "100-0001"}, {kName, "山田商店株式会社本店営業"}, {kPhone, "03-1111-2222"}, {kKana, "やまだしょうてんほんてん"}};
+    for (const auto& c : cells) {
+        SCOPED_TRACE(c.value);
+        EXPECT_TRUE(d->Model().match(d->Model().index(0, c.column), Qt::DisplayRole, QString::fromUtf8(c.value), 1,
+                                     Qt::MatchExactly).size() == 1);
+        // What the cell needs, margins and all, as the view itself works it out.
+        EXPECT_LE(view->sizeHintForColumn(c.column), g->columnWidth(c.column));
+    }
+}

@@ -1,6 +1,7 @@
 #include "LayoutFaults.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QAbstractItemView>
 #include <QAbstractScrollArea>
 #include <QAbstractSpinBox>
@@ -13,6 +14,8 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QStyle>
 #include <QTableView>
 
@@ -171,10 +174,62 @@ void Walk(QWidget* parent, QStringList& out)
         else if (auto* t = qobject_cast<QTableView*>(w)) CheckHeader(t, out);
         if (auto* g = qobject_cast<QGroupBox*>(w)) CheckGroupBox(g, out);
         if (!Opaque(w)) Walk(w, out);
+        // A scrolling page's controls are the window's own.
+        if (auto* page = qobject_cast<QScrollArea*>(w); page && page->widget()) Walk(page->widget(), out);
     }
 }
 
+// A grid whose rows or columns run past its view needs the scroll bar that
+// reaches them.
+void CheckReach(QWidget* window, QStringList& out)
+{
+    for (QTableView* t : window->findChildren<QTableView*>()) {
+        if (!t->isVisibleTo(window)) continue;
+        const struct { const QHeaderView* header; const QScrollBar* bar; int has; const char* what; } ways[] = {
+            {t->horizontalHeader(), t->horizontalScrollBar(), t->viewport()->width(), "columns"},
+            {t->verticalHeader(), t->verticalScrollBar(), t->viewport()->height(), "rows"}};
+        for (const auto& w : ways)
+            if (w.header->length() > w.has && !w.bar->isVisibleTo(window))
+                out << QStringLiteral("%1: its %2 need %3 px, its view has %4 and no scroll bar")
+                           .arg(Name(t), QLatin1String(w.what))
+                           .arg(w.header->length())
+                           .arg(w.has);
+    }
+}
+
+void Settle()
+{
+    QApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    QApplication::processEvents();
+}
+
 } // namespace
+
+QStringList WorkAreaFaults(QWidget* window, const QRect& workArea)
+{
+    QStringList out;
+    const QRect opened = window->geometry();
+    const QRect frame = window->frameGeometry();
+    if (!workArea.contains(frame))
+        out << QStringLiteral("the window's frame at %1 leaves the work area %2").arg(Box(frame), Box(workArea));
+    CheckReach(window, out);
+    // As small as it goes: the layout keeps it at its minimum.
+    const QSize frameExtra = frame.size() - opened.size();
+    window->resize(1, 1);
+    Settle();
+    if (window->width() + frameExtra.width() > workArea.width() ||
+        window->height() + frameExtra.height() > workArea.height())
+        out << QStringLiteral("the window cannot be made smaller than %1x%2 (with its frame %3x%4)")
+                   .arg(window->width()).arg(window->height())
+                   .arg(window->width() + frameExtra.width()).arg(window->height() + frameExtra.height());
+    for (const QString& f : LayoutFaults(window)) out << QStringLiteral("at its smallest: ") + f;
+    QStringList reach;
+    CheckReach(window, reach);
+    for (const QString& f : reach) out << QStringLiteral("at its smallest: ") + f;
+    window->setGeometry(opened);
+    Settle();
+    return out;
+}
 
 QStringList LayoutFaults(QWidget* window)
 {

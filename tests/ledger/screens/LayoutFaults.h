@@ -1,7 +1,9 @@
 #pragma once
 // What a person sees wrong on a screen: two visible controls on top of each
 // other, a control that leaves its window, a caption or grid header cut
-// because its text is wider (or taller) than the control.
+// because its text is wider (or taller) than the control; on a small screen,
+// a window, a button or a grid column out of reach.
+#include <QRect>
 #include <QString>
 #include <QStringList>
 
@@ -11,5 +13,11 @@ namespace nvtest {
 
 // One line per fault, naming the controls by object name and class.
 QStringList LayoutFaults(QWidget* window);
+
+// What lies out of reach in the work area: the window's frame outside it, a
+// window that cannot be made as small as it, a grid whose columns run past
+// its view without a scroll bar. Checked as the window opened and again at
+// its smallest.
+QStringList WorkAreaFaults(QWidget* window, const QRect& workArea);
 
 } // namespace nvtest

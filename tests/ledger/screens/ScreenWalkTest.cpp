@@ -2,7 +2,8 @@
 // a person reaches it, at the desktop's font and at one step larger (ctest
 // runs the program once more at 125 % screen scale): no two visible
 // controls overlap, none leaves its window, every caption and grid header
-// is whole.
+// is whole. Run again on the work areas of small screens, every window opens
+// inside them and every control and grid column is within reach there.
 #include "LayoutFaults.h"
 
 #include "ledger/common/CompanyFile.h"
@@ -14,8 +15,10 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QFile>
 #include <QProcess>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 
@@ -28,6 +31,9 @@ using namespace nv;
 using namespace nvtest;
 
 namespace {
+
+// Set in a run whose screen is a small work area.
+constexpr const char* kWorkAreaRun = "NV_TEST_WORK_AREA";
 
 // A data folder as a bookkeeper's looks after a while: settings, one
 // supplier and one customer with long names and their opening lines, names.
@@ -117,6 +123,11 @@ protected:
         seen_ << QString::fromUtf8(screen);
         EXPECT_TRUE(faults.isEmpty()) << screen << " (" << GetParam().name << ", scale " << w->devicePixelRatioF() << ", " << w->width() << "x" << w->height()
                                       << "):\n  " << faults.join(QStringLiteral("\n  ")).toStdString();
+        if (!qEnvironmentVariableIsSet(kWorkAreaRun)) return;
+        const QRect area = w->screen()->availableGeometry();
+        const QStringList reach = WorkAreaFaults(w, area);
+        EXPECT_TRUE(reach.isEmpty()) << screen << " in the work area " << area.width() << "x" << area.height() << ":\n  "
+                                     << reach.join(QStringLiteral("\n  ")).toStdString();
     }
 
     // Checks the modal window that start opens, then closes it.
@@ -196,21 +207,53 @@ TEST_P(ScreenWalkTest, EveryScreenFitsItsTexts)
 INSTANTIATE_TEST_SUITE_P(Fonts, ScreenWalkTest, ::testing::Values(Sizes{"desktop font", 0}, Sizes{"font one step larger", 2}),
                          [](const auto& info) { return std::string(info.param.fontStep ? "Larger" : "Desktop"); });
 
-// The screen scale is read once, when the application starts: the walk runs
-// again in a program of its own.
-TEST(ScreenWalkScaled, EveryScreenFitsAt125Percent)
+// The screen scale and the screens are read once, when the application
+// starts: each run is a program of its own. The work areas are the screen
+// less a taskbar; 1366 x 725 pixels at 125 % is 1093 x 580 logical pixels.
+struct ScreenRun {
+    const char* name;
+    const char* scale;
+    int width, height;   // pixels of the work area; 0 for the test's own screen
+    const char* filter;
+};
+
+class ScreenWalkRun : public ::testing::TestWithParam<ScreenRun> {};
+
+TEST_P(ScreenWalkRun, EveryScreenFitsThere)
 {
-    if (qEnvironmentVariableIsSet("QT_SCALE_FACTOR")) GTEST_SKIP() << "this run is the scaled one";
+    if (qEnvironmentVariableIsSet("QT_SCALE_FACTOR") || qEnvironmentVariableIsSet(kWorkAreaRun))
+        GTEST_SKIP() << "this run is one of them";
     EnsureWidgetApp();
-    QProcess child;
+    const ScreenRun& run = GetParam();
+    TempDir dir;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QT_SCALE_FACTOR"), QStringLiteral("1.25"));
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("QT_SCALE_FACTOR"), QString::fromLatin1(run.scale));
+    QString platform = QStringLiteral("offscreen");
+    if (run.width) {
+        const QString config = QString::fromStdString(dir.file("screen.json"));
+        QFile f(config);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(QStringLiteral("{\"windowFrameMargins\": true, \"screens\": [{\"name\": \"work\", \"x\": 0, \"y\": 0,"
+                               " \"width\": %1, \"height\": %2, \"logicalDpi\": 96, \"logicalBaseDpi\": 96, \"dpr\": 1}]}")
+                    .arg(run.width).arg(run.height).toUtf8());
+        f.close();
+        platform += QStringLiteral(":configfile=") + config;
+        env.insert(QString::fromLatin1(kWorkAreaRun), QStringLiteral("1"));
+    }
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), platform);
+    QProcess child;
     child.setProcessEnvironment(env);
     child.setProcessChannelMode(QProcess::MergedChannels);
-    child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--gtest_filter=Fonts/ScreenWalkTest.*")});
+    child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--gtest_filter=") + QLatin1String(run.filter)});
     ASSERT_TRUE(child.waitForFinished(300000));
     EXPECT_EQ(child.exitCode(), 0) << child.readAll().toStdString();
 }
+
+INSTANTIATE_TEST_SUITE_P(Screens, ScreenWalkRun,
+                         ::testing::Values(ScreenRun{"At125Percent", "1.25", 0, 0, "Fonts/ScreenWalkTest.*"},
+                                           ScreenRun{"WorkArea1024x768", "1", 1024, 738, "Fonts/ScreenWalkTest.*/Desktop"},
+                                           ScreenRun{"WorkArea1366x768At125Percent", "1.25", 1366, 725,
+                                                     "Fonts/ScreenWalkTest.*/Desktop"}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

@@ -2,15 +2,20 @@
 
 #include "ledger/shell/DatabaseFiles.h"
 #include "ledger/shell/ProgramName.h"
+#include "platform/core/Cp932.h"
 #include "platform/db/Database.h"
 #include "platform/db/Recordset.h"
 #include "platform/ui/ProgramIcon.h"
+#include "support/WriteFaults.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 using nv::MenuForm;
 using nv::ui::Answer;
@@ -155,7 +160,13 @@ TEST_F(MenuFormTest, FirstStartCopiesTheShippedSettingsBesideTheDatabase)
     prompt_->then(Answer::Ok);
     auto menu = StartMenu();
     EXPECT_EQ(prompt_->messages(), QStringList{kCreateQuestion});
-    EXPECT_EQ(ReadFileBytes(Home("company.w1")), ReadFileBytes(NV_BINARY_DIR "/share/company.w1"));
+    // The shipped file as it is, but for the fiscal year: the one running on
+    // the day of the first start, whatever year the package was built in.
+    std::string shippedBytes = ReadFileBytes(NV_BINARY_DIR "/share/company.w1");
+    const size_t start = shippedBytes.find("\r\n", shippedBytes.find(nv::Utf8ToCp932("'期首").value())) + 2;
+    const size_t end = shippedBytes.find("\r\n", shippedBytes.find("\r\n", shippedBytes.find("\r\n", start) + 2) + 2);
+    shippedBytes.replace(start, end - start, std::string(" 2024  1  1 \r\n") + nv::Utf8ToCp932("'期末").value() + "\r\n 2024  12  31 ");
+    EXPECT_EQ(ReadFileBytes(Home("company.w1")), shippedBytes);
     EXPECT_EQ(std::filesystem::status(Home("company.w1")).permissions() & std::filesystem::perms::all,
               std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
     EXPECT_TRUE(menu->settingsRead());
@@ -169,8 +180,65 @@ TEST_F(MenuFormTest, FirstStartCopiesTheShippedSettingsBesideTheDatabase)
     EXPECT_EQ(shipped.Settings.SalesClosingDay, "末日");
     // A file there stays.
     WriteFileBytes(Home("company.w1"), "mine");
-    EXPECT_FALSE(nv::CreateSettingsFile(Home("company.w1"), 2031));
+    EXPECT_FALSE(nv::CreateSettingsFile(Home("company.w1"), {2031, 1, 1}));
     EXPECT_EQ(ReadFileBytes(Home("company.w1")), "mine");
+}
+
+// A person's books are theirs: what the program makes, no other account reads.
+TEST_F(MenuFormTest, TheDataFolderIsMadePrivate)
+{
+    const std::string folder = Home("new/books");
+    setenv("NIVALO_HOME", folder.c_str(), 1);
+    namespace fs = std::filesystem;
+    fs::permissions(Home(), fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec);
+    prompt_->then(Answer::Ok);
+    auto menu = StartMenu();
+    for (const std::string& made : {Home("new"), folder})
+        EXPECT_EQ(fs::status(made).permissions() & fs::perms::all, fs::perms::owner_all) << made;
+    EXPECT_EQ(fs::status(folder + "/補助簿DB.MDB").permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write);
+    // A folder that was there keeps its mode.
+    EXPECT_EQ(fs::status(Home()).permissions() & fs::perms::all,
+              fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec);
+}
+
+// The database path holds something that is no file: said once at start,
+// naming it, and the register buttons say it again on their tooltips.
+TEST_F(MenuFormTest, ADatabaseThatIsNoFileIsSaidAtStart)
+{
+    WriteCompany();
+    const std::string db = Home("補助簿DB.MDB");
+    for (const auto& [what, said] : {std::pair{"folder", "フォルダです"}, std::pair{"pipe", "名前付きパイプです"}}) {
+        SCOPED_TRACE(what);
+        prompt_->clear();
+        std::filesystem::remove(db);
+        if (std::string(what) == "folder") std::filesystem::create_directory(db);
+        else ASSERT_EQ(mkfifo(db.c_str(), 0600), 0);
+        auto menu = StartMenu();
+        const QString text = QString::fromStdString("補助簿DBを開けません: " + db + ": " + said);
+        EXPECT_EQ(prompt_->messages(), QStringList{text});
+        EXPECT_FALSE(menu->button(MenuForm::kSupplier)->isEnabled());
+        EXPECT_EQ(menu->button(MenuForm::kSupplier)->toolTip(), text);
+    }
+}
+
+// Nothing can be made in the data folder: the cause is said once, naming the
+// file, and nothing after it blames a folder that is there.
+TEST_F(MenuFormTest, AFirstStartInAReadOnlyFolderSaysWhyOnce)
+{
+    const std::string folder = Home("readonly");
+    nvtest::ReadOnlyFolder readOnly(folder);
+    if (!readOnly.Usable()) GTEST_SKIP() << "no read-only folder for this account";
+    setenv("NIVALO_HOME", folder.c_str(), 1);
+    prompt_->then(Answer::Ok);
+    auto menu = StartMenu();
+    ASSERT_EQ(prompt_->messages().size(), 2) << prompt_->messages().join("\n").toStdString();
+    EXPECT_EQ(prompt_->messages()[0], kCreateQuestion);
+    const QString said = prompt_->messages()[1];
+    EXPECT_TRUE(said.startsWith(QString::fromStdString(folder + "/補助簿DB.MDB を作成できません: "))) << said.toStdString();
+    EXPECT_TRUE(said.endsWith(geteuid() == 0 ? "読み取り専用のディスクです" : "アクセスする権限がありません")) << said.toStdString();
+    EXPECT_FALSE(menu->button(MenuForm::kSupplier)->isEnabled());
+    EXPECT_TRUE(menu->button(MenuForm::kFirm)->isEnabled());
 }
 
 TEST_F(MenuFormTest, ADamagedSettingsFileIsNamedWithLineAndItem)
@@ -191,7 +259,11 @@ TEST_F(MenuFormTest, ADamagedSettingsFileIsNamedWithLineAndItem)
     ASSERT_EQ(prompt_->messages().size(), 1);
     EXPECT_TRUE(prompt_->messages()[0].contains(QStringLiteral("14 行目"))) << prompt_->messages()[0].toStdString();
     EXPECT_TRUE(prompt_->messages()[0].contains(QStringLiteral("項目7"))) << prompt_->messages()[0].toStdString();
-    EXPECT_FALSE(menu->button(MenuForm::kSupplier)->isEnabled());
+    // Only the bad item took its default: the rest reads and the books open.
+    EXPECT_TRUE(menu->settingsRead());
+    EXPECT_TRUE(menu->button(MenuForm::kSupplier)->isEnabled());
+    EXPECT_EQ(menu->globals().Settings.Item7, 0.0f);
+    EXPECT_EQ(menu->globals().Settings.StartMonth, 4.0f);
     EXPECT_EQ(ReadFileBytes(Home("company.w1")), lines);   // never replaced by the shipped one
 }
 

@@ -16,6 +16,7 @@
 
 #include <cmath>
 #include <filesystem>
+#include <fstream>
 #include <set>
 
 #include <sys/utsname.h>
@@ -125,6 +126,17 @@ TEST(InfoPanel, TheSystemReportNamesThisKernel)
     QString report = nv::SystemReport();
     EXPECT_TRUE(report.contains(QString::fromLocal8Bit(u.release))) << report.toStdString();
     EXPECT_TRUE(report.contains(QStringLiteral("Qt: ") + QString::fromLatin1(qVersion())));
+    // What /proc says, read here on its own.
+    const struct { const char* caption; const char* file; const char* key; } lines[] = {
+        {"CPU: ", "/proc/cpuinfo", "model name"}, {"メモリ: ", "/proc/meminfo", "MemTotal"}};
+    for (const auto& l : lines) {
+        std::ifstream in(l.file);
+        std::string value;
+        for (std::string line; value.empty() && std::getline(in, line);)
+            if (line.rfind(l.key, 0) == 0) value = QString::fromStdString(line.substr(line.find(':') + 1)).trimmed().toStdString();
+        if (value.empty()) continue;   // a machine that does not tell
+        EXPECT_TRUE(report.contains(QString::fromUtf8(l.caption) + QString::fromStdString(value))) << report.toStdString();
+    }
 }
 
 TEST(InfoPanel, ThroughItsProgIdTheBoxShowsAndCloses)

@@ -4,6 +4,7 @@
 #include "support/TempDir.h"
 
 #include <filesystem>
+#include <functional>
 #include <sqlite3.h>
 #include <gtest/gtest.h>
 
@@ -194,6 +195,29 @@ TEST_F(DbDatabase, MissingFileAndNonDatabaseAreRefused)
         FAIL();
     } catch (const DbError& e) {
         EXPECT_NE(std::string(e.what()).find("壊れている"), std::string::npos) << e.what();
+    }
+}
+
+// What a person reads is Japanese and names the file; SQLite's own English
+// is kept for the log.
+TEST_F(DbDatabase, FailuresSayTheCauseInJapaneseAndNameTheFile)
+{
+    std::filesystem::create_directory(dir.file("folder.db"));
+    const std::pair<std::function<void()>, std::string> cases[] = {
+        {[&] { Database::Open(dir.file("folder.db")).Query("SELECT 1 FROM sqlite_master"); }, dir.file("folder.db")},
+        {[&] { db.Query("SELECT * FROM nothing"); }, path},
+    };
+    for (const auto& [fail, file] : cases) {
+        try {
+            fail();
+            ADD_FAILURE() << file;
+        } catch (const DbError& e) {
+            EXPECT_NE(std::string(e.what()).find("データベース"), std::string::npos) << e.what();
+            EXPECT_NE(std::string(e.what()).find(file), std::string::npos) << e.what();
+            const std::string english = e.detail().substr(e.detail().rfind(": ") + 2);
+            EXPECT_FALSE(english.empty());
+            EXPECT_EQ(std::string(e.what()).find(english), std::string::npos) << e.what();
+        }
     }
 }
 

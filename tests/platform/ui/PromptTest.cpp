@@ -11,6 +11,13 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QRadioButton>
+#include <QRegularExpression>
+#include <QDeadlineTimer>
+#include <QTreeView>
+
+#include <fstream>
+
+#include "support/TempDir.h"
 
 #include "platform/ui/AutoPrompt.h"
 #include "platform/ui/QtPrompt.h"
@@ -247,6 +254,44 @@ TEST(Prompt, QtPrinterSetupChoosesPrinterPaperAndOrientation)
     ASSERT_TRUE(c);
     EXPECT_EQ(papers, (QStringList{"A4", "B5 (JIS)", "A3"}));
     EXPECT_EQ(*c, (PrinterSetupChoice{"PDFファイル", 8, "A3", 2970, 4200, 2}));
+}
+
+} // namespace
+
+namespace {
+
+TEST(Prompt, QtFileChooserShowsWholeColumnsAndJapaneseDates)
+{
+    EnsureApp();
+    nvtest::TempDir dir;
+    const std::string file = dir.file("補助簿DBバックアップ12-10-2026.MDB");
+    { std::ofstream(file) << "x"; }
+    QtPrompt p;
+    QStringList faults;
+    QTimer::singleShot(0, [&] {
+        QWidget* dlg = QApplication::activeModalWidget();
+        auto* view = dlg ? dlg->findChild<QTreeView*>(QStringLiteral("treeView")) : nullptr;
+        if (!view) {
+            faults << "no chooser";
+            if (dlg) QMetaObject::invokeMethod(dlg, "reject");
+            return;
+        }
+        // Until the folder is listed and its columns are sized.
+        for (QDeadlineTimer listed(3000); !listed.hasExpired() && view->model()->rowCount(view->rootIndex()) == 0;)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        for (QDeadlineTimer settle(100); !settle.hasExpired();) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        const QString date = view->model()->index(0, 3, view->rootIndex()).data().toString();
+        if (!QRegularExpression(QStringLiteral("^\\d{4}/\\d{2}/\\d{2} \\d{2}:\\d{2}$")).match(date).hasMatch())
+            faults << "date " + date;
+        const QAbstractItemView* asView = view;
+        for (int c = 0; c < 4; ++c)
+            if (asView->sizeHintForColumn(c) > view->columnWidth(c))
+                faults << QStringLiteral("column %1 needs %2, has %3").arg(c).arg(asView->sizeHintForColumn(c)).arg(view->columnWidth(c));
+        QMetaObject::invokeMethod(dlg, "reject");
+    });
+    EXPECT_EQ(p.chooseFile({.mode = FileMode::Save, .title = "保存", .proposed = QString::fromStdString(dir.file(""))}),
+              std::nullopt);
+    EXPECT_TRUE(faults.isEmpty()) << faults.join("\n").toStdString();
 }
 
 } // namespace

@@ -75,6 +75,7 @@ struct FormCase {
     std::vector<std::string> layers;
     std::vector<std::string> names;
     size_t count;
+    int orientation = 1;   // 2: A4 on its side
 };
 
 std::vector<FormCase> Cases()
@@ -85,7 +86,8 @@ std::vector<FormCase> Cases()
         {"PRINT/仕入れ集計横書き.tvf",
          {"フレイム", "フレイム売上げ", "明細", "見出し"},
          SummaryNames(13, 24, 4),
-         357},
+         357,
+         2},
     };
 }
 
@@ -152,14 +154,16 @@ TEST_F(PrintFormsTest, EachFormHoldsItsLayersAndEveryFilledNameOnce)
 
 TEST_F(PrintFormsTest, EveryObjectLiesOnTheA4Page)
 {
-    const Rect page{0, 0, 11905511, 16837795};
+    const int32_t a4Width = 11905511, a4Length = 16837795;
     for (const FormCase& c : Cases()) {
         SCOPED_TRACE(c.file);
         auto form = Open(c.file);
         ASSERT_TRUE(form);
         EXPECT_EQ(form->PaperSizeNumber(), 2); // A4
-        EXPECT_EQ(form->Root().EnsureFormInfo().m_nPaperWidth, page.right);
-        EXPECT_EQ(form->Root().EnsureFormInfo().m_nPaperLength, page.bottom);
+        EXPECT_EQ(form->Root().EnsureFormInfo().m_nPaperWidth, a4Width);
+        EXPECT_EQ(form->Root().EnsureFormInfo().m_nPaperLength, a4Length);
+        EXPECT_EQ(form->Orientation(), c.orientation);
+        const Rect page = c.orientation == 1 ? Rect{0, 0, a4Width, a4Length} : Rect{0, 0, a4Length, a4Width};
         size_t n = 0;
         for (auto& o : form->TvObjects()) {
             Rect r;

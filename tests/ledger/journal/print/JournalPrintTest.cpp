@@ -199,8 +199,14 @@ TEST_F(PrintTest, ADataFolderThatCannotHoldPrintStartsNothing)
 {
     std::filesystem::create_directories(home.path());
     std::ofstream(home.path() / "PRINT") << "a file, not a folder";
-    EXPECT_FALSE(Ledger(OutputMode::Document, PurchaseLines(1)));
-    ASSERT_EQ(script->messages().size(), 1);
-    EXPECT_TRUE(script->messages()[0].startsWith("印刷用のフォルダを作成できません"));
-    EXPECT_TRUE(ink.calls.empty());
+    // Neither the document nor the printer's PDF goes anywhere else.
+    for (OutputMode mode : {OutputMode::Document, OutputMode::Printer}) {
+        script->clear();
+        EXPECT_FALSE(Ledger(mode, PurchaseLines(1)));
+        ASSERT_EQ(script->messages().size(), 1);
+        EXPECT_EQ(script->messages()[0].toStdString(), "印刷用のフォルダを作成できません: " +
+                                                           (home.path() / "PRINT").string() +
+                                                           ": 同じ名前のファイルがあります");
+        EXPECT_TRUE(ink.calls.empty());
+    }
 }

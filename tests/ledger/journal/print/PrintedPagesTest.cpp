@@ -77,7 +77,8 @@ ObjectRef OnTheContext(ObjectRef control, QtPdfDc& dc, int32_t hdc)
     }));
 }
 
-// Width and height of a PDF's first page in millimetres.
+// Width and height of a PDF's first page in millimetres, as it is shown
+// (turned by its rotation).
 std::pair<double, double> PageSizeMm(const std::string& pdf)
 {
     QProcess p;
@@ -86,12 +87,32 @@ std::pair<double, double> PageSizeMm(const std::string& pdf)
     const std::string info = p.readAllStandardOutput().toStdString();
     std::smatch m;
     if (!std::regex_search(info, m, std::regex(R"(Page size:\s+([\d.]+) x ([\d.]+) pts)"))) return {0, 0};
-    return {std::stod(m[1]) * 25.4 / 72, std::stod(m[2]) * 25.4 / 72};
+    std::pair<double, double> size{std::stod(m[1]) * 25.4 / 72, std::stod(m[2]) * 25.4 / 72};
+    if (std::regex_search(info, m, std::regex(R"(Page rot:\s+(\d+))")) && std::stoi(m[1]) % 180 == 90)
+        std::swap(size.first, size.second);
+    return size;
+}
+
+// Figures too small to read: a glyph box under 8 points high or a digit
+// under 3.5 points wide.
+std::string SmallFigures(const std::string& pdf)
+{
+    static const std::regex figure(R"(-?\d[\d,]*)");
+    std::string small;
+    for (const PdfWord& w : PdfWords(pdf)) {
+        if (!std::regex_match(w.text, figure)) continue;
+        const double high = w.yMax - w.yMin, wide = (w.xMax - w.xMin) / double(w.text.size());
+        if (high < 8 || wide < 3.5)
+            small += "page " + std::to_string(w.page) + " \"" + w.text + "\" " + std::to_string(high) + " pt high, " +
+                     std::to_string(wide) + " pt a character\n";
+    }
+    return small;
 }
 
 struct Report {
     const char* name;
     const char* document; // in the PRINT folder
+    double widthMm, heightMm; // the paper as it is read
     std::function<bool(const ObjectRef&, OutputMode, PrintProcedureTest&)> print;
     std::vector<std::vector<std::string>> pages; // what each page reads, in order
 };
@@ -99,21 +120,21 @@ struct Report {
 const std::vector<Report>& Reports()
 {
     static const std::vector<Report> reports = {
-        {"ledger", "仕入元帳.tvd",
+        {"ledger", "仕入元帳.tvd", 210, 297,
          [](const ObjectRef& ink, OutputMode mode, PrintProcedureTest& t) {
              return PrintLedger(ink, mode, PurchaseWords(), t.settings, t.party, PurchaseLines(3), t.context);
          },
          {{"2005 年", "元", "帳", "1 頁", "山田", "No.", "7", "山田商店", "品   名", "仕 入 金 額", "残   高",
            "4", "1", "前期繰越金額", "100000", "4", "1", "ボルト", "1", "1000", "1000", "101000", "1", "ボルト",
            "102000", "2", "ボルト", "1", "1000", "1000", "103000", "次葉へ繰り越し", "3000", "103000"}}},
-        {"portrait summary", "仕入縦.tvd",
+        {"portrait summary", "仕入縦.tvd", 210, 297,
          [](const ObjectRef& ink, OutputMode mode, PrintProcedureTest& t) {
              return PrintSummaryPortrait(ink, mode, PurchaseWords(), t.settings, Parties(3), t.context);
          },
          {{"2005 年度", "買 掛 金 集 計 表", "1 頁", "山田", "取引先1", "取引先2", "取引先3", "年合計",
            "前月残高", "1000", "2000", "3000", "6000", "当月仕入", "1001", "2001", "3001", "6003", "4月", "当月支払",
            "1002", "3月", "当月支払", "1035", "次月繰越", "1036", "2036", "3036", "6108"}}},
-        {"landscape summary", "売上横.tvd",
+        {"landscape summary", "売上横.tvd", 297, 210,
          [](const ObjectRef& ink, OutputMode mode, PrintProcedureTest& t) {
              return PrintSummaryLandscape(ink, mode, SalesWords(), t.settings, Parties(3), t.context);
          },
@@ -159,9 +180,16 @@ struct PrintedPagesTest : PrintProcedureTest {
         return pdf;
     }
 
-    // The printout reads as the report should and looks as the viewer's.
+    // The printout reads as the report should, on its paper, in figures a
+    // person reads, and looks as the viewer's.
     void ExpectSameAsTheViewer(const Report& r, const std::string& pdf, const std::string& viewerPdf)
     {
+        for (const std::string& printed : {pdf, viewerPdf}) {
+            const auto [width, height] = PageSizeMm(printed);
+            EXPECT_NEAR(width, r.widthMm, 1) << r.name << " " << printed;
+            EXPECT_NEAR(height, r.heightMm, 1) << r.name << " " << printed;
+        }
+        EXPECT_EQ(SmallFigures(pdf), "") << r.name;
         const auto texts = PdfPageTexts(pdf);
         ASSERT_EQ(texts.size(), r.pages.size()) << r.name << ":\n" << PdfText(pdf);
         for (size_t p = 0; p < texts.size(); ++p)

@@ -230,6 +230,35 @@ TEST_F(PrintWindowTest, ALockedDatabaseAtTheRecomputeStartsNothing)
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 }
 
+// The balances after a print cannot be stored: said once, whether the
+// print's own pass met it first (the ledger) or only the pass after it (the
+// summary, which prints the stored figures).
+TEST_F(PrintWindowTest, ARecomputeThatFailsAfterThePrintIsSaidOnce)
+{
+    for (const char* button : {"cmdPrint", "btnPreview"}) {
+        SCOPED_TRACE(button);
+        std::filesystem::remove(viewerArgs);
+        std::filesystem::remove(viewerRelease);
+        auto d = OpenWith(JournalSide::Purchases);
+        d->Book().SetCell(2, JournalColumn::Settlement, "20000");   // the balance becomes 101000
+        db.ExecuteScript(
+            "CREATE TRIGGER refuse_insert BEFORE INSERT ON 仕入れデータ WHEN NEW.差引残高 = 101000"
+            " BEGIN SELECT RAISE(ABORT, '残高を書き込めません'); END;"
+            "CREATE TRIGGER refuse_update BEFORE UPDATE ON 仕入れデータ WHEN NEW.差引残高 = 101000"
+            " BEGIN SELECT RAISE(ABORT, '残高を書き込めません'); END;");
+        bool checked = false;
+        WhileViewerRuns(*d, checked);
+        Click(d.get(), button);
+        ASSERT_EQ(script->messages().size(), 1) << script->messages().join("\n").toStdString();
+        EXPECT_TRUE(script->messages()[0].contains("残高を書き込めません")) << script->messages()[0].toStdString();
+        EXPECT_TRUE(d->Model().IsNewLineRow(GridOf(d.get())->model()->rowCount() - 1));
+        db.ExecuteScript("DROP TRIGGER refuse_insert; DROP TRIGGER refuse_update;");
+        std::ofstream(viewerRelease) << "go";
+        d->Book().SetCell(2, JournalColumn::Settlement, "30000");
+        d->reject();
+    }
+}
+
 TEST_F(PrintWindowTest, PrintMenuGoesToThePrinter)
 {
     auto d = OpenWith(JournalSide::Purchases);

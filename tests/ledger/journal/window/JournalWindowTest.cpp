@@ -7,6 +7,7 @@
 
 #include <QAction>
 #include <QDialog>
+#include <QHeaderView>
 #include <sys/stat.h>
 
 using namespace nv;
@@ -146,6 +147,50 @@ TEST_F(JournalWindowTest, ImpossibleDatesAndFullWidthNumbers)
     d->reject();
     EXPECT_EQ(Rows("売上げデータ", "売上先No = 7 AND データ数 = 1"),
               std::vector<std::string>{"7,1,2005,4,30,N,N,1200.000000,N,N,N,N,"});
+}
+
+// Keys as a person types them into the grid: the first opens the editor.
+void Keys(QWidget* w, const QString& text)
+{
+    QTest::keyClicks(GridOf(w), text.left(1));
+    ASSERT_TRUE(EditorLine(w)) << "no editor";
+    QTest::keyClicks(EditorLine(w), text.mid(1));
+    Press(w, Qt::Key_Tab);
+}
+
+TEST_F(JournalWindowTest, AMonthTypedAfterAMonthEndNeverFailsOnTheCopiedDay)
+{
+    const struct { const char* first[2]; const char* next[2]; const char* shown; int messages; } cases[] = {
+        {{"5", "31"}, {"6", "30"}, "6/30", 0},
+        {{"1", "31"}, {"2", "28"}, "2/28", 0},
+        {{"7", "31"}, {"9", ""}, "9/30", 0},
+        // A day typed is the user's: an impossible date gets its message.
+        {{"7", "31"}, {"9", "31"}, "9/30", 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.next[0]) + "/" + c.next[1]);
+        db.Execute("DELETE FROM 仕入れデータ WHERE 仕入先No = 7 AND データ数 > 0");
+        auto d = Open(JournalSide::Purchases);
+        QWidget* x = d.get();
+        script->clear();
+        Keys(x, c.first[0]);
+        Keys(x, c.first[1]);
+        GoTo(x, 1, 11);
+        Press(x, Qt::Key_Return);   // a new line dated as this one
+        ASSERT_EQ(GridOf(x)->currentIndex(), GridOf(x)->model()->index(2, 3));
+        EXPECT_EQ(Cell(x, 2, 4), c.first[1]);
+        Keys(x, c.next[0]);
+        EXPECT_TRUE(script->messages().isEmpty()) << script->messages().join("\n").toStdString();
+        EXPECT_EQ(GridOf(x)->currentIndex().column(), 4);
+        if (*c.next[1]) Keys(x, c.next[1]);
+        EXPECT_EQ(script->messages().size(), c.messages) << script->messages().join("\n").toStdString();
+        if (c.messages) {
+            EXPECT_TRUE(script->messages()[0].contains("9月31日")) << script->messages()[0].toStdString();
+            QTest::keyClick(EditorLine(x), Qt::Key_Escape);
+        }
+        EXPECT_EQ(Cell(x, 2, 3) + "/" + Cell(x, 2, 4), c.shown);
+        d->reject();
+    }
 }
 
 TEST_F(JournalWindowTest, DeletingLinesKeepsANewLineOffered)
@@ -374,4 +419,35 @@ TEST_F(JournalWindowTest, EachSideNamesItsOwnLedgerAndTheBalanceButtonEndsItsWor
         EXPECT_EQ(d->StatusText(), "データ処理終了");
         d->reject();
     }
+}
+
+TEST_F(JournalWindowTest, TheGridKeepsItsIndicatorAndColumnWidths)
+{
+    auto d = Open(JournalSide::Purchases);
+    QWidget* x = d.get();
+    QTableView* g = GridOf(x);
+    auto widths = [&] {
+        QStringList w{QString::number(g->verticalHeader()->width())};
+        for (int c = 0; c < g->model()->columnCount(); ++c) w << QString::number(g->columnWidth(c));
+        return w.join(QLatin1Char(',')).toStdString();
+    };
+    const std::string opened = widths();
+    EXPECT_GE(g->verticalHeader()->width(), g->fontMetrics().horizontalAdvance(QStringLiteral("*")));
+    const struct { const char* what; std::function<void()> act; } steps[] = {
+        {"再表示", [&] { Click(x, "cmdRefresh"); }},
+        {"a refused cell",
+         [&] {
+             GoTo(x, 1, 6);
+             Enter(x, "abc");
+             QTest::keyClick(EditorLine(x), Qt::Key_Escape);
+         }},
+        {"a line typed", [&] { GoTo(x, 1, 7); Enter(x, "1200"); GoTo(x, 0, 3); }},
+        {"再表示 after it", [&] { Click(x, "cmdRefresh"); }},
+    };
+    for (const auto& s : steps) {
+        s.act();
+        QApplication::processEvents();
+        EXPECT_EQ(widths(), opened) << s.what;
+    }
+    d->reject();
 }

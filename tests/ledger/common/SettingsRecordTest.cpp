@@ -1,0 +1,67 @@
+// company.w1 against the database's record of the last save: which of the
+// two a crash left behind, and the one case that is finished on the spot.
+#include "ledger/common/CompanyFile.h"
+#include "ledger/common/LedgerSchema.h"
+#include "ledger/common/SettingsRecord.h"
+#include "support/TempDir.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+
+using namespace nv;
+
+namespace {
+
+std::string FileOf(int year, int month)
+{
+    CompanyFile f = DefaultCompanyFile(year);
+    f.Settings.StartMonth = float(month);
+    DeriveFiscalEnd(f.Settings);
+    return FormatCompanyFile(f);
+}
+
+// The same settings under another first label: other bytes, the same start.
+std::string Relabelled(std::string bytes)
+{
+    bytes.replace(bytes.find('\''), 1, "#");
+    return bytes;
+}
+
+TEST(SettingsRecord, TheFileIsComparedWithTheSaveTheDatabaseRecorded)
+{
+    const std::string old = FileOf(2004, 10), saved = FileOf(2005, 4);
+    const struct {
+        const char* what;
+        bool record;
+        std::string previous;
+        std::optional<std::string> file;   // nullopt: no company.w1
+        SettingsAgreement state;
+        std::string after;
+        const char* said;
+    } cases[] = {
+        {"a database of an earlier version", false, old, old, SettingsAgreement::Unknown, old, ""},
+        {"the file the save wrote", true, old, saved, SettingsAgreement::Agree, saved, ""},
+        {"the save stopped before the file", true, old, old, SettingsAgreement::Finished, saved,
+         "company.w1 を補助簿DBに合わせて書き直しました (期首 2005年4月1日)"},
+        {"the first save stopped before the file", true, "", std::nullopt, SettingsAgreement::Finished, saved, ""},
+        {"the file changed since, the same start", true, old, Relabelled(saved), SettingsAgreement::Agree,
+         Relabelled(saved), ""},
+        {"a start the database was not carried to", true, old, FileOf(2006, 4), SettingsAgreement::Differ,
+         FileOf(2006, 4), "期首 2005年4月1日 の事業年度に繰り越されていますが、設定ファイル"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        nvtest::TempDir dir;
+        const std::string w1 = dir.file(kCompanyFileName);
+        CreateEmptyLedgerDatabase(dir.file("補助簿DB.MDB"));
+        Database db = OpenLedgerDatabase(dir.file("補助簿DB.MDB"));
+        if (c.record) WriteSettingsRecord(db, {{2005, 4, 1}, saved, c.previous});
+        if (c.file) nvtest::WriteFileBytes(w1, *c.file);
+        const SettingsCheck check = CheckSettingsAgainstDatabase(db, dir.path().string());
+        EXPECT_EQ(check.State, c.state);
+        EXPECT_NE(check.Message.find(c.said), std::string::npos) << check.Message;
+        EXPECT_EQ(nvtest::ReadFileBytes(w1), c.after);
+    }
+}
+
+} // namespace
