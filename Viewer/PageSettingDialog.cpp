@@ -12,28 +12,57 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTreeWidget>
+#include <QStyle>
+#include <QTreeView>
 #include <QVBoxLayout>
 
 #include <algorithm>
 
 namespace nv::viewer {
-namespace {
 
-constexpr int kPrintedRole = Qt::UserRole;
+// One row per page over the flags: only what is shown is made.
+class PageRowsModel : public QAbstractListModel {
+public:
+    PageRowsModel(const std::vector<int>& flags, QObject* parent) : QAbstractListModel(parent)
+    {
+        flags_.reserve(flags.size());
+        for (int f : flags) flags_.push_back(f == 1 ? 1 : 0);
+    }
 
-QTreeWidgetItem* Row(int index, bool printed)
-{
-    auto* row = new QTreeWidgetItem(QStringList{QStringLiteral("%1ページ ").arg(index + 1)});
-    TreePane::ShowPrinted(row, printed);
-    row->setData(0, kPrintedRole, printed ? 1 : 0);
-    return row;
-}
+    const std::vector<int>& Flags() const { return flags_; }
 
-} // namespace
+    void Flip(const QModelIndexList& rows)
+    {
+        for (const QModelIndex& i : rows) {
+            int& f = flags_[size_t(i.row())];
+            f = f == 1 ? 0 : 1;
+            emit dataChanged(i, i);
+        }
+    }
+
+    int rowCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : int(flags_.size()); }
+
+    QVariant data(const QModelIndex& index, int role) const override
+    {
+        if (!index.isValid()) return {};
+        const bool printed = flags_[size_t(index.row())] == 1;
+        if (role == PageSettingDialog::kPrintedRole) return printed ? 1 : 0;
+        return TreePane::PageRowData(index.row() + 1, printed, role);
+    }
+
+    QVariant headerData(int section, Qt::Orientation o, int role) const override
+    {
+        if (section == 0 && o == Qt::Horizontal && role == Qt::DisplayRole) return QStringLiteral("ページ番号");
+        return {};
+    }
+
+private:
+    std::vector<int> flags_;
+};
 
 PageSettingDialog::PageSettingDialog(const QString& caption, int mode, const std::vector<int>& flags, QWidget* parent)
-    : QDialog(parent), list_(new QTreeWidget(this)), toggle_(new QPushButton(QStringLiteral("表示／非表示"), this)),
+    : QDialog(parent), list_(new QTreeView(this)), rows_(new PageRowsModel(flags, this)),
+      toggle_(new QPushButton(QStringLiteral("表示／非表示"), this)),
       printer_(new QPushButton(QStringLiteral("プリンタ設定"), this)), modes_(new QButtonGroup(this))
 {
     setWindowTitle(caption);
@@ -50,15 +79,17 @@ PageSettingDialog::PageSettingDialog(const QString& caption, int mode, const std
     list_->setRootIsDecorated(false);
     list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     list_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    list_->setHeaderLabels({QStringLiteral("ページ番号")});
+    list_->setUniformRowHeights(true);
+    list_->setModel(rows_);
     list_->header()->setSectionsClickable(false);
     list_->header()->setStretchLastSection(false);
-    // "300ページ " in full, however the font is.
-    list_->header()->setMinimumSectionSize(kColumnWidth);
+    // The last page's row in full ("300ページ " at the least), however the
+    // font is: the widths of rows not yet shown are not measured.
+    const int last = std::max(int(flags.size()), 300);
+    const int widest = list_->fontMetrics().horizontalAdvance(QStringLiteral("%1ページ ").arg(last)) +
+                       list_->iconSize().width() + 2 * style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, list_) + 8;
+    list_->header()->setMinimumSectionSize(std::max(kColumnWidth, widest));
     list_->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
-    QList<QTreeWidgetItem*> rows;
-    for (size_t i = 0; i < flags.size(); ++i) rows << Row(int(i), flags[i] == 1);
-    list_->addTopLevelItems(rows);
     layout->addWidget(list_, 1);
     toggle_->setObjectName(QStringLiteral("button1077"));
     layout->addWidget(toggle_, 0, Qt::AlignRight);
@@ -84,7 +115,7 @@ PageSettingDialog::PageSettingDialog(const QString& caption, int mode, const std
     layout->addLayout(bottom);
 
     connect(toggle_, &QPushButton::clicked, this, &PageSettingDialog::Toggle);
-    connect(list_, &QTreeWidget::itemDoubleClicked, this, [this] { Toggle(); });
+    connect(list_, &QAbstractItemView::doubleClicked, this, [this] { Toggle(); });
     connect(printer_, &QPushButton::clicked, this, [this] {
         if (printerSetup) printerSetup();
     });
@@ -94,22 +125,14 @@ int PageSettingDialog::Mode() const { return modes_->checkedId(); }
 
 void PageSettingDialog::Toggle()
 {
-    std::vector<int> selected;
-    for (QTreeWidgetItem* row : list_->selectedItems()) selected.push_back(list_->indexOfTopLevelItem(row));
-    std::sort(selected.begin(), selected.end());
-    // A new row in the old one's place: it comes unselected.
-    for (int k : selected) {
-        const bool printed = list_->topLevelItem(k)->data(0, kPrintedRole).toInt() == 1;
-        list_->insertTopLevelItem(k + 1, Row(k, !printed));
-        delete list_->takeTopLevelItem(k);
-    }
+    const QModelIndexList rows = list_->selectionModel()->selectedRows();
+    list_->clearSelection();
+    rows_->Flip(rows);
 }
 
 void PageSettingDialog::accept()
 {
-    flags_.assign(static_cast<size_t>(list_->topLevelItemCount()), 0);
-    for (int i = 0; i < list_->topLevelItemCount(); ++i)
-        flags_[size_t(i)] = list_->topLevelItem(i)->data(0, kPrintedRole).toInt() == 1 ? 1 : 0;
+    flags_ = rows_->Flags();
     QDialog::accept();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // Which pages print and on which paper: a row per page that the person
-// flips between printed and skipped, and the paper mode.
+// flips between printed and skipped, and the paper mode. The rows are made
+// as they are shown, so a document of 100,000 pages opens it at once.
 #include <QDialog>
 
 #include <functional>
@@ -8,14 +9,18 @@
 
 class QButtonGroup;
 class QPushButton;
-class QTreeWidget;
+class QTreeView;
 
 namespace nv::viewer {
+
+class PageRowsModel;
 
 class PageSettingDialog : public QDialog {
     Q_OBJECT
 public:
     static constexpr int kColumnWidth = 75;
+    // A row's flag, 1 printed or 0 skipped.
+    static constexpr int kPrintedRole = Qt::UserRole + 2;
 
     // `flags` one per page; only 1 shows as printed.
     PageSettingDialog(const QString& caption, int mode, const std::vector<int>& flags, QWidget* parent = nullptr);
@@ -24,7 +29,7 @@ public:
     const std::vector<int>& Flags() const { return flags_; }
     int Mode() const;
 
-    QTreeWidget* List() const { return list_; }
+    QTreeView* List() const { return list_; }
     QPushButton* ToggleButton() const { return toggle_; }
     QPushButton* PrinterButton() const { return printer_; }
 
@@ -37,7 +42,8 @@ public:
     void accept() override;
 
 private:
-    QTreeWidget* list_;
+    QTreeView* list_;
+    PageRowsModel* rows_;
     QPushButton* toggle_;
     QPushButton* printer_;
     QButtonGroup* modes_;

@@ -9,10 +9,9 @@
 
 #include "Viewer/PagePaper.h"
 #include "Viewer/PaperSetup.h"
+#include "Viewer/TreePane.h"
 #include "Viewer/ViewerOptions.h"
 #include "engine/format/UnitScaler.h"
-
-class QTreeWidgetItem;
 
 namespace nv::viewer {
 
@@ -63,8 +62,8 @@ public:
     QString PaperPaneText() const;
     QString PagePaneText() const;
 
-    QTreeWidgetItem* TreeItem() const { return treeItem_; }
-    void SetTreeItem(QTreeWidgetItem* item) { treeItem_ = item; }
+    TreePane::DocumentId TreeItem() const { return treeItem_; }
+    void SetTreeItem(TreePane::DocumentId item) { treeItem_ = item; }
 
 signals:
     // Page, zoom or paper changed: the frame updates its panes and commands.
@@ -105,7 +104,7 @@ private:
     int paperMode_ = 0;
     std::vector<int> printFlags_;
     QPoint dragAnchor_;
-    QTreeWidgetItem* treeItem_ = nullptr;
+    TreePane::DocumentId treeItem_ = 0;
 };
 
 } // namespace nv::viewer
