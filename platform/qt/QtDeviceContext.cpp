@@ -150,7 +150,8 @@ QtDeviceContext::QtDeviceContext(QPainter& painter, bool printing, int32_t dpiX,
 
 void QtDeviceContext::ResetPainter()
 {
-    held_.glyphs.clear(); // drawn on what the painter began afresh from
+    // Glyphs still held were meant for the surface the painter has left.
+    held_.glyphs.clear();
     held_.positions.clear();
     if (!painter_.isActive()) return;
     painter_.setRenderHint(QPainter::Antialiasing, false);

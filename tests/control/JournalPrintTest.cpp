@@ -29,14 +29,14 @@ const InterfaceInfo kFieldInterface{"Field", nullptr, nullptr, kFieldMembers};
 
 class Field : public DispatchObject<Field> {
 public:
-    explicit Field(Variant v) : DispatchObject(kFieldInterface), m_value(std::move(v)) {}
+    explicit Field(Variant v) : DispatchObject(kFieldInterface), value_(std::move(v)) {}
     static void BindMembers(Binder& b)
     {
         b.Get("Value", [](Field& f, Args) { return f.m_value; });
     }
 
 private:
-    Variant m_value;
+    Variant value_;
 };
 
 // The members the journal calls and the ids it calls them by.
