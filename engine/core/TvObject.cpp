@@ -14,20 +14,6 @@ NV_IMPLEMENT_SERIAL_NAMED(TvObject, kClassTvObject, CObject, 10, true)
 
 namespace {
 
-// atol without its undefined overflow: leading blanks, a sign, digits.
-int64_t ParseLong(std::string_view s)
-{
-    size_t i = 0;
-    while (i < s.size() && (s[i] == ' ' || (s[i] >= '\t' && s[i] <= '\r'))) ++i;
-    bool neg = false;
-    if (i < s.size() && (s[i] == '+' || s[i] == '-')) neg = s[i++] == '-';
-    int64_t v = 0;
-    for (; i < s.size() && s[i] >= '0' && s[i] <= '9'; ++i) {
-        if (v < INT64_C(100000000000000000)) v = v * 10 + (s[i] - '0');
-    }
-    return neg ? -v : v;
-}
-
 int DigitCount(int64_t n)
 {
     int d = 1;
@@ -227,7 +213,7 @@ void TvObject::MakeDefaultName(std::string_view givenStem, const TvObjectSource&
         if (&o == this) return;
         const std::string& name = o.m_strName;
         if (name.size() < stem.size() || name.compare(0, stem.size(), stem) != 0) return;
-        const int64_t v = ParseLong(std::string_view(name).substr(stem.size()));
+        const int64_t v = ParseLeadingLong(std::string_view(name).substr(stem.size()));
         if (v > n) n = v;
     });
     ++n;
