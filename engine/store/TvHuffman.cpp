@@ -611,6 +611,34 @@ int UnpackStream(Source& src, uint64_t sourceSize, Sink& sink, uint64_t maxLengt
         cnt = in.cnt_;
     };
     const auto truncated = [&] { return in.failed() ? TvHuffman::kIoFailed : TvHuffman::kBadStream; };
+    // One table look-up: the symbols it holds, or for a code longer than the
+    // table, a walk bit by bit from the node where the table left off. False
+    // when the input ends inside the code.
+    const auto lookUp = [&](const TableEntry& e) {
+        if (e.count != 0) {
+            std::memcpy(p, e.sym, kTableSymbols);
+            p += e.count;
+            remaining -= e.count;
+            buf <<= e.len;
+            cnt -= e.len;
+            return true;
+        }
+        buf <<= kTableBits;
+        cnt -= kTableBits;
+        int node = e.node;
+        while (node >= kLeaves) {
+            if (cnt == 0) {
+                refill();
+                if (cnt == 0) return false;
+            }
+            node = (buf >> 63) ? t.second[node] : t.first[node];
+            buf <<= 1;
+            --cnt;
+        }
+        *p++ = static_cast<uint8_t>(node);
+        --remaining;
+        return true;
+    };
     // Groups of four look-ups on one refill (4 x 12 bits <= 56).
     constexpr uint64_t kGroup = 4 * kTableSymbols;
     constexpr size_t kStopGroup = kChunk - 2 * kGroup;
@@ -619,30 +647,8 @@ int UnpackStream(Source& src, uint64_t sourceSize, Sink& sink, uint64_t maxLengt
         in.RefillFast(buf, cnt);
         for (int k = 0; k < 4; ++k) {
             const TableEntry& e = t.table[buf >> (64 - kTableBits)];
-            if (e.count != 0) {
-                std::memcpy(p, e.sym, kTableSymbols);
-                p += e.count;
-                remaining -= e.count;
-                buf <<= e.len;
-                cnt -= e.len;
-                continue;
-            }
-            // A code longer than the table: bit by bit from where it left off.
-            buf <<= kTableBits;
-            cnt -= kTableBits;
-            int node = e.node;
-            while (node >= kLeaves) {
-                if (cnt == 0) {
-                    refill();
-                    if (cnt == 0) return truncated();
-                }
-                node = (buf >> 63) ? t.second[node] : t.first[node];
-                buf <<= 1;
-                --cnt;
-            }
-            *p++ = static_cast<uint8_t>(node);
-            --remaining;
-            break; // refill before the next look-up
+            if (!lookUp(e)) return truncated();
+            if (e.count == 0) break; // a long code may have read past the group: refill first
         }
     }
     // The last bytes of input: one look-up at a time, never past the end.
@@ -652,29 +658,7 @@ int UnpackStream(Source& src, uint64_t sourceSize, Sink& sink, uint64_t maxLengt
             refill();
             if (cnt < kTableBits) break; // the last bits: the careful loop below
         }
-        const TableEntry& e = t.table[buf >> (64 - kTableBits)];
-        if (e.count != 0) {
-            std::memcpy(p, e.sym, kTableSymbols);
-            p += e.count;
-            remaining -= e.count;
-            buf <<= e.len;
-            cnt -= e.len;
-            continue;
-        }
-        buf <<= kTableBits;
-        cnt -= kTableBits;
-        int node = e.node;
-        while (node >= kLeaves) {
-            if (cnt == 0) {
-                refill();
-                if (cnt == 0) return truncated();
-            }
-            node = (buf >> 63) ? t.second[node] : t.first[node];
-            buf <<= 1;
-            --cnt;
-        }
-        *p++ = static_cast<uint8_t>(node);
-        --remaining;
+        if (!lookUp(t.table[buf >> (64 - kTableBits)])) return truncated();
     }
     in.buf_ = buf;
     in.cnt_ = cnt;
