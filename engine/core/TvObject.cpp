@@ -224,6 +224,32 @@ void TvObject::MakeDefaultName(std::string_view givenStem, const TvObjectSource&
     m_strName = std::move(name);
 }
 
+void TvObject::FitBoxToAspect(int32_t& x, int32_t& y, int32_t& width, int32_t& height, Size natural, bool grow)
+{
+    Rect box = Rect::At(x, y, width, height);
+    Point p{box.right, box.bottom};
+    int32_t handle = 5;
+    FitToAspect(box, p, natural, grow, handle);
+    x = box.left;
+    y = box.top;
+    width = box.Width();
+    height = box.Height();
+}
+
+void TvObject::SetPictureRect(const Rect& r, int32_t& width, int32_t& height, Size natural, bool keepAspect)
+{
+    const int32_t oldWidth = width;
+    m_nX = r.left;
+    m_nY = r.top;
+    width = r.Width();
+    height = r.Height();
+    if (!keepAspect) return;
+    // The box grows when the new width, or the new height, exceeds the old
+    // width (not the old height): stored forms were laid out by this rule,
+    // so it stays as it is.
+    FitBoxToAspect(m_nX, m_nY, width, height, natural, width > oldWidth || height > oldWidth);
+}
+
 void TvObject::FitToAspect(Rect& rect, Point& point, Size natural, bool grow, int32_t& handle)
 {
     if (natural.cx == 0) natural.cx = 1;
