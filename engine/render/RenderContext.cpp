@@ -188,7 +188,7 @@ DcBrush RenderContext::BrushFor(int32_t fillStyle, uint32_t colour)
     FillBrush fb = CreateFillBrush(int16_t(fillStyle), colour);
     switch (fb.kind) {
     case FillBrushKind::Solid: return DcBrush::Solid(fb.colour & 0xFFFFFF);
-    case FillBrushKind::Hatch: return DcBrush::Hatched(HatchStyle(int32_t(fb.hatch)), fb.colour & 0xFFFFFF);
+    case FillBrushKind::Hatch: return DcBrush::Hatched(fb.hatch, fb.colour & 0xFFFFFF);
     case FillBrushKind::Pattern: {
         const auto& bits = FillPatternBits(fb.pattern);
         std::array<uint8_t, 8> rows{};
