@@ -6,11 +6,11 @@
 
 namespace nv {
 
-std::string HintImeMode(int32_t widgetHandle, bool open, int32_t mode)
+std::string HintImeMode(int32_t widgetHandle, const Variant& open, int32_t mode)
 {
     try {
         ObjectRef ime = CreateObject("NvZzIME.imeClass");
-        ime.Call("ChangeIMEModeEX", {Variant(widgetHandle), Variant(int32_t{open ? 1 : 0}), Variant(mode)});
+        ime.Call("ChangeIMEModeEX", {Variant(widgetHandle), open, Variant(mode)});
         return {};
     } catch (const std::exception& e) {
         return e.what();

@@ -153,7 +153,7 @@ bool ItemNameForm::Load()
     AppendBlankLine();
     Land(grid_->rowCount() - 1);
     quiet_ = false;
-    if (const std::string why = HintImeMode(ui::WidgetHandle(grid_), true, 9); !why.empty())
+    if (const std::string why = HintImeMode(ui::WidgetHandle(grid_), Variant(true), 9); !why.empty())
         qWarning("NvZzIME.ChangeIMEModeEX: %s", why.c_str());
     return true;
 }

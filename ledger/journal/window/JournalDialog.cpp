@@ -386,7 +386,8 @@ void JournalDialog::CurrentChanged(const QModelIndex& current, const QModelIndex
 void JournalDialog::ChangeIme(int column)
 {
     const bool open = column == Col(JournalColumn::Item) || column == Col(JournalColumn::DebitCredit);
-    if (const std::string why = HintImeMode(ui::WidgetHandle(grid_), open, open ? 9 : 0); !why.empty())
+    const Variant openFlag(int32_t{open ? 1 : 0});
+    if (const std::string why = HintImeMode(ui::WidgetHandle(grid_), openFlag, open ? 9 : 0); !why.empty())
         qWarning("NvZzIME.ChangeIMEModeEX: %s", why.c_str());
 }
 
