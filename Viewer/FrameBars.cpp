@@ -26,7 +26,7 @@
 #include <QSettings>
 #include <QStatusBar>
 #include <QToolBar>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QVBoxLayout>
 
 namespace nv::viewer {

@@ -23,7 +23,7 @@
 #include <QMimeData>
 #include <QSettings>
 #include <QStatusBar>
-#include <QTreeWidget>
+#include <QTreeView>
 
 #include <algorithm>
 
@@ -323,7 +323,7 @@ void MainFrame::OnSubWindowActivated(QMdiSubWindow* window)
     UpdateStatusPanes();
 }
 
-void MainFrame::OnPageChosen(QTreeWidgetItem* document, int page)
+void MainFrame::OnPageChosen(int document, int page)
 {
     for (QMdiSubWindow* w : m_mdi->subWindowList()) {
         auto* v = qobject_cast<PagelookView*>(w->widget());

@@ -16,7 +16,6 @@ class QMdiSubWindow;
 class QMenu;
 class QSettings;
 class QToolBar;
-class QTreeWidgetItem;
 
 namespace nv::viewer {
 
@@ -99,7 +98,7 @@ private:
     void ShowOptions();
     void ShowAbout();
     void OnSubWindowActivated(QMdiSubWindow* window);
-    void OnPageChosen(QTreeWidgetItem* document, int page);
+    void OnPageChosen(int document, int page);
     void OnViewClosed();
     void UpdateStatusPanes();
     void ChooseAndOpen();

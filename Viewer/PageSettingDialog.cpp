@@ -12,28 +12,57 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTreeWidget>
+#include <QStyle>
+#include <QTreeView>
 #include <QVBoxLayout>
 
 #include <algorithm>
 
 namespace nv::viewer {
-namespace {
 
-constexpr int kPrintedRole = Qt::UserRole;
+// One row per page over the flags: only what is shown is made.
+class PageRowsModel : public QAbstractListModel {
+public:
+    PageRowsModel(const std::vector<int>& flags, QObject* parent) : QAbstractListModel(parent)
+    {
+        m_flags.reserve(flags.size());
+        for (int f : flags) m_flags.push_back(f == 1 ? 1 : 0);
+    }
 
-QTreeWidgetItem* Row(int index, bool printed)
-{
-    auto* row = new QTreeWidgetItem(QStringList{QStringLiteral("%1ページ ").arg(index + 1)});
-    TreePane::ShowPrinted(row, printed);
-    row->setData(0, kPrintedRole, printed ? 1 : 0);
-    return row;
-}
+    const std::vector<int>& Flags() const { return m_flags; }
 
-} // namespace
+    void Flip(const QModelIndexList& rows)
+    {
+        for (const QModelIndex& i : rows) {
+            int& f = m_flags[size_t(i.row())];
+            f = f == 1 ? 0 : 1;
+            emit dataChanged(i, i);
+        }
+    }
+
+    int rowCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : int(m_flags.size()); }
+
+    QVariant data(const QModelIndex& index, int role) const override
+    {
+        if (!index.isValid()) return {};
+        const bool printed = m_flags[size_t(index.row())] == 1;
+        if (role == PageSettingDialog::kPrintedRole) return printed ? 1 : 0;
+        return TreePane::PageRowData(index.row() + 1, printed, role);
+    }
+
+    QVariant headerData(int section, Qt::Orientation o, int role) const override
+    {
+        if (section == 0 && o == Qt::Horizontal && role == Qt::DisplayRole) return QStringLiteral("ページ番号");
+        return {};
+    }
+
+private:
+    std::vector<int> m_flags;
+};
 
 PageSettingDialog::PageSettingDialog(const QString& caption, int mode, const std::vector<int>& flags, QWidget* parent)
-    : QDialog(parent), m_list(new QTreeWidget(this)), m_toggle(new QPushButton(QStringLiteral("表示／非表示"), this)),
+    : QDialog(parent), m_list(new QTreeView(this)), m_rows(new PageRowsModel(flags, this)),
+      m_toggle(new QPushButton(QStringLiteral("表示／非表示"), this)),
       m_printer(new QPushButton(QStringLiteral("プリンタ設定"), this)), m_modes(new QButtonGroup(this))
 {
     setWindowTitle(caption);
@@ -50,15 +79,17 @@ PageSettingDialog::PageSettingDialog(const QString& caption, int mode, const std
     m_list->setRootIsDecorated(false);
     m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_list->setHeaderLabels({QStringLiteral("ページ番号")});
+    m_list->setUniformRowHeights(true);
+    m_list->setModel(m_rows);
     m_list->header()->setSectionsClickable(false);
     m_list->header()->setStretchLastSection(false);
-    // "300ページ " in full, however the font is.
-    m_list->header()->setMinimumSectionSize(kColumnWidth);
+    // The last page's row in full ("300ページ " at the least), however the
+    // font is: the widths of rows not yet shown are not measured.
+    const int last = std::max(int(flags.size()), 300);
+    const int widest = m_list->fontMetrics().horizontalAdvance(QStringLiteral("%1ページ ").arg(last)) +
+                       m_list->iconSize().width() + 2 * style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, m_list) + 8;
+    m_list->header()->setMinimumSectionSize(std::max(kColumnWidth, widest));
     m_list->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
-    QList<QTreeWidgetItem*> rows;
-    for (size_t i = 0; i < flags.size(); ++i) rows << Row(int(i), flags[i] == 1);
-    m_list->addTopLevelItems(rows);
     layout->addWidget(m_list, 1);
     m_toggle->setObjectName(QStringLiteral("button1077"));
     layout->addWidget(m_toggle, 0, Qt::AlignRight);
@@ -84,7 +115,7 @@ PageSettingDialog::PageSettingDialog(const QString& caption, int mode, const std
     layout->addLayout(bottom);
 
     connect(m_toggle, &QPushButton::clicked, this, &PageSettingDialog::Toggle);
-    connect(m_list, &QTreeWidget::itemDoubleClicked, this, [this] { Toggle(); });
+    connect(m_list, &QAbstractItemView::doubleClicked, this, [this] { Toggle(); });
     connect(m_printer, &QPushButton::clicked, this, [this] {
         if (printerSetup) printerSetup();
     });
@@ -94,22 +125,14 @@ int PageSettingDialog::Mode() const { return m_modes->checkedId(); }
 
 void PageSettingDialog::Toggle()
 {
-    std::vector<int> selected;
-    for (QTreeWidgetItem* row : m_list->selectedItems()) selected.push_back(m_list->indexOfTopLevelItem(row));
-    std::sort(selected.begin(), selected.end());
-    // A new row in the old one's place: it comes unselected.
-    for (int k : selected) {
-        const bool printed = m_list->topLevelItem(k)->data(0, kPrintedRole).toInt() == 1;
-        m_list->insertTopLevelItem(k + 1, Row(k, !printed));
-        delete m_list->takeTopLevelItem(k);
-    }
+    const QModelIndexList rows = m_list->selectionModel()->selectedRows();
+    m_list->clearSelection();
+    m_rows->Flip(rows);
 }
 
 void PageSettingDialog::accept()
 {
-    m_flags.assign(static_cast<size_t>(m_list->topLevelItemCount()), 0);
-    for (int i = 0; i < m_list->topLevelItemCount(); ++i)
-        m_flags[size_t(i)] = m_list->topLevelItem(i)->data(0, kPrintedRole).toInt() == 1 ? 1 : 0;
+    m_flags = m_rows->Flags();
     QDialog::accept();
 }
 

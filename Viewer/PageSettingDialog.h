@@ -1,6 +1,7 @@
 #pragma once
 // Which pages print and on which paper: a row per page that the person
-// flips between printed and skipped, and the paper mode.
+// flips between printed and skipped, and the paper mode. The rows are made
+// as they are shown, so a document of 100,000 pages opens it at once.
 #include <QDialog>
 
 #include <functional>
@@ -8,14 +9,18 @@
 
 class QButtonGroup;
 class QPushButton;
-class QTreeWidget;
+class QTreeView;
 
 namespace nv::viewer {
+
+class PageRowsModel;
 
 class PageSettingDialog : public QDialog {
     Q_OBJECT
 public:
     static constexpr int kColumnWidth = 75;
+    // A row's flag, 1 printed or 0 skipped.
+    static constexpr int kPrintedRole = Qt::UserRole + 2;
 
     // `flags` one per page; only 1 shows as printed.
     PageSettingDialog(const QString& caption, int mode, const std::vector<int>& flags, QWidget* parent = nullptr);
@@ -24,7 +29,7 @@ public:
     const std::vector<int>& Flags() const { return m_flags; }
     int Mode() const;
 
-    QTreeWidget* List() const { return m_list; }
+    QTreeView* List() const { return m_list; }
     QPushButton* ToggleButton() const { return m_toggle; }
     QPushButton* PrinterButton() const { return m_printer; }
 
@@ -37,7 +42,8 @@ public:
     void accept() override;
 
 private:
-    QTreeWidget* m_list;
+    QTreeView* m_list;
+    PageRowsModel* m_rows;
     QPushButton* m_toggle;
     QPushButton* m_printer;
     QButtonGroup* m_modes;

@@ -9,10 +9,9 @@
 
 #include "Viewer/PagePaper.h"
 #include "Viewer/PaperSetup.h"
+#include "Viewer/TreePane.h"
 #include "Viewer/ViewerOptions.h"
 #include "engine/format/UnitScaler.h"
-
-class QTreeWidgetItem;
 
 namespace nv::viewer {
 
@@ -63,8 +62,8 @@ public:
     QString PaperPaneText() const;
     QString PagePaneText() const;
 
-    QTreeWidgetItem* TreeItem() const { return m_treeItem; }
-    void SetTreeItem(QTreeWidgetItem* item) { m_treeItem = item; }
+    TreePane::DocumentId TreeItem() const { return m_treeItem; }
+    void SetTreeItem(TreePane::DocumentId item) { m_treeItem = item; }
 
 signals:
     // Page, zoom or paper changed: the frame updates its panes and commands.
@@ -105,7 +104,7 @@ private:
     int m_paperMode = 0;
     std::vector<int> m_printFlags;
     QPoint m_dragAnchor;
-    QTreeWidgetItem* m_treeItem = nullptr;
+    TreePane::DocumentId m_treeItem = 0;
 };
 
 } // namespace nv::viewer

@@ -2,13 +2,141 @@
 
 #include "Viewer/CommandIds.h"
 
+#include <QAbstractItemModel>
 #include <QApplication>
-#include <QHeaderView>
 #include <QPainter>
 #include <QStyle>
-#include <QTreeWidget>
+#include <QTreeView>
+
+#include <algorithm>
+#include <array>
 
 namespace nv::viewer {
+
+// Documents at the root, their pages below. A page row is its document's
+// id (in the index's internal id) and its row: nothing is kept per page but
+// the flags of pages left out of the print.
+class DocTreeModel : public QAbstractItemModel {
+public:
+    struct Document {
+        TreePane::DocumentId id;
+        QString name;
+        int pages;
+        bool expanded = false;
+        std::vector<bool> skipped; // empty: every page printed
+    };
+
+    explicit DocTreeModel(QObject* parent) : QAbstractItemModel(parent)
+    {
+        for (int i = 0; i < 2; ++i) m_images[size_t(i)] = TreePane::Image(i);
+    }
+
+    TreePane::DocumentId Add(const QString& name, int pages)
+    {
+        const int row = int(m_docs.size());
+        beginInsertRows(QModelIndex(), row, row);
+        m_docs.push_back(Document{++m_lastId, name, std::max(pages, 0), false, {}});
+        endInsertRows();
+        return m_lastId;
+    }
+
+    void Remove(TreePane::DocumentId id)
+    {
+        const int row = RowOf(id);
+        if (row < 0) return;
+        beginRemoveRows(QModelIndex(), row, row);
+        m_docs.erase(m_docs.begin() + row);
+        endRemoveRows();
+    }
+
+    QModelIndex IndexOf(TreePane::DocumentId id, int page) const
+    {
+        const int row = RowOf(id);
+        if (row < 0) return {};
+        if (page == 0) return createIndex(row, 0, quintptr(0));
+        if (page < 1 || page > m_docs[size_t(row)].pages) return {};
+        return createIndex(page - 1, 0, quintptr(id));
+    }
+
+    void SetExpanded(const QModelIndex& index, bool expanded)
+    {
+        if (!index.isValid() || index.internalId() != 0) return;
+        m_docs[size_t(index.row())].expanded = expanded;
+        emit dataChanged(index, index, {Qt::DecorationRole, TreePane::kImageRole});
+    }
+
+    void SetPrintFlags(TreePane::DocumentId id, const std::vector<int>& flags)
+    {
+        const int row = RowOf(id);
+        if (row < 0) return;
+        Document& d = m_docs[size_t(row)];
+        d.skipped.assign(size_t(d.pages), false);
+        for (int p = 0; p < d.pages; ++p) d.skipped[size_t(p)] = !(size_t(p) < flags.size() && flags[size_t(p)] == 1);
+        if (d.pages > 0) emit dataChanged(createIndex(0, 0, quintptr(id)), createIndex(d.pages - 1, 0, quintptr(id)));
+    }
+
+    // The document a row belongs to (its own for a document row).
+    TreePane::DocumentId DocumentOf(const QModelIndex& index) const
+    {
+        if (!index.isValid()) return 0;
+        return index.internalId() == 0 ? m_docs[size_t(index.row())].id : TreePane::DocumentId(index.internalId());
+    }
+
+    QModelIndex index(int row, int column, const QModelIndex& parent = {}) const override
+    {
+        if (column != 0 || row < 0) return {};
+        if (!parent.isValid()) return row < int(m_docs.size()) ? createIndex(row, 0, quintptr(0)) : QModelIndex();
+        if (parent.internalId() != 0) return {};
+        const Document& d = m_docs[size_t(parent.row())];
+        return row < d.pages ? createIndex(row, 0, quintptr(d.id)) : QModelIndex();
+    }
+
+    QModelIndex parent(const QModelIndex& child) const override
+    {
+        if (!child.isValid() || child.internalId() == 0) return {};
+        const int row = RowOf(TreePane::DocumentId(child.internalId()));
+        return row < 0 ? QModelIndex() : createIndex(row, 0, quintptr(0));
+    }
+
+    int rowCount(const QModelIndex& parent = {}) const override
+    {
+        if (!parent.isValid()) return int(m_docs.size());
+        return parent.internalId() == 0 ? m_docs[size_t(parent.row())].pages : 0;
+    }
+
+    int columnCount(const QModelIndex& = {}) const override { return 1; }
+
+    QVariant data(const QModelIndex& index, int role) const override
+    {
+        if (!index.isValid()) return {};
+        if (index.internalId() == 0) {
+            const Document& d = m_docs[size_t(index.row())];
+            switch (role) {
+            case Qt::DisplayRole: return d.name;
+            case Qt::DecorationRole: return m_images[d.expanded ? 1 : 0];
+            case TreePane::kPageRole: return 0;
+            case TreePane::kImageRole: return d.expanded ? 1 : 0;
+            default: return {};
+            }
+        }
+        const int row = RowOf(TreePane::DocumentId(index.internalId()));
+        if (row < 0) return {};
+        const Document& d = m_docs[size_t(row)];
+        return TreePane::PageRowData(index.row() + 1, d.skipped.empty() || !d.skipped[size_t(index.row())], role);
+    }
+
+private:
+    int RowOf(TreePane::DocumentId id) const
+    {
+        for (size_t i = 0; i < m_docs.size(); ++i)
+            if (m_docs[i].id == id) return int(i);
+        return -1;
+    }
+
+    std::vector<Document> m_docs;
+    TreePane::DocumentId m_lastId = 0;
+    std::array<QIcon, 2> m_images;
+};
 
 QIcon TreePane::Image(int index)
 {
@@ -37,83 +165,82 @@ QIcon TreePane::Image(int index)
     }
 }
 
-void TreePane::ShowPrinted(QTreeWidgetItem* row, bool printed)
+QVariant TreePane::PageRowData(int page, bool printed, int role)
 {
-    row->setIcon(0, Image(printed ? 2 : 3));
-    row->setData(0, kImageRole, printed ? 2 : 3);
-    QFont f = row->font(0);
-    f.setStrikeOut(!printed);
-    row->setFont(0, f);
-    if (printed) row->setData(0, Qt::ForegroundRole, QVariant());
-    else row->setForeground(0, QApplication::palette().brush(QPalette::Disabled, QPalette::Text));
+    // Made once and never destroyed: images must not outlive the application.
+    static const auto* pages = new std::array<QIcon, 2>{Image(2), Image(3)};
+    switch (role) {
+    case Qt::DisplayRole: return QStringLiteral("%1ページ ").arg(page);
+    case Qt::DecorationRole: return (*pages)[printed ? 0 : 1];
+    case Qt::FontRole: {
+        if (printed) return {};
+        QFont struck; // only the strike-out: the rest is the list's own font
+        struck.setStrikeOut(true);
+        return struck;
+    }
+    case Qt::ForegroundRole:
+        return printed ? QVariant() : QVariant(QApplication::palette().brush(QPalette::Disabled, QPalette::Text));
+    case kPageRole: return page;
+    case kImageRole: return printed ? 2 : 3;
+    default: return {};
+    }
 }
 
-TreePane::TreePane(QWidget* parent) : QDockWidget(QStringLiteral("ツリービュー"), parent), m_tree(new QTreeWidget(this))
+TreePane::TreePane(QWidget* parent)
+    : QDockWidget(QStringLiteral("ツリービュー"), parent), m_tree(new QTreeView(this)), m_model(new DocTreeModel(this))
 {
     setObjectName(QStringLiteral("bar%1").arg(cmd::kTreePane));
     m_tree->setObjectName(QStringLiteral("tree11002"));
     m_tree->setHeaderHidden(true);
     m_tree->setUniformRowHeights(true);
+    m_tree->setModel(m_model);
     setWidget(m_tree);
-    connect(m_tree, &QTreeWidget::currentItemChanged, this,
-            [this](QTreeWidgetItem* current, QTreeWidgetItem*) { OnCurrentChanged(current); });
-    // Clicking the current item of a background document chooses it again.
-    connect(m_tree, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* i, int) { OnCurrentChanged(i); });
-    connect(m_tree, &QTreeWidget::itemExpanded, this, [](QTreeWidgetItem* i) { i->setIcon(0, Image(1)); });
-    connect(m_tree, &QTreeWidget::itemCollapsed, this, [](QTreeWidgetItem* i) { i->setIcon(0, Image(0)); });
+    connect(m_tree->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex& current, const QModelIndex&) { OnCurrentChanged(current); });
+    // Clicking the current row of a background document chooses it again.
+    connect(m_tree, &QAbstractItemView::clicked, this, [this](const QModelIndex& i) { OnCurrentChanged(i); });
+    connect(m_tree, &QTreeView::expanded, this, [this](const QModelIndex& i) { m_model->SetExpanded(i, true); });
+    connect(m_tree, &QTreeView::collapsed, this, [this](const QModelIndex& i) { m_model->SetExpanded(i, false); });
 }
 
-QTreeWidgetItem* TreePane::AddDocument(const QString& name, int pageCount)
+TreePane::~TreePane() = default;
+
+TreePane::DocumentId TreePane::AddDocument(const QString& name, int pageCount)
 {
-    auto* doc = new QTreeWidgetItem(QStringList{name});
-    doc->setIcon(0, Image(0));
-    doc->setData(0, kPageRole, 0);
-    const QIcon page = Image(2);
-    QList<QTreeWidgetItem*> pages;
-    pages.reserve(pageCount);
-    for (int p = 1; p <= pageCount; ++p) {
-        auto* item = new QTreeWidgetItem(QStringList{QStringLiteral("%1ページ ").arg(p)});
-        item->setIcon(0, page);
-        item->setData(0, kImageRole, 2);
-        item->setData(0, kPageRole, p);
-        pages << item;
-    }
-    doc->addChildren(pages);
     m_selecting = true;
-    m_tree->addTopLevelItem(doc);
+    const DocumentId id = m_model->Add(name, pageCount);
     m_selecting = false;
-    return doc;
+    return id;
 }
 
-void TreePane::RemoveDocument(QTreeWidgetItem* item)
+void TreePane::RemoveDocument(DocumentId document)
 {
     m_selecting = true;
-    delete item;
+    m_model->Remove(document);
     m_selecting = false;
 }
 
-void TreePane::SelectPage(QTreeWidgetItem* document, int page)
+QModelIndex TreePane::IndexOf(DocumentId document, int page) const { return m_model->IndexOf(document, page); }
+
+void TreePane::SelectPage(DocumentId document, int page)
 {
-    if (!document || page < 1 || page > document->childCount()) return;
+    if (page < 1) return;
+    const QModelIndex index = m_model->IndexOf(document, page);
+    if (!index.isValid()) return;
     m_selecting = true;
-    m_tree->setCurrentItem(document->child(page - 1));
+    m_tree->setCurrentIndex(index);
     m_selecting = false;
 }
 
-void TreePane::ShowPrintFlags(QTreeWidgetItem* document, const std::vector<int>& flags)
+void TreePane::ShowPrintFlags(DocumentId document, const std::vector<int>& flags)
 {
-    if (!document) return;
-    for (int i = 0; i < document->childCount(); ++i) {
-        QTreeWidgetItem* page = document->child(i);
-        page->setText(0, QStringLiteral("%1ページ ").arg(i + 1));
-        ShowPrinted(page, i < int(flags.size()) && flags[size_t(i)] == 1);
-    }
+    m_model->SetPrintFlags(document, flags);
 }
 
-void TreePane::OnCurrentChanged(QTreeWidgetItem* current)
+void TreePane::OnCurrentChanged(const QModelIndex& current)
 {
-    if (m_selecting || !current || !current->parent()) return;
-    emit PageChosen(current->parent(), current->data(0, kPageRole).toInt());
+    if (m_selecting || !current.isValid() || current.internalId() == 0) return;
+    emit PageChosen(m_model->DocumentOf(current), current.data(kPageRole).toInt());
 }
 
 } // namespace nv::viewer

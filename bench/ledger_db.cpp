@@ -127,7 +127,9 @@ static void BM_ParseCompanyFile(benchmark::State& state)
 {
     nv::CompanyFile f;
     f.Settings.OwnerName = nv::FixedText("山田太郎商店", nv::kOwnerNameWidth);
-    f.Settings.StartYear = 2005;
+    // A fiscal year the reader takes: its start and end are dates.
+    f.Settings.StartYear = 2005, f.Settings.StartMonth = 4, f.Settings.StartDay = 1;
+    f.Settings.EndYear = 2006, f.Settings.EndMonth = 3, f.Settings.EndDay = 31;
     f.Settings.PurchaseClosingDay = "末日";
     std::string bytes = nv::FormatCompanyFile(f);
     for (auto _ : state) benchmark::DoNotOptimize(nv::ParseCompanyFile(bytes));

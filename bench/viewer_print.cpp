@@ -1,10 +1,14 @@
-// Printing a 100-page document into a 600-dpi PDF.
+// Printing documents into a 600-dpi PDF: 100 ordinary pages, and 1,000 pages
+// that all name one page record of 16 MB against 1,000 ordinary pages.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
 #include <QSettings>
 #include <QTemporaryDir>
 
+#include <memory>
+
+#include "PeerRatio.h"
 #include "SampleDocs.h"
 #include "Viewer/PagelookApp.h"
 #include "Viewer/PagelookDoc.h"
@@ -13,25 +17,73 @@
 
 using namespace nv::viewer;
 
-static void PrintHundredPagesToPdf(benchmark::State& state)
-{
+namespace {
+
+struct Env {
     QTemporaryDir dir;
-    qputenv("NIVALO_PROMPTS", "auto");
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir.path() + "/config");
-    const QString path = dir.path() + "/hundred.tvd";
-    nv::samples::WriteSampleDoc(path.toStdString(), {.pages = 100, .alternate = true});
-    PagelookApp app; // starts the text and picture engines
-    app.Start({}, dir.path());
-    auto doc = PagelookDoc::Open(path);
-    std::vector<int> pages;
-    for (int p = 1; p <= 100; ++p) pages.push_back(p);
-    for (auto _ : state) {
-        PrintLoop loop(*doc);
-        const auto out = loop.Run({.printer = nv::PdfPrinterName(dir.path() + "/out.pdf"), .pages = pages});
-        if (!out.printed) state.SkipWithError("not printed");
+    std::unique_ptr<PagelookApp> app;
+
+    Env()
+    {
+        qputenv("NIVALO_PROMPTS", "auto");
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir.path() + "/config");
+        app = std::make_unique<PagelookApp>(); // starts the text and picture engines
+        app->Start({}, dir.path());
     }
+
+    std::unique_ptr<PagelookDoc> Write(const QString& name, const nv::samples::SampleSpec& spec)
+    {
+        const QString path = dir.path() + "/" + name;
+        nv::samples::WriteSampleDoc(path.toStdString(), spec);
+        return PagelookDoc::Open(path);
+    }
+
+    bool Print(PagelookDoc& doc)
+    {
+        std::vector<int> pages;
+        for (int p = 1; p <= doc.PageCount(); ++p) pages.push_back(p);
+        PrintLoop loop(doc);
+        return loop.Run({.printer = nv::PdfPrinterName(dir.path() + "/out.pdf"), .pages = pages}).printed;
+    }
+};
+
+Env& TheEnv()
+{
+    static Env* env = new Env;
+    return *env;
+}
+
+void PrintHundredPagesToPdf(benchmark::State& state)
+{
+    Env& env = TheEnv();
+    auto doc = env.Write("hundred.tvd", {.pages = 100, .alternate = true});
+    for (auto _ : state)
+        if (!env.Print(*doc)) state.SkipWithError("not printed");
 }
 BENCHMARK(PrintHundredPagesToPdf)->Unit(benchmark::kMillisecond);
+
+void PrintThousandPagesSharingARecord(benchmark::State& state)
+{
+    Env& env = TheEnv();
+    const int pages = nvbench::ShortMode() ? 50 : 1000;
+    const size_t kRecord = size_t(nvbench::ShortMode() ? 1 : 16) << 20;
+    auto shared = env.Write("shared.tvd", {.pages = pages, .sharedRecordBytes = kRecord});
+    auto ordinary = env.Write("ordinary.tvd", {.pages = pages});
+    nvbench::AgainstPeer(
+        state, "ordinary", 0,
+        [&] {
+            if (!env.Print(*shared)) state.SkipWithError("not printed");
+        },
+        [&] {
+            if (!env.Print(*ordinary)) state.SkipWithError("not printed");
+        });
+    const double read = double(shared->Report().Store().PageBytesRead());
+    state.counters["MB_read"] = read / 1e6;
+    if (read > 2.0 * kRecord) state.SkipWithError("the shared record was read more than once");
+}
+BENCHMARK(PrintThousandPagesSharingARecord)->Unit(benchmark::kMillisecond);
+
+} // namespace
 
 int main(int argc, char** argv)
 {

@@ -8,7 +8,7 @@ namespace nv {
 
 std::string HostTextToEngine(std::string_view utf8, std::string_view member)
 {
-    return ToEngineText(Variant(utf8), member);
+    return ToEngineText(utf8, member);
 }
 
 std::string EngineTextToHost(std::string_view cp932) { return Cp932ToUtf8(cp932); }

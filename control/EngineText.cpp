@@ -33,8 +33,12 @@ bool AllDigits(std::string_view s)
 
 std::string ToEngineText(const Variant& value, std::string_view member)
 {
-    std::string utf8 = value.ToString();
-    if (std::optional<std::string> cp932 = Utf8ToCp932(utf8)) return *cp932;
+    return ToEngineText(std::string_view(value.ToString()), member);
+}
+
+std::string ToEngineText(std::string_view utf8, std::string_view member)
+{
+    if (std::optional<std::string> cp932 = Utf8ToCp932(utf8)) return std::move(*cp932);
     throw AutomationError(kErrInvalidProperty, std::string(member) + ": 文字「" + FirstRefusedCharacter(utf8)
                                                    + "」は帳票に書き込めません");
 }
@@ -46,7 +50,7 @@ CollectionIndex ReadCollectionIndex(const Variant& index)
         std::string text = index.ToString();
         if (text.empty() || !AllDigits(text)) {
             r.byName = true;
-            r.name = ToEngineText(Variant(text), "Item");
+            r.name = ToEngineText(std::string_view(text), "Item");
             return r;
         }
     }

@@ -12,6 +12,7 @@ namespace nv {
 // The value as CP932 bytes; a character CP932 lacks raises 0x800A017C with a
 // description naming the member and the character, never a silent '?'.
 std::string ToEngineText(const Variant& value, std::string_view member);
+std::string ToEngineText(std::string_view utf8, std::string_view member);
 
 // Collection index: a name when the type has bit 3 set (strings, and types
 // 9-15, by-reference strings) and its text is empty or not only digits;

@@ -25,32 +25,48 @@ void TvReportDoc::Open(const std::string& path)
 void TvReportDoc::BuildPageIndex()
 {
     m_pageSettings.clear();
+    m_pageSettings.reserve(m_store.PageCount());
     // One map for all pages: a printer change stays until a later page
     // changes that property again.
     TvPropertyMap props;
-    m_store.ReadAllPageSettings([&](int32_t page, TvEntryMap& entries) {
+    m_store.ReadAllPageSettings([&](int32_t, TvEntryMap& entries) {
         // Only printer properties become values here: a page-settings record
         // of any other property (a file-typed one would become a work file,
         // and many pages may point at one record) is ignored.
+        bool changed = m_pageSettings.empty();
         entries.ForEach([&](const TvEntryKey&, TvChangeEntry& entry) {
-            if (entry.m_pData && TvPrinterSettings::MaskBit(entry.m_pData->m_nPropId) != 0)
+            if (entry.m_pData && TvPrinterSettings::MaskBit(entry.m_pData->m_nPropId) != 0) {
                 AddChangeToPropertyMap(entry, props);
+                changed = true;
+            }
         });
-        std::unique_ptr<TvPrinterSettings> settings = m_store.PrinterSettings().Clone();
+        if (!changed) {
+            m_pageSettings.push_back(m_pageSettings.back());
+            return;
+        }
+        std::shared_ptr<TvPrinterSettings> settings = m_store.PrinterSettings().Clone();
         settings->SetProperties(props, nullptr);
-        m_pageSettings.emplace_hint(m_pageSettings.end(), page, std::move(settings));
+        m_pageSettings.push_back(std::move(settings));
     });
 }
 
 const TvPrinterSettings* TvReportDoc::GetPageSettings(int32_t pageNo) const
 {
-    auto it = m_pageSettings.find(pageNo);
-    return it == m_pageSettings.end() ? nullptr : it->second.get();
+    if (pageNo < 1 || size_t(pageNo) > m_pageSettings.size()) return nullptr;
+    return m_pageSettings[size_t(pageNo) - 1].get();
 }
 
 TvPageData& TvReportDoc::GetPageData(int32_t pageNo)
 {
     if (m_pCachedPage && m_nCachedPage == pageNo) return *m_pCachedPage;
+    // A page is its record and its form: another page naming both has the
+    // same value set.
+    const TvPageIndexEntry* entry = m_store.PageIndex().Find(pageNo);
+    if (m_pCachedPage && entry && entry->m_nOffset == m_cachedEntry.m_nOffset &&
+        entry->m_nFormId == m_cachedEntry.m_nFormId) {
+        m_nCachedPage = pageNo;
+        return *m_pCachedPage;
+    }
     m_pCachedPage.reset();
     m_nCachedPage = 0;
     auto page = std::make_unique<TvPageData>();
@@ -58,6 +74,7 @@ TvPageData& TvReportDoc::GetPageData(int32_t pageNo)
     page->Apply();
     m_pCachedPage = std::move(page);
     m_nCachedPage = pageNo;
+    m_cachedEntry = *entry; // ReadPage found it
     return *m_pCachedPage;
 }
 

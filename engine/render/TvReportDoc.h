@@ -4,7 +4,6 @@
 // applied), and drawing a page into any device context. The viewer holds
 // one per open document; the control prints stored documents with one.
 #include <cstdint>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -31,7 +30,9 @@ public:
     void Open(const std::string& path);
 
     // The value set of a page (kept by the document until another page is
-    // asked for). 22003 for a page outside the document.
+    // asked for; pages that name the same record and form share it, so a
+    // record many pages name is read once). 22003 for a page outside the
+    // document.
     TvPageData& GetPageData(int32_t pageNo);
     // The document font list (read once per document).
     const std::vector<std::unique_ptr<TvFontDesc>>& GetFontList();
@@ -45,9 +46,9 @@ public:
     void ClearCache();
 
     // Each page's printer settings: the document's with the page's printer
-    // changes, which stay for the following pages until changed again.
+    // changes, which stay for the following pages until changed again. Null
+    // for a page outside the document.
     const TvPrinterSettings* GetPageSettings(int32_t pageNo) const;
-    const std::map<int32_t, std::unique_ptr<TvPrinterSettings>>& PageSettings() const { return m_pageSettings; }
     // 0 while no document is open (also after a failed Open).
     int32_t PageCount() const { return m_store.IsOpen() ? int32_t(m_store.PageCount()) : 0; }
     const std::string& Path() const { return m_strPath; }
@@ -61,9 +62,13 @@ private:
 
     std::string m_strPath;
     TvDocStore m_store;
-    std::map<int32_t, std::unique_ptr<TvPrinterSettings>> m_pageSettings;
+    // By page number - 1. A page that changes nothing shares the settings
+    // of the page before it, so a document of many pages holds few.
+    std::vector<std::shared_ptr<const TvPrinterSettings>> m_pageSettings;
     std::unique_ptr<TvPageData> m_pCachedPage;
     int32_t m_nCachedPage = 0;
+    // The page index entry the cached page was read by.
+    TvPageIndexEntry m_cachedEntry;
     TextMeasurer* m_measurer = nullptr;
 };
 

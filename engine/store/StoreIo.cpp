@@ -7,10 +7,6 @@
 
 namespace nv {
 
-namespace {
-constexpr size_t kBufferSize = 4096;
-}
-
 void StoreWriter::U16(uint16_t v)
 {
     out_.push_back(static_cast<char>(v));
@@ -28,8 +24,8 @@ void StoreWriter::String(std::string_view s)
     out_.append(s);
 }
 
-StoreReader::StoreReader(CFile& file)
-    : file_(&file), pos_(file.GetPosition()), end_(file.GetLength()), buf_(new char[kBufferSize])
+StoreReader::StoreReader(CFile& file, size_t bufferSize)
+    : file_(&file), pos_(file.GetPosition()), end_(file.GetLength()), buf_(new char[bufferSize]), bufSize_(bufferSize)
 {
     if (end_ < pos_) end_ = pos_;
     bufStart_ = pos_;
@@ -55,7 +51,7 @@ void StoreReader::Take(void* out, size_t n)
         if (pos_ < bufStart_ || pos_ >= bufStart_ + bufLen_) {
             if (file_->GetPosition() != pos_) file_->Seek(static_cast<int64_t>(pos_), CFile::begin);
             bufStart_ = pos_;
-            bufLen_ = file_->Read(buf_.get(), static_cast<size_t>(std::min<uint64_t>(kBufferSize, end_ - pos_)));
+            bufLen_ = file_->Read(buf_.get(), static_cast<size_t>(std::min<uint64_t>(bufSize_, end_ - pos_)));
             // The file shrank under us: a truncated file.
             if (bufLen_ == 0) throw CArchiveException(CArchiveException::endOfFile, file_->GetFilePath());
         }

@@ -33,8 +33,9 @@ private:
 // a fixed end. A read past the end throws CArchiveException(endOfFile).
 class StoreReader {
 public:
-    // Reads `file` from its current position up to its length.
-    explicit StoreReader(CFile& file);
+    // Reads `file` from its current position up to its length, through a
+    // buffer of `bufferSize` bytes (larger for reading straight through).
+    explicit StoreReader(CFile& file, size_t bufferSize = 4096);
     // Reads bytes the caller keeps alive.
     explicit StoreReader(std::string_view bytes);
 
@@ -62,6 +63,7 @@ private:
     uint64_t end_ = 0;
     // File buffer: bytes [bufStart_, bufStart_ + bufLen_) of the file.
     std::unique_ptr<char[]> buf_;
+    size_t bufSize_ = 0;
     uint64_t bufStart_ = 0;
     size_t bufLen_ = 0;
 };

@@ -27,6 +27,8 @@ constexpr uint64_t kMaxFontList = 4ull << 20;
 // Room for the last record after the furthest offset the indexes name, and
 // for the font list after that.
 constexpr uint64_t kMaxBodyTail = 16ull << 20;
+// Reading straight through a file goes in blocks of this size.
+constexpr size_t kThroughBlock = 1 << 16;
 
 // Why no work file could be made: the folder and the real cause.
 std::string TempFailureText()
@@ -285,7 +287,7 @@ void TvDocStore::ReplaceSpool(bool pack)
 
 void TvDocStore::LoadDocument()
 {
-    StoreReader r(m_docFile);
+    StoreReader r(m_docFile, kThroughBlock);
     m_header.Load(r);
     m_printer.Load(r);
     m_formIndex.Load(r);
@@ -308,12 +310,12 @@ void TvDocStore::LoadDocument()
         const uint64_t length = m_docFile.GetLength();
         if (length > r.Position() && length - r.Position() > end + kMaxBodyTail) ThrowAppException(IDS_DOC_BAD_DATA);
     }
-    char block[kBlockSize];
+    std::unique_ptr<char[]> block(new char[kThroughBlock]);
     for (;;) {
-        const size_t n = r.ReadBlock(block, kBlockSize);
-        m_spool.Write(block, n);
+        const size_t n = r.ReadBlock(block.get(), kThroughBlock);
+        m_spool.Write(block.get(), n);
         m_nSpoolSize += n;
-        if (n < kBlockSize) break;
+        if (n < kThroughBlock) break;
     }
     if (m_header.m_bPacked) ReplaceSpool(false);
     if (m_nSpoolSize > kMaxOffset) ThrowAppException(IDS_DOC_BAD_DATA);
@@ -461,18 +463,22 @@ void TvDocStore::ReadPage(TvPageData& page, int32_t pageNo)
     StoreReader r(m_spool);
     TvPageRecord record;
     ReadPageRecord(r, entry, record);
+    m_nPageBytesRead += r.Position() - entry.m_nOffset;
     TvEntryMap* maps[] = {&page.m_formEntries, &page.m_printerEntries, &page.m_layerEntries, &page.m_objectEntries};
     for (const TvPageRecordEntry& e : record.m_entries) {
         if (!r.Seek(e.m_nOffset)) ThrowAppException(IDS_DOC_BAD_DATA);
+        const auto counted = [&, from = r.Position()] { m_nPageBytesRead += r.Position() - from; };
         if (e.m_nType == entryExtraObjects) {
             Archive ar(r.Bytes(e.m_nLength), m_strDocPath);
             const int32_t layerId = ar.ReadI32();
             TvObjectList list;
             ar.ReadList(list);
             page.m_extraObjects.SetAt(layerId, std::move(list));
+            counted();
         } else if (e.m_nType < entryExtraObjects) {
             auto change = std::make_unique<TvChangeEntry>();
             change->Load(r);
+            counted();
             if (!change->m_pData) continue; // a property this system does not know
             const TvEntryKey key = TvEntryKey::For(change->m_nObjectId, *change->m_pData);
             maps[e.m_nType]->SetAt(key, std::move(change));
@@ -488,9 +494,14 @@ struct TvDocStore::SettingsCache {
         uint32_t objectId;
         CChangeData data;
     };
-    // Records many pages share are read once.
+    // Records and entries many pages share are read at most twice: pages and
+    // their entries follow one another in a written document, so one at or
+    // before the furthest read so far may be met again and is kept; one
+    // beyond it is new and is not.
     std::unordered_map<uint32_t, std::vector<Change>> byRecord;
     std::unordered_map<uint32_t, std::optional<Change>> byEntry;
+    int64_t furthestRecord = -1;
+    int64_t furthestEntry = -1;
 };
 
 void TvDocStore::ReadPageSettings(TvEntryMap& map, int32_t pageNo)
@@ -505,14 +516,14 @@ void TvDocStore::ReadPageSettings(TvEntryMap& map, int32_t pageNo)
 void TvDocStore::ReadAllPageSettings(const std::function<void(int32_t pageNo, TvEntryMap& map)>& each)
 {
     if (!m_bOpen || m_nMode != modeReading) return;
-    StoreReader r(m_spool);
+    StoreReader r(m_spool, kThroughBlock);
     TvEntryMap map;
     SettingsCache cache;
     const int32_t count = static_cast<int32_t>(m_header.m_nPageCount);
     for (int32_t page = 1; page <= count; ++page) {
         ReadPageSettingsWith(r, map, page, cache);
         each(page, map);
-        map.RemoveAll();
+        if (map.size() > 0) map.RemoveAll();
     }
 }
 
@@ -523,8 +534,16 @@ void TvDocStore::ReadPageSettingsWith(StoreReader& r, TvEntryMap& map, int32_t p
     constexpr uint32_t kMaxPrinterChange = 12 + 256;
     constexpr uint32_t kMaxPrinterChanges = 64;
     const TvPageIndexEntry& page = FindPage(pageNo);
-    auto [found, isNew] = cache.byRecord.try_emplace(page.m_nOffset);
-    std::vector<SettingsCache::Change>& changes = found->second;
+    std::vector<SettingsCache::Change> fresh;
+    bool isNew = true;
+    std::vector<SettingsCache::Change>* kept = &fresh;
+    if (int64_t{page.m_nOffset} <= cache.furthestRecord) {
+        auto found = cache.byRecord.try_emplace(page.m_nOffset);
+        isNew = found.second;
+        kept = &found.first->second;
+    }
+    cache.furthestRecord = std::max<int64_t>(cache.furthestRecord, page.m_nOffset);
+    std::vector<SettingsCache::Change>& changes = *kept;
     if (isNew) {
         // Only the leading printer entries of the record are wanted.
         if (!r.Seek(page.m_nOffset) || r.U32() != TvPageRecord::kMagic) ThrowAppException(IDS_DOC_BAD_DATA);
@@ -544,7 +563,15 @@ void TvDocStore::ReadPageSettingsWith(StoreReader& r, TvEntryMap& map, int32_t p
         }
         for (const TvPageRecordEntry& e : entries) {
             if (e.m_nLength > kMaxPrinterChange) continue;
-            auto [slot, unread] = cache.byEntry.try_emplace(e.m_nOffset);
+            std::optional<SettingsCache::Change> read;
+            std::optional<SettingsCache::Change>* slot = &read;
+            bool unread = true;
+            if (int64_t{e.m_nOffset} <= cache.furthestEntry) {
+                auto found = cache.byEntry.try_emplace(e.m_nOffset);
+                unread = found.second;
+                slot = &found.first->second;
+            }
+            cache.furthestEntry = std::max<int64_t>(cache.furthestEntry, e.m_nOffset);
             if (unread) {
                 // The entry's own length counts, not what the record says.
                 if (!r.Seek(e.m_nOffset)) ThrowAppException(IDS_DOC_BAD_DATA);
@@ -553,9 +580,9 @@ void TvDocStore::ReadPageSettingsWith(StoreReader& r, TvEntryMap& map, int32_t p
                 TvChangeEntry change;
                 change.Load(r);
                 if (change.m_pData && TvPrinterSettings::MaskBit(change.m_pData->m_nPropId) != 0)
-                    slot->second = SettingsCache::Change{change.m_nObjectId, *change.m_pData};
+                    *slot = SettingsCache::Change{change.m_nObjectId, *change.m_pData};
             }
-            if (slot->second) changes.push_back(*slot->second);
+            if (*slot) changes.push_back(**slot);
         }
     }
     for (const SettingsCache::Change& c : changes) {

@@ -65,6 +65,8 @@ public:
     // How many forms were read from the body (consecutive pages of one form
     // read it once).
     int FormReads() const { return m_nFormReads; }
+    // How many bytes of page records and their entries ReadPage has read.
+    uint64_t PageBytesRead() const { return m_nPageBytesRead; }
 
     // The header and printer records: read from the document, or set by a
     // writer (name, packing, printer) before Close stores them.
@@ -126,6 +128,7 @@ private:
     // A failed append could not be cut off the spool: the body is unusable.
     bool m_bSpoolDamaged = false;
     int m_nFormReads = 0;
+    uint64_t m_nPageBytesRead = 0;
 };
 
 } // namespace nv

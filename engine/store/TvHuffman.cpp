@@ -1,5 +1,6 @@
 #include "engine/store/TvHuffman.h"
 
+#include "engine/store/HuffmanUnpack.h"
 
 #include <cstdio>
 #include <algorithm>
@@ -11,8 +12,8 @@ namespace nv {
 
 namespace {
 
-constexpr int kLeaves = 256;
-constexpr int kNodes = 511;
+using huffman::kLeaves;
+using huffman::kNodes;
 constexpr size_t kChunk = 1 << 18;
 
 // ---- byte sources and sinks ---------------------------------------------
@@ -60,18 +61,9 @@ class FileSink {
 public:
     explicit FileSink(FILE* f) : f_(f) {}
     bool Write(const uint8_t* p, size_t n) { return std::fwrite(p, 1, n, f_) == n; }
-    void Expect(uint64_t) {}
-    uint8_t* Window()
-    {
-        if (!buf_) buf_.reset(new uint8_t[kChunk]);
-        return buf_.get();
-    }
-    bool Commit(size_t n) { return n == 0 || Write(buf_.get(), n); }
-    void Finish() {}
 
 private:
     FILE* f_;
-    std::unique_ptr<uint8_t[]> buf_;
 };
 
 class StringSink {
@@ -79,29 +71,12 @@ public:
     explicit StringSink(std::string& s) : s_(s) {}
     bool Write(const uint8_t* p, size_t n)
     {
-        s_.resize(used_);
         s_.append(reinterpret_cast<const char*>(p), n);
-        used_ = s_.size();
         return true;
     }
-    // Unpacking writes straight into the string, a window of kChunk bytes
-    // at a time.
-    void Expect(uint64_t n) { s_.resize(static_cast<size_t>(n) + kChunk); }
-    uint8_t* Window()
-    {
-        if (s_.size() < used_ + kChunk) s_.resize(used_ + kChunk);
-        return reinterpret_cast<uint8_t*>(s_.data()) + used_;
-    }
-    bool Commit(size_t n)
-    {
-        used_ += n;
-        return true;
-    }
-    void Finish() { s_.resize(used_); }
 
 private:
     std::string& s_;
-    size_t used_ = 0;
 };
 
 // Buffered output in front of a sink.
@@ -384,316 +359,79 @@ int PackStream(Source& src, uint64_t size, Sink& sink)
 
 // ---- unpacking -------------------------------------------------------------
 
-// MSB-first bit reader: `buf_` holds the next bits left-aligned, `cnt_` of
-// them real; the bits below are zero or the following input bits.
-template <class Source>
-class BitReader {
+// The packed file through a window of kChunk bytes, refilled as it is used.
+class FileInput : public huffman::UnpackInput {
 public:
-    explicit BitReader(Source& src) : src_(src), chunk_(new uint8_t[kChunk + 8]) {}
-
-    inline void Refill()
+    explicit FileInput(FILE* f) : f_(f), buf_(new uint8_t[kChunk + 8]) { eof = false; Slide(0); }
+    bool Slide(size_t consumed) override
     {
-        if (end_ - pos_ < 8 && !eof_) Fill();
-        if (end_ - pos_ >= 8) {
-            uint64_t v;
-            std::memcpy(&v, chunk_.get() + pos_, 8);
-            v = __builtin_bswap64(v);
-            buf_ |= v >> cnt_;
-            const int bytes = (63 - cnt_) >> 3;
-            pos_ += static_cast<size_t>(bytes);
-            cnt_ += bytes * 8;
-        } else {
-            while (cnt_ <= 56 && pos_ < end_) {
-                buf_ |= static_cast<uint64_t>(chunk_[pos_++]) << (56 - cnt_);
-                cnt_ += 8;
+        const size_t left = size - consumed;
+        std::memmove(buf_.get(), buf_.get() + consumed, left);
+        size = left;
+        data = buf_.get();
+        while (!eof && size < kChunk) {
+            const size_t got = std::fread(buf_.get() + size, 1, kChunk - size, f_);
+            if (got == 0) {
+                eof = true;
+                if (std::ferror(f_)) failed_ = true;
             }
+            size += got;
         }
+        return !failed_;
     }
-    // -1 at the end of the input.
-    int Bit()
-    {
-        if (cnt_ == 0) Refill();
-        if (cnt_ == 0) return -1;
-        const int b = static_cast<int>(buf_ >> 63);
-        Consume(1);
-        return b;
-    }
-    inline void Consume(int n)
-    {
-        buf_ <<= n;
-        cnt_ -= n;
-    }
-    // Reads n <= 8 whole bytes outside the bit stream (the length prefix).
-    bool Bytes(uint8_t* out, int n)
-    {
-        for (int i = 0; i < n; ++i) {
-            if (pos_ >= end_ && !eof_) Fill();
-            if (pos_ >= end_) return false;
-            out[i] = chunk_[pos_++];
-        }
-        return true;
-    }
-    bool failed() const { return src_.failed(); }
-    // Whole input bytes ready in the buffer (tops it up when few are left).
-    size_t Ready()
-    {
-        if (end_ - pos_ < 8 && !eof_) Fill();
-        return end_ - pos_;
-    }
-    // Fast refill when Ready() >= 8: at least 56 bits afterwards.
-    inline void RefillFast(uint64_t& buf, int& cnt)
-    {
-        uint64_t v;
-        std::memcpy(&v, chunk_.get() + pos_, 8);
-        buf |= __builtin_bswap64(v) >> cnt;
-        const int bytes = (63 - cnt) >> 3;
-        pos_ += static_cast<size_t>(bytes);
-        cnt += bytes * 8;
-    }
-
-    uint64_t buf_ = 0;
-    int cnt_ = 0;
+    bool failed() const { return failed_; }
 
 private:
-    void Fill()
+    FILE* f_;
+    std::unique_ptr<uint8_t[]> buf_;
+    bool failed_ = false;
+};
+
+// Packed bytes the caller holds, read where they are.
+class MemoryInput : public huffman::UnpackInput {
+public:
+    explicit MemoryInput(std::string_view s)
     {
-        const size_t left = end_ - pos_;
-        std::memmove(chunk_.get(), chunk_.get() + pos_, left);
-        pos_ = 0;
-        end_ = left;
-        const size_t got = src_.Read(chunk_.get() + left, kChunk - left);
-        if (got == 0) eof_ = true;
-        end_ += got;
+        data = reinterpret_cast<const uint8_t*>(s.data());
+        size = s.size();
+        eof = true;
     }
-
-    Source& src_;
-    std::unique_ptr<uint8_t[]> chunk_;
-    size_t pos_ = 0;
-    size_t end_ = 0;
-    bool eof_ = false;
+    bool Slide(size_t) override { return true; }
 };
 
-constexpr int kTableBits = 12;
-constexpr int kTableSymbols = 4;
+// The unpacked bytes through a window of kChunk bytes.
+class FileOutput : public huffman::UnpackOutput {
+public:
+    explicit FileOutput(FILE* f) : f_(f), buf_(new uint8_t[kChunk]) { p = buf_.get(), end = p + kChunk; }
+    void Expect(uint64_t) override {}
+    bool Flush() override
+    {
+        const size_t n = size_t(p - buf_.get());
+        p = buf_.get();
+        return n == 0 || std::fwrite(buf_.get(), 1, n, f_) == n;
+    }
 
-// One look-up of kTableBits bits: up to four whole codes, or (count 0) the
-// internal node reached after kTableBits bits of a longer code.
-struct TableEntry {
-    uint8_t sym[kTableSymbols];
-    uint8_t count;
-    uint8_t len;
-    uint16_t node;
+private:
+    FILE* f_;
+    std::unique_ptr<uint8_t[]> buf_;
 };
 
-struct DecodeTree {
-    int16_t first[kNodes] = {};
-    int16_t second[kNodes] = {};
-    int root = 0;
-    TableEntry table[1 << kTableBits];
+// Unpacks into the caller's string, sized once: a string that already has
+// that length (unpacking again into the same one) is not cleared first.
+class StringOutput : public huffman::UnpackOutput {
+public:
+    explicit StringOutput(std::string& s) : s_(s) {}
+    void Expect(uint64_t n) override
+    {
+        s_.resize(size_t(n));
+        p = reinterpret_cast<uint8_t*>(s_.data());
+        end = p + s_.size();
+    }
+    bool Flush() override { return true; }
+
+private:
+    std::string& s_;
 };
-
-void BuildTable(DecodeTree& t)
-{
-    for (uint32_t idx = 0; idx < (1u << kTableBits); ++idx) {
-        TableEntry& e = t.table[idx];
-        e = TableEntry{};
-        int used = 0;
-        while (e.count < kTableSymbols) {
-            int node = t.root;
-            int taken = 0;
-            while (node >= kLeaves && used + taken < kTableBits) {
-                const int bit = (idx >> (kTableBits - 1 - used - taken)) & 1;
-                node = bit ? t.second[node] : t.first[node];
-                ++taken;
-            }
-            if (node >= kLeaves) {
-                if (e.count == 0) {
-                    e.node = static_cast<uint16_t>(node);
-                    used = kTableBits;
-                }
-                break;
-            }
-            e.sym[e.count++] = static_cast<uint8_t>(node);
-            used += taken;
-        }
-        e.len = static_cast<uint8_t>(used);
-    }
-}
-
-template <class Source>
-int ReadTree(BitReader<Source>& in, DecodeTree& t)
-{
-    struct Frame {
-        int id;
-        bool firstDone;
-    };
-    Frame stack[kLeaves];
-    int sp = 0;
-    int next = kLeaves;
-    do {
-        const int bit = in.Bit();
-        if (bit < 0) return TvHuffman::kBadStream;
-        int node;
-        if (bit == 0) {
-            node = 0;
-            for (int i = 0; i < 8; ++i) {
-                const int b = in.Bit();
-                if (b < 0) return TvHuffman::kBadStream;
-                node = (node << 1) | b;
-            }
-        } else {
-            if (next >= kNodes) return TvHuffman::kBadStream;
-            node = next++;
-        }
-        if (sp == 0) {
-            t.root = node;
-        } else {
-            Frame& f = stack[sp - 1];
-            if (!f.firstDone) {
-                t.first[f.id] = static_cast<int16_t>(node);
-                f.firstDone = true;
-            } else {
-                t.second[f.id] = static_cast<int16_t>(node);
-                --sp;
-            }
-        }
-        if (node >= kLeaves) stack[sp++] = Frame{node, false};
-    } while (sp > 0);
-    return TvHuffman::kOk;
-}
-
-template <class Source, class Sink>
-int UnpackStream(Source& src, uint64_t sourceSize, Sink& sink, uint64_t maxLength)
-{
-    BitReader<Source> in(src);
-    uint8_t lb[4];
-    if (!in.Bytes(lb, 4)) return in.failed() ? TvHuffman::kIoFailed : TvHuffman::kBadStream;
-    uint64_t remaining = lb[0] | (uint32_t{lb[1]} << 8) | (uint32_t{lb[2]} << 16) | (uint32_t{lb[3]} << 24);
-    if (remaining > maxLength) return TvHuffman::kTooLarge;
-
-    auto tree = std::make_unique<DecodeTree>();
-    if (int r = ReadTree(in, *tree); r != TvHuffman::kOk) return in.failed() ? TvHuffman::kIoFailed : r;
-
-    // Every code has at least one bit.
-    if (tree->root >= kLeaves && (sourceSize < 4 || remaining > (sourceSize - 4) * 8)) return TvHuffman::kBadStream;
-    sink.Expect(remaining);
-    uint8_t* base = sink.Window();
-    uint8_t* p = base;
-    // Flushes the window and starts the next one.
-    const auto flush = [&]() -> bool {
-        if (!sink.Commit(static_cast<size_t>(p - base))) return false;
-        base = p = sink.Window();
-        return true;
-    };
-    constexpr size_t kStop = kChunk - 2 * kTableSymbols;
-
-    if (tree->root < kLeaves) {
-        // One byte value: the stream holds no codes.
-        while (remaining > 0) {
-            const size_t n = remaining < kChunk ? static_cast<size_t>(remaining) : kChunk;
-            std::memset(base, tree->root, n);
-            p = base + n;
-            if (!flush()) return TvHuffman::kIoFailed;
-            remaining -= n;
-        }
-        sink.Finish();
-        return TvHuffman::kOk;
-    }
-    BuildTable(*tree);
-    const DecodeTree& t = *tree;
-    uint64_t buf = in.buf_;
-    int cnt = in.cnt_;
-    const auto refill = [&] {
-        in.buf_ = buf;
-        in.cnt_ = cnt;
-        in.Refill();
-        buf = in.buf_;
-        cnt = in.cnt_;
-    };
-    const auto truncated = [&] { return in.failed() ? TvHuffman::kIoFailed : TvHuffman::kBadStream; };
-    // Groups of four look-ups on one refill (4 x 12 bits <= 56).
-    constexpr uint64_t kGroup = 4 * kTableSymbols;
-    constexpr size_t kStopGroup = kChunk - 2 * kGroup;
-    while (remaining >= kGroup && in.Ready() >= 8) {
-        if (static_cast<size_t>(p - base) >= kStopGroup && !flush()) return TvHuffman::kIoFailed;
-        in.RefillFast(buf, cnt);
-        for (int k = 0; k < 4; ++k) {
-            const TableEntry& e = t.table[buf >> (64 - kTableBits)];
-            if (e.count != 0) {
-                std::memcpy(p, e.sym, kTableSymbols);
-                p += e.count;
-                remaining -= e.count;
-                buf <<= e.len;
-                cnt -= e.len;
-                continue;
-            }
-            // A code longer than the table: bit by bit from where it left off.
-            buf <<= kTableBits;
-            cnt -= kTableBits;
-            int node = e.node;
-            while (node >= kLeaves) {
-                if (cnt == 0) {
-                    refill();
-                    if (cnt == 0) return truncated();
-                }
-                node = (buf >> 63) ? t.second[node] : t.first[node];
-                buf <<= 1;
-                --cnt;
-            }
-            *p++ = static_cast<uint8_t>(node);
-            --remaining;
-            break; // refill before the next look-up
-        }
-    }
-    // The last bytes of input: one look-up at a time, never past the end.
-    while (remaining >= kTableSymbols) {
-        if (static_cast<size_t>(p - base) >= kStop && !flush()) return TvHuffman::kIoFailed;
-        if (cnt < kTableBits) {
-            refill();
-            if (cnt < kTableBits) break; // the last bits: the careful loop below
-        }
-        const TableEntry& e = t.table[buf >> (64 - kTableBits)];
-        if (e.count != 0) {
-            std::memcpy(p, e.sym, kTableSymbols);
-            p += e.count;
-            remaining -= e.count;
-            buf <<= e.len;
-            cnt -= e.len;
-            continue;
-        }
-        buf <<= kTableBits;
-        cnt -= kTableBits;
-        int node = e.node;
-        while (node >= kLeaves) {
-            if (cnt == 0) {
-                refill();
-                if (cnt == 0) return truncated();
-            }
-            node = (buf >> 63) ? t.second[node] : t.first[node];
-            buf <<= 1;
-            --cnt;
-        }
-        *p++ = static_cast<uint8_t>(node);
-        --remaining;
-    }
-    in.buf_ = buf;
-    in.cnt_ = cnt;
-    while (remaining > 0) {
-        if (static_cast<size_t>(p - base) >= kStop && !flush()) return TvHuffman::kIoFailed;
-        int node = t.root;
-        while (node >= kLeaves) {
-            const int bit = in.Bit();
-            if (bit < 0) return truncated();
-            node = bit ? t.second[node] : t.first[node];
-        }
-        *p++ = static_cast<uint8_t>(node);
-        --remaining;
-    }
-    if (in.failed()) return TvHuffman::kIoFailed;
-    if (!sink.Commit(static_cast<size_t>(p - base))) return TvHuffman::kIoFailed;
-    sink.Finish();
-    return TvHuffman::kOk;
-}
 
 bool FileSize(FILE* f, uint64_t& size)
 {
@@ -734,9 +472,10 @@ int TvHuffman::Decompress(const std::string& target, const std::string& source, 
     if (!out) return kTargetCreateFailed;
     uint64_t size = 0;
     if (!FileSize(in.get(), size)) return kIoFailed;
-    FileSource src(in.get());
-    FileSink sink(out.get());
-    const int r = UnpackStream(src, size, sink, maxLength);
+    FileInput src(in.get());
+    FileOutput sink(out.get());
+    int r = huffman::Unpack(src, size, sink, maxLength);
+    if (src.failed()) r = kIoFailed;
     const bool closed = CloseWritten(out);
     return r != kOk ? r : (closed ? kOk : kIoFailed);
 }
@@ -744,7 +483,8 @@ int TvHuffman::Decompress(const std::string& target, const std::string& source, 
 int TvHuffman::CompressBuffer(std::string_view in, std::string& out)
 {
     out.clear();
-    out.reserve(in.size() / 2 + 64);
+    // No code averages more than nine bits a byte: the stream never outgrows this.
+    out.reserve(in.size() + in.size() / 8 + 512);
     MemorySource src(in);
     StringSink sink(out);
     return PackStream(src, in.size(), sink);
@@ -752,10 +492,9 @@ int TvHuffman::CompressBuffer(std::string_view in, std::string& out)
 
 int TvHuffman::DecompressBuffer(std::string_view in, std::string& out, uint64_t maxLength)
 {
-    out.clear();
-    MemorySource src(in);
-    StringSink sink(out);
-    const int r = UnpackStream(src, in.size(), sink, maxLength);
+    MemoryInput src(in);
+    StringOutput sink(out);
+    const int r = huffman::Unpack(src, in.size(), sink, maxLength);
     if (r != kOk) out.clear();
     return r;
 }

@@ -30,7 +30,9 @@ public:
 
     // The same on memory, for callers that hold the data already.
     static int CompressBuffer(std::string_view in, std::string& out);
-    // `maxLength` bounds the unpacked length the stream may claim.
+    // `maxLength` bounds the unpacked length the stream may claim. The bytes
+    // are decoded straight into `out`, which keeps its memory from one call
+    // to the next; it is empty after a failure.
     static int DecompressBuffer(std::string_view in, std::string& out, uint64_t maxLength);
 };
 

@@ -1,7 +1,7 @@
 #include "ViewerFixture.h"
 
 #include <QStatusBar>
-#include <QTreeWidget>
+#include <QTreeView>
 
 #include "Viewer/CommandIds.h"
 #include "Viewer/PagelookDoc.h"
@@ -34,14 +34,14 @@ protected:
     {
         SCOPED_TRACE(path.toStdString());
         const int windows = int(Frame().MdiArea()->subWindowList().size());
-        const int roots = Frame().Tree()->Tree()->topLevelItemCount();
+        const int roots = Frame().Tree()->Tree()->model()->rowCount();
         PagelookView* before = View();
         prompts->clear();
         EXPECT_FALSE(Frame().OpenDocument(path));
         ASSERT_EQ(prompts->messages().size(), 1);
         EXPECT_TRUE(prompts->messages()[0].startsWith(messageStart)) << prompts->messages()[0].toStdString();
         EXPECT_EQ(Frame().MdiArea()->subWindowList().size(), windows);
-        EXPECT_EQ(Frame().Tree()->Tree()->topLevelItemCount(), roots);
+        EXPECT_EQ(Frame().Tree()->Tree()->model()->rowCount(), roots);
         EXPECT_EQ(View(), before);
     }
 };
@@ -99,7 +99,7 @@ TEST_F(OpenFailure, TruncatedAndFlippedDocumentsNeverCrash)
         delete Frame().MdiArea()->activeSubWindow();
     }
     EXPECT_EQ(Frame().MdiArea()->subWindowList().size(), 1);
-    EXPECT_EQ(Frame().Tree()->Tree()->topLevelItemCount(), 1);
+    EXPECT_EQ(Frame().Tree()->Tree()->model()->rowCount(), 1);
 }
 
 TEST_F(OpenFailure, APageThatCannotBeDrawnKeepsItsSheetAndSaysSo)

@@ -6,7 +6,7 @@
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QScrollBar>
-#include <QTreeWidget>
+#include <QTreeView>
 
 #include "FakePrinterCatalog.h"
 #include "Viewer/CommandIds.h"
@@ -46,25 +46,28 @@ protected:
         Trigger(cmd::kPageSetup);
     }
 
+    static QModelIndex Row(PageSettingDialog& d, int row) { return d.List()->model()->index(row, 0); }
+
     static void Select(PageSettingDialog& d, std::initializer_list<int> rows)
     {
         d.List()->clearSelection();
-        for (int r : rows) d.List()->topLevelItem(r)->setSelected(true);
+        for (int r : rows) d.List()->selectionModel()->select(Row(d, r), QItemSelectionModel::Select);
     }
 
     static std::vector<int> Rows(PageSettingDialog& d)
     {
         std::vector<int> out;
-        for (int i = 0; i < d.List()->topLevelItemCount(); ++i)
-            out.push_back(d.List()->topLevelItem(i)->data(0, Qt::UserRole).toInt());
+        for (int i = 0; i < d.List()->model()->rowCount(); ++i)
+            out.push_back(Row(d, i).data(PageSettingDialog::kPrintedRole).toInt());
         return out;
     }
 
     std::vector<int> TreeImages()
     {
         std::vector<int> out;
-        QTreeWidgetItem* doc = View()->TreeItem();
-        for (int i = 0; i < doc->childCount(); ++i) out.push_back(doc->child(i)->data(0, TreePane::kImageRole).toInt());
+        const QModelIndex doc = Frame().Tree()->IndexOf(View()->TreeItem());
+        const QAbstractItemModel* m = doc.model();
+        for (int i = 0; i < m->rowCount(doc); ++i) out.push_back(m->index(i, 0, doc).data(TreePane::kImageRole).toInt());
         return out;
     }
 };
@@ -76,20 +79,30 @@ TEST_F(PageSetting, FlippedPagesAreLeftOutOfThePrint)
     View()->PrintFlags()[4] = 7; // anything but 1 is skipped, and comes back 0
     WithDialog([](PageSettingDialog& d) { ButtonOf(d, "OK")->click(); });
     EXPECT_EQ(View()->PrintFlags(), (std::vector<int>{1, 1, 1, 1, 0}));
-    const QTreeWidgetItem* doc = Frame().Tree()->Tree()->topLevelItem(0);
-    EXPECT_FALSE(doc->child(3)->font(0).strikeOut());
-    EXPECT_TRUE(doc->child(4)->font(0).strikeOut());
+    // Struck out in the tree as shown: the row's font over the tree's.
+    const auto shownFont = [this](int row) {
+        const QModelIndex i = Frame().Tree()->IndexOf(View()->TreeItem(), row + 1);
+        return i.data(Qt::FontRole).value<QFont>().resolve(Frame().Tree()->Tree()->font());
+    };
+    EXPECT_FALSE(shownFont(3).strikeOut());
+    EXPECT_TRUE(shownFont(4).strikeOut());
+    EXPECT_EQ(shownFont(4).family(), Frame().Tree()->Tree()->font().family());
     WithDialog([this](PageSettingDialog& d) {
         EXPECT_EQ(d.windowTitle(), "ページ設定  - five");
-        EXPECT_EQ(d.List()->headerItem()->text(0), "ページ番号");
+        EXPECT_EQ(d.List()->model()->headerData(0, Qt::Horizontal).toString(), "ページ番号");
         // The whole text shows, and a skipped page is struck out in grey.
         const QFontMetrics fm(d.List()->font());
         EXPECT_GE(d.List()->columnWidth(0), fm.horizontalAdvance("5ページ ") + d.List()->iconSize().width());
-        EXPECT_FALSE(d.List()->topLevelItem(0)->font(0).strikeOut());
-        EXPECT_TRUE(d.List()->topLevelItem(4)->font(0).strikeOut());
-        EXPECT_NE(d.List()->topLevelItem(4)->foreground(0).color(), d.List()->topLevelItem(0)->foreground(0).color());
-        ASSERT_EQ(d.List()->topLevelItemCount(), 5);
-        EXPECT_EQ(d.List()->topLevelItem(1)->text(0), "2ページ ");
+        const auto font = [&](int row) { return Row(d, row).data(Qt::FontRole).value<QFont>().resolve(d.List()->font()); };
+        EXPECT_FALSE(font(0).strikeOut());
+        EXPECT_TRUE(font(4).strikeOut());
+        const auto colour = [&](int row) {
+            const QVariant v = Row(d, row).data(Qt::ForegroundRole);
+            return v.isValid() ? v.value<QBrush>().color() : d.List()->palette().color(QPalette::Text);
+        };
+        EXPECT_NE(colour(4), colour(0));
+        ASSERT_EQ(d.List()->model()->rowCount(), 5);
+        EXPECT_EQ(Row(d, 1).data().toString(), "2ページ ");
         EXPECT_EQ(Rows(d), (std::vector<int>{1, 1, 1, 1, 0}));
         EXPECT_TRUE(d.findChild<QRadioButton*>("radio1023")->isChecked());
         // Nothing selected: nothing changes.
@@ -100,15 +113,15 @@ TEST_F(PageSetting, FlippedPagesAreLeftOutOfThePrint)
         Select(d, {1, 4});
         d.ToggleButton()->click();
         EXPECT_EQ(Rows(d), (std::vector<int>{1, 0, 1, 1, 1}));
-        EXPECT_TRUE(d.List()->selectedItems().isEmpty());
-        EXPECT_EQ(d.List()->topLevelItem(1)->text(0), "2ページ ");
+        EXPECT_TRUE(d.List()->selectionModel()->selectedRows().isEmpty());
+        EXPECT_EQ(Row(d, 1).data().toString(), "2ページ ");
         // A double click flips the row clicked.
-        QTreeWidget* list = d.List();
-        const QRect row4 = list->visualItemRect(list->topLevelItem(3));
+        QTreeView* list = d.List();
+        const QRect row4 = list->visualRect(Row(d, 3));
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, row4.center());
         QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, row4.center());
         EXPECT_EQ(Rows(d), (std::vector<int>{1, 0, 1, 0, 1}));
-        EXPECT_FALSE(list->topLevelItem(3)->isSelected());
+        EXPECT_FALSE(list->selectionModel()->isSelected(Row(d, 3)));
         ButtonOf(d, "OK")->click();
     });
     EXPECT_EQ(View()->PrintFlags(), (std::vector<int>{1, 0, 1, 0, 1}));
@@ -145,6 +158,22 @@ TEST_F(PageSetting, FlippedPagesAreLeftOutOfThePrint)
     shell.printer = nv::PdfPrinterName(out);
     EXPECT_EQ(PrintWithoutWindow(shell, View()->Document().Path()), 0);
     EXPECT_EQ(PdfPages(out).size(), 5);
+}
+
+TEST_F(PageSetting, TenThousandPagesListInFullAndTheLastFlips)
+{
+    ASSERT_EQ(Start({Sample("many.tvd", {.pages = 10000})}), PagelookApp::kContinue);
+    WithDialog([](PageSettingDialog& d) {
+        ASSERT_EQ(d.List()->model()->rowCount(), 10000);
+        const QFontMetrics fm(d.List()->font());
+        EXPECT_GE(d.List()->columnWidth(0), fm.horizontalAdvance("10000ページ ") + d.List()->iconSize().width());
+        Select(d, {9999});
+        d.ToggleButton()->click();
+        ButtonOf(d, "OK")->click();
+    });
+    EXPECT_EQ(View()->PrintFlags()[9998], 1);
+    EXPECT_EQ(View()->PrintFlags()[9999], 0);
+    EXPECT_EQ(Frame().Tree()->IndexOf(View()->TreeItem(), 10000).data(TreePane::kImageRole).toInt(), 3);
 }
 
 TEST_F(PageSetting, ANewModeReadsThePaperAgainAndPrinterSetupRunsFromTheDialog)

@@ -4,8 +4,9 @@
 #include <QStatusBar>
 
 #include <cstdlib>
+#include <malloc.h>
 #include <QScrollBar>
-#include <QTreeWidget>
+#include <QTreeView>
 
 #include "Viewer/CommandIds.h"
 #include "Viewer/PagelookDoc.h"
@@ -267,29 +268,33 @@ TEST_F(PageView, TreeListsDocumentsAndPagesAndChoosesThem)
     ASSERT_TRUE(Frame().OpenDocument(Sample("three.tvd", {.pages = 3, .nameUtf8 = "売上元帳"})));
     PagelookView* second = View();
     ASSERT_NE(first, second);
-    QTreeWidget* tree = Frame().Tree()->Tree();
-    ASSERT_EQ(tree->topLevelItemCount(), 2);
-    QTreeWidgetItem* a = tree->topLevelItem(0);
-    QTreeWidgetItem* b = tree->topLevelItem(1);
-    EXPECT_EQ(a->text(0), "five");
-    EXPECT_EQ(b->text(0), "売上元帳");
-    ASSERT_EQ(a->childCount(), 5);
-    ASSERT_EQ(b->childCount(), 3);
-    EXPECT_EQ(a->child(0)->text(0), "1ページ ");
-    EXPECT_EQ(a->child(4)->text(0), "5ページ ");
-    EXPECT_EQ(b->child(2)->data(0, TreePane::kPageRole).toInt(), 3);
-    EXPECT_EQ(tree->currentItem(), b->child(0));
+    QTreeView* tree = Frame().Tree()->Tree();
+    const QAbstractItemModel* m = tree->model();
+    ASSERT_EQ(m->rowCount(), 2);
+    const QModelIndex a = m->index(0, 0), b = m->index(1, 0);
+    const auto text = [](const QModelIndex& i) { return i.data().toString(); };
+    EXPECT_EQ(text(a), "five");
+    EXPECT_EQ(text(b), "売上元帳");
+    ASSERT_EQ(m->rowCount(a), 5);
+    ASSERT_EQ(m->rowCount(b), 3);
+    EXPECT_EQ(text(m->index(0, 0, a)), "1ページ ");
+    EXPECT_EQ(text(m->index(4, 0, a)), "5ページ ");
+    EXPECT_EQ(m->index(2, 0, b).data(TreePane::kPageRole).toInt(), 3);
+    EXPECT_EQ(tree->currentIndex(), m->index(0, 0, b));
     EXPECT_EQ(Frame().windowTitle(), "TaveloViewer - three.tvd");
 
-    // Choosing page 4 of the background document brings it forward there.
-    tree->setCurrentItem(a->child(3));
+    // Clicking page 4 of the background document brings it forward there.
+    tree->scrollTo(m->index(3, 0, a));
+    const QRect row = tree->visualRect(m->index(3, 0, a));
+    ASSERT_TRUE(row.isValid());
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, row.center());
     EXPECT_EQ(View(), first);
     EXPECT_EQ(first->CurrentPage(), 4);
     EXPECT_EQ(Frame().PagePane()->text(), " 4/ 5ページ");
-    // Paging moves the tree's caret; a document item changes nothing.
+    // Paging moves the tree's caret; a document row changes nothing.
     Trigger(cmd::kNextPage);
-    EXPECT_EQ(tree->currentItem(), a->child(4));
-    tree->setCurrentItem(b);
+    EXPECT_EQ(tree->currentIndex(), m->index(4, 0, a));
+    tree->setCurrentIndex(b);
     EXPECT_EQ(View(), first);
     EXPECT_EQ(first->CurrentPage(), 5);
 
@@ -297,8 +302,9 @@ TEST_F(PageView, TreeListsDocumentsAndPagesAndChoosesThem)
     Frame().MdiArea()->setActiveSubWindow(Frame().MdiArea()->subWindowList().at(1));
     EXPECT_EQ(View(), second);
     delete Frame().MdiArea()->activeSubWindow();
-    ASSERT_EQ(tree->topLevelItemCount(), 1);
-    EXPECT_EQ(tree->topLevelItem(0)->text(0), "five");
+    ASSERT_EQ(m->rowCount(), 1);
+    EXPECT_EQ(text(m->index(0, 0)), "five");
+    EXPECT_EQ(m->rowCount(m->index(0, 0)), 5);
 }
 
 TEST_F(PageView, TheSameFileAgainActivatesItsWindow)
@@ -311,18 +317,37 @@ TEST_F(PageView, TheSameFileAgainActivatesItsWindow)
     ASSERT_TRUE(Frame().OpenDocument(QString::fromStdString(dir.path().string()) + "/./five.tvd"));
     EXPECT_EQ(View(), first);
     EXPECT_EQ(Frame().MdiArea()->subWindowList().size(), 2);
-    EXPECT_EQ(Frame().Tree()->Tree()->topLevelItemCount(), 2);
+    EXPECT_EQ(Frame().Tree()->Tree()->model()->rowCount(), 2);
 }
 
-TEST_F(PageView, TenThousandPagesFillTheTreeAndTheCaretFollows)
+// What the process holds on the heap, mapped blocks included.
+size_t HeapInUse()
 {
-    ASSERT_EQ(Start({Sample("many.tvd", {.pages = 10000})}), PagelookApp::kContinue);
-    QTreeWidgetItem* doc = Frame().Tree()->Tree()->topLevelItem(0);
-    ASSERT_EQ(doc->childCount(), 10000);
-    EXPECT_EQ(doc->child(9999)->text(0), "10000ページ ");
+    const struct mallinfo2 m = ::mallinfo2();
+    return m.uordblks + m.hblkhd;
+}
+
+TEST_F(PageView, ManyPagesFillTheTreeWithLittleMemoryAndTheCaretFollows)
+{
+    constexpr int kPages = 20000;
+    const QString one = Sample("one.tvd", {.pages = 1}), many = Sample("many.tvd", {.pages = kPages});
+    ASSERT_EQ(Start({}), PagelookApp::kContinue);
+    // A window of one page, then one of many: what the pages add.
+    const size_t before = HeapInUse();
+    ASSERT_TRUE(Frame().OpenDocument(one));
+    const size_t window = HeapInUse() - before;
+    ASSERT_TRUE(Frame().OpenDocument(many));
+    const size_t manyWindow = HeapInUse() - before - window;
+    EXPECT_LT(double(manyWindow) - double(window), 200.0 * kPages) << window << " " << manyWindow;
+
+    const QAbstractItemModel* m = Frame().Tree()->Tree()->model();
+    const QModelIndex doc = m->index(1, 0);
+    ASSERT_EQ(m->rowCount(doc), kPages);
+    EXPECT_EQ(m->index(kPages - 1, 0, doc).data().toString(), QStringLiteral("%1ページ ").arg(kPages));
+    EXPECT_EQ(Frame().Tree()->Tree()->currentIndex(), m->index(0, 0, doc));
     Trigger(cmd::kLastPage);
-    EXPECT_EQ(Frame().Tree()->Tree()->currentItem(), doc->child(9999));
-    EXPECT_EQ(Frame().PagePane()->text(), " 10000/ 10000ページ");
+    EXPECT_EQ(Frame().Tree()->Tree()->currentIndex(), m->index(kPages - 1, 0, doc));
+    EXPECT_EQ(Frame().PagePane()->text(), QStringLiteral(" %1/ %1ページ").arg(kPages));
 }
 
 } // namespace

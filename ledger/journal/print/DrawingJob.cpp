@@ -7,7 +7,7 @@
 #include <QGuiApplication>
 
 #include <filesystem>
-#include <map>
+#include <unordered_map>
 #include <set>
 
 namespace nv {
@@ -122,18 +122,28 @@ private:
         throw Reported{};
     }
 
-    ObjectRef Object(const std::string& name)
+    // A field and the id of its Text member, looked up once per job: every
+    // page writes the same few hundred fields again.
+    struct Field {
+        ObjectRef object;
+        int32_t textId;
+    };
+
+    const Field& FieldNamed(const std::string& name)
     {
-        auto it = objects_.find(name);
-        if (it != objects_.end()) return it->second;
+        auto it = fields_.find(name);
+        if (it != fields_.end()) return it->second;
         ObjectRef o(fieldList_.Get("Item", {Variant(name)}));
-        objects_.emplace(name, o);
-        return o;
+        const int32_t textId = IdOfName(o.get(), "Text");
+        return fields_.emplace(name, Field{std::move(o), textId}).first->second;
     }
 
     void Write(const std::vector<FieldWrite>& writes)
     {
-        for (const FieldWrite& w : writes) Object(w.Name).Put("Text", w.Value);
+        for (const FieldWrite& w : writes) {
+            const Field& f = FieldNamed(w.Name);
+            f.object.Put(f.textId, w.Value);
+        }
     }
 
     void Steps()
@@ -218,7 +228,7 @@ private:
     PdfOutput pdf_;
     ObjectRef form_;
     ObjectRef fieldList_;
-    std::map<std::string, ObjectRef> objects_;
+    std::unordered_map<std::string, Field> fields_;
 };
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "SampleDocs.h"
 
+#include "engine/core/ChangeData.h"
 #include "engine/model/TvBox.h"
 #include "engine/model/TvFedObject.h"
 #include "engine/model/TvFontDesc.h"
@@ -9,6 +10,7 @@
 #include "engine/store/TvDocStore.h"
 #include "platform/core/Cp932.h"
 
+#include <cstdio>
 #include <filesystem>
 
 namespace nv::samples {
@@ -54,7 +56,10 @@ void SetPaper(TvPrinterSettings& p, const SampleSpec& spec, int32_t orientation)
 
 } // namespace
 
-void WriteSampleDoc(const std::string& path, const SampleSpec& spec)
+namespace {
+
+// The pages of `spec`, each with a value of `bulk` bytes when above 0.
+void WritePages(const std::string& path, const SampleSpec& spec, size_t bulk)
 {
     auto form = MakeForm();
     TvDocStore store;
@@ -101,10 +106,57 @@ void WriteSampleDoc(const std::string& path, const SampleSpec& spec)
             scratch.SetProperties(map, &printer.m_changes);
             page.m_printerEntries.MergeChanges(printer);
         }
+        if (bulk > 0) {
+            TvObjectChanges nobody(0xFFFF);
+            nobody.m_changes.Add(CChangeData::FromString(1001, std::string(bulk, 'S')));
+            page.m_objectEntries.MergeChanges(nobody);
+        }
         store.WritePage(page);
     }
     store.WriteObjectList({});
     store.Close();
+}
+
+std::string U32(uint32_t v) { return std::string{char(v), char(v >> 8), char(v >> 16), char(v >> 24)}; }
+
+} // namespace
+
+void WriteSampleDoc(const std::string& path, const SampleSpec& spec)
+{
+    if (spec.sharedRecordBytes == 0) return WritePages(path, spec, 0);
+    SampleSpec one = spec;
+    one.pages = 1;
+    WritePages(path, one, spec.sharedRecordBytes);
+    PointEveryPageAtTheFirst(path, uint32_t(spec.pages));
+}
+
+void PointEveryPageAtTheFirst(const std::string& path, uint32_t pages, bool reversed)
+{
+    size_t nameLength = 0;
+    {
+        TvDocStore probe;
+        probe.Open(path);
+        nameLength = probe.Header().m_strName.size();
+    }
+    std::string bytes;
+    if (FILE* f = std::fopen(path.c_str(), "rb")) {
+        char buf[65536];
+        for (size_t n; (n = std::fread(buf, 1, sizeof buf, f)) > 0;) bytes.append(buf, n);
+        std::fclose(f);
+    }
+    const std::string head = U32(TvPageIndex::kMagic) + U32(TvPageIndex::kVersion) + U32(1);
+    const size_t at = bytes.find(head);
+    const std::string entry = bytes.substr(at + 12, 12);
+    std::string index = U32(TvPageIndex::kMagic) + U32(TvPageIndex::kVersion) + U32(pages);
+    for (uint32_t i = 1; i <= pages; ++i)
+        index += entry.substr(0, 4) + U32(reversed ? pages + 1 - i : i) + entry.substr(8, 4);
+    index += U32(pages + 28);
+    bytes.replace(at, 28, index);
+    bytes.replace(32 + nameLength, 4, U32(pages)); // the header's page count
+    if (FILE* f = std::fopen(path.c_str(), "wb")) {
+        std::fwrite(bytes.data(), 1, bytes.size(), f);
+        std::fclose(f);
+    }
 }
 
 void WriteSampleSet(const std::string& folder, int manyPages)

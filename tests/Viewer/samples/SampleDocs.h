@@ -27,6 +27,9 @@ struct SampleSpec {
     bool alternate = false;       // even pages turned the other way
     std::string nameUtf8{};       // the stored document name
     std::vector<PaperChange> changes{}; // page n's at n-1, after `alternate`
+    // Above 0: every page names page 1's record, as a crafted file may, and
+    // that record holds a value of so many bytes for an object no form has.
+    size_t sharedRecordBytes = 0;
 };
 
 // The square of page n, in document units on the page: left, top, side.
@@ -39,6 +42,10 @@ SquarePlace SquareOf(int page);
 
 // Writes the document (a UTF-8 path); throws what the store throws.
 void WriteSampleDoc(const std::string& path, const SampleSpec& spec);
+
+// Rewrites the index of the one-page document at `path` so that `pages`
+// pages all name its record, numbered in order or last to first.
+void PointEveryPageAtTheFirst(const std::string& path, uint32_t pages, bool reversed = false);
 
 // The set the tool writes into a folder: five.tvd, mixed.tvd, a3-landscape.tvd,
 // paper-length-0.tvd, no-pages.tvd, named.tvd, and many.tvd when manyPages > 0.

@@ -85,4 +85,14 @@ TEST_F(GoldenFiles, ThePackedCardDocumentKeepsItsBytes)
     ExpectGolden(WriteDocument(true), "testcard-doc-packed.bin");
 }
 
+TEST_F(GoldenFiles, TheCommittedPackedDocumentUnpacksToThePlainOnesBody)
+{
+    TvDocStore plain, packed;
+    plain.Open((kData / "testcard-doc.bin").string());
+    packed.Open((kData / "testcard-doc-packed.bin").string());
+    const std::string body = ReadFileBytes(plain.GetSpoolFileName());
+    EXPECT_GT(body.size(), 4000u);
+    EXPECT_TRUE(ReadFileBytes(packed.GetSpoolFileName()) == body);
+}
+
 } // namespace

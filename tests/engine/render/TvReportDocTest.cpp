@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <functional>
 
+#include "SampleDocs.h"
 #include "TestCard.h"
 #include "engine/core/AppException.h"
 #include "engine/core/ChangeData.h"
@@ -250,4 +251,27 @@ TEST(TvReportDoc, ReadingEveryPageKeepsAConstantNumberOfWorkFilesAndClosingLeave
         EXPECT_GE(most, 2u); // the picture did come from the document
     }
     EXPECT_EQ(TempFileManager::Instance().Files().size(), before);
+}
+
+TEST(TvReportDoc, ARecordManyPagesNameIsReadOnceForAllOfThem)
+{
+    EnsureApp();
+    TempDir dir;
+    const std::string path = dir.file("shared.tvd");
+    const size_t bulk = 4 << 20;
+    nv::samples::WriteSampleDoc(path, {.pages = 300, .sharedRecordBytes = bulk});
+    TvReportDoc doc;
+    doc.Open(path);
+    ASSERT_EQ(doc.PageCount(), 300);
+    QImage first;
+    for (int p = 1; p <= 300; ++p) {
+        QImage page = Render([&](DeviceContext& dc) { EXPECT_NE(doc.DrawPage(dc, p, {0, 0}, 100), 0); });
+        if (p == 1) {
+            first = page;
+        } else if (p % 100 == 0) {
+            EXPECT_TRUE(page == first) << p;
+        }
+    }
+    EXPECT_GT(doc.Store().PageBytesRead(), bulk);
+    EXPECT_LT(doc.Store().PageBytesRead(), 2 * bulk);
 }

@@ -109,6 +109,54 @@ std::string ReferencePack(const std::string& in)
     return Length(uint32_t(in.size())) + Bits(bits);
 }
 
+// Straightforward unpacker from the stream description, a bit at a time: the
+// fast one must give what it gives on every stream, damaged ones included.
+// False when the stream ends before the stated length.
+bool ReferenceUnpack(const std::string& in, std::string& out)
+{
+    out.clear();
+    if (in.size() < 4) return false;
+    const uint32_t n = uint8_t(in[0]) | uint32_t(uint8_t(in[1])) << 8 | uint32_t(uint8_t(in[2])) << 16 |
+                       uint32_t(uint8_t(in[3])) << 24;
+    size_t pos = 32;
+    const auto bit = [&]() -> int {
+        if (pos >= in.size() * 8) return -1;
+        const int b = (uint8_t(in[pos / 8]) >> (7 - pos % 8)) & 1;
+        ++pos;
+        return b;
+    };
+    int first[511] = {}, second[511] = {}, next = 256;
+    std::function<int()> node = [&]() -> int {
+        const int b = bit();
+        if (b < 0) return -1;
+        if (b == 0) {
+            int v = 0;
+            for (int i = 0; i < 8; ++i) {
+                const int x = bit();
+                if (x < 0) return -1;
+                v = v << 1 | x;
+            }
+            return v;
+        }
+        if (next >= 511) return -1;
+        const int id = next++;
+        if ((first[id] = node()) < 0 || (second[id] = node()) < 0) return -1;
+        return id;
+    };
+    const int root = node();
+    if (root < 0) return false;
+    for (uint32_t i = 0; i < n; ++i) {
+        int at = root;
+        while (at > 255) {
+            const int b = bit();
+            if (b < 0) return false;
+            at = b ? second[at] : first[at];
+        }
+        out.push_back(char(at));
+    }
+    return true;
+}
+
 std::string RandomBytes(size_t n, unsigned seed, bool skewed)
 {
     std::mt19937 rng(seed);
@@ -169,6 +217,101 @@ TEST(TvHuffman, PackThenUnpackGivesTheInputBack)
     const std::string packed = Pack(deep);
     EXPECT_EQ(packed, ReferencePack(deep));
     EXPECT_EQ(Unpack(packed), deep);
+}
+
+// Bytes drawn by `pick` from one generator: the kinds of code the unpacker
+// meets, each large enough to be decoded in several stretches at once.
+std::string Drawn(size_t n, const std::function<int(std::mt19937&)>& pick)
+{
+    std::mt19937 rng{unsigned(n)};
+    std::string s(n, '\0');
+    for (auto& c : s) c = char(pick(rng));
+    return s;
+}
+
+std::string LedgerText(size_t n)
+{
+    std::string s;
+    for (int i = 0; s.size() < n; ++i) s += "仕入帳 No." + std::to_string(i * 7919 % 100003) + " 1,234,500\n";
+    s.resize(n);
+    return s;
+}
+
+std::string FibonacciBytes(int symbols)
+{
+    std::string s;
+    uint64_t a = 1, b = 1;
+    for (int sym = 0; sym < symbols; ++sym) {
+        s.append(size_t(a), char(sym));
+        const uint64_t c = a + b;
+        a = b;
+        b = c;
+    }
+    return s;
+}
+
+// 'a' takes the code 0, 'b' 10 and 'c' 11. In the runs of 'c' a decoder that
+// starts an odd number of bits off stays off until the next 'a'.
+std::string OutOfStep()
+{
+    std::string s(800000, 'a');
+    s.append(590000, 'b');
+    for (int i = 0; i < 600000; ++i) s.push_back(i % 1999 == 0 ? 'a' : 'c');
+    return s;
+}
+
+TEST(TvHuffman, EveryKindOfCodeUnpacksAsTheBitByBitReaderReadsIt)
+{
+    const struct {
+        const char* what;
+        std::string in;
+    } cases[] = {
+        {"ledger text", LedgerText(3 << 20)},
+        {"uniform bytes: codes of one length", Drawn(2 << 20, [](std::mt19937& r) { return int(r() & 0xFF); })},
+        {"two-bit codes", Drawn(1 << 20, [](std::mt19937& r) { return int(r() & 3); })},
+        {"codes of 7 and 8 bits: decoders seldom fall into step",
+         Drawn(2 << 20, [](std::mt19937& r) { return int(r() % 200); })},
+        {"one-bit codes and rare long ones",
+         Drawn(2 << 20, [](std::mt19937& r) { return r() % 1000 ? 0 : int(1 + r() % 255); })},
+        {"codes beyond both look-up tables", FibonacciBytes(31)},
+        {"runs of a two-bit code a one-bit code seldom breaks: decoders out of step", OutOfStep()},
+        {"a few stretches", LedgerText(30000)},
+    };
+    nvtest::TempDir dir;
+    for (const auto& c : cases) {
+        const std::string packed = Pack(c.in);
+        std::string reference;
+        ASSERT_TRUE(ReferenceUnpack(packed, reference)) << c.what;
+        ASSERT_TRUE(reference == c.in) << c.what;
+        EXPECT_TRUE(Unpack(packed) == c.in) << c.what;
+        // Files go through windows on both sides.
+        nvtest::WriteFileBytes(dir.file("p"), packed);
+        ASSERT_EQ(TvHuffman::Decompress(dir.file("u"), dir.file("p")), 0) << c.what;
+        EXPECT_TRUE(nvtest::ReadFileBytes(dir.file("u")) == c.in) << c.what;
+    }
+}
+
+TEST(TvHuffman, DamagedLargeStreamsUnpackAsTheBitByBitReaderReadsThem)
+{
+    const std::string in = LedgerText(300000);
+    const std::string packed = Pack(in);
+    std::mt19937 rng(17);
+    for (int i = 0; i < 40; ++i) {
+        std::string bad = packed;
+        if (i % 4 == 0) {
+            bad.resize(rng() % bad.size()); // cut anywhere
+        } else {
+            // Flips past the length, in the tree or among the codes.
+            const size_t at = 4 + rng() % (i % 4 == 1 ? 200 : bad.size() - 4);
+            bad[at] ^= char(1 << (rng() % 8));
+        }
+        std::string expect, out;
+        const bool ok = ReferenceUnpack(bad, expect);
+        const int r = TvHuffman::DecompressBuffer(bad, out, 1u << 30);
+        EXPECT_EQ(r == 0, ok) << i;
+        if (ok) EXPECT_TRUE(out == expect) << i;
+        else EXPECT_TRUE(out.empty()) << i;
+    }
 }
 
 TEST(TvHuffman, CodesLongerThan32BitsRoundTrip)
