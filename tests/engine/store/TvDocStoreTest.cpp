@@ -239,8 +239,10 @@ TEST_F(StoreTest, AFailedWriteIsReportedAndKeepsTheOlderDocument)
 
 namespace {
 
-// A good document of one empty page, plain or packed, as the store writes it.
-std::string OnePageDocument(const std::string& path, uint32_t packed)
+// A good document of one page, plain or packed, as the store writes it; the
+// page empty, or with an object's and a printer setting's change and a font
+// list after it.
+std::string OnePageDocument(const std::string& path, uint32_t packed, bool filled = false)
 {
     TvDocStore store;
     store.Header().m_bPacked = packed;
@@ -248,7 +250,16 @@ std::string OnePageDocument(const std::string& path, uint32_t packed)
     auto form = MakeForm("F");
     store.WriteForm(*form);
     TvPageData page;
+    if (filled) {
+        Change(page.m_objectEntries, 1, std::make_unique<CChangeData>(uint16_t(4), int32_t(5)));
+        Change(page.m_printerEntries, 0, std::make_unique<CChangeData>(uint16_t(1505), int16_t(2)));
+    }
     store.WritePage(page);
+    if (filled) {
+        std::vector<std::unique_ptr<TvFontDesc>> fonts;
+        fonts.push_back(std::make_unique<TvFontDesc>(-1, "IPAGothic", 128, 49, 1000, 0));
+        store.WriteObjectList(fonts);
+    }
     store.Close();
     return ReadFileBytes(path);
 }
@@ -302,23 +313,7 @@ TEST_F(StoreTest, DamagedDocumentsGiveTheirMessages)
 TEST_F(StoreTest, EveryTruncationAndFlipEndsInAnError)
 {
     for (uint32_t packed : {0u, 1u}) {
-        const std::string path = dir.file("t.tvd");
-        {
-            TvDocStore store;
-            store.Header().m_bPacked = packed;
-            store.Create(path);
-            auto form = MakeForm("F");
-            store.WriteForm(*form);
-            TvPageData page;
-            Change(page.m_objectEntries, 1, std::make_unique<CChangeData>(uint16_t(4), int32_t(5)));
-            Change(page.m_printerEntries, 0, std::make_unique<CChangeData>(uint16_t(1505), int16_t(2)));
-            store.WritePage(page);
-            std::vector<std::unique_ptr<TvFontDesc>> fonts;
-            fonts.push_back(std::make_unique<TvFontDesc>(-1, "IPAGothic", 128, 49, 1000, 0));
-            store.WriteObjectList(fonts);
-            store.Close();
-        }
-        const std::string good = ReadFileBytes(path);
+        const std::string good = OnePageDocument(dir.file("t.tvd"), packed, true);
         const std::string cut = dir.file("cut.tvd");
         auto readAll = [&] {
             TvDocStore s;
