@@ -97,6 +97,7 @@ public:
             Steps();
             return true;
         } catch (const Reported&) {
+            // Its message has been shown; only the exit path is left.
         } catch (const AutomationError& e) {
             Warn(e.description().empty() ? e.what() : e.description());
         } catch (const std::exception& e) {
