@@ -3,6 +3,7 @@
 #include "ImageTool/ImgTool.h"
 #include "engine/render/DibImage.h"
 #include "engine/render/EmfPlayer.h"
+#include "support/NullDc.h"
 
 #include <benchmark/benchmark.h>
 #include <tiffio.h>
@@ -72,28 +73,6 @@ void BM_DibToImage(benchmark::State& state)
 }
 BENCHMARK(BM_DibToImage)->Unit(benchmark::kMillisecond);
 
-class NullDc : public nv::DeviceContext {
-public:
-    nv::DcSize GetTextExtent(std::u16string_view t) override { return {int32_t(t.size()) * 8, 16}; }
-    nv::DcTextMetrics GetTextMetrics() override { return {16, 14, 2, 0, 0, 8, 16}; }
-    int32_t LogPixelsX() const override { return 600; }
-    int32_t LogPixelsY() const override { return 600; }
-    nv::DcSize DeviceSize() const override { return {4960, 7016}; }
-
-protected:
-    void DoPolyline(const std::vector<nv::DcPoint>&) override {}
-    void DoPolygons(const std::vector<nv::DcPoint>&, const std::vector<int32_t>&) override {}
-    void DoRectangle(const nv::DcRect&) override {}
-    void DoRoundRect(const nv::DcRect&, int32_t, int32_t) override {}
-    void DoEllipse(const nv::DcRect&) override {}
-    void DoArc(nv::ArcKind, const nv::DcRect&, nv::DcPoint, nv::DcPoint) override {}
-    void DoPath(const nv::DcPath&, bool, bool) override {}
-    void DoFillRect(const nv::DcRect&, const nv::DcBrush&) override {}
-    void DoSetPixel(int32_t, int32_t, nv::ColorRef) override {}
-    void DoText(int32_t, int32_t, uint32_t, const nv::DcRect*, std::u16string_view, const std::vector<int32_t>&) override {}
-    void DoImage(const nv::DcRect&, const nv::DcImage&, const nv::DcRect&) override {}
-};
-
 void Put32(std::string& s, uint32_t v)
 {
     for (int i = 0; i < 4; ++i) s += static_cast<char>(v >> (8 * i));
@@ -131,7 +110,7 @@ void BM_EmfPlayback10k(benchmark::State& state)
     std::string eof;
     for (uint32_t v : {14u, 20u, 0u, 16u, 20u}) Put32(eof, v);
     const std::string emf = h + records + eof;
-    NullDc dc;
+    nv::NullDc dc(600, {4960, 7016}); // A4 at 600 dpi
     if (nv::EmfPlayer::Play(dc, emf, nv::DcRect{0, 0, 4960, 7016}) != nv::EmfPlayer::Result::Complete) {
         state.SkipWithError("metafile did not play to its end");
         return;
@@ -176,7 +155,7 @@ void BM_EmfHugeBitmapRecords(benchmark::State& state)
     std::string eof;
     for (uint32_t v : {14u, 20u, 0u, 16u, 20u}) Put32(eof, v);
     const std::string emf = h + records + eof;
-    NullDc dc;
+    nv::NullDc dc(600, {4960, 7016}); // A4 at 600 dpi
     nv::EmfPlayer::Stats stats;
     for (auto _ : state) benchmark::DoNotOptimize(nv::EmfPlayer::Play(dc, emf, nv::DcRect{0, 0, 100, 100}, nullptr, &stats));
     state.counters["decoded_pixels"] = double(stats.decodedPixels);

@@ -194,7 +194,8 @@ void CInkplateCtrl::CloseAllForms()
     for (const auto& f : forms) {
         try {
             f->CloseForm();
-        } catch (const std::exception&) {
+        } catch (const std::exception& e) {
+            LogLine("Inkplate", "フォームファイル " + f->FileName() + " を閉じられません: " + LogText(e));
         }
     }
     m_forms.clear();

@@ -140,7 +140,8 @@ int32_t CInkplateCtrl::AbortDocument()
     // Nothing of it is wanted: drop the store rather than write it.
     try {
         m_pDocStore->Discard();
-    } catch (...) {
+    } catch (const std::exception& e) {
+        LogLine("Inkplate", "ドキュメントファイル " + m_strDocumentFileName + " を破棄できません: " + LogText(e));
     }
     m_bDocumentOpen = false;
     // The store removes a target it made itself; an older document of the
@@ -259,7 +260,9 @@ int32_t CInkplateCtrl::PrintDocument(const std::string& fileName)
     if (!printer) return tvlErrNoPrinter;
     try {
         printer->Refresh();
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
+        // The settings read last still serve the job.
+        LogLine("Inkplate", "プリンタ " + printer->GetPrinterName() + " の設定を読み直せません: " + LogText(e));
     }
     m_pDocStore.reset();
     TvReportDoc doc;

@@ -31,16 +31,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                 store.ReadPage(page, pageNo);
                 page.Apply();
             } catch (const nv::CException&) {
+                // A refused page is the wanted answer; the next is read all the same.
             }
             try {
                 nv::TvEntryMap settings;
                 store.ReadPageSettings(settings, pageNo);
             } catch (const nv::CException&) {
+                // Refused settings likewise.
             }
         }
         store.ReadFontList();
         store.Close();
     } catch (const nv::CException&) {
+        // A refused document is the wanted answer; only a crash is a finding.
     }
     nv::TempFileManager::Instance().RemoveFile(name);
     return 0;

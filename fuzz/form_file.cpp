@@ -16,7 +16,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         // A form that loaded must store again.
         nv::StoreFormFile(*form);
     } catch (const nv::CException&) {
+        // A refused form is the wanted answer; only a crash is a finding.
     } catch (const std::runtime_error&) {
+        // Likewise a form the file layer refuses.
     }
     return 0;
 }

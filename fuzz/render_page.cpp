@@ -71,9 +71,11 @@ void DrawDocument(std::string_view bytes, uint8_t mode)
             try {
                 doc.DrawPage(dc, page, {int32_t(mode & 0x30) * 10000, 0}, ZoomOf(mode >> 4));
             } catch (const nv::CException&) {
+                // A page that refuses to draw is an answer; the next page is drawn all the same.
             }
         }
     } catch (const nv::CException&) {
+        // A refused document is the wanted answer; only a crash is a finding.
     }
     nv::TempFileManager::Instance().RemoveFile(name);
 }
@@ -89,7 +91,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         if (data[0] & 1) DrawDocument(bytes, data[0]);
         else DrawForm(bytes, data[0]);
     } catch (const nv::CException&) {
+        // A refused form or document is the wanted answer; only a crash is a finding.
     } catch (const std::runtime_error&) {
+        // Likewise one the file layer refuses.
     }
     return 0;
 }

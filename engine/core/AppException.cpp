@@ -223,6 +223,7 @@ std::string AppendCauseMessage(std::string message, const CException& cause)
     try {
         text = cause.GetErrorMessage();
     } catch (...) {
+        // A cause that cannot say what it was adds nothing: the message stands alone.
     }
     // The message buffer held 511 bytes; cut there, between characters.
     constexpr size_t kMax = 511;

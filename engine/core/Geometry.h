@@ -2,6 +2,8 @@
 // Plain geometry of the document model: 32-bit document units, rectangles
 // stored as given (not necessarily normalised), like the Windows structures
 // stored forms were written from.
+#include "platform/gdi/DcTypes.h"
+
 #include <algorithm>
 #include <cstdint>
 
@@ -16,17 +18,11 @@ constexpr int32_t Bounded(int64_t v) { return static_cast<int32_t>(std::clamp<in
 constexpr int32_t BoundedAdd(int32_t a, int32_t b) { return Bounded(int64_t{a} + b); }
 constexpr int32_t BoundedSub(int32_t a, int32_t b) { return Bounded(int64_t{a} - b); }
 
-struct Point {
-    int32_t x = 0;
-    int32_t y = 0;
-    friend bool operator==(const Point&, const Point&) = default;
-};
-
-struct Size {
-    int32_t cx = 0;
-    int32_t cy = 0;
-    friend bool operator==(const Size&, const Size&) = default;
-};
+// A point and an extent are the device layer's plain pairs, in document
+// units here. The rectangle stays the model's own: its sums are held to the
+// range, where the device layer's, in pixels of a page, need not be.
+using Point = DcPoint;
+using Size = DcSize;
 
 struct Rect {
     int32_t left = 0;

@@ -14,20 +14,6 @@ NV_IMPLEMENT_SERIAL_NAMED(TvObject, kClassTvObject, CObject, 10, true)
 
 namespace {
 
-// atol without its undefined overflow: leading blanks, a sign, digits.
-int64_t ParseLong(std::string_view s)
-{
-    size_t i = 0;
-    while (i < s.size() && (s[i] == ' ' || (s[i] >= '\t' && s[i] <= '\r'))) ++i;
-    bool neg = false;
-    if (i < s.size() && (s[i] == '+' || s[i] == '-')) neg = s[i++] == '-';
-    int64_t v = 0;
-    for (; i < s.size() && s[i] >= '0' && s[i] <= '9'; ++i) {
-        if (v < INT64_C(100000000000000000)) v = v * 10 + (s[i] - '0');
-    }
-    return neg ? -v : v;
-}
-
 int DigitCount(int64_t n)
 {
     int d = 1;
@@ -227,7 +213,7 @@ void TvObject::MakeDefaultName(std::string_view givenStem, const TvObjectSource&
         if (&o == this) return;
         const std::string& name = o.m_strName;
         if (name.size() < stem.size() || name.compare(0, stem.size(), stem) != 0) return;
-        const int64_t v = ParseLong(std::string_view(name).substr(stem.size()));
+        const int64_t v = ParseLeadingLong(std::string_view(name).substr(stem.size()));
         if (v > n) n = v;
     });
     ++n;
@@ -236,6 +222,32 @@ void TvObject::MakeDefaultName(std::string_view givenStem, const TvObjectSource&
     if (width > digits) name.append(static_cast<size_t>(width - digits), '0');
     name += std::to_string(n);
     m_strName = std::move(name);
+}
+
+void TvObject::FitBoxToAspect(int32_t& x, int32_t& y, int32_t& width, int32_t& height, Size natural, bool grow)
+{
+    Rect box = Rect::At(x, y, width, height);
+    Point p{box.right, box.bottom};
+    int32_t handle = 5;
+    FitToAspect(box, p, natural, grow, handle);
+    x = box.left;
+    y = box.top;
+    width = box.Width();
+    height = box.Height();
+}
+
+void TvObject::SetPictureRect(const Rect& r, int32_t& width, int32_t& height, Size natural, bool keepAspect)
+{
+    const int32_t oldWidth = width;
+    m_nX = r.left;
+    m_nY = r.top;
+    width = r.Width();
+    height = r.Height();
+    if (!keepAspect) return;
+    // The box grows when the new width, or the new height, exceeds the old
+    // width (not the old height): stored forms were laid out by this rule,
+    // so it stays as it is.
+    FitBoxToAspect(m_nX, m_nY, width, height, natural, width > oldWidth || height > oldWidth);
 }
 
 void TvObject::FitToAspect(Rect& rect, Point& point, Size natural, bool grow, int32_t& handle)

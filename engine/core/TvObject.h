@@ -112,6 +112,12 @@ public:
     // Aspect-keeping resize of pictures and OLE objects; handles 1..8
     // clockwise from the top-left corner.
     static void FitToAspect(Rect& rect, Point& point, Size natural, bool grow, int32_t& handle);
+    // The box at (x, y) width by height refitted to the natural size by its
+    // bottom-right corner.
+    static void FitBoxToAspect(int32_t& x, int32_t& y, int32_t& width, int32_t& height, Size natural, bool grow);
+    // SetRect of a picture or OLE object, whose width and height are its own
+    // fields: the box r, refitted to the natural size when the aspect is kept.
+    void SetPictureRect(const Rect& r, int32_t& width, int32_t& height, Size natural, bool keepAspect);
 
     // The class's property table; every class with properties of its own
     // returns its own.

@@ -1,28 +1,19 @@
 #pragma once
 // Fill styles (a shape's 16-bit fill style) as plain brush descriptions. The
 // device-context layer turns a FillBrush into a real brush.
+#include "platform/gdi/DcTypes.h"
+
 #include <array>
 #include <cstdint>
 #include <string>
 
 namespace nv {
 
-enum class FillBrushKind : int32_t {
-    Null = 0,    // nothing is painted
-    Solid = 1,   // the colour
-    Pattern = 2, // an 8x8 monochrome pattern: 0 bits in the text colour, 1 bits in the background colour
-    Hatch = 3,   // hatch lines of the colour
-};
-
-// Values of the platform's HS_ constants.
-enum class HatchKind : int32_t {
-    Horizontal = 0,
-    Vertical = 1,
-    FDiagonal = 2,
-    BDiagonal = 3,
-    Cross = 4,
-    DiagCross = 5,
-};
+// A fill style paints with no brush, the colour, an 8x8 monochrome pattern
+// (0 bits in the text colour, 1 bits in the background colour) or hatch
+// lines of the colour: the device layer's brush styles and hatch kinds.
+using FillBrushKind = BrushStyle;
+using HatchKind = HatchStyle;
 
 struct FillBrush {
     FillBrushKind kind = FillBrushKind::Null;

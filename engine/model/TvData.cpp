@@ -2,6 +2,7 @@
 
 #include "engine/core/Archive.h"
 #include "engine/core/PropertyTypes.h"
+#include "engine/format/StrForm.h"
 #include "engine/format/TvPicture.h"
 
 #include <algorithm>
@@ -61,18 +62,15 @@ int TvData::FormatFieldText(std::string& result) const
     picture.SetAlignment(m_nAlign);
     picture.SetWidthMode(m_nCharRatio);
     picture.SetThousands(m_nComma == 1);
-    // Hosts write numbers in their runtime's Str form, a blank standing for
-    // the plus sign: a numeric picture reads that as the number.
     std::string_view value = m_strValue;
     if (picture.Parse(m_strPicture) == TvPicture::Numeric) {
-        const size_t digits = value.find_first_not_of(' ');
+        value = StrFormNumber(value);
         // A field given no value is an empty cell, not a zero: a picture
         // that shows zero as "0" must not fill every emptied row with it.
-        if (digits == std::string_view::npos) {
+        if (value.empty()) {
             result.clear();
             return 0;
         }
-        value.remove_prefix(digits);
     }
     picture.SetValue(value);
     picture.SetReversed(m_bReverse != 0);

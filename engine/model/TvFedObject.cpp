@@ -3,6 +3,7 @@
 #include "engine/core/AppException.h"
 #include "engine/core/Archive.h"
 #include "engine/core/ClassRegistry.h"
+#include "engine/core/EngineMath.h"
 #include "engine/core/StoredNames.h"
 #include "engine/model/ModelClasses.h"
 #include "engine/model/TvList.h"
@@ -18,18 +19,6 @@ NV_IMPLEMENT_SERIAL_NAMED(TvFedObject, kClassTvFedObject, CObject, 4, true)
 namespace {
 
 std::atomic<bool> g_keepDuplicateIds{false};
-
-int64_t ParseLong(std::string_view s)
-{
-    size_t i = 0;
-    while (i < s.size() && (s[i] == ' ' || (s[i] >= '\t' && s[i] <= '\r'))) ++i;
-    bool neg = false;
-    if (i < s.size() && (s[i] == '+' || s[i] == '-')) neg = s[i++] == '-';
-    int64_t v = 0;
-    for (; i < s.size() && s[i] >= '0' && s[i] <= '9'; ++i)
-        if (v < INT64_C(100000000000000000)) v = v * 10 + (s[i] - '0');
-    return neg ? -v : v;
-}
 
 } // namespace
 
@@ -281,7 +270,7 @@ void TvFedObject::MakeUniqueLayerName(std::string& stem) const
     for (const auto& l : m_layers) {
         const std::string& name = l->m_strName;
         if (name.size() < stem.size() || name.compare(0, stem.size(), stem) != 0) continue;
-        n = std::max(n, ParseLong(std::string_view(name).substr(stem.size())));
+        n = std::max(n, ParseLeadingLong(std::string_view(name).substr(stem.size())));
     }
     stem += std::to_string(n + 1);
 }

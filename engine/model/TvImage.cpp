@@ -194,24 +194,12 @@ void TvImage::GetBoundRect(Rect& out, bool withPen) const
 
 void TvImage::FitBox(bool grow)
 {
-    Rect r = Rect::At(m_nX, m_nY, m_nWidth, m_nHeight);
-    Point p{r.right, r.bottom};
-    int32_t handle = 5;
-    FitToAspect(r, p, Size{m_nNaturalWidth, m_nNaturalHeight}, grow, handle);
-    m_nX = r.left;
-    m_nY = r.top;
-    m_nWidth = r.Width();
-    m_nHeight = r.Height();
+    FitBoxToAspect(m_nX, m_nY, m_nWidth, m_nHeight, Size{m_nNaturalWidth, m_nNaturalHeight}, grow);
 }
 
 void TvImage::SetRect(const Rect& r)
 {
-    const int32_t oldWidth = m_nWidth;
-    m_nX = r.left;
-    m_nY = r.top;
-    m_nWidth = r.Width();
-    m_nHeight = r.Height();
-    if (m_bKeepAspect) FitBox(m_nWidth > oldWidth || m_nHeight > oldWidth);
+    SetPictureRect(r, m_nWidth, m_nHeight, Size{m_nNaturalWidth, m_nNaturalHeight}, m_bKeepAspect != 0);
 }
 
 const ObjectPropertyTable& TvImage::Properties() const

@@ -14,20 +14,6 @@ NV_IMPLEMENT_SERIAL(TvList, TvObject, 10, true)
 
 namespace {
 
-// atoi without its undefined overflow.
-int32_t ParseInt(std::string_view s)
-{
-    size_t i = 0;
-    while (i < s.size() && (s[i] == ' ' || (s[i] >= '\t' && s[i] <= '\r'))) ++i;
-    bool neg = false;
-    if (i < s.size() && (s[i] == '+' || s[i] == '-')) neg = s[i++] == '-';
-    int64_t v = 0;
-    for (; i < s.size() && s[i] >= '0' && s[i] <= '9'; ++i)
-        if (v <= INT32_MAX) v = v * 10 + (s[i] - '0');
-    if (neg) v = -v;
-    return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
-}
-
 // The cell attribute a list passes each property on to.
 struct CellProperty {
     uint16_t id;
@@ -373,14 +359,14 @@ void TvList::ParseCellKey(std::string_view key, int16_t& column, int16_t& row, s
         text = key;
         return;
     }
-    column = static_cast<int16_t>(ParseInt(key.substr(0, first)));
+    column = static_cast<int16_t>(ParseLeadingInt(key.substr(0, first)));
     const size_t second = key.find(':', first + 1);
     if (second == std::string_view::npos) {
-        row = static_cast<int16_t>(ParseInt(key.substr(first + 1)));
+        row = static_cast<int16_t>(ParseLeadingInt(key.substr(first + 1)));
         text.clear();
         return;
     }
-    row = static_cast<int16_t>(ParseInt(key.substr(first + 1, second - first - 1)));
+    row = static_cast<int16_t>(ParseLeadingInt(key.substr(first + 1, second - first - 1)));
     text = key.substr(second + 1);
 }
 

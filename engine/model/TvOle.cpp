@@ -85,20 +85,7 @@ void TvOle::GetBoundRect(Rect& out, bool withPen) const
 
 void TvOle::SetRect(const Rect& r)
 {
-    const int32_t oldWidth = m_nWidth;
-    m_nX = r.left;
-    m_nY = r.top;
-    m_nWidth = r.Width();
-    m_nHeight = r.Height();
-    if (!m_bKeepAspect) return;
-    Rect box = Rect::At(m_nX, m_nY, m_nWidth, m_nHeight);
-    Point p{box.right, box.bottom};
-    int32_t handle = 5;
-    FitToAspect(box, p, m_sizeNatural, m_nWidth > oldWidth || m_nHeight > oldWidth, handle);
-    m_nX = box.left;
-    m_nY = box.top;
-    m_nWidth = box.Width();
-    m_nHeight = box.Height();
+    SetPictureRect(r, m_nWidth, m_nHeight, m_sizeNatural, m_bKeepAspect != 0);
 }
 
 void TvOle::DeleteSelf()

@@ -1,5 +1,6 @@
 #include "engine/printer/TvPaperForms.h"
 
+#include "engine/core/EngineMath.h"
 #include "engine/core/NamedLock.h"
 #include "engine/format/UnitTable.h"
 
@@ -43,8 +44,7 @@ bool HasFormPrefix(const std::string& name)
 // The number after the prefix as atoi reads it, kept within int.
 int FormNumber(const std::string& rest)
 {
-    const long long v = std::strtoll(rest.c_str(), nullptr, 10);
-    return int(std::clamp<long long>(v, INT_MIN, INT_MAX));
+    return ParseLeadingInt(rest);
 }
 
 int CodeFor(SpoolStatus s)

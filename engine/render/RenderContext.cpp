@@ -188,7 +188,7 @@ DcBrush RenderContext::BrushFor(int32_t fillStyle, uint32_t colour)
     FillBrush fb = CreateFillBrush(int16_t(fillStyle), colour);
     switch (fb.kind) {
     case FillBrushKind::Solid: return DcBrush::Solid(fb.colour & 0xFFFFFF);
-    case FillBrushKind::Hatch: return DcBrush::Hatched(HatchStyle(int32_t(fb.hatch)), fb.colour & 0xFFFFFF);
+    case FillBrushKind::Hatch: return DcBrush::Hatched(fb.hatch, fb.colour & 0xFFFFFF);
     case FillBrushKind::Pattern: {
         const auto& bits = FillPatternBits(fb.pattern);
         std::array<uint8_t, 8> rows{};
@@ -259,39 +259,37 @@ void RenderContext::SelectFontKind(int32_t kind)
 void RenderContext::DrawObject(const TvObject& object)
 {
     if (!m_dc) return;
-    int32_t type = object.GetType();
-    if (type < 1 || type > 13) return;
     try {
-        switch (type) {
-        case 1:
-        case 8:
-        case 11:
+        switch (object.GetType()) {
+        case objText:
+        case objData:
+        case objTextField:
             if (auto* t = dynamic_cast<const TvText*>(&object)) DrawTextObject(*t, true);
             break;
-        case 2:
+        case objLine:
             if (auto* l = dynamic_cast<const TvLine*>(&object)) DrawLine(*l);
             break;
-        case 3:
+        case objBox:
             if (auto* b = dynamic_cast<const TvBox*>(&object)) DrawBox(*b);
             break;
-        case 4:
+        case objCircle:
             if (auto* c = dynamic_cast<const TvCircle*>(&object)) DrawCircle(*c);
             break;
-        case 5:
+        case objArc:
             if (auto* a = dynamic_cast<const TvArc*>(&object)) DrawArc(*a);
             break;
-        case 6:
+        case objPolygon:
             if (auto* p = dynamic_cast<const TvPolygon*>(&object)) DrawPolygon(*p);
             break;
-        case 7:
-        case 12:
+        case objImage:
+        case objImageField:
             if (auto* i = dynamic_cast<const TvImage*>(&object)) DrawPicture(*i);
             break;
-        case 9: DrawBarcode(object); break;
-        case 10:
+        case objBarcode: DrawBarcode(object); break;
+        case objList:
             if (auto* l = dynamic_cast<const TvList*>(&object)) DrawList(*l);
             break;
-        case 13:
+        case objOle:
             if (auto* o = dynamic_cast<const TvOle*>(&object)) DrawOle(*o);
             break;
         default: break;
@@ -377,14 +375,14 @@ void RenderContext::DrawTextObject(const TvText& text, bool withText)
 std::string RenderContext::ShownText(const TvText& text)
 {
     switch (text.GetType()) {
-    case 8:
+    case objData:
         if (auto* d = dynamic_cast<const TvData*>(&text)) {
             std::string out;
             int rc = d->FormatFieldText(out);
             return rc >= 0 || !out.empty() ? out : d->m_strValue;
         }
         return {};
-    case 11:
+    case objTextField:
         if (auto* f = dynamic_cast<const TvTextField*>(&text)) return f->m_strValue;
         return {};
     default: return text.m_strText;

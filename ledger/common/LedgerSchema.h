@@ -18,7 +18,8 @@ inline constexpr const char* kTableItemNames = "品名";
 
 // The schema text (STRICT tables, checks and indexes).
 const std::string& LedgerSchemaSql();
-// Creates the tables in an empty database and sets its schema version.
+// Creates the tables in an empty database and sets its schema version, all
+// or nothing: in the caller's transaction when there is one, else in its own.
 void CreateLedgerSchema(Database& db);
 // Makes a new empty ledger database at path (through a temporary file, so a
 // failure leaves nothing behind). An existing file is replaced.

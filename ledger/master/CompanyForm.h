@@ -1,7 +1,11 @@
 #pragma once
 // The own-company settings screen: shows company.w1, checks every field,
-// and on closing writes the file, carries forward when the fiscal start
-// moved and copies the closing days into every party, all or nothing.
+// and on closing saves all or nothing: the carry-forward when the fiscal
+// start moved, the closing days copied into every party and the database's
+// record of the settings file go in one transaction of the ledger database;
+// company.w1, made whole beside the old one first, replaces it after the
+// commit (a crash between the two is mended at the next opening). Without a
+// usable database only company.w1 is written, and the user is told so.
 #include "ledger/common/ModuleGlobal.h"
 #include "ledger/common/StatusText.h"
 #include "platform/db/Database.h"

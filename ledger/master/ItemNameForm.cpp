@@ -1,7 +1,7 @@
 #include "ledger/master/ItemNameForm.h"
 
 #include "ledger/common/CompanySettings.h"
-#include "platform/automation/Automation.h"
+#include "ledger/common/ImeHint.h"
 #include "platform/core/Cp932.h"
 #include "platform/ui/DesignUnits.h"
 #include "platform/ui/Prompt.h"
@@ -153,14 +153,8 @@ bool ItemNameForm::Load()
     AppendBlankLine();
     Land(grid_->rowCount() - 1);
     quiet_ = false;
-    try {
-        // The input method is a hint: without the component nothing changes.
-        ObjectRef ime = CreateObject("NvZzIME.IMEClass");
-        ime.Call("ChangeIMEModeEX", {Variant(ui::WidgetHandle(grid_)), Variant(true),
-                                     Variant(static_cast<int32_t>(9))});
-    } catch (const std::exception& e) {
-        qWarning("NvZzIME.ChangeIMEModeEX: %s", e.what());
-    }
+    if (const std::string why = HintImeMode(ui::WidgetHandle(grid_), Variant(true), 9); !why.empty())
+        qWarning("NvZzIME.ChangeIMEModeEX: %s", why.c_str());
     return true;
 }
 

@@ -1,9 +1,9 @@
 #include "ledger/master/PartyRegisterDialog.h"
 
+#include "ledger/common/ImeHint.h"
 #include "ledger/common/LedgerSchema.h"
 #include "ledger/common/ModuleGlobal.h"
 #include "ledger/master/HandOffArrays.h"
-#include "platform/automation/Automation.h"
 #include "platform/db/DbError.h"
 #include "platform/ui/DesignUnits.h"
 #include "platform/ui/Prompt.h"
@@ -581,14 +581,8 @@ void PartyRegisterDialog::CurrentRowChanged(int current, int previous)
 
 void PartyRegisterDialog::ChangeIme(QWidget* w, bool open, int mode)
 {
-    // Input-method modes are hints: without the component nothing changes.
-    try {
-        ObjectRef ime = CreateObject("NvZzIME.imeClass");
-        ime.Call("ChangeIMEModeEX", {Variant(ui::WidgetHandle(w)), Variant(open),
-                                     Variant(static_cast<int32_t>(mode))});
-    } catch (const std::exception& e) {
-        qWarning("NvZzIME.ChangeIMEModeEX: %s", e.what());
-    }
+    if (const std::string why = HintImeMode(ui::WidgetHandle(w), Variant(open), mode); !why.empty())
+        qWarning("NvZzIME.ChangeIMEModeEX: %s", why.c_str());
 }
 
 void PartyRegisterDialog::SearchValueFocused()

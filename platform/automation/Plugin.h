@@ -58,6 +58,7 @@ inline HRESULT CreateFailure(ErrorRecord* error) noexcept
     } catch (const std::exception& e) {
         if (error) *error = AutomationError(CTL_E_CANTCREATEOBJECT, e.what()).Record();
     } catch (...) {
+        // Nothing to describe: the status alone says the object could not be made.
     }
     return CTL_E_CANTCREATEOBJECT;
 }

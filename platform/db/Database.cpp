@@ -258,6 +258,7 @@ Transaction::~Transaction()
         try {
             db_.Rollback();
         } catch (...) {
+            // A destructor cannot report; SQLite rolls back what is left open when the connection closes.
         }
     }
 }

@@ -46,18 +46,7 @@ public:
     static int32_t AdvanceOf(const DcFont& f, char16_t c);
 
 protected:
-    void DoPolyline(const std::vector<DcPoint>& pts) override;
-    void DoPolygons(const std::vector<DcPoint>& pts, const std::vector<int32_t>& counts) override;
-    void DoRectangle(const DcRect& r) override;
-    void DoRoundRect(const DcRect& r, int32_t ew, int32_t eh) override;
-    void DoEllipse(const DcRect& r) override;
-    void DoArc(ArcKind kind, const DcRect& box, DcPoint start, DcPoint end) override;
-    void DoPath(const DcPath& path, bool fill, bool stroke) override;
-    void DoFillRect(const DcRect& r, const DcBrush& brush) override;
-    void DoSetPixel(int32_t x, int32_t y, ColorRef c) override;
-    void DoText(int32_t x, int32_t y, uint32_t options, const DcRect* rect, std::u16string_view text,
-                const std::vector<int32_t>& dx) override;
-    void DoImage(const DcRect& dst, const DcImage& image, const DcRect& src) override;
+    NV_DEVICE_CONTEXT_HOOKS
 
 private:
     DcCall& Add(const char* op);

@@ -5,7 +5,7 @@ pat = re.compile(r"^(\S+?):(\d+):(\d+): error: .*?(?:has no member named|was not
 pat2 = re.compile(r"^(\S+?):(\d+):(\d+): error: ‘(?:[\w:]+::)?([^’]+)’ (?:has no member named )?.*did you mean ‘([^’]+)’")
 fixes = collections.defaultdict(set)
 for line in sys.stdin:
-    m = pat.match(line)
+    m = re.match(r"^(\S+?):(\d+):(\d+): error: ‘(\w+)’ is not a member of ‘[^’]+’; did you mean ‘([\w:]+)’", line) or pat.match(line)
     if not m: continue
     f, ln, col, old, new = m.groups()
     old = old.split('::')[-1]; new = new.split('::')[-1]

@@ -17,6 +17,9 @@ renames = [
     (r'(?<=::)Checked\(\)', 'AttachedLayer()'),
     (r'\bTvLayer& Checked\(\)', 'TvLayer& AttachedLayer()'),
     (r'\bm_pLayer->Checked\(\)', 'm_pLayer->AttachedLayer()'),
+    # names whose PascalCase form is a type's
+    (r'(?<=[.>])(?:asked|Asked)\(\)', 'AllAsked()'),
+    (r'\bui::prompt\(\)', 'ui::CurrentPrompt()'),
 ]
 files = subprocess.run(['git', 'ls-files', '--', 'engine', 'platform', 'control', 'Viewer', 'ledger', 'ImageTool', 'tests', 'bench', 'fuzz'],
                        capture_output=True, text=True).stdout.split()

@@ -165,70 +165,44 @@ TEST(DibReader, CoreHeaderAndRunLengths)
 
 TEST(DibReader, HeaderFieldsAreChecked)
 {
-    std::string good = Bmp(2, 2, 24, 0, {}, std::string(16, '\x7F'));
+    const std::string good = Bmp(2, 2, 24, 0, {}, std::string(16, '\x7F'));
+    const std::string pal = Bmp(1, 1, 8, 0, {0x123456}, Bytes({0, 0, 0, 0}), 1);
     ASSERT_EQ(Read(good).status, DibStatus::Ok);
-
-    std::string bad = good;
-    bad[0] = 'X';
-    EXPECT_EQ(Read(bad).status, DibStatus::NotBitmap);
-
-    bad = good;
-    Put32(bad, 22, uint32_t(-2));  // top-down DIBs are refused
-    EXPECT_EQ(Read(bad).status, DibStatus::BadSize);
-    bad = good;
-    Put32(bad, 18, 0);
-    EXPECT_EQ(Read(bad).status, DibStatus::BadSize);
-
-    bad = good;
-    Put32(bad, 14, 41);
-    EXPECT_EQ(Read(bad).status, DibStatus::BadHeader);
-    bad = good;
-    Put32(bad, 14, 0x7FFFFFF0);
-    EXPECT_EQ(Read(bad).status, DibStatus::BadHeader);
-    bad = good;
-    Put16(bad, 28, 7);
-    EXPECT_EQ(Read(bad).status, DibStatus::BadHeader);
-    bad = good;
-    Put32(bad, 30, 1);  // RLE8 with 24 bits
-    EXPECT_EQ(Read(bad).status, DibStatus::BadHeader);
-    bad = good;
-    Put16(bad, 26, 2);
-    EXPECT_EQ(Read(bad).status, DibStatus::BadHeader);
-
-    // data offset inside the header, and past the end
-    bad = good;
-    Put32(bad, 10, 20);
-    EXPECT_EQ(Read(bad).status, DibStatus::BadHeader);
-    bad = good;
-    Put32(bad, 10, 0xFFFFFFF0);
-    EXPECT_EQ(Read(bad).status, DibStatus::Truncated);
-    // an offset that leaves too few bytes for the rows
-    bad = good;
-    Put32(bad, 10, 14 + 40 + 4);
-    EXPECT_EQ(Read(bad).status, DibStatus::Truncated);
-
-    // colour count larger than the depth allows, or than the file holds
-    std::string pal = Bmp(1, 1, 8, 0, {0x123456}, Bytes({0, 0, 0, 0}), 1);
     ASSERT_EQ(Read(pal).status, DibStatus::Ok);
     EXPECT_EQ(Read(pal).at(0, 0), 0x123456u);
-    bad = pal;
-    Put32(bad, 46, 257);
-    EXPECT_EQ(Read(bad).status, DibStatus::BadHeader);
-    bad = pal;
-    Put32(bad, 46, 200);
-    EXPECT_EQ(Read(bad).status, DibStatus::Truncated);
-    bad = good;
-    Put32(bad, 46, 0xFFFFFFFF);
-    EXPECT_EQ(Read(bad).status, DibStatus::BadHeader);
+    // One field of a good file changed: little-endian `value` over `size` bytes at `at`.
+    const struct {
+        const char* what;
+        const std::string& file;
+        size_t at, size;
+        uint64_t value;
+        DibStatus status;
+    } cases[] = {
+        {"signature", good, 0, 1, 'X', DibStatus::NotBitmap},
+        {"top-down rows", good, 22, 4, uint32_t(-2), DibStatus::BadSize},
+        {"no width", good, 18, 4, 0, DibStatus::BadSize},
+        {"header size", good, 14, 4, 41, DibStatus::BadHeader},
+        {"huge header", good, 14, 4, 0x7FFFFFF0, DibStatus::BadHeader},
+        {"depth", good, 28, 2, 7, DibStatus::BadHeader},
+        {"RLE8 at 24 bits", good, 30, 4, 1, DibStatus::BadHeader},
+        {"planes", good, 26, 2, 2, DibStatus::BadHeader},
+        {"bits inside the header", good, 10, 4, 20, DibStatus::BadHeader},
+        {"bits past the end", good, 10, 4, 0xFFFFFFF0, DibStatus::Truncated},
+        {"too few bytes for the rows", good, 10, 4, 14 + 40 + 4, DibStatus::Truncated},
+        {"more colours than the depth allows", pal, 46, 4, 257, DibStatus::BadHeader},
+        {"more colours than the file holds", pal, 46, 4, 200, DibStatus::Truncated},
+        {"colour count at its limit", good, 46, 4, 0xFFFFFFFF, DibStatus::BadHeader},
+        {"100000 x 100000", good, 18, 8, 100000 | uint64_t(100000) << 32, DibStatus::TooLarge},
+    };
+    for (const auto& c : cases) {
+        std::string bad = c.file;
+        for (size_t i = 0; i < c.size; ++i) bad[c.at + i] = char(c.value >> (8 * i));
+        EXPECT_EQ(Read(bad).status, c.status) << c.what;
+    }
 
     // a pixel index past a short colour table reads as black
     std::string shortTable = Bmp(1, 1, 8, 0, {0xFFFFFF}, Bytes({9, 0, 0, 0}), 1);
     EXPECT_EQ(Read(shortTable).at(0, 0), 0u);
-
-    bad = good;
-    Put32(bad, 18, 100000);
-    Put32(bad, 22, 100000);
-    EXPECT_EQ(Read(bad).status, DibStatus::TooLarge);
 }
 
 TEST(DibReader, DataOffsetIsHonoured)

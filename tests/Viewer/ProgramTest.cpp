@@ -8,6 +8,7 @@
 
 #include "SampleDocs.h"
 #include "engine/core/UserFolder.h"
+#include "support/TestUserFolder.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -95,8 +96,11 @@ TEST_F(Program, ADocumentThatCannotBeOpenedIsReportedAndTheProcessEnds)
         // folder (a long run may have moved them to the next file).
         const QString path = Home() + "/" + arg;
         QString log;
+        nv::SetUserFolder({});   // the program's, not this test's
+        const std::string folder = nv::UserFolder();
+        nv::SetUserFolder(nvtest::TestUserFolder());
         for (const char* file : {"pagelook.log", "pagelook.log.1"}) {
-            QFile f(QString::fromStdString(nv::UserFolder() + "/" + file));
+            QFile f(QString::fromStdString(folder + "/" + file));
             if (f.open(QIODevice::ReadOnly)) log += QString::fromUtf8(f.readAll());
         }
         EXPECT_TRUE(log.contains("Pagelook: ドキュメント " + path + " を開けません: ")) << log.right(2000).toStdString();

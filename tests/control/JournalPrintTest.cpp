@@ -32,7 +32,7 @@ public:
     explicit Field(Variant v) : DispatchObject(kFieldInterface), value_(std::move(v)) {}
     static void BindMembers(Binder& b)
     {
-        b.Get("Value", [](Field& f, Args) { return f.m_value; });
+        b.Get("Value", [](Field& f, Args) { return f.value_; });
     }
 
 private:

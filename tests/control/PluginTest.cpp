@@ -2,6 +2,7 @@
 // ProgID file, embedded as a widget, driven late-bound; its property page
 // driven as a person would.
 #include "support/TestApp.h"
+#include "support/TestUserFolder.h"
 #include "ControlFixture.h"
 
 #include "control/InkplateHost.h"
@@ -105,7 +106,7 @@ TEST_F(PluginTest, RefusalsReachTheHostsLogFileInJapanese)
     EXPECT_LATE_ERROR(own.Call("OpenForm", {Variant("none.tvf")}), 0x800A0035, 20016);
     const std::string text = ReadFileBytes(log);
     StopLogFile();
-    SetUserFolder({});
+    SetUserFolder(nvtest::TestUserFolder());
     const std::string folder = dir.file("x.tvf");
     for (const std::string& expected :
          {"フォームファイル " + folder + " を開けません: " + folder + " はフォルダです。",

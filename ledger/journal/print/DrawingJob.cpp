@@ -97,6 +97,7 @@ public:
             Steps();
             return true;
         } catch (const FailureAlreadyShown&) {
+            // Its message has been shown; only the exit path is left.
         } catch (const AutomationError& e) {
             Warn(e.Description().empty() ? e.what() : e.Description());
         } catch (const std::exception& e) {

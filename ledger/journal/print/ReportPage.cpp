@@ -4,11 +4,6 @@
 
 namespace nv {
 
-std::string StrForm(int64_t value)
-{
-    return value < 0 ? std::to_string(value) : " " + std::to_string(value);
-}
-
 Variant NumberValue(int64_t value)
 {
     if (value >= std::numeric_limits<int32_t>::min() && value <= std::numeric_limits<int32_t>::max())

@@ -2,6 +2,7 @@
 // A report page as the drawing control receives it: the texts written into
 // the form's named objects, in the order they are written. Pages are built
 // by pure functions and sent by the print job.
+#include "engine/format/StrForm.h" // balances are written in Str form
 #include "platform/automation/Variant.h"
 
 #include <cstdint>
@@ -19,8 +20,6 @@ struct ReportPage {
     std::vector<FieldWrite> Writes;
 };
 
-// The runtime's Str form of a whole number: a leading blank unless negative.
-std::string StrForm(int64_t value);
 // A whole number as the control takes it: a Long while it fits, else its
 // digits as text (a total never wraps).
 Variant NumberValue(int64_t value);

@@ -1,10 +1,10 @@
 #include "ledger/journal/window/JournalDialog.h"
 
+#include "ledger/common/ImeHint.h"
 #include "ledger/common/LedgerSchema.h"
 #include "ledger/common/SettingsRecord.h"
 #include "ledger/journal/window/JournalGridDelegate.h"
 #include "ledger/journal/window/PreviewViewer.h"
-#include "platform/automation/Automation.h"
 #include "platform/ui/DesignUnits.h"
 #include "platform/ui/Prompt.h"
 #include "platform/ui/WidgetHandle.h"
@@ -385,15 +385,10 @@ void JournalDialog::CurrentChanged(const QModelIndex& current, const QModelIndex
 
 void JournalDialog::ChangeIme(int column)
 {
-    // Input-method modes are hints: without the component nothing changes.
-    bool open = column == Col(JournalColumn::Item) || column == Col(JournalColumn::DebitCredit);
-    try {
-        ObjectRef ime = CreateObject("NvZzIME.imeClass");
-        ime.Call("ChangeIMEModeEX", {Variant(ui::WidgetHandle(grid_)), Variant(int32_t{open ? 1 : 0}),
-                                     Variant(int32_t{open ? 9 : 0})});
-    } catch (const std::exception& e) {
-        qWarning("NvZzIME.ChangeIMEModeEX: %s", e.what());
-    }
+    const bool open = column == Col(JournalColumn::Item) || column == Col(JournalColumn::DebitCredit);
+    const Variant openFlag(int32_t{open ? 1 : 0});
+    if (const std::string why = HintImeMode(ui::WidgetHandle(grid_), openFlag, open ? 9 : 0); !why.empty())
+        qWarning("NvZzIME.ChangeIMEModeEX: %s", why.c_str());
 }
 
 bool JournalDialog::SaveBook()

@@ -1,10 +1,12 @@
 #include "engine/core/NamedLock.h"
 
 #include "support/TempDir.h"
+#include "support/TestUserFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -14,6 +16,8 @@ namespace {
 TEST(NamedLock, SecondLockWithoutUnlockFailsAtOnce)
 {
     nv::NamedLock lock("Tavelo AddForm test-1");
+    // In this program's own per-user folder, not the real one.
+    EXPECT_EQ(std::filesystem::path(lock.LockFilePath()).parent_path(), nvtest::TestUserFolder());
     EXPECT_NE(lock.Lock(1000), 0);
     EXPECT_EQ(lock.Lock(100000), 0); // held: no wait
     EXPECT_NE(lock.Unlock(), 0);

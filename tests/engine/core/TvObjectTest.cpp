@@ -290,5 +290,27 @@ TEST(EngineMath, RoundAndLeadBytes)
     EXPECT_EQ(IsLeadByte('A', &len), 0);
 }
 
+TEST(EngineMath, LeadingWholeNumberAsTheCLibraryReadsIt)
+{
+    struct Row {
+        const char* text;
+        int64_t asLong;
+        int32_t asInt;
+    };
+    const Row rows[] = {
+        {"", 0, 0},
+        {" \t+12ab", 12, 12},
+        {"-7:3", -7, -7},
+        {"x5", 0, 0},
+        {"99999999999", 99999999999, INT32_MAX},
+        {"-99999999999", -99999999999, INT32_MIN},
+        {"123456789012345678901234", 123456789012345678, INT32_MAX},
+    };
+    for (const Row& r : rows) {
+        EXPECT_EQ(ParseLeadingLong(r.text), r.asLong) << r.text;
+        EXPECT_EQ(ParseLeadingInt(r.text), r.asInt) << r.text;
+    }
+}
+
 } // namespace
 } // namespace nv

@@ -6,6 +6,7 @@
 #include "engine/core/TempFileManager.h"
 #include "engine/core/UserFolder.h"
 #include "support/TempDir.h"
+#include "support/TestUserFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -33,7 +34,7 @@ struct PrivateRoot {
     ~PrivateRoot()
     {
         StopLogFile();
-        SetUserFolder({});
+        SetUserFolder(nvtest::TestUserFolder());
     }
     nvtest::TempDir dir;
     std::string path;

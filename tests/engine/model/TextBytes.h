@@ -1,8 +1,7 @@
 #pragma once
 // Archive bytes of text objects built by hand from the stored field order,
 // to hold the serialisation of labels, fields and lists to.
-#include "engine/core/Archive.h"
-#include "engine/core/Exceptions.h"
+#include "ArchiveBytes.h"
 #include "engine/model/ModelClasses.h"
 #include "engine/model/TvText.h"
 
@@ -14,15 +13,9 @@
 
 namespace texttest {
 
-inline std::string U16(uint16_t v) { return std::string{char(v & 0xFF), char(v >> 8)}; }
-inline std::string U32(uint32_t v) { return U16(uint16_t(v)) + U16(uint16_t(v >> 16)); }
-inline std::string I32(int32_t v) { return U32(static_cast<uint32_t>(v)); }
-inline std::string Str(const std::string& s) { return char(s.size()) + s; } // below 255 bytes
+using namespace archivebytes;
 
-inline std::string ClassRecord(const std::string& name, uint16_t schema = 10)
-{
-    return U16(0xFFFF) + U16(schema) + U16(uint16_t(name.size())) + name;
-}
+inline std::string Str(const std::string& s) { return char(s.size()) + s; } // below 255 bytes
 
 inline std::string BaseBytes(const nv::TvObject& o, bool version = true)
 {
@@ -114,44 +107,6 @@ inline void FillText(nv::TvText& t, int32_t k = 0)
     t.m_strBefore = "\x81\x8F";
     t.m_strAfter = "-";
     t.m_nComma = 1;
-}
-
-inline std::string Store(const nv::CObject& o)
-{
-    nv::Archive ar;
-    ar.WriteObject(&o);
-    return ar.TakeBytes();
-}
-
-template <class T>
-std::unique_ptr<T> Load(const std::string& bytes)
-{
-    nv::RegisterModelClasses();
-    nv::Archive ar{std::string_view(bytes)};
-    auto obj = ar.ReadObject<T>();
-    if (ar.Remaining() != 0) ADD_FAILURE() << "bytes left: " << ar.Remaining();
-    return obj;
-}
-
-// -1 when loading succeeds, else the archive error's cause. Anything else
-// thrown fails the test.
-inline int LoadCause(const std::string& bytes)
-{
-    nv::RegisterModelClasses();
-    try {
-        nv::Archive ar{std::string_view(bytes)};
-        auto obj = ar.ReadObject<nv::TvObject>();
-        return -1;
-    } catch (const nv::CArchiveException& e) {
-        return e.cause();
-    }
-}
-
-inline void ExpectEveryTruncationFails(const std::string& bytes)
-{
-    for (size_t n = 0; n < bytes.size(); ++n)
-        EXPECT_NE(LoadCause(bytes.substr(0, n)), -1) << "cut at " << n;
-    EXPECT_EQ(LoadCause(bytes), -1);
 }
 
 } // namespace texttest

@@ -6,6 +6,7 @@
 #include "engine/core/UserFolder.h"
 #include "platform/core/Cp932.h"
 #include "support/StoreFixtures.h"
+#include "support/TestUserFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -226,7 +227,7 @@ TEST_F(StoreTest, APlaceholderLeftByACrashIsRemovedAtTheNextStart)
     EXPECT_EQ(std::filesystem::file_size(path), 0u);
     EXPECT_EQ(TempFileManager::RemoveStaleWorkFolders(user), 1);
     EXPECT_FALSE(std::filesystem::exists(path));
-    SetUserFolder({});
+    SetUserFolder(nvtest::TestUserFolder());
 }
 
 TEST_F(StoreTest, NoWorkFileInAFolderOthersMayEnterAndTheMessageSaysWhere)
@@ -246,7 +247,7 @@ TEST_F(StoreTest, NoWorkFileInAFolderOthersMayEnterAndTheMessageSaysWhere)
         const std::string text = e.GetErrorMessage();
         EXPECT_NE(text.find(user), std::string::npos) << text;
     }
-    SetUserFolder({});
+    SetUserFolder(nvtest::TestUserFolder());
     EXPECT_TRUE(std::filesystem::is_empty(user));
 }
 

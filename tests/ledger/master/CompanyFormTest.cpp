@@ -82,7 +82,7 @@ struct CompanyFormTest : ::testing::Test {
     Database db;
     nv::ui::ScriptedPrompt* script = new nv::ui::ScriptedPrompt;
     nv::ui::ScopedPrompt scope{std::unique_ptr<nv::ui::Prompt>(script)};
-    std::string log = dir.file("fake.log");
+    std::string log = dir.file("ime.log");
     std::string before;
 
     void SetUp() override
@@ -91,10 +91,10 @@ struct CompanyFormTest : ::testing::Test {
         const std::string progids = dir.file("progids");
         std::ofstream out(progids, std::ios::binary);
         out << "FirmProfile.companyClass\t" NV_FIRMPROFILE_PLUGIN "\tcompanyClass\t\n"
-            << "NvZzIME.imeClass\t" NV_FAKE_JOURNAL_PLUGIN "\timeClass\t\n";
+            << "NvZzIME.imeClass\t" NV_RECORDING_IME_PLUGIN "\timeClass\t\n";
         out.close();
         setenv("NIVALO_PROGIDS", progids.c_str(), 1);
-        setenv("NV_FAKE_LOG", log.c_str(), 1);
+        setenv("NV_IME_LOG", log.c_str(), 1);
 
         ModuleGlobal g;
         g.AppFolderPath = folder;
@@ -125,7 +125,7 @@ struct CompanyFormTest : ::testing::Test {
     void TearDown() override
     {
         unsetenv("NIVALO_PROGIDS");
-        unsetenv("NV_FAKE_LOG");
+        unsetenv("NV_IME_LOG");
     }
 
     // Calls fcFrmOp while drive works the modal form; returns element 0.

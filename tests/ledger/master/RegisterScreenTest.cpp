@@ -238,8 +238,11 @@ TEST_F(RegisterScreen, SearchReportsItsRealOutcomeAndCombosFillOnce)
     Type(d->SearchValue(), "7");
     Click(d->SearchButton());
     ASSERT_EQ(d->Model().rowCount(), 1);
-    for (int i = 0; i < 3; ++i) Click(d->DataButton());
-    EXPECT_EQ(Calls("PurchaseJournal|").size(), 3u);
+    // Each time the journal opens on the party found, and the search stays.
+    for (int i = 0; i < 3; ++i) {
+        const auto journal = OpenJournal(d->DataButton());
+        EXPECT_EQ(journal.number + " " + journal.name, "7 上田物産") << i;
+    }
     EXPECT_EQ(d->SearchFieldCombo()->count(), 14);
     EXPECT_EQ(d->SortCombo()->count(), 14);
     EXPECT_EQ(d->Model().rowCount(), 1);
@@ -266,27 +269,26 @@ TEST_F(RegisterScreen, EnterMovesAlongTheFormAndInputModesAreHinted)
     QTest::keyClick(d->SearchValue(), Qt::Key_Return);
     EXPECT_EQ(QApplication::focusWidget(), d->SearchButton());
 
-    std::filesystem::remove(log);
-    const std::pair<const char*, const char*> kHints[] = {
-        {"ふりがな", "IME|11=True|3=3"}, {"仕入先No", "IME|11=False|3=0"}, {"住所", "IME|11=True|3=9"}};
+    std::filesystem::remove(imeLog);
+    const std::pair<const char*, const char*> kHints[] = {{"ふりがな", "-1|3"}, {"仕入先No", "0|0"}, {"住所", "-1|9"}};
     for (auto [field, hint] : kHints) {
         d->SearchFieldCombo()->setCurrentText(field);
         d->Grid()->setFocus();
         d->SearchValue()->setFocus();
-        ASSERT_FALSE(Calls("IME|").empty());
-        EXPECT_EQ(Calls("IME|").back(), hint);
+        ASSERT_FALSE(ImeHints().empty());
+        EXPECT_EQ(ImeHints().back(), hint);
     }
     d->SearchFieldCombo()->setCurrentText("親番");
-    size_t before = Calls("IME|").size();
+    size_t before = ImeHints().size();
     d->Grid()->setFocus();
     d->SearchValue()->setFocus();
-    EXPECT_EQ(Calls("IME|").size(), before);
+    EXPECT_EQ(ImeHints().size(), before);
     d->Grid()->setCurrentIndex(d->Model().index(0, 3));
-    EXPECT_EQ(Calls("IME|").back(), "IME|11=True|3=9");
+    EXPECT_EQ(ImeHints().back(), "-1|9");
     d->Grid()->setCurrentIndex(d->Model().index(0, 1));
-    EXPECT_EQ(Calls("IME|").back(), "IME|11=True|3=3");
+    EXPECT_EQ(ImeHints().back(), "-1|3");
     d->Field(0)->setFocus();
-    EXPECT_EQ(Calls("IME|").back(), "IME|11=True|3=4");
+    EXPECT_EQ(ImeHints().back(), "-1|4");
 
     // Choosing any field but 親番 clears the value.
     Type(d->SearchValue(), "12");

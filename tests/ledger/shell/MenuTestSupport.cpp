@@ -16,7 +16,6 @@ void MenuFixture::SetUp()
     setenv("NIVALO_HOME", home_.path().c_str(), 1);
     setenv("NIVALO_STUB_LOG", side_.file("calls.log").c_str(), 1);
     unsetenv("NIVALO_STUB_DBNAME");
-    unsetenv("NIVALO_STUB_FAIL");
     RegisterStubs();
     auto p = std::make_unique<nv::ui::ScriptedPrompt>();
     prompt_ = p.get();
@@ -47,6 +46,11 @@ void MenuFixture::RegisterStubs(const QStringList& progIds)
     setenv("NIVALO_PROGIDS", file.c_str(), 1);
 }
 
+void MenuFixture::UseBuiltComponents()
+{
+    unsetenv("NIVALO_PROGIDS");
+}
+
 void MenuFixture::WriteCompany(float screenFlag)
 {
     nv::CompanyFile f;
@@ -57,8 +61,8 @@ void MenuFixture::WriteCompany(float screenFlag)
     f.Settings.EndYear = 2025, f.Settings.EndMonth = 3, f.Settings.EndDay = 31;
     f.Settings.BusinessForm = -1;
     f.Settings.TaxRate = 10;
-    f.Settings.PurchaseClosingDay = "20";
-    f.Settings.SalesClosingDay = "31";
+    f.Settings.PurchaseClosingDay = "２０日";
+    f.Settings.SalesClosingDay = "末日";
     f.Settings.PrintName = nv::FixedText("山田商店", nv::kPrintNameWidth);
     f.ScreenFlag = screenFlag;
     nv::WriteCompanyFile(Home(nv::kCompanyFileName), f);

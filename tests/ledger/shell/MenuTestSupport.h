@@ -1,6 +1,6 @@
 #pragma once
-// A menu on a temporary data folder, with the stub components registered
-// through a ProgID file of its own and a scripted prompt.
+// A menu on a temporary data folder and a scripted prompt, with the stub
+// components registered through a ProgID file of its own, or the build's own.
 #include "ledger/common/CompanyFile.h"
 #include "ledger/shell/MenuForm.h"
 #include "platform/ui/ScriptedPrompt.h"
@@ -22,6 +22,8 @@ protected:
 
     // Writes the ProgID file naming the stubs given (all when empty).
     void RegisterStubs(const QStringList& progIds = {});
+    // The build's own components, through its registry, in place of the stubs.
+    void UseBuiltComponents();
     // A valid company.w1 with the display flag given.
     void WriteCompany(float screenFlag = 0);
     std::unique_ptr<nv::MenuForm> MakeMenu();

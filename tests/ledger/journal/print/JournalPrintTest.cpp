@@ -1,5 +1,6 @@
-// The print procedures against a recording control: the call protocol, the
-// pages sent, the files named, and every failure path.
+// The print procedures against a recording control, for the failures no real
+// control gives: each failing result, no printer, a form without an object.
+// The files they name, too.
 #include "ledger/journal/print/JournalPrint.h"
 
 #include "FakeInkplate.h"
@@ -12,7 +13,6 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 
 using namespace nv;
 using namespace nvtest;
@@ -30,49 +30,6 @@ struct PrintTest : PrintProcedureTest {
 
 } // namespace
 
-TEST_F(PrintTest, LedgerIntoADocumentFollowsTheProtocol)
-{
-    ASSERT_TRUE(Ledger(OutputMode::Document, PurchaseLines(61)));
-    const std::string doc = Document("仕入元帳.tvd");
-    EXPECT_TRUE(std::filesystem::is_directory(home.path() / "PRINT"));
-    const std::vector<std::string> expected = {
-        "Initialize", "Printer.Orientation=1", "Printer.PaperSize=9", "Printer.PrintScale=100",
-        "StartDocument(" + doc + ",Tavelo Document)", "OpenForm(" + ReportFormFile(JournalReport::Ledger) + ")",
-        "Layer(フレイム).VisibleAtPrint=True", "Layer(フレイム２).VisibleAtPrint=True",
-        "Layer(明細).VisibleAtPrint=True", "Layer(見出し).VisibleAtPrint=True", "ClearAllFields",
-        "PrintOut", "PrintOut", "PrintOut", "Close", "EndDocument",
-    };
-    EXPECT_EQ(ink.calls, expected);
-    ASSERT_EQ(ink.pages.size(), 3u);
-    // The header stays on every page.
-    for (const auto& page : ink.pages) {
-        EXPECT_EQ(At(page, "nen"), "2005");
-        EXPECT_EQ(At(page, "ＮＯ"), "7");
-        EXPECT_EQ(At(page, "売上金額"), "仕 入 金 額");
-    }
-    EXPECT_EQ(At(ink.pages[0], "zandaka1"), " 100000");
-    EXPECT_EQ(At(ink.pages[1], "hinmei1"), "前葉ヨリ繰越し");
-    EXPECT_EQ(At(ink.pages[1], "suuryou1"), "");
-    EXPECT_EQ(At(ink.pages[2], "zandaka2"), " 161000");
-    EXPECT_EQ(At(ink.pages[2], "zandaka32"), "161000");
-    EXPECT_EQ(script->Messages(), QStringList{});
-    const std::vector<std::string> texts = {kLedgerWorkingStatus, kDocumentDoneStatus, kReadyStatus};
-    EXPECT_EQ(status.texts, texts);
-}
-
-TEST_F(PrintTest, LedgerToThePrinterEndsWithItsMessage)
-{
-    ASSERT_TRUE(Ledger(OutputMode::Printer, PurchaseLines(1), JournalSide::Sales));
-    EXPECT_TRUE(ink.Called("TvPrinters.Count"));
-    EXPECT_TRUE(ink.Called("StartPrinter(,Tavelo Document)"));
-    EXPECT_EQ(ink.calls.back(), "EndPrinter");
-    EXPECT_EQ(script->Messages(), QStringList{kPrintDoneMessage});
-    EXPECT_EQ(script->AllAsked().back().icon, ui::Icon::Information);
-    EXPECT_EQ(At(ink.pages[0], "売上金額"), "売 上 金 額");
-    const std::vector<std::string> texts = {kLedgerWorkingStatus, kPrintedStatus, kReadyStatus};
-    EXPECT_EQ(status.texts, texts);
-}
-
 TEST_F(PrintTest, DocumentsOfBothSides)
 {
     const struct { JournalSide side; JournalReport report; const char* name; } cases[] = {
@@ -87,27 +44,6 @@ TEST_F(PrintTest, DocumentsOfBothSides)
     EXPECT_NE(ReportFormFile(JournalReport::Ledger).find("PRINT/仕入れ.tvf"), std::string::npos);
     EXPECT_NE(ReportFormFile(JournalReport::PortraitSummary).find("PRINT/仕入れ集計.tvf"), std::string::npos);
     EXPECT_NE(ReportFormFile(JournalReport::LandscapeSummary).find("PRINT/仕入れ集計横書き.tvf"), std::string::npos);
-}
-
-TEST_F(PrintTest, SummariesClearTheFormAfterEveryPage)
-{
-    ASSERT_TRUE(PrintSummaryPortrait(ink.Control(), OutputMode::Document, PurchaseWords(), settings, Parties(7),
-                                     context));
-    EXPECT_TRUE(ink.Called("StartDocument(" + Document("仕入縦.tvd")));
-    EXPECT_TRUE(ink.Called("Layer(フレイム売上げ).VisibleAtPrint=True"));
-    EXPECT_EQ(ink.Count("PrintOut"), 2);
-    EXPECT_EQ(ink.Count("ClearAllFields"), 3);
-    EXPECT_EQ(At(ink.pages[1], "hito3"), "年合計");
-    EXPECT_EQ(At(ink.pages[1], "hito1"), "取引先6");
-    EXPECT_EQ(At(ink.pages[1], "e0"), "<unset>");   // page 1's columns were cleared
-    EXPECT_TRUE(status.texts.empty());
-
-    FakeInkplate wide;
-    ASSERT_TRUE(PrintSummaryLandscape(wide.Control(), OutputMode::Printer, SalesWords(), settings, Parties(30),
-                                      context));
-    EXPECT_TRUE(wide.Called("OpenForm(" + ReportFormFile(JournalReport::LandscapeSummary)));
-    EXPECT_EQ(wide.pages.size(), 6u);
-    EXPECT_EQ(At(wide.pages[5], "ページ"), "6");
 }
 
 // Each failing result: its message, what is abandoned, and what never runs.
@@ -165,48 +101,11 @@ TEST_F(PrintTest, NoPrinterStartsNothing)
     EXPECT_FALSE(ink.Called("TvPrinters"));
 }
 
-TEST_F(PrintTest, ALedgerWithoutLinesStartsNothing)
+TEST_F(PrintTest, AMissingObjectAbortsTheDocument)
 {
-    EXPECT_FALSE(Ledger(OutputMode::Document, {}));
-    EXPECT_EQ(script->Messages(), QStringList{kNoLinesToPrintMessage});
-    EXPECT_TRUE(ink.calls.empty());
-}
-
-TEST_F(PrintTest, RefusedValuesAndMissingObjectsAbortTheDocument)
-{
-    // The control refuses a character its code page lacks, naming the value.
-    ink.onText = [](const std::string& name, const std::string& text) {
-        if (text.find("\xF0\x9F") != std::string::npos)
-            throw AutomationError(CTL_E_INVALIDPROPERTYVALUE, name + ": 使用できない文字です (" + text + ")");
-    };
-    party.Name = "山田商店😀";
-    EXPECT_FALSE(Ledger(OutputMode::Document, PurchaseLines(3)));
-    EXPECT_EQ(script->Messages(), QStringList{"氏名: 使用できない文字です (山田商店😀)"});
-    EXPECT_EQ(ink.Count("AbortDocument"), 1);
-    EXPECT_EQ(ink.Count("Close"), 1);
-    EXPECT_FALSE(ink.Called("PrintOut"));
-
-    ink = FakeInkplate{};
-    script->Clear();
     ink.objectNames = {"印刷名"};
     EXPECT_FALSE(PrintSummaryLandscape(ink.Control(), OutputMode::Document, PurchaseWords(), settings, Parties(1),
                                        context));
     EXPECT_EQ(script->Messages(), QStringList{"オブジェクトがありません: 集計表"});
     EXPECT_EQ(ink.Count("AbortDocument"), 1);
-}
-
-TEST_F(PrintTest, ADataFolderThatCannotHoldPrintStartsNothing)
-{
-    std::filesystem::create_directories(home.path());
-    std::ofstream(home.path() / "PRINT") << "a file, not a folder";
-    // Neither the document nor the printer's PDF goes anywhere else.
-    for (OutputMode mode : {OutputMode::Document, OutputMode::Printer}) {
-        script->Clear();
-        EXPECT_FALSE(Ledger(mode, PurchaseLines(1)));
-        ASSERT_EQ(script->Messages().size(), 1);
-        EXPECT_EQ(script->Messages()[0].toStdString(), "印刷用のフォルダを作成できません: " +
-                                                           (home.path() / "PRINT").string() +
-                                                           ": 同じ名前のファイルがあります");
-        EXPECT_TRUE(ink.calls.empty());
-    }
 }

@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <regex>
 
 using namespace nv;
@@ -71,7 +72,12 @@ TEST_F(RealControlTest, LedgerIntoADocumentReadsBackPageByPage)
         {2, "uriage32", "61000"}, {2, "zandaka32", "161000"}, {2, "ページ", "3"},
     };
     for (const auto& e : expected) EXPECT_EQ(At(pages[e.page], e.name), e.text) << e.page + 1 << " " << e.name;
+    // The header stays on every page.
+    for (const auto& page : pages)
+        for (const auto& [name, text] : {std::pair{"nen", "2005"}, {"ＮＯ", "7"}, {"売上金額", "仕 入 金 額"}})
+            EXPECT_EQ(At(page, name), text) << name;
     EXPECT_EQ(script->Messages(), QStringList{});
+    EXPECT_EQ(status.texts, (std::vector<std::string>{kLedgerWorkingStatus, kDocumentDoneStatus, kReadyStatus}));
 }
 
 TEST_F(RealControlTest, SalesLedgerHeadingsIntoItsOwnDocument)
@@ -104,6 +110,7 @@ TEST_F(RealControlTest, LedgerOnThePdfPrinterNamesTheFileItWrote)
         EXPECT_EQ(FirstOutOfOrder(texts[p], pages[p]), "") << "page " << p + 1 << ":\n" << texts[p];
     EXPECT_EQ(script->Messages(),
               QStringList{QString(kPrintDoneMessage) + "\n" + kPrintFileLine + QString::fromStdString(pdf)});
+    EXPECT_EQ(script->AllAsked().back().icon, ui::Icon::Information);
     EXPECT_EQ(status.texts, (std::vector<std::string>{kLedgerWorkingStatus, kPrintedStatus, kReadyStatus}));
 
     // With no printer at all the stand-in writes new Tvprint<n>.pdf files
@@ -131,6 +138,9 @@ TEST_F(RealControlTest, SummariesIntoDocuments)
     EXPECT_EQ(At(tall[1], "集計表"), "買 掛 金 集 計 表");
     EXPECT_EQ(At(tall[1], "head36"), "次月繰越");
     EXPECT_EQ(At(tall[1], "tsuki1"), "4");
+    EXPECT_NE(At(tall[0], "e0"), "");
+    EXPECT_EQ(At(tall[1], "e0"), "");   // page 1's columns were cleared
+    EXPECT_TRUE(status.texts.empty());
     ASSERT_TRUE(PrintSummaryLandscape(ink, OutputMode::Document, SalesWords(), settings, Parties(30), context));
     auto wide = nvtest::ReportPageTexts(Document("売上横.tvd"));
     ASSERT_EQ(wide.size(), 6u);
@@ -154,4 +164,23 @@ TEST_F(RealControlTest, ARefusedValueAbortsTheDocumentAndLeavesNoFile)
     script->Clear();
     EXPECT_TRUE(PrintLedger(ink, OutputMode::Document, PurchaseWords(), settings, party, PurchaseLines(3), context));
     EXPECT_TRUE(std::filesystem::exists(home.path() / "PRINT" / "仕入元帳.tvd"));
+}
+
+TEST_F(RealControlTest, NothingToPrintOrNowhereToPutItMakesNoFile)
+{
+    EXPECT_FALSE(PrintLedger(ink, OutputMode::Document, PurchaseWords(), settings, party, {}, context));
+    EXPECT_EQ(script->Messages(), QStringList{kNoLinesToPrintMessage});
+    EXPECT_FALSE(std::filesystem::exists(home.path() / "PRINT"));
+
+    std::ofstream(home.path() / "PRINT") << "a file, not a folder";
+    // Neither the document nor the printer's PDF goes anywhere else.
+    for (OutputMode mode : {OutputMode::Document, OutputMode::Printer}) {
+        script->Clear();
+        EXPECT_FALSE(PrintLedger(ink, mode, PurchaseWords(), settings, party, PurchaseLines(1), context));
+        EXPECT_EQ(script->Messages(), QStringList{QString::fromStdString(
+                                          "印刷用のフォルダを作成できません: " + (home.path() / "PRINT").string() +
+                                          ": 同じ名前のファイルがあります")});
+        EXPECT_TRUE(std::filesystem::is_regular_file(home.path() / "PRINT"));
+    }
+    EXPECT_EQ(std::filesystem::directory_iterator(home.path())->path().filename(), "PRINT");
 }

@@ -1,7 +1,7 @@
 // Stand-ins for the components the menu calls: each call is appended to the
 // file $NIVALO_STUB_LOG as "<ProgID> <member>(<arguments>)", each argument
 // with its type and value. $NIVALO_STUB_DBNAME is what the own-company stub
-// writes into element 0; $NIVALO_STUB_FAIL names a ProgID whose calls fail.
+// writes into element 0, a name the real screen would refuse itself.
 #include "platform/automation/Automation.h"
 
 #include <cstdio>
@@ -48,7 +48,7 @@ public:
     }
 
     nv::HRESULT Invoke(int32_t id, uint16_t, std::span<nv::Variant> args, nv::Variant* result,
-                       nv::ErrorRecord* error) override
+                       nv::ErrorRecord*) override
     {
         const std::string& member = names_.at(size_t(id - 1));
         std::string line = progId_ + " " + member + "(";
@@ -59,11 +59,6 @@ public:
                 std::fputs(line.c_str(), f);
                 std::fclose(f);
             }
-        }
-        const char* fail = std::getenv("NIVALO_STUB_FAIL");
-        if (fail && progId_ == fail) {
-            if (error) *error = nv::AutomationError(nv::DISP_E_EXCEPTION, "stub failure in " + progId_).Record();
-            return nv::DISP_E_EXCEPTION;
         }
         const char* name = std::getenv("NIVALO_STUB_DBNAME");
         if (name && progId_ == "FirmProfile.companyClass" && args.size() == 3 && args[2].Deref().IsArray())
