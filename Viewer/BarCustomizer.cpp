@@ -14,7 +14,7 @@ namespace {
 constexpr int kGapWidth = 8;
 } // namespace
 
-BarCustomizer::BarCustomizer(QList<QToolBar*> bars, QObject* parent) : QObject(parent), m_bars(std::move(bars))
+BarCustomizer::BarCustomizer(QList<QToolBar*> bars, QObject* parent) : QObject(parent), bars_(std::move(bars))
 {
     qApp->installEventFilter(this);
 }
@@ -22,19 +22,19 @@ BarCustomizer::BarCustomizer(QList<QToolBar*> bars, QObject* parent) : QObject(p
 BarCustomizer::~BarCustomizer()
 {
     if (Dragging()) End();
-    delete m_mark;
+    delete mark_;
 }
 
 QToolBar* BarCustomizer::BarOf(QObject* watched) const
 {
     for (QObject* o = watched; o; o = o->parent())
-        if (auto* bar = qobject_cast<QToolBar*>(o); bar && m_bars.contains(bar)) return bar;
+        if (auto* bar = qobject_cast<QToolBar*>(o); bar && bars_.contains(bar)) return bar;
     return nullptr;
 }
 
 QToolBar* BarCustomizer::BarAt(const QPoint& global) const
 {
-    for (QToolBar* bar : m_bars)
+    for (QToolBar* bar : bars_)
         if (bar->isVisible() && bar->rect().contains(bar->mapFromGlobal(global))) return bar;
     return nullptr;
 }
@@ -59,8 +59,8 @@ bool BarCustomizer::Start(QToolBar* bar, const QPoint& global)
         const QRect r = bar->actionGeometry(a);
         if (!r.contains(at)) continue;
         if (a->isSeparator() && r.width() <= kGapWidth) return false;
-        m_source = bar;
-        m_action = a;
+        source_ = bar;
+        action_ = a;
         QApplication::setOverrideCursor(Qt::DragMoveCursor);
         Track(global);
         return true;
@@ -73,7 +73,7 @@ void BarCustomizer::Track(const QPoint& global)
     QToolBar* bar = BarAt(global);
     QApplication::changeOverrideCursor(bar ? Qt::DragMoveCursor : Qt::ForbiddenCursor);
     if (!bar) {
-        if (m_mark) m_mark->hide();
+        if (mark_) mark_->hide();
         return;
     }
     // The insertion mark: a line before the button a drop would go before.
@@ -82,9 +82,9 @@ void BarCustomizer::Track(const QPoint& global)
     QRect r = index >= 0 ? bar->actionGeometry(actions[index])
                          : (actions.isEmpty() ? QRect() : bar->actionGeometry(actions.last()).translated(1, 0));
     if (index < 0 && !actions.isEmpty()) r.moveLeft(r.right());
-    if (!m_mark) m_mark = new QRubberBand(QRubberBand::Line);
-    m_mark->setGeometry(QRect(bar->mapToGlobal(r.topLeft()) - QPoint(1, 0), QSize(2, std::max(r.height(), 8))));
-    m_mark->show();
+    if (!mark_) mark_ = new QRubberBand(QRubberBand::Line);
+    mark_->setGeometry(QRect(bar->mapToGlobal(r.topLeft()) - QPoint(1, 0), QSize(2, std::max(r.height(), 8))));
+    mark_->show();
 }
 
 void BarCustomizer::DropTrailingSeparators(QToolBar* bar)
@@ -95,8 +95,8 @@ void BarCustomizer::DropTrailingSeparators(QToolBar* bar)
 
 void BarCustomizer::Drop(const QPoint& global)
 {
-    QToolBar* source = m_source;
-    QAction* a = m_action;
+    QToolBar* source = source_;
+    QAction* a = action_;
     if (!source) return;
     QToolBar* target = BarAt(global);
     const QList<QAction*> actions = source->actions();
@@ -131,10 +131,10 @@ void BarCustomizer::Drop(const QPoint& global)
 
 void BarCustomizer::End()
 {
-    if (m_mark) m_mark->hide();
+    if (mark_) mark_->hide();
     QApplication::restoreOverrideCursor();
-    m_action = nullptr;
-    m_source = nullptr;
+    action_ = nullptr;
+    source_ = nullptr;
 }
 
 bool BarCustomizer::eventFilter(QObject* watched, QEvent* e)

@@ -19,7 +19,7 @@ public:
     BarCustomizer(QList<QToolBar*> bars, QObject* parent);
     ~BarCustomizer() override;
 
-    bool Dragging() const { return m_action != nullptr; }
+    bool Dragging() const { return action_ != nullptr; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* e) override;
@@ -35,10 +35,10 @@ private:
     void End();
     static void DropTrailingSeparators(QToolBar* bar);
 
-    QList<QToolBar*> m_bars;
-    QPointer<QToolBar> m_source;
-    QAction* m_action = nullptr;
-    QRubberBand* m_mark = nullptr;
+    QList<QToolBar*> bars_;
+    QPointer<QToolBar> source_;
+    QAction* action_ = nullptr;
+    QRubberBand* mark_ = nullptr;
 };
 
 } // namespace nv::viewer

@@ -64,14 +64,14 @@ QAction* MainFrame::AddAction(int id, const QString& text, const QKeySequence& k
     a->setData(id);
     a->setToolTip(ToolTipText(text));
     if (!key.isEmpty()) a->setShortcut(key);
-    m_actions.insert(id, a);
+    actions_.insert(id, a);
     return a;
 }
 
 template <class F>
 void MainFrame::OnView(int id, F f)
 {
-    connect(m_actions.value(id), &QAction::triggered, this, [this, f] {
+    connect(actions_.value(id), &QAction::triggered, this, [this, f] {
         if (PagelookView* v = ActiveView()) f(*v);
     });
 }
@@ -107,10 +107,10 @@ void MainFrame::BuildActions()
     for (int i = 0; i < kRecentCount; ++i) {
         QAction* a = AddAction(cmd::kRecentFile1 + i, {});
         connect(a, &QAction::triggered, this, [this, i] {
-            if (i >= m_recent.size()) return;
-            const QString path = m_recent.at(i);
+            if (i >= recent_.size()) return;
+            const QString path = recent_.at(i);
             if (OpenDocument(path)) return;
-            m_recent.removeAt(i);
+            recent_.removeAt(i);
             AddRecentFile({});
         });
     }
@@ -139,26 +139,26 @@ void MainFrame::BuildActions()
         {cmd::kAbout, "help-about"}};
     for (auto [id, name] : pictures) Action(id)->setIcon(Picture(name));
 
-    QAction* tree = m_tree->toggleViewAction();
+    QAction* tree = tree_->toggleViewAction();
     tree->setObjectName(QStringLiteral("cmd%1").arg(cmd::kTreePane));
     tree->setText(QStringLiteral("ツリービュー"));
-    m_actions.insert(cmd::kTreePane, tree);
+    actions_.insert(cmd::kTreePane, tree);
     QAction* status = AddAction(cmd::kStatusBar, QStringLiteral("ステータスバー(&S)"));
     status->setCheckable(true);
     status->setChecked(true);
     connect(status, &QAction::toggled, this, [this](bool on) { statusBar()->setVisible(on); });
 
     connect(Action(cmd::kFileOpen), &QAction::triggered, this, &MainFrame::ChooseAndOpen);
-    connect(Action(cmd::kFileClose), &QAction::triggered, this, [this] { m_mdi->closeActiveSubWindow(); });
+    connect(Action(cmd::kFileClose), &QAction::triggered, this, [this] { mdi_->closeActiveSubWindow(); });
     connect(Action(cmd::kExit), &QAction::triggered, this, &QWidget::close);
     connect(Action(cmd::kOptions), &QAction::triggered, this, &MainFrame::ShowOptions);
     connect(Action(cmd::kAbout), &QAction::triggered, this, &MainFrame::ShowAbout);
-    connect(Action(cmd::kCascade), &QAction::triggered, m_mdi, &QMdiArea::cascadeSubWindows);
+    connect(Action(cmd::kCascade), &QAction::triggered, mdi_, &QMdiArea::cascadeSubWindows);
     connect(Action(cmd::kTileHorizontal), &QAction::triggered, this, [this] { Tile(Qt::Vertical); });
     connect(Action(cmd::kTileVertical), &QAction::triggered, this, [this] { Tile(Qt::Horizontal); });
     connect(Action(cmd::kArrangeIcons), &QAction::triggered, this, &MainFrame::ArrangeIcons);
-    connect(Action(cmd::kNextWindow), &QAction::triggered, m_mdi, &QMdiArea::activateNextSubWindow);
-    connect(Action(cmd::kPrevWindow), &QAction::triggered, m_mdi, &QMdiArea::activatePreviousSubWindow);
+    connect(Action(cmd::kNextWindow), &QAction::triggered, mdi_, &QMdiArea::activateNextSubWindow);
+    connect(Action(cmd::kPrevWindow), &QAction::triggered, mdi_, &QMdiArea::activatePreviousSubWindow);
     BuildViewCommands();
     // What pane 0 says while a command is under the pointer.
     const std::pair<int, const char*> prompts[] = {
@@ -202,8 +202,8 @@ void MainFrame::BuildViewCommands()
     OnView(cmd::kPrevPage, [](PagelookView& v) { v.PrevPage(); });
     OnView(cmd::kNextPage, [](PagelookView& v) { v.NextPage(); });
     OnView(cmd::kLastPage, [](PagelookView& v) { v.LastPage(); });
-    OnView(cmd::kPrint, [this](PagelookView& v) { PrintView(v, false, m_printer); });
-    OnView(cmd::kPrintDirect, [this](PagelookView& v) { PrintView(v, true, m_printer); });
+    OnView(cmd::kPrint, [this](PagelookView& v) { PrintView(v, false, printer_); });
+    OnView(cmd::kPrintDirect, [this](PagelookView& v) { PrintView(v, true, printer_); });
     OnView(cmd::kPageSetup, [this](PagelookView&) { PageSetting(); });
     connect(Action(cmd::kPrintSetup), &QAction::triggered, this, [this] { PrintSetup(); });
     OnView(cmd::kAnyZoom, [this](PagelookView& v) {
@@ -241,23 +241,23 @@ QToolBar* MainFrame::BuildBar(int id, const QString& caption, std::initializer_l
     for (int command : ids) {
         if (command == 0) bar->addSeparator();
         else if (command == cmd::kZoomBox) {
-            QAction* box = bar->addWidget(m_zoomBox);
+            QAction* box = bar->addWidget(zoomBox_);
             box->setObjectName(QStringLiteral("cmd%1").arg(command));
-            m_actions.insert(command, box);
+            actions_.insert(command, box);
         } else bar->addAction(Action(command));
     }
     QAction* toggle = bar->toggleViewAction();
     toggle->setObjectName(QStringLiteral("cmd%1").arg(id));
-    m_actions.insert(id, toggle);
-    m_bars.insert(id, bar);
+    actions_.insert(id, toggle);
+    bars_.insert(id, bar);
     addToolBar(Qt::TopToolBarArea, bar);
     return bar;
 }
 
 void MainFrame::BuildBars()
 {
-    m_zoomBox = new ZoomBox(this);
-    connect(m_zoomBox, &ZoomBox::ZoomRequested, this, [this](int zoom) {
+    zoomBox_ = new ZoomBox(this);
+    connect(zoomBox_, &ZoomBox::ZoomRequested, this, [this](int zoom) {
         if (PagelookView* v = ActiveView()) v->SetZoom(zoom);
     });
     BuildBar(cmd::kMainBar, QStringLiteral("メイン"),
@@ -266,9 +266,9 @@ void MainFrame::BuildBars()
              {cmd::kZoomBox, 0, cmd::kFitHeight, cmd::kFitWidth, cmd::kFitPage});
     BuildBar(cmd::kPageBar, QStringLiteral("ページ"), {cmd::kFirstPage, cmd::kPrevPage, cmd::kNextPage, cmd::kLastPage});
     BuildBar(cmd::kHelpBar, QStringLiteral("ヘルプ"), {cmd::kHelpContents, cmd::kHelpSearch, cmd::kAbout});
-    new BarCustomizer(m_bars.values(), this);
+    new BarCustomizer(bars_.values(), this);
     // Shortcuts work wherever the focus is; the box is a widget of its bar only.
-    for (QAction* a : std::as_const(m_actions))
+    for (QAction* a : std::as_const(actions_))
         if (a != Action(cmd::kZoomBox)) addAction(a);
 }
 
@@ -297,7 +297,7 @@ void MainFrame::BuildMenus()
     fill(file, {cmd::kFileOpen, 0, cmd::kPrintSetup, 0, cmd::kRecentFile1, 0, cmd::kExit});
     QMenu* view = menu("表示(&V)");
     viewTail(view);
-    m_plainMenus = {file, view, tools, help};
+    plainMenus_ = {file, view, tools, help};
 
     QMenu* docFile = menu("ﾌｧｲﾙ(&F)");
     fill(docFile, {cmd::kFileOpen, cmd::kFileClose, 0, cmd::kPageSetup, cmd::kPrint, cmd::kPrintSetup, 0,
@@ -310,7 +310,7 @@ void MainFrame::BuildMenus()
     QMenu* window = menu("ｳｨﾝﾄﾞｳ(&W)");
     fill(window, {cmd::kCascade, cmd::kTileHorizontal, cmd::kTileVertical, cmd::kArrangeIcons});
     connect(window, &QMenu::aboutToShow, this, [this, window] { ListWindows(window); });
-    m_documentMenus = {docFile, docView, go, tools, window, help};
+    documentMenus_ = {docFile, docView, go, tools, window, help};
     SwitchMenus(false);
 }
 
@@ -319,7 +319,7 @@ void MainFrame::ListWindows(QMenu* menu)
     // The list of the last showing goes; the commands above it stay.
     for (QAction* a : menu->actions())
         if (a->property(kWindowEntry).toBool()) delete a;
-    const QList<QMdiSubWindow*> windows = m_mdi->subWindowList();
+    const QList<QMdiSubWindow*> windows = mdi_->subWindowList();
     if (windows.isEmpty()) return;
     menu->addSeparator()->setProperty(kWindowEntry, true);
     for (int i = 0; i < windows.size() && i < kListedWindows; ++i) {
@@ -329,44 +329,44 @@ void MainFrame::ListWindows(QMenu* menu)
         a->setProperty(kWindowEntry, true);
         a->setObjectName(QStringLiteral("window%1").arg(i + 1));
         a->setCheckable(true);
-        a->setChecked(w == m_mdi->activeSubWindow());
+        a->setChecked(w == mdi_->activeSubWindow());
         connect(a, &QAction::triggered, this, [this, window = QPointer<QMdiSubWindow>(w)] {
             if (!window) return;
             if (window->isMinimized()) window->showNormal();
-            m_mdi->setActiveSubWindow(window);
+            mdi_->setActiveSubWindow(window);
         });
     }
 }
 
 void MainFrame::SwitchMenus(bool documentOpen)
 {
-    if (m_menuState == int(documentOpen)) return;
-    m_menuState = int(documentOpen);
+    if (menuState_ == int(documentOpen)) return;
+    menuState_ = int(documentOpen);
     menuBar()->clear();
-    for (QMenu* m : documentOpen ? m_documentMenus : m_plainMenus) menuBar()->addMenu(m);
+    for (QMenu* m : documentOpen ? documentMenus_ : plainMenus_) menuBar()->addMenu(m);
 }
 
 void MainFrame::BuildContextMenus()
 {
-    m_documentContext = new QMenu(QStringLiteral("ドキュメント上"), this);
-    m_documentContext->setObjectName(QStringLiteral("context1"));
+    documentContext_ = new QMenu(QStringLiteral("ドキュメント上"), this);
+    documentContext_->setObjectName(QStringLiteral("context1"));
     for (int id : {cmd::kAnyZoom, cmd::kFitHeight, cmd::kFitWidth, cmd::kFitPage, 0, cmd::kFirstPage, cmd::kPrevPage,
                    cmd::kNextPage, cmd::kLastPage}) {
-        if (id == 0) m_documentContext->addSeparator();
-        else m_documentContext->addAction(Action(id));
+        if (id == 0) documentContext_->addSeparator();
+        else documentContext_->addAction(Action(id));
     }
-    m_treeContext = new QMenu(QStringLiteral("ツリーバー上"), this);
-    m_treeContext->setObjectName(QStringLiteral("context2"));
-    for (int id : {cmd::kAnyZoom, cmd::kFitHeight, cmd::kFitWidth, cmd::kFitPage}) m_treeContext->addAction(Action(id));
-    m_tree->Tree()->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(m_tree->Tree(), &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& at) { m_treeContext->popup(m_tree->Tree()->viewport()->mapToGlobal(at)); });
+    treeContext_ = new QMenu(QStringLiteral("ツリーバー上"), this);
+    treeContext_->setObjectName(QStringLiteral("context2"));
+    for (int id : {cmd::kAnyZoom, cmd::kFitHeight, cmd::kFitWidth, cmd::kFitPage}) treeContext_->addAction(Action(id));
+    tree_->Tree()->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(tree_->Tree(), &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& at) { treeContext_->popup(tree_->Tree()->viewport()->mapToGlobal(at)); });
 }
 
 QMenu* MainFrame::ContextMenu(int which) const
 {
-    if (which == 1) return m_documentContext;
-    if (which == 2) return m_treeContext;
+    if (which == 1) return documentContext_;
+    if (which == 2) return treeContext_;
     return const_cast<MainFrame*>(this)->createPopupMenu();
 }
 
@@ -383,27 +383,27 @@ QMenu* MainFrame::createPopupMenu()
 
 void MainFrame::LoadRecentFiles()
 {
-    m_settings->beginGroup(kRecentGroup);
+    settings_->beginGroup(kRecentGroup);
     for (int i = 1; i <= kRecentCount; ++i) {
-        const QString path = m_settings->value(QStringLiteral("File%1").arg(i)).toString();
-        if (!path.isEmpty()) m_recent << path;
+        const QString path = settings_->value(QStringLiteral("File%1").arg(i)).toString();
+        if (!path.isEmpty()) recent_ << path;
     }
-    m_settings->endGroup();
+    settings_->endGroup();
     UpdateRecentActions();
 }
 
 void MainFrame::AddRecentFile(const QString& path)
 {
     if (!path.isEmpty()) {
-        m_recent.removeAll(path);
-        m_recent.prepend(path);
+        recent_.removeAll(path);
+        recent_.prepend(path);
     }
-    while (m_recent.size() > kRecentCount) m_recent.removeLast();
-    m_settings->remove(kRecentGroup);
-    m_settings->beginGroup(kRecentGroup);
-    for (int i = 0; i < m_recent.size(); ++i) m_settings->setValue(QStringLiteral("File%1").arg(i + 1), m_recent.at(i));
-    m_settings->endGroup();
-    m_settings->sync();
+    while (recent_.size() > kRecentCount) recent_.removeLast();
+    settings_->remove(kRecentGroup);
+    settings_->beginGroup(kRecentGroup);
+    for (int i = 0; i < recent_.size(); ++i) settings_->setValue(QStringLiteral("File%1").arg(i + 1), recent_.at(i));
+    settings_->endGroup();
+    settings_->sync();
     UpdateRecentActions();
 }
 
@@ -411,15 +411,15 @@ void MainFrame::UpdateRecentActions()
 {
     for (int i = 0; i < kRecentCount; ++i) {
         QAction* a = Action(cmd::kRecentFile1 + i);
-        if (i < m_recent.size()) {
-            a->setText(QStringLiteral("&%1 %2").arg(i + 1).arg(QDir::toNativeSeparators(m_recent.at(i))));
+        if (i < recent_.size()) {
+            a->setText(QStringLiteral("&%1 %2").arg(i + 1).arg(QDir::toNativeSeparators(recent_.at(i))));
             a->setEnabled(true);
             a->setVisible(true);
         } else {
             // An empty list shows one greyed line.
             a->setText(QStringLiteral("最近使ったファイル"));
             a->setEnabled(false);
-            a->setVisible(i == 0 && m_recent.isEmpty());
+            a->setVisible(i == 0 && recent_.isEmpty());
         }
     }
 }
@@ -427,10 +427,10 @@ void MainFrame::UpdateRecentActions()
 void MainFrame::Tile(Qt::Orientation orientation)
 {
     QList<QMdiSubWindow*> windows;
-    for (QMdiSubWindow* w : m_mdi->subWindowList())
+    for (QMdiSubWindow* w : mdi_->subWindowList())
         if (!w->isMinimized()) windows << w;
     if (windows.isEmpty()) return;
-    const QRect area = m_mdi->viewport()->rect();
+    const QRect area = mdi_->viewport()->rect();
     const int n = int(windows.size());
     for (int i = 0; i < n; ++i) {
         QMdiSubWindow* w = windows.at(i);
@@ -444,8 +444,8 @@ void MainFrame::Tile(Qt::Orientation orientation)
 void MainFrame::ArrangeIcons()
 {
     int x = 0;
-    const int bottom = m_mdi->viewport()->height();
-    for (QMdiSubWindow* w : m_mdi->subWindowList()) {
+    const int bottom = mdi_->viewport()->height();
+    for (QMdiSubWindow* w : mdi_->subWindowList()) {
         if (!w->isMinimized()) continue;
         w->move(x, bottom - w->height());
         x += w->width();
@@ -454,11 +454,11 @@ void MainFrame::ArrangeIcons()
 
 void MainFrame::ShowOptions()
 {
-    OptionSheet sheet(m_options, this);
+    OptionSheet sheet(options_, this);
     if (sheet.exec() != QDialog::Accepted) return;
-    m_options = sheet.Result();
-    m_options.Save(*m_settings);
-    m_settings->sync();
+    options_ = sheet.Result();
+    options_.Save(*settings_);
+    settings_->sync();
     RefreshAllViews();
 }
 

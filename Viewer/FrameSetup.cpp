@@ -73,18 +73,18 @@ QList<ui::PrinterOffer> Offers(PrinterCatalog& catalog)
 
 void MainFrame::PrintSetup()
 {
-    ui::PrinterSetupChoice proposed = ChoiceOf(m_printer.setup);
+    ui::PrinterSetupChoice proposed = ChoiceOf(printer_.setup);
     // Without a printer the PDF file is offered first, on A4 portrait.
-    if (!m_printer.setup) proposed = {VirtualPdfPrinterName(), 9, QStringLiteral("A4"), 2100, 2970, 1};
-    const auto chosen = ui::prompt().choosePrinterSetup({.title = QStringLiteral("プリンタの設定"),
+    if (!printer_.setup) proposed = {VirtualPdfPrinterName(), 9, QStringLiteral("A4"), 2100, 2970, 1};
+    const auto chosen = ui::CurrentPrompt().ChoosePrinterSetup({.title = QStringLiteral("プリンタの設定"),
                                                          .proposed = proposed,
-                                                         .printers = Offers(*m_printer.catalog),
+                                                         .printers = Offers(*printer_.catalog),
                                                          .parent = this});
     if (!chosen) return;
     std::optional<PrinterSetup> next;
     if (!chosen->printer.isEmpty()) next = SetupOf(*chosen);
-    if (SamePaper(next, m_printer.setup)) return;
-    m_printer.setup = next;
+    if (SamePaper(next, printer_.setup)) return;
+    printer_.setup = next;
     RefreshAllViews();
 }
 
@@ -98,7 +98,7 @@ void MainFrame::PageSetting()
     if (d.exec() != QDialog::Accepted) return;
     v->PrintFlags() = d.Flags();
     if (d.Mode() >= 0) v->SetPaperMode(d.Mode());
-    m_tree->ShowPrintFlags(v->TreeItem(), v->PrintFlags());
+    tree_->ShowPrintFlags(v->TreeItem(), v->PrintFlags());
     v->Refresh(false);
 }
 

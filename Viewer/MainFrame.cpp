@@ -39,38 +39,38 @@ constexpr const char* kFills = "nvFillsArea";
 } // namespace
 
 MainFrame::MainFrame(const ViewerOptions& options, int dpi, QWidget* parent)
-    : QMainWindow(parent), m_options(options),
-      m_printer(AppPrinter::FromCatalog(DefaultPrinterCatalog())), m_dpi(dpi),
-      m_settings(ViewerOptions::OpenSettings()),
-      m_mdi(new QMdiArea(this)), m_tree(new TreePane(this)), m_paperPane(new QLabel(this)),
-      m_pagePane(new QLabel(this))
+    : QMainWindow(parent), options_(options),
+      printer_(AppPrinter::FromCatalog(DefaultPrinterCatalog())), dpi_(dpi),
+      settings_(ViewerOptions::OpenSettings()),
+      mdi_(new QMdiArea(this)), tree_(new TreePane(this)), paperPane_(new QLabel(this)),
+      pagePane_(new QLabel(this))
 {
     setWindowTitle(QStringLiteral("TaveloViewer"));
-    setCentralWidget(m_mdi);
+    setCentralWidget(mdi_);
     setAcceptDrops(true);
-    m_mdi->viewport()->installEventFilter(this);
+    mdi_->viewport()->installEventFilter(this);
     BuildActions();
     BuildBars();
-    m_tree->setObjectName(QStringLiteral("treePane"));
-    m_tree->setAllowedAreas(Qt::LeftDockWidgetArea);
-    m_tree->installEventFilter(this);
-    addDockWidget(Qt::LeftDockWidgetArea, m_tree);
-    m_tree->Tree()->setMinimumWidth(0);
-    m_tree->setMinimumWidth(kMinTreeWidth);
-    m_paperPane->setObjectName("panePaper");
-    m_pagePane->setObjectName("panePage");
-    m_paperPane->setFixedWidth(160);
-    m_pagePane->setFixedWidth(100);
+    tree_->setObjectName(QStringLiteral("treePane"));
+    tree_->setAllowedAreas(Qt::LeftDockWidgetArea);
+    tree_->installEventFilter(this);
+    addDockWidget(Qt::LeftDockWidgetArea, tree_);
+    tree_->Tree()->setMinimumWidth(0);
+    tree_->setMinimumWidth(kMinTreeWidth);
+    paperPane_->setObjectName("panePaper");
+    pagePane_->setObjectName("panePage");
+    paperPane_->setFixedWidth(160);
+    pagePane_->setFixedWidth(100);
     statusBar()->setObjectName(QStringLiteral("statusBar"));
-    statusBar()->addPermanentWidget(m_paperPane);
-    statusBar()->addPermanentWidget(m_pagePane);
+    statusBar()->addPermanentWidget(paperPane_);
+    statusBar()->addPermanentWidget(pagePane_);
     BuildMenus();
     BuildContextMenus();
     RestoreBarState();
     RestoreGeometry();
     LoadRecentFiles();
-    connect(m_mdi, &QMdiArea::subWindowActivated, this, &MainFrame::OnSubWindowActivated);
-    connect(m_tree, &TreePane::PageChosen, this, &MainFrame::OnPageChosen);
+    connect(mdi_, &QMdiArea::subWindowActivated, this, &MainFrame::OnSubWindowActivated);
+    connect(tree_, &TreePane::PageChosen, this, &MainFrame::OnPageChosen);
     UpdateCommands();
     UpdateStatusPanes();
 }
@@ -78,38 +78,38 @@ MainFrame::MainFrame(const ViewerOptions& options, int dpi, QWidget* parent)
 MainFrame::~MainFrame()
 {
     // Views leave the tree as they go; the tree must still be there.
-    disconnect(m_mdi, nullptr, this, nullptr);
-    m_destroying = true;
+    disconnect(mdi_, nullptr, this, nullptr);
+    destroying_ = true;
     // A window closed but not yet deleted is no longer listed: it goes too,
     // while its view's handlers can still reach this frame.
     QList<QPointer<QMdiSubWindow>> windows;
-    for (QMdiSubWindow* w : m_mdi->findChildren<QMdiSubWindow*>()) windows << w;
+    for (QMdiSubWindow* w : mdi_->findChildren<QMdiSubWindow*>()) windows << w;
     for (const QPointer<QMdiSubWindow>& w : windows) delete w.data();
 }
 
 void MainFrame::RestoreBarState()
 {
-    const int stored = m_settings->value(kTreeWidth, kDefaultTreeWidth).toInt();
+    const int stored = settings_->value(kTreeWidth, kDefaultTreeWidth).toInt();
     // A pane closed while hidden once stored 0: a sliver helps nobody.
-    m_treeWidth = stored > 0 ? stored : kDefaultTreeWidth;
-    resizeDocks({m_tree}, {m_treeWidth}, Qt::Horizontal);
-    restoreState(m_settings->value(kBarState).toByteArray());
+    treeWidth_ = stored > 0 ? stored : kDefaultTreeWidth;
+    resizeDocks({tree_}, {treeWidth_}, Qt::Horizontal);
+    restoreState(settings_->value(kBarState).toByteArray());
 }
 
 void MainFrame::SaveBarState()
 {
-    m_settings->setValue(kBarState, saveState());
-    if (m_tree->isVisible() && m_tree->width() > 0) m_treeWidth = m_tree->width();
-    m_settings->setValue(kTreeWidth, m_treeWidth);
-    m_settings->setValue(kMainGeometry, saveGeometry());
-    m_settings->sync();
+    settings_->setValue(kBarState, saveState());
+    if (tree_->isVisible() && tree_->width() > 0) treeWidth_ = tree_->width();
+    settings_->setValue(kTreeWidth, treeWidth_);
+    settings_->setValue(kMainGeometry, saveGeometry());
+    settings_->sync();
 }
 
 void MainFrame::RestoreGeometry()
 {
     QScreen* screen = QGuiApplication::primaryScreen();
     const QRect avail = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
-    if (!restoreGeometry(m_settings->value(kMainGeometry).toByteArray())) {
+    if (!restoreGeometry(settings_->value(kMainGeometry).toByteArray())) {
         resize(avail.width() * 9 / 10, avail.height() * 9 / 10);
         move(avail.center() - rect().center());
     }
@@ -120,14 +120,14 @@ void MainFrame::RestoreGeometry()
 
 void MainFrame::PlaceChild(QMdiSubWindow* window)
 {
-    if (m_options.childViewMax == 1) {
+    if (options_.childViewMax == 1) {
         window->showMaximized();
         return;
     }
-    const QSize area = m_mdi->viewport()->size();
-    const QSize kept = m_settings->value(kChildSize).toSize();
+    const QSize area = mdi_->viewport()->size();
+    const QSize kept = settings_->value(kChildSize).toSize();
     int others = 0;
-    for (QMdiSubWindow* w : m_mdi->subWindowList())
+    for (QMdiSubWindow* w : mdi_->subWindowList())
         if (w != window && !w->isMinimized()) ++others;
     if (kept.isValid() && others > 0) {
         const QPoint at(24 * others % std::max(1, area.width() / 2), 24 * others % std::max(1, area.height() / 2));
@@ -147,16 +147,16 @@ void MainFrame::PlaceChild(QMdiSubWindow* window)
 
 void MainFrame::KeepFilling(const QSize& area)
 {
-    for (QMdiSubWindow* w : m_mdi->subWindowList())
+    for (QMdiSubWindow* w : mdi_->subWindowList())
         if (w->property(kFills).toBool() && !w->isMaximized() && !w->isMinimized()) w->setGeometry(QRect({}, area));
 }
 
 void MainFrame::RememberChildSize(QMdiSubWindow* window)
 {
     if (window->isMinimized() || window->isMaximized() || window->property(kFills).toBool())
-        m_settings->remove(kChildSize);
-    else m_settings->setValue(kChildSize, window->size());
-    m_settings->sync();
+        settings_->remove(kChildSize);
+    else settings_->setValue(kChildSize, window->size());
+    settings_->sync();
 }
 
 void MainFrame::closeEvent(QCloseEvent* e)
@@ -169,29 +169,29 @@ void MainFrame::showEvent(QShowEvent* e)
 {
     QMainWindow::showEvent(e);
     // The frame's real size is known from now on.
-    if (!m_shownOnce) ui::FitIntoWorkArea(this);
+    if (!shownOnce_) ui::FitIntoWorkArea(this);
     // Dock sizes given before the first layout do not always hold.
-    if (!m_shownOnce && m_tree->isVisible()) resizeDocks({m_tree}, {m_treeWidth}, Qt::Horizontal);
-    m_shownOnce = true;
+    if (!shownOnce_ && tree_->isVisible()) resizeDocks({tree_}, {treeWidth_}, Qt::Horizontal);
+    shownOnce_ = true;
 }
 
 bool MainFrame::eventFilter(QObject* watched, QEvent* e)
 {
-    if (watched == m_mdi->viewport() && e->type() == QEvent::Resize) {
+    if (watched == mdi_->viewport() && e->type() == QEvent::Resize) {
         KeepFilling(static_cast<QResizeEvent*>(e)->size());
         return QMainWindow::eventFilter(watched, e);
     }
     if (auto* w = qobject_cast<QMdiSubWindow*>(watched)) {
         // Moved or sized by hand, it stops following the area.
         if ((e->type() == QEvent::Resize || e->type() == QEvent::Move) && w->property(kFills).toBool() &&
-            w->isVisible() && !w->isMaximized() && w->geometry() != QRect({}, m_mdi->viewport()->size()))
+            w->isVisible() && !w->isMaximized() && w->geometry() != QRect({}, mdi_->viewport()->size()))
             w->setProperty(kFills, false);
         if (e->type() == QEvent::Close) RememberChildSize(w);
         return QMainWindow::eventFilter(watched, e);
     }
-    if (watched == m_tree && e->type() == QEvent::Resize && m_shownOnce && m_tree->isVisible() &&
-        m_tree->width() > 0 && !m_tree->isFloating())
-        m_treeWidth = m_tree->width();
+    if (watched == tree_ && e->type() == QEvent::Resize && shownOnce_ && tree_->isVisible() &&
+        tree_->width() > 0 && !tree_->isFloating())
+        treeWidth_ = tree_->width();
     return QMainWindow::eventFilter(watched, e);
 }
 
@@ -223,16 +223,16 @@ void MainFrame::ChooseAndOpen()
     r.mode = ui::FileMode::Open;
     r.filters = QStringList{QStringLiteral("ﾀﾍﾞﾛ ﾄﾞｷｭﾒﾝﾄ ﾌｧｲﾙ (*.tvd)")};
     r.parent = this;
-    if (auto path = ui::prompt().chooseFile(r)) OpenDocument(*path);
+    if (auto path = ui::CurrentPrompt().ChooseFile(r)) OpenDocument(*path);
 }
 
 bool MainFrame::OpenDocument(const QString& path)
 {
     const QString canonical = QFileInfo(path).canonicalFilePath();
-    for (QMdiSubWindow* w : m_mdi->subWindowList()) {
+    for (QMdiSubWindow* w : mdi_->subWindowList()) {
         auto* v = qobject_cast<PagelookView*>(w->widget());
         if (v && !canonical.isEmpty() && QFileInfo(v->Document().Path()).canonicalFilePath() == canonical) {
-            m_mdi->setActiveSubWindow(w);
+            mdi_->setActiveSubWindow(w);
             AddRecentFile(v->Document().Path());
             return true;
         }
@@ -240,17 +240,17 @@ bool MainFrame::OpenDocument(const QString& path)
     auto doc = PagelookDoc::Open(QFileInfo(path).absoluteFilePath());
     if (!doc) return false;
     const QString title = doc->Title();
-    auto* view = new PagelookView(std::move(doc), m_dpi, m_options, m_printer);
-    view->SetTreeItem(m_tree->AddDocument(view->Document().DisplayName(), view->PageCount()));
+    auto* view = new PagelookView(std::move(doc), dpi_, options_, printer_);
+    view->SetTreeItem(tree_->AddDocument(view->Document().DisplayName(), view->PageCount()));
     view->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(view, &QWidget::customContextMenuRequested, this, [this, view](const QPoint& at) {
-        m_documentContext->popup(view->viewport()->mapToGlobal(at));
+        documentContext_->popup(view->viewport()->mapToGlobal(at));
     });
-    QMdiSubWindow* window = m_mdi->addSubWindow(view);
+    QMdiSubWindow* window = mdi_->addSubWindow(view);
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->setWindowTitle(title);
     connect(view, &PagelookView::StateChanged, this, [this, view] {
-        m_tree->SelectPage(view->TreeItem(), view->CurrentPage());
+        tree_->SelectPage(view->TreeItem(), view->CurrentPage());
         if (view == ActiveView()) {
             // A page that fails again says so again when it is painted.
             statusBar()->clearMessage();
@@ -262,14 +262,14 @@ bool MainFrame::OpenDocument(const QString& path)
         statusBar()->showMessage(QStringLiteral("%1ページを描画できませんでした。").arg(page));
     });
     connect(view, &QObject::destroyed, this, [this, item = view->TreeItem()] {
-        m_tree->RemoveDocument(item);
-        if (!m_destroying) OnViewClosed();
+        tree_->RemoveDocument(item);
+        if (!destroying_) OnViewClosed();
     });
-    m_tree->SelectPage(view->TreeItem(), 1);
+    tree_->SelectPage(view->TreeItem(), 1);
     SwitchMenus(true);
     window->installEventFilter(this);
     PlaceChild(window);
-    m_mdi->setActiveSubWindow(window);
+    mdi_->setActiveSubWindow(window);
     AddRecentFile(view->Document().Path());
     UpdateCommands();
     UpdateStatusPanes();
@@ -280,7 +280,7 @@ void MainFrame::OnViewClosed()
 {
     // The window list still holds the closing child.
     int open = 0;
-    for (QMdiSubWindow* w : m_mdi->subWindowList()) {
+    for (QMdiSubWindow* w : mdi_->subWindowList()) {
         // The closing child is already past its own destructor: ask it as an object.
         auto* window = qobject_cast<QMdiSubWindow*>(static_cast<QObject*>(w));
         if (window && qobject_cast<PagelookView*>(window->widget())) ++open;
@@ -292,14 +292,14 @@ void MainFrame::OnViewClosed()
 
 PagelookView* MainFrame::ActiveView() const
 {
-    QMdiSubWindow* w = m_mdi->activeSubWindow();
+    QMdiSubWindow* w = mdi_->activeSubWindow();
     return w ? qobject_cast<PagelookView*>(w->widget()) : nullptr;
 }
 
 QList<PagelookView*> MainFrame::Views() const
 {
     QList<PagelookView*> out;
-    for (QMdiSubWindow* w : m_mdi->subWindowList())
+    for (QMdiSubWindow* w : mdi_->subWindowList())
         if (auto* v = qobject_cast<PagelookView*>(w->widget())) out << v;
     return out;
 }
@@ -316,7 +316,7 @@ void MainFrame::RefreshAllViews()
 void MainFrame::OnSubWindowActivated(QMdiSubWindow* window)
 {
     auto* v = window ? qobject_cast<PagelookView*>(window->widget()) : nullptr;
-    if (v) m_tree->SelectPage(v->TreeItem(), v->CurrentPage());
+    if (v) tree_->SelectPage(v->TreeItem(), v->CurrentPage());
     // The active document's title follows the program's, as the caption style asks.
     setWindowTitle(v ? QStringLiteral("TaveloViewer - %1").arg(v->Document().Title()) : QStringLiteral("TaveloViewer"));
     UpdateCommands();
@@ -325,10 +325,10 @@ void MainFrame::OnSubWindowActivated(QMdiSubWindow* window)
 
 void MainFrame::OnPageChosen(int document, int page)
 {
-    for (QMdiSubWindow* w : m_mdi->subWindowList()) {
+    for (QMdiSubWindow* w : mdi_->subWindowList()) {
         auto* v = qobject_cast<PagelookView*>(w->widget());
         if (!v || v->TreeItem() != document) continue;
-        m_mdi->setActiveSubWindow(w);
+        mdi_->setActiveSubWindow(w);
         v->SetPage(page);
         return;
     }
@@ -353,15 +353,15 @@ void MainFrame::UpdateCommands()
         a->setChecked(v && v->ZoomMode() == 0 && v->FitMode() == id);
     }
     // The box goes with the view's commands.
-    m_zoomBox->setEnabled(v != nullptr);
-    if (v) m_zoomBox->Follow(v->Zoom());
+    zoomBox_->setEnabled(v != nullptr);
+    if (v) zoomBox_->Follow(v->Zoom());
 }
 
 void MainFrame::UpdateStatusPanes()
 {
     PagelookView* v = ActiveView();
-    m_paperPane->setText(v ? v->PaperPaneText() : QString());
-    m_pagePane->setText(v ? v->PagePaneText() : QString());
+    paperPane_->setText(v ? v->PaperPaneText() : QString());
+    pagePane_->setText(v ? v->PagePaneText() : QString());
 }
 
 } // namespace nv::viewer

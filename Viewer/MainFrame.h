@@ -39,18 +39,18 @@ public:
 
     PagelookView* ActiveView() const;
     QList<PagelookView*> Views() const;
-    QAction* Action(int id) const { return m_actions.value(id); }
-    QMdiArea* MdiArea() const { return m_mdi; }
-    TreePane* Tree() const { return m_tree; }
-    QLabel* PaperPane() const { return m_paperPane; }
-    QLabel* PagePane() const { return m_pagePane; }
-    ZoomBox* Zoom() const { return m_zoomBox; }
-    QToolBar* Bar(int id) const { return m_bars.value(id); }
+    QAction* Action(int id) const { return actions_.value(id); }
+    QMdiArea* MdiArea() const { return mdi_; }
+    TreePane* Tree() const { return tree_; }
+    QLabel* PaperPane() const { return paperPane_; }
+    QLabel* PagePane() const { return pagePane_; }
+    ZoomBox* Zoom() const { return zoomBox_; }
+    QToolBar* Bar(int id) const { return bars_.value(id); }
     // Context menus: 0 the main window, 1 a document, 2 the tree.
     QMenu* ContextMenu(int which) const;
-    const QStringList& RecentFiles() const { return m_recent; }
-    const ViewerOptions& Options() const { return m_options; }
-    const AppPrinter& Printer() const { return m_printer; }
+    const QStringList& RecentFiles() const { return recent_; }
+    const ViewerOptions& Options() const { return options_; }
+    const AppPrinter& Printer() const { return printer_; }
 
     // Print setup (57606): a new printer, paper or orientation refreshes
     // every view.
@@ -105,27 +105,27 @@ private:
     template <class F>
     void OnView(int id, F f);
 
-    ViewerOptions m_options;
-    AppPrinter m_printer;
-    int m_dpi;
-    std::unique_ptr<QSettings> m_settings;
-    QMdiArea* m_mdi;
-    TreePane* m_tree;
-    QLabel* m_paperPane;
-    QLabel* m_pagePane;
-    ZoomBox* m_zoomBox = nullptr;
-    QHash<int, QAction*> m_actions;
-    QHash<int, QToolBar*> m_bars;
-    QList<QMenu*> m_plainMenus;
-    QList<QMenu*> m_documentMenus;
-    QMenu* m_documentContext = nullptr;
-    QMenu* m_treeContext = nullptr;
-    int m_menuState = -1;
-    int m_treeWidth = kDefaultTreeWidth;
+    ViewerOptions options_;
+    AppPrinter printer_;
+    int dpi_;
+    std::unique_ptr<QSettings> settings_;
+    QMdiArea* mdi_;
+    TreePane* tree_;
+    QLabel* paperPane_;
+    QLabel* pagePane_;
+    ZoomBox* zoomBox_ = nullptr;
+    QHash<int, QAction*> actions_;
+    QHash<int, QToolBar*> bars_;
+    QList<QMenu*> plainMenus_;
+    QList<QMenu*> documentMenus_;
+    QMenu* documentContext_ = nullptr;
+    QMenu* treeContext_ = nullptr;
+    int menuState_ = -1;
+    int treeWidth_ = kDefaultTreeWidth;
     // Set while the frame destroys its children: their windows are half gone.
-    bool m_destroying = false;
-    bool m_shownOnce = false;
-    QStringList m_recent;
+    bool destroying_ = false;
+    bool shownOnce_ = false;
+    QStringList recent_;
 };
 
 } // namespace nv::viewer

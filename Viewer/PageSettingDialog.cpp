@@ -25,27 +25,27 @@ class PageRowsModel : public QAbstractListModel {
 public:
     PageRowsModel(const std::vector<int>& flags, QObject* parent) : QAbstractListModel(parent)
     {
-        m_flags.reserve(flags.size());
-        for (int f : flags) m_flags.push_back(f == 1 ? 1 : 0);
+        flags_.reserve(flags.size());
+        for (int f : flags) flags_.push_back(f == 1 ? 1 : 0);
     }
 
-    const std::vector<int>& Flags() const { return m_flags; }
+    const std::vector<int>& Flags() const { return flags_; }
 
     void Flip(const QModelIndexList& rows)
     {
         for (const QModelIndex& i : rows) {
-            int& f = m_flags[size_t(i.row())];
+            int& f = flags_[size_t(i.row())];
             f = f == 1 ? 0 : 1;
             emit dataChanged(i, i);
         }
     }
 
-    int rowCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : int(m_flags.size()); }
+    int rowCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : int(flags_.size()); }
 
     QVariant data(const QModelIndex& index, int role) const override
     {
         if (!index.isValid()) return {};
-        const bool printed = m_flags[size_t(index.row())] == 1;
+        const bool printed = flags_[size_t(index.row())] == 1;
         if (role == PageSettingDialog::kPrintedRole) return printed ? 1 : 0;
         return TreePane::PageRowData(index.row() + 1, printed, role);
     }
@@ -57,13 +57,13 @@ public:
     }
 
 private:
-    std::vector<int> m_flags;
+    std::vector<int> flags_;
 };
 
 PageSettingDialog::PageSettingDialog(const QString& caption, int mode, const std::vector<int>& flags, QWidget* parent)
-    : QDialog(parent), m_list(new QTreeView(this)), m_rows(new PageRowsModel(flags, this)),
-      m_toggle(new QPushButton(QStringLiteral("表示／非表示"), this)),
-      m_printer(new QPushButton(QStringLiteral("プリンタ設定"), this)), m_modes(new QButtonGroup(this))
+    : QDialog(parent), list_(new QTreeView(this)), rows_(new PageRowsModel(flags, this)),
+      toggle_(new QPushButton(QStringLiteral("表示／非表示"), this)),
+      printer_(new QPushButton(QStringLiteral("プリンタ設定"), this)), modes_(new QButtonGroup(this))
 {
     setWindowTitle(caption);
     auto* layout = new QVBoxLayout(this);
@@ -75,24 +75,24 @@ PageSettingDialog::PageSettingDialog(const QString& caption, int mode, const std
     heading->addWidget(line, 1);
     layout->addLayout(heading);
 
-    m_list->setObjectName(QStringLiteral("list1050"));
-    m_list->setRootIsDecorated(false);
-    m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_list->setUniformRowHeights(true);
-    m_list->setModel(m_rows);
-    m_list->header()->setSectionsClickable(false);
-    m_list->header()->setStretchLastSection(false);
+    list_->setObjectName(QStringLiteral("list1050"));
+    list_->setRootIsDecorated(false);
+    list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    list_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    list_->setUniformRowHeights(true);
+    list_->setModel(rows_);
+    list_->header()->setSectionsClickable(false);
+    list_->header()->setStretchLastSection(false);
     // The last page's row in full ("300ページ " at the least), however the
     // font is: the widths of rows not yet shown are not measured.
     const int last = std::max(int(flags.size()), 300);
-    const int widest = m_list->fontMetrics().horizontalAdvance(QStringLiteral("%1ページ ").arg(last)) +
-                       m_list->iconSize().width() + 2 * style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, m_list) + 8;
-    m_list->header()->setMinimumSectionSize(std::max(kColumnWidth, widest));
-    m_list->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
-    layout->addWidget(m_list, 1);
-    m_toggle->setObjectName(QStringLiteral("button1077"));
-    layout->addWidget(m_toggle, 0, Qt::AlignRight);
+    const int widest = list_->fontMetrics().horizontalAdvance(QStringLiteral("%1ページ ").arg(last)) +
+                       list_->iconSize().width() + 2 * style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, list_) + 8;
+    list_->header()->setMinimumSectionSize(std::max(kColumnWidth, widest));
+    list_->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    layout->addWidget(list_, 1);
+    toggle_->setObjectName(QStringLiteral("button1077"));
+    layout->addWidget(toggle_, 0, Qt::AlignRight);
 
     auto* group = new QGroupBox(QStringLiteral("用紙サイズ"), this);
     auto* radios = new QVBoxLayout(group);
@@ -101,38 +101,38 @@ PageSettingDialog::PageSettingDialog(const QString& caption, int mode, const std
     for (int i = 0; i < 4; ++i) {
         auto* r = new QRadioButton(QString::fromUtf8(texts[i]), group);
         r->setObjectName(QStringLiteral("radio%1").arg(1023 + i));
-        m_modes->addButton(r, i);
+        modes_->addButton(r, i);
         radios->addWidget(r);
     }
-    if (QAbstractButton* b = m_modes->button(mode)) b->setChecked(true);
+    if (QAbstractButton* b = modes_->button(mode)) b->setChecked(true);
     layout->addWidget(group);
 
     auto* bottom = new QHBoxLayout;
-    m_printer->setObjectName(QStringLiteral("button4"));
-    bottom->addWidget(m_printer);
+    printer_->setObjectName(QStringLiteral("button4"));
+    bottom->addWidget(printer_);
     bottom->addStretch(1);
     bottom->addWidget(DialogButtons(this, QStringLiteral("ｷｬﾝｾﾙ")));
     layout->addLayout(bottom);
 
-    connect(m_toggle, &QPushButton::clicked, this, &PageSettingDialog::Toggle);
-    connect(m_list, &QAbstractItemView::doubleClicked, this, [this] { Toggle(); });
-    connect(m_printer, &QPushButton::clicked, this, [this] {
+    connect(toggle_, &QPushButton::clicked, this, &PageSettingDialog::Toggle);
+    connect(list_, &QAbstractItemView::doubleClicked, this, [this] { Toggle(); });
+    connect(printer_, &QPushButton::clicked, this, [this] {
         if (printerSetup) printerSetup();
     });
 }
 
-int PageSettingDialog::Mode() const { return m_modes->checkedId(); }
+int PageSettingDialog::Mode() const { return modes_->checkedId(); }
 
 void PageSettingDialog::Toggle()
 {
-    const QModelIndexList rows = m_list->selectionModel()->selectedRows();
-    m_list->clearSelection();
-    m_rows->Flip(rows);
+    const QModelIndexList rows = list_->selectionModel()->selectedRows();
+    list_->clearSelection();
+    rows_->Flip(rows);
 }
 
 void PageSettingDialog::accept()
 {
-    m_flags = m_rows->Flags();
+    flags_ = rows_->Flags();
     QDialog::accept();
 }
 

@@ -26,12 +26,12 @@ public:
     PageSettingDialog(const QString& caption, int mode, const std::vector<int>& flags, QWidget* parent = nullptr);
 
     // After OK: 1 or 0 per page, and the paper mode.
-    const std::vector<int>& Flags() const { return m_flags; }
+    const std::vector<int>& Flags() const { return flags_; }
     int Mode() const;
 
-    QTreeView* List() const { return m_list; }
-    QPushButton* ToggleButton() const { return m_toggle; }
-    QPushButton* PrinterButton() const { return m_printer; }
+    QTreeView* List() const { return list_; }
+    QPushButton* ToggleButton() const { return toggle_; }
+    QPushButton* PrinterButton() const { return printer_; }
 
     // Runs print setup while the dialog stays open.
     std::function<void()> printerSetup;
@@ -42,12 +42,12 @@ public:
     void accept() override;
 
 private:
-    QTreeView* m_list;
-    PageRowsModel* m_rows;
-    QPushButton* m_toggle;
-    QPushButton* m_printer;
-    QButtonGroup* m_modes;
-    std::vector<int> m_flags;
+    QTreeView* list_;
+    PageRowsModel* rows_;
+    QPushButton* toggle_;
+    QPushButton* printer_;
+    QButtonGroup* modes_;
+    std::vector<int> flags_;
 };
 
 } // namespace nv::viewer

@@ -36,8 +36,8 @@ void PagelookApp::NameProgram()
 
 PagelookApp::~PagelookApp()
 {
-    m_frame.reset();
-    if (m_enginesStarted) {
+    frame_.reset();
+    if (enginesStarted_) {
         TermImageDrawing();
     }
     TempFileManager::Instance().RemoveAll();
@@ -48,14 +48,14 @@ int PagelookApp::Start(const QStringList& args, const QString& currentFolder)
 {
     // Engine messages (CP932) reach people through the one prompt.
     SetMessageBoxHandler([](const std::string& text, unsigned style, unsigned) {
-        return ui::messageBox(QString::fromUtf8(Cp932ToUtf8(text)), style);
+        return ui::MessageBox(QString::fromUtf8(Cp932ToUtf8(text)), style);
     });
     TempFileManager::Instance().SetWorkFolder({});
-    m_options = ViewerOptions::Load(*ViewerOptions::OpenSettings());
+    options_ = ViewerOptions::Load(*ViewerOptions::OpenSettings());
 
-    m_command = CommandLine::Parse(args);
+    command_ = CommandLine::Parse(args);
     using Action = CommandLine::Action;
-    switch (m_command.action) {
+    switch (command_.action) {
     case Action::Embedded:
         // Nothing on Linux can embed the viewer; waiting would hang the caller.
         Say("pagelook: /Embedding and /Automation need an OLE container, which this system does not have.");
@@ -67,21 +67,21 @@ int PagelookApp::Start(const QStringList& args, const QString& currentFolder)
     default: break;
     }
 
-    if (QScreen* screen = QGuiApplication::primaryScreen()) m_dpi = qRound(screen->logicalDotsPerInchY());
-    if (m_dpi <= 0) m_dpi = 96;
+    if (QScreen* screen = QGuiApplication::primaryScreen()) dpi_ = qRound(screen->logicalDotsPerInchY());
+    if (dpi_ <= 0) dpi_ = 96;
     InitImageDrawing();
-    m_enginesStarted = true;
+    enginesStarted_ = true;
 
-    if (m_command.action == Action::Print || m_command.action == Action::PrintTo)
-        return PrintWithoutWindow(m_command, ResolveDocumentPath(m_command.path, currentFolder));
+    if (command_.action == Action::Print || command_.action == Action::PrintTo)
+        return PrintWithoutWindow(command_, ResolveDocumentPath(command_.path, currentFolder));
 
-    m_frame = std::make_unique<MainFrame>(m_options, m_dpi);
-    if (!m_command.path.isEmpty()) {
-        const QString path = ResolveDocumentPath(m_command.path, currentFolder);
-        if (!m_frame->OpenDocument(path)) return 1;
+    frame_ = std::make_unique<MainFrame>(options_, dpi_);
+    if (!command_.path.isEmpty()) {
+        const QString path = ResolveDocumentPath(command_.path, currentFolder);
+        if (!frame_->OpenDocument(path)) return 1;
     }
-    if (m_options.mainViewMax == 1) m_frame->showMaximized();
-    else m_frame->show();
+    if (options_.mainViewMax == 1) frame_->showMaximized();
+    else frame_->show();
     return kContinue;
 }
 

@@ -33,17 +33,17 @@ public:
     // cannot do, 1 when the named document could not be opened.
     int Start(const QStringList& args, const QString& currentFolder);
 
-    MainFrame* Frame() const { return m_frame.get(); }
-    const ViewerOptions& Options() const { return m_options; }
-    const CommandLine& Command() const { return m_command; }
-    int ScreenDpi() const { return m_dpi; }
+    MainFrame* Frame() const { return frame_.get(); }
+    const ViewerOptions& Options() const { return options_; }
+    const CommandLine& Command() const { return command_; }
+    int ScreenDpi() const { return dpi_; }
 
 private:
-    ViewerOptions m_options;
-    CommandLine m_command;
-    int m_dpi = 96;
-    bool m_enginesStarted = false;
-    std::unique_ptr<MainFrame> m_frame;
+    ViewerOptions options_;
+    CommandLine command_;
+    int dpi_ = 96;
+    bool enginesStarted_ = false;
+    std::unique_ptr<MainFrame> frame_;
 };
 
 } // namespace nv::viewer

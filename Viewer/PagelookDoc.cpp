@@ -29,15 +29,15 @@ void LogRefusal(const QString& path, const std::string& why)
 std::unique_ptr<PagelookDoc> PagelookDoc::Open(const QString& path)
 {
     std::unique_ptr<PagelookDoc> doc(new PagelookDoc);
-    doc->m_path = path;
+    doc->path_ = path;
     try {
-        doc->m_doc.Open(path.toStdString());
-        if (doc->m_doc.PageCount() <= 0) {
+        doc->doc_.Open(path.toStdString());
+        if (doc->doc_.PageCount() <= 0) {
             CAppException none(std::string_view("%s"), {FormatArg(*Utf8ToCp932(NoPagesText().toStdString()))});
             none.m_nMessageId = kNoPagesId;
             throw none;
         }
-        doc->m_storedName = QString::fromUtf8(Cp932ToUtf8(doc->m_doc.Store().Header().m_strName));
+        doc->storedName_ = QString::fromUtf8(Cp932ToUtf8(doc->doc_.Store().Header().m_strName));
     } catch (const CAppException& e) {
         LogRefusal(path, LogText(e));
         e.ReportError(ui::MbOk | ui::MbIconExclamation);
@@ -45,17 +45,17 @@ std::unique_ptr<PagelookDoc> PagelookDoc::Open(const QString& path)
     } catch (const std::exception& e) {
         // File and archive errors, and anything else a damaged file provokes.
         LogRefusal(path, LogText(e));
-        ui::messageBox(FailedToOpenText(path), ui::MbOk | ui::MbIconExclamation);
+        ui::MessageBox(FailedToOpenText(path), ui::MbOk | ui::MbIconExclamation);
         return nullptr;
     }
     return doc;
 }
 
-QString PagelookDoc::Title() const { return QFileInfo(m_path).fileName(); }
+QString PagelookDoc::Title() const { return QFileInfo(path_).fileName(); }
 
 QString PagelookDoc::DisplayName() const
 {
-    return m_storedName.isEmpty() ? QFileInfo(m_path).completeBaseName() : m_storedName;
+    return storedName_.isEmpty() ? QFileInfo(path_).completeBaseName() : storedName_;
 }
 
 } // namespace nv::viewer

@@ -20,15 +20,15 @@ public:
     // null (a document without pages is a failure too).
     static std::unique_ptr<PagelookDoc> Open(const QString& path);
 
-    TvReportDoc& Report() { return m_doc; }
-    const QString& Path() const { return m_path; }
+    TvReportDoc& Report() { return doc_; }
+    const QString& Path() const { return path_; }
     // The file name: what the window shows.
     QString Title() const;
     // The name stored in the file, else the file's base name.
     QString DisplayName() const;
-    const QString& StoredName() const { return m_storedName; }
-    int PageCount() const { return m_doc.PageCount(); }
-    PagePaper Paper(int page) const { return PagePaper::FromRecord(m_doc.GetPageSettings(page)); }
+    const QString& StoredName() const { return storedName_; }
+    int PageCount() const { return doc_.PageCount(); }
+    PagePaper Paper(int page) const { return PagePaper::FromRecord(doc_.GetPageSettings(page)); }
 
     static QString NoPagesText();
     static QString FailedToOpenText(const QString& path);
@@ -36,9 +36,9 @@ public:
 private:
     PagelookDoc() = default;
 
-    QString m_path;
-    QString m_storedName;
-    TvReportDoc m_doc;
+    QString path_;
+    QString storedName_;
+    TvReportDoc doc_;
 };
 
 } // namespace nv::viewer

@@ -28,26 +28,26 @@ public:
                  QWidget* parent = nullptr);
     ~PagelookView() override;
 
-    PagelookDoc& Document() { return *m_doc; }
-    int CurrentPage() const { return m_page; }
-    int PageCount() const { return m_pageCount; }
-    int Zoom() const { return m_zoom; }
-    int ZoomMode() const { return m_zoomMode; }   // 0 fit, 1 fixed
-    int FitMode() const { return m_fitMode; }
-    int PaperMode() const { return m_paperMode; }
+    PagelookDoc& Document() { return *doc_; }
+    int CurrentPage() const { return page_; }
+    int PageCount() const { return pageCount_; }
+    int Zoom() const { return zoom_; }
+    int ZoomMode() const { return zoomMode_; }   // 0 fit, 1 fixed
+    int FitMode() const { return fitMode_; }
+    int PaperMode() const { return paperMode_; }
     // The sheet shown, and the page's own paper with the printer's margins.
-    const PagePaper& Paper() const { return m_layout.sheet; }
-    const ViewPaper& Layout() const { return m_layout; }
+    const PagePaper& Paper() const { return layout_.sheet; }
+    const ViewPaper& Layout() const { return layout_; }
     // A new paper mode reads the paper again.
     void SetPaperMode(int mode);
-    std::vector<int>& PrintFlags() { return m_printFlags; }
+    std::vector<int>& PrintFlags() { return printFlags_; }
 
     // The page, kept within 1..page count.
     void SetPage(int page);
     void FirstPage() { SetPage(1); }
-    void PrevPage() { SetPage(m_page - 1); }
-    void NextPage() { SetPage(m_page + 1); }
-    void LastPage() { SetPage(m_pageCount); }
+    void PrevPage() { SetPage(page_ - 1); }
+    void NextPage() { SetPage(page_ + 1); }
+    void LastPage() { SetPage(pageCount_); }
     // A fixed zoom, 1..999.
     void SetZoom(int zoom);
     // Fit height, width or page (their command ids).
@@ -62,8 +62,8 @@ public:
     QString PaperPaneText() const;
     QString PagePaneText() const;
 
-    TreePane::DocumentId TreeItem() const { return m_treeItem; }
-    void SetTreeItem(TreePane::DocumentId item) { m_treeItem = item; }
+    TreePane::DocumentId TreeItem() const { return treeItem_; }
+    void SetTreeItem(TreePane::DocumentId item) { treeItem_ = item; }
 
 signals:
     // Page, zoom or paper changed: the frame updates its panes and commands.
@@ -89,22 +89,22 @@ private:
     // The page's own paper outlined in red at the page's scale.
     void DrawOutline(QPainter& painter, QPoint origin) const;
 
-    std::unique_ptr<PagelookDoc> m_doc;
-    const ViewerOptions& m_options;
-    int m_dpi;
-    const AppPrinter& m_printer;
-    UnitScaler m_scaler;
-    ViewPaper m_layout;
-    int m_paperPage = 0;
-    int m_page = 1;
-    int m_pageCount = 0;
-    int m_zoomMode = 1;
-    int m_fitMode = 0;
-    int m_zoom = 100;
-    int m_paperMode = 0;
-    std::vector<int> m_printFlags;
-    QPoint m_dragAnchor;
-    TreePane::DocumentId m_treeItem = 0;
+    std::unique_ptr<PagelookDoc> doc_;
+    const ViewerOptions& options_;
+    int dpi_;
+    const AppPrinter& printer_;
+    UnitScaler scaler_;
+    ViewPaper layout_;
+    int paperPage_ = 0;
+    int page_ = 1;
+    int pageCount_ = 0;
+    int zoomMode_ = 1;
+    int fitMode_ = 0;
+    int zoom_ = 100;
+    int paperMode_ = 0;
+    std::vector<int> printFlags_;
+    QPoint dragAnchor_;
+    TreePane::DocumentId treeItem_ = 0;
 };
 
 } // namespace nv::viewer

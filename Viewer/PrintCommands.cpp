@@ -18,7 +18,7 @@ void PrintView(PagelookView& view, bool direct, const AppPrinter& printer)
     PagelookDoc& doc = view.Document();
     const std::vector<int> pages = PrintCandidates(view.PrintFlags(), 1, view.PageCount());
     if (pages.empty()) {
-        ui::messageBox(NoPagesToPrintText(), ui::MbOk | ui::MbIconExclamation);
+        ui::MessageBox(NoPagesToPrintText(), ui::MbOk | ui::MbIconExclamation);
         return;
     }
     PrintLoop::Request request;
@@ -27,7 +27,7 @@ void PrintView(PagelookView& view, bool direct, const AppPrinter& printer)
     if (printer.setup) request.printer = QString::fromStdString(Cp932ToUtf8(printer.setup->printer));
     if (!direct) {
         // A PDF goes beside the document, under its name.
-        const auto chosen = ui::prompt().choosePrintJob({.title = QStringLiteral("印刷"), .printer = request.printer,
+        const auto chosen = ui::CurrentPrompt().ChoosePrintJob({.title = QStringLiteral("印刷"), .printer = request.printer,
                                                          .firstPage = 1, .lastPage = view.PageCount(),
                                                          .parent = &view, .pdfFile = VirtualPdfFor(doc.Path(), {})});
         if (!chosen) return;
@@ -37,7 +37,7 @@ void PrintView(PagelookView& view, bool direct, const AppPrinter& printer)
         if (chosen->range) {
             request.pages = PrintCandidates(view.PrintFlags(), chosen->from, chosen->to);
             if (request.pages.empty()) {
-                ui::messageBox(NoPagesToPrintText(), ui::MbOk | ui::MbIconExclamation);
+                ui::MessageBox(NoPagesToPrintText(), ui::MbOk | ui::MbIconExclamation);
                 return;
             }
         }
@@ -60,9 +60,9 @@ void PrintView(PagelookView& view, bool direct, const AppPrinter& printer)
     const PrintLoop::Outcome out = loop.Run(request);
     progress.reset();
     if (!out.printed && !out.cancelled) {
-        ui::messageBox(out.error, ui::MbOk | ui::MbIconExclamation);
+        ui::MessageBox(out.error, ui::MbOk | ui::MbIconExclamation);
     } else if (out.printed && !request.fallbackPdf.isEmpty() && out.output == request.fallbackPdf) {
-        ui::messageBox(QStringLiteral("プリンタがないため、PDFファイルに印刷しました。\n%1").arg(out.output),
+        ui::MessageBox(QStringLiteral("プリンタがないため、PDFファイルに印刷しました。\n%1").arg(out.output),
                        ui::MbOk | ui::MbIconInformation);
     }
 }

@@ -133,10 +133,10 @@ PrinterSetup CurrentSetup(const QPrinter& printer)
 }
 } // namespace
 
-PrintLoop::PrintLoop(PagelookDoc& doc) : catalog(&DefaultPrinterCatalog()), m_doc(doc)
+PrintLoop::PrintLoop(PagelookDoc& doc) : catalog(&DefaultPrinterCatalog()), doc_(doc)
 {
     drawPage = [this](DeviceContext& dc, int page, int scale) {
-        m_doc.Report().DrawPage(dc, page, {0, 0}, scale);
+        doc_.Report().DrawPage(dc, page, {0, 0}, scale);
         return true;
     };
 }
@@ -170,10 +170,10 @@ PrintLoop::Outcome PrintLoop::Run(const Request& request)
     } else {
         sheets = CopySequence(request.pages, request.copies, request.collate);
     }
-    m_setup = CurrentSetup(*printer);
+    setup_ = CurrentSetup(*printer);
     // A set-up without a printer name is the PDF file's, chosen in print setup.
-    if (request.setup && request.setup->printer == m_setup.printer) m_setup = *request.setup;
-    m_mode = request.mode;
+    if (request.setup && request.setup->printer == setup_.printer) setup_ = *request.setup;
+    mode_ = request.mode;
     out.printed = PrintSheets(*printer, sheets, out);
     if (out.printed && !out.output.isEmpty() && !spool.Commit()) {
         out.printed = false;
@@ -185,7 +185,7 @@ PrintLoop::Outcome PrintLoop::Run(const Request& request)
 bool PrintLoop::PrintSheets(QPrinter& printer, const std::vector<int>& sheets, Outcome& out)
 {
     QtPrinterJob job(printer);
-    const std::string name = Utf8ToCp932(JobName(m_doc.Title()).toStdString()).value_or(std::string());
+    const std::string name = Utf8ToCp932(JobName(doc_.Title()).toStdString()).value_or(std::string());
     if (!job.StartDoc(name)) {
         out.error = WithPdfReason(FailedToStartPrintText(), out.output);
         return false;
@@ -200,7 +200,7 @@ bool PrintLoop::PrintSheets(QPrinter& printer, const std::vector<int>& sheets, O
             return false;
         }
         const PagePaper paper =
-            SetUpPaper(m_doc.Report().GetPageSettings(page), &m_setup, m_mode, *catalog).sheet;
+            SetUpPaper(doc_.Report().GetPageSettings(page), &setup_, mode_, *catalog).sheet;
         DevMode mode = PaperDevMode(paper);
         if (!tracker.ResetDCIfChanged(job, mode) || !job.StartPage()) {
             // The first page opens the output: failing there is failing to start.

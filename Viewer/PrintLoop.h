@@ -80,9 +80,9 @@ public:
 private:
     bool PrintSheets(QPrinter& printer, const std::vector<int>& sheets, Outcome& out);
 
-    PagelookDoc& m_doc;
-    PrinterSetup m_setup;
-    int m_mode = 0;
+    PagelookDoc& doc_;
+    PrinterSetup setup_;
+    int mode_ = 0;
 };
 
 } // namespace nv::viewer

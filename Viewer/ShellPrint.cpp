@@ -43,7 +43,7 @@ int PrintWithoutWindow(const CommandLine& command, const QString& path)
     r.printer = command.action == CommandLine::Action::PrintTo ? command.printer : QString();
     if (r.printer.isEmpty()) r.fallbackPdf = VirtualPdfFor(doc->Path(), {});
     if (IsPdfPrinterName(r.printer) && IsSameFile(PdfFileOfPrinterName(r.printer), doc->Path())) {
-        ui::messageBox(QStringLiteral("%1 は印刷する文書そのものなので、PDF の印刷先にできません。")
+        ui::MessageBox(QStringLiteral("%1 は印刷する文書そのものなので、PDF の印刷先にできません。")
                            .arg(QDir::toNativeSeparators(doc->Path())),
                        ui::MbOk | ui::MbIconExclamation);
         return 1;
@@ -52,11 +52,11 @@ int PrintWithoutWindow(const CommandLine& command, const QString& path)
     r.pages = PrintCandidates(every, 1, doc->PageCount(), true);
     const PrintLoop::Outcome out = loop.Run(r);
     if (!out.printed) {
-        ui::messageBox(out.error, ui::MbOk | ui::MbIconExclamation);
+        ui::MessageBox(out.error, ui::MbOk | ui::MbIconExclamation);
         return 1;
     }
     if (!r.fallbackPdf.isEmpty() && out.output == r.fallbackPdf)
-        ui::messageBox(QStringLiteral("プリンタがないため、PDFファイルに印刷しました。\n%1").arg(out.output),
+        ui::MessageBox(QStringLiteral("プリンタがないため、PDFファイルに印刷しました。\n%1").arg(out.output),
                        ui::MbOk | ui::MbIconInformation);
     return 0;
 }

@@ -28,16 +28,16 @@ public:
 
     explicit DocTreeModel(QObject* parent) : QAbstractItemModel(parent)
     {
-        for (int i = 0; i < 2; ++i) m_images[size_t(i)] = TreePane::Image(i);
+        for (int i = 0; i < 2; ++i) images_[size_t(i)] = TreePane::Image(i);
     }
 
     TreePane::DocumentId Add(const QString& name, int pages)
     {
-        const int row = int(m_docs.size());
+        const int row = int(docs_.size());
         beginInsertRows(QModelIndex(), row, row);
-        m_docs.push_back(Document{++m_lastId, name, std::max(pages, 0), false, {}});
+        docs_.push_back(Document{++lastId_, name, std::max(pages, 0), false, {}});
         endInsertRows();
-        return m_lastId;
+        return lastId_;
     }
 
     void Remove(TreePane::DocumentId id)
@@ -45,7 +45,7 @@ public:
         const int row = RowOf(id);
         if (row < 0) return;
         beginRemoveRows(QModelIndex(), row, row);
-        m_docs.erase(m_docs.begin() + row);
+        docs_.erase(docs_.begin() + row);
         endRemoveRows();
     }
 
@@ -54,14 +54,14 @@ public:
         const int row = RowOf(id);
         if (row < 0) return {};
         if (page == 0) return createIndex(row, 0, quintptr(0));
-        if (page < 1 || page > m_docs[size_t(row)].pages) return {};
+        if (page < 1 || page > docs_[size_t(row)].pages) return {};
         return createIndex(page - 1, 0, quintptr(id));
     }
 
     void SetExpanded(const QModelIndex& index, bool expanded)
     {
         if (!index.isValid() || index.internalId() != 0) return;
-        m_docs[size_t(index.row())].expanded = expanded;
+        docs_[size_t(index.row())].expanded = expanded;
         emit dataChanged(index, index, {Qt::DecorationRole, TreePane::kImageRole});
     }
 
@@ -69,7 +69,7 @@ public:
     {
         const int row = RowOf(id);
         if (row < 0) return;
-        Document& d = m_docs[size_t(row)];
+        Document& d = docs_[size_t(row)];
         d.skipped.assign(size_t(d.pages), false);
         for (int p = 0; p < d.pages; ++p) d.skipped[size_t(p)] = !(size_t(p) < flags.size() && flags[size_t(p)] == 1);
         if (d.pages > 0) emit dataChanged(createIndex(0, 0, quintptr(id)), createIndex(d.pages - 1, 0, quintptr(id)));
@@ -79,15 +79,15 @@ public:
     TreePane::DocumentId DocumentOf(const QModelIndex& index) const
     {
         if (!index.isValid()) return 0;
-        return index.internalId() == 0 ? m_docs[size_t(index.row())].id : TreePane::DocumentId(index.internalId());
+        return index.internalId() == 0 ? docs_[size_t(index.row())].id : TreePane::DocumentId(index.internalId());
     }
 
     QModelIndex index(int row, int column, const QModelIndex& parent = {}) const override
     {
         if (column != 0 || row < 0) return {};
-        if (!parent.isValid()) return row < int(m_docs.size()) ? createIndex(row, 0, quintptr(0)) : QModelIndex();
+        if (!parent.isValid()) return row < int(docs_.size()) ? createIndex(row, 0, quintptr(0)) : QModelIndex();
         if (parent.internalId() != 0) return {};
-        const Document& d = m_docs[size_t(parent.row())];
+        const Document& d = docs_[size_t(parent.row())];
         return row < d.pages ? createIndex(row, 0, quintptr(d.id)) : QModelIndex();
     }
 
@@ -100,8 +100,8 @@ public:
 
     int rowCount(const QModelIndex& parent = {}) const override
     {
-        if (!parent.isValid()) return int(m_docs.size());
-        return parent.internalId() == 0 ? m_docs[size_t(parent.row())].pages : 0;
+        if (!parent.isValid()) return int(docs_.size());
+        return parent.internalId() == 0 ? docs_[size_t(parent.row())].pages : 0;
     }
 
     int columnCount(const QModelIndex& = {}) const override { return 1; }
@@ -110,10 +110,10 @@ public:
     {
         if (!index.isValid()) return {};
         if (index.internalId() == 0) {
-            const Document& d = m_docs[size_t(index.row())];
+            const Document& d = docs_[size_t(index.row())];
             switch (role) {
             case Qt::DisplayRole: return d.name;
-            case Qt::DecorationRole: return m_images[d.expanded ? 1 : 0];
+            case Qt::DecorationRole: return images_[d.expanded ? 1 : 0];
             case TreePane::kPageRole: return 0;
             case TreePane::kImageRole: return d.expanded ? 1 : 0;
             default: return {};
@@ -121,21 +121,21 @@ public:
         }
         const int row = RowOf(TreePane::DocumentId(index.internalId()));
         if (row < 0) return {};
-        const Document& d = m_docs[size_t(row)];
+        const Document& d = docs_[size_t(row)];
         return TreePane::PageRowData(index.row() + 1, d.skipped.empty() || !d.skipped[size_t(index.row())], role);
     }
 
 private:
     int RowOf(TreePane::DocumentId id) const
     {
-        for (size_t i = 0; i < m_docs.size(); ++i)
-            if (m_docs[i].id == id) return int(i);
+        for (size_t i = 0; i < docs_.size(); ++i)
+            if (docs_[i].id == id) return int(i);
         return -1;
     }
 
-    std::vector<Document> m_docs;
-    TreePane::DocumentId m_lastId = 0;
-    std::array<QIcon, 2> m_images;
+    std::vector<Document> docs_;
+    TreePane::DocumentId lastId_ = 0;
+    std::array<QIcon, 2> images_;
 };
 
 QIcon TreePane::Image(int index)
@@ -187,60 +187,60 @@ QVariant TreePane::PageRowData(int page, bool printed, int role)
 }
 
 TreePane::TreePane(QWidget* parent)
-    : QDockWidget(QStringLiteral("ツリービュー"), parent), m_tree(new QTreeView(this)), m_model(new DocTreeModel(this))
+    : QDockWidget(QStringLiteral("ツリービュー"), parent), tree_(new QTreeView(this)), model_(new DocTreeModel(this))
 {
     setObjectName(QStringLiteral("bar%1").arg(cmd::kTreePane));
-    m_tree->setObjectName(QStringLiteral("tree11002"));
-    m_tree->setHeaderHidden(true);
-    m_tree->setUniformRowHeights(true);
-    m_tree->setModel(m_model);
-    setWidget(m_tree);
-    connect(m_tree->selectionModel(), &QItemSelectionModel::currentChanged, this,
+    tree_->setObjectName(QStringLiteral("tree11002"));
+    tree_->setHeaderHidden(true);
+    tree_->setUniformRowHeights(true);
+    tree_->setModel(model_);
+    setWidget(tree_);
+    connect(tree_->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current, const QModelIndex&) { OnCurrentChanged(current); });
     // Clicking the current row of a background document chooses it again.
-    connect(m_tree, &QAbstractItemView::clicked, this, [this](const QModelIndex& i) { OnCurrentChanged(i); });
-    connect(m_tree, &QTreeView::expanded, this, [this](const QModelIndex& i) { m_model->SetExpanded(i, true); });
-    connect(m_tree, &QTreeView::collapsed, this, [this](const QModelIndex& i) { m_model->SetExpanded(i, false); });
+    connect(tree_, &QAbstractItemView::clicked, this, [this](const QModelIndex& i) { OnCurrentChanged(i); });
+    connect(tree_, &QTreeView::expanded, this, [this](const QModelIndex& i) { model_->SetExpanded(i, true); });
+    connect(tree_, &QTreeView::collapsed, this, [this](const QModelIndex& i) { model_->SetExpanded(i, false); });
 }
 
 TreePane::~TreePane() = default;
 
 TreePane::DocumentId TreePane::AddDocument(const QString& name, int pageCount)
 {
-    m_selecting = true;
-    const DocumentId id = m_model->Add(name, pageCount);
-    m_selecting = false;
+    selecting_ = true;
+    const DocumentId id = model_->Add(name, pageCount);
+    selecting_ = false;
     return id;
 }
 
 void TreePane::RemoveDocument(DocumentId document)
 {
-    m_selecting = true;
-    m_model->Remove(document);
-    m_selecting = false;
+    selecting_ = true;
+    model_->Remove(document);
+    selecting_ = false;
 }
 
-QModelIndex TreePane::IndexOf(DocumentId document, int page) const { return m_model->IndexOf(document, page); }
+QModelIndex TreePane::IndexOf(DocumentId document, int page) const { return model_->IndexOf(document, page); }
 
 void TreePane::SelectPage(DocumentId document, int page)
 {
     if (page < 1) return;
-    const QModelIndex index = m_model->IndexOf(document, page);
+    const QModelIndex index = model_->IndexOf(document, page);
     if (!index.isValid()) return;
-    m_selecting = true;
-    m_tree->setCurrentIndex(index);
-    m_selecting = false;
+    selecting_ = true;
+    tree_->setCurrentIndex(index);
+    selecting_ = false;
 }
 
 void TreePane::ShowPrintFlags(DocumentId document, const std::vector<int>& flags)
 {
-    m_model->SetPrintFlags(document, flags);
+    model_->SetPrintFlags(document, flags);
 }
 
 void TreePane::OnCurrentChanged(const QModelIndex& current)
 {
-    if (m_selecting || !current.isValid() || current.internalId() == 0) return;
-    emit PageChosen(m_model->DocumentOf(current), current.data(kPageRole).toInt());
+    if (selecting_ || !current.isValid() || current.internalId() == 0) return;
+    emit PageChosen(model_->DocumentOf(current), current.data(kPageRole).toInt());
 }
 
 } // namespace nv::viewer

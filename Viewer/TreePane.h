@@ -31,7 +31,7 @@ public:
     // page setup's list shows its rows so too.
     static QVariant PageRowData(int page, bool printed, int role);
 
-    QTreeView* Tree() const { return m_tree; }
+    QTreeView* Tree() const { return tree_; }
     // A root row with one row per page ("1ページ ", ...).
     DocumentId AddDocument(const QString& name, int pageCount);
     void RemoveDocument(DocumentId document);
@@ -49,9 +49,9 @@ signals:
 private:
     void OnCurrentChanged(const QModelIndex& current);
 
-    QTreeView* m_tree;
-    DocTreeModel* m_model;
-    bool m_selecting = false;
+    QTreeView* tree_;
+    DocTreeModel* model_;
+    bool selecting_ = false;
 };
 
 } // namespace nv::viewer

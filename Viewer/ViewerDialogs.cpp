@@ -33,15 +33,15 @@ NumberBox::NumberBox(QWidget* parent) : QSpinBox(parent)
 
 void NumberBox::SetBounds(int low, int high)
 {
-    m_low = low;
-    m_high = std::max(low, high);
+    low_ = low;
+    high_ = std::max(low, high);
 }
 
 void NumberBox::stepBy(int steps)
 {
     const int v = value();
-    const long long next = (v < m_low || v > m_high) ? m_low : static_cast<long long>(v) + steps;
-    setValue(static_cast<int>(std::clamp<long long>(next, m_low, m_high)));
+    const long long next = (v < low_ || v > high_) ? low_ : static_cast<long long>(v) + steps;
+    setValue(static_cast<int>(std::clamp<long long>(next, low_, high_)));
     selectAll();
 }
 
@@ -49,8 +49,8 @@ QAbstractSpinBox::StepEnabled NumberBox::stepEnabled() const
 {
     const int v = value();
     StepEnabled e = StepNone;
-    if (v < m_high) e |= StepUpEnabled;
-    if (v > m_low) e |= StepDownEnabled;
+    if (v < high_) e |= StepUpEnabled;
+    if (v > low_) e |= StepDownEnabled;
     return e;
 }
 
@@ -77,14 +77,14 @@ QString NumberBox::textFromValue(int value) const
 
 NumberDialog::NumberDialog(const QString& caption, const QString& prompt, const QString& label, const QString& unit,
                            QWidget* parent)
-    : QDialog(parent), m_box(new NumberBox(this))
+    : QDialog(parent), box_(new NumberBox(this))
 {
     setWindowTitle(caption);
-    m_box->setObjectName(QStringLiteral("number"));
+    box_->setObjectName(QStringLiteral("number"));
     auto* grid = new QGridLayout;
     grid->addWidget(new QLabel(prompt, this), 0, 0, 1, 3);
     grid->addWidget(new QLabel(label, this), 1, 0);
-    grid->addWidget(m_box, 1, 1);
+    grid->addWidget(box_, 1, 1);
     if (!unit.isEmpty()) grid->addWidget(new QLabel(unit, this), 1, 2);
     QDialogButtonBox* buttons = DialogButtons(this, QStringLiteral("ｷｬﾝｾﾙ"));
     auto* layout = new QVBoxLayout(this);
@@ -94,30 +94,30 @@ NumberDialog::NumberDialog(const QString& caption, const QString& prompt, const 
 
 void NumberDialog::SetValue(int value)
 {
-    m_value = value;
-    m_box->setValue(value);
-    m_box->selectAll();
+    value_ = value;
+    box_->setValue(value);
+    box_->selectAll();
 }
 
 void NumberDialog::accept()
 {
-    m_box->interpretText();
-    const int v = m_box->value();
+    box_->interpretText();
+    const int v = box_->value();
     QString refusal;
     if (v == NumberBox::kEmpty) refusal = QStringLiteral("整数を入力してください。");
-    else if (v < m_box->Low() || v > m_box->High())
-        refusal = QStringLiteral("%1 から %2 までの整数を入力してください。").arg(m_box->Low()).arg(m_box->High());
+    else if (v < box_->Low() || v > box_->High())
+        refusal = QStringLiteral("%1 から %2 までの整数を入力してください。").arg(box_->Low()).arg(box_->High());
     if (!refusal.isEmpty()) {
         ui::Message m;
         m.text = refusal;
         m.icon = ui::Icon::Warning;
         m.parent = this;
-        ui::prompt().ask(m);
-        m_box->setFocus();
-        m_box->selectAll();
+        ui::CurrentPrompt().Ask(m);
+        box_->setFocus();
+        box_->selectAll();
         return;
     }
-    m_value = v;
+    value_ = v;
     QDialog::accept();
 }
 
@@ -125,7 +125,7 @@ ZoomDialog::ZoomDialog(int zoom, QWidget* parent)
     : NumberDialog(QStringLiteral("倍率変更"), QStringLiteral("ドキュメントの表示倍率を入力してください（１～999）"),
                    QStringLiteral("倍率"), QStringLiteral("％"), parent)
 {
-    m_box->SetBounds(1, 999);
+    box_->SetBounds(1, 999);
     SetValue(zoom);
 }
 
@@ -133,7 +133,7 @@ PageJumpDialog::PageJumpDialog(int page, int pageCount, QWidget* parent)
     : NumberDialog(QStringLiteral("ページ移動"), QStringLiteral("表示するページ番号を入力してください"),
                    QStringLiteral("ページ番号"), {}, parent)
 {
-    m_box->SetBounds(1, pageCount);
+    box_->SetBounds(1, pageCount);
     SetValue(page);
 }
 

@@ -20,8 +20,8 @@ public:
 
     explicit NumberBox(QWidget* parent = nullptr);
     void SetBounds(int low, int high);
-    int Low() const { return m_low; }
-    int High() const { return m_high; }
+    int Low() const { return low_; }
+    int High() const { return high_; }
     void stepBy(int steps) override;
 
 protected:
@@ -31,8 +31,8 @@ protected:
     StepEnabled stepEnabled() const override;
 
 private:
-    int m_low = 1;
-    int m_high = 1;
+    int low_ = 1;
+    int high_ = 1;
 };
 
 // A dialog holding one number between bounds; OK refuses anything else with
@@ -42,14 +42,14 @@ class NumberDialog : public QDialog {
 public:
     NumberDialog(const QString& caption, const QString& prompt, const QString& label, const QString& unit,
                  QWidget* parent);
-    NumberBox* Box() const { return m_box; }
-    int Value() const { return m_value; }
+    NumberBox* Box() const { return box_; }
+    int Value() const { return value_; }
     void SetValue(int value);
     void accept() override;
 
 protected:
-    NumberBox* m_box;
-    int m_value = 1;
+    NumberBox* box_;
+    int value_ = 1;
 };
 
 class ZoomDialog : public NumberDialog {

@@ -40,10 +40,10 @@ QLineEdit* Field(const char* name, const QString& text, QWidget* parent)
 } // namespace
 
 OptionSheet::OptionSheet(const ViewerOptions& options, QWidget* parent)
-    : QDialog(parent), m_options(options), m_tabs(new QTabWidget(this)), m_paperMode(new QButtonGroup(this))
+    : QDialog(parent), options_(options), tabs_(new QTabWidget(this)), paperMode_(new QButtonGroup(this))
 {
     setWindowTitle(QStringLiteral("環境設定"));
-    auto* page = new QWidget(m_tabs);
+    auto* page = new QWidget(tabs_);
     auto* layout = new QVBoxLayout(page);
     auto* group = new QGroupBox(QStringLiteral("用紙サイズ（開く時の既定値）"), page);
     auto* radios = new QVBoxLayout(group);
@@ -52,32 +52,32 @@ OptionSheet::OptionSheet(const ViewerOptions& options, QWidget* parent)
     for (int i = 0; i < 4; ++i) {
         auto* r = new QRadioButton(QString::fromUtf8(texts[i]), group);
         r->setObjectName(QStringLiteral("printMode%1").arg(i));
-        m_paperMode->addButton(r, i);
+        paperMode_->addButton(r, i);
         radios->addWidget(r);
     }
     // The options already read any other mode as 0.
-    if (QAbstractButton* r = m_paperMode->button(options.printMode)) r->setChecked(true);
+    if (QAbstractButton* r = paperMode_->button(options.printMode)) r->setChecked(true);
     layout->addWidget(group);
-    m_wakusen = Check("wakusen", QStringLiteral("用紙枠線"), options.wakusen, page, layout);
-    m_headOffSet = Check("headOffSet", QStringLiteral("ハードウェアオフセット枠線"), options.headOffSet, page, layout);
-    m_mainViewMax = Check("mainViewMax", QStringLiteral("親ウィンドウ起動時最大表示"), options.mainViewMax, page, layout);
-    m_childViewMax =
+    wakusen_ = Check("wakusen", QStringLiteral("用紙枠線"), options.wakusen, page, layout);
+    headOffSet_ = Check("headOffSet", QStringLiteral("ハードウェアオフセット枠線"), options.headOffSet, page, layout);
+    mainViewMax_ = Check("mainViewMax", QStringLiteral("親ウィンドウ起動時最大表示"), options.mainViewMax, page, layout);
+    childViewMax_ =
         Check("childViewMax", QStringLiteral("子ウィンドウ起動時最大表示"), options.childViewMax, page, layout);
     layout->addStretch();
-    m_tabs->addTab(page, QStringLiteral("表示設定"));
+    tabs_->addTab(page, QStringLiteral("表示設定"));
     auto* outer = new QVBoxLayout(this);
-    outer->addWidget(m_tabs);
+    outer->addWidget(tabs_);
     outer->addWidget(DialogButtons(this, QStringLiteral("キャンセル")));
 }
 
 ViewerOptions OptionSheet::Result() const
 {
-    ViewerOptions o = m_options;
-    o.printMode = std::max(0, m_paperMode->checkedId());
-    o.wakusen = m_wakusen->isChecked() ? 1 : 0;
-    o.headOffSet = m_headOffSet->isChecked() ? 1 : 0;
-    o.mainViewMax = m_mainViewMax->isChecked() ? 1 : 0;
-    o.childViewMax = m_childViewMax->isChecked() ? 1 : 0;
+    ViewerOptions o = options_;
+    o.printMode = std::max(0, paperMode_->checkedId());
+    o.wakusen = wakusen_->isChecked() ? 1 : 0;
+    o.headOffSet = headOffSet_->isChecked() ? 1 : 0;
+    o.mainViewMax = mainViewMax_->isChecked() ? 1 : 0;
+    o.childViewMax = childViewMax_->isChecked() ? 1 : 0;
     return o;
 }
 
@@ -95,11 +95,11 @@ QString DocumentInfoSheet::CreatedText(uint64_t fileTime)
 }
 
 DocumentInfoSheet::DocumentInfoSheet(const DocumentFacts& f, QWidget* parent)
-    : QDialog(parent), m_tabs(new QTabWidget(this))
+    : QDialog(parent), tabs_(new QTabWidget(this))
 {
     setWindowTitle(QStringLiteral("ドキュメント情報"));
 
-    auto* doc = new QWidget(m_tabs);
+    auto* doc = new QWidget(tabs_);
     auto* docLayout = new QVBoxLayout(doc);
     docLayout->addWidget(Field("path", f.path, doc));
     auto* form = new QFormLayout;
@@ -113,9 +113,9 @@ DocumentInfoSheet::DocumentInfoSheet(const DocumentFacts& f, QWidget* parent)
     form->addRow(QStringLiteral("総ページ数"), Field("pages", QString::number(f.pageCount), doc));
     docLayout->addLayout(form);
     docLayout->addStretch();
-    m_tabs->addTab(doc, QStringLiteral("ドキュメント情報"));
+    tabs_->addTab(doc, QStringLiteral("ドキュメント情報"));
 
-    auto* tvf = new QWidget(m_tabs);
+    auto* tvf = new QWidget(tabs_);
     auto* tvfForm = new QFormLayout(tvf);
     tvfForm->addRow(QStringLiteral("フォーム名"), Field("formName", {}, tvf));
     tvfForm->addRow(QStringLiteral("作成者"), Field("author", {}, tvf));
@@ -123,9 +123,9 @@ DocumentInfoSheet::DocumentInfoSheet(const DocumentFacts& f, QWidget* parent)
     content->setObjectName(QStringLiteral("content"));
     content->setReadOnly(true);
     tvfForm->addRow(QStringLiteral("内容"), content);
-    m_tabs->addTab(tvf, QStringLiteral("フォーム情報"));
+    tabs_->addTab(tvf, QStringLiteral("フォーム情報"));
 
-    auto* pageTab = new QWidget(m_tabs);
+    auto* pageTab = new QWidget(tabs_);
     auto* pageLayout = new QVBoxLayout(pageTab);
     QLineEdit* docName = Field("docName", f.name, pageTab);
     docName->setFrame(false);
@@ -153,10 +153,10 @@ DocumentInfoSheet::DocumentInfoSheet(const DocumentFacts& f, QWidget* parent)
     printerForm->addRow(QStringLiteral("スケール"), Field("scale", QStringLiteral("100"), printer));
     printerForm->addRow(QStringLiteral("カラー"), Field("colour", {}, printer));
     pageLayout->addWidget(printer);
-    m_tabs->addTab(pageTab, QStringLiteral("ページ情報"));
+    tabs_->addTab(pageTab, QStringLiteral("ページ情報"));
 
     auto* outer = new QVBoxLayout(this);
-    outer->addWidget(m_tabs);
+    outer->addWidget(tabs_);
     outer->addWidget(DialogButtons(this, {}));
 }
 

@@ -18,16 +18,16 @@ public:
     explicit OptionSheet(const ViewerOptions& options, QWidget* parent = nullptr);
     // The edited options; the print-log values come back as they went in.
     ViewerOptions Result() const;
-    QTabWidget* Tabs() const { return m_tabs; }
+    QTabWidget* Tabs() const { return tabs_; }
 
 private:
-    ViewerOptions m_options;
-    QTabWidget* m_tabs;
-    QButtonGroup* m_paperMode;
-    QCheckBox* m_wakusen;
-    QCheckBox* m_headOffSet;
-    QCheckBox* m_mainViewMax;
-    QCheckBox* m_childViewMax;
+    ViewerOptions options_;
+    QTabWidget* tabs_;
+    QButtonGroup* paperMode_;
+    QCheckBox* wakusen_;
+    QCheckBox* headOffSet_;
+    QCheckBox* mainViewMax_;
+    QCheckBox* childViewMax_;
 };
 
 struct DocumentFacts {
@@ -45,13 +45,13 @@ class DocumentInfoSheet : public QDialog {
     Q_OBJECT
 public:
     explicit DocumentInfoSheet(const DocumentFacts& facts, QWidget* parent = nullptr);
-    QTabWidget* Tabs() const { return m_tabs; }
+    QTabWidget* Tabs() const { return tabs_; }
 
     // "2026/12/9  9: 5: 3" in local time; empty for a time before 1970.
     static QString CreatedText(uint64_t fileTime);
 
 private:
-    QTabWidget* m_tabs;
+    QTabWidget* tabs_;
 };
 
 } // namespace nv::viewer

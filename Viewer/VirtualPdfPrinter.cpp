@@ -9,31 +9,31 @@ QString VirtualPdfPrinterName() { return QStringLiteral("PDFファイル"); }
 VirtualPdfSpooler::VirtualPdfSpooler()
 {
     for (int16_t id : {8, 9, 12, 13, 1, 5})
-        if (const StandardPaper* p = FindStandardPaper(id)) m_papers.push_back({p->name, p->id, p->size});
+        if (const StandardPaper* p = FindStandardPaper(id)) papers_.push_back({p->name, p->id, p->size});
     FormRegistry registry(FormRegistry::DefaultPath());
     if (const auto forms = registry.Load())
         for (const RegisteredForm& f : *forms)
-            m_papers.push_back({f.form.name, f.paperId, {f.form.width / 100, f.form.height / 100}});
+            papers_.push_back({f.form.name, f.paperId, {f.form.width / 100, f.form.height / 100}});
 }
 
 std::optional<std::vector<std::string>> VirtualPdfSpooler::PaperNames(const std::string&, const std::string&)
 {
     std::vector<std::string> out;
-    for (const CatalogPaper& p : m_papers) out.push_back(p.name);
+    for (const CatalogPaper& p : papers_) out.push_back(p.name);
     return out;
 }
 
 std::optional<std::vector<int16_t>> VirtualPdfSpooler::PaperIds(const std::string&, const std::string&)
 {
     std::vector<int16_t> out;
-    for (const CatalogPaper& p : m_papers) out.push_back(p.id);
+    for (const CatalogPaper& p : papers_) out.push_back(p.id);
     return out;
 }
 
 std::optional<std::vector<PaperExtent>> VirtualPdfSpooler::PaperSizes(const std::string&, const std::string&)
 {
     std::vector<PaperExtent> out;
-    for (const CatalogPaper& p : m_papers) out.push_back(p.size);
+    for (const CatalogPaper& p : papers_) out.push_back(p.size);
     return out;
 }
 

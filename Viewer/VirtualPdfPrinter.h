@@ -24,10 +24,10 @@ public:
     // A file takes any size: there is nothing to register a form with.
     std::unique_ptr<SpoolPrinter> OpenPrinter(const std::string&, SpoolStatus& status) override;
 
-    const std::vector<CatalogPaper>& Papers() const { return m_papers; }
+    const std::vector<CatalogPaper>& Papers() const { return papers_; }
 
 private:
-    std::vector<CatalogPaper> m_papers;
+    std::vector<CatalogPaper> papers_;
 };
 
 } // namespace nv::viewer

@@ -31,7 +31,7 @@ ZoomBox::ZoomBox(QWidget* parent) : QComboBox(parent)
     setMinimumContentsLength(4);
     setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     connect(this, &QComboBox::activated, this, [this](int index) { Apply(ValueOf(itemText(index))); });
-    ShowZoom(m_current);
+    ShowZoom(current_);
 }
 
 int ZoomBox::ValueOf(const QString& text)
@@ -60,15 +60,15 @@ void ZoomBox::ShowZoom(int zoom)
 
 void ZoomBox::Follow(int zoom)
 {
-    if (zoom == m_current) return;
-    m_current = zoom;
+    if (zoom == current_) return;
+    current_ = zoom;
     ShowZoom(zoom);
 }
 
 void ZoomBox::Apply(int zoom)
 {
-    if (zoom <= 0 || zoom == m_current) return;
-    m_current = zoom;
+    if (zoom <= 0 || zoom == current_) return;
+    current_ = zoom;
     emit ZoomRequested(zoom);
 }
 
@@ -79,7 +79,7 @@ bool ZoomBox::eventFilter(QObject* watched, QEvent* e)
         if (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter) {
             if (k->isAutoRepeat()) return true;
             int zoom = ValueOf(currentText());
-            if (zoom <= 0) zoom = m_current;
+            if (zoom <= 0) zoom = current_;
             ShowZoom(zoom);
             Apply(zoom);
             return true;

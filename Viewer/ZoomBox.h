@@ -10,7 +10,7 @@ class ZoomBox : public QComboBox {
 public:
     explicit ZoomBox(QWidget* parent = nullptr);
 
-    int Current() const { return m_current; }
+    int Current() const { return current_; }
     // Selects "<zoom>%", putting it on top of the list when it is no preset.
     void ShowZoom(int zoom);
     // Takes the active view's zoom without asking for a change.
@@ -28,7 +28,7 @@ protected:
 private:
     void Apply(int zoom);
 
-    int m_current = 100;
+    int current_ = 100;
 };
 
 } // namespace nv::viewer

@@ -71,8 +71,8 @@ void BM_FillPageLateBound(benchmark::State& state)
     nv::ObjectRef ink = NewControl();
     nv::ObjectRef form(ink.Call("OpenForm", {nv::Variant("page.tvf")}));
     nv::ObjectRef objects(form.Get("TvObjects"));
-    const int32_t item = nv::IdOfName(objects.get(), "Item");
-    const int32_t text = nv::IdOfName(nv::ObjectRef(objects.Get(item, {nv::Variant("F000")})).get(), "Text");
+    const int32_t item = nv::IdOfName(objects.Get(), "Item");
+    const int32_t text = nv::IdOfName(nv::ObjectRef(objects.Get(item, {nv::Variant("F000")})).Get(), "Text");
     std::vector<nv::Variant> names;
     for (int i = 0; i < kFilled; ++i) names.emplace_back(ObjectName(i));
     int page = 0;

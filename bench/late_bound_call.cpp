@@ -31,7 +31,7 @@ void BM_GetLongById(benchmark::State& state)
     nv::Variant result;
     for (auto _ : state) {
         o->Invoke(nv::DISPID_VALUE, nv::DISPATCH_PROPERTYGET, {}, &result, nullptr);
-        benchmark::DoNotOptimize(result.i4());
+        benchmark::DoNotOptimize(result.I4());
     }
 }
 BENCHMARK(BM_GetLongById);
@@ -43,7 +43,7 @@ void BM_MethodOfTwoStringsById(benchmark::State& state)
     nv::Variant result;
     for (auto _ : state) {
         o->Invoke(2, nv::DISPATCH_METHOD, args, &result, nullptr);
-        benchmark::DoNotOptimize(result.str().size());
+        benchmark::DoNotOptimize(result.Str().size());
     }
 }
 BENCHMARK(BM_MethodOfTwoStringsById);
@@ -56,7 +56,7 @@ void BM_GetLongByName(benchmark::State& state)
         int32_t id = 0;
         o->GetIDOfName("value", &id);
         o->Invoke(id, nv::DISPATCH_PROPERTYGET, {}, &result, nullptr);
-        benchmark::DoNotOptimize(result.i4());
+        benchmark::DoNotOptimize(result.I4());
     }
 }
 BENCHMARK(BM_GetLongByName);
@@ -64,7 +64,7 @@ BENCHMARK(BM_GetLongByName);
 void BM_MethodOfTwoStringsByName(benchmark::State& state)
 {
     nv::ObjectRef o = Echo();
-    for (auto _ : state) benchmark::DoNotOptimize(o.Call("join", {"仕入先", "12345"}).str().size());
+    for (auto _ : state) benchmark::DoNotOptimize(o.Call("join", {"仕入先", "12345"}).Str().size());
 }
 BENCHMARK(BM_MethodOfTwoStringsByName);
 

@@ -160,9 +160,9 @@ public:
     {
         const double start = Now();
         f();
-        m_seconds += Now() - start;
+        seconds_ += Now() - start;
     }
-    double Seconds() const { return m_seconds; }
+    double Seconds() const { return seconds_; }
 
 private:
     static double Now()
@@ -171,7 +171,7 @@ private:
         clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
         return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
     }
-    double m_seconds = 0;
+    double seconds_ = 0;
 };
 
 void Report(benchmark::State& state, const Stopwatch& ours, const Stopwatch& peer, int64_t pages)

@@ -170,7 +170,7 @@ std::shared_ptr<CXForm> CInkplateCtrl::OpenForm(const std::string& fileName)
         } catch (const AutomationError& e) {
             // The form still opens; its page output reports the picture.
             LogLine("Inkplate", "フォームファイル " + found + " のイメージ " + EngineTextToHost(image->m_strFileName) +
-                                    " を使えません: " + e.description());
+                                    " を使えません: " + e.Description());
             image->m_strFileName.clear();
         }
     });

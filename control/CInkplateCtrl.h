@@ -5,7 +5,7 @@
 // paths native.
 #include "control/FontFaceList.h"
 #include "control/OutputDevice.h"
-#include "control/TvlError.h"
+#include "control/typelib/TvlError.h"
 #include "control/UnitConversion.h"
 #include "engine/model/TvFontDesc.h"
 

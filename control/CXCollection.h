@@ -29,9 +29,9 @@ public:
 
     static void BindMembers(typename Base::Binder& b)
     {
-        b.Get("Item", [](CXCollection& c, Args a) { return Variant(static_cast<Dispatch*>(c.Item(a[0]).get())); });
+        b.Get("Item", [](CXCollection& c, Args a) { return Variant(static_cast<Dispatch*>(c.Item(a[0]).Get())); });
         b.Get("Count", [](CXCollection& c, Args) { return Variant(c.Count()); });
-        b.Get("_NewEnum", [](CXCollection& c, Args) { return Variant::FromUnknown(c.NewEnum().get()); });
+        b.Get("_NewEnum", [](CXCollection& c, Args) { return Variant::FromUnknown(c.NewEnum().Get()); });
     }
 
     // Appends a wrapper; with a key, the one already made for that key is
@@ -40,11 +40,11 @@ public:
     {
         if (key) {
             if (Element* existing = Find(key)) return existing;
-            byKey_[key] = element.get();
+            byKey_[key] = element.Get();
         }
         byName_.try_emplace(Cp932NameKey(element->CollectionName(), ignoreCase_), items_.size());
         items_.push_back(std::move(element));
-        return items_.back().get();
+        return items_.back().Get();
     }
     Element* Find(const void* key) const
     {
@@ -59,14 +59,14 @@ public:
         items_.clear();
     }
     size_t size() const { return items_.size(); }
-    Element* at(size_t i) const { return items_[i].get(); }
+    Element* at(size_t i) const { return items_[i].Get(); }
     // Removes the wrappers that pred picks.
     void RemoveIf(const std::function<bool(Element&)>& pred)
     {
         std::erase_if(items_, [&](const Ref<Element>& e) { return pred(*e); });
         std::erase_if(byKey_, [&](const auto& kv) {
             for (const Ref<Element>& e : items_)
-                if (e.get() == kv.second) return false;
+                if (e.Get() == kv.second) return false;
             return true;
         });
         byName_.clear();
@@ -100,7 +100,7 @@ public:
         BeforeAccess();
         std::vector<Variant> snapshot;
         snapshot.reserve(items_.size());
-        for (const Ref<Element>& e : items_) snapshot.emplace_back(static_cast<Dispatch*>(e.get()));
+        for (const Ref<Element>& e : items_) snapshot.emplace_back(static_cast<Dispatch*>(e.Get()));
         return MakeRef<CEnumVariant>(std::move(snapshot));
     }
 

@@ -35,7 +35,7 @@ public:
 
     // Attached (0x800A03E9 / 20017), then open (0x800A03E8 / 20008); the
     // engine layer after both.
-    TvLayer& Checked() const;
+    TvLayer& AttachedLayer() const;
     CXForm& Form() const { return *m_pForm; }
     // True when the engine layer is in free placement (AP) mode.
     bool IsApMode() const;

@@ -67,7 +67,7 @@ CXForm& CXObject::Form() const { return m_pLayer->Form(); }
 
 bool CXObject::ApMode() const { return m_pLayer->EngineLayer()->m_nLayerMode == kLayerModeAp; }
 
-TvObject& CXObject::Checked(int32_t accessIndex) const
+TvObject& CXObject::ObjectAllowing(int32_t accessIndex) const
 {
     if (!m_pObject || !m_pLayer || !m_pLayer->EngineLayer()) ThrowControlError(kErrDetached, 20017);
     Form().CheckOpen();
@@ -82,11 +82,11 @@ TvObject& CXObject::Checked(int32_t accessIndex) const
     return *m_pObject;
 }
 
-TvObject& CXObject::CheckedMember(int32_t dispid) const
+TvObject& CXObject::ObjectAllowingDispid(int32_t dispid) const
 {
     const int32_t index = AccessIndexOfDispid(dispid);
     if (index < 0) ThrowControlError(kErrPropertyNotFound, 20003);
-    return Checked(index);
+    return ObjectAllowing(index);
 }
 
 std::string CXObject::EngineName() const
@@ -95,13 +95,13 @@ std::string CXObject::EngineName() const
     return m_pObject->m_strName;
 }
 
-std::string CXObject::Name() const { return EngineTextToHost(Checked(0).m_strName); }
+std::string CXObject::Name() const { return EngineTextToHost(ObjectAllowing(kAccessName).m_strName); }
 
-int32_t CXObject::ObjectType() const { return ObjectTypeFromEngine(Checked(2).GetType()); }
+int32_t CXObject::ObjectType() const { return ObjectTypeFromEngine(ObjectAllowing(kAccessObjectType).GetType()); }
 
 std::string CXObject::GetText() const
 {
-    TvObject& obj = Checked(1);
+    TvObject& obj = ObjectAllowing(kAccessText);
     if (!obj.IsPropertySupported(propText)) NotSupported();
     switch (obj.GetType()) {
     case objData: return EngineTextToHost(static_cast<TvData&>(obj).m_strValue);
@@ -113,7 +113,7 @@ std::string CXObject::GetText() const
 
 void CXObject::SetText(const std::string& utf8)
 {
-    TvObject& obj = Checked(1);
+    TvObject& obj = ObjectAllowing(kAccessText);
     const std::string value = HostTextToEngine(utf8, "Text");
     switch (obj.GetType()) {
     case objData:
@@ -136,7 +136,7 @@ void CXObject::SetText(const std::string& utf8)
 int32_t CXObject::GetLong(int32_t dispid) const
 {
     if (dispid == 3) return ObjectType();
-    TvObject& obj = CheckedMember(dispid);
+    TvObject& obj = ObjectAllowingDispid(dispid);
     const PropertyAccess& a = *AccessByDispid(dispid);
     if (a.isString || a.conv == PropConv::None) NotSupported();
     const int32_t v = ReadNumber(obj, a.engineId);
@@ -158,7 +158,7 @@ int32_t CXObject::GetLong(int32_t dispid) const
 
 void CXObject::SetLong(int32_t dispid, int32_t value)
 {
-    TvObject& obj = CheckedMember(dispid);
+    TvObject& obj = ObjectAllowingDispid(dispid);
     const PropertyAccess& a = *AccessByDispid(dispid);
     if (a.readOnly || a.isString || a.conv == PropConv::None) NotSupported();
     CInkplateCtrl& ctrl = Form().Ctrl();
@@ -196,7 +196,7 @@ std::string CXObject::GetString(int32_t dispid) const
 {
     if (dispid == 1) return Name();
     if (dispid == 2) return GetText();
-    TvObject& obj = CheckedMember(dispid);
+    TvObject& obj = ObjectAllowingDispid(dispid);
     const PropertyAccess& a = *AccessByDispid(dispid);
     if (!a.isString) NotSupported();
     if (a.conv == PropConv::FontName) {
@@ -212,7 +212,7 @@ std::string CXObject::GetString(int32_t dispid) const
 void CXObject::SetString(int32_t dispid, const std::string& utf8)
 {
     if (dispid == 2) return SetText(utf8);
-    TvObject& obj = CheckedMember(dispid);
+    TvObject& obj = ObjectAllowingDispid(dispid);
     const PropertyAccess& a = *AccessByDispid(dispid);
     if (a.readOnly || !a.isString) NotSupported();
     std::string value = HostTextToEngine(utf8, a.name);
@@ -247,14 +247,14 @@ void CXObject::SetString(int32_t dispid, const std::string& utf8)
 
 int32_t CXObject::GetBarSize(int32_t index) const
 {
-    auto& bar = static_cast<TvBarcode&>(Checked(kAccessBarSize));
+    auto& bar = static_cast<TvBarcode&>(ObjectAllowing(kAccessBarSize));
     if (index < 0 || index > 8 || !bar.IsWidthIndexValid(index)) ThrowControlError(kErrInvalidIndex, 20027);
     return ReadNumber(bar, static_cast<uint16_t>(index >= 1 && index <= 7 ? propBarWidthFirst + index : propBarWidthFirst));
 }
 
 void CXObject::SetBarSize(int32_t index, int32_t value)
 {
-    auto& bar = static_cast<TvBarcode&>(Checked(kAccessBarSize));
+    auto& bar = static_cast<TvBarcode&>(ObjectAllowing(kAccessBarSize));
     if (index < 0 || index > 8 || !bar.IsWidthIndexValid(index)) ThrowControlError(kErrInvalidIndex, 20027);
     Form().RecordObject(bar, TvPropertyMap(static_cast<uint16_t>(index >= 1 && index <= 7 ? propBarWidthFirst + index : propBarWidthFirst),
                                            TvPropValue::Long(value)));
@@ -262,7 +262,7 @@ void CXObject::SetBarSize(int32_t index, int32_t value)
 
 std::string CXObject::GetListText(int32_t column, int32_t row) const
 {
-    auto& list = static_cast<TvList&>(Checked(kAccessListText));
+    auto& list = static_cast<TvList&>(ObjectAllowing(kAccessListText));
     if (column < 0 || column >= list.m_nColumns || row < 0 || row >= list.m_nRows)
         ThrowControlError(kErrInvalidIndex, 20027);
     const TvData* cell = list.GetCell(column, row);
@@ -271,7 +271,7 @@ std::string CXObject::GetListText(int32_t column, int32_t row) const
 
 void CXObject::SetListText(int32_t column, int32_t row, const std::string& utf8)
 {
-    auto& list = static_cast<TvList&>(Checked(kAccessListText));
+    auto& list = static_cast<TvList&>(ObjectAllowing(kAccessListText));
     if (column < 0 || column >= list.m_nColumns || row < 0 || row >= list.m_nRows)
         ThrowControlError(kErrInvalidIndex, 20027);
     const std::string value = HostTextToEngine(utf8, "ListText");
@@ -282,7 +282,7 @@ void CXObject::SetListText(int32_t column, int32_t row, const std::string& utf8)
 
 void CXObject::Move(bool toTop)
 {
-    TvObject& obj = Checked(-1);
+    TvObject& obj = ObjectAllowing(kAnyAccess);
     auto& objects = m_pLayer->EngineLayer()->m_objects;
     auto it = std::find_if(objects.begin(), objects.end(), [&](const auto& o) { return o.get() == &obj; });
     if (it == objects.end()) return;
@@ -300,7 +300,7 @@ void CXObject::MoveBottom() { Move(false); }
 
 void* CXObject::OleObject() const
 {
-    Checked(63);
+    ObjectAllowing(63);
     return nullptr;
 }
 

@@ -46,9 +46,11 @@ public:
     std::string EngineName() const;
 
 private:
-    // The checks in order: access table, kind, attached, open.
-    TvObject& Checked(int32_t accessIndex) const;
-    TvObject& CheckedMember(int32_t dispid) const;
+    // The engine object, once it is attached to an open form and the member
+    // at accessIndex (a table index, or kAnyAccess) is allowed for its kind
+    // and its layer's mode; else the error the checks name, in that order.
+    TvObject& ObjectAllowing(int32_t accessIndex) const;
+    TvObject& ObjectAllowingDispid(int32_t dispid) const;
     CXForm& Form() const;
     bool ApMode() const;
     void Move(bool toTop);

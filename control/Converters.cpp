@@ -1,6 +1,6 @@
 #include "control/Converters.h"
 #include "control/ControlErrors.h"
-#include "control/TvlEnums.h"
+#include "control/typelib/TvlEnums.h"
 
 #include <cmath>
 

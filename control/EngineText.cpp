@@ -46,7 +46,7 @@ std::string ToEngineText(std::string_view utf8, std::string_view member)
 CollectionIndex ReadCollectionIndex(const Variant& index)
 {
     CollectionIndex r;
-    if (index.vt() & 8) {
+    if (index.Vt() & 8) {
         std::string text = index.ToString();
         if (text.empty() || !AllDigits(text)) {
             r.byName = true;
@@ -57,7 +57,7 @@ CollectionIndex ReadCollectionIndex(const Variant& index)
     try {
         r.position = index.ToLong();
     } catch (const AutomationError& e) {
-        if (e.scode() == DISP_E_OVERFLOW) ThrowControlError(kErrInvalidIndex, kTextIndexOutOfRange);
+        if (e.Scode() == DISP_E_OVERFLOW) ThrowControlError(kErrInvalidIndex, kTextIndexOutOfRange);
         throw;
     }
     return r;

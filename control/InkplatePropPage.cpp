@@ -75,7 +75,7 @@ void CInkplatePropPage::Browse(int index)
     r.title = QString::fromUtf8(kFolders[static_cast<size_t>(index)].title);
     r.proposed = m_folders[static_cast<size_t>(index)]->text();
     r.parent = this;
-    if (auto chosen = ui::prompt().chooseFolder(r)) m_folders[static_cast<size_t>(index)]->setText(*chosen);
+    if (auto chosen = ui::CurrentPrompt().ChooseFolder(r)) m_folders[static_cast<size_t>(index)]->setText(*chosen);
 }
 
 void CInkplatePropPage::accept()

@@ -63,7 +63,7 @@ void ShowInkplateAbout(QWidget* parent)
     m.text = QStringLiteral("Tavelo Inkplate Control\nTavelo Ver7 Inkplate Control");
     m.title = QStringLiteral("Tavelo Inkplate Control");
     m.parent = parent;
-    ui::prompt().ask(m);
+    ui::CurrentPrompt().Ask(m);
 }
 
 } // namespace nv

@@ -23,9 +23,9 @@ void TvPrinterDispatch::BindMembers(Binder& b)
     b.Get("PrinterName", [](P& d, Args) { return Variant(d.Typed().GetPrinterName()); });
     b.Get("DeviceName", [](P& d, Args) { return Variant(d.Typed().GetDeviceName()); });
     b.Get("PaperName", [](P& d, Args) { return Variant(d.Typed().GetPaperName()); });
-    b.Put("PaperName", [](P& d, Args a) { d.Typed().SetPaperName(a[0].str()); });
+    b.Put("PaperName", [](P& d, Args a) { d.Typed().SetPaperName(a[0].Str()); });
     b.Method("SetFormSize", [](P& d, Args a) {
-        auto* form = dynamic_cast<TvFormDispatch*>(a[0].dispatch());
+        auto* form = dynamic_cast<TvFormDispatch*>(a[0].AsDispatch());
         if (!form) ThrowControlError(kErrInvalidProperty, 20006);
         return Variant(d.Typed().SetFormSize(form->Typed()));
     });
@@ -39,7 +39,7 @@ void TvPrinterDispatch::BindMembers(Binder& b)
             const int32_t v = d.Typed().GetNumber(id);
             return small ? Variant(int16_t(v)) : Variant(v);
         });
-        b.Put(m.name, [id, small](P& d, Args a) { d.Typed().SetNumber(id, small ? a[0].i2() : a[0].i4()); });
+        b.Put(m.name, [id, small](P& d, Args a) { d.Typed().SetNumber(id, small ? a[0].I2() : a[0].I4()); });
     }
 }
 
@@ -59,7 +59,7 @@ Ref<TvPrinterDispatch> TvPrintersDispatch::PrinterDispatch(const std::shared_ptr
     auto it = m_cache.find(printer.get());
     if (it != m_cache.end() && it->second.second->alive) return Ref<TvPrinterDispatch>(it->second.first);
     Ref<TvPrinterDispatch> d = MakeRef<TvPrinterDispatch>(printer);
-    m_cache[printer.get()] = {d.get(), d->Token()};
+    m_cache[printer.get()] = {d.Get(), d->Token()};
     return d;
 }
 
@@ -76,20 +76,20 @@ void TvPrintersDispatch::BindMembers(Binder& b)
     b.Get("Item", [](C& c, Args a) {
         CXPrinters& printers = c.Ctrl().Printers();
         std::shared_ptr<CXPrinter> found;
-        const std::string text = (a[0].vt() & 8) ? a[0].ToString() : std::string();
+        const std::string text = (a[0].Vt() & 8) ? a[0].ToString() : std::string();
         // A name may hold any character, so it is not taken through CP932.
-        if ((a[0].vt() & 8) && (text.empty() || text.find_first_not_of("0123456789") != std::string::npos))
+        if ((a[0].Vt() & 8) && (text.empty() || text.find_first_not_of("0123456789") != std::string::npos))
             found = printers.Item(text);
         else
             found = printers.At(ReadCollectionIndex(a[0]).position);
         if (!found) ThrowControlError(kErrInvalidIndex, kTextIndexOutOfRange);
-        return Variant(static_cast<Dispatch*>(c.PrinterDispatch(found).get()));
+        return Variant(static_cast<Dispatch*>(c.PrinterDispatch(found).Get()));
     });
     b.Get("_NewEnum", [](C& c, Args) {
         std::vector<Variant> snapshot;
         for (const auto& p : c.Ctrl().Printers().List())
-            snapshot.emplace_back(static_cast<Dispatch*>(c.PrinterDispatch(p).get()));
-        return Variant::FromUnknown(MakeRef<CEnumVariant>(std::move(snapshot)).get());
+            snapshot.emplace_back(static_cast<Dispatch*>(c.PrinterDispatch(p).Get()));
+        return Variant::FromUnknown(MakeRef<CEnumVariant>(std::move(snapshot)).Get());
     });
 }
 

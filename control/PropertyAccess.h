@@ -46,8 +46,12 @@ enum : uint8_t { kModeAp = 1, kModeLp = 2 };
 // The engine layer mode of free placement; any other is the line-printer grid.
 inline constexpr int32_t kLayerModeAp = 1;
 
-// Table indexes of the members that are not DISPID - 1.
+// Table indexes: DISPID - 1 for the first members, then those that are not.
 enum : int32_t {
+    kAnyAccess = -1, // no member: the object need only be attached
+    kAccessName = 0,
+    kAccessText = 1,
+    kAccessObjectType = 2,
     kAccessBarSize = 77,
     kAccessListText = 78,
     kAccessListColumns = 79,

@@ -380,7 +380,7 @@ std::string PrintTypeLibrary()
         for (const MemberInfo& m : i->members) {
             std::snprintf(buf, sizeof buf, "  %d ", int(m.id));
             out += buf + std::string(m.name) + " " + KindText(m.kinds) + " " + TypeText(m.type, m.typeName);
-            if (size_t n = m.paramCount()) {
+            if (size_t n = m.ParamCount()) {
                 out += " (";
                 for (size_t k = 0; k < n; ++k) {
                     if (k) out += ", ";

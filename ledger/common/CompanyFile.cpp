@@ -366,8 +366,8 @@ CompanyFile DefaultCompanyFile(int year)
     s.Term = 1;
     s.StartYear = float(year), s.StartMonth = 1, s.StartDay = 1;
     s.EndYear = float(year), s.EndMonth = 12, s.EndDay = 31;
-    s.BusinessForm = FromBool(true);
-    s.TaxHandling = FromBool(true);
+    s.BusinessForm = kSoleProprietor;
+    s.TaxHandling = kTaxable;
     s.TaxRate = 10;
     s.PurchaseClosingDay = "末日";
     s.SalesClosingDay = "末日";

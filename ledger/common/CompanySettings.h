@@ -39,7 +39,10 @@ bool IsClosingDay(std::string_view text);
 
 // Booleans are the Singles -1 (True) and 0 (False); only -1 is True.
 inline bool IsTrue(float value) { return value == -1.0f; }
-inline float FromBool(bool value) { return value ? -1.0f : 0.0f; }
+inline float StoredFlag(bool value) { return value ? -1.0f : 0.0f; }
+// The stored values of 事業形態 (BusinessForm) and 課税区分 (TaxHandling).
+inline constexpr float kSoleProprietor = -1.0f, kCorporation = 0.0f;
+inline constexpr float kTaxable = -1.0f, kTaxExempt = 0.0f;
 
 struct CompanySettings {
     std::string OwnerName = FixedText("", kOwnerNameWidth);      // 1 氏名

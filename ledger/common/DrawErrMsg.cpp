@@ -1,6 +1,6 @@
 #include "ledger/common/DrawErrMsg.h"
 
-#include "control/TvlError.h"
+#include "control/typelib/TvlError.h"
 
 namespace nv {
 

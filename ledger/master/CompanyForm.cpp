@@ -347,13 +347,13 @@ CompanyForm::ReadBack CompanyForm::sReadBack() const
     s.EndYear = float(LeadingNumber(endLabels_[2]->text()));
     s.EndMonth = float(LeadingNumber(endLabels_[0]->text()));
     s.EndDay = 31;
-    s.BusinessForm = FromBool(options_[0][0]->isChecked());
-    s.TaxHandling = FromBool(options_[1][0]->isChecked());
+    s.BusinessForm = StoredFlag(options_[0][0]->isChecked());
+    s.TaxHandling = StoredFlag(options_[1][0]->isChecked());
     const float rate = fields_[12]->text().trimmed().toFloat(&ok);
     if (!ok || !(rate >= 0 && rate <= 100)) throw FieldError("税率には0から100までの数字を入力してください。");
     s.TaxRate = rate;
-    r.PortraitSummary = FromBool(options_[2][0]->isChecked());
-    r.ScreenFlag = FromBool(options_[3][0]->isChecked());
+    r.PortraitSummary = StoredFlag(options_[2][0]->isChecked());
+    r.ScreenFlag = StoredFlag(options_[3][0]->isChecked());
     const char* closingNames[] = {"仕入〆切期日", "売上〆切期日"};
     std::string* closingDays[] = {&s.PurchaseClosingDay, &s.SalesClosingDay};
     for (int i = 0; i < 2; ++i) {
@@ -430,7 +430,7 @@ void CompanyForm::CheckAgreement(Database& db)
         } catch (const std::exception& e) {
             ShowError(Q(e.what()));
         }
-        ui::inform(Q(check.Message), this);
+        ui::Inform(Q(check.Message), this);
     } else if (check.State == SettingsAgreement::Differ) {
         if (readOnlyDb_) {
             ShowError(Q(check.Message));
@@ -438,14 +438,14 @@ void CompanyForm::CheckAgreement(Database& db)
         }
         const QString question = Q(check.Message) + "\n設定ファイルの期首 " + Q(JapaneseDate(check.FileStart)) +
                                  " へ補助簿DBを繰り越しますか？";
-        declinedCarry_ = ui::ask(question, ui::Buttons::YesNo, ui::Answer::Yes, this) != ui::Answer::Yes;
+        declinedCarry_ = ui::Ask(question, ui::Buttons::YesNo, ui::Answer::Yes, this) != ui::Answer::Yes;
         if (!declinedCarry_) CarryForwardNow();
     }
 }
 
 void CompanyForm::ShowError(const QString& text)
 {
-    ui::error(text, this);
+    ui::Error(text, this);
 }
 
 std::string CompanyForm::CommitWithFile(const ModuleGlobal& next, bool recordStart,
@@ -509,7 +509,7 @@ bool CompanyForm::SaveAll()
             return false;
         }
         g_ = next;
-        ui::warn("設定は保存しました。補助簿DBを使用できないため、繰越の計算と〆切期日の書き込みは行っていません。\n" +
+        ui::Warn("設定は保存しました。補助簿DBを使用できないため、繰越の計算と〆切期日の書き込みは行っていません。\n" +
                      Q(noDatabase),
                  this);
         return true;
@@ -537,7 +537,7 @@ bool CompanyForm::SaveAll()
 
 bool CompanyForm::ConfirmCloseWithoutSaving()
 {
-    return ui::ask("保存せずに閉じますか？", ui::Buttons::YesNo, ui::Answer::No, this) == ui::Answer::Yes;
+    return ui::Ask("保存せずに閉じますか？", ui::Buttons::YesNo, ui::Answer::No, this) == ui::Answer::Yes;
 }
 
 void CompanyForm::closeEvent(QCloseEvent* e)
@@ -575,7 +575,7 @@ void CompanyForm::CarryForwardNow()
         declinedCarry_ = false;
         const QString done = "繰越の計算が終わりました (期首 " + Q(JapaneseDate(StartOf(s))) + ")。";
         SetPanelText(1, done.toStdString());
-        if (warning.empty()) ui::inform(done, this);
+        if (warning.empty()) ui::Inform(done, this);
         else ShowError(done + "\n" + Q(warning));
     } catch (const std::exception& e) {
         ShowError(Q(e.what()));
@@ -584,7 +584,7 @@ void CompanyForm::CarryForwardNow()
 
 void CompanyForm::ChooseDatabase()
 {
-    const auto chosen = ui::prompt().chooseFile({.mode = ui::FileMode::Open,
+    const auto chosen = ui::CurrentPrompt().ChooseFile({.mode = ui::FileMode::Open,
                                                  .proposed = Q(g_.AppPath),
                                                  .filters = {"データベース名(*.MDB) | *.MDB"},
                                                  .parent = this});
@@ -604,7 +604,7 @@ void CompanyForm::ChooseDatabase()
 
 void CompanyForm::CopyDatabase()
 {
-    const auto chosen = ui::prompt().chooseFile({.mode = ui::FileMode::Save,
+    const auto chosen = ui::CurrentPrompt().ChooseFile({.mode = ui::FileMode::Save,
                                                  .proposed = Q(g_.AppPath),
                                                  .filters = {"データベース名(*.MDB) | *.MDB"},
                                                  .parent = this});

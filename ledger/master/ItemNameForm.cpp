@@ -147,7 +147,7 @@ bool ItemNameForm::Load()
         }
     } catch (const std::exception& e) {
         quiet_ = false;
-        ui::error(QString("ｴﾗｰが発生しました:") + QString::fromStdString(e.what()), this);
+        ui::Error(QString("ｴﾗｰが発生しました:") + QString::fromStdString(e.what()), this);
         return false;
     }
     AppendBlankLine();
@@ -182,7 +182,7 @@ bool ItemNameForm::Commit(int r, bool quiet)
     const bool appending = !ids_[r];
     if (appending ? name.isEmpty() : name == stored_[r]) return true;
     auto fail = [&](const QString& text) {
-        if (!quiet) ui::error(text, this);
+        if (!quiet) ui::Error(text, this);
         return false;
     };
     if (auto refused = RefuseName(name)) return fail(*refused);
@@ -235,7 +235,7 @@ void ItemNameForm::done(int result)
 {
     grid_->CommitOpenEditor();
     Commit(grid_->currentRow(), true);
-    if (Pending() && ui::ask(QStringLiteral("品名を保存できませんでした。保存せずに閉じますか？"), ui::Buttons::YesNo,
+    if (Pending() && ui::Ask(QStringLiteral("品名を保存できませんでした。保存せずに閉じますか？"), ui::Buttons::YesNo,
                              ui::Answer::No) != ui::Answer::Yes)
         return;
     QDialog::done(result);
@@ -253,7 +253,7 @@ void ItemNameForm::DeleteCurrent()
     try {
         db_.Execute("DELETE FROM \"品名\" WHERE _rowid_ = ?", {*ids_[r]});
     } catch (const std::exception& e) {
-        ui::error(QString("ｴﾗｰが発生しました:") + QString::fromStdString(e.what()), this);
+        ui::Error(QString("ｴﾗｰが発生しました:") + QString::fromStdString(e.what()), this);
         return;
     }
     quiet_ = true;

@@ -28,7 +28,7 @@ void PartyRegisterDialog::OnSearch()
                                              sort_->currentText().toStdString());
         Recordset rs = db_.OpenRecordset(src);
         moving_ = true;
-        model_.load(rs);
+        model_.Load(rs);
         moving_ = false;
         source_ = std::move(src);
         addPending_ = false;
@@ -58,9 +58,9 @@ void PartyRegisterDialog::OnAdd()
     }
     std::vector<DbValue> values(kPartyColumnCount);
     values[kPartyNo] = next;
-    values[kClosingDay] = RowTableModel::valueOf(QString::fromStdString(ClosingDayOf(settings_, side_)));
+    values[kClosingDay] = RowTableModel::ValueOf(QString::fromStdString(ClosingDayOf(settings_, side_)));
     moving_ = true;
-    int row = model_.appendRow(std::move(values));
+    int row = model_.AppendRow(std::move(values));
     grid_->setCurrentIndex(model_.index(row, kName));
     moving_ = false;
     FillFields();
@@ -72,12 +72,12 @@ void PartyRegisterDialog::OnAdd()
 void PartyRegisterDialog::OnRegister()
 {
     if (Field(9)->text().isEmpty()) {
-        ui::messageBox("登録時繰越金額を入力してください。", ui::MbOk);
+        ui::MessageBox("登録時繰越金額を入力してください。", ui::MbOk);
         Field(9)->setFocus();
         return;
     }
     if (!addPending_ || NewRow() < 0) {
-        ui::messageBox("追加を最初にクリックしてください。", ui::MbOk);
+        ui::MessageBox("追加を最初にクリックしてください。", ui::MbOk);
         return;
     }
     RegisterNew();
@@ -87,17 +87,17 @@ void PartyRegisterDialog::OnDelete()
 {
     int r = CurrentRow();
     if (r < 0) return;
-    if (!model_.row(r).id) {
+    if (!model_.RowAt(r).id) {
         DiscardNew();
         SelectRow(r > 0 ? r - 1 : 0);
         return;
     }
     const RegisterWords& rw = RegisterWordsOf(side_);
-    QString question = QString(rw.Who) + "　" + RowTableModel::textOf(model_.value(r, kName)) + " とその" +
+    QString question = QString(rw.Who) + "　" + RowTableModel::TextOf(model_.Value(r, kName)) + " とその" +
                        rw.JournalWord + "を削除してもよろしいですか？";
-    if (ui::ask(question, ui::Buttons::OkCancel, ui::Answer::Cancel, this) != ui::Answer::Ok) return;
+    if (ui::Ask(question, ui::Buttons::OkCancel, ui::Answer::Cancel, this) != ui::Answer::Ok) return;
     try {
-        book_->DeleteRow(*model_.row(r).id);
+        book_->DeleteRow(*model_.RowAt(r).id);
         Reload(std::nullopt);
     } catch (const std::exception& e) {
         ReportFailure(e);
@@ -112,7 +112,7 @@ void PartyRegisterDialog::OnData()
     if (CurrentRow() < 0) return;
     if (!ResolvePendingNew()) return;
     int r = CurrentRow();
-    if (r < 0 || !model_.row(r).id || !SaveRow(r)) return;
+    if (r < 0 || !model_.RowAt(r).id || !SaveRow(r)) return;
     try {
         Variant folder(appFolder_);
         Variant mode(static_cast<int16_t>(words_.MenuMode));
@@ -123,7 +123,7 @@ void PartyRegisterDialog::OnData()
                                   Variant::ByRef(&party)};
         journal.CallArgs("fcFrmOp", args);
     } catch (const AutomationError& e) {
-        ui::messageBox(QString::fromStdString(e.description()), ui::MbOk | ui::MbIconExclamation);
+        ui::MessageBox(QString::fromStdString(e.Description()), ui::MbOk | ui::MbIconExclamation);
     } catch (const std::exception& e) {
         ReportFailure(e);
     }
@@ -136,7 +136,7 @@ void PartyRegisterDialog::OnData()
 
 void PartyRegisterDialog::ReportFailure(const std::exception& e)
 {
-    ui::messageBox(QString::fromStdString(DescribeFailure(e)), ui::MbOk | ui::MbIconExclamation);
+    ui::MessageBox(QString::fromStdString(DescribeFailure(e)), ui::MbOk | ui::MbIconExclamation);
 }
 
 } // namespace nv

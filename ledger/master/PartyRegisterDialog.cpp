@@ -45,7 +45,7 @@ void Warn(const QString& text, QWidget* parent)
     m.text = text;
     m.icon = ui::Icon::Warning;
     m.parent = parent;
-    ui::prompt().ask(m);
+    ui::CurrentPrompt().Ask(m);
 }
 
 } // namespace
@@ -76,11 +76,11 @@ PartyRegisterDialog::PartyRegisterDialog(JournalSide side, std::string appFolder
         std::string name = PartyColumnName(words_, c);
         columns.push_back({name, Q(name)});
     }
-    model_.setColumns(std::move(columns));
-    model_.setAlternateColor(QColor(0xC0, 0xFF, 0xFF));   // &HFFFFC0 is blue-green-red
-    model_.setWriter([this](const RowTableModel::Row& row) {
+    model_.SetColumns(std::move(columns));
+    model_.SetAlternateColor(QColor(0xC0, 0xFF, 0xFF));   // &HFFFFC0 is blue-green-red
+    model_.SetWriter([this](const RowTableModel::Row& row) {
         PartyTexts texts;
-        for (int c = 0; c < kPartyColumnCount; ++c) texts[size_t(c)] = RowTableModel::textOf(row.values[size_t(c)]).toStdString();
+        for (int c = 0; c < kPartyColumnCount; ++c) texts[size_t(c)] = RowTableModel::TextOf(row.values[size_t(c)]).toStdString();
         try {
             book_->Update(*row.id, ParsePartyTexts(words_, texts));
         } catch (const DbError& e) {
@@ -310,8 +310,8 @@ void PartyRegisterDialog::sRegisterGridColumns()
                          {6, "電話", 1500},    {7, "ファックス", 1500}, {8, "〆切日", 1500}, {9, "請求期日", 1500},
                          {10, "支払定日", 1500}, {0, words_.PartyNo, 500}, {3, words_.PartyName, 1500}};
     for (const Col& c : kCols) {
-        model_.setCaption(c.column, c.caption);
-        model_.setAlignment(c.column, Qt::AlignCenter);
+        model_.SetCaption(c.column, c.caption);
+        model_.SetAlignment(c.column, Qt::AlignCenter);
         drawnWidths_[size_t(c.column)] = ui::HeaderFitWidth(grid_->horizontalHeader(), c.caption,
                                                             ui::DesignPixels(grid_, c.twips));
         grid_->setColumnWidth(c.column, drawnWidths_[size_t(c.column)]);
@@ -356,11 +356,11 @@ bool PartyRegisterDialog::Open()
         Warn(kNoDatabaseMessage, this);
         return false;
     }
-    if (db_.IsReadOnly()) KeepEditsOut();
+    if (db_.IsReadOnly()) WarnAndMakeReadOnly();
     return true;
 }
 
-void PartyRegisterDialog::KeepEditsOut()
+void PartyRegisterDialog::WarnAndMakeReadOnly()
 {
     // Said once, when the screen opens: the parties can be looked at, not
     // changed.
@@ -375,7 +375,7 @@ void PartyRegisterDialog::KeepEditsOut()
 void PartyRegisterDialog::Setup()
 {
     std::optional<int64_t> keep;
-    if (int r = CurrentRow(); r >= 0) keep = model_.row(r).id;
+    if (int r = CurrentRow(); r >= 0) keep = model_.RowAt(r).id;
     if (!combosFilled_) {
         sGetCmbSort();
         operator_->setCurrentText("Like");
@@ -395,13 +395,13 @@ void PartyRegisterDialog::Setup()
     }
     // The current party's closing day follows the company settings.
     int r = CurrentRow();
-    if (r < 0 || !model_.row(r).id) return;
+    if (r < 0 || !model_.RowAt(r).id) return;
     const std::string& day = ClosingDayOf(settings_, side_);
     try {
-        if (book_->SetClosingDay(*model_.row(r).id, day)) {
+        if (book_->SetClosingDay(*model_.RowAt(r).id, day)) {
             filling_ = true;
-            model_.setValue(r, kClosingDay, RowTableModel::valueOf(Q(day)));
-            model_.clearChanged(r);
+            model_.SetValue(r, kClosingDay, RowTableModel::ValueOf(Q(day)));
+            model_.ClearChanged(r);
             filling_ = false;
             FillFields();
         }
@@ -415,11 +415,11 @@ void PartyRegisterDialog::Reload(std::optional<int64_t> keepId)
 {
     Recordset rs = db_.OpenRecordset(source_);
     moving_ = true;
-    model_.load(rs);
+    model_.Load(rs);
     moving_ = false;
     addPending_ = false;
     FitColumnsToValues();
-    int row = keepId ? model_.rowOfId(*keepId) : -1;
+    int row = keepId ? model_.RowOfId(*keepId) : -1;
     SelectRow(row < 0 ? 0 : row);
 }
 
@@ -447,9 +447,9 @@ void PartyRegisterDialog::FillFields()
     int r = CurrentRow();
     for (int i = 0; i < 12; ++i) {
         int c = PartyColumnOfField(i);
-        if (c >= 0) fields_[size_t(i)]->setText(r >= 0 ? RowTableModel::textOf(model_.value(r, c)) : QString());
+        if (c >= 0) fields_[size_t(i)]->setText(r >= 0 ? RowTableModel::TextOf(model_.Value(r, c)) : QString());
     }
-    closingDay_->setCurrentText(r >= 0 ? RowTableModel::textOf(model_.value(r, kClosingDay)) : QString());
+    closingDay_->setCurrentText(r >= 0 ? RowTableModel::TextOf(model_.Value(r, kClosingDay)) : QString());
     navigator_->setText(QString("ﾚｺｰﾄﾞ: %1").arg(r + 1));
     filling_ = false;
 }
@@ -459,30 +459,30 @@ void PartyRegisterDialog::FieldEdited(int column, const QString& text)
     int r = CurrentRow();
     if (filling_ || r < 0) return;
     filling_ = true;
-    model_.setValue(r, column, RowTableModel::valueOf(text));
+    model_.SetValue(r, column, RowTableModel::ValueOf(text));
     filling_ = false;
 }
 
 PartyTexts PartyRegisterDialog::RowTexts(int row) const
 {
     PartyTexts texts;
-    for (int c = 0; c < kPartyColumnCount; ++c) texts[size_t(c)] = RowTableModel::textOf(model_.value(row, c)).toStdString();
+    for (int c = 0; c < kPartyColumnCount; ++c) texts[size_t(c)] = RowTableModel::TextOf(model_.Value(row, c)).toStdString();
     return texts;
 }
 
 bool PartyRegisterDialog::SaveRow(int row, QString* error)
 {
-    if (row < 0 || row >= model_.rowCount() || !model_.row(row).id || !model_.row(row).changed) return true;
-    if (!model_.submitRow(row)) {
-        if (error) *error = model_.lastError();
-        else Warn(model_.lastError(), this);
+    if (row < 0 || row >= model_.rowCount() || !model_.RowAt(row).id || !model_.RowAt(row).changed) return true;
+    if (!model_.SubmitRow(row)) {
+        if (error) *error = model_.LastError();
+        else Warn(model_.LastError(), this);
         return false;
     }
     // Show the stored form of what was typed (full-width digits as numbers).
     PartyValues stored = ParsePartyTexts(words_, RowTexts(row));
     filling_ = true;
-    for (int c = 0; c < kPartyColumnCount; ++c) model_.setValue(row, c, stored[size_t(c)]);
-    model_.clearChanged(row);
+    for (int c = 0; c < kPartyColumnCount; ++c) model_.SetValue(row, c, stored[size_t(c)]);
+    model_.ClearChanged(row);
     filling_ = false;
     return true;
 }
@@ -490,7 +490,7 @@ bool PartyRegisterDialog::SaveRow(int row, QString* error)
 int PartyRegisterDialog::NewRow() const
 {
     for (int r = 0; r < model_.rowCount(); ++r)
-        if (!model_.row(r).id) return r;
+        if (!model_.RowAt(r).id) return r;
     return -1;
 }
 
@@ -499,7 +499,7 @@ bool PartyRegisterDialog::ResolvePendingNew()
     int r = NewRow();
     if (r < 0) return true;
     const QString who = RegisterWordsOf(side_).Who;
-    ui::Answer a = ui::ask("追加した" + who + "はまだ登録されていません。登録しますか？", ui::Buttons::YesNoCancel,
+    ui::Answer a = ui::Ask("追加した" + who + "はまだ登録されていません。登録しますか？", ui::Buttons::YesNoCancel,
                            ui::Answer::Yes, this);
     if (a == ui::Answer::Yes) return RegisterNew();
     if (a == ui::Answer::No) {
@@ -543,7 +543,7 @@ void PartyRegisterDialog::DiscardNew()
     int r = NewRow();
     if (r < 0) return;
     moving_ = true;
-    model_.removeRowAt(r);
+    model_.RemoveRowAt(r);
     moving_ = false;
     addPending_ = false;
     FillFields();
@@ -556,10 +556,10 @@ void PartyRegisterDialog::CurrentRowChanged(int current, int previous)
         return;
     }
     bool stay = false;
-    if (!model_.row(previous).id) {
+    if (!model_.RowAt(previous).id) {
         moving_ = true;
         const QString who = RegisterWordsOf(side_).Who;
-        ui::Answer a = ui::ask("追加した" + who + "はまだ登録されていません。登録しますか？",
+        ui::Answer a = ui::Ask("追加した" + who + "はまだ登録されていません。登録しますか？",
                                ui::Buttons::YesNoCancel, ui::Answer::Yes, this);
         moving_ = false;
         if (a == ui::Answer::Yes) {
@@ -636,7 +636,7 @@ void PartyRegisterDialog::reject()
         QString error;
         if (SaveRow(r, &error)) continue;
         // As the journal: the window and its edits stay unless the user says so.
-        if (ui::ask(error + "\n" + kCloseWithoutSaving, ui::Buttons::YesNo, ui::Answer::No, this) != ui::Answer::Yes) {
+        if (ui::Ask(error + "\n" + kCloseWithoutSaving, ui::Buttons::YesNo, ui::Answer::No, this) != ui::Answer::Yes) {
             SelectRow(r);
             return;
         }

@@ -69,7 +69,7 @@ public:
 private:
     void SetPanelText(int panel, const std::string& text) override;
     void BuildForm();
-    void KeepEditsOut();
+    void WarnAndMakeReadOnly();
     void sGetCmbSort();
     void sRegisterGridColumns();
     void FitColumnsToValues();

@@ -27,8 +27,8 @@ QString Q(const std::string& utf8) { return QString::fromStdString(utf8); }
 
 QString ErrorText(const std::exception& e)
 {
-    if (auto* a = dynamic_cast<const AutomationError*>(&e); a && !a->description().empty())
-        return Q(a->description());
+    if (auto* a = dynamic_cast<const AutomationError*>(&e); a && !a->Description().empty())
+        return Q(a->Description());
     return QString::fromUtf8(e.what());
 }
 
@@ -71,7 +71,7 @@ void MenuForm::ShowError(const QString& text)
     m.text = text;
     m.icon = ui::Icon::Warning;
     m.parent = this;
-    ui::prompt().ask(m);
+    ui::CurrentPrompt().Ask(m);
 }
 
 void MenuForm::Load()
@@ -114,7 +114,7 @@ bool MenuForm::CreateDatabase()
     m.icon = ui::Icon::None;
     m.buttons = ui::Buttons::OkCancel;
     m.parent = this;
-    if (ui::prompt().ask(m) != ui::Answer::Ok) return true;
+    if (ui::CurrentPrompt().Ask(m) != ui::Answer::Ok) return true;
     try {
         CreateDatabaseFromTemplate(path);
     } catch (const std::exception& e) {
@@ -174,7 +174,7 @@ void MenuForm::Say(const QString& text, ui::Icon icon)
     m.text = text;
     m.icon = icon;
     m.parent = this;
-    ui::prompt().ask(m);
+    ui::CurrentPrompt().Ask(m);
 }
 
 void MenuForm::ReadSettings()
@@ -245,7 +245,7 @@ void MenuForm::CallFirmProfile()
     try {
         DisabledWhile busy(this);
         CallComponent("FirmProfile.companyClass", "fcFrmOp", args);
-        std::string name = array.isArray() ? array.array().at(0).ToString() : g_.Settings.DatabaseName;
+        std::string name = array.IsArray() ? array.Array().At(0).ToString() : g_.Settings.DatabaseName;
         if (Utf8CharCount(TrimRight(name)) > kDatabaseNameWidth) {
             ShowError(QStringLiteral("補助簿DBの名前は%1文字までです: %2").arg(kDatabaseNameWidth).arg(Q(TrimRight(name))));
         } else {
@@ -325,14 +325,14 @@ void MenuForm::OfferBackup()
     m.icon = ui::Icon::None;
     m.buttons = ui::Buttons::OkCancel;
     m.parent = this;
-    if (ui::prompt().ask(m) != ui::Answer::Ok) return;
+    if (ui::CurrentPrompt().Ask(m) != ui::Answer::Ok) return;
     ui::FileRequest r;
     r.mode = ui::FileMode::Save;
     r.title = QStringLiteral("補助簿DBのバックアップ作成");
     r.proposed = Q(g_.AppFolderPath) + BackupFileName(g_.Settings.DatabaseName, hooks_.today());
     r.filters = {QStringLiteral("データベース名(*.MDB)")};
     r.parent = this;
-    std::optional<QString> chosen = ui::prompt().chooseFile(r);
+    std::optional<QString> chosen = ui::CurrentPrompt().ChooseFile(r);
     if (!chosen) return;
     std::string target = chosen->isEmpty() ? TrimRight(g_.Settings.DatabaseName) + "バックアップ.MDB" : chosen->toStdString();
     try {

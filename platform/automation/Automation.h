@@ -11,9 +11,9 @@
 //                                 nv::Variant::ByRef(&settings)};
 //   o.CallArgs("fcFrmOp", args);              // by-reference arguments come back changed
 //   o.Put(2, "text");  o.Get("Count").ToLong();  o.Call(23);            // by id or name
-//   for (nv::Variant& e : nv::EnumerateCollection(o.get())) ...           // For Each
-// Every failure throws nv::AutomationError (scode(), number(), description(),
-// helpContext()).
+//   for (nv::Variant& e : nv::EnumerateCollection(o.Get())) ...           // For Each
+// Every failure throws nv::AutomationError (Scode(), Number(), Description(),
+// HelpContext()).
 //
 // Making a class callable: a member table (ids, names, kinds, types) and a
 // DispatchObject<T> that binds the members it implements:

@@ -30,8 +30,8 @@ HRESULT Fail(ErrorRecord* error, HRESULT scode, std::string description = {}, in
 // Coerces one argument to its declared type; an error names its position.
 HRESULT Coerce(const Variant& in, uint16_t type, uint8_t paramFlags, size_t position, Variant& out, ErrorRecord* error)
 {
-    const Variant& v = in.deref();
-    if (v.isMissing()) {
+    const Variant& v = in.Deref();
+    if (v.IsMissing()) {
         if (paramFlags & PARAM_OPTIONAL) {
             out = v;
             return S_OK;
@@ -42,8 +42,8 @@ HRESULT Coerce(const Variant& in, uint16_t type, uint8_t paramFlags, size_t posi
         out = (type == VT_VARIANT || type == VT_EMPTY) ? v : v.ChangeType(VarType(type));
         return S_OK;
     } catch (const AutomationError& e) {
-        HRESULT s = e.scode() == DISP_E_OVERFLOW ? DISP_E_OVERFLOW : DISP_E_TYPEMISMATCH;
-        return Fail(error, s, ArgumentText(e.description(), position), int32_t(position));
+        HRESULT s = e.Scode() == DISP_E_OVERFLOW ? DISP_E_OVERFLOW : DISP_E_TYPEMISMATCH;
+        return Fail(error, s, ArgumentText(e.Description(), position), int32_t(position));
     } catch (const std::exception& e) {
         return Fail(error, DISP_E_TYPEMISMATCH, ArgumentText(e.what(), position), int32_t(position));
     }
@@ -59,28 +59,28 @@ bool EqualNoCase(std::string_view a, std::string_view b)
     return true;
 }
 
-size_t MemberInfo::paramCount() const
+size_t MemberInfo::ParamCount() const
 {
     size_t n = 0;
     while (n < params.size() && params[n].name) ++n;
     return n;
 }
 
-size_t MemberInfo::requiredCount() const
+size_t MemberInfo::RequiredCount() const
 {
-    size_t n = paramCount();
+    size_t n = ParamCount();
     while (n > 0 && (params[n - 1].flags & PARAM_OPTIONAL)) --n;
     return n;
 }
 
-const MemberInfo* InterfaceInfo::find(int32_t id) const
+const MemberInfo* InterfaceInfo::Find(int32_t id) const
 {
     for (const MemberInfo& m : members)
         if (m.id == id) return &m;
     return nullptr;
 }
 
-const MemberInfo* InterfaceInfo::find(std::string_view name) const
+const MemberInfo* InterfaceInfo::Find(std::string_view name) const
 {
     for (const MemberInfo& m : members)
         if (EqualNoCase(m.name, name)) return &m;
@@ -89,7 +89,7 @@ const MemberInfo* InterfaceInfo::find(std::string_view name) const
 
 HRESULT LookUpName(const InterfaceInfo& info, std::string_view name, int32_t* id) noexcept
 {
-    const MemberInfo* m = info.find(name);
+    const MemberInfo* m = info.Find(name);
     if (!m) return DISP_E_UNKNOWNNAME;
     if (id) *id = m->id;
     return S_OK;
@@ -99,23 +99,23 @@ HRESULT PrepareInvoke(const InterfaceInfo& info, int32_t id, uint16_t flags, std
                       std::array<Variant, kMaxParams + 1>& coerced, size_t& count, const MemberInfo*& member,
                       bool& put, ErrorRecord* error) noexcept
 {
-    member = info.find(id);
+    member = info.Find(id);
     if (!member) return Fail(error, DISP_E_MEMBERNOTFOUND);
     put = (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) != 0;
     if (put) {
-        if (!member->isProperty()) return Fail(error, DISP_E_MEMBERNOTFOUND);
-        if (member->readOnly()) {
-            if (error) *error = AutomationError(CTL_E_SETNOTSUPPORTED).record();
+        if (!member->IsProperty()) return Fail(error, DISP_E_MEMBERNOTFOUND);
+        if (member->ReadOnly()) {
+            if (error) *error = AutomationError(CTL_E_SETNOTSUPPORTED).Record();
             return DISP_E_EXCEPTION;
         }
     } else if (!(flags & (DISPATCH_METHOD | DISPATCH_PROPERTYGET))) {
         return Fail(error, E_INVALIDARG);
-    } else if (member->isProperty() && !(member->kinds & DISPATCH_PROPERTYGET)) {
-        if (error) *error = AutomationError(CTL_E_GETNOTSUPPORTED).record();
+    } else if (member->IsProperty() && !(member->kinds & DISPATCH_PROPERTYGET)) {
+        if (error) *error = AutomationError(CTL_E_GETNOTSUPPORTED).Record();
         return DISP_E_EXCEPTION;
     }
-    size_t params = member->paramCount();
-    size_t required = member->requiredCount();
+    size_t params = member->ParamCount();
+    size_t required = member->RequiredCount();
     size_t given = args.size() - (put ? 1 : 0);
     if (put && args.empty()) return Fail(error, DISP_E_BADPARAMCOUNT);
     if (given < required || given > params) return Fail(error, DISP_E_BADPARAMCOUNT);
@@ -140,7 +140,7 @@ void FinishInvoke(const MemberInfo& member, bool put, std::span<Variant> args,
 {
     size_t given = args.size() - (put ? 1 : 0);
     for (size_t i = 0; i < given && i < kMaxParams; ++i)
-        if ((member.params[i].flags & PARAM_BYREF) && args[i].isByRef()) args[i].deref() = std::move(coerced[i]);
+        if ((member.params[i].flags & PARAM_BYREF) && args[i].IsByRef()) args[i].Deref() = std::move(coerced[i]);
 }
 
 HRESULT RecordCurrentException(ErrorRecord* error) noexcept
@@ -148,7 +148,7 @@ HRESULT RecordCurrentException(ErrorRecord* error) noexcept
     try {
         throw;
     } catch (const AutomationError& e) {
-        if (error) *error = e.record();
+        if (error) *error = e.Record();
     } catch (const std::exception& e) {
         if (error) {
             *error = ErrorRecord{};
@@ -193,44 +193,44 @@ Variant InvokeOrThrow(Dispatch* object, int32_t id, uint16_t flags, std::span<Va
 Variant ObjectRef::Get(int32_t id, std::initializer_list<Variant> args) const
 {
     std::vector<Variant> a(args);
-    return InvokeOrThrow(get(), id, DISPATCH_METHOD | DISPATCH_PROPERTYGET, a);
+    return InvokeOrThrow(Get(), id, DISPATCH_METHOD | DISPATCH_PROPERTYGET, a);
 }
 
 Variant ObjectRef::Get(std::string_view name, std::initializer_list<Variant> args) const
 {
-    return Get(IdOfName(get(), name), args);
+    return Get(IdOfName(Get(), name), args);
 }
 
 void ObjectRef::Put(int32_t id, Variant value) const
 {
     Variant a[1] = {std::move(value)};
-    InvokeOrThrow(get(), id, DISPATCH_PROPERTYPUT, a);
+    InvokeOrThrow(Get(), id, DISPATCH_PROPERTYPUT, a);
 }
 
 void ObjectRef::Put(std::string_view name, Variant value) const
 {
-    Put(IdOfName(get(), name), std::move(value));
+    Put(IdOfName(Get(), name), std::move(value));
 }
 
 Variant ObjectRef::Call(int32_t id, std::initializer_list<Variant> args) const
 {
     std::vector<Variant> a(args);
-    return InvokeOrThrow(get(), id, DISPATCH_METHOD | DISPATCH_PROPERTYGET, a);
+    return InvokeOrThrow(Get(), id, DISPATCH_METHOD | DISPATCH_PROPERTYGET, a);
 }
 
 Variant ObjectRef::Call(std::string_view name, std::initializer_list<Variant> args) const
 {
-    return Call(IdOfName(get(), name), args);
+    return Call(IdOfName(Get(), name), args);
 }
 
 Variant ObjectRef::CallArgs(int32_t id, std::span<Variant> args) const
 {
-    return InvokeOrThrow(get(), id, DISPATCH_METHOD | DISPATCH_PROPERTYGET, args);
+    return InvokeOrThrow(Get(), id, DISPATCH_METHOD | DISPATCH_PROPERTYGET, args);
 }
 
 Variant ObjectRef::CallArgs(std::string_view name, std::span<Variant> args) const
 {
-    return CallArgs(IdOfName(get(), name), args);
+    return CallArgs(IdOfName(Get(), name), args);
 }
 
 } // namespace nv

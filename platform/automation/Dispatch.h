@@ -50,10 +50,10 @@ struct MemberInfo {
     const char* help = nullptr;       // UTF-8
     std::array<ParamInfo, kMaxParams> params{};
 
-    size_t paramCount() const;
-    size_t requiredCount() const;
-    bool isProperty() const { return (kinds & DISPATCH_METHOD) == 0; }
-    bool readOnly() const { return isProperty() && !(kinds & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)); }
+    size_t ParamCount() const;
+    size_t RequiredCount() const;
+    bool IsProperty() const { return (kinds & DISPATCH_METHOD) == 0; }
+    bool ReadOnly() const { return IsProperty() && !(kinds & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)); }
 };
 
 struct InterfaceInfo {
@@ -62,9 +62,9 @@ struct InterfaceInfo {
     const char* help = nullptr;
     std::span<const MemberInfo> members;
 
-    const MemberInfo* find(int32_t id) const;
+    const MemberInfo* Find(int32_t id) const;
     // Without regard to case.
-    const MemberInfo* find(std::string_view name) const;
+    const MemberInfo* Find(std::string_view name) const;
 };
 
 // ASCII case-insensitive equality (member names, ProgIDs).
@@ -98,7 +98,7 @@ public:
     ObjectRef(Dispatch* object) : object_(object) {}
     explicit ObjectRef(const Variant& v) : object_(v.ToObject()) {}
 
-    Dispatch* get() const { return object_.get(); }
+    Dispatch* Get() const { return object_.Get(); }
     explicit operator bool() const { return bool(object_); }
     Variant AsVariant() const { return Variant(object_); }
 

@@ -104,7 +104,7 @@ public:
     private:
         size_t Index(std::string_view name) const
         {
-            const MemberInfo* m = info_.find(name);
+            const MemberInfo* m = info_.Find(name);
             if (!m) throw std::logic_error("no member " + std::string(name) + " in " + info_.name);
             return size_t(m - info_.members.data());
         }

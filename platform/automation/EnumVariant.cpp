@@ -45,7 +45,7 @@ HRESULT CEnumVariant::Clone(EnumVariant** out)
     if (!out) return E_POINTER;
     try {
         Ref<CEnumVariant> c = MakeRef<CEnumVariant>(items_, cursor_);
-        *out = c.detach();
+        *out = c.Detach();
     } catch (const std::bad_alloc&) {
         *out = nullptr;
         return E_OUTOFMEMORY;
@@ -62,7 +62,7 @@ void* CEnumVariant::QueryInterface(std::string_view iid)
 std::vector<Variant> EnumerateCollection(Dispatch* collection)
 {
     Variant e = InvokeOrThrow(collection, DISPID_NEWENUM, DISPATCH_PROPERTYGET | DISPATCH_METHOD, {});
-    Unknown* u = e.unknown();
+    Unknown* u = e.AsUnknown();
     auto* en = u ? static_cast<EnumVariant*>(u->QueryInterface(kIID_IEnumVARIANT)) : nullptr;
     if (!en) throw AutomationError(DISP_E_TYPEMISMATCH, "The collection gave no enumerator");
     std::vector<Variant> items;

@@ -28,8 +28,8 @@ public:
     HRESULT Clone(EnumVariant** out) override;
     void* QueryInterface(std::string_view iid) override;
 
-    size_t size() const { return items_.size(); }
-    size_t cursor() const { return cursor_; }
+    size_t Size() const { return items_.size(); }
+    size_t Cursor() const { return cursor_; }
 
 private:
     std::vector<Variant> items_;

@@ -53,10 +53,10 @@ inline HRESULT CreateFailure(ErrorRecord* error) noexcept
     try {
         throw;
     } catch (const AutomationError& e) {
-        if (error) *error = e.record();
-        return e.scode();
+        if (error) *error = e.Record();
+        return e.Scode();
     } catch (const std::exception& e) {
-        if (error) *error = AutomationError(CTL_E_CANTCREATEOBJECT, e.what()).record();
+        if (error) *error = AutomationError(CTL_E_CANTCREATEOBJECT, e.what()).Record();
     } catch (...) {
         // Nothing to describe: the status alone says the object could not be made.
     }
@@ -75,11 +75,11 @@ inline HRESULT CreatePluginObject(const PluginClass* classes, size_t count, cons
             if (EqualNoCase(c.progId, progId)
                 || (c.versionIndependentProgId && EqualNoCase(c.versionIndependentProgId, progId))) {
                 Ref<Dispatch> object(c.create());
-                *out = object.detach();
+                *out = object.Detach();
                 return S_OK;
             }
         }
-        if (error) *error = AutomationError(CTL_E_CANTCREATEOBJECT, std::string("No class ") + progId).record();
+        if (error) *error = AutomationError(CTL_E_CANTCREATEOBJECT, std::string("No class ") + progId).Record();
         return CTL_E_CANTCREATEOBJECT;
     } catch (...) {
         return CreateFailure(error);

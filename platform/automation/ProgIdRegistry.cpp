@@ -191,7 +191,7 @@ Ref<Dispatch> CreateObject(std::string_view progId)
     ErrorRecord error;
     HRESULT hr = api.create(versioned.c_str(), &raw, &error);
     if (Failed(hr) || !raw) {
-        if (error.scode == S_OK) error = AutomationError(CTL_E_CANTCREATEOBJECT).record();
+        if (error.scode == S_OK) error = AutomationError(CTL_E_CANTCREATEOBJECT).Record();
         throw AutomationError(std::move(error));
     }
     return Ref<Dispatch>::Adopt(raw);
@@ -202,7 +202,7 @@ HRESULT CreateObject(std::string_view progId, Dispatch** out, ErrorRecord* error
     if (!out) return E_POINTER;
     *out = nullptr;
     try {
-        *out = CreateObject(progId).detach();
+        *out = CreateObject(progId).Detach();
         return S_OK;
     } catch (...) {
         return CreateFailure(error);

@@ -69,14 +69,14 @@ public:
                              std::string source = {});
     explicit AutomationError(ErrorRecord record);
 
-    HRESULT scode() const { return record_.scode; }
-    int32_t number() const { return ErrorNumberOf(record_.scode); }
-    const std::string& description() const { return record_.description; }
-    const std::string& source() const { return record_.source; }
-    int32_t helpContext() const { return record_.helpContext; }
-    int32_t argError() const { return record_.argError; }
-    const ErrorRecord& record() const { return record_; }
-    void setArgError(int32_t position) { record_.argError = position; }
+    HRESULT Scode() const { return record_.scode; }
+    int32_t Number() const { return ErrorNumberOf(record_.scode); }
+    const std::string& Description() const { return record_.description; }
+    const std::string& Source() const { return record_.source; }
+    int32_t HelpContext() const { return record_.helpContext; }
+    int32_t ArgError() const { return record_.argError; }
+    const ErrorRecord& Record() const { return record_; }
+    void SetArgError(int32_t position) { record_.argError = position; }
 
 private:
     ErrorRecord record_;

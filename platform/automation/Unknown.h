@@ -78,14 +78,14 @@ public:
     Ref(const Ref& o) : Ref(o.p_) {}
     Ref(Ref&& o) noexcept : p_(std::exchange(o.p_, nullptr)) {}
     template <class U>
-    Ref(const Ref<U>& o) : Ref(static_cast<T*>(o.get())) {}
-    ~Ref() { reset(); }
+    Ref(const Ref<U>& o) : Ref(static_cast<T*>(o.Get())) {}
+    ~Ref() { Reset(); }
     Ref& operator=(Ref o) noexcept
     {
         std::swap(p_, o.p_);
         return *this;
     }
-    void reset()
+    void Reset()
     {
         if (T* p = std::exchange(p_, nullptr)) p->Release();
     }
@@ -97,8 +97,8 @@ public:
         return r;
     }
     // Gives up ownership without releasing.
-    T* detach() { return std::exchange(p_, nullptr); }
-    T* get() const { return p_; }
+    T* Detach() { return std::exchange(p_, nullptr); }
+    T* Get() const { return p_; }
     T* operator->() const { return p_; }
     T& operator*() const { return *p_; }
     explicit operator bool() const { return p_ != nullptr; }
@@ -121,9 +121,9 @@ class WeakRef {
 public:
     WeakRef() = default;
     WeakRef(T* p) : p_(p), token_(p ? p->Token() : nullptr) {}
-    T* get() const { return token_ && token_->alive ? p_ : nullptr; }
-    bool expired() const { return get() == nullptr; }
-    void reset()
+    T* Get() const { return token_ && token_->alive ? p_ : nullptr; }
+    bool Expired() const { return Get() == nullptr; }
+    void Reset()
     {
         p_ = nullptr;
         token_.reset();

@@ -3,21 +3,21 @@
 
 namespace nv {
 
-int32_t SafeArray::upperBound() const
+int32_t SafeArray::UpperBound() const
 {
     return lowerBound + int32_t(items.size()) - 1;
 }
 
-Variant& SafeArray::at(int32_t index)
+Variant& SafeArray::At(int32_t index)
 {
     int64_t i = int64_t(index) - lowerBound;
     if (i < 0 || i >= int64_t(items.size())) throw AutomationError(DISP_E_BADINDEX);
     return items[size_t(i)];
 }
 
-const Variant& SafeArray::at(int32_t index) const
+const Variant& SafeArray::At(int32_t index) const
 {
-    return const_cast<SafeArray*>(this)->at(index);
+    return const_cast<SafeArray*>(this)->At(index);
 }
 
 Variant::Variant(Dispatch* object) : vt_(VT_DISPATCH), obj_(static_cast<Unknown*>(object)) {}
@@ -70,7 +70,7 @@ Variant Variant::ByRef(Variant* target)
 {
     Variant v;
     v.vt_ = VT_BYREF | VT_VARIANT;
-    v.u_.ref = target ? &target->deref() : nullptr;
+    v.u_.ref = target ? &target->Deref() : nullptr;
     if (!target) v.vt_ = VT_EMPTY;
     return v;
 }
@@ -107,28 +107,28 @@ Variant& Variant::operator=(Variant&& o) noexcept
     return *this;
 }
 
-uint16_t Variant::vt() const
+uint16_t Variant::Vt() const
 {
-    return isByRef() ? uint16_t(VT_BYREF | u_.ref->vt_) : vt_;
+    return IsByRef() ? uint16_t(VT_BYREF | u_.ref->vt_) : vt_;
 }
 
-Dispatch* Variant::dispatch() const
+Dispatch* Variant::AsDispatch() const
 {
-    const Variant& v = deref();
-    if (v.vt_ == VT_DISPATCH) return static_cast<Dispatch*>(v.obj_.get());
+    const Variant& v = Deref();
+    if (v.vt_ == VT_DISPATCH) return static_cast<Dispatch*>(v.obj_.Get());
     return nullptr;
 }
 
-SafeArray& Variant::array()
+SafeArray& Variant::Array()
 {
-    Variant& v = deref();
+    Variant& v = Deref();
     if (!v.arr_) throw AutomationError(DISP_E_TYPEMISMATCH);
     return *v.arr_;
 }
 
-const SafeArray& Variant::array() const
+const SafeArray& Variant::Array() const
 {
-    return const_cast<Variant*>(this)->array();
+    return const_cast<Variant*>(this)->Array();
 }
 
 Variant MakeArray(std::vector<Variant> items, int32_t lowerBound, VarType elementType)

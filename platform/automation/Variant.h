@@ -46,10 +46,10 @@ struct SafeArray {
     int32_t lowerBound = 0;
     std::vector<Variant> items;
 
-    int32_t upperBound() const;
+    int32_t UpperBound() const;
     // Element by its index (lowerBound ...); throws 0x8002000B outside.
-    Variant& at(int32_t index);
-    const Variant& at(int32_t index) const;
+    Variant& At(int32_t index);
+    const Variant& At(int32_t index) const;
 };
 
 class Variant {
@@ -65,7 +65,7 @@ public:
     Variant(const char* v) : vt_(VT_BSTR), str_(v ? v : "") {}
     Variant(std::string_view v) : vt_(VT_BSTR), str_(v) {}
     Variant(Dispatch* object);             // Nothing when null
-    Variant(const Ref<Dispatch>& object) : Variant(object.get()) {}
+    Variant(const Ref<Dispatch>& object) : Variant(object.Get()) {}
     Variant(SafeArray array);
 
     static Variant Null();
@@ -85,35 +85,35 @@ public:
     ~Variant() = default;
 
     // The full type, with VT_ARRAY and VT_BYREF bits.
-    uint16_t vt() const;
+    uint16_t Vt() const;
     // The type after following a reference, without the array bit.
-    VarType baseType() const { return VarType(deref().vt_ & VT_TYPEMASK); }
-    bool isByRef() const { return vt_ == (VT_BYREF | VT_VARIANT); }
-    bool isEmpty() const { return deref().vt_ == VT_EMPTY; }
-    bool isNull() const { return deref().vt_ == VT_NULL; }
-    bool isArray() const { return (deref().vt_ & VT_ARRAY) != 0; }
-    bool isObject() const { return deref().vt_ == VT_DISPATCH || deref().vt_ == VT_UNKNOWN; }
-    bool isMissing() const { return deref().vt_ == VT_ERROR && deref().u_.scode == DISP_E_PARAMNOTFOUND; }
+    VarType BaseType() const { return VarType(Deref().vt_ & VT_TYPEMASK); }
+    bool IsByRef() const { return vt_ == (VT_BYREF | VT_VARIANT); }
+    bool IsEmpty() const { return Deref().vt_ == VT_EMPTY; }
+    bool IsNull() const { return Deref().vt_ == VT_NULL; }
+    bool IsArray() const { return (Deref().vt_ & VT_ARRAY) != 0; }
+    bool IsObject() const { return Deref().vt_ == VT_DISPATCH || Deref().vt_ == VT_UNKNOWN; }
+    bool IsMissing() const { return Deref().vt_ == VT_ERROR && Deref().u_.scode == DISP_E_PARAMNOTFOUND; }
 
     // The variant a by-reference variant points at (itself otherwise).
-    Variant& deref() { return isByRef() ? *u_.ref : *this; }
-    const Variant& deref() const { return isByRef() ? *u_.ref : *this; }
+    Variant& Deref() { return IsByRef() ? *u_.ref : *this; }
+    const Variant& Deref() const { return IsByRef() ? *u_.ref : *this; }
 
     // Raw values: valid only for the matching type (after deref).
-    int16_t i2() const { return deref().u_.i2; }
-    int32_t i4() const { return deref().u_.i4; }
-    float r4() const { return deref().u_.r4; }
-    double r8() const { return deref().u_.r8; }
-    int64_t cy() const { return deref().u_.cy; }
-    double date() const { return deref().u_.r8; }
-    bool boolean() const { return deref().u_.b; }
-    uint8_t ui1() const { return deref().u_.ui1; }
-    HRESULT scode() const { return deref().u_.scode; }
-    const std::string& str() const { return deref().str_; }
-    Dispatch* dispatch() const;
-    Unknown* unknown() const { return deref().obj_.get(); }
-    SafeArray& array();
-    const SafeArray& array() const;
+    int16_t I2() const { return Deref().u_.i2; }
+    int32_t I4() const { return Deref().u_.i4; }
+    float R4() const { return Deref().u_.r4; }
+    double R8() const { return Deref().u_.r8; }
+    int64_t Cy() const { return Deref().u_.cy; }
+    double Date() const { return Deref().u_.r8; }
+    bool Boolean() const { return Deref().u_.b; }
+    uint8_t Ui1() const { return Deref().u_.ui1; }
+    HRESULT Scode() const { return Deref().u_.scode; }
+    const std::string& Str() const { return Deref().str_; }
+    Dispatch* AsDispatch() const;
+    Unknown* AsUnknown() const { return Deref().obj_.Get(); }
+    SafeArray& Array();
+    const SafeArray& Array() const;
 
     // Coercions as automation callers expect them; they throw AutomationError
     // with DISP_E_TYPEMISMATCH or DISP_E_OVERFLOW. An object converts through

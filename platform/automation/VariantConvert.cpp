@@ -189,17 +189,17 @@ int64_t CurrencyToInteger(int64_t cy)
 // The value of a scalar as a double (integers exactly).
 double AsDouble(const Variant& v)
 {
-    switch (v.vt()) {
+    switch (v.Vt()) {
     case VT_EMPTY: return 0;
-    case VT_I2: return v.i2();
-    case VT_I4: return v.i4();
-    case VT_R4: return v.r4();
-    case VT_R8: return v.r8();
-    case VT_CY: return double(v.cy()) / 10000.0;
-    case VT_DATE: return v.date();
-    case VT_BOOL: return v.boolean() ? -1 : 0;
-    case VT_UI1: return v.ui1();
-    case VT_BSTR: return ParseNumber(v.str());
+    case VT_I2: return v.I2();
+    case VT_I4: return v.I4();
+    case VT_R4: return v.R4();
+    case VT_R8: return v.R8();
+    case VT_CY: return double(v.Cy()) / 10000.0;
+    case VT_DATE: return v.Date();
+    case VT_BOOL: return v.Boolean() ? -1 : 0;
+    case VT_UI1: return v.Ui1();
+    case VT_BSTR: return ParseNumber(v.Str());
     default: Mismatch();
     }
 }
@@ -207,13 +207,13 @@ double AsDouble(const Variant& v)
 int64_t AsInteger(const Variant& v, double lo, double hi)
 {
     int64_t n = 0;
-    switch (v.vt()) {
+    switch (v.Vt()) {
     case VT_EMPTY: return 0;
-    case VT_I2: n = v.i2(); break;
-    case VT_I4: n = v.i4(); break;
-    case VT_UI1: n = v.ui1(); break;
-    case VT_BOOL: n = v.boolean() ? -1 : 0; break;
-    case VT_CY: n = CurrencyToInteger(v.cy()); break;
+    case VT_I2: n = v.I2(); break;
+    case VT_I4: n = v.I4(); break;
+    case VT_UI1: n = v.Ui1(); break;
+    case VT_BOOL: n = v.Boolean() ? -1 : 0; break;
+    case VT_CY: n = CurrencyToInteger(v.Cy()); break;
     default: return RoundToRange(AsDouble(v), lo, hi);
     }
     if (double(n) < lo || double(n) > hi) Overflow();
@@ -222,11 +222,11 @@ int64_t AsInteger(const Variant& v, double lo, double hi)
 
 bool AsBool(const Variant& v)
 {
-    switch (v.vt()) {
-    case VT_BOOL: return v.boolean();
-    case VT_CY: return v.cy() != 0;
+    switch (v.Vt()) {
+    case VT_BOOL: return v.Boolean();
+    case VT_CY: return v.Cy() != 0;
     case VT_BSTR: {
-        std::string_view s = Trim(v.str());
+        std::string_view s = Trim(v.Str());
         if (EqualNoCase(s, "True")) return true;
         if (EqualNoCase(s, "False")) return false;
         return ParseNumber(s) != 0;
@@ -237,17 +237,17 @@ bool AsBool(const Variant& v)
 
 std::string AsString(const Variant& v)
 {
-    switch (v.vt()) {
+    switch (v.Vt()) {
     case VT_EMPTY: return {};
-    case VT_BSTR: return v.str();
-    case VT_I2: return std::to_string(v.i2());
-    case VT_I4: return std::to_string(v.i4());
-    case VT_UI1: return std::to_string(v.ui1());
-    case VT_R4: return FormatReal(v.r4(), 7);
-    case VT_R8: return FormatReal(v.r8(), 15);
-    case VT_CY: return FormatCurrency(v.cy());
-    case VT_DATE: return FormatDate(v.date());
-    case VT_BOOL: return v.boolean() ? "-1" : "0";
+    case VT_BSTR: return v.Str();
+    case VT_I2: return std::to_string(v.I2());
+    case VT_I4: return std::to_string(v.I4());
+    case VT_UI1: return std::to_string(v.Ui1());
+    case VT_R4: return FormatReal(v.R4(), 7);
+    case VT_R8: return FormatReal(v.R8(), 15);
+    case VT_CY: return FormatCurrency(v.Cy());
+    case VT_DATE: return FormatDate(v.Date());
+    case VT_BOOL: return v.Boolean() ? "-1" : "0";
     default: Mismatch();
     }
 }
@@ -257,7 +257,7 @@ thread_local int tDefaultMemberDepth = 0;
 // An object's value: its default member (id 0).
 Variant DefaultValue(const Variant& v)
 {
-    Dispatch* d = v.dispatch();
+    Dispatch* d = v.AsDispatch();
     if (!d) throw AutomationError(RuntimeError(91), "Object variable not set");
     if (tDefaultMemberDepth > 8) Mismatch();
     ++tDefaultMemberDepth;
@@ -278,13 +278,13 @@ double MakeOleDate(int year, int month, int day, int hour, int minute, int secon
 
 Variant Variant::ChangeType(VarType target) const
 {
-    const Variant& v = deref();
+    const Variant& v = Deref();
     uint16_t src = v.vt_;
     if (target == VT_VARIANT || target == src) return v;
     if ((src & VT_ARRAY) || (target & VT_ARRAY)) Mismatch();
     switch (src) {
     case VT_DISPATCH:
-        if (target == VT_UNKNOWN) return FromUnknown(v.obj_.get());
+        if (target == VT_UNKNOWN) return FromUnknown(v.obj_.Get());
         return DefaultValue(v).ChangeType(target);
     case VT_UNKNOWN:
         if (target == VT_DISPATCH && v.obj_) {
@@ -333,13 +333,13 @@ Variant Variant::ChangeType(VarType target) const
 
 int16_t Variant::ToInteger() const
 {
-    const Variant& v = deref();
+    const Variant& v = Deref();
     return v.vt_ == VT_I2 ? v.u_.i2 : ChangeType(VT_I2).u_.i2;
 }
 
 int32_t Variant::ToLong() const
 {
-    const Variant& v = deref();
+    const Variant& v = Deref();
     return v.vt_ == VT_I4 ? v.u_.i4 : ChangeType(VT_I4).u_.i4;
 }
 
@@ -352,14 +352,14 @@ uint8_t Variant::ToByte() const { return ChangeType(VT_UI1).u_.ui1; }
 
 std::string Variant::ToString() const
 {
-    const Variant& v = deref();
+    const Variant& v = Deref();
     return v.vt_ == VT_BSTR ? v.str_ : ChangeType(VT_BSTR).str_;
 }
 
 Ref<Dispatch> Variant::ToObject() const
 {
-    const Variant& v = deref();
-    if (v.vt_ == VT_DISPATCH) return Ref<Dispatch>(v.dispatch());
+    const Variant& v = Deref();
+    if (v.vt_ == VT_DISPATCH) return Ref<Dispatch>(v.AsDispatch());
     if (v.vt_ == VT_UNKNOWN && v.obj_) {
         if (auto* d = static_cast<Dispatch*>(v.obj_->QueryInterface(kIID_IDispatch))) return Ref<Dispatch>(d);
     }

@@ -5,14 +5,14 @@ namespace nv {
 DcRegion::DcRegion(const DcRect& r)
 {
     DcRect n = r.Normalized();
-    if (!n.IsEmpty()) m_rects.push_back(n);
+    if (!n.IsEmpty()) rects_.push_back(n);
 }
 
 DcRect DcRegion::Bounds() const
 {
-    if (m_rects.empty()) return {};
-    DcRect b = m_rects.front();
-    for (const DcRect& r : m_rects) {
+    if (rects_.empty()) return {};
+    DcRect b = rects_.front();
+    for (const DcRect& r : rects_) {
         b.left = std::min(b.left, r.left);
         b.top = std::min(b.top, r.top);
         b.right = std::max(b.right, r.right);
@@ -23,7 +23,7 @@ DcRect DcRegion::Bounds() const
 
 bool DcRegion::Contains(int32_t x, int32_t y) const
 {
-    for (const DcRect& r : m_rects)
+    for (const DcRect& r : rects_)
         if (x >= r.left && x < r.right && y >= r.top && y < r.bottom) return true;
     return false;
 }
@@ -32,11 +32,11 @@ void DcRegion::Intersect(const DcRect& clip)
 {
     DcRect c = clip.Normalized();
     std::vector<DcRect> out;
-    for (const DcRect& r : m_rects) {
+    for (const DcRect& r : rects_) {
         DcRect i = r.Intersect(c);
         if (!i.IsEmpty()) out.push_back(i);
     }
-    m_rects = std::move(out);
+    rects_ = std::move(out);
 }
 
 void DcRegion::Subtract(const DcRect& cut)
@@ -44,7 +44,7 @@ void DcRegion::Subtract(const DcRect& cut)
     DcRect c = cut.Normalized();
     if (c.IsEmpty()) return;
     std::vector<DcRect> out;
-    for (const DcRect& r : m_rects) {
+    for (const DcRect& r : rects_) {
         DcRect i = r.Intersect(c);
         if (i.IsEmpty()) {
             out.push_back(r);
@@ -56,12 +56,12 @@ void DcRegion::Subtract(const DcRect& cut)
         if (r.left < i.left) out.push_back({r.left, i.top, i.left, i.bottom});
         if (i.right < r.right) out.push_back({i.right, i.top, r.right, i.bottom});
     }
-    m_rects = std::move(out);
+    rects_ = std::move(out);
 }
 
 void DcRegion::Offset(int32_t dx, int32_t dy)
 {
-    for (DcRect& r : m_rects) r = r.Offset(dx, dy);
+    for (DcRect& r : rects_) r = r.Offset(dx, dy);
 }
 
 } // namespace nv

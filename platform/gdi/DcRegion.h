@@ -12,8 +12,8 @@ public:
     DcRegion() = default;
     explicit DcRegion(const DcRect& r);
 
-    const std::vector<DcRect>& Rects() const { return m_rects; }
-    bool IsEmpty() const { return m_rects.empty(); }
+    const std::vector<DcRect>& Rects() const { return rects_; }
+    bool IsEmpty() const { return rects_.empty(); }
     DcRect Bounds() const;
     bool Contains(int32_t x, int32_t y) const;
 
@@ -24,7 +24,7 @@ public:
     friend bool operator==(const DcRegion&, const DcRegion&) = default;
 
 private:
-    std::vector<DcRect> m_rects;
+    std::vector<DcRect> rects_;
 };
 
 } // namespace nv

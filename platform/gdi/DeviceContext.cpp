@@ -11,7 +11,7 @@ namespace nv {
 DcPath DcPath::Offset(int32_t dx, int32_t dy) const
 {
     DcPath out = *this;
-    for (Element& e : out.m_elements)
+    for (Element& e : out.elements_)
         for (DcPoint& p : e.p) {
             p.x += dx;
             p.y += dy;
@@ -21,58 +21,58 @@ DcPath DcPath::Offset(int32_t dx, int32_t dy) const
 
 DcPen DeviceContext::SelectPen(const DcPen& pen)
 {
-    DcPen old = m_state.pen;
-    m_state.pen = pen;
+    DcPen old = state_.pen;
+    state_.pen = pen;
     return old;
 }
 
 DcBrush DeviceContext::SelectBrush(const DcBrush& brush)
 {
-    DcBrush old = m_state.brush;
-    m_state.brush = brush;
+    DcBrush old = state_.brush;
+    state_.brush = brush;
     return old;
 }
 
 DcFont DeviceContext::SelectFont(const DcFont& font)
 {
-    DcFont old = m_state.font;
+    DcFont old = state_.font;
     if (!(old == font)) {
-        m_state.font = font;
+        state_.font = font;
         OnFontChanged();
     }
     return old;
 }
 
-ColorRef DeviceContext::SetTextColor(ColorRef c) { return std::exchange(m_state.textColour, c & 0xFFFFFF); }
-ColorRef DeviceContext::SetBkColor(ColorRef c) { return std::exchange(m_state.bkColour, c & 0xFFFFFF); }
-BkMode DeviceContext::SetBkMode(BkMode m) { return std::exchange(m_state.bkMode, m); }
-uint32_t DeviceContext::SetTextAlign(uint32_t flags) { return std::exchange(m_state.textAlign, flags); }
-PolyFillMode DeviceContext::SetPolyFillMode(PolyFillMode m) { return std::exchange(m_state.polyFillMode, m); }
-DcPoint DeviceContext::SetViewportOrg(DcPoint p) { return std::exchange(m_state.viewportOrg, p); }
-DcPoint DeviceContext::SetBrushOrg(DcPoint p) { return std::exchange(m_state.brushOrg, p); }
+ColorRef DeviceContext::SetTextColor(ColorRef c) { return std::exchange(state_.textColour, c & 0xFFFFFF); }
+ColorRef DeviceContext::SetBkColor(ColorRef c) { return std::exchange(state_.bkColour, c & 0xFFFFFF); }
+BkMode DeviceContext::SetBkMode(BkMode m) { return std::exchange(state_.bkMode, m); }
+uint32_t DeviceContext::SetTextAlign(uint32_t flags) { return std::exchange(state_.textAlign, flags); }
+PolyFillMode DeviceContext::SetPolyFillMode(PolyFillMode m) { return std::exchange(state_.polyFillMode, m); }
+DcPoint DeviceContext::SetViewportOrg(DcPoint p) { return std::exchange(state_.viewportOrg, p); }
+DcPoint DeviceContext::SetBrushOrg(DcPoint p) { return std::exchange(state_.brushOrg, p); }
 
 DcPoint DeviceContext::OffsetViewportOrg(int32_t dx, int32_t dy)
 {
-    DcPoint old = m_state.viewportOrg;
-    m_state.viewportOrg.x += dx;
-    m_state.viewportOrg.y += dy;
+    DcPoint old = state_.viewportOrg;
+    state_.viewportOrg.x += dx;
+    state_.viewportOrg.y += dy;
     return old;
 }
 
 int DeviceContext::SaveDC()
 {
-    m_saved.push_back(m_state);
-    return int(m_saved.size());
+    saved_.push_back(state_);
+    return int(saved_.size());
 }
 
 bool DeviceContext::RestoreDC(int level)
 {
-    int depth = int(m_saved.size());
+    int depth = int(saved_.size());
     int target = level < 0 ? depth + level + 1 : level; // the depth whose state comes back
     if (level == 0 || target < 1 || target > depth) return false;
-    bool fontChanged = !(m_saved[size_t(target - 1)].font == m_state.font);
-    m_state = std::move(m_saved[size_t(target - 1)]);
-    m_saved.resize(size_t(target - 1));
+    bool fontChanged = !(saved_[size_t(target - 1)].font == state_.font);
+    state_ = std::move(saved_[size_t(target - 1)]);
+    saved_.resize(size_t(target - 1));
     if (fontChanged) OnFontChanged();
     return true;
 }
@@ -80,53 +80,53 @@ bool DeviceContext::RestoreDC(int level)
 void DeviceContext::IntersectClipRect(const DcRect& r)
 {
     DcRect d = ToDevice(r.Normalized());
-    if (!m_state.clip) {
-        m_state.clip = DcRegion(d);
+    if (!state_.clip) {
+        state_.clip = DcRegion(d);
     } else {
-        m_state.clip->Intersect(d);
+        state_.clip->Intersect(d);
     }
 }
 
 void DeviceContext::ExcludeClipRect(const DcRect& r)
 {
     DcRect d = ToDevice(r.Normalized());
-    if (!m_state.clip) {
+    if (!state_.clip) {
         DcSize s = DeviceSize();
         // Generous bounds: drawing may run past the surface with an origin.
-        m_state.clip = DcRegion(DcRect{std::min(0, d.left) - 1, std::min(0, d.top) - 1,
+        state_.clip = DcRegion(DcRect{std::min(0, d.left) - 1, std::min(0, d.top) - 1,
                                        std::max(s.cx, d.right) + 1, std::max(s.cy, d.bottom) + 1});
     }
-    m_state.clip->Subtract(d);
+    state_.clip->Subtract(d);
 }
 
 void DeviceContext::SelectClipRect(const DcRect* r)
 {
     if (!r) {
-        m_state.clip.reset();
+        state_.clip.reset();
     } else {
-        m_state.clip = DcRegion(ToDevice(r->Normalized()));
+        state_.clip = DcRegion(ToDevice(r->Normalized()));
     }
 }
 
 bool DeviceContext::GetClipBox(DcRect* box) const
 {
     DcRect b;
-    if (m_state.clip) {
-        b = m_state.clip->Bounds();
+    if (state_.clip) {
+        b = state_.clip->Bounds();
     } else {
         DcSize s = DeviceSize();
         b = {0, 0, s.cx, s.cy};
     }
-    *box = b.Offset(-m_state.viewportOrg.x, -m_state.viewportOrg.y);
+    *box = b.Offset(-state_.viewportOrg.x, -state_.viewportOrg.y);
     return !b.IsEmpty();
 }
 
-void DeviceContext::MoveTo(int32_t x, int32_t y) { m_state.currentPosition = {x, y}; }
+void DeviceContext::MoveTo(int32_t x, int32_t y) { state_.currentPosition = {x, y}; }
 
 void DeviceContext::LineTo(int32_t x, int32_t y)
 {
-    std::vector<DcPoint> pts{ToDevice(m_state.currentPosition), ToDevice(DcPoint{x, y})};
-    m_state.currentPosition = {x, y};
+    std::vector<DcPoint> pts{ToDevice(state_.currentPosition), ToDevice(DcPoint{x, y})};
+    state_.currentPosition = {x, y};
     DoPolyline(pts);
 }
 
@@ -173,7 +173,7 @@ void DeviceContext::PolyDraw(const DcPoint* pts, const uint8_t* types, size_t n)
 {
     if (!pts || !types || n == 0) return;
     DcPath path;
-    DcPoint cur = m_state.currentPosition;
+    DcPoint cur = state_.currentPosition;
     bool started = false;
     for (size_t i = 0; i < n; ++i) {
         uint8_t t = types[i] & uint8_t(~kPtCloseFigure);
@@ -205,7 +205,7 @@ void DeviceContext::PolyDraw(const DcPoint* pts, const uint8_t* types, size_t n)
         }
         if (types[i] & kPtCloseFigure) path.Close();
     }
-    m_state.currentPosition = cur;
+    state_.currentPosition = cur;
     if (!path.IsEmpty()) DrawPath(path, false, true);
 }
 
@@ -236,7 +236,7 @@ void DeviceContext::Pie(const DcRect& box, DcPoint s, DcPoint e)
 void DeviceContext::DrawPath(const DcPath& path, bool fill, bool stroke)
 {
     if (path.IsEmpty() || (!fill && !stroke)) return;
-    DoPath(path.Offset(m_state.viewportOrg.x, m_state.viewportOrg.y), fill, stroke);
+    DoPath(path.Offset(state_.viewportOrg.x, state_.viewportOrg.y), fill, stroke);
 }
 
 void DeviceContext::FillRect(const DcRect& r, const DcBrush& brush) { DoFillRect(ToDevice(r.Normalized()), brush); }
@@ -252,10 +252,10 @@ void DeviceContext::ExtTextOut(int32_t x, int32_t y, uint32_t options, const DcR
 {
     std::vector<int32_t> adv;
     if (dx) adv.assign(dx, dx + text.size());
-    bool updateCp = (m_state.textAlign & kTaUpdateCp) != 0;
+    bool updateCp = (state_.textAlign & kTaUpdateCp) != 0;
     if (updateCp) {
-        x = m_state.currentPosition.x;
-        y = m_state.currentPosition.y;
+        x = state_.currentPosition.x;
+        y = state_.currentPosition.y;
     }
     DcPoint d = ToDevice(DcPoint{x, y});
     DcRect rd;
@@ -268,7 +268,7 @@ void DeviceContext::ExtTextOut(int32_t x, int32_t y, uint32_t options, const DcR
         } else {
             w = GetTextExtent(text).cx;
         }
-        m_state.currentPosition.x += w;
+        state_.currentPosition.x += w;
     }
 }
 
@@ -295,7 +295,7 @@ void DeviceContext::DrawImage(const DcRect& dst, const DcImage& image, const DcR
 void DeviceContext::ReportError(std::string message)
 {
     std::fprintf(stderr, "drawing: %s\n", message.c_str());
-    if (m_errors.size() < 100) m_errors.push_back(std::move(message));
+    if (errors_.size() < 100) errors_.push_back(std::move(message));
 }
 
 } // namespace nv

@@ -46,16 +46,16 @@ public:
         Op op;
         DcPoint p[3];
     };
-    void MoveTo(DcPoint p) { m_elements.push_back({Op::MoveTo, {p, {}, {}}}); }
-    void LineTo(DcPoint p) { m_elements.push_back({Op::LineTo, {p, {}, {}}}); }
-    void BezierTo(DcPoint c1, DcPoint c2, DcPoint p) { m_elements.push_back({Op::BezierTo, {c1, c2, p}}); }
-    void Close() { m_elements.push_back({Op::Close, {}}); }
-    const std::vector<Element>& Elements() const { return m_elements; }
-    bool IsEmpty() const { return m_elements.empty(); }
+    void MoveTo(DcPoint p) { elements_.push_back({Op::MoveTo, {p, {}, {}}}); }
+    void LineTo(DcPoint p) { elements_.push_back({Op::LineTo, {p, {}, {}}}); }
+    void BezierTo(DcPoint c1, DcPoint c2, DcPoint p) { elements_.push_back({Op::BezierTo, {c1, c2, p}}); }
+    void Close() { elements_.push_back({Op::Close, {}}); }
+    const std::vector<Element>& Elements() const { return elements_; }
+    bool IsEmpty() const { return elements_.empty(); }
     DcPath Offset(int32_t dx, int32_t dy) const;
 
 private:
-    std::vector<Element> m_elements;
+    std::vector<Element> elements_;
 };
 
 enum class ArcKind : int32_t { Arc = 1, Chord = 2, Pie = 3 };
@@ -68,7 +68,7 @@ public:
     virtual ~DeviceContext() = default;
 
     // --- state -----------------------------------------------------------
-    const DcState& State() const { return m_state; }
+    const DcState& State() const { return state_; }
     DcPen SelectPen(const DcPen& pen);       // returns the previous pen
     DcBrush SelectBrush(const DcBrush& brush);
     DcFont SelectFont(const DcFont& font);
@@ -87,7 +87,7 @@ public:
     // saves back (-1 the last). False, and nothing changes, when there is no
     // such saved state.
     bool RestoreDC(int level = -1);
-    int SaveDepth() const { return int(m_saved.size()); }
+    int SaveDepth() const { return int(saved_.size()); }
 
     // Clipping, in logical coordinates (kept in device pixels).
     void IntersectClipRect(const DcRect& r);
@@ -150,8 +150,8 @@ public:
 
     // Drawing failures are kept, never swallowed: a printing caller checks
     // Failed() and reports the page as not printed.
-    bool Failed() const { return !m_errors.empty(); }
-    const std::vector<std::string>& Errors() const { return m_errors; }
+    bool Failed() const { return !errors_.empty(); }
+    const std::vector<std::string>& Errors() const { return errors_; }
     void ReportError(std::string message);
 
 protected:
@@ -172,16 +172,16 @@ protected:
     // Called after the font changed (also by RestoreDC), for caches.
     virtual void OnFontChanged() {}
 
-    DcPoint ToDevice(DcPoint p) const { return {p.x + m_state.viewportOrg.x, p.y + m_state.viewportOrg.y}; }
+    DcPoint ToDevice(DcPoint p) const { return {p.x + state_.viewportOrg.x, p.y + state_.viewportOrg.y}; }
     DcRect ToDevice(const DcRect& r) const
     {
-        return r.Offset(m_state.viewportOrg.x, m_state.viewportOrg.y);
+        return r.Offset(state_.viewportOrg.x, state_.viewportOrg.y);
     }
 
 private:
-    DcState m_state;
-    std::vector<DcState> m_saved;
-    std::vector<std::string> m_errors;
+    DcState state_;
+    std::vector<DcState> saved_;
+    std::vector<std::string> errors_;
 };
 
 } // namespace nv

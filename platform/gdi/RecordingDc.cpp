@@ -7,14 +7,14 @@
 namespace nv {
 
 RecordingDc::RecordingDc(int32_t dpiX, int32_t dpiY, DcSize size, bool printing)
-    : m_dpiX(dpiX), m_dpiY(dpiY), m_size(size), m_printing(printing)
+    : dpiX_(dpiX), dpiY_(dpiY), size_(size), printing_(printing)
 {
 }
 
 std::vector<DcCall> RecordingDc::CallsOf(const std::string& op) const
 {
     std::vector<DcCall> out;
-    for (const DcCall& c : m_calls)
+    for (const DcCall& c : calls_)
         if (c.op == op) out.push_back(c);
     return out;
 }
@@ -22,7 +22,7 @@ std::vector<DcCall> RecordingDc::CallsOf(const std::string& op) const
 std::string RecordingDc::TextLog() const
 {
     std::string out;
-    for (const DcCall& c : m_calls) {
+    for (const DcCall& c : calls_) {
         if (c.op != "Text") continue;
         if (!out.empty()) out += '|';
         out += Utf16ToUtf8(c.text);
@@ -69,8 +69,8 @@ DcCall& RecordingDc::Add(const char* op)
     c.op = op;
     c.state = State();
     c.brush = State().brush;
-    m_calls.push_back(std::move(c));
-    return m_calls.back();
+    calls_.push_back(std::move(c));
+    return calls_.back();
 }
 
 namespace {

@@ -27,8 +27,8 @@ class RecordingDc : public DeviceContext {
 public:
     explicit RecordingDc(int32_t dpiX = 96, int32_t dpiY = 96, DcSize size = {794, 1123}, bool printing = false);
 
-    const std::vector<DcCall>& Calls() const { return m_calls; }
-    void Clear() { m_calls.clear(); }
+    const std::vector<DcCall>& Calls() const { return calls_; }
+    void Clear() { calls_.clear(); }
     // Calls whose op is `op`.
     std::vector<DcCall> CallsOf(const std::string& op) const;
     // Whole text of every Text call, UTF-8, separated by '|'.
@@ -36,10 +36,10 @@ public:
 
     DcSize GetTextExtent(std::u16string_view text) override;
     DcTextMetrics GetTextMetrics() override;
-    int32_t LogPixelsX() const override { return m_dpiX; }
-    int32_t LogPixelsY() const override { return m_dpiY; }
-    bool IsPrinting() const override { return m_printing; }
-    DcSize DeviceSize() const override { return m_size; }
+    int32_t LogPixelsX() const override { return dpiX_; }
+    int32_t LogPixelsY() const override { return dpiY_; }
+    bool IsPrinting() const override { return printing_; }
+    DcSize DeviceSize() const override { return size_; }
 
     // The fixed metrics, for tests that predict them.
     static int32_t EmOf(const DcFont& f);
@@ -51,11 +51,11 @@ protected:
 private:
     DcCall& Add(const char* op);
 
-    int32_t m_dpiX;
-    int32_t m_dpiY;
-    DcSize m_size;
-    bool m_printing;
-    std::vector<DcCall> m_calls;
+    int32_t dpiX_;
+    int32_t dpiY_;
+    DcSize size_;
+    bool printing_;
+    std::vector<DcCall> calls_;
 };
 
 } // namespace nv

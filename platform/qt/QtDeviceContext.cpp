@@ -134,46 +134,47 @@ struct QtDeviceContext::FontCache {
 };
 
 QtDeviceContext::QtDeviceContext(QPainter& painter, bool printing, int32_t dpiX, int32_t dpiY, DcPoint physicalOffset)
-    : m_painter(painter), m_printing(printing), m_physicalOffset(physicalOffset)
+    : painter_(painter), printing_(printing), physicalOffset_(physicalOffset)
 {
     QPaintDevice* device = painter.device();
-    m_dpiX = dpiX > 0 ? dpiX : (device ? device->logicalDpiX() : 96);
-    m_dpiY = dpiY > 0 ? dpiY : (device ? device->logicalDpiY() : 96);
-    m_size = device ? DcSize{device->width(), device->height()} : DcSize{};
-    if (!m_painter.isActive()) {
+    dpiX_ = dpiX > 0 ? dpiX : (device ? device->logicalDpiX() : 96);
+    dpiY_ = dpiY > 0 ? dpiY : (device ? device->logicalDpiY() : 96);
+    size_ = device ? DcSize{device->width(), device->height()} : DcSize{};
+    if (!painter_.isActive()) {
         ReportError("the paint device cannot be drawn on");
         return;
     }
-    if (m_painter.paintEngine() && m_painter.paintEngine()->type() == QPaintEngine::Pdf) KeepPdfPageBuffers();
+    if (painter_.paintEngine() && painter_.paintEngine()->type() == QPaintEngine::Pdf) KeepPdfPageBuffers();
     ResetPainter();
 }
 
 void QtDeviceContext::ResetPainter()
 {
-    m_held.glyphs.clear(); // drawn on what the painter began afresh from
-    m_held.positions.clear();
-    if (!m_painter.isActive()) return;
-    m_painter.setRenderHint(QPainter::Antialiasing, false);
-    m_painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-    m_painter.setRenderHint(QPainter::TextAntialiasing, m_textAntialiasing);
-    m_painter.setWorldTransform(QTransform());
-    m_painter.setClipping(false);
-    m_painter.setBackgroundMode(Qt::TransparentMode);
-    m_appliedClip.reset();
-    m_clipApplied = true;
+    // Glyphs still held were meant for the surface the painter has left.
+    held_.glyphs.clear();
+    held_.positions.clear();
+    if (!painter_.isActive()) return;
+    painter_.setRenderHint(QPainter::Antialiasing, false);
+    painter_.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    painter_.setRenderHint(QPainter::TextAntialiasing, textAntialiasing_);
+    painter_.setWorldTransform(QTransform());
+    painter_.setClipping(false);
+    painter_.setBackgroundMode(Qt::TransparentMode);
+    appliedClip_.reset();
+    clipApplied_ = true;
 }
 
 QtDeviceContext::~QtDeviceContext() { Flush(); }
 
 void QtDeviceContext::SetTextAntialiasing(bool on)
 {
-    if (on == m_textAntialiasing) return;
+    if (on == textAntialiasing_) return;
     Flush();
-    m_textAntialiasing = on;
-    m_painter.setRenderHint(QPainter::TextAntialiasing, on);
+    textAntialiasing_ = on;
+    painter_.setRenderHint(QPainter::TextAntialiasing, on);
     // Glyph runs take their smoothing from the font, not from the painter.
-    m_font.reset();
-    m_recentFonts.clear();
+    font_.reset();
+    recentFonts_.clear();
 }
 
 QtDeviceContext::ResolvedFont QtDeviceContext::ResolveFont(const DcFont& f)
@@ -198,25 +199,25 @@ QtDeviceContext::ResolvedFont QtDeviceContext::ResolveFont(const DcFont& f)
     return r;
 }
 
-void QtDeviceContext::OnFontChanged() { m_font.reset(); }
+void QtDeviceContext::OnFontChanged() { font_.reset(); }
 
 QtDeviceContext::FontCache& QtDeviceContext::Font()
 {
-    if (!m_font) {
-        for (auto& [key, cache] : m_recentFonts)
+    if (!font_) {
+        for (auto& [key, cache] : recentFonts_)
             if (key == State().font) {
-                m_font = cache;
-                return *m_font;
+                font_ = cache;
+                return *font_;
             }
-        m_font = std::make_shared<FontCache>();
-        m_font->resolved = ResolveFont(State().font);
-        if (!m_textAntialiasing) m_font->resolved.font.setStyleStrategy(QFont::NoAntialias);
-        m_font->metrics.emplace(m_font->resolved.font, m_painter.device());
-        m_font->raw = QRawFont::fromFont(m_font->resolved.font);
-        if (m_recentFonts.size() >= 8) m_recentFonts.erase(m_recentFonts.begin());
-        m_recentFonts.emplace_back(State().font, m_font);
+        font_ = std::make_shared<FontCache>();
+        font_->resolved = ResolveFont(State().font);
+        if (!textAntialiasing_) font_->resolved.font.setStyleStrategy(QFont::NoAntialias);
+        font_->metrics.emplace(font_->resolved.font, painter_.device());
+        font_->raw = QRawFont::fromFont(font_->resolved.font);
+        if (recentFonts_.size() >= 8) recentFonts_.erase(recentFonts_.begin());
+        recentFonts_.emplace_back(State().font, font_);
     }
-    return *m_font;
+    return *font_;
 }
 
 DcSize QtDeviceContext::GetTextExtent(std::u16string_view text)
@@ -250,35 +251,35 @@ DcTextMetrics QtDeviceContext::GetTextMetrics()
 
 void QtDeviceContext::Flush()
 {
-    if (m_held.glyphs.isEmpty()) return;
-    if (m_painter.isActive()) {
+    if (held_.glyphs.isEmpty()) return;
+    if (painter_.isActive()) {
         QGlyphRun run;
-        run.setRawFont(m_held.font);
-        run.setGlyphIndexes(m_held.glyphs);
-        run.setPositions(m_held.positions);
-        m_painter.setPen(m_held.colour);
-        m_painter.drawGlyphRun(QPointF(0, 0), run);
+        run.setRawFont(held_.font);
+        run.setGlyphIndexes(held_.glyphs);
+        run.setPositions(held_.positions);
+        painter_.setPen(held_.colour);
+        painter_.drawGlyphRun(QPointF(0, 0), run);
     }
-    m_held.glyphs.clear();
-    m_held.positions.clear();
+    held_.glyphs.clear();
+    held_.positions.clear();
 }
 
 void QtDeviceContext::Prepare()
 {
     Flush();
     const auto& clip = State().clip;
-    if (!m_clipApplied || clip != m_appliedClip) {
+    if (!clipApplied_ || clip != appliedClip_) {
         if (!clip) {
-            m_painter.setClipping(false);
+            painter_.setClipping(false);
         } else {
             QRegion region;
             for (const DcRect& r : clip->Rects()) region += QRect(r.left, r.top, r.Width(), r.Height());
             // An empty region must clip everything away, not turn clipping off.
             if (region.isEmpty()) region = QRegion(QRect(-10, -10, 1, 1));
-            m_painter.setClipRegion(region);
+            painter_.setClipRegion(region);
         }
-        m_appliedClip = clip;
-        m_clipApplied = true;
+        appliedClip_ = clip;
+        clipApplied_ = true;
     }
 }
 
@@ -331,13 +332,13 @@ void QtDeviceContext::Stroke(const QPainterPath& path, int64_t dashOffset)
                          : p.join == PenJoin::Bevel ? Qt::BevelJoin
                                                     : Qt::MiterJoin);
     }
-    m_painter.setBrush(Qt::NoBrush);
+    painter_.setBrush(Qt::NoBrush);
     if (!dashes.empty()) {
         if (State().bkMode == BkMode::Opaque) {
             QPen gap = pen;
             gap.setColor(ToQColor(State().bkColour));
-            m_painter.setPen(gap);
-            m_painter.drawPath(path);
+            painter_.setPen(gap);
+            painter_.drawPath(path);
         }
         QList<qreal> pattern;
         int64_t period = 0;
@@ -348,18 +349,18 @@ void QtDeviceContext::Stroke(const QPainterPath& path, int64_t dashOffset)
         pen.setDashPattern(pattern);
         if (dashOffset > 0 && period > 0) pen.setDashOffset(double(dashOffset % period));
     }
-    m_painter.setPen(pen);
-    m_painter.drawPath(path);
+    painter_.setPen(pen);
+    painter_.drawPath(path);
 }
 
 void QtDeviceContext::FillAndStroke(const QPainterPath& path, bool fill, bool stroke)
 {
     Prepare();
     if (fill && HasBrush(State().brush)) {
-        m_painter.setPen(Qt::NoPen);
-        m_painter.setBrushOrigin(State().brushOrg.x, State().brushOrg.y);
-        m_painter.setBrush(MakeBrush(State().brush));
-        m_painter.drawPath(path);
+        painter_.setPen(Qt::NoPen);
+        painter_.setBrushOrigin(State().brushOrg.x, State().brushOrg.y);
+        painter_.setBrush(MakeBrush(State().brush));
+        painter_.drawPath(path);
     }
     if (stroke) Stroke(path);
 }
@@ -395,7 +396,7 @@ void QtDeviceContext::StrokeThinSegments(const DcPoint* pts, size_t n, bool clos
         if (solid && (a.x == b.x || a.y == b.y) && !(a == b) && fits(a) && fits(b)) {
             const int32_t left = a.x < b.x ? a.x : a.x > b.x ? b.x + 1 : a.x;
             const int32_t top = a.y < b.y ? a.y : a.y > b.y ? b.y + 1 : a.y;
-            m_painter.fillRect(QRect(left, top, std::max(1, std::abs(b.x - a.x)), std::max(1, std::abs(b.y - a.y))),
+            painter_.fillRect(QRect(left, top, std::max(1, std::abs(b.x - a.x)), std::max(1, std::abs(b.y - a.y))),
                                colour);
             continue;
         }
@@ -520,10 +521,10 @@ void QtDeviceContext::DoArc(ArcKind kind, const DcRect& frame, DcPoint start, Dc
     // toolkit may add a pixel to join them, one outside a flat box: the
     // figure is kept to its box.
     Prepare();
-    m_painter.save();
-    m_painter.setClipRect(QRect(box.left, box.top, box.Width(), box.Height()), Qt::IntersectClip);
+    painter_.save();
+    painter_.setClipRect(QRect(box.left, box.top, box.Width(), box.Height()), Qt::IntersectClip);
     FillAndStroke(path, kind != ArcKind::Arc, true);
-    m_painter.restore();
+    painter_.restore();
 }
 
 void QtDeviceContext::DoPath(const DcPath& p, bool fill, bool stroke)
@@ -547,14 +548,14 @@ void QtDeviceContext::DoFillRect(const DcRect& r, const DcBrush& brush)
 {
     if (r.IsEmpty() || !HasBrush(brush)) return;
     Prepare();
-    m_painter.setBrushOrigin(State().brushOrg.x, State().brushOrg.y);
-    m_painter.fillRect(QRect(r.left, r.top, r.Width(), r.Height()), MakeBrush(brush));
+    painter_.setBrushOrigin(State().brushOrg.x, State().brushOrg.y);
+    painter_.fillRect(QRect(r.left, r.top, r.Width(), r.Height()), MakeBrush(brush));
 }
 
 void QtDeviceContext::DoSetPixel(int32_t x, int32_t y, ColorRef c)
 {
     Prepare();
-    m_painter.fillRect(QRect(x, y, 1, 1), ToQColor(c));
+    painter_.fillRect(QRect(x, y, 1, 1), ToQColor(c));
 }
 
 // The baseline's offset from the alignment point, and the run's start from
@@ -649,27 +650,27 @@ void QtDeviceContext::DrawPrepared(int32_t x, int32_t y, const PreparedText& p)
     const QColor colour = ToQColor(State().textColour);
     if (!ink || (clip && !Covers(*clip, *ink))) {
         Prepare();
-        m_painter.setPen(colour);
-        m_painter.drawGlyphRun(QPointF(x, y), p.run);
+        painter_.setPen(colour);
+        painter_.drawGlyphRun(QPointF(x, y), p.run);
         return;
     }
     // Text that the clip would leave whole is drawn without it, and with the
     // texts around it in one run of glyphs: setting a clip and starting a
     // run cost more than the text itself (and in a PDF write a clip path and
     // a text object each time). The glyphs come out in the same order.
-    if (!m_clipApplied || m_appliedClip) {
+    if (!clipApplied_ || appliedClip_) {
         Flush();
-        m_painter.setClipping(false);
-        m_appliedClip.reset();
-        m_clipApplied = true;
+        painter_.setClipping(false);
+        appliedClip_.reset();
+        clipApplied_ = true;
     }
-    if (!m_held.glyphs.isEmpty() && (m_held.colour != colour || m_held.font != p.run.rawFont())) Flush();
-    if (m_held.glyphs.isEmpty()) {
-        m_held.font = p.run.rawFont();
-        m_held.colour = colour;
+    if (!held_.glyphs.isEmpty() && (held_.colour != colour || held_.font != p.run.rawFont())) Flush();
+    if (held_.glyphs.isEmpty()) {
+        held_.font = p.run.rawFont();
+        held_.colour = colour;
     }
-    m_held.glyphs.append(p.run.glyphIndexes());
-    for (const QPointF& at : p.run.positions()) m_held.positions.append(at + QPointF(x, y));
+    held_.glyphs.append(p.run.glyphIndexes());
+    for (const QPointF& at : p.run.positions()) held_.positions.append(at + QPointF(x, y));
 }
 
 void QtDeviceContext::DoText(int32_t x, int32_t y, uint32_t options, const DcRect* rect, std::u16string_view text,
@@ -687,7 +688,7 @@ void QtDeviceContext::DoText(int32_t x, int32_t y, uint32_t options, const DcRec
     }
     Prepare();
     if (rect && (options & kEtoOpaque))
-        m_painter.fillRect(QRect(rect->left, rect->top, rect->Width(), rect->Height()), ToQColor(State().bkColour));
+        painter_.fillRect(QRect(rect->left, rect->top, rect->Width(), rect->Height()), ToQColor(State().bkColour));
     if (text.empty()) return;
     FontCache& f = Font();
     const ResolvedFont& rf = f.resolved;
@@ -719,8 +720,8 @@ void QtDeviceContext::DoText(int32_t x, int32_t y, uint32_t options, const DcRec
 
     bool clipped = rect && (options & kEtoClipped);
     if (clipped) {
-        m_painter.save();
-        m_painter.setClipRect(QRect(rect->left, rect->top, rect->Width(), rect->Height()), Qt::IntersectClip);
+        painter_.save();
+        painter_.setClipRect(QRect(rect->left, rect->top, rect->Width(), rect->Height()), Qt::IntersectClip);
     }
     // Upright text at natural width is placed in device pixels directly;
     // turned or scaled text through a transform about the anchor.
@@ -729,16 +730,16 @@ void QtDeviceContext::DoText(int32_t x, int32_t y, uint32_t options, const DcRec
     QTransform t;
     t.translate(x, y);
     if (turned) t.rotate(-State().font.escapement / 10.0);
-    if (!plain) m_painter.setWorldTransform(t);
+    if (!plain) painter_.setWorldTransform(t);
     double bx = plain ? x : 0, by = plain ? y : 0;
     if (State().bkMode == BkMode::Opaque && !(rect && (options & kEtoOpaque)))
-        m_painter.fillRect(QRectF(bx + ox, by + baseline - rf.ascent, double(width), rf.cellHeight),
+        painter_.fillRect(QRectF(bx + ox, by + baseline - rf.ascent, double(width), rf.cellHeight),
                            ToQColor(State().bkColour));
     if (!plain) {
         t.scale(sx, 1.0);
-        m_painter.setWorldTransform(t);
+        painter_.setWorldTransform(t);
     }
-    m_painter.setPen(ToQColor(State().textColour));
+    painter_.setPen(ToQColor(State().textColour));
     if (allGlyphs) {
         QList<quint32> indexes(glyphs.begin(), glyphs.end());
         QList<QPointF> positions;
@@ -754,22 +755,22 @@ void QtDeviceContext::DoText(int32_t x, int32_t y, uint32_t options, const DcRec
         run.setPositions(positions);
         run.setUnderline(rf.font.underline());
         run.setStrikeOut(rf.font.strikeOut());
-        m_painter.drawGlyphRun(QPointF(0, 0), run);
+        painter_.drawGlyphRun(QPointF(0, 0), run);
     } else {
-        m_painter.setFont(rf.font);
+        painter_.setFont(rf.font);
         QString s = ToQString(text);
         double pos = ox;
         for (qsizetype i = 0; i < s.size(); ++i) {
             bool pair = s[i].isHighSurrogate() && i + 1 < s.size();
-            m_painter.drawText(QPointF((bx + pos) / (plain ? 1.0 : sx), by + baseline), s.mid(i, pair ? 2 : 1));
+            painter_.drawText(QPointF((bx + pos) / (plain ? 1.0 : sx), by + baseline), s.mid(i, pair ? 2 : 1));
             pos += double(adv[size_t(i)]);
             if (pair) pos += double(adv[size_t(++i)]);
         }
     }
-    if (!plain) m_painter.setWorldTransform(QTransform());
+    if (!plain) painter_.setWorldTransform(QTransform());
     if (clipped) {
-        m_painter.restore();
-        m_clipApplied = false;
+        painter_.restore();
+        clipApplied_ = false;
     }
 }
 
@@ -786,7 +787,7 @@ void QtDeviceContext::DoImage(const DcRect& dst, const DcImage& image, const DcR
     bool flipX = (target.width() < 0) != (source.width() < 0);
     bool flipY = (target.height() < 0) != (source.height() < 0);
     if (flipX || flipY) part = part.mirrored(flipX, flipY);
-    m_painter.drawImage(target.normalized(), part);
+    painter_.drawImage(target.normalized(), part);
 }
 
 QImage ToQImage(const DcImage& image)

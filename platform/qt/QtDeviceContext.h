@@ -33,11 +33,11 @@ public:
 
     DcSize GetTextExtent(std::u16string_view text) override;
     DcTextMetrics GetTextMetrics() override;
-    int32_t LogPixelsX() const override { return m_dpiX; }
-    int32_t LogPixelsY() const override { return m_dpiY; }
-    bool IsPrinting() const override { return m_printing; }
-    DcPoint PhysicalOffset() const override { return m_physicalOffset; }
-    DcSize DeviceSize() const override { return m_size; }
+    int32_t LogPixelsX() const override { return dpiX_; }
+    int32_t LogPixelsY() const override { return dpiY_; }
+    bool IsPrinting() const override { return printing_; }
+    DcPoint PhysicalOffset() const override { return physicalOffset_; }
+    DcSize DeviceSize() const override { return size_; }
 
     // The font a logical font resolves to, for tests and the font list.
     struct ResolvedFont {
@@ -84,18 +84,18 @@ private:
     const PreparedText& PrepareText(FontCache& f, std::u16string_view text, const std::vector<int32_t>& dx);
     void DrawPrepared(int32_t x, int32_t y, const PreparedText& p);
 
-    QPainter& m_painter;
-    bool m_printing;
-    int32_t m_dpiX;
-    int32_t m_dpiY;
-    DcPoint m_physicalOffset;
-    DcSize m_size;
-    bool m_textAntialiasing = true;
-    std::optional<DcRegion> m_appliedClip;
-    bool m_clipApplied = false;
-    std::shared_ptr<FontCache> m_font;
+    QPainter& painter_;
+    bool printing_;
+    int32_t dpiX_;
+    int32_t dpiY_;
+    DcPoint physicalOffset_;
+    DcSize size_;
+    bool textAntialiasing_ = true;
+    std::optional<DcRegion> appliedClip_;
+    bool clipApplied_ = false;
+    std::shared_ptr<FontCache> font_;
     // Recently used fonts: text of two kinds alternates between them.
-    std::vector<std::pair<DcFont, std::shared_ptr<FontCache>>> m_recentFonts;
+    std::vector<std::pair<DcFont, std::shared_ptr<FontCache>>> recentFonts_;
     // Glyphs of unclipped texts of one font and colour, not yet drawn; drawn
     // before anything else is.
     struct HeldGlyphs {
@@ -103,7 +103,7 @@ private:
         QColor colour;
         QList<quint32> glyphs;
         QList<QPointF> positions;
-    } m_held;
+    } held_;
 };
 
 // Converts between our image value and a QImage (ARGB32).

@@ -14,7 +14,7 @@ const DbValue kNull{};
 
 RowTableModel::RowTableModel(QObject* parent) : QAbstractTableModel(parent) {}
 
-void RowTableModel::setColumns(std::vector<Column> columns)
+void RowTableModel::SetColumns(std::vector<Column> columns)
 {
     beginResetModel();
     columns_ = std::move(columns);
@@ -22,26 +22,26 @@ void RowTableModel::setColumns(std::vector<Column> columns)
     endResetModel();
 }
 
-int RowTableModel::columnOf(const std::string& field) const
+int RowTableModel::ColumnOf(const std::string& field) const
 {
     for (size_t i = 0; i < columns_.size(); ++i)
         if (columns_[i].field == field) return int(i);
     return -1;
 }
 
-void RowTableModel::setCaption(int column, const QString& caption)
+void RowTableModel::SetCaption(int column, const QString& caption)
 {
     columns_.at(size_t(column)).caption = caption;
     emit headerDataChanged(Qt::Horizontal, column, column);
 }
 
-void RowTableModel::setAlignment(int column, Qt::Alignment alignment)
+void RowTableModel::SetAlignment(int column, Qt::Alignment alignment)
 {
     columns_.at(size_t(column)).alignment = alignment;
     if (!rows_.empty()) emit dataChanged(index(0, column), index(rowCount() - 1, column), {Qt::TextAlignmentRole});
 }
 
-void RowTableModel::load(Recordset& rs)
+void RowTableModel::Load(Recordset& rs)
 {
     std::vector<Row> rows;
     std::vector<int> fieldOf;
@@ -62,20 +62,20 @@ void RowTableModel::load(Recordset& rs)
     endResetModel();
 }
 
-void RowTableModel::clear()
+void RowTableModel::Clear()
 {
     beginResetModel();
     rows_.clear();
     endResetModel();
 }
 
-const DbValue& RowTableModel::value(int r, const std::string& field) const
+const DbValue& RowTableModel::Value(int r, const std::string& field) const
 {
-    int c = columnOf(field);
-    return c < 0 ? kNull : value(r, c);
+    int c = ColumnOf(field);
+    return c < 0 ? kNull : Value(r, c);
 }
 
-void RowTableModel::setValue(int r, int column, DbValue v)
+void RowTableModel::SetValue(int r, int column, DbValue v)
 {
     Row& row = rows_.at(size_t(r));
     DbValue& cell = row.values.at(size_t(column));
@@ -85,7 +85,7 @@ void RowTableModel::setValue(int r, int column, DbValue v)
     emit dataChanged(index(r, column), index(r, column));
 }
 
-int RowTableModel::appendRow(std::vector<DbValue> values)
+int RowTableModel::AppendRow(std::vector<DbValue> values)
 {
     values.resize(columns_.size());
     int r = rowCount();
@@ -95,33 +95,33 @@ int RowTableModel::appendRow(std::vector<DbValue> values)
     return r;
 }
 
-void RowTableModel::removeRowAt(int r)
+void RowTableModel::RemoveRowAt(int r)
 {
     beginRemoveRows({}, r, r);
     rows_.erase(rows_.begin() + r);
     endRemoveRows();
 }
 
-int RowTableModel::rowOfId(int64_t id) const
+int RowTableModel::RowOfId(int64_t id) const
 {
     for (size_t i = 0; i < rows_.size(); ++i)
         if (rows_[i].id == id) return int(i);
     return -1;
 }
 
-bool RowTableModel::hasChanges() const
+bool RowTableModel::HasChanges() const
 {
     for (const Row& r : rows_)
         if (r.changed) return true;
     return false;
 }
 
-void RowTableModel::clearChanged(int r)
+void RowTableModel::ClearChanged(int r)
 {
     rows_.at(size_t(r)).changed = false;
 }
 
-bool RowTableModel::submitRow(int r)
+bool RowTableModel::SubmitRow(int r)
 {
     if (r < 0 || r >= rowCount() || !rows_[size_t(r)].changed) return true;
     lastError_.clear();
@@ -138,7 +138,7 @@ bool RowTableModel::submitRow(int r)
 bool RowTableModel::submit()
 {
     for (int r = 0; r < rowCount(); ++r)
-        if (!submitRow(r)) return false;
+        if (!SubmitRow(r)) return false;
     return true;
 }
 
@@ -152,7 +152,7 @@ int RowTableModel::columnCount(const QModelIndex& parent) const
     return parent.isValid() ? 0 : int(columns_.size());
 }
 
-QString RowTableModel::textOf(const DbValue& v)
+QString RowTableModel::TextOf(const DbValue& v)
 {
     if (auto i = std::get_if<int64_t>(&v)) return QString::number(*i);
     if (auto d = std::get_if<double>(&v)) return QString::number(*d, 'g', 15);
@@ -160,7 +160,7 @@ QString RowTableModel::textOf(const DbValue& v)
     return {};
 }
 
-DbValue RowTableModel::valueOf(const QString& text)
+DbValue RowTableModel::ValueOf(const QString& text)
 {
     if (text.isEmpty()) return DbValue{};
     return text.toStdString();
@@ -172,7 +172,7 @@ QVariant RowTableModel::data(const QModelIndex& index, int role) const
     const DbValue& v = rows_[size_t(index.row())].values[size_t(index.column())];
     switch (role) {
     case Qt::DisplayRole:
-    case Qt::EditRole: return textOf(v);
+    case Qt::EditRole: return TextOf(v);
     case Qt::TextAlignmentRole: return QVariant::fromValue(columns_[size_t(index.column())].alignment);
     case Qt::BackgroundRole:
         if (alternate_ && index.row() % 2 == 1) return QBrush(*alternate_);
@@ -202,7 +202,7 @@ bool RowTableModel::setData(const QModelIndex& index, const QVariant& value, int
 {
     if (role != Qt::EditRole || !index.isValid() || index.row() >= rowCount() || index.column() >= columnCount())
         return false;
-    setValue(index.row(), index.column(), valueOf(value.toString()));
+    SetValue(index.row(), index.column(), ValueOf(value.toString()));
     return true;
 }
 

@@ -6,13 +6,13 @@
 //
 // Usage:
 //   nv::RowTableModel model;
-//   model.setColumns({{"仕入先No", "仕入先No"}, {"仕入先名", "仕入先名"}});
+//   model.SetColumns({{"仕入先No", "仕入先No"}, {"仕入先名", "仕入先名"}});
 //   Recordset rs = db.OpenRecordset(source);
-//   model.load(rs);                                  // row ids are rowids
-//   model.setWriter([&](const nv::RowTableModel::Row& r) { /* UPDATE ... WHERE rowid = r.id */ });
+//   model.Load(rs);                                  // row ids are rowids
+//   model.SetWriter([&](const nv::RowTableModel::Row& r) { /* UPDATE ... WHERE rowid = r.id */ });
 //   view->setModel(&model);                          // the view edits through setData
-//   if (!model.submit()) show(model.lastError());    // writer threw: row stays flagged
-//   int r = model.appendRow(values);                 // a new row: no id until the owner writes it
+//   if (!model.submit()) show(model.LastError());    // writer threw: row stays flagged
+//   int r = model.AppendRow(values);                 // a new row: no id until the owner writes it
 //
 // Columns name recordset fields; a field the recordset lacks shows as Null.
 // Text goes in and out as UTF-8 std::string; whole numbers as int64_t.
@@ -48,37 +48,37 @@ public:
 
     explicit RowTableModel(QObject* parent = nullptr);
 
-    void setColumns(std::vector<Column> columns);
-    const std::vector<Column>& columns() const { return columns_; }
-    int columnOf(const std::string& field) const;   // -1 when absent
-    void setCaption(int column, const QString& caption);
-    void setAlignment(int column, Qt::Alignment alignment);
-    void setWriter(Writer writer) { writer_ = std::move(writer); }
+    void SetColumns(std::vector<Column> columns);
+    const std::vector<Column>& Columns() const { return columns_; }
+    int ColumnOf(const std::string& field) const;   // -1 when absent
+    void SetCaption(int column, const QString& caption);
+    void SetAlignment(int column, Qt::Alignment alignment);
+    void SetWriter(Writer writer) { writer_ = std::move(writer); }
     // Background of every other row (none: the view's own).
-    void setAlternateColor(std::optional<QColor> color) { alternate_ = color; }
+    void SetAlternateColor(std::optional<QColor> color) { alternate_ = color; }
 
     // Replaces every row with those of rs, from its first row on.
-    void load(Recordset& rs);
-    void clear();
+    void Load(Recordset& rs);
+    void Clear();
 
-    const Row& row(int r) const { return rows_.at(size_t(r)); }
-    const DbValue& value(int r, int column) const { return rows_.at(size_t(r)).values.at(size_t(column)); }
-    const DbValue& value(int r, const std::string& field) const;
+    const Row& RowAt(int r) const { return rows_.at(size_t(r)); }
+    const DbValue& Value(int r, int column) const { return rows_.at(size_t(r)).values.at(size_t(column)); }
+    const DbValue& Value(int r, const std::string& field) const;
     // Changes one cell as an edit would (the row becomes flagged when the
     // value differs).
-    void setValue(int r, int column, DbValue v);
-    int appendRow(std::vector<DbValue> values);
-    void removeRowAt(int r);
-    int rowOfId(int64_t id) const;   // -1 when absent
-    bool hasChanges() const;
-    void clearChanged(int r);
+    void SetValue(int r, int column, DbValue v);
+    int AppendRow(std::vector<DbValue> values);
+    void RemoveRowAt(int r);
+    int RowOfId(int64_t id) const;   // -1 when absent
+    bool HasChanges() const;
+    void ClearChanged(int r);
 
     // Hands every flagged row to the writer, first to last; stops at the first
     // refusal and returns false (lastError() says why).
     bool submit() override;
     // Hands one row to the writer when it is flagged.
-    bool submitRow(int r);
-    const QString& lastError() const { return lastError_; }
+    bool SubmitRow(int r);
+    const QString& LastError() const { return lastError_; }
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -88,8 +88,8 @@ public:
     bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
 
     // The text a value shows as, and back (empty text is Null).
-    static QString textOf(const DbValue& v);
-    static DbValue valueOf(const QString& text);
+    static QString TextOf(const DbValue& v);
+    static DbValue ValueOf(const QString& text);
 
 private:
     std::vector<Column> columns_;

@@ -22,7 +22,7 @@ QString Shown(const std::optional<QString>& v) { return v ? *v : QStringLiteral(
 
 } // namespace
 
-std::optional<QString> defaultChoice(const FileRequest& r)
+std::optional<QString> DefaultChoice(const FileRequest& r)
 {
     // A folder alone names no file to open or save.
     if (r.proposed.isEmpty() || QFileInfo(r.proposed).isDir()) return std::nullopt;
@@ -32,13 +32,13 @@ std::optional<QString> defaultChoice(const FileRequest& r)
     return path;
 }
 
-std::optional<QString> defaultChoice(const FolderRequest& r)
+std::optional<QString> DefaultChoice(const FolderRequest& r)
 {
     if (r.proposed.isEmpty()) return std::nullopt;
     return r.proposed;
 }
 
-std::optional<QString> defaultChoice(const PrinterRequest& r)
+std::optional<QString> DefaultChoice(const PrinterRequest& r)
 {
     if (!r.proposed.isEmpty()) return r.proposed;
     const QString name = QPrinterInfo::defaultPrinterName();
@@ -46,30 +46,30 @@ std::optional<QString> defaultChoice(const PrinterRequest& r)
     return name;
 }
 
-Answer AutoPrompt::ask(const Message& m)
+Answer AutoPrompt::Ask(const Message& m)
 {
-    const Answer a = defaultAnswer(m);
-    Log("message", m.title.isEmpty() ? m.text : m.title + ": " + m.text, answerName(a));
+    const Answer a = DefaultAnswer(m);
+    Log("message", m.title.isEmpty() ? m.text : m.title + ": " + m.text, AnswerName(a));
     return a;
 }
 
-std::optional<QString> AutoPrompt::chooseFile(const FileRequest& r)
+std::optional<QString> AutoPrompt::ChooseFile(const FileRequest& r)
 {
-    auto v = defaultChoice(r);
+    auto v = DefaultChoice(r);
     Log(r.mode == FileMode::Save ? "save file" : "open file", r.title, Shown(v));
     return v;
 }
 
-std::optional<QString> AutoPrompt::chooseFolder(const FolderRequest& r)
+std::optional<QString> AutoPrompt::ChooseFolder(const FolderRequest& r)
 {
-    auto v = defaultChoice(r);
+    auto v = DefaultChoice(r);
     Log("folder", r.title, Shown(v));
     return v;
 }
 
-std::optional<QString> AutoPrompt::choosePrinter(const PrinterRequest& r)
+std::optional<QString> AutoPrompt::ChoosePrinter(const PrinterRequest& r)
 {
-    auto v = defaultChoice(r);
+    auto v = DefaultChoice(r);
     Log("printer", r.title, Shown(v));
     return v;
 }

@@ -7,15 +7,15 @@ namespace nv::ui {
 // so programs run unattended (NIVALO_PROMPTS=auto).
 class AutoPrompt : public Prompt {
 public:
-    Answer ask(const Message& m) override;
-    std::optional<QString> chooseFile(const FileRequest& r) override;
-    std::optional<QString> chooseFolder(const FolderRequest& r) override;
-    std::optional<QString> choosePrinter(const PrinterRequest& r) override;
+    Answer Ask(const Message& m) override;
+    std::optional<QString> ChooseFile(const FileRequest& r) override;
+    std::optional<QString> ChooseFolder(const FolderRequest& r) override;
+    std::optional<QString> ChoosePrinter(const PrinterRequest& r) override;
 };
 
 // The default each chooser takes when nobody is there.
-std::optional<QString> defaultChoice(const FileRequest& r);
-std::optional<QString> defaultChoice(const FolderRequest& r);
-std::optional<QString> defaultChoice(const PrinterRequest& r);
+std::optional<QString> DefaultChoice(const FileRequest& r);
+std::optional<QString> DefaultChoice(const FolderRequest& r);
+std::optional<QString> DefaultChoice(const PrinterRequest& r);
 
 } // namespace nv::ui

@@ -16,22 +16,22 @@
 namespace nv::ui {
 
 PrinterSetupDialog::PrinterSetupDialog(const PrinterSetupRequest& r, QWidget* parent)
-    : QDialog(parent), m_printers(r.printers.isEmpty() ? SystemPrinters() : r.printers),
-      m_printer(new QComboBox(this)), m_paper(new QComboBox(this)),
-      m_portrait(new QRadioButton(QStringLiteral("縦(&O)"), this)),
-      m_landscape(new QRadioButton(QStringLiteral("横(&A)"), this))
+    : QDialog(parent), printers_(r.printers.isEmpty() ? SystemPrinters() : r.printers),
+      printer_(new QComboBox(this)), paper_(new QComboBox(this)),
+      portrait_(new QRadioButton(QStringLiteral("縦(&O)"), this)),
+      landscape_(new QRadioButton(QStringLiteral("横(&A)"), this))
 {
-    m_printer->setObjectName(QStringLiteral("printer"));
-    m_paper->setObjectName(QStringLiteral("paper"));
-    m_portrait->setObjectName(QStringLiteral("portrait"));
-    m_landscape->setObjectName(QStringLiteral("landscape"));
+    printer_->setObjectName(QStringLiteral("printer"));
+    paper_->setObjectName(QStringLiteral("paper"));
+    portrait_->setObjectName(QStringLiteral("portrait"));
+    landscape_->setObjectName(QStringLiteral("landscape"));
     auto* form = new QFormLayout;
-    form->addRow(QStringLiteral("プリンタ名(&N):"), m_printer);
-    form->addRow(QStringLiteral("用紙サイズ(&Z):"), m_paper);
+    form->addRow(QStringLiteral("プリンタ名(&N):"), printer_);
+    form->addRow(QStringLiteral("用紙サイズ(&Z):"), paper_);
     auto* turn = new QGroupBox(QStringLiteral("印刷の向き"), this);
     auto* turnLayout = new QHBoxLayout(turn);
-    turnLayout->addWidget(m_portrait);
-    turnLayout->addWidget(m_landscape);
+    turnLayout->addWidget(portrait_);
+    turnLayout->addWidget(landscape_);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -40,49 +40,49 @@ PrinterSetupDialog::PrinterSetupDialog(const PrinterSetupRequest& r, QWidget* pa
     layout->addWidget(turn);
     layout->addWidget(buttons);
 
-    for (const PrinterOffer& p : m_printers) m_printer->addItem(p.printer);
+    for (const PrinterOffer& p : printers_) printer_->addItem(p.printer);
     int at = 0;
-    for (int i = 0; i < m_printers.size(); ++i)
-        if (m_printers[i].printer == r.proposed.printer) at = i;
-    m_printer->setCurrentIndex(at);
+    for (int i = 0; i < printers_.size(); ++i)
+        if (printers_[i].printer == r.proposed.printer) at = i;
+    printer_->setCurrentIndex(at);
     ShowPapers(at, r.proposed.paperId);
-    (r.proposed.orientation == 2 ? m_landscape : m_portrait)->setChecked(true);
+    (r.proposed.orientation == 2 ? landscape_ : portrait_)->setChecked(true);
     // Another printer keeps the paper chosen when it takes it too.
-    connect(m_printer, &QComboBox::currentIndexChanged, this, [this](int i) {
-        const int id = m_paper->currentData().toInt();
+    connect(printer_, &QComboBox::currentIndexChanged, this, [this](int i) {
+        const int id = paper_->currentData().toInt();
         ShowPapers(i, id);
     });
-    buttons->button(QDialogButtonBox::Ok)->setEnabled(!m_printers.isEmpty());
+    buttons->button(QDialogButtonBox::Ok)->setEnabled(!printers_.isEmpty());
 }
 
 void PrinterSetupDialog::ShowPapers(int printer, int keepId)
 {
-    m_paper->clear();
-    if (printer < 0 || printer >= m_printers.size()) return;
+    paper_->clear();
+    if (printer < 0 || printer >= printers_.size()) return;
     int at = 0;
-    const QList<PaperOffer>& papers = m_printers[printer].papers;
+    const QList<PaperOffer>& papers = printers_[printer].papers;
     for (int i = 0; i < papers.size(); ++i) {
-        m_paper->addItem(papers[i].name, papers[i].paperId);
+        paper_->addItem(papers[i].name, papers[i].paperId);
         if (papers[i].paperId == keepId) at = i;
     }
-    m_paper->setCurrentIndex(at);
+    paper_->setCurrentIndex(at);
 }
 
 PrinterSetupChoice PrinterSetupDialog::Choice() const
 {
     PrinterSetupChoice c;
-    const int printer = m_printer->currentIndex();
-    if (printer < 0 || printer >= m_printers.size()) return c;
-    c.printer = m_printers[printer].printer;
-    const int paper = m_paper->currentIndex();
-    if (paper >= 0 && paper < m_printers[printer].papers.size()) {
-        const PaperOffer& p = m_printers[printer].papers[paper];
+    const int printer = printer_->currentIndex();
+    if (printer < 0 || printer >= printers_.size()) return c;
+    c.printer = printers_[printer].printer;
+    const int paper = paper_->currentIndex();
+    if (paper >= 0 && paper < printers_[printer].papers.size()) {
+        const PaperOffer& p = printers_[printer].papers[paper];
         c.paperId = p.paperId;
         c.paperName = p.name;
         c.widthTenths = p.widthTenths;
         c.lengthTenths = p.lengthTenths;
     }
-    c.orientation = m_landscape->isChecked() ? 2 : 1;
+    c.orientation = landscape_->isChecked() ? 2 : 1;
     return c;
 }
 

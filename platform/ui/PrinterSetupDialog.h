@@ -20,11 +20,11 @@ public:
 private:
     void ShowPapers(int printer, int keepId);
 
-    QList<PrinterOffer> m_printers;
-    QComboBox* m_printer;
-    QComboBox* m_paper;
-    QRadioButton* m_portrait;
-    QRadioButton* m_landscape;
+    QList<PrinterOffer> printers_;
+    QComboBox* printer_;
+    QComboBox* paper_;
+    QRadioButton* portrait_;
+    QRadioButton* landscape_;
 };
 
 } // namespace nv::ui

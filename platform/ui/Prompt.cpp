@@ -40,7 +40,7 @@ std::unique_ptr<Prompt> MakeDefault()
 
 } // namespace
 
-Prompt& prompt()
+Prompt& CurrentPrompt()
 {
     std::lock_guard lock(InstanceMutex());
     auto& p = Instance();
@@ -48,18 +48,18 @@ Prompt& prompt()
     return *p;
 }
 
-std::unique_ptr<Prompt> setPrompt(std::unique_ptr<Prompt> p)
+std::unique_ptr<Prompt> SetPrompt(std::unique_ptr<Prompt> p)
 {
     std::lock_guard lock(InstanceMutex());
     std::swap(Instance(), p);
     return p;
 }
 
-ScopedPrompt::ScopedPrompt(std::unique_ptr<Prompt> p) : previous_(setPrompt(std::move(p))) {}
+ScopedPrompt::ScopedPrompt(std::unique_ptr<Prompt> p) : previous_(SetPrompt(std::move(p))) {}
 
-ScopedPrompt::~ScopedPrompt() { setPrompt(std::move(previous_)); }
+ScopedPrompt::~ScopedPrompt() { SetPrompt(std::move(previous_)); }
 
-QList<Answer> buttonsOf(Buttons b)
+QList<Answer> ButtonsOf(Buttons b)
 {
     switch (b) {
     case Buttons::Ok: return {Answer::Ok};
@@ -72,14 +72,14 @@ QList<Answer> buttonsOf(Buttons b)
     return {Answer::Ok};
 }
 
-Answer defaultAnswer(const Message& m)
+Answer DefaultAnswer(const Message& m)
 {
-    const auto choices = buttonsOf(m.buttons);
+    const auto choices = ButtonsOf(m.buttons);
     if (m.defaultAnswer && choices.contains(*m.defaultAnswer)) return *m.defaultAnswer;
     return choices.front();
 }
 
-QString answerName(Answer a)
+QString AnswerName(Answer a)
 {
     switch (a) {
     case Answer::Ok: return "OK";
@@ -93,7 +93,7 @@ QString answerName(Answer a)
     return "?";
 }
 
-QString answerCaption(Answer a)
+QString AnswerCaption(Answer a)
 {
     switch (a) {
     case Answer::Ok: return QStringLiteral("OK");
@@ -114,15 +114,15 @@ void Tell(const QString& text, Icon icon, QWidget* parent)
     m.text = text;
     m.icon = icon;
     m.parent = parent;
-    prompt().ask(m);
+    CurrentPrompt().Ask(m);
 }
 } // namespace
 
-void inform(const QString& text, QWidget* parent) { Tell(text, Icon::Information, parent); }
-void warn(const QString& text, QWidget* parent) { Tell(text, Icon::Warning, parent); }
-void error(const QString& text, QWidget* parent) { Tell(text, Icon::Error, parent); }
+void Inform(const QString& text, QWidget* parent) { Tell(text, Icon::Information, parent); }
+void Warn(const QString& text, QWidget* parent) { Tell(text, Icon::Warning, parent); }
+void Error(const QString& text, QWidget* parent) { Tell(text, Icon::Error, parent); }
 
-Answer ask(const QString& text, Buttons buttons, std::optional<Answer> def, QWidget* parent)
+Answer Ask(const QString& text, Buttons buttons, std::optional<Answer> def, QWidget* parent)
 {
     Message m;
     m.text = text;
@@ -130,10 +130,10 @@ Answer ask(const QString& text, Buttons buttons, std::optional<Answer> def, QWid
     m.buttons = buttons;
     m.defaultAnswer = def;
     m.parent = parent;
-    return prompt().ask(m);
+    return CurrentPrompt().Ask(m);
 }
 
-Message messageFromStyle(const QString& text, unsigned style)
+Message MessageFromStyle(const QString& text, unsigned style)
 {
     Message m;
     m.text = text;
@@ -146,29 +146,29 @@ Message messageFromStyle(const QString& text, unsigned style)
     case MbIconInformation: m.icon = Icon::Information; break;
     default: m.icon = Icon::None; break;
     }
-    const auto choices = buttonsOf(m.buttons);
+    const auto choices = ButtonsOf(m.buttons);
     const unsigned index = (style >> 8) & 0xF;
     m.defaultAnswer = index < static_cast<unsigned>(choices.size()) ? choices[index] : choices.front();
     return m;
 }
 
-int messageBox(const QString& text, unsigned style)
+int MessageBox(const QString& text, unsigned style)
 {
-    return static_cast<int>(prompt().ask(messageFromStyle(text, style)));
+    return static_cast<int>(CurrentPrompt().Ask(MessageFromStyle(text, style)));
 }
 
-std::optional<PrinterSetupChoice> Prompt::choosePrinterSetup(const PrinterSetupRequest& r)
+std::optional<PrinterSetupChoice> Prompt::ChoosePrinterSetup(const PrinterSetupRequest& r)
 {
-    const auto printer = choosePrinter({.title = r.title, .proposed = r.proposed.printer, .parent = r.parent});
+    const auto printer = ChoosePrinter({.title = r.title, .proposed = r.proposed.printer, .parent = r.parent});
     if (!printer) return std::nullopt;
     PrinterSetupChoice c = r.proposed;
     c.printer = *printer;
     return c;
 }
 
-std::optional<PrintJobChoice> Prompt::choosePrintJob(const PrintJobRequest& r)
+std::optional<PrintJobChoice> Prompt::ChoosePrintJob(const PrintJobRequest& r)
 {
-    const auto printer = choosePrinter({.title = r.title, .proposed = r.printer, .parent = r.parent});
+    const auto printer = ChoosePrinter({.title = r.title, .proposed = r.printer, .parent = r.parent});
     if (!printer) return std::nullopt;
     return PrintJobChoice{.printer = *printer, .from = r.firstPage, .to = r.lastPage};
 }

@@ -5,10 +5,10 @@
 //
 // Usage:
 //   #include "platform/ui/Prompt.h"
-//   nv::ui::inform(tr("Saved."));
-//   if (nv::ui::ask(text, nv::ui::Buttons::YesNo, nv::ui::Answer::No) == nv::ui::Answer::Yes) ...
-//   auto path = nv::ui::prompt().chooseFile({.mode = nv::ui::FileMode::Open, .filters = {"*.tvd"}});
-//   int id = nv::ui::messageBox(text, MbYesNo | MbIconQuestion);   // IDYES etc., for ported code
+//   nv::ui::Inform(tr("Saved."));
+//   if (nv::ui::Ask(text, nv::ui::Buttons::YesNo, nv::ui::Answer::No) == nv::ui::Answer::Yes) ...
+//   auto path = nv::ui::CurrentPrompt().ChooseFile({.mode = nv::ui::FileMode::Open, .filters = {"*.tvd"}});
+//   int id = nv::ui::MessageBox(text, MbYesNo | MbIconQuestion);   // IDYES etc., for ported code
 //
 // Which implementation answers: NIVALO_PROMPTS=auto (or no GUI, or the
 // offscreen/minimal platform) takes each default and logs it to stderr; else
@@ -115,22 +115,22 @@ struct PrintJobRequest {
 class Prompt {
 public:
     virtual ~Prompt() = default;
-    virtual Answer ask(const Message& m) = 0;
+    virtual Answer Ask(const Message& m) = 0;
     // Empty when the person cancels.
-    virtual std::optional<QString> chooseFile(const FileRequest& r) = 0;
-    virtual std::optional<QString> chooseFolder(const FolderRequest& r) = 0;
-    virtual std::optional<QString> choosePrinter(const PrinterRequest& r) = 0;
+    virtual std::optional<QString> ChooseFile(const FileRequest& r) = 0;
+    virtual std::optional<QString> ChooseFolder(const FolderRequest& r) = 0;
+    virtual std::optional<QString> ChoosePrinter(const PrinterRequest& r) = 0;
     // Without a dialog of their own: the printer chooser, the paper and
     // orientation kept.
-    virtual std::optional<PrinterSetupChoice> choosePrinterSetup(const PrinterSetupRequest& r);
+    virtual std::optional<PrinterSetupChoice> ChoosePrinterSetup(const PrinterSetupRequest& r);
     // Without a dialog of their own: the printer chooser, all pages once.
-    virtual std::optional<PrintJobChoice> choosePrintJob(const PrintJobRequest& r);
+    virtual std::optional<PrintJobChoice> ChoosePrintJob(const PrintJobRequest& r);
 };
 
 // The process's prompt; made on first use when none was installed.
-Prompt& prompt();
+Prompt& CurrentPrompt();
 // Installs `p` (null: choose again on next use) and returns the previous one.
-std::unique_ptr<Prompt> setPrompt(std::unique_ptr<Prompt> p);
+std::unique_ptr<Prompt> SetPrompt(std::unique_ptr<Prompt> p);
 
 // Installs a prompt for a scope (tests) and restores the previous one.
 class ScopedPrompt {
@@ -145,17 +145,17 @@ private:
 };
 
 // The answer a question gets when nobody is there to answer.
-Answer defaultAnswer(const Message& m);
+Answer DefaultAnswer(const Message& m);
 // Its buttons in order, and their captions.
-QList<Answer> buttonsOf(Buttons b);
-QString answerName(Answer a);
+QList<Answer> ButtonsOf(Buttons b);
+QString AnswerName(Answer a);
 // The caption its button reads on screen.
-QString answerCaption(Answer a);
+QString AnswerCaption(Answer a);
 
-void inform(const QString& text, QWidget* parent = nullptr);
-void warn(const QString& text, QWidget* parent = nullptr);
-void error(const QString& text, QWidget* parent = nullptr);
-Answer ask(const QString& text, Buttons buttons, std::optional<Answer> def = std::nullopt,
+void Inform(const QString& text, QWidget* parent = nullptr);
+void Warn(const QString& text, QWidget* parent = nullptr);
+void Error(const QString& text, QWidget* parent = nullptr);
+Answer Ask(const QString& text, Buttons buttons, std::optional<Answer> def = std::nullopt,
            QWidget* parent = nullptr);
 
 // Classic message-box style bits, for code that passes a style word.
@@ -164,8 +164,8 @@ enum : unsigned {
     MbRetryCancel = 0x5, MbIconStop = 0x10, MbIconQuestion = 0x20, MbIconExclamation = 0x30,
     MbIconInformation = 0x40, MbDefButton1 = 0x000, MbDefButton2 = 0x100, MbDefButton3 = 0x200,
 };
-Message messageFromStyle(const QString& text, unsigned style);
+Message MessageFromStyle(const QString& text, unsigned style);
 // Asks through prompt() and returns the classic result code.
-int messageBox(const QString& text, unsigned style = MbOk | MbIconExclamation);
+int MessageBox(const QString& text, unsigned style = MbOk | MbIconExclamation);
 
 } // namespace nv::ui

@@ -99,12 +99,12 @@ void MakeReadable(QFileDialog& dlg)
 
 } // namespace
 
-Answer QtPrompt::ask(const Message& m)
+Answer QtPrompt::Ask(const Message& m)
 {
     QMessageBox box(ToIcon(m.icon), Title(m.title), m.text, QMessageBox::NoButton, Owner(m.parent));
-    const auto choices = buttonsOf(m.buttons);
-    for (Answer a : choices) box.addButton(ToButton(a))->setText(answerCaption(a));
-    box.setDefaultButton(ToButton(defaultAnswer(m)));
+    const auto choices = ButtonsOf(m.buttons);
+    for (Answer a : choices) box.addButton(ToButton(a))->setText(AnswerCaption(a));
+    box.setDefaultButton(ToButton(DefaultAnswer(m)));
     // Closing the box counts as Cancel where there is one, else the default.
     box.setEscapeButton(choices.contains(Answer::Cancel) ? ToButton(Answer::Cancel)
                         : choices.size() == 1 ? ToButton(choices.front())
@@ -113,10 +113,10 @@ Answer QtPrompt::ask(const Message& m)
     const auto clicked = box.standardButton(box.clickedButton());
     for (Answer a : choices)
         if (ToButton(a) == clicked) return a;
-    return choices.contains(Answer::Cancel) ? Answer::Cancel : defaultAnswer(m);
+    return choices.contains(Answer::Cancel) ? Answer::Cancel : DefaultAnswer(m);
 }
 
-std::optional<QString> QtPrompt::chooseFile(const FileRequest& r)
+std::optional<QString> QtPrompt::ChooseFile(const FileRequest& r)
 {
     QFileDialog dlg(Owner(r.parent), Title(r.title), r.proposed);
     const bool save = r.mode == FileMode::Save;
@@ -129,7 +129,7 @@ std::optional<QString> QtPrompt::chooseFile(const FileRequest& r)
     return dlg.selectedFiles().front();
 }
 
-std::optional<QString> QtPrompt::chooseFolder(const FolderRequest& r)
+std::optional<QString> QtPrompt::ChooseFolder(const FolderRequest& r)
 {
     QFileDialog dlg(Owner(r.parent), Title(r.title), r.proposed);
     dlg.setFileMode(QFileDialog::Directory);
@@ -139,7 +139,7 @@ std::optional<QString> QtPrompt::chooseFolder(const FolderRequest& r)
     return dlg.selectedFiles().front();
 }
 
-std::optional<QString> QtPrompt::choosePrinter(const PrinterRequest& r)
+std::optional<QString> QtPrompt::ChoosePrinter(const PrinterRequest& r)
 {
     QDialog dlg(Owner(r.parent));
     dlg.setWindowTitle(Title(r.title));
@@ -151,8 +151,8 @@ std::optional<QString> QtPrompt::choosePrinter(const PrinterRequest& r)
     list->setCurrentText(current);
     layout->addWidget(list);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dlg);
-    buttons->button(QDialogButtonBox::Ok)->setText(answerCaption(Answer::Ok));
-    buttons->button(QDialogButtonBox::Cancel)->setText(answerCaption(Answer::Cancel));
+    buttons->button(QDialogButtonBox::Ok)->setText(AnswerCaption(Answer::Ok));
+    buttons->button(QDialogButtonBox::Cancel)->setText(AnswerCaption(Answer::Cancel));
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dlg, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dlg, &QDialog::reject);
     layout->addWidget(buttons);
@@ -179,7 +179,7 @@ QString NameOf(const QPrinter& p)
 }
 } // namespace
 
-std::optional<PrinterSetupChoice> QtPrompt::choosePrinterSetup(const PrinterSetupRequest& r)
+std::optional<PrinterSetupChoice> QtPrompt::ChoosePrinterSetup(const PrinterSetupRequest& r)
 {
     PrinterSetupDialog dlg(r, Owner(r.parent));
     dlg.setWindowTitle(Title(r.title));
@@ -187,7 +187,7 @@ std::optional<PrinterSetupChoice> QtPrompt::choosePrinterSetup(const PrinterSetu
     return dlg.Choice();
 }
 
-std::optional<PrintJobChoice> QtPrompt::choosePrintJob(const PrintJobRequest& r)
+std::optional<PrintJobChoice> QtPrompt::ChoosePrintJob(const PrintJobRequest& r)
 {
     std::unique_ptr<QPrinter> printer = PrinterNamed(r.printer);
     printer->setFromTo(r.firstPage, r.lastPage);

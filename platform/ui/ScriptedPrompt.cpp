@@ -6,21 +6,21 @@
 
 namespace nv::ui {
 
-Answer ScriptedPrompt::ask(const Message& m)
+Answer ScriptedPrompt::Ask(const Message& m)
 {
-    asked_.push_back({Kind::Message, m.text, m.icon, m.buttons, defaultAnswer(m), {}, m.title});
-    if (replies_.empty()) return defaultAnswer(m);
+    asked_.push_back({Kind::Message, m.text, m.icon, m.buttons, DefaultAnswer(m), {}, m.title});
+    if (replies_.empty()) return DefaultAnswer(m);
     Reply r = std::move(replies_.front());
     replies_.pop_front();
     // A script out of step with the screen is a test fault worth stopping on.
     const Answer* a = std::get_if<Answer>(&r);
     if (!a) throw std::logic_error("scripted prompt: a chooser reply given to a message");
-    if (!buttonsOf(m.buttons).contains(*a))
+    if (!ButtonsOf(m.buttons).contains(*a))
         throw std::logic_error("scripted prompt: the message has no such button");
     return *a;
 }
 
-std::optional<QString> ScriptedPrompt::choose(Kind kind, const QString& title, const QString& proposed,
+std::optional<QString> ScriptedPrompt::Choose(Kind kind, const QString& title, const QString& proposed,
                                               std::optional<QString> def)
 {
     asked_.push_back({kind, title, Icon::None, Buttons::OkCancel, Answer::Ok, proposed});
@@ -32,22 +32,22 @@ std::optional<QString> ScriptedPrompt::choose(Kind kind, const QString& title, c
     return *v;
 }
 
-std::optional<QString> ScriptedPrompt::chooseFile(const FileRequest& r)
+std::optional<QString> ScriptedPrompt::ChooseFile(const FileRequest& r)
 {
-    return choose(Kind::File, r.title, r.proposed, defaultChoice(r));
+    return Choose(Kind::File, r.title, r.proposed, DefaultChoice(r));
 }
 
-std::optional<QString> ScriptedPrompt::chooseFolder(const FolderRequest& r)
+std::optional<QString> ScriptedPrompt::ChooseFolder(const FolderRequest& r)
 {
-    return choose(Kind::Folder, r.title, r.proposed, defaultChoice(r));
+    return Choose(Kind::Folder, r.title, r.proposed, DefaultChoice(r));
 }
 
-std::optional<QString> ScriptedPrompt::choosePrinter(const PrinterRequest& r)
+std::optional<QString> ScriptedPrompt::ChoosePrinter(const PrinterRequest& r)
 {
-    return choose(Kind::Printer, r.title, r.proposed, defaultChoice(r));
+    return Choose(Kind::Printer, r.title, r.proposed, DefaultChoice(r));
 }
 
-QStringList ScriptedPrompt::messages() const
+QStringList ScriptedPrompt::Messages() const
 {
     QStringList out;
     for (const auto& a : asked_)
@@ -55,9 +55,9 @@ QStringList ScriptedPrompt::messages() const
     return out;
 }
 
-std::optional<PrinterSetupChoice> ScriptedPrompt::choosePrinterSetup(const PrinterSetupRequest& r)
+std::optional<PrinterSetupChoice> ScriptedPrompt::ChoosePrinterSetup(const PrinterSetupRequest& r)
 {
-    if (setups_.empty()) return Prompt::choosePrinterSetup(r);
+    if (setups_.empty()) return Prompt::ChoosePrinterSetup(r);
     asked_.push_back({Kind::PrinterSetup, r.title, Icon::None, Buttons::OkCancel, Answer::Ok, r.proposed.printer});
     const bool answered = setups_.front().has_value();
     const PrinterSetupChoice c = answered ? *setups_.front() : PrinterSetupChoice{};
@@ -66,9 +66,9 @@ std::optional<PrinterSetupChoice> ScriptedPrompt::choosePrinterSetup(const Print
     return c;
 }
 
-std::optional<PrintJobChoice> ScriptedPrompt::choosePrintJob(const PrintJobRequest& r)
+std::optional<PrintJobChoice> ScriptedPrompt::ChoosePrintJob(const PrintJobRequest& r)
 {
-    if (jobs_.empty()) return Prompt::choosePrintJob(r);
+    if (jobs_.empty()) return Prompt::ChoosePrintJob(r);
     asked_.push_back({Kind::PrintJob, r.title, Icon::None, Buttons::OkCancel, Answer::Ok, r.printer});
     const bool answered = jobs_.front().has_value();
     const PrintJobChoice c = answered ? *jobs_.front() : PrintJobChoice{};

@@ -24,27 +24,27 @@ public:
     // A button for a message; a path or printer (nullopt: cancel) for a chooser.
     using Reply = std::variant<Answer, std::optional<QString>>;
 
-    ScriptedPrompt& then(Reply r) { replies_.push_back(std::move(r)); return *this; }
+    ScriptedPrompt& Then(Reply r) { replies_.push_back(std::move(r)); return *this; }
     // Answers for the print-setup and print dialogs, in their own queues;
     // with none queued they fall back to the printer chooser.
-    ScriptedPrompt& thenSetup(std::optional<PrinterSetupChoice> c) { setups_.push_back(std::move(c)); return *this; }
-    ScriptedPrompt& thenJob(std::optional<PrintJobChoice> c) { jobs_.push_back(std::move(c)); return *this; }
+    ScriptedPrompt& ThenSetup(std::optional<PrinterSetupChoice> c) { setups_.push_back(std::move(c)); return *this; }
+    ScriptedPrompt& ThenJob(std::optional<PrintJobChoice> c) { jobs_.push_back(std::move(c)); return *this; }
 
-    Answer ask(const Message& m) override;
-    std::optional<QString> chooseFile(const FileRequest& r) override;
-    std::optional<QString> chooseFolder(const FolderRequest& r) override;
-    std::optional<QString> choosePrinter(const PrinterRequest& r) override;
-    std::optional<PrinterSetupChoice> choosePrinterSetup(const PrinterSetupRequest& r) override;
-    std::optional<PrintJobChoice> choosePrintJob(const PrintJobRequest& r) override;
+    Answer Ask(const Message& m) override;
+    std::optional<QString> ChooseFile(const FileRequest& r) override;
+    std::optional<QString> ChooseFolder(const FolderRequest& r) override;
+    std::optional<QString> ChoosePrinter(const PrinterRequest& r) override;
+    std::optional<PrinterSetupChoice> ChoosePrinterSetup(const PrinterSetupRequest& r) override;
+    std::optional<PrintJobChoice> ChoosePrintJob(const PrintJobRequest& r) override;
 
-    const std::vector<Asked>& asked() const { return asked_; }
+    const std::vector<Asked>& AllAsked() const { return asked_; }
     // The message texts asked so far, in order.
-    QStringList messages() const;
-    size_t pendingReplies() const { return replies_.size(); }
-    void clear() { asked_.clear(); replies_.clear(); setups_.clear(); jobs_.clear(); }
+    QStringList Messages() const;
+    size_t PendingReplies() const { return replies_.size(); }
+    void Clear() { asked_.clear(); replies_.clear(); setups_.clear(); jobs_.clear(); }
 
 private:
-    std::optional<QString> choose(Kind kind, const QString& title, const QString& proposed,
+    std::optional<QString> Choose(Kind kind, const QString& title, const QString& proposed,
                                   std::optional<QString> def);
 
     std::deque<Reply> replies_;

@@ -73,7 +73,7 @@ TEST_F(Dialogs, ZoomAcceptsOneToNineHundredNinetyNine)
     };
     for (const NumberCase& c : cases) {
         SCOPED_TRACE(c.text);
-        prompts->clear();
+        prompts->Clear();
         ZoomDialog d(100);
         EXPECT_EQ(d.windowTitle(), "倍率変更");
         d.show();
@@ -81,10 +81,10 @@ TEST_F(Dialogs, ZoomAcceptsOneToNineHundredNinetyNine)
         if (c.accepted) {
             EXPECT_EQ(d.result(), QDialog::Accepted);
             EXPECT_EQ(d.Value(), QString(c.text).toInt());
-            EXPECT_TRUE(prompts->messages().isEmpty());
+            EXPECT_TRUE(prompts->Messages().isEmpty());
         } else {
             EXPECT_TRUE(d.isVisible());
-            EXPECT_EQ(prompts->messages(), QStringList{QString(c.message)});
+            EXPECT_EQ(prompts->Messages(), QStringList{QString(c.message)});
             EXPECT_EQ(d.Value(), 100);
         }
     }

@@ -36,10 +36,10 @@ protected:
         const int windows = int(Frame().MdiArea()->subWindowList().size());
         const int roots = Frame().Tree()->Tree()->model()->rowCount();
         PagelookView* before = View();
-        prompts->clear();
+        prompts->Clear();
         EXPECT_FALSE(Frame().OpenDocument(path));
-        ASSERT_EQ(prompts->messages().size(), 1);
-        EXPECT_TRUE(prompts->messages()[0].startsWith(messageStart)) << prompts->messages()[0].toStdString();
+        ASSERT_EQ(prompts->Messages().size(), 1);
+        EXPECT_TRUE(prompts->Messages()[0].startsWith(messageStart)) << prompts->Messages()[0].toStdString();
         EXPECT_EQ(Frame().MdiArea()->subWindowList().size(), windows);
         EXPECT_EQ(Frame().Tree()->Tree()->model()->rowCount(), roots);
         EXPECT_EQ(View(), before);
@@ -51,7 +51,7 @@ TEST_F(OpenFailure, EachKindOfBadFileGetsItsMessageAndNoWindow)
     ASSERT_EQ(Start({Sample("five.tvd")}), PagelookApp::kContinue);
     ExpectRefused(Write("text.tvd", "This is plain text, not a report document.\n"), kNotADocument);
     // Nothing promised "below" that is not there.
-    EXPECT_FALSE(prompts->messages().value(0).contains("以下から"));
+    EXPECT_FALSE(prompts->Messages().value(0).contains("以下から"));
     ExpectRefused(Write("empty.tvd", ""), PagelookDoc::FailedToOpenText(QString::fromStdString(dir.file("empty.tvd"))));
     ExpectRefused(QString::fromStdString(dir.file("missing.tvd")), kCannotOpen);
     ExpectRefused(QString::fromStdString(dir.path().string()), kCannotOpen);
@@ -59,12 +59,12 @@ TEST_F(OpenFailure, EachKindOfBadFileGetsItsMessageAndNoWindow)
     std::filesystem::create_directory(dir.path() / "x.tvd");
     const QString folder = QString::fromStdString(dir.file("x.tvd"));
     ExpectRefused(folder, kCannotOpen);
-    EXPECT_TRUE(prompts->messages().value(0).contains(folder + " はフォルダです。")) << prompts->messages().value(0).toStdString();
-    EXPECT_FALSE(prompts->messages().value(0).contains("アクセスが拒否"));
+    EXPECT_TRUE(prompts->Messages().value(0).contains(folder + " はフォルダです。")) << prompts->Messages().value(0).toStdString();
+    EXPECT_FALSE(prompts->Messages().value(0).contains("アクセスが拒否"));
     EXPECT_NE(nv::RecentLogLines().back().find("ドキュメント " + folder.toStdString() + " を開けません: "), std::string::npos)
         << nv::RecentLogLines().back();
     ExpectRefused(Sample("none.tvd", {.pages = 0}), PagelookDoc::NoPagesText());
-    EXPECT_EQ(prompts->messages().back(), "指定されたタベロドキュメントファイルには\nページがありません。");
+    EXPECT_EQ(prompts->Messages().back(), "指定されたタベロドキュメントファイルには\nページがありません。");
     // The document that was open is still whole.
     Trigger(cmd::kLastPage);
     EXPECT_EQ(View()->CurrentPage(), 5);
@@ -76,9 +76,9 @@ TEST_F(OpenFailure, TruncatedAndFlippedDocumentsNeverCrash)
     const std::string whole = FiveBytes();
     for (size_t cut : {size_t(4), size_t(20), size_t(47), size_t(100), whole.size() / 2, whole.size() - 60}) {
         const QString path = Write("cut" + std::to_string(cut) + ".tvd", whole.substr(0, cut));
-        prompts->clear();
+        prompts->Clear();
         EXPECT_FALSE(Frame().OpenDocument(path)) << cut;
-        EXPECT_EQ(prompts->messages().size(), 1) << cut;
+        EXPECT_EQ(prompts->Messages().size(), 1) << cut;
         EXPECT_EQ(Frame().MdiArea()->subWindowList().size(), 1) << cut;
     }
     // Flipped bytes: refused with a message, or opened and every page drawn
@@ -87,9 +87,9 @@ TEST_F(OpenFailure, TruncatedAndFlippedDocumentsNeverCrash)
         std::string bytes = whole;
         bytes[at] = char(~bytes[at]);
         const QString path = Write("flip" + std::to_string(at) + ".tvd", bytes);
-        prompts->clear();
+        prompts->Clear();
         if (!Frame().OpenDocument(path)) {
-            EXPECT_EQ(prompts->messages().size(), 1) << at;
+            EXPECT_EQ(prompts->Messages().size(), 1) << at;
             continue;
         }
         for (int p = 1; p <= View()->PageCount() && p <= 6; ++p) {
@@ -134,18 +134,18 @@ TEST_F(OpenFailure, APageThatCannotBeDrawnKeepsItsSheetAndSaysSo)
     EXPECT_EQ(img.pixelColor(5, 5), QColor(128, 128, 128));
     EXPECT_EQ(img.pixelColor(300, 700), QColor(Qt::white));
     EXPECT_EQ(Frame().statusBar()->currentMessage(), "1ページを描画できませんでした。");
-    EXPECT_TRUE(prompts->messages().isEmpty());
+    EXPECT_TRUE(prompts->Messages().isEmpty());
 }
 
 TEST_F(OpenFailure, FromTheCommandLineTheProcessEndsNonZero)
 {
     EXPECT_EQ(Start({Write("text.tvd", "not a document")}), 1);
     EXPECT_EQ(app->Frame()->isVisible(), false);
-    ASSERT_EQ(prompts->messages().size(), 1);
+    ASSERT_EQ(prompts->Messages().size(), 1);
     EXPECT_EQ(Start({"/Embedding"}), 2);
     EXPECT_EQ(Start({"/Automation", "x.tvd"}), 2);
     EXPECT_EQ(Start({"/Regserver"}), 0);
-    EXPECT_EQ(prompts->messages().size(), 1);
+    EXPECT_EQ(prompts->Messages().size(), 1);
 }
 
 } // namespace

@@ -128,7 +128,7 @@ TEST_F(PageSetting, FlippedPagesAreLeftOutOfThePrint)
     EXPECT_EQ(TreeImages(), (std::vector<int>{2, 3, 2, 3, 2}));
 
     const QString out = QString::fromStdString(dir.file("out.pdf"));
-    prompts->then(std::optional<QString>(nv::PdfPrinterName(out)));
+    prompts->Then(std::optional<QString>(nv::PdfPrinterName(out)));
     Trigger(cmd::kPrint);
     EXPECT_EQ(PdfPages(out), (QStringList{"P1", "P3", "P5"}));
     EXPECT_EQ(View()->CurrentPage(), 3);
@@ -149,9 +149,9 @@ TEST_F(PageSetting, FlippedPagesAreLeftOutOfThePrint)
     });
     EXPECT_EQ(TreeImages(), (std::vector<int>{3, 3, 3, 3, 3}));
     QFile::remove(out);
-    prompts->clear();
+    prompts->Clear();
     Trigger(cmd::kPrint);
-    EXPECT_EQ(prompts->messages(), QStringList{NoPagesToPrintText()});
+    EXPECT_EQ(prompts->Messages(), QStringList{NoPagesToPrintText()});
     EXPECT_FALSE(QFile::exists(out));
     CommandLine shell;
     shell.action = CommandLine::Action::PrintTo;
@@ -182,7 +182,7 @@ TEST_F(PageSetting, ANewModeReadsThePaperAgainAndPrinterSetupRunsFromTheDialog)
               PagelookApp::kContinue);
     EXPECT_EQ(View()->Paper().id, 8);
     nv::ui::PrinterSetupChoice a3{"A3 printer", 8, "A3", 2970, 4200, 1};
-    prompts->thenSetup(a3);
+    prompts->ThenSetup(a3);
     WithDialog([](PageSettingDialog& d) {
         d.PrinterButton()->click();
         EXPECT_TRUE(d.isVisible());
@@ -194,7 +194,7 @@ TEST_F(PageSetting, ANewModeReadsThePaperAgainAndPrinterSetupRunsFromTheDialog)
     EXPECT_EQ(View()->Paper().id, 8);
     EXPECT_EQ(View()->Paper().scale, 100);
 
-    prompts->thenSetup(nv::ui::PrinterSetupChoice{"A4 printer", 9, "A4", 2100, 2970, 1});
+    prompts->ThenSetup(nv::ui::PrinterSetupChoice{"A4 printer", 9, "A4", 2100, 2970, 1});
     Trigger(cmd::kPrintSetup);
     EXPECT_EQ(View()->Paper().id, 9);
     EXPECT_EQ(View()->Paper().scale, 70);
@@ -223,7 +223,7 @@ TEST_F(PageSetting, PrintSetupRefreshesEveryViewOnlyWhenThePaperChanges)
     };
     for (const Case& c : cases) {
         refreshed.clear();
-        prompts->thenSetup(c.choice);
+        prompts->ThenSetup(c.choice);
         Trigger(cmd::kPrintSetup);
         if (!c.refresh) {
             EXPECT_TRUE(refreshed.isEmpty()) << c.what;
@@ -234,7 +234,7 @@ TEST_F(PageSetting, PrintSetupRefreshesEveryViewOnlyWhenThePaperChanges)
         EXPECT_EQ(refreshed.back(), active) << c.what;
     }
     refreshed.clear();
-    prompts->thenSetup(std::nullopt); // cancelled
+    prompts->ThenSetup(std::nullopt); // cancelled
     Trigger(cmd::kPrintSetup);
     EXPECT_TRUE(refreshed.isEmpty());
 }
@@ -244,16 +244,16 @@ TEST_F(PageSetting, PrintDialogRangeAndCopies)
     ASSERT_EQ(Start({Sample("five.tvd")}), PagelookApp::kContinue);
     View()->PrintFlags() = {1, 0, 1, 0, 1};
     const QString out = QString::fromStdString(dir.file("range.pdf"));
-    prompts->thenJob(nv::ui::PrintJobChoice{nv::PdfPrinterName(out), true, 2, 4, 2, false});
+    prompts->ThenJob(nv::ui::PrintJobChoice{nv::PdfPrinterName(out), true, 2, 4, 2, false});
     Trigger(cmd::kPrint);
     EXPECT_EQ(PdfPages(out), (QStringList{"P3", "P3"}));
-    EXPECT_EQ(prompts->asked().back().kind, nv::ui::ScriptedPrompt::Kind::PrintJob);
+    EXPECT_EQ(prompts->AllAsked().back().kind, nv::ui::ScriptedPrompt::Kind::PrintJob);
 
     QFile::remove(out);
-    prompts->clear();
-    prompts->thenJob(nv::ui::PrintJobChoice{nv::PdfPrinterName(out), true, 2, 2});
+    prompts->Clear();
+    prompts->ThenJob(nv::ui::PrintJobChoice{nv::PdfPrinterName(out), true, 2, 2});
     Trigger(cmd::kPrint);
-    EXPECT_EQ(prompts->messages(), QStringList{NoPagesToPrintText()});
+    EXPECT_EQ(prompts->Messages(), QStringList{NoPagesToPrintText()});
     EXPECT_FALSE(QFile::exists(out));
 }
 

@@ -395,11 +395,11 @@ TEST_F(PrintLoopTest, ShellPrintNeverWritesThroughALinkNorOverTheDocument)
     print.action = nv::viewer::CommandLine::Action::PrintTo;
     for (const QString& same : {path, QString::fromStdString(dir.file("./five.tvd"))}) {
         print.printer = nv::PdfPrinterName(same);
-        prompts->clear();
+        prompts->Clear();
         EXPECT_EQ(nv::viewer::PrintWithoutWindow(print, path), 1);
         EXPECT_EQ(ReadAll(path), before);
-        ASSERT_EQ(prompts->messages().size(), 1);
-        EXPECT_TRUE(prompts->messages()[0].contains(path)) << prompts->messages()[0].toStdString();
+        ASSERT_EQ(prompts->Messages().size(), 1);
+        EXPECT_TRUE(prompts->Messages()[0].contains(path)) << prompts->Messages()[0].toStdString();
     }
     EXPECT_FALSE(QFileInfo::exists(planted));
 }
@@ -525,16 +525,16 @@ TEST_F(PrintWindow, PrintsFlaggedPagesToTheChosenPrinterAndKeepsThePage)
     const QString out = QString::fromStdString(dir.file("out.pdf"));
     View()->SetPage(4);
     View()->PrintFlags() = {1, 0, 1, 0, 1};
-    prompts->then(std::optional<QString>(nv::PdfPrinterName(out)));
+    prompts->Then(std::optional<QString>(nv::PdfPrinterName(out)));
     Trigger(57607);
     EXPECT_EQ(PageTexts(out), Pages({"P1", "P3", "P5"}));
     EXPECT_EQ(View()->CurrentPage(), 4);
 
     QFile::remove(out);
     View()->PrintFlags() = {0, 0, 0, 0, 0};
-    prompts->clear();
+    prompts->Clear();
     Trigger(57607);
-    EXPECT_EQ(prompts->messages(), QStringList{nv::viewer::NoPagesToPrintText()});
+    EXPECT_EQ(prompts->Messages(), QStringList{nv::viewer::NoPagesToPrintText()});
     EXPECT_FALSE(QFile::exists(out));
 }
 
@@ -558,10 +558,10 @@ TEST_F(PrintWindow, ThePrintDialogProposesThePdfBesideTheDocument)
 // and an orientation chosen, and printing follows it in paper mode 1.
 class SetupRecorder : public nv::ui::ScriptedPrompt {
 public:
-    std::optional<nv::ui::PrinterSetupChoice> choosePrinterSetup(const nv::ui::PrinterSetupRequest& r) override
+    std::optional<nv::ui::PrinterSetupChoice> ChoosePrinterSetup(const nv::ui::PrinterSetupRequest& r) override
     {
         seen = r;
-        return ScriptedPrompt::choosePrinterSetup(r);
+        return ScriptedPrompt::ChoosePrinterSetup(r);
     }
     nv::ui::PrinterSetupRequest seen;
 };
@@ -572,7 +572,7 @@ TEST_F(PrintWindow, PrinterSetupChoosesThePdfFilesPaperAndOrientation)
     SetupRecorder* recorder = owned.get();
     nv::ui::ScopedPrompt scoped(std::move(owned));
     ASSERT_EQ(Start({Sample("five.tvd")}), nv::viewer::PagelookApp::kContinue);
-    recorder->thenSetup(nv::ui::PrinterSetupChoice{"PDFファイル", 8, "A3", 2970, 4200, 2});
+    recorder->ThenSetup(nv::ui::PrinterSetupChoice{"PDFファイル", 8, "A3", 2970, 4200, 2});
     Trigger(57606);
     ASSERT_EQ(recorder->seen.printers.size(), 1);
     EXPECT_EQ(recorder->seen.proposed.printer, "PDFファイル");

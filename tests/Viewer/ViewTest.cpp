@@ -181,14 +181,14 @@ TEST_F(PageView, OpenAsksForAFileThroughThePrompt)
 {
     const QString five = Sample("five.tvd");
     ASSERT_EQ(Start(), PagelookApp::kContinue);
-    prompts->then(std::optional<QString>()).then(std::optional<QString>(five));
+    prompts->Then(std::optional<QString>()).Then(std::optional<QString>(five));
     Trigger(cmd::kFileOpen);
     EXPECT_EQ(View(), nullptr);
     Trigger(cmd::kFileOpen);
     ASSERT_NE(View(), nullptr);
     EXPECT_EQ(View()->Document().Path(), five);
-    ASSERT_EQ(prompts->asked().size(), 2u);
-    EXPECT_EQ(prompts->asked()[0].kind, nv::ui::ScriptedPrompt::Kind::File);
+    ASSERT_EQ(prompts->AllAsked().size(), 2u);
+    EXPECT_EQ(prompts->AllAsked()[0].kind, nv::ui::ScriptedPrompt::Kind::File);
 }
 
 TEST_F(PageView, DragWithTheLeftButtonAloneScrolls)

@@ -38,7 +38,7 @@ Ref<Layers> MakeLayers(std::initializer_list<const char*> names)
 
 std::string NameOf(const Variant& v)
 {
-    return static_cast<Element*>(v.dispatch())->CollectionName();
+    return static_cast<Element*>(v.AsDispatch())->CollectionName();
 }
 
 void ExpectIndexError(Layers& c, const Variant& index)
@@ -48,10 +48,10 @@ void ExpectIndexError(Layers& c, const Variant& index)
         o.Get(DISPID_VALUE, {index});
         ADD_FAILURE() << "found";
     } catch (const AutomationError& e) {
-        EXPECT_EQ(e.scode(), int32_t(0x800A017D));
-        EXPECT_EQ(e.number(), 381);
-        EXPECT_EQ(e.helpContext(), 20027);
-        EXPECT_EQ(e.description(), "ｲﾝﾃﾞｯｸｽが有効範囲にありません。");
+        EXPECT_EQ(e.Scode(), int32_t(0x800A017D));
+        EXPECT_EQ(e.Number(), 381);
+        EXPECT_EQ(e.HelpContext(), 20027);
+        EXPECT_EQ(e.Description(), "ｲﾝﾃﾞｯｸｽが有効範囲にありません。");
     }
 }
 
@@ -61,7 +61,7 @@ TEST(Collection, ItemByNameAndByPosition)
 {
     // "\xDA\xB2\xD4" is the half-width katakana layer name "ﾚｲﾔ" in CP932.
     Ref<Layers> c = MakeLayers({"a", "b", "c", "d", "e", "f", "g", "h", "i", "j", "k", "l", "m", "12", "", "\xDA\xB2\xD4"});
-    ObjectRef o(c.get());
+    ObjectRef o(c.Get());
     struct Row {
         const char* what;
         Variant index;
@@ -82,13 +82,13 @@ TEST(Collection, ItemByNameAndByPosition)
     Variant twelve("12");
     for (const Row& r : rows) {
         SCOPED_TRACE(r.what);
-        Variant index = r.index.isEmpty() ? Variant::ByRef(&twelve) : r.index;
+        Variant index = r.index.IsEmpty() ? Variant::ByRef(&twelve) : r.index;
         if (r.name)
             EXPECT_EQ(NameOf(o.Get("Item", {index})), r.name);
         else
             ExpectIndexError(*c, index);
     }
-    EXPECT_EQ(o.Get(1).i4(), 16);
+    EXPECT_EQ(o.Get(1).I4(), 16);
     EXPECT_EQ(NameOf(o.Get(DISPID_VALUE, {int32_t(15)})), "\xDA\xB2\xD4");
 }
 
@@ -98,15 +98,15 @@ TEST(Collection, PositionsOutsideTheListAreIndexErrors)
     for (const Variant& index : {Variant(int32_t(2)), Variant(int32_t(-1)), Variant(3e10), Variant("99999999999"),
                                  Variant("x")})
         ExpectIndexError(*c, index);
-    ObjectRef o(c.get());
+    ObjectRef o(c.Get());
     EXPECT_THROW(o.Get("Item", {Variant::Null()}), AutomationError);
     try {
         o.Get("Item", {"漢字\xF0\x9F\x98\x80"});
         FAIL();
     } catch (const AutomationError& e) {
-        EXPECT_EQ(e.scode(), int32_t(0x800A017C));
-        EXPECT_NE(e.description().find("Item"), std::string::npos);
-        EXPECT_NE(e.description().find("\xF0\x9F\x98\x80"), std::string::npos);
+        EXPECT_EQ(e.Scode(), int32_t(0x800A017C));
+        EXPECT_NE(e.Description().find("Item"), std::string::npos);
+        EXPECT_NE(e.Description().find("\xF0\x9F\x98\x80"), std::string::npos);
     }
 }
 
@@ -115,7 +115,7 @@ TEST(Collection, PrintersCompareNamesWithoutRegardToCase)
     Ref<Layers> printers = MakeRef<Layers>(kITvPrinters, true);
     printers->Add(MakeRef<Element>("Office PDF"));
     printers->Add(MakeRef<Element>("\x83\x76\x83\x8A\x83\x93\x83\x5E"));   // プリンタ
-    ObjectRef o(printers.get());
+    ObjectRef o(printers.Get());
     EXPECT_EQ(NameOf(o.Get("Item", {"office pdf"})), "Office PDF");
     EXPECT_EQ(NameOf(o.Get("Item", {"プリンタ"})), "\x83\x76\x83\x8A\x83\x93\x83\x5E");
     Ref<Layers> layers = MakeLayers({"Office PDF"});
@@ -148,7 +148,7 @@ TEST(Collection, NamesAreFoundWithoutASearchFirstInListOrder)
                 ExpectIndexError(r.list, name);
                 continue;
             }
-            EXPECT_EQ(o.Get("Item", {name}).dispatch(), o.Get("Item", {int32_t(r.position)}).dispatch());
+            EXPECT_EQ(o.Get("Item", {name}).AsDispatch(), o.Get("Item", {int32_t(r.position)}).AsDispatch());
         }
         EXPECT_EQ(Element::nameReads, 0);
     };
@@ -178,15 +178,15 @@ TEST(Collection, OneWrapperPerEngineElement)
 TEST(Collection, EnumeratorIsASnapshot)
 {
     Ref<Layers> c = MakeLayers({"a", "b", "c", "d"});
-    ObjectRef o(c.get());
+    ObjectRef o(c.Get());
     Variant e = o.Get(DISPID_NEWENUM);
-    ASSERT_EQ(e.vt(), VT_UNKNOWN);
-    Ref<EnumVariant> en(static_cast<EnumVariant*>(e.unknown()->QueryInterface(kIID_IEnumVARIANT)));
+    ASSERT_EQ(e.Vt(), VT_UNKNOWN);
+    Ref<EnumVariant> en(static_cast<EnumVariant*>(e.AsUnknown()->QueryInterface(kIID_IEnumVARIANT)));
     ASSERT_TRUE(en);
     // The list changes and the collection goes away: the snapshot stays.
     c->Clear();
     c->Add(MakeRef<Element>("z"));
-    c.reset();
+    c.Reset();
     o = ObjectRef();
     e = Variant();
     Variant out[5];
@@ -203,5 +203,5 @@ TEST(Collection, EnumeratorIsASnapshot)
     EXPECT_EQ(NameOf(out[1]), "d");
     EXPECT_EQ(clone->Next(1, out, &fetched), S_OK);
     EXPECT_EQ(NameOf(out[0]), "c");
-    EXPECT_EQ(EnumerateCollection(MakeLayers({"x", "y"}).get()).size(), 2u);
+    EXPECT_EQ(EnumerateCollection(MakeLayers({"x", "y"}).Get()).size(), 2u);
 }

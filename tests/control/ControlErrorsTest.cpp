@@ -40,10 +40,10 @@ TEST(ControlErrors, TextsAndStatusesAsTheControlRaisesThem)
         SCOPED_TRACE(r.id);
         EXPECT_TRUE(table.count({int32_t(r.scode), r.id}));
         AutomationError e = ControlError(int32_t(r.scode), r.id);
-        EXPECT_EQ(e.number(), r.number);
-        EXPECT_EQ(e.description(), r.text);
-        EXPECT_EQ(e.helpContext(), r.id);
-        EXPECT_EQ(e.source(), "Tavelo.Inkplate");
+        EXPECT_EQ(e.Number(), r.number);
+        EXPECT_EQ(e.Description(), r.text);
+        EXPECT_EQ(e.HelpContext(), r.id);
+        EXPECT_EQ(e.Source(), "Tavelo.Inkplate");
     }
     EXPECT_STREQ(ControlErrorText(1), "Tavelo Inkplate Control");
     EXPECT_STREQ(ControlErrorText(2), "Tavelo Inkplate Property Page");

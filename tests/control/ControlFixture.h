@@ -46,8 +46,8 @@ protected:
             statement;                                                                                                \
             ADD_FAILURE() << #statement " raised nothing";                                                            \
         } catch (const nv::AutomationError& e_) {                                                                     \
-            EXPECT_EQ(static_cast<uint32_t>(e_.scode()), static_cast<uint32_t>(scode_)) << #statement;              \
-            EXPECT_EQ(e_.helpContext(), textId_) << #statement << ": " << e_.description();                           \
+            EXPECT_EQ(static_cast<uint32_t>(e_.Scode()), static_cast<uint32_t>(scode_)) << #statement;              \
+            EXPECT_EQ(e_.HelpContext(), textId_) << #statement << ": " << e_.Description();                           \
         }                                                                                                             \
     } while (0)
 

@@ -1,7 +1,7 @@
 #include "control/ControlErrors.h"
 #include "control/Converters.h"
 #include "control/TypeLibrary.h"
-#include "control/TvlEnums.h"
+#include "control/typelib/TvlEnums.h"
 
 #include <climits>
 #include <gtest/gtest.h>
@@ -52,16 +52,16 @@ TEST(Converters, RefusalsRaiseByWhereTheyHappen)
         ToEngineOrThrow(kUnitConverter, 7, ConvertSite::PropertySetter);
         FAIL();
     } catch (const AutomationError& e) {
-        EXPECT_EQ(e.scode(), int32_t(0x800A017C));
-        EXPECT_EQ(e.description(), "値が不正です。(Unit)");
-        EXPECT_EQ(e.helpContext(), 20011);
+        EXPECT_EQ(e.Scode(), int32_t(0x800A017C));
+        EXPECT_EQ(e.Description(), "値が不正です。(Unit)");
+        EXPECT_EQ(e.HelpContext(), 20011);
     }
     try {
         ToEngineOrThrow(kLineStyleConverter, 6, ConvertSite::FormMethod);
         FAIL();
     } catch (const AutomationError& e) {
-        EXPECT_EQ(e.scode(), int32_t(0x800A0005));
-        EXPECT_EQ(e.helpContext(), 20014);
+        EXPECT_EQ(e.Scode(), int32_t(0x800A0005));
+        EXPECT_EQ(e.HelpContext(), 20014);
     }
     EXPECT_EQ(ToEngineOrThrow(kArcTypeConverter, tvlArcPie, ConvertSite::FormMethod), 3);
 }

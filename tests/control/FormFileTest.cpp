@@ -107,7 +107,7 @@ TEST_F(FormFileTest, MissingFormFile)
     try {
         ctrl->OpenForm("nothere.tvf");
     } catch (const AutomationError& e) {
-        EXPECT_EQ(e.number(), 53);
+        EXPECT_EQ(e.Number(), 53);
     }
     EXPECT_TRUE(ctrl->Forms().empty());
 }
@@ -142,7 +142,7 @@ TEST_F(FormFileTest, FilesThatAreNoFormsGive20000)
         try {
             ctrl->OpenForm(c.name);
         } catch (const AutomationError& e) {
-            EXPECT_EQ(e.description(), "ﾌｫｰﾑﾌｧｲﾙにｱｸｾｽできません。");
+            EXPECT_EQ(e.Description(), "ﾌｫｰﾑﾌｧｲﾙにｱｸｾｽできません。");
         }
         const auto lines = RecentLogLines();
         ASSERT_FALSE(lines.empty());
@@ -171,7 +171,7 @@ TEST_F(FormFileTest, RefusalsLogInJapaneseWhichFileAndWhy)
             ctrl->OpenForm(c.name);
             ADD_FAILURE() << "opened";
         } catch (const AutomationError& e) {
-            EXPECT_EQ(e.description(), "ﾌｫｰﾑﾌｧｲﾙにｱｸｾｽできません。");
+            EXPECT_EQ(e.Description(), "ﾌｫｰﾑﾌｧｲﾙにｱｸｾｽできません。");
         }
         // Which file and why, in Japanese, is the log's.
         const auto lines = RecentLogLines();
@@ -189,7 +189,7 @@ TEST_F(FormFileTest, ANamedPipeIsRefusedWithoutWaitingForAWriter)
         try {
             ctrl->OpenForm("pipe.tvf");
         } catch (const AutomationError& e) {
-            return e.helpContext();
+            return e.HelpContext();
         }
         return 0;
     });

@@ -29,14 +29,14 @@ const InterfaceInfo kFieldInterface{"Field", nullptr, nullptr, kFieldMembers};
 
 class Field : public DispatchObject<Field> {
 public:
-    explicit Field(Variant v) : DispatchObject(kFieldInterface), m_value(std::move(v)) {}
+    explicit Field(Variant v) : DispatchObject(kFieldInterface), value_(std::move(v)) {}
     static void BindMembers(Binder& b)
     {
-        b.Get("Value", [](Field& f, Args) { return f.m_value; });
+        b.Get("Value", [](Field& f, Args) { return f.value_; });
     }
 
 private:
-    Variant m_value;
+    Variant value_;
 };
 
 // The members the journal calls and the ids it calls them by.
@@ -71,7 +71,7 @@ RowValue ValueFor(size_t prefix, int row, int page)
     case 0: return {Variant(int16_t(row % 12 + 1)), std::to_string(row % 12 + 1)};
     case 1: return {Variant(int32_t(n % 28 + 1)), std::to_string(n % 28 + 1)};
     case 3: return {Variant(float(n) + 0.5f), std::to_string(n) + ".5"};
-    case 4: return {Variant(static_cast<Dispatch*>(MakeRef<Field>(Variant(int32_t(n * 10))).get())), std::to_string(n * 10)};
+    case 4: return {Variant(static_cast<Dispatch*>(MakeRef<Field>(Variant(int32_t(n * 10))).Get())), std::to_string(n * 10)};
     case 5: return {Variant(int32_t(n * 1000)), std::to_string(n * 1000)};
     default: {
         const std::string s = "品" + std::to_string(prefix) + "-" + std::to_string(n);
@@ -117,9 +117,9 @@ protected:
     }
     int32_t Id(const ObjectRef& o, const char* name)
     {
-        const int32_t id = IdOfName(o.get(), name);
+        const int32_t id = IdOfName(o.Get(), name);
         for (const Member& m : kJournalMembers) {
-            if (std::string(m.name) == name && std::string(o.get()->TypeInfo()->name) == m.iface) {
+            if (std::string(m.name) == name && std::string(o.Get()->TypeInfo()->name) == m.iface) {
                 EXPECT_EQ(id, m.id) << m.iface << "." << name;
                 ++checked[std::string(m.iface) + "." + name];
             }
@@ -187,11 +187,11 @@ protected:
             // The journal's exit path: errors are ignored from here.
             run.exitPath = true;
             try {
-                if (open) ink.Call(IdOfName(ink.get(), mode == 1 ? "AbortPrinter" : "AbortDocument"));
+                if (open) ink.Call(IdOfName(ink.Get(), mode == 1 ? "AbortPrinter" : "AbortDocument"));
             } catch (const std::exception&) {
             }
             try {
-                if (form) form.Call(IdOfName(form.get(), "Close"));
+                if (form) form.Call(IdOfName(form.Get(), "Close"));
             } catch (const std::exception&) {
             }
             return run;
@@ -412,8 +412,8 @@ TEST_F(JournalPrintTest, HostileCallsGiveTheirCodes)
         ink.Call("SetOutputDC", {Variant(int32_t(0))});
         ADD_FAILURE() << "no error";
     } catch (const AutomationError& e) {
-        EXPECT_EQ(uint32_t(e.scode()), 0x800A0005u);
-        EXPECT_EQ(e.helpContext(), 20005);
+        EXPECT_EQ(uint32_t(e.Scode()), 0x800A0005u);
+        EXPECT_EQ(e.HelpContext(), 20005);
     }
     EXPECT_EQ(ink.Get("hDC").ToLong(), 0);
 }

@@ -62,7 +62,7 @@ TEST_F(ObjectTest, ModesOfTheAccessTable)
             try {
                 Read(*o, dispid);
             } catch (const AutomationError& e) {
-                refused = e.helpContext() == 20003;
+                refused = e.HelpContext() == 20003;
             }
             if (!(a->modes & mode)) {
                 EXPECT_TRUE(refused);
@@ -147,8 +147,8 @@ TEST_F(ObjectTest, TextByKindIsRecordedAsThePageValue)
         Object(*form, "Title")->SetText("🍣");
         ADD_FAILURE();
     } catch (const AutomationError& e) {
-        EXPECT_NE(e.description().find("🍣"), std::string::npos) << e.description();
-        EXPECT_NE(e.description().find("Text"), std::string::npos);
+        EXPECT_NE(e.Description().find("🍣"), std::string::npos) << e.Description();
+        EXPECT_NE(e.Description().find("Text"), std::string::npos);
     }
     EXPECT_EQ(Object(*form, "Title")->GetText(), "見出し");
 }

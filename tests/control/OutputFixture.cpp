@@ -18,44 +18,44 @@ namespace nvtest {
 
 bool FakeJob::StartDoc(const std::string& docName)
 {
-    if (m_script.failStart) return false;
-    m_script.calls.push_back("start:" + docName);
+    if (script_.failStart) return false;
+    script_.calls.push_back("start:" + docName);
     return true;
 }
 
 bool FakeJob::StartPage()
 {
-    ++m_page;
-    if (m_page == m_script.failStartPage) return false;
+    ++page_;
+    if (page_ == script_.failStartPage) return false;
     // A4 at 72 dpi keeps the pages small.
-    m_dc = std::make_unique<QtImageDc>(595, 842, 72);
-    m_script.calls.push_back("page");
+    dc_ = std::make_unique<QtImageDc>(595, 842, 72);
+    script_.calls.push_back("page");
     return true;
 }
 
 bool FakeJob::EndPage()
 {
-    if (!m_dc) return false;
-    m_script.pages.push_back(m_dc->Finish().copy());
-    m_dc.reset();
-    return m_page != m_script.failEndPage;
+    if (!dc_) return false;
+    script_.pages.push_back(dc_->Finish().copy());
+    dc_.reset();
+    return page_ != script_.failEndPage;
 }
 
 bool FakeJob::EndDoc()
 {
-    m_script.calls.push_back("end");
-    return !m_script.failEnd;
+    script_.calls.push_back("end");
+    return !script_.failEnd;
 }
 
 void FakeJob::AbortDoc()
 {
-    m_dc.reset();
-    m_script.calls.push_back("abort");
+    dc_.reset();
+    script_.calls.push_back("abort");
 }
 
 bool FakeJob::ResetDC(const DevMode& mode)
 {
-    m_script.calls.push_back("mode:" + std::to_string(mode.dmOrientation) + "/" + std::to_string(mode.dmPaperSize) +
+    script_.calls.push_back("mode:" + std::to_string(mode.dmOrientation) + "/" + std::to_string(mode.dmPaperSize) +
                              "/" + std::to_string(mode.dmScale));
     return true;
 }

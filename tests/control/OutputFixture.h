@@ -31,19 +31,19 @@ struct FakeJobScript {
 
 class FakeJob : public nv::OutputJob {
 public:
-    explicit FakeJob(FakeJobScript& script) : m_script(script) {}
+    explicit FakeJob(FakeJobScript& script) : script_(script) {}
     bool StartDoc(const std::string& docName) override;
     bool StartPage() override;
-    nv::DeviceContext* PageDc() override { return m_dc.get(); }
+    nv::DeviceContext* PageDc() override { return dc_.get(); }
     bool EndPage() override;
     bool EndDoc() override;
     void AbortDoc() override;
     bool ResetDC(const nv::DevMode& mode) override;
 
 private:
-    FakeJobScript& m_script;
-    std::unique_ptr<nv::QtImageDc> m_dc;
-    int m_page = 0;
+    FakeJobScript& script_;
+    std::unique_ptr<nv::QtImageDc> dc_;
+    int page_ = 0;
 };
 
 // A factory over a script that outlives the jobs.

@@ -227,8 +227,8 @@ TEST_F(OutputTest, ADocumentNameTheFileCannotHoldIsRefusedByName)
         ctrl->StartDocument("a.tvd", "帳簿\U0001F600");
         ADD_FAILURE() << "no error";
     } catch (const AutomationError& e) {
-        EXPECT_EQ(uint32_t(e.scode()), uint32_t(kErrInvalidProperty));
-        EXPECT_NE(e.description().find("DocumentName"), std::string::npos) << e.description();
+        EXPECT_EQ(uint32_t(e.Scode()), uint32_t(kErrInvalidProperty));
+        EXPECT_NE(e.Description().find("DocumentName"), std::string::npos) << e.Description();
     }
     EXPECT_FALSE(ctrl->IsDocumentOpen());
     EXPECT_FALSE(fs::exists(dir.path() / "a.tvd"));

@@ -60,9 +60,9 @@ protected:
             statement;                                                                                              \
             ADD_FAILURE() << #statement " raised nothing";                                                          \
         } catch (const AutomationError& e_) {                                                                       \
-            EXPECT_EQ(uint32_t(e_.scode()), uint32_t(scode_)) << e_.description();                                 \
+            EXPECT_EQ(uint32_t(e_.Scode()), uint32_t(scode_)) << e_.Description();                                 \
             if (textId_) {                                                          \
-                EXPECT_EQ(e_.helpContext(), textId_) << e_.description();                                           \
+                EXPECT_EQ(e_.HelpContext(), textId_) << e_.Description();                                           \
             }                                \
         }                                                                                                           \
     } while (0)
@@ -73,12 +73,12 @@ TEST_F(PluginTest, CreatedByProgIdAsAWidget)
 {
     ObjectRef versioned(CreateObject("Tavelo.Inkplate.1"));
     ASSERT_TRUE(versioned);
-    auto* widget = static_cast<QWidget*>(ink.get()->QueryInterface(kIID_QWidget));
+    auto* widget = static_cast<QWidget*>(ink.Get()->QueryInterface(kIID_QWidget));
     ASSERT_NE(widget, nullptr);
     EXPECT_EQ(widget->size(), QSize(31, 31));
     EXPECT_EQ(widget->toolTip(), QStringLiteral("Tavelo Ver7 Inkplate Control"));
     EXPECT_TRUE(widget->isHidden());
-    auto* ambient = static_cast<InkplateAmbient*>(ink.get()->QueryInterface(kIID_InkplateAmbient));
+    auto* ambient = static_cast<InkplateAmbient*>(ink.Get()->QueryInterface(kIID_InkplateAmbient));
     ASSERT_NE(ambient, nullptr);
     ambient->SetUserMode(false);
     EXPECT_FALSE(widget->isHidden());
@@ -147,7 +147,7 @@ TEST_F(PluginTest, TextTakesWhatCallersPass)
         amount.Put("Text", Variant("🍣"));
         ADD_FAILURE();
     } catch (const AutomationError& e) {
-        EXPECT_NE(e.description().find("🍣"), std::string::npos) << e.description();
+        EXPECT_NE(e.Description().find("🍣"), std::string::npos) << e.Description();
     }
     EXPECT_EQ(amount.Get("Text").ToString(), "1234.56");
     EXPECT_LATE_ERROR(Item(form, "Code").Put("Text", Variant("49012345678A")), 0x800A017C, 20035);
@@ -166,7 +166,7 @@ TEST_F(PluginTest, CollectionsAndClosedForms)
     EXPECT_LATE_ERROR(form.Call("DrawTvLine", {Variant(0), Variant(0), Variant(1), Variant(1)}), 0x800A0005, 20029);
     ObjectRef title = Item(form, "Title");
     ObjectRef again = Item(form, "Title");
-    EXPECT_EQ(title.get(), again.get());
+    EXPECT_EQ(title.Get(), again.Get());
     form.Call("Close");
     EXPECT_EQ(ObjectRef(ink.Get("TvForms")).Get("Count").ToLong(), 0);
     EXPECT_LATE_ERROR(form.Call("PrintOut"), 0x800A03E8, 20008);
@@ -197,13 +197,13 @@ TEST_F(PluginTest, PropertyPageOkSetsTheFiveCancelNothing)
     EXPECT_EQ(host.GetUnit(), 1);
     {
         ui::ScopedPrompt scoped(std::make_unique<ui::ScriptedPrompt>());
-        auto& script = static_cast<ui::ScriptedPrompt&>(ui::prompt());
-        script.then(std::optional<QString>(QStringLiteral("/chosen/forms")));
+        auto& script = static_cast<ui::ScriptedPrompt&>(ui::CurrentPrompt());
+        script.Then(std::optional<QString>(QStringLiteral("/chosen/forms")));
         CInkplatePropPage page(host);
         page.show();
         QTest::mouseClick(page.findChild<QPushButton*>(QStringLiteral("FormPathBrowse")), Qt::LeftButton);
-        ASSERT_EQ(script.asked().size(), 1u);
-        EXPECT_EQ(script.asked()[0].text, QStringLiteral("ﾌｫｰﾑﾌｧｲﾙ格納ﾃﾞｨﾚｸﾘの指定"));
+        ASSERT_EQ(script.AllAsked().size(), 1u);
+        EXPECT_EQ(script.AllAsked()[0].text, QStringLiteral("ﾌｫｰﾑﾌｧｲﾙ格納ﾃﾞｨﾚｸﾘの指定"));
         QTest::keyClicks(page.Folder(1), "/images");
         QTest::keyClicks(page.Folder(2), "/docs");
         QTest::keyClicks(page.Folder(3), "/work");
@@ -242,19 +242,19 @@ TEST_F(PluginTest, CollectionsFollowOrderChanges)
     EXPECT_EQ(first.Get("Name").ToString(), "Title");
     first.Call("MoveTop");
     const int32_t last = objects.Get("Count").ToLong() - 1;
-    EXPECT_EQ(ObjectRef(objects.Get("Item", {Variant(last)})).get(), first.get());
+    EXPECT_EQ(ObjectRef(objects.Get("Item", {Variant(last)})).Get(), first.Get());
     EXPECT_EQ(ObjectRef(objects.Get("Item", {Variant(int32_t(0))})).Get("Name").ToString(), "Amount");
     base.Call("MoveTop");
-    EXPECT_EQ(ObjectRef(ObjectRef(form.Get("TvLayers")).Get("Item", {Variant(int32_t(1))})).get(), base.get());
+    EXPECT_EQ(ObjectRef(ObjectRef(form.Get("TvLayers")).Get("Item", {Variant(int32_t(1))})).Get(), base.Get());
 }
 
 TEST_F(PluginTest, AboutBoxGoesThroughThePrompt)
 {
     ui::ScopedPrompt scoped(std::make_unique<ui::ScriptedPrompt>());
-    auto& script = static_cast<ui::ScriptedPrompt&>(ui::prompt());
+    auto& script = static_cast<ui::ScriptedPrompt&>(ui::CurrentPrompt());
     ink.Call("AboutBox");
-    ASSERT_EQ(script.messages().size(), 1);
-    EXPECT_TRUE(script.messages()[0].contains(QStringLiteral("Tavelo Ver7 Inkplate Control")));
+    ASSERT_EQ(script.Messages().size(), 1);
+    EXPECT_TRUE(script.Messages()[0].contains(QStringLiteral("Tavelo Ver7 Inkplate Control")));
 }
 
 
@@ -277,9 +277,9 @@ TEST_F(PluginTest, LoadFaultsGiveTheFormText)
             ink.Call("OpenForm", {Variant(c.name)});
             ADD_FAILURE() << "opened";
         } catch (const AutomationError& e) {
-            EXPECT_EQ(uint32_t(e.scode()), 0x800A004Bu);
-            EXPECT_EQ(e.helpContext(), 20000);
-            EXPECT_EQ(e.description(), "ﾌｫｰﾑﾌｧｲﾙにｱｸｾｽできません。");
+            EXPECT_EQ(uint32_t(e.Scode()), 0x800A004Bu);
+            EXPECT_EQ(e.HelpContext(), 20000);
+            EXPECT_EQ(e.Description(), "ﾌｫｰﾑﾌｧｲﾙにｱｸｾｽできません。");
         }
     }
 }

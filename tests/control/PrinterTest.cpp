@@ -7,7 +7,7 @@
 #include "control/CXPrinters.h"
 #include "control/ControlErrors.h"
 #include "control/InkplateDispatch.h"
-#include "control/TvlError.h"
+#include "control/typelib/TvlError.h"
 #include "engine/core/EngineLog.h"
 #include "engine/format/UnitTable.h"
 #include "engine/printer/DevModeTracker.h"
@@ -456,60 +456,60 @@ TEST_F(PrinterTest, PrinterPropertyTakesOnlyThisControlsPrinters)
     Ref<InkplateControl> second = MakeRef<InkplateControl>();
     ink->Typed().Printers().SetSource(&source);
     second->Typed().Printers().SetSource(&source);
-    ObjectRef o(ink.get());
+    ObjectRef o(ink.Get());
     ObjectRef printers(o.Get("TvPrinters"));
     EXPECT_EQ(printers.Get("Count").ToLong(), 2);
     ObjectRef beta(printers.Get("Item", {Variant("BETA")}));
-    EXPECT_EQ(beta.Get("PrinterName").str(), "Beta");
-    EXPECT_EQ(ObjectRef(printers.Get("Item", {Variant(int32_t(1))})).get(), beta.get()) << "one wrapper per printer";
+    EXPECT_EQ(beta.Get("PrinterName").Str(), "Beta");
+    EXPECT_EQ(ObjectRef(printers.Get("Item", {Variant(int32_t(1))})).Get(), beta.Get()) << "one wrapper per printer";
     for (const Variant& bad : {Variant("Gamma"), Variant(int32_t(2)), Variant("2")}) {
         try {
             printers.Get("Item", {bad});
             ADD_FAILURE() << "found";
         } catch (const AutomationError& e) {
-            EXPECT_EQ(uint32_t(e.scode()), uint32_t(kBadIndex));
-            EXPECT_EQ(e.helpContext(), 20027);
+            EXPECT_EQ(uint32_t(e.Scode()), uint32_t(kBadIndex));
+            EXPECT_EQ(e.HelpContext(), 20027);
         }
     }
 
-    o.Put("Printer", Variant(static_cast<Dispatch*>(beta.get())));
-    EXPECT_EQ(ObjectRef(o.Get("Printer")).Get("PrinterName").str(), "Beta");
+    o.Put("Printer", Variant(static_cast<Dispatch*>(beta.Get())));
+    EXPECT_EQ(ObjectRef(o.Get("Printer")).Get("PrinterName").Str(), "Beta");
     ObjectRef printer(o.Get("Printer"));
     printer.Put("Orientation", Variant(int32_t(2)));
     printer.Put("PaperSize", Variant(int32_t(9)));
     printer.Put("PrintScale", Variant(int16_t(100)));
     EXPECT_EQ(printer.Get("Orientation").ToLong(), 2);
-    EXPECT_EQ(printer.Get("PrintScale").vt(), VT_I2);
-    EXPECT_EQ(printer.Get("PaperName").str(), "A4");
-    EXPECT_EQ(printer.Get("DeviceName").str(), "Fake Driver");
+    EXPECT_EQ(printer.Get("PrintScale").Vt(), VT_I2);
+    EXPECT_EQ(printer.Get("PaperName").Str(), "A4");
+    EXPECT_EQ(printer.Get("DeviceName").Str(), "Fake Driver");
     EXPECT_EQ(Pending(*ink->Typed().CurrentPrinter()).size(), 6u);
 
-    ObjectRef foreign(ObjectRef(ObjectRef(second.get()).Get("TvPrinters")).Get("Item", {Variant("Beta")}));
+    ObjectRef foreign(ObjectRef(ObjectRef(second.Get()).Get("TvPrinters")).Get("Item", {Variant("Beta")}));
     WriteSample("sample.tvf");
     ink->Typed().SetFormPath(dir.path().string());
     ObjectRef form(o.Call("OpenForm", {Variant("sample.tvf")}));
-    for (const Variant& bad : {Variant(static_cast<Dispatch*>(foreign.get())), Variant(static_cast<Dispatch*>(form.get())),
+    for (const Variant& bad : {Variant(static_cast<Dispatch*>(foreign.Get())), Variant(static_cast<Dispatch*>(form.Get())),
                                Variant(static_cast<Dispatch*>(nullptr))}) {
         try {
             o.Put("Printer", bad);
             ADD_FAILURE() << "taken";
         } catch (const AutomationError& e) {
-            EXPECT_EQ(uint32_t(e.scode()), uint32_t(kBadValue));
-            EXPECT_EQ(e.helpContext(), 20006);
+            EXPECT_EQ(uint32_t(e.Scode()), uint32_t(kBadValue));
+            EXPECT_EQ(e.HelpContext(), 20006);
         }
     }
-    EXPECT_EQ(ObjectRef(o.Get("Printer")).Get("PrinterName").str(), "Beta");
-    EXPECT_EQ(printer.Call("SetFormSize", {Variant(static_cast<Dispatch*>(form.get()))}).ToLong(), 0);
+    EXPECT_EQ(ObjectRef(o.Get("Printer")).Get("PrinterName").Str(), "Beta");
+    EXPECT_EQ(printer.Call("SetFormSize", {Variant(static_cast<Dispatch*>(form.Get()))}).ToLong(), 0);
     try {
-        printer.Call("SetFormSize", {Variant(static_cast<Dispatch*>(foreign.get()))});
+        printer.Call("SetFormSize", {Variant(static_cast<Dispatch*>(foreign.Get()))});
         ADD_FAILURE() << "a printer is no form";
     } catch (const AutomationError& e) {
-        EXPECT_EQ(e.helpContext(), 20006);
+        EXPECT_EQ(e.HelpContext(), 20006);
     }
 
     // The enumerator sees the pruned list; a printer outliving its control is detached.
     Variant e = printers.Get("_NewEnum");
-    EXPECT_NE(e.unknown(), nullptr);
+    EXPECT_NE(e.AsUnknown(), nullptr);
     o = ObjectRef();
     form = ObjectRef();
     printer = ObjectRef();
@@ -518,7 +518,7 @@ TEST_F(PrinterTest, PrinterPropertyTakesOnlyThisControlsPrinters)
         beta.Get("Copies");
         ADD_FAILURE() << "detached printer answered";
     } catch (const AutomationError& err) {
-        EXPECT_EQ(err.helpContext(), kTextDetached);
+        EXPECT_EQ(err.HelpContext(), kTextDetached);
     }
     second->Typed().Printers().SetSource(nullptr);
 }

@@ -1,6 +1,6 @@
 #include "control/TypeLibrary.h"
-#include "control/TvlEnums.h"
-#include "control/TvlError.h"
+#include "control/typelib/TvlEnums.h"
+#include "control/typelib/TvlError.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -39,13 +39,13 @@ TEST(TypeLibrary, IdsTheLedgerCallsBy)
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.name);
-        const MemberInfo* m = r.info.find(r.name);
+        const MemberInfo* m = r.info.Find(r.name);
         ASSERT_NE(m, nullptr);
         EXPECT_EQ(m->id, r.id);
-        EXPECT_EQ(r.info.find(r.id), m);
+        EXPECT_EQ(r.info.Find(r.id), m);
     }
-    EXPECT_EQ(kITvPrinter.find("PrintScale")->type, VT_I2);
-    EXPECT_TRUE(kITaveloDraw.find("hDC")->readOnly());
+    EXPECT_EQ(kITvPrinter.Find("PrintScale")->type, VT_I2);
+    EXPECT_TRUE(kITaveloDraw.Find("hDC")->ReadOnly());
     EXPECT_TRUE(kITaveloEvents.members.empty());
 }
 

@@ -32,23 +32,23 @@ public:
 
 class CountingPaintDevice : public QPaintDevice {
 public:
-    CountingPaintDevice(int width, int height, int dpi) : m_width(width), m_height(height), m_dpi(dpi) {}
+    CountingPaintDevice(int width, int height, int dpi) : width_(width), height_(height), dpi_(dpi) {}
     ~CountingPaintDevice() override = default;
-    QPaintEngine* paintEngine() const override { return &m_engine; }
-    CountingPaintEngine& Engine() const { return m_engine; }
+    QPaintEngine* paintEngine() const override { return &engine_; }
+    CountingPaintEngine& Engine() const { return engine_; }
 
 protected:
     int metric(PaintDeviceMetric m) const override
     {
         switch (m) {
-        case PdmWidth: return m_width;
-        case PdmHeight: return m_height;
-        case PdmWidthMM: return int(m_width * 25.4 / m_dpi);
-        case PdmHeightMM: return int(m_height * 25.4 / m_dpi);
+        case PdmWidth: return width_;
+        case PdmHeight: return height_;
+        case PdmWidthMM: return int(width_ * 25.4 / dpi_);
+        case PdmHeightMM: return int(height_ * 25.4 / dpi_);
         case PdmDpiX:
         case PdmDpiY:
         case PdmPhysicalDpiX:
-        case PdmPhysicalDpiY: return m_dpi;
+        case PdmPhysicalDpiY: return dpi_;
         case PdmDepth: return 32;
         case PdmNumColors: return INT_MAX;
         case PdmDevicePixelRatio: return 1;
@@ -58,8 +58,8 @@ protected:
     }
 
 private:
-    int m_width, m_height, m_dpi;
-    mutable CountingPaintEngine m_engine;
+    int width_, height_, dpi_;
+    mutable CountingPaintEngine engine_;
 };
 
 } // namespace nvtest

@@ -43,24 +43,24 @@ std::string FormText(std::string_view utf8)
 FormBuilder::FormBuilder(std::string_view formName, FormOrientation orientation)
 {
     RegisterModelClasses();
-    m_form = std::make_unique<TvFedObject>();
-    TvFormInfo& info = m_form->EnsureFormInfo();
+    form_ = std::make_unique<TvFedObject>();
+    TvFormInfo& info = form_->EnsureFormInfo();
     info.m_strName = FormText(formName);
     info.m_nPaperSize = kFormPaperA4;
     info.m_nPaperWidth = kA4WidthUnits;
     info.m_nPaperLength = kA4LengthUnits;
     info.m_nOrientation = static_cast<int32_t>(orientation);
     info.m_strCreateTime = FormatFormTime(kFormStamp);
-    m_form->m_fonts.push_back(std::make_unique<TvFontDesc>(1, FormText("ＭＳ ゴシック"), 128, 0x31, 0, 0));
-    m_form->m_fonts.push_back(std::make_unique<TvFontDesc>(2, FormText("ＭＳ 明朝"), 128, 0x11, 0, 0));
+    form_->m_fonts.push_back(std::make_unique<TvFontDesc>(1, FormText("ＭＳ ゴシック"), 128, 0x31, 0, 0));
+    form_->m_fonts.push_back(std::make_unique<TvFontDesc>(2, FormText("ＭＳ 明朝"), 128, 0x11, 0, 0));
 }
 
 TvLayer& FormBuilder::AddLayer(std::string_view name)
 {
-    auto layer = std::make_unique<TvLayer>(m_nextLayerId++);
+    auto layer = std::make_unique<TvLayer>(nextLayerId_++);
     layer->m_strName = FormText(name);
     TvLayer& ref = *layer;
-    m_form->m_layers.push_back(std::move(layer));
+    form_->m_layers.push_back(std::move(layer));
     return ref;
 }
 
@@ -73,7 +73,7 @@ void FormBuilder::Place(TvLayer& layer, std::unique_ptr<TvObject> obj, std::stri
 std::string FormBuilder::NextShapeName()
 {
     // Frame objects are named apart from every field the journals fill.
-    return FormText("枠") + std::to_string(m_nextShape++);
+    return FormText("枠") + std::to_string(nextShape_++);
 }
 
 void FormBuilder::Style(TvText& t, MmBox box, const TextStyle& s)
@@ -103,7 +103,7 @@ TvData& FormBuilder::Field(TvLayer& layer, std::string_view name, MmBox box, con
 {
     auto field = std::make_unique<TvData>();
     Style(*field, box, style);
-    field->m_nFieldNumber = m_nextField++;
+    field->m_nFieldNumber = nextField_++;
     TvData& ref = *field;
     Place(layer, std::move(field), FormText(name));
     return ref;
@@ -143,9 +143,9 @@ void FormBuilder::Box(TvLayer& layer, MmBox b, int32_t width, uint32_t fill)
 
 std::unique_ptr<TvFedObject> FormBuilder::Finish()
 {
-    for (auto& layer : m_form->m_layers) layer->UpdateDrawOrder(false);
-    m_form->RebuildIdMap(true);
-    return std::move(m_form);
+    for (auto& layer : form_->m_layers) layer->UpdateDrawOrder(false);
+    form_->RebuildIdMap(true);
+    return std::move(form_);
 }
 
 } // namespace nv

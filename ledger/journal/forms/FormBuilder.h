@@ -72,10 +72,10 @@ private:
     void Style(TvText& text, MmBox box, const TextStyle& style);
     std::string NextShapeName();
 
-    std::unique_ptr<TvFedObject> m_form;
-    int32_t m_nextLayerId = 1;
-    int32_t m_nextField = 1;
-    int32_t m_nextShape = 1;
+    std::unique_ptr<TvFedObject> form_;
+    int32_t nextLayerId_ = 1;
+    int32_t nextField_ = 1;
+    int32_t nextShape_ = 1;
 };
 
 // The CP932 bytes of a text; throws std::invalid_argument when a character

@@ -81,7 +81,7 @@ private:
 };
 
 // A failed step: its message has been shown; the exit path follows.
-struct Reported {};
+struct FailureAlreadyShown {};
 
 class JobRun {
 public:
@@ -96,10 +96,10 @@ public:
         try {
             Steps();
             return true;
-        } catch (const Reported&) {
+        } catch (const FailureAlreadyShown&) {
             // Its message has been shown; only the exit path is left.
         } catch (const AutomationError& e) {
-            Warn(e.description().empty() ? e.what() : e.description());
+            Warn(e.Description().empty() ? e.what() : e.Description());
         } catch (const std::exception& e) {
             Warn(e.what());
         }
@@ -113,14 +113,14 @@ private:
         if (job_.LedgerStatus && context_.Status) gsStatusText(*context_.Status, text);
     }
 
-    void Warn(const std::string& text) { ui::warn(QString::fromStdString(text), context_.Parent); }
+    void Warn(const std::string& text) { ui::Warn(QString::fromStdString(text), context_.Parent); }
 
     void Check(const char* method, const Variant& result)
     {
         int32_t code = result.ToLong();
         if (code == 0) return;
         Warn(ControlFailureText(method, code));
-        throw Reported{};
+        throw FailureAlreadyShown{};
     }
 
     // A field and the id of its Text member, looked up once per job: every
@@ -135,7 +135,7 @@ private:
         auto it = fields_.find(name);
         if (it != fields_.end()) return it->second;
         ObjectRef o(fieldList_.Get("Item", {Variant(name)}));
-        const int32_t textId = IdOfName(o.get(), "Text");
+        const int32_t textId = IdOfName(o.Get(), "Text");
         return fields_.emplace(name, Field{std::move(o), textId}).first->second;
     }
 
@@ -158,7 +158,7 @@ private:
             if (ObjectRef(ink_.Get("TvPrinters")).Get("Count").ToLong() == 0) {
                 hourglass_.Restore();
                 Warn(kNoPrinterMessage);
-                throw Reported{};
+                throw FailureAlreadyShown{};
             }
             if (!job_.PrintFolder.empty()) ink_.Put("DocumentPath", Variant(job_.PrintFolder));
             pdf_ = PdfOutput(ink_, printer);
@@ -187,7 +187,7 @@ private:
             Status(kPrintedStatus);
             hourglass_.Restore();
             const std::string file = pdf_.Written();
-            ui::inform(QString::fromUtf8(kPrintDoneMessage) +
+            ui::Inform(QString::fromUtf8(kPrintDoneMessage) +
                            (file.empty() ? QString() : "\n" + QString::fromUtf8(kPrintFileLine) + QString::fromStdString(file)),
                        context_.Parent);
         } else {

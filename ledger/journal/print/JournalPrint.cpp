@@ -17,7 +17,7 @@ namespace fs = std::filesystem;
 
 void Warn(const std::string& text, const PrintContext& context)
 {
-    ui::warn(QString::fromStdString(text), context.Parent);
+    ui::Warn(QString::fromStdString(text), context.Parent);
 }
 
 // Settles where the output goes before anything starts; a folder that cannot

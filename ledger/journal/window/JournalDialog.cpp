@@ -58,7 +58,7 @@ void Warn(const QString& text, QWidget* parent, const QString& title = {})
     m.title = title;
     m.icon = ui::Icon::Warning;
     m.parent = parent;
-    ui::prompt().ask(m);
+    ui::CurrentPrompt().Ask(m);
 }
 
 int Col(JournalColumn c)
@@ -336,7 +336,7 @@ void JournalDialog::FirstPaint()
     grid_->hide();
     std::string message;
     model_.Relayout([&] { step([&] { message = book_->OpenPass(); }); });
-    if (!message.empty()) ui::inform(Q(message), this);
+    if (!message.empty()) ui::Inform(Q(message), this);
     step([this] {
         if (!book_->NewLine()) book_->AppendNewLine();
     });
@@ -344,11 +344,11 @@ void JournalDialog::FirstPaint()
     grid_->show();
     ShowNewLine();
     SetPanelText(1, kStatusWorkDone);
-    if (db_.IsReadOnly()) KeepEditsOut();
+    if (db_.IsReadOnly()) WarnAndMakeReadOnly();
     if (!settingsNotice_.isEmpty()) Warn(settingsNotice_, this);
 }
 
-void JournalDialog::KeepEditsOut()
+void JournalDialog::WarnAndMakeReadOnly()
 {
     // Said once as the screen opens; the lines can be looked at and
     // printed, not changed.
@@ -420,13 +420,13 @@ void JournalDialog::Refused(JournalColumn column, const std::string& message)
         m.title = QString("DBGrid1.Columns(%1)").arg(Col(column));
         m.icon = ui::Icon::None;
         m.parent = this;
-        ui::prompt().ask(m);
+        ui::CurrentPrompt().Ask(m);
         return;
     }
     Warn(Q(message), this);
 }
 
-void JournalDialog::Trapped(const std::exception& e, int column)
+void JournalDialog::WarnAndReturnTo(const std::exception& e, int column)
 {
     Warn(Q(e.what()), this);
     QModelIndex at = grid_->currentIndex();
@@ -461,7 +461,7 @@ void JournalDialog::KeyEntry(int key)
             MoveTo(at.row() + 1, Col(JournalColumn::DataNo));
         }
     } catch (const std::exception& e) {
-        Trapped(e, Col(JournalColumn::Year));
+        WarnAndReturnTo(e, Col(JournalColumn::Year));
     }
 }
 
@@ -487,7 +487,7 @@ void JournalDialog::cmdZandaka_Click()
     } catch (const std::exception& e) {
         model_.Reload();
         said_ = Q(e.what());
-        Trapped(e, Col(JournalColumn::Month));
+        WarnAndReturnTo(e, Col(JournalColumn::Month));
     }
     try {
         if (!book_->NewLine()) book_->AppendNewLine();
@@ -537,7 +537,7 @@ void JournalDialog::cmdDelete_Click()
     try {
         book_->DeleteLine(static_cast<size_t>(row));
     } catch (const std::exception& e) {
-        Trapped(e, Col(JournalColumn::Month));
+        WarnAndReturnTo(e, Col(JournalColumn::Month));
         return;
     }
     model_.Reload();
@@ -561,7 +561,7 @@ bool JournalDialog::Form_QueryUnload()
             BusyCursor busy;
             model_.Relayout([this] { book_->Save(); });
         } catch (const std::exception& e) {
-            ui::Answer a = ui::ask(kErrorPrefix + Q(e.what()) + "\n" + kCloseWithoutSaving, ui::Buttons::YesNo,
+            ui::Answer a = ui::Ask(kErrorPrefix + Q(e.what()) + "\n" + kCloseWithoutSaving, ui::Buttons::YesNo,
                                    ui::Answer::No, this);
             if (a != ui::Answer::Yes) return false;
         }

@@ -59,7 +59,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void KeepEditsOut();
+    void WarnAndMakeReadOnly();
     void SetPanelText(int panel, const std::string& text) override;
     void BuildForm();
     void ApplySideWords();
@@ -75,7 +75,7 @@ private:
     void ChangeIme(int column);
     bool SaveBook();
     void ShowNewLine();
-    void Trapped(const std::exception& e, int column);
+    void WarnAndReturnTo(const std::exception& e, int column);
     void CloseOpenEditor();
     // A failure is said once, though the steps after it meet it again.
     void SayOnce(const QString& cause, const QString& before = {});

@@ -17,11 +17,11 @@ ObjectRef JournalDialog::DrawingControl()
     try {
         ink_ = ObjectRef(CreateObject(kDrawingControlProgId));
     } catch (const AutomationError& e) {
-        ui::warn(QString::fromStdString(e.description().empty() ? e.what() : e.description()), this);
+        ui::Warn(QString::fromStdString(e.Description().empty() ? e.what() : e.Description()), this);
         return {};
     }
     // The control lives hidden on the form.
-    if (auto* w = static_cast<QWidget*>(ink_.get()->QueryInterface(kIID_QWidget))) {
+    if (auto* w = static_cast<QWidget*>(ink_.Get()->QueryInterface(kIID_QWidget))) {
         w->setParent(this);
         w->setObjectName("Inkplate1");
         w->hide();
@@ -46,7 +46,7 @@ bool JournalDialog::PrintLedgerOut(OutputMode mode)
     }
     model_.Reload();
     if (book_->Lines().empty()) {
-        ui::warn(kNoLinesToPrintMessage, this);
+        ui::Warn(kNoLinesToPrintMessage, this);
         return false;
     }
     ObjectRef ink = DrawingControl();
@@ -63,7 +63,7 @@ bool JournalDialog::PrintSummaryOut(OutputMode mode, JournalReport& report)
     try {
         data = BuildSummaryData(db_, words_, book_->Period());
     } catch (const std::exception& e) {
-        ui::warn(QString::fromStdString(e.what()), this);
+        ui::Warn(QString::fromStdString(e.what()), this);
         return false;
     }
     ObjectRef ink = DrawingControl();
@@ -78,7 +78,7 @@ void JournalDialog::ShowDocument(JournalReport report, bool doneWhenStarted)
     try {
         document = ReportDocumentFile(words_, report);
     } catch (const std::exception& e) {
-        ui::warn(QString::fromStdString(e.what()), this);
+        ui::Warn(QString::fromStdString(e.what()), this);
         return;
     }
     waitingForViewer_ = true;

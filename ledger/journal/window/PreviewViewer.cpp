@@ -33,12 +33,12 @@ bool RunViewer(const QString& program, const QString& document, QWidget* window,
     process.setWorkingDirectory(QString::fromStdString(DataFolderPath()));
     process.setProcessChannelMode(QProcess::ForwardedChannels);
     if (program.isEmpty()) {
-        ui::warn(kViewerStartFailed, window);
+        ui::Warn(kViewerStartFailed, window);
         return false;
     }
     process.start();
     if (!process.waitForStarted()) {
-        ui::warn(QString(kViewerStartFailed) + "\n" + process.errorString(), window);
+        ui::Warn(QString(kViewerStartFailed) + "\n" + process.errorString(), window);
         return false;
     }
     if (started) started();

@@ -182,7 +182,7 @@ ClockForm::~ClockForm() = default;
 
 void ClockForm::Tick()
 {
-    ObjectRef(static_cast<Dispatch*>(own_.get())).Call("gsbClockEvent");
+    ObjectRef(static_cast<Dispatch*>(own_.Get())).Call("gsbClockEvent");
 }
 
 void ClockForm::WaveTick()

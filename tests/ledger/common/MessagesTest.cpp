@@ -1,4 +1,4 @@
-#include "control/TvlError.h"
+#include "control/typelib/TvlError.h"
 #include "ledger/common/DrawErrMsg.h"
 #include "ledger/common/Money.h"
 #include "ledger/common/StatusText.h"

@@ -196,7 +196,7 @@ struct FirstStartTest : ::testing::Test {
         EXPECT_EQ(d->findChild<QLabel*>("Label2(2)")->text(), "2027");
         EXPECT_EQ(d->findChild<QLabel*>("Label2(0)")->text(), "3");
         Click(d, "cmdClose");
-        EXPECT_FALSE(d->isVisible()) << script->messages().join("\n").toStdString();
+        EXPECT_FALSE(d->isVisible()) << script->Messages().join("\n").toStdString();
     }
 
     void KeepJournal(QWidget* j, const Side& side)
@@ -253,9 +253,9 @@ TEST_F(FirstStartTest, FromAnEmptyFolderToPrintedLedgers)
     auto menu = std::make_unique<MenuForm>();
     menu->Load();
     menu->show();
-    ASSERT_FALSE(script->messages().isEmpty());
-    EXPECT_TRUE(script->messages()[0].startsWith("補助簿DBが作成されていません。"));
-    EXPECT_EQ(script->messages().size(), 1) << script->messages().join("\n").toStdString();
+    ASSERT_FALSE(script->Messages().isEmpty());
+    EXPECT_TRUE(script->Messages()[0].startsWith("補助簿DBが作成されていません。"));
+    EXPECT_EQ(script->Messages().size(), 1) << script->Messages().join("\n").toStdString();
     EXPECT_TRUE(fs::exists(Home("補助簿DB.MDB")));
     EXPECT_TRUE(fs::exists(Home("company.w1")));
     EXPECT_TRUE(menu->button(MenuForm::kSupplier)->isEnabled());
@@ -266,10 +266,10 @@ TEST_F(FirstStartTest, FromAnEmptyFolderToPrintedLedgers)
     EXPECT_TRUE(companyDone);
     for (const Side& side : kSides) {
         SCOPED_TRACE(side.party);
-        script->clear();
+        script->Clear();
         KeepSide(menu.get(), side);
         // The only words: the direct print's, naming its file.
-        EXPECT_EQ(script->messages(),
+        EXPECT_EQ(script->Messages(),
                   QStringList{QString("印刷が終了しました。\nPDFファイル: ") + QString::fromStdString(Home(side.pdf))});
     }
     menu->close();
@@ -333,7 +333,7 @@ TEST_F(FirstStartTest, ACrashBetweenTheDatabaseAndTheSettingsIsMendedAtTheNextSt
         SCOPED_TRACE(button);
         const std::string folder = Home(button);
         setenv("NIVALO_HOME", folder.c_str(), 1);
-        script->clear();
+        script->Clear();
         MenuForm().Load();   // the first start makes the database and company.w1
         const std::string w1 = folder + "/company.w1", dbPath = folder + "/補助簿DB.MDB";
         OpenLedgerDatabase(dbPath).ExecuteScript(
@@ -342,13 +342,13 @@ TEST_F(FirstStartTest, ACrashBetweenTheDatabaseAndTheSettingsIsMendedAtTheNextSt
             " (1, 0, 2030, 4, 1, '前期繰越金額', NULL, NULL, 1000), (1, 1, 2031, 1, 10, '振込', NULL, 200, 800);");
         const std::string before = nvtest::ReadFileBytes(w1);
 
-        script->clear();
+        script->Clear();
         setenv("NIVALO_FAULT", "company.w1", 1);
         // The stop is said and closing without saving answered yes, as the
         // process would have ended there.
-        script->then(ui::Answer::Ok);
-        if (std::string(button) == "Command1") script->then(ui::Answer::Ok);
-        script->then(ui::Answer::Yes);
+        script->Then(ui::Answer::Ok);
+        if (std::string(button) == "Command1") script->Then(ui::Answer::Ok);
+        script->Then(ui::Answer::Yes);
         bool done = false;
         WhenModal("F1_自社登録", [&](QWidget* d) {
             Type(Named(d, "txtFields(0)"), "2031");
@@ -367,11 +367,11 @@ TEST_F(FirstStartTest, ACrashBetweenTheDatabaseAndTheSettingsIsMendedAtTheNextSt
         Database db = Database::Open(dbPath, OpenMode::ReadOnly);
         EXPECT_EQ(db.QueryValue("SELECT 繰越金額 FROM 仕入れ先"), DbValue(int64_t{800}));
 
-        script->clear();
+        script->Clear();
         auto next = std::make_unique<MenuForm>();
         next->Load();
-        ASSERT_EQ(script->messages().size(), 1) << script->messages().join("\n").toStdString();
-        EXPECT_TRUE(script->messages()[0].contains("書き直しました (期首 2031年4月1日)")) << script->messages()[0].toStdString();
+        ASSERT_EQ(script->Messages().size(), 1) << script->Messages().join("\n").toStdString();
+        EXPECT_TRUE(script->Messages()[0].contains("書き直しました (期首 2031年4月1日)")) << script->Messages()[0].toStdString();
         const CompanySettings& mended = next->globals().Settings;
         EXPECT_EQ(std::vector<float>({mended.StartYear, mended.StartMonth, mended.EndYear, mended.EndMonth}),
                   std::vector<float>({2031, 4, 2032, 3}));
@@ -379,9 +379,9 @@ TEST_F(FirstStartTest, ACrashBetweenTheDatabaseAndTheSettingsIsMendedAtTheNextSt
                                 " FROM 仕入れデータ WHERE 年 = 2031 AND 月 = 4"),
                   DbValue(std::string("2031/4/1 繰越金額 800")));
         // Found once: the menu's next look says nothing.
-        script->clear();
+        script->Clear();
         next->Load();
-        EXPECT_TRUE(script->messages().isEmpty()) << script->messages().join("\n").toStdString();
+        EXPECT_TRUE(script->Messages().isEmpty()) << script->Messages().join("\n").toStdString();
     }
 }
 

@@ -48,7 +48,7 @@ TEST(JournalEntry, UnpacksTheRegistersArraysOnBothSides)
         EXPECT_EQ(e.Party.ClosingDay, FixedText("２０日", 10));
         EXPECT_EQ(e.Party.CarryForward, 120000);
         // The caller's arrays are only read.
-        EXPECT_EQ(party.deref().array().items[3].str(), "山田商店");
+        EXPECT_EQ(party.Deref().Array().items[3].Str(), "山田商店");
     }
 }
 

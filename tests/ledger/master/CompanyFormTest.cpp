@@ -139,7 +139,7 @@ struct CompanyFormTest : ::testing::Test {
             drive(&v);
             drove = true;
             if (w->isVisible()) {
-                script->then(Answer::Ok).then(Answer::Yes);   // the refusal, then close without saving
+                script->Then(Answer::Ok).Then(Answer::Yes);   // the refusal, then close without saving
                 w->close();
             }
         });
@@ -150,8 +150,8 @@ struct CompanyFormTest : ::testing::Test {
         std::vector<Variant> args{Variant::ByRef(&folderV), Variant::ByRef(&mode), Variant::ByRef(&arr)};
         EXPECT_EQ(o.CallArgs("fcFrmOp", args).ToString(), "");
         EXPECT_TRUE(drove);
-        EXPECT_TRUE(arr.array().items[1].isEmpty());
-        return arr.array().items[0].ToString();
+        EXPECT_TRUE(arr.Array().items[1].IsEmpty());
+        return arr.Array().items[0].ToString();
     }
 
     // Works the modal item-name form opened by the next click.
@@ -240,7 +240,7 @@ TEST_F(CompanyFormTest, WorkedExampleEndToEnd)
         EXPECT_FALSE(d->isVisible());
     });
     EXPECT_EQ(name, FixedText("補助簿DB.MDB", kDatabaseNameWidth));
-    EXPECT_TRUE(script->messages().isEmpty()) << script->messages().join("\n").toStdString();
+    EXPECT_TRUE(script->Messages().isEmpty()) << script->Messages().join("\n").toStdString();
     const auto was = Lines(before), now = Lines(ReadText(w1));
     ASSERT_EQ(now.size(), 36u);
     for (size_t i = 0; i < now.size(); ++i) {
@@ -279,13 +279,13 @@ TEST_F(CompanyFormTest, CarryButtonThenCloseRunsOnce)
         Click(d->CarryButton());
         // Said when done, and the new start is in company.w1 at once: a
         // crash before 閉じる leaves the two agreeing.
-        EXPECT_EQ(script->messages(), QStringList{"繰越の計算が終わりました (期首 2005年4月1日)。"});
+        EXPECT_EQ(script->Messages(), QStringList{"繰越の計算が終わりました (期首 2005年4月1日)。"});
         EXPECT_EQ(Lines(ReadText(w1))[17], " 2005  4  1 ");
         EXPECT_EQ(Lines(ReadText(w1))[19], " 2006  3  31 ");
         db.Execute("UPDATE 仕入れ先 SET 繰越金額 = 7");   // a second run would overwrite it
         Click(d->CloseButton());
     });
-    EXPECT_EQ(script->messages().size(), 1) << script->messages().join("\n").toStdString();
+    EXPECT_EQ(script->Messages().size(), 1) << script->Messages().join("\n").toStdString();
     EXPECT_EQ(Value("SELECT 繰越金額 FROM 仕入れ先"), DbValue(int64_t(7)));
     EXPECT_EQ(Lines(ReadText(w1))[17], " 2005  4  1 ");
 }
@@ -308,7 +308,7 @@ TEST_F(CompanyFormTest, HostileFieldsAreRefusedNamingTheField)
     };
     const std::string snap = Snapshot();
     for (const Case& c : cases) {
-        script->clear();
+        script->Clear();
         Run([&](CompanyForm* d) {
             if (c.field == 1) Type(d->Field(6), "2");
             if (c.field < 0) d->ClosingDay(-c.field - 1)->setEditText(c.text);
@@ -316,8 +316,8 @@ TEST_F(CompanyFormTest, HostileFieldsAreRefusedNamingTheField)
             Click(d->CloseButton());
             EXPECT_TRUE(d->isVisible()) << c.named;   // asked, and answered No by default
         });
-        ASSERT_GE(script->messages().size(), 1);
-        EXPECT_TRUE(script->messages()[0].contains(c.named)) << script->messages()[0].toStdString();
+        ASSERT_GE(script->Messages().size(), 1);
+        EXPECT_TRUE(script->Messages()[0].contains(c.named)) << script->Messages()[0].toStdString();
         EXPECT_EQ(ReadText(w1), before);
         EXPECT_EQ(Snapshot(), snap);
     }
@@ -332,14 +332,14 @@ TEST_F(CompanyFormTest, FailuresHalfWayLeaveFileAndDatabase)
         Type(d->Field(6), "4");
         Click(d->CloseButton());
     });
-    EXPECT_TRUE(script->messages()[0].contains("更新できません")) << script->messages()[0].toStdString();
+    EXPECT_TRUE(script->Messages()[0].contains("更新できません")) << script->Messages()[0].toStdString();
     EXPECT_EQ(ReadText(w1), before);
     EXPECT_EQ(Snapshot(), snap);
     db.Execute("DROP TRIGGER no");
 
     // A settings file its owner marked read-only stops even root: the
     // carry-forward already run in the transaction goes back with it.
-    script->clear();
+    script->Clear();
     chmod(w1.c_str(), 0444);
     Run([&](CompanyForm* d) {
         Type(d->Field(0), "2005");
@@ -347,20 +347,20 @@ TEST_F(CompanyFormTest, FailuresHalfWayLeaveFileAndDatabase)
         Click(d->CloseButton());
     });
     chmod(w1.c_str(), 0644);
-    ASSERT_GE(script->messages().size(), 1);
-    EXPECT_TRUE(script->messages()[0].contains("読み取り専用")) << script->messages().join("\n").toStdString();
+    ASSERT_GE(script->Messages().size(), 1);
+    EXPECT_TRUE(script->Messages()[0].contains("読み取り専用")) << script->Messages().join("\n").toStdString();
     EXPECT_EQ(ReadText(w1), before);
     EXPECT_EQ(Snapshot(), snap);
 
     if (geteuid() == 0) return;   // a read-only folder does not stop root
-    script->clear();
+    script->Clear();
     chmod(folder.c_str(), 0555);
     Run([&](CompanyForm* d) {
         Type(d->Field(6), "4");
         Click(d->CloseButton());
     });
     chmod(folder.c_str(), 0755);
-    EXPECT_GE(script->messages().size(), 1);
+    EXPECT_GE(script->Messages().size(), 1);
     EXPECT_EQ(ReadText(w1), before);
     EXPECT_EQ(Snapshot(), snap);
 }
@@ -372,9 +372,9 @@ TEST_F(CompanyFormTest, AReadOnlyDatabaseIsSaidOnceAndTakesNoEdit)
     ASSERT_EQ(chmod(dbPath.c_str(), 0444), 0);
     const std::string bytes = ReadText(dbPath);
     Run([&](CompanyForm* d) {
-        ASSERT_EQ(script->messages().size(), 1) << script->messages().join("|").toStdString();
-        EXPECT_TRUE(script->messages()[0].contains("読み取り専用")) << script->messages()[0].toStdString();
-        EXPECT_TRUE(script->messages()[0].contains(QString::fromStdString(dbPath)));
+        ASSERT_EQ(script->Messages().size(), 1) << script->Messages().join("|").toStdString();
+        EXPECT_TRUE(script->Messages()[0].contains("読み取り専用")) << script->Messages()[0].toStdString();
+        EXPECT_TRUE(script->Messages()[0].contains(QString::fromStdString(dbPath)));
         for (QWidget* w : std::initializer_list<QWidget*>{d->Field(0), d->Field(6), d->ClosingDay(0), d->CarryButton(),
                                                           d->ItemButton(), d->Option(0, 1)})
             EXPECT_FALSE(w->isEnabled()) << w->objectName().toStdString();
@@ -382,7 +382,7 @@ TEST_F(CompanyFormTest, AReadOnlyDatabaseIsSaidOnceAndTakesNoEdit)
         Click(d->CloseButton());
         EXPECT_FALSE(d->isVisible());
     });
-    EXPECT_EQ(script->messages().size(), 1) << script->messages().join("|").toStdString();
+    EXPECT_EQ(script->Messages().size(), 1) << script->Messages().join("|").toStdString();
     chmod(dbPath.c_str(), 0644);
     EXPECT_EQ(ReadText(w1), before);
     EXPECT_EQ(ReadText(dbPath), bytes);
@@ -397,7 +397,7 @@ TEST_F(CompanyFormTest, LockedDatabaseIsNamed)
     db.Execute("UPDATE 品名 SET 品名 = 品名");
     Run([&](CompanyForm* d) { Click(d->CloseButton()); });
     db.Rollback();
-    ASSERT_GE(script->messages().size(), 1);
+    ASSERT_GE(script->Messages().size(), 1);
     EXPECT_EQ(ReadText(w1), before);
     EXPECT_EQ(Snapshot(), snap);
 }
@@ -406,36 +406,36 @@ TEST_F(CompanyFormTest, FileMenu)
 {
     // Cancel: the default name.
     EXPECT_EQ(TrimRight(Run([&](CompanyForm* d) {
-                  script->then(std::optional<QString>());
+                  script->Then(std::optional<QString>());
                   d->FileItem(0)->trigger();
                   d->close();
               }, "other.MDB")),
               "補助簿DB.MDB");
     // A long path outside the folder is refused; the name stays.
-    script->clear();
+    script->Clear();
     const QString longPath = "/tmp/" + QString(51, 'a') + ".MDB";
     EXPECT_EQ(TrimRight(Run([&](CompanyForm* d) {
-                  script->then(std::optional<QString>(longPath));
+                  script->Then(std::optional<QString>(longPath));
                   d->FileItem(0)->trigger();
-                  EXPECT_TRUE(script->messages().join("").contains("50"));
+                  EXPECT_TRUE(script->Messages().join("").contains("50"));
                   d->close();
               })),
               "補助簿DB.MDB");
     // A file inside the folder is kept by its name.
-    script->clear();
+    script->Clear();
     EXPECT_EQ(TrimRight(Run([&](CompanyForm* d) {
-                  script->then(std::optional<QString>(QString::fromStdString(folder + "sample.MDB")));
+                  script->Then(std::optional<QString>(QString::fromStdString(folder + "sample.MDB")));
                   d->FileItem(0)->trigger();
                   d->close();
               })),
               "sample.MDB");
     // A copy onto itself is refused; a copy is then in use.
-    script->clear();
+    script->Clear();
     EXPECT_EQ(TrimRight(Run([&](CompanyForm* d) {
-                  script->then(std::optional<QString>(QString::fromStdString(dbPath)));
+                  script->Then(std::optional<QString>(QString::fromStdString(dbPath)));
                   d->FileItem(1)->trigger();
-                  EXPECT_EQ(script->messages().size(), 1);
-                  script->then(std::optional<QString>(QString::fromStdString(folder + "copy.MDB")));
+                  EXPECT_EQ(script->Messages().size(), 1);
+                  script->Then(std::optional<QString>(QString::fromStdString(folder + "copy.MDB")));
                   d->FileItem(1)->trigger();
                   Click(d->CloseButton());
               })),
@@ -460,10 +460,10 @@ TEST_F(CompanyFormTest, ItemNames)
             EXPECT_EQ(g->rowCount(), 5);
             EXPECT_EQ(g->currentRow(), 4);
             TypeName(f, QString(51, QChar(0x3042)));
-            EXPECT_TRUE(script->messages().last().contains("50"));
+            EXPECT_TRUE(script->Messages().last().contains("50"));
             g->item(4, 0)->setText("");
             TypeName(f, QString::fromUtf8("\xF0\x9F\x98\x80"));
-            EXPECT_EQ(script->messages().size(), 2);
+            EXPECT_EQ(script->Messages().size(), 2);
             g->item(4, 0)->setText("");
             g->setCurrentCell(3, 0);   // the last appended line
             Click(f->DeleteButton());
@@ -510,13 +510,13 @@ TEST_F(CompanyFormTest, AFailedItemWriteKeepsTheEditAndClosingAsks)
         OnItemForm([&](ItemNameForm* f) {
             QTableWidget* g = f->Grid();
             TypeName(f, "鉄板");
-            EXPECT_TRUE(script->messages().last().contains("ｴﾗｰが発生しました:"));
+            EXPECT_TRUE(script->Messages().last().contains("ｴﾗｰが発生しました:"));
             EXPECT_EQ(g->item(g->currentRow(), 0)->text(), "鉄板");   // the edit stays
-            script->then(Answer::No);
+            script->Then(Answer::No);
             Click(f->CloseButton());
             EXPECT_TRUE(f->isVisible());
-            EXPECT_TRUE(script->messages().last().contains("保存せずに閉じますか"));
-            script->then(Answer::Yes);
+            EXPECT_TRUE(script->Messages().last().contains("保存せずに閉じますか"));
+            script->Then(Answer::Yes);
             Click(f->CloseButton());
             EXPECT_FALSE(f->isVisible());
         });
@@ -559,7 +559,7 @@ TEST_F(CompanyFormTest, AnItemEditIsStoredWhenItsLineIsLeftOrTheScreenCloses)
         Click(d->CloseButton());
     });
     EXPECT_EQ(Names(db), (std::vector<std::string>{"板材", "釘2", "鋲"}));
-    EXPECT_TRUE(script->messages().isEmpty()) << script->messages().join("|").toStdString();
+    EXPECT_TRUE(script->Messages().isEmpty()) << script->Messages().join("|").toStdString();
 }
 
 TEST_F(CompanyFormTest, FixedWidthBoxesHoldWhatWasTypedAndTheFileTheWidth)
@@ -572,7 +572,7 @@ TEST_F(CompanyFormTest, FixedWidthBoxesHoldWhatWasTypedAndTheFileTheWidth)
         Click(d->CloseButton());
         EXPECT_FALSE(d->isVisible());
     });
-    EXPECT_TRUE(script->messages().isEmpty()) << script->messages().join("\n").toStdString();
+    EXPECT_TRUE(script->Messages().isEmpty()) << script->Messages().join("\n").toStdString();
     const auto now = Lines(ReadText(w1));
     EXPECT_EQ(now[1], Sjis("山田太郎商店") + std::string(14, ' '));
     EXPECT_EQ(now[5], std::string(10, '1'));
@@ -586,7 +586,7 @@ TEST_F(CompanyFormTest, AMissingOrDamagedSettingsFileOpensTheDefaultsAndClosingW
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        script->clear();
+        script->Clear();
         std::filesystem::remove(w1);
         if (c.bytes) nvtest::WriteFileBytes(w1, Sjis(c.bytes));
         Run([&](CompanyForm* d) {
@@ -598,9 +598,9 @@ TEST_F(CompanyFormTest, AMissingOrDamagedSettingsFileOpensTheDefaultsAndClosingW
             Click(d->CloseButton());
             EXPECT_FALSE(d->isVisible());
         });
-        ASSERT_EQ(script->messages().size(), 1);
-        EXPECT_TRUE(script->messages()[0].contains(c.said)) << script->messages()[0].toStdString();
-        EXPECT_TRUE(script->messages()[0].contains("初期設定")) << script->messages()[0].toStdString();
+        ASSERT_EQ(script->Messages().size(), 1);
+        EXPECT_TRUE(script->Messages()[0].contains(c.said)) << script->Messages()[0].toStdString();
+        EXPECT_TRUE(script->Messages()[0].contains("初期設定")) << script->Messages()[0].toStdString();
         const CompanyFile read = ReadCompanyFile(w1);
         EXPECT_EQ(read.Settings.OwnerName, FixedText("青木", kOwnerNameWidth));
         EXPECT_EQ(read.Settings.Term, 1);
@@ -617,8 +617,8 @@ TEST_F(CompanyFormTest, OneBadValueKeepsEveryOtherSetting)
     for (const std::string& l : lines) bytes += l + "\r\n";
     nvtest::WriteFileBytes(w1, bytes);
     Run([&](CompanyForm* d) { Click(d->CloseButton()); });
-    ASSERT_EQ(script->messages().size(), 1);
-    EXPECT_TRUE(script->messages()[0].contains("28 行目 (項目14")) << script->messages()[0].toStdString();
+    ASSERT_EQ(script->Messages().size(), 1);
+    EXPECT_TRUE(script->Messages()[0].contains("28 行目 (項目14")) << script->Messages()[0].toStdString();
     const auto now = Lines(ReadText(w1));
     for (size_t i = 0; i < now.size(); ++i) EXPECT_EQ(now[i], i == 27 ? Sjis("末日") : Lines(before)[i]) << i + 1;
 }
@@ -636,12 +636,12 @@ TEST_F(CompanyFormTest, AStartTheDatabaseWasNotCarriedToIsOfferedAsTheScreenOpen
         g.Settings.StartYear = 2005, g.Settings.StartMonth = 4;
         DeriveFiscalEnd(g.Settings);
         g.gsWriteCompany();
-        script->clear();
-        script->then(answer);
+        script->Clear();
+        script->Then(answer);
         Run([&](CompanyForm* d) { Click(d->CloseButton()); });
-        ASSERT_GE(script->messages().size(), 1);
-        EXPECT_TRUE(script->messages()[0].contains("期首 2004年10月1日 の事業年度に繰り越されていますが")) << script->messages()[0].toStdString();
-        EXPECT_TRUE(script->messages()[0].contains("期首 2005年4月1日 へ補助簿DBを繰り越しますか"));
+        ASSERT_GE(script->Messages().size(), 1);
+        EXPECT_TRUE(script->Messages()[0].contains("期首 2004年10月1日 の事業年度に繰り越されていますが")) << script->Messages()[0].toStdString();
+        EXPECT_TRUE(script->Messages()[0].contains("期首 2005年4月1日 へ補助簿DBを繰り越しますか"));
         // Declined, and the start left alone: the close does not carry.
         EXPECT_EQ(Value("SELECT 繰越金額 FROM 仕入れ先"), DbValue(int64_t(answer == Answer::Yes ? 113400 : 120000)));
         nvtest::WriteFileBytes(w1, before);
@@ -657,7 +657,7 @@ TEST_F(CompanyFormTest, WithoutADatabaseTheSettingsAreSavedAndWhatWasNotDoneIsSa
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        script->clear();
+        script->Clear();
         std::filesystem::remove(dbPath);
         if (c.bytes) nvtest::WriteFileBytes(dbPath, c.bytes);
         Run([&](CompanyForm* d) {
@@ -667,9 +667,9 @@ TEST_F(CompanyFormTest, WithoutADatabaseTheSettingsAreSavedAndWhatWasNotDoneIsSa
             Click(d->CloseButton());
             EXPECT_FALSE(d->isVisible());
         });
-        ASSERT_EQ(script->messages().size(), 1);
-        EXPECT_TRUE(script->messages()[0].contains("繰越の計算")) << script->messages()[0].toStdString();
-        EXPECT_TRUE(script->messages()[0].contains(c.said)) << script->messages()[0].toStdString();
+        ASSERT_EQ(script->Messages().size(), 1);
+        EXPECT_TRUE(script->Messages()[0].contains("繰越の計算")) << script->Messages()[0].toStdString();
+        EXPECT_TRUE(script->Messages()[0].contains(c.said)) << script->Messages()[0].toStdString();
         const auto now = Lines(ReadText(w1));
         EXPECT_EQ(now[1], FixedText(c.what, kOwnerNameWidth));
         EXPECT_EQ(now[17], " 2005  4  1 ");

@@ -278,32 +278,32 @@ TEST_F(PartyBookTest, HandOffArraysHaveTheJournalLayout)
     in[kSearchKey] = "ﾏ";
     in[kClosingDay] = "末日";
     Variant party = sPartyFromRecord(PurchaseWords(), ParsePartyTexts(PurchaseWords(), in));
-    const SafeArray& p = party.array();
+    const SafeArray& p = party.Array();
     ASSERT_EQ(p.items.size(), 13u);
     EXPECT_EQ(p.lowerBound, 0);
-    EXPECT_EQ(p.items[0].vt(), VT_R4);
-    EXPECT_EQ(p.items[0].r4(), 8.0f);
-    EXPECT_EQ(p.items[1].str(), "ﾏ");
-    EXPECT_EQ(p.items[2].str(), "まるやましょうてん" + std::string(11, ' '));
-    EXPECT_EQ(p.items[3].str(), "丸山商店" + std::string(46, ' '));
-    EXPECT_EQ(p.items[4].str(), std::string(10, ' '));
-    EXPECT_EQ(p.items[5].str(), std::string(70, ' '));
-    EXPECT_EQ(p.items[8].str(), "末日" + std::string(8, ' '));
-    EXPECT_EQ(p.items[11].vt(), VT_I4);
-    EXPECT_EQ(p.items[11].i4(), 0);   // a Null amount goes as 0
-    EXPECT_TRUE(p.items[12].isEmpty());
+    EXPECT_EQ(p.items[0].Vt(), VT_R4);
+    EXPECT_EQ(p.items[0].R4(), 8.0f);
+    EXPECT_EQ(p.items[1].Str(), "ﾏ");
+    EXPECT_EQ(p.items[2].Str(), "まるやましょうてん" + std::string(11, ' '));
+    EXPECT_EQ(p.items[3].Str(), "丸山商店" + std::string(46, ' '));
+    EXPECT_EQ(p.items[4].Str(), std::string(10, ' '));
+    EXPECT_EQ(p.items[5].Str(), std::string(70, ' '));
+    EXPECT_EQ(p.items[8].Str(), "末日" + std::string(8, ' '));
+    EXPECT_EQ(p.items[11].Vt(), VT_I4);
+    EXPECT_EQ(p.items[11].I4(), 0);   // a Null amount goes as 0
+    EXPECT_TRUE(p.items[12].IsEmpty());
 
     Variant s = SettingsArrayOf(settings);
-    const SafeArray& a = s.array();
+    const SafeArray& a = s.Array();
     ASSERT_EQ(a.items.size(), 23u);
-    EXPECT_EQ(a.items[0].str(), FixedText("山田太郎", 20));
-    EXPECT_EQ(a.items[21].str(), a.items[0].str());
-    EXPECT_EQ(a.items[8].vt(), VT_R4);
-    EXPECT_EQ(a.items[8].r4(), 2005.0f);
-    EXPECT_EQ(a.items[17].str(), "末日");
-    EXPECT_EQ(a.items[18].str(), "２０日");
-    EXPECT_EQ(a.items[20].str(), FixedText("補助簿DB.MDB", 50));
-    EXPECT_TRUE(a.items[22].isEmpty());
+    EXPECT_EQ(a.items[0].Str(), FixedText("山田太郎", 20));
+    EXPECT_EQ(a.items[21].Str(), a.items[0].Str());
+    EXPECT_EQ(a.items[8].Vt(), VT_R4);
+    EXPECT_EQ(a.items[8].R4(), 2005.0f);
+    EXPECT_EQ(a.items[17].Str(), "末日");
+    EXPECT_EQ(a.items[18].Str(), "２０日");
+    EXPECT_EQ(a.items[20].Str(), FixedText("補助簿DB.MDB", 50));
+    EXPECT_TRUE(a.items[22].IsEmpty());
 }
 
 } // namespace

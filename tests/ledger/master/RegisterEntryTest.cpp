@@ -51,7 +51,7 @@ TEST_F(RegisterEntry, SupplierAddsRegistersAndHandsThePartyToItsJournal)
         Type(Field(d, 8), "ﾏ");
         Type(Field(d, 9), "12500");
         Click(d->findChild<QPushButton*>("cmdTouroku"));
-        EXPECT_EQ(script->messages(), QStringList());
+        EXPECT_EQ(script->Messages(), QStringList());
         auto lines = t.db.Query("SELECT 仕入先No, 年, 月, 日, データ数, 品名, 差引残高, 仕入金額, 支払金額 FROM 仕入れデータ"
                                 " WHERE _rowid_ > 4");
         ASSERT_EQ(lines.size(), 1u);
@@ -69,10 +69,10 @@ TEST_F(RegisterEntry, SupplierAddsRegistersAndHandsThePartyToItsJournal)
         Click(d->findChild<QPushButton*>("cmdClose"));
         EXPECT_FALSE(d->isVisible());
     });
-    EXPECT_EQ(r.vt(), VT_BSTR);
-    EXPECT_EQ(r.str(), "");
+    EXPECT_EQ(r.Vt(), VT_BSTR);
+    EXPECT_EQ(r.Str(), "");
     EXPECT_EQ(nvtest::ReadFileBytes(t.dir.path() / "company.w1"), company);
-    EXPECT_EQ(script->messages().join("\n").toStdString(), "");
+    EXPECT_EQ(script->Messages().join("\n").toStdString(), "");
 }
 
 TEST_F(RegisterEntry, CustomerTakesItsOwnWordsTableAndJournal)
@@ -107,9 +107,9 @@ TEST_F(RegisterEntry, CustomerTakesItsOwnWordsTableAndJournal)
         EXPECT_EQ(journal.firstBalance, "￥300");
         // No journal registered: a message, and the register goes on.
         WriteProgIds(false);
-        script->clear();
+        script->Clear();
         Click(d->findChild<QPushButton*>("cmdData"));
-        EXPECT_EQ(script->messages().size(), 1);
+        EXPECT_EQ(script->Messages().size(), 1);
         EXPECT_TRUE(d->isVisible());
     });
 }
@@ -119,15 +119,15 @@ TEST_F(RegisterEntry, BadSettingsAreAnAutomationErrorNamingTheElement)
     ObjectRef o = CreateObject("SupplierBook.shiiresakiClass");
     Variant folder(t.folder), mode(int16_t(1));
     Variant s = SettingsArrayOf(settings);
-    s.array().items[8] = Variant("abc");
+    s.Array().items[8] = Variant("abc");
     std::vector<Variant> args{Variant::ByRef(&folder), Variant::ByRef(&mode), Variant::ByRef(&s)};
     try {
         o.CallArgs("fcFrmOp", args);
         ADD_FAILURE() << "accepted";
     } catch (const AutomationError& e) {
-        EXPECT_NE(e.description().find("8"), std::string::npos) << e.description();
+        EXPECT_NE(e.Description().find("8"), std::string::npos) << e.Description();
     }
-    s.array().items.resize(5);
+    s.Array().items.resize(5);
     EXPECT_THROW(o.CallArgs("fcFrmOp", args), AutomationError);
 }
 
@@ -137,8 +137,8 @@ TEST_F(RegisterEntry, MissingDatabaseShowsItsMessageAndReturns)
     ObjectRef o = CreateObject("SupplierBook.shiiresakiClass");
     Variant folder(t.folder), mode(int16_t(1)), s = SettingsArrayOf(settings);
     std::vector<Variant> args{Variant::ByRef(&folder), Variant::ByRef(&mode), Variant::ByRef(&s)};
-    EXPECT_EQ(o.CallArgs("fcFrmOp", args).str(), "");
-    EXPECT_EQ(script->messages(), QStringList{"補助簿DBが作成されていません。HELPの補助簿のインストールを参照して補助簿DBを作成してください。"});
+    EXPECT_EQ(o.CallArgs("fcFrmOp", args).Str(), "");
+    EXPECT_EQ(script->Messages(), QStringList{"補助簿DBが作成されていません。HELPの補助簿のインストールを参照して補助簿DBを作成してください。"});
 }
 
 } // namespace

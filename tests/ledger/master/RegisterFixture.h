@@ -132,7 +132,7 @@ struct RegisterFixture : ::testing::Test {
         };
         nvtest::DriveNextModal(look, opened);
         Click(button);
-        EXPECT_TRUE(opened) << script->messages().join("\n").toStdString();
+        EXPECT_TRUE(opened) << script->Messages().join("\n").toStdString();
         return j;
     }
     static constexpr int kItemColumn = 5, kBalanceColumn = 11;

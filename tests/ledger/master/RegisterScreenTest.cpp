@@ -29,7 +29,7 @@ struct RegisterScreen : nvtest::RegisterFixture {
         d.Grid()->setCurrentIndex(d.Model().index(row, 0));
     }
     int64_t Count(const std::string& sql) { return IntegerOf(t.db.QueryValue(sql)).value_or(-1); }
-    QString LastMessage() { return script->messages().isEmpty() ? QString() : script->messages().back(); }
+    QString LastMessage() { return script->Messages().isEmpty() ? QString() : script->Messages().back(); }
 };
 
 TEST_F(RegisterScreen, DeleteAsksThenRemovesThePartyWithItsLinesOnly)
@@ -38,13 +38,13 @@ TEST_F(RegisterScreen, DeleteAsksThenRemovesThePartyWithItsLinesOnly)
     Select(*d, 2);
     EXPECT_EQ(d->Field(0)->text(), "上田物産");
     const std::string before = t.Snapshot();
-    script->then(Answer::Cancel);
+    script->Then(Answer::Cancel);
     Click(d->DeleteButton());
-    EXPECT_EQ(script->messages(), QStringList{"仕入先　上田物産 とその仕入張を削除してもよろしいですか？"});
-    EXPECT_EQ(script->asked().back().buttons, ui::Buttons::OkCancel);
+    EXPECT_EQ(script->Messages(), QStringList{"仕入先　上田物産 とその仕入張を削除してもよろしいですか？"});
+    EXPECT_EQ(script->AllAsked().back().buttons, ui::Buttons::OkCancel);
     EXPECT_EQ(t.Snapshot(), before);
 
-    script->then(Answer::Ok);
+    script->Then(Answer::Ok);
     Click(d->DeleteButton());
     EXPECT_EQ(Count("SELECT COUNT(*) FROM 仕入れ先 WHERE 仕入先No = 7"), 0);
     EXPECT_EQ(Count("SELECT COUNT(*) FROM 仕入れデータ WHERE 仕入先No = 7"), 0);
@@ -55,7 +55,7 @@ TEST_F(RegisterScreen, DeleteAsksThenRemovesThePartyWithItsLinesOnly)
 
     // The first row deleted: the first row becomes current.
     Select(*d, 0);
-    script->then(Answer::Ok);
+    script->Then(Answer::Ok);
     Click(d->DeleteButton());
     EXPECT_EQ(d->CurrentRow(), 0);
     EXPECT_EQ(d->Field(6)->text(), "2");
@@ -69,7 +69,7 @@ TEST_F(RegisterScreen, DeleteAsksThenRemovesThePartyWithItsLinesOnly)
     t.db.Execute("INSERT INTO 仕入れデータ (仕入先No, データ数, 年, 月, 日) VALUES (3, 1, 2005, 5, 1)");
     Select(*d, 1);
     ASSERT_EQ(d->Field(6)->text(), "3");
-    script->then(Answer::Ok);
+    script->Then(Answer::Ok);
     Click(d->DeleteButton());
     EXPECT_EQ(Count("SELECT COUNT(*) FROM 仕入れデータ WHERE 仕入先No = 3"), 0);
     Click(d->AddButton());
@@ -82,10 +82,10 @@ TEST_F(RegisterScreen, DeleteAsksThenRemovesThePartyWithItsLinesOnly)
     // Closing with an unregistered party asks: stay, then discard.
     Click(d->AddButton());
     Type(d->Field(0), "未登録");
-    script->then(Answer::Cancel);
+    script->Then(Answer::Cancel);
     Click(d->CloseButton());
     EXPECT_TRUE(d->isVisible());
-    script->then(Answer::No);
+    script->Then(Answer::No);
     Click(d->CloseButton());
     EXPECT_FALSE(d->isVisible());
     EXPECT_EQ(Count("SELECT COUNT(*) FROM 仕入れ先 WHERE 仕入先名 = '未登録'"), 0);
@@ -95,11 +95,11 @@ TEST_F(RegisterScreen, RegisterChecksTheAmountFirstThenTheAdd)
 {
     auto d = Open();
     Click(d->RegisterButton());
-    EXPECT_EQ(script->messages(), QStringList{"追加を最初にクリックしてください。"});
-    script->clear();
+    EXPECT_EQ(script->Messages(), QStringList{"追加を最初にクリックしてください。"});
+    script->Clear();
     Type(d->Field(9), "");
     Click(d->RegisterButton());
-    EXPECT_EQ(script->messages(), QStringList{"登録時繰越金額を入力してください。"});
+    EXPECT_EQ(script->Messages(), QStringList{"登録時繰越金額を入力してください。"});
     EXPECT_EQ(QApplication::focusWidget(), d->Field(9));
     Type(d->Field(9), "1000");
 
@@ -113,7 +113,7 @@ TEST_F(RegisterScreen, RegisterChecksTheAmountFirstThenTheAdd)
     Click(d->AddButton());
     EXPECT_EQ(d->Field(6)->text(), "8");
     EXPECT_TRUE(d->AddPending());
-    script->then(Answer::No);
+    script->Then(Answer::No);
     d->reject();
     t.db.Execute("DELETE FROM 仕入れ先");
     auto e = Open();
@@ -142,7 +142,7 @@ TEST_F(RegisterScreen, AFailedWriteLeavesTheDatabaseUnchangedAndCanBeRepeated)
     t.db.ExecuteScript("CREATE TRIGGER no_delete BEFORE DELETE ON 仕入れ先 BEGIN SELECT RAISE(ABORT, 'kept'); END;");
     const std::string before2 = t.Snapshot();
     Select(*d, 2);
-    script->then(Answer::Ok);
+    script->Then(Answer::Ok);
     Click(d->DeleteButton());
     EXPECT_EQ(t.Snapshot(), before2);
     EXPECT_TRUE(LastMessage().contains("kept"));
@@ -175,16 +175,16 @@ TEST_F(RegisterScreen, HostileInputIsRefusedNamingTheField)
         Type(d->Field(9), "100");
         Type(d->Field(6), "8");
         Type(d->Field(c.field), c.text);
-        script->clear();
+        script->Clear();
         Click(d->RegisterButton());
         EXPECT_TRUE(LastMessage().contains(c.named)) << LastMessage().toStdString();
         EXPECT_EQ(t.Snapshot(), before);
     }
     // An existing row edited into a bad value: refused on leaving the row.
-    script->then(Answer::No);
+    script->Then(Answer::No);
     Select(*d, 0);
     Type(d->Field(0), QString(51, 'b'));
-    script->clear();
+    script->Clear();
     Select(*d, 1);
     EXPECT_TRUE(LastMessage().contains("仕入先名"));
     EXPECT_EQ(d->CurrentRow(), 0);
@@ -194,7 +194,7 @@ TEST_F(RegisterScreen, HostileInputIsRefusedNamingTheField)
     Type(d->Field(0), "ABC商事");
     Select(*d, 1);
     Type(d->Field(6), "5");
-    script->clear();
+    script->Clear();
     Select(*d, 0);
     EXPECT_TRUE(LastMessage().contains("仕入張"));
     EXPECT_EQ(t.Snapshot(), before);
@@ -314,9 +314,9 @@ TEST_F(RegisterScreen, AReadOnlyDatabaseIsSaidOnceAndTakesNoEdit)
     const std::string before = nvtest::ReadFileBytes(t.path);
     auto d = Open();
     EXPECT_EQ(d->Model().rowCount(), 3);
-    ASSERT_EQ(script->messages().size(), 1) << script->messages().join("|").toStdString();
-    EXPECT_TRUE(script->messages()[0].contains("読み取り専用")) << script->messages()[0].toStdString();
-    EXPECT_TRUE(script->messages()[0].contains(QString::fromStdString(t.path)));
+    ASSERT_EQ(script->Messages().size(), 1) << script->Messages().join("|").toStdString();
+    EXPECT_TRUE(script->Messages()[0].contains("読み取り専用")) << script->Messages()[0].toStdString();
+    EXPECT_TRUE(script->Messages()[0].contains(QString::fromStdString(t.path)));
     for (QPushButton* b : {d->AddButton(), d->RegisterButton(), d->DeleteButton()}) EXPECT_FALSE(b->isEnabled());
     Select(*d, 1);
     const QString name = d->Field(0)->text();
@@ -328,7 +328,7 @@ TEST_F(RegisterScreen, AReadOnlyDatabaseIsSaidOnceAndTakesNoEdit)
     EXPECT_EQ(d->Grid()->indexWidget(d->Grid()->currentIndex()), nullptr);
     Select(*d, 0);
     d->reject();
-    EXPECT_EQ(script->messages().size(), 1) << script->messages().join("|").toStdString();
+    EXPECT_EQ(script->Messages().size(), 1) << script->Messages().join("|").toStdString();
     EXPECT_EQ(nvtest::ReadFileBytes(t.path), before);
 }
 
@@ -360,9 +360,9 @@ TEST_F(RegisterScreen, MovingOffAnUnregisteredPartyRegistersItWhenAsked)
     Click(d->AddButton());
     Type(d->Field(0), "丸山商店");
     Type(d->Field(9), "500");
-    script->then(Answer::Yes);
+    script->Then(Answer::Yes);
     Select(*d, 0);
-    EXPECT_EQ(script->messages(), QStringList{"追加した仕入先はまだ登録されていません。登録しますか？"});
+    EXPECT_EQ(script->Messages(), QStringList{"追加した仕入先はまだ登録されていません。登録しますか？"});
     EXPECT_FALSE(d->AddPending());
     EXPECT_EQ(Count("SELECT 繰越金額 FROM 仕入れ先 WHERE 仕入先No = 8"), 500);
     EXPECT_EQ(Count("SELECT COUNT(*) FROM 仕入れデータ WHERE 仕入先No = 8"), 1);
@@ -382,9 +382,9 @@ TEST_F(RegisterScreen, AnEditThatCannotBeWrittenAtCloseKeepsTheWindowUnlessTheUs
     t.db.ExecuteScript("CREATE TRIGGER refuse BEFORE UPDATE ON 仕入れ先 BEGIN SELECT RAISE(ABORT, 'refused'); END;");
     const std::string before = t.Snapshot();
     Type(d->Field(0), "丸山商店");
-    script->clear();
+    script->Clear();
     Click(d->CloseButton());   // the default answer: keep the window
-    ASSERT_EQ(script->messages().size(), 1);
+    ASSERT_EQ(script->Messages().size(), 1);
     EXPECT_TRUE(LastMessage().contains("refused")) << LastMessage().toStdString();
     EXPECT_TRUE(LastMessage().endsWith("保存せずに閉じますか？")) << LastMessage().toStdString();
     EXPECT_TRUE(d->isVisible());
@@ -401,7 +401,7 @@ TEST_F(RegisterScreen, AnEditThatCannotBeWrittenAtCloseKeepsTheWindowUnlessTheUs
     Select(*again, 1);
     t.db.ExecuteScript("CREATE TRIGGER refuse BEFORE UPDATE ON 仕入れ先 BEGIN SELECT RAISE(ABORT, 'refused'); END;");
     Type(again->Field(0), "北村");
-    script->then(Answer::Yes);
+    script->Then(Answer::Yes);
     Click(again->CloseButton());
     EXPECT_FALSE(again->isVisible());
 }

@@ -61,7 +61,7 @@ protected:
 TEST_F(MenuFormTest, TheWindowAsDesigned)
 {
     WriteCompany();
-    prompt_->then(Answer::Cancel);
+    prompt_->Then(Answer::Cancel);
     auto menu = StartMenu();
     EXPECT_EQ(menu->windowTitle(), QStringLiteral("のびのび補助簿 V2.6"));
     // The drawn size at the least; more where the font needs it.
@@ -82,7 +82,7 @@ TEST_F(MenuFormTest, TheWindowAsDesigned)
     EXPECT_EQ(menu->helpAction(0)->text(), QStringLiteral("ﾍﾙﾌﾟの起動（&H）"));
     EXPECT_EQ(menu->helpAction(1)->text(), QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報(&V)"));
     EXPECT_TRUE(menu->button(MenuForm::kFirm)->styleSheet().contains(QStringLiteral("#FFE0C0")));
-    prompt_->then(Answer::Cancel);
+    prompt_->Then(Answer::Cancel);
     menu->close();
 }
 
@@ -93,7 +93,7 @@ TEST_F(MenuFormTest, ThePictureInTheFootAndTheProgramsIcon)
     const QIcon before = QApplication::windowIcon();
     nv::NameMenuProgram();
     WriteCompany();
-    prompt_->then(Answer::Cancel);
+    prompt_->Then(Answer::Cancel);
     auto menu = StartMenu();
     // The picture is drawn below the buttons, whole, inside the window.
     auto* picture = menu->findChild<QLabel*>(QStringLiteral("Image1"));
@@ -113,7 +113,7 @@ TEST_F(MenuFormTest, ThePictureInTheFootAndTheProgramsIcon)
     const QImage icon = nv::ui::ProgramIcon(QStringLiteral("nivalo")).pixmap(32).toImage();
     ASSERT_FALSE(icon.isNull());
     EXPECT_EQ(menu->windowIcon().pixmap(32).toImage(), icon);
-    prompt_->then(Answer::Cancel);
+    prompt_->Then(Answer::Cancel);
     menu->close();
     QCoreApplication::setOrganizationName(org);
     QCoreApplication::setApplicationName(name);
@@ -124,12 +124,12 @@ TEST_F(MenuFormTest, ThePictureInTheFootAndTheProgramsIcon)
 TEST_F(MenuFormTest, FirstStartOkCopiesTheTemplateByteForByte)
 {
     WriteCompany();
-    prompt_->then(Answer::Ok);
+    prompt_->Then(Answer::Ok);
     auto menu = StartMenu();
-    ASSERT_GE(prompt_->messages().size(), 1);
-    EXPECT_EQ(prompt_->messages()[0], kCreateQuestion);
-    EXPECT_EQ(prompt_->asked()[0].buttons, nv::ui::Buttons::OkCancel);
-    EXPECT_EQ(prompt_->asked()[0].icon, nv::ui::Icon::None);
+    ASSERT_GE(prompt_->Messages().size(), 1);
+    EXPECT_EQ(prompt_->Messages()[0], kCreateQuestion);
+    EXPECT_EQ(prompt_->AllAsked()[0].buttons, nv::ui::Buttons::OkCancel);
+    EXPECT_EQ(prompt_->AllAsked()[0].icon, nv::ui::Icon::None);
     EXPECT_EQ(ReadFileBytes(Home("補助簿DB.MDB")), ReadFileBytes(TemplatePath()));
     nv::Database db = nv::Database::Open(Home("補助簿DB.MDB"), nv::OpenMode::ReadOnly);
     EXPECT_GE(db.OpenRecordset({"sqlite_master", "type = 'table'", {}, {}}).RecordCount(), 4);
@@ -141,7 +141,7 @@ TEST_F(MenuFormTest, FirstStartOkCopiesTheTemplateByteForByte)
 TEST_F(MenuFormTest, FirstStartCancelLeavesNoDatabaseAndTheRegistersDisabled)
 {
     WriteCompany();
-    prompt_->then(Answer::Cancel);
+    prompt_->Then(Answer::Cancel);
     auto menu = StartMenu();
     EXPECT_FALSE(std::filesystem::exists(Home("補助簿DB.MDB")));
     EXPECT_TRUE(menu->isVisible());
@@ -155,7 +155,7 @@ TEST_F(MenuFormTest, AnExistingFileIsNeverReplacedNorAskedFor)
     WriteCompany();
     WriteFileBytes(Home("補助簿DB.MDB"), "not a database at all");
     auto menu = StartMenu();
-    EXPECT_FALSE(prompt_->messages().contains(kCreateQuestion));
+    EXPECT_FALSE(prompt_->Messages().contains(kCreateQuestion));
     EXPECT_EQ(ReadFileBytes(Home("補助簿DB.MDB")), "not a database at all");
     EXPECT_FALSE(nv::CreateDatabaseFromTemplate(Home("補助簿DB.MDB")));
     EXPECT_EQ(ReadFileBytes(Home("補助簿DB.MDB")), "not a database at all");
@@ -169,9 +169,9 @@ TEST_F(MenuFormTest, TheBuiltInTemplateIsTheBuiltFile)
 
 TEST_F(MenuFormTest, FirstStartCopiesTheShippedSettingsBesideTheDatabase)
 {
-    prompt_->then(Answer::Ok);
+    prompt_->Then(Answer::Ok);
     auto menu = StartMenu();
-    EXPECT_EQ(prompt_->messages(), QStringList{kCreateQuestion});
+    EXPECT_EQ(prompt_->Messages(), QStringList{kCreateQuestion});
     // The shipped file as it is, but for the fiscal year: the one running on
     // the day of the first start, whatever year the package was built in.
     std::string shippedBytes = ReadFileBytes(NV_BINARY_DIR "/share/company.w1");
@@ -203,7 +203,7 @@ TEST_F(MenuFormTest, TheDataFolderIsMadePrivate)
     setenv("NIVALO_HOME", folder.c_str(), 1);
     namespace fs = std::filesystem;
     fs::permissions(Home(), fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec);
-    prompt_->then(Answer::Ok);
+    prompt_->Then(Answer::Ok);
     auto menu = StartMenu();
     for (const std::string& made : {Home("new"), folder})
         EXPECT_EQ(fs::status(made).permissions() & fs::perms::all, fs::perms::owner_all) << made;
@@ -222,13 +222,13 @@ TEST_F(MenuFormTest, ADatabaseThatIsNoFileIsSaidAtStart)
     const std::string db = Home("補助簿DB.MDB");
     for (const auto& [what, said] : {std::pair{"folder", "フォルダです"}, std::pair{"pipe", "名前付きパイプです"}}) {
         SCOPED_TRACE(what);
-        prompt_->clear();
+        prompt_->Clear();
         std::filesystem::remove(db);
         if (std::string(what) == "folder") std::filesystem::create_directory(db);
         else ASSERT_EQ(mkfifo(db.c_str(), 0600), 0);
         auto menu = StartMenu();
         const QString text = QString::fromStdString("補助簿DBを開けません: " + db + ": " + said);
-        EXPECT_EQ(prompt_->messages(), QStringList{text});
+        EXPECT_EQ(prompt_->Messages(), QStringList{text});
         EXPECT_FALSE(menu->button(MenuForm::kSupplier)->isEnabled());
         EXPECT_EQ(menu->button(MenuForm::kSupplier)->toolTip(), text);
     }
@@ -242,11 +242,11 @@ TEST_F(MenuFormTest, AFirstStartInAReadOnlyFolderSaysWhyOnce)
     nvtest::ReadOnlyFolder readOnly(folder);
     if (!readOnly.Usable()) GTEST_SKIP() << "no read-only folder for this account";
     setenv("NIVALO_HOME", folder.c_str(), 1);
-    prompt_->then(Answer::Ok);
+    prompt_->Then(Answer::Ok);
     auto menu = StartMenu();
-    ASSERT_EQ(prompt_->messages().size(), 2) << prompt_->messages().join("\n").toStdString();
-    EXPECT_EQ(prompt_->messages()[0], kCreateQuestion);
-    const QString said = prompt_->messages()[1];
+    ASSERT_EQ(prompt_->Messages().size(), 2) << prompt_->Messages().join("\n").toStdString();
+    EXPECT_EQ(prompt_->Messages()[0], kCreateQuestion);
+    const QString said = prompt_->Messages()[1];
     EXPECT_TRUE(said.startsWith(QString::fromStdString(folder + "/補助簿DB.MDB を作成できません: "))) << said.toStdString();
     EXPECT_TRUE(said.endsWith(geteuid() == 0 ? "読み取り専用のディスクです" : "アクセスする権限がありません")) << said.toStdString();
     EXPECT_FALSE(menu->button(MenuForm::kSupplier)->isEnabled());
@@ -268,9 +268,9 @@ TEST_F(MenuFormTest, ADamagedSettingsFileIsNamedWithLineAndItem)
     WriteFileBytes(Home("company.w1"), lines);
     WriteFileBytes(Home("補助簿DB.MDB"), ReadFileBytes(TemplatePath()));
     auto menu = StartMenu();
-    ASSERT_EQ(prompt_->messages().size(), 1);
-    EXPECT_TRUE(prompt_->messages()[0].contains(QStringLiteral("14 行目"))) << prompt_->messages()[0].toStdString();
-    EXPECT_TRUE(prompt_->messages()[0].contains(QStringLiteral("項目7"))) << prompt_->messages()[0].toStdString();
+    ASSERT_EQ(prompt_->Messages().size(), 1);
+    EXPECT_TRUE(prompt_->Messages()[0].contains(QStringLiteral("14 行目"))) << prompt_->Messages()[0].toStdString();
+    EXPECT_TRUE(prompt_->Messages()[0].contains(QStringLiteral("項目7"))) << prompt_->Messages()[0].toStdString();
     // Only the bad item took its default: the rest reads and the books open.
     EXPECT_TRUE(menu->settingsRead());
     EXPECT_TRUE(menu->button(MenuForm::kSupplier)->isEnabled());
@@ -284,7 +284,7 @@ TEST_F(MenuFormTest, AWholeRunKeepsTheClockUpUntilTheExit)
     UseBuiltComponents();
     const size_t displayBefore = nv::DisplayClass::Requests().size();
     WriteCompany(1);
-    prompt_->then(Answer::Ok);
+    prompt_->Then(Answer::Ok);
     auto menu = StartMenu();
     menu->hide();
     menu->show();
@@ -295,11 +295,11 @@ TEST_F(MenuFormTest, AWholeRunKeepsTheClockUpUntilTheExit)
     EXPECT_EQ(ModalOf([&] { QTest::mouseClick(menu->button(MenuForm::kSupplier), Qt::LeftButton); }),
               QStringLiteral("F1_仕入先"));
     EXPECT_NE(nv::TokeiClass::Window(), nullptr);
-    prompt_->then(Answer::Cancel);
+    prompt_->Then(Answer::Cancel);
     QTest::mouseClick(menu->button(MenuForm::kExit), Qt::LeftButton);
     EXPECT_FALSE(menu->isVisible());
     EXPECT_EQ(nv::TokeiClass::Window(), nullptr);
-    EXPECT_EQ(prompt_->messages().last(), kBackupQuestion);
+    EXPECT_EQ(prompt_->Messages().last(), kBackupQuestion);
     // The display is set up at the start and given back at the exit; this
     // flag asks for no change.
     const std::vector<std::string> display(nv::DisplayClass::Requests().begin() + long(displayBefore),
@@ -341,7 +341,7 @@ TEST_F(MenuFormTest, EachButtonOpensItsScreenOnTheBooksTheFirmScreenChose)
     EXPECT_EQ(ModalOf([&] { QTest::mouseClick(menu->button(MenuForm::kFirm), Qt::LeftButton); },
                       [&](QWidget* d) {
                           owner = d->findChild<QLineEdit*>(QStringLiteral("txtFields(8)"))->text();
-                          prompt_->then(std::optional<QString>(QString::fromStdString(Home("新しいDB.MDB"))));
+                          prompt_->Then(std::optional<QString>(QString::fromStdString(Home("新しいDB.MDB"))));
                           d->findChild<QAction*>(QStringLiteral("mnuFILE(0)"))->trigger();
                           QTest::mouseClick(d->findChild<QPushButton*>(QStringLiteral("cmdClose")), Qt::LeftButton);
                       }),
@@ -368,12 +368,12 @@ TEST_F(MenuFormTest, EachButtonOpensItsScreenOnTheBooksTheFirmScreenChose)
     EXPECT_TRUE(QFile::exists(opened_[0].toLocalFile()));
 
     // The backup at exit copies the file the own-company screen named.
-    prompt_->then(Answer::Ok);
+    prompt_->Then(Answer::Ok);
     menu->close();
-    ASSERT_EQ(prompt_->asked().back().kind, nv::ui::ScriptedPrompt::Kind::File);
-    EXPECT_EQ(prompt_->asked().back().proposed, folder + QStringLiteral("新しいDB.MDBバックアップ12-08-2024.MDB"));
+    ASSERT_EQ(prompt_->AllAsked().back().kind, nv::ui::ScriptedPrompt::Kind::File);
+    EXPECT_EQ(prompt_->AllAsked().back().proposed, folder + QStringLiteral("新しいDB.MDBバックアップ12-08-2024.MDB"));
     EXPECT_TRUE(std::filesystem::exists(Home("新しいDB.MDBバックアップ12-08-2024.MDB")));
-    EXPECT_TRUE(prompt_->messages().filter(QStringLiteral("できません")).isEmpty()) << prompt_->messages().join("\n").toStdString();
+    EXPECT_TRUE(prompt_->Messages().filter(QStringLiteral("できません")).isEmpty()) << prompt_->Messages().join("\n").toStdString();
 }
 
 TEST_F(MenuFormTest, HelpThatCannotOpenSaysSoWithThePath)
@@ -381,22 +381,22 @@ TEST_F(MenuFormTest, HelpThatCannotOpenSaysSoWithThePath)
     WriteCompany();
     auto menu = StartMenu();
     openResult_ = false;
-    prompt_->clear();
+    prompt_->Clear();
     menu->helpAction(0)->trigger();
-    ASSERT_EQ(prompt_->messages().size(), 1);
-    EXPECT_TRUE(prompt_->messages()[0].startsWith(QStringLiteral("ヘルプを表示できません\n")));
-    EXPECT_TRUE(prompt_->messages()[0].endsWith(QStringLiteral("HELP/補助簿補足説明.htm")));
+    ASSERT_EQ(prompt_->Messages().size(), 1);
+    EXPECT_TRUE(prompt_->Messages()[0].startsWith(QStringLiteral("ヘルプを表示できません\n")));
+    EXPECT_TRUE(prompt_->Messages()[0].endsWith(QStringLiteral("HELP/補助簿補足説明.htm")));
 }
 
 TEST_F(MenuFormTest, ANameLongerThanFiftyIsRefused)
 {
     WriteCompany();
     auto menu = StartMenu();
-    prompt_->clear();
+    prompt_->Clear();
     setenv("NIVALO_STUB_DBNAME", std::string(51, 'x').c_str(), 1);
     QTest::mouseClick(menu->button(MenuForm::kFirm), Qt::LeftButton);
-    ASSERT_EQ(prompt_->messages().size(), 1);
-    EXPECT_TRUE(prompt_->messages()[0].contains(QStringLiteral("50文字")));
+    ASSERT_EQ(prompt_->Messages().size(), 1);
+    EXPECT_TRUE(prompt_->Messages()[0].contains(QStringLiteral("50文字")));
     EXPECT_EQ(menu->globals().Settings.DatabaseName, nv::FixedText("補助簿DB.MDB", 50));
 }
 
@@ -404,7 +404,7 @@ TEST_F(MenuFormTest, MissingComponentsLeaveTheMenuWorking)
 {
     RegisterStubs({QStringLiteral("SupplierBook.shiiresakiClass")});
     WriteCompany();
-    prompt_->then(Answer::Ok);
+    prompt_->Then(Answer::Ok);
     auto menu = StartMenu();
     QTest::mouseClick(menu->button(MenuForm::kFirm), Qt::LeftButton);
     QTest::mouseClick(menu->button(MenuForm::kCustomer), Qt::LeftButton);
@@ -412,11 +412,11 @@ TEST_F(MenuFormTest, MissingComponentsLeaveTheMenuWorking)
     EXPECT_TRUE(menu->isEnabled());
     QTest::mouseClick(menu->button(MenuForm::kSupplier), Qt::LeftButton);
     EXPECT_EQ(Log().size(), 1);
-    prompt_->then(Answer::Cancel);
+    prompt_->Then(Answer::Cancel);
     menu->close();
     EXPECT_EQ(Log().size(), 1);
     // Three failed components were reported; the clock and the display were not.
-    EXPECT_EQ(prompt_->messages().size(), 5);
+    EXPECT_EQ(prompt_->Messages().size(), 5);
 }
 
 struct BackupCase {
@@ -444,8 +444,8 @@ TEST_P(BackupTest, AtExit)
     db = ReadFileBytes(Home("補助簿DB.MDB"));
     WriteFileBytes(Home("old.MDB"), "an older backup");
     auto menu = StartMenu();
-    prompt_->clear();
-    for (const auto& r : c.replies) prompt_->then(r);
+    prompt_->Clear();
+    for (const auto& r : c.replies) prompt_->Then(r);
     menu->close();
     EXPECT_EQ(ReadFileBytes(Home("補助簿DB.MDB")), db);
     if (c.expectFile) {
@@ -457,7 +457,7 @@ TEST_P(BackupTest, AtExit)
         EXPECT_EQ(ReadFileBytes(Home("old.MDB")), "an older backup");
     }
     int reports = 0;
-    for (const auto& a : prompt_->asked()) reports += a.icon == nv::ui::Icon::Warning;
+    for (const auto& a : prompt_->AllAsked()) reports += a.icon == nv::ui::Icon::Warning;
     EXPECT_EQ(reports, c.reported ? 1 : 0);
     EXPECT_TRUE(Log().last().startsWith(QStringLiteral("ScreenMode.displayClass gsDispEnd")));
     std::filesystem::current_path(cwd_);

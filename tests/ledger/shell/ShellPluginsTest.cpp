@@ -72,7 +72,7 @@ TEST(InfoPanel, OwnerAndOrganisationCasesAndFreshReads)
                 caption = QApplication::activeModalWidget() ? QApplication::activeModalWidget()->windowTitle() : QString();
             });
             PressLater("cmdAction(0)");
-            Variant r = nv::ObjectRef(static_cast<nv::Dispatch*>(about.get())).Call("fcFrmOp", {Variant(int16_t(1))});
+            Variant r = nv::ObjectRef(static_cast<nv::Dispatch*>(about.Get())).Call("fcFrmOp", {Variant(int16_t(1))});
             EXPECT_EQ(r.ToString(), "");
         }
         EXPECT_EQ(shown, QString::fromUtf8(c.shown));
@@ -153,9 +153,9 @@ TEST(ClockPanel, WeekdayNames)
 {
     EXPECT_EQ(nv::TokeiClass::gfWeekday(Variant(int16_t(7))).ToString(), "土曜日");
     EXPECT_EQ(nv::TokeiClass::gfWeekday(Variant(int32_t(1))).ToString(), "日曜日");
-    EXPECT_TRUE(nv::TokeiClass::gfWeekday(Variant(int16_t(0))).isEmpty());
-    EXPECT_TRUE(nv::TokeiClass::gfWeekday(Variant(int16_t(8))).isEmpty());
-    EXPECT_TRUE(nv::TokeiClass::gfWeekday(Variant("x")).isEmpty());
+    EXPECT_TRUE(nv::TokeiClass::gfWeekday(Variant(int16_t(0))).IsEmpty());
+    EXPECT_TRUE(nv::TokeiClass::gfWeekday(Variant(int16_t(8))).IsEmpty());
+    EXPECT_TRUE(nv::TokeiClass::gfWeekday(Variant("x")).IsEmpty());
     EXPECT_EQ(nv::TokeiClass::gfc4DigitYear(QDate(2024, 12, 8)), "2024年12月8日");
 }
 

@@ -17,18 +17,18 @@ HRESULT Call(Dispatch* d, int32_t id, uint16_t flags, std::vector<Variant> args,
 TEST(Dispatch, NamesInAnyCase)
 {
     Ref<nvtest::Echo> echo = MakeRef<nvtest::Echo>();
-    for (const char* name : {"Join", "join", "JOIN", "jOiN"}) EXPECT_EQ(IdOfName(echo.get(), name), 2) << name;
+    for (const char* name : {"Join", "join", "JOIN", "jOiN"}) EXPECT_EQ(IdOfName(echo.Get(), name), 2) << name;
     int32_t id = 99;
     EXPECT_EQ(echo->GetIDOfName("Joint", &id), DISP_E_UNKNOWNNAME);
     try {
-        IdOfName(echo.get(), "Nothing");
+        IdOfName(echo.Get(), "Nothing");
         FAIL();
     } catch (const AutomationError& e) {
-        EXPECT_EQ(e.number(), 438);
+        EXPECT_EQ(e.Number(), 438);
     }
-    ObjectRef o(echo.get());
-    EXPECT_EQ(o.Call("join", {"a", "b"}).str(), "ab");
-    EXPECT_EQ(o.Call(2, {"x", int32_t(5)}).str(), "x5");
+    ObjectRef o(echo.Get());
+    EXPECT_EQ(o.Call("join", {"a", "b"}).Str(), "ab");
+    EXPECT_EQ(o.Call(2, {"x", int32_t(5)}).Str(), "x5");
 }
 
 TEST(Dispatch, RefusalsCarryTheirStatus)
@@ -58,73 +58,73 @@ TEST(Dispatch, RefusalsCarryTheirStatus)
     for (const Row& r : rows) {
         SCOPED_TRACE(r.what);
         ErrorRecord error;
-        EXPECT_EQ(Call(echo.get(), r.id, r.flags, r.args, error), r.status);
+        EXPECT_EQ(Call(echo.Get(), r.id, r.flags, r.args, error), r.status);
         EXPECT_EQ(error.scode, r.scode);
         EXPECT_EQ(error.argError, r.argError);
     }
     ErrorRecord error;
-    Call(echo.get(), 5, DISPATCH_METHOD, {}, error);
+    Call(echo.Get(), 5, DISPATCH_METHOD, {}, error);
     EXPECT_EQ(error.description, "値が不正です。(Direction)");
     EXPECT_EQ(error.helpContext, 20010);
-    Call(echo.get(), 6, DISPATCH_METHOD, {}, error);
+    Call(echo.Get(), 6, DISPATCH_METHOD, {}, error);
     EXPECT_EQ(error.description, "engine broke");
-    Call(echo.get(), 7, DISPATCH_METHOD, {int16_t(1), "many"}, error);
+    Call(echo.Get(), 7, DISPATCH_METHOD, {int16_t(1), "many"}, error);
     EXPECT_EQ(error.description, "Type mismatch (argument 2)");
 }
 
 TEST(Dispatch, CallersSeeAutomationErrors)
 {
-    ObjectRef o(MakeRef<nvtest::Echo>().get());
+    ObjectRef o(MakeRef<nvtest::Echo>().Get());
     try {
         o.Put("Name", "x");
         FAIL();
     } catch (const AutomationError& e) {
-        EXPECT_EQ(e.scode(), int32_t(0x800A017F));
-        EXPECT_EQ(e.number(), 383);
+        EXPECT_EQ(e.Scode(), int32_t(0x800A017F));
+        EXPECT_EQ(e.Number(), 383);
     }
     try {
         o.Call("Fail");
         FAIL();
     } catch (const AutomationError& e) {
-        EXPECT_EQ(e.number(), 5);
-        EXPECT_EQ(e.helpContext(), 20010);
+        EXPECT_EQ(e.Number(), 5);
+        EXPECT_EQ(e.HelpContext(), 20010);
     }
     try {
         o.Call("Scale", {"x"});
         FAIL();
     } catch (const AutomationError& e) {
-        EXPECT_EQ(e.scode(), DISP_E_TYPEMISMATCH);
-        EXPECT_EQ(e.argError(), 0);
+        EXPECT_EQ(e.Scode(), DISP_E_TYPEMISMATCH);
+        EXPECT_EQ(e.ArgError(), 0);
     }
     EXPECT_THROW(o.Call("Later"), AutomationError);
 }
 
 TEST(Dispatch, ArgumentsAreCoercedAndByReferenceWrittenBack)
 {
-    ObjectRef o(MakeRef<nvtest::Echo>().get());
+    ObjectRef o(MakeRef<nvtest::Echo>().Get());
     o.Put("Value", "  17 ");
-    EXPECT_EQ(o.Get(DISPID_VALUE).i4(), 17);
+    EXPECT_EQ(o.Get(DISPID_VALUE).I4(), 17);
     o.Put(0, 2.5f);
-    EXPECT_EQ(o.Get("value").i4(), 2);
-    EXPECT_EQ(o.Call("Scale", {"3"}).i2(), 6);
-    EXPECT_EQ(o.Call("Scale", {3.0, Variant::Missing()}).i2(), 6);
-    EXPECT_EQ(o.Call("Scale", {int16_t(3), int32_t(5)}).i2(), 15);
+    EXPECT_EQ(o.Get("value").I4(), 2);
+    EXPECT_EQ(o.Call("Scale", {"3"}).I2(), 6);
+    EXPECT_EQ(o.Call("Scale", {3.0, Variant::Missing()}).I2(), 6);
+    EXPECT_EQ(o.Call("Scale", {int16_t(3), int32_t(5)}).I2(), 15);
 
     Variant text(int32_t(12));
     std::vector<Variant> args{Variant::ByRef(&text), Variant("ab")};
     o.CallArgs("Append", args);
-    EXPECT_EQ(text.vt(), VT_BSTR);
-    EXPECT_EQ(text.str(), "12ab");
+    EXPECT_EQ(text.Vt(), VT_BSTR);
+    EXPECT_EQ(text.Str(), "12ab");
     // Not by reference: the caller's value stays.
     Variant kept("k");
     std::vector<Variant> byValue{kept, Variant("z")};
     o.CallArgs("Append", byValue);
-    EXPECT_EQ(kept.str(), "k");
+    EXPECT_EQ(kept.Str(), "k");
     // A failed call writes nothing back.
     Variant untouched("u");
     std::vector<Variant> bad{Variant::ByRef(&untouched), Variant::Null()};
     EXPECT_THROW(o.CallArgs("Append", bad), AutomationError);
-    EXPECT_EQ(untouched.str(), "u");
+    EXPECT_EQ(untouched.Str(), "u");
 }
 
 TEST(Dispatch, ReferencesAndWeakLinks)
@@ -132,15 +132,15 @@ TEST(Dispatch, ReferencesAndWeakLinks)
     WeakRef<nvtest::Echo> weak;
     {
         Ref<nvtest::Echo> echo = MakeRef<nvtest::Echo>();
-        weak = WeakRef<nvtest::Echo>(echo.get());
+        weak = WeakRef<nvtest::Echo>(echo.Get());
         EXPECT_EQ(echo->RefCount(), 1u);
-        Variant v(static_cast<Dispatch*>(echo.get()));
+        Variant v(static_cast<Dispatch*>(echo.Get()));
         EXPECT_EQ(echo->RefCount(), 2u);
-        EXPECT_EQ(weak.get(), echo.get());
-        EXPECT_EQ(echo->QueryInterface(kIID_IDispatch), static_cast<Dispatch*>(echo.get()));
+        EXPECT_EQ(weak.Get(), echo.Get());
+        EXPECT_EQ(echo->QueryInterface(kIID_IDispatch), static_cast<Dispatch*>(echo.Get()));
         EXPECT_EQ(echo->QueryInterface(kIID_QWidget), nullptr);
     }
-    EXPECT_TRUE(weak.expired());
+    EXPECT_TRUE(weak.Expired());
 }
 
 TEST(HandleTable, HandlesResolveByKindUntilRemoved)
@@ -167,10 +167,10 @@ TEST(Dispatch, InvokeKindsAsCallersSendThem)
     ErrorRecord error;
     EXPECT_EQ(echo->Invoke(0, DISPATCH_PROPERTYPUTREF, value, nullptr, &error), S_OK);
     EXPECT_EQ(echo->Invoke(0, DISPATCH_METHOD | DISPATCH_PROPERTYGET, {}, &result, &error), S_OK);
-    EXPECT_EQ(result.i4(), 5);
+    EXPECT_EQ(result.I4(), 5);
     std::vector<Variant> two{Variant("a"), Variant("b")};
     EXPECT_EQ(echo->Invoke(2, DISPATCH_PROPERTYGET, two, &result, &error), S_OK);
-    EXPECT_EQ(result.str(), "ab");
+    EXPECT_EQ(result.Str(), "ab");
     EXPECT_EQ(echo->Invoke(0, 0, {}, &result, &error), E_INVALIDARG);
     EXPECT_EQ(echo->Invoke(0, DISPATCH_PROPERTYPUT, {}, nullptr, &error), DISP_E_BADPARAMCOUNT);
     EXPECT_EQ(echo->Invoke(0, DISPATCH_PROPERTYGET, {}, nullptr, nullptr), S_OK);

@@ -23,17 +23,17 @@ TEST(EnumVariant, NextCopiesWhatIsLeft)
     uint32_t fetched = 99;
     EXPECT_EQ(e->Next(5, out, &fetched), S_FALSE);
     EXPECT_EQ(fetched, 2u);
-    EXPECT_EQ(out[0].i4(), 2);
-    EXPECT_EQ(out[1].i4(), 3);
-    EXPECT_TRUE(out[2].isEmpty());
+    EXPECT_EQ(out[0].I4(), 2);
+    EXPECT_EQ(out[1].I4(), 3);
+    EXPECT_TRUE(out[2].IsEmpty());
     EXPECT_EQ(e->Next(1, out, &fetched), S_FALSE);
     EXPECT_EQ(fetched, 0u);
     EXPECT_EQ(e->Skip(1), S_FALSE);
     EXPECT_EQ(e->Reset(), S_OK);
     EXPECT_EQ(e->Next(1, out, nullptr), S_OK);
-    EXPECT_EQ(out[0].i4(), 0);
+    EXPECT_EQ(out[0].I4(), 0);
     EXPECT_EQ(e->Skip(9), S_FALSE);
-    EXPECT_EQ(e->cursor(), 4u);
+    EXPECT_EQ(e->Cursor(), 4u);
 }
 
 TEST(EnumVariant, CloneKeepsTheCursor)
@@ -45,8 +45,8 @@ TEST(EnumVariant, CloneKeepsTheCursor)
     Ref<EnumVariant> c = Ref<EnumVariant>::Adopt(raw);
     Variant out;
     EXPECT_EQ(c->Next(1, &out, nullptr), S_OK);
-    EXPECT_EQ(out.i4(), 1);
+    EXPECT_EQ(out.I4(), 1);
     EXPECT_EQ(e->Next(1, &out, nullptr), S_OK);
-    EXPECT_EQ(out.i4(), 1);
-    EXPECT_EQ(e->QueryInterface(kIID_IEnumVARIANT), static_cast<EnumVariant*>(e.get()));
+    EXPECT_EQ(out.I4(), 1);
+    EXPECT_EQ(e->QueryInterface(kIID_IEnumVARIANT), static_cast<EnumVariant*>(e.Get()));
 }

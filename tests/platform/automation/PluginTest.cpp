@@ -39,9 +39,9 @@ void ExpectCannotCreate(std::string_view progId, const char* cause)
         CreateObject(progId);
         ADD_FAILURE() << "created";
     } catch (const AutomationError& e) {
-        EXPECT_EQ(e.scode(), int32_t(0x800A01AD));
-        EXPECT_EQ(e.number(), 429);
-        EXPECT_NE(e.description().find(cause), std::string::npos) << e.description();
+        EXPECT_EQ(e.Scode(), int32_t(0x800A01AD));
+        EXPECT_EQ(e.Number(), 429);
+        EXPECT_NE(e.Description().find(cause), std::string::npos) << e.Description();
     }
 }
 
@@ -61,26 +61,26 @@ TEST(Plugin, CreatedByEitherProgIdAndCalledLateBound)
         SCOPED_TRACE(progId);
         ObjectRef o = CreateObject(progId);
         ASSERT_TRUE(o);
-        EXPECT_EQ(o.Get("Value").i4(), 42);
+        EXPECT_EQ(o.Get("Value").I4(), 42);
         Variant text("日本");
         std::vector<Variant> args{Variant::ByRef(&text), Variant("語")};
         o.CallArgs("Append", args);
-        EXPECT_EQ(text.str(), "日本語");
+        EXPECT_EQ(text.Str(), "日本語");
         std::vector<Variant> arr{MakeArray({Variant("a"), Variant(int16_t(2)), Variant(3.5)}, 1)};
-        EXPECT_EQ(o.CallArgs("Bounds", arr).str(), "1..3 a 2 3.5");
+        EXPECT_EQ(o.CallArgs("Bounds", arr).Str(), "1..3 a 2 3.5");
         try {
             o.Call("Crash");
             ADD_FAILURE();
         } catch (const AutomationError& e) {
-            EXPECT_EQ(e.scode(), DISP_E_EXCEPTION);
+            EXPECT_EQ(e.Scode(), DISP_E_EXCEPTION);
             EXPECT_STREQ(e.what(), "engine broke");
         }
         try {
             o.Call("Fail");
             ADD_FAILURE();
         } catch (const AutomationError& e) {
-            EXPECT_EQ(e.scode(), int32_t(0x800A0005));
-            EXPECT_EQ(e.helpContext(), 20010);
+            EXPECT_EQ(e.Scode(), int32_t(0x800A0005));
+            EXPECT_EQ(e.HelpContext(), 20010);
         }
     }
     EXPECT_EQ(LookUpProgId("NVTEST.ECHO")->progId, "NvTest.Echo.1");
@@ -163,7 +163,7 @@ TEST(ProgIdFile, InProcessClassesComeFirst)
     RegisterClass("NvTest.Local", &CreateInstance<nvtest::Echo>);
     unsetenv("NIVALO_PROGIDS");
     ObjectRef o = CreateObject("nvtest.local");
-    EXPECT_EQ(o.Get("Name").str(), "echo");
+    EXPECT_EQ(o.Get("Name").Str(), "echo");
     UnregisterClass("NvTest.Local");
     EXPECT_THROW(CreateObject("NvTest.Local"), AutomationError);
 }

@@ -17,7 +17,7 @@ struct Case {
 
 std::string Show(const Variant& v)
 {
-    return v.isNull() ? std::string("Null") : v.ToString();
+    return v.IsNull() ? std::string("Null") : v.ToString();
 }
 
 } // namespace
@@ -86,7 +86,7 @@ TEST(Variant, CoercionsAsCallersExpectThem)
             Variant r;
             ASSERT_NO_THROW(r = c.in.ChangeType(c.to));
             if (c.to != VT_VARIANT) {
-                EXPECT_EQ(r.vt(), c.to);
+                EXPECT_EQ(r.Vt(), c.to);
             }
             EXPECT_EQ(Show(r), c.expect);
         } else {
@@ -94,7 +94,7 @@ TEST(Variant, CoercionsAsCallersExpectThem)
                 c.in.ChangeType(c.to);
                 ADD_FAILURE() << "no error";
             } catch (const AutomationError& e) {
-                EXPECT_EQ(e.scode(), c.error);
+                EXPECT_EQ(e.Scode(), c.error);
             }
         }
     }
@@ -103,10 +103,10 @@ TEST(Variant, CoercionsAsCallersExpectThem)
 TEST(Variant, AnObjectConvertsThroughItsDefaultMember)
 {
     Ref<nvtest::Echo> echo = MakeRef<nvtest::Echo>();
-    Variant v(static_cast<Dispatch*>(echo.get()));
+    Variant v(static_cast<Dispatch*>(echo.Get()));
     EXPECT_EQ(v.ToString(), "42");
     EXPECT_EQ(v.ToDouble(), 42.0);
-    EXPECT_EQ(v.ChangeType(VT_DISPATCH).dispatch(), echo.get());
+    EXPECT_EQ(v.ChangeType(VT_DISPATCH).AsDispatch(), echo.Get());
     Variant nothing(static_cast<Dispatch*>(nullptr));
     EXPECT_THROW(nothing.ToString(), AutomationError);
 }
@@ -114,25 +114,25 @@ TEST(Variant, AnObjectConvertsThroughItsDefaultMember)
 TEST(Variant, ArraysKeepTheirLowerBoundAndCopyDeeply)
 {
     Variant a = MakeArray({Variant("x"), Variant(int16_t(2))}, 1);
-    EXPECT_EQ(a.vt(), VT_ARRAY | VT_VARIANT);
-    EXPECT_EQ(a.array().lowerBound, 1);
-    EXPECT_EQ(a.array().upperBound(), 2);
-    EXPECT_EQ(a.array().at(1).str(), "x");
-    EXPECT_THROW(a.array().at(0), AutomationError);
-    EXPECT_THROW(a.array().at(3), AutomationError);
+    EXPECT_EQ(a.Vt(), VT_ARRAY | VT_VARIANT);
+    EXPECT_EQ(a.Array().lowerBound, 1);
+    EXPECT_EQ(a.Array().UpperBound(), 2);
+    EXPECT_EQ(a.Array().At(1).Str(), "x");
+    EXPECT_THROW(a.Array().At(0), AutomationError);
+    EXPECT_THROW(a.Array().At(3), AutomationError);
     Variant b = a;
-    b.array().at(1) = Variant("changed");
-    EXPECT_EQ(a.array().at(1).str(), "x");
+    b.Array().At(1) = Variant("changed");
+    EXPECT_EQ(a.Array().At(1).Str(), "x");
 }
 
 TEST(Variant, ByReferenceWritesThrough)
 {
     Variant target("before");
     Variant ref = Variant::ByRef(&target);
-    EXPECT_EQ(ref.vt(), VT_BYREF | VT_BSTR);
-    ref.deref() = Variant(int32_t(7));
-    EXPECT_EQ(target.vt(), VT_I4);
-    EXPECT_EQ(target.i4(), 7);
+    EXPECT_EQ(ref.Vt(), VT_BYREF | VT_BSTR);
+    ref.Deref() = Variant(int32_t(7));
+    EXPECT_EQ(target.Vt(), VT_I4);
+    EXPECT_EQ(target.I4(), 7);
     Variant refToRef = Variant::ByRef(&ref);
     EXPECT_EQ(refToRef.ToLong(), 7);
 }
@@ -143,7 +143,7 @@ TEST(Variant, ErrorNumbersAreTheLowWord)
     EXPECT_EQ(ErrorNumberOf(CTL_E_CANTCREATEOBJECT), 429);
     EXPECT_EQ(ErrorNumberOf(DISP_E_TYPEMISMATCH), 13);
     AutomationError e(RuntimeError(20027 - 20027 + 381), "ｲﾝﾃﾞｯｸｽが有効範囲にありません。", 20027);
-    EXPECT_EQ(e.number(), 381);
-    EXPECT_EQ(e.helpContext(), 20027);
+    EXPECT_EQ(e.Number(), 381);
+    EXPECT_EQ(e.HelpContext(), 20027);
     EXPECT_STREQ(e.what(), "ｲﾝﾃﾞｯｸｽが有効範囲にありません。");
 }

@@ -57,11 +57,11 @@ TEST(Prompt, StyleWordsGiveButtonsIconAndDefault)
     ScopedPrompt scope(std::make_unique<ScriptedPrompt>());
     for (const auto& c : cases) {
         SCOPED_TRACE(c.style);
-        const Message m = messageFromStyle("t", c.style);
+        const Message m = MessageFromStyle("t", c.style);
         EXPECT_EQ(m.buttons, c.buttons);
         EXPECT_EQ(m.icon, c.icon);
-        EXPECT_EQ(defaultAnswer(m), c.def);
-        EXPECT_EQ(messageBox("t", c.style), c.code);
+        EXPECT_EQ(DefaultAnswer(m), c.def);
+        EXPECT_EQ(MessageBox("t", c.style), c.code);
     }
 }
 
@@ -70,7 +70,7 @@ TEST(Prompt, DefaultNotAmongTheButtonsIsTheFirst)
     Message m;
     m.buttons = Buttons::YesNo;
     m.defaultAnswer = Answer::Cancel;
-    EXPECT_EQ(defaultAnswer(m), Answer::Yes);
+    EXPECT_EQ(DefaultAnswer(m), Answer::Yes);
 }
 
 TEST(Prompt, ScriptedRecordsAndAnswersFromItsQueue)
@@ -78,20 +78,20 @@ TEST(Prompt, ScriptedRecordsAndAnswersFromItsQueue)
     auto owned = std::make_unique<ScriptedPrompt>();
     auto& s = *owned;
     ScopedPrompt scope(std::move(owned));
-    s.then(Answer::No).then(std::optional<QString>("/tmp/x.tvd")).then(std::optional<QString>());
-    EXPECT_EQ(ask("Save?", Buttons::YesNoCancel), Answer::No);
-    EXPECT_EQ(prompt().chooseFile({.mode = FileMode::Open, .title = "Open"}), QString("/tmp/x.tvd"));
-    EXPECT_EQ(prompt().chooseFolder({.title = "Where", .proposed = "/tmp"}), std::nullopt);
+    s.Then(Answer::No).Then(std::optional<QString>("/tmp/x.tvd")).Then(std::optional<QString>());
+    EXPECT_EQ(Ask("Save?", Buttons::YesNoCancel), Answer::No);
+    EXPECT_EQ(CurrentPrompt().ChooseFile({.mode = FileMode::Open, .title = "Open"}), QString("/tmp/x.tvd"));
+    EXPECT_EQ(CurrentPrompt().ChooseFolder({.title = "Where", .proposed = "/tmp"}), std::nullopt);
     // Queue empty: defaults, as unattended.
-    EXPECT_EQ(ask("Again?", Buttons::YesNo, Answer::No), Answer::No);
-    warn("careful");
-    EXPECT_EQ(prompt().chooseFolder({.title = "Where", .proposed = "/tmp"}), QString("/tmp"));
-    ASSERT_EQ(s.asked().size(), 6u);
-    EXPECT_EQ(s.messages(), (QStringList{"Save?", "Again?", "careful"}));
-    EXPECT_EQ(s.asked()[0].buttons, Buttons::YesNoCancel);
-    EXPECT_EQ(s.asked()[3].defaultAnswer, Answer::No);
-    EXPECT_EQ(s.asked()[4].icon, Icon::Warning);
-    EXPECT_EQ(s.asked()[1].kind, ScriptedPrompt::Kind::File);
+    EXPECT_EQ(Ask("Again?", Buttons::YesNo, Answer::No), Answer::No);
+    Warn("careful");
+    EXPECT_EQ(CurrentPrompt().ChooseFolder({.title = "Where", .proposed = "/tmp"}), QString("/tmp"));
+    ASSERT_EQ(s.AllAsked().size(), 6u);
+    EXPECT_EQ(s.Messages(), (QStringList{"Save?", "Again?", "careful"}));
+    EXPECT_EQ(s.AllAsked()[0].buttons, Buttons::YesNoCancel);
+    EXPECT_EQ(s.AllAsked()[3].defaultAnswer, Answer::No);
+    EXPECT_EQ(s.AllAsked()[4].icon, Icon::Warning);
+    EXPECT_EQ(s.AllAsked()[1].kind, ScriptedPrompt::Kind::File);
 }
 
 TEST(Prompt, ScriptOutOfStepIsReported)
@@ -99,10 +99,10 @@ TEST(Prompt, ScriptOutOfStepIsReported)
     auto owned = std::make_unique<ScriptedPrompt>();
     auto& s = *owned;
     ScopedPrompt scope(std::move(owned));
-    s.then(Answer::Retry);
-    EXPECT_THROW(ask("?", Buttons::YesNo), std::logic_error);
-    s.then(Answer::Ok);
-    EXPECT_THROW(prompt().chooseFile({}), std::logic_error);
+    s.Then(Answer::Retry);
+    EXPECT_THROW(Ask("?", Buttons::YesNo), std::logic_error);
+    s.Then(Answer::Ok);
+    EXPECT_THROW(CurrentPrompt().ChooseFile({}), std::logic_error);
 }
 
 TEST(Prompt, ScopedPromptRestoresThePrevious)
@@ -112,9 +112,9 @@ TEST(Prompt, ScopedPromptRestoresThePrevious)
     ScopedPrompt a(std::move(outer));
     {
         ScopedPrompt b(std::make_unique<ScriptedPrompt>());
-        EXPECT_NE(&prompt(), outerPtr);
+        EXPECT_NE(&CurrentPrompt(), outerPtr);
     }
-    EXPECT_EQ(&prompt(), outerPtr);
+    EXPECT_EQ(&CurrentPrompt(), outerPtr);
 }
 
 TEST(Prompt, AutoTakesDefaultsAndLogsEachOnOneLine)
@@ -125,12 +125,12 @@ TEST(Prompt, AutoTakesDefaultsAndLogsEachOnOneLine)
     m.buttons = Buttons::YesNo;
     m.defaultAnswer = Answer::No;
     testing::internal::CaptureStderr();
-    EXPECT_EQ(p.ask(m), Answer::No);
-    EXPECT_EQ(p.chooseFile({.mode = FileMode::Save, .title = "Save as", .proposed = "/tmp/out",
+    EXPECT_EQ(p.Ask(m), Answer::No);
+    EXPECT_EQ(p.ChooseFile({.mode = FileMode::Save, .title = "Save as", .proposed = "/tmp/out",
                             .defaultSuffix = "pdf"}),
               QString("/tmp/out.pdf"));
-    EXPECT_EQ(p.chooseFile({.mode = FileMode::Open, .title = "Open", .proposed = "/tmp"}), std::nullopt);
-    EXPECT_EQ(p.choosePrinter({.title = "Printer", .proposed = "pdf:/tmp/a.pdf"}), QString("pdf:/tmp/a.pdf"));
+    EXPECT_EQ(p.ChooseFile({.mode = FileMode::Open, .title = "Open", .proposed = "/tmp"}), std::nullopt);
+    EXPECT_EQ(p.ChoosePrinter({.title = "Printer", .proposed = "pdf:/tmp/a.pdf"}), QString("pdf:/tmp/a.pdf"));
     const std::string log = testing::internal::GetCapturedStderr();
     EXPECT_EQ(log,
               "prompt message: line one\\nline two -> No\n"
@@ -143,13 +143,13 @@ TEST(Prompt, EnvironmentChoosesAutoAndNeverBlocks)
 {
     EnsureApp();
     setenv("NIVALO_PROMPTS", "auto", 1);
-    auto previous = setPrompt(nullptr);
-    EXPECT_NE(dynamic_cast<AutoPrompt*>(&prompt()), nullptr);
+    auto previous = SetPrompt(nullptr);
+    EXPECT_NE(dynamic_cast<AutoPrompt*>(&CurrentPrompt()), nullptr);
     unsetenv("NIVALO_PROMPTS");
     // Offscreen: nobody could answer a dialog either.
-    setPrompt(nullptr);
-    EXPECT_NE(dynamic_cast<AutoPrompt*>(&prompt()), nullptr);
-    setPrompt(std::move(previous));
+    SetPrompt(nullptr);
+    EXPECT_NE(dynamic_cast<AutoPrompt*>(&CurrentPrompt()), nullptr);
+    SetPrompt(std::move(previous));
 }
 
 TEST(Prompt, QtDialogReturnsTheButtonPressed)
@@ -169,7 +169,7 @@ TEST(Prompt, QtDialogReturnsTheButtonPressed)
         wasDefault = box->defaultButton() == box->button(QMessageBox::Cancel);
         box->button(QMessageBox::No)->click();
     });
-    EXPECT_EQ(p.ask(m), Answer::No);
+    EXPECT_EQ(p.Ask(m), Answer::No);
     EXPECT_EQ(seenText, "Delete?");
     EXPECT_TRUE(wasDefault);
 }
@@ -196,7 +196,7 @@ TEST(Prompt, QtDialogButtonsAndQtsOwnTextsReadJapanese)
             for (QAbstractButton* b : box->buttons()) seen << b->text();
             box->buttons().front()->click();
         });
-        p.ask(m);
+        p.Ask(m);
         seen.sort();
         QStringList want = c.captions;
         want.sort();
@@ -215,13 +215,13 @@ TEST(Prompt, APluginLoadedAtRunTimeAsksThroughTheProgramsPrompt)
     auto owned = std::make_unique<ScriptedPrompt>();
     auto& s = *owned;
     ScopedPrompt scope(std::move(owned));
-    s.then(Answer::No);
+    s.Then(Answer::No);
     void* module = dlopen(NV_PROMPT_PLUGIN, RTLD_NOW | RTLD_LOCAL);
     ASSERT_NE(module, nullptr) << dlerror();
     auto ask = reinterpret_cast<int (*)()>(dlsym(module, "nv_test_plugin_ask"));
     ASSERT_NE(ask, nullptr);
     EXPECT_EQ(ask(), int(Answer::No));
-    EXPECT_EQ(s.messages(), QStringList{"from the plug-in"});
+    EXPECT_EQ(s.Messages(), QStringList{"from the plug-in"});
     dlclose(module);
 }
 
@@ -250,7 +250,7 @@ TEST(Prompt, QtPrinterSetupChoosesPrinterPaperAndOrientation)
         d->findChild<QRadioButton*>("landscape")->click();
         d->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
     });
-    const auto c = p.choosePrinterSetup(r);
+    const auto c = p.ChoosePrinterSetup(r);
     ASSERT_TRUE(c);
     EXPECT_EQ(papers, (QStringList{"A4", "B5 (JIS)", "A3"}));
     EXPECT_EQ(*c, (PrinterSetupChoice{"PDFファイル", 8, "A3", 2970, 4200, 2}));
@@ -289,7 +289,7 @@ TEST(Prompt, QtFileChooserShowsWholeColumnsAndJapaneseDates)
                 faults << QStringLiteral("column %1 needs %2, has %3").arg(c).arg(asView->sizeHintForColumn(c)).arg(view->columnWidth(c));
         QMetaObject::invokeMethod(dlg, "reject");
     });
-    EXPECT_EQ(p.chooseFile({.mode = FileMode::Save, .title = "保存", .proposed = QString::fromStdString(dir.file(""))}),
+    EXPECT_EQ(p.ChooseFile({.mode = FileMode::Save, .title = "保存", .proposed = QString::fromStdString(dir.file(""))}),
               std::nullopt);
     EXPECT_TRUE(faults.isEmpty()) << faults.join("\n").toStdString();
 }

@@ -32,15 +32,15 @@ TEST(DrawingControlIds, NamesResolveToTheAgreedIds)
     };
     for (const auto& row : table) {
         SCOPED_TRACE(std::string(row.iface->name) + "." + row.name);
-        const MemberInfo* m = row.iface->find(row.name);
+        const MemberInfo* m = row.iface->Find(row.name);
         ASSERT_NE(m, nullptr);
         EXPECT_EQ(m->id, row.id);
-        if (row.iface == &kITaveloDraw) { EXPECT_EQ(IdOfName(ink.get(), row.name), row.id); }
+        if (row.iface == &kITaveloDraw) { EXPECT_EQ(IdOfName(ink.Get(), row.name), row.id); }
     }
     // The plug-in's own copy of the table is the control's interface.
-    ASSERT_NE(ink.get()->TypeInfo(), nullptr);
-    EXPECT_STREQ(ink.get()->TypeInfo()->name, kITaveloDraw.name);
+    ASSERT_NE(ink.Get()->TypeInfo(), nullptr);
+    EXPECT_STREQ(ink.Get()->TypeInfo()->name, kITaveloDraw.name);
     // PrintScale is an Integer, the other two printer values Longs.
-    EXPECT_EQ(kITvPrinter.find("PrintScale")->type, VT_I2);
-    EXPECT_EQ(kITvPrinter.find("Orientation")->type, VT_I4);
+    EXPECT_EQ(kITvPrinter.Find("PrintScale")->type, VT_I2);
+    EXPECT_EQ(kITvPrinter.Find("Orientation")->type, VT_I4);
 }

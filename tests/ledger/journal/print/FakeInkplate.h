@@ -4,7 +4,7 @@
 // one), a log of every call, the field texts of each output page, and
 // results or errors chosen per call.
 #include "control/TypeLibrary.h"
-#include "control/TvlError.h"
+#include "control/typelib/TvlError.h"
 #include "platform/automation/Automation.h"
 
 #include <functional>
@@ -137,7 +137,7 @@ private:
             if (name == "ClearAllFields") fields.clear();
             if (name == "PrintOut") {
                 nv::Variant r = Result(name);
-                if (r.i4() == 0) pages.push_back(fields);
+                if (r.I4() == 0) pages.push_back(fields);
                 return r;
             }
             return nv::Variant();
@@ -156,7 +156,7 @@ private:
     nv::Dispatch* MakeLayer(const std::string& layer)
     {
         return new FakeDispatch(nv::kITvLayer, [this, layer](const nv::MemberInfo& m, bool put, nv::Args a) {
-            if (put) calls.push_back("Layer(" + layer + ")." + m.name + "=" + (a[0].boolean() ? "True" : "False"));
+            if (put) calls.push_back("Layer(" + layer + ")." + m.name + "=" + (a[0].Boolean() ? "True" : "False"));
             return nv::Variant();
         });
     }
@@ -164,8 +164,8 @@ private:
     {
         return new FakeDispatch(nv::kITvObject, [this, object](const nv::MemberInfo& m, bool put, nv::Args a) {
             if (put && std::string(m.name) == "Text") {
-                if (onText) onText(object, a[0].str());
-                fields[object] = a[0].str();
+                if (onText) onText(object, a[0].Str());
+                fields[object] = a[0].Str();
             }
             return nv::Variant();
         });

@@ -69,12 +69,12 @@ TEST_F(PrintTest, FailuresTakeTheExitPath)
         SCOPED_TRACE(c.method);
         ink = FakeInkplate{};
         ink.results[c.method][c.call] = c.code;
-        script->clear();
+        script->Clear();
         status.texts.clear();
         EXPECT_FALSE(Ledger(c.mode, PurchaseLines(61)));
-        EXPECT_EQ(script->messages(),
+        EXPECT_EQ(script->Messages(),
                   QStringList{QString::fromStdString("Err:" + std::string(c.method) + "(" + gfDrawErrMsg(c.code) + ")")});
-        EXPECT_EQ(script->asked().back().icon, ui::Icon::Warning);
+        EXPECT_EQ(script->AllAsked().back().icon, ui::Icon::Warning);
         EXPECT_FALSE(ink.Called(c.never));
         EXPECT_EQ(ink.Count("AbortDocument") + ink.Count("AbortPrinter"), c.abort ? 1 : 0);
         if (c.abort) { EXPECT_EQ(ink.Count(c.abort), 1); }
@@ -90,7 +90,7 @@ TEST_F(PrintTest, NoPrinterStartsNothing)
     ink.printerCount = 0;
     EXPECT_FALSE(PrintSummaryPortrait(ink.Control(), OutputMode::Printer, PurchaseWords(), settings, Parties(2),
                                       context));
-    EXPECT_EQ(script->messages(), QStringList{kNoPrinterMessage});
+    EXPECT_EQ(script->Messages(), QStringList{kNoPrinterMessage});
     EXPECT_FALSE(ink.Called("StartPrinter"));
     EXPECT_FALSE(ink.Called("OpenForm"));
     EXPECT_FALSE(ink.Called("Abort"));
@@ -106,6 +106,6 @@ TEST_F(PrintTest, AMissingObjectAbortsTheDocument)
     ink.objectNames = {"印刷名"};
     EXPECT_FALSE(PrintSummaryLandscape(ink.Control(), OutputMode::Document, PurchaseWords(), settings, Parties(1),
                                        context));
-    EXPECT_EQ(script->messages(), QStringList{"オブジェクトがありません: 集計表"});
+    EXPECT_EQ(script->Messages(), QStringList{"オブジェクトがありません: 集計表"});
     EXPECT_EQ(ink.Count("AbortDocument"), 1);
 }

@@ -108,9 +108,9 @@ TEST(LedgerPages, BalancesInStrFormTotalsAsNumbersPast32BitsAsText)
     EXPECT_EQ(At(p, "zandaka32"), "0");
     // Kinds as the control receives them: a Long that fits, digits that do not.
     for (const FieldWrite& w : r.Pages[0].Writes) {
-        if (w.Name == "uriage32") { EXPECT_EQ(w.Value.vt(), VT_BSTR); }
-        if (w.Name == "ukeire32") { EXPECT_EQ(w.Value.vt(), VT_BSTR); }
-        if (w.Name == "zandaka32") { EXPECT_EQ(w.Value.vt(), VT_I4); }
+        if (w.Name == "uriage32") { EXPECT_EQ(w.Value.Vt(), VT_BSTR); }
+        if (w.Name == "ukeire32") { EXPECT_EQ(w.Value.Vt(), VT_BSTR); }
+        if (w.Name == "zandaka32") { EXPECT_EQ(w.Value.Vt(), VT_I4); }
     }
 }
 

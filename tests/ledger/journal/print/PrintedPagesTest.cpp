@@ -29,22 +29,22 @@ public:
     using Hook = std::function<Variant(const Forward& forward)>;
     Hooked(ObjectRef target, const std::map<std::string, Hook>& hooks) : target_(std::move(target))
     {
-        for (const auto& [name, hook] : hooks) hooks_[IdOfName(target_.get(), name)] = hook;
+        for (const auto& [name, hook] : hooks) hooks_[IdOfName(target_.Get(), name)] = hook;
     }
-    HRESULT GetIDOfName(std::string_view name, int32_t* id) override { return target_.get()->GetIDOfName(name, id); }
+    HRESULT GetIDOfName(std::string_view name, int32_t* id) override { return target_.Get()->GetIDOfName(name, id); }
     HRESULT Invoke(int32_t id, uint16_t flags, std::span<Variant> args, Variant* result, ErrorRecord* error) override
     {
         auto hook = hooks_.find(id);
-        if (hook == hooks_.end()) return target_.get()->Invoke(id, flags, args, result, error);
+        if (hook == hooks_.end()) return target_.Get()->Invoke(id, flags, args, result, error);
         try {
-            Variant r = hook->second([&] { return InvokeOrThrow(target_.get(), id, flags, args); });
+            Variant r = hook->second([&] { return InvokeOrThrow(target_.Get(), id, flags, args); });
             if (result) *result = std::move(r);
             return S_OK;
         } catch (...) {
             return RecordCurrentException(error);
         }
     }
-    const InterfaceInfo* TypeInfo() override { return target_.get()->TypeInfo(); }
+    const InterfaceInfo* TypeInfo() override { return target_.Get()->TypeInfo(); }
     void* QueryInterface(std::string_view iid) override
     {
         if (iid == kIID_IDispatch) return static_cast<Dispatch*>(this);
@@ -226,7 +226,7 @@ TEST_F(PrintedPagesTest, OnTheCallersContextAsTheViewerPrintsThem)
             QtPdfDc dc(pdf, widthMm, heightMm, 600);
             const int32_t h = AddHandle(HandleKind::DeviceContext, static_cast<DeviceContext*>(&dc));
             const ObjectRef host = OnTheContext(Control(home.file("unused.pdf")), dc, h);
-            EXPECT_TRUE(r.print(host, OutputMode::Printer, *this)) << r.name << script->messages().join("|").toStdString();
+            EXPECT_TRUE(r.print(host, OutputMode::Printer, *this)) << r.name << script->Messages().join("|").toStdString();
             RemoveHandle(h);
             ASSERT_TRUE(dc.Finish());
         }

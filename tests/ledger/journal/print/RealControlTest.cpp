@@ -58,7 +58,7 @@ struct RealControlTest : PrintProcedureTest {
 TEST_F(RealControlTest, LedgerIntoADocumentReadsBackPageByPage)
 {
     ASSERT_TRUE(PrintLedger(ink, OutputMode::Document, PurchaseWords(), settings, party, PurchaseLines(61), context))
-        << script->messages().join("|").toStdString();
+        << script->Messages().join("|").toStdString();
     auto pages = nvtest::ReportPageTexts(Document("仕入元帳.tvd"));
     ASSERT_EQ(pages.size(), 3u);
     const struct { size_t page; const char* name; const char* text; } expected[] = {
@@ -76,7 +76,7 @@ TEST_F(RealControlTest, LedgerIntoADocumentReadsBackPageByPage)
     for (const auto& page : pages)
         for (const auto& [name, text] : {std::pair{"nen", "2005"}, {"ＮＯ", "7"}, {"売上金額", "仕 入 金 額"}})
             EXPECT_EQ(At(page, name), text) << name;
-    EXPECT_EQ(script->messages(), QStringList{});
+    EXPECT_EQ(script->Messages(), QStringList{});
     EXPECT_EQ(status.texts, (std::vector<std::string>{kLedgerWorkingStatus, kDocumentDoneStatus, kReadyStatus}));
 }
 
@@ -95,7 +95,7 @@ TEST_F(RealControlTest, LedgerOnThePdfPrinterNamesTheFileItWrote)
     setenv("PRINTER", ("pdf:" + pdf).c_str(), 1);
     ink = ObjectRef(CreateObject(kDrawingControlProgId));
     ASSERT_TRUE(PrintLedger(ink, OutputMode::Printer, PurchaseWords(), settings, party, PurchaseLines(61), context))
-        << script->messages().join("|").toStdString();
+        << script->Messages().join("|").toStdString();
     EXPECT_EQ(PdfPages(pdf), 3);
     const std::vector<std::vector<std::string>> pages = {
         {"2005 年", "元", "帳", "1 頁", "山田", "7", "山田商店", "仕 入 金 額", "前期繰越金額", "100000", "ボルト", "1000",
@@ -108,9 +108,9 @@ TEST_F(RealControlTest, LedgerOnThePdfPrinterNamesTheFileItWrote)
     ASSERT_EQ(texts.size(), pages.size());
     for (size_t p = 0; p < pages.size(); ++p)
         EXPECT_EQ(FirstOutOfOrder(texts[p], pages[p]), "") << "page " << p + 1 << ":\n" << texts[p];
-    EXPECT_EQ(script->messages(),
+    EXPECT_EQ(script->Messages(),
               QStringList{QString(kPrintDoneMessage) + "\n" + kPrintFileLine + QString::fromStdString(pdf)});
-    EXPECT_EQ(script->asked().back().icon, ui::Icon::Information);
+    EXPECT_EQ(script->AllAsked().back().icon, ui::Icon::Information);
     EXPECT_EQ(status.texts, (std::vector<std::string>{kLedgerWorkingStatus, kPrintedStatus, kReadyStatus}));
 
     // With no printer at all the stand-in writes new Tvprint<n>.pdf files
@@ -118,11 +118,11 @@ TEST_F(RealControlTest, LedgerOnThePdfPrinterNamesTheFileItWrote)
     unsetenv("PRINTER");
     unsetenv("LPDEST");
     for (const char* name : {"Tvprint1.pdf", "Tvprint2.pdf"}) {
-        script->clear();
+        script->Clear();
         ink = ObjectRef(CreateObject(kDrawingControlProgId));
         ASSERT_TRUE(PrintLedger(ink, OutputMode::Printer, PurchaseWords(), settings, party, PurchaseLines(2), context));
         EXPECT_EQ(PdfPages(Document(name)), 1);
-        EXPECT_EQ(script->messages(),
+        EXPECT_EQ(script->Messages(),
                   QStringList{QString(kPrintDoneMessage) + "\n" + kPrintFileLine + QString::fromStdString(Document(name))});
     }
 }
@@ -130,7 +130,7 @@ TEST_F(RealControlTest, LedgerOnThePdfPrinterNamesTheFileItWrote)
 TEST_F(RealControlTest, SummariesIntoDocuments)
 {
     ASSERT_TRUE(PrintSummaryPortrait(ink, OutputMode::Document, PurchaseWords(), settings, Parties(7), context))
-        << script->messages().join("|").toStdString();
+        << script->Messages().join("|").toStdString();
     auto tall = nvtest::ReportPageTexts(Document("仕入縦.tvd"));
     ASSERT_EQ(tall.size(), 2u);
     EXPECT_EQ(At(tall[1], "hito3"), "年合計");
@@ -153,15 +153,15 @@ TEST_F(RealControlTest, ARefusedValueAbortsTheDocumentAndLeavesNoFile)
 {
     party.Name = "山田商店😀";
     EXPECT_FALSE(PrintLedger(ink, OutputMode::Document, PurchaseWords(), settings, party, PurchaseLines(3), context));
-    ASSERT_EQ(script->messages().size(), 1);
+    ASSERT_EQ(script->Messages().size(), 1);
     // The control's own error, naming what it cannot write.
-    EXPECT_TRUE(script->messages()[0].contains("😀")) << script->messages()[0].toStdString();
+    EXPECT_TRUE(script->Messages()[0].contains("😀")) << script->Messages()[0].toStdString();
     EXPECT_FALSE(std::filesystem::exists(home.path() / "PRINT" / "仕入元帳.tvd"));
     EXPECT_EQ(status.texts.back(), kReadyStatus);
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
     // The control is free for the next run.
     party.Name = FixedText("山田商店", 50);
-    script->clear();
+    script->Clear();
     EXPECT_TRUE(PrintLedger(ink, OutputMode::Document, PurchaseWords(), settings, party, PurchaseLines(3), context));
     EXPECT_TRUE(std::filesystem::exists(home.path() / "PRINT" / "仕入元帳.tvd"));
 }
@@ -169,15 +169,15 @@ TEST_F(RealControlTest, ARefusedValueAbortsTheDocumentAndLeavesNoFile)
 TEST_F(RealControlTest, NothingToPrintOrNowhereToPutItMakesNoFile)
 {
     EXPECT_FALSE(PrintLedger(ink, OutputMode::Document, PurchaseWords(), settings, party, {}, context));
-    EXPECT_EQ(script->messages(), QStringList{kNoLinesToPrintMessage});
+    EXPECT_EQ(script->Messages(), QStringList{kNoLinesToPrintMessage});
     EXPECT_FALSE(std::filesystem::exists(home.path() / "PRINT"));
 
     std::ofstream(home.path() / "PRINT") << "a file, not a folder";
     // Neither the document nor the printer's PDF goes anywhere else.
     for (OutputMode mode : {OutputMode::Document, OutputMode::Printer}) {
-        script->clear();
+        script->Clear();
         EXPECT_FALSE(PrintLedger(ink, mode, PurchaseWords(), settings, party, PurchaseLines(1), context));
-        EXPECT_EQ(script->messages(), QStringList{QString::fromStdString(
+        EXPECT_EQ(script->Messages(), QStringList{QString::fromStdString(
                                           "印刷用のフォルダを作成できません: " + (home.path() / "PRINT").string() +
                                           ": 同じ名前のファイルがあります")});
         EXPECT_TRUE(std::filesystem::is_regular_file(home.path() / "PRINT"));

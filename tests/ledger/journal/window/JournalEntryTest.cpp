@@ -15,12 +15,12 @@ namespace {
 // handed back as they were.
 std::string Describe(const Variant& v)
 {
-    const Variant& d = v.deref();
+    const Variant& d = v.Deref();
     std::string s;
-    if (d.isArray())
-        for (const Variant& e : d.array().items) s += Describe(e) + ";";
+    if (d.IsArray())
+        for (const Variant& e : d.Array().items) s += Describe(e) + ";";
     else
-        s = std::to_string(int(d.baseType())) + "=" + (d.isEmpty() ? "" : d.ToString());
+        s = std::to_string(int(d.BaseType())) + "=" + (d.IsEmpty() ? "" : d.ToString());
     return s;
 }
 
@@ -97,7 +97,7 @@ TEST_F(JournalEntryTest, PurchaseJournalFromItsProgIdStoresExactlyTheTypedLines)
         SCOPED_TRACE(withEmpty12);
         if (withEmpty12) db.Execute("DELETE FROM 仕入れデータ WHERE 仕入先No = 7 AND データ数 > 0");
         Variant party = sPartyFromRecord(PurchaseWords(), Party7());
-        if (!withEmpty12) party.array().items.pop_back();
+        if (!withEmpty12) party.Array().items.pop_back();
         Variant r = Run("PurchaseJournal.shiiredataClass", 1, party, [&](QWidget* w) {
             EXPECT_EQ(w->windowTitle(), "仕入帳");
             EXPECT_EQ(w->objectName(), "F1_仕入データ");
@@ -116,7 +116,7 @@ TEST_F(JournalEntryTest, PurchaseJournalFromItsProgIdStoresExactlyTheTypedLines)
         EXPECT_EQ(Rows("仕入れデータ", "仕入先No <> 7"), others);
         EXPECT_EQ(Rows("売上げデータ"), sales);
     }
-    EXPECT_TRUE(script->messages().isEmpty()) << script->messages().join("\n").toStdString();
+    EXPECT_TRUE(script->Messages().isEmpty()) << script->Messages().join("\n").toStdString();
 }
 
 TEST_F(JournalEntryTest, SalesJournalFromItsProgIdStoresExactlyTheTypedLines)

@@ -64,7 +64,7 @@ struct PrintWindowTest : JournalFixture {
             d->SetDrawingControl(ink.Control());
         }
         d->SetViewerProgram(QString::fromStdString(viewer));
-        script->clear();
+        script->Clear();
         return d;
     }
 
@@ -137,7 +137,7 @@ TEST_F(PrintWindowTest, LedgerPreviewShowsTheDocumentThenNewBalancesAndANewLine)
     EXPECT_EQ(rows, 4);
     EXPECT_EQ(GridOf(d.get())->currentIndex().row(), rows - 1);
     EXPECT_TRUE(d->Model().IsNewLineRow(rows - 1));
-    EXPECT_EQ(script->messages(), QStringList{});
+    EXPECT_EQ(script->Messages(), QStringList{});
 }
 
 TEST_F(PrintWindowTest, SalesLedgerPreviewShowsItsOwnDocument)
@@ -191,7 +191,7 @@ TEST_F(PrintWindowTest, AFailedDocumentIsNeverShown)
     auto d = OpenWith(JournalSide::Purchases);
     Click(d.get(), "cmdPrint");
     EXPECT_FALSE(ViewerRan());
-    EXPECT_EQ(script->messages(),
+    EXPECT_EQ(script->Messages(),
               QStringList{QString::fromStdString("Err:StartDocument(" + gfDrawErrMsg(tvlErrCreateDocument) + ")")});
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
     EXPECT_TRUE(d->isEnabled());
@@ -203,8 +203,8 @@ TEST_F(PrintWindowTest, AViewerThatCannotStartIsReported)
     auto d = OpenWith(JournalSide::Purchases);
     d->SetViewerProgram(QString::fromStdString(dir.file("no-such-viewer")));
     Click(d.get(), "cmdPrint");
-    ASSERT_EQ(script->messages().size(), 1);
-    EXPECT_TRUE(script->messages()[0].startsWith(kViewerStartFailed));
+    ASSERT_EQ(script->Messages().size(), 1);
+    EXPECT_TRUE(script->Messages()[0].startsWith(kViewerStartFailed));
     EXPECT_TRUE(d->isEnabled());
     EXPECT_FALSE(d->WaitingForViewer());
 }
@@ -215,7 +215,7 @@ TEST_F(PrintWindowTest, APartyWithoutLinesStartsNothing)
     nine[kPartyNo] = int64_t{9};
     auto d = OpenWith(JournalSide::Purchases, nine);
     Click(d.get(), "cmdPrint");
-    EXPECT_EQ(script->messages(), QStringList{kNoLinesToPrintMessage});
+    EXPECT_EQ(script->Messages(), QStringList{kNoLinesToPrintMessage});
     EXPECT_TRUE(ink.calls.empty());
     EXPECT_FALSE(ViewerRan());
 }
@@ -229,8 +229,8 @@ TEST_F(PrintWindowTest, ALockedDatabaseAtTheRecomputeStartsNothing)
     other.Execute("BEGIN IMMEDIATE");
     Click(d.get(), "cmdPrint");
     other.Execute("ROLLBACK");
-    ASSERT_GE(script->messages().size(), 1);
-    EXPECT_EQ(script->messages()[0], kBusyMessage);
+    ASSERT_GE(script->Messages().size(), 1);
+    EXPECT_EQ(script->Messages()[0], kBusyMessage);
     EXPECT_TRUE(ink.calls.empty());
     EXPECT_FALSE(ViewerRan());
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
@@ -255,8 +255,8 @@ TEST_F(PrintWindowTest, ARecomputeThatFailsAfterThePrintIsSaidOnce)
         bool checked = false;
         WhileViewerRuns(*d, checked);
         Click(d.get(), button);
-        ASSERT_EQ(script->messages().size(), 1) << script->messages().join("\n").toStdString();
-        EXPECT_TRUE(script->messages()[0].contains("残高を書き込めません")) << script->messages()[0].toStdString();
+        ASSERT_EQ(script->Messages().size(), 1) << script->Messages().join("\n").toStdString();
+        EXPECT_TRUE(script->Messages()[0].contains("残高を書き込めません")) << script->Messages()[0].toStdString();
         EXPECT_TRUE(d->Model().IsNewLineRow(GridOf(d.get())->model()->rowCount() - 1));
         db.ExecuteScript("DROP TRIGGER refuse_insert; DROP TRIGGER refuse_update;");
         std::ofstream(viewerRelease) << "go";
@@ -271,7 +271,7 @@ TEST_F(PrintWindowTest, ThePrintMenuWithoutAPrinterStartsNothing)
     auto d = OpenWith(JournalSide::Purchases);
     ink.printerCount = 0;
     d->findChild<QAction*>("mnuPRINT_1")->trigger();
-    EXPECT_EQ(script->messages(), QStringList{kNoPrinterMessage});
+    EXPECT_EQ(script->Messages(), QStringList{kNoPrinterMessage});
     EXPECT_FALSE(ink.Called("StartPrinter"));
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 }
@@ -284,11 +284,11 @@ TEST_F(PrintWindowTest, ThePrintedLedgerReadsAsItShouldThroughTheRealControl)
     setenv("NIVALO_PROGIDS", NV_BINARY_DIR "/share/progids", 1);
     setenv("PRINTER", ("pdf:" + pdf).c_str(), 1);
     auto d = Open(JournalSide::Purchases);
-    script->clear();
+    script->Clear();
     d->findChild<QAction*>("mnuPRINT_0")->trigger();
     unsetenv("PRINTER");
     unsetenv("NIVALO_PROGIDS");
-    EXPECT_EQ(script->messages(),
+    EXPECT_EQ(script->Messages(),
               QStringList{QString(kPrintDoneMessage) + "\n" + kPrintFileLine + QString::fromStdString(pdf)});
     const auto pages = PdfPageTexts(pdf);
     ASSERT_EQ(pages.size(), 1u) << PdfText(pdf);
@@ -311,8 +311,8 @@ TEST_F(PrintWindowTest, AValueTheControlRefusesAbortsTheDocumentAndShowsNothing)
     auto d = OpenWith(JournalSide::Purchases, party, true);
     Click(d.get(), "cmdPrint");
     // The control's own words, naming what it cannot write.
-    ASSERT_EQ(script->messages().size(), 1);
-    EXPECT_TRUE(script->messages()[0].contains("😀")) << script->messages()[0].toStdString();
+    ASSERT_EQ(script->Messages().size(), 1);
+    EXPECT_TRUE(script->Messages()[0].contains("😀")) << script->Messages()[0].toStdString();
     EXPECT_FALSE(std::filesystem::exists(home + "/PRINT/仕入元帳.tvd"));
     EXPECT_FALSE(ViewerRan());
     EXPECT_TRUE(d->isEnabled());
@@ -343,8 +343,8 @@ TEST_F(PrintWindowTest, SummaryFiguresThatCannotBeAddedStartNothing)
         " (8, 2, 2005, 6, 1, '大口', 5000000000000000000, 0), (8, 3, 2005, 6, 2, '大口', 5000000000000000000, 0);");
     auto d = OpenWith(JournalSide::Purchases);
     Click(d.get(), "btnPreview");
-    ASSERT_EQ(script->messages().size(), 1);
-    EXPECT_EQ(script->messages()[0], "集計額が大きすぎます: 仕入先No 8 伊藤屋");
+    ASSERT_EQ(script->Messages().size(), 1);
+    EXPECT_EQ(script->Messages()[0], "集計額が大きすぎます: 仕入先No 8 伊藤屋");
     EXPECT_TRUE(ink.calls.empty());
     EXPECT_FALSE(ViewerRan());
 }

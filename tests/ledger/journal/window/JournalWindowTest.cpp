@@ -76,7 +76,7 @@ TEST_F(JournalWindowTest, QuantityAndPriceGiveTheAmountAndAnEmptiedQuantityIsNul
         Click(x, "cmdUpdate");
         EXPECT_EQ(StoredQuantity(w.LineTable, w.PartyNo), "null");
         d->reject();
-        EXPECT_TRUE(script->messages().isEmpty()) << script->messages().join("\n").toStdString();
+        EXPECT_TRUE(script->Messages().isEmpty()) << script->Messages().join("\n").toStdString();
     }
 }
 
@@ -110,14 +110,14 @@ TEST_F(JournalWindowTest, HostileCellsAreRefusedAndTheCellStaysInEdit)
         GoTo(x, 1, 7);
         Enter(x, "1200");
         const auto before = Rows(w.LineTable);
-        script->clear();
+        script->Clear();
         GoTo(x, 1, c.column);
         const QString shown = Cell(x, 1, c.column);
         Enter(x, QString::fromUtf8(c.text));
-        ASSERT_EQ(script->asked().size(), 1u);
-        EXPECT_TRUE(script->asked()[0].text.contains(QString::fromUtf8(c.message)))
-            << script->asked()[0].text.toStdString();
-        EXPECT_EQ(script->asked()[0].title, c.title);
+        ASSERT_EQ(script->AllAsked().size(), 1u);
+        EXPECT_TRUE(script->AllAsked()[0].text.contains(QString::fromUtf8(c.message)))
+            << script->AllAsked()[0].text.toStdString();
+        EXPECT_EQ(script->AllAsked()[0].title, c.title);
         ASSERT_TRUE(EditorLine(x)) << "the editor closed";
         EXPECT_EQ(EditorLine(x)->text(), QString::fromUtf8(c.text));
         EXPECT_EQ(Cell(x, 1, c.column), shown);
@@ -135,10 +135,10 @@ TEST_F(JournalWindowTest, ImpossibleDatesAndFullWidthNumbers)
     GoTo(x, 1, 4);
     Enter(x, "30");
     GoTo(x, 1, 3);
-    script->clear();
+    script->Clear();
     Enter(x, "2");
-    ASSERT_EQ(script->messages().size(), 1);
-    EXPECT_TRUE(script->messages()[0].contains("日付")) << script->messages()[0].toStdString();
+    ASSERT_EQ(script->Messages().size(), 1);
+    EXPECT_TRUE(script->Messages()[0].contains("日付")) << script->Messages()[0].toStdString();
     QTest::keyClick(EditorLine(x), Qt::Key_Escape);
     EXPECT_EQ(Cell(x, 1, 3) + "/" + Cell(x, 1, 4), "4/30");
     GoTo(x, 1, 7);
@@ -172,7 +172,7 @@ TEST_F(JournalWindowTest, AMonthTypedAfterAMonthEndNeverFailsOnTheCopiedDay)
         db.Execute("DELETE FROM 仕入れデータ WHERE 仕入先No = 7 AND データ数 > 0");
         auto d = Open(JournalSide::Purchases);
         QWidget* x = d.get();
-        script->clear();
+        script->Clear();
         Keys(x, c.first[0]);
         Keys(x, c.first[1]);
         GoTo(x, 1, 11);
@@ -180,12 +180,12 @@ TEST_F(JournalWindowTest, AMonthTypedAfterAMonthEndNeverFailsOnTheCopiedDay)
         ASSERT_EQ(GridOf(x)->currentIndex(), GridOf(x)->model()->index(2, 3));
         EXPECT_EQ(Cell(x, 2, 4), c.first[1]);
         Keys(x, c.next[0]);
-        EXPECT_TRUE(script->messages().isEmpty()) << script->messages().join("\n").toStdString();
+        EXPECT_TRUE(script->Messages().isEmpty()) << script->Messages().join("\n").toStdString();
         EXPECT_EQ(GridOf(x)->currentIndex().column(), 4);
         if (*c.next[1]) Keys(x, c.next[1]);
-        EXPECT_EQ(script->messages().size(), c.messages) << script->messages().join("\n").toStdString();
+        EXPECT_EQ(script->Messages().size(), c.messages) << script->Messages().join("\n").toStdString();
         if (c.messages) {
-            EXPECT_TRUE(script->messages()[0].contains("9月31日")) << script->messages()[0].toStdString();
+            EXPECT_TRUE(script->Messages()[0].contains("9月31日")) << script->Messages()[0].toStdString();
             QTest::keyClick(EditorLine(x), Qt::Key_Escape);
         }
         EXPECT_EQ(Cell(x, 2, 3) + "/" + Cell(x, 2, 4), c.shown);
@@ -227,7 +227,7 @@ TEST_F(JournalWindowTest, DeletingLinesKeepsANewLineOffered)
     Enter(x, "10");
     d->reject();
     EXPECT_EQ(Rows("仕入れデータ", "仕入先No = 7").size(), 1u);
-    EXPECT_TRUE(script->messages().isEmpty()) << script->messages().join("\n").toStdString();
+    EXPECT_TRUE(script->Messages().isEmpty()) << script->Messages().join("\n").toStdString();
 }
 
 TEST_F(JournalWindowTest, ALockAtCloseAsksAndNoKeepsTheWindowWithItsEdits)
@@ -238,11 +238,11 @@ TEST_F(JournalWindowTest, ALockAtCloseAsksAndNoKeepsTheWindowWithItsEdits)
     Enter(x, "9");
     Database other = OpenLedgerDatabase(dbPath);
     other.Execute("BEGIN IMMEDIATE");
-    script->clear();
+    script->Clear();
     d->reject();
-    ASSERT_EQ(script->asked().size(), 1u);
-    EXPECT_TRUE(script->asked()[0].text.startsWith("ｴﾗｰが発生しました:")) << script->asked()[0].text.toStdString();
-    EXPECT_EQ(script->asked()[0].defaultAnswer, ui::Answer::No);
+    ASSERT_EQ(script->AllAsked().size(), 1u);
+    EXPECT_TRUE(script->AllAsked()[0].text.startsWith("ｴﾗｰが発生しました:")) << script->AllAsked()[0].text.toStdString();
+    EXPECT_EQ(script->AllAsked()[0].defaultAnswer, ui::Answer::No);
     EXPECT_TRUE(d->isVisible());
     EXPECT_EQ(Cell(x, 1, 4), "9");
     other.Execute("ROLLBACK");
@@ -257,12 +257,12 @@ TEST_F(JournalWindowTest, APartyWithoutLinesIsToldOnceAndNothingIsWrittenUntilTy
     nine[kPartyNo] = int64_t{9};
     const auto before = Rows("仕入れデータ");
     auto d = Open(JournalSide::Purchases, nine);
-    EXPECT_EQ(script->messages(), QStringList{kNoCarryForwardMessage});
+    EXPECT_EQ(script->Messages(), QStringList{kNoCarryForwardMessage});
     EXPECT_EQ(GridOf(d.get())->model()->rowCount(), 1);
     // Another show does not set the window up again.
     d->hide();
     d->show();
-    EXPECT_EQ(script->messages().size(), 1);
+    EXPECT_EQ(script->Messages().size(), 1);
     EXPECT_TRUE(d->FirstPaintDone());
     d->reject();
     EXPECT_FALSE(d->FirstPaintDone());
@@ -270,7 +270,7 @@ TEST_F(JournalWindowTest, APartyWithoutLinesIsToldOnceAndNothingIsWrittenUntilTy
     // Reopening sets it up once more.
     d->Load();
     d->show();
-    EXPECT_EQ(script->messages().size(), 2);
+    EXPECT_EQ(script->Messages().size(), 2);
     GoTo(d.get(), 0, 5);
     Enter(d.get(), "ナット");
     d->reject();
@@ -285,8 +285,8 @@ TEST_F(JournalWindowTest, AFailingFirstSaveIsReportedOnceAndTheGridIsShown)
     Database other = OpenLedgerDatabase(dbPath);
     other.Execute("BEGIN IMMEDIATE");
     auto d = Open(JournalSide::Purchases);
-    ASSERT_EQ(script->messages().size(), 1);
-    EXPECT_TRUE(script->messages()[0].contains(kBusyMessage)) << script->messages()[0].toStdString();
+    ASSERT_EQ(script->Messages().size(), 1);
+    EXPECT_TRUE(script->Messages()[0].contains(kBusyMessage)) << script->Messages()[0].toStdString();
     EXPECT_TRUE(GridOf(d.get())->isVisible());
     EXPECT_EQ(GridOf(d.get())->model()->rowCount(), 3);
     other.Execute("ROLLBACK");
@@ -304,9 +304,9 @@ TEST_F(JournalWindowTest, AReadOnlyDatabaseIsSaidOnceAndTakesNoEdit)
     const std::string before = ReadFileBytes(dbPath);
     auto d = Open(JournalSide::Purchases);
     QWidget* x = d.get();
-    ASSERT_EQ(script->messages().size(), 1) << script->messages().join("|").toStdString();
-    EXPECT_TRUE(script->messages()[0].contains("読み取り専用")) << script->messages()[0].toStdString();
-    EXPECT_TRUE(script->messages()[0].contains(QString::fromStdString(dbPath)));
+    ASSERT_EQ(script->Messages().size(), 1) << script->Messages().join("|").toStdString();
+    EXPECT_TRUE(script->Messages()[0].contains("読み取り専用")) << script->Messages()[0].toStdString();
+    EXPECT_TRUE(script->Messages()[0].contains(QString::fromStdString(dbPath)));
     EXPECT_TRUE(Cell(x, 1, 11).endsWith("120,100")) << Cell(x, 1, 11).toStdString(); // worked out for the screen
     for (const char* name : {"cmdZandaka", "cmdUpdate", "cmdDelete"})
         EXPECT_FALSE(x->findChild<QPushButton*>(name)->isEnabled()) << name;
@@ -315,7 +315,7 @@ TEST_F(JournalWindowTest, AReadOnlyDatabaseIsSaidOnceAndTakesNoEdit)
     EXPECT_EQ(EditorLine(x), nullptr);
     d->reject();
     EXPECT_FALSE(d->isVisible());
-    EXPECT_EQ(script->messages().size(), 1) << script->messages().join("|").toStdString();
+    EXPECT_EQ(script->Messages().size(), 1) << script->Messages().join("|").toStdString();
     ::chmod(dbPath.c_str(), 0644);
     EXPECT_EQ(ReadFileBytes(dbPath), before);
 }
@@ -358,14 +358,14 @@ TEST_F(JournalWindowTest, ATypedAmountStaysAfterTheWindowIsOpenedAgainAndTheCell
     EXPECT_EQ(Cell(again.get(), 1, 8), "￥2,900");
     EXPECT_EQ(Cell(again.get(), 1, 11), "￥122,900");
     again->reject();
-    EXPECT_TRUE(script->messages().isEmpty()) << script->messages().join("\n").toStdString();
+    EXPECT_TRUE(script->Messages().isEmpty()) << script->Messages().join("\n").toStdString();
 }
 
 // Answers as the scripted prompt does, but first takes the focus away in a
 // window of its own, as a real message box does.
 class FocusTakingPrompt : public nv::ui::ScriptedPrompt {
 public:
-    nv::ui::Answer ask(const nv::ui::Message& m) override
+    nv::ui::Answer Ask(const nv::ui::Message& m) override
     {
         QDialog box;
         auto* button = new QPushButton("OK", &box);
@@ -374,7 +374,7 @@ public:
         button->setFocus(Qt::ActiveWindowFocusReason);
         QApplication::processEvents();
         box.hide();
-        return ScriptedPrompt::ask(m);
+        return ScriptedPrompt::Ask(m);
     }
 };
 
@@ -392,8 +392,8 @@ TEST_F(JournalWindowTest, ARefusedCellWhileTheMessageHasTheFocusIsShownOnceAndKe
     GoTo(x, 1, 3);
     TypeCell(x, "2");
     Press(x, Qt::Key_Tab);
-    ASSERT_EQ(prompt->messages().size(), 1) << prompt->messages().join("\n").toStdString();
-    EXPECT_TRUE(prompt->messages()[0].contains("日付")) << prompt->messages()[0].toStdString();
+    ASSERT_EQ(prompt->Messages().size(), 1) << prompt->Messages().join("\n").toStdString();
+    EXPECT_TRUE(prompt->Messages()[0].contains("日付")) << prompt->Messages()[0].toStdString();
     ASSERT_TRUE(EditorLine(x)) << "the editor closed";
     EXPECT_EQ(EditorLine(x)->text(), "2");
     EXPECT_EQ(EditorLine(x)->selectedText(), "2");

@@ -13,21 +13,21 @@ namespace {
 
 std::string Describe(const nv::Variant& v)
 {
-    std::string prefix = v.isByRef() ? "ref " : "";
-    const nv::Variant& d = v.deref();
-    if (d.isArray()) {
-        const nv::SafeArray& a = d.array();
-        std::string s = prefix + "Array[" + std::to_string(a.lowerBound) + ".." + std::to_string(a.upperBound()) + "]{";
+    std::string prefix = v.IsByRef() ? "ref " : "";
+    const nv::Variant& d = v.Deref();
+    if (d.IsArray()) {
+        const nv::SafeArray& a = d.Array();
+        std::string s = prefix + "Array[" + std::to_string(a.lowerBound) + ".." + std::to_string(a.UpperBound()) + "]{";
         for (size_t i = 0; i < a.items.size(); ++i) s += (i ? ", " : "") + Describe(a.items[i]);
         return s + "}";
     }
-    switch (d.baseType()) {
+    switch (d.BaseType()) {
     case nv::VT_EMPTY: return prefix + "Empty";
-    case nv::VT_I2: return prefix + "Integer:" + std::to_string(d.i2());
-    case nv::VT_I4: return prefix + "Long:" + std::to_string(d.i4());
+    case nv::VT_I2: return prefix + "Integer:" + std::to_string(d.I2());
+    case nv::VT_I4: return prefix + "Long:" + std::to_string(d.I4());
     case nv::VT_R4: return prefix + "Single:" + d.ToString();
-    case nv::VT_BSTR: return prefix + "String:\"" + d.str() + "\"";
-    default: return prefix + "Type" + std::to_string(d.baseType()) + ":" + d.ToString();
+    case nv::VT_BSTR: return prefix + "String:\"" + d.Str() + "\"";
+    default: return prefix + "Type" + std::to_string(d.BaseType()) + ":" + d.ToString();
     }
 }
 
@@ -61,8 +61,8 @@ public:
             }
         }
         const char* name = std::getenv("NIVALO_STUB_DBNAME");
-        if (name && progId_ == "FirmProfile.companyClass" && args.size() == 3 && args[2].deref().isArray())
-            args[2].deref().array().at(0) = nv::Variant(std::string(name));
+        if (name && progId_ == "FirmProfile.companyClass" && args.size() == 3 && args[2].Deref().IsArray())
+            args[2].Deref().Array().At(0) = nv::Variant(std::string(name));
         if (result) *result = nv::Variant("");
         return nv::S_OK;
     }

@@ -33,10 +33,10 @@ public:
         b.Put("Value", &Echo::setValue);
         b.Get("Name", [](Echo&, nv::Args) { return nv::Variant("echo"); });
         b.Method("Join", &Echo::join);
-        b.Method("Append", [](Echo&, nv::Args a) { a[0] = a[0].str() + a[1].str(); });
+        b.Method("Append", [](Echo&, nv::Args a) { a[0] = a[0].Str() + a[1].Str(); });
         b.Method("Bounds", [](Echo&, nv::Args a) {
-            const nv::SafeArray& arr = a[0].array();
-            std::string s = std::to_string(arr.lowerBound) + ".." + std::to_string(arr.upperBound());
+            const nv::SafeArray& arr = a[0].Array();
+            std::string s = std::to_string(arr.lowerBound) + ".." + std::to_string(arr.UpperBound());
             for (const nv::Variant& v : arr.items) s += " " + v.ToString();
             return nv::Variant(s);
         });
@@ -45,8 +45,8 @@ public:
         });
         b.Method("Crash", [](Echo&, nv::Args) { throw std::runtime_error("engine broke"); });
         b.Method("Scale", [](Echo&, nv::Args a) {
-            int32_t f = a[1].isMissing() ? 2 : a[1].i4();
-            return nv::Variant(int16_t(a[0].i2() * f));
+            int32_t f = a[1].IsMissing() ? 2 : a[1].I4();
+            return nv::Variant(int16_t(a[0].I2() * f));
         });
     }
 

@@ -4,5 +4,5 @@
 
 extern "C" int nv_test_plugin_ask()
 {
-    return static_cast<int>(nv::ui::ask(QStringLiteral("from the plug-in"), nv::ui::Buttons::YesNo));
+    return static_cast<int>(nv::ui::Ask(QStringLiteral("from the plug-in"), nv::ui::Buttons::YesNo));
 }

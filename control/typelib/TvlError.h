@@ -1,6 +1,8 @@
 #pragma once
-// Result codes of the drawing control's methods, shared by the control and by
-// the ledger components that turn them into messages.
+// Result codes of the drawing control's methods. With TvlEnums.h this folder
+// is the control's type library: header-only, and the one part of control/
+// that the ledger may include (to turn the codes into messages), since it
+// reaches the control itself only by ProgID.
 #include <cstdint>
 
 namespace nv {
