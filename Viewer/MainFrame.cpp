@@ -90,7 +90,8 @@ MainFrame::~MainFrame()
 void MainFrame::RestoreBarState()
 {
     const int stored = settings_->value(kTreeWidth, kDefaultTreeWidth).toInt();
-    // A pane closed while hidden once stored 0: a sliver helps nobody.
+    // A tree pane closed while hidden can have stored a width of 0, which
+    // would reopen as a sliver: the default width is used instead.
     treeWidth_ = stored > 0 ? stored : kDefaultTreeWidth;
     resizeDocks({tree_}, {treeWidth_}, Qt::Horizontal);
     restoreState(settings_->value(kBarState).toByteArray());
@@ -168,7 +169,8 @@ void MainFrame::closeEvent(QCloseEvent* e)
 void MainFrame::showEvent(QShowEvent* e)
 {
     QMainWindow::showEvent(e);
-    // The frame's real size is known from now on.
+    // Fitting onto the screen waits for the first show, as only then is the
+    // frame's real size, title bar included, known.
     if (!shownOnce_) ui::FitIntoWorkArea(this);
     // Dock sizes given before the first layout do not always hold.
     if (!shownOnce_ && tree_->isVisible()) resizeDocks({tree_}, {treeWidth_}, Qt::Horizontal);
@@ -197,7 +199,8 @@ bool MainFrame::eventFilter(QObject* watched, QEvent* e)
 
 void MainFrame::contextMenuEvent(QContextMenuEvent* e)
 {
-    // Anywhere on the frame: bars, status bar, the empty document area.
+    // A right click outside a document and the tree (on the bars, the status
+    // bar, the empty document area) offers the menu that shows the bars.
     QMenu* menu = createPopupMenu();
     menu->setAttribute(Qt::WA_DeleteOnClose);
     menu->popup(e->globalPos());
@@ -352,7 +355,8 @@ void MainFrame::UpdateCommands()
         a->setEnabled(v != nullptr);
         a->setChecked(v && v->ZoomMode() == 0 && v->FitMode() == id);
     }
-    // The box goes with the view's commands.
+    // The zoom box acts on the active view, so it is enabled with the view's
+    // commands.
     zoomBox_->setEnabled(v != nullptr);
     if (v) zoomBox_->Follow(v->Zoom());
 }

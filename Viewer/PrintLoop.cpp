@@ -89,7 +89,7 @@ PagePaper SheetForMode(const PagePaper& page, const PagePaper* printer, int mode
         sheet.orientation = page.orientation;
         std::swap(sheet.width, sheet.height);
     }
-    // A page without a size keeps its scale.
+    // Fitting needs the page's size: a page without one keeps its scale.
     if (mode >= 2 && page.width > 0 && page.height > 0) {
         const double fit = std::min(double(sheet.width) / page.width, double(sheet.height) / page.height);
         sheet.scale = static_cast<int>(page.scale * fit);

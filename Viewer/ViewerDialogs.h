@@ -64,7 +64,8 @@ public:
     PageJumpDialog(int page, int pageCount, QWidget* parent = nullptr);
 };
 
-// Finds nothing: OK and Cancel only close it.
+// The viewer searches no text, so the find dialog has nothing to run:
+// OK and Cancel only close it.
 class FindTextDialog : public QDialog {
     Q_OBJECT
 public:

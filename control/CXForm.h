@@ -61,7 +61,8 @@ public:
 
     // ---- state ------------------------------------------------------------
     bool IsOpen() const { return m_pDoc && m_pDoc->GetRoot() && m_pCtrl; }
-    // 0x800A03E8 / 20008 unless open.
+    // Raises 0x800A03E8 / 20008 when no form is open: the guard of every
+    // member that needs one.
     void CheckOpen() const;
     CInkplateCtrl& Ctrl() const { return *m_pCtrl; }
     TvFedObject& Root() const { return *m_pDoc->GetRoot(); }
@@ -139,7 +140,7 @@ public:
 
     // ---- for the layer and object wrappers ------------------------------
     std::shared_ptr<CXLayer> LayerWrapper(TvLayer& layer);
-    // `layer` when the caller knows it, else looked up.
+    // Pass `layer` when known; without it every layer is searched for `obj`.
     std::shared_ptr<CXObject> ObjectWrapper(TvObject& obj, TvLayer* layer = nullptr);
     // Applies a map to an engine object and records its changes under the
     // object's id; the object must support the map's first id (else

@@ -33,8 +33,8 @@ public:
     void MoveTop();
     void MoveBottom();
 
-    // Attached (0x800A03E9 / 20017), then open (0x800A03E8 / 20008); the
-    // engine layer after both.
+    // The engine layer, once the control is attached (else 0x800A03E9 /
+    // 20017) and then the form open (else 0x800A03E8 / 20008).
     TvLayer& AttachedLayer() const;
     CXForm& Form() const { return *m_pForm; }
     // True when the engine layer is in free placement (AP) mode.

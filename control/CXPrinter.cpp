@@ -370,7 +370,8 @@ void CXPrinter::FillMode(DevMode& mode, const TvPrinterSettings& source, bool pa
     if (f & DM_PAPERSIZE) mode.dmPaperSize = int16_t(code);
     if ((f & DM_PAPERLENGTH) || source.m_nPaperSize == DMPAPER_USER) mode.dmPaperLength = length;
     if ((f & DM_PAPERWIDTH) || source.m_nPaperSize == DMPAPER_USER) mode.dmPaperWidth = width;
-    // The drawing does the scaling.
+    // Scale stays 100: the page drawing already applies the job's scale,
+    // and the device scaling as well would apply it twice.
     mode.dmScale = 100;
     if (pageSettings) return;
     if (f & DM_COPIES) mode.dmCopies = source.m_nCopies;

@@ -82,7 +82,8 @@ public:
     void SetNumber(int32_t member, int32_t value);
     std::string GetPaperName();
     void SetPaperName(const std::string& name);
-    // Fits the printer to the form's paper; tvlError.
+    // Sets the printer's orientation and paper to the form's. A paper the
+    // printer cannot take gives a tvlError code rather than an exception.
     int32_t SetFormSize(CXForm& form);
 
 private:

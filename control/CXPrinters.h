@@ -30,7 +30,8 @@ public:
 
     // Makes the list once (run mode only) and the default printer current.
     void EnsureListed();
-    // EnsureListed, then the one pruning.
+    // EnsureListed, then (once only) reads every printer and drops the
+    // unreadable ones, so positions never shift afterwards.
     void EnsureReady();
 
     // No printer after pruning.
@@ -44,7 +45,7 @@ public:
     // The list as it stands (after pruning).
     std::vector<std::shared_ptr<CXPrinter>> List();
 
-    // Item's printer, not held.
+    // As Item, but a plain pointer: the list, not the caller, keeps it alive.
     CXPrinter* FindPrinter(const std::string& name);
     // An empty name changes nothing; 0, or -10 for an unknown name.
     int32_t SelectPrinter(const std::string& name);

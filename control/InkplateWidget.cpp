@@ -12,7 +12,8 @@ namespace nv {
 
 namespace {
 
-// 820 HIMETRIC at 96 dots per inch.
+// The control's design-time side of 820 HIMETRIC (8.2 mm) is 31 pixels at
+// 96 dots per inch.
 constexpr int kSidePixels = 31;
 
 } // namespace

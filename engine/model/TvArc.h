@@ -12,7 +12,7 @@ public:
     TvArc();
     // Kind and angles are the caller's to set afterwards.
     explicit TvArc(const Rect& r);
-    // Angles 0 and 0.
+    // Start and end angle are both set to 0.
     TvArc(const Rect& r, int32_t frame, int32_t arcType, const TvGraphic* templateShape);
     // Angles are the caller's to set afterwards.
     TvArc(const Point& centre, const Size& radii, int32_t arcType, int32_t frame, const TvGraphic* templateShape);

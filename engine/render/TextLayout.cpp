@@ -79,7 +79,8 @@ void TextLayout::Prepare(const TextLayoutParams& params)
         mf.italic = m_p.italic;
     }
 
-    // Angle and quadrant.
+    // The quadrant the angle falls in decides how turned character cells
+    // stack, and so how far apart the lines are.
     double rad = m_p.angle * std::numbers::pi / 18000.0;
     double s = std::sin(rad), c = std::cos(rad);
     int32_t r = int32_t((int64_t(m_p.angle) % 36000 + 36000) % 36000);
@@ -91,7 +92,8 @@ void TextLayout::Prepare(const TextLayoutParams& params)
     m_lineAdvance = RoundI(200.0 * adv);
     m_linePitch = m_p.measuredPitch ? m_lineAdvance : m_p.linePitch;
 
-    // Box and direction.
+    // The box inside the margins: each writing direction starts its lines
+    // at a different corner of it and runs along a different side.
     Rect box = m_p.bound;
     box.right = Bounded(box.right - (int64_t{m_p.marginLeft} + m_p.marginRight));
     box.bottom = Bounded(box.bottom - (int64_t{m_p.marginTop} + m_p.marginBottom));
@@ -156,7 +158,8 @@ void TextLayout::Build(std::string_view text)
     };
     TextLine line = reserved();
     line.y = m_nextY;
-    // Break bookkeeping of the current line: run indexes.
+    // Where the current line may still be broken, as indexes into its runs:
+    // the last place the line-breaking rule allows, and the last word start.
     bool hasAllowed = false, hasWord = false;
     size_t allowed = 0, word = 0;
     int32_t prohibitedRun = 0;

@@ -74,7 +74,7 @@ TvPageData& TvReportDoc::GetPageData(int32_t pageNo)
     page->Apply();
     m_pCachedPage = std::move(page);
     m_nCachedPage = pageNo;
-    m_cachedEntry = *entry; // ReadPage found it
+    m_cachedEntry = *entry; // not null: ReadPage throws for a page it lacks
     return *m_pCachedPage;
 }
 

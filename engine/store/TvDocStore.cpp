@@ -22,7 +22,8 @@ namespace nv {
 namespace {
 
 constexpr uint64_t kMaxOffset = 0xFFFFFFFFull;
-// Thousands of fonts; no document has more.
+// A font list is read no further than this: real lists are far smaller,
+// so a damaged length cannot make a read cost megabytes.
 constexpr uint64_t kMaxFontList = 4ull << 20;
 // Room for the last record after the furthest offset the indexes name, and
 // for the font list after that.
@@ -177,7 +178,7 @@ int TvDocStore::Open(const std::string& path)
         m_nMode = modeClosed;
         throw;
     }
-    m_docFile.Abort(); // everything is in the spool now
+    m_docFile.Abort(); // the spool holds the whole body: let the file go
     m_bOpen = true;
     return 1;
 }
@@ -374,7 +375,7 @@ void TvDocStore::Close()
             out.Close();
             KeepPermissions(temp, m_strTargetPath, m_bCreatedTarget);
             CFile::Rename(temp, m_strTargetPath);
-            TempFileManager::Instance().RemoveFile(temp); // forget the name
+            TempFileManager::Instance().RemoveFile(temp); // renamed away: untrack it
             temp.clear();
         } catch (const CAppException&) {
             cleanUp();
@@ -400,7 +401,8 @@ void TvDocStore::Close()
 void TvDocStore::Discard()
 {
     if (!m_bOpen) return;
-    // Mode and open flag stay; a later Close only ends the store.
+    // Mode and open flag stay set, so the caller's later Close still runs
+    // but, seeing the discard, writes nothing and only ends the store.
     m_bDiscarded = true;
     CloseFiles();
     if (m_nMode == modeWriting) RemovePlaceholder();

@@ -13,8 +13,8 @@ namespace nv {
 
 class Recordset;
 
-// A fiscal-period setting as a whole number; throws std::invalid_argument
-// naming it (what) otherwise.
+// A fiscal-period setting as a whole number; otherwise throws
+// std::invalid_argument whose text names the setting `what`.
 int FiscalSettingNumber(float value, const char* what);
 
 struct FiscalBounds {

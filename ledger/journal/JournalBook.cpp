@@ -299,7 +299,8 @@ void JournalBook::Compare(size_t i, Pending& p) const
         return;
     }
     auto it = stored_.find(l.RowId);
-    // Row ids come from the load or a save only.
+    // Every row id came from the load or a save, so one not loaded means
+    // the list is wrong: refuse rather than write over an unknown row.
     if (it == stored_.end()) throw JournalError("行の番号が読み込んだ行にありません (" + std::to_string(l.RowId) + ")");
     const JournalLine& was = it->second;
     if (was == l) return;
@@ -396,13 +397,14 @@ bool JournalBook::Save()
     if (db_.IsReadOnly()) return false;
     Pending p = wholeList_ ? Diff() : TouchedDiff();
     if (p.Empty()) {
-        // The list is what the database holds.
+        // Nothing differs from the stored rows, so tracking starts afresh.
         wholeList_ = false;
         touched_.clear();
         return false;
     }
     if (!p.sorted) {
-        // Indexes move: every line is compared from here on.
+        // Sorting moves lines to new indexes, which touched_ no longer
+        // names: every line is compared instead.
         std::stable_sort(lines_.begin(), lines_.end(), JournalOrderLess);
         wholeList_ = true;
         touched_.clear();

@@ -78,7 +78,8 @@ std::vector<std::string> LineColumnNames(const SideWords& words);
 // in all four, a new carry-forward line comes before the stored ones and any
 // other new line after them.
 bool JournalOrderLess(const JournalLine& a, const JournalLine& b);
-// Alike in 年, 月, 日 and データ数.
+// True when both lines share 年, 月, 日 and データ数, the keys that
+// place a line in the journal.
 bool SameJournalPlace(const JournalLine& a, const JournalLine& b);
 
 } // namespace nv

@@ -77,7 +77,7 @@ PartyRegisterDialog::PartyRegisterDialog(JournalSide side, std::string appFolder
         columns.push_back({name, Q(name)});
     }
     model_.SetColumns(std::move(columns));
-    model_.SetAlternateColor(QColor(0xC0, 0xFF, 0xFF));   // &HFFFFC0 is blue-green-red
+    model_.SetAlternateColor(QColor(0xC0, 0xFF, 0xFF));   // the form's &HFFFFC0, stored blue-green-red
     model_.SetWriter([this](const RowTableModel::Row& row) {
         PartyTexts texts;
         for (int c = 0; c < kPartyColumnCount; ++c) texts[size_t(c)] = RowTableModel::TextOf(row.values[size_t(c)]).toStdString();

@@ -28,7 +28,8 @@ PaperExtent TenthsOf(const QPageSize& ps)
     return {int32_t(std::lround(mm.width() * 10)), int32_t(std::lround(mm.height() * 10))};
 }
 
-// thousandths to tenths of a millimetre
+// Form sizes come in thousandths of a millimetre; papers are matched in
+// tenths, rounded to the nearest.
 PaperExtent TenthsOf(const FormInfo1& f) { return {(f.width + 50) / 100, (f.height + 50) / 100}; }
 
 bool Within(const PaperExtent& s, const std::optional<PaperExtent>& min, const std::optional<PaperExtent>& max)

@@ -97,7 +97,8 @@ JournalDialog::JournalDialog(JournalEntry entry, QWidget* parent)
 
 JournalDialog::~JournalDialog()
 {
-    // The grid goes before the book it shows.
+    // Children go after the members: deleted here, the grid cannot repaint
+    // from a book already destroyed.
     delete grid_;
     grid_ = nullptr;
 }
@@ -137,7 +138,8 @@ void JournalDialog::FillItemNames()
         for (const auto& row : db_.Query("SELECT \"品名\" FROM \"品名\" WHERE \"品名\" IS NOT NULL ORDER BY _rowid_"))
             if (auto s = std::get_if<std::string>(&row[0])) names << Q(*s);
     } catch (const std::exception& e) {
-        // Without the list the cell is typed.
+        // The 品名 cell still takes typed text, so the journal opens without
+        // the list once the person is told.
         Warn("品名の一覧を読めません。品名は入力してください。\n" + Q(e.what()), this);
     }
     delegate_->SetItemNames(names);
@@ -496,7 +498,8 @@ void JournalDialog::cmdZandaka_Click()
     }
     model_.Reload();
     ShowNewLine();
-    // The balance pass leaves its working text.
+    // The done text replaces the balance pass's working text, also after a
+    // failure, so the status never says it is still working.
     SetPanelText(1, kStatusWorkDone);
 }
 
@@ -572,7 +575,8 @@ bool JournalDialog::Form_QueryUnload()
 
 void JournalDialog::reject()
 {
-    // The journal waits for its preview to close first.
+    // The print call that runs the viewer is still on this window's stack:
+    // the window stays open until the viewer ends.
     if (waitingForViewer_) return;
     if (book_ && !Form_QueryUnload()) return;
     QDialog::reject();

@@ -20,7 +20,8 @@ ObjectRef JournalDialog::DrawingControl()
         ui::Warn(QString::fromStdString(e.Description().empty() ? e.what() : e.Description()), this);
         return {};
     }
-    // The control lives hidden on the form.
+    // The control only prints, so it stays hidden on the journal window,
+    // which owns it from here on.
     if (auto* w = static_cast<QWidget*>(ink_.Get()->QueryInterface(kIID_QWidget))) {
         w->setParent(this);
         w->setObjectName("Inkplate1");

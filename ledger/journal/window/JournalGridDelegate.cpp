@@ -16,7 +16,8 @@ QWidget* JournalGridDelegate::createEditor(QWidget* parent, const QStyleOptionVi
     combo->setEditable(true);
     combo->setInsertPolicy(QComboBox::NoInsert);
     combo->addItems(itemNames_);
-    // Keys reach the combo's line edit first.
+    // The line edit gets the keys before the combo, so Enter and Tab are
+    // caught there.
     combo->lineEdit()->installEventFilter(const_cast<JournalGridDelegate*>(this));
     return combo;
 }
