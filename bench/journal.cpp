@@ -3,7 +3,10 @@
 // with nothing to write and after an edit of the second line, in journals of
 // 1,000, 10,000 and 100,000 lines, each beside the same writes made straight
 // through SQLite's C API (prepared once, one transaction) on a copy of the
-// same file in the same rounds; and the summary data of every party.
+// same file in the same rounds; one edited line saved after another
+// connection's commit, beside that connection's one-row UPDATE of the same
+// file; and the summary data of every party.
+#include "PeerRatio.h"
 #include "ledger/common/LedgerSchema.h"
 #include "ledger/journal/JournalBook.h"
 #include "ledger/journal/MonthTotals.h"
@@ -233,6 +236,69 @@ static void BM_SaveOneEditedLine(benchmark::State& state)
         state.SkipWithError("the stored payment is not the one typed");
 }
 BENCHMARK(BM_SaveOneEditedLine)->Arg(1000)->Arg(10000)->Arg(100000)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// Another connection on the same file, as another program's: one row
+// UPDATE through SQLite's C API, prepared once, committed on its own.
+class OtherWriter {
+public:
+    explicit OtherWriter(const std::string& path)
+    {
+        if (sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK ||
+            sqlite3_prepare_v2(db_, "UPDATE \"仕入れデータ\" SET \"品名\" = ? WHERE _rowid_ = ?", -1, &update_,
+                               nullptr) != SQLITE_OK)
+            throw std::runtime_error(sqlite3_errmsg(db_));
+    }
+    ~OtherWriter()
+    {
+        sqlite3_finalize(update_);
+        sqlite3_close(db_);
+    }
+    void Write(int64_t rowId)
+    {
+        sqlite3_bind_text(update_, 1, ++round_ % 2 ? "品物" : "品物２", -1, SQLITE_STATIC);
+        sqlite3_bind_int64(update_, 2, rowId);
+        if (sqlite3_step(update_) != SQLITE_DONE || sqlite3_changes(db_) != 1)
+            throw std::runtime_error(sqlite3_errmsg(db_));
+        sqlite3_reset(update_);
+    }
+
+private:
+    sqlite3* db_ = nullptr;
+    sqlite3_stmt* update_ = nullptr;
+    int64_t round_ = 0;
+};
+
+// One payment typed into the middle line and saved while another program
+// commits between the saves: the save checks what it writes, not the
+// journal. The peer is that program's one-row UPDATE (of the last line's
+// 品名, which no balance reads) on the same file, each round right before
+// ours.
+static void BM_SaveOneEditedLineAfterAnotherCommit(benchmark::State& state)
+{
+    OpenedJournal j(state.range(0));
+    auto& [f, book] = j;
+    OtherWriter other(f.path);
+    const size_t line = book.Lines().size() / 2;
+    const int64_t lastRow = book.Lines().back().RowId;
+    int64_t value = 1000 + book.Lines()[line].Settlement.value_or(0);
+    int64_t seen = f.db.Changes().others;
+    bool afterCommit = true;
+    other.Write(lastRow);
+    nvbench::AgainstPeer(
+        state, "sqlite_update", 0,
+        [&] {
+            afterCommit = afterCommit && f.db.Changes().others != seen;
+            book.SetCell(line, nv::JournalColumn::Settlement, std::to_string(++value));
+            book.Save();
+            seen = f.db.Changes().others;
+        },
+        [&] { other.Write(lastRow); });
+    if (!afterCommit) state.SkipWithError("a save ran without another connection's commit before it");
+    else if (nv::IntegerOf(f.db.QueryValue("SELECT \"支払金額\" FROM \"仕入れデータ\" WHERE _rowid_ = ?",
+                                           {book.Lines()[line].RowId})) != value)
+        state.SkipWithError("the stored payment is not the one typed");
+}
+BENCHMARK(BM_SaveOneEditedLineAfterAnotherCommit)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 // The balance button over a balanced journal: nothing to write.
 static void BM_BalanceNothingToWrite(benchmark::State& state)

@@ -18,4 +18,11 @@ int64_t YenAmount(double unitPrice, double quantity)
     return static_cast<int64_t>(whole);
 }
 
+std::optional<std::string> BalanceRangeFault(std::string_view name, int64_t value)
+{
+    if (value >= kLowestBalance && value <= kHighestBalance) return std::nullopt;
+    return std::string(name) + " " + std::to_string(value) + " が範囲 (" + std::to_string(kLowestBalance) + " から " +
+           std::to_string(kHighestBalance) + ") を超えています";
+}
+
 } // namespace nv

@@ -37,7 +37,12 @@ JournalBook::JournalBook(Database& db, const JournalEntry& entry, StatusBarPanel
         sets += (sets.empty() ? "" : ", ") + Quoted(n) + " = ?";
         marks += ", ?";
     }
-    sql_.rows = "SELECT _rowid_, " + cols + " FROM " + table + " WHERE " + Quoted(words_.PartyNo) + " = ?";
+    sql_.row = "SELECT " + cols + " FROM " + table + " WHERE _rowid_ = ?";
+    const SqlCondition inPeriod = PeriodCondition(period_);
+    sql_.periodRows = "SELECT _rowid_, " + cols + " FROM " + table + " WHERE " + Quoted(words_.PartyNo) + " = ? AND " +
+                      inPeriod.Sql;
+    sql_.periodParams = inPeriod.Params;
+    sql_.periodParams.insert(sql_.periodParams.begin(), DbValue(party_.PartyNo));
     sql_.update = "UPDATE " + table + " SET " + sets + " WHERE _rowid_ = ?";
     sql_.updateBalance = "UPDATE " + table + " SET " + Quoted(kColBalance) + " = ? WHERE _rowid_ = ?";
     sql_.insert = "INSERT INTO " + table + " (_rowid_, " + cols + ") VALUES (?" + marks + ")";
@@ -61,6 +66,8 @@ void JournalBook::SearchPeriod()
     removed_.clear();
     newLine_.reset();
     copiedDay_.reset();
+    seesAll_ = false;
+    figuresOfWholeList_ = false;
     try {
         // Taken before the rows are read: a change committed in between
         // shows as a different stamp at the save.
@@ -77,6 +84,7 @@ void JournalBook::SearchPeriod()
         stored_.reserve(lines.size());
         for (const JournalLine& l : lines) stored_.emplace(l.RowId, l);
         lines_ = std::move(lines);
+        seesAll_ = true;
     } catch (const std::exception& e) {
         lines_.clear();
         stored_.clear();
@@ -179,7 +187,7 @@ void JournalBook::SetCell(size_t index, JournalColumn column, std::string_view t
     case JournalColumn::Quantity:
     case JournalColumn::UnitPrice:
         (column == JournalColumn::Quantity ? l.Quantity : l.UnitPrice) = number();
-        if (l.Quantity && l.UnitPrice && *l.Quantity != 0) {
+        if (l.HasPriceAndQuantity()) {
             try {
                 l.Amount = YenAmount(*l.UnitPrice, *l.Quantity);
             } catch (const std::range_error&) {
@@ -345,20 +353,46 @@ JournalBook::Pending JournalBook::TouchedDiff()
     return p;
 }
 
-void JournalBook::CheckStoredRows()
+bool JournalBook::SeesEveryStoredLine()
 {
-    // Something was committed since the load: every loaded row must still be
-    // as it was loaded.
-    std::unordered_map<int64_t, std::vector<DbValue>> now;
-    for (auto& row : db_.Query(sql_.rows, {party_.PartyNo})) {
-        int64_t id = std::get<int64_t>(row[0]);
+    return seesAll_ && db_.Changes() == stamp_;
+}
+
+void JournalBook::CheckStoredRow(int64_t rowId)
+{
+    auto it = stored_.find(rowId);
+    std::vector<std::vector<DbValue>> now = db_.Query(sql_.row, {rowId});
+    if (it == stored_.end() || now.size() != 1 || now[0] != LineValues(it->second))
+        throw JournalError(kChangedElsewhereMessage);
+}
+
+void JournalBook::CheckPeriodRows()
+{
+    // Every line the figures stand on still as it was, and none the list
+    // never had: the period query would read back what was balanced.
+    size_t seen = 0;
+    for (auto& row : db_.Query(sql_.periodRows, sql_.periodParams)) {
+        auto it = stored_.find(std::get<int64_t>(row[0]));
         row.erase(row.begin());
-        now.emplace(id, std::move(row));
+        if (it == stored_.end() || row != LineValues(it->second)) throw JournalError(kChangedElsewhereMessage);
+        ++seen;
     }
-    for (const auto& [id, line] : stored_) {
-        auto it = now.find(id);
-        if (it == now.end() || it->second != LineValues(line)) throw JournalError(kChangedElsewhereMessage);
+    if (seen != stored_.size()) throw JournalError(kChangedElsewhereMessage);
+}
+
+void JournalBook::CheckStoredRows(const Pending& p)
+{
+    // Something was committed since the list was read or saved.
+    if (figuresOfWholeList_) {
+        CheckPeriodRows();
+        seesAll_ = true;
+        return;
     }
+    // An edit stands on its own rows alone, whatever else was committed: it
+    // costs what it writes, and the list may now miss a line stored since.
+    for (const auto& u : p.updates) CheckStoredRow(lines_[u.first].RowId);
+    for (int64_t id : p.deletes) CheckStoredRow(id);
+    seesAll_ = false;
 }
 
 std::vector<int64_t> JournalBook::NewRowIds(const std::vector<size_t>& inserts)
@@ -399,6 +433,7 @@ bool JournalBook::Save()
     if (p.Empty()) {
         // Nothing differs from the stored rows, so tracking starts afresh.
         wholeList_ = false;
+        figuresOfWholeList_ = false;
         touched_.clear();
         return false;
     }
@@ -414,7 +449,7 @@ bool JournalBook::Save()
     std::vector<int64_t> ids;
     try {
         Transaction t(db_);
-        if (db_.Changes() != stamp_) CheckStoredRows();
+        if (db_.Changes() != stamp_) CheckStoredRows(p);
         // A row gone or changed under a write is another connection's doing
         // that the stamp would have shown; refused all the same.
         auto one = [](int changed) {
@@ -455,6 +490,7 @@ bool JournalBook::Save()
         stored_.emplace(ids[k], lines_[p.inserts[k]]);
     }
     wholeList_ = false;
+    figuresOfWholeList_ = false;
     touched_.clear();
     removed_.clear();
     return true;

@@ -72,7 +72,9 @@ public:
     std::string OpenPass();
     // The balance button: as the opening pass but an empty amount stays
     // empty, and a first line of balance 0 becomes or gets the
-    // carry-forward line, whatever its name.
+    // carry-forward line, whatever its name. When another connection has
+    // saved since the lines were read, the edits are saved first and the
+    // lines read again, so the balances count every stored line.
     std::string CalcRunningBalance();
 
     // True when the list differs from what was loaded or last saved.
@@ -83,8 +85,11 @@ public:
     // inserted, a line taken out of the list has its row deleted. Every row
     // keeps its id, and the list is put in journal order, the order the
     // period query reads back. All in one transaction (a savepoint inside
-    // the caller's when one is open), after checking that no other
-    // connection changed a loaded row (else kChangedElsewhereMessage).
+    // the caller's when one is open). When another connection has committed
+    // since the lines were read or saved, a save of edits checks the rows it
+    // writes, and a save of balances, which stand on every line, checks that
+    // the party's lines of the period are still those it balanced (else
+    // kChangedElsewhereMessage).
     // The opening pass and the balance button save through here.
     // False, and nothing written, when nothing changed or the database is
     // read-only. On any failure nothing is written, the list and its edits
@@ -116,7 +121,12 @@ private:
     void Compare(size_t index, Pending& p) const;
     // The line at index may now differ from its row.
     void Touch(size_t index);
-    void CheckStoredRows();
+    void CheckStoredRows(const Pending& p);
+    void CheckStoredRow(int64_t rowId);
+    void CheckPeriodRows();
+    // True when no connection has committed since the list was read or last
+    // checked whole, so the list holds every stored line of the period.
+    bool SeesEveryStoredLine();
     std::vector<int64_t> NewRowIds(const std::vector<size_t>& inserts);
 
     Database& db_;
@@ -130,9 +140,15 @@ private:
     // typed since: a month typed over it keeps to the month's length.
     std::optional<int64_t> copiedDay_;
     // Lines as loaded or last saved, by row id, and the database's change
-    // stamp they match.
+    // stamp they match. With seesAll_ they are every stored line of the
+    // period at that stamp; a save that checked only its own rows after
+    // another connection's commit no longer knows that.
     std::unordered_map<int64_t, JournalLine> stored_;
     Database::ChangeStamp stamp_;
+    bool seesAll_ = false;
+    // The balances of the list were worked out from all its lines and are
+    // not saved yet.
+    bool figuresOfWholeList_ = false;
     // What may differ from stored_: with wholeList_ any line (a balance pass
     // sets it, as it may change every line); else only the lines at the
     // lines_ indexes touched_ (the cell edits and years), and the stored
@@ -142,7 +158,8 @@ private:
     std::vector<int64_t> removed_;
     // The save's statements, prepared once by the connection.
     struct SaveSql {
-        std::string rows, update, updateBalance, insert, remove, lowest, highest;
+        std::string row, periodRows, update, updateBalance, insert, remove, lowest, highest;
+        std::vector<DbValue> periodParams;
     } sql_;
 };
 

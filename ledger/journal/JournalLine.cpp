@@ -37,7 +37,9 @@ bool JournalLine::IsCarryForward() const
 
 bool JournalLine::HasPriceAndQuantity() const
 {
-    return Quantity && UnitPrice && *Quantity != 0 && *UnitPrice != 0;
+    // A price of 0 is a price: 3 given free are worth 0, not the amount of
+    // the price typed before it.
+    return Quantity && UnitPrice && *Quantity != 0;
 }
 
 namespace {

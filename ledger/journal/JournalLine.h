@@ -59,7 +59,8 @@ struct JournalLine {
     bool IsWhollyEmpty() const;
     // The opening line: "前期繰越金額" or "繰越金額" without amounts.
     bool IsCarryForward() const;
-    // 単価 x 数量 when both are given and non-zero.
+    // 単価 x 数量 is the amount: both given and 数量 not 0. The grid applies
+    // it as a cell is typed, the opening pass to an empty amount.
     bool HasPriceAndQuantity() const;
 
     bool operator==(const JournalLine&) const = default;

@@ -7,6 +7,8 @@
 #include <limits>
 #include <stdexcept>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace nv {
 
@@ -76,24 +78,39 @@ void JournalBook::InsertCarryForward()
 
 void JournalBook::ApplyBalances(bool fillEmptyAmounts)
 {
-    int64_t balance = lines_.front().Balance.value_or(0);
+    // Worked out whole before any line changes: a refused figure leaves the
+    // list as it was, with nothing half balanced for a later save to write.
+    // A balance out of range is said with its line, as the cell errors are;
+    // the year end would refuse the same figure for every party at once.
+    auto inRange = [](int64_t balance, size_t i) {
+        if (std::optional<std::string> fault = BalanceRangeFault(kColBalance, balance))
+            throw JournalError(*fault + " (" + std::to_string(i + 1) + "行目)");
+        return balance;
+    };
+    std::vector<int64_t> balances(lines_.size());
+    std::vector<std::pair<size_t, int64_t>> products;
+    int64_t balance = inRange(lines_.front().Balance.value_or(0), 0);
     for (size_t i = 1; i < lines_.size(); ++i) {
-        JournalLine& l = lines_[i];
-        if (fillEmptyAmounts && !l.Amount && l.HasPriceAndQuantity()) {
+        const JournalLine& l = lines_[i];
+        std::optional<int64_t> amount = l.Amount;
+        if (fillEmptyAmounts && !amount && l.HasPriceAndQuantity()) {
             try {
-                l.Amount = YenAmount(*l.UnitPrice, *l.Quantity);
+                amount = YenAmount(*l.UnitPrice, *l.Quantity);
             } catch (const std::range_error&) {
                 throw JournalError(std::string("単価・数量: ") + words_.Amount + "が大きすぎます (" +
                                    std::to_string(i + 1) + "行目)");
             }
+            products.emplace_back(i, *amount);
         }
-        balance = Add(balance, l.Amount.value_or(0));
+        balance = Add(balance, amount.value_or(0));
         if (l.Settlement) {
             if (*l.Settlement == std::numeric_limits<int64_t>::min()) throw JournalError("差引残高が大きすぎます");
             balance = Add(balance, -*l.Settlement);
         }
-        l.Balance = balance;
+        balances[i] = inRange(balance, i);
     }
+    for (const auto& [i, amount] : products) lines_[i].Amount = amount;
+    for (size_t i = 1; i < lines_.size(); ++i) lines_[i].Balance = balances[i];
 }
 
 std::string JournalBook::BalancePass(bool button)
@@ -112,6 +129,8 @@ std::string JournalBook::BalancePass(bool button)
     // amount is empty.
     if (button) InsertCarryForward();
     ApplyBalances(!button);
+    // The balances stand on every line the list has, and on no other.
+    figuresOfWholeList_ = true;
     Save();
     return "";
 }
@@ -128,6 +147,13 @@ std::string JournalBook::OpenPass()
 std::string JournalBook::CalcRunningBalance()
 {
     FixLineYears();
+    if (!SeesEveryStoredLine()) {
+        // Another program saved since the lines were read: the user's edits
+        // are saved as edits, and the balances are worked out over the lines
+        // stored now, theirs included.
+        Save();
+        SearchPeriod();
+    }
     std::string message = BalancePass(true);
     AppendNewLine();
     return message;

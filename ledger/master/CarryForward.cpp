@@ -1,14 +1,12 @@
 #include "ledger/master/CarryForward.h"
 
-#include <limits>
+#include "ledger/common/Money.h"
+
 #include <utility>
 
 namespace nv {
 
 namespace {
-
-constexpr int64_t kLongMin = std::numeric_limits<int32_t>::min();
-constexpr int64_t kLongMax = std::numeric_limits<int32_t>::max();
 
 constexpr JournalSide kSides[] = {JournalSide::Purchases, JournalSide::Sales};
 
@@ -204,9 +202,8 @@ int64_t gsZandakaCalc(JournalSide side, Recordset& rs)
         add(rs.Fields(w.Amount), true);
         add(rs.Fields(w.Settlement), false);
     }
-    if (balance < kLongMin || balance > kLongMax)
-        throw CarryForwardError(kZandakaCalcError,
-                                "繰越金額 " + std::to_string(balance) + " が範囲 (-2147483648 から 2147483647) を超えています");
+    if (std::optional<std::string> fault = BalanceRangeFault(kColCarryForward, balance))
+        throw CarryForwardError(kZandakaCalcError, *fault);
     return balance;
 }
 

@@ -84,6 +84,37 @@ TEST(BalanceRules, ATypedAmountStandsAtTheNextOpeningAndAnEmptyOneTakesTheProduc
     EXPECT_EQ(t.Dump(), stored);
 }
 
+TEST(BalanceRules, PriceTimesQuantityIsOneRuleWhenTypedAndAtTheOpening)
+{
+    // Where the product becomes the amount, typed over an amount of 999 and
+    // at the opening of a line stored without one; else the amount stays.
+    struct Case {
+        std::optional<double> quantity, price;
+        std::optional<int64_t> amount;   // nothing: the amount stays
+    } cases[] = {
+        {2, 250.5, 501},
+        {3, 0, 0},   // given free
+        {0, 100, {}},
+        {3, {}, {}},
+        {{}, 100, {}},
+        {-2, 100, -200},   // a return
+    };
+    auto text = [](std::optional<double> v) { return v ? std::to_string(*v) : std::string(); };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(text(c.quantity) + " x " + text(c.price));
+        JournalTestDb t;
+        t.AddLine(7, {2005, 4, 1, "繰越金額", {}, {}, {}, {}, 100});
+        t.AddLine(7, {2005, 4, 9, "釘", c.quantity, c.price});
+        JournalBook book(t.db, t.Entry(7, 100));
+        book.OpenPass();
+        EXPECT_EQ(book.Lines()[1].Amount, c.amount);
+        book.SetCell(1, JournalColumn::Amount, "999");
+        book.SetCell(1, JournalColumn::Quantity, text(c.quantity));
+        book.SetCell(1, JournalColumn::UnitPrice, text(c.price));
+        EXPECT_EQ(book.Lines()[1].Amount, c.amount.value_or(999));
+    }
+}
+
 TEST(BalanceRules, AFirstLineOfBalanceZeroTakesTheCarryForwardWhateverItsName)
 {
     // The register wrote the opening line of a party registered with 0; its

@@ -285,9 +285,9 @@ TEST_P(BothSides, AFailedSaveWritesNothingAndKeepsTheEdits)
     EXPECT_EQ(t.db.QueryValue(std::string("SELECT count(*) FROM \"") + t.Words().LineTable + "\""),
               DbValue(int64_t{8}));
 
-    // A row changed elsewhere since loading refuses the save.
+    // A row changed elsewhere since loading refuses a save that writes it.
     book.SetCell(1, JournalColumn::Item, "x");
-    other.Execute(std::string("UPDATE \"") + t.Words().LineTable + "\" SET \"差引残高\" = 1 WHERE \"日\" = 30");
+    other.Execute(std::string("UPDATE \"") + t.Words().LineTable + "\" SET \"差引残高\" = 1 WHERE \"日\" = 12");
     auto changed = t.Dump();
     try {
         book.Save();
@@ -352,4 +352,44 @@ TEST(JournalOverflow, StoredFiguresBeyondALineAreRefusedNotWrapped)
     JournalBook big(t.db, t.Entry(8, 0));
     EXPECT_THROW(big.OpenPass(), JournalError);
     EXPECT_EQ(t.Dump(), before);
+
+    // A balance the year end could not carry into 繰越金額 is refused at the
+    // balance passes in the carry-forward's words, as typed or as stored,
+    // one line beyond a Long either way.
+    struct {
+        int64_t carry;
+        const char* amount;
+        const char* refusal;   // nullptr: balanced and saved
+    } range[] = {
+        {1400, "9999999999", "差引残高 10000001399 が範囲 (-2147483648 から 2147483647) を超えています (2行目)"},
+        {1400, "2147482247", nullptr},
+        {-1400, "-2147482249", "差引残高 -2147483649 が範囲 (-2147483648 から 2147483647) を超えています (2行目)"},
+    };
+    for (const auto& r : range) {
+        SCOPED_TRACE(r.amount);
+        JournalTestDb one;
+        one.AddLine(9, {2005, 4, 1, "前期繰越金額", {}, {}, {}, {}, r.carry});
+        one.AddLine(9, {2005, 4, 2, "a", {}, {}, 0, {}, r.carry});
+        JournalBook book(one.db, one.Entry(9, 0));
+        book.OpenPass();   // stored balances fit until the amount is typed
+        auto stored = one.Dump();
+        book.SetCell(1, JournalColumn::Amount, r.amount);
+        if (!r.refusal) {
+            book.CalcRunningBalance();
+            EXPECT_EQ(one.StoredBalances(9), (std::vector<int64_t>{r.carry, 2147483647}));
+            continue;
+        }
+        for (bool button : {true, false}) {
+            try {
+                button ? book.CalcRunningBalance() : book.OpenPass();
+                ADD_FAILURE() << "balanced";
+            } catch (const JournalError& e) {
+                EXPECT_STREQ(e.what(), r.refusal);
+            }
+            EXPECT_EQ(one.Dump(), stored);
+            // The opening pass reads what is stored: the typed amount, saved.
+            book.Save();
+            stored = one.Dump();
+        }
+    }
 }
