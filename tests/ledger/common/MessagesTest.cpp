@@ -1,7 +1,6 @@
 #include "control/typelib/TvlError.h"
 #include "ledger/common/DrawErrMsg.h"
 #include "ledger/common/Money.h"
-#include "ledger/common/StatusText.h"
 
 #include <gtest/gtest.h>
 #include <stdexcept>
@@ -62,18 +61,6 @@ TEST(Money, UnitPriceTimesQuantityRoundsHalfToEven)
     EXPECT_EQ(YenAmount(0.1, 0.1), 0);
     EXPECT_THROW(YenAmount(1e300, 1e300), std::range_error);
     EXPECT_THROW(YenAmount(1e16, 1), std::range_error);
-}
-
-TEST(StatusText, SetsTheFirstPanel)
-{
-    struct Bar : StatusBarPanels {
-        int panel = 0;
-        std::string text;
-        void SetPanelText(int p, const std::string& t) override { panel = p, text = t; }
-    } bar;
-    gsStatusText(bar, "印刷中");
-    EXPECT_EQ(bar.panel, 1);
-    EXPECT_EQ(bar.text, "印刷中");
 }
 
 } // namespace
