@@ -2,6 +2,7 @@
 
 #include "Viewer/CommandIds.h"
 #include "Viewer/PagelookDoc.h"
+#include "engine/core/EngineLog.h"
 #include "platform/qt/QtDeviceContext.h"
 
 #include <QMouseEvent>
@@ -179,6 +180,7 @@ void PagelookView::paintEvent(QPaintEvent* e)
         try {
             doc_->Report().DrawPage(dc, page_, {0, 0}, zoom);
         } catch (...) {
+            LogLine("Pagelook", "ページ " + std::to_string(page_) + " を表示できません: " + CurrentExceptionText());
             failed = true;
         }
         failed = failed || dc.Failed();

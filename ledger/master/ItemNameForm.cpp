@@ -2,6 +2,7 @@
 
 #include "ledger/common/CompanySettings.h"
 #include "ledger/common/ImeHint.h"
+#include "ledger/common/ShownFailure.h"
 #include "platform/core/Cp932.h"
 #include "platform/ui/DesignUnits.h"
 #include "platform/ui/Prompt.h"
@@ -147,7 +148,7 @@ bool ItemNameForm::Load()
         }
     } catch (const std::exception& e) {
         quiet_ = false;
-        ui::Error(QString("ｴﾗｰが発生しました:") + QString::fromStdString(e.what()), this);
+        ui::Error(QString("ｴﾗｰが発生しました:") + QString::fromStdString(ShownFailure("ItemName", e)), this);
         return false;
     }
     AppendBlankLine();
@@ -195,7 +196,7 @@ bool ItemNameForm::Commit(int r, bool quiet)
             db_.Execute("UPDATE \"品名\" SET \"品名\" = ? WHERE _rowid_ = ?", {name.toStdString(), *ids_[r]});
         }
     } catch (const std::exception& e) {
-        return fail(QString("ｴﾗｰが発生しました:") + QString::fromStdString(e.what()) + "\nﾚｺｰﾄﾞ: " + name);
+        return fail(QString("ｴﾗｰが発生しました:") + QString::fromStdString(ShownFailure("ItemName", e)) + "\nﾚｺｰﾄﾞ: " + name);
     }
     stored_[r] = name;
     if (item) item->setText(name);
@@ -253,7 +254,7 @@ void ItemNameForm::DeleteCurrent()
     try {
         db_.Execute("DELETE FROM \"品名\" WHERE _rowid_ = ?", {*ids_[r]});
     } catch (const std::exception& e) {
-        ui::Error(QString("ｴﾗｰが発生しました:") + QString::fromStdString(e.what()), this);
+        ui::Error(QString("ｴﾗｰが発生しました:") + QString::fromStdString(ShownFailure("ItemName", e)), this);
         return;
     }
     quiet_ = true;

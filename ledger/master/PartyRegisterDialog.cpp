@@ -1,5 +1,6 @@
 #include "ledger/master/PartyRegisterDialog.h"
 
+#include "engine/core/EngineLog.h"
 #include "ledger/common/ImeHint.h"
 #include "ledger/common/LedgerSchema.h"
 #include "ledger/common/ModuleGlobal.h"
@@ -352,7 +353,8 @@ bool PartyRegisterDialog::Open()
     } catch (const DbError& e) {
         Warn(e.IsBusy() ? Q(DescribeFailure(e)) : kNoDatabaseMessage, this);
         return false;
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
+        LogLine("PartyRegister", LogText(e));
         Warn(kNoDatabaseMessage, this);
         return false;
     }
