@@ -1,9 +1,9 @@
 #pragma once
 // What a screen of the ledger shows of a failure it meets, its cause written
 // to the log first. The text shown is the failure's own message for a
-// person (a component's description when it gave one); what only the log
-// should hold (the database engine's English, a refused call of ours) goes
-// to the log with the screen's name and never into a window.
+// person (a component's is its description); what only the log should hold
+// (the database engine's English, a refused call of ours) goes to the log
+// with the screen's name and never into a window.
 #include <exception>
 #include <string>
 #include <string_view>
