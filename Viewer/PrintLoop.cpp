@@ -196,13 +196,18 @@ bool PrintLoop::PrintSheets(QPrinter& printer, const std::vector<int>& sheets, O
         bool drawn = false;
         {
             QtDeviceContext dc(*job.Painter(), true, dpi, dpi);
+            std::vector<std::string> causes;
             try {
                 drawn = drawPage(dc, page, paper.scale);
             } catch (...) {
-                LogLine("Pagelook", "ページ " + std::to_string(page) + " を印刷できません: " + CurrentExceptionText());
+                causes.push_back(CurrentExceptionText());
                 drawn = false;
             }
             drawn = drawn && !dc.Failed();
+            causes.insert(causes.end(), dc.Errors().begin(), dc.Errors().end());
+            for (const std::string& cause : causes)
+                LogLine("Pagelook", doc_.Path().toStdString() + ": ページ " + std::to_string(page) + " を印刷できません: "
+                                        + cause);
         }
         if (!drawn || !job.EndPage()) {
             out.error = QStringLiteral("%1ページを描画できませんでした。印刷を中止しました。").arg(page);

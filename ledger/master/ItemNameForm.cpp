@@ -1,5 +1,6 @@
 #include "ledger/master/ItemNameForm.h"
 
+#include "engine/core/EngineLog.h"
 #include "ledger/common/CompanySettings.h"
 #include "ledger/common/ImeHint.h"
 #include "ledger/common/ShownFailure.h"
@@ -155,7 +156,7 @@ bool ItemNameForm::Load()
     Land(grid_->rowCount() - 1);
     quiet_ = false;
     if (const std::string why = HintImeMode(ui::WidgetHandle(grid_), Variant(true), 9); !why.empty())
-        qWarning("NvZzIME.ChangeIMEModeEX: %s", why.c_str());
+        LogLine("ItemName", "NvZzIME.ChangeIMEModeEX: " + why);
     return true;
 }
 

@@ -584,7 +584,7 @@ void PartyRegisterDialog::CurrentRowChanged(int current, int previous)
 void PartyRegisterDialog::ChangeIme(QWidget* w, bool open, int mode)
 {
     if (const std::string why = HintImeMode(ui::WidgetHandle(w), Variant(open), mode); !why.empty())
-        qWarning("NvZzIME.ChangeIMEModeEX: %s", why.c_str());
+        LogLine("PartyRegister", "NvZzIME.ChangeIMEModeEX: " + why);
 }
 
 void PartyRegisterDialog::SearchValueFocused()
