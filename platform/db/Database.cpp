@@ -228,7 +228,7 @@ void Database::BackupTo(const std::string& path)
     if (frc != SQLITE_OK) ThrowSqlite(dest, frc, "backup");
     rc = sqlite3_close(dest);
     dest = nullptr;
-    if (rc != SQLITE_OK) ThrowSqlite(nullptr, rc, "backup close", temp);
+    if (rc != SQLITE_OK) ThrowSqlite(nullptr, rc, "backup close", path);
     fs::rename(temp, path, ec);
     if (ec) throw DbError(0, "バックアップファイルを作成できません: " + path, "backup rename: " + ec.message());
 }
