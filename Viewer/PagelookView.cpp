@@ -2,6 +2,7 @@
 
 #include "Viewer/CommandIds.h"
 #include "Viewer/PagelookDoc.h"
+#include "engine/core/EngineLog.h"
 #include "platform/qt/QtDeviceContext.h"
 
 #include <QMouseEvent>
@@ -170,6 +171,7 @@ void PagelookView::paintEvent(QPaintEvent* e)
     if (visible.isEmpty()) return;
 
     bool failed = false;
+    std::vector<std::string> causes;
     {
         QtDeviceContext dc(painter, false, dpi_, dpi_);
         dc.SetViewportOrg({origin.x(), origin.y()});
@@ -179,9 +181,16 @@ void PagelookView::paintEvent(QPaintEvent* e)
         try {
             doc_->Report().DrawPage(dc, page_, {0, 0}, zoom);
         } catch (...) {
+            causes.push_back(CurrentExceptionText());
             failed = true;
         }
         failed = failed || dc.Failed();
+        causes.insert(causes.end(), dc.Errors().begin(), dc.Errors().end());
+    }
+    if (failed && failureLogged_ != page_) {
+        failureLogged_ = page_;
+        for (const std::string& cause : causes)
+            LogLine("Pagelook", doc_->Path().toStdString() + ": ページ " + std::to_string(page_) + " を表示できません: " + cause);
     }
     if (options_.wakusen == 1) DrawOutline(painter, origin);
     if (failed) emit DrawFailed(page_);

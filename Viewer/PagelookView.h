@@ -105,6 +105,9 @@ private:
     std::vector<int> printFlags_;
     QPoint dragAnchor_;
     TreePane::DocumentId treeItem_ = 0;
+    // The page whose failure to draw is in the log: every repaint of it
+    // fails alike, and the log hears of it once.
+    int failureLogged_ = 0;
 };
 
 } // namespace nv::viewer

@@ -2,8 +2,10 @@
 
 #include "Viewer/PagelookDoc.h"
 #include "Viewer/PaperSetup.h"
+#include "engine/core/EngineLog.h"
 #include "engine/printer/DevModeTracker.h"
 #include "platform/core/Cp932.h"
+#include "platform/qt/PdfFailure.h"
 #include "platform/qt/PdfSpool.h"
 #include "platform/qt/PrinterByName.h"
 #include "platform/qt/QtDeviceContext.h"
@@ -11,12 +13,7 @@
 #include "platform/qt/QtPrinterJob.h"
 
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QPrinter>
-
-#include <sys/statvfs.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
@@ -98,20 +95,6 @@ PagePaper SheetForMode(const PagePaper& page, const PagePaper* printer, int mode
 }
 
 namespace {
-// Why a PDF file could not be written, as far as the folder tells.
-QString PdfFailureReason(const QString& file)
-{
-    const QFileInfo info(file);
-    const QByteArray folder = QFile::encodeName(info.absolutePath());
-    struct statvfs fs {};
-    if (!QFileInfo(info.absolutePath()).isDir()) return QStringLiteral("フォルダがありません。");
-    if (::access(folder.constData(), W_OK) != 0) return QStringLiteral("フォルダに書き込む権限がありません。");
-    if (info.exists() && !info.isWritable()) return QStringLiteral("ファイルが読み取り専用です。");
-    if (::statvfs(folder.constData(), &fs) == 0 && uint64_t(fs.f_bavail) * fs.f_frsize < (1u << 20))
-        return QStringLiteral("ディスクがいっぱいです。");
-    return QStringLiteral("ファイルに書き込めませんでした。");
-}
-
 // The failure of a job, naming the PDF file and why when there is one.
 QString WithPdfReason(const QString& text, const QString& pdf)
 {
@@ -213,12 +196,18 @@ bool PrintLoop::PrintSheets(QPrinter& printer, const std::vector<int>& sheets, O
         bool drawn = false;
         {
             QtDeviceContext dc(*job.Painter(), true, dpi, dpi);
+            std::vector<std::string> causes;
             try {
                 drawn = drawPage(dc, page, paper.scale);
             } catch (...) {
+                causes.push_back(CurrentExceptionText());
                 drawn = false;
             }
             drawn = drawn && !dc.Failed();
+            causes.insert(causes.end(), dc.Errors().begin(), dc.Errors().end());
+            for (const std::string& cause : causes)
+                LogLine("Pagelook", doc_.Path().toStdString() + ": ページ " + std::to_string(page) + " を印刷できません: "
+                                        + cause);
         }
         if (!drawn || !job.EndPage()) {
             out.error = QStringLiteral("%1ページを描画できませんでした。印刷を中止しました。").arg(page);

@@ -5,6 +5,7 @@
 // paths native.
 #include "control/FontFaceList.h"
 #include "control/OutputDevice.h"
+#include "control/typelib/TvlEnums.h"
 #include "control/typelib/TvlError.h"
 #include "control/UnitConversion.h"
 #include "engine/model/TvFontDesc.h"
@@ -167,7 +168,7 @@ private:
     int32_t m_nFlags = 0;
     std::string m_strDocumentName = "Tavelo Document";
     bool m_bModified = false;
-    int32_t m_nOutput = 0;
+    int32_t m_nOutput = tvlOutputNone;
     bool m_bDocumentOpen = false;
     bool m_bPrintJobOpen = false;
     int32_t m_nPage = 0;

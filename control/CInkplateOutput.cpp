@@ -50,7 +50,8 @@ std::unique_ptr<OutputJob> CInkplateCtrl::MakeJob(CXPrinter& printer, const std:
         printer.Refresh();
         const std::string name = printer.JobPrinterName();
         job = m_jobFactory ? m_jobFactory(name) : MakeQtOutputJob(name);
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
+        LogLine("Inkplate", "プリンタ " + printer.GetPrinterName() + " の印刷ジョブを作れません: " + LogText(e));
         job.reset();
     }
     if (!job) {
@@ -58,6 +59,7 @@ std::unique_ptr<OutputJob> CInkplateCtrl::MakeJob(CXPrinter& printer, const std:
         return nullptr;
     }
     if (!job->StartDoc(docName)) {
+        LogJobFailure("印刷を開始できません", *job);
         result = tvlErrStartDoc;
         return nullptr;
     }
@@ -79,7 +81,8 @@ int32_t CInkplateCtrl::StartDocument(const std::string& fileName, const std::str
     auto store = std::make_unique<TvDocStore>();
     try {
         if (CurrentPrinter()) store->PrinterSettings().CopyFrom(CurrentPrinter()->Settings());
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
+        LogLine("Inkplate", "プリンタの設定をドキュメントに写せません: " + LogText(e));
         return tvlErrCreateDocument;
     }
     std::string path;
@@ -105,7 +108,7 @@ int32_t CInkplateCtrl::StartDocument(const std::string& fileName, const std::str
     RebuildFaceList();
     m_pDocStore = std::move(store);
     m_nPage = 1;
-    m_nOutput = 2;
+    m_nOutput = tvlOutputDocument;
     m_strDocumentFileName = path;
     m_bReservedDocumentName = fileName.empty();
     m_strDocumentName = documentName;
@@ -124,13 +127,15 @@ int32_t CInkplateCtrl::EndDocument()
         m_pDocStore->WriteObjectList(m_fonts);
         m_pDocStore->Close();
     } catch (...) {
+        LogLine("Inkplate", "ドキュメントファイル " + m_strDocumentFileName + " を書き終えられません: "
+                                + CurrentExceptionText());
         result = tvlErrWriteDocument;
         m_pDocStore->Discard();
         DropReservedDocumentName();
     }
     m_bReservedDocumentName = false;
     m_bDocumentOpen = false;
-    m_nOutput = 0;
+    m_nOutput = tvlOutputNone;
     return result;
 }
 
@@ -168,7 +173,7 @@ int32_t CInkplateCtrl::StartPrinter(const std::string& printerName, const std::s
     m_hOutputDc = ReserveHandle(HandleKind::DeviceContext);
     m_bOwnOutputDc = true;
     RebuildFaceList();
-    m_nOutput = 1;
+    m_nOutput = tvlOutputPrinter;
     m_bPrintJobOpen = true;
     m_nPage = 1;
     return tvlNoError;
@@ -178,9 +183,10 @@ int32_t CInkplateCtrl::EndPrinter()
 {
     if (!m_bPrintJobOpen) return tvlErrNotOpenPrinter;
     m_bPrintJobOpen = false;
-    m_nOutput = 0;
+    m_nOutput = tvlOutputNone;
     if (!m_pJob) return tvlErrInvalidHdc;
     const bool ended = m_pJob->EndDoc();
+    if (!ended) LogJobFailure("印刷を終了できません", *m_pJob);
     m_pJob.reset();
     EndJobHandle();
     return ended ? tvlNoError : tvlErrEndDoc;
@@ -203,11 +209,11 @@ int32_t CInkplateCtrl::SetOutputDC(int32_t hDC)
     if (m_bPrintJobOpen) return tvlErrAlreadyOpenPrinter;
     if (hDC == 0) ThrowControlError(kErrInvalidValue, kTextBadHdc);
     EndJobHandle();
-    m_nOutput = 0;
+    m_nOutput = tvlOutputNone;
     if (!LookUpHandle(HandleKind::DeviceContext, hDC)) ThrowControlError(kErrInvalidValue, kTextBadHdc);
     m_hOutputDc = hDC;
     RebuildFaceList();
-    m_nOutput = 3;
+    m_nOutput = tvlOutputDC;
     return tvlNoError;
 }
 
@@ -223,7 +229,7 @@ int32_t CInkplateCtrl::Initialize()
         result = tvlErrAlreadyOpenDocument;
     }
     CloseAllForms();
-    m_nOutput = 0;
+    m_nOutput = tvlOutputNone;
     m_pJob.reset();
     EndJobHandle();
     m_strDocumentFileName.clear();
@@ -282,20 +288,27 @@ int32_t CInkplateCtrl::PrintDocument(const std::string& fileName)
             doc.GetPageData(n);
             printer->ApplyDevMode(*job, doc.GetPageSettings(n));
             if (!job->StartPage()) {
+                LogJobFailure("ページ " + std::to_string(n) + " を始められません", *job);
                 result = tvlErrStartPage;
                 break;
             }
             doc.DrawPage(*job->PageDc(), n, {0, 0}, scale);
-            if (!job->EndPage()) result = tvlErrEndPage;
+            if (!job->EndPage()) {
+                LogJobFailure("ページ " + std::to_string(n) + " を出力できません", *job);
+                result = tvlErrEndPage;
+            }
         }
     } catch (...) {
+        LogLine("Inkplate", "ドキュメントファイル " + found + " を読み続けられません: " + CurrentExceptionText());
         // A document that cannot be read any further is not ended as if whole.
         job->AbortDoc();
         return result == tvlNoError ? tvlErrReadDocument : result;
     }
     // A page the printer refused stops the loop, but the pages before it
     // have gone out: the job is ended as usual.
-    return job->EndDoc() ? result : tvlErrEndDoc;
+    if (job->EndDoc()) return result;
+    LogJobFailure("印刷を終了できません", *job);
+    return tvlErrEndDoc;
 }
 
 } // namespace nv

@@ -31,9 +31,10 @@ int32_t CInkplateCtrl::PrintOut(CXForm& form)
     form.CheckOpen();
     if (!HasPrinters()) return tvlErrNoPrinter;
     switch (m_nOutput) {
-    case 1: return PrinterPage(form);
-    case 2: return DocumentPage(form);
-    case 3: return DcPage(form, static_cast<DeviceContext*>(LookUpHandle(HandleKind::DeviceContext, m_hOutputDc)));
+    case tvlOutputPrinter: return PrinterPage(form);
+    case tvlOutputDocument: return DocumentPage(form);
+    case tvlOutputDC:
+        return DcPage(form, static_cast<DeviceContext*>(LookUpHandle(HandleKind::DeviceContext, m_hOutputDc)));
     default: return tvlErrOutputNone;
     }
 }
@@ -47,12 +48,18 @@ int32_t CInkplateCtrl::PrinterPage(CXForm& form)
     } catch (const std::exception& e) {
         LogPageError(LogText(e));
     }
-    if (!m_pJob->StartPage()) return tvlErrStartPage;
+    if (!m_pJob->StartPage()) {
+        LogJobFailure("ページ " + std::to_string(m_nPage) + " を始められません", *m_pJob);
+        return tvlErrStartPage;
+    }
     RebindHandle(m_hOutputDc, m_pJob->PageDc());
     // Paper and preview agree: a failed object is logged, not returned.
     DcPage(form, m_pJob->PageDc());
     RebindHandle(m_hOutputDc, nullptr);
-    if (!m_pJob->EndPage()) return tvlErrEndPage;
+    if (!m_pJob->EndPage()) {
+        LogJobFailure("ページ " + std::to_string(m_nPage) + " を出力できません", *m_pJob);
+        return tvlErrEndPage;
+    }
     ++m_nPage;
     return tvlNoError;
 }
@@ -157,7 +164,7 @@ int32_t CInkplateCtrl::DocumentPage(CXForm& form)
         try {
             form.MarkStored(m_pDocStore->WriteForm(form.WorkingCopy()));
         } catch (const std::exception& e) {
-            LogPageError(LogText(e));
+            LogPageError("ドキュメントファイル " + m_strDocumentFileName + " にフォームを書き込めません: " + LogText(e));
             return tvlErrWriteDocument;
         }
     }
@@ -167,6 +174,7 @@ int32_t CInkplateCtrl::DocumentPage(CXForm& form)
     try {
         result = OleSubstitutes(form, files, oleIds);
     } catch (...) {
+        LogPageError("OLE オブジェクトの代わりの絵を作れません: " + CurrentExceptionText());
         result = tvlErrOleDraw;
     }
     TvPageData& page = form.PageData();
@@ -179,7 +187,8 @@ int32_t CInkplateCtrl::DocumentPage(CXForm& form)
         m_pDocStore->WritePage(page);
         ++m_nPage;
     } catch (const std::exception& e) {
-        LogPageError(LogText(e));
+        LogPageError("ドキュメントファイル " + m_strDocumentFileName + " にページ " + std::to_string(m_nPage)
+                     + " を書き込めません: " + LogText(e));
         result = tvlErrWriteDocument;
     }
     page.m_printerEntries.RemoveAll();

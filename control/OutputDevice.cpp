@@ -1,5 +1,7 @@
 #include "control/OutputDevice.h"
 
+#include "engine/core/EngineLog.h"
+#include "platform/qt/PdfFailure.h"
 #include "platform/qt/PdfSpool.h"
 #include "platform/qt/PrinterByName.h"
 #include "platform/qt/QtPrinterJob.h"
@@ -22,7 +24,7 @@ public:
         // The spool is made now: a folder that cannot take it fails the
         // start, not the first page.
         if (!m_target.isEmpty()) {
-            if (!m_spool.Reserve(m_target)) return false;
+            if (!m_spool.Reserve(m_target)) return Failed();
             m_printer->setOutputFileName(m_spool.Path());
         }
         if (m_job.StartDoc({})) {
@@ -30,11 +32,11 @@ public:
             return true;
         }
         m_spool.Drop();
-        return false;
+        return Failed();
     }
     bool StartPage() override
     {
-        if (!m_job.StartPage()) return false;
+        if (!m_job.StartPage()) return Failed();
         m_dc = MakePrinterDc(*m_job.Painter(), *m_printer);
         return true;
     }
@@ -42,7 +44,7 @@ public:
     bool EndPage() override
     {
         m_dc.reset();
-        return m_job.EndPage();
+        return m_job.EndPage() || Failed();
     }
     bool EndDoc() override
     {
@@ -51,7 +53,7 @@ public:
         if (m_target.isEmpty()) return ok;
         if (ok && m_spool.Commit()) return true;
         m_spool.Drop();
-        return false;
+        return Failed();
     }
     void AbortDoc() override
     {
@@ -60,16 +62,34 @@ public:
         m_spool.Drop();
     }
     bool ResetDC(const DevMode& mode) override { return m_job.ResetDC(mode); }
+    std::string FailureText() const override { return m_failure; }
 
 private:
+    // Notes why a step failed: a PDF file's own cause, as far as its folder
+    // tells; a printer's job only says that it failed.
+    bool Failed()
+    {
+        m_failure = m_target.isEmpty()
+                        ? "プリンタ " + m_printer->printerName().toStdString() + " が印刷ジョブを受け付けません。"
+                        : m_target.toStdString() + ": " + PdfFailureReason(m_target).toStdString();
+        return false;
+    }
+
     std::unique_ptr<QPrinter> m_printer;
     QtPrinterJob m_job;
     std::unique_ptr<QtDeviceContext> m_dc;
     QString m_target;
     PdfSpool m_spool;
+    std::string m_failure;
 };
 
 } // namespace
+
+void LogJobFailure(const std::string& what, const OutputJob& job)
+{
+    const std::string why = job.FailureText();
+    LogLine("Inkplate", why.empty() ? what + "。" : what + ": " + why);
+}
 
 std::unique_ptr<OutputJob> MakeQtOutputJob(const std::string& printerName)
 {

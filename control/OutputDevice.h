@@ -24,7 +24,14 @@ public:
     virtual bool EndDoc() = 0;
     // Ends the job and leaves no output behind.
     virtual void AbortDoc() = 0;
+    // Why the last step that returned false failed (UTF-8, for the log);
+    // empty when the device does not tell.
+    virtual std::string FailureText() const { return {}; }
 };
+
+// Writes to the control's log what failed ("印刷を終了できません") and the
+// job's cause.
+void LogJobFailure(const std::string& what, const OutputJob& job);
 
 // Makes the job of a printer name as OpenPrinterByName takes it; null when
 // there is no such printer.

@@ -2,6 +2,7 @@
 
 #include "engine/core/ClassRegistry.h"
 #include "platform/core/Cp932.h"
+#include "platform/core/OnFailure.h"
 
 #include <cstring>
 
@@ -338,14 +339,14 @@ std::unique_ptr<CObject> Archive::CreateAndLoad(const LoadEntry& classEntry)
     loadArray_.push_back(e);
     ++mapCount_;
     ++depth_;
-    try {
-        obj->Serialize(*this, schema);
-    } catch (...) {
+    // A half-read object is never referred to again, and the archive reads
+    // no further.
+    OnFailure forget([this, index] {
         --depth_;
         loadArray_[index].obj = nullptr;
         failed_ = true;
-        throw;
-    }
+    });
+    obj->Serialize(*this, schema);
     --depth_;
     return obj;
 }

@@ -53,6 +53,10 @@ public:
     size_t Position() const { return storing_ ? out_.size() : pos_; }
     size_t Remaining() const { return storing_ ? 0 : in_.size() - pos_; }
     void Flush() {}
+    // Loading: options for the classes read, each class naming its own bits
+    // (none by default).
+    void SetLoadOptions(uint32_t options) { loadOptions_ = options; }
+    uint32_t LoadOptions() const { return loadOptions_; }
 
     // ---- fixed-width values -------------------------------------------
     void WriteU8(uint8_t v);
@@ -169,6 +173,7 @@ private:
     size_t pos_ = 0;
     std::string fileName_;
     int depth_ = 0;
+    uint32_t loadOptions_ = 0;
     mutable bool failed_ = false;
 
     // Ids of the stream, counting class records and objects together from 1.

@@ -3,6 +3,7 @@
 #include "engine/core/Exceptions.h"
 #include "engine/core/UserFolder.h"
 #include "platform/core/Cp932.h"
+#include "platform/db/DbError.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -169,7 +170,20 @@ std::vector<std::string> RecentLogLines()
 std::string LogText(const std::exception& e)
 {
     if (const auto* engine = dynamic_cast<const CException*>(&e)) return Cp932ToUtf8(engine->GetErrorMessage());
+    if (const auto* db = dynamic_cast<const DbError*>(&e); db && !db->Detail().empty())
+        return std::string(e.what()) + " (" + db->Detail() + ")";
     return e.what();
+}
+
+std::string CurrentExceptionText()
+{
+    try {
+        throw;
+    } catch (const std::exception& e) {
+        return LogText(e);
+    } catch (...) {
+        return "an exception of no known type";
+    }
 }
 
 std::string StartLogFile(std::string_view program)

@@ -20,8 +20,12 @@ void LogLine(std::string_view source, std::string_view text);
 void SetLogSink(LogSink sink);
 // The last lines logged (at most 64), oldest first.
 std::vector<std::string> RecentLogLines();
-// An exception's text for the log: the engine's own carry CP932.
+// An exception's text for the log: the engine's own carry CP932, and a
+// database failure adds the database engine's own words.
 std::string LogText(const std::exception& e);
+// The text for the log of the exception being handled; call it from a
+// catch-all handler, which would otherwise drop the cause.
+std::string CurrentExceptionText();
 
 // A log file grows to this size, then moves aside to "<name>.1" (the one
 // there to "<name>.2", the oldest going): the last runs are kept and the

@@ -1,6 +1,7 @@
 #include "engine/model/CompoundFile.h"
 
 #include "engine/core/EngineLog.h"
+#include "platform/core/OnFailure.h"
 
 #include <gsf/gsf-infile-msole.h>
 #include <gsf/gsf-infile.h>
@@ -206,13 +207,13 @@ std::string WriteCompoundFile(const CompoundEntry& root)
     }
     if (root.classId.size() == 16)
         gsf_outfile_msole_set_class_id(GSF_OUTFILE_MSOLE(file), reinterpret_cast<const guint8*>(root.classId.data()));
-    try {
+    {
+        OnFailure release([file, mem] {
+            gsf_output_close(GSF_OUTPUT(file));
+            g_object_unref(file);
+            g_object_unref(mem);
+        });
         WriteChildren(file, root);
-    } catch (...) {
-        gsf_output_close(GSF_OUTPUT(file));
-        g_object_unref(file);
-        g_object_unref(mem);
-        throw;
     }
     const bool closed = gsf_output_close(GSF_OUTPUT(file));
     g_object_unref(file);

@@ -24,9 +24,24 @@ void AttachContainerStorages(TvFedObject& form, const CompoundEntry& root)
         if (!storage || !storage->storage) return;
         try {
             item.m_storage = WriteCompoundFile(*storage);
-        } catch (const std::exception&) {
+        } catch (const std::exception& e) {
             item.m_storage.clear();
+            item.m_strStorageLost = e.what();
         }
+    });
+}
+
+// An item that lost its storage on the way in would lose it in the file
+// too: the form is refused rather than saved short of it.
+void RefuseLostStorages(const TvFedObject& form)
+{
+    form.ForEachObject([](const TvObject& obj) {
+        const auto* ole = dynamic_cast<const TvOle*>(&obj);
+        const TvOleItem* item = ole ? ole->GetItem() : nullptr;
+        if (!item || item->m_strStorageLost.empty()) return;
+        throw FormFileException("OLE オブジェクトのデータを読み込めなかったため、フォームを保存できません。",
+                                "OLE item " + std::to_string(item->m_dwItemNumber)
+                                    + " without its storage: " + item->m_strStorageLost);
     });
 }
 
@@ -60,6 +75,7 @@ std::unique_ptr<TvFedObject> LoadFormFile(std::string_view bytes, const Compound
 
 CompoundEntry MakeFormFileTree(const TvFedObject& form, const FormFileOptions& options)
 {
+    RefuseLostStorages(form);
     CompoundEntry root;
     root.name = "Root Entry";
     root.storage = true;
@@ -86,7 +102,10 @@ CompoundEntry MakeFormFileTree(const TvFedObject& form, const FormFileOptions& o
 
 std::string StoreFormFile(const TvFedObject& form, const FormFileOptions& options)
 {
-    if (options.plainArchive) return StoreFormArchive(form);
+    if (options.plainArchive) {
+        RefuseLostStorages(form);
+        return StoreFormArchive(form);
+    }
     return WriteCompoundFile(MakeFormFileTree(form, options));
 }
 

@@ -9,28 +9,11 @@
 #include "engine/model/TvList.h"
 
 #include <algorithm>
-#include <atomic>
 #include <map>
 
 namespace nv {
 
 NV_IMPLEMENT_SERIAL_NAMED(TvFedObject, kClassTvFedObject, CObject, 4, true)
-
-namespace {
-
-std::atomic<bool> g_keepDuplicateIds{false};
-
-} // namespace
-
-void TvFedObject::SetKeepDuplicateIds(bool keep)
-{
-    g_keepDuplicateIds = keep;
-}
-
-bool TvFedObject::KeepDuplicateIds()
-{
-    return g_keepDuplicateIds;
-}
 
 void TvFedObject::Serialize(Archive& ar, uint32_t schema)
 {
@@ -60,10 +43,10 @@ void TvFedObject::Serialize(Archive& ar, uint32_t schema)
     ar.ReadList(m_fonts);
     ar.ReadList(m_layers);
     if (schema >= 2) ar >> m_nFlags;
-    LoadFixUp(schema);
+    LoadFixUp(schema, (ar.LoadOptions() & kLoadKeepDuplicateIds) != 0);
 }
 
-void TvFedObject::LoadFixUp(uint32_t schema)
+void TvFedObject::LoadFixUp(uint32_t schema, bool keepDuplicateIds)
 {
     std::vector<TvObject*> duplicates;
     for (auto& layer : m_layers) {
@@ -77,7 +60,7 @@ void TvFedObject::LoadFixUp(uint32_t schema)
                 m_idMap.SetAt(obj->m_nObjectId, obj.get());
         }
     }
-    if (KeepDuplicateIds()) return;
+    if (keepDuplicateIds) return;
     for (TvObject* obj : duplicates) AssignObjectId(*obj, true);
 }
 
@@ -311,10 +294,11 @@ TvFormInfo& TvFedObject::EnsureFormInfo()
     return *m_pFormInfo;
 }
 
-std::unique_ptr<TvFedObject> LoadFormArchive(std::string_view bytes)
+std::unique_ptr<TvFedObject> LoadFormArchive(std::string_view bytes, uint32_t loadOptions)
 {
     RegisterModelClasses();
     Archive ar(bytes);
+    ar.SetLoadOptions(loadOptions);
     return ar.ReadObject<TvFedObject>(true);
 }
 

@@ -71,8 +71,10 @@ public:
     // The form information, never null after loading or EnsureFormInfo.
     TvFormInfo& EnsureFormInfo();
 
-    static void SetKeepDuplicateIds(bool keep);
-    static bool KeepDuplicateIds();
+    // Load options (Archive::SetLoadOptions): objects keep the ids stored,
+    // duplicates and all, instead of the duplicates getting free ones; for
+    // looking at a damaged form as it is.
+    static constexpr uint32_t kLoadKeepDuplicateIds = 1;
 
     std::unique_ptr<TvFormInfo> m_pFormInfo;
     std::vector<std::unique_ptr<TvFontDesc>> m_fonts;
@@ -82,12 +84,13 @@ public:
 
 private:
     BucketMap<uint32_t, TvObject*> m_idMap;
-    void LoadFixUp(uint32_t schema);
+    void LoadFixUp(uint32_t schema, bool keepDuplicateIds);
 };
 
 // Reads a whole form from its archive bytes (registers the model classes
-// first). Throws CArchiveException on a damaged form.
-std::unique_ptr<TvFedObject> LoadFormArchive(std::string_view bytes);
+// first), with the form's load options. Throws CArchiveException on a
+// damaged form.
+std::unique_ptr<TvFedObject> LoadFormArchive(std::string_view bytes, uint32_t loadOptions = 0);
 // The archive bytes of a form (WriteObject of the root).
 std::string StoreFormArchive(const TvFedObject& form);
 

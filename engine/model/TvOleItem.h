@@ -49,6 +49,10 @@ public:
     uint16_t m_nDrawAspect = 1;  // content
     uint16_t m_nLinkUpdate = updateAutomatic;
     std::string m_storage;       // the storage's compound file, as stored
+    // Why the storage in the form file's container could not be taken in
+    // (empty: it was, or there was none). Such an item would be saved
+    // without its storage, so its form is not saved at all.
+    std::string m_strStorageLost;
 };
 
 } // namespace nv

@@ -208,7 +208,7 @@ void Player::BitBltRecord(uint32_t type, const Record& r)
         cxSrc = r.I32(100);
         cySrc = r.I32(104);
     }
-    const DcRect dst = TRect(x, y, x + cx, y + cy);
+    const DcRect dst = ToDeviceRect(x, y, x + cx, y + cy);
     if (cbBmi == 0) {
         PatternBlit(dst, rop);
         return;
@@ -238,7 +238,7 @@ void Player::BlendRecord(uint32_t type, const Record& r)
     }
     DcRect src{Clamp(xSrc), Clamp(ySrc), Clamp(xSrc + cxSrc), Clamp(ySrc + cySrc)};
     src = src.Normalized().Intersect(DcRect{0, 0, img.width, img.height});
-    const DcRect dst = TRect(x, y, x + cx, y + cy);
+    const DcRect dst = ToDeviceRect(x, y, x + cx, y + cy);
     if (src.IsEmpty() || dst.IsEmpty()) return;
     dc_.DrawImage(dst, img, &src);
 }
@@ -254,7 +254,7 @@ void Player::StretchDibRecord(uint32_t, const Record& r)
     if (!Bitmap(r, offBmi, cbBmi, offBits, cbBits, img)) return;
     // Source y counts from the bottom row of a bottom-up DIB.
     const double top = img.height - ySrc - cySrc;
-    Blit(TRect(x, y, x + cx, y + cy), img, xSrc, top, cxSrc, cySrc, rop);
+    Blit(ToDeviceRect(x, y, x + cx, y + cy), img, xSrc, top, cxSrc, cySrc, rop);
 }
 
 void Player::SetDiBitsRecord(uint32_t, const Record& r)
@@ -265,7 +265,7 @@ void Player::SetDiBitsRecord(uint32_t, const Record& r)
     DcImage img;
     if (!Bitmap(r, offBmi, cbBmi, offBits, cbBits, img)) return;
     const double top = img.height - ySrc - cy;
-    Blit(TRect(x, y, x + cx, y + cy), img, xSrc, top, cx, cy, 0x00CC0020);
+    Blit(ToDeviceRect(x, y, x + cx, y + cy), img, xSrc, top, cx, cy, 0x00CC0020);
 }
 
 void Player::TextRecord(uint32_t type, const Record& r)
@@ -292,12 +292,12 @@ void Player::TextRecord(uint32_t type, const Record& r)
             placed = at;
         }
     }
-    const DcPoint p = T(rx, ry);
+    const DcPoint p = ToDevice(rx, ry);
     DcRect clip;
     const DcRect* rect = nullptr;
     uint32_t opts = options & (kEtoOpaque | kEtoClipped);
     if (opts && rr > l && b > t) {
-        clip = TRect(l, t, rr, b);
+        clip = ToDeviceRect(l, t, rr, b);
         rect = &clip;
     } else {
         opts = 0;
@@ -326,7 +326,7 @@ void Player::SmallTextRecord(uint32_t, const Record& r)
         const double l = r.I32(36), t = r.I32(40), rr = r.I32(44), b = r.I32(48);
         off = 52;
         if (opts && rr > l && b > t) {
-            clip = TRect(l, t, rr, b);
+            clip = ToDeviceRect(l, t, rr, b);
             rect = &clip;
         }
     }
@@ -335,7 +335,7 @@ void Player::SmallTextRecord(uint32_t, const Record& r)
     const uint8_t* text = r.Bytes(off, uint64_t(chars) * (small ? 1 : 2));
     std::u16string s(chars, u'\0');
     for (uint32_t i = 0; i < chars; ++i) s[i] = small ? char16_t(text[i]) : char16_t(text[2 * i] | (text[2 * i + 1] << 8));
-    const DcPoint p = T(rx, ry);
+    const DcPoint p = ToDevice(rx, ry);
     RealizeFont();
     dc_.ExtTextOut(p.x, p.y, opts, rect, s);
 }

@@ -15,7 +15,7 @@ std::vector<DcPoint> Player::Points(const Record& r, uint32_t off, uint32_t coun
         double x = small ? r.I16(o) : r.I32(o);
         double y = small ? r.I16(o + 2) : r.I32(o + 4);
         if (logical) logical->push_back({x, y});
-        pts.push_back(T(x, y));
+        pts.push_back(ToDevice(x, y));
     }
     return pts;
 }
@@ -53,7 +53,7 @@ void Player::FillOrAddPolygons(const std::vector<DcPoint>& pts, const std::vecto
 void Player::Beziers(const std::vector<DcPoint>& pts, bool fromCurrent)
 {
     std::vector<DcPoint> all;
-    if (fromCurrent) all.push_back(T(st_.cpx, st_.cpy));
+    if (fromCurrent) all.push_back(ToDevice(st_.cpx, st_.cpy));
     all.insert(all.end(), pts.begin(), pts.end());
     if (all.size() < 4) return;
     const size_t n = 1 + (all.size() - 1) / 3 * 3;
@@ -100,15 +100,15 @@ void Player::ArcRecord(uint32_t type, const Record& r)
         DcPath p;
         const bool closed = type == EMR_CHORD || type == EMR_PIE;
         if (type == EMR_ARCTO) {
-            p.MoveTo(T(st_.cpx, st_.cpy));
-            p.LineTo(T(pts[0].first, pts[0].second));
+            p.MoveTo(ToDevice(st_.cpx, st_.cpy));
+            p.LineTo(ToDevice(pts[0].first, pts[0].second));
         } else if (type == EMR_PIE) {
-            p.MoveTo(T((l + rr) / 2, (t + b) / 2));
-            p.LineTo(T(pts[0].first, pts[0].second));
+            p.MoveTo(ToDevice((l + rr) / 2, (t + b) / 2));
+            p.LineTo(ToDevice(pts[0].first, pts[0].second));
         } else {
-            p.MoveTo(T(pts[0].first, pts[0].second));
+            p.MoveTo(ToDevice(pts[0].first, pts[0].second));
         }
-        for (size_t i = 1; i < pts.size(); ++i) p.LineTo(T(pts[i].first, pts[i].second));
+        for (size_t i = 1; i < pts.size(); ++i) p.LineTo(ToDevice(pts[i].first, pts[i].second));
         if (closed) p.Close();
         if (type == EMR_ARCTO) {
             st_.cpx = pts.back().first;
@@ -121,11 +121,11 @@ void Player::ArcRecord(uint32_t type, const Record& r)
         RealizePen();
         RealizeBrush();
         dc_.DrawPath(p, closed, true);
-        if (type == EMR_ARCTO) dc_.MoveTo(T(st_.cpx, st_.cpy).x, T(st_.cpx, st_.cpy).y);
+        if (type == EMR_ARCTO) dc_.MoveTo(ToDevice(st_.cpx, st_.cpy).x, ToDevice(st_.cpx, st_.cpy).y);
         return;
     }
-    DcRect box = TRect(l, t, rr, b);
-    DcPoint s = T(sx, sy), e = T(ex, ey);
+    DcRect box = ToDeviceRect(l, t, rr, b);
+    DcPoint s = ToDevice(sx, sy), e = ToDevice(ex, ey);
     if (st_.arcDirection == 2) std::swap(s, e);
     RealizePen();
     RealizeBrush();
@@ -151,11 +151,11 @@ void Player::EllipsePath(double l, double t, double r, double b, DcPath& p) cons
 {
     const double k = 0.5522847498;
     const double cx = (l + r) / 2, cy = (t + b) / 2, rx = (r - l) / 2, ry = (b - t) / 2;
-    p.MoveTo(T(cx + rx, cy));
-    p.BezierTo(T(cx + rx, cy - ry * k), T(cx + rx * k, cy - ry), T(cx, cy - ry));
-    p.BezierTo(T(cx - rx * k, cy - ry), T(cx - rx, cy - ry * k), T(cx - rx, cy));
-    p.BezierTo(T(cx - rx, cy + ry * k), T(cx - rx * k, cy + ry), T(cx, cy + ry));
-    p.BezierTo(T(cx + rx * k, cy + ry), T(cx + rx, cy + ry * k), T(cx + rx, cy));
+    p.MoveTo(ToDevice(cx + rx, cy));
+    p.BezierTo(ToDevice(cx + rx, cy - ry * k), ToDevice(cx + rx * k, cy - ry), ToDevice(cx, cy - ry));
+    p.BezierTo(ToDevice(cx - rx * k, cy - ry), ToDevice(cx - rx, cy - ry * k), ToDevice(cx - rx, cy));
+    p.BezierTo(ToDevice(cx - rx, cy + ry * k), ToDevice(cx - rx * k, cy + ry), ToDevice(cx, cy + ry));
+    p.BezierTo(ToDevice(cx + rx * k, cy + ry), ToDevice(cx + rx, cy + ry * k), ToDevice(cx + rx, cy));
     p.Close();
 }
 
@@ -167,10 +167,10 @@ void Player::BoxRecord(uint32_t type, const Record& r)
         if (type == EMR_ELLIPSE) {
             EllipsePath(l, t, rr, b, p);
         } else {
-            p.MoveTo(T(l, t));
-            p.LineTo(T(rr, t));
-            p.LineTo(T(rr, b));
-            p.LineTo(T(l, b));
+            p.MoveTo(ToDevice(l, t));
+            p.LineTo(ToDevice(rr, t));
+            p.LineTo(ToDevice(rr, b));
+            p.LineTo(ToDevice(l, b));
             p.Close();
         }
         if (inPath_) {
@@ -182,7 +182,7 @@ void Player::BoxRecord(uint32_t type, const Record& r)
         dc_.DrawPath(p, true, true);
         return;
     }
-    const DcRect box = TRect(l, t, rr, b);
+    const DcRect box = ToDeviceRect(l, t, rr, b);
     RealizePen();
     RealizeBrush();
     if (type == EMR_ELLIPSE) {
@@ -203,7 +203,7 @@ void Player::PolyDraw(const Record& r, bool small)
     auto pts = Points(r, 28, count, small, &logical);
     const uint8_t* types = r.Bytes(28 + uint64_t(count) * step, count);
     DcPath p;
-    p.MoveTo(T(st_.cpx, st_.cpy));
+    p.MoveTo(ToDevice(st_.cpx, st_.cpy));
     for (uint32_t i = 0; i < count; ++i) {
         const uint8_t kind = types[i] & ~kPtCloseFigure;
         if (kind == kPtMoveTo) {
@@ -235,7 +235,7 @@ void Player::PolyDraw(const Record& r, bool small)
     }
     RealizePen();
     dc_.DrawPath(p, false, true);
-    dc_.MoveTo(T(st_.cpx, st_.cpy).x, T(st_.cpx, st_.cpy).y);
+    dc_.MoveTo(ToDevice(st_.cpx, st_.cpy).x, ToDevice(st_.cpx, st_.cpy).y);
 }
 
 void Player::PolyRecord(uint32_t type, const Record& r)
@@ -253,7 +253,7 @@ void Player::PolyRecord(uint32_t type, const Record& r)
     case EMR_POLYBEZIER: Beziers(pts, false); break;
     case EMR_POLYBEZIERTO: Beziers(pts, true); break;
     case EMR_POLYLINETO: {
-        std::vector<DcPoint> all{T(st_.cpx, st_.cpy)};
+        std::vector<DcPoint> all{ToDevice(st_.cpx, st_.cpy)};
         all.insert(all.end(), pts.begin(), pts.end());
         if (inPath_) {
             if (path_.IsEmpty()) path_.MoveTo(all[0]);
@@ -269,7 +269,7 @@ void Player::PolyRecord(uint32_t type, const Record& r)
         st_.cpx = logical.back().first;
         st_.cpy = logical.back().second;
         if (!inPath_) {
-            const DcPoint cp = T(st_.cpx, st_.cpy);
+            const DcPoint cp = ToDevice(st_.cpx, st_.cpy);
             dc_.MoveTo(cp.x, cp.y);
         }
     }
@@ -313,7 +313,7 @@ std::vector<DcRect> Player::RegionRects(const Record& r, uint32_t off, uint32_t 
         const uint32_t o = off + 32 + i * 16;
         const double l = r.I32(o), t = r.I32(o + 4), rr = r.I32(o + 8), b = r.I32(o + 12);
         if (logical) {
-            rects.push_back(TRect(l, t, rr, b));
+            rects.push_back(ToDeviceRect(l, t, rr, b));
         } else {  // device units of the reference device: only the frame mapping applies
             double x0, y0, x1, y1;
             frame_.Apply(l, t, x0, y0);
@@ -385,20 +385,20 @@ void Player::OnPenMoves(uint32_t type, const Record& r)
     case EMR_MOVETOEX: {
         st_.cpx = r.I32(8);
         st_.cpy = r.I32(12);
-        const DcPoint p = T(st_.cpx, st_.cpy);
+        const DcPoint p = ToDevice(st_.cpx, st_.cpy);
         if (inPath_) path_.MoveTo(p);
         else dc_.MoveTo(p.x, p.y);
         break;
     }
     case EMR_LINETO: {
         const double x = r.I32(8), y = r.I32(12);
-        const DcPoint p = T(x, y);
+        const DcPoint p = ToDevice(x, y);
         if (inPath_) {
-            if (path_.IsEmpty()) path_.MoveTo(T(st_.cpx, st_.cpy));
+            if (path_.IsEmpty()) path_.MoveTo(ToDevice(st_.cpx, st_.cpy));
             path_.LineTo(p);
         } else {
             RealizePen();
-            const DcPoint from = T(st_.cpx, st_.cpy);
+            const DcPoint from = ToDevice(st_.cpx, st_.cpy);
             dc_.MoveTo(from.x, from.y);
             dc_.LineTo(p.x, p.y);
         }
@@ -407,7 +407,7 @@ void Player::OnPenMoves(uint32_t type, const Record& r)
         break;
     }
     case EMR_SETPIXELV: {
-        const DcPoint p = T(r.I32(8), r.I32(12));
+        const DcPoint p = ToDevice(r.I32(8), r.I32(12));
         dc_.SetPixel(p.x, p.y, r.U32(16) & 0xFFFFFF);
         break;
     }
@@ -416,14 +416,14 @@ void Player::OnPenMoves(uint32_t type, const Record& r)
         const double a0 = r.F32(20) * M_PI / 180, sw = r.F32(24) * M_PI / 180;
         if (rad > kCoordLimit || std::fabs(sw) > 4 * M_PI) throw Bad{};
         DcPath p;
-        p.MoveTo(T(st_.cpx, st_.cpy));
+        p.MoveTo(ToDevice(st_.cpx, st_.cpy));
         const int steps = std::max(8, static_cast<int>(std::fabs(sw) / (2 * M_PI) * 64));
         double ex = cx, ey = cy;
         for (int i = 0; i <= steps; ++i) {
             const double a = a0 + sw * i / steps;
             ex = cx + rad * std::cos(a);
             ey = cy - rad * std::sin(a);
-            p.LineTo(T(ex, ey));
+            p.LineTo(ToDevice(ex, ey));
         }
         st_.cpx = ex;
         st_.cpy = ey;
@@ -436,7 +436,7 @@ void Player::OnPenMoves(uint32_t type, const Record& r)
         } else {
             RealizePen();
             dc_.DrawPath(p, false, true);
-            const DcPoint cp = T(ex, ey);
+            const DcPoint cp = ToDevice(ex, ey);
             dc_.MoveTo(cp.x, cp.y);
         }
         break;
@@ -485,7 +485,7 @@ void Player::OnClip(uint32_t type, const Record& r)
     switch (type) {
     case EMR_INTERSECTCLIPRECT:
     case EMR_EXCLUDECLIPRECT: {
-        const DcRect c = TRect(r.I32(8), r.I32(12), r.I32(16), r.I32(20));
+        const DcRect c = ToDeviceRect(r.I32(8), r.I32(12), r.I32(16), r.I32(20));
         if (type == EMR_INTERSECTCLIPRECT) dc_.IntersectClipRect(c);
         else dc_.ExcludeClipRect(c);
         break;

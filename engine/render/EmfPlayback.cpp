@@ -89,16 +89,16 @@ void Player::Update()
     full_ = st_.world.Then(page).Then(frame_);
 }
 
-DcPoint Player::T(double x, double y) const
+DcPoint Player::ToDevice(double x, double y) const
 {
     double ox, oy;
     full_.Apply(x, y, ox, oy);
     return {Clamp(ox), Clamp(oy)};
 }
 
-DcRect Player::TRect(double l, double t, double r, double b) const
+DcRect Player::ToDeviceRect(double l, double t, double r, double b) const
 {
-    DcPoint a = T(l, t), c = T(r, b), p2 = T(r, t), p3 = T(l, b);
+    DcPoint a = ToDevice(l, t), c = ToDevice(r, b), p2 = ToDevice(r, t), p3 = ToDevice(l, b);
     DcRect out{std::min({a.x, c.x, p2.x, p3.x}), std::min({a.y, c.y, p2.y, p3.y}),
                std::max({a.x, c.x, p2.x, p3.x}), std::max({a.y, c.y, p2.y, p3.y})};
     return out;

@@ -163,11 +163,13 @@ private:
     // ---- mapping ------------------------------------------------------------
     void Update();
 
-    DcPoint T(double x, double y) const;
+    // A point or box in logical units to device pixels, through the whole
+    // mapping (world, page and frame).
+    DcPoint ToDevice(double x, double y) const;
     bool AxisAligned() const { return std::fabs(full_.m12) < 1e-9 && std::fabs(full_.m21) < 1e-9; }
     double ScaleX() const { return std::hypot(full_.m11, full_.m12); }
     double ScaleY() const { return std::hypot(full_.m21, full_.m22); }
-    DcRect TRect(double l, double t, double r, double b) const;
+    DcRect ToDeviceRect(double l, double t, double r, double b) const;
 
     // ---- objects ------------------------------------------------------------
     void RealizePen();

@@ -6,6 +6,7 @@
 #include "engine/core/TempFileManager.h"
 #include "engine/model/ModelClasses.h"
 #include "engine/store/TvHuffman.h"
+#include "platform/core/OnFailure.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -149,14 +150,12 @@ int TvDocStore::Create(const std::string& path)
     m_pageIndex = TvPageIndex();
     m_nCachedFormId = -1;
     m_pCachedForm.reset();
-    try {
-        OpenDocumentFile(path);
-        OpenSpoolFile();
-    } catch (...) {
+    OnFailure undo([this] {
         RemovePlaceholder();
         m_nMode = modeClosed;
-        throw;
-    }
+    });
+    OpenDocumentFile(path);
+    OpenSpoolFile();
     m_bOpen = true;
     return 1;
 }
@@ -169,15 +168,13 @@ int TvDocStore::Open(const std::string& path)
     m_pCachedForm.reset();
     m_fonts.clear();
     m_bFontsRead = false;
-    try {
-        OpenDocumentFile(path);
-        OpenSpoolFile();
-        LoadDocument();
-    } catch (...) {
+    OnFailure undo([this] {
         CloseFiles();
         m_nMode = modeClosed;
-        throw;
-    }
+    });
+    OpenDocumentFile(path);
+    OpenSpoolFile();
+    LoadDocument();
     m_docFile.Abort(); // the spool holds the whole body: let the file go
     m_bOpen = true;
     return 1;
@@ -187,19 +184,18 @@ void TvDocStore::AppendToSpool(const std::string& bytes)
 {
     if (m_bSpoolDamaged) ThrowAppException(IDS_DOC_WRITE_FAILED);
     if (m_nSpoolSize + bytes.size() > kMaxOffset) ThrowAppException(IDS_DOC_WRITE_FAILED);
-    try {
-        m_spool.Write(bytes.data(), bytes.size());
-    } catch (const CException&) {
-        // Part of the bytes may be in the spool: cut them off again, or the
-        // offsets of everything written later would point beside their data.
+    // Part of the bytes may be in the spool after a failed write: they are
+    // cut off again, or the offsets of everything written later would point
+    // beside their data.
+    OnFailure cutOff([this] {
         try {
             m_spool.SetLength(m_nSpoolSize);
             m_spool.Seek(static_cast<int64_t>(m_nSpoolSize), CFile::begin);
         } catch (const CException&) {
             m_bSpoolDamaged = true;
         }
-        throw;
-    }
+    });
+    m_spool.Write(bytes.data(), bytes.size());
     m_nSpoolSize += bytes.size();
 }
 
@@ -359,13 +355,13 @@ void TvDocStore::Close()
 {
     if (m_nMode == modeWriting && m_bOpen && !m_bDiscarded) {
         std::string temp;
-        auto cleanUp = [&] {
+        OnFailure cleanUp([&] {
             if (!temp.empty()) TempFileManager::Instance().RemoveFile(temp);
             CloseFiles();
             RemovePlaceholder();
             m_nMode = modeClosed;
             m_bOpen = false;
-        };
+        });
         try {
             if (m_bSpoolDamaged) ThrowAppException(IDS_DOC_WRITE_FAILED);
             if (!TempFileManager::Instance().CreateTempName(temp, FolderOf(m_strTargetPath)))
@@ -378,14 +374,9 @@ void TvDocStore::Close()
             TempFileManager::Instance().RemoveFile(temp); // renamed away: untrack it
             temp.clear();
         } catch (const CAppException&) {
-            cleanUp();
-            throw;
+            throw; // already says what failed
         } catch (const CException& e) {
-            cleanUp();
             throw CAppException(e, IDS_DOC_WRITE_FAILED, {});
-        } catch (...) {
-            cleanUp();
-            throw;
         }
         m_bCreatedTarget = false;
         TempFileManager::Instance().ForgetPlaceholder(m_strPlaceholderNote);

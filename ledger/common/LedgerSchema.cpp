@@ -1,6 +1,7 @@
 #include "ledger/common/LedgerSchema.h"
 
 #include "platform/core/FileErrors.h"
+#include "platform/core/OnFailure.h"
 #include "platform/db/DbError.h"
 
 #include <sqlite3.h>
@@ -86,19 +87,15 @@ void CreateEmptyLedgerDatabase(const std::string& path)
     std::string temp = path + ".new";
     std::error_code ec;
     fs::remove(temp, ec);
-    try {
-        Database db = Database::Open(temp, OpenMode::Create);
-        CreateLedgerSchema(db);
-        db.Close();
-    } catch (...) {
-        fs::remove(temp, ec);
-        throw;
-    }
+    OnFailure removeTemp([&temp] {
+        std::error_code ignored;
+        std::filesystem::remove(temp, ignored);
+    });
+    Database db = Database::Open(temp, OpenMode::Create);
+    CreateLedgerSchema(db);
+    db.Close();
     fs::rename(temp, path, ec);
-    if (ec) {
-        fs::remove(temp, ec);
-        throw DbError(0, "データベースファイルを作成できません: " + path);
-    }
+    if (ec) throw DbError(0, "データベースファイルを作成できません: " + path, "rename: " + ec.message());
 }
 
 namespace {
@@ -123,7 +120,7 @@ PageCheck CheckPages(Database& db)
     } catch (const DbError& e) {
         // Only the check itself finding damage says damaged; a lock or a
         // read that failed says nothing about the file.
-        const int primary = e.code() & 0xff;
+        const int primary = e.Code() & 0xff;
         return primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB ? PageCheck::Damaged : PageCheck::NotRun;
     }
 }

@@ -1,5 +1,6 @@
 #include "ledger/journal/JournalBook.h"
 
+#include "engine/core/EngineLog.h"
 #include "ledger/common/EntryValue.h"
 #include "ledger/common/Money.h"
 #include "platform/core/Cp932.h"
@@ -89,6 +90,7 @@ void JournalBook::SearchPeriod()
         lines_.clear();
         stored_.clear();
         Status(kStatusSearchFailed);
+        LogLine("Journal", LogText(e));
         throw JournalError(std::string(kStatusSearchFailed) + ": " + e.what());
     }
     Status(kStatusSearchDone);
@@ -480,6 +482,7 @@ bool JournalBook::Save()
     } catch (const JournalError&) {
         throw;
     } catch (const DbError& e) {
+        LogLine("Journal", LogText(e));
         if (e.IsBusy()) throw JournalError(kBusyMessage);
         throw JournalError(std::string("保存できませんでした: ") + e.what());
     }

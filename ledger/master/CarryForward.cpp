@@ -1,6 +1,7 @@
 #include "ledger/master/CarryForward.h"
 
 #include "ledger/common/Money.h"
+#include "platform/core/OnFailure.h"
 
 #include <utility>
 
@@ -77,14 +78,10 @@ Recordset OpenLines(Database& db, StatusBarPanels& statusBar, const SideWords& w
                     const FiscalPeriod& period)
 {
     gsStatusText(statusBar, "データ処理中");
-    try {
-        Recordset rs = db.OpenRecordset(PeriodLinesSource(w, partyNo, period));
-        gsStatusText(statusBar, "検索終了");
-        return rs;
-    } catch (...) {
-        gsStatusText(statusBar, "検索失敗");
-        throw;
-    }
+    OnFailure failed([&statusBar] { gsStatusText(statusBar, "検索失敗"); });
+    Recordset rs = db.OpenRecordset(PeriodLinesSource(w, partyNo, period));
+    gsStatusText(statusBar, "検索終了");
+    return rs;
 }
 
 void AddCarryLine(Recordset& lines, const SideWords& w, int64_t partyNo, const LineDate& start, int64_t dataNo,

@@ -1,6 +1,8 @@
 #include "ledger/master/CompanyForm.h"
 
+#include "engine/core/EngineLog.h"
 #include "ledger/common/LedgerSchema.h"
+#include "ledger/common/ShownFailure.h"
 #include "ledger/common/SettingsRecord.h"
 #include "ledger/master/CarryForward.h"
 #include "ledger/master/ItemNameForm.h"
@@ -138,7 +140,7 @@ void CompanyForm::ReadSettings()
         const std::string path = g_.AppPath + kCompanyFileName;
         std::error_code ec;
         loadNotice_ = std::filesystem::exists(std::filesystem::symlink_status(path, ec))
-                          ? Q(e.what()) + "\n初期設定を表示します。閉じると、この画面の設定で書き直します。"
+                          ? Q(ShownFailure("Company", e)) + "\n初期設定を表示します。閉じると、この画面の設定で書き直します。"
                           : "設定ファイル " + Q(path) + " がありません。\n初期設定を表示します。閉じると保存します。";
     }
     // The screen then writes a good file; labels are the new file's.
@@ -293,7 +295,7 @@ void CompanyForm::Build()
             ItemNameForm form(Db(), this);
             if (form.Load()) form.exec();
         } catch (const std::exception& e) {
-            ShowError(Q(e.what()));
+            ShowError(Q(ShownFailure("Company", e)));
         }
     });
     connect(cmdClose_, &QPushButton::clicked, this, &QDialog::close);
@@ -394,9 +396,10 @@ void CompanyForm::NoteDatabase()
         db = &Db();
         readOnlyDb_ = db->IsReadOnly();
         notice = db->ReadOnlyNotice();
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
         // A missing or unusable database is said when the screen closes,
         // with what was saved without it.
+        LogLine("Company", LogText(e));
         db = nullptr;
     }
     if (readOnlyDb_ && !noticeShown_) {
@@ -420,7 +423,7 @@ void CompanyForm::CheckAgreement(Database& db)
     try {
         check = CheckSettingsAgainstDatabase(db, g_.AppFolderPath);
     } catch (const std::exception& e) {
-        ShowError("補助簿DBの自社設定の記録を読めません。\n" + Q(e.what()));
+        ShowError("補助簿DBの自社設定の記録を読めません。\n" + Q(ShownFailure("Company", e)));
         return;
     }
     if (check.State == SettingsAgreement::Finished) {
@@ -428,7 +431,7 @@ void CompanyForm::CheckAgreement(Database& db)
             g_.gsReadCompany();
             sShowSettings();
         } catch (const std::exception& e) {
-            ShowError(Q(e.what()));
+            ShowError(Q(ShownFailure("Company", e)));
         }
         ui::Inform(Q(check.Message), this);
     } else if (check.State == SettingsAgreement::Differ) {
@@ -469,7 +472,7 @@ std::string CompanyForm::CommitWithFile(const ModuleGlobal& next, bool recordSta
         file.Replace();
     } catch (const std::exception& e) {
         return "補助簿DBには保存しましたが、設定ファイルを書き換えられませんでした。次に開いたときに書き直します。\n" +
-               std::string(e.what());
+               ShownFailure("Company", e);
     }
     return {};
 }
@@ -497,7 +500,7 @@ bool CompanyForm::SaveAll()
         try {
             Db();
         } catch (const std::exception& e) {
-            noDatabase = e.what();
+            noDatabase = ShownFailure("Company", e);
             if (noDatabase.find(dbPath) == std::string::npos) noDatabase = dbPath + ": " + noDatabase;
         }
     }
@@ -505,7 +508,7 @@ bool CompanyForm::SaveAll()
         try {
             next.gsWriteCompany();
         } catch (const std::exception& e) {
-            ShowError("保存できませんでした。\n" + Q(e.what()));
+            ShowError("保存できませんでした。\n" + Q(ShownFailure("Company", e)));
             return false;
         }
         g_ = next;
@@ -527,7 +530,7 @@ bool CompanyForm::SaveAll()
             gsShimebiSet(db, r.Settings, *this);
         });
     } catch (const std::exception& e) {
-        ShowError("保存できませんでした。\n" + Q(e.what()));
+        ShowError("保存できませんでした。\n" + Q(ShownFailure("Company", e)));
         return false;
     }
     g_ = next;
@@ -578,7 +581,7 @@ void CompanyForm::CarryForwardNow()
         if (warning.empty()) ui::Inform(done, this);
         else ShowError(done + "\n" + Q(warning));
     } catch (const std::exception& e) {
-        ShowError(Q(e.what()));
+        ShowError(Q(ShownFailure("Company", e)));
     }
 }
 
@@ -625,7 +628,7 @@ void CompanyForm::CopyDatabase()
     try {
         Db().BackupTo(target);
     } catch (const std::exception& e) {
-        ShowError(Q(e.what()));
+        ShowError(Q(ShownFailure("Company", e)));
         return;
     }
     db_ = Database();

@@ -1,7 +1,9 @@
 #include "ledger/master/ItemNameForm.h"
 
+#include "engine/core/EngineLog.h"
 #include "ledger/common/CompanySettings.h"
 #include "ledger/common/ImeHint.h"
+#include "ledger/common/ShownFailure.h"
 #include "platform/core/Cp932.h"
 #include "platform/ui/DesignUnits.h"
 #include "platform/ui/Prompt.h"
@@ -147,14 +149,14 @@ bool ItemNameForm::Load()
         }
     } catch (const std::exception& e) {
         quiet_ = false;
-        ui::Error(QString("ｴﾗｰが発生しました:") + QString::fromStdString(e.what()), this);
+        ui::Error(QString("ｴﾗｰが発生しました:") + QString::fromStdString(ShownFailure("ItemName", e)), this);
         return false;
     }
     AppendBlankLine();
     Land(grid_->rowCount() - 1);
     quiet_ = false;
     if (const std::string why = HintImeMode(ui::WidgetHandle(grid_), Variant(true), 9); !why.empty())
-        qWarning("NvZzIME.ChangeIMEModeEX: %s", why.c_str());
+        LogLine("ItemName", "NvZzIME.ChangeIMEModeEX: " + why);
     return true;
 }
 
@@ -195,7 +197,7 @@ bool ItemNameForm::Commit(int r, bool quiet)
             db_.Execute("UPDATE \"品名\" SET \"品名\" = ? WHERE _rowid_ = ?", {name.toStdString(), *ids_[r]});
         }
     } catch (const std::exception& e) {
-        return fail(QString("ｴﾗｰが発生しました:") + QString::fromStdString(e.what()) + "\nﾚｺｰﾄﾞ: " + name);
+        return fail(QString("ｴﾗｰが発生しました:") + QString::fromStdString(ShownFailure("ItemName", e)) + "\nﾚｺｰﾄﾞ: " + name);
     }
     stored_[r] = name;
     if (item) item->setText(name);
@@ -253,7 +255,7 @@ void ItemNameForm::DeleteCurrent()
     try {
         db_.Execute("DELETE FROM \"品名\" WHERE _rowid_ = ?", {*ids_[r]});
     } catch (const std::exception& e) {
-        ui::Error(QString("ｴﾗｰが発生しました:") + QString::fromStdString(e.what()), this);
+        ui::Error(QString("ｴﾗｰが発生しました:") + QString::fromStdString(ShownFailure("ItemName", e)), this);
         return;
     }
     quiet_ = true;

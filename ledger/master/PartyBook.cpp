@@ -1,6 +1,8 @@
 #include "ledger/master/PartyBook.h"
 
+#include "engine/core/EngineLog.h"
 #include "ledger/common/EntryValue.h"
+#include "ledger/common/ShownFailure.h"
 #include "ledger/master/CarryForward.h"
 #include "platform/core/Cp932.h"
 #include "platform/db/DbError.h"
@@ -276,11 +278,12 @@ bool PartyBook::SetClosingDay(int64_t rowId, const std::string& day)
 
 std::string DescribeFailure(const std::exception& e)
 {
+    std::string shown = ShownFailure("PartyRegister", e);
     if (auto db = dynamic_cast<const DbError*>(&e)) {
         if (db->IsBusy()) return "補助簿DBは他で使用中です。しばらくしてからやり直してください。";
-        if ((db->code() & 0xff) == 8) return "補助簿DBは読み取り専用のため書き込めません。";
+        if ((db->Code() & 0xff) == 8) return "補助簿DBは読み取り専用のため書き込めません。";
     }
-    return e.what();
+    return shown;
 }
 
 std::optional<Recordset> gsOpenPeriodData(Database& db, const CompanySettings& settings, StatusBarPanels& statusBar,
@@ -290,7 +293,8 @@ std::optional<Recordset> gsOpenPeriodData(Database& db, const CompanySettings& s
     std::optional<Recordset> rs;
     try {
         rs.emplace(db.OpenRecordset(PeriodLinesSource(WordsOf(side), partyNo, FiscalPeriod::From(settings))));
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
+        LogLine("PartyRegister", LogText(e));
         gsStatusText(statusBar, "検索失敗,全データ表示");
     }
     gsStatusText(statusBar, "検索終了");

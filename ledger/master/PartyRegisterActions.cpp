@@ -1,4 +1,5 @@
 // The register's buttons: search, add, register, delete, journal.
+#include "engine/core/EngineLog.h"
 #include "ledger/master/HandOffArrays.h"
 #include "ledger/master/PartyRegisterDialog.h"
 #include "platform/automation/Automation.h"
@@ -34,7 +35,8 @@ void PartyRegisterDialog::OnSearch()
         addPending_ = false;
         SelectRow(0);
         SetPanelText(1, "検索終了");
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
+        LogLine("PartyRegister", LogText(e));
         moving_ = false;
         SetPanelText(1, "検索失敗");
     }

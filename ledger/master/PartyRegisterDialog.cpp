@@ -1,5 +1,6 @@
 #include "ledger/master/PartyRegisterDialog.h"
 
+#include "engine/core/EngineLog.h"
 #include "ledger/common/ImeHint.h"
 #include "ledger/common/LedgerSchema.h"
 #include "ledger/common/ModuleGlobal.h"
@@ -352,7 +353,8 @@ bool PartyRegisterDialog::Open()
     } catch (const DbError& e) {
         Warn(e.IsBusy() ? Q(DescribeFailure(e)) : kNoDatabaseMessage, this);
         return false;
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
+        LogLine("PartyRegister", LogText(e));
         Warn(kNoDatabaseMessage, this);
         return false;
     }
@@ -582,7 +584,7 @@ void PartyRegisterDialog::CurrentRowChanged(int current, int previous)
 void PartyRegisterDialog::ChangeIme(QWidget* w, bool open, int mode)
 {
     if (const std::string why = HintImeMode(ui::WidgetHandle(w), Variant(open), mode); !why.empty())
-        qWarning("NvZzIME.ChangeIMEModeEX: %s", why.c_str());
+        LogLine("PartyRegister", "NvZzIME.ChangeIMEModeEX: " + why);
 }
 
 void PartyRegisterDialog::SearchValueFocused()

@@ -4,7 +4,9 @@
 #include "ledger/shell/MenuForm.h"
 
 #include "platform/automation/Automation.h"
+#include "engine/core/EngineLog.h"
 #include "ledger/common/LedgerSchema.h"
+#include "ledger/common/ShownFailure.h"
 #include "ledger/common/SettingsRecord.h"
 #include "platform/core/FileErrors.h"
 #include "platform/core/Paths.h"
@@ -25,12 +27,7 @@ namespace {
 
 QString Q(const std::string& utf8) { return QString::fromStdString(utf8); }
 
-QString ErrorText(const std::exception& e)
-{
-    if (auto* a = dynamic_cast<const AutomationError*>(&e); a && !a->Description().empty())
-        return Q(a->Description());
-    return QString::fromUtf8(e.what());
-}
+QString ErrorText(const std::exception& e) { return Q(ShownFailure("Menu", e)); }
 
 // The menu stays disabled while a component's modal screen is up.
 class DisabledWhile {
@@ -88,7 +85,7 @@ void MenuForm::Load()
         CallComponent("ScreenMode.displayClass", "gsDispIni", {});
     } catch (const std::exception& e) {
         // The screen stays as it is; only the log hears of it.
-        qWarning("ScreenMode.gsDispIni: %s", e.what());
+        LogLine("Menu", "ScreenMode.gsDispIni: " + LogText(e));
     }
     g_.Settings.DatabaseName = FixedText(kDefaultDatabaseName, kDatabaseNameWidth);
     // Without the folder nothing can be made in it: said once above.
@@ -151,8 +148,9 @@ void MenuForm::CheckDatabase()
         db = OpenLedgerDatabase(path);
     } catch (const DbError& e) {
         // Another program holding the file is no reason to keep the books shut.
-        if (!e.IsBusy()) databaseProblem_ = Q(e.what());
-        Say(Q(e.what()), ui::Icon::Warning);
+        const QString shown = ErrorText(e);
+        if (!e.IsBusy()) databaseProblem_ = shown;
+        Say(shown, ui::Icon::Warning);
         return;
     }
     try {
@@ -196,7 +194,7 @@ void MenuForm::ReadSettings()
         try {
             CallComponent("ScreenMode.displayClass", "gsDispChange", {});
         } catch (const std::exception& e) {
-            qWarning("ScreenMode.gsDispChange: %s", e.what());
+            LogLine("Menu", "ScreenMode.gsDispChange: " + LogText(e));
         }
     }
 }
@@ -308,13 +306,13 @@ void MenuForm::QueryUnload()
         CallComponent("ClockPanel.tokeiClass", "fcEnd", {});
     } catch (const std::exception& e) {
         // The clock's end is a courtesy, never a reason to stop the exit.
-        qWarning("ClockPanel.fcEnd: %s", e.what());
+        LogLine("Menu", "ClockPanel.fcEnd: " + LogText(e));
     }
     OfferBackup();
     try {
         CallComponent("ScreenMode.displayClass", "gsDispEnd", {});
     } catch (const std::exception& e) {
-        qWarning("ScreenMode.gsDispEnd: %s", e.what());
+        LogLine("Menu", "ScreenMode.gsDispEnd: " + LogText(e));
     }
 }
 

@@ -1,6 +1,7 @@
 // The menu window itself: controls, menus and the window events.
 #include "ledger/shell/MenuForm.h"
 
+#include "engine/core/EngineLog.h"
 #include "platform/ui/DesignUnits.h"
 
 #include <QCloseEvent>
@@ -136,7 +137,7 @@ void MenuForm::showEvent(QShowEvent* e)
     } catch (const std::exception& e) {
         // The clock is a convenience: the menu works without it, and only
         // the log hears of it.
-        qWarning("ClockPanel.fcFrmOp: %s", e.what());
+        LogLine("Menu", "ClockPanel.fcFrmOp: " + LogText(e));
     }
 }
 

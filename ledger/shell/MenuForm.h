@@ -44,10 +44,10 @@ public:
     void CombMenu_Click(int index);
     void mnuHELP_Click(int index);
 
-    QPushButton* button(int index) const { return buttons_.at(index); }
-    QAction* helpAction(int index) const { return index == 0 ? helpStart_ : helpVersion_; }
-    const ModuleGlobal& globals() const { return g_; }
-    bool settingsRead() const { return settingsRead_; }
+    QPushButton* Button(int index) const { return buttons_.at(index); }
+    QAction* HelpAction(int index) const { return index == 0 ? helpStart_ : helpVersion_; }
+    const ModuleGlobal& Globals() const { return g_; }
+    bool SettingsRead() const { return settingsRead_; }
 
 protected:
     void showEvent(QShowEvent* e) override;

@@ -1,6 +1,7 @@
 // Build step: writes the report forms the journals print on into a share
 // folder (its PRINT folder is made when missing).
 #include "ledger/journal/forms/PrintForms.h"
+#include "platform/core/OnFailure.h"
 
 #include <cstdio>
 #include <exception>
@@ -19,17 +20,15 @@ void WriteWhole(const fs::path& path, const std::string& bytes)
     fs::create_directories(path.parent_path());
     fs::path temp = path;
     temp += ".part";
-    try {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        out.close();
-        if (!out) throw std::runtime_error("cannot write " + temp.string());
-        fs::rename(temp, path);
-    } catch (...) {
+    nv::OnFailure removeTemp([&temp] {
         std::error_code ignored;
         fs::remove(temp, ignored);
-        throw;
-    }
+    });
+    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    out.close();
+    if (!out) throw std::runtime_error("cannot write " + temp.string());
+    fs::rename(temp, path);
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "platform/db/DbError.h"
 #include "platform/db/Recordset.h"
 #include "platform/db/Statement.h"
+#include "platform/core/OnFailure.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -51,7 +52,7 @@ Database Database::Open(const std::string& path, OpenMode mode)
 
 DbConnection& Database::Conn() const
 {
-    if (!conn_) throw DbError(0, "database is not open");
+    if (!conn_) throw DbError::Misuse("database is not open");
     return *conn_;
 }
 
@@ -158,7 +159,7 @@ void Database::BeginTrans()
 void Database::CommitTrans()
 {
     DbConnection& c = Conn();
-    if (c.depth == 0) throw DbError(0, "commit without a transaction");
+    if (c.depth == 0) throw DbError::Misuse("commit without a transaction");
     if (c.depth == 1)
         Execute("COMMIT");
     else
@@ -169,7 +170,7 @@ void Database::CommitTrans()
 void Database::Rollback()
 {
     DbConnection& c = Conn();
-    if (c.depth == 0) throw DbError(0, "rollback without a transaction");
+    if (c.depth == 0) throw DbError::Misuse("rollback without a transaction");
     --c.depth;
     if (c.depth == 0) {
         // SQLite may have rolled back on its own after a serious error.
@@ -211,39 +212,30 @@ void Database::BackupTo(const std::string& path)
     std::string temp = path + ".part";
     fs::remove(temp, ec);
     sqlite3* dest = nullptr;
+    // A copy that failed half way is not left beside the backup.
+    OnFailure dropCopy([&] {
+        if (dest) sqlite3_close_v2(dest);
+        std::error_code ignored;
+        fs::remove(temp, ignored);
+    });
     int rc = sqlite3_open_v2(temp.c_str(), &dest, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
-    auto fail = [&](sqlite3* errDb, int code, const char* what) {
-        try {
-            ThrowSqlite(errDb, code, what);
-        } catch (const DbError&) {
-            sqlite3_close_v2(dest);
-            fs::remove(temp, ec);
-            throw;
-        }
-    };
-    if (rc != SQLITE_OK) fail(dest, rc, "backup open");
+    if (rc != SQLITE_OK) ThrowSqlite(dest, rc, "backup open");
     sqlite3_backup* b = sqlite3_backup_init(dest, "main", src, "main");
-    if (!b) fail(dest, sqlite3_errcode(dest), "backup");
+    if (!b) ThrowSqlite(dest, sqlite3_errcode(dest), "backup");
     rc = sqlite3_backup_step(b, -1);
     int frc = sqlite3_backup_finish(b);
-    if (rc != SQLITE_DONE) fail(dest, rc, "backup");
-    if (frc != SQLITE_OK) fail(dest, frc, "backup");
+    if (rc != SQLITE_DONE) ThrowSqlite(dest, rc, "backup");
+    if (frc != SQLITE_OK) ThrowSqlite(dest, frc, "backup");
     rc = sqlite3_close(dest);
     dest = nullptr;
-    if (rc != SQLITE_OK) {
-        fs::remove(temp, ec);
-        throw DbError(rc, "backup close failed: " + path);
-    }
+    if (rc != SQLITE_OK) ThrowSqlite(nullptr, rc, "backup close", path);
     fs::rename(temp, path, ec);
-    if (ec) {
-        fs::remove(temp, ec);
-        throw DbError(0, "バックアップファイルを作成できません: " + path);
-    }
+    if (ec) throw DbError(0, "バックアップファイルを作成できません: " + path, "backup rename: " + ec.message());
 }
 
 Recordset Database::OpenRecordset(const RecordSource& source)
 {
-    if (!conn_) throw DbError(0, "database is not open");
+    if (!conn_) throw DbError::Misuse("database is not open");
     return Recordset(conn_, source);
 }
 
@@ -265,7 +257,7 @@ Transaction::~Transaction()
 
 void Transaction::Commit()
 {
-    if (!open_) throw DbError(0, "transaction already ended");
+    if (!open_) throw DbError::Misuse("transaction already ended");
     db_.CommitTrans();
     open_ = false;
 }

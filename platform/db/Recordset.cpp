@@ -78,7 +78,7 @@ void Recordset::MoveLast()
 
 void Recordset::MoveNext()
 {
-    if (IsEOF()) throw DbError(0, "no current record (MoveNext at EOF)");
+    if (IsEOF()) throw DbError::Misuse("no current record (MoveNext at EOF)");
     CancelUpdate();
     ++pos_;
     Skip(1);
@@ -86,7 +86,7 @@ void Recordset::MoveNext()
 
 void Recordset::MovePrevious()
 {
-    if (IsBOF()) throw DbError(0, "no current record (MovePrevious at BOF)");
+    if (IsBOF()) throw DbError::Misuse("no current record (MovePrevious at BOF)");
     CancelUpdate();
     --pos_;
     Skip(-1);
@@ -111,7 +111,7 @@ long Recordset::AbsolutePosition() const
 
 void Recordset::SetAbsolutePosition(long position)
 {
-    if (position < 0) throw DbError(0, "invalid record position");
+    if (position < 0) throw DbError::Misuse("invalid record position");
     long n = 0;
     for (size_t i = 0; i < rows_.size(); ++i) {
         if (rows_[i].deleted) continue;
@@ -122,14 +122,14 @@ void Recordset::SetAbsolutePosition(long position)
         }
         ++n;
     }
-    throw DbError(0, "invalid record position");
+    throw DbError::Misuse("invalid record position");
 }
 
 const Recordset::Row& Recordset::Current() const
 {
-    if (IsEOF() || IsBOF()) throw DbError(0, "no current record");
+    if (IsEOF() || IsBOF()) throw DbError::Misuse("no current record");
     const Row& r = rows_[static_cast<size_t>(pos_)];
-    if (r.deleted) throw DbError(0, "the current record is deleted");
+    if (r.deleted) throw DbError::Misuse("the current record is deleted");
     return r;
 }
 
@@ -147,12 +147,12 @@ void Recordset::SetBookmark(Bookmark mark)
             return;
         }
     }
-    throw DbError(0, "bookmark not valid");
+    throw DbError::Misuse("bookmark not valid");
 }
 
 Recordset::Bookmark Recordset::LastModified() const
 {
-    if (lastModified_ == 0) throw DbError(0, "no record was modified");
+    if (lastModified_ == 0) throw DbError::Misuse("no record was modified");
     return lastModified_;
 }
 
@@ -164,7 +164,7 @@ bool Recordset::HasField(std::string_view name) const
 size_t Recordset::FieldIndex(std::string_view name) const
 {
     auto it = index_.find(std::string(name));
-    if (it == index_.end()) throw DbError(0, "item not found in this collection: " + std::string(name));
+    if (it == index_.end()) throw DbError::Misuse("item not found in this collection: " + std::string(name));
     return it->second;
 }
 
@@ -178,7 +178,7 @@ const DbValue& Recordset::Fields(std::string_view name) const
 void Recordset::SetField(std::string_view name, DbValue value)
 {
     size_t i = FieldIndex(name);
-    if (mode_ == EditMode::None) throw DbError(0, "Update or CancelUpdate without AddNew or Edit");
+    if (mode_ == EditMode::None) throw DbError::Misuse("Update or CancelUpdate without AddNew or Edit");
     buffer_[i] = std::move(value);
     dirty_[i] = true;
 }
@@ -227,7 +227,7 @@ Recordset::Row Recordset::ReadRow(int64_t rowid)
 
 void Recordset::Update()
 {
-    if (mode_ == EditMode::None) throw DbError(0, "Update or CancelUpdate without AddNew or Edit");
+    if (mode_ == EditMode::None) throw DbError::Misuse("Update or CancelUpdate without AddNew or Edit");
     std::vector<DbValue> params;
     std::string sql;
     if (mode_ == EditMode::AddNew) {

@@ -17,11 +17,16 @@ bool DbError::IsConstraint() const
     return (code_ & 0xff) == SQLITE_CONSTRAINT;
 }
 
+DbError DbError::Misuse(std::string_view what)
+{
+    return DbError(0, "内部の誤りのため、データベースの処理を続けられません。", "misuse: " + std::string(what));
+}
+
 void ThrowSqlite(sqlite3* db, int rc, std::string_view context, std::string_view file)
 {
     int code = db ? sqlite3_extended_errcode(db) : rc;
     if ((code & 0xff) != (rc & 0xff)) code = rc;
-    // SQLite's own text is English: it stays in detail() for the log, and
+    // SQLite's own text is English: it stays in Detail() for the log, and
     // the user reads the cause and the file in Japanese.
     std::string detail = std::string(context) + ": " + (db ? sqlite3_errmsg(db) : sqlite3_errstr(rc));
     std::string text;
@@ -55,7 +60,7 @@ void ThrowSqlite(sqlite3* db, int rc, std::string_view context, std::string_view
 std::string QuoteIdentifier(std::string_view name)
 {
     if (name.empty() || name.find('"') != std::string_view::npos || name.find('\0') != std::string_view::npos)
-        throw DbError(0, "invalid identifier: " + std::string(name.substr(0, 64)));
+        throw DbError::Misuse("invalid identifier: " + std::string(name.substr(0, 64)));
     std::string q = "\"";
     q += name;
     q += '"';
@@ -67,7 +72,7 @@ Statement::Statement(sqlite3* db, std::string_view sql) : db_(db), sql_(sql)
     const char* tail = nullptr;
     int rc = sqlite3_prepare_v2(db, sql.data(), static_cast<int>(sql.size()), &stmt_, &tail);
     if (rc != SQLITE_OK) ThrowSqlite(db, rc, "prepare");
-    if (!stmt_) throw DbError(0, "empty statement");
+    if (!stmt_) throw DbError::Misuse("empty statement");
     // One statement per call: text after the first is refused, so nothing
     // rides along unseen.
     for (; tail && tail < sql.data() + sql.size(); ++tail) {
@@ -75,7 +80,7 @@ Statement::Statement(sqlite3* db, std::string_view sql) : db_(db), sql_(sql)
         if (c != ' ' && c != '\t' && c != '\r' && c != '\n' && c != ';') {
             sqlite3_finalize(stmt_);
             stmt_ = nullptr;
-            throw DbError(0, "more than one statement in one call");
+            throw DbError::Misuse("more than one statement in one call");
         }
     }
 }
@@ -88,7 +93,7 @@ Statement::~Statement()
 void Statement::Bind(const std::vector<DbValue>& params)
 {
     if (static_cast<int>(params.size()) != sqlite3_bind_parameter_count(stmt_))
-        throw DbError(SQLITE_RANGE, "parameter count does not match the statement");
+        throw DbError::Misuse("parameter count does not match the statement");
     for (size_t i = 0; i < params.size(); ++i) {
         int n = static_cast<int>(i + 1);
         int rc = SQLITE_OK;

@@ -2,7 +2,9 @@
 // The device context on a QPainter over any paint device: an image, a PDF
 // writer, a printer or a widget. The painter's transform stays the identity;
 // every coordinate arrives in device pixels and the platform's drawing rules
-// are applied here (see DeviceContext.h and GdiRules.h).
+// are applied here (see DeviceContext.h and GdiRules.h). Set-up, clip and
+// pictures are in QtDeviceContext.cpp, fonts and text in
+// QtDeviceContextText.cpp, pens and figures in QtDeviceContextPaths.cpp.
 #include <QFont>
 #include <QFontMetricsF>
 #include <QRawFont>
@@ -109,5 +111,6 @@ private:
 // Converts between our image value and a QImage (ARGB32).
 QImage ToQImage(const DcImage& image);
 DcImage FromQImage(const QImage& image);
+QColor ToQColor(ColorRef c);
 
 } // namespace nv

@@ -20,6 +20,7 @@
 #include "Viewer/PagelookDoc.h"
 #include "Viewer/PrintLoop.h"
 #include "Viewer/ShellPrint.h"
+#include "engine/core/EngineLog.h"
 #include "platform/qt/PdfSpool.h"
 #include "platform/qt/PrinterByName.h"
 #include "platform/ui/QtPrompt.h"
@@ -238,6 +239,9 @@ TEST_F(PrintLoopTest, FailuresAndCancelLeaveNoPdf)
         EXPECT_FALSE(out.printed);
         EXPECT_TRUE(out.error.contains("2ページ")) << out.error.toStdString();
         EXPECT_FALSE(QFile::exists(Out()));
+        // Which document, which page and why stay in the log.
+        const std::string logged = nv::RecentLogLines().back();
+        EXPECT_EQ(logged, "Pagelook: " + doc->Path().toStdString() + ": ページ 2 を印刷できません: broken");
     }
     {
         PrintLoop loop(*doc);

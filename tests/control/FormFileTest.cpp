@@ -91,6 +91,21 @@ TEST_F(FormFileTest, EmbeddingStorageGivesTheItemItsPicture)
     ASSERT_TRUE(doc.LoadFromBytes(WriteCompoundFile(tree))) << doc.Error();
     ole = dynamic_cast<TvOle*>(Find(*doc.GetRoot(), "Chart"));
     EXPECT_FALSE(ole->GetItem()->GetPresentation(picture, kind));
+
+    // A storage that was there but could not be taken in is not dropped
+    // from the file without a word: the form is not saved.
+    ole->GetItem()->m_strStorageLost = "compound file not written";
+    FormFileOptions plain;
+    plain.plainArchive = true;
+    for (const FormFileOptions& options : {container, plain}) {
+        try {
+            StoreFormFile(*doc.GetRoot(), options);
+            ADD_FAILURE() << "saved without the item's storage";
+        } catch (const FormFileException& e) {
+            EXPECT_EQ(e.m_strMessage, "OLE オブジェクトのデータを読み込めなかったため、フォームを保存できません。");
+            EXPECT_NE(e.Detail().find("compound file not written"), std::string::npos) << e.Detail();
+        }
+    }
 }
 
 TEST_F(FormFileTest, FolderSeparatorsOfTheLedgerWork)

@@ -4,6 +4,7 @@
 #include "OutputFixture.h"
 #include "support/WriteFaults.h"
 
+#include "engine/core/EngineLog.h"
 #include "engine/model/TvLayer.h"
 #include "engine/model/TvText.h"
 #include "engine/render/TvReportDoc.h"
@@ -293,6 +294,46 @@ TEST_F(JournalPrintTest, AShortWriteIsNoPrintAndKeepsTheOlderPdf)
     size_t files = 0;
     for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir.path())) ++files;
     EXPECT_EQ(files, 2u); // PRINT and the older PDF
+}
+
+// Output that cannot be written whole fails with the control's code, and the
+// log says which file and why.
+TEST_F(JournalPrintTest, AFailedOutputLeavesItsFileAndCauseInTheLog)
+{
+    const std::string pdf = (dir.path() / "ledger.pdf").string();
+    setenv("PRINTER", ("pdf:" + pdf).c_str(), 1);
+    struct Row {
+        int mode;
+        bool pageFails; // else the job's end
+        std::string file;
+        std::string what;
+        std::string cause;
+    } const rows[] = {
+        {2, true, (dir.path() / "PRINT" / "仕入元帳.tvd").string(), "を書き込めません: ", "ディスクがいっぱい"},
+        {1, false, pdf, "印刷を終了できません: ", "ファイルに書き込めませんでした"},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.mode);
+        ObjectRef ink = NewControl();
+        Run run;
+        {
+            FileSizeLimit limit(1024);
+            run = PrintLedger(ink, r.mode);
+        }
+        EXPECT_EQ(run.start, 0);
+        ASSERT_FALSE(run.pages.empty());
+        EXPECT_EQ(run.pages.back() != 0, r.pageFails);
+        if (!r.pageFails) {
+            EXPECT_NE(run.end, 0);
+        }
+        std::string said;
+        for (const std::string& line : RecentLogLines())
+            if (line.find(r.what) != std::string::npos) said = line;
+        const size_t cause = said.find(r.what);
+        ASSERT_NE(cause, std::string::npos);
+        EXPECT_NE(said.find(r.file), std::string::npos) << said;
+        EXPECT_NE(said.find(r.cause, cause), std::string::npos) << said;
+    }
 }
 
 TEST_F(JournalPrintTest, AMissingObjectTakesTheExitPath)

@@ -1,6 +1,8 @@
 #include "ledger/journal/print/DrawingJob.h"
 
+#include "engine/core/EngineLog.h"
 #include "ledger/common/DrawErrMsg.h"
+#include "ledger/common/ShownFailure.h"
 #include "platform/ui/Prompt.h"
 
 #include <QCursor>
@@ -99,9 +101,9 @@ public:
         } catch (const FailureAlreadyShown&) {
             // Its message has been shown; only the exit path is left.
         } catch (const AutomationError& e) {
-            Warn(e.Description().empty() ? e.what() : e.Description());
+            Warn(ShownFailure("JournalPrint", e));
         } catch (const std::exception& e) {
-            Warn(e.what());
+            Warn(ShownFailure("JournalPrint", e));
         }
         Exit();
         return false;
@@ -206,14 +208,14 @@ private:
             try {
                 ink_.Call(job_.Mode == OutputMode::Printer ? "AbortPrinter" : "AbortDocument");
             } catch (const std::exception& e) {
-                qWarning("Inkplate abort: %s", e.what());
+                LogLine("JournalPrint", "Inkplate abort: " + LogText(e));
             }
         }
         if (form_ && formOpen_) {
             try {
                 form_.Call("Close");
             } catch (const std::exception& e) {
-                qWarning("Inkplate form close: %s", e.what());
+                LogLine("JournalPrint", "Inkplate form close: " + LogText(e));
             }
         }
         hourglass_.Restore();

@@ -1,5 +1,6 @@
 #include "ledger/journal/print/JournalPrint.h"
 
+#include "ledger/common/ShownFailure.h"
 #include "ledger/journal/print/LedgerPages.h"
 #include "ledger/journal/print/SummaryPages.h"
 #include "platform/core/FileErrors.h"
@@ -36,7 +37,7 @@ bool Prepare(DrawingJob& job, OutputMode mode, const SideWords& words, JournalRe
         else job.DocumentFile = ReportDocumentFile(words, report);
         return true;
     } catch (const std::exception& e) {
-        Warn(e.what(), context);
+        Warn(ShownFailure("JournalPrint", e), context);
         return false;
     }
 }
@@ -84,7 +85,7 @@ bool PrintLedger(const ObjectRef& control, OutputMode mode, const SideWords& wor
         job.Header = std::move(report.Header);
         job.Pages = std::move(report.Pages);
     } catch (const std::exception& e) {
-        Warn(e.what(), context);
+        Warn(ShownFailure("JournalPrint", e), context);
         return false;
     }
     if (!Prepare(job, mode, words, JournalReport::Ledger, context)) return false;

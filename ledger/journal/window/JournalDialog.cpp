@@ -1,8 +1,10 @@
 #include "ledger/journal/window/JournalDialog.h"
 
+#include "engine/core/EngineLog.h"
 #include "ledger/common/ImeHint.h"
 #include "ledger/common/LedgerSchema.h"
 #include "ledger/common/SettingsRecord.h"
+#include "ledger/common/ShownFailure.h"
 #include "ledger/journal/window/JournalGridDelegate.h"
 #include "ledger/journal/window/PreviewViewer.h"
 #include "platform/ui/DesignUnits.h"
@@ -122,7 +124,7 @@ void JournalDialog::Load()
         settingsNotice_ = Q(check.Message);
         if (check.State == SettingsAgreement::Differ) settingsNotice_ += "\n自社登録で繰越の計算を行ってください。";
     } catch (const std::exception& e) {
-        settingsNotice_ = "補助簿DBの自社設定の記録を読めません。\n" + Q(e.what());
+        settingsNotice_ = "補助簿DBの自社設定の記録を読めません。\n" + Q(ShownFailure("Journal", e));
     }
     global_.gsReadCompany();
     entry_.Settings = global_.Settings;
@@ -140,7 +142,7 @@ void JournalDialog::FillItemNames()
     } catch (const std::exception& e) {
         // The 品名 cell still takes typed text, so the journal opens without
         // the list once the person is told.
-        Warn("品名の一覧を読めません。品名は入力してください。\n" + Q(e.what()), this);
+        Warn("品名の一覧を読めません。品名は入力してください。\n" + Q(ShownFailure("Journal", e)), this);
     }
     delegate_->SetItemNames(names);
 }
@@ -330,7 +332,7 @@ void JournalDialog::FirstPaint()
         try {
             f();
         } catch (const std::exception& e) {
-            Warn(e.what(), this);
+            Warn(Q(ShownFailure("Journal", e)), this);
         }
     };
     step([this] { FillLabels(); });
@@ -390,7 +392,7 @@ void JournalDialog::ChangeIme(int column)
     const bool open = column == Col(JournalColumn::Item) || column == Col(JournalColumn::DebitCredit);
     const Variant openFlag(int32_t{open ? 1 : 0});
     if (const std::string why = HintImeMode(ui::WidgetHandle(grid_), openFlag, open ? 9 : 0); !why.empty())
-        qWarning("NvZzIME.ChangeIMEModeEX: %s", why.c_str());
+        LogLine("Journal", "NvZzIME.ChangeIMEModeEX: " + why);
 }
 
 bool JournalDialog::SaveBook()
@@ -401,7 +403,7 @@ bool JournalDialog::SaveBook()
         model_.Relayout([this] { book_->Save(); });
         return true;
     } catch (const std::exception& e) {
-        Warn(kErrorPrefix + Q(e.what()), this);
+        Warn(kErrorPrefix + Q(ShownFailure("Journal", e)), this);
         return false;
     }
 }
@@ -430,7 +432,7 @@ void JournalDialog::Refused(JournalColumn column, const std::string& message)
 
 void JournalDialog::WarnAndReturnTo(const std::exception& e, int column)
 {
-    Warn(Q(e.what()), this);
+    Warn(Q(ShownFailure("Journal", e)), this);
     QModelIndex at = grid_->currentIndex();
     if (at.isValid()) MoveTo(at.row(), column);
     grid_->setFocus();
@@ -488,13 +490,13 @@ void JournalDialog::cmdZandaka_Click()
         book_->CalcRunningBalance();
     } catch (const std::exception& e) {
         model_.Reload();
-        said_ = Q(e.what());
+        said_ = Q(ShownFailure("Journal", e));
         WarnAndReturnTo(e, Col(JournalColumn::Month));
     }
     try {
         if (!book_->NewLine()) book_->AppendNewLine();
     } catch (const std::exception& e) {
-        SayOnce(Q(e.what()), kNewLineFailedMessage);
+        SayOnce(Q(ShownFailure("Journal", e)), kNewLineFailedMessage);
     }
     model_.Reload();
     ShowNewLine();
@@ -525,7 +527,7 @@ void JournalDialog::cmdRefresh_Click()
         book_->SearchPeriod();
         book_->AppendNewLine();
     } catch (const std::exception& e) {
-        Warn(Q(e.what()), this);
+        Warn(Q(ShownFailure("Journal", e)), this);
     }
     model_.Reload();
     ShowNewLine();
@@ -564,7 +566,7 @@ bool JournalDialog::Form_QueryUnload()
             BusyCursor busy;
             model_.Relayout([this] { book_->Save(); });
         } catch (const std::exception& e) {
-            ui::Answer a = ui::Ask(kErrorPrefix + Q(e.what()) + "\n" + kCloseWithoutSaving, ui::Buttons::YesNo,
+            ui::Answer a = ui::Ask(kErrorPrefix + Q(ShownFailure("Journal", e)) + "\n" + kCloseWithoutSaving, ui::Buttons::YesNo,
                                    ui::Answer::No, this);
             if (a != ui::Answer::Yes) return false;
         }

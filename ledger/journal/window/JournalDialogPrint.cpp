@@ -3,6 +3,7 @@
 // balances again and a new line.
 #include "ledger/journal/window/JournalDialog.h"
 
+#include "ledger/common/ShownFailure.h"
 #include "ledger/journal/window/PreviewViewer.h"
 #include "platform/automation/Automation.h"
 #include "platform/ui/Prompt.h"
@@ -17,7 +18,7 @@ ObjectRef JournalDialog::DrawingControl()
     try {
         ink_ = ObjectRef(CreateObject(kDrawingControlProgId));
     } catch (const AutomationError& e) {
-        ui::Warn(QString::fromStdString(e.Description().empty() ? e.what() : e.Description()), this);
+        ui::Warn(QString::fromStdString(ShownFailure("Journal", e)), this);
         return {};
     }
     // The control only prints, so it stays hidden on the journal window,
@@ -42,7 +43,7 @@ bool JournalDialog::PrintLedgerOut(OutputMode mode)
         book_->CalcRunningBalance();
     } catch (const std::exception& e) {
         model_.Reload();
-        SayOnce(QString::fromStdString(e.what()));
+        SayOnce(QString::fromStdString(ShownFailure("Journal", e)));
         return false;
     }
     model_.Reload();
@@ -64,7 +65,7 @@ bool JournalDialog::PrintSummaryOut(OutputMode mode, JournalReport& report)
     try {
         data = BuildSummaryData(db_, words_, book_->Period());
     } catch (const std::exception& e) {
-        ui::Warn(QString::fromStdString(e.what()), this);
+        ui::Warn(QString::fromStdString(ShownFailure("Journal", e)), this);
         return false;
     }
     ObjectRef ink = DrawingControl();
@@ -79,7 +80,7 @@ void JournalDialog::ShowDocument(JournalReport report, bool doneWhenStarted)
     try {
         document = ReportDocumentFile(words_, report);
     } catch (const std::exception& e) {
-        ui::Warn(QString::fromStdString(e.what()), this);
+        ui::Warn(QString::fromStdString(ShownFailure("Journal", e)), this);
         return;
     }
     waitingForViewer_ = true;
@@ -97,14 +98,14 @@ void JournalDialog::RecomputeAfterPrint(int passes)
         try {
             book_->CalcRunningBalance();
         } catch (const std::exception& e) {
-            SayOnce(QString::fromStdString(e.what()));
+            SayOnce(QString::fromStdString(ShownFailure("Journal", e)));
             break;
         }
     }
     try {
         if (!book_->NewLine()) book_->AppendNewLine();
     } catch (const std::exception& e) {
-        SayOnce(QString::fromStdString(e.what()), kNewLineFailedMessage);
+        SayOnce(QString::fromStdString(ShownFailure("Journal", e)), kNewLineFailedMessage);
     }
     said_.clear();
     model_.Reload();

@@ -1,5 +1,7 @@
 #include "ledger/shell/ClockPanel/TokeiClass.h"
 
+#include "engine/core/EngineLog.h"
+
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -203,6 +205,7 @@ Variant TokeiClass::fcFrmOp(int16_t fgSAMPLE)
             gWindow = new ClockForm;
         } catch (...) {
             // A window that could not be made is not shown.
+            LogLine("ClockPanel", "時計の画面を作れません: " + CurrentExceptionText());
             return Variant("");
         }
     }

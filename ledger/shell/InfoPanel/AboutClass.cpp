@@ -1,5 +1,6 @@
 #include "ledger/shell/InfoPanel/AboutClass.h"
 
+#include "engine/core/EngineLog.h"
 #include "platform/core/Paths.h"
 #include "platform/ui/DesignUnits.h"
 #include "platform/ui/Prompt.h"
@@ -260,6 +261,7 @@ Variant AboutClass::fcFrmOp(int16_t)
         form = std::make_unique<AboutForm>(gInfo ? gInfo() : DefaultAboutInfo(),
                                            gRegistration ? gRegistration() : ReadRegistration());
     } catch (...) {
+        LogLine("InfoPanel", "バージョン情報の画面を作れません: " + CurrentExceptionText());
         return Variant("Aboutロードエラー");
     }
     form->exec();

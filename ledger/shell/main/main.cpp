@@ -1,3 +1,4 @@
+#include "engine/core/EngineLog.h"
 #include "ledger/shell/MenuForm.h"
 #include "ledger/shell/ProgramName.h"
 #include "platform/ui/QtTranslation.h"
@@ -8,6 +9,7 @@ int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     nv::NameMenuProgram();
+    nv::StartLogFile();
     nv::ui::LoadQtTranslation(app);
     nv::MenuForm menu;
     menu.Load();

@@ -52,7 +52,6 @@ protected:
     void TearDown() override
     {
         SetFormClock(nullptr);
-        TvFedObject::SetKeepDuplicateIds(false);
     }
 };
 
@@ -258,8 +257,7 @@ TEST_F(FormTest, OldFormsAreRenumberedPerLayerThenDeduplicated)
     EXPECT_EQ(g->m_layers[1]->m_objects[1]->m_nObjectId, 3u);
     EXPECT_EQ(g->IdMap().size(), 4u);
 
-    TvFedObject::SetKeepDuplicateIds(true);
-    auto h = LoadFormArchive(bytes);
+    auto h = LoadFormArchive(bytes, TvFedObject::kLoadKeepDuplicateIds);
     EXPECT_EQ(h->m_layers[1]->m_objects[0]->m_nObjectId, 0u);
     EXPECT_EQ(h->IdMap().size(), 2u);
 }

@@ -1,9 +1,15 @@
 #include "control/typelib/TvlError.h"
 #include "ledger/common/DrawErrMsg.h"
 #include "ledger/common/Money.h"
-#include "ledger/common/StatusText.h"
+#include "ledger/common/ShownFailure.h"
+#include "engine/core/EngineLog.h"
+#include "platform/db/Database.h"
+#include "platform/db/DbError.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
+#include <filesystem>
+#include <functional>
 #include <stdexcept>
 
 using namespace nv;
@@ -64,16 +70,37 @@ TEST(Money, UnitPriceTimesQuantityRoundsHalfToEven)
     EXPECT_THROW(YenAmount(1e16, 1), std::range_error);
 }
 
-TEST(StatusText, SetsTheFirstPanel)
+// A screen shows a failure's own words, and the log gets its cause as well:
+// the database engine's English and our refused calls only there.
+TEST(ShownFailure, APersonReadsJapaneseTheLogTheCause)
 {
-    struct Bar : StatusBarPanels {
-        int panel = 0;
-        std::string text;
-        void SetPanelText(int p, const std::string& t) override { panel = p, text = t; }
-    } bar;
-    gsStatusText(bar, "印刷中");
-    EXPECT_EQ(bar.panel, 1);
-    EXPECT_EQ(bar.text, "印刷中");
+    nvtest::TempDir dir;
+    std::filesystem::create_directory(dir.file("folder.MDB"));
+    const struct {
+        std::function<void()> fail;
+        std::string shown;  // the start of what the screen says
+        std::string logged; // a part of the log line only
+    } rows[] = {
+        {[] { Database().Execute("DELETE FROM 品名"); }, "内部の誤りのため", "misuse: database is not open"},
+        {[&] { Database::Open(dir.file("folder.MDB")).Query("SELECT 1"); }, "データベースファイル", "unable to open database file"},
+        {[] { throw std::runtime_error("設定ファイルを読めません"); }, "設定ファイルを読めません", ""},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.shown);
+        try {
+            r.fail();
+            ADD_FAILURE() << "no failure";
+        } catch (const std::exception& e) {
+            const std::string shown = ShownFailure("Test", e);
+            EXPECT_EQ(shown.rfind(r.shown, 0), 0u) << shown;
+            const std::string line = RecentLogLines().back();
+            EXPECT_EQ(line.rfind("Test: " + shown, 0), 0u) << line;
+            EXPECT_NE(line.find(r.logged), std::string::npos) << line;
+            if (!r.logged.empty()) {
+                EXPECT_EQ(shown.find(r.logged), std::string::npos) << shown;
+            }
+        }
+    }
 }
 
 } // namespace

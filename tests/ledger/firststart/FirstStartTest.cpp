@@ -243,7 +243,7 @@ struct FirstStartTest : ::testing::Test {
             EXPECT_TRUE(journalDone) << side.journalForm;
             Click(r, "cmdClose");
         }, registerDone);
-        QTest::mouseClick(static_cast<MenuForm*>(menu)->button(side.button), Qt::LeftButton);
+        QTest::mouseClick(static_cast<MenuForm*>(menu)->Button(side.button), Qt::LeftButton);
         EXPECT_TRUE(registerDone) << side.registerForm;
     }
 };
@@ -258,11 +258,11 @@ TEST_F(FirstStartTest, FromAnEmptyFolderToPrintedLedgers)
     EXPECT_EQ(script->Messages().size(), 1) << script->Messages().join("\n").toStdString();
     EXPECT_TRUE(fs::exists(Home("補助簿DB.MDB")));
     EXPECT_TRUE(fs::exists(Home("company.w1")));
-    EXPECT_TRUE(menu->button(MenuForm::kSupplier)->isEnabled());
+    EXPECT_TRUE(menu->Button(MenuForm::kSupplier)->isEnabled());
 
     bool companyDone = false;
     WhenModal("F1_自社登録", [&](QWidget* d) { FillCompany(d); }, companyDone);
-    QTest::mouseClick(menu->button(MenuForm::kFirm), Qt::LeftButton);
+    QTest::mouseClick(menu->Button(MenuForm::kFirm), Qt::LeftButton);
     EXPECT_TRUE(companyDone);
     for (const Side& side : kSides) {
         SCOPED_TRACE(side.party);
@@ -372,7 +372,7 @@ TEST_F(FirstStartTest, ACrashBetweenTheDatabaseAndTheSettingsIsMendedAtTheNextSt
         next->Load();
         ASSERT_EQ(script->Messages().size(), 1) << script->Messages().join("\n").toStdString();
         EXPECT_TRUE(script->Messages()[0].contains("書き直しました (期首 2031年4月1日)")) << script->Messages()[0].toStdString();
-        const CompanySettings& mended = next->globals().Settings;
+        const CompanySettings& mended = next->Globals().Settings;
         EXPECT_EQ(std::vector<float>({mended.StartYear, mended.StartMonth, mended.EndYear, mended.EndMonth}),
                   std::vector<float>({2031, 4, 2032, 3}));
         EXPECT_EQ(db.QueryValue("SELECT group_concat(年 || '/' || 月 || '/' || 日 || ' ' || 品名 || ' ' || 差引残高, ', ')"

@@ -185,16 +185,16 @@ TEST_P(ScreenWalkTest, EveryScreenFitsItsTexts)
     Check(&menu, "メニュー");
     Check(TopLevel("F1_時計"), "時計");
 
-    CheckModal("バージョン情報", [&] { menu.helpAction(1)->trigger(); });
+    CheckModal("バージョン情報", [&] { menu.HelpAction(1)->trigger(); });
     CheckModal(
-        "自社登録", [&] { QTest::mouseClick(menu.button(MenuForm::kFirm), Qt::LeftButton); },
+        "自社登録", [&] { QTest::mouseClick(menu.Button(MenuForm::kFirm), Qt::LeftButton); },
         [&](QWidget* company) { CheckModal("品名登録", [&] { Click(company, "Command2"); }); });
     const std::pair<int, const char*> sides[] = {{MenuForm::kSupplier, "仕入"}, {MenuForm::kCustomer, "売上"}};
     for (auto [index, side] : sides) {
         const std::string reg = std::string(side) + "先の登録";
         const std::string journal = std::string(side) + "帳";
         CheckModal(
-            reg.c_str(), [&] { QTest::mouseClick(menu.button(index), Qt::LeftButton); },
+            reg.c_str(), [&] { QTest::mouseClick(menu.Button(index), Qt::LeftButton); },
             [&](QWidget* r) {
                 EXPECT_EQ(FieldTabOrder(r), "0,1,8,2,7,3,6,4,9,11,10") << reg;
                 CheckModal(journal.c_str(), [&] { Click(r, "cmdData"); });

@@ -70,18 +70,18 @@ TEST_F(MenuFormTest, TheWindowAsDesigned)
     const std::pair<int, const char*> captions[] = {{MenuForm::kFirm, "自社登録"}, {MenuForm::kSupplier, "仕入帳"},
                                                     {MenuForm::kCustomer, "売上帳"}, {MenuForm::kDm, "DM"},
                                                     {MenuForm::kExit, "終了"}};
-    for (auto [index, caption] : captions) EXPECT_EQ(menu->button(index)->text(), QString::fromUtf8(caption));
-    EXPECT_TRUE(menu->button(MenuForm::kDm)->isHidden());
-    EXPECT_GE(menu->button(MenuForm::kExit)->width(), 153);
-    EXPECT_GE(menu->button(MenuForm::kExit)->height(), 32);
+    for (auto [index, caption] : captions) EXPECT_EQ(menu->Button(index)->text(), QString::fromUtf8(caption));
+    EXPECT_TRUE(menu->Button(MenuForm::kDm)->isHidden());
+    EXPECT_GE(menu->Button(MenuForm::kExit)->width(), 153);
+    EXPECT_GE(menu->Button(MenuForm::kExit)->height(), 32);
     // The hidden DM button keeps its place between 売上帳 and 終了.
-    EXPECT_GT(menu->button(MenuForm::kExit)->y(), menu->button(MenuForm::kCustomer)->geometry().bottom() + 32);
-    EXPECT_EQ(menu->button(MenuForm::kFirm)->nextInFocusChain(), menu->button(MenuForm::kSupplier));
-    EXPECT_EQ(menu->button(MenuForm::kSupplier)->nextInFocusChain(), menu->button(MenuForm::kCustomer));
-    EXPECT_TRUE(menu->button(MenuForm::kFirm)->hasFocus() || !QApplication::focusWindow());
-    EXPECT_EQ(menu->helpAction(0)->text(), QStringLiteral("ﾍﾙﾌﾟの起動（&H）"));
-    EXPECT_EQ(menu->helpAction(1)->text(), QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報(&V)"));
-    EXPECT_TRUE(menu->button(MenuForm::kFirm)->styleSheet().contains(QStringLiteral("#FFE0C0")));
+    EXPECT_GT(menu->Button(MenuForm::kExit)->y(), menu->Button(MenuForm::kCustomer)->geometry().bottom() + 32);
+    EXPECT_EQ(menu->Button(MenuForm::kFirm)->nextInFocusChain(), menu->Button(MenuForm::kSupplier));
+    EXPECT_EQ(menu->Button(MenuForm::kSupplier)->nextInFocusChain(), menu->Button(MenuForm::kCustomer));
+    EXPECT_TRUE(menu->Button(MenuForm::kFirm)->hasFocus() || !QApplication::focusWindow());
+    EXPECT_EQ(menu->HelpAction(0)->text(), QStringLiteral("ﾍﾙﾌﾟの起動（&H）"));
+    EXPECT_EQ(menu->HelpAction(1)->text(), QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報(&V)"));
+    EXPECT_TRUE(menu->Button(MenuForm::kFirm)->styleSheet().contains(QStringLiteral("#FFE0C0")));
     prompt_->Then(Answer::Cancel);
     menu->close();
 }
@@ -104,7 +104,7 @@ TEST_F(MenuFormTest, ThePictureInTheFootAndTheProgramsIcon)
     EXPECT_GE(shown.width(), 140);
     EXPECT_LE(shown.width(), picture->width());
     EXPECT_LE(shown.height(), picture->height());
-    EXPECT_GT(picture->y(), menu->button(MenuForm::kExit)->geometry().bottom());
+    EXPECT_GT(picture->y(), menu->Button(MenuForm::kExit)->geometry().bottom());
     EXPECT_TRUE(menu->centralWidget()->rect().contains(picture->geometry()));
     // A picture of its own, not a blank.
     const QImage pixels = picture->pixmap().toImage();
@@ -133,8 +133,8 @@ TEST_F(MenuFormTest, FirstStartOkCopiesTheTemplateByteForByte)
     EXPECT_EQ(ReadFileBytes(Home("補助簿DB.MDB")), ReadFileBytes(TemplatePath()));
     nv::Database db = nv::Database::Open(Home("補助簿DB.MDB"), nv::OpenMode::ReadOnly);
     EXPECT_GE(db.OpenRecordset({"sqlite_master", "type = 'table'", {}, {}}).RecordCount(), 4);
-    EXPECT_TRUE(menu->button(MenuForm::kSupplier)->isEnabled());
-    EXPECT_TRUE(menu->button(MenuForm::kCustomer)->isEnabled());
+    EXPECT_TRUE(menu->Button(MenuForm::kSupplier)->isEnabled());
+    EXPECT_TRUE(menu->Button(MenuForm::kCustomer)->isEnabled());
     EXPECT_EQ(std::filesystem::current_path(), home_.path());
 }
 
@@ -145,9 +145,9 @@ TEST_F(MenuFormTest, FirstStartCancelLeavesNoDatabaseAndTheRegistersDisabled)
     auto menu = StartMenu();
     EXPECT_FALSE(std::filesystem::exists(Home("補助簿DB.MDB")));
     EXPECT_TRUE(menu->isVisible());
-    EXPECT_TRUE(menu->button(MenuForm::kFirm)->isEnabled());
-    EXPECT_FALSE(menu->button(MenuForm::kSupplier)->isEnabled());
-    EXPECT_FALSE(menu->button(MenuForm::kCustomer)->isEnabled());
+    EXPECT_TRUE(menu->Button(MenuForm::kFirm)->isEnabled());
+    EXPECT_FALSE(menu->Button(MenuForm::kSupplier)->isEnabled());
+    EXPECT_FALSE(menu->Button(MenuForm::kCustomer)->isEnabled());
 }
 
 TEST_F(MenuFormTest, AnExistingFileIsNeverReplacedNorAskedFor)
@@ -181,9 +181,9 @@ TEST_F(MenuFormTest, FirstStartCopiesTheShippedSettingsBesideTheDatabase)
     EXPECT_EQ(ReadFileBytes(Home("company.w1")), shippedBytes);
     EXPECT_EQ(std::filesystem::status(Home("company.w1")).permissions() & std::filesystem::perms::all,
               std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
-    EXPECT_TRUE(menu->settingsRead());
-    EXPECT_TRUE(menu->button(MenuForm::kSupplier)->isEnabled());
-    EXPECT_TRUE(menu->button(MenuForm::kCustomer)->isEnabled());
+    EXPECT_TRUE(menu->SettingsRead());
+    EXPECT_TRUE(menu->Button(MenuForm::kSupplier)->isEnabled());
+    EXPECT_TRUE(menu->Button(MenuForm::kCustomer)->isEnabled());
     // The shipped settings: the first term of a calendar year, 末日 closings.
     const nv::CompanyFile shipped = nv::ReadCompanyFile(Home("company.w1"));
     EXPECT_EQ(shipped.Settings.Term, 1);
@@ -229,8 +229,8 @@ TEST_F(MenuFormTest, ADatabaseThatIsNoFileIsSaidAtStart)
         auto menu = StartMenu();
         const QString text = QString::fromStdString("補助簿DBを開けません: " + db + ": " + said);
         EXPECT_EQ(prompt_->Messages(), QStringList{text});
-        EXPECT_FALSE(menu->button(MenuForm::kSupplier)->isEnabled());
-        EXPECT_EQ(menu->button(MenuForm::kSupplier)->toolTip(), text);
+        EXPECT_FALSE(menu->Button(MenuForm::kSupplier)->isEnabled());
+        EXPECT_EQ(menu->Button(MenuForm::kSupplier)->toolTip(), text);
     }
 }
 
@@ -249,8 +249,8 @@ TEST_F(MenuFormTest, AFirstStartInAReadOnlyFolderSaysWhyOnce)
     const QString said = prompt_->Messages()[1];
     EXPECT_TRUE(said.startsWith(QString::fromStdString(folder + "/補助簿DB.MDB を作成できません: "))) << said.toStdString();
     EXPECT_TRUE(said.endsWith(geteuid() == 0 ? "読み取り専用のディスクです" : "アクセスする権限がありません")) << said.toStdString();
-    EXPECT_FALSE(menu->button(MenuForm::kSupplier)->isEnabled());
-    EXPECT_TRUE(menu->button(MenuForm::kFirm)->isEnabled());
+    EXPECT_FALSE(menu->Button(MenuForm::kSupplier)->isEnabled());
+    EXPECT_TRUE(menu->Button(MenuForm::kFirm)->isEnabled());
 }
 
 TEST_F(MenuFormTest, ADamagedSettingsFileIsNamedWithLineAndItem)
@@ -272,10 +272,10 @@ TEST_F(MenuFormTest, ADamagedSettingsFileIsNamedWithLineAndItem)
     EXPECT_TRUE(prompt_->Messages()[0].contains(QStringLiteral("14 行目"))) << prompt_->Messages()[0].toStdString();
     EXPECT_TRUE(prompt_->Messages()[0].contains(QStringLiteral("項目7"))) << prompt_->Messages()[0].toStdString();
     // Only the bad item took its default: the rest reads and the books open.
-    EXPECT_TRUE(menu->settingsRead());
-    EXPECT_TRUE(menu->button(MenuForm::kSupplier)->isEnabled());
-    EXPECT_EQ(menu->globals().Settings.Item7, 0.0f);
-    EXPECT_EQ(menu->globals().Settings.StartMonth, 4.0f);
+    EXPECT_TRUE(menu->SettingsRead());
+    EXPECT_TRUE(menu->Button(MenuForm::kSupplier)->isEnabled());
+    EXPECT_EQ(menu->Globals().Settings.Item7, 0.0f);
+    EXPECT_EQ(menu->Globals().Settings.StartMonth, 4.0f);
     EXPECT_EQ(ReadFileBytes(Home("company.w1")), lines);   // never replaced by the shipped one
 }
 
@@ -292,11 +292,11 @@ TEST_F(MenuFormTest, AWholeRunKeepsTheClockUpUntilTheExit)
     ASSERT_NE(nv::TokeiClass::Window(), nullptr);
     EXPECT_TRUE(nv::TokeiClass::Window()->isVisible());
     EXPECT_EQ(nv::TokeiClass::Window()->windowTitle(), QStringLiteral("時計"));
-    EXPECT_EQ(ModalOf([&] { QTest::mouseClick(menu->button(MenuForm::kSupplier), Qt::LeftButton); }),
+    EXPECT_EQ(ModalOf([&] { QTest::mouseClick(menu->Button(MenuForm::kSupplier), Qt::LeftButton); }),
               QStringLiteral("F1_仕入先"));
     EXPECT_NE(nv::TokeiClass::Window(), nullptr);
     prompt_->Then(Answer::Cancel);
-    QTest::mouseClick(menu->button(MenuForm::kExit), Qt::LeftButton);
+    QTest::mouseClick(menu->Button(MenuForm::kExit), Qt::LeftButton);
     EXPECT_FALSE(menu->isVisible());
     EXPECT_EQ(nv::TokeiClass::Window(), nullptr);
     EXPECT_EQ(prompt_->Messages().last(), kBackupQuestion);
@@ -318,7 +318,7 @@ TEST_F(MenuFormTest, TheDisplayIsChangedOnlyForMinusOne)
     WriteFileBytes(Home("補助簿DB.MDB"), ReadFileBytes(TemplatePath()));
     auto menu = StartMenu();
     EXPECT_EQ(changes(), 1);
-    EXPECT_EQ(ModalOf([&] { QTest::mouseClick(menu->button(MenuForm::kFirm), Qt::LeftButton); }),
+    EXPECT_EQ(ModalOf([&] { QTest::mouseClick(menu->Button(MenuForm::kFirm), Qt::LeftButton); }),
               QStringLiteral("F1_自社登録"));
     EXPECT_EQ(changes(), 2);
 }
@@ -338,7 +338,7 @@ TEST_F(MenuFormTest, EachButtonOpensItsScreenOnTheBooksTheFirmScreenChose)
     const QString folder = QString::fromStdString(Home());
 
     QString owner;
-    EXPECT_EQ(ModalOf([&] { QTest::mouseClick(menu->button(MenuForm::kFirm), Qt::LeftButton); },
+    EXPECT_EQ(ModalOf([&] { QTest::mouseClick(menu->Button(MenuForm::kFirm), Qt::LeftButton); },
                       [&](QWidget* d) {
                           owner = d->findChild<QLineEdit*>(QStringLiteral("txtFields(8)"))->text();
                           prompt_->Then(std::optional<QString>(QString::fromStdString(Home("新しいDB.MDB"))));
@@ -347,22 +347,22 @@ TEST_F(MenuFormTest, EachButtonOpensItsScreenOnTheBooksTheFirmScreenChose)
                       }),
               QStringLiteral("F1_自社登録"));
     EXPECT_EQ(owner.trimmed(), QStringLiteral("山田太郎"));
-    EXPECT_EQ(menu->globals().Settings.DatabaseName, nv::FixedText("新しいDB.MDB", 50));
+    EXPECT_EQ(menu->Globals().Settings.DatabaseName, nv::FixedText("新しいDB.MDB", 50));
 
     const struct { int button; const char* form; const char* party; } registers[] = {
         {MenuForm::kSupplier, "F1_仕入先", "丸山商店"}, {MenuForm::kCustomer, "F1_売上先", "青木商会"}};
     for (const auto& r : registers) {
         QString party;
-        EXPECT_EQ(ModalOf([&] { QTest::mouseClick(menu->button(r.button), Qt::LeftButton); },
+        EXPECT_EQ(ModalOf([&] { QTest::mouseClick(menu->Button(r.button), Qt::LeftButton); },
                           [&](QWidget* d) { party = d->findChild<QLineEdit*>(QStringLiteral("txtFields_0"))->text(); }),
                   QString::fromUtf8(r.form));
         EXPECT_EQ(party.trimmed(), QString::fromUtf8(r.party)) << r.form;
     }
     QString caption;
-    EXPECT_EQ(ModalOf([&] { menu->helpAction(1)->trigger(); }, [&](QWidget* d) { caption = d->windowTitle(); }),
+    EXPECT_EQ(ModalOf([&] { menu->HelpAction(1)->trigger(); }, [&](QWidget* d) { caption = d->windowTitle(); }),
               QStringLiteral("About"));
     EXPECT_EQ(caption, QStringLiteral("のびのび補助簿のバージョン情報"));
-    menu->helpAction(0)->trigger();
+    menu->HelpAction(0)->trigger();
     ASSERT_EQ(opened_.size(), 1);
     EXPECT_EQ(opened_[0], QUrl::fromLocalFile(QString::fromUtf8(NV_BINARY_DIR "/share/HELP/補助簿補足説明.htm")));
     EXPECT_TRUE(QFile::exists(opened_[0].toLocalFile()));
@@ -382,7 +382,7 @@ TEST_F(MenuFormTest, HelpThatCannotOpenSaysSoWithThePath)
     auto menu = StartMenu();
     openResult_ = false;
     prompt_->Clear();
-    menu->helpAction(0)->trigger();
+    menu->HelpAction(0)->trigger();
     ASSERT_EQ(prompt_->Messages().size(), 1);
     EXPECT_TRUE(prompt_->Messages()[0].startsWith(QStringLiteral("ヘルプを表示できません\n")));
     EXPECT_TRUE(prompt_->Messages()[0].endsWith(QStringLiteral("HELP/補助簿補足説明.htm")));
@@ -394,10 +394,10 @@ TEST_F(MenuFormTest, ANameLongerThanFiftyIsRefused)
     auto menu = StartMenu();
     prompt_->Clear();
     setenv("NIVALO_STUB_DBNAME", std::string(51, 'x').c_str(), 1);
-    QTest::mouseClick(menu->button(MenuForm::kFirm), Qt::LeftButton);
+    QTest::mouseClick(menu->Button(MenuForm::kFirm), Qt::LeftButton);
     ASSERT_EQ(prompt_->Messages().size(), 1);
     EXPECT_TRUE(prompt_->Messages()[0].contains(QStringLiteral("50文字")));
-    EXPECT_EQ(menu->globals().Settings.DatabaseName, nv::FixedText("補助簿DB.MDB", 50));
+    EXPECT_EQ(menu->Globals().Settings.DatabaseName, nv::FixedText("補助簿DB.MDB", 50));
 }
 
 TEST_F(MenuFormTest, MissingComponentsLeaveTheMenuWorking)
@@ -406,11 +406,11 @@ TEST_F(MenuFormTest, MissingComponentsLeaveTheMenuWorking)
     WriteCompany();
     prompt_->Then(Answer::Ok);
     auto menu = StartMenu();
-    QTest::mouseClick(menu->button(MenuForm::kFirm), Qt::LeftButton);
-    QTest::mouseClick(menu->button(MenuForm::kCustomer), Qt::LeftButton);
-    menu->helpAction(1)->trigger();
+    QTest::mouseClick(menu->Button(MenuForm::kFirm), Qt::LeftButton);
+    QTest::mouseClick(menu->Button(MenuForm::kCustomer), Qt::LeftButton);
+    menu->HelpAction(1)->trigger();
     EXPECT_TRUE(menu->isEnabled());
-    QTest::mouseClick(menu->button(MenuForm::kSupplier), Qt::LeftButton);
+    QTest::mouseClick(menu->Button(MenuForm::kSupplier), Qt::LeftButton);
     EXPECT_EQ(Log().size(), 1);
     prompt_->Then(Answer::Cancel);
     menu->close();

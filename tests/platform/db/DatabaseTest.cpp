@@ -3,6 +3,8 @@
 #include "platform/db/Recordset.h"
 #include "support/TempDir.h"
 
+#include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <functional>
 #include <sqlite3.h>
@@ -214,9 +216,43 @@ TEST_F(DbDatabase, FailuresSayTheCauseInJapaneseAndNameTheFile)
         } catch (const DbError& e) {
             EXPECT_NE(std::string(e.what()).find("データベース"), std::string::npos) << e.what();
             EXPECT_NE(std::string(e.what()).find(file), std::string::npos) << e.what();
-            const std::string english = e.detail().substr(e.detail().rfind(": ") + 2);
+            const std::string english = e.Detail().substr(e.Detail().rfind(": ") + 2);
             EXPECT_FALSE(english.empty());
             EXPECT_EQ(std::string(e.what()).find(english), std::string::npos) << e.what();
+        }
+    }
+}
+
+// Calls this layer refuses are faults of the calling code: a person reads
+// only that the work cannot go on, the log what was refused.
+TEST_F(DbDatabase, RefusedCallsAreJapaneseForAPersonAndEnglishForTheLog)
+{
+    const std::pair<std::function<void()>, std::string> cases[] = {
+        {[&] {
+             Database closed = Database::Open(path);
+             closed.Close();
+             closed.Execute("DELETE FROM lines");
+         },
+         "database is not open"},
+        {[&] {
+             Transaction t(db);
+             t.Commit();
+             t.Commit();
+         },
+         "transaction already ended"},
+        {[&] { db.Execute("DELETE FROM lines; DROP TABLE lines"); }, "more than one statement in one call"},
+        {[&] { db.Execute("INSERT INTO lines (party) VALUES (?)"); }, "parameter count does not match the statement"},
+    };
+    for (const auto& [fail, english] : cases) {
+        try {
+            fail();
+            ADD_FAILURE() << english;
+        } catch (const DbError& e) {
+            const std::string shown = e.what();
+            EXPECT_NE(shown.find("データベースの処理を続けられません"), std::string::npos) << shown;
+            EXPECT_EQ(std::count_if(shown.begin(), shown.end(), [](char c) { return std::isalpha(uint8_t(c)); }), 0)
+                << shown;
+            EXPECT_NE(e.Detail().find(english), std::string::npos) << e.Detail();
         }
     }
 }

@@ -12,7 +12,9 @@
 #include <QDialogButtonBox>
 #include <QRadioButton>
 #include <QRegularExpression>
-#include <QDeadlineTimer>
+#include <QAbstractProxyModel>
+#include <QFileDialog>
+#include <QFileSystemModel>
 #include <QTreeView>
 
 #include <fstream>
@@ -269,25 +271,50 @@ TEST(Prompt, QtFileChooserShowsWholeColumnsAndJapaneseDates)
     QtPrompt p;
     QStringList faults;
     QTimer::singleShot(0, [&] {
-        QWidget* dlg = QApplication::activeModalWidget();
-        auto* view = dlg ? dlg->findChild<QTreeView*>(QStringLiteral("treeView")) : nullptr;
-        if (!view) {
-            faults << "no chooser";
-            if (dlg) QMetaObject::invokeMethod(dlg, "reject");
+        auto* dlg = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        // The detailed list: the tree that shows the chooser's own files.
+        QTreeView* view = nullptr;
+        if (dlg)
+            for (QTreeView* v : dlg->findChildren<QTreeView*>())
+                if (v->model() == dlg->proxyModel()) view = v;
+        auto* files = view ? qobject_cast<QFileSystemModel*>(dlg->proxyModel()->sourceModel()) : nullptr;
+        if (!files) {
+            faults << "no chooser with a list of files";
+            if (dlg) dlg->reject();
             return;
         }
-        // Until the folder is listed and its columns are sized.
-        for (QDeadlineTimer listed(3000); !listed.hasExpired() && view->model()->rowCount(view->rootIndex()) == 0;)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        for (QDeadlineTimer settle(100); !settle.hasExpired();) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        const QString date = view->model()->index(0, 3, view->rootIndex()).data().toString();
-        if (!QRegularExpression(QStringLiteral("^\\d{4}/\\d{2}/\\d{2} \\d{2}:\\d{2}$")).match(date).hasMatch())
-            faults << "date " + date;
-        const QAbstractItemView* asView = view;
-        for (int c = 0; c < 4; ++c)
-            if (asView->sizeHintForColumn(c) > view->columnWidth(c))
-                faults << QStringLiteral("column %1 needs %2, has %3").arg(c).arg(asView->sizeHintForColumn(c)).arg(view->columnWidth(c));
-        QMetaObject::invokeMethod(dlg, "reject");
+        const auto unreadable = [view] {
+            QStringList found;
+            if (view->model()->rowCount(view->rootIndex()) == 0) return QStringList{"no file listed"};
+            const QString date = view->model()->index(0, 3, view->rootIndex()).data().toString();
+            if (!QRegularExpression(QStringLiteral("^\\d{4}/\\d{2}/\\d{2} \\d{2}:\\d{2}$")).match(date).hasMatch())
+                found << "date " + date;
+            const QAbstractItemView* asView = view;
+            for (int c = 0; c < 4; ++c)
+                if (asView->sizeHintForColumn(c) > view->columnWidth(c))
+                    found << QStringLiteral("column %1 needs %2, has %3")
+                                 .arg(c)
+                                 .arg(asView->sizeHintForColumn(c))
+                                 .arg(view->columnWidth(c));
+            return found;
+        };
+        // The columns are sized when the folder has been listed: a chooser
+        // that has listed it already is looked at now, else when it has.
+        if (unreadable().isEmpty()) {
+            dlg->reject();
+            return;
+        }
+        const QString folder = files->filePath(dlg->proxyModel()->mapToSource(view->rootIndex()));
+        QObject::connect(files, &QFileSystemModel::directoryLoaded, dlg, [&faults, dlg, unreadable, folder](const QString& path) {
+            if (path != folder) return;
+            faults << unreadable();
+            dlg->reject();
+        });
+        // Only a bound for a chooser that never lists the folder.
+        QTimer::singleShot(30000, dlg, [&faults, dlg] {
+            faults << "the folder was never listed";
+            dlg->reject();
+        });
     });
     EXPECT_EQ(p.ChooseFile({.mode = FileMode::Save, .title = "保存", .proposed = QString::fromStdString(dir.file(""))}),
               std::nullopt);
