@@ -10,7 +10,10 @@
 #include <filesystem>
 #include <map>
 #include <mutex>
+#include <set>
 #include <tuple>
+#include <utility>
+#include <vector>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -128,6 +131,57 @@ PageCheck CheckPages(Database& db)
     }
 }
 
+// The tables and columns the components read and write, in the order of
+// the schema text, taken from a database made from that text.
+const std::vector<std::pair<std::string, std::vector<std::string>>>& ExpectedShape()
+{
+    static const auto shape = [] {
+        Database d = Database::Open(":memory:", OpenMode::Create);
+        CreateLedgerSchema(d);
+        std::vector<std::pair<std::string, std::vector<std::string>>> tables;
+        for (const auto& row : d.Query("SELECT m.name, p.name FROM sqlite_schema m, pragma_table_info(m.name) p"
+                                       " WHERE m.type = 'table' ORDER BY m.rowid, p.cid")) {
+            const std::string table = TextOf(row[0]).value_or("");
+            if (tables.empty() || tables.back().first != table) tables.push_back({table, {}});
+            tables.back().second.push_back(TextOf(row[1]).value_or(""));
+        }
+        return tables;
+    }();
+    return shape;
+}
+
+// A file of the right version whose tables were changed by another program
+// would fail at the first query, deep in a screen, in SQLite's English; the
+// first gap found is said before anything reads or writes.
+void CheckShape(Database& db, const std::string& path)
+{
+    std::map<std::string, std::set<std::string>> present;
+    try {
+        for (const auto& row : db.Query("SELECT m.name, p.name FROM sqlite_schema m, pragma_table_info(m.name) p"
+                                         " WHERE m.type = 'table'"))
+            present[TextOf(row[0]).value_or("")].insert(TextOf(row[1]).value_or(""));
+    } catch (const DbError& e) {
+        // Damaged pages are the page check's to say.
+        const int primary = e.code() & 0xff;
+        if (primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB) return;
+        throw;
+    }
+    for (const auto& [table, columns] : ExpectedShape()) {
+        const auto found = present.find(table);
+        std::string missing;
+        if (found == present.end()) {
+            missing = table;
+        } else {
+            for (const std::string& c : columns)
+                if (!found->second.contains(c)) {
+                    missing = table + " に " + c;
+                    break;
+                }
+        }
+        if (!missing.empty()) throw DbError(0, "補助簿DBの形式が違います: " + missing + " がありません\n" + path);
+    }
+}
+
 } // namespace
 
 int LedgerDatabaseChecks()
@@ -154,6 +208,7 @@ Database OpenLedgerDatabase(const std::string& path)
     int64_t version = db.UserVersion();
     if (version != kLedgerSchemaVersion)
         throw DbError(0, "補助簿DBの形式が違います (版 " + std::to_string(version) + "): " + path);
+    CheckShape(db, path);
     // SQLite keeps a file of a newer writer read-only too.
     if (locked || db.IsReadOnly()) db.SetReadOnlyNotice("補助簿DBは読み取り専用です。変更は保存できません: " + path);
     if (!known) return db;
