@@ -11,7 +11,11 @@
 #include <filesystem>
 #include <map>
 #include <mutex>
+#include <optional>
+#include <set>
 #include <tuple>
+#include <utility>
+#include <vector>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -105,6 +109,8 @@ namespace {
 using FileKey = std::tuple<uint64_t, uint64_t, int64_t, int64_t, int64_t>;
 std::mutex gCheckedMutex;
 std::map<FileKey, bool> gChecked;
+// What each known file lacks of the schema, empty for none.
+std::map<FileKey, std::string> gShapes;
 int gChecks = 0;
 
 enum class PageCheck { Whole, Damaged, NotRun };
@@ -123,6 +129,76 @@ PageCheck CheckPages(Database& db)
         const int primary = e.Code() & 0xff;
         return primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB ? PageCheck::Damaged : PageCheck::NotRun;
     }
+}
+
+using Shape = std::vector<std::pair<std::string, std::vector<std::string>>>;
+
+// Each table with its columns, in the order they were made.
+Shape TablesAndColumns(Database& db)
+{
+    Shape tables;
+    for (const auto& row : db.Query("SELECT m.name, p.name FROM sqlite_schema m, pragma_table_info(m.name) p"
+                                    " WHERE m.type = 'table' ORDER BY m.rowid, p.cid")) {
+        const std::string table = TextOf(row[0]).value_or("");
+        if (tables.empty() || tables.back().first != table) tables.push_back({table, {}});
+        tables.back().second.push_back(TextOf(row[1]).value_or(""));
+    }
+    return tables;
+}
+
+// What the components read and write: a database made from the schema text.
+const Shape& ExpectedShape()
+{
+    static const Shape shape = [] {
+        Database d = Database::Open(":memory:", OpenMode::Create);
+        CreateLedgerSchema(d);
+        return TablesAndColumns(d);
+    }();
+    return shape;
+}
+
+// The first table or column of the schema the file lacks ("仕入れデータ に
+// 差引残高"), empty when all are there; nothing when the schema cannot be
+// read for damage, which the page check says.
+std::optional<std::string> MissingFromShape(Database& db)
+{
+    std::map<std::string, std::set<std::string>> present;
+    try {
+        for (auto& [table, columns] : TablesAndColumns(db)) present[table].insert(columns.begin(), columns.end());
+    } catch (const DbError& e) {
+        const int primary = e.code() & 0xff;
+        if (primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB) return std::nullopt;
+        throw;
+    }
+    for (const auto& [table, columns] : ExpectedShape()) {
+        const auto found = present.find(table);
+        if (found == present.end()) return table;
+        for (const std::string& c : columns)
+            if (!found->second.contains(c)) return table + " に " + c;
+    }
+    return std::string();
+}
+
+// A file of the right version whose tables another program changed would
+// fail at the first query, deep in a screen and in SQLite's English: it is
+// refused at open, before anything reads or writes. Known files are not
+// looked at again, as for the page check.
+void CheckShape(Database& db, const std::string& path, const std::optional<FileKey>& key)
+{
+    std::optional<std::string> missing;
+    if (key) {
+        std::lock_guard lock(gCheckedMutex);
+        if (auto it = gShapes.find(*key); it != gShapes.end()) missing = it->second;
+    }
+    if (!missing) {
+        missing = MissingFromShape(db);
+        if (missing && key) {
+            std::lock_guard lock(gCheckedMutex);
+            gShapes[*key] = *missing;
+        }
+    }
+    if (missing && !missing->empty())
+        throw DbError(0, "補助簿DBの形式が違います: " + *missing + " がありません\n" + path);
 }
 
 } // namespace
@@ -151,12 +227,13 @@ Database OpenLedgerDatabase(const std::string& path)
     int64_t version = db.UserVersion();
     if (version != kLedgerSchemaVersion)
         throw DbError(0, "補助簿DBの形式が違います (版 " + std::to_string(version) + "): " + path);
+    const FileKey key{uint64_t(st.st_dev), uint64_t(st.st_ino), int64_t(st.st_size), int64_t(st.st_mtim.tv_sec),
+                      int64_t(st.st_mtim.tv_nsec)};
+    CheckShape(db, path, known ? std::optional(key) : std::nullopt);
     // SQLite keeps a file of a newer writer read-only too.
     if (locked || db.IsReadOnly()) db.SetReadOnlyNotice("補助簿DBは読み取り専用です。変更は保存できません: " + path);
     if (!known) return db;
 
-    const FileKey key{uint64_t(st.st_dev), uint64_t(st.st_ino), int64_t(st.st_size), int64_t(st.st_mtim.tv_sec),
-                      int64_t(st.st_mtim.tv_nsec)};
     bool whole = true;
     {
         std::lock_guard lock(gCheckedMutex);

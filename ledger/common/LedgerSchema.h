@@ -25,7 +25,8 @@ void CreateLedgerSchema(Database& db);
 // failure leaves nothing behind). An existing file is replaced.
 void CreateEmptyLedgerDatabase(const std::string& path);
 // Opens a ledger database for reading and writing; throws DbError when the
-// file is missing, not a database, or of another schema version. The first
+// file is missing, not a database, of another schema version, or lacks a
+// table or column of the schema (said in Japanese, naming it). The first
 // open of a file in a process checks its pages and indexes (an integrity
 // check; one a lock keeps from running is run at the next open); a damaged
 // file, and one this user may not write, opens read-only, and

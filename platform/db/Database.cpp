@@ -4,12 +4,17 @@
 #include "platform/db/DbError.h"
 #include "platform/db/Recordset.h"
 #include "platform/db/Statement.h"
+#include "platform/core/FileErrors.h"
 #include "platform/core/OnFailure.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <sqlite3.h>
 #include <unistd.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
 
 namespace nv {
 
@@ -200,6 +205,18 @@ int64_t Database::LastInsertRowId() const
     return sqlite3_last_insert_rowid(Handle());
 }
 
+namespace {
+
+// The copy and whatever SQLite left beside it: a journal left by a failed
+// or killed backup would otherwise be rolled into the next one's copy.
+void RemoveBackupTemp(const std::string& temp)
+{
+    std::error_code ec;
+    for (const char* suffix : {"", "-journal", "-wal", "-shm"}) std::filesystem::remove(temp + suffix, ec);
+}
+
+} // namespace
+
 void Database::BackupTo(const std::string& path)
 {
     namespace fs = std::filesystem;
@@ -209,16 +226,24 @@ void Database::BackupTo(const std::string& path)
     // unlinked old file and every other one on the copy.
     if (fs::equivalent(path, Conn().path, ec))
         throw DbError(0, "バックアップ先にデータベースファイル自身は指定できません: " + path);
-    std::string temp = path + ".part";
-    fs::remove(temp, ec);
+    const std::string temp = path + ".part";
+    RemoveBackupTemp(temp);
+    // A copy of the books is as private as the books, whatever the umask:
+    // SQLite would create it 0644, and gives its journal the file's mode.
+    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    const int err = fd < 0 ? errno : ::fchmod(fd, 0600) == 0 ? 0 : errno;
+    if (fd >= 0) ::close(fd);
+    if (err != 0) {
+        if (fd >= 0) RemoveBackupTemp(temp);
+        throw DbError(SQLITE_CANTOPEN, "バックアップファイルを作成できません: " + path + ": " + FileErrorText(err, temp));
+    }
     sqlite3* dest = nullptr;
     // A copy that failed half way is not left beside the backup.
     OnFailure dropCopy([&] {
         if (dest) sqlite3_close_v2(dest);
-        std::error_code ignored;
-        fs::remove(temp, ignored);
+        RemoveBackupTemp(temp);
     });
-    int rc = sqlite3_open_v2(temp.c_str(), &dest, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    int rc = sqlite3_open_v2(temp.c_str(), &dest, SQLITE_OPEN_READWRITE, nullptr);
     if (rc != SQLITE_OK) ThrowSqlite(dest, rc, "backup open");
     sqlite3_backup* b = sqlite3_backup_init(dest, "main", src, "main");
     if (!b) ThrowSqlite(dest, sqlite3_errcode(dest), "backup");

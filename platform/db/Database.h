@@ -84,7 +84,9 @@ public:
     ChangeStamp Changes();
 
     // Copies the whole database into path through SQLite's online backup,
-    // into a temporary file first, renamed over path when complete.
+    // into a temporary file first, renamed over path when complete. The copy
+    // is readable by its owner only (0600), whatever the umask; a failed one
+    // leaves nothing behind, its journal included.
     void BackupTo(const std::string& path);
 
     int64_t LastInsertRowId() const;

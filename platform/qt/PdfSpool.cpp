@@ -21,6 +21,7 @@
 #include <cstring>
 #include <ctime>
 #include <string>
+#include <string_view>
 
 namespace nv {
 
@@ -88,15 +89,33 @@ int ClaimSlot(const QByteArray& path)
     return -1;
 }
 
-// ".<name>.pdf.XXXXXX" as Reserve makes them: six letters or digits.
+// Spools are named ".<name>.nivalo-spool-<pid>-XXXXXX": no other program
+// names its files so, where ".<name>.pdf.<6 letters>" is also the shape of
+// a user's ".report.pdf.backup" or of another tool's temporary file.
+constexpr char kSpoolTag[] = ".nivalo-spool-";
+
+QByteArray SpoolTemplate(const QString& folder, const QString& fileName)
+{
+    return QFile::encodeName(folder + QStringLiteral("/.") + fileName) + kSpoolTag +
+           QByteArray::number(qint64(::getpid())) + "-XXXXXX";
+}
+
+// A spool of a PDF file as Reserve names it: the target's name ends in
+// ".pdf", the pid is digits and the random part six letters or digits.
 bool IsPdfSpoolName(const char* name)
 {
-    const size_t n = std::strlen(name);
-    if (name[0] != '.' || n < 1 + 1 + 4 + 7) return false;
-    if (name[n - 7] != '.') return false;
-    for (size_t i = n - 6; i < n; ++i)
-        if (!std::isalnum(static_cast<unsigned char>(name[i]))) return false;
-    return strncasecmp(name + n - 11, ".pdf", 4) == 0;
+    const std::string_view n(name);
+    const size_t tag = n.rfind(kSpoolTag);
+    if (n.empty() || n[0] != '.' || tag == std::string_view::npos || tag < 1 + 1 + 4) return false;
+    if (strncasecmp(name + tag - 4, ".pdf", 4) != 0) return false;
+    const std::string_view rest = n.substr(tag + sizeof kSpoolTag - 1);
+    const size_t dash = rest.find('-');
+    if (dash == 0 || dash == std::string_view::npos || rest.size() - dash - 1 != 6) return false;
+    for (size_t i = 0; i < rest.size(); ++i) {
+        const auto c = static_cast<unsigned char>(rest[i]);
+        if (i < dash ? !std::isdigit(c) : i > dash && !std::isalnum(c)) return false;
+    }
+    return true;
 }
 
 constexpr time_t kYoungEmptySpool = 60;
@@ -163,7 +182,7 @@ bool PdfSpool::Reserve(const QString& target)
         mode_ = int(0666 & ~mask);
     }
     RemoveStaleSpools(info.absolutePath());
-    QByteArray name = QFile::encodeName(info.absolutePath() + QStringLiteral("/.") + info.fileName()) + ".XXXXXX";
+    QByteArray name = SpoolTemplate(info.absolutePath(), info.fileName());
     const int fd = ::mkostemp(name.data(), O_CLOEXEC);
     if (fd < 0) return false;
     // Locked before anything is written to it: an unlocked spool with

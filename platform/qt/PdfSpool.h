@@ -2,10 +2,11 @@
 // A PDF is written into a file of its own beside its target and takes the
 // target's name only when the file on disk is whole: a failed job, or a
 // write cut short by a full disk, leaves an older file of the name as it
-// was and nothing half-written. The spool (".<name>.XXXXXX", hidden) is
-// locked while its job runs; SIGTERM and SIGINT remove it as a cancel
-// does, and one left by a process that died otherwise is removed at the
-// next print into its folder.
+// was and nothing half-written. The spool (".<name>.nivalo-spool-<pid>-XXXXXX",
+// hidden) is locked while its job runs; SIGTERM and SIGINT remove it as a
+// cancel does, and one left by a process that died otherwise is removed at
+// the next print into its folder. A file of any other name is never taken
+// for a spool.
 #include <QString>
 
 namespace nv {
@@ -28,8 +29,9 @@ public:
     bool Commit();
     void Drop();
 
-    // Removes from `folder` the spools of PDF files (".<name>.pdf.XXXXXX")
-    // of this user whose job no longer runs; an empty one only after a
+    // Removes from `folder` the spools of PDF files
+    // (".<name>.pdf.nivalo-spool-<pid>-XXXXXX") of this user whose job no
+    // longer runs; an empty one only after a
     // minute, as a job just starting may not have locked it yet. Returns
     // how many went.
     static int RemoveStaleSpools(const QString& folder);

@@ -312,7 +312,9 @@ TEST_F(PrintLoopTest, AFailedOrShortJobLeavesTheOlderPdf)
 }
 
 // The spools of jobs whose process died go at the next print into their
-// folder; a running job's, and files of the user's that look alike, stay.
+// folder; a running job's, and files of the user's that look alike (a
+// hidden ".<name>.pdf.<six letters>" PDF is a backup's or another tool's
+// shape too), stay.
 TEST_F(PrintLoopTest, SpoolsOfDeadJobsGoAtTheNextPrintIntoTheFolder)
 {
     auto doc = Open({.pages = 1});
@@ -325,13 +327,21 @@ TEST_F(PrintLoopTest, SpoolsOfDeadJobsGoAtTheNextPrintIntoTheFolder)
         bool stays;
     };
     const Planted planted[] = {
-        {".out.pdf.Ab12Cd", "%PDF-1.4 partial", false, false},
-        {".other.PDF.Zz99yy", "%PDF-1.7 x", false, false},
-        {".out.pdf.Qq11Ww", "", true, false},
-        {".out.pdf.Rr22Tt", "", false, true}, // a job that has just taken its name
-        {".notes.pdf.Ab12Cd", "my notes", false, true},
+        {".out.pdf.nivalo-spool-4242-Ab12Cd", "%PDF-1.4 partial", false, false},
+        {".other.PDF.nivalo-spool-1-Zz99yy", "%PDF-1.7 x", false, false},
+        {".out.pdf.nivalo-spool-4242-Qq11Ww", "", true, false},
+        {".out.pdf.nivalo-spool-4242-Rr22Tt", "", false, true}, // a job that has just taken its name
+        {".notes.pdf.nivalo-spool-4242-Ab12Cd", "my notes", false, true},
+        {".out.pdf.nivalo-spool--Ab12Cd", "%PDF-1.4", false, true},
+        {".out.pdf.nivalo-spool-42x-Ab12Cd", "%PDF-1.4", false, true},
+        {".out.pdf.nivalo-spool-4242-Ab12Cd.bak", "%PDF-1.4", false, true},
+        {".out.txt.nivalo-spool-4242-Ab12Cd", "%PDF-1.4", false, true},
+        {".out.pdf.Ab12Cd", "%PDF-1.4 partial", false, true},
+        {".report.pdf.backup", "%PDF-1.4 the user's", true, true},
+        {".keep.pdf.old123", "%PDF-1.7 x", true, true},
+        {".out.pdf.Qq11Ww", "", true, true},
         {".out.pdf.bak", "%PDF-1.4", false, true},
-        {"out.pdf.Ab12Cd", "%PDF-1.4", false, true},
+        {"out.pdf.nivalo-spool-4242-Ab12Cd", "%PDF-1.4", false, true},
     };
     QStringList kept;
     for (const Planted& p : planted) {
@@ -340,8 +350,8 @@ TEST_F(PrintLoopTest, SpoolsOfDeadJobsGoAtTheNextPrintIntoTheFolder)
         if (p.stays) kept << p.name;
     }
     nvtest::WriteFileBytes(dir.file("pdf-elsewhere"), "%PDF-1.4");
-    fs::create_symlink(dir.file("pdf-elsewhere"), dir.file(".link.pdf.Ab12Cd"));
-    kept << ".link.pdf.Ab12Cd" << "pdf-elsewhere";
+    fs::create_symlink(dir.file("pdf-elsewhere"), dir.file(".link.pdf.nivalo-spool-4242-Ab12Cd"));
+    kept << ".link.pdf.nivalo-spool-4242-Ab12Cd" << "pdf-elsewhere";
     // A job running now, in this process.
     nv::PdfSpool running;
     ASSERT_TRUE(running.Reserve(QString::fromStdString(dir.file("live.pdf"))));

@@ -252,8 +252,10 @@ TEST_F(JournalPrintTest, TheLedgerIntoAReportDocument)
 TEST_F(JournalPrintTest, TheLedgerOnAPdfPrinter)
 {
     const std::string pdf = (dir.path() / "ledger.pdf").string();
-    // What a print killed before left in the folder.
-    WriteFileBytes((dir.path() / ".ledger.pdf.Ab12Cd").string(), "%PDF-1.4 partial");
+    // What a print killed before left in the folder, and a PDF of the user's
+    // in a name of the same shape as spools had once.
+    WriteFileBytes((dir.path() / ".ledger.pdf.nivalo-spool-4242-Ab12Cd").string(), "%PDF-1.4 partial");
+    WriteFileBytes((dir.path() / ".決算書.pdf.backup").string(), "%PDF-1.4 the user's");
     setenv("PRINTER", ("pdf:" + pdf).c_str(), 1);
     ObjectRef ink = NewControl();
     const Run run = PrintLedger(ink, 1);
@@ -274,7 +276,8 @@ TEST_F(JournalPrintTest, TheLedgerOnAPdfPrinter)
     }
     size_t files = 0;
     for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir.path())) ++files;
-    EXPECT_EQ(files, 2u); // PRINT and the PDF: no spool file stays, nor the killed print's
+    EXPECT_EQ(files, 3u); // PRINT, the PDF and the user's: no spool file stays, nor the killed print's
+    EXPECT_EQ(ReadFileBytes((dir.path() / ".決算書.pdf.backup").string()), "%PDF-1.4 the user's");
 }
 
 TEST_F(JournalPrintTest, AShortWriteIsNoPrintAndKeepsTheOlderPdf)

@@ -119,6 +119,14 @@ TEST_F(Schema, PartyNumbersAreUniqueAndTextsHaveTheirLengths)
 TEST_F(Schema, OtherVersionsAndMissingFilesAreRefused)
 {
     db.Close();
+    // Opened whole once, then changed by another program.
+    Database::Open(path).Execute("ALTER TABLE \"仕入れ先\" DROP COLUMN \"枝番\"");
+    try {
+        OpenLedgerDatabase(path);
+        ADD_FAILURE() << "opened without 枝番";
+    } catch (const DbError& e) {
+        EXPECT_EQ(std::string(e.what()), "補助簿DBの形式が違います: 仕入れ先 に 枝番 がありません\n" + path);
+    }
     {
         Database d = Database::Open(path);
         d.SetUserVersion(2);

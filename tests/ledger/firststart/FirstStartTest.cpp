@@ -7,6 +7,7 @@
 #include "support/TempDir.h"
 #include "support/TestApp.h"
 
+#include "engine/core/EngineLog.h"
 #include "ledger/common/CompanyFile.h"
 #include "ledger/common/LedgerSchema.h"
 #include "ledger/shell/MenuForm.h"
@@ -36,6 +37,9 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
+
+#include <sys/stat.h>
 
 using namespace nv;
 namespace fs = std::filesystem;
@@ -250,6 +254,9 @@ struct FirstStartTest : ::testing::Test {
 
 TEST_F(FirstStartTest, FromAnEmptyFolderToPrintedLedgers)
 {
+    // The usual umask lets everyone read a new file; the books must not.
+    const mode_t mask = ::umask(022);
+    const std::shared_ptr<void> restoreMask(nullptr, [mask](void*) { ::umask(mask); });
     auto menu = std::make_unique<MenuForm>();
     menu->Load();
     menu->show();
@@ -272,6 +279,17 @@ TEST_F(FirstStartTest, FromAnEmptyFolderToPrintedLedgers)
         EXPECT_EQ(script->Messages(),
                   QStringList{QString("印刷が終了しました。\nPDFファイル: ") + QString::fromStdString(Home(side.pdf))});
     }
+    // The books copied under a new name in 自社登録, which then works on the copy.
+    script->Clear();
+    script->Then(std::optional<QString>(QString::fromStdString(Home("複写.MDB"))));
+    companyDone = false;
+    WhenModal("F1_自社登録", [&](QWidget* d) {
+        d->findChild<QAction*>("mnuFILE(1)")->trigger();
+        Click(d, "cmdClose");
+    }, companyDone);
+    QTest::mouseClick(menu->button(MenuForm::kFirm), Qt::LeftButton);
+    EXPECT_TRUE(companyDone);
+    EXPECT_TRUE(script->Messages().isEmpty()) << script->Messages().join("\n").toStdString();
     menu->close();
 
     // Settings, rows and balances.
@@ -317,10 +335,17 @@ TEST_F(FirstStartTest, FromAnEmptyFolderToPrintedLedgers)
     }
 
     // The exit offered a backup, made under the proposed name.
-    bool backup = false;
+    std::string backup;
     for (const auto& e : fs::directory_iterator(home.path()))
-        backup = backup || e.path().filename().string().find("バックアップ") != std::string::npos;
-    EXPECT_TRUE(backup);
+        if (e.path().filename().string().find("バックアップ") != std::string::npos) backup = e.path().string();
+    EXPECT_TRUE(backup.starts_with(Home("複写.MDBバックアップ"))) << backup;
+
+    // Everything that holds the books or the owner's data is the owner's alone.
+    // A good day logs nothing; the file is made by a first line as by a failure's.
+    if (!fs::exists(LogFilePath())) LogLine("FirstStartTest", "ログを作成します");
+    for (const std::string& file : {Home("補助簿DB.MDB"), Home("company.w1"), Home("複写.MDB"), backup, LogFilePath()})
+        EXPECT_EQ(fs::status(file).permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write)
+            << file;
 }
 
 // A crash between the database's commit and the new company.w1, injected

@@ -651,15 +651,25 @@ TEST_F(CompanyFormTest, AStartTheDatabaseWasNotCarriedToIsOfferedAsTheScreenOpen
 TEST_F(CompanyFormTest, WithoutADatabaseTheSettingsAreSavedAndWhatWasNotDoneIsSaid)
 {
     db = Database();
-    const struct { const char* what; const char* bytes; const char* said; } cases[] = {
-        {"missing", nullptr, "補助簿DBがありません"},
-        {"not a ledger", "not a database at all", "補助簿DB.MDB"},
+    // damage: what another program did to a ledger; no record of the save
+    // goes into such a file.
+    const struct { const char* what; const char* bytes; const char* damage; const char* said; } cases[] = {
+        {"missing", nullptr, nullptr, "補助簿DBがありません"},
+        {"not a ledger", "not a database at all", nullptr, "補助簿DB.MDB"},
+        {"a column dropped", nullptr, "ALTER TABLE 仕入れデータ DROP COLUMN 差引残高",
+         "補助簿DBの形式が違います: 仕入れデータ に 差引残高 がありません"},
+        {"a table dropped", nullptr, "DROP TABLE 売上げ先", "補助簿DBの形式が違います: 売上げ先 がありません"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         script->Clear();
         std::filesystem::remove(dbPath);
         if (c.bytes) nvtest::WriteFileBytes(dbPath, c.bytes);
+        if (c.damage) {
+            CreateEmptyLedgerDatabase(dbPath);
+            Database::Open(dbPath).ExecuteScript(c.damage);
+        }
+        const std::string stored = c.bytes || c.damage ? nvtest::ReadFileBytes(dbPath) : "";
         Run([&](CompanyForm* d) {
             Type(d->Field(0), "2005");
             Type(d->Field(6), "4");
@@ -673,6 +683,9 @@ TEST_F(CompanyFormTest, WithoutADatabaseTheSettingsAreSavedAndWhatWasNotDoneIsSa
         const auto now = Lines(ReadText(w1));
         EXPECT_EQ(now[1], FixedText(c.what, kOwnerNameWidth));
         EXPECT_EQ(now[17], " 2005  4  1 ");
+        if (!stored.empty()) {
+            EXPECT_EQ(nvtest::ReadFileBytes(dbPath), stored);
+        }
     }
 }
 

@@ -20,6 +20,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <optional>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -214,23 +215,32 @@ TEST_F(MenuFormTest, TheDataFolderIsMadePrivate)
               fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec);
 }
 
-// The database path holds something that is no file: said once at start,
-// naming it, and the register buttons say it again on their tooltips.
+// The database path holds something that is no file, or a ledger whose
+// tables another program changed: said once at start, naming it, and the
+// register buttons say it again on their tooltips; the file stays as it was.
 TEST_F(MenuFormTest, ADatabaseThatIsNoFileIsSaidAtStart)
 {
     WriteCompany();
     const std::string db = Home("補助簿DB.MDB");
-    for (const auto& [what, said] : {std::pair{"folder", "フォルダです"}, std::pair{"pipe", "名前付きパイプです"}}) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"folder", "補助簿DBを開けません: " + db + ": フォルダです"},
+        {"pipe", "補助簿DBを開けません: " + db + ": 名前付きパイプです"},
+        {"ALTER TABLE 仕入れデータ DROP COLUMN 差引残高", "補助簿DBの形式が違います: 仕入れデータ に 差引残高 がありません\n" + db},
+    };
+    for (const auto& [what, said] : cases) {
         SCOPED_TRACE(what);
         prompt_->Clear();
-        std::filesystem::remove(db);
-        if (std::string(what) == "folder") std::filesystem::create_directory(db);
-        else ASSERT_EQ(mkfifo(db.c_str(), 0600), 0);
+        std::filesystem::remove_all(db);
+        if (what == "folder") std::filesystem::create_directory(db);
+        else if (what == "pipe") ASSERT_EQ(mkfifo(db.c_str(), 0600), 0);
+        else nv::CreateEmptyLedgerDatabase(db), nv::Database::Open(db).ExecuteScript(what);
+        const std::string bytes = what.starts_with("ALTER") ? ReadFileBytes(db) : "";
         auto menu = StartMenu();
-        const QString text = QString::fromStdString("補助簿DBを開けません: " + db + ": " + said);
+        const QString text = QString::fromStdString(said);
         EXPECT_EQ(prompt_->Messages(), QStringList{text});
         EXPECT_FALSE(menu->Button(MenuForm::kSupplier)->isEnabled());
         EXPECT_EQ(menu->Button(MenuForm::kSupplier)->toolTip(), text);
+        EXPECT_EQ(bytes.empty() ? "" : ReadFileBytes(db), bytes);
     }
 }
 
@@ -425,6 +435,7 @@ struct BackupCase {
     bool truncated;
     const char* expectFile;       // made, relative to the data folder
     bool reported;
+    bool fullDisk = false;        // the data folder's "full" is a disk with no room
 };
 
 class BackupTest : public MenuFormTest, public ::testing::WithParamInterface<BackupCase> {};
@@ -443,13 +454,32 @@ TEST_P(BackupTest, AtExit)
     }
     db = ReadFileBytes(Home("補助簿DB.MDB"));
     WriteFileBytes(Home("old.MDB"), "an older backup");
+    std::optional<nvtest::FullDisk> disk;
+    if (c.fullDisk) {
+        disk.emplace(Home("full"));
+        if (!disk->Mounted()) GTEST_SKIP() << "no tmpfs can be mounted here";
+        // What a backup killed there before left.
+        WriteFileBytes((disk->path() / "x.MDB.part-journal").string(), "a journal");
+        disk->Fill();
+    }
     auto menu = StartMenu();
     prompt_->Clear();
     for (const auto& r : c.replies) prompt_->Then(r);
+    // A copy of the books is as private as the books, whatever the umask.
+    const mode_t mask = ::umask(022);
     menu->close();
+    ::umask(mask);
     EXPECT_EQ(ReadFileBytes(Home("補助簿DB.MDB")), db);
+    if (disk) {
+        std::vector<std::string> left;
+        for (const auto& e : std::filesystem::directory_iterator(disk->path()))
+            if (e.path().filename() != ".filler") left.push_back(e.path().filename().string());
+        EXPECT_EQ(left, std::vector<std::string>());
+    }
     if (c.expectFile) {
         ASSERT_TRUE(std::filesystem::exists(Home(c.expectFile))) << c.expectFile;
+        EXPECT_EQ(std::filesystem::status(Home(c.expectFile)).permissions() & std::filesystem::perms::all,
+                  std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
         nv::Database b = nv::Database::Open(Home(c.expectFile), nv::OpenMode::ReadOnly);
         EXPECT_EQ(b.OpenRecordset({"t", {}, {}, {}}).RecordCount(), 3);
     }
@@ -476,7 +506,8 @@ INSTANTIATE_TEST_SUITE_P(
         BackupCase{"OverAnOlderOne", {Answer::Ok, Path("old.MDB")}, false, "old.MDB", false},
         BackupCase{"TheDatabaseItself", {Answer::Ok, Path("補助簿DB.MDB")}, false, nullptr, true},
         BackupCase{"UnwritableTarget", {Answer::Ok, Path("company.w1/x.MDB")}, false, nullptr, true},
-        BackupCase{"TruncatedDatabase", {Answer::Ok, Path("old.MDB")}, true, nullptr, true}),
+        BackupCase{"TruncatedDatabase", {Answer::Ok, Path("old.MDB")}, true, nullptr, true},
+        BackupCase{"OntoAFullDisk", {Answer::Ok, Path("full/x.MDB")}, false, nullptr, true, true}),
     [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
