@@ -16,14 +16,14 @@ namespace nv {
 inline constexpr const char* kCompanyFileName = "company.w1";
 inline constexpr int kCompanyItemCount = 18;
 
-// A settings file that cannot be read or written. line() is the 1-based line
-// of the file (0 when none), item() the item number 1-18 (0 when none).
+// A settings file that cannot be read or written. Line() is the 1-based line
+// of the file (0 when none), Item() the item number 1-18 (0 when none).
 class CompanyFileError : public std::runtime_error {
 public:
     CompanyFileError(int line, int item, const std::string& message)
         : std::runtime_error(message), line_(line), item_(item) {}
-    int line() const { return line_; }
-    int item() const { return item_; }
+    int Line() const { return line_; }
+    int Item() const { return item_; }
 
 private:
     int line_;

@@ -109,7 +109,7 @@ SettingsCheck CheckSettingsAgainstDatabase(Database& db, const std::string& fold
     }
     const CompanyFile file = ParseCompanyFileKeeping(bytes, ThisYear());
     for (const CompanyFileError& e : file.Problems)
-        if (e.item() == 9 && exists) return check;
+        if (e.Item() == 9 && exists) return check;
     check.FileStart = exists ? StartOf(file.Settings) : LineDate{};
     if (exists && check.FileStart == check.Carried) {
         check.State = SettingsAgreement::Agree;

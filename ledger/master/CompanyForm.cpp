@@ -251,7 +251,8 @@ void CompanyForm::Build()
         auto* c = new QComboBox(this);
         c->setObjectName(QString("Cmb〆日(%1)").arg(i));
         c->setEditable(true);
-        for (const char* choice : kClosingDayChoices) c->addItem(choice);
+        for (const ClosingDayWord& w : kClosingDayWords)
+            if (w.Offered) c->addItem(w.Word);
         c->installEventFilter(this);
         if (c->lineEdit()) c->lineEdit()->installEventFilter(this);
         closing_[i] = c;

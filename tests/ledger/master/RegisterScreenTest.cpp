@@ -239,10 +239,19 @@ TEST_F(RegisterScreen, SearchReportsItsRealOutcomeAndCombosFillOnce)
     Click(d->SearchButton());
     ASSERT_EQ(d->Model().rowCount(), 1);
     // Each time the journal opens on the party found, and the search stays.
+    // The party's closing day is the company's, whatever an earlier version
+    // let the register store: the box shows what the row holds afterwards,
+    // the text the summaries read, and takes no choice of its own.
+    t.db.Execute("UPDATE 仕入れ先 SET 〆切期日 = '２５日' WHERE 仕入先No = 7");
     for (int i = 0; i < 3; ++i) {
         const auto journal = OpenJournal(d->DataButton());
         EXPECT_EQ(journal.number + " " + journal.name, "7 上田物産") << i;
+        const DbValue stored = t.db.QueryValue("SELECT 〆切期日 FROM 仕入れ先 WHERE 仕入先No = 7");
+        EXPECT_EQ(d->ClosingDayCombo()->currentText().toStdString() + "|" + TextOf(stored).value_or(""), "末日|末日") << i;
     }
+    EXPECT_FALSE(d->ClosingDayCombo()->isEnabled());
+    EXPECT_EQ(d->ClosingDayCombo()->toolTip(), "〆切期日は自社登録で入力してください。");
+    EXPECT_FALSE(d->Model().flags(d->Model().index(0, kClosingDay)) & Qt::ItemIsEditable);
     EXPECT_EQ(d->SearchFieldCombo()->count(), 14);
     EXPECT_EQ(d->SortCombo()->count(), 14);
     EXPECT_EQ(d->Model().rowCount(), 1);
