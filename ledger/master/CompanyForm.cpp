@@ -1,5 +1,6 @@
 #include "ledger/master/CompanyForm.h"
 
+#include "engine/core/EngineLog.h"
 #include "ledger/common/LedgerSchema.h"
 #include "ledger/common/SettingsRecord.h"
 #include "ledger/master/CarryForward.h"
@@ -128,11 +129,13 @@ CompanyForm::CompanyForm(ModuleGlobal& g, QWidget* parent) : QDialog(parent), g_
 
 void CompanyForm::ReadSettings()
 {
+    loadNotice_ = RestoreLostSettings();
     try {
         g_.gsReadCompany();
         // Every value that reads is kept; the others are named.
         if (!g_.ReadProblems.empty())
             loadNotice_ = Q(DescribeProblems(g_.ReadProblems)) + "\n閉じると、この画面の設定で書き直します。";
+        KeepWritableLabels();
         return;
     } catch (const CompanyFileError& e) {
         const std::string path = g_.AppPath + kCompanyFileName;
@@ -148,6 +151,40 @@ void CompanyForm::ReadSettings()
     g_.Settings.DatabaseName = databaseName;
     g_.PortraitSummary = d.PortraitSummary;
     g_.ScreenFlag = d.ScreenFlag;
+}
+
+QString CompanyForm::RestoreLostSettings()
+{
+    const std::string dbPath = DbPathFor(g_.AppFolderPath, g_.Settings.DatabaseName);
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(dbPath, ec)) return {};
+    try {
+        const SettingsCheck check = CheckSettingsAgainstDatabase(Db(), g_.AppFolderPath);
+        if (check.State == SettingsAgreement::Restored || check.State == SettingsAgreement::Lost ||
+            check.State == SettingsAgreement::Finished)
+            return Q(check.Message);
+    } catch (const std::exception& e) {
+        // The screen says an unusable database as it opens, and again when
+        // it closes.
+        LogLine("自社登録", std::string("補助簿DBの自社設定の記録を読めません: ") + e.what());
+    }
+    return {};
+}
+
+void CompanyForm::KeepWritableLabels()
+{
+    try {
+        FormatCompanyFile(g_.ToCompanyFile());
+    } catch (const CompanyFileError& e) {
+        // A label broken by a bare carriage return (a file that is no
+        // settings file at all) cannot be written back as it stands: the
+        // file is written anew from what the screen shows.
+        const auto labels = DefaultItemLabels();
+        std::copy(labels.begin(), labels.end(), g_.ItemLabels.begin());
+        if (!loadNotice_.isEmpty()) loadNotice_ += "\n";
+        loadNotice_ += "設定ファイル " + Q(g_.CompanyFilePath()) + " はそのままでは書き戻せません (" + Q(e.what()) +
+                       ")。\n閉じると、この画面の設定で書き直します。";
+    }
 }
 
 void CompanyForm::LimitTextFields()
@@ -424,7 +461,7 @@ void CompanyForm::CheckAgreement(Database& db)
         ShowError("補助簿DBの自社設定の記録を読めません。\n" + Q(e.what()));
         return;
     }
-    if (check.State == SettingsAgreement::Finished) {
+    if (check.State == SettingsAgreement::Finished || check.State == SettingsAgreement::Restored) {
         try {
             g_.gsReadCompany();
             sShowSettings();
@@ -439,7 +476,8 @@ void CompanyForm::CheckAgreement(Database& db)
         }
         const QString question = Q(check.Message) + "\n設定ファイルの期首 " + Q(JapaneseDate(check.FileStart)) +
                                  " へ補助簿DBを繰り越しますか？";
-        declinedCarry_ = ui::Ask(question, ui::Buttons::YesNo, ui::Answer::Yes, this) != ui::Answer::Yes;
+        // Moving the books is never what happens by default.
+        declinedCarry_ = ui::Ask(question, ui::Buttons::YesNo, ui::Answer::No, this) != ui::Answer::Yes;
         if (!declinedCarry_) CarryForwardNow();
     }
 }
@@ -481,6 +519,7 @@ bool CompanyForm::SaveAll()
     try {
         r = sReadBack();
     } catch (const FieldError& e) {
+        lastFailure_ = e.what();
         ShowError(Q(e.what()));
         return false;
     }
@@ -506,6 +545,7 @@ bool CompanyForm::SaveAll()
         try {
             next.gsWriteCompany();
         } catch (const std::exception& e) {
+            lastFailure_ = e.what();
             ShowError("保存できませんでした。\n" + Q(e.what()));
             return false;
         }
@@ -528,6 +568,7 @@ bool CompanyForm::SaveAll()
             gsShimebiSet(db, r.Settings, *this);
         });
     } catch (const std::exception& e) {
+        lastFailure_ = e.what();
         ShowError("保存できませんでした。\n" + Q(e.what()));
         return false;
     }
@@ -538,6 +579,12 @@ bool CompanyForm::SaveAll()
 
 bool CompanyForm::ConfirmCloseWithoutSaving()
 {
+    // With nobody to answer, the window would wait for ever: it closes with
+    // the old settings kept, and the failure stays in the log.
+    if (!ui::CurrentPrompt().Attended()) {
+        LogLine("自社登録", "保存できなかったため、保存せずに閉じました: " + lastFailure_);
+        return true;
+    }
     return ui::Ask("保存せずに閉じますか？", ui::Buttons::YesNo, ui::Answer::No, this) == ui::Answer::Yes;
 }
 
