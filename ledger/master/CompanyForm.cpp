@@ -134,15 +134,15 @@ void CompanyForm::ReadSettings()
         g_.gsReadCompany();
         // Every value that reads is kept; the others are named.
         if (!g_.ReadProblems.empty())
-            loadNotice_ = Q(DescribeProblems(g_.ReadProblems)) + "\n閉じると、この画面の設定で書き直します。";
+            AddNotice(Q(DescribeProblems(g_.ReadProblems)) + "\n閉じると、この画面の設定で書き直します。");
         KeepWritableLabels();
         return;
     } catch (const CompanyFileError& e) {
         const std::string path = g_.AppPath + kCompanyFileName;
         std::error_code ec;
-        loadNotice_ = std::filesystem::exists(std::filesystem::symlink_status(path, ec))
-                          ? Q(e.what()) + "\n初期設定を表示します。閉じると、この画面の設定で書き直します。"
-                          : "設定ファイル " + Q(path) + " がありません。\n初期設定を表示します。閉じると保存します。";
+        AddNotice(std::filesystem::exists(std::filesystem::symlink_status(path, ec))
+                      ? Q(e.what()) + "\n初期設定を表示します。閉じると、この画面の設定で書き直します。"
+                      : "設定ファイル " + Q(path) + " がありません。\n初期設定を表示します。閉じると保存します。");
     }
     // The screen then writes a good file; labels are the new file's.
     const CompanyFile d = DefaultCompanyFile(QDate::currentDate().year());
@@ -160,6 +160,9 @@ QString CompanyForm::RestoreLostSettings()
     if (!std::filesystem::is_regular_file(dbPath, ec)) return {};
     try {
         const SettingsCheck check = CheckSettingsAgainstDatabase(Db(), g_.AppFolderPath);
+        // The start the screen will show was not the file's: only one the
+        // user types moves the books.
+        if (check.State == SettingsAgreement::Lost) declinedCarry_ = true;
         if (check.State == SettingsAgreement::Restored || check.State == SettingsAgreement::Lost ||
             check.State == SettingsAgreement::Finished)
             return Q(check.Message);
@@ -181,10 +184,14 @@ void CompanyForm::KeepWritableLabels()
         // file is written anew from what the screen shows.
         const auto labels = DefaultItemLabels();
         std::copy(labels.begin(), labels.end(), g_.ItemLabels.begin());
-        if (!loadNotice_.isEmpty()) loadNotice_ += "\n";
-        loadNotice_ += "設定ファイル " + Q(g_.CompanyFilePath()) + " はそのままでは書き戻せません (" + Q(e.what()) +
-                       ")。\n閉じると、この画面の設定で書き直します。";
+        AddNotice("設定ファイル " + Q(g_.CompanyFilePath()) + " はそのままでは書き戻せません (" + Q(e.what()) +
+                  ")。\n閉じると、この画面の設定で書き直します。");
     }
+}
+
+void CompanyForm::AddNotice(const QString& text)
+{
+    loadNotice_ += (loadNotice_.isEmpty() ? "" : "\n") + text;
 }
 
 void CompanyForm::LimitTextFields()

@@ -82,6 +82,7 @@ private:
     // the screen reads it. What was done, in words; empty when nothing.
     QString RestoreLostSettings();
     void KeepWritableLabels();
+    void AddNotice(const QString& text);
     void Build();
     void LimitTextFields();
     void sShowSettings();

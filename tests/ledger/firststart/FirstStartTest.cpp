@@ -91,6 +91,14 @@ void Type(QLineEdit* e, const QString& text)
     }
 }
 
+// 自社登録 as the menu opens it, on the data folder's database.
+void OpenFirmProfile(const std::string& folder)
+{
+    Variant path(folder + "/"), mode(int16_t(0)), array(MakeArray({Variant(FixedText("補助簿DB.MDB", 50)), Variant()}));
+    std::vector<Variant> args{Variant::ByRef(&path), Variant::ByRef(&mode), Variant::ByRef(&array)};
+    ObjectRef(CreateObject("FirmProfile.companyClass")).CallArgs("fcFrmOp", args);
+}
+
 QLineEdit* Named(QWidget* w, const QString& name)
 {
     return w->findChild<QLineEdit*>(name);
@@ -364,9 +372,7 @@ TEST_F(FirstStartTest, ACrashBetweenTheDatabaseAndTheSettingsIsMendedAtTheNextSt
             if (d->isVisible()) Click(d, "cmdClose");
             EXPECT_FALSE(d->isVisible());
         }, done);
-        Variant path(folder + "/"), mode(int16_t(0)), array(MakeArray({Variant(FixedText("補助簿DB.MDB", 50)), Variant()}));
-        std::vector<Variant> args{Variant::ByRef(&path), Variant::ByRef(&mode), Variant::ByRef(&array)};
-        ObjectRef(CreateObject("FirmProfile.companyClass")).CallArgs("fcFrmOp", args);
+        OpenFirmProfile(folder);
         unsetenv("NIVALO_FAULT");
         ASSERT_TRUE(done);
         // The database went on, the settings file did not.
@@ -437,9 +443,7 @@ TEST_F(FirstStartTest, AnUnattendedFailedSaveOfTheCompanySettingsCloses)
             Click(d, "cmdClose");
             EXPECT_FALSE(d->isVisible());
         }, done);
-        Variant path(folder + "/"), mode(int16_t(0)), array(MakeArray({Variant(FixedText("補助簿DB.MDB", 50)), Variant()}));
-        std::vector<Variant> args{Variant::ByRef(&path), Variant::ByRef(&mode), Variant::ByRef(&array)};
-        ObjectRef(CreateObject("FirmProfile.companyClass")).CallArgs("fcFrmOp", args);
+        OpenFirmProfile(folder);
     }
     unsetenv("NIVALO_PROMPTS");
     chmod(w1.c_str(), 0600);
