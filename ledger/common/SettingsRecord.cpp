@@ -114,7 +114,7 @@ SettingsCheck CheckSettingsAgainstDatabase(Database& db, const std::string& fold
         return check;
     }
     const std::string dbName = db.Path();
-    if (!file.StartHeld && bytes != record->PreviousBytes) {
+    if (!file.StartHeld && (bytes.empty() || bytes != record->PreviousBytes)) {
         // Whatever start the reader made up, the books keep theirs: the
         // settings of the last save come back.
         const std::string what = !exists         ? " がありませんでした"
