@@ -114,7 +114,9 @@ SettingsCheck CheckSettingsAgainstDatabase(Database& db, const std::string& fold
         return check;
     }
     const std::string dbName = db.Path();
-    if (!file.StartHeld && (bytes.empty() || bytes != record->PreviousBytes)) {
+    // A missing file the save replaced nothing with is that save stopped
+    // short; an emptied one is lost.
+    if (!file.StartHeld && (bytes != record->PreviousBytes || (exists && bytes.empty()))) {
         // Whatever start the reader made up, the books keep theirs: the
         // settings of the last save come back.
         const std::string what = !exists         ? " がありませんでした"
