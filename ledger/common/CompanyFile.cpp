@@ -564,10 +564,11 @@ CompanyFileReplacement::CompanyFileReplacement(const std::string& path, const st
     if (fd < 0) FailWrite(0, path + ": " + ErrnoReason(errno, temp));
     temp_ = temp;
     // What proves the file ours if a kill leaves it: the mark, and the lock
-    // a live save holds. A file system without marks keeps such a leftover.
-    (void)::fsetxattr(fd, kSpoolMark, "1", 1, 0);
+    // a live save holds, taken before the mark so that no start ever sees a
+    // marked file of a running save unlocked. A file system without marks
+    // keeps such a leftover.
     lockFd_ = ::open(temp_.c_str(), O_RDONLY | O_CLOEXEC);
-    if (lockFd_ >= 0) (void)::flock(lockFd_, LOCK_EX | LOCK_NB);
+    if (lockFd_ >= 0 && ::flock(lockFd_, LOCK_EX | LOCK_NB) == 0) (void)::fsetxattr(fd, kSpoolMark, "1", 1, 0);
     auto fail = [&](int err) {
         ::close(fd);
         Release();
