@@ -4,6 +4,7 @@
 #include "ledger/common/LedgerSchema.h"
 #include "ledger/common/SettingsRecord.h"
 #include "ledger/master/CarryForward.h"
+#include "ledger/master/CloseUnsaved.h"
 #include "ledger/master/ItemNameForm.h"
 #include "platform/core/Cp932.h"
 #include "platform/core/FileErrors.h"
@@ -586,13 +587,7 @@ bool CompanyForm::SaveAll()
 
 bool CompanyForm::ConfirmCloseWithoutSaving()
 {
-    // With nobody to answer, the window would wait for ever: it closes with
-    // the old settings kept, and the failure stays in the log.
-    if (!ui::CurrentPrompt().Attended()) {
-        LogLine("自社登録", "保存できなかったため、保存せずに閉じました: " + lastFailure_);
-        return true;
-    }
-    return ui::Ask("保存せずに閉じますか？", ui::Buttons::YesNo, ui::Answer::No, this) == ui::Answer::Yes;
+    return MayCloseWithoutSaving("保存せずに閉じますか？", Q(lastFailure_), this);
 }
 
 void CompanyForm::closeEvent(QCloseEvent* e)

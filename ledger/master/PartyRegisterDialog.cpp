@@ -3,6 +3,7 @@
 #include "ledger/common/ImeHint.h"
 #include "ledger/common/LedgerSchema.h"
 #include "ledger/common/ModuleGlobal.h"
+#include "ledger/master/CloseUnsaved.h"
 #include "ledger/master/HandOffArrays.h"
 #include "platform/db/DbError.h"
 #include "platform/ui/DesignUnits.h"
@@ -640,7 +641,7 @@ void PartyRegisterDialog::reject()
         QString error;
         if (SaveRow(r, &error)) continue;
         // As the journal: the window and its edits stay unless the user says so.
-        if (ui::Ask(error + "\n" + kCloseWithoutSaving, ui::Buttons::YesNo, ui::Answer::No, this) != ui::Answer::Yes) {
+        if (!MayCloseWithoutSaving(error + "\n" + kCloseWithoutSaving, error, this)) {
             SelectRow(r);
             return;
         }

@@ -3,7 +3,9 @@
 // and locked databases, closing with an unregistered party.
 #include "RegisterFixture.h"
 
+#include "engine/core/EngineLog.h"
 #include "ledger/master/PartyRegisterDialog.h"
+#include "platform/ui/AutoPrompt.h"
 
 #include <sqlite3.h>
 
@@ -413,6 +415,20 @@ TEST_F(RegisterScreen, AnEditThatCannotBeWrittenAtCloseKeepsTheWindowUnlessTheUs
     script->Then(Answer::Yes);
     Click(again->CloseButton());
     EXPECT_FALSE(again->isVisible());
+
+    // With nobody to answer, the window closes and the log says why.
+    auto unattended = Open();
+    Select(*unattended, 1);
+    Type(unattended->Field(0), "南田");
+    {
+        ui::ScopedPrompt automatic(std::make_unique<ui::AutoPrompt>());
+        Click(unattended->CloseButton());
+    }
+    EXPECT_FALSE(unattended->isVisible());
+    const std::string logged = RecentLogLines().back();
+    EXPECT_NE(logged.find("保存せずに閉じました: "), std::string::npos) << logged;
+    EXPECT_NE(logged.find("refused"), std::string::npos) << logged;
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM 仕入れ先 WHERE 仕入先名 = '南田'"), 0);
 }
 
 } // namespace
