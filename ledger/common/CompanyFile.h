@@ -16,14 +16,14 @@ namespace nv {
 inline constexpr const char* kCompanyFileName = "company.w1";
 inline constexpr int kCompanyItemCount = 18;
 
-// A settings file that cannot be read or written. line() is the 1-based line
-// of the file (0 when none), item() the item number 1-18 (0 when none).
+// A settings file that cannot be read or written. Line() is the 1-based line
+// of the file (0 when none), Item() the item number 1-18 (0 when none).
 class CompanyFileError : public std::runtime_error {
 public:
     CompanyFileError(int line, int item, const std::string& message)
         : std::runtime_error(message), line_(line), item_(item) {}
-    int line() const { return line_; }
-    int item() const { return item_; }
+    int Line() const { return line_; }
+    int Item() const { return item_; }
 
 private:
     int line_;
@@ -44,6 +44,9 @@ struct CompanyFile {
     // Items that could not be read, or read as values that cannot be (a
     // start of 2024/13/45): each took its default.
     std::vector<CompanyFileError> Problems;
+    // The fiscal start is the file's own, not a default: a start the file
+    // did not hold must never move the books.
+    bool StartHeld = false;
 };
 
 // The calendar year today: what a new or damaged file's fiscal year defaults to.
@@ -97,10 +100,21 @@ public:
     void Replace();
 
 private:
+    void Release();
+
     std::string path_;
     std::string target_;
     std::string temp_;
+    int lockFd_ = -1;   // held while the temporary file lives
 };
+
+// Removes what a process killed inside a save left of its temporary files
+// beside folder's company.w1 (and beside the file a link of that name points
+// to): only a file this program can show it made, by its name
+// ("company.w1." and six letters or digits), its mark, its owner and single
+// link, and no live save holding it. Never a file of the user's. Returns how
+// many were removed.
+int RemoveCompanyFileLeftovers(const std::string& folder);
 
 // A number as the run-time prints it: a blank for the sign of a non-negative
 // number, 7 significant digits (9 where 7 would change the value), no leading zero before the point, and a

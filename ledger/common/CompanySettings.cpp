@@ -48,10 +48,22 @@ std::string TrimRight(std::string_view text)
 
 bool IsClosingDay(std::string_view text)
 {
-    if (text == "月末") return true;
-    for (const char* c : kClosingDayChoices)
-        if (text == c) return true;
+    for (const ClosingDayWord& w : kClosingDayWords)
+        if (text == w.Word) return true;
     return false;
+}
+
+int ClosingDayNumber(std::string_view text)
+{
+    constexpr std::string_view kWideBlank = "　";
+    for (;;) {
+        if (text.ends_with(' ')) text.remove_suffix(1);
+        else if (text.ends_with(kWideBlank)) text.remove_suffix(kWideBlank.size());
+        else break;
+    }
+    for (const ClosingDayWord& w : kClosingDayWords)
+        if (text == w.Word) return w.Day;
+    return 31;
 }
 
 void DeriveFiscalEnd(CompanySettings& s)

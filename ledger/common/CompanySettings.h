@@ -32,10 +32,23 @@ std::string FixedText(std::string_view utf8, size_t width);
 // A text without its trailing blanks.
 std::string TrimRight(std::string_view text);
 
-// The closing days the own-company screen offers, in its order; "月末"
-// reads as well, as the party registers write it.
-inline constexpr const char* kClosingDayChoices[] = {"随時", "末日", "２５日", "２０日", "１５日", "１０日", "５日"};
+// Every closing-day word of the books and the day it closes on (31: the
+// month's last day). The screens offer the ones marked, in this order;
+// "月末" reads as well, as older party registers wrote it.
+struct ClosingDayWord {
+    const char* Word;
+    int Day;
+    bool Offered;
+};
+inline constexpr ClosingDayWord kClosingDayWords[] = {
+    {"随時", 31, true}, {"末日", 31, true}, {"２５日", 25, true}, {"２０日", 20, true},
+    {"１５日", 15, true}, {"１０日", 10, true}, {"５日", 5, true}, {"月末", 31, false},
+};
+// One of the words, exactly.
 bool IsClosingDay(std::string_view text);
+// The day a stored closing day closes on, its trailing half- and full-width
+// blanks ignored ("２０日　" is 20); any other text closes at the month's end.
+int ClosingDayNumber(std::string_view text);
 
 // Booleans are the Singles -1 (True) and 0 (False); only -1 is True.
 inline bool IsTrue(float value) { return value == -1.0f; }

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <optional>
+#include <string>
 
 namespace nv {
 
@@ -81,26 +82,6 @@ int gfTsuki(int month, int year)
     return static_cast<int>(DaysFromCivil(y2, m2, 1) - DaysFromCivil(year, month, 1));
 }
 
-int gfSumsuki(const FiscalBounds& f, int month)
-{
-    if (month < 1 || month > 12) throw std::invalid_argument("gfSumsuki: 月が正しくありません: " + std::to_string(month));
-    if (month == f.StartMonth) return 0;
-    int y = month < f.StartMonth ? f.EndYear : f.StartYear;
-    return static_cast<int>(FirstOf(y, month) - FirstOf(f.StartYear, f.StartMonth));
-}
-
-int gfSumsuki2(const FiscalBounds& f, int month)
-{
-    if (month < 1 || month > 24) throw std::invalid_argument("gfSumsuki2: 月が正しくありません: " + std::to_string(month));
-    if (month == f.StartMonth) return 0;
-    int y = f.StartYear;
-    if (month > 12) {
-        month -= 12;
-        y = f.EndYear;
-    }
-    return static_cast<int>(FirstOf(y, month) - FirstOf(f.StartYear, f.StartMonth));
-}
-
 int CalendarMonthOf(int startMonth, int fiscalMonth)
 {
     if (startMonth < 1 || startMonth > 12 || fiscalMonth < 1 || fiscalMonth > 12)
@@ -108,38 +89,31 @@ int CalendarMonthOf(int startMonth, int fiscalMonth)
     return (startMonth + fiscalMonth - 2) % 12 + 1;
 }
 
-std::array<bool, 13> MonthsClosedBefore(const FiscalBounds& f, int closingDay, const MonthFlags& flags,
-                                        const LineDate& line)
+int FiscalMonthOf(const FiscalBounds& f, int closingDay, const LineDate& line)
 {
     if (closingDay < 1 || closingDay > 31)
-        throw std::invalid_argument("gfGetmm2: 締日が正しくありません: " + std::to_string(closingDay));
-    if (line.month < 1 || line.month > 12)
-        throw std::invalid_argument("gfGetmm2: 月が正しくありません: " + std::to_string(line.month));
-    bool startYear = line.month > f.StartMonth || (line.month == f.StartMonth && line.day >= f.StartDay);
-    int lineYear = startYear ? f.StartYear : f.EndYear;
-    if (line.day < 1 || line.day > gfTsuki(line.month, lineYear))
-        throw std::invalid_argument("gfGetmm2: 日が正しくありません: " + std::to_string(line.month) + "/" +
-                                    std::to_string(line.day));
-    const int64_t pos = DaysFromCivil(lineYear, line.month, line.day);
-    std::array<bool, 13> close{};
+        throw std::invalid_argument("締日が正しくありません: " + std::to_string(closingDay));
+    const std::string date =
+        std::to_string(line.year) + "/" + std::to_string(line.month) + "/" + std::to_string(line.day);
+    if (line.year < 100 || line.year > 9999 || line.month < 1 || line.month > 12 || line.day < 1 ||
+        line.day > gfTsuki(line.month, line.year))
+        throw std::invalid_argument("行の日付が正しくありません: " + date);
+    const int64_t pos = DaysFromCivil(line.year, line.month, line.day);
+    const int64_t first = FirstOf(f.StartYear, f.StartMonth) + f.StartDay - 1;
+    const int64_t last = FirstOf(f.EndYear, f.EndMonth) + std::min(f.EndDay, gfTsuki(f.EndMonth, f.EndYear)) - 1;
+    if (pos < first || pos > last) throw std::invalid_argument("行の日付が会計期間の外です: " + date);
+    int fiscalMonth = 1;
     // The twelfth month takes every line after the eleventh, so no closing
     // runs past the year's twelve months.
     for (int i = 1; i <= 11; ++i) {
-        if (flags[static_cast<size_t>(i)] != 0) continue;
         const int month = CalendarMonthOf(f.StartMonth, i);
         const int year = f.StartYear + (f.StartMonth + i - 2) / 12;
         // The year's end month never closes before its end.
         if (year == f.EndYear && month == f.EndMonth) continue;
         const int day = std::min(closingDay, gfTsuki(month, year));
-        if (pos > DaysFromCivil(year, month, day)) close[static_cast<size_t>(i)] = true;
+        if (pos > DaysFromCivil(year, month, day)) ++fiscalMonth;
     }
-    return close;
-}
-
-int FiscalMonthOf(const FiscalBounds& fiscal, int closingDay, const LineDate& line)
-{
-    std::array<bool, 13> closed = MonthsClosedBefore(fiscal, closingDay, MonthFlags{}, line);
-    return 1 + static_cast<int>(std::count(closed.begin(), closed.end(), true));
+    return fiscalMonth;
 }
 
 } // namespace nv

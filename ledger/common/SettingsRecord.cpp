@@ -108,14 +108,34 @@ SettingsCheck CheckSettingsAgainstDatabase(Database& db, const std::string& fold
         return check;
     }
     const CompanyFile file = ParseCompanyFileKeeping(bytes, ThisYear());
-    for (const CompanyFileError& e : file.Problems)
-        if (e.item() == 9 && exists) return check;
-    check.FileStart = exists ? StartOf(file.Settings) : LineDate{};
-    if (exists && check.FileStart == check.Carried) {
+    check.FileStart = StartOf(file.Settings);
+    if (file.StartHeld && check.FileStart == check.Carried) {
         check.State = SettingsAgreement::Agree;
         return check;
     }
     const std::string dbName = db.Path();
+    // A missing file the save replaced nothing with is that save stopped
+    // short; an emptied one is lost.
+    if (!file.StartHeld && (bytes != record->PreviousBytes || (exists && bytes.empty()))) {
+        // Whatever start the reader made up, the books keep theirs: the
+        // settings of the last save come back.
+        const std::string what = !exists         ? " がありませんでした"
+                                 : bytes.empty() ? " が空でした"
+                                                 : " に期首がなく、読めませんでした";
+        check.FileStart = check.Carried;
+        try {
+            WriteCompanyFileBytes(path, record->FileBytes);
+        } catch (const CompanyFileError& e) {
+            check.State = SettingsAgreement::Lost;
+            check.Message = "設定ファイル " + path + what + "。補助簿DB " + dbName +
+                            " に記録された最後の設定に戻せません: " + e.what();
+            return check;
+        }
+        check.State = SettingsAgreement::Restored;
+        check.Message = "設定ファイル " + path + what + "。補助簿DB " + dbName + " に記録された最後の設定 (期首 " +
+                        JapaneseDate(check.Carried) + ") に戻しました。変更は自社登録で行えます。";
+        return check;
+    }
     if (bytes == record->PreviousBytes) {
         // The save committed the database and stopped before the file was
         // replaced: the file it wrote is put in place now.
@@ -136,8 +156,7 @@ SettingsCheck CheckSettingsAgainstDatabase(Database& db, const std::string& fold
     }
     check.State = SettingsAgreement::Differ;
     check.Message = "補助簿DB " + dbName + " は期首 " + JapaneseDate(check.Carried) + " の事業年度に繰り越されていますが、" +
-                    (exists ? "設定ファイル " + path + " の期首は " + JapaneseDate(check.FileStart) + " です。"
-                            : "設定ファイル " + path + " がありません。");
+                    "設定ファイル " + path + " の期首は " + JapaneseDate(check.FileStart) + " です。";
     return check;
 }
 

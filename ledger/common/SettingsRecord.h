@@ -36,6 +36,12 @@ enum class SettingsAgreement {
     Agree,
     Finished,   // a save stopped before company.w1 was replaced: now replaced
     Differ,     // company.w1's start is not the one the database was carried to
+    // company.w1 was missing, empty or held no fiscal start of its own: the
+    // file of the database's last save was put back (Restored) or could not
+    // be (Lost). Neither offers a carry-forward: a start the file did not
+    // hold never moves the books.
+    Restored,
+    Lost,
 };
 
 struct SettingsCheck {
@@ -50,8 +56,9 @@ struct SettingsCheck {
 // Compares company.w1 of folder with the database's record. A save that
 // stopped between the commit and the replacement of company.w1 (the file is
 // still the one the save replaced, and its start is not the database's) is
-// finished: the file the save wrote is put in place. Throws DbError when the
-// record cannot be read; a file that cannot be written is said in Message.
+// finished: the file the save wrote is put in place; so is a lost file.
+// Throws DbError when the record cannot be read; a file that cannot be
+// written is said in Message.
 SettingsCheck CheckSettingsAgainstDatabase(Database& db, const std::string& folder);
 
 // "2005年4月1日"

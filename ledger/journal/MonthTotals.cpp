@@ -25,20 +25,6 @@ int64_t Sub(int64_t a, int64_t b)
 
 } // namespace
 
-int ClosingDayOf(std::string_view text)
-{
-    std::string t(text);
-    while (!t.empty() && t.back() == ' ') t.pop_back();
-    while (t.size() >= 3 && t.compare(t.size() - 3, 3, "　") == 0) t.resize(t.size() - 3);
-    static const std::pair<const char*, int> days[] = {
-        {"随時", 31}, {"末日", 31}, {"月末", 31}, {"２５日", 25}, {"２０日", 20},
-        {"１５日", 15}, {"１０日", 10}, {"５日", 5},
-    };
-    for (const auto& [word, day] : days)
-        if (t == word) return day;
-    return 31;
-}
-
 MonthTotals ComputeMonthTotals(const std::vector<LineFigures>& lines, int closingDay, const FiscalPeriod& period)
 {
     MonthTotals t{};
@@ -93,7 +79,7 @@ PartyMonthTotals BuildMonthTotals(Database& db, const SideWords& words, int64_t 
 {
     auto rows = db.Query(PartySelect(words) + " WHERE \"" + words.PartyNo + "\" = ?", {partyNo});
     if (rows.empty()) return {true, {}};
-    return TotalsOfLines(db, words, partyNo, ClosingDayOf(TextOf(rows[0][2]).value_or("")), period);
+    return TotalsOfLines(db, words, partyNo, ClosingDayNumber(TextOf(rows[0][2]).value_or("")), period);
 }
 
 SummaryData BuildSummaryData(Database& db, const SideWords& words, const FiscalPeriod& period)
@@ -104,7 +90,7 @@ SummaryData BuildSummaryData(Database& db, const SideWords& words, const FiscalP
         r.PartyNo = IntegerOf(row[0]).value_or(0);
         r.Name = TextOf(row[1]).value_or("");
         try {
-            r.Figures = TotalsOfLines(db, words, r.PartyNo, ClosingDayOf(TextOf(row[2]).value_or("")), period);
+            r.Figures = TotalsOfLines(db, words, r.PartyNo, ClosingDayNumber(TextOf(row[2]).value_or("")), period);
         } catch (const std::range_error& e) {
             throw std::range_error(std::string(e.what()) + ": " + PartyLabel(words, r));
         }

@@ -18,10 +18,6 @@ namespace nv {
 // 0 opening; for month k (1-12): 3k-2 amounts, 3k-1 settlements, 3k balance.
 using MonthTotals = std::array<int64_t, 37>;
 
-// The day number of a closing-day text (trailing blanks ignored); 31 is the
-// month's end.
-int ClosingDayOf(std::string_view closingDayText);
-
 // The figures a line gives the totals.
 struct LineFigures {
     LineDate Date;

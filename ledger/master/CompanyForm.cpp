@@ -5,6 +5,7 @@
 #include "ledger/common/ShownFailure.h"
 #include "ledger/common/SettingsRecord.h"
 #include "ledger/master/CarryForward.h"
+#include "ledger/master/CloseUnsaved.h"
 #include "ledger/master/ItemNameForm.h"
 #include "platform/core/Cp932.h"
 #include "platform/core/FileErrors.h"
@@ -130,18 +131,20 @@ CompanyForm::CompanyForm(ModuleGlobal& g, QWidget* parent) : QDialog(parent), g_
 
 void CompanyForm::ReadSettings()
 {
+    loadNotice_ = RestoreLostSettings();
     try {
         g_.gsReadCompany();
         // Every value that reads is kept; the others are named.
         if (!g_.ReadProblems.empty())
-            loadNotice_ = Q(DescribeProblems(g_.ReadProblems)) + "\n閉じると、この画面の設定で書き直します。";
+            AddNotice(Q(DescribeProblems(g_.ReadProblems)) + "\n閉じると、この画面の設定で書き直します。");
+        KeepWritableLabels();
         return;
     } catch (const CompanyFileError& e) {
         const std::string path = g_.AppPath + kCompanyFileName;
         std::error_code ec;
-        loadNotice_ = std::filesystem::exists(std::filesystem::symlink_status(path, ec))
-                          ? Q(ShownFailure("Company", e)) + "\n初期設定を表示します。閉じると、この画面の設定で書き直します。"
-                          : "設定ファイル " + Q(path) + " がありません。\n初期設定を表示します。閉じると保存します。";
+        AddNotice(std::filesystem::exists(std::filesystem::symlink_status(path, ec))
+                      ? Q(ShownFailure("Company", e)) + "\n初期設定を表示します。閉じると、この画面の設定で書き直します。"
+                      : "設定ファイル " + Q(path) + " がありません。\n初期設定を表示します。閉じると保存します。");
     }
     // The screen then writes a good file; labels are the new file's.
     const CompanyFile d = DefaultCompanyFile(QDate::currentDate().year());
@@ -150,6 +153,47 @@ void CompanyForm::ReadSettings()
     g_.Settings.DatabaseName = databaseName;
     g_.PortraitSummary = d.PortraitSummary;
     g_.ScreenFlag = d.ScreenFlag;
+}
+
+QString CompanyForm::RestoreLostSettings()
+{
+    const std::string dbPath = DbPathFor(g_.AppFolderPath, g_.Settings.DatabaseName);
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(dbPath, ec)) return {};
+    try {
+        const SettingsCheck check = CheckSettingsAgainstDatabase(Db(), g_.AppFolderPath);
+        // The start the screen will show was not the file's: only one the
+        // user types moves the books.
+        if (check.State == SettingsAgreement::Lost) declinedCarry_ = true;
+        if (check.State == SettingsAgreement::Restored || check.State == SettingsAgreement::Lost ||
+            check.State == SettingsAgreement::Finished)
+            return Q(check.Message);
+    } catch (const std::exception& e) {
+        // The screen says an unusable database as it opens, and again when
+        // it closes.
+        LogLine("自社登録", std::string("補助簿DBの自社設定の記録を読めません: ") + e.what());
+    }
+    return {};
+}
+
+void CompanyForm::KeepWritableLabels()
+{
+    try {
+        FormatCompanyFile(g_.ToCompanyFile());
+    } catch (const CompanyFileError& e) {
+        // A label broken by a bare carriage return (a file that is no
+        // settings file at all) cannot be written back as it stands: the
+        // file is written anew from what the screen shows.
+        const auto labels = DefaultItemLabels();
+        std::copy(labels.begin(), labels.end(), g_.ItemLabels.begin());
+        AddNotice("設定ファイル " + Q(g_.CompanyFilePath()) + " はそのままでは書き戻せません (" + Q(e.what()) +
+                  ")。\n閉じると、この画面の設定で書き直します。");
+    }
+}
+
+void CompanyForm::AddNotice(const QString& text)
+{
+    loadNotice_ += (loadNotice_.isEmpty() ? "" : "\n") + text;
 }
 
 void CompanyForm::LimitTextFields()
@@ -253,7 +297,8 @@ void CompanyForm::Build()
         auto* c = new QComboBox(this);
         c->setObjectName(QString("Cmb〆日(%1)").arg(i));
         c->setEditable(true);
-        for (const char* choice : kClosingDayChoices) c->addItem(choice);
+        for (const ClosingDayWord& w : kClosingDayWords)
+            if (w.Offered) c->addItem(w.Word);
         c->installEventFilter(this);
         if (c->lineEdit()) c->lineEdit()->installEventFilter(this);
         closing_[i] = c;
@@ -426,7 +471,7 @@ void CompanyForm::CheckAgreement(Database& db)
         ShowError("補助簿DBの自社設定の記録を読めません。\n" + Q(ShownFailure("Company", e)));
         return;
     }
-    if (check.State == SettingsAgreement::Finished) {
+    if (check.State == SettingsAgreement::Finished || check.State == SettingsAgreement::Restored) {
         try {
             g_.gsReadCompany();
             sShowSettings();
@@ -441,7 +486,8 @@ void CompanyForm::CheckAgreement(Database& db)
         }
         const QString question = Q(check.Message) + "\n設定ファイルの期首 " + Q(JapaneseDate(check.FileStart)) +
                                  " へ補助簿DBを繰り越しますか？";
-        declinedCarry_ = ui::Ask(question, ui::Buttons::YesNo, ui::Answer::Yes, this) != ui::Answer::Yes;
+        // Moving the books is never what happens by default.
+        declinedCarry_ = ui::Ask(question, ui::Buttons::YesNo, ui::Answer::No, this) != ui::Answer::Yes;
         if (!declinedCarry_) CarryForwardNow();
     }
 }
@@ -483,6 +529,7 @@ bool CompanyForm::SaveAll()
     try {
         r = sReadBack();
     } catch (const FieldError& e) {
+        lastFailure_ = e.what();
         ShowError(Q(e.what()));
         return false;
     }
@@ -508,6 +555,7 @@ bool CompanyForm::SaveAll()
         try {
             next.gsWriteCompany();
         } catch (const std::exception& e) {
+            lastFailure_ = e.what();
             ShowError("保存できませんでした。\n" + Q(ShownFailure("Company", e)));
             return false;
         }
@@ -530,6 +578,7 @@ bool CompanyForm::SaveAll()
             gsShimebiSet(db, r.Settings, *this);
         });
     } catch (const std::exception& e) {
+        lastFailure_ = e.what();
         ShowError("保存できませんでした。\n" + Q(ShownFailure("Company", e)));
         return false;
     }
@@ -540,7 +589,7 @@ bool CompanyForm::SaveAll()
 
 bool CompanyForm::ConfirmCloseWithoutSaving()
 {
-    return ui::Ask("保存せずに閉じますか？", ui::Buttons::YesNo, ui::Answer::No, this) == ui::Answer::Yes;
+    return MayCloseWithoutSaving("保存せずに閉じますか？", Q(lastFailure_), this);
 }
 
 void CompanyForm::closeEvent(QCloseEvent* e)

@@ -77,6 +77,12 @@ protected:
 
 private:
     void ReadSettings();
+    // company.w1 lost, emptied or without a start of its own beside books
+    // that recorded their last save: that save's file is put back before
+    // the screen reads it. What was done, in words; empty when nothing.
+    QString RestoreLostSettings();
+    void KeepWritableLabels();
+    void AddNotice(const QString& text);
     void Build();
     void LimitTextFields();
     void sShowSettings();
@@ -111,6 +117,7 @@ private:
     bool noticeShown_ = false;
     bool readOnlyDb_ = false;
     bool declinedCarry_ = false;
+    std::string lastFailure_;   // why the last save failed, for the log
 };
 
 } // namespace nv

@@ -4,6 +4,7 @@
 #include "ledger/common/CompanySettings.h"
 #include "ledger/common/ImeHint.h"
 #include "ledger/common/ShownFailure.h"
+#include "ledger/master/CloseUnsaved.h"
 #include "platform/core/Cp932.h"
 #include "platform/ui/DesignUnits.h"
 #include "platform/ui/Prompt.h"
@@ -237,8 +238,8 @@ void ItemNameForm::done(int result)
 {
     grid_->CommitOpenEditor();
     Commit(grid_->currentRow(), true);
-    if (Pending() && ui::Ask(QStringLiteral("品名を保存できませんでした。保存せずに閉じますか？"), ui::Buttons::YesNo,
-                             ui::Answer::No) != ui::Answer::Yes)
+    if (Pending() && !MayCloseWithoutSaving(QStringLiteral("品名を保存できませんでした。保存せずに閉じますか？"),
+                                            QStringLiteral("品名を保存できませんでした。"), this))
         return;
     QDialog::done(result);
 }

@@ -55,7 +55,7 @@ const RegisterWords& RegisterWordsOf(JournalSide side)
     return side == JournalSide::Sales ? sales : purchases;
 }
 
-const std::string& ClosingDayOf(const CompanySettings& settings, JournalSide side)
+const std::string& CompanyClosingDayText(const CompanySettings& settings, JournalSide side)
 {
     return side == JournalSide::Sales ? settings.SalesClosingDay : settings.PurchaseClosingDay;
 }

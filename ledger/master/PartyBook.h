@@ -35,8 +35,8 @@ struct RegisterWords {
     const char* JournalWord;    // 仕入張 / 売上張
 };
 const RegisterWords& RegisterWordsOf(JournalSide side);
-// The side's closing day in the settings.
-const std::string& ClosingDayOf(const CompanySettings& settings, JournalSide side);
+// The company's closing-day text for the side, as the settings hold it.
+const std::string& CompanyClosingDayText(const CompanySettings& settings, JournalSide side);
 
 // Column name of a party column on a side.
 std::string PartyColumnName(const SideWords& words, int column);

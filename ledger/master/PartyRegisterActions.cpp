@@ -60,7 +60,7 @@ void PartyRegisterDialog::OnAdd()
     }
     std::vector<DbValue> values(kPartyColumnCount);
     values[kPartyNo] = next;
-    values[kClosingDay] = RowTableModel::ValueOf(QString::fromStdString(ClosingDayOf(settings_, side_)));
+    values[kClosingDay] = RowTableModel::ValueOf(QString::fromStdString(CompanyClosingDayText(settings_, side_)));
     moving_ = true;
     int row = model_.AppendRow(std::move(values));
     grid_->setCurrentIndex(model_.index(row, kName));

@@ -4,6 +4,7 @@
 #include "ledger/common/ImeHint.h"
 #include "ledger/common/LedgerSchema.h"
 #include "ledger/common/ModuleGlobal.h"
+#include "ledger/master/CloseUnsaved.h"
 #include "ledger/master/HandOffArrays.h"
 #include "platform/db/DbError.h"
 #include "platform/ui/DesignUnits.h"
@@ -30,7 +31,6 @@ namespace nv {
 namespace {
 
 constexpr int kBusyTimeoutMs = 1500;
-const char* const kClosingDays[] = {"随時", "末日", "２５日", "２０日", "１５日", "１０日", "５日"};
 const char* const kNeedAmount = "登録時繰越金額を入力してください。";
 
 QString Q(const std::string& s)
@@ -75,7 +75,8 @@ PartyRegisterDialog::PartyRegisterDialog(JournalSide side, std::string appFolder
     std::vector<RowTableModel::Column> columns;
     for (int c = 0; c < kPartyColumnCount; ++c) {
         std::string name = PartyColumnName(words_, c);
-        columns.push_back({name, Q(name)});
+        // The closing day is the company's, set through 自社登録 alone.
+        columns.push_back({name, Q(name), Qt::AlignLeft | Qt::AlignVCenter, c != kClosingDay});
     }
     model_.SetColumns(std::move(columns));
     model_.SetAlternateColor(QColor(0xC0, 0xFF, 0xFF));   // the form's &HFFFFC0, stored blue-green-red
@@ -123,13 +124,16 @@ void PartyRegisterDialog::BuildForm()
     // Two full-width characters show in the one-character search key.
     fields_[8]->setFixedWidth(std::max(px(372), fields_[8]->fontMetrics().horizontalAdvance("ｶﾀｶ") + 8));
     fields_[0]->installEventFilter(this);
+    // A party closes on the company's day, which only 自社登録 sets: the box
+    // shows what the row holds, which is what the summaries use, and takes
+    // no choice. Editable so that any stored text shows as it stands.
     closingDay_ = new QComboBox;
     closingDay_->setEditable(true);
     make(closingDay_, "Cmb〆日");
     closingDay_->setMinimumWidth(px(1692));
-    for (const char* d : kClosingDays) closingDay_->addItem(d);
-    connect(closingDay_, &QComboBox::currentTextChanged, this,
-            [this](const QString& t) { FieldEdited(kClosingDay, t); });
+    for (const ClosingDayWord& w : kClosingDayWords)
+        if (w.Offered) closingDay_->addItem(w.Word);
+    closingDay_->setEnabled(false);
 
     const bool sales = side_ == JournalSide::Sales;
     const char* const kLabels[] = {
@@ -157,6 +161,7 @@ void PartyRegisterDialog::BuildForm()
     legend->setObjectName("Label2_1");
     auto* closingNote = new QLabel("〆切期日は自社登録で入力してください。", this);
     closingNote->setObjectName("Label2_0");
+    closingDay_->setToolTip(closingNote->text());
     auto* digits = new QLabel("（数字）", this);
     digits->setObjectName("Label4_1");
 
@@ -398,7 +403,7 @@ void PartyRegisterDialog::Setup()
     // The current party's closing day follows the company settings.
     int r = CurrentRow();
     if (r < 0 || !model_.RowAt(r).id) return;
-    const std::string& day = ClosingDayOf(settings_, side_);
+    const std::string& day = CompanyClosingDayText(settings_, side_);
     try {
         if (book_->SetClosingDay(*model_.RowAt(r).id, day)) {
             filling_ = true;
@@ -638,7 +643,7 @@ void PartyRegisterDialog::reject()
         QString error;
         if (SaveRow(r, &error)) continue;
         // As the journal: the window and its edits stay unless the user says so.
-        if (ui::Ask(error + "\n" + kCloseWithoutSaving, ui::Buttons::YesNo, ui::Answer::No, this) != ui::Answer::Yes) {
+        if (!MayCloseWithoutSaving(error + "\n" + kCloseWithoutSaving, error, this)) {
             SelectRow(r);
             return;
         }

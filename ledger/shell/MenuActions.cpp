@@ -89,9 +89,13 @@ void MenuForm::Load()
     }
     g_.Settings.DatabaseName = FixedText(kDefaultDatabaseName, kDatabaseNameWidth);
     // Without the folder nothing can be made in it: said once above.
-    const bool made = why.empty() && CreateDatabase() && CreateSettings();
-    settingsFailureSaid_ = !made;
+    // What a kill inside 自社登録's save left beside company.w1 goes first.
+    if (why.empty()) RemoveCompanyFileLeftovers(folder);
+    const bool databaseMade = why.empty() && CreateDatabase();
+    // A settings file lost beside books that recorded it comes back from
+    // them before a default one could be made.
     CheckDatabase();
+    settingsFailureSaid_ = !(databaseMade && CreateSettings());
     ReadSettings();
 }
 
@@ -155,7 +159,9 @@ void MenuForm::CheckDatabase()
     }
     try {
         const SettingsCheck check = CheckSettingsAgainstDatabase(db, g_.AppFolderPath);
-        if (check.State == SettingsAgreement::Finished) Say(Q(check.Message), ui::Icon::Information);
+        if (check.State == SettingsAgreement::Finished || check.State == SettingsAgreement::Restored)
+            Say(Q(check.Message), ui::Icon::Information);
+        if (check.State == SettingsAgreement::Lost) Say(Q(check.Message), ui::Icon::Warning);
         if (check.State == SettingsAgreement::Differ)
             Say(Q(check.Message) + QStringLiteral("\n自社登録を開くと、繰越の計算を行えます。"), ui::Icon::Warning);
     } catch (const std::exception& e) {

@@ -11,6 +11,7 @@ public:
     std::optional<QString> ChooseFile(const FileRequest& r) override;
     std::optional<QString> ChooseFolder(const FolderRequest& r) override;
     std::optional<QString> ChoosePrinter(const PrinterRequest& r) override;
+    bool Attended() const override { return false; }
 };
 
 // The default each chooser takes when nobody is there.

@@ -125,6 +125,9 @@ public:
     virtual std::optional<PrinterSetupChoice> ChoosePrinterSetup(const PrinterSetupRequest& r);
     // Without a dialog of their own: the printer chooser, all pages once.
     virtual std::optional<PrintJobChoice> ChoosePrintJob(const PrintJobRequest& r);
+    // False where nobody answers and every question takes its default: a
+    // question that would keep a window open until answered must not wait.
+    virtual bool Attended() const { return true; }
 };
 
 // The process's prompt; made on first use when none was installed.

@@ -148,7 +148,7 @@ TEST(CompanyFile, UnencodableCharacterIsRefusedAndTheOldFileStays)
         WriteCompanyFile(path, f);
         FAIL() << "emoji written";
     } catch (const CompanyFileError& e) {
-        EXPECT_EQ(e.item(), 18);
+        EXPECT_EQ(e.Item(), 18);
         EXPECT_NE(std::string(e.what()).find("氏名(帳票での)"), std::string::npos) << e.what();
         EXPECT_NE(std::string(e.what()).find("😀"), std::string::npos) << e.what();
     }
@@ -200,8 +200,8 @@ TEST(CompanyFile, MalformedFilesNameTheLineAndItem)
             ParseCompanyFile(c.bytes);
             ADD_FAILURE() << c.what << " accepted";
         } catch (const CompanyFileError& e) {
-            EXPECT_EQ(e.line(), c.line) << c.what << ": " << e.what();
-            EXPECT_EQ(e.item(), c.item) << c.what << ": " << e.what();
+            EXPECT_EQ(e.Line(), c.line) << c.what << ": " << e.what();
+            EXPECT_EQ(e.Item(), c.item) << c.what << ": " << e.what();
         }
     }
 }
@@ -233,8 +233,8 @@ TEST(CompanyFile, OneBadValueLosesOnlyItsItem)
         SCOPED_TRACE(c.line);
         const CompanyFile f = ParseCompanyFileKeeping(c.bytes, 2030);
         ASSERT_EQ(f.Problems.size(), 1u);
-        EXPECT_EQ(f.Problems[0].line(), c.line);
-        EXPECT_EQ(f.Problems[0].item(), c.item);
+        EXPECT_EQ(f.Problems[0].Line(), c.line);
+        EXPECT_EQ(f.Problems[0].Item(), c.item);
         CompanySettings want = good;
         c.defaulted(want);
         EXPECT_EQ(f.Settings, want);

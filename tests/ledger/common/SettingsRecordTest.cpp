@@ -48,6 +48,12 @@ TEST(SettingsRecord, TheFileIsComparedWithTheSaveTheDatabaseRecorded)
          Relabelled(saved), ""},
         {"a start the database was not carried to", true, old, FileOf(2006, 4), SettingsAgreement::Differ,
          FileOf(2006, 4), "期首 2005年4月1日 の事業年度に繰り越されていますが、設定ファイル"},
+        // A start the file does not hold is never compared: the save's file
+        // comes back.
+        {"the file lost", true, old, std::nullopt, SettingsAgreement::Restored, saved, "がありませんでした"},
+        {"the file emptied", true, "", std::string(), SettingsAgreement::Restored, saved, "が空でした"},
+        {"the file overwritten with bytes", true, old, std::string("\x89PNG\r\n\x1a\n"), SettingsAgreement::Restored,
+         saved, "期首がなく"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

@@ -31,6 +31,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -40,6 +42,10 @@
 #include <optional>
 
 #include <sys/stat.h>
+
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace nv;
 namespace fs = std::filesystem;
@@ -86,6 +92,14 @@ void Type(QLineEdit* e, const QString& text)
         commit.setCommitString(text);
         QApplication::sendEvent(e, &commit);
     }
+}
+
+// 自社登録 as the menu opens it, on the data folder's database.
+void OpenFirmProfile(const std::string& folder)
+{
+    Variant path(folder + "/"), mode(int16_t(0)), array(MakeArray({Variant(FixedText("補助簿DB.MDB", 50)), Variant()}));
+    std::vector<Variant> args{Variant::ByRef(&path), Variant::ByRef(&mode), Variant::ByRef(&array)};
+    ObjectRef(CreateObject("FirmProfile.companyClass")).CallArgs("fcFrmOp", args);
 }
 
 QLineEdit* Named(QWidget* w, const QString& name)
@@ -382,9 +396,7 @@ TEST_F(FirstStartTest, ACrashBetweenTheDatabaseAndTheSettingsIsMendedAtTheNextSt
             if (d->isVisible()) Click(d, "cmdClose");
             EXPECT_FALSE(d->isVisible());
         }, done);
-        Variant path(folder + "/"), mode(int16_t(0)), array(MakeArray({Variant(FixedText("補助簿DB.MDB", 50)), Variant()}));
-        std::vector<Variant> args{Variant::ByRef(&path), Variant::ByRef(&mode), Variant::ByRef(&array)};
-        ObjectRef(CreateObject("FirmProfile.companyClass")).CallArgs("fcFrmOp", args);
+        OpenFirmProfile(folder);
         unsetenv("NIVALO_FAULT");
         ASSERT_TRUE(done);
         // The database went on, the settings file did not.
@@ -392,9 +404,34 @@ TEST_F(FirstStartTest, ACrashBetweenTheDatabaseAndTheSettingsIsMendedAtTheNextSt
         Database db = Database::Open(dbPath, OpenMode::ReadOnly);
         EXPECT_EQ(db.QueryValue("SELECT 繰越金額 FROM 仕入れ先"), DbValue(int64_t{800}));
 
+        // A kill inside the save leaves its temporary file beside
+        // company.w1; files of the user's of the same shape stay.
+        const std::string copyOfUser = folder + "/company.w1.backup", madeByUser = folder + "/company.w1.Ab3dE9";
+        nvtest::WriteFileBytes(copyOfUser, before);
+        nvtest::WriteFileBytes(madeByUser, before);
+        if (const pid_t child = fork(); child == 0) {
+            CompanyFileReplacement dying(w1, before + "\r\n");
+            raise(SIGKILL);
+        } else {
+            int status = 0;
+            waitpid(child, &status, 0);
+        }
+        auto leftovers = [&] {
+            std::vector<std::string> names;
+            for (const auto& e : fs::directory_iterator(folder))
+                if (e.path().filename().string().rfind("company.w1.", 0) == 0) names.push_back(e.path().filename());
+            std::sort(names.begin(), names.end());
+            return names;
+        };
+        ASSERT_EQ(leftovers().size(), 3u);
+
         script->Clear();
         auto next = std::make_unique<MenuForm>();
         next->Load();
+        EXPECT_EQ(leftovers(), (std::vector<std::string>{"company.w1.Ab3dE9", "company.w1.backup"}));
+        EXPECT_EQ(nvtest::ReadFileBytes(copyOfUser), before);
+        fs::remove(copyOfUser);
+        fs::remove(madeByUser);
         ASSERT_EQ(script->Messages().size(), 1) << script->Messages().join("\n").toStdString();
         EXPECT_TRUE(script->Messages()[0].contains("書き直しました (期首 2031年4月1日)")) << script->Messages()[0].toStdString();
         const CompanySettings& mended = next->Globals().Settings;
@@ -408,6 +445,38 @@ TEST_F(FirstStartTest, ACrashBetweenTheDatabaseAndTheSettingsIsMendedAtTheNextSt
         next->Load();
         EXPECT_TRUE(script->Messages().isEmpty()) << script->Messages().join("\n").toStdString();
     }
+}
+
+// Run unattended, a 自社登録 whose save fails closes with the old settings
+// kept and the failure in the log, where the question whether to close
+// without saving would have kept the window for ever.
+TEST_F(FirstStartTest, AnUnattendedFailedSaveOfTheCompanySettingsCloses)
+{
+    const std::string folder = Home("auto");
+    setenv("NIVALO_HOME", folder.c_str(), 1);
+    MenuForm().Load();
+    const std::string w1 = folder + "/company.w1";
+    const std::string before = nvtest::ReadFileBytes(w1);
+    chmod(w1.c_str(), 0400);
+    setenv("NIVALO_PROMPTS", "auto", 1);
+    bool done = false;
+    {
+        ui::ScopedPrompt unattended(nullptr);
+        WhenModal("F1_自社登録", [&](QWidget* d) {
+            Type(Named(d, "txtFields(6)"), "4");
+            Click(d, "cmdClose");
+            EXPECT_FALSE(d->isVisible());
+        }, done);
+        OpenFirmProfile(folder);
+    }
+    unsetenv("NIVALO_PROMPTS");
+    chmod(w1.c_str(), 0600);
+    EXPECT_TRUE(done);
+    EXPECT_EQ(nvtest::ReadFileBytes(w1), before);
+    std::string log;
+    for (const std::string& line : RecentLogLines()) log += line + "\n";
+    EXPECT_NE(log.find("保存せずに閉じました"), std::string::npos) << log;
+    EXPECT_NE(log.find("読み取り専用"), std::string::npos) << log;
 }
 
 } // namespace

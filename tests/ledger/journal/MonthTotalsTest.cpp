@@ -19,7 +19,7 @@ FiscalPeriod Period(const JournalTestDb& t)
 // Fiscal month of a single line with the given closing day.
 int MonthOfLine(const FiscalPeriod& p, const char* closing, LineDate d)
 {
-    MonthTotals m = ComputeMonthTotals({{d, 1, {}, {}}}, ClosingDayOf(closing), p);
+    MonthTotals m = ComputeMonthTotals({{d, 1, {}, {}}}, ClosingDayNumber(closing), p);
     for (int k = 1; k <= 12; ++k)
         if (m[static_cast<size_t>(3 * k - 2)] == 1) return k;
     return 0;
@@ -35,9 +35,9 @@ TEST(MonthTotals, ClosingDays)
     } rows[] = {
         {"随時", 31}, {"末日", 31},     {"月末", 31}, {"２５日", 25}, {"２０日", 20},   {"１５日", 15},
         {"１０日", 10}, {"５日", 5},     {"２０日    ", 20}, {"２０日　", 20}, {"20日", 31}, {"", 31},
-        {" ２０日", 31},
+        {" ２０日", 31}, {"２０日 　", 20},
     };
-    for (auto& r : rows) EXPECT_EQ(ClosingDayOf(r.text), r.day) << r.text;
+    for (auto& r : rows) EXPECT_EQ(ClosingDayNumber(r.text), r.day) << r.text;
 }
 
 TEST(MonthTotals, MonthsFollowTheClosingDayAndWholeDates)
@@ -187,13 +187,23 @@ TEST(MonthTotals, FiscalMonthsAreTheMonthsFromTheStart)
           {27, 150}, {30, 150}, {33, 150}, {36, 150}}},
         {"only the carry-forward line, of 0: every balance 0", {2005, 4, 1}, {2006, 3, 31}, "末日",
          {{{2005, 4, 1}, {}, {}, 0}}, {}},
+        {"a hand-made year of thirteen months: its last April in the twelfth month, not the first",
+         {2026, 4, 1},
+         {2027, 4, 30},
+         "末日",
+         {{{2026, 4, 1}, {}, {}, 1000},
+          {{2026, 4, 10}, 100, {}, {}},
+          {{2027, 3, 5}, 200, {}, {}},
+          {{2027, 4, 15}, 300, {}, {}}},
+         {{0, 1000}, {1, 100}, {3, 1100}, {6, 1100}, {9, 1100}, {12, 1100}, {15, 1100}, {18, 1100}, {21, 1100},
+          {24, 1100}, {27, 1100}, {30, 1100}, {33, 1100}, {34, 500}, {36, 1600}}},
     };
     for (const PeriodCase& c : cases) {
         SCOPED_TRACE(c.what);
         const FiscalPeriod period = FiscalPeriod::Of(c.start, c.end);
         MonthTotals want{};
         for (auto [slot, value] : c.slots) want[slot] = value;
-        EXPECT_EQ(ComputeMonthTotals(c.lines, ClosingDayOf(c.closing), period), want);
+        EXPECT_EQ(ComputeMonthTotals(c.lines, ClosingDayNumber(c.closing), period), want);
     }
 }
 

@@ -3,7 +3,9 @@
 // and locked databases, closing with an unregistered party.
 #include "RegisterFixture.h"
 
+#include "engine/core/EngineLog.h"
 #include "ledger/master/PartyRegisterDialog.h"
+#include "platform/ui/AutoPrompt.h"
 
 #include <sqlite3.h>
 
@@ -239,10 +241,19 @@ TEST_F(RegisterScreen, SearchReportsItsRealOutcomeAndCombosFillOnce)
     Click(d->SearchButton());
     ASSERT_EQ(d->Model().rowCount(), 1);
     // Each time the journal opens on the party found, and the search stays.
+    // The party's closing day is the company's, whatever an earlier version
+    // let the register store: the box shows what the row holds afterwards,
+    // the text the summaries read, and takes no choice of its own.
+    t.db.Execute("UPDATE 仕入れ先 SET 〆切期日 = '２５日' WHERE 仕入先No = 7");
     for (int i = 0; i < 3; ++i) {
         const auto journal = OpenJournal(d->DataButton());
         EXPECT_EQ(journal.number + " " + journal.name, "7 上田物産") << i;
+        const DbValue stored = t.db.QueryValue("SELECT 〆切期日 FROM 仕入れ先 WHERE 仕入先No = 7");
+        EXPECT_EQ(d->ClosingDayCombo()->currentText().toStdString() + "|" + TextOf(stored).value_or(""), "末日|末日") << i;
     }
+    EXPECT_FALSE(d->ClosingDayCombo()->isEnabled());
+    EXPECT_EQ(d->ClosingDayCombo()->toolTip(), "〆切期日は自社登録で入力してください。");
+    EXPECT_FALSE(d->Model().flags(d->Model().index(0, kClosingDay)) & Qt::ItemIsEditable);
     EXPECT_EQ(d->SearchFieldCombo()->count(), 14);
     EXPECT_EQ(d->SortCombo()->count(), 14);
     EXPECT_EQ(d->Model().rowCount(), 1);
@@ -404,6 +415,20 @@ TEST_F(RegisterScreen, AnEditThatCannotBeWrittenAtCloseKeepsTheWindowUnlessTheUs
     script->Then(Answer::Yes);
     Click(again->CloseButton());
     EXPECT_FALSE(again->isVisible());
+
+    // With nobody to answer, the window closes and the log says why.
+    auto unattended = Open();
+    Select(*unattended, 1);
+    Type(unattended->Field(0), "南田");
+    {
+        ui::ScopedPrompt automatic(std::make_unique<ui::AutoPrompt>());
+        Click(unattended->CloseButton());
+    }
+    EXPECT_FALSE(unattended->isVisible());
+    const std::string logged = RecentLogLines().back();
+    EXPECT_NE(logged.find("保存せずに閉じました: "), std::string::npos) << logged;
+    EXPECT_NE(logged.find("refused"), std::string::npos) << logged;
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM 仕入れ先 WHERE 仕入先名 = '南田'"), 0);
 }
 
 } // namespace
