@@ -1,5 +1,6 @@
 // What the menu does: start-up, the hand-over to the components, help and
 // the exit steps.
+#include "ledger/shell/ComponentFailure.h"
 #include "ledger/shell/DatabaseFiles.h"
 #include "ledger/shell/MenuForm.h"
 
@@ -8,6 +9,7 @@
 #include "ledger/common/SettingsRecord.h"
 #include "platform/core/FileErrors.h"
 #include "platform/core/Paths.h"
+#include "platform/core/PlatformLog.h"
 #include "platform/db/DbError.h"
 #include "platform/ui/Prompt.h"
 
@@ -88,7 +90,7 @@ void MenuForm::Load()
         CallComponent("ScreenMode.displayClass", "gsDispIni", {});
     } catch (const std::exception& e) {
         // The screen stays as it is; only the log hears of it.
-        qWarning("ScreenMode.gsDispIni: %s", e.what());
+        PlatformLog("ScreenMode.gsDispIni", e.what());
     }
     g_.Settings.DatabaseName = FixedText(kDefaultDatabaseName, kDatabaseNameWidth);
     // Without the folder nothing can be made in it: said once above.
@@ -196,7 +198,7 @@ void MenuForm::ReadSettings()
         try {
             CallComponent("ScreenMode.displayClass", "gsDispChange", {});
         } catch (const std::exception& e) {
-            qWarning("ScreenMode.gsDispChange: %s", e.what());
+            PlatformLog("ScreenMode.gsDispChange", e.what());
         }
     }
 }
@@ -252,7 +254,7 @@ void MenuForm::CallFirmProfile()
             g_.Settings.DatabaseName = FixedText(name, kDatabaseNameWidth);
         }
     } catch (const std::exception& e) {
-        ShowError(ErrorText(e));
+        ShowError(DescribeComponentFailure(QStringLiteral("自社登録を開けません。"), e));
     }
     CheckDatabase();
     ReadSettings();
@@ -272,7 +274,8 @@ void MenuForm::CallRegister(const char* progId, int menuMode)
         DisabledWhile busy(this);
         CallComponent(progId, "fcFrmOp", args);
     } catch (const std::exception& e) {
-        ShowError(ErrorText(e));
+        const QString book = menuMode == 1 ? QStringLiteral("仕入帳") : QStringLiteral("売上帳");
+        ShowError(DescribeComponentFailure(book + QStringLiteral("を開けません。"), e));
     }
 }
 
@@ -288,7 +291,7 @@ void MenuForm::mnuHELP_Click(int index)
     try {
         CallComponent("InfoPanel.aboutClass", "fcFrmOp", args);
     } catch (const std::exception& e) {
-        ShowError(ErrorText(e));
+        ShowError(DescribeComponentFailure(QStringLiteral("バージョン情報を表示できません。"), e));
     }
 }
 
@@ -308,13 +311,13 @@ void MenuForm::QueryUnload()
         CallComponent("ClockPanel.tokeiClass", "fcEnd", {});
     } catch (const std::exception& e) {
         // The clock's end is a courtesy, never a reason to stop the exit.
-        qWarning("ClockPanel.fcEnd: %s", e.what());
+        PlatformLog("ClockPanel.fcEnd", e.what());
     }
     OfferBackup();
     try {
         CallComponent("ScreenMode.displayClass", "gsDispEnd", {});
     } catch (const std::exception& e) {
-        qWarning("ScreenMode.gsDispEnd: %s", e.what());
+        PlatformLog("ScreenMode.gsDispEnd", e.what());
     }
 }
 

@@ -1,6 +1,7 @@
 // The menu window itself: controls, menus and the window events.
 #include "ledger/shell/MenuForm.h"
 
+#include "ledger/shell/ComponentFailure.h"
 #include "platform/ui/DesignUnits.h"
 
 #include <QCloseEvent>
@@ -134,9 +135,8 @@ void MenuForm::showEvent(QShowEvent* e)
         Variant sample(int16_t(0));
         CallComponent("ClockPanel.tokeiClass", "fcFrmOp", std::span<Variant>(&sample, 1));
     } catch (const std::exception& e) {
-        // The clock is a convenience: the menu works without it, and only
-        // the log hears of it.
-        qWarning("ClockPanel.fcFrmOp: %s", e.what());
+        // The clock is a convenience: the menu works without it, and says so.
+        ShowError(DescribeComponentFailure(QStringLiteral("時計を表示できません。"), e));
     }
 }
 

@@ -1,3 +1,4 @@
+#include "engine/core/EngineLog.h"
 #include "ledger/shell/MenuForm.h"
 #include "ledger/shell/ProgramName.h"
 #include "platform/ui/QtTranslation.h"
@@ -7,6 +8,8 @@
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
+    // Why a component, a file or a printer was refused is kept from the start.
+    nv::StartLogFile("nivalo");
     nv::NameMenuProgram();
     nv::ui::LoadQtTranslation(app);
     nv::MenuForm menu;
