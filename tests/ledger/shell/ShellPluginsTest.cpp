@@ -259,17 +259,25 @@ TEST(ScreenMode, RequestsAreLoggedAndChangeNothing)
     EXPECT_EQ(got, (std::vector<std::string>{"gsDispIni", "gsDispChange", "gsDispEnd"}));
 }
 
-TEST(NivaloProgram, AFirstUnattendedStartCreatesTheDatabase)
+// The menu started on its own, offscreen, its prompts answered with their
+// defaults, on the data folder home; program runs it (itself, or a tracer).
+void StartUnattendedMenu(QProcess& p, const nvtest::TempDir& home, const QString& program, const QStringList& args = {})
 {
-    nvtest::TempDir home;
-    QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     env.insert(QStringLiteral("NIVALO_HOME"), QString::fromStdString(home.path().string()));
     env.insert(QStringLiteral("NIVALO_PROMPTS"), QStringLiteral("auto"));
     env.remove(QStringLiteral("NIVALO_PROGIDS"));
     p.setProcessEnvironment(env);
-    p.start(QStringLiteral(NV_BINARY_DIR "/bin/nivalo"), {});
+    p.setWorkingDirectory(QString::fromStdString(home.path().string()));
+    p.start(program, args);
+}
+
+TEST(NivaloProgram, AFirstUnattendedStartCreatesTheDatabase)
+{
+    nvtest::TempDir home;
+    QProcess p;
+    StartUnattendedMenu(p, home, QStringLiteral(NV_BINARY_DIR "/bin/nivalo"));
     ASSERT_TRUE(p.waitForStarted(10000));
     std::string db = (home.path() / "補助簿DB.MDB").string();
     for (int i = 0; i < 200 && !std::filesystem::exists(db); ++i) QTest::qWait(50);
@@ -357,17 +365,10 @@ TEST(NivaloProgram, TheInstalledMenuFindsItsFilesBesideItAndNeverInTheBuildTree)
     nvtest::TempDir home, traceDir;
     const std::string trace = traceDir.file("trace");
     QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    env.insert(QStringLiteral("NIVALO_HOME"), QString::fromStdString(home.path().string()));
-    env.insert(QStringLiteral("NIVALO_PROMPTS"), QStringLiteral("auto"));
-    env.remove(QStringLiteral("NIVALO_PROGIDS"));
-    p.setProcessEnvironment(env);
-    p.setWorkingDirectory(QString::fromStdString(home.path().string()));
-    p.start(QStringLiteral("strace"), {QStringLiteral("-f"), QStringLiteral("-qq"), QStringLiteral("-x"),
-                                       QStringLiteral("-s"), QStringLiteral("4096"), QStringLiteral("-e"),
-                                       QStringLiteral("trace=%file"), QStringLiteral("-o"), QString::fromStdString(trace),
-                                       QString::fromStdString((prefix / "bin/nivalo").string())});
+    StartUnattendedMenu(p, home, QStringLiteral("strace"),
+                        {QStringLiteral("-f"), QStringLiteral("-qq"), QStringLiteral("-x"), QStringLiteral("-s"),
+                         QStringLiteral("4096"), QStringLiteral("-e"), QStringLiteral("trace=%file"), QStringLiteral("-o"),
+                         QString::fromStdString(trace), QString::fromStdString((prefix / "bin/nivalo").string())});
     ASSERT_TRUE(p.waitForStarted(10000));
     // Up to the clock, which the menu makes when it is first shown.
     const std::string clock = (prefix / "lib/nivalo/ClockPanel.so").string();
