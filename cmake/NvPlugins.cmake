@@ -90,9 +90,10 @@ function(_nv_write_progids)
     COMMENT "ProgID file of the build tree"
     VERBATIM)
   add_custom_target(nv_progids_file ALL DEPENDS "${_out}")
-  # The prefix of the install run (--prefix), not of the configuration.
+  # Into the prefix of the install run (--prefix), naming the plug-ins
+  # relative to the file, so the package may be moved after installing.
   set(_dest "\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_DATADIR}/nivalo")
-  set(_libdir "\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_LIBDIR}/nivalo/")
+  set(_libdir "${NV_PLUGINS_FROM_SHARE}/")
   string(REPLACE ";" "\" \"" _quoted "${_files}")
   install(CODE "
     file(MAKE_DIRECTORY \"\$ENV{DESTDIR}${_dest}\")

@@ -4,6 +4,7 @@
 #include "engine/core/UserFolder.h"
 #include "platform/core/Cp932.h"
 #include "platform/db/DbError.h"
+#include "platform/core/PlatformLog.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -135,6 +136,10 @@ void WriteToFile(LogFile& file, const std::string& line)
 }
 
 } // namespace
+
+// What the layers below the engine log joins these lines from the moment this
+// library is loaded.
+[[maybe_unused]] static const bool g_takesPlatformLines = (SetPlatformLogWriter(&LogLine), true);
 
 void LogLine(std::string_view source, std::string_view text)
 {

@@ -1,5 +1,6 @@
 // What the menu does: start-up, the hand-over to the components, help and
 // the exit steps.
+#include "ledger/shell/ComponentFailure.h"
 #include "ledger/shell/DatabaseFiles.h"
 #include "ledger/shell/MenuForm.h"
 
@@ -10,6 +11,7 @@
 #include "ledger/common/SettingsRecord.h"
 #include "platform/core/FileErrors.h"
 #include "platform/core/Paths.h"
+#include "platform/core/PlatformLog.h"
 #include "platform/db/DbError.h"
 #include "platform/ui/Prompt.h"
 
@@ -256,7 +258,7 @@ void MenuForm::CallFirmProfile()
             g_.Settings.DatabaseName = FixedText(name, kDatabaseNameWidth);
         }
     } catch (const std::exception& e) {
-        ShowError(ErrorText(e));
+        ShowError(DescribeComponentFailure(QStringLiteral("自社登録を開けません。"), e));
     }
     CheckDatabase();
     ReadSettings();
@@ -276,7 +278,8 @@ void MenuForm::CallRegister(const char* progId, int menuMode)
         DisabledWhile busy(this);
         CallComponent(progId, "fcFrmOp", args);
     } catch (const std::exception& e) {
-        ShowError(ErrorText(e));
+        const QString book = menuMode == 1 ? QStringLiteral("仕入帳") : QStringLiteral("売上帳");
+        ShowError(DescribeComponentFailure(book + QStringLiteral("を開けません。"), e));
     }
 }
 
@@ -292,7 +295,7 @@ void MenuForm::mnuHELP_Click(int index)
     try {
         CallComponent("InfoPanel.aboutClass", "fcFrmOp", args);
     } catch (const std::exception& e) {
-        ShowError(ErrorText(e));
+        ShowError(DescribeComponentFailure(QStringLiteral("バージョン情報を表示できません。"), e));
     }
 }
 

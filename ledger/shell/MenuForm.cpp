@@ -2,6 +2,7 @@
 #include "ledger/shell/MenuForm.h"
 
 #include "engine/core/EngineLog.h"
+#include "ledger/shell/ComponentFailure.h"
 #include "platform/ui/DesignUnits.h"
 
 #include <QCloseEvent>
@@ -135,9 +136,8 @@ void MenuForm::showEvent(QShowEvent* e)
         Variant sample(int16_t(0));
         CallComponent("ClockPanel.tokeiClass", "fcFrmOp", std::span<Variant>(&sample, 1));
     } catch (const std::exception& e) {
-        // The clock is a convenience: the menu works without it, and only
-        // the log hears of it.
-        LogLine("Menu", "ClockPanel.fcFrmOp: " + LogText(e));
+        // The clock is a convenience: the menu works without it, and says so.
+        ShowError(DescribeComponentFailure(QStringLiteral("時計を表示できません。"), e));
     }
 }
 

@@ -1,5 +1,6 @@
 #include "platform/automation/ProgIdRegistry.h"
 #include "platform/core/Paths.h"
+#include "platform/core/PlatformLog.h"
 
 #include <cstdlib>
 #include <dlfcn.h>
@@ -41,28 +42,46 @@ bool HasControlCharacter(std::string_view line)
     return false;
 }
 
-[[noreturn]] void CannotCreate(const std::string& why)
+// A person reads which component, which file was looked for and why, in
+// Japanese; the system's own words (the loader's) go to the log.
+[[noreturn]] void CannotCreate(std::string_view component, const std::string& why, const std::string& detail = {})
 {
-    throw AutomationError(CTL_E_CANTCREATEOBJECT, "ActiveX component can't create object: " + why);
+    PlatformLog("ProgID", std::string(component) + ": " + why + (detail.empty() ? "" : " (" + detail + ")"));
+    throw AutomationError(CTL_E_CANTCREATEOBJECT, "部品 " + std::string(component) + " を作成できません。\n" + why);
 }
+
+std::string NotFoundWhy()
+{
+    return std::string("部品の一覧 ") + kProgIdFileName + " が見つかりません (探した場所: " + DataFolderPath()
+         + kProgIdFileName + ", " + ShareFolderPath() + kProgIdFileName + ")。";
+}
+
+// A library loaded, or why it was refused (said again at every later try).
+struct LoadedLibrary {
+    const PluginApi* api = nullptr;
+    std::string why;
+    std::string detail;
+};
 
 struct Registry {
     std::mutex mutex;
     std::string loadedFrom;
     bool loaded = false;
+    bool readable = false;
     std::map<std::string, ProgIdEntry> entries;        // by folded ProgID
     std::map<std::string, Dispatch* (*)()> inProcess;  // by folded ProgID
-    std::map<std::string, const PluginApi*> libraries; // by path
+    std::map<std::string, LoadedLibrary> libraries;    // by path
 
     void EnsureLoaded()
     {
         std::string file = FindProgIdFile();
-        if (loaded && file == loadedFrom) return;
+        if (loaded && readable && file == loadedFrom) return;
         entries.clear();
         loadedFrom = file;
         loaded = true;
         if (file.empty()) return;
         std::ifstream in(file, std::ios::binary);
+        readable = in.is_open();
         std::stringstream ss;
         ss << in.rdbuf();
         std::filesystem::path folder = std::filesystem::path(file).parent_path();
@@ -142,25 +161,35 @@ std::string FindProgIdFile()
 
 namespace {
 
-// With the registry's lock held.
-const PluginApi& LoadPluginLocked(Registry& r, const std::string& libraryPath)
+// With the registry's lock held; component names what was asked for.
+const PluginApi& LoadPluginLocked(Registry& r, const std::string& libraryPath, std::string_view component)
 {
-    if (auto it = r.libraries.find(libraryPath); it != r.libraries.end()) {
-        if (!it->second) CannotCreate(libraryPath + " was refused before");
-        return *it->second;
+    auto it = r.libraries.find(libraryPath);
+    if (it == r.libraries.end()) {
+        LoadedLibrary loaded;
+        std::error_code ec;
+        void* handle = nullptr;
+        if (!std::filesystem::exists(libraryPath, ec)) {
+            loaded.why = "部品のファイル " + libraryPath + " がありません。";
+        } else if (!(handle = dlopen(libraryPath.c_str(), RTLD_NOW | RTLD_LOCAL))) {
+            const char* why = dlerror();
+            loaded.why = "部品のファイル " + libraryPath + " を読み込めません。";
+            loaded.detail = why ? why : "";
+        } else {
+            auto factory = reinterpret_cast<PluginFactory>(dlsym(handle, kPluginFactoryName));
+            const PluginApi* api = factory ? factory(kPluginAbiVersion) : nullptr;
+            if (api && (api->abiVersion != kPluginAbiVersion || !api->create)) api = nullptr;
+            loaded.api = api;
+            if (!factory)
+                loaded.why = "ファイル " + libraryPath + " は部品ではありません。";
+            else if (!api)
+                loaded.why = "部品のファイル " + libraryPath + " は、このプログラムとは別の版のものです。";
+            loaded.detail = !factory ? "no plug-in factory" : !api ? "another plug-in version" : "";
+        }
+        it = r.libraries.emplace(libraryPath, std::move(loaded)).first;
     }
-    void* handle = dlopen(libraryPath.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (!handle) {
-        const char* why = dlerror();
-        CannotCreate(why ? why : libraryPath);
-    }
-    auto factory = reinterpret_cast<PluginFactory>(dlsym(handle, kPluginFactoryName));
-    const PluginApi* api = factory ? factory(kPluginAbiVersion) : nullptr;
-    if (api && (api->abiVersion != kPluginAbiVersion || !api->create)) api = nullptr;
-    r.libraries[libraryPath] = api;
-    if (!factory) CannotCreate(libraryPath + " has no plug-in factory");
-    if (!api) CannotCreate(libraryPath + " was built for another plug-in version");
-    return *api;
+    if (!it->second.api) CannotCreate(component, it->second.why, it->second.detail);
+    return *it->second.api;
 }
 
 } // namespace
@@ -169,7 +198,7 @@ const PluginApi& LoadPlugin(const std::string& libraryPath)
 {
     Registry& r = TheRegistry();
     std::lock_guard lock(r.mutex);
-    return LoadPluginLocked(r, libraryPath);
+    return LoadPluginLocked(r, libraryPath, libraryPath);
 }
 
 Ref<Dispatch> CreateObject(std::string_view progId)
@@ -182,16 +211,22 @@ Ref<Dispatch> CreateObject(std::string_view progId)
         return Ref<Dispatch>(create());
     }
     r.EnsureLoaded();
+    if (r.loadedFrom.empty()) CannotCreate(progId, NotFoundWhy());
+    if (!r.readable) CannotCreate(progId, "部品の一覧 " + r.loadedFrom + " がありません。");
     const ProgIdEntry* e = r.Find(progId);
-    if (!e) CannotCreate("no class is registered as " + std::string(progId));
+    if (!e) CannotCreate(progId, "部品の一覧 " + r.loadedFrom + " に載っていません。");
     std::string versioned = e->progId;
-    const PluginApi& api = LoadPluginLocked(r, e->library);
+    std::string library = e->library;
+    const PluginApi& api = LoadPluginLocked(r, library, progId);
     lock.unlock();
     Dispatch* raw = nullptr;
     ErrorRecord error;
     HRESULT hr = api.create(versioned.c_str(), &raw, &error);
     if (Failed(hr) || !raw) {
-        if (error.scode == S_OK) error = AutomationError(CTL_E_CANTCREATEOBJECT).Record();
+        // A plug-in that says nothing of its own is said as the file that failed.
+        if (error.scode == S_OK || error.description.empty() || error.description == DescriptionOf(error.scode))
+            CannotCreate(progId, "部品のファイル " + library + " が作成を断りました。",
+                         DescriptionOf(Failed(hr) ? hr : error.scode));
         throw AutomationError(std::move(error));
     }
     return Ref<Dispatch>::Adopt(raw);

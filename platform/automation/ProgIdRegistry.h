@@ -4,7 +4,7 @@
 //   ProgID  CurVer   versioned ProgID           (a version-independent name)
 // '#' starts a comment line. A relative library is taken from the file's
 // folder. The file is $NIVALO_PROGIDS when set, else the first "progids"
-// found in the data folder, the installed share folder, the build tree.
+// found in the data folder and the share folder.
 // ProgIDs match without regard to case. Libraries load once and stay.
 #include "platform/automation/Dispatch.h"
 #include "platform/automation/Plugin.h"
@@ -35,8 +35,10 @@ std::string FormatProgIdLines(const PluginApi& api, std::string_view library);
 // The file the registry reads now ($NIVALO_PROGIDS or the search), or empty.
 std::string FindProgIdFile();
 
-// An object by ProgID; failures (unknown ProgID, missing library, no factory,
-// another ABI version) are 0x800A01AD (429) naming the cause.
+// An object by ProgID; failures (no registry file, unknown ProgID, missing or
+// broken library, no factory, another ABI version) are 0x800A01AD (429) whose
+// description says, in Japanese, the component, the file looked for and why;
+// the loader's own words go to the log.
 Ref<Dispatch> CreateObject(std::string_view progId);
 HRESULT CreateObject(std::string_view progId, Dispatch** out, ErrorRecord* error) noexcept;
 

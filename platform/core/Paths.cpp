@@ -3,14 +3,15 @@
 #include <cstdlib>
 #include <filesystem>
 
-#ifndef NV_SHARE_DIR
-#define NV_SHARE_DIR "/usr/local/share/nivalo"
-#endif
-#ifndef NV_BUILD_SHARE_DIR
-#define NV_BUILD_SHARE_DIR ""
+// The share folder relative to the programs' folder, as the install lays
+// them out; a relative path, so the package works wherever it is put.
+#ifndef NV_SHARE_FROM_BIN
+#define NV_SHARE_FROM_BIN "../share/nivalo"
 #endif
 
 namespace nv {
+
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -40,23 +41,38 @@ std::string DataFolderPath()
     return WithSlash(user) + ".local/share/nivalo/";
 }
 
-std::string ShareFolderPath()
+std::string ProgramFolderPath()
 {
-    return WithSlash(NV_SHARE_DIR);
+    std::error_code ec;
+    fs::path exe = fs::read_symlink("/proc/self/exe", ec);
+    if (ec || exe.empty()) return {};
+    return WithSlash(exe.parent_path().string());
 }
 
-std::string BuildShareFolderPath()
+std::string ShareFolderPathFor(const std::string& programFolder)
 {
-    return WithSlash(NV_BUILD_SHARE_DIR);
+    if (programFolder.empty()) return {};
+    std::error_code ec;
+    const fs::path installed = (fs::path(programFolder) / NV_SHARE_FROM_BIN).lexically_normal();
+    if (fs::is_directory(installed, ec)) return WithSlash(installed.string());
+    const fs::path buildTree = (fs::path(programFolder) / "../share").lexically_normal();
+    if (fs::is_regular_file(buildTree / kBuildTreeMarker, ec)) return WithSlash(buildTree.string());
+    return WithSlash(installed.string());
+}
+
+std::string ShareFolderPath()
+{
+    static const std::string share = ShareFolderPathFor(ProgramFolderPath());
+    return share;
 }
 
 std::optional<std::string> FindResourcePath(std::string_view relative)
 {
     std::error_code ec;
-    for (const std::string& base : {DataFolderPath(), ShareFolderPath(), BuildShareFolderPath()}) {
+    for (const std::string& base : {DataFolderPath(), ShareFolderPath()}) {
         if (base.empty()) continue;
         std::string p = base + std::string(relative);
-        if (std::filesystem::exists(p, ec)) return p;
+        if (fs::exists(p, ec)) return p;
     }
     return std::nullopt;
 }

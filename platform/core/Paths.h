@@ -1,23 +1,35 @@
 #pragma once
 // Where the package's files are: the writable data folder that stands in for
-// the program folder, the installed share folder, and the build tree's share
-// folder (so programs run from the build tree find plug-ins, forms and help).
+// the program folder, and the read-only share folder found from where the
+// running program is, so an installed package works under any prefix and a
+// build tree's programs work from the build tree.
 #include <optional>
 #include <string>
 #include <string_view>
 
 namespace nv {
 
+// The file name of the marker that makes a build tree's share folder one:
+// only a program that runs in that tree (a folder beside its share folder)
+// uses it.
+inline constexpr const char* kBuildTreeMarker = "nivalo-build-tree";
+
 // With a trailing slash: $NIVALO_HOME, else $XDG_DATA_HOME/nivalo/, else
 // ~/.local/share/nivalo/.
 std::string DataFolderPath();
-// The installed read-only share folder, with a trailing slash.
+// The running program's folder (from /proc/self/exe), with a trailing slash;
+// empty when the system does not say.
+std::string ProgramFolderPath();
+// The read-only share folder, with a trailing slash: the installed one beside
+// the program's folder ("../share/nivalo" from bin/) when it is there, else
+// the build tree's ("../share" from bin/, tests/, bench/) when that carries
+// the build tree's marker; else the installed place, found missing.
 std::string ShareFolderPath();
-// The build tree's share folder, with a trailing slash.
-std::string BuildShareFolderPath();
+// The share folder for a program in programFolder (with a trailing slash).
+std::string ShareFolderPathFor(const std::string& programFolder);
 // A read-only resource ("PRINT/...", "HELP/...", the empty database
 // template, the ProgID file): the data folder's copy first, then the share
-// folder's, then the build tree's.
+// folder's.
 std::optional<std::string> FindResourcePath(std::string_view relative);
 
 } // namespace nv

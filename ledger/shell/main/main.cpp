@@ -8,8 +8,9 @@
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
+    // Why a component, a file or a printer was refused is kept from the start.
+    nv::StartLogFile("nivalo");
     nv::NameMenuProgram();
-    nv::StartLogFile();
     nv::ui::LoadQtTranslation(app);
     nv::MenuForm menu;
     menu.Load();

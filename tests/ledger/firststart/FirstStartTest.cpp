@@ -2,6 +2,13 @@
 // real plug-ins of the build tree, every screen driven by keys and clicks,
 // every prompt answered through the prompt interface, then the database, the
 // preview documents and the printed PDFs read as a person would.
+//
+// With NIVALO_TEST_PREFIX naming an installed package, the same day runs on
+// it: this program copied into <prefix>/bin beside nivalo (what it runs of
+// the menu, the plug-ins and the share folder is then the package's), the
+// previews shown by the installed pagelook beside it, and the build tree out
+// of reach (scripts/test-installed.sh).
+#include "support/ChildProcesses.h"
 #include "support/PrintedPdf.h"
 #include "support/ReportPages.h"
 #include "support/TempDir.h"
@@ -13,6 +20,7 @@
 #include "ledger/shell/MenuForm.h"
 #include "platform/automation/Automation.h"
 #include "platform/core/Cp932.h"
+#include "platform/core/Paths.h"
 #include "platform/db/Database.h"
 #include "platform/ui/QtTranslation.h"
 #include "platform/ui/ScriptedPrompt.h"
@@ -37,12 +45,13 @@
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
+#include <fstream>
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 
-#include <sys/stat.h>
-
+#include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -178,7 +187,60 @@ std::string Trimmed(const std::string& s)
     return TrimRight(s);
 }
 
+// The installed package the day runs on, or empty for the build tree.
+std::string InstalledPrefix()
+{
+    const char* prefix = std::getenv("NIVALO_TEST_PREFIX");
+    return prefix && *prefix ? fs::weakly_canonical(prefix).string() : std::string();
+}
+
+// A viewer the journals started, as this process's child saw it.
+struct ViewerSeen {
+    std::string program;
+    std::string document;
+};
+
+// Closes each viewer this process starts once it has read its report
+// document (the document's store then holds its body in a work file), noting
+// which program it was and which document it was given.
+class ViewerCloser {
+public:
+    ViewerCloser()
+    {
+        timer_.setInterval(20);
+        QObject::connect(&timer_, &QTimer::timeout, [this] { Look(); });
+        timer_.start();
+    }
+    const std::vector<ViewerSeen>& Seen() const { return seen_; }
+
+private:
+    void Look()
+    {
+        std::error_code ec;
+        for (pid_t pid : nvtest::ChildProcesses(getpid())) {
+            if (closed_.count(pid)) continue;
+            const fs::path proc = "/proc/" + std::to_string(pid);
+            bool read = false;
+            for (const auto& fd : fs::directory_iterator(proc / "fd", ec))
+                read = read || fs::read_symlink(fd.path(), ec).string().ends_with(".TMP");
+            if (!read) continue;
+            std::ifstream cmdline(proc / "cmdline", std::ios::binary);
+            std::string program, document;
+            std::getline(cmdline, program, '\0');
+            std::getline(cmdline, document, '\0');
+            seen_.push_back({fs::read_symlink(proc / "exe", ec).string(), document});
+            closed_.insert(pid);
+            kill(pid, SIGTERM);
+        }
+    }
+
+    QTimer timer_;
+    std::vector<ViewerSeen> seen_;
+    std::set<pid_t> closed_;
+};
+
 struct FirstStartTest : ::testing::Test {
+    const std::string prefix = InstalledPrefix();
     nvtest::TempDir home;
     nv::ui::ScriptedPrompt* script = new nv::ui::ScriptedPrompt;
     nv::ui::ScopedPrompt scope{std::unique_ptr<nv::ui::Prompt>(script)};
@@ -189,9 +251,12 @@ struct FirstStartTest : ::testing::Test {
         nvtest::EnsureWidgetApp();
         nv::ui::LoadQtTranslation(*QApplication::instance());
         setenv("NIVALO_HOME", home.path().c_str(), 1);
-        unsetenv("NIVALO_PROGIDS");   // the build tree's registry of the real plug-ins
+        unsetenv("NIVALO_PROGIDS");   // the registry of the real plug-ins beside this program
         unsetenv("LPDEST");
-        setenv("NIVALO_PAGELOOK", "true", 1);   // the preview viewer ends at once
+        if (prefix.empty())
+            setenv("NIVALO_PAGELOOK", "true", 1);   // the preview viewer ends at once
+        else
+            unsetenv("NIVALO_PAGELOOK");             // the installed one beside this program
     }
     void TearDown() override
     {
@@ -271,6 +336,14 @@ TEST_F(FirstStartTest, FromAnEmptyFolderToPrintedLedgers)
     // The usual umask lets everyone read a new file; the books must not.
     const mode_t mask = ::umask(022);
     const std::shared_ptr<void> restoreMask(nullptr, [mask](void*) { ::umask(mask); });
+    if (!prefix.empty()) {
+        // Run from the package: its share folder and its registry, found from where the program is.
+        ASSERT_EQ(ProgramFolderPath(), prefix + "/bin/");
+        EXPECT_EQ(ShareFolderPath(), prefix + "/share/nivalo/");
+        EXPECT_EQ(FindProgIdFile(), prefix + "/share/nivalo/progids");
+    }
+    std::optional<ViewerCloser> viewers;
+    if (!prefix.empty()) viewers.emplace();
     auto menu = std::make_unique<MenuForm>();
     menu->Load();
     menu->show();
@@ -301,10 +374,20 @@ TEST_F(FirstStartTest, FromAnEmptyFolderToPrintedLedgers)
         d->findChild<QAction*>("mnuFILE(1)")->trigger();
         Click(d, "cmdClose");
     }, companyDone);
-    QTest::mouseClick(menu->button(MenuForm::kFirm), Qt::LeftButton);
+    QTest::mouseClick(menu->Button(MenuForm::kFirm), Qt::LeftButton);
     EXPECT_TRUE(companyDone);
     EXPECT_TRUE(script->Messages().isEmpty()) << script->Messages().join("\n").toStdString();
     menu->close();
+
+    if (!prefix.empty()) {
+        // Each preview was shown by the installed viewer, on its document.
+        ASSERT_EQ(viewers->Seen().size(), std::size(kSides));
+        for (size_t i = 0; i < std::size(kSides); ++i) {
+            EXPECT_EQ(viewers->Seen()[i].program, prefix + "/bin/pagelook");
+            EXPECT_EQ(fs::weakly_canonical(viewers->Seen()[i].document),
+                      fs::weakly_canonical(Home(std::string("PRINT/") + kSides[i].document)));
+        }
+    }
 
     // Settings, rows and balances.
     const CompanyFile company = ReadCompanyFile(Home("company.w1"));

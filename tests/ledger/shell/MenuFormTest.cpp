@@ -2,6 +2,7 @@
 
 #include "ledger/common/LedgerSchema.h"
 #include "ledger/shell/ClockPanel/TokeiClass.h"
+#include "ledger/shell/ComponentFailure.h"
 #include "ledger/shell/DatabaseFiles.h"
 #include "ledger/shell/ProgramName.h"
 #include "ledger/shell/ScreenMode/DisplayClass.h"
@@ -425,8 +426,20 @@ TEST_F(MenuFormTest, MissingComponentsLeaveTheMenuWorking)
     prompt_->Then(Answer::Cancel);
     menu->close();
     EXPECT_EQ(Log().size(), 1);
-    // Three failed components were reported; the clock and the display were not.
-    EXPECT_EQ(prompt_->Messages().size(), 5);
+    // Four failed components were said, the clock among them, each in Japanese
+    // with the registry it was looked for in and what still works; the display
+    // was not.
+    const QStringList said = prompt_->Messages();
+    ASSERT_EQ(said.size(), 6) << said.join("\n").toStdString();
+    const char* heads[] = {"時計を表示できません。", "自社登録を開けません。", "売上帳を開けません。",
+                           "バージョン情報を表示できません。"};
+    for (int i = 0; i < 4; ++i) {
+        const QString& text = said[i + 1];
+        EXPECT_TRUE(text.startsWith(QString::fromUtf8(heads[i]))) << text.toStdString();
+        EXPECT_TRUE(text.contains(QStringLiteral(" に載っていません。"))) << text.toStdString();
+        EXPECT_TRUE(text.endsWith(QString::fromUtf8(nv::kMenuGoesOn))) << text.toStdString();
+        EXPECT_FALSE(text.contains(QStringLiteral("ActiveX"))) << text.toStdString();
+    }
 }
 
 struct BackupCase {

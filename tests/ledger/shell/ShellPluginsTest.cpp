@@ -1,6 +1,7 @@
 #include "ledger/shell/ClockPanel/TokeiClass.h"
 #include "ledger/shell/InfoPanel/AboutClass.h"
 #include "ledger/shell/ScreenMode/DisplayClass.h"
+#include "support/ChildProcesses.h"
 #include "support/TempDir.h"
 
 #include <QApplication>
@@ -14,11 +15,15 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cmath>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <set>
+#include <sstream>
 
+#include <signal.h>
 #include <sys/utsname.h>
 
 namespace {
@@ -254,17 +259,25 @@ TEST(ScreenMode, RequestsAreLoggedAndChangeNothing)
     EXPECT_EQ(got, (std::vector<std::string>{"gsDispIni", "gsDispChange", "gsDispEnd"}));
 }
 
-TEST(NivaloProgram, AFirstUnattendedStartCreatesTheDatabase)
+// The menu started on its own, offscreen, its prompts answered with their
+// defaults, on the data folder home; program runs it (itself, or a tracer).
+void StartUnattendedMenu(QProcess& p, const nvtest::TempDir& home, const QString& program, const QStringList& args = {})
 {
-    nvtest::TempDir home;
-    QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     env.insert(QStringLiteral("NIVALO_HOME"), QString::fromStdString(home.path().string()));
     env.insert(QStringLiteral("NIVALO_PROMPTS"), QStringLiteral("auto"));
     env.remove(QStringLiteral("NIVALO_PROGIDS"));
     p.setProcessEnvironment(env);
-    p.start(QStringLiteral(NV_BINARY_DIR "/bin/nivalo"), {});
+    p.setWorkingDirectory(QString::fromStdString(home.path().string()));
+    p.start(program, args);
+}
+
+TEST(NivaloProgram, AFirstUnattendedStartCreatesTheDatabase)
+{
+    nvtest::TempDir home;
+    QProcess p;
+    StartUnattendedMenu(p, home, QStringLiteral(NV_BINARY_DIR "/bin/nivalo"));
     ASSERT_TRUE(p.waitForStarted(10000));
     std::string db = (home.path() / "補助簿DB.MDB").string();
     for (int i = 0; i < 200 && !std::filesystem::exists(db); ++i) QTest::qWait(50);
@@ -274,6 +287,27 @@ TEST(NivaloProgram, AFirstUnattendedStartCreatesTheDatabase)
     EXPECT_EQ(nvtest::ReadFileBytes(db), nvtest::ReadFileBytes(NV_BINARY_DIR "/share/空の補助簿DB.MDB"));
     QString err = QString::fromUtf8(p.readAllStandardError());
     EXPECT_TRUE(err.contains(QStringLiteral("補助簿DBを作成しますか。 -> OK"))) << err.toStdString();
+}
+
+// The package installed once for these tests into a temporary prefix, then
+// moved to another folder: what works there works under any prefix. Empty
+// when the install failed.
+std::filesystem::path InstalledPackage()
+{
+    static nvtest::TempDir dir;
+    static const std::filesystem::path prefix = [] {
+        const std::filesystem::path first = dir.path() / "installed", moved = dir.path() / "moved";
+        QProcess install;
+        install.setProcessChannelMode(QProcess::MergedChannels);
+        install.start(QStringLiteral("cmake"), {QStringLiteral("--install"), QStringLiteral(NV_BINARY_DIR),
+                                                QStringLiteral("--prefix"), QString::fromStdString(first.string())});
+        const bool done = install.waitForFinished(300000) && install.exitCode() == 0;
+        EXPECT_TRUE(done) << install.readAll().toStdString();
+        std::error_code ec;
+        if (done) std::filesystem::rename(first, moved, ec);
+        return done && !ec ? moved : std::filesystem::path();
+    }();
+    return prefix;
 }
 
 TEST(NivaloProgram, TheInstallPutsOnlyProgramsInBinAndIconsWhereTheDesktopFilesFindThem)
@@ -286,17 +320,12 @@ TEST(NivaloProgram, TheInstallPutsOnlyProgramsInBinAndIconsWhereTheDesktopFilesF
     EXPECT_NE(entry.find("\nIcon=nivalo\n"), std::string::npos) << entry;
     EXPECT_NE(entry.find("\nExec=nivalo\n"), std::string::npos) << entry;
 
-    nvtest::TempDir prefix;
-    QProcess install;
-    install.setProcessChannelMode(QProcess::MergedChannels);
-    install.start(QStringLiteral("cmake"), {QStringLiteral("--install"), QStringLiteral(NV_BINARY_DIR),
-                                            QStringLiteral("--prefix"), QString::fromStdString(prefix.path().string())});
-    ASSERT_TRUE(install.waitForFinished(300000));
-    ASSERT_EQ(install.exitCode(), 0) << install.readAll().toStdString();
+    const std::filesystem::path prefix = InstalledPackage();
+    ASSERT_FALSE(prefix.empty());
     std::set<std::string> bin;
-    for (const auto& e : std::filesystem::directory_iterator(prefix.path() / "bin")) bin.insert(e.path().filename());
+    for (const auto& e : std::filesystem::directory_iterator(prefix / "bin")) bin.insert(e.path().filename());
     EXPECT_EQ(bin, (std::set<std::string>{"nivalo", "pagelook"}));
-    const auto theme = prefix.path() / "share/icons/hicolor";
+    const auto theme = prefix / "share/icons/hicolor";
     for (const char* program : {"nivalo", "pagelook"}) {
         SCOPED_TRACE(program);
         EXPECT_TRUE(std::filesystem::exists(theme / "scalable/apps" / (std::string(program) + ".svg")));
@@ -305,8 +334,135 @@ TEST(NivaloProgram, TheInstallPutsOnlyProgramsInBinAndIconsWhereTheDesktopFilesF
             EXPECT_EQ(QImage(QString::fromStdString(png.string())).size(), QSize(size, size)) << png;
         }
     }
-    EXPECT_TRUE(std::filesystem::exists(prefix.path() / "share/applications/nivalo.desktop"));
-    EXPECT_TRUE(std::filesystem::exists(prefix.path() / "share/nivalo/progids"));
+    EXPECT_TRUE(std::filesystem::exists(prefix / "share/applications/nivalo.desktop"));
+    EXPECT_TRUE(std::filesystem::exists(prefix / "share/nivalo/progids"));
+}
+
+// A trace of strace -x read back: a string with a byte outside ASCII is
+// written all as \xNN, which becomes its bytes again.
+std::string Untraced(const std::string& traced)
+{
+    std::string out;
+    for (size_t i = 0; i < traced.size(); ++i) {
+        if (traced[i] == '\\' && i + 3 < traced.size() && traced[i + 1] == 'x' && std::isxdigit(uint8_t(traced[i + 2]))
+            && std::isxdigit(uint8_t(traced[i + 3]))) {
+            out += char(std::stoi(traced.substr(i + 2, 2), nullptr, 16));
+            i += 3;
+        } else {
+            out += traced[i];
+        }
+    }
+    return out;
+}
+
+TEST(NivaloProgram, TheInstalledMenuFindsItsFilesBesideItAndNeverInTheBuildTree)
+{
+    const std::filesystem::path prefix = InstalledPackage();
+    ASSERT_FALSE(prefix.empty());
+    // The build tree stays where it is, every file of it in reach: the
+    // installed program must still never look there.
+    ASSERT_TRUE(std::filesystem::exists(NV_BINARY_DIR "/share/progids"));
+    nvtest::TempDir home, traceDir;
+    const std::string trace = traceDir.file("trace");
+    QProcess p;
+    StartUnattendedMenu(p, home, QStringLiteral("strace"),
+                        {QStringLiteral("-f"), QStringLiteral("-qq"), QStringLiteral("-x"), QStringLiteral("-s"),
+                         QStringLiteral("4096"), QStringLiteral("-e"), QStringLiteral("trace=%file"), QStringLiteral("-o"),
+                         QString::fromStdString(trace), QString::fromStdString((prefix / "bin/nivalo").string())});
+    ASSERT_TRUE(p.waitForStarted(10000));
+    // Up to the clock, which the menu makes when it is first shown.
+    const std::string clock = (prefix / "lib/nivalo/ClockPanel.so").string();
+    auto tracedSoFar = [&] { return std::filesystem::exists(trace) ? Untraced(nvtest::ReadFileBytes(trace)) : std::string(); };
+    for (int i = 0; i < 400 && tracedSoFar().find(clock) == std::string::npos; ++i) QTest::qWait(50);
+    for (pid_t child : nvtest::ChildProcesses(pid_t(p.processId()))) kill(child, SIGKILL);
+    p.waitForFinished(10000);
+    const std::string traced = tracedSoFar();
+    const std::string said = QString::fromUtf8(p.readAllStandardError()).toStdString();
+    EXPECT_NE(said.find("補助簿DBを作成しますか。 -> OK"), std::string::npos) << said;
+    EXPECT_EQ(said.find("できません"), std::string::npos) << said;
+
+    // Opened from the package.
+    for (const char* file : {"share/nivalo/progids", "share/nivalo/空の補助簿DB.MDB", "share/nivalo/company.w1",
+                             "lib/nivalo/ScreenMode.so", "lib/nivalo/ClockPanel.so"}) {
+        const std::string quoted = "\"" + (prefix / file).string() + "\"";
+        bool opened = false;
+        std::istringstream lines(traced);
+        for (std::string line; std::getline(lines, line);)
+            opened = opened || (line.find(quoted) != std::string::npos && line.find(" = -1 ") == std::string::npos);
+        EXPECT_TRUE(opened) << file;
+    }
+    EXPECT_EQ(nvtest::ReadFileBytes(home.path() / "補助簿DB.MDB"),
+              nvtest::ReadFileBytes(prefix / "share/nivalo/空の補助簿DB.MDB"));
+    // Never a look into the build tree or the sources.
+    std::istringstream lines(traced);
+    for (std::string line; std::getline(lines, line);) {
+        EXPECT_EQ(line.find(NV_BINARY_DIR), std::string::npos) << line;
+        EXPECT_EQ(line.find(NV_SOURCE_DIR), std::string::npos) << line;
+    }
+}
+
+// What a desktop (GIO, as file managers ask it) calls a file.
+std::string ContentType(const std::filesystem::path& file, const QString& dataDirs, const QString& dataHome)
+{
+    QProcess gio;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_DATA_DIRS"), dataDirs);
+    env.insert(QStringLiteral("XDG_DATA_HOME"), dataHome);
+    gio.setProcessEnvironment(env);
+    gio.start(QStringLiteral("gio"), {QStringLiteral("info"), QStringLiteral("-a"), QStringLiteral("standard::content-type"),
+                                      QString::fromStdString(file.string())});
+    if (!gio.waitForFinished(30000)) return "gio did not end";
+    const QString out = QString::fromUtf8(gio.readAllStandardOutput());
+    const qsizetype at = out.indexOf(QStringLiteral("standard::content-type: "));
+    return at < 0 ? out.toStdString() : out.mid(at + 24).trimmed().toStdString();
+}
+
+bool UpdateMimeDatabase(const std::filesystem::path& mime)
+{
+    QProcess update;
+    update.start(QStringLiteral("update-mime-database"), {QString::fromStdString(mime.string())});
+    return update.waitForFinished(60000) && update.exitStatus() == QProcess::NormalExit && update.exitCode() == 0;
+}
+
+TEST(NivaloProgram, FileManagersNameALedgerDatabaseAsOne)
+{
+    const std::filesystem::path prefix = InstalledPackage();
+    ASSERT_FALSE(prefix.empty());
+    namespace fs = std::filesystem;
+    nvtest::TempDir data;
+    // As a Debian package puts it: in the system's MIME database, one cache.
+    const fs::path merged = data.path() / "merged";
+    fs::create_directories(merged / "mime/packages");
+    for (const auto& e : fs::directory_iterator("/usr/share/mime/packages"))
+        fs::copy_file(e.path(), merged / "mime/packages" / e.path().filename());
+    fs::copy_file(prefix / "share/mime/packages/nivalo-mime.xml", merged / "mime/packages/nivalo-mime.xml");
+    ASSERT_TRUE(UpdateMimeDatabase(merged / "mime"));
+    // Installed under another prefix: its own cache, searched before the system's.
+    ASSERT_TRUE(UpdateMimeDatabase(prefix / "share/mime"));
+
+    const std::string ledger = nvtest::ReadFileBytes(prefix / "share/nivalo/空の補助簿DB.MDB");
+    const std::string jet = std::string("\0\1\0\0Standard Jet DB\0", 20) + std::string(2028, '\0');
+    const struct {
+        const char* name;
+        const std::string& bytes;
+        const char* type;
+    } rows[] = {
+        {"補助簿DB.MDB", ledger, "application/x-nivalo-ledger"},
+        {"補助簿DBバックアップ12-10-2026.MDB", ledger, "application/x-nivalo-ledger"},
+        {"山田商店2027.mdb", ledger, "application/x-nivalo-ledger"},
+        {"顧客.MDB", jet, "application/vnd.ms-access"},
+        {"何か.MDB", std::string(512, 'x'), "application/vnd.ms-access"},
+        {"補助簿DB.sqlite3", ledger, "application/vnd.sqlite3"},
+    };
+    const fs::path files = data.path() / "files";
+    fs::create_directories(files);
+    for (const auto& row : rows) nvtest::WriteFileBytes(files / row.name, row.bytes);
+    const QString home = QString::fromStdString((data.path() / "no-user-types").string());
+    for (const QString& dirs : {QString::fromStdString(merged.string()),
+                                QString::fromStdString((prefix / "share").string()) + QStringLiteral(":/usr/share")}) {
+        SCOPED_TRACE(dirs.toStdString());
+        for (const auto& row : rows) EXPECT_EQ(ContentType(files / row.name, dirs, home), row.type) << row.name;
+    }
 }
 
 } // namespace

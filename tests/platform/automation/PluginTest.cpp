@@ -1,5 +1,6 @@
 #include "platform/automation/Automation.h"
 #include "platform/core/Paths.h"
+#include "platform/core/PlatformLog.h"
 #include "plugins/EchoObject.h"
 #include "support/TempDir.h"
 
@@ -32,17 +33,28 @@ std::string EchoLines()
     return FormatProgIdLines(LoadPlugin(NV_TEST_ECHO_PLUGIN), NV_TEST_ECHO_PLUGIN);
 }
 
-void ExpectCannotCreate(std::string_view progId, const char* cause)
+// The person reads the component and the cause in Japanese; the log gets the
+// system's words when there are any.
+void ExpectCannotCreate(std::string_view progId, const std::string& cause, const char* logged = "")
 {
     SCOPED_TRACE(std::string(progId));
+    static std::string lastLogged;
+    SetPlatformLogWriter([](std::string_view source, std::string_view text) {
+        lastLogged = std::string(source) + ": " + std::string(text);
+    });
+    lastLogged.clear();
     try {
         CreateObject(progId);
         ADD_FAILURE() << "created";
     } catch (const AutomationError& e) {
         EXPECT_EQ(e.Scode(), int32_t(0x800A01AD));
         EXPECT_EQ(e.Number(), 429);
-        EXPECT_NE(e.Description().find(cause), std::string::npos) << e.Description();
+        EXPECT_EQ(e.Description(), "部品 " + std::string(progId) + " を作成できません。\n" + cause);
+        EXPECT_EQ(e.Description().find("ActiveX"), std::string::npos);
+        EXPECT_NE(lastLogged.find(std::string(progId) + ": " + cause), std::string::npos) << lastLogged;
+        EXPECT_NE(lastLogged.find(logged), std::string::npos) << lastLogged;
     }
+    SetPlatformLogWriter(nullptr);
 }
 
 } // namespace
@@ -94,14 +106,32 @@ TEST(Plugin, EveryFailureToCreateIs429)
     lines += std::string("NvTest.Old.1\t") + NV_TEST_OTHER_ABI_PLUGIN + "\tOld\t\n";
     lines += "NvTest.Dangling\tCurVer\tNvTest.Gone.1\n";
     lines += "a line that is not one\n";
+    nvtest::TempDir other;
+    const std::string broken = other.file("Broken.so");
+    nvtest::WriteFileBytes(broken, "not a library");
+    lines += "NvTest.Broken.1\t" + broken + "\tBroken\t\n";
     ProgIdFile file(lines);
-    ExpectCannotCreate("NvTest.Unknown", "no class");
-    ExpectCannotCreate("NvTest.Dangling", "no class");
-    ExpectCannotCreate("NvTest.Missing.1", "Missing.so");
-    ExpectCannotCreate("NvTest.NoFactory.1", "no plug-in factory");
-    ExpectCannotCreate("NvTest.Old.1", "another plug-in version");
-    ExpectCannotCreate("NvTest.Old.1", "refused");
+    const std::string listed = " に載っていません。";
+    const std::string noFactory = NV_TEST_NO_FACTORY_PLUGIN, old = NV_TEST_OTHER_ABI_PLUGIN;
+    const struct {
+        const char* progId;
+        std::string cause;
+        const char* logged;
+    } rows[] = {
+        {"NvTest.Unknown", "部品の一覧 " + file.dir().file("progids") + listed, ""},
+        {"NvTest.Dangling", "部品の一覧 " + file.dir().file("progids") + listed, ""},
+        {"NvTest.Missing.1", "部品のファイル /nonexistent/Missing.so がありません。", ""},
+        {"NvTest.Broken.1", "部品のファイル " + broken + " を読み込めません。", "Broken.so"},
+        {"NvTest.NoFactory.1", "ファイル " + noFactory + " は部品ではありません。", "no plug-in factory"},
+        {"NvTest.Old.1", "部品のファイル " + old + " は、このプログラムとは別の版のものです。", "another plug-in version"},
+        // Refused once, said alike again.
+        {"NvTest.Old.1", "部品のファイル " + old + " は、このプログラムとは別の版のものです。", "another plug-in version"},
+    };
+    for (const auto& row : rows) ExpectCannotCreate(row.progId, row.cause, row.logged);
     EXPECT_TRUE(CreateObject("NvTest.Echo"));
+    setenv("NIVALO_PROGIDS", other.file("progids").c_str(), 1);
+    ExpectCannotCreate("NvTest.Echo", "部品の一覧 " + other.file("progids") + " がありません。");
+    setenv("NIVALO_PROGIDS", file.dir().file("progids").c_str(), 1);
     Dispatch* raw = reinterpret_cast<Dispatch*>(1);
     ErrorRecord error;
     EXPECT_EQ(CreateObject("NvTest.Unknown", &raw, &error), int32_t(0x800A01AD));

@@ -105,7 +105,7 @@ protected:
     {
         // The build's own output, which the look-up finds when nothing is installed.
         EXPECT_TRUE(FindResourcePath(file)) << file;
-        return ctrl->OpenForm(BuildShareFolderPath() + file);
+        return ctrl->OpenForm(ShareFolderPath() + file);
     }
 
     static std::map<std::string, std::shared_ptr<CXObject>> ByName(CXForm& form)
@@ -341,7 +341,7 @@ TEST(PrintForms, TheBuildWritesTheSameBytesAsTheGenerator)
         SCOPED_TRACE(f.path);
         const std::string first = StorePrintForm(*f.make());
         EXPECT_EQ(first, StorePrintForm(*f.make()));
-        EXPECT_EQ(first, nvtest::ReadFileBytes(BuildShareFolderPath() + f.path));
+        EXPECT_EQ(first, nvtest::ReadFileBytes(ShareFolderPath() + f.path));
     }
 }
 
@@ -366,7 +366,7 @@ TEST(PrintForms, TheGeneratorWritesEveryFormOrReportsWhatItCouldNot)
     ASSERT_EQ(RunGenerator(dir.path().string()), 0);
     for (const PrintForm& f : PrintForms())
         EXPECT_EQ(nvtest::ReadFileBytes(dir.path() / f.path),
-                  nvtest::ReadFileBytes(BuildShareFolderPath() + f.path))
+                  nvtest::ReadFileBytes(ShareFolderPath() + f.path))
             << f.path;
 
     // A PRINT that is no folder: a failure, and nothing left behind.
@@ -388,7 +388,7 @@ TEST(PrintForms, TheGeneratorWritesEveryFormOrReportsWhatItCouldNot)
         names.insert(e.path().filename().string());
     EXPECT_EQ(names, (std::set<std::string>{"仕入れ.tvf", "仕入れ集計.tvf"}));
     EXPECT_EQ(nvtest::ReadFileBytes(taken.path() / "PRINT/仕入れ.tvf"),
-              nvtest::ReadFileBytes(BuildShareFolderPath() + "PRINT/仕入れ.tvf"));
+              nvtest::ReadFileBytes(ShareFolderPath() + "PRINT/仕入れ.tvf"));
 }
 
 } // namespace
