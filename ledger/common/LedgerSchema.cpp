@@ -166,7 +166,7 @@ std::optional<std::string> MissingFromShape(Database& db)
     try {
         for (auto& [table, columns] : TablesAndColumns(db)) present[table].insert(columns.begin(), columns.end());
     } catch (const DbError& e) {
-        const int primary = e.code() & 0xff;
+        const int primary = e.Code() & 0xff;
         if (primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB) return std::nullopt;
         throw;
     }
