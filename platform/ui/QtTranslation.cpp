@@ -23,7 +23,6 @@ public:
             {"QPrintSettingsOutput", "Pages", "ページ指定"},
             {"QAbstractFileIconProvider", "Folder", "フォルダー"},
             {"QAbstractFileIconProvider", "Drive", "ドライブ"},
-            {"QLocale", "%n byte(s)", "%n バイト"},
             {"QShortcut", "PgDown", "PgDn"},
         };
         if (!context || !sourceText) return {};
