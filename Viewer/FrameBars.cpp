@@ -466,6 +466,7 @@ void MainFrame::ShowAbout()
 {
     QDialog d(this);
     d.setWindowTitle(QStringLiteral("バージョン情報"));
+    KeepTitleWhole(&d);
     auto* layout = new QVBoxLayout(&d);
     layout->addWidget(new QLabel(QStringLiteral("TaveloViewer"), &d));
     const QString v = QString::fromStdString(VersionInfo::GetValue("Pagelook", "FileVersion"));

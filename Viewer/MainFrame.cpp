@@ -224,6 +224,7 @@ void MainFrame::ChooseAndOpen()
 {
     ui::FileRequest r;
     r.mode = ui::FileMode::Open;
+    r.title = QStringLiteral("開く");
     r.filters = QStringList{QStringLiteral("ﾀﾍﾞﾛ ﾄﾞｷｭﾒﾝﾄ ﾌｧｲﾙ (*.tvd)")};
     r.parent = this;
     if (auto path = ui::CurrentPrompt().ChooseFile(r)) OpenDocument(*path);

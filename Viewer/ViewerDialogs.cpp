@@ -3,18 +3,54 @@
 #include "platform/ui/Prompt.h"
 
 #include <QDialogButtonBox>
+#include <QEvent>
+#include <QFontMetrics>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStyle>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <limits>
 
 namespace nv::viewer {
 
+namespace {
+
+class WholeTitle : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Show || event->type() == QEvent::WindowTitleChange) {
+            auto* w = static_cast<QWidget*>(watched);
+            w->setMinimumWidth(std::max(w->minimumWidth(), TitleWidth(w)));
+        }
+        return false;
+    }
+};
+
+} // namespace
+
+int TitleWidth(const QWidget* window)
+{
+    QFont bold = window->font();
+    bold.setBold(true);
+    // The icon at the left, three buttons at the right and the gaps between.
+    const int bar = window->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, window);
+    return QFontMetrics(bold).horizontalAdvance(window->windowTitle()) + 5 * bar;
+}
+
+void KeepTitleWhole(QDialog* dialog)
+{
+    dialog->installEventFilter(new WholeTitle(dialog));
+}
+
 QDialogButtonBox* DialogButtons(QDialog* dialog, const QString& cancel)
 {
+    KeepTitleWhole(dialog);
     auto* b = new QDialogButtonBox(dialog);
     b->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole)->setDefault(true);
     if (!cancel.isEmpty()) b->addButton(cancel, QDialogButtonBox::RejectRole);

@@ -8,8 +8,14 @@ class QDialogButtonBox;
 namespace nv::viewer {
 
 // OK (default) and, unless `cancel` is empty, a cancel button, wired to the
-// dialog.
+// dialog, which keeps its title whole.
 QDialogButtonBox* DialogButtons(QDialog* dialog, const QString& cancel);
+
+// A window manager cuts a title wider than its window: as it is shown, the
+// dialog is made as wide as its title in a bold face, its icon and the
+// title bar's buttons.
+void KeepTitleWhole(QDialog* dialog);
+int TitleWidth(const QWidget* window);
 
 // A number box that keeps what was typed, empty or out of range, so that OK
 // can refuse it; the arrows stay within the bounds.

@@ -29,6 +29,7 @@
 #include <QRadioButton>
 #include <QShowEvent>
 #include <QStatusBar>
+#include <QStyle>
 #include <QVBoxLayout>
 
 #include <filesystem>
@@ -327,9 +328,14 @@ void CompanyForm::Build()
     top->addWidget(command2_);
     top->addWidget(note(1, "元帳入力に必要な品名を登録します。"));
     top->addWidget(note(4, "DB : データベースファイル"));
-    top->addWidget(cmdClose_);
-    // On a small screen the controls scroll; the status line stays below.
+    // On a small screen the controls scroll; 閉じる and the status line stay
+    // in sight below them.
     outer->addWidget(new ui::ScrollingPage(top, this), 1);
+    auto* closeRow = new QVBoxLayout;
+    const int margin = style()->pixelMetric(QStyle::PM_LayoutLeftMargin);
+    closeRow->setContentsMargins(margin, 0, margin, margin / 2);
+    closeRow->addWidget(cmdClose_);
+    outer->addLayout(closeRow);
     stt1_ = new QStatusBar(this);
     stt1_->setObjectName("stt1");
     outer->addWidget(stt1_);

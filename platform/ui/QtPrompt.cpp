@@ -63,17 +63,23 @@ QMessageBox::Icon ToIcon(Icon i)
     return QMessageBox::NoIcon;
 }
 
-// A file's time as Japanese write it, whatever the system's language.
+// A file's size and time as Japanese write them, whatever the system's
+// language (Qt's file list follows the system's, not the program's).
 class JapaneseTimes : public QIdentityProxyModel {
 public:
     using QIdentityProxyModel::QIdentityProxyModel;
+    static constexpr int kSizeColumn = 1;
     static constexpr int kTimeColumn = 3;
     QVariant data(const QModelIndex& index, int role) const override
     {
-        if (index.column() == kTimeColumn && role == Qt::DisplayRole)
-            if (const auto* files = qobject_cast<const QFileSystemModel*>(sourceModel()))
-                if (const QDateTime t = files->lastModified(mapToSource(index)); t.isValid())
-                    return QLocale(QLocale::Japanese, QLocale::Japan).toString(t, QStringLiteral("yyyy/MM/dd HH:mm"));
+        const auto* files = qobject_cast<const QFileSystemModel*>(sourceModel());
+        if (role != Qt::DisplayRole || !files) return QIdentityProxyModel::data(index, role);
+        const QLocale japanese(QLocale::Japanese, QLocale::Japan);
+        if (index.column() == kSizeColumn && !files->isDir(mapToSource(index)))
+            return japanese.formattedDataSize(files->size(mapToSource(index)));
+        if (index.column() == kTimeColumn)
+            if (const QDateTime t = files->lastModified(mapToSource(index)); t.isValid())
+                return japanese.toString(t, QStringLiteral("yyyy/MM/dd HH:mm"));
         return QIdentityProxyModel::data(index, role);
     }
 };

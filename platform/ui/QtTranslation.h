@@ -8,9 +8,10 @@ class QCoreApplication;
 
 namespace nv::ui {
 
-// Installs Qt's Japanese translation from the system's translations folder;
-// false when the package that holds it is not installed (Qt's English texts
-// stay).
+// Installs Qt's Japanese translation from the system's translations folder,
+// and the few texts it lacks; makes Japanese the default locale. False when
+// the package that holds the translation is not installed (Qt's English
+// texts stay, but for those few).
 bool LoadQtTranslation(QCoreApplication& app);
 
 } // namespace nv::ui

@@ -26,6 +26,43 @@ QMargins Between(const QRect& frame, const QRect& client)
                     frame.bottom() - client.bottom());
 }
 
+// A window fitted on a guess of its frame is fitted again once the window
+// manager has framed it: a frame thicker than guessed (a handle along the
+// bottom) would leave the screen.
+class RefitWhenFramed : public QObject {
+public:
+    static constexpr const char* kName = "refitWhenFramed";
+
+    RefitWhenFramed(QWidget* w, QMargins guessed) : QObject(w), guessed_(guessed)
+    {
+        setObjectName(QLatin1String(kName));
+        w->installEventFilter(this);
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        switch (event->type()) {
+        case QEvent::Move:
+        case QEvent::Resize:
+        case QEvent::WindowActivate:
+        case QEvent::Paint:
+            break;
+        default:
+            return false;
+        }
+        auto* w = static_cast<QWidget*>(watched);
+        const QMargins framed = Between(w->frameGeometry(), w->geometry());
+        if (!HasFrame(framed)) return false;
+        w->removeEventFilter(this);
+        deleteLater();
+        if (framed != guessed_) FitIntoWorkArea(w);
+        return false;
+    }
+
+private:
+    QMargins guessed_;
+};
+
 } // namespace
 
 QMargins FrameMargins(const QWidget* w)
@@ -55,6 +92,8 @@ void FitIntoWorkArea(QWidget* w)
     if (!screen) return;
     const QRect area = screen->availableGeometry();
     const QMargins m = FrameMargins(w);
+    if (w->isVisible() && !HasFrame(Between(w->frameGeometry(), w->geometry())) && !w->findChild<QObject*>(QLatin1String(RefitWhenFramed::kName), Qt::FindDirectChildrenOnly))
+        new RefitWhenFramed(w, m);
     const QSize room(area.width() - m.left() - m.right(), area.height() - m.top() - m.bottom());
     QRect g = w->geometry();
     g.setSize(g.size().boundedTo(room).expandedTo(w->minimumSize()));

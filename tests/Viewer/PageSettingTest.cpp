@@ -160,6 +160,21 @@ TEST_F(PageSetting, FlippedPagesAreLeftOutOfThePrint)
     EXPECT_EQ(PdfPages(out).size(), 5);
 }
 
+// A journal's ledger is named after its book and party: the dialog is as
+// wide as the title that names it.
+TEST_F(PageSetting, TheTitleNamingALongDocumentIsWhole)
+{
+    ASSERT_EQ(Start({Sample("ledger.tvd", {.pages = 2, .nameUtf8 = "仕入帳 山田商店株式会社本店営業部　東京支店"})}),
+              PagelookApp::kContinue);
+    WithDialog([](PageSettingDialog& d) {
+        EXPECT_EQ(d.windowTitle(), "ページ設定  - 仕入帳 山田商店株式会社本店営業部　東京支店");
+        QFont bold = d.font();
+        bold.setBold(true);
+        EXPECT_GT(d.width(), QFontMetrics(bold).horizontalAdvance(d.windowTitle()));
+        ButtonOf(d, "OK")->click();
+    });
+}
+
 TEST_F(PageSetting, TenThousandPagesListInFullAndTheLastFlips)
 {
     ASSERT_EQ(Start({Sample("many.tvd", {.pages = 10000})}), PagelookApp::kContinue);

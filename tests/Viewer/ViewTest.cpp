@@ -189,6 +189,7 @@ TEST_F(PageView, OpenAsksForAFileThroughThePrompt)
     EXPECT_EQ(View()->Document().Path(), five);
     ASSERT_EQ(prompts->AllAsked().size(), 2u);
     EXPECT_EQ(prompts->AllAsked()[0].kind, nv::ui::ScriptedPrompt::Kind::File);
+    EXPECT_EQ(prompts->AllAsked()[0].text, "開く");
 }
 
 TEST_F(PageView, DragWithTheLeftButtonAloneScrolls)

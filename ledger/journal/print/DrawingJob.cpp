@@ -164,9 +164,9 @@ private:
             }
             if (!job_.PrintFolder.empty()) ink_.Put("DocumentPath", Variant(job_.PrintFolder));
             pdf_ = PdfOutput(ink_, printer);
-            Check("StartPrinter", ink_.Call("StartPrinter", {Variant(""), Variant(kDocumentName)}));
+            Check("StartPrinter", ink_.Call("StartPrinter", {Variant(""), Variant(job_.DocumentName)}));
         } else {
-            Check("StartDocument", ink_.Call("StartDocument", {Variant(job_.DocumentFile), Variant(kDocumentName)}));
+            Check("StartDocument", ink_.Call("StartDocument", {Variant(job_.DocumentFile), Variant(job_.DocumentName)}));
         }
         outputOpen_ = true;
         form_ = ObjectRef(ink_.Call("OpenForm", {Variant(job_.FormFile)}));

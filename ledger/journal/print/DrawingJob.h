@@ -19,7 +19,6 @@ namespace nv {
 
 enum class OutputMode { Printer = 1, Document = 2 };
 
-inline constexpr const char* kDocumentName = "Tavelo Document";
 inline constexpr const char* kNoPrinterMessage = "プリンタがインストールされていません。";
 inline constexpr const char* kPrintDoneMessage = "印刷が終了しました。";
 inline constexpr const char* kPrintFileLine = "PDFファイル: ";
@@ -32,6 +31,7 @@ struct DrawingJob {
     OutputMode Mode = OutputMode::Document;
     std::string FormFile;                 // as OpenForm takes it
     std::string DocumentFile;             // absolute; document output only
+    std::string DocumentName;             // the print job's or the document's
     std::string PrintFolder;              // printer output: where the PDF printer writes
     int32_t Orientation = 1;              // of the A4 paper: 1 portrait, 2 landscape
     std::vector<std::string> Layers;      // made visible at print, in order

@@ -1,5 +1,6 @@
 #include "ledger/journal/print/JournalPrint.h"
 
+#include "ledger/common/CompanySettings.h"
 #include "ledger/common/ShownFailure.h"
 #include "ledger/journal/print/LedgerPages.h"
 #include "ledger/journal/print/SummaryPages.h"
@@ -72,6 +73,15 @@ std::string ReportDocumentFile(const SideWords& words, JournalReport report)
     return (fs::path(PrintFolderPath()) / name).string();
 }
 
+std::string ReportDocumentName(const SideWords& words, JournalReport report, const std::string& partyName)
+{
+    if (report == JournalReport::Ledger) return std::string(words.Caption) + " " + TrimRight(partyName);
+    // The printed title spaces its letters out; a name does not.
+    std::string title = SummaryTitle(words);
+    std::erase(title, ' ');
+    return title;
+}
+
 bool PrintLedger(const ObjectRef& control, OutputMode mode, const SideWords& words, const CompanySettings& settings,
                  const PartyRecord& party, const std::vector<JournalLine>& lines, const PrintContext& context)
 {
@@ -89,6 +99,7 @@ bool PrintLedger(const ObjectRef& control, OutputMode mode, const SideWords& wor
         return false;
     }
     if (!Prepare(job, mode, words, JournalReport::Ledger, context)) return false;
+    job.DocumentName = ReportDocumentName(words, JournalReport::Ledger, party.Name);
     job.Layers = kLedgerLayers;
     job.LedgerStatus = true;
     return RunDrawingJob(control, job, context);
@@ -101,6 +112,7 @@ bool PrintSummary(const ObjectRef& control, OutputMode mode, const SideWords& wo
 {
     DrawingJob job;
     if (!Prepare(job, mode, words, report, context)) return false;
+    job.DocumentName = ReportDocumentName(words, report, {});
     job.Layers = kSummaryLayers;
     job.Pages = std::move(pages);
     job.ClearAfterEachPage = true;

@@ -33,6 +33,9 @@ std::string PrintFolderPath();
 // PRINT folder, which is created when missing. Throws std::runtime_error
 // when it cannot be.
 std::string ReportDocumentFile(const SideWords& words, JournalReport report);
+// What a printer's queue and the viewer's tree call a report: the ledger by
+// its book and party ("仕入帳 山田商店"), a summary by its title.
+std::string ReportDocumentName(const SideWords& words, JournalReport report, const std::string& partyName);
 
 // The ledger of lines already balanced. No line: a message, nothing started.
 bool PrintLedger(const ObjectRef& control, OutputMode mode, const SideWords& words, const CompanySettings& settings,

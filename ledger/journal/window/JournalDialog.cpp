@@ -13,6 +13,7 @@
 #include "platform/ui/WorkArea.h"
 
 #include <QApplication>
+#include <QFontMetricsF>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -27,6 +28,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <map>
 
@@ -68,11 +70,17 @@ int Col(JournalColumn c)
     return static_cast<int>(c);
 }
 
-// A label of a fixed-width value: its trailing blanks take no room.
+// A label of a fixed-width value: its trailing blanks take no room. It
+// asks for its design width and gives it up down to its text's on a small
+// screen.
 class ValueLabel : public QLabel {
 public:
-    using QLabel::QLabel;
-    QSize sizeHint() const override { return Trimmed(QLabel::sizeHint()); }
+    ValueLabel(const QString& text, int designWidth, QWidget* parent) : QLabel(text, parent), designWidth_(designWidth) {}
+    QSize sizeHint() const override
+    {
+        const QSize s = Trimmed(QLabel::sizeHint());
+        return QSize(std::max(s.width(), designWidth_), s.height());
+    }
     QSize minimumSizeHint() const override { return Trimmed(QLabel::minimumSizeHint()); }
 
 private:
@@ -85,6 +93,24 @@ private:
         s.rwidth() -= fm.horizontalAdvance(t) - fm.horizontalAdvance(t.left(n));
         return s;
     }
+
+    int designWidth_;
+};
+
+// A button of the design's size where the window has the room, as narrow as
+// its caption where it has not.
+class DesignButton : public QPushButton {
+public:
+    DesignButton(const QString& text, QSize design, QWidget* parent) : QPushButton(text, parent), design_(design)
+    {
+        // A push button's own policy takes its hint as its least width.
+        setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    }
+    QSize sizeHint() const override { return QPushButton::sizeHint().expandedTo(design_); }
+    QSize minimumSizeHint() const override { return QPushButton::sizeHint(); }
+
+private:
+    QSize design_;
 };
 
 } // namespace
@@ -172,9 +198,8 @@ void JournalDialog::BuildForm()
 
     std::map<QString, QLabel*> labels;
     auto label = [&](const QString& name, const QString& text, int, int, int width) {
-        auto* l = new ValueLabel(text, this);
+        auto* l = new ValueLabel(text, px(width), this);
         l->setObjectName(name);
-        l->setMinimumWidth(px(width));
         labels[name] = l;
         return l;
     };
@@ -234,6 +259,15 @@ void JournalDialog::BuildForm()
                                         kFewRows * grid_->verticalHeader()->defaultSectionSize() +
                                         2 * grid_->frameWidth());
     grid_->installEventFilter(this);
+    // Balances change under a reload; a typed cell changes its own row.
+    connect(&model_, &QAbstractItemModel::modelReset, this, [this] {
+        if (firstPaintDone_) WidenFigureColumns(false);
+    });
+    connect(&model_, &QAbstractItemModel::dataChanged, this, [this](const QModelIndex& from, const QModelIndex& to) {
+        for (int r = from.row(); r <= to.row(); ++r)
+            for (int c = from.column(); c <= to.column(); ++c)
+                if (IsNumberColumn(static_cast<JournalColumn>(c))) WidenFor(c, model_.index(r, c).data().toString());
+    });
     connect(grid_->selectionModel(), &QItemSelectionModel::currentChanged, this, &JournalDialog::CurrentChanged);
 
     const struct { const char* name; const char* text; const char* tip; int left; void (JournalDialog::*slot)(); } buttons[] = {
@@ -247,9 +281,8 @@ void JournalDialog::BuildForm()
     };
     auto* buttonRow = new QHBoxLayout;
     for (const auto& b : buttons) {
-        auto* button = new QPushButton(b.text, this);
+        auto* button = new DesignButton(b.text, QSize(px(1680), px(420)), this);
         button->setObjectName(b.name);
-        button->setMinimumSize(std::max(px(1680), button->sizeHint().width()), px(420));
         // 閉じる stands apart at the right.
         if (b.left > 120 + 1800 * buttonRow->count()) buttonRow->addStretch(1);
         buttonRow->addWidget(button);
@@ -302,14 +335,40 @@ void JournalDialog::SetGridColumns()
 {
     const int widths[kJournalColumnCount] = {500, 500, 800, 400, 400, 3400, 900, 1400, 1600, 1600, 400, 1800};
     const QHeaderView* header = grid_->horizontalHeader();
-    int total = 0;
     for (int c = 0; c < kJournalColumnCount; ++c) {
         const QString caption = model_.headerData(c, Qt::Horizontal).toString();
         grid_->setColumnWidth(c, ui::HeaderFitWidth(header, caption, ui::DesignPixels(grid_, widths[c])));
-        total += grid_->columnWidth(c);
     }
+}
+
+void JournalDialog::WidenFigureColumns(bool fractionsToo)
+{
+    for (int c = 0; c < kJournalColumnCount; ++c) {
+        const auto column = static_cast<JournalColumn>(c);
+        if (IsNumberColumn(column) && (fractionsToo || !JournalGridModel::HoldsFractions(column)))
+            WidenFor(c, model_.LongestFigure(column));
+    }
+}
+
+void JournalDialog::WidenFor(int column, const QString& figure)
+{
+    // A figure is never cut: its column takes the text, the item view's
+    // margins on both sides and the grid line. Columns only widen while the
+    // window is open, so the grid does not shift as lines are typed. Drawn
+    // at a screen scale of 125 % a text takes a fraction of a pixel more
+    // than its rounded width, and a cell cuts it at the first.
+    const int margin = grid_->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, grid_) + 1;
+    const int text = int(std::ceil(QFontMetricsF(grid_->font()).horizontalAdvance(figure)));
+    const int need = text + 2 * margin + (grid_->showGrid() ? 1 : 0);
+    if (need > grid_->columnWidth(column)) grid_->setColumnWidth(column, need);
+}
+
+void JournalDialog::FitWindowToGrid()
+{
     // Every column in sight where the screen has the room; the grid scrolls
     // where it has not.
+    int total = 0;
+    for (int c = 0; c < kJournalColumnCount; ++c) total += grid_->columnWidth(c);
     const int frame = 2 * grid_->frameWidth();
     const int bar = grid_->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, grid_);
     const int wanted = total + grid_->verticalHeader()->sizeHint().width() + frame + bar;
@@ -345,7 +404,9 @@ void JournalDialog::FirstPaint()
         if (!book_->NewLine()) book_->AppendNewLine();
     });
     model_.Reload();
+    WidenFigureColumns(true);
     grid_->show();
+    FitWindowToGrid();
     ShowNewLine();
     SetPanelText(1, kStatusWorkDone);
     if (db_.IsReadOnly()) WarnAndMakeReadOnly();

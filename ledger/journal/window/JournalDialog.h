@@ -65,6 +65,11 @@ private:
     void ApplySideWords();
     void FillLabels();
     void SetGridColumns();
+    // Number columns widen to the figures they hold (fractions: 数量 and
+    // 単価 too, which costs a pass over every line).
+    void WidenFigureColumns(bool fractionsToo);
+    void WidenFor(int column, const QString& figure);
+    void FitWindowToGrid();
     void FirstPaint();
     void FillItemNames();
 

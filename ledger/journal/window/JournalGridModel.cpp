@@ -33,6 +33,21 @@ std::optional<double> Real(const std::optional<int64_t>& v)
     return v ? std::optional<double>(static_cast<double>(*v)) : std::nullopt;
 }
 
+std::optional<int64_t> WholeValue(const JournalLine& l, JournalColumn column)
+{
+    switch (column) {
+    case JournalColumn::PartyNo: return static_cast<int64_t>(l.PartyNo);
+    case JournalColumn::DataNo: return l.DataNo;
+    case JournalColumn::Year: return l.Year;
+    case JournalColumn::Month: return l.Month;
+    case JournalColumn::Day: return l.Day;
+    case JournalColumn::Amount: return l.Amount;
+    case JournalColumn::Settlement: return l.Settlement;
+    case JournalColumn::Balance: return l.Balance;
+    default: return std::nullopt;
+    }
+}
+
 } // namespace
 
 QString YenText(double value)
@@ -107,6 +122,36 @@ QString JournalGridModel::CellText(const JournalLine& l, JournalColumn column, b
     case JournalColumn::Balance: return Yen(Real(l.Balance), forEdit);
     }
     return {};
+}
+
+bool JournalGridModel::HoldsFractions(JournalColumn column)
+{
+    return column == JournalColumn::Quantity || column == JournalColumn::UnitPrice;
+}
+
+QString JournalGridModel::LongestFigure(JournalColumn column) const
+{
+    QString longest;
+    auto keep = [&](const JournalLine& l) {
+        QString t = CellText(l, column, false);
+        if (t.size() > longest.size()) longest = std::move(t);
+    };
+    const JournalLine* low = nullptr;
+    const JournalLine* high = nullptr;
+    for (int row = 0, rows = rowCount(); row < rows; ++row) {
+        const JournalLine& l = *LineOf(row);
+        if (HoldsFractions(column)) {
+            keep(l);
+            continue;
+        }
+        const std::optional<int64_t> v = WholeValue(l, column);
+        if (!v) continue;
+        if (!low || *v < *WholeValue(*low, column)) low = &l;
+        if (!high || *v > *WholeValue(*high, column)) high = &l;
+    }
+    for (const JournalLine* l : {low, high})
+        if (l) keep(*l);
+    return longest;
 }
 
 int JournalGridModel::rowCount(const QModelIndex& parent) const

@@ -51,6 +51,12 @@ public:
     // Takes a typed cell; false (after the refusal) when the book refused it.
     bool SetCellText(int row, JournalColumn column, const QString& text);
     bool IsNewLineRow(int row) const;
+    // The longest text among a number column's cells; with digits of one
+    // width, as every desktop font has them, the widest too. A column of
+    // whole numbers is read at its smallest and largest values only; one
+    // that may hold fractions (数量, 単価) has every cell formatted.
+    QString LongestFigure(JournalColumn column) const;
+    static bool HoldsFractions(JournalColumn column);
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;

@@ -7,6 +7,7 @@
 #include <QAbstractSpinBox>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFontMetricsF>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -18,6 +19,8 @@
 #include <QScrollBar>
 #include <QStyle>
 #include <QTableView>
+
+#include <cmath>
 
 namespace nvtest {
 
@@ -152,6 +155,39 @@ void CheckHeader(const QTableView* view, QStringList& out)
     }
 }
 
+// Each figure (a cell aligned to the right) as a person sees it once the
+// grid is scrolled to it: whole inside the part of the cell that lies in the
+// view (the cell's rect leaves out the grid line), clear of the scroll bars. A text may end at
+// its cell's edge, a figure may not. One fault a column.
+void CheckCells(QTableView* view, QStringList& out)
+{
+    const QAbstractItemModel* m = view->model();
+    if (!m || !view->isVisible()) return;
+    const int hPos = view->horizontalScrollBar()->value(), vPos = view->verticalScrollBar()->value();
+    const int margin = view->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 1;
+    for (int c = 0; c < m->columnCount(); ++c) {
+        if (view->isColumnHidden(c)) continue;
+        for (int r = 0; r < m->rowCount(); ++r) {
+            const QModelIndex at = m->index(r, c);
+            const QString text = Lines(at.data(Qt::DisplayRole).toString()).join(QString());
+            if (text.isEmpty() || !(at.data(Qt::TextAlignmentRole).toInt() & Qt::AlignRight)) continue;
+            view->scrollTo(at);
+            const QRect shown = view->visualRect(at).intersected(view->viewport()->rect());
+            const QFont font = at.data(Qt::FontRole).isValid() ? at.data(Qt::FontRole).value<QFont>() : view->font();
+            // Drawn at the screen's scale a text may take a fraction of a
+            // pixel more than its rounded width, and is then cut.
+            const int need = int(std::ceil(QFontMetricsF(font).horizontalAdvance(text))) + 2 * margin;
+            if (need <= shown.width()) continue;
+            out << QStringLiteral("%1 row %2 column %3 \"%4\": needs %5 px, shows %6")
+                       .arg(Name(view)).arg(r).arg(c).arg(text)
+                       .arg(need).arg(shown.width());
+            break;
+        }
+    }
+    view->horizontalScrollBar()->setValue(hPos);
+    view->verticalScrollBar()->setValue(vPos);
+}
+
 void Walk(QWidget* parent, QStringList& out)
 {
     QList<QWidget*> shown;
@@ -171,7 +207,10 @@ void Walk(QWidget* parent, QStringList& out)
                            .arg(Name(w), Box(w->geometry()), Name(shown[j]), Box(shown[j]->geometry()));
         if (auto* l = qobject_cast<QLabel*>(w)) CheckLabel(l, out);
         else if (auto* b = qobject_cast<QAbstractButton*>(w)) CheckButton(b, out);
-        else if (auto* t = qobject_cast<QTableView*>(w)) CheckHeader(t, out);
+        else if (auto* t = qobject_cast<QTableView*>(w)) {
+            CheckHeader(t, out);
+            CheckCells(t, out);
+        }
         if (auto* g = qobject_cast<QGroupBox*>(w)) CheckGroupBox(g, out);
         if (!Opaque(w)) Walk(w, out);
         // A scrolling page's controls are the window's own.
@@ -197,6 +236,23 @@ void CheckReach(QWidget* window, QStringList& out)
     }
 }
 
+// The button that closes a window is in sight without scrolling: nothing
+// that scrolls holds any part of it out of view.
+void CheckCloseButton(QWidget* window, QStringList& out)
+{
+    for (QPushButton* b : window->findChildren<QPushButton*>(QStringLiteral("cmdClose"))) {
+        if (!b->isVisibleTo(window)) continue;
+        for (QWidget* p = b->parentWidget(); p && p != window; p = p->parentWidget()) {
+            auto* area = qobject_cast<QAbstractScrollArea*>(p);
+            if (!area) continue;
+            const QRect inView(b->mapTo(area->viewport(), QPoint(0, 0)), b->size());
+            if (!area->viewport()->rect().contains(inView))
+                out << QStringLiteral("%1 at %2 is out of sight in %3 (%4): reached only by scrolling")
+                           .arg(Name(b), Box(inView), Name(area), Box(area->viewport()->rect()));
+        }
+    }
+}
+
 void Settle()
 {
     QApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
@@ -213,6 +269,7 @@ QStringList WorkAreaFaults(QWidget* window, const QRect& workArea)
     if (!workArea.contains(frame))
         out << QStringLiteral("the window's frame at %1 leaves the work area %2").arg(Box(frame), Box(workArea));
     CheckReach(window, out);
+    CheckCloseButton(window, out);
     // As small as it goes: the layout keeps it at its minimum.
     const QSize frameExtra = frame.size() - opened.size();
     window->resize(1, 1);
@@ -225,6 +282,7 @@ QStringList WorkAreaFaults(QWidget* window, const QRect& workArea)
     for (const QString& f : LayoutFaults(window)) out << QStringLiteral("at its smallest: ") + f;
     QStringList reach;
     CheckReach(window, reach);
+    CheckCloseButton(window, reach);
     for (const QString& f : reach) out << QStringLiteral("at its smallest: ") + f;
     window->setGeometry(opened);
     Settle();

@@ -16,8 +16,8 @@ QStringList LayoutFaults(QWidget* window);
 
 // What lies out of reach in the work area: the window's frame outside it, a
 // window that cannot be made as small as it, a grid whose columns run past
-// its view without a scroll bar. Checked as the window opened and again at
-// its smallest.
+// its view without a scroll bar, a close button reached only by scrolling.
+// Checked as the window opened and again at its smallest.
 QStringList WorkAreaFaults(QWidget* window, const QRect& workArea);
 
 } // namespace nvtest

@@ -1,8 +1,9 @@
 // Every ledger screen, reached from the menu through the real components as
 // a person reaches it, at the desktop's font and at one step larger (ctest
-// runs the program once more at 125 % screen scale): no two visible
-// controls overlap, none leaves its window, every caption and grid header
-// is whole. Run again on the work areas of small screens, every window opens
+// runs the program again at 125, 150 and 200 % screen scale): no two visible
+// controls overlap, none leaves its window, every caption, grid header and
+// figure in a grid (the journals hold the largest amounts they take) is
+// whole. Run again on the work areas of small screens, every window opens
 // inside them and every control and grid column is within reach there.
 #include "LayoutFaults.h"
 
@@ -55,6 +56,21 @@ void FillDataFolder(const TempDir& home)
         "INSERT INTO 売上げデータ (売上先No, データ数, 年, 月, 日, 品名, 差引残高) VALUES"
         " (67890, 0, 2026, 4, 1, '前期繰越金額', 98765);"
         "INSERT INTO 品名 (品名) VALUES ('ボルト'), ('六角ナット（ステンレス）');");
+    // A year of lines, more than the grid shows at once, among them the
+    // largest amounts a journal takes: bought, paid and returned.
+    const struct { const char* table; const char* party; const char* columns; } journals[] = {
+        {"仕入れデータ", "12345", "(仕入先No, データ数, 年, 月, 日, 品名, 数量, 単価, 仕入金額, 支払金額)"},
+        {"売上げデータ", "67890", "(売上先No, データ数, 年, 月, 日, 品名, 数量, 単価, 売上金額, 受入金額)"}};
+    for (const auto& j : journals) {
+        const std::string into = std::string("INSERT INTO ") + j.table + " " + j.columns;
+        const std::string party = j.party;
+        d.ExecuteScript(into + " WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 24)"
+                               " SELECT " + party + ", i, 2026, 4 + i / 4, 1 + i, 'ボルト', 3, 63563.33, 190690, NULL FROM n;" +
+                        into + " VALUES"
+                               " (" + party + ", 30, 2026, 11, 2, '六角ナット（ステンレス）', 1, 9000000000000000, 9000000000000000, NULL),"
+                               " (" + party + ", 31, 2026, 11, 3, '振込', NULL, NULL, NULL, 9000000000000000),"
+                               " (" + party + ", 32, 2026, 11, 4, '返品', -1, 9000000000000000, -9000000000000000, NULL);");
+    }
     CompanyFile f;
     CompanySettings& s = f.Settings;
     s.OwnerName = FixedText("山田太郎", kOwnerNameWidth);
@@ -209,7 +225,8 @@ INSTANTIATE_TEST_SUITE_P(Fonts, ScreenWalkTest, ::testing::Values(Sizes{"desktop
 
 // The screen scale and the screens are read once, when the application
 // starts: each run is a program of its own. The work areas are the screen
-// less a taskbar; 1366 x 725 pixels at 125 % is 1093 x 580 logical pixels.
+// less a taskbar; 1366 x 725 pixels at 125 % is 1093 x 580 logical pixels,
+// 1024 x 738 at 125 % is 819 x 590.
 struct ScreenRun {
     const char* name;
     const char* scale;
@@ -251,7 +268,11 @@ TEST_P(ScreenWalkRun, EveryScreenFitsThere)
 
 INSTANTIATE_TEST_SUITE_P(Screens, ScreenWalkRun,
                          ::testing::Values(ScreenRun{"At125Percent", "1.25", 0, 0, "Fonts/ScreenWalkTest.*"},
+                                           ScreenRun{"At150Percent", "1.5", 0, 0, "Fonts/ScreenWalkTest.*/Desktop"},
+                                           ScreenRun{"At200Percent", "2", 0, 0, "Fonts/ScreenWalkTest.*/Desktop"},
                                            ScreenRun{"WorkArea1024x768", "1", 1024, 738, "Fonts/ScreenWalkTest.*/Desktop"},
+                                           ScreenRun{"WorkArea1024x768At125Percent", "1.25", 1024, 738,
+                                                     "Fonts/ScreenWalkTest.*/Desktop"},
                                            ScreenRun{"WorkArea1366x768At125Percent", "1.25", 1366, 725,
                                                      "Fonts/ScreenWalkTest.*/Desktop"}),
                          [](const auto& info) { return std::string(info.param.name); });

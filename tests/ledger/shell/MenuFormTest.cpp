@@ -1,27 +1,39 @@
 #include "MenuTestSupport.h"
 
+#include "engine/core/EngineLog.h"
+#include "engine/core/UserFolder.h"
+#include "ledger/common/JournalSide.h"
 #include "ledger/common/LedgerSchema.h"
 #include "ledger/shell/ClockPanel/TokeiClass.h"
 #include "ledger/shell/ComponentFailure.h"
 #include "ledger/shell/DatabaseFiles.h"
 #include "ledger/shell/ProgramName.h"
 #include "ledger/shell/ScreenMode/DisplayClass.h"
+#include "platform/automation/Automation.h"
 #include "platform/core/Cp932.h"
+#include "platform/core/Paths.h"
 #include "platform/db/Database.h"
 #include "platform/db/Recordset.h"
 #include "platform/ui/ProgramIcon.h"
+#include "support/PagelookRun.h"
 #include "support/WriteFaults.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTest>
 #include <QTimer>
 
 #include <algorithm>
+#include <functional>
+#include <map>
 #include <optional>
+
+#include <pwd.h>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -397,6 +409,90 @@ TEST_F(MenuFormTest, HelpThatCannotOpenSaysSoWithThePath)
     ASSERT_EQ(prompt_->Messages().size(), 1);
     EXPECT_TRUE(prompt_->Messages()[0].startsWith(QStringLiteral("ヘルプを表示できません\n")));
     EXPECT_TRUE(prompt_->Messages()[0].endsWith(QStringLiteral("HELP/補助簿補足説明.htm")));
+}
+
+// The help page is the program's own account of itself: every file, folder,
+// program and variable it names (its <code> texts) is one a person meets,
+// made by the first start, shipped, or shown to work as the page says.
+TEST_F(MenuFormTest, TheHelpPageNamesOnlyWhatTheProgramHas)
+{
+    prompt_->Then(Answer::Ok);
+    auto menu = StartMenu();
+    QFile page(QString::fromUtf8(NV_BINARY_DIR "/share/HELP/補助簿補足説明.htm"));
+    ASSERT_TRUE(page.open(QIODevice::ReadOnly));
+    QStringList named;
+    for (const auto& m : QRegularExpression(QStringLiteral("<code>(.*?)</code>")).globalMatch(QString::fromUtf8(page.readAll())))
+        named << m.captured(1).replace(QStringLiteral("&lt;"), QStringLiteral("<")).replace(QStringLiteral("&gt;"), QStringLiteral(">"));
+    named.removeDuplicates();
+
+    namespace fs = std::filesystem;
+    const std::string bin = NV_BINARY_DIR "/bin/";
+    auto dataFolder = [](std::initializer_list<std::pair<const char*, std::string>> env) {
+        std::map<std::string, std::optional<std::string>> saved;
+        for (const char* v : {"NIVALO_HOME", "XDG_DATA_HOME", "HOME"})
+            saved[v] = getenv(v) ? std::optional<std::string>(getenv(v)) : std::nullopt, unsetenv(v);
+        for (const auto& [name, value] : env) setenv(name, value.c_str(), 1);
+        const std::string folder = nv::DataFolderPath();
+        for (const auto& [name, value] : saved)
+            value ? setenv(name.c_str(), value->c_str(), 1) : unsetenv(name.c_str());
+        return folder;
+    };
+    auto printerFrom = [&](const char* variable) {
+        UseBuiltComponents();
+        const std::string pdf = side_.file("仕入帳.pdf");
+        setenv(variable, ("pdf:" + pdf).c_str(), 1);
+        nv::ObjectRef ink(nv::CreateObject("Tavelo.Inkplate"));
+        const std::string name = nv::ObjectRef(ink.Get("Printer")).Get("PrinterName").ToString();
+        unsetenv(variable);
+        return name == "pdf:" + pdf;
+    };
+    // The viewer's log as a person finds it: the runtime folder when the
+    // system gives one, else the state folder under the home folder.
+    const std::string uid = std::to_string(::geteuid());
+    const std::string runtime = "/run/user/" + uid + "/nivalo/";
+    const std::string state = std::string(::getpwuid(::geteuid())->pw_dir) + "/.local/state/nivalo/";
+    const std::string logFolder = fs::is_directory("/run/user/" + uid) ? runtime : state;
+    std::optional<bool> viewerLogged;
+    auto viewerLogs = [&] {
+        if (viewerLogged) return *viewerLogged;
+        const fs::path log = logFolder + "pagelook.log";
+        const auto before = fs::exists(log) ? fs::file_size(log) : 0;
+        nvtest::RunPagelook({QString::fromStdString(side_.file("無い.tvd"))}, QString::fromStdString(side_.path().string()));
+        viewerLogged = fs::exists(log) && fs::file_size(log) > before;
+        return *viewerLogged;
+    };
+    const std::map<QString, std::function<bool()>> has = {
+        {"補助簿DB.MDB", [&] { return fs::exists(Home("補助簿DB.MDB")); }},
+        {"空の補助簿DB.MDB", [&] { return fs::path(TemplatePath()).filename() == "空の補助簿DB.MDB" && fs::exists(TemplatePath()); }},
+        {"company.w1", [&] { return fs::exists(Home("company.w1")); }},
+        {"PRINT", [] { return std::string(nv::kPrintFolder) == "PRINT"; }},
+        {"仕入元帳.tvd", [] { return std::string(nv::PurchaseWords().LedgerDocument) == "仕入元帳.tvd"; }},
+        {"売上元帳.tvd", [] { return std::string(nv::SalesWords().LedgerDocument) == "売上元帳.tvd"; }},
+        {"pagelook", [&] { return fs::exists(bin + "pagelook"); }},
+        {"NIVALO_HOME", [&] { return dataFolder({{"NIVALO_HOME", "/srv/books"}}) == "/srv/books/"; }},
+        {"$XDG_DATA_HOME/nivalo/", [&] { return dataFolder({{"XDG_DATA_HOME", "/srv/data"}}) == "/srv/data/nivalo/"; }},
+        {"~/.local/share/nivalo/", [&] { return dataFolder({{"HOME", "/home/yamada"}}) == "/home/yamada/.local/share/nivalo/"; }},
+        {"PRINTER", [&] { return printerFrom("PRINTER"); }},
+        {"LPDEST", [&] { return printerFrom("LPDEST"); }},
+        {"pdf:", [&] { return printerFrom("PRINTER"); }},
+        {"補助簿DB.MDBバックアップ月-日-年.MDB",
+         [] { return nv::BackupFileName("補助簿DB.MDB", QDate(2024, 12, 8)) == "補助簿DB.MDBバックアップ12-08-2024.MDB"; }},
+        // The menu's log is the control's, in the process that hosts it.
+        {"nivalo.log",
+         [&] {
+             return printerFrom("PRINTER") && fs::exists(bin + "nivalo") &&
+                    fs::path(nv::LogFilePath()).parent_path() == fs::path(nv::UserFolder());
+         }},
+        {"pagelook.log", viewerLogs},
+        {"/run/user/<uid>/nivalo/", [&] { return logFolder == state || viewerLogs(); }},
+        {"~/.local/state/nivalo/", [&] { return logFolder == runtime || viewerLogs(); }},
+    };
+    ASSERT_FALSE(named.isEmpty());
+    for (const QString& name : named) {
+        const auto it = has.find(name);
+        if (it == has.end()) ADD_FAILURE() << "the help page names " << name.toStdString() << ", which the program does not have";
+        else EXPECT_TRUE(it->second()) << name.toStdString();
+    }
 }
 
 TEST_F(MenuFormTest, ANameLongerThanFiftyIsRefused)

@@ -1,8 +1,15 @@
 #include "support/TestApp.h"
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
+#include <QAbstractFileIconProvider>
 #include <QApplication>
+#include <QFileInfo>
+#include <QKeySequence>
+#include <QLocale>
 #include <QMessageBox>
+#include <QMimeDatabase>
 #include <QPushButton>
 #include <QTimer>
 
@@ -182,6 +189,18 @@ TEST(Prompt, QtDialogButtonsAndQtsOwnTextsReadJapanese)
     ASSERT_TRUE(LoadQtTranslation(*QApplication::instance()));
     EXPECT_NE(QCoreApplication::translate("QPlatformTheme", "Cancel"), "Cancel");
     EXPECT_NE(QCoreApplication::translate("QFileDialog", "Look in:"), "Look in:");
+    // What the file and print dialogs and the menus show that Qt's own
+    // translation leaves in English.
+    const QString folder = QString::fromStdString(std::filesystem::temp_directory_path().string());
+    const struct { QString seen; const char* japanese; } texts[] = {
+        {QCoreApplication::translate("QPrintSettingsOutput", "Pages"), "ページ指定"},
+        {QAbstractFileIconProvider().type(QFileInfo(folder)), "フォルダー"},
+        {QMimeDatabase().mimeTypeForFile(QStringLiteral("補助簿DB.MDB"), QMimeDatabase::MatchExtension).comment(),
+         "JET データベース"},
+        {QLocale().formattedDataSize(919), "919 バイト"},
+        {QKeySequence(Qt::Key_PageDown).toString(QKeySequence::NativeText), "PgDn"},
+    };
+    for (const auto& t : texts) EXPECT_EQ(t.seen, QString::fromUtf8(t.japanese));
     QtPrompt p;
     const struct { Buttons buttons; QStringList captions; } cases[] = {
         {Buttons::OkCancel, {"OK", "キャンセル"}},
@@ -262,7 +281,7 @@ TEST(Prompt, QtPrinterSetupChoosesPrinterPaperAndOrientation)
 
 namespace {
 
-TEST(Prompt, QtFileChooserShowsWholeColumnsAndJapaneseDates)
+TEST(Prompt, QtFileChooserShowsWholeColumnsAndJapaneseSizesAndDates)
 {
     EnsureApp();
     nvtest::TempDir dir;
@@ -289,6 +308,8 @@ TEST(Prompt, QtFileChooserShowsWholeColumnsAndJapaneseDates)
             const QString date = view->model()->index(0, 3, view->rootIndex()).data().toString();
             if (!QRegularExpression(QStringLiteral("^\\d{4}/\\d{2}/\\d{2} \\d{2}:\\d{2}$")).match(date).hasMatch())
                 found << "date " + date;
+            const QString size = view->model()->index(0, 1, view->rootIndex()).data().toString();
+            if (size != QStringLiteral("1 バイト")) found << "size " + size;
             const QAbstractItemView* asView = view;
             for (int c = 0; c < 4; ++c)
                 if (asView->sizeHintForColumn(c) > view->columnWidth(c))

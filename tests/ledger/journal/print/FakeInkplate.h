@@ -54,7 +54,7 @@ private:
 
 struct FakeInkplate {
     // What the host did, one entry a call: "Initialize", "Printer.PaperSize=9",
-    // "StartDocument(/x/仕入元帳.tvd,Tavelo Document)", "Layer(明細).VisibleAtPrint=True",
+    // "StartDocument(/x/仕入元帳.tvd,仕入帳 山田商店)", "Layer(明細).VisibleAtPrint=True",
     // "ClearAllFields", "PrintOut", "Close", ... (object texts are kept apart).
     std::vector<std::string> calls;
     // Field texts as they stood at each successful PrintOut.

@@ -32,15 +32,25 @@ struct PrintTest : PrintProcedureTest {
 
 TEST_F(PrintTest, DocumentsOfBothSides)
 {
-    const struct { JournalSide side; JournalReport report; const char* name; } cases[] = {
-        {JournalSide::Purchases, JournalReport::Ledger, "仕入元帳.tvd"},
-        {JournalSide::Purchases, JournalReport::PortraitSummary, "仕入縦.tvd"},
-        {JournalSide::Purchases, JournalReport::LandscapeSummary, "仕入横.tvd"},
-        {JournalSide::Sales, JournalReport::Ledger, "売上元帳.tvd"},
-        {JournalSide::Sales, JournalReport::PortraitSummary, "売上縦.tvd"},
-        {JournalSide::Sales, JournalReport::LandscapeSummary, "売上横.tvd"},
+    // The file, and the name a printer's queue and the viewer's tree show.
+    const struct { JournalSide side; JournalReport report; const char* name; const char* title; } cases[] = {
+        {JournalSide::Purchases, JournalReport::Ledger, "仕入元帳.tvd", "仕入帳 山田商店"},
+        {JournalSide::Purchases, JournalReport::PortraitSummary, "仕入縦.tvd", "買掛金集計表"},
+        {JournalSide::Purchases, JournalReport::LandscapeSummary, "仕入横.tvd", "買掛金集計表"},
+        {JournalSide::Sales, JournalReport::Ledger, "売上元帳.tvd", "売上帳 山田商店"},
+        {JournalSide::Sales, JournalReport::PortraitSummary, "売上縦.tvd", "売掛金集計表"},
+        {JournalSide::Sales, JournalReport::LandscapeSummary, "売上横.tvd", "売掛金集計表"},
     };
-    for (const auto& c : cases) EXPECT_EQ(ReportDocumentFile(WordsOf(c.side), c.report), Document(c.name));
+    for (const auto& c : cases) {
+        EXPECT_EQ(ReportDocumentFile(WordsOf(c.side), c.report), Document(c.name));
+        EXPECT_EQ(ReportDocumentName(WordsOf(c.side), c.report, party.Name), c.title);
+    }
+    for (OutputMode mode : {OutputMode::Document, OutputMode::Printer}) {
+        ink = FakeInkplate{};
+        EXPECT_TRUE(Ledger(mode, PurchaseLines(1)));
+        const std::string start = mode == OutputMode::Document ? "StartDocument(" + Document("仕入元帳.tvd") : "StartPrinter(";
+        EXPECT_TRUE(ink.Called(start + ",仕入帳 山田商店)")) << start;
+    }
     EXPECT_NE(ReportFormFile(JournalReport::Ledger).find("PRINT/仕入れ.tvf"), std::string::npos);
     EXPECT_NE(ReportFormFile(JournalReport::PortraitSummary).find("PRINT/仕入れ集計.tvf"), std::string::npos);
     EXPECT_NE(ReportFormFile(JournalReport::LandscapeSummary).find("PRINT/仕入れ集計横書き.tvf"), std::string::npos);

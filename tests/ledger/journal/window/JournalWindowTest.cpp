@@ -7,7 +7,12 @@
 
 #include <QAction>
 #include <QDialog>
+#include <QFontMetricsF>
 #include <QHeaderView>
+#include <QStyle>
+
+#include <cmath>
+
 #include <sys/stat.h>
 
 using namespace nv;
@@ -449,5 +454,32 @@ TEST_F(JournalWindowTest, TheGridKeepsItsIndicatorAndColumnWidths)
         QApplication::processEvents();
         EXPECT_EQ(widths(), opened) << s.what;
     }
+    d->reject();
+}
+
+// The largest amounts a journal takes, typed: each column widens so that
+// the figure shows whole, and the balance they make (past the largest amount
+// typed) too.
+TEST_F(JournalWindowTest, TheLargestAmountsTypedShowWhole)
+{
+    auto d = Open(JournalSide::Purchases);
+    QWidget* x = d.get();
+    QTableView* g = GridOf(x);
+    const int margin = g->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, g) + 1;
+    auto whole = [&](int column) {
+        const QModelIndex at = g->model()->index(1, column);
+        const QString shown = at.data().toString();
+        EXPECT_GE(shown.size(), 22) << column;
+        const int need = int(std::ceil(QFontMetricsF(g->font()).horizontalAdvance(shown))) + 2 * margin;
+        EXPECT_LE(need, g->visualRect(at).width()) << shown.toStdString();
+    };
+    const struct { int column; const char* typed; } cells[] = {{8, "9000000000000000"}, {9, "-9000000000000000"}};
+    for (const auto& c : cells) {
+        GoTo(x, 1, c.column);
+        Enter(x, c.typed);
+        whole(c.column);
+    }
+    Click(x, "cmdZandaka");
+    whole(11);
     d->reject();
 }
