@@ -322,34 +322,12 @@ void PagesPerSecond(benchmark::State& state, int pages)
     state.counters["pages/s"] = 1e3 * pages / state.counters["ms"];
 }
 
-// Each round draws our page, then the Qt program's, on images of their own.
+// Each round draws our page, then the Qt program's, on images of their own;
+// with argument 1 each round comes after a one-page PDF of the page by each
+// (untimed): the preview a person looks at again after printing.
 void BM_ImagePageVsPreShapedQt(benchmark::State& state)
 {
-    auto form = nvtest::LedgerPageForm();
-    const PeerPage peer(*form, kImageDpi);
-    if (!nvbench::Checked(state, ImageProblem(*form, peer))) return;
-    QtImageDc dc(kImageWidth, kImageHeight, kImageDpi);
-    QImage image(kImageWidth, kImageHeight, QImage::Format_ARGB32_Premultiplied);
-    FormPageOptions o;
-    nvbench::AgainstPeer(
-        state, "Qt",  0,
-        [&] {
-            dc.Clear();
-            DrawFormPage(dc, *form, o);
-        },
-        [&] {
-            image.fill(Qt::white);
-            QPainter p(&image);
-            peer.DrawShaped(p);
-        });
-    PagesPerSecond(state, 1);
-}
-BENCHMARK(BM_ImagePageVsPreShapedQt)->Unit(benchmark::kMillisecond);
-
-// The same, each round after a one-page PDF of the page (untimed): the
-// preview a person looks at again after printing.
-void BM_ImagePageAfterPdfVsPreShapedQt(benchmark::State& state)
-{
+    const bool afterPdf = state.range(0) != 0;
     auto form = nvtest::LedgerPageForm();
     const PeerPage peer(*form, kImageDpi);
     const PeerPage pdfPeer(*form, kPdfDpi);
@@ -362,6 +340,7 @@ void BM_ImagePageAfterPdfVsPreShapedQt(benchmark::State& state)
     nvbench::AgainstPeerAfter(
         state, "Qt", 0,
         [&] {
+            if (!afterPdf) return;
             written = OurPdf(*form, path, 1) && written;
             PeerPdf(pdfPeer, peerPath, 1);
         },
@@ -379,7 +358,7 @@ void BM_ImagePageAfterPdfVsPreShapedQt(benchmark::State& state)
     std::remove(peerPath.c_str());
     PagesPerSecond(state, 1);
 }
-BENCHMARK(BM_ImagePageAfterPdfVsPreShapedQt)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ImagePageVsPreShapedQt)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 // Each round writes a PDF of `pages` pages of ours, then one of the Qt
 // program's.
