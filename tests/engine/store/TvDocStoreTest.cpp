@@ -203,6 +203,27 @@ TEST_F(StoreTest, ADocumentBeingReadKeepsItsPagesWhenAWriterReplacesIt)
         EXPECT_EQ(later.PageIndex().m_nCount, 1u);
         EXPECT_EQ(nameOf(later, 1), "Other");
     }
+    // A plain document cut short where it lies while it is read (not as
+    // writers replace one) ends each read of what is gone in an error.
+    const std::string path = dir.file("cut-in-place.tvd");
+    write(path, 0, {"First", "Second", "Third"});
+    const auto size = std::filesystem::file_size(path);
+    struct Cut {
+        uintmax_t keep;
+        int pagesLost; // at least
+    };
+    for (const Cut cut : {Cut{size - 1, 0}, Cut{size / 2, 1}, Cut{300, 1}}) {
+        const uintmax_t keep = cut.keep;
+        SCOPED_TRACE(keep);
+        write(path, 0, {"First", "Second", "Third"});
+        TvDocStore reader;
+        reader.Open(path);
+        std::filesystem::resize_file(path, keep);
+        int errors = 0;
+        for (int p = 1; p <= 3; ++p) errors += AppId([&] { nameOf(reader, p); }) != 0;
+        EXPECT_GE(errors, cut.pagesLost);
+        EXPECT_NE(AppId([&] { reader.ReadFontList(); }), 0u);
+    }
 }
 
 TEST_F(StoreTest, BodyOfAnExactMultipleOfTheBlockCopiesCompletely)
