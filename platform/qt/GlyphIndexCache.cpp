@@ -34,26 +34,27 @@ Fn Next(const char* name)
 
 constexpr FT_ULong kPlane = 0x10000;
 
-// Glyph + 1 per character of the plane, 0 while not asked; zero pages from
-// the system until written, so a face asked for a few characters (as font
-// scanning does) costs a few pages.
+// Glyph + 1 per character of the plane, 0 while not asked (or for a glyph
+// beyond what 16 bits hold, asked every time); zero pages from the system
+// until written, so a face asked for a few characters (as font scanning
+// does) costs a few pages.
 struct Answers {
-    uint32_t* glyph = static_cast<uint32_t*>(std::calloc(kPlane, sizeof(uint32_t)));
+    uint16_t* glyph = static_cast<uint16_t*>(std::calloc(kPlane, sizeof(uint16_t)));
     Answers() = default;
     Answers(const Answers&) = delete;
     Answers& operator=(const Answers&) = delete;
     ~Answers() { std::free(glyph); }
 };
 
+// Changes whenever tables go (and when the keeping is switched): a thread's
+// last table is then looked up again.
+std::atomic<uint64_t> gGeneration{1};
+
 // The tables of the faces, one per face and character map. A face is used
 // by one thread at a time, so a table goes when its face closes.
 struct Faces {
     std::mutex mutex;
     std::map<std::pair<FT_Face, FT_CharMap>, Answers> live;
-    // Changes whenever tables go: a thread's last table is then looked up
-    // again.
-    std::atomic<uint64_t> generation{1};
-
     Answers* For(FT_Face face, FT_CharMap map)
     {
         std::lock_guard<std::mutex> lock(mutex);
@@ -64,7 +65,7 @@ struct Faces {
     void Forget(FT_Face face)
     {
         std::lock_guard<std::mutex> lock(mutex);
-        generation.fetch_add(1, std::memory_order_acq_rel);
+        gGeneration.fetch_add(1, std::memory_order_acq_rel);
         auto it = live.lower_bound({face, nullptr});
         while (it != live.end() && it->first.first == face) it = live.erase(it);
     }
@@ -84,28 +85,37 @@ struct LastFace {
 // must not cost a call to find the thread's copy.
 __attribute__((tls_model("initial-exec"))) thread_local LastFace tLast;
 
-} // namespace
-
-extern "C" {
-
-__attribute__((visibility("default"))) FT_UInt FT_Get_Char_Index(FT_Face face, FT_ULong charcode)
+// Everything but an answer already kept for the thread's last face: out of
+// line, so that the kept answer costs a few instructions.
+[[gnu::noinline]] FT_UInt AskFreeType(FT_Face face, FT_ULong charcode)
 {
     using Fn = FT_UInt (*)(FT_Face, FT_ULong);
     static const Fn real = Next<Fn>("FT_Get_Char_Index");
     if (!real) return 0;
     if (!gFaces || !face || !face->charmap || charcode >= kPlane || !gEnabled.load(std::memory_order_relaxed))
         return real(face, charcode);
-    const uint64_t generation = gFaces->generation.load(std::memory_order_acquire);
+    const uint64_t generation = gGeneration.load(std::memory_order_acquire);
     if (tLast.face != face || tLast.map != face->charmap || tLast.generation != generation)
         tLast = LastFace{face, face->charmap, gFaces->For(face, face->charmap), generation};
-    if (!tLast.answers) return real(face, charcode);
-    std::atomic_ref<uint32_t> slot(tLast.answers->glyph[charcode]);
-    uint32_t kept = slot.load(std::memory_order_relaxed);
-    if (kept == 0) {
-        kept = uint32_t(real(face, charcode)) + 1;
-        slot.store(kept, std::memory_order_relaxed);
+    const FT_UInt glyph = real(face, charcode);
+    if (tLast.answers && glyph < 0xFFFF)
+        std::atomic_ref<uint16_t>(tLast.answers->glyph[charcode]).store(uint16_t(glyph + 1), std::memory_order_relaxed);
+    return glyph;
+}
+
+} // namespace
+
+extern "C" {
+
+__attribute__((visibility("default"))) FT_UInt FT_Get_Char_Index(FT_Face face, FT_ULong charcode)
+{
+    const LastFace& last = tLast;
+    if (charcode < kPlane && face && last.face == face && last.answers && last.map == face->charmap &&
+        last.generation == gGeneration.load(std::memory_order_acquire)) {
+        const uint16_t kept = std::atomic_ref<uint16_t>(last.answers->glyph[charcode]).load(std::memory_order_relaxed);
+        if (kept != 0) return kept - 1u;
     }
-    return kept - 1;
+    return AskFreeType(face, charcode);
 }
 
 __attribute__((visibility("default"))) FT_Error FT_Done_Face(FT_Face face)
@@ -123,7 +133,7 @@ namespace nv {
 void EnableGlyphIndexCache(bool on)
 {
     gEnabled.store(on, std::memory_order_relaxed);
-    gFaces->Forget(nullptr);
+    gGeneration.fetch_add(1, std::memory_order_acq_rel);
 }
 
 } // namespace nv
