@@ -16,19 +16,23 @@ namespace nvbench {
 inline bool ShortMode() { return std::getenv("NV_BENCH_SHORT") != nullptr; }
 
 // One untimed round of each first (memory, caches), then each iteration runs
-// `ours`, then `peer`. Reports the best round of each in
-// milliseconds, MB/s when `bytes` is given, and "x_<peer>": how many times
-// faster ours is than the peer.
-template <class Ours, class Peer>
-void AgainstPeer(benchmark::State& state, const std::string& peer, double bytes, Ours&& runOurs, Peer&& runPeer)
+// `before` untimed, then `ours`, then `peer`, each timed by the wall clock:
+// what a person waits for. Reports the best round of each in milliseconds,
+// MB/s when `bytes` is given, and "x_<peer>": how many times faster ours is
+// than the peer.
+template <class Before, class Ours, class Peer>
+void AgainstPeerAfter(benchmark::State& state, const std::string& peer, double bytes, Before&& before,
+                      Ours&& runOurs, Peer&& runPeer)
 {
     using Clock = std::chrono::steady_clock;
     double ours = 1e300, theirs = 1e300;
     if (!ShortMode()) {
+        before();
         runOurs();
         runPeer();
     }
     for (auto _ : state) {
+        before();
         const auto t0 = Clock::now();
         runOurs();
         const auto t1 = Clock::now();
@@ -44,6 +48,22 @@ void AgainstPeer(benchmark::State& state, const std::string& peer, double bytes,
         state.counters[peer + "_MBps"] = bytes / theirs / 1e6;
     }
     state.counters["x_" + peer] = theirs / ours;
+}
+
+template <class Ours, class Peer>
+void AgainstPeer(benchmark::State& state, const std::string& peer, double bytes, Ours&& runOurs, Peer&& runPeer)
+{
+    AgainstPeerAfter(state, peer, bytes, [] {}, runOurs, runPeer);
+}
+
+// A benchmark checks its output once before it times: a wrong output ends
+// it with an error (the suite and scripts/bench.sh then fail) instead of a
+// figure. True when `problem` is empty.
+inline bool Checked(benchmark::State& state, const std::string& problem)
+{
+    if (problem.empty()) return true;
+    state.SkipWithError(("wrong output: " + problem).c_str());
+    return false;
 }
 
 } // namespace nvbench

@@ -59,9 +59,12 @@ size_t MiB(const benchmark::State& state) { return size_t(nvbench::ShortMode() ?
 void BM_PackAgainstDeflate1(benchmark::State& state)
 {
     const std::string& in = Body(MiB(state));
-    std::string out;
+    std::string out, back;
     std::string z(compressBound(uLong(in.size())), '\0');
     uLongf n = 0;
+    const bool right = nv::TvHuffman::CompressBuffer(in, out) == 0 &&
+                       nv::TvHuffman::DecompressBuffer(out, back, in.size()) == 0 && back == in;
+    if (!nvbench::Checked(state, right ? "" : "the packed body does not unpack to the body")) return;
     nvbench::AgainstPeer(
         state, "zlib1", double(in.size()),
         [&] {
@@ -90,7 +93,12 @@ void BM_UnpackAgainstInflate(benchmark::State& state)
     compress2(reinterpret_cast<Bytef*>(z.data()), &n, reinterpret_cast<const Bytef*>(in.data()), uLong(in.size()), 1);
     // Both write into memory the caller already has: not timed.
     std::string inflated(in.size(), '\0');
-    nv::TvHuffman::DecompressBuffer(packed, out, in.size());
+    uLongf m = uLongf(inflated.size());
+    const bool right =
+        nv::TvHuffman::DecompressBuffer(packed, out, in.size()) == 0 && out == in &&
+        uncompress(reinterpret_cast<Bytef*>(inflated.data()), &m, reinterpret_cast<const Bytef*>(z.data()), n) == Z_OK &&
+        inflated == in;
+    if (!nvbench::Checked(state, right ? "" : "a body does not unpack to itself")) return;
     nvbench::AgainstPeer(
         state, "inflate", double(in.size()),
         [&] {

@@ -1,11 +1,17 @@
 // 100 ledger pages of 31 rows of nine values, filled and printed late-bound
 // by dispatch id as the journal does it: into a report document, and onto a
-// 600-dpi PDF printer.
+// 600-dpi PDF printer. Each checks once what it made before it times: the
+// document's pages and values, the PDF's pages and texts.
 #include "control/InkplateDispatch.h"
 #include "engine/model/FormFile.h"
 #include "engine/model/ModelClasses.h"
 #include "engine/model/TvBox.h"
+#include "engine/model/TvLayer.h"
 #include "engine/model/TvText.h"
+#include "engine/render/TvReportDoc.h"
+#include "support/PrintedPdf.h"
+
+#include "PeerRatio.h"
 
 #include <benchmark/benchmark.h>
 
@@ -14,6 +20,9 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <stdexcept>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -94,19 +103,75 @@ void PrintLedger(int mode)
     if (ink.Call(mode == 1 ? 20 : 16).ToLong() != 0) throw std::runtime_error("end");
 }
 
+// One run, its failure as text ("" when it went through).
+std::string Failure(int mode)
+{
+    try {
+        PrintLedger(mode);
+    } catch (const std::exception& e) {
+        return std::string("the job failed at ") + e.what();
+    }
+    return {};
+}
+
+// The value the last row's balance shows on a page.
+std::string LastBalance(int page) { return std::to_string(page * 1000 + 31); }
+
+// The document holds every page, and each page the values set on it.
+std::string DocumentProblem()
+{
+    nv::TvReportDoc doc;
+    try {
+        doc.Open((Folder() / "ledger.tvd").string());
+        if (doc.PageCount() != kPages) return "the document has " + std::to_string(doc.PageCount()) + " pages";
+        for (int page : {1, kPages}) {
+            const nv::TvPageData& data = doc.GetPageData(page);
+            std::string shown;
+            for (const auto& layer : data.m_pForm->m_layers)
+                for (const auto& o : layer->m_objects)
+                    if (o->m_strName == "zandaka31") shown = static_cast<const nv::TvText&>(*o).m_strText;
+            if (shown != LastBalance(page))
+                return "page " + std::to_string(page) + " shows \"" + shown + "\" for its last balance";
+        }
+    } catch (const std::exception& e) {
+        return std::string("the document does not read: ") + e.what();
+    }
+    return {};
+}
+
+// The PDF has every page, and each page its own values.
+std::string PdfProblem(const std::string& pdf)
+{
+    const std::vector<std::string> pages = nvtest::PdfPageTexts(pdf);
+    if (pages.size() != size_t(kPages)) return "the PDF has " + std::to_string(pages.size()) + " pages";
+    for (int page : {1, kPages})
+        if (pages[size_t(page - 1)].find(LastBalance(page)) == std::string::npos)
+            return "page " + std::to_string(page) + " of the PDF lacks " + LastBalance(page);
+    return {};
+}
+
 void BM_LedgerIntoDocument(benchmark::State& state)
 {
     EnsureApplication();
-    for (auto _ : state) PrintLedger(2);
+    std::string problem = Failure(2);
+    if (!nvbench::Checked(state, problem.empty() ? DocumentProblem() : problem)) return;
+    for (auto _ : state)
+        if (problem = Failure(2); !problem.empty()) state.SkipWithError(problem.c_str());
     state.SetItemsProcessed(state.iterations() * kPages);
 }
-BENCHMARK(BM_LedgerIntoDocument)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LedgerIntoDocument)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_LedgerOnPdfPrinter(benchmark::State& state)
 {
     EnsureApplication();
-    setenv("PRINTER", ("pdf:" + (Folder() / "ledger.pdf").string()).c_str(), 1);
-    for (auto _ : state) PrintLedger(1);
+    const std::string pdf = (Folder() / "ledger.pdf").string();
+    std::filesystem::remove(pdf);
+    setenv("PRINTER", ("pdf:" + pdf).c_str(), 1);
+    std::string problem = Failure(1);
+    if (nvbench::Checked(state, problem.empty() ? PdfProblem(pdf) : problem)) {
+        for (auto _ : state)
+            if (problem = Failure(1); !problem.empty()) state.SkipWithError(problem.c_str());
+    }
     unsetenv("PRINTER");
     state.SetItemsProcessed(state.iterations() * kPages);
 }

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Runs the benchmarks under bench/ in full and prints the figures README's
 # Performance section quotes, with the machine and its load before and after.
-# A figure against a peer (x_zlib1, x_inflate, x_ordinary, ...) is a ratio
-# from the same run, the two timed in alternate rounds.
+# A figure against a peer (x_zlib1, x_inflate, x_cairo, ...) is a ratio
+# from the same run, the two timed in alternate rounds by the wall clock.
+# Each benchmark first checks what it made; a wrong output ends it with
+# "ERROR OCCURRED" instead of a figure, and this script then fails.
 #   scripts/bench.sh                  every benchmark
 #   scripts/bench.sh doc_store viewer only bench_doc_store and bench_viewer
 # Builds build/ first, in the configuration README's figures come from.

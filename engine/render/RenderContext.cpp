@@ -37,8 +37,8 @@ const char kDefaultFace[] = "\x82\x6C\x82\x72 \x96\xBE\x92\xA9"; // "ＭＳ 明�
 } // namespace
 
 // A text object's lines as laid out for its parameters, and the calls that
-// draw them at one scale: what TvText::m_drawCache holds. Immutable once
-// made; a change makes a new one.
+// draw them at the scales it was last drawn at: what TvText::m_drawCache
+// holds. Immutable once made; a change makes a new one.
 struct TextDrawLayout {
     TextLayoutParams params;
     std::string shown;
@@ -57,11 +57,18 @@ struct TextDrawCache {
         std::u16string text;
         std::vector<int32_t> dx; // empty: the font's own advances
     };
+    // The calls at one scale.
+    struct Scaled {
+        int32_t resX = 0, resY = 0;
+        double zoom = 0;
+        bool upright[2] = {true, true}; // the kind's font is not turned
+        std::vector<Piece> pieces;
+    };
+    // A page goes to the screen and to a PDF or a printer in turn, and the
+    // screen has a zoom or two: that many scales are kept, the latest first.
+    static constexpr size_t kScales = 4;
     std::shared_ptr<const TextDrawLayout> layout;
-    int32_t resX = 0, resY = 0;
-    double zoom = 0;
-    bool upright[2] = {true, true}; // the kind's font is not turned
-    std::vector<Piece> pieces;
+    std::vector<std::shared_ptr<const Scaled>> scales;
 };
 
 RenderContext::RenderContext(bool rethrowErrors, TextMeasurer* measurer)
@@ -412,15 +419,22 @@ void RenderContext::DrawTextContent(const TvText& text, const Rect* box)
         laid->shown = std::move(shown);
         laid->measurer = measurer;
         laid->lines = layout.TakeLines();
-        cache = MakeTextPieces(std::move(laid));
-        text.m_drawCache = cache;
-    } else if (cache->resX != m_scaler.ResolutionX() || cache->resY != m_scaler.ResolutionY() ||
-               cache->zoom != m_scaler.ZoomFactor() || cache->upright[0] != (m_fonts[0].escapement == 0) ||
-               cache->upright[1] != (m_fonts[1].escapement == 0)) {
-        cache = MakeTextPieces(cache->layout);
+        cache = MakeTextPieces(std::move(laid), nullptr);
         text.m_drawCache = cache;
     }
-    for (const TextDrawCache::Piece& p : cache->pieces) {
+    const TextDrawCache::Scaled* scaled = nullptr;
+    for (const auto& s : cache->scales)
+        if (s->resX == m_scaler.ResolutionX() && s->resY == m_scaler.ResolutionY() && s->zoom == m_scaler.ZoomFactor() &&
+            s->upright[0] == (m_fonts[0].escapement == 0) && s->upright[1] == (m_fonts[1].escapement == 0)) {
+            scaled = s.get();
+            break;
+        }
+    if (!scaled) {
+        cache = MakeTextPieces(cache->layout, cache.get());
+        text.m_drawCache = cache;
+        scaled = cache->scales.front().get();
+    }
+    for (const TextDrawCache::Piece& p : scaled->pieces) {
         if (p.ruled) {
             DrawLine(*p.ruled);
             continue;
@@ -430,13 +444,14 @@ void RenderContext::DrawTextContent(const TvText& text, const Rect* box)
     }
 }
 
-std::shared_ptr<const TextDrawCache> RenderContext::MakeTextPieces(std::shared_ptr<const TextDrawLayout> layout)
+std::shared_ptr<const TextDrawCache> RenderContext::MakeTextPieces(std::shared_ptr<const TextDrawLayout> layout,
+                                                                  const TextDrawCache* previous)
 {
-    auto cache = std::make_shared<TextDrawCache>();
-    cache->resX = m_scaler.ResolutionX();
-    cache->resY = m_scaler.ResolutionY();
-    cache->zoom = m_scaler.ZoomFactor();
-    for (int kind = 0; kind < 2; ++kind) cache->upright[kind] = m_fonts[kind].escapement == 0;
+    auto scaled = std::make_shared<TextDrawCache::Scaled>();
+    scaled->resX = m_scaler.ResolutionX();
+    scaled->resY = m_scaler.ResolutionY();
+    scaled->zoom = m_scaler.ZoomFactor();
+    for (int kind = 0; kind < 2; ++kind) scaled->upright[kind] = m_fonts[kind].escapement == 0;
     std::vector<DcPoint> at;
     std::string chars;
     std::vector<int32_t> dx;
@@ -449,9 +464,9 @@ std::shared_ptr<const TextDrawCache> RenderContext::MakeTextPieces(std::shared_p
         for (size_t i = 0; i < runs.size();) {
             int32_t kind = runs[i].kind;
             size_t j = i + 1;
-            if (cache->upright[kind == 0 ? 0 : 1])
+            if (scaled->upright[kind == 0 ? 0 : 1])
                 while (j < runs.size() && runs[j].kind == kind && at[j].y == at[i].y && at[j].x >= at[j - 1].x) ++j;
-            TextDrawCache::Piece& piece = cache->pieces.emplace_back();
+            TextDrawCache::Piece& piece = scaled->pieces.emplace_back();
             piece.kind = kind;
             piece.at = at[i];
             if (j == i + 1) {
@@ -469,9 +484,16 @@ std::shared_ptr<const TextDrawCache> RenderContext::MakeTextPieces(std::shared_p
             }
             i = j;
         }
-        for (const auto& ruled : line.ruledLines) cache->pieces.emplace_back().ruled = ruled.get();
+        for (const auto& ruled : line.ruledLines) scaled->pieces.emplace_back().ruled = ruled.get();
     }
+    auto cache = std::make_shared<TextDrawCache>();
     cache->layout = std::move(layout);
+    cache->scales.push_back(std::move(scaled));
+    if (previous)
+        for (const auto& s : previous->scales) {
+            if (cache->scales.size() == TextDrawCache::kScales) break;
+            cache->scales.push_back(s);
+        }
     return cache;
 }
 

@@ -82,7 +82,10 @@ private:
     // calls are kept on the object and used again while they still hold.
     void DrawTextContent(const TvText& text, const Rect* box = nullptr);
     static std::string ShownText(const TvText& text);
-    std::shared_ptr<const TextDrawCache> MakeTextPieces(std::shared_ptr<const TextDrawLayout> layout);
+    // The layout's calls at this context's scale, kept beside those of
+    // `previous` (the same layout at other scales, when not null).
+    std::shared_ptr<const TextDrawCache> MakeTextPieces(std::shared_ptr<const TextDrawLayout> layout,
+                                                        const TextDrawCache* previous);
     void DrawLine(const TvLine& line);
     void DrawBox(const TvBox& box);
     void DrawCircle(const TvCircle& circle);

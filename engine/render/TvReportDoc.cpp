@@ -25,6 +25,7 @@ void TvReportDoc::Open(const std::string& path)
 void TvReportDoc::BuildPageIndex()
 {
     m_pageSettings.clear();
+    m_settings.clear();
     m_pageSettings.reserve(m_store.PageCount());
     // One map for all pages: a printer change stays until a later page
     // changes that property again.
@@ -44,16 +45,17 @@ void TvReportDoc::BuildPageIndex()
             m_pageSettings.push_back(m_pageSettings.back());
             return;
         }
-        std::shared_ptr<TvPrinterSettings> settings = m_store.PrinterSettings().Clone();
+        std::unique_ptr<TvPrinterSettings> settings = m_store.PrinterSettings().Clone();
         settings->SetProperties(props, nullptr);
-        m_pageSettings.push_back(std::move(settings));
+        m_pageSettings.push_back(settings.get());
+        m_settings.push_back(std::move(settings));
     });
 }
 
 const TvPrinterSettings* TvReportDoc::GetPageSettings(int32_t pageNo) const
 {
     if (pageNo < 1 || size_t(pageNo) > m_pageSettings.size()) return nullptr;
-    return m_pageSettings[size_t(pageNo) - 1].get();
+    return m_pageSettings[size_t(pageNo) - 1];
 }
 
 TvPageData& TvReportDoc::GetPageData(int32_t pageNo)
@@ -106,6 +108,7 @@ void TvReportDoc::ClearCache()
     m_pCachedPage.reset();
     m_nCachedPage = 0;
     m_pageSettings.clear();
+    m_settings.clear();
 }
 
 } // namespace nv

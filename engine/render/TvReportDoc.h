@@ -62,9 +62,11 @@ private:
 
     std::string m_strPath;
     TvDocStore m_store;
-    // By page number - 1. A page that changes nothing shares the settings
-    // of the page before it, so a document of many pages holds few.
-    std::vector<std::shared_ptr<const TvPrinterSettings>> m_pageSettings;
+    // By page number - 1, into m_settings. A page that changes nothing
+    // shares the settings of the page before it, so a document of many pages
+    // holds few, and one of 100,000 pages opens without counting references.
+    std::vector<const TvPrinterSettings*> m_pageSettings;
+    std::vector<std::unique_ptr<const TvPrinterSettings>> m_settings;
     std::unique_ptr<TvPageData> m_pCachedPage;
     int32_t m_nCachedPage = 0;
     // The page index entry the cached page was read by.

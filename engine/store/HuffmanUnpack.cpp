@@ -106,70 +106,101 @@ int ReadTree(const UnpackInput& in, uint64_t& pos, Code& c)
     return TvHuffman::kOk;
 }
 
-// Fills the next sub-table for codes that go on from `node`.
-uint8_t BuildSubTable(Code& c, int node, int& used)
-{
-    const int id = used++;
-    for (uint32_t idx = 0; idx < (1u << kSubBits); ++idx) {
-        int n = node;
-        int taken = 0;
-        while (n >= kLeaves && taken < kSubBits) n = (idx >> (kSubBits - 1 - taken++)) & 1 ? c.second[n] : c.first[n];
-        c.sub[id][idx] = n >= kLeaves ? static_cast<uint16_t>(kDeeper | n) : static_cast<uint16_t>(n | (taken << 8));
-    }
-    return static_cast<uint8_t>(id);
-}
+// Where a code's first kTableBits bits lead: a leaf (its byte and length) or
+// the inner node a sub-table goes on from.
+struct Single {
+    uint16_t node;
+    uint8_t len;
+};
 
-void BuildTable(Code& c)
+// Fills sub-table `id` for the codes that go on from `node`, whose first
+// kTableBits bits are behind: every leaf within kSubBits more bits fills the
+// entries its code begins, an inner node at kSubBits fills its one entry.
+void BuildSubTable(Code& c, int node, int id)
 {
-    int16_t subOf[kNodes];
-    std::fill(std::begin(subOf), std::end(subOf), int16_t(-1));
-    int subs = 0;
-    for (uint32_t idx = 0; idx < (1u << kTableBits); ++idx) {
-        Entry& e = c.table[idx];
-        e = Entry{};
-        int used = 0;
-        while (e.count < kTableSymbols) {
-            int node = c.root;
-            int taken = 0;
-            while (node >= kLeaves && used + taken < kTableBits) {
-                const int bit = (idx >> (kTableBits - 1 - used - taken)) & 1;
-                node = bit ? c.second[node] : c.first[node];
-                ++taken;
-            }
-            if (node >= kLeaves) {
-                if (e.count == 0) {
-                    if (subOf[node] < 0) subOf[node] = BuildSubTable(c, node, subs);
-                    e.sub = static_cast<uint8_t>(subOf[node]);
-                    used = kTableBits;
-                }
-                break;
-            }
-            e.sym[e.count++] = static_cast<uint8_t>(node);
-            if (e.count == 1) e.len1 = static_cast<uint8_t>(taken);
-            used += taken;
-        }
-        e.len = static_cast<uint8_t>(used);
-    }
-    // The code lengths' common divisor.
-    unsigned g = 0;
     struct Item {
         int node;
+        uint32_t prefix;
+        int depth;
+    };
+    Item stack[kSubBits + 2];
+    int sp = 0;
+    stack[sp++] = Item{node, 0, 0};
+    while (sp > 0) {
+        const Item it = stack[--sp];
+        if (it.node < kLeaves || it.depth == kSubBits) {
+            const int free = kSubBits - it.depth;
+            const uint16_t v = it.node >= kLeaves ? static_cast<uint16_t>(kDeeper | it.node)
+                                                  : static_cast<uint16_t>(it.node | (it.depth << 8));
+            std::fill_n(&c.sub[id][it.prefix << free], size_t{1} << free, v);
+            continue;
+        }
+        stack[sp++] = Item{c.first[it.node], it.prefix << 1, it.depth + 1};
+        stack[sp++] = Item{c.second[it.node], (it.prefix << 1) | 1, it.depth + 1};
+    }
+}
+
+// One walk of the tree gives every code's first kTableBits bits (and the
+// grid and the longest code); the table's entries then chain look-ups of
+// that single-code table instead of walking the tree bit by bit, which cost
+// more than unpacking a small body.
+void BuildTable(Code& c)
+{
+    Single single[1 << kTableBits];
+    uint8_t subOf[kNodes]; // an inner node's sub-table, for nodes at depth kTableBits
+    unsigned g = 0;
+    int subs = 0;
+    struct Item {
+        int node;
+        uint32_t prefix; // the code's bits while within kTableBits
         unsigned depth;
     };
     Item stack[kNodes];
     int sp = 0;
-    stack[sp++] = Item{c.root, 0};
+    stack[sp++] = Item{c.root, 0, 0};
     while (sp > 0) {
         const Item it = stack[--sp];
+        if (it.depth <= kTableBits && (it.node < kLeaves || it.depth == kTableBits)) {
+            const int free = kTableBits - int(it.depth);
+            const Single v{static_cast<uint16_t>(it.node), static_cast<uint8_t>(it.depth)};
+            std::fill_n(&single[it.prefix << free], size_t{1} << free, v);
+            if (it.node >= kLeaves) {
+                subOf[it.node] = static_cast<uint8_t>(subs);
+                BuildSubTable(c, it.node, subs++);
+            }
+        }
         if (it.node < kLeaves) {
             g = std::gcd(g, it.depth);
             c.maxStep = std::max(c.maxStep, it.depth);
             continue;
         }
-        stack[sp++] = Item{c.first[it.node], it.depth + 1};
-        stack[sp++] = Item{c.second[it.node], it.depth + 1};
+        const uint32_t prefix = it.depth < kTableBits ? it.prefix << 1 : 0;
+        stack[sp++] = Item{c.first[it.node], prefix, it.depth + 1};
+        stack[sp++] = Item{c.second[it.node], prefix | (it.depth < kTableBits ? 1u : 0u), it.depth + 1};
     }
     c.grid = g == 0 ? 1 : g;
+
+    constexpr uint32_t kMask = (1u << kTableBits) - 1;
+    for (uint32_t idx = 0; idx < (1u << kTableBits); ++idx) {
+        Entry& e = c.table[idx];
+        e = Entry{};
+        const Single first = single[idx];
+        if (first.node >= kLeaves) {
+            e.len = kTableBits;
+            e.sub = subOf[first.node];
+            continue;
+        }
+        int used = 0;
+        Single s = first;
+        while (e.count < kTableSymbols && s.node < kLeaves && used + s.len <= kTableBits) {
+            e.sym[e.count++] = static_cast<uint8_t>(s.node);
+            used += s.len;
+            if (used == kTableBits) break;
+            s = single[(idx << used) & kMask];
+        }
+        e.len1 = first.len;
+        e.len = static_cast<uint8_t>(used);
+    }
 }
 
 struct LongCode {

@@ -25,13 +25,25 @@ void StoreWriter::String(std::string_view s)
 }
 
 StoreReader::StoreReader(CFile& file, size_t bufferSize)
-    : file_(&file), pos_(file.GetPosition()), end_(file.GetLength()), buf_(new char[bufferSize]), bufSize_(bufferSize)
+    : file_(&file), pos_(file.GetPosition()), end_(file.GetLength()), buf_(new char[bufferSize]),
+      bufData_(buf_.get()), bufSize_(bufferSize)
 {
     if (end_ < pos_) end_ = pos_;
     bufStart_ = pos_;
 }
 
-StoreReader::StoreReader(std::string_view bytes) : mem_(bytes), end_(bytes.size()) {}
+StoreReader::StoreReader(CFile& file, uint64_t base, size_t bufferSize)
+    : file_(&file), base_(base), pos_(base), end_(file.GetLength()), buf_(new char[bufferSize]),
+      bufData_(buf_.get()), bufSize_(bufferSize)
+{
+    if (end_ < pos_) end_ = pos_;
+    bufStart_ = pos_;
+}
+
+StoreReader::StoreReader(std::string_view bytes)
+    : mem_(bytes), end_(bytes.size()), bufData_(bytes.data()), bufLen_(bytes.size())
+{
+}
 
 void StoreReader::Need(uint64_t n) const
 {
@@ -64,14 +76,14 @@ void StoreReader::Take(void* out, size_t n)
     }
 }
 
-uint16_t StoreReader::U16()
+uint16_t StoreReader::SlowU16()
 {
     unsigned char b[2];
     Take(b, 2);
     return static_cast<uint16_t>(b[0] | (b[1] << 8));
 }
 
-uint32_t StoreReader::U32()
+uint32_t StoreReader::SlowU32()
 {
     unsigned char b[4];
     Take(b, 4);
@@ -106,8 +118,8 @@ size_t StoreReader::ReadBlock(void* out, size_t n)
 
 bool StoreReader::Seek(uint64_t pos)
 {
-    if (pos > end_) return false;
-    pos_ = pos;
+    if (pos > end_ - base_) return false;
+    pos_ = base_ + pos;
     return true;
 }
 

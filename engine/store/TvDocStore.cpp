@@ -175,7 +175,7 @@ int TvDocStore::Open(const std::string& path)
     OpenDocumentFile(path);
     OpenSpoolFile();
     LoadDocument();
-    m_docFile.Abort(); // the spool holds the whole body: let the file go
+    if (!m_bBodyInPlace) m_docFile.Abort(); // the spool holds the whole body: let the file go
     m_bOpen = true;
     return 1;
 }
@@ -307,14 +307,22 @@ void TvDocStore::LoadDocument()
         const uint64_t length = m_docFile.GetLength();
         if (length > r.Position() && length - r.Position() > end + kMaxBodyTail) ThrowAppException(IDS_DOC_BAD_DATA);
     }
-    std::unique_ptr<char[]> block(new char[kThroughBlock]);
-    for (;;) {
-        const size_t n = r.ReadBlock(block.get(), kThroughBlock);
-        m_spool.Write(block.get(), n);
-        m_nSpoolSize += n;
-        if (n < kThroughBlock) break;
+    if (!m_header.m_bPacked) {
+        // Writers replace a document by renaming a new file over it, so the
+        // file held open keeps these bytes for as long as it is read.
+        m_bBodyInPlace = true;
+        m_nBodyBase = r.Position();
+        m_nSpoolSize = r.Remaining();
+    } else {
+        std::unique_ptr<char[]> block(new char[kThroughBlock]);
+        for (;;) {
+            const size_t n = r.ReadBlock(block.get(), kThroughBlock);
+            m_spool.Write(block.get(), n);
+            m_nSpoolSize += n;
+            if (n < kThroughBlock) break;
+        }
+        ReplaceSpool(false);
     }
-    if (m_header.m_bPacked) ReplaceSpool(false);
     if (m_nSpoolSize > kMaxOffset) ThrowAppException(IDS_DOC_BAD_DATA);
 }
 
@@ -342,8 +350,22 @@ void TvDocStore::StoreDocument(CFile& target)
     target.Flush();
 }
 
+StoreReader TvDocStore::BodyReader(size_t bufferSize)
+{
+    return m_bBodyInPlace ? StoreReader(m_docFile, m_nBodyBase, bufferSize) : StoreReader(m_spool, bufferSize);
+}
+
+std::string TvDocStore::BodyBytes()
+{
+    if (!m_bOpen || m_nMode != modeReading) return {};
+    StoreReader r = BodyReader(kThroughBlock);
+    return r.Bytes(r.Remaining());
+}
+
 void TvDocStore::CloseFiles() noexcept
 {
+    m_bBodyInPlace = false;
+    m_nBodyBase = 0;
     m_docFile.Abort();
     m_spool.Abort();
     if (!m_strSpoolName.empty()) TempFileManager::Instance().RemoveFile(m_strSpoolName);
@@ -428,7 +450,7 @@ void TvDocStore::LoadForm(int32_t formId)
     m_nCachedFormId = -1;
     const TvFormIndexEntry* f = m_formIndex.Find(formId);
     if (!f) ThrowAppException(IDS_DOC_FORM_NOT_FOUND);
-    StoreReader r(m_spool);
+    StoreReader r = BodyReader();
     if (!r.Seek(f->m_nOffset)) ThrowAppException(IDS_DOC_BAD_DATA);
     std::string bytes = r.Bytes(f->m_nLength);
     RegisterModelClasses();
@@ -453,7 +475,7 @@ void TvDocStore::ReadPage(TvPageData& page, int32_t pageNo)
     page.m_nFormId = static_cast<uint32_t>(entry.m_nFormId);
     page.m_pForm = m_pCachedForm->Clone();
 
-    StoreReader r(m_spool);
+    StoreReader r = BodyReader();
     TvPageRecord record;
     ReadPageRecord(r, entry, record);
     m_nPageBytesRead += r.Position() - entry.m_nOffset;
@@ -501,7 +523,7 @@ void TvDocStore::ReadPageSettings(TvEntryMap& map, int32_t pageNo)
 {
     FindPage(pageNo);
     if (!m_bOpen || m_nMode != modeReading) ThrowAppException(IDS_DOC_PAGE_NOT_FOUND, pageNo);
-    StoreReader r(m_spool);
+    StoreReader r = BodyReader();
     SettingsCache cache;
     ReadPageSettingsWith(r, map, pageNo, cache);
 }
@@ -509,7 +531,7 @@ void TvDocStore::ReadPageSettings(TvEntryMap& map, int32_t pageNo)
 void TvDocStore::ReadAllPageSettings(const std::function<void(int32_t pageNo, TvEntryMap& map)>& each)
 {
     if (!m_bOpen || m_nMode != modeReading) return;
-    StoreReader r(m_spool, kThroughBlock);
+    StoreReader r = BodyReader(kThroughBlock);
     TvEntryMap map;
     SettingsCache cache;
     const int32_t count = static_cast<int32_t>(m_header.m_nPageCount);
@@ -589,7 +611,7 @@ const std::vector<std::unique_ptr<TvFontDesc>>& TvDocStore::ReadFontList()
     if (m_bFontsRead) return m_fonts;
     m_fonts.clear();
     if (m_header.m_nVersion < 2 || !m_bOpen || m_nMode != modeReading) return m_fonts;
-    StoreReader r(m_spool);
+    StoreReader r = BodyReader();
     if (!r.Seek(m_header.m_nFontListOffset)) ThrowAppException(IDS_DOC_BAD_DATA);
     // A longer list runs out of bytes and is damage.
     Archive ar(r.Bytes(std::min<uint64_t>(r.Remaining(), kMaxFontList)), m_strDocPath);

@@ -62,6 +62,8 @@ public:
     int GetMode() const { return m_nMode; }
     bool IsOpen() const { return m_bOpen; }
     const std::string& GetSpoolFileName() const { return m_strSpoolName; }
+    // The whole body as the pages are read from it (unpacked), for checks.
+    std::string BodyBytes();
     // How many forms were read from the body (consecutive pages of one form
     // read it once).
     int FormReads() const { return m_nFormReads; }
@@ -99,6 +101,8 @@ private:
     void ReadPageSettingsWith(StoreReader& r, TvEntryMap& map, int32_t pageNo, SettingsCache& cache);
     const TvPageIndexEntry& FindPage(int32_t pageNo) const;
     void LoadForm(int32_t formId);
+    // Reads the body: the spool, or the document file past its records.
+    StoreReader BodyReader(size_t bufferSize = 4096);
 
     TvDocHeader m_header;
     TvPrinterSettings m_printer;
@@ -117,7 +121,12 @@ private:
     std::string m_strPlaceholderNote; // its note in the process's work folder
     CFile m_spool;
     std::string m_strSpoolName;
-    uint64_t m_nSpoolSize = 0;
+    uint64_t m_nSpoolSize = 0; // the body's length, wherever it is read from
+    // A plain document's body is read where it lies in the document file,
+    // from byte m_nBodyBase on: copying it into the spool first cost a third
+    // of an open. A packed body is unpacked into the spool.
+    bool m_bBodyInPlace = false;
+    uint64_t m_nBodyBase = 0;
     std::vector<std::unique_ptr<TvFontDesc>> m_fonts;
     bool m_bFontsRead = false; // read once per opened document
     int m_nMode = modeClosed;

@@ -90,9 +90,10 @@ TEST_F(GoldenFiles, TheCommittedPackedDocumentUnpacksToThePlainOnesBody)
     TvDocStore plain, packed;
     plain.Open((kData / "testcard-doc.bin").string());
     packed.Open((kData / "testcard-doc-packed.bin").string());
-    const std::string body = ReadFileBytes(plain.GetSpoolFileName());
+    const std::string body = plain.BodyBytes();
     EXPECT_GT(body.size(), 4000u);
     EXPECT_TRUE(ReadFileBytes(packed.GetSpoolFileName()) == body);
+    EXPECT_TRUE(packed.BodyBytes() == body);
 }
 
 } // namespace

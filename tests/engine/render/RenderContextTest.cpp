@@ -228,6 +228,41 @@ TEST(RenderContext, TextLayoutsAreKeptWhileTheirTextFontsAndBoxStay)
     }
 }
 
+// A page goes to the screen and to a PDF in turn: a text keeps its calls for
+// the last few scales it was drawn at, and draws at each as a fresh object.
+TEST(RenderContext, TextCallsAreKeptForTheLastScalesTheTextWasDrawnAt)
+{
+    struct Row {
+        int dpi, zoom;
+        bool kept;
+    };
+    const Row rows[] = {
+        {96, 100, false}, {600, 100, false}, {96, 100, true},  {600, 100, true}, {96, 150, false},
+        {96, 200, false}, {96, 300, false},  {600, 100, true}, {96, 100, false}, {96, 300, true},
+    };
+    CountingMeasurer measurer;
+    TvFedObject form;
+    auto t = Label({kInch, kInch, 3 * kInch, 2 * kInch}, "Aあ");
+    const auto draw = [&](const TvText& text, int dpi, int zoom) {
+        RecordingDc dc{dpi, dpi};
+        RenderContext rc(false, &measurer);
+        rc.Begin(dc, &form, zoom);
+        rc.DrawObject(text);
+        std::vector<std::pair<std::u16string, std::vector<int32_t>>> texts;
+        for (const DcCall& c : dc.CallsOf("Text")) texts.emplace_back(c.text, c.args);
+        return texts;
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(testing::Message() << r.dpi << " dpi, " << r.zoom << " %");
+        const auto before = t->m_drawCache;
+        const auto texts = draw(*t, r.dpi, r.zoom);
+        EXPECT_EQ(t->m_drawCache == before, r.kept);
+        auto fresh = Label({0, 0, 1, 1}, "");
+        fresh->CopyTextAttributes(*t);
+        EXPECT_EQ(texts, draw(*fresh, r.dpi, r.zoom));
+    }
+}
+
 TEST(RenderContext, RectanglesWithNeitherFrameNorFillAreNotDrawn)
 {
     struct Row {

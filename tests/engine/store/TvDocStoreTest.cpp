@@ -159,6 +159,73 @@ TEST_F(StoreTest, TwoPagesOfOneFormStoreItOnceAndReadItOnce)
     }
 }
 
+// A plain body is read where it lies in the document: a writer that
+// replaces the document meanwhile (by renaming its new file over it) takes
+// nothing from a reader that has it open, packed or not.
+TEST_F(StoreTest, ADocumentBeingReadKeepsItsPagesWhenAWriterReplacesIt)
+{
+    const auto write = [&](const std::string& path, uint32_t packed, const std::vector<std::string>& names) {
+        auto form = MakeForm("Replaced");
+        TvDocStore store;
+        store.Header().m_bPacked = packed;
+        store.Create(path);
+        store.WriteForm(*form);
+        for (const std::string& name : names) {
+            TvPageData page;
+            Change(page.m_formEntries, 0, CChangeData::FromString(500, name));
+            store.WritePage(page);
+        }
+        store.WriteObjectList({});
+        store.Close();
+    };
+    const auto nameOf = [](TvDocStore& store, int pageNo) {
+        TvPageData page;
+        store.ReadPage(page, pageNo);
+        page.Apply();
+        return page.m_pForm->m_pFormInfo->m_strName;
+    };
+    for (uint32_t packed : {0u, 1u}) {
+        SCOPED_TRACE(packed ? "packed" : "plain");
+        const std::string path = dir.file("replaced" + std::to_string(packed) + ".tvd");
+        write(path, packed, {"First", "Second", "Third"});
+        TvDocStore reader;
+        reader.Open(path);
+        EXPECT_EQ(nameOf(reader, 1), "First");
+        write(path, packed, {"Other"});
+        EXPECT_EQ(reader.PageIndex().m_nCount, 3u);
+        EXPECT_EQ(nameOf(reader, 3), "Third");
+        TvEntryMap settings;
+        reader.ReadPageSettings(settings, 2);
+        EXPECT_EQ(nameOf(reader, 2), "Second");
+        reader.Close();
+        TvDocStore later;
+        later.Open(path);
+        EXPECT_EQ(later.PageIndex().m_nCount, 1u);
+        EXPECT_EQ(nameOf(later, 1), "Other");
+    }
+    // A plain document cut short where it lies while it is read (not as
+    // writers replace one) ends each read of what is gone in an error.
+    const std::string path = dir.file("cut-in-place.tvd");
+    write(path, 0, {"First", "Second", "Third"});
+    const auto size = std::filesystem::file_size(path);
+    struct Cut {
+        uintmax_t keep;
+        int pagesLost; // at least
+    };
+    for (const Cut cut : {Cut{size - 1, 0}, Cut{size / 2, 1}, Cut{300, 1}}) {
+        const uintmax_t keep = cut.keep;
+        SCOPED_TRACE(keep);
+        write(path, 0, {"First", "Second", "Third"});
+        TvDocStore reader;
+        reader.Open(path);
+        std::filesystem::resize_file(path, keep);
+        int errors = 0;
+        for (int p = 1; p <= 3; ++p) errors += AppId([&] { nameOf(reader, p); }) != 0;
+        EXPECT_GE(errors, cut.pagesLost);
+        EXPECT_NE(AppId([&] { reader.ReadFontList(); }), 0u);
+    }
+}
+
 TEST_F(StoreTest, BodyOfAnExactMultipleOfTheBlockCopiesCompletely)
 {
     // A form list whose body ends exactly on a block boundary.
