@@ -28,6 +28,8 @@ inline constexpr const char* kBusyMessage =
     "補助簿DBを他で使用中のため保存できませんでした。しばらくしてからもう一度保存してください。";
 inline constexpr const char* kChangedElsewhereMessage =
     "他の画面で変更された行があるため保存できませんでした。再表示してから入力し直してください。";
+inline constexpr const char* kReadOthersLinesMessage =
+    "他の画面で保存された行を読み込み直してから、残高を計算しました。";
 
 class JournalBook {
 public:
@@ -76,6 +78,9 @@ public:
     // saved since the lines were read, the edits are saved first and the
     // lines read again, so the balances count every stored line.
     std::string CalcRunningBalance();
+    // True when the last balance button read lines another program had
+    // stored or changed since this list was read.
+    bool ReadOthersLines() const { return readOthersLines_; }
 
     // True when the list differs from what was loaded or last saved.
     bool Dirty() const;
@@ -149,6 +154,7 @@ private:
     // The balances of the list were worked out from all its lines and are
     // not saved yet.
     bool figuresOfWholeList_ = false;
+    bool readOthersLines_ = false;
     // What may differ from stored_: with wholeList_ any line (a balance pass
     // sets it, as it may change every line); else only the lines at the
     // lines_ indexes touched_ (the cell edits and years), and the stored

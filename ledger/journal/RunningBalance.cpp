@@ -147,12 +147,19 @@ std::string JournalBook::OpenPass()
 std::string JournalBook::CalcRunningBalance()
 {
     FixLineYears();
+    readOthersLines_ = false;
     if (!SeesEveryStoredLine()) {
         // Another program saved since the lines were read: the user's edits
         // are saved as edits, and the balances are worked out over the lines
         // stored now, theirs included.
         Save();
+        const auto before = stored_;
         SearchPeriod();
+        readOthersLines_ = before.size() != stored_.size() ||
+                           std::any_of(stored_.begin(), stored_.end(), [&](const auto& line) {
+                               auto it = before.find(line.first);
+                               return it == before.end() || LineValues(it->second) != LineValues(line.second);
+                           });
     }
     std::string message = BalancePass(true);
     AppendNewLine();

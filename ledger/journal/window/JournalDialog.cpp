@@ -549,6 +549,10 @@ void JournalDialog::cmdZandaka_Click()
     said_.clear();
     try {
         book_->CalcRunningBalance();
+        if (book_->ReadOthersLines()) {
+            model_.Reload();
+            ui::Inform(Q(kReadOthersLinesMessage), this);
+        }
     } catch (const std::exception& e) {
         model_.Reload();
         said_ = Q(ShownFailure("Journal", e));

@@ -218,6 +218,7 @@ TEST(JournalSave, TwoWritersOfOnePartyNeverSaveFiguresOverALineTheyHaveNotSeen)
             continue;
         }
         EXPECT_EQ(t.Dump().size(), afterB.size());   // B's line kept
+        EXPECT_EQ(a.ReadOthersLines(), c.balanced);    // the pass that read B's line says so
         // A journal opened now finds every balance right, or has to write.
         JournalBook now(t.db, t.Entry(7, 1000));
         const int64_t written = t.db.Changes().own;

@@ -55,6 +55,25 @@ TEST_F(JournalWindowTest, EnterInTheBalanceOfAnOlderLineMovesDownAndAddsNothing)
     d->reject();
 }
 
+TEST_F(JournalWindowTest, TheBalanceButtonCountsALineAnotherProgramStoredAndSaysSo)
+{
+    auto d = Open(JournalSide::Purchases);
+    QAbstractItemModel* m = GridOf(d.get())->model();
+    const int shown = m->rowCount();
+    AddLine("仕入れデータ", "7, 5, 2005, 4, 20, '他の行', NULL, NULL, 100, NULL, NULL, 0");
+    script->Clear();
+    Click(d.get(), "cmdZandaka");
+    EXPECT_EQ(script->Messages(), QStringList{kReadOthersLinesMessage});
+    ASSERT_EQ(m->rowCount(), shown + 1);
+    EXPECT_EQ(Cell(d.get(), shown - 1, 5), "他の行");
+    EXPECT_EQ(Cell(d.get(), shown - 1, 11), "￥120,100");
+    // Nothing new since: the button says nothing more.
+    script->Clear();
+    Click(d.get(), "cmdZandaka");
+    EXPECT_TRUE(script->Messages().isEmpty()) << script->Messages().join("\n").toStdString();
+    d->reject();
+}
+
 TEST_F(JournalWindowTest, QuantityAndPriceGiveTheAmountAndAnEmptiedQuantityIsNull)
 {
     for (JournalSide side : {JournalSide::Purchases, JournalSide::Sales}) {
@@ -466,20 +485,23 @@ TEST_F(JournalWindowTest, TheLargestAmountsTypedShowWhole)
     QWidget* x = d.get();
     QTableView* g = GridOf(x);
     const int margin = g->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, g) + 1;
-    auto whole = [&](int column) {
+    auto whole = [&](int column, int length) {
         const QModelIndex at = g->model()->index(1, column);
         const QString shown = at.data().toString();
-        EXPECT_GE(shown.size(), 22) << column;
+        EXPECT_EQ(shown.size(), length) << column;
         const int need = int(std::ceil(QFontMetricsF(g->font()).horizontalAdvance(shown))) + 2 * margin;
         EXPECT_LE(need, g->visualRect(at).width()) << shown.toStdString();
     };
-    const struct { int column; const char* typed; } cells[] = {{8, "9000000000000000"}, {9, "-9000000000000000"}};
+    // The widest amounts typed, and the settlement that brings the balance to
+    // the lowest a balance may hold: "-￥2,147,483,648".
+    const struct { int column; const char* typed; int length; } cells[] = {
+        {8, "-9000000000000000", 23}, {9, "-8999997852516352", 23}};
     for (const auto& c : cells) {
         GoTo(x, 1, c.column);
         Enter(x, c.typed);
-        whole(c.column);
+        whole(c.column, c.length);
     }
     Click(x, "cmdZandaka");
-    whole(11);
+    whole(11, 15);
     d->reject();
 }
