@@ -19,8 +19,8 @@ class EntryError : public std::invalid_argument {
 public:
     EntryError(std::string array, size_t index, const std::string& message)
         : std::invalid_argument(message), array_(std::move(array)), index_(index) {}
-    const std::string& array() const { return array_; }
-    size_t index() const { return index_; }
+    const std::string& Array() const { return array_; }
+    size_t Index() const { return index_; }
 
 private:
     std::string array_;

@@ -81,7 +81,7 @@ protected:
         g.setBrush(cyan);
         const Wave& w = form_->wave_;
         for (int i = 0; i < Wave::kCount; ++i) {
-            const Wave::Dot& d = w.dot(i);
+            const Wave::Dot& d = w.DotAt(i);
             g.drawEllipse(QPointF(d.x1, d.y1), Wave::kRadius, Wave::kRadius);
             g.drawEllipse(QPointF(d.x2, d.y2), Wave::kRadius, Wave::kRadius);
         }

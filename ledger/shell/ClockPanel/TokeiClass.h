@@ -38,8 +38,6 @@ public:
     static std::string gfc4DigitYear(const QDate& day);
     // One minute of the window.
     void gsbClockEvent();
-
-    int32_t minutes() const { return minutes_; }
     // The open window, if any.
     static ClockForm* Window();
 
@@ -59,9 +57,8 @@ public:
     void Tick();
     void WaveTick();
 
-    QLabel* image(int array, int index) const { return images_[size_t(array - 1)][size_t(index)]; }
-    const Wave& wave() const { return wave_; }
-    TokeiClass& own() const { return *own_; }
+    QLabel* Image(int array, int index) const { return images_[size_t(array - 1)][size_t(index)]; }
+    TokeiClass& Owner() const { return *own_; }
 
 private:
     friend class TokeiClass;

@@ -26,12 +26,11 @@ public:
     explicit Wave(int height);
     void Step();
 
-    double phase() const { return t_; }
-    double w(int i) const { return w_[size_t(i)]; }
-    int16_t k(int i) const { return k_[size_t(i)]; }
-    const Dot& dot(int i) const { return p_[size_t(i)]; }
-    float baseline1() const { return base1_; }
-    int16_t baseline2() const { return base2_; }
+    double W(int i) const { return w_[size_t(i)]; }
+    int16_t K(int i) const { return k_[size_t(i)]; }
+    const Dot& DotAt(int i) const { return p_[size_t(i)]; }
+    float Baseline1() const { return base1_; }
+    int16_t Baseline2() const { return base2_; }
 
 private:
     double t_ = 0;

@@ -166,7 +166,7 @@ TEST(EntryValues, NumbersTextsAndFailures)
             else EntryYenAt(a, b.i, "A", "金額");
             ADD_FAILURE() << b.i;
         } catch (const EntryError& e) {
-            EXPECT_EQ(e.index(), b.i);
+            EXPECT_EQ(e.Index(), b.i);
             EXPECT_NE(std::string(e.what()).find(b.whole ? "番号" : "金額"), std::string::npos) << e.what();
         }
     }
@@ -196,7 +196,7 @@ TEST(EntryValues, SettingsArrayReportsMissingAndMistypedElements)
         UnpackSettingsArray(mistyped, t);
         ADD_FAILURE();
     } catch (const EntryError& err) {
-        EXPECT_EQ(err.index(), 11u);
+        EXPECT_EQ(err.Index(), 11u);
         EXPECT_NE(std::string(err.what()).find("Var_自社登録(11)"), std::string::npos);
     }
     EXPECT_EQ(t, kept);

@@ -180,7 +180,7 @@ TEST(ClockPanel, PicturesFollowTheMinutesAndTheCounterPassesSixteenBits)
         QStringList v;
         for (int a = 2; a <= 4; ++a)
             for (int i = 1; i < nv::ClockForm::kImages; ++i)
-                if (!w->image(a, i)->isHidden()) v << QStringLiteral("Image%1(%2)").arg(a).arg(i);
+                if (!w->Image(a, i)->isHidden()) v << QStringLiteral("Image%1(%2)").arg(a).arg(i);
         return v;
     };
     // Minute at which each picture appears.
@@ -203,7 +203,7 @@ TEST(ClockPanel, PicturesFollowTheMinutesAndTheCounterPassesSixteenBits)
     EXPECT_FALSE(before.contains(QStringLiteral("Image4(1)")));
     auto* counter = w->findChild<QLabel*>(QStringLiteral("Label3"));
     EXPECT_EQ(counter->text(), QStringLiteral("150"));
-    for (int minute = 151; minute <= 32768; ++minute) w->own().gsbClockEvent();
+    for (int minute = 151; minute <= 32768; ++minute) w->Owner().gsbClockEvent();
     EXPECT_EQ(counter->text(), QStringLiteral("32768"));
     EXPECT_TRUE(QRegularExpression(QStringLiteral("^\\d\\d時\\d\\d分$"))
                     .match(w->findChild<QLabel*>(QStringLiteral("lbClock"))->text())
@@ -224,10 +224,10 @@ TEST(ClockPanel, PicturesFollowTheMinutesAndTheCounterPassesSixteenBits)
 TEST(ClockPanel, TheWaveFollowsItsFormulas)
 {
     nv::Wave w(33);
-    EXPECT_FLOAT_EQ(w.baseline1(), 8.25f);
-    EXPECT_EQ(w.baseline2(), 25);
-    EXPECT_DOUBLE_EQ(w.dot(80).x1, 200.0);
-    EXPECT_DOUBLE_EQ(w.dot(80).x2, 350.0);
+    EXPECT_FLOAT_EQ(w.Baseline1(), 8.25f);
+    EXPECT_EQ(w.Baseline2(), 25);
+    EXPECT_DOUBLE_EQ(w.DotAt(80).x1, 200.0);
+    EXPECT_DOUBLE_EQ(w.DotAt(80).x2, 350.0);
     std::vector<double> sines;
     double t = 0;
     for (int step = 1; step <= 60; ++step) {
@@ -238,10 +238,10 @@ TEST(ClockPanel, TheWaveFollowsItsFormulas)
             double wi = i < int(sines.size()) ? sines[size_t(i)] : 0;
             int back = 80 - i;
             int16_t ki = back < int(sines.size()) ? int16_t(std::nearbyint(sines[size_t(back)])) : 0;
-            ASSERT_DOUBLE_EQ(w.w(i), wi) << step << " " << i;
-            ASSERT_EQ(w.k(i), ki) << step << " " << i;
-            ASSERT_DOUBLE_EQ(w.dot(i).y1, 8.25 - (wi + ki));
-            ASSERT_DOUBLE_EQ(w.dot(i).y2, 25 - (wi + ki));
+            ASSERT_DOUBLE_EQ(w.W(i), wi) << step << " " << i;
+            ASSERT_EQ(w.K(i), ki) << step << " " << i;
+            ASSERT_DOUBLE_EQ(w.DotAt(i).y1, 8.25 - (wi + ki));
+            ASSERT_DOUBLE_EQ(w.DotAt(i).y2, 25 - (wi + ki));
         }
     }
     // Half-way values round to even: 2.5 gives 2.
