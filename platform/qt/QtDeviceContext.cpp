@@ -59,6 +59,8 @@ void QtDeviceContext::ResetPainter()
     // Glyphs still held were meant for the surface the painter has left.
     held_.glyphs.clear();
     held_.positions.clear();
+    held_.clipped.clear();
+    held_.clippedBounds = {};
     if (!painter_.isActive()) return;
     painter_.setRenderHint(QPainter::Antialiasing, false);
     painter_.setRenderHint(QPainter::SmoothPixmapTransform, false);
@@ -74,8 +76,8 @@ QtDeviceContext::~QtDeviceContext() { Flush(); }
 
 void QtDeviceContext::Flush()
 {
-    if (held_.glyphs.isEmpty()) return;
-    if (painter_.isActive()) {
+    if (held_.glyphs.isEmpty() && held_.clipped.empty()) return;
+    if (painter_.isActive() && !held_.glyphs.isEmpty()) {
         QGlyphRun run;
         run.setRawFont(held_.font);
         run.setGlyphIndexes(held_.glyphs);
@@ -83,8 +85,31 @@ void QtDeviceContext::Flush()
         painter_.setPen(held_.colour);
         painter_.drawGlyphRun(QPointF(0, 0), run);
     }
+    // The lists are no longer shared with a run here, so clearing them keeps
+    // their room for the next page's glyphs.
     held_.glyphs.clear();
     held_.positions.clear();
+    if (held_.clipped.empty()) return;
+    if (painter_.isActive()) {
+        for (const ClippedRun& c : held_.clipped) {
+            painter_.setClipRect(c.clip);
+            painter_.setPen(c.colour);
+            painter_.drawGlyphRun(c.at, c.run);
+        }
+        painter_.setClipping(false);
+        appliedClip_.reset();
+        clipApplied_ = true;
+    }
+    held_.clipped.clear();
+    held_.clippedBounds = {};
+}
+
+bool QtDeviceContext::TouchesClipped(const DcRect& ink) const
+{
+    if (held_.clipped.empty() || held_.clippedBounds.Intersect(ink).IsEmpty()) return false;
+    for (const ClippedRun& c : held_.clipped)
+        if (!c.ink.Intersect(ink).IsEmpty()) return true;
+    return false;
 }
 
 void QtDeviceContext::Prepare()

@@ -275,6 +275,18 @@ void QtDeviceContext::DrawPrepared(int32_t x, int32_t y, const PreparedText& p)
     const std::optional<DcRect> ink = p.ink ? std::optional<DcRect>(p.ink->Offset(x, y)) : std::nullopt;
     const auto& clip = State().clip;
     const QColor colour = ToQColor(State().textColour);
+    if (ink && clip && clip->Rects().size() == 1 && !Covers(*clip, *ink)) {
+        // Text cut by its cell goes out with the held texts, in its own clip,
+        // instead of drawing them first and setting the clip and back again.
+        const DcRect& c = clip->Rects().front();
+        if (held_.clipped.empty()) held_.clippedBounds = *ink;
+        held_.clippedBounds = DcRect{std::min(held_.clippedBounds.left, ink->left),
+                                     std::min(held_.clippedBounds.top, ink->top),
+                                     std::max(held_.clippedBounds.right, ink->right),
+                                     std::max(held_.clippedBounds.bottom, ink->bottom)};
+        held_.clipped.push_back({p.run, QPointF(x, y), QRect(c.left, c.top, c.Width(), c.Height()), colour, *ink});
+        return;
+    }
     if (!ink || (clip && !Covers(*clip, *ink))) {
         Prepare();
         painter_.setPen(colour);
@@ -284,14 +296,16 @@ void QtDeviceContext::DrawPrepared(int32_t x, int32_t y, const PreparedText& p)
     // Text that the clip would leave whole is drawn without it, and with the
     // texts around it in one run of glyphs: setting a clip and starting a
     // run cost more than the text itself (and in a PDF write a clip path and
-    // a text object each time). The glyphs come out in the same order.
+    // a text object each time). Where texts meet, they come out in order.
     if (!clipApplied_ || appliedClip_) {
         Flush();
         painter_.setClipping(false);
         appliedClip_.reset();
         clipApplied_ = true;
     }
-    if (!held_.glyphs.isEmpty() && (held_.colour != colour || held_.font != p.run.rawFont())) Flush();
+    if ((!held_.glyphs.isEmpty() && (held_.colour != colour || held_.font != p.run.rawFont())) ||
+        TouchesClipped(*ink))
+        Flush();
     if (held_.glyphs.isEmpty()) {
         held_.font = p.run.rawFont();
         held_.colour = colour;
