@@ -85,7 +85,7 @@ private:
     // alignment point, as the text alignment places it.
     void AlignRun(const ResolvedFont& rf, int64_t width, double* ox, double* baseline) const;
     struct PreparedText;
-    const PreparedText& PrepareText(FontCache& f, std::u16string_view text, const std::vector<int32_t>& dx);
+    const PreparedText& PrepareText(FontCache& f, std::u16string_view text, std::span<const int32_t> dx);
     void DrawPrepared(int32_t x, int32_t y, const PreparedText& p);
 
     QPainter& painter_;

@@ -206,13 +206,13 @@ void QtDeviceContext::AlignRun(const ResolvedFont& rf, int64_t width, double* ox
 }
 
 const QtDeviceContext::PreparedText& QtDeviceContext::PrepareText(FontCache& f, std::u16string_view text,
-                                                                           const std::vector<int32_t>& dx)
+                                                                           std::span<const int32_t> dx)
 {
     const uint32_t align = State().textAlign & (kTaCenter | kTaBaseline);
     auto it = f.prepared.find(PreparedView(text, dx, align));
     if (it != f.prepared.end()) return it->second;
     if (f.prepared.size() >= 4096) f.prepared.clear(); // a runaway set of texts is simply dropped
-    PreparedText& p = f.prepared[PreparedKey{std::u16string(text), dx, align}];
+    PreparedText& p = f.prepared[PreparedKey{std::u16string(text), std::vector<int32_t>(dx.begin(), dx.end()), align}];
     const ResolvedFont& rf = f.resolved;
     const size_t n = text.size();
     QList<quint32> glyphs(qsizetype(n), 0);
@@ -311,11 +311,15 @@ void QtDeviceContext::DrawPrepared(int32_t x, int32_t y, const PreparedText& p)
         held_.colour = colour;
     }
     held_.glyphs.append(p.run.glyphIndexes());
-    for (const QPointF& at : p.run.positions()) held_.positions.append(at + QPointF(x, y));
+    const QList<QPointF> at = p.run.positions();
+    const qsizetype from = held_.positions.size();
+    held_.positions.resize(from + at.size());
+    QPointF* out = held_.positions.data() + from;
+    for (qsizetype i = 0; i < at.size(); ++i) out[i] = at[i] + QPointF(x, y);
 }
 
 void QtDeviceContext::DoText(int32_t x, int32_t y, uint32_t options, const DcRect* rect, std::u16string_view text,
-                             const std::vector<int32_t>& dx)
+                             std::span<const int32_t> dx)
 {
     if (!text.empty() && !rect && State().bkMode != BkMode::Opaque && State().font.escapement % 3600 == 0) {
         FontCache& f = Font();
