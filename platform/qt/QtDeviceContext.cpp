@@ -91,10 +91,29 @@ void QtDeviceContext::Flush()
     held_.positions.clear();
     if (held_.clipped.empty()) return;
     if (painter_.isActive()) {
-        for (const ClippedRun& c : held_.clipped) {
-            painter_.setClipRect(c.clip);
-            painter_.setPen(c.colour);
-            painter_.drawGlyphRun(c.at, c.run);
+        for (const std::vector<size_t>& batch : ClippedBatches(held_.clipped)) {
+            const ClippedRun& first = held_.clipped[batch.front()];
+            painter_.setPen(first.colour);
+            if (batch.size() == 1) {
+                painter_.setClipRect(first.clip);
+                painter_.drawGlyphRun(first.at, first.run);
+                continue;
+            }
+            QRegion clip;
+            QList<quint32> glyphs;
+            QList<QPointF> positions;
+            for (size_t k : batch) {
+                const ClippedRun& c = held_.clipped[k];
+                clip += c.clip;
+                glyphs.append(c.run.glyphIndexes());
+                for (const QPointF& at : c.run.positions()) positions.append(at + c.at);
+            }
+            QGlyphRun run;
+            run.setRawFont(first.run.rawFont());
+            run.setGlyphIndexes(glyphs);
+            run.setPositions(positions);
+            painter_.setClipRegion(clip);
+            painter_.drawGlyphRun(QPointF(0, 0), run);
         }
         painter_.setClipping(false);
         appliedClip_.reset();
@@ -102,6 +121,45 @@ void QtDeviceContext::Flush()
     }
     held_.clipped.clear();
     held_.clippedBounds = {};
+}
+
+namespace {
+
+QRect ToQRect(const DcRect& r) { return QRect(r.left, r.top, r.Width(), r.Height()); }
+
+} // namespace
+
+// Clipped runs in batches that each go out as one run clipped to all their
+// clips: one font and colour, and no run's glyphs reaching into another's
+// clip. A run joins the first batch it fits; the batches after it, drawn
+// later, must then not ink its pixels (cells side by side never do).
+std::vector<std::vector<size_t>> QtDeviceContext::ClippedBatches(const std::vector<ClippedRun>& runs)
+{
+    std::vector<std::vector<size_t>> batches;
+    std::vector<QRect> drawn(runs.size()); // the pixels each run may ink
+    for (size_t i = 0; i < runs.size(); ++i) drawn[i] = ToQRect(runs[i].ink) & runs[i].clip;
+    const auto fits = [&](size_t i, const std::vector<size_t>& batch) {
+        const ClippedRun& r = runs[i];
+        const ClippedRun& first = runs[batch.front()];
+        if (r.colour != first.colour || r.run.rawFont() != first.run.rawFont()) return false;
+        for (size_t k : batch)
+            if (ToQRect(r.ink).intersects(runs[k].clip) || ToQRect(runs[k].ink).intersects(r.clip)) return false;
+        return true;
+    };
+    for (size_t i = 0; i < runs.size(); ++i) {
+        size_t b = batches.size();
+        for (size_t at = batches.size(); at-- > 0;) {
+            // Joining a batch before `at` would put i under the runs of the
+            // batches from `at` on.
+            bool overlaps = false;
+            for (size_t k : batches[at]) overlaps = overlaps || drawn[k].intersects(drawn[i]);
+            if (overlaps) break;
+            if (fits(i, batches[at])) b = at;
+        }
+        if (b == batches.size()) batches.emplace_back();
+        batches[b].push_back(i);
+    }
+    return batches;
 }
 
 bool QtDeviceContext::TouchesClipped(const DcRect& ink) const

@@ -120,6 +120,7 @@ private:
         std::vector<ClippedRun> clipped;
         DcRect clippedBounds; // around every clipped run's ink
     } held_;
+    static std::vector<std::vector<size_t>> ClippedBatches(const std::vector<ClippedRun>& runs);
     // True when `ink` touches a clipped run that is held.
     bool TouchesClipped(const DcRect& ink) const;
 };

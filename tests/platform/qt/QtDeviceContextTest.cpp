@@ -349,6 +349,8 @@ TEST(QtDeviceContext, TextsHeldTogetherDrawAsEachAtOnce)
         {"a whole text over a cut one", {{{0, 0, 30, 40}, {5, 30}, kBlack}, {{0, 0, 80, 40}, {15, 35}, kBlack}}},
         {"a cut text over a whole one", {{{0, 0, 80, 40}, {15, 35}, kBlack}, {{0, 0, 30, 40}, {5, 30}, kBlack}}},
         {"two colours", {{{0, 0, 30, 40}, {5, 30}, kRed}, {{0, 0, 80, 40}, {15, 35}, kBlue}, {{40, 0, 60, 30}, {45, 35}, kBlack}}},
+        {"cut cells side by side", {{{0, 0, 20, 40}, {5, 30}, kBlack}, {{50, 0, 70, 40}, {55, 30}, kBlack}}},
+        {"cut cells reaching into each other", {{{0, 0, 80, 15}, {5, 20}, kBlack}, {{0, 15, 30, 40}, {5, 38}, kBlack}}},
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(r.what);
@@ -368,6 +370,38 @@ TEST(QtDeviceContext, TextsHeldTogetherDrawAsEachAtOnce)
         EXPECT_EQ(held.image, each.image);
         EXPECT_GT(held.Count(kWhite), 0);
         EXPECT_LT(held.Count(kWhite), 80 * 40);
+    }
+}
+
+// Texts cut by cells side by side go out as one clipped text; texts whose
+// glyphs reach into each other's cells go out one by one.
+TEST(QtDeviceContext, CutTextsSideBySideGoOutTogether)
+{
+    const struct {
+        const char* what;
+        std::vector<DcRect> cells;
+        std::vector<DcPoint> at;
+        int texts;
+    } rows[] = {
+        {"side by side", {{0, 0, 20, 40}, {50, 0, 70, 40}}, {{5, 30}, {55, 30}}, 1},
+        {"one above the other", {{0, 0, 80, 15}, {0, 15, 30, 40}}, {{5, 20}, {5, 38}}, 2},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.what);
+        CountingPaintDevice device(80, 40, 96);
+        {
+            QPainter painter(&device);
+            QtDeviceContext dc(painter);
+            Canvas::UseGothic20(dc);
+            for (size_t i = 0; i < r.cells.size(); ++i) {
+                dc.SaveDC();
+                dc.IntersectClipRect(r.cells[i]);
+                dc.TextOut(r.at[i].x, r.at[i].y, u"\u25A0\u25CF");
+                dc.RestoreDC(-1);
+            }
+        }
+        EXPECT_EQ(device.Engine().texts, r.texts);
+        EXPECT_EQ(device.Engine().clippedTexts, r.texts);
     }
 }
 
