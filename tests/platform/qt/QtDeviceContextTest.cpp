@@ -348,35 +348,39 @@ TEST(QtDeviceContext, TextsHeldTogetherDrawAsEachAtOnce)
         {"cut cells in a column", {{{0, 0, 30, 20}, {5, 20}, kBlack}, {{0, 20, 30, 40}, {5, 40}, kBlack}}},
         {"a whole text over a cut one", {{{0, 0, 30, 40}, {5, 30}, kBlack}, {{0, 0, 80, 40}, {15, 35}, kBlack}}},
         {"a cut text over a whole one", {{{0, 0, 80, 40}, {15, 35}, kBlack}, {{0, 0, 30, 40}, {5, 30}, kBlack}}},
-        {"two colours", {{{0, 0, 30, 40}, {5, 30}, kRed}, {{0, 0, 80, 40}, {15, 35}, kBlue}, {{40, 0, 60, 30}, {45, 35}, kBlack}}},
+        {"two colours",
+         {{{0, 0, 30, 40}, {5, 30}, kRed}, {{0, 0, 80, 40}, {15, 35}, kBlue}, {{40, 0, 60, 30}, {45, 35}, kBlack}}},
         {"cut cells side by side", {{{0, 0, 20, 40}, {5, 30}, kBlack}, {{50, 0, 70, 40}, {55, 30}, kBlack}}},
         {"cut cells reaching into each other", {{{0, 0, 80, 15}, {5, 20}, kBlack}, {{0, 15, 30, 40}, {5, 38}, kBlack}}},
     };
-    for (const auto& r : rows) {
-        SCOPED_TRACE(r.what);
-        Canvas held(80, 40), each(80, 40);
-        for (Canvas* c : {&held, &each}) {
-            c->UseGothic20();
-            for (const Cell& cell : r.cells) {
-                c->dc->SaveDC();
-                c->dc->IntersectClipRect(cell.clip);
-                c->dc->SetTextColor(cell.colour);
-                c->dc->TextOut(cell.at.x, cell.at.y, u"\u25A0\u25CF");
-                c->dc->RestoreDC(-1);
-                if (c == &each) c->dc->Flush();
+    for (const auto& r : rows)
+        for (const bool smooth : {false, true}) {
+            SCOPED_TRACE(std::string(r.what) + (smooth ? ", smoothed" : ""));
+            Canvas held(80, 40), each(80, 40);
+            for (Canvas* c : {&held, &each}) {
+                c->dc->SetTextAntialiasing(smooth);
+                c->UseGothic20();
+                for (const Cell& cell : r.cells) {
+                    c->dc->SaveDC();
+                    c->dc->IntersectClipRect(cell.clip);
+                    c->dc->SetTextColor(cell.colour);
+                    c->dc->TextOut(cell.at.x, cell.at.y, u"\u25A0\u25CF");
+                    c->dc->RestoreDC(-1);
+                    if (c == &each) c->dc->Flush();
+                }
+                c->Finish();
             }
-            c->Finish();
+            EXPECT_EQ(held.image, each.image);
+            EXPECT_GT(held.Count(kWhite), 0);
+            EXPECT_LT(held.Count(kWhite), 80 * 40);
         }
-        EXPECT_EQ(held.image, each.image);
-        EXPECT_GT(held.Count(kWhite), 0);
-        EXPECT_LT(held.Count(kWhite), 80 * 40);
-    }
 }
 
 // Texts cut by cells side by side go out as one clipped text; texts whose
 // glyphs reach into each other's cells go out one by one.
 TEST(QtDeviceContext, CutTextsSideBySideGoOutTogether)
 {
+    EnsureApp();
     const struct {
         const char* what;
         std::vector<DcRect> cells;
