@@ -379,26 +379,27 @@ void RenderContext::DrawTextObject(const TvText& text, bool withText)
     DrawTextContent(text);
 }
 
-std::string RenderContext::ShownText(const TvText& text)
+const std::string& RenderContext::ShownText(const TvText& text, std::string& formatted)
 {
+    static const std::string kNothing;
     switch (text.GetType()) {
     case objData:
         if (auto* d = dynamic_cast<const TvData*>(&text)) {
-            std::string out;
-            int rc = d->FormatFieldText(out);
-            return rc >= 0 || !out.empty() ? out : d->m_strValue;
+            int rc = d->FormatFieldText(formatted);
+            return rc >= 0 || !formatted.empty() ? formatted : d->m_strValue;
         }
-        return {};
+        return kNothing;
     case objTextField:
         if (auto* f = dynamic_cast<const TvTextField*>(&text)) return f->m_strValue;
-        return {};
+        return kNothing;
     default: return text.m_strText;
     }
 }
 
 void RenderContext::DrawTextContent(const TvText& text, const Rect* box)
 {
-    std::string shown = ShownText(text);
+    std::string formatted;
+    const std::string& shown = ShownText(text, formatted);
     if (shown.empty()) return;
     // Characters of no size draw nothing (and measure nothing).
     if (text.m_nZenHeight == 0 && text.m_nHanHeight == 0) return;
@@ -416,7 +417,7 @@ void RenderContext::DrawTextContent(const TvText& text, const Rect* box)
         layout.Prepare(params);
         layout.Build(shown);
         laid->params = std::move(params);
-        laid->shown = std::move(shown);
+        laid->shown = shown;
         laid->measurer = measurer;
         laid->lines = layout.TakeLines();
         cache = MakeTextPieces(std::move(laid), nullptr);

@@ -81,7 +81,9 @@ private:
     // `box` null: the text's own bound rectangle. The layout and its text
     // calls are kept on the object and used again while they still hold.
     void DrawTextContent(const TvText& text, const Rect* box = nullptr);
-    static std::string ShownText(const TvText& text);
+    // The text as shown: the object's own, or a data field's formatted
+    // into `formatted`.
+    static const std::string& ShownText(const TvText& text, std::string& formatted);
     // The layout's calls at this context's scale, kept beside those of
     // `previous` (the same layout at other scales, when not null).
     std::shared_ptr<const TextDrawCache> MakeTextPieces(std::shared_ptr<const TextDrawLayout> layout,

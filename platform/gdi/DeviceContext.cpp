@@ -250,8 +250,8 @@ void DeviceContext::SetPixel(int32_t x, int32_t y, ColorRef c)
 void DeviceContext::ExtTextOut(int32_t x, int32_t y, uint32_t options, const DcRect* rect, std::u16string_view text,
                                const int32_t* dx)
 {
-    std::vector<int32_t> adv;
-    if (dx) adv.assign(dx, dx + text.size());
+    // The caller's advances, not copied: they outlive the call.
+    const std::span<const int32_t> adv = dx ? std::span<const int32_t>(dx, text.size()) : std::span<const int32_t>();
     bool updateCp = (state_.textAlign & kTaUpdateCp) != 0;
     if (updateCp) {
         x = state_.currentPosition.x;

@@ -14,6 +14,7 @@
 // calls have them). Face names are UTF-8.
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -167,7 +168,7 @@ protected:
     virtual void DoSetPixel(int32_t x, int32_t y, ColorRef c) = 0;
     // (x, y) is the alignment point; dx is empty or one advance per unit.
     virtual void DoText(int32_t x, int32_t y, uint32_t options, const DcRect* rect, std::u16string_view text,
-                        const std::vector<int32_t>& dx) = 0;
+                        std::span<const int32_t> dx) = 0;
     virtual void DoImage(const DcRect& dst, const DcImage& image, const DcRect& src) = 0;
     // Called after the font changed (also by RestoreDC), for caches.
     virtual void OnFontChanged() {}
@@ -199,5 +200,5 @@ private:
     void DoFillRect(const DcRect& r, const DcBrush& brush) override;                                                   \
     void DoSetPixel(int32_t x, int32_t y, ColorRef c) override;                                                        \
     void DoText(int32_t x, int32_t y, uint32_t options, const DcRect* rect, std::u16string_view text,                  \
-                const std::vector<int32_t>& dx) override;                                                              \
+                std::span<const int32_t> dx) override;                                                                 \
     void DoImage(const DcRect& dst, const DcImage& image, const DcRect& src) override;

@@ -135,14 +135,14 @@ void RecordingDc::DoSetPixel(int32_t x, int32_t y, ColorRef col)
 }
 
 void RecordingDc::DoText(int32_t x, int32_t y, uint32_t options, const DcRect* rect, std::u16string_view text,
-                         const std::vector<int32_t>& dx)
+                         std::span<const int32_t> dx)
 {
     DcCall& c = Add("Text");
     c.args = {x, y};
     if (rect) PushRect(c.args, *rect);
     c.options = options;
     c.text = std::u16string(text);
-    c.dx = dx;
+    c.dx.assign(dx.begin(), dx.end());
 }
 
 void RecordingDc::DoImage(const DcRect& dst, const DcImage& image, const DcRect& src)

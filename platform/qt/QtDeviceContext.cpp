@@ -59,6 +59,8 @@ void QtDeviceContext::ResetPainter()
     // Glyphs still held were meant for the surface the painter has left.
     held_.glyphs.clear();
     held_.positions.clear();
+    held_.clipped.clear();
+    held_.clippedBounds = {};
     if (!painter_.isActive()) return;
     painter_.setRenderHint(QPainter::Antialiasing, false);
     painter_.setRenderHint(QPainter::SmoothPixmapTransform, false);
@@ -74,8 +76,8 @@ QtDeviceContext::~QtDeviceContext() { Flush(); }
 
 void QtDeviceContext::Flush()
 {
-    if (held_.glyphs.isEmpty()) return;
-    if (painter_.isActive()) {
+    if (held_.glyphs.isEmpty() && held_.clipped.empty()) return;
+    if (painter_.isActive() && !held_.glyphs.isEmpty()) {
         QGlyphRun run;
         run.setRawFont(held_.font);
         run.setGlyphIndexes(held_.glyphs);
@@ -83,8 +85,89 @@ void QtDeviceContext::Flush()
         painter_.setPen(held_.colour);
         painter_.drawGlyphRun(QPointF(0, 0), run);
     }
+    // The lists are no longer shared with a run here, so clearing them keeps
+    // their room for the next page's glyphs.
     held_.glyphs.clear();
     held_.positions.clear();
+    if (held_.clipped.empty()) return;
+    if (painter_.isActive()) {
+        for (const std::vector<size_t>& batch : ClippedBatches(held_.clipped)) {
+            const ClippedRun& first = held_.clipped[batch.front()];
+            painter_.setPen(first.colour);
+            if (batch.size() == 1) {
+                painter_.setClipRect(first.clip);
+                painter_.drawGlyphRun(first.at, first.run);
+                continue;
+            }
+            QRegion clip;
+            QList<quint32> glyphs;
+            QList<QPointF> positions;
+            for (size_t k : batch) {
+                const ClippedRun& c = held_.clipped[k];
+                clip += c.clip;
+                glyphs.append(c.run.glyphIndexes());
+                for (const QPointF& at : c.run.positions()) positions.append(at + c.at);
+            }
+            QGlyphRun run;
+            run.setRawFont(first.run.rawFont());
+            run.setGlyphIndexes(glyphs);
+            run.setPositions(positions);
+            painter_.setClipRegion(clip);
+            painter_.drawGlyphRun(QPointF(0, 0), run);
+        }
+        painter_.setClipping(false);
+        appliedClip_.reset();
+        clipApplied_ = true;
+    }
+    held_.clipped.clear();
+    held_.clippedBounds = {};
+}
+
+namespace {
+
+QRect ToQRect(const DcRect& r) { return QRect(r.left, r.top, r.Width(), r.Height()); }
+
+} // namespace
+
+// Clipped runs in batches that each go out as one run clipped to all their
+// clips: one font and colour, and no run's glyphs reaching into another's
+// clip. A run joins the first batch it fits; the batches after it, drawn
+// later, must then not ink its pixels (cells side by side never do).
+std::vector<std::vector<size_t>> QtDeviceContext::ClippedBatches(const std::vector<ClippedRun>& runs)
+{
+    std::vector<std::vector<size_t>> batches;
+    std::vector<QRect> drawn(runs.size()); // the pixels each run may ink
+    for (size_t i = 0; i < runs.size(); ++i) drawn[i] = ToQRect(runs[i].ink) & runs[i].clip;
+    const auto fits = [&](size_t i, const std::vector<size_t>& batch) {
+        const ClippedRun& r = runs[i];
+        const ClippedRun& first = runs[batch.front()];
+        if (r.colour != first.colour || r.run.rawFont() != first.run.rawFont()) return false;
+        for (size_t k : batch)
+            if (ToQRect(r.ink).intersects(runs[k].clip) || ToQRect(runs[k].ink).intersects(r.clip)) return false;
+        return true;
+    };
+    for (size_t i = 0; i < runs.size(); ++i) {
+        size_t b = batches.size();
+        for (size_t at = batches.size(); at-- > 0;) {
+            // Joining a batch before `at` would put i under the runs of the
+            // batches from `at` on.
+            bool overlaps = false;
+            for (size_t k : batches[at]) overlaps = overlaps || drawn[k].intersects(drawn[i]);
+            if (overlaps) break;
+            if (fits(i, batches[at])) b = at;
+        }
+        if (b == batches.size()) batches.emplace_back();
+        batches[b].push_back(i);
+    }
+    return batches;
+}
+
+bool QtDeviceContext::TouchesClipped(const DcRect& ink) const
+{
+    if (held_.clipped.empty() || held_.clippedBounds.Intersect(ink).IsEmpty()) return false;
+    for (const ClippedRun& c : held_.clipped)
+        if (!c.ink.Intersect(ink).IsEmpty()) return true;
+    return false;
 }
 
 void QtDeviceContext::Prepare()

@@ -7,11 +7,13 @@
 // QtDeviceContextText.cpp, pens and figures in QtDeviceContextPaths.cpp.
 #include <QFont>
 #include <QFontMetricsF>
+#include <QGlyphRun>
 #include <QRawFont>
 #include <QPainter>
 
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "platform/gdi/DeviceContext.h"
 #include "platform/qt/FontFaceTable.h"
@@ -83,7 +85,7 @@ private:
     // alignment point, as the text alignment places it.
     void AlignRun(const ResolvedFont& rf, int64_t width, double* ox, double* baseline) const;
     struct PreparedText;
-    const PreparedText& PrepareText(FontCache& f, std::u16string_view text, const std::vector<int32_t>& dx);
+    const PreparedText& PrepareText(FontCache& f, std::u16string_view text, std::span<const int32_t> dx);
     void DrawPrepared(int32_t x, int32_t y, const PreparedText& p);
 
     QPainter& painter_;
@@ -98,14 +100,29 @@ private:
     std::shared_ptr<FontCache> font_;
     // Recently used fonts: text of two kinds alternates between them.
     std::vector<std::pair<DcFont, std::shared_ptr<FontCache>>> recentFonts_;
-    // Glyphs of unclipped texts of one font and colour, not yet drawn; drawn
-    // before anything else is.
+    // Glyphs of unclipped texts of one font and colour, not yet drawn, then
+    // texts that reach past their one clip rectangle, each to be drawn in it:
+    // all drawn before anything else is. A text held unclipped never touches
+    // the pixels of a clipped one held before it, so the pixels come out as
+    // if each had been drawn in turn.
+    struct ClippedRun {
+        QGlyphRun run;
+        QPointF at;
+        QRect clip;
+        QColor colour;
+        DcRect ink;
+    };
     struct HeldGlyphs {
         QRawFont font;
         QColor colour;
         QList<quint32> glyphs;
         QList<QPointF> positions;
+        std::vector<ClippedRun> clipped;
+        DcRect clippedBounds; // around every clipped run's ink
     } held_;
+    static std::vector<std::vector<size_t>> ClippedBatches(const std::vector<ClippedRun>& runs);
+    // True when `ink` touches a clipped run that is held.
+    bool TouchesClipped(const DcRect& ink) const;
 };
 
 // Converts between our image value and a QImage (ARGB32).

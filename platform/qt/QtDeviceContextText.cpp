@@ -206,13 +206,13 @@ void QtDeviceContext::AlignRun(const ResolvedFont& rf, int64_t width, double* ox
 }
 
 const QtDeviceContext::PreparedText& QtDeviceContext::PrepareText(FontCache& f, std::u16string_view text,
-                                                                           const std::vector<int32_t>& dx)
+                                                                           std::span<const int32_t> dx)
 {
     const uint32_t align = State().textAlign & (kTaCenter | kTaBaseline);
     auto it = f.prepared.find(PreparedView(text, dx, align));
     if (it != f.prepared.end()) return it->second;
     if (f.prepared.size() >= 4096) f.prepared.clear(); // a runaway set of texts is simply dropped
-    PreparedText& p = f.prepared[PreparedKey{std::u16string(text), dx, align}];
+    PreparedText& p = f.prepared[PreparedKey{std::u16string(text), std::vector<int32_t>(dx.begin(), dx.end()), align}];
     const ResolvedFont& rf = f.resolved;
     const size_t n = text.size();
     QList<quint32> glyphs(qsizetype(n), 0);
@@ -275,6 +275,18 @@ void QtDeviceContext::DrawPrepared(int32_t x, int32_t y, const PreparedText& p)
     const std::optional<DcRect> ink = p.ink ? std::optional<DcRect>(p.ink->Offset(x, y)) : std::nullopt;
     const auto& clip = State().clip;
     const QColor colour = ToQColor(State().textColour);
+    if (ink && clip && clip->Rects().size() == 1 && !Covers(*clip, *ink)) {
+        // Text cut by its cell goes out with the held texts, in its own clip,
+        // instead of drawing them first and setting the clip and back again.
+        const DcRect& c = clip->Rects().front();
+        if (held_.clipped.empty()) held_.clippedBounds = *ink;
+        held_.clippedBounds = DcRect{std::min(held_.clippedBounds.left, ink->left),
+                                     std::min(held_.clippedBounds.top, ink->top),
+                                     std::max(held_.clippedBounds.right, ink->right),
+                                     std::max(held_.clippedBounds.bottom, ink->bottom)};
+        held_.clipped.push_back({p.run, QPointF(x, y), QRect(c.left, c.top, c.Width(), c.Height()), colour, *ink});
+        return;
+    }
     if (!ink || (clip && !Covers(*clip, *ink))) {
         Prepare();
         painter_.setPen(colour);
@@ -284,24 +296,30 @@ void QtDeviceContext::DrawPrepared(int32_t x, int32_t y, const PreparedText& p)
     // Text that the clip would leave whole is drawn without it, and with the
     // texts around it in one run of glyphs: setting a clip and starting a
     // run cost more than the text itself (and in a PDF write a clip path and
-    // a text object each time). The glyphs come out in the same order.
+    // a text object each time). Where texts meet, they come out in order.
     if (!clipApplied_ || appliedClip_) {
         Flush();
         painter_.setClipping(false);
         appliedClip_.reset();
         clipApplied_ = true;
     }
-    if (!held_.glyphs.isEmpty() && (held_.colour != colour || held_.font != p.run.rawFont())) Flush();
+    if ((!held_.glyphs.isEmpty() && (held_.colour != colour || held_.font != p.run.rawFont())) ||
+        TouchesClipped(*ink))
+        Flush();
     if (held_.glyphs.isEmpty()) {
         held_.font = p.run.rawFont();
         held_.colour = colour;
     }
     held_.glyphs.append(p.run.glyphIndexes());
-    for (const QPointF& at : p.run.positions()) held_.positions.append(at + QPointF(x, y));
+    const QList<QPointF> at = p.run.positions();
+    const qsizetype from = held_.positions.size();
+    held_.positions.resize(from + at.size());
+    QPointF* out = held_.positions.data() + from;
+    for (qsizetype i = 0; i < at.size(); ++i) out[i] = at[i] + QPointF(x, y);
 }
 
 void QtDeviceContext::DoText(int32_t x, int32_t y, uint32_t options, const DcRect* rect, std::u16string_view text,
-                             const std::vector<int32_t>& dx)
+                             std::span<const int32_t> dx)
 {
     if (!text.empty() && !rect && State().bkMode != BkMode::Opaque && State().font.escapement % 3600 == 0) {
         FontCache& f = Font();

@@ -25,9 +25,14 @@ public:
     void drawLines(const QLineF*, int n) override { lines += n; }
     void drawPolygon(const QPointF*, int, PolygonDrawMode) override { ++polygons; }
     void drawPolygon(const QPoint*, int, PolygonDrawMode) override { ++polygons; }
-    void drawTextItem(const QPointF&, const QTextItem&) override { ++texts; }
+    void drawTextItem(const QPointF&, const QTextItem&) override
+    {
+        ++texts;
+        if (painter()->hasClipping()) ++clippedTexts;
+    }
 
     int paths = 0, rects = 0, lines = 0, polygons = 0, texts = 0, clips = 0;
+    int clippedTexts = 0; // texts drawn while the painter clipped
 };
 
 class CountingPaintDevice : public QPaintDevice {

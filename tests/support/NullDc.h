@@ -29,7 +29,7 @@ protected:
     void DoPath(const DcPath&, bool, bool) override {}
     void DoFillRect(const DcRect&, const DcBrush&) override {}
     void DoSetPixel(int32_t, int32_t, ColorRef) override {}
-    void DoText(int32_t, int32_t, uint32_t, const DcRect*, std::u16string_view, const std::vector<int32_t>&) override {}
+    void DoText(int32_t, int32_t, uint32_t, const DcRect*, std::u16string_view, std::span<const int32_t>) override {}
     void DoImage(const DcRect&, const DcImage&, const DcRect&) override {}
 
 private:

@@ -44,15 +44,16 @@ struct Canvas {
         painter->end();
     }
     ColorRef At(int x, int y) const { return ArgbToColorRef(image.pixel(x, y)); }
+    void UseGothic20() { UseGothic20(*dc); }
     // A 20-pixel gothic face, transparent, anchored at the cell's bottom left.
-    void UseGothic20()
+    static void UseGothic20(DeviceContext& dc)
     {
         DcFont f;
         f.height = -20;
         f.faceName = "ＭＳ ゴシック";
-        dc->SelectFont(f);
-        dc->SetBkMode(BkMode::Transparent);
-        dc->SetTextAlign(kTaBottom | kTaLeft);
+        dc.SelectFont(f);
+        dc.SetBkMode(BkMode::Transparent);
+        dc.SetTextAlign(kTaBottom | kTaLeft);
     }
     int Count(ColorRef c) const
     {
@@ -306,7 +307,6 @@ TEST(QtDeviceContext, TextIsClippedOnlyWhereItWouldLeaveItsClip)
         c.dc->SaveDC();
         c.dc->IntersectClipRect(r.clip);
         c.dc->TextOut(10, 35, u"\u25A0\u25A0"); // two full black squares
-        EXPECT_EQ(c.painter->hasClipping(), r.painterClips);
         c.dc->RestoreDC(-1);
         c.Finish();
         int inside = 0;
@@ -317,6 +317,95 @@ TEST(QtDeviceContext, TextIsClippedOnlyWhereItWouldLeaveItsClip)
                 ++inside;
             }
         EXPECT_GT(inside, 200);
+        // Whether the toolkit was asked to clip, shown on a device that counts.
+        CountingPaintDevice device(80, 40, 96);
+        {
+            QPainter painter(&device);
+            QtDeviceContext dc(painter);
+            Canvas::UseGothic20(dc);
+            dc.IntersectClipRect(r.clip);
+            dc.TextOut(10, 35, u"\u25A0\u25A0");
+        }
+        EXPECT_EQ(device.Engine().texts, 1);
+        EXPECT_EQ(device.Engine().clippedTexts, r.painterClips ? 1 : 0);
+    }
+}
+
+// Texts cut by their cells wait to be drawn with the texts around them: the
+// pixels are those of each text drawn out at once, where texts meet and in
+// any colour.
+TEST(QtDeviceContext, TextsHeldTogetherDrawAsEachAtOnce)
+{
+    struct Cell {
+        DcRect clip;
+        DcPoint at;
+        ColorRef colour;
+    };
+    const struct {
+        const char* what;
+        std::vector<Cell> cells;
+    } rows[] = {
+        {"cut cells in a column", {{{0, 0, 30, 20}, {5, 20}, kBlack}, {{0, 20, 30, 40}, {5, 40}, kBlack}}},
+        {"a whole text over a cut one", {{{0, 0, 30, 40}, {5, 30}, kBlack}, {{0, 0, 80, 40}, {15, 35}, kBlack}}},
+        {"a cut text over a whole one", {{{0, 0, 80, 40}, {15, 35}, kBlack}, {{0, 0, 30, 40}, {5, 30}, kBlack}}},
+        {"two colours",
+         {{{0, 0, 30, 40}, {5, 30}, kRed}, {{0, 0, 80, 40}, {15, 35}, kBlue}, {{40, 0, 60, 30}, {45, 35}, kBlack}}},
+        {"cut cells side by side", {{{0, 0, 20, 40}, {5, 30}, kBlack}, {{50, 0, 70, 40}, {55, 30}, kBlack}}},
+        {"cut cells reaching into each other", {{{0, 0, 80, 15}, {5, 20}, kBlack}, {{0, 15, 30, 40}, {5, 38}, kBlack}}},
+    };
+    for (const auto& r : rows)
+        for (const bool smooth : {false, true}) {
+            SCOPED_TRACE(std::string(r.what) + (smooth ? ", smoothed" : ""));
+            Canvas held(80, 40), each(80, 40);
+            for (Canvas* c : {&held, &each}) {
+                c->dc->SetTextAntialiasing(smooth);
+                c->UseGothic20();
+                for (const Cell& cell : r.cells) {
+                    c->dc->SaveDC();
+                    c->dc->IntersectClipRect(cell.clip);
+                    c->dc->SetTextColor(cell.colour);
+                    c->dc->TextOut(cell.at.x, cell.at.y, u"\u25A0\u25CF");
+                    c->dc->RestoreDC(-1);
+                    if (c == &each) c->dc->Flush();
+                }
+                c->Finish();
+            }
+            EXPECT_EQ(held.image, each.image);
+            EXPECT_GT(held.Count(kWhite), 0);
+            EXPECT_LT(held.Count(kWhite), 80 * 40);
+        }
+}
+
+// Texts cut by cells side by side go out as one clipped text; texts whose
+// glyphs reach into each other's cells go out one by one.
+TEST(QtDeviceContext, CutTextsSideBySideGoOutTogether)
+{
+    EnsureApp();
+    const struct {
+        const char* what;
+        std::vector<DcRect> cells;
+        std::vector<DcPoint> at;
+        int texts;
+    } rows[] = {
+        {"side by side", {{0, 0, 20, 40}, {50, 0, 70, 40}}, {{5, 30}, {55, 30}}, 1},
+        {"one above the other", {{0, 0, 80, 15}, {0, 15, 30, 40}}, {{5, 20}, {5, 38}}, 2},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.what);
+        CountingPaintDevice device(80, 40, 96);
+        {
+            QPainter painter(&device);
+            QtDeviceContext dc(painter);
+            Canvas::UseGothic20(dc);
+            for (size_t i = 0; i < r.cells.size(); ++i) {
+                dc.SaveDC();
+                dc.IntersectClipRect(r.cells[i]);
+                dc.TextOut(r.at[i].x, r.at[i].y, u"\u25A0\u25CF");
+                dc.RestoreDC(-1);
+            }
+        }
+        EXPECT_EQ(device.Engine().texts, r.texts);
+        EXPECT_EQ(device.Engine().clippedTexts, r.texts);
     }
 }
 
