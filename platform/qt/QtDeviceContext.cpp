@@ -14,6 +14,7 @@
 #include <mutex>
 
 #include "platform/gdi/GdiRules.h"
+#include "platform/qt/GlyphBlitter.h"
 
 namespace nv {
 
@@ -77,7 +78,11 @@ QtDeviceContext::~QtDeviceContext() { Flush(); }
 void QtDeviceContext::Flush()
 {
     if (held_.glyphs.isEmpty() && held_.clipped.empty()) return;
-    if (painter_.isActive() && !held_.glyphs.isEmpty()) {
+    QImage* image = GlyphBlitTarget(painter_);
+    if (painter_.isActive() && !held_.glyphs.isEmpty() &&
+        !(image && !painter_.hasClipping() &&
+          BlitGlyphs(*image, held_.font, held_.glyphs, held_.positions, QPointF(0, 0), held_.colour.rgb(),
+                     image->rect()))) {
         QGlyphRun run;
         run.setRawFont(held_.font);
         run.setGlyphIndexes(held_.glyphs);
@@ -90,7 +95,19 @@ void QtDeviceContext::Flush()
     held_.glyphs.clear();
     held_.positions.clear();
     if (held_.clipped.empty()) return;
-    if (painter_.isActive()) {
+    if (image) {
+        // Each in its own clip, in turn: what the batches below come to.
+        for (const ClippedRun& c : held_.clipped)
+            if (!BlitGlyphs(*image, c.run.rawFont(), c.run.glyphIndexes(), c.run.positions(), c.at, c.colour.rgb(),
+                            c.clip)) {
+                painter_.setPen(c.colour);
+                painter_.setClipRect(c.clip);
+                painter_.drawGlyphRun(c.at, c.run);
+                painter_.setClipping(false);
+                appliedClip_.reset();
+                clipApplied_ = true;
+            }
+    } else if (painter_.isActive()) {
         for (const std::vector<size_t>& batch : ClippedBatches(held_.clipped)) {
             const ClippedRun& first = held_.clipped[batch.front()];
             painter_.setPen(first.colour);
