@@ -62,7 +62,9 @@ struct Mask {
 
 struct FontMasks {
     QRawFont font;
-    enum class Match { Unknown, Yes, No } match = Match::Unknown;
+    enum class Match { Unknown, Yes, No };
+    Match match = Match::Unknown;                 // the blend, over every shade
+    std::vector<std::pair<int, Match>> onTargets; // by kind of target, checked where drawn
     std::vector<int32_t> slot; // by glyph: 1 + its index in `masks`, 0 not yet made
     std::deque<Mask> masks; // where a mask stays while more are made
     std::vector<uint8_t> pool;
@@ -129,36 +131,59 @@ FontMasks& MasksOf(const QRawFont& font)
 
 bool Whole(double v) { return v == std::floor(v) && std::abs(v) < 1e9; }
 
-// Puts the glyphs down; false, having drawn nothing, if one has no image
+struct Placed {
+    const Mask* mask;
+    int x, y; // the image's top left in device pixels
+};
+
+// Where each glyph's image lies in device pixels; false if one has no image
 // that can be matched.
-bool Put(QImage& image, FontMasks& f, std::span<const quint32> glyphs, std::span<const QPointF> positions,
-         QPointF offset, uint32_t colour, const QRect& clip)
+bool Place(FontMasks& f, std::span<const quint32> glyphs, std::span<const QPointF> positions, QPointF offset,
+           QPoint shift, std::vector<Placed>* out)
 {
-    std::vector<const Mask*> masks(glyphs.size());
-    for (size_t i = 0; i < glyphs.size(); ++i)
-        if (!(masks[i] = f.Get(glyphs[i]))) return false;
-    const QRect bounds = clip & image.rect();
-    if (bounds.isEmpty()) return true;
-    uchar* bits = image.bits();
-    const qsizetype stride = image.bytesPerLine();
+    out->clear();
     for (size_t i = 0; i < glyphs.size(); ++i) {
-        const Mask& m = *masks[i];
-        if (m.width == 0) continue;
-        const int x = int(positions[i].x() + offset.x()) + m.left;
-        const int y = int(positions[i].y() + offset.y()) + m.top;
-        const int x0 = std::max(x, bounds.left()), x1 = std::min(x + m.width, bounds.right() + 1);
-        const int y0 = std::max(y, bounds.top()), y1 = std::min(y + m.height, bounds.bottom() + 1);
-        if (x0 >= x1 || y0 >= y1) continue;
-        const uint8_t* row = f.pool.data() + m.at + size_t(y0 - y) * size_t(m.width) + size_t(x0 - x);
-        for (int yy = y0; yy < y1; ++yy, row += m.width)
-            BlendCoverageRow(reinterpret_cast<uint32_t*>(bits + qsizetype(yy) * stride) + x0, row, x1 - x0, colour);
+        const Mask* m = f.Get(glyphs[i]);
+        if (!m) return false;
+        if (m->width == 0) continue;
+        out->push_back({m, int(positions[i].x() + offset.x()) + shift.x() + m->left,
+                        int(positions[i].y() + offset.y()) + shift.y() + m->top});
     }
     return true;
 }
 
-// Whether glyphs put down here come out as the toolkit draws them, tried on
-// a few of them over a background of every shade, in the image's format.
-bool MatchesToolkit(FontMasks& f, QImage::Format format, std::span<const quint32> glyphs, QRgb colour)
+void Put(QImage& image, const FontMasks& f, const std::vector<Placed>& placed, uint32_t colour, const QRect& within)
+{
+    const QRect bounds = within & image.rect();
+    if (bounds.isEmpty()) return;
+    uchar* bits = image.bits();
+    const qsizetype stride = image.bytesPerLine();
+    for (const Placed& p : placed) {
+        const Mask& m = *p.mask;
+        const int x0 = std::max(p.x, bounds.left()), x1 = std::min(p.x + m.width, bounds.right() + 1);
+        const int y0 = std::max(p.y, bounds.top()), y1 = std::min(p.y + m.height, bounds.bottom() + 1);
+        if (x0 >= x1 || y0 >= y1) continue;
+        const uint8_t* row = f.pool.data() + m.at + size_t(y0 - p.y) * size_t(m.width) + size_t(x0 - p.x);
+        for (int yy = y0; yy < y1; ++yy, row += m.width)
+            BlendCoverageRow(reinterpret_cast<uint32_t*>(bits + qsizetype(yy) * stride) + x0, row, x1 - x0, colour);
+    }
+}
+
+// Puts the glyphs down in the part of `image` within both `clip` and
+// `reach` (device pixels; an empty reach: all of it), each pixel once.
+void PutWithin(QImage& image, const FontMasks& f, const std::vector<Placed>& placed, uint32_t colour,
+               const QRect& clip, const QRegion& reach)
+{
+    if (reach.isEmpty()) {
+        Put(image, f, placed, colour, clip);
+        return;
+    }
+    for (const QRect& r : reach) Put(image, f, placed, colour, r & clip);
+}
+
+// Whether glyphs put down come out as the toolkit draws them, tried on a few
+// of them over a background of every shade.
+bool BlendsAsToolkit(FontMasks& f, std::span<const quint32> glyphs, QRgb colour)
 {
     std::vector<quint32> sample;
     for (quint32 g : glyphs)
@@ -175,12 +200,11 @@ bool MatchesToolkit(FontMasks& f, QImage::Format format, std::span<const quint32
     }
     for (QPointF& p : at) p.ry() = 2 - top;
     const int w = x + 2, h = height - top + 4;
-    QImage theirs(w, h, format);
+    QImage theirs(w, h, QImage::Format_ARGB32_Premultiplied);
     for (int yy = 0; yy < h; ++yy)
-        for (int xx = 0; xx < w; ++xx) {
-            const int alpha = format == QImage::Format_RGB32 ? 255 : 96 + (xx * 29 + yy * 13) % 160;
-            theirs.setPixel(xx, yy, qPremultiply(qRgba((xx * 37) & 255, (yy * 53) & 255, ((xx + yy) * 11) & 255, alpha)));
-        }
+        for (int xx = 0; xx < w; ++xx)
+            theirs.setPixel(xx, yy, qPremultiply(qRgba((xx * 37) & 255, (yy * 53) & 255, ((xx + yy) * 11) & 255,
+                                                       96 + (xx * 29 + yy * 13) % 160)));
     QImage ours = theirs.copy();
     {
         QPainter p(&theirs);
@@ -191,8 +215,29 @@ bool MatchesToolkit(FontMasks& f, QImage::Format format, std::span<const quint32
         run.setPositions(at);
         p.drawGlyphRun(QPointF(0, 0), run);
     }
-    if (!Put(ours, f, sample, at, QPointF(0, 0), colour, ours.rect())) return false;
+    std::vector<Placed> placed;
+    if (!Place(f, sample, at, QPointF(0, 0), QPoint(0, 0), &placed)) return false;
+    Put(ours, f, placed, colour, ours.rect());
     return ours == theirs;
+}
+
+// Lets the toolkit draw the glyphs on the target itself and tells whether
+// putting them down would have given the same pixels there.
+bool DrawnAlikeOn(const GlyphTarget& target, const FontMasks& f, const std::vector<Placed>& placed, uint32_t colour,
+                  const QRect& clip, const std::function<void()>& toolkit)
+{
+    QRect box;
+    for (const Placed& p : placed) box |= QRect(p.x, p.y, p.mask->width, p.mask->height);
+    box &= target.image->rect();
+    QImage ours = target.image->copy(box);
+    toolkit();
+    std::vector<Placed> moved = placed;
+    for (Placed& p : moved) {
+        p.x -= box.left();
+        p.y -= box.top();
+    }
+    PutWithin(ours, f, moved, colour, clip.translated(-box.topLeft()), target.reach.translated(-box.topLeft()));
+    return ours == target.image->copy(box);
 }
 
 } // namespace
@@ -233,37 +278,57 @@ void BlendCoverageRow(uint32_t* dst, const uint8_t* coverage, int n, uint32_t co
     }
 }
 
-QImage* GlyphBlitTarget(QPainter& painter)
+std::optional<GlyphTarget> GlyphBlitTarget(QPainter& painter)
 {
-    if (!gBlitOn.load(std::memory_order_relaxed) || !painter.isActive()) return nullptr;
+    if (!gBlitOn.load(std::memory_order_relaxed) || !painter.isActive()) return std::nullopt;
     QPaintDevice* device = painter.device();
-    if (!device || device->devType() != QInternal::Image || !painter.paintEngine() ||
-        painter.paintEngine()->type() != QPaintEngine::Raster)
-        return nullptr;
-    auto* image = static_cast<QImage*>(device);
+    QPaintEngine* engine = painter.paintEngine();
+    if (!device || !engine || engine->type() != QPaintEngine::Raster || !engine->paintDevice() ||
+        engine->paintDevice()->devType() != QInternal::Image)
+        return std::nullopt;
+    auto* image = static_cast<QImage*>(engine->paintDevice());
     if (image->format() != QImage::Format_ARGB32_Premultiplied && image->format() != QImage::Format_RGB32)
-        return nullptr;
+        return std::nullopt;
     // Writing into a shared image would part it from the one painted on.
-    if (!image->isDetached() || image->devicePixelRatio() != 1.0) return nullptr;
-    if (!painter.deviceTransform().isIdentity() || painter.compositionMode() != QPainter::CompositionMode_SourceOver ||
-        painter.opacity() != 1.0)
-        return nullptr;
-    return image;
+    if (!image->isDetached()) return std::nullopt;
+    const QTransform t = painter.deviceTransform();
+    if (t.type() > QTransform::TxTranslate || !Whole(t.dx()) || !Whole(t.dy()) ||
+        painter.compositionMode() != QPainter::CompositionMode_SourceOver || painter.opacity() != 1.0)
+        return std::nullopt;
+    GlyphTarget target;
+    target.image = image;
+    target.shift = QPoint(int(t.dx()), int(t.dy()));
+    target.reach = engine->systemClip();
+    target.kind = device->devType() * 256 + int(image->format());
+    return target;
 }
 
-bool BlitGlyphs(QImage& image, const QRawFont& font, std::span<const quint32> glyphs,
-                std::span<const QPointF> positions, QPointF offset, QRgb colour, const QRect& clip)
+bool BlitGlyphs(const GlyphTarget& target, const QRawFont& font, std::span<const quint32> glyphs,
+                std::span<const QPointF> positions, QPointF offset, QRgb colour, const QRect& clip,
+                const std::function<void()>& toolkit)
 {
-    if (!gBlitOn.load(std::memory_order_relaxed) || glyphs.size() != positions.size() || qAlpha(colour) != 255 ||
-        !font.isValid() || !(font.pixelSize() < kLargestImagedGlyph))
+    if (!gBlitOn.load(std::memory_order_relaxed) || !target.image || glyphs.size() != positions.size() ||
+        qAlpha(colour) != 255 || !font.isValid() || !(font.pixelSize() < kLargestImagedGlyph))
         return false;
     for (const QPointF& p : positions)
         if (!Whole(p.x() + offset.x()) || !Whole(p.y() + offset.y())) return false;
     FontMasks& f = MasksOf(font);
-    if (f.match == FontMasks::Match::Unknown)
-        f.match = MatchesToolkit(f, image.format(), glyphs, colour) ? FontMasks::Match::Yes : FontMasks::Match::No;
-    if (f.match != FontMasks::Match::Yes) return false;
-    return Put(image, f, glyphs, positions, offset, colour, clip);
+    using Match = FontMasks::Match;
+    if (f.match == Match::Unknown) f.match = BlendsAsToolkit(f, glyphs, colour) ? Match::Yes : Match::No;
+    if (f.match != Match::Yes) return false;
+    thread_local std::vector<Placed> placed;
+    if (!Place(f, glyphs, positions, offset, target.shift, &placed)) return false;
+    if (placed.empty()) return true; // nothing inks
+    const QRect deviceClip = clip.translated(target.shift);
+    auto on = std::find_if(f.onTargets.begin(), f.onTargets.end(), [&](const auto& k) { return k.first == target.kind; });
+    if (on == f.onTargets.end()) {
+        const bool alike = DrawnAlikeOn(target, f, placed, colour, deviceClip, toolkit);
+        f.onTargets.emplace_back(target.kind, alike ? Match::Yes : Match::No);
+        return true;
+    }
+    if (on->second != Match::Yes) return false;
+    PutWithin(*target.image, f, placed, colour, deviceClip, target.reach);
+    return true;
 }
 
 } // namespace nv
