@@ -316,17 +316,17 @@ bool BlitGlyphs(const GlyphTarget& target, const QRawFont& font, std::span<const
     using Match = FontMasks::Match;
     if (f.match == Match::Unknown) f.match = BlendsAsToolkit(f, glyphs, colour) ? Match::Yes : Match::No;
     if (f.match != Match::Yes) return false;
+    auto on = std::find_if(f.onTargets.begin(), f.onTargets.end(), [&](const auto& k) { return k.first == target.kind; });
+    if (on != f.onTargets.end() && on->second != Match::Yes) return false;
     thread_local std::vector<Placed> placed;
     if (!Place(f, glyphs, positions, offset, target.shift, &placed)) return false;
     if (placed.empty()) return true; // nothing inks
     const QRect deviceClip = clip.translated(target.shift);
-    auto on = std::find_if(f.onTargets.begin(), f.onTargets.end(), [&](const auto& k) { return k.first == target.kind; });
     if (on == f.onTargets.end()) {
         const bool alike = DrawnAlikeOn(target, f, placed, colour, deviceClip, toolkit);
         f.onTargets.emplace_back(target.kind, alike ? Match::Yes : Match::No);
         return true;
     }
-    if (on->second != Match::Yes) return false;
     PutWithin(*target.image, f, placed, colour, deviceClip, target.reach);
     return true;
 }
