@@ -22,10 +22,7 @@
 #include <cstdlib>
 #include <map>
 #include <mutex>
-#include <new>
-#include <span>
 #include <utility>
-#include <vector>
 
 namespace {
 
@@ -37,95 +34,40 @@ Fn Next(const char* name)
 
 constexpr FT_ULong kPlane = 0x10000;
 
-// The answers for one face and character map: glyph + 1 per character of the
-// plane, 0 while not asked (or for a glyph beyond what 16 bits hold, asked
-// every time), with the face and map they are for. Zero pages from the
-// system until written: a face asked for a few characters (as font scanning
+// Glyph + 1 per character of the plane, 0 while not asked (or for a glyph
+// beyond what 16 bits hold, asked every time); zero pages from the system
+// until written, so a face asked for a few characters (as font scanning
 // does) costs a few pages.
-struct Table {
-    std::atomic<FT_Face> face{nullptr}; // null while free
-    std::atomic<FT_CharMap> map{nullptr};
-    bool written = false; // under Faces::mutex
-    uint16_t* glyph = nullptr;
+struct Answers {
+    uint16_t* glyph = static_cast<uint16_t*>(std::calloc(kPlane, sizeof(uint16_t)));
+    Answers() = default;
+    Answers(const Answers&) = delete;
+    Answers& operator=(const Answers&) = delete;
+    ~Answers() { std::free(glyph); }
 };
 
-// A face's table lies in the slot its address picks: the address of a kept
-// answer then follows from the face and the character alone, with no load
-// before it (Qt's loop over the plane waits for each answer). A face
-// whose slot is taken gets a table of its own, found through the thread's
-// last one. A table whose face closes is kept for another face and never
-// freed: a thread may still be reading it, and finds there a face that is not
-// its own.
-constexpr size_t kSlots = 8;
-uint16_t gSlotGlyphs[kSlots][kPlane];
-Table gSlots[kSlots];
-
-size_t SlotOf(FT_Face face) { return (reinterpret_cast<uintptr_t>(face) >> 6) % kSlots; }
-
-bool Holds(const Table* t, FT_Face face)
-{
-    return t && t->face.load(std::memory_order_acquire) == face &&
-           t->map.load(std::memory_order_relaxed) == face->charmap;
-}
+// Changes whenever tables go (and when the keeping is switched): a thread's
+// last table is then looked up again.
+std::atomic<uint64_t> gGeneration{1};
 
 // The tables of the faces, one per face and character map. A face is used
-// by one thread at a time.
+// by one thread at a time, so a table goes when its face closes.
 struct Faces {
     std::mutex mutex;
-    std::map<std::pair<FT_Face, FT_CharMap>, Table*> own; // faces whose slot was taken
-    std::vector<Table*> spare;
-
-    Faces()
-    {
-        for (size_t i = 0; i < kSlots; ++i) gSlots[i].glyph = gSlotGlyphs[i];
-    }
-
-    static void Claim(Table& t, FT_Face face, FT_CharMap map)
-    {
-        if (t.written)
-            for (uint16_t& g : std::span(t.glyph, kPlane)) std::atomic_ref<uint16_t>(g).store(0, std::memory_order_relaxed);
-        t.written = true;
-        t.map.store(map, std::memory_order_relaxed);
-        t.face.store(face, std::memory_order_release);
-    }
-
-    Table* For(FT_Face face, FT_CharMap map)
+    std::map<std::pair<FT_Face, FT_CharMap>, Answers> live;
+    Answers* For(FT_Face face, FT_CharMap map)
     {
         std::lock_guard<std::mutex> lock(mutex);
-        Table& slot = gSlots[SlotOf(face)];
-        const FT_Face holder = slot.face.load(std::memory_order_relaxed);
-        if (holder == face && slot.map.load(std::memory_order_relaxed) == map) return &slot;
-        if (!holder) {
-            Claim(slot, face, map);
-            return &slot;
-        }
-        Table*& t = own[{face, map}];
-        if (t) return t;
-        if (!spare.empty()) {
-            t = spare.back();
-            spare.pop_back();
-        } else if (auto* glyph = static_cast<uint16_t*>(std::calloc(kPlane, sizeof(uint16_t)))) {
-            t = new Table;
-            t->glyph = glyph;
-        } else {
-            own.erase({face, map});
-            return nullptr;
-        }
-        Claim(*t, face, map);
-        return t;
+        Answers& a = live[{face, map}];
+        return a.glyph ? &a : nullptr;
     }
 
     void Forget(FT_Face face)
     {
         std::lock_guard<std::mutex> lock(mutex);
-        Table& slot = gSlots[SlotOf(face)];
-        if (slot.face.load(std::memory_order_relaxed) == face) slot.face.store(nullptr, std::memory_order_release);
-        auto it = own.lower_bound({face, nullptr});
-        while (it != own.end() && it->first.first == face) {
-            it->second->face.store(nullptr, std::memory_order_release);
-            spare.push_back(it->second);
-            it = own.erase(it);
-        }
+        gGeneration.fetch_add(1, std::memory_order_acq_rel);
+        auto it = live.lower_bound({face, nullptr});
+        while (it != live.end() && it->first.first == face) it = live.erase(it);
     }
 };
 
@@ -133,26 +75,31 @@ struct Faces {
 Faces* const gFaces = new Faces;
 std::atomic<bool> gEnabled{true};
 
-// The table this thread asked last when it was no slot's. Initial-exec: the
-// library is loaded with its program, and the look-up must not cost a call
-// to find the thread's copy.
-__attribute__((tls_model("initial-exec"))) thread_local Table* tLast = nullptr;
+struct LastFace {
+    FT_Face face = nullptr;
+    FT_CharMap map = nullptr;
+    Answers* answers = nullptr;
+    uint64_t generation = 0;
+};
+// Initial-exec: the library is loaded with its program, and the look-up
+// must not cost a call to find the thread's copy.
+__attribute__((tls_model("initial-exec"))) thread_local LastFace tLast;
 
-// Everything but an answer already kept: out of line, so that the kept
-// answer costs a few instructions.
+// Everything but an answer already kept for the thread's last face: out of
+// line, so that the kept answer costs a few instructions.
 [[gnu::noinline]] FT_UInt AskFreeType(FT_Face face, FT_ULong charcode)
 {
     using Fn = FT_UInt (*)(FT_Face, FT_ULong);
     static const Fn real = Next<Fn>("FT_Get_Char_Index");
     if (!real) return 0;
-    if (!gFaces || !face || !face->charmap || charcode >= kPlane || !gEnabled.load(std::memory_order_acquire))
+    if (!gFaces || !face || !face->charmap || charcode >= kPlane || !gEnabled.load(std::memory_order_relaxed))
         return real(face, charcode);
-    Table* t = &gSlots[SlotOf(face)];
-    if (!Holds(t, face) && !Holds(t = tLast, face)) t = gFaces->For(face, face->charmap);
-    if (t != &gSlots[SlotOf(face)]) tLast = t;
+    const uint64_t generation = gGeneration.load(std::memory_order_acquire);
+    if (tLast.face != face || tLast.map != face->charmap || tLast.generation != generation)
+        tLast = LastFace{face, face->charmap, gFaces->For(face, face->charmap), generation};
     const FT_UInt glyph = real(face, charcode);
-    if (t && glyph < 0xFFFF)
-        std::atomic_ref<uint16_t>(t->glyph[charcode]).store(uint16_t(glyph + 1), std::memory_order_relaxed);
+    if (tLast.answers && glyph < 0xFFFF)
+        std::atomic_ref<uint16_t>(tLast.answers->glyph[charcode]).store(uint16_t(glyph + 1), std::memory_order_relaxed);
     return glyph;
 }
 
@@ -162,15 +109,10 @@ extern "C" {
 
 __attribute__((visibility("default"))) FT_UInt FT_Get_Char_Index(FT_Face face, FT_ULong charcode)
 {
-    if (charcode < kPlane && face && gEnabled.load(std::memory_order_relaxed)) {
-        // The slot's answer is loaded before its owner is known: the address
-        // needs nothing but the face and the character.
-        const size_t slot = SlotOf(face);
-        uint16_t kept = std::atomic_ref<uint16_t>(gSlotGlyphs[slot][charcode]).load(std::memory_order_relaxed);
-        if (!Holds(&gSlots[slot], face)) {
-            Table* t = tLast;
-            kept = Holds(t, face) ? std::atomic_ref<uint16_t>(t->glyph[charcode]).load(std::memory_order_relaxed) : 0;
-        }
+    const LastFace& last = tLast;
+    if (charcode < kPlane && face && last.face == face && last.answers && last.map == face->charmap &&
+        last.generation == gGeneration.load(std::memory_order_acquire)) {
+        const uint16_t kept = std::atomic_ref<uint16_t>(last.answers->glyph[charcode]).load(std::memory_order_relaxed);
         if (kept != 0) return kept - 1u;
     }
     return AskFreeType(face, charcode);
@@ -190,7 +132,8 @@ namespace nv {
 
 void EnableGlyphIndexCache(bool on)
 {
-    gEnabled.store(on, std::memory_order_release);
+    gEnabled.store(on, std::memory_order_relaxed);
+    gGeneration.fetch_add(1, std::memory_order_acq_rel);
 }
 
 } // namespace nv
