@@ -40,11 +40,33 @@ constexpr FT_ULong kPlane = 0x10000;
 // does) costs a few pages.
 struct Answers {
     uint16_t* glyph = static_cast<uint16_t*>(std::calloc(kPlane, sizeof(uint16_t)));
+    std::atomic<uint32_t> asked{0}; // characters answered
     Answers() = default;
     Answers(const Answers&) = delete;
     Answers& operator=(const Answers&) = delete;
     ~Answers() { std::free(glyph); }
 };
+
+// The first face asked for much of the plane (as a PDF writer asks the face
+// it embeds, for every character, in every file) keeps its answers at a
+// fixed address as well, until it closes: the address of an answer there
+// follows from the character alone, with no load before it, and the writer's
+// loop waits for each answer. Taken by another face only after its face
+// closed, so a thread never finds there the answers of a face other than the
+// one it asks about.
+constexpr uint32_t kPrimaryAfter = 4096; // characters answered
+struct Primary {
+    std::atomic<FT_Face> face{nullptr};
+    std::atomic<FT_CharMap> map{nullptr};
+    uint16_t glyph[kPlane];
+};
+Primary gPrimary;
+
+bool IsPrimary(FT_Face face)
+{
+    return face == gPrimary.face.load(std::memory_order_acquire) &&
+           face->charmap == gPrimary.map.load(std::memory_order_relaxed);
+}
 
 // Changes whenever tables go (and when the keeping is switched): a thread's
 // last table is then looked up again.
@@ -62,9 +84,22 @@ struct Faces {
         return a.glyph ? &a : nullptr;
     }
 
+    // Called by the thread asking about `face`, with its table.
+    void Promote(FT_Face face, FT_CharMap map, const Answers& a)
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        if (gPrimary.face.load(std::memory_order_relaxed)) return;
+        for (FT_ULong c = 0; c < kPlane; ++c)
+            std::atomic_ref<uint16_t>(gPrimary.glyph[c])
+                .store(std::atomic_ref<uint16_t>(a.glyph[c]).load(std::memory_order_relaxed), std::memory_order_relaxed);
+        gPrimary.map.store(map, std::memory_order_relaxed);
+        gPrimary.face.store(face, std::memory_order_release);
+    }
+
     void Forget(FT_Face face)
     {
         std::lock_guard<std::mutex> lock(mutex);
+        if (gPrimary.face.load(std::memory_order_relaxed) == face) gPrimary.face.store(nullptr, std::memory_order_release);
         gGeneration.fetch_add(1, std::memory_order_acq_rel);
         auto it = live.lower_bound({face, nullptr});
         while (it != live.end() && it->first.first == face) it = live.erase(it);
@@ -98,8 +133,15 @@ __attribute__((tls_model("initial-exec"))) thread_local LastFace tLast;
     if (tLast.face != face || tLast.map != face->charmap || tLast.generation != generation)
         tLast = LastFace{face, face->charmap, gFaces->For(face, face->charmap), generation};
     const FT_UInt glyph = real(face, charcode);
-    if (tLast.answers && glyph < 0xFFFF)
-        std::atomic_ref<uint16_t>(tLast.answers->glyph[charcode]).store(uint16_t(glyph + 1), std::memory_order_relaxed);
+    if (!tLast.answers || glyph >= 0xFFFF) return glyph;
+    std::atomic_ref<uint16_t> kept(tLast.answers->glyph[charcode]);
+    const bool fresh = kept.load(std::memory_order_relaxed) == 0;
+    kept.store(uint16_t(glyph + 1), std::memory_order_relaxed);
+    if (IsPrimary(face))
+        std::atomic_ref<uint16_t>(gPrimary.glyph[charcode]).store(uint16_t(glyph + 1), std::memory_order_relaxed);
+    else if (fresh && tLast.answers->asked.fetch_add(1, std::memory_order_relaxed) + 1 >= kPrimaryAfter &&
+             !gPrimary.face.load(std::memory_order_relaxed))
+        gFaces->Promote(face, face->charmap, *tLast.answers);
     return glyph;
 }
 
@@ -109,6 +151,10 @@ extern "C" {
 
 __attribute__((visibility("default"))) FT_UInt FT_Get_Char_Index(FT_Face face, FT_ULong charcode)
 {
+    if (charcode < kPlane && face && IsPrimary(face) && gEnabled.load(std::memory_order_relaxed)) {
+        const uint16_t kept = std::atomic_ref<uint16_t>(gPrimary.glyph[charcode]).load(std::memory_order_relaxed);
+        if (kept != 0) return kept - 1u;
+    }
     const LastFace& last = tLast;
     if (charcode < kPlane && face && last.face == face && last.answers && last.map == face->charmap &&
         last.generation == gGeneration.load(std::memory_order_acquire)) {

@@ -67,6 +67,7 @@ private:
     struct FontCache;
     void Prepare();
     FontCache& Font();
+    std::shared_ptr<FontCache> KeptFont(const DcFont& font);
     bool HasPen() const;
     bool HasBrush(const DcBrush& b) const;
     QBrush MakeBrush(const DcBrush& b) const;

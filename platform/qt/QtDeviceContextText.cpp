@@ -1,7 +1,9 @@
 #include "platform/qt/QtDeviceContext.h"
 
+#include <QCoreApplication>
 #include <QGlyphRun>
 #include <QRawFont>
+#include <QThread>
 
 #include <algorithm>
 #include <climits>
@@ -14,6 +16,8 @@
 namespace nv {
 
 namespace {
+
+constexpr size_t kKeptFonts = 8;
 
 QString ToQString(std::u16string_view s) { return QString(reinterpret_cast<const QChar*>(s.data()), qsizetype(s.size())); }
 
@@ -137,6 +141,46 @@ QtDeviceContext::ResolvedFont QtDeviceContext::ResolveFont(const DcFont& f)
 
 void QtDeviceContext::OnFontChanged() { font_.reset(); }
 
+std::shared_ptr<QtDeviceContext::FontCache> QtDeviceContext::KeptFont(const DcFont& font)
+{
+    // The fonts this thread's contexts used last, with the texts prepared in
+    // them: a context made for each file (a PDF, a page image) finds them
+    // instead of resolving its fonts and shaping its texts again. A font is
+    // kept for a resolution and a smoothing, what its glyph runs and
+    // fallback metrics depend on.
+    struct Kept {
+        DcFont font;
+        bool antialiased;
+        int dpi;
+        std::shared_ptr<FontCache> cache;
+    };
+    static thread_local std::vector<Kept> kept;
+    // Fonts go with the application object, so those of its thread go first.
+    static thread_local bool cleared = true;
+    if (cleared && QCoreApplication::instance() &&
+        QThread::currentThread() == QCoreApplication::instance()->thread()) {
+        cleared = false;
+        qAddPostRoutine([] {
+            kept.clear();
+            cleared = true;
+        });
+    }
+    const int dpi = painter_.device() ? painter_.device()->logicalDpiY() : 0;
+    for (auto it = kept.begin(); it != kept.end(); ++it)
+        if (it->font == font && it->antialiased == textAntialiasing_ && it->dpi == dpi) {
+            std::rotate(it, it + 1, kept.end());
+            return kept.back().cache;
+        }
+    auto cache = std::make_shared<FontCache>();
+    cache->resolved = ResolveFont(font);
+    if (!textAntialiasing_) cache->resolved.font.setStyleStrategy(QFont::NoAntialias);
+    cache->metrics.emplace(cache->resolved.font, painter_.device());
+    cache->raw = QRawFont::fromFont(cache->resolved.font);
+    if (kept.size() >= kKeptFonts) kept.erase(kept.begin());
+    kept.push_back(Kept{font, textAntialiasing_, dpi, cache});
+    return cache;
+}
+
 QtDeviceContext::FontCache& QtDeviceContext::Font()
 {
     if (!font_) {
@@ -145,11 +189,7 @@ QtDeviceContext::FontCache& QtDeviceContext::Font()
                 font_ = cache;
                 return *font_;
             }
-        font_ = std::make_shared<FontCache>();
-        font_->resolved = ResolveFont(State().font);
-        if (!textAntialiasing_) font_->resolved.font.setStyleStrategy(QFont::NoAntialias);
-        font_->metrics.emplace(font_->resolved.font, painter_.device());
-        font_->raw = QRawFont::fromFont(font_->resolved.font);
+        font_ = KeptFont(State().font);
         if (recentFonts_.size() >= 8) recentFonts_.erase(recentFonts_.begin());
         recentFonts_.emplace_back(State().font, font_);
     }

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include <dlfcn.h>
+
 #include "platform/qt/FontFaceTable.h"
 #include "platform/qt/GlyphIndexCache.h"
 
@@ -53,5 +55,44 @@ TEST(GlyphIndexCache, EveryCharacterGetsTheGlyphFreeTypeGives)
         EXPECT_TRUE(GlyphsOfThePlane(font) == fromFreeType);
         // A face that maps few characters still maps some.
         EXPECT_GT(std::count_if(fromFreeType.begin(), fromFreeType.end(), [](quint32 g) { return g != 0; }), 200);
+    }
+}
+
+// Faces opened, asked about the whole plane and closed one after another (a
+// later one may be given the place of an earlier one): each gets FreeType's
+// glyphs, never the answers kept for a face before it.
+TEST(GlyphIndexCache, AFaceGetsNoAnswersOfAFaceClosedBeforeIt)
+{
+    // FreeType's calls as a program makes them, through this library's.
+    using Init = int (*)(void**);
+    using NewFace = int (*)(void*, const char*, long, void**);
+    using CharIndex = unsigned (*)(void*, unsigned long);
+    using DoneFace = int (*)(void*);
+    const auto init = reinterpret_cast<Init>(::dlsym(RTLD_DEFAULT, "FT_Init_FreeType"));
+    const auto newFace = reinterpret_cast<NewFace>(::dlsym(RTLD_DEFAULT, "FT_New_Face"));
+    const auto charIndex = reinterpret_cast<CharIndex>(::dlsym(RTLD_DEFAULT, "FT_Get_Char_Index"));
+    const auto doneFace = reinterpret_cast<DoneFace>(::dlsym(RTLD_DEFAULT, "FT_Done_Face"));
+    ASSERT_TRUE(init && newFace && charIndex && doneFace);
+    void* library = nullptr;
+    ASSERT_EQ(init(&library), 0);
+    // In this order FreeType tends to place a face, and its character map,
+    // where the one before it was.
+    const char* const files[] = {
+        "/usr/share/fonts/opentype/ipafont-mincho/ipam.ttf",
+        "/usr/share/fonts/opentype/ipafont-gothic/ipag.ttf",
+        "/usr/share/fonts/truetype/liberation2/LiberationSerif-Regular.ttf",
+        "/usr/share/fonts/truetype/liberation2/LiberationSans-Regular.ttf",
+    };
+    for (const char* file : files) {
+        SCOPED_TRACE(file);
+        void* face = nullptr;
+        ASSERT_EQ(newFace(library, file, 0, &face), 0);
+        std::vector<unsigned> fromFreeType(0x10000);
+        EnableGlyphIndexCache(false);
+        for (unsigned c = 0; c < 0x10000; ++c) fromFreeType[c] = charIndex(face, c);
+        EnableGlyphIndexCache(true);
+        for (int pass = 0; pass < 2; ++pass) // asked, then answered from what was kept
+            for (unsigned c = 0; c < 0x10000; ++c) ASSERT_EQ(charIndex(face, c), fromFreeType[c]) << c;
+        doneFace(face);
     }
 }

@@ -819,6 +819,28 @@ TEST(QtDeviceContext, TextSmoothingTurnsOffAlsoAfterAClear)
     EXPECT_EQ(ArgbToColorRef(image.pixel(50, 30)), kRed);
 }
 
+// Contexts made one after another share their fonts: each still smooths its
+// text as it was told, whatever the one before it did with the same font.
+TEST(QtDeviceContext, EachContextSmoothsTextAsItsOwnSettingSays)
+{
+    EnsureApp();
+    for (const bool smooth : {false, true}) {
+        SCOPED_TRACE(smooth ? "smoothed after not" : "not smoothed after smoothed");
+        int grey = 0;
+        for (const bool now : {!smooth, smooth}) {
+            Canvas c(60, 40);
+            c.dc->SetTextAntialiasing(now);
+            c.UseGothic20();
+            c.dc->TextOut(5, 30, u"\u6F22\u5B57");
+            c.Finish();
+            grey = c.image.width() * c.image.height() - c.Count(kWhite) - c.Count(kBlack);
+            EXPECT_GT(c.Count(kBlack), 20);
+        }
+        if (smooth) EXPECT_GT(grey, 0);
+        else EXPECT_EQ(grey, 0);
+    }
+}
+
 TEST(QtDeviceContext, RoundFiguresKeepToTheBoxLikeRectangles)
 {
     // With a pen the figure covers its box, right and bottom edges excluded;
