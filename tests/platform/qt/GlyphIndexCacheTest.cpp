@@ -5,6 +5,7 @@
 #include <QRawFont>
 
 #include <algorithm>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -68,13 +69,16 @@ TEST(GlyphIndexCache, AFaceGetsNoAnswersOfAFaceClosedBeforeIt)
     using NewFace = int (*)(void*, const char*, long, void**);
     using CharIndex = unsigned (*)(void*, unsigned long);
     using DoneFace = int (*)(void*);
+    using Done = int (*)(void*);
     const auto init = reinterpret_cast<Init>(::dlsym(RTLD_DEFAULT, "FT_Init_FreeType"));
     const auto newFace = reinterpret_cast<NewFace>(::dlsym(RTLD_DEFAULT, "FT_New_Face"));
     const auto charIndex = reinterpret_cast<CharIndex>(::dlsym(RTLD_DEFAULT, "FT_Get_Char_Index"));
     const auto doneFace = reinterpret_cast<DoneFace>(::dlsym(RTLD_DEFAULT, "FT_Done_Face"));
-    ASSERT_TRUE(init && newFace && charIndex && doneFace);
+    const auto done = reinterpret_cast<Done>(::dlsym(RTLD_DEFAULT, "FT_Done_FreeType"));
+    ASSERT_TRUE(init && newFace && charIndex && doneFace && done);
     void* library = nullptr;
     ASSERT_EQ(init(&library), 0);
+    const std::unique_ptr<void, Done> closing(library, done);
     // In this order FreeType tends to place a face, and its character map,
     // where the one before it was.
     const char* const files[] = {
