@@ -50,6 +50,42 @@ inline __m128i ByteMul(__m128i x, __m128i a)
 }
 #endif
 
+// Blends `n` pixels of `colour` (premultiplied) at `coverage` into `dst`,
+// with the toolkit's arithmetic.
+void BlendCoverageRow(uint32_t* dst, const uint8_t* coverage, int n, uint32_t colour)
+{
+    int i = 0;
+#ifdef __SSE2__
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i c = _mm_unpacklo_epi8(_mm_set1_epi32(int(colour)), zero); // two pixels of it, 16 bits a channel
+    const __m128i full = _mm_set1_epi16(0xff);
+    for (; i + 4 <= n; i += 4) {
+        uint32_t four;
+        std::memcpy(&four, coverage + i, 4);
+        if (four == 0) continue;
+        __m128i a = _mm_cvtsi32_si128(int(four));
+        a = _mm_unpacklo_epi8(a, a);
+        a = _mm_unpacklo_epi16(a, a); // each coverage over its pixel's four channels
+        const __m128i sLo = ByteMul(c, _mm_unpacklo_epi8(a, zero));
+        const __m128i sHi = ByteMul(c, _mm_unpackhi_epi8(a, zero));
+        // What shows through: 255 less the alpha of what is laid on.
+        const __m128i restLo = _mm_sub_epi16(full, _mm_shufflehi_epi16(_mm_shufflelo_epi16(sLo, 0xFF), 0xFF));
+        const __m128i restHi = _mm_sub_epi16(full, _mm_shufflehi_epi16(_mm_shufflelo_epi16(sHi, 0xFF), 0xFF));
+        const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dst + i));
+        const __m128i dLo = ByteMul(_mm_unpacklo_epi8(d, zero), restLo);
+        const __m128i dHi = ByteMul(_mm_unpackhi_epi8(d, zero), restHi);
+        // Added as whole pixels, as the toolkit adds them.
+        const __m128i out = _mm_add_epi32(_mm_packus_epi16(sLo, sHi), _mm_packus_epi16(dLo, dHi));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i), out);
+    }
+#endif
+    for (; i < n; ++i) {
+        if (coverage[i] == 0) continue;
+        const uint32_t s = ByteMul(colour, coverage[i]);
+        dst[i] = s + ByteMul(dst[i], 255 - (s >> 24));
+    }
+}
+
 // A glyph's image, its rows `width` bytes apart in the font's pool, and
 // where its top left lies from the glyph's origin on the baseline.
 struct Mask {
@@ -244,39 +280,6 @@ bool DrawnAlikeOn(const GlyphTarget& target, const FontMasks& f, const std::vect
 
 void EnableGlyphBlit(bool on) { gBlitOn.store(on, std::memory_order_relaxed); }
 
-void BlendCoverageRow(uint32_t* dst, const uint8_t* coverage, int n, uint32_t colour)
-{
-    int i = 0;
-#ifdef __SSE2__
-    const __m128i zero = _mm_setzero_si128();
-    const __m128i c = _mm_unpacklo_epi8(_mm_set1_epi32(int(colour)), zero); // two pixels of it, 16 bits a channel
-    const __m128i full = _mm_set1_epi16(0xff);
-    for (; i + 4 <= n; i += 4) {
-        uint32_t four;
-        std::memcpy(&four, coverage + i, 4);
-        if (four == 0) continue;
-        __m128i a = _mm_cvtsi32_si128(int(four));
-        a = _mm_unpacklo_epi8(a, a);
-        a = _mm_unpacklo_epi16(a, a); // each coverage over its pixel's four channels
-        const __m128i sLo = ByteMul(c, _mm_unpacklo_epi8(a, zero));
-        const __m128i sHi = ByteMul(c, _mm_unpackhi_epi8(a, zero));
-        // What shows through: 255 less the alpha of what is laid on.
-        const __m128i restLo = _mm_sub_epi16(full, _mm_shufflehi_epi16(_mm_shufflelo_epi16(sLo, 0xFF), 0xFF));
-        const __m128i restHi = _mm_sub_epi16(full, _mm_shufflehi_epi16(_mm_shufflelo_epi16(sHi, 0xFF), 0xFF));
-        const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dst + i));
-        const __m128i dLo = ByteMul(_mm_unpacklo_epi8(d, zero), restLo);
-        const __m128i dHi = ByteMul(_mm_unpackhi_epi8(d, zero), restHi);
-        // Added as whole pixels, as the toolkit adds them.
-        const __m128i out = _mm_add_epi32(_mm_packus_epi16(sLo, sHi), _mm_packus_epi16(dLo, dHi));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i), out);
-    }
-#endif
-    for (; i < n; ++i) {
-        if (coverage[i] == 0) continue;
-        const uint32_t s = ByteMul(colour, coverage[i]);
-        dst[i] = s + ByteMul(dst[i], 255 - (s >> 24));
-    }
-}
 
 std::optional<GlyphTarget> GlyphBlitTarget(QPainter& painter)
 {

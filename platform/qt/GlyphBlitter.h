@@ -46,8 +46,4 @@ bool BlitGlyphs(const GlyphTarget& target, const QRawFont& font, std::span<const
 // Off: every glyph goes through the toolkit, for tests that compare the two.
 void EnableGlyphBlit(bool on);
 
-// Blends `n` pixels of `colour` (premultiplied) at `coverage` into `dst`,
-// with the toolkit's arithmetic: the one step every blitted pixel takes.
-void BlendCoverageRow(uint32_t* dst, const uint8_t* coverage, int n, uint32_t colour);
-
 } // namespace nv
