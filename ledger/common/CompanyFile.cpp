@@ -57,12 +57,17 @@ struct ItemValue {
     bool operator==(const ItemValue&) const = default;
 };
 
-[[noreturn]] void Fail(int line, int item, const std::string& reason)
+CompanyFileError ItemError(int line, int item, const std::string& reason)
 {
     std::string msg = std::string(kCompanyFileName) + " の " + std::to_string(line) + " 行目";
     if (item > 0) msg += " (項目" + std::to_string(item) + " " + kItemNames[item - 1] + ")";
     msg += ": " + reason;
-    throw CompanyFileError(line, item, msg);
+    return CompanyFileError(line, item, msg);
+}
+
+[[noreturn]] void Fail(int line, int item, const std::string& reason)
+{
+    throw ItemError(line, item, reason);
 }
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
@@ -211,9 +216,20 @@ std::string DateText(const std::array<float, 3>& n)
     return Plain(n[0]) + "/" + Plain(n[1]) + "/" + Plain(n[2]);
 }
 
+// A text without its trailing half- and full-width blanks.
+std::string WithoutTrailingBlanks(std::string text)
+{
+    constexpr std::string_view kWideBlank = "　";
+    for (;;) {
+        if (text.ends_with(' ')) text.pop_back();
+        else if (text.ends_with(kWideBlank)) text.resize(text.size() - kWideBlank.size());
+        else return text;
+    }
+}
+
 // Why a value that reads cannot be what its item holds; empty when it can.
 // The fiscal start must be a day of the calendar; the end is a month and a
-// day number (the screen always writes day 31).
+// day number.
 std::string Impossible(int item, const ItemValue& v)
 {
     const auto& n = v.numbers;
@@ -424,6 +440,10 @@ CompanyFile ParseCompanyFileKeeping(std::string_view bytes, int defaultYear)
             if (raw.find('\0') != std::string_view::npos) Fail(valueLine, item, "値に NUL 文字があります");
             ItemValue v = ParseValue(raw, valueLine, item);
             if (std::string why = Impossible(item, v); !why.empty()) Fail(valueLine, item, why);
+            // Said as the file is read, not first when 自社登録 refuses to
+            // save it; kept, as the summaries read it.
+            if ((item == 14 || item == 15) && !IsClosingDay(WithoutTrailingBlanks(v.text)))
+                f.Cautions.push_back(ItemError(valueLine, item, "「" + v.text + "」は締日ではありません"));
             Store(f, item, std::move(v));
             read[static_cast<size_t>(item)] = true;
         } catch (const CompanyFileError& e) {
@@ -436,11 +456,19 @@ CompanyFile ParseCompanyFileKeeping(std::string_view bytes, int defaultYear)
     // when that cannot be either, both take their defaults.
     CompanySettings& s = f.Settings;
     if (!read[9] && read[10]) {
-        s.StartMonth = s.EndMonth == 12 ? 1.0f : s.EndMonth + 1;
-        s.StartYear = s.EndYear - (s.StartMonth > 1 ? 1.0f : 0.0f);
-        s.StartDay = 1;
+        // A year that ends mid-month starts the day after, a year before.
+        const LineDate dayAfter{int(s.EndYear) - 1, int(s.EndMonth), int(s.EndDay) + 1};
+        if (IsCalendarDate(dayAfter) && IsCalendarDate({dayAfter.year + 1, dayAfter.month, dayAfter.day})) {
+            s.StartYear = float(dayAfter.year), s.StartMonth = s.EndMonth, s.StartDay = float(dayAfter.day);
+        } else {
+            s.StartMonth = s.EndMonth == 12 ? 1.0f : s.EndMonth + 1;
+            s.StartYear = s.EndYear - (s.StartMonth > 1 ? 1.0f : 0.0f);
+            s.StartDay = 1;
+        }
     } else if (!read[10]) {
         DeriveFiscalEnd(s);
+    } else {
+        MendOldFiscalEnd(s);
     }
     const bool whole = Impossible(9, {{}, {s.StartYear, s.StartMonth, s.StartDay}}).empty() &&
                        Impossible(10, {{}, {s.EndYear, s.EndMonth, s.EndDay}}).empty();
@@ -465,6 +493,15 @@ std::string DescribeProblems(const std::vector<CompanyFileError>& problems)
     if (problems.empty()) return {};
     std::string text = std::string(kCompanyFileName) + " に読めない値があります。その項目だけ初期設定を使います:";
     for (const CompanyFileError& e : problems) text += std::string("\n") + e.what();
+    return text;
+}
+
+std::string DescribeCautions(const std::vector<CompanyFileError>& cautions)
+{
+    if (cautions.empty()) return {};
+    std::string text = std::string(kCompanyFileName) +
+                       " の締日が一覧にない値です。集計表では月末で締めます。自社登録で一覧から選んでください:";
+    for (const CompanyFileError& e : cautions) text += std::string("\n") + e.what();
     return text;
 }
 

@@ -44,6 +44,10 @@ struct CompanyFile {
     // Items that could not be read, or read as values that cannot be (a
     // start of 2024/13/45): each took its default.
     std::vector<CompanyFileError> Problems;
+    // Values kept as read that 自社登録 would refuse to save (a closing day
+    // that is none of the words, which the summaries close at the month's
+    // end): said, never replaced.
+    std::vector<CompanyFileError> Cautions;
     // The fiscal start is the file's own, not a default: a start the file
     // did not hold must never move the books.
     bool StartHeld = false;
@@ -72,6 +76,8 @@ CompanyFile ParseCompanyFile(std::string_view bytes);
 CompanyFile ParseCompanyFileKeeping(std::string_view bytes, int defaultYear);
 // The problems in words for the user, one line each, naming the items.
 std::string DescribeProblems(const std::vector<CompanyFileError>& problems);
+// The cautions in words for the user, one line each, naming line and item.
+std::string DescribeCautions(const std::vector<CompanyFileError>& cautions);
 // Formats the file; throws CompanyFileError when a text holds a character
 // CP932 cannot hold or a line break.
 std::string FormatCompanyFile(const CompanyFile& file);

@@ -66,12 +66,43 @@ int ClosingDayNumber(std::string_view text)
     return 31;
 }
 
-void DeriveFiscalEnd(CompanySettings& s)
+namespace {
+
+void OldFiscalEnd(const CompanySettings& s, float& year, float& month, float& day)
 {
     const int m = static_cast<int>(s.StartMonth);
-    s.EndMonth = float(m + 11 < 13 ? m + 11 : m - 1);
-    s.EndYear = s.StartYear + (m > 1 && m < 13 ? 1.0f : 0.0f);
-    s.EndDay = 31;
+    month = float(m + 11 < 13 ? m + 11 : m - 1);
+    year = s.StartYear + (m > 1 && m < 13 ? 1.0f : 0.0f);
+    day = 31;
+}
+
+bool StartsMidMonth(const CompanySettings& s)
+{
+    return s.StartDay >= 2 && s.StartDay <= 31 && s.StartDay == std::floor(s.StartDay);
+}
+
+} // namespace
+
+void DeriveFiscalEnd(CompanySettings& s)
+{
+    if (!StartsMidMonth(s)) {
+        OldFiscalEnd(s, s.EndYear, s.EndMonth, s.EndDay);
+        return;
+    }
+    // A start of 2/29 ends on 2/28 of the next year, the day before 3/1.
+    s.EndYear = s.StartYear + 1;
+    s.EndMonth = s.StartMonth;
+    s.EndDay = s.StartDay - 1;
+}
+
+bool MendOldFiscalEnd(CompanySettings& s)
+{
+    if (!StartsMidMonth(s)) return false;
+    float year = 0, month = 0, day = 0;
+    OldFiscalEnd(s, year, month, day);
+    if (s.EndYear != year || s.EndMonth != month || s.EndDay != day) return false;
+    DeriveFiscalEnd(s);
+    return true;
 }
 
 SettingsArray MakeSettingsArray(const CompanySettings& s)

@@ -80,9 +80,15 @@ struct CompanySettings {
 };
 
 // The fiscal end as the own-company screen derives it from the start: the
-// month before the start month (12 for January), in the next year unless the
-// start is in January, day 31.
+// day before the same day of the next year, so the next year starts where
+// this one ends. A start on the 1st keeps the form it has always had: the
+// month before the start month (12 for January), in the next year unless
+// the start is in January, day 31 (its month's last day).
 void DeriveFiscalEnd(CompanySettings& s);
+// Earlier versions gave every start the month before it, day 31, as its end,
+// which left the days from the 1st to the day before a mid-month start in no
+// year. Such an end is taken as the end its start makes; true when it was.
+bool MendOldFiscalEnd(CompanySettings& s);
 
 // One element of the settings array `Var_自社登録` (Empty, a Single or a text).
 using SettingsValue = std::variant<std::monostate, float, std::string>;

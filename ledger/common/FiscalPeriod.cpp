@@ -23,8 +23,10 @@ bool IsCalendarDate(const LineDate& d)
     return d.day <= gfTsuki(d.month, d.year);
 }
 
-FiscalPeriod FiscalPeriod::From(const CompanySettings& s)
+FiscalPeriod FiscalPeriod::From(const CompanySettings& settings)
 {
+    CompanySettings s = settings;
+    MendOldFiscalEnd(s);
     LineDate start{FiscalSettingNumber(s.StartYear, "開始年"), FiscalSettingNumber(s.StartMonth, "開始月"),
                    FiscalSettingNumber(s.StartDay, "開始日")};
     LineDate end{FiscalSettingNumber(s.EndYear, "終了年"), FiscalSettingNumber(s.EndMonth, "終了月"),

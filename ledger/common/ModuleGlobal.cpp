@@ -46,6 +46,8 @@ void ModuleGlobal::gsReadCompany()
     ScreenFlag = f.ScreenFlag;
     valueLines_ = std::move(f.ValueLines);
     ReadProblems = std::move(f.Problems);
+    ReadCautions = std::move(f.Cautions);
+    StartHeld = f.StartHeld;
     read_ = true;
 }
 

@@ -30,6 +30,9 @@ struct ModuleGlobal {
 
     // Items of company.w1 the last read could not take (each has its default).
     std::vector<CompanyFileError> ReadProblems;
+    std::vector<CompanyFileError> ReadCautions;   // kept as read, but to be said
+    // The fiscal start came from company.w1, not from the defaults.
+    bool StartHeld = false;
 
     // Reads AppFolderPath/company.w1 into the labels, the settings (all but
     // DatabaseName), PortraitSummary and ScreenFlag. A value that cannot be

@@ -31,8 +31,10 @@ int FiscalSettingNumber(float v, const char* what)
     return static_cast<int>(v);
 }
 
-FiscalBounds FiscalBounds::From(const CompanySettings& s)
+FiscalBounds FiscalBounds::From(const CompanySettings& settings)
 {
+    CompanySettings s = settings;
+    MendOldFiscalEnd(s);
     FiscalBounds f;
     f.StartYear = FiscalSettingNumber(s.StartYear, "開始年");
     f.StartMonth = FiscalSettingNumber(s.StartMonth, "開始月");

@@ -23,7 +23,8 @@ std::string Hex(const std::string& bytes)
     return out;
 }
 
-std::string FromHex(const std::string& hex)
+// The bytes of hex; nullopt when it is not the hex Hex writes.
+std::optional<std::string> FromHex(const std::string& hex)
 {
     auto value = [](char c) -> int {
         if (c >= '0' && c <= '9') return c - '0';
@@ -31,10 +32,10 @@ std::string FromHex(const std::string& hex)
         return -1;
     };
     std::string out;
-    if (hex.size() % 2) throw DbError(0, std::string(kTableSettingsRecord) + " の記録が壊れています");
+    if (hex.size() % 2) return std::nullopt;
     for (size_t i = 0; i < hex.size(); i += 2) {
         const int hi = value(hex[i]), lo = value(hex[i + 1]);
-        if (hi < 0 || lo < 0) throw DbError(0, std::string(kTableSettingsRecord) + " の記録が壊れています");
+        if (hi < 0 || lo < 0) return std::nullopt;
         out += char(hi * 16 + lo);
     }
     return out;
@@ -69,9 +70,35 @@ std::optional<SettingsRecord> ReadSettingsRecord(Database& db)
     SettingsRecord record;
     record.CarriedStart = {int(IntegerOf(r[0]).value_or(0)), int(IntegerOf(r[1]).value_or(0)),
                            int(IntegerOf(r[2]).value_or(0))};
-    record.FileBytes = FromHex(TextOf(r[3]).value_or(""));
-    record.PreviousBytes = FromHex(TextOf(r[4]).value_or(""));
+    const std::optional<std::string> file = FromHex(TextOf(r[3]).value_or(""));
+    const std::optional<std::string> previous = FromHex(TextOf(r[4]).value_or(""));
+    if (!file || !previous) {
+        record.Damage = std::string(kTableSettingsRecord) + " の記録の" + (file ? "前の設定ファイル" : "設定ファイル") +
+                        "が16進の文字ではありません";
+        return record;
+    }
+    record.FileBytes = *file;
+    record.PreviousBytes = *previous;
     return record;
+}
+
+void ForgetSettingsRecord(Database& db)
+{
+    const DbValue tables =
+        db.QueryValue("SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = ?", {kTableSettingsRecord});
+    if (IntegerOf(tables).value_or(0) > 0) db.Execute("DELETE FROM " + Table());
+}
+
+std::string RecordFault(const SettingsRecord& record)
+{
+    if (!record.Damage.empty()) return record.Damage;
+    const CompanyFile file = ParseCompanyFileKeeping(record.FileBytes, ThisYear());
+    if (!file.Problems.empty()) return "記録された設定ファイルが壊れています: " + std::string(file.Problems.front().what());
+    if (!file.StartHeld) return "記録された設定ファイルに期首がありません";
+    if (StartOf(file.Settings) != record.CarriedStart)
+        return "記録された設定ファイルの期首 " + JapaneseDate(StartOf(file.Settings)) + " が記録の期首 " +
+               JapaneseDate(record.CarriedStart) + " と違います";
+    return {};
 }
 
 void WriteSettingsRecord(Database& db, const SettingsRecord& record)
@@ -95,6 +122,13 @@ SettingsCheck CheckSettingsAgainstDatabase(Database& db, const std::string& fold
     const std::optional<SettingsRecord> record = ReadSettingsRecord(db);
     if (!record) return check;
     check.Carried = record->CarriedStart;
+    const std::string dbName = db.Path();
+    if (!record->Damage.empty()) {
+        check.State = SettingsAgreement::Damaged;
+        check.Message = "補助簿DB " + dbName + " の自社設定の記録を読めません (" + record->Damage +
+                        ")。自社登録を閉じると書き直します。";
+        return check;
+    }
     std::string path = folder;
     if (!path.empty() && path.back() != '/') path += '/';
     path += kCompanyFileName;
@@ -113,22 +147,34 @@ SettingsCheck CheckSettingsAgainstDatabase(Database& db, const std::string& fold
         check.State = SettingsAgreement::Agree;
         return check;
     }
-    const std::string dbName = db.Path();
+    // Put back only when whole and agreeing with itself: any other file
+    // would make up a start the books were never carried to.
+    const std::string fault = RecordFault(*record);
     // A missing file the save replaced nothing with is that save stopped
     // short; an emptied one is lost.
-    if (!file.StartHeld && (bytes != record->PreviousBytes || (exists && bytes.empty()))) {
+    const bool lost = !file.StartHeld && (bytes != record->PreviousBytes || (exists && bytes.empty()));
+    if (lost || (!fault.empty() && !file.StartHeld)) {
         // Whatever start the reader made up, the books keep theirs: the
         // settings of the last save come back.
-        const std::string what = !exists         ? " がありませんでした"
-                                 : bytes.empty() ? " が空でした"
-                                                 : " に期首がなく、読めませんでした";
+        std::string what = !exists ? " がありませんでした" : bytes.empty() ? " が空でした" : " に期首がなく、読めませんでした";
+        for (const CompanyFileError& e : file.Problems)
+            if (e.Item() == 9 || e.Item() == 10) {
+                what = " の期首を読めませんでした (" + std::string(e.what()) + ")";
+                break;
+            }
         check.FileStart = check.Carried;
-        try {
-            WriteCompanyFileBytes(path, record->FileBytes);
-        } catch (const CompanyFileError& e) {
+        std::string failure = fault;
+        if (failure.empty()) {
+            try {
+                WriteCompanyFileBytes(path, record->FileBytes);
+            } catch (const CompanyFileError& e) {
+                failure = e.what();
+            }
+        }
+        if (!failure.empty()) {
             check.State = SettingsAgreement::Lost;
             check.Message = "設定ファイル " + path + what + "。補助簿DB " + dbName +
-                            " に記録された最後の設定に戻せません: " + e.what();
+                            " に記録された最後の設定に戻せません: " + failure + "。何も書き換えていません。";
             return check;
         }
         check.State = SettingsAgreement::Restored;
@@ -136,7 +182,7 @@ SettingsCheck CheckSettingsAgainstDatabase(Database& db, const std::string& fold
                         JapaneseDate(check.Carried) + ") に戻しました。変更は自社登録で行えます。";
         return check;
     }
-    if (bytes == record->PreviousBytes) {
+    if (bytes == record->PreviousBytes && fault.empty()) {
         // The save committed the database and stopped before the file was
         // replaced: the file it wrote is put in place now.
         check.State = SettingsAgreement::Finished;

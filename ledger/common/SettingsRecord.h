@@ -8,7 +8,8 @@
 //
 // A database without the record (made by an older version, or never saved
 // through 自社登録 since) is taken as agreeing with company.w1: nothing can
-// be compared, and the next save writes the record.
+// be compared, and the next save writes the record when the start it saves
+// is one the books hold (the file's own, or typed and carried to).
 #include "ledger/common/MonthFunctions.h"
 #include "platform/db/Database.h"
 
@@ -23,6 +24,9 @@ struct SettingsRecord {
     LineDate CarriedStart;       // the fiscal start of the database's opening lines
     std::string FileBytes;       // company.w1 as the save wrote it
     std::string PreviousBytes;   // company.w1 before (empty when there was none)
+    // Why the stored text cannot be read (not the hex it is written as);
+    // empty when it reads. Such a record tells nothing of the books.
+    std::string Damage;
 };
 
 // The record; nullopt when the database has none.
@@ -30,6 +34,12 @@ std::optional<SettingsRecord> ReadSettingsRecord(Database& db);
 // Stores the record (the table is made when missing), in the caller's
 // transaction when there is one.
 void WriteSettingsRecord(Database& db, const SettingsRecord& record);
+// Removes the record, so that the database says nothing of the settings.
+void ForgetSettingsRecord(Database& db);
+// Why the record's file cannot be put back as company.w1: not a whole
+// settings file, or its 期首 is not the start the record says the books were
+// carried to. Empty when it can.
+std::string RecordFault(const SettingsRecord& record);
 
 enum class SettingsAgreement {
     Unknown,    // no record, or company.w1 cannot be read: nothing compared
@@ -42,6 +52,9 @@ enum class SettingsAgreement {
     // hold never moves the books.
     Restored,
     Lost,
+    // The record cannot be read: nothing compared, nothing written; the next
+    // save of 自社登録 replaces it.
+    Damaged,
 };
 
 struct SettingsCheck {
@@ -57,6 +70,7 @@ struct SettingsCheck {
 // stopped between the commit and the replacement of company.w1 (the file is
 // still the one the save replaced, and its start is not the database's) is
 // finished: the file the save wrote is put in place; so is a lost file.
+// Only a record whose file is whole and agrees with it is put back.
 // Throws DbError when the record cannot be read; a file that cannot be
 // written is said in Message.
 SettingsCheck CheckSettingsAgainstDatabase(Database& db, const std::string& folder);

@@ -22,6 +22,11 @@ std::string Quoted(const std::string& name)
     return "\"" + name + "\"";
 }
 
+std::string SlashDate(const LineDate& d)
+{
+    return std::to_string(d.year) + "/" + std::to_string(d.month) + "/" + std::to_string(d.day);
+}
+
 } // namespace
 
 JournalBook::JournalBook(Database& db, const JournalEntry& entry, StatusBarPanels* status)
@@ -48,6 +53,7 @@ JournalBook::JournalBook(Database& db, const JournalEntry& entry, StatusBarPanel
     sql_.updateBalance = "UPDATE " + table + " SET " + Quoted(kColBalance) + " = ? WHERE _rowid_ = ?";
     sql_.insert = "INSERT INTO " + table + " (_rowid_, " + cols + ") VALUES (?" + marks + ")";
     sql_.remove = "DELETE FROM " + table + " WHERE _rowid_ = ?";
+    sql_.party = "SELECT count(*) FROM " + Quoted(words_.PartyTable) + " WHERE " + Quoted(words_.PartyNo) + " = ?";
     sql_.lowest = "SELECT min(_rowid_) FROM " + table;
     sql_.highest = "SELECT max(_rowid_) FROM " + table;
 }
@@ -113,8 +119,8 @@ void JournalBook::CheckDate(const JournalLine& l, JournalColumn column) const
         throw JournalError(std::string(name) + ": 日付が正しくありません (" + std::to_string(*l.Month) + "月" +
                            std::to_string(*l.Day) + "日)");
     if (!period_.Contains(d))
-        throw JournalError(std::string(name) + ": 会計期間の外の日付です (" + std::to_string(d.year) + "/" +
-                           std::to_string(d.month) + "/" + std::to_string(d.day) + ")");
+        throw JournalError(std::string(name) + ": 会計期間 (" + SlashDate(period_.Start) + "～" +
+                           SlashDate(period_.End) + ") の外の日付です (" + SlashDate(d) + ")");
 }
 
 void JournalBook::SetCell(size_t index, JournalColumn column, std::string_view text)
@@ -355,6 +361,25 @@ JournalBook::Pending JournalBook::TouchedDiff()
     return p;
 }
 
+void JournalBook::CheckPartyRegistered()
+{
+    std::optional<int64_t> found;
+    try {
+        found = IntegerOf(db_.QueryValue(sql_.party, {party_.PartyNo}));
+    } catch (const DbError& e) {
+        LogLine("Journal", LogText(e));
+        if (e.IsBusy()) throw JournalError(kBusyMessage);
+        throw JournalError(std::string(words_.PartyTable) + "を読めませんでした: " + e.what());
+    }
+    if (found.value_or(0) > 0) return;
+    // The party number ends in "No"; the party word is what comes before it.
+    std::string who = words_.PartyNo;
+    if (who.ends_with("No")) who.resize(who.size() - 2);
+    std::string name = TrimRight(party_.Name);
+    throw JournalError(who + " " + std::to_string(party_.PartyNo) + (name.empty() ? "" : " " + name) +
+                       " は他の画面で削除されました。この画面の入力は保存できません。");
+}
+
 bool JournalBook::SeesEveryStoredLine()
 {
     return seesAll_ && db_.Changes() == stamp_;
@@ -451,6 +476,9 @@ bool JournalBook::Save()
     std::vector<int64_t> ids;
     try {
         Transaction t(db_);
+        // Lines of a party that is gone would pass to the next party given
+        // its number.
+        CheckPartyRegistered();
         if (db_.Changes() != stamp_) CheckStoredRows(p);
         // A row gone or changed under a write is another connection's doing
         // that the stamp would have shown; refused all the same.

@@ -94,7 +94,7 @@ public:
     // since the lines were read or saved, a save of edits checks the rows it
     // writes, and a save of balances, which stand on every line, checks that
     // the party's lines of the period are still those it balanced (else
-    // kChangedElsewhereMessage).
+    // kChangedElsewhereMessage), and that the party is still registered.
     // The opening pass and the balance button save through here.
     // False, and nothing written, when nothing changed or the database is
     // read-only. On any failure nothing is written, the list and its edits
@@ -129,6 +129,8 @@ private:
     void CheckStoredRows(const Pending& p);
     void CheckStoredRow(int64_t rowId);
     void CheckPeriodRows();
+    // Throws a JournalError naming the party when its row is gone.
+    void CheckPartyRegistered();
     // True when no connection has committed since the list was read or last
     // checked whole, so the list holds every stored line of the period.
     bool SeesEveryStoredLine();
@@ -164,7 +166,7 @@ private:
     std::vector<int64_t> removed_;
     // The save's statements, prepared once by the connection.
     struct SaveSql {
-        std::string row, periodRows, update, updateBalance, insert, remove, lowest, highest;
+        std::string row, periodRows, party, update, updateBalance, insert, remove, lowest, highest;
         std::vector<DbValue> periodParams;
     } sql_;
 };

@@ -146,6 +146,8 @@ std::string JournalBook::OpenPass()
 
 std::string JournalBook::CalcRunningBalance()
 {
+    // A party deleted elsewhere gets no balances, written or printed.
+    CheckPartyRegistered();
     FixLineYears();
     readOthersLines_ = false;
     if (!SeesEveryStoredLine()) {

@@ -138,6 +138,7 @@ void CompanyForm::ReadSettings()
         // Every value that reads is kept; the others are named.
         if (!g_.ReadProblems.empty())
             AddNotice(Q(DescribeProblems(g_.ReadProblems)) + "\n閉じると、この画面の設定で書き直します。");
+        if (!g_.ReadCautions.empty()) AddNotice(Q(DescribeCautions(g_.ReadCautions)));
         KeepWritableLabels();
         return;
     } catch (const CompanyFileError& e) {
@@ -150,6 +151,7 @@ void CompanyForm::ReadSettings()
     // The screen then writes a good file; labels are the new file's.
     const CompanyFile d = DefaultCompanyFile(QDate::currentDate().year());
     const std::string databaseName = g_.Settings.DatabaseName;
+    g_.StartHeld = false;
     g_.Settings = d.Settings;
     g_.Settings.DatabaseName = databaseName;
     g_.PortraitSummary = d.PortraitSummary;
@@ -163,11 +165,8 @@ QString CompanyForm::RestoreLostSettings()
     if (!std::filesystem::is_regular_file(dbPath, ec)) return {};
     try {
         const SettingsCheck check = CheckSettingsAgainstDatabase(Db(), g_.AppFolderPath);
-        // The start the screen will show was not the file's: only one the
-        // user types moves the books.
-        if (check.State == SettingsAgreement::Lost) declinedCarry_ = true;
         if (check.State == SettingsAgreement::Restored || check.State == SettingsAgreement::Lost ||
-            check.State == SettingsAgreement::Finished)
+            check.State == SettingsAgreement::Finished || check.State == SettingsAgreement::Damaged)
             return Q(check.Message);
     } catch (const std::exception& e) {
         // The screen says an unusable database as it opens, and again when
@@ -352,6 +351,7 @@ void CompanyForm::Build()
     connect(cmdClose_, &QPushButton::clicked, this, &QDialog::close);
     connect(fields_[0], &QLineEdit::textChanged, this, [this] { StartChanged(false); });
     connect(fields_[6], &QLineEdit::textChanged, this, [this] { StartChanged(true); });
+    connect(fields_[1], &QLineEdit::textChanged, this, [this] { StartChanged(true); });
 }
 
 void CompanyForm::sShowSettings()
@@ -364,7 +364,8 @@ void CompanyForm::sShowSettings()
     fields_[1]->setText(Plain(s.StartDay));
     endLabels_[2]->setText(Plain(s.EndYear));
     endLabels_[0]->setText(Plain(s.EndMonth));
-    endLabels_[1]->setText("31");
+    // A start on the 1st shows day 31 as it always has (its month's last day).
+    endLabels_[1]->setText(s.StartDay == 1 ? QString("31") : Plain(s.EndDay));
     const float flags[] = {s.BusinessForm, s.TaxHandling, g_.PortraitSummary, g_.ScreenFlag};
     for (int i = 0; i < 4; ++i) options_[i][IsTrue(flags[i]) ? 0 : 1]->setChecked(true);
     fields_[12]->setText(Plain(s.TaxRate));
@@ -374,10 +375,16 @@ void CompanyForm::sShowSettings()
 
 void CompanyForm::StartChanged(bool monthToo)
 {
-    const int m = LeadingNumber(fields_[6]->text());
-    if (monthToo) endLabels_[0]->setText(QString::number(m + 11 < 13 ? m + 11 : m - 1));
-    const int y = LeadingNumber(fields_[0]->text());
-    endLabels_[2]->setText(QString::number(y + (m > 1 && m < 13 ? 1 : 0)));
+    CompanySettings s;
+    s.StartYear = float(LeadingNumber(fields_[0]->text()));
+    s.StartMonth = float(LeadingNumber(fields_[6]->text()));
+    s.StartDay = float(LeadingNumber(fields_[1]->text()));
+    DeriveFiscalEnd(s);
+    if (monthToo) {
+        endLabels_[0]->setText(Plain(s.EndMonth));
+        endLabels_[1]->setText(Plain(s.EndDay));
+    }
+    endLabels_[2]->setText(Plain(s.EndYear));
 }
 
 CompanyForm::ReadBack CompanyForm::sReadBack() const
@@ -399,7 +406,7 @@ CompanyForm::ReadBack CompanyForm::sReadBack() const
     s.StartYear = float(*y), s.StartMonth = float(*m), s.StartDay = float(*d);
     s.EndYear = float(LeadingNumber(endLabels_[2]->text()));
     s.EndMonth = float(LeadingNumber(endLabels_[0]->text()));
-    s.EndDay = 31;
+    s.EndDay = float(LeadingNumber(endLabels_[1]->text()));
     s.BusinessForm = StoredFlag(options_[0][0]->isChecked());
     s.TaxHandling = StoredFlag(options_[1][0]->isChecked());
     const float rate = fields_[12]->text().trimmed().toFloat(&ok);
@@ -485,6 +492,10 @@ void CompanyForm::CheckAgreement(Database& db)
             ShowError(Q(ShownFailure("Company", e)));
         }
         ui::Inform(Q(check.Message), this);
+    } else if (check.State == SettingsAgreement::Lost || check.State == SettingsAgreement::Damaged) {
+        // Said once: the opening said it already unless another database
+        // was chosen since.
+        if (!loadNotice_.contains(Q(check.Message))) ui::Warn(Q(check.Message), this);
     } else if (check.State == SettingsAgreement::Differ) {
         if (readOnlyDb_) {
             ShowError(Q(check.Message));
@@ -493,8 +504,7 @@ void CompanyForm::CheckAgreement(Database& db)
         const QString question = Q(check.Message) + "\n設定ファイルの期首 " + Q(JapaneseDate(check.FileStart)) +
                                  " へ補助簿DBを繰り越しますか？";
         // Moving the books is never what happens by default.
-        declinedCarry_ = ui::Ask(question, ui::Buttons::YesNo, ui::Answer::No, this) != ui::Answer::Yes;
-        if (!declinedCarry_) CarryForwardNow();
+        if (ui::Ask(question, ui::Buttons::YesNo, ui::Answer::No, this) == ui::Answer::Yes) CarryForwardNow();
     }
 }
 
@@ -516,7 +526,7 @@ std::string CompanyForm::CommitWithFile(const ModuleGlobal& next, bool recordSta
     {
         Transaction t(db);
         work(db);
-        if (recordStart) WriteSettingsRecord(db, {StartOf(next.Settings), bytes, before});
+        if (recordStart) WriteSettingsRecord(db, {StartOf(next.Settings), bytes, before, {}});
         t.Commit();
     }
     FaultPoint("company.w1");
@@ -540,6 +550,7 @@ bool CompanyForm::SaveAll()
         return false;
     }
     ModuleGlobal next = g_;
+    next.StartHeld = true;
     next.Settings = r.Settings;
     next.PortraitSummary = r.PortraitSummary;
     next.ScreenFlag = r.ScreenFlag;
@@ -573,15 +584,20 @@ bool CompanyForm::SaveAll()
     }
     std::string warning;
     try {
-        // A start the database was not carried to is carried now, unless the
-        // user declined it as the screen opened and left the start alone:
-        // then the record keeps saying they disagree.
+        // The books move only to a start the user typed in this visit (or
+        // agreed to when asked as the screen opened), never to one the
+        // screen filled in: a start the database was not carried to stays
+        // said by the record, which tells what the books hold or nothing.
         const std::optional<SettingsRecord> record = ReadSettingsRecord(Db());
-        const bool behind = record && record->CarriedStart != StartOf(r.Settings);
-        const bool carry = r.StartChanged || (behind && !declinedCarry_);
-        warning = CommitWithFile(next, carry || !behind, [&](Database& db) {
+        const bool readable = record && record->Damage.empty();
+        const bool behind = readable && record->CarriedStart != StartOf(r.Settings);
+        const bool carry = r.StartChanged;
+        const bool recordStart = carry || (readable ? !behind : g_.StartHeld);
+        warning = CommitWithFile(next, recordStart, [&](Database& db) {
             if (carry) sCarryForward(db, r.Settings, *this);
             gsShimebiSet(db, r.Settings, *this);
+            // An unreadable record, said as the screen opened, is replaced.
+            if (record && !readable && !recordStart) ForgetSettingsRecord(db);
         });
     } catch (const std::exception& e) {
         lastFailure_ = e.what();
@@ -623,6 +639,7 @@ void CompanyForm::CarryForwardNow()
         // The new start reaches company.w1 with the carry-forward, so the
         // two never disagree; the screen's other edits wait for 閉じる.
         ModuleGlobal next = g_;
+        next.StartHeld = true;
         CompanySettings& s = next.Settings;
         s.StartYear = r.Settings.StartYear, s.StartMonth = r.Settings.StartMonth, s.StartDay = r.Settings.StartDay;
         s.EndYear = r.Settings.EndYear, s.EndMonth = r.Settings.EndMonth, s.EndDay = r.Settings.EndDay;
@@ -630,7 +647,6 @@ void CompanyForm::CarryForwardNow()
             CommitWithFile(next, true, [&](Database& db) { sCarryForward(db, r.Settings, *this); });
         // The close then finds the start unchanged and does not run it again.
         g_ = next;
-        declinedCarry_ = false;
         const QString done = "繰越の計算が終わりました (期首 " + Q(JapaneseDate(StartOf(s))) + ")。";
         SetPanelText(1, done.toStdString());
         if (warning.empty()) ui::Inform(done, this);
@@ -655,7 +671,6 @@ void CompanyForm::ChooseDatabase()
         return;
     }
     db_ = Database();
-    declinedCarry_ = false;
     g_.Settings.DatabaseName = FixedText(name, kDatabaseNameWidth);
     NoteDatabase();
 }
@@ -687,7 +702,6 @@ void CompanyForm::CopyDatabase()
         return;
     }
     db_ = Database();
-    declinedCarry_ = false;
     g_.Settings.DatabaseName = FixedText(name, kDatabaseNameWidth);
     NoteDatabase();
 }

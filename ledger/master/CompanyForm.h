@@ -116,7 +116,6 @@ private:
     bool databaseNoted_ = false;
     bool noticeShown_ = false;
     bool readOnlyDb_ = false;
-    bool declinedCarry_ = false;
     std::string lastFailure_;   // why the last save failed, for the log
 };
 

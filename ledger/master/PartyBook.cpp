@@ -162,7 +162,11 @@ RecordSource PartyBook::SearchRows(const std::string& field, const std::string& 
 
 int64_t PartyBook::NextNumber()
 {
-    DbValue v = db_.QueryValue("SELECT MAX(" + Quote(words_.PartyNo) + ") FROM " + Quote(words_.PartyTable));
+    // Lines whose party is gone (deleted by an earlier version, or by
+    // another window while its journal was open) are never inherited.
+    const std::string no = Quote(words_.PartyNo);
+    DbValue v = db_.QueryValue("SELECT MAX(n) FROM (SELECT MAX(" + no + ") AS n FROM " + Quote(words_.PartyTable) +
+                               " UNION ALL SELECT MAX(" + no + ") FROM " + Quote(words_.LineTable) + ")");
     std::optional<int64_t> n = IntegerOf(v);
     return n ? *n + 1 : 1;
 }
@@ -193,6 +197,10 @@ void PartyBook::CheckFreeNumber(int64_t partyNo, std::optional<int64_t> exceptRo
     }
     if (IntegerOf(db_.QueryValue(sql, params)).value_or(0) > 0)
         throw PartyInputError(std::string(words_.PartyNo) + " " + std::to_string(partyNo) + " は既に登録されています。");
+    if (LineCount(partyNo) > 0)
+        throw PartyInputError(std::string(words_.PartyNo) + " " + std::to_string(partyNo) + " には削除された" +
+                              RegisterWordsOf(words_.Side).Who + "の" + RegisterWordsOf(words_.Side).JournalWord +
+                              "の行が残っているため使えません。");
 }
 
 int64_t PartyBook::Register(const PartyValues& values, const CompanySettings& settings, StatusBarPanels& statusBar)

@@ -85,7 +85,8 @@ public:
     RecordSource SearchRows(const std::string& field, const std::string& op, const std::string& value,
                             const std::string& sort);
 
-    // The highest number of the whole table plus one, or 1.
+    // The highest number of the whole table, or of the lines of a party
+    // that is gone, plus one; or 1.
     int64_t NextNumber();
     bool NumberTaken(int64_t partyNo);
     int64_t LineCount(int64_t partyNo);
@@ -93,7 +94,8 @@ public:
     // Adds the party's row and its opening line (データ数 = the party's lines
     // in the period, dated at the fiscal start, 品名 "前期繰越金額", 差引残高
     // the carry-forward amount), both in one transaction. Throws
-    // PartyInputError for a taken number or a missing amount, DbError when
+    // PartyInputError for a taken number (a number with lines left by a
+    // deleted party too) or a missing amount, DbError when
     // the database refuses; writes nothing then. Returns the new row's id.
     int64_t Register(const PartyValues& values, const CompanySettings& settings, StatusBarPanels& statusBar);
     // Inserts the opening line of a party just added into the line table

@@ -163,7 +163,8 @@ void MenuForm::CheckDatabase()
         const SettingsCheck check = CheckSettingsAgainstDatabase(db, g_.AppFolderPath);
         if (check.State == SettingsAgreement::Finished || check.State == SettingsAgreement::Restored)
             Say(Q(check.Message), ui::Icon::Information);
-        if (check.State == SettingsAgreement::Lost) Say(Q(check.Message), ui::Icon::Warning);
+        if (check.State == SettingsAgreement::Lost || check.State == SettingsAgreement::Damaged)
+            Say(Q(check.Message), ui::Icon::Warning);
         if (check.State == SettingsAgreement::Differ)
             Say(Q(check.Message) + QStringLiteral("\n自社登録を開くと、繰越の計算を行えます。"), ui::Icon::Warning);
     } catch (const std::exception& e) {
@@ -191,6 +192,7 @@ void MenuForm::ReadSettings()
         if (!g_.ReadProblems.empty())
             Say(Q(DescribeProblems(g_.ReadProblems)) + QStringLiteral("\n自社登録で確かめて閉じると、設定ファイルを書き直します。"),
                 ui::Icon::Warning);
+        if (!g_.ReadCautions.empty()) Say(Q(DescribeCautions(g_.ReadCautions)), ui::Icon::Warning);
     } catch (const std::exception& e) {
         settingsRead_ = false;
         // A file that could not be made is not said a second time as missing.

@@ -242,6 +242,16 @@ TEST(CompanyFile, OneBadValueLosesOnlyItsItem)
     }
     EXPECT_NE(DescribeProblems(ParseCompanyFileKeeping(cases[2].bytes, 2030).Problems).find("2005/13/45 は日付ではありません"),
               std::string::npos);
+    // A closing day the screen would refuse is said as the file is read, and
+    // kept: the summaries close it at the month's end.
+    for (const auto& [line, text] : {std::pair{28, "32"}, {30, "-1"}, {28, "abc"}}) {
+        const CompanyFile f = ParseCompanyFileKeeping(WithLine(line, text), 2030);
+        EXPECT_TRUE(f.Problems.empty());
+        ASSERT_EQ(f.Cautions.size(), 1u);
+        EXPECT_EQ(f.Cautions[0].Line(), line);
+        EXPECT_NE(DescribeCautions(f.Cautions).find(std::string("」は締日ではありません")), std::string::npos);
+        EXPECT_EQ(line == 28 ? f.Settings.PurchaseClosingDay : f.Settings.SalesClosingDay, text);
+    }
 }
 
 TEST(CompanyFile, SequentialInputSyntax)

@@ -142,6 +142,17 @@ TEST(MonthFunctions, BoundsFromSettings)
 
 namespace {
 
+// The bounds of a company.w1 of this start and the end the screen gives it,
+// or the end an earlier version wrote.
+FiscalBounds FromStart(float y, float m, float d, std::array<float, 3> oldEnd = {})
+{
+    CompanySettings s;
+    s.StartYear = y, s.StartMonth = m, s.StartDay = d;
+    DeriveFiscalEnd(s);
+    if (oldEnd[0] != 0) s.EndYear = oldEnd[0], s.EndMonth = oldEnd[1], s.EndDay = oldEnd[2];
+    return FiscalBounds::From(s);
+}
+
 TEST(MonthFunctions, FiscalMonthsAreTheMonthsFromTheStartClosedOnThePartysDay)
 {
     // Month k is the k-th month from the start month, closed on the closing
@@ -181,11 +192,21 @@ TEST(MonthFunctions, FiscalMonthsAreTheMonthsFromTheStartClosedOnThePartysDay)
          {{2026, 4, 1}, {2026, 4, 30}, {2027, 3, 1}, {2027, 4, 1}, {2027, 4, 30}}, {1, 1, 12, 12, 12}},
         {"2026/4/1-2027/4/30, closing 20th", {2026, 4, 2027, 4, 1, 30}, 20,
          {{2026, 4, 20}, {2026, 4, 21}, {2027, 4, 15}}, {1, 2, 12}},
+        // A year that starts mid-month ends the day before its next start:
+        // the first half of the start month is its twelfth month's end.
+        {"from 2025/10/16, closing 20th", FromStart(2025, 10, 16), 20,
+         {{2025, 10, 16}, {2025, 10, 21}, {2026, 9, 21}, {2026, 10, 10}, {2026, 10, 15}}, {1, 2, 12, 12, 12}},
+        {"from 2025/10/16 in an older file ending 2026/9/31", FromStart(2025, 10, 16, {2026, 9, 31}), 20,
+         {{2026, 10, 10}, {2026, 10, 15}}, {12, 12}},
+        {"from 2026/4/1 as before", FromStart(2026, 4, 1), 20, {{2026, 4, 20}, {2027, 3, 31}}, {1, 12}},
     };
     for (const Case& c : cases)
         EXPECT_EQ(MonthsOf(c.fiscal, c.closing, c.lines), c.months) << c.what;
     // Not a day of its month in the year the line falls in.
     EXPECT_THROW(MonthOf(kApril2005, 31, {2006, 2, 29}), std::invalid_argument);
+    // Every day once: the next year takes over the day after.
+    EXPECT_THROW(MonthOf(FromStart(2025, 10, 16), 20, {2026, 10, 16}), std::invalid_argument);
+    EXPECT_EQ(MonthOf(FromStart(2026, 10, 16), 20, {2026, 10, 16}), 1);
 }
 
 TEST(MonthFunctions, HeadingMonthsCountFromTheStartMonth)

@@ -30,6 +30,8 @@ std::string Relabelled(std::string bytes)
 TEST(SettingsRecord, TheFileIsComparedWithTheSaveTheDatabaseRecorded)
 {
     const std::string old = FileOf(2004, 10), saved = FileOf(2005, 4);
+    std::string month13 = old;
+    month13.replace(month13.find(" 2004  10  1 "), 13, " 2005  13  1 ");
     const struct {
         const char* what;
         bool record;
@@ -38,6 +40,7 @@ TEST(SettingsRecord, TheFileIsComparedWithTheSaveTheDatabaseRecorded)
         SettingsAgreement state;
         std::string after;
         const char* said;
+        std::optional<std::string> recorded = {};   // the record's file, when not the save's
     } cases[] = {
         {"a database of an earlier version", false, old, old, SettingsAgreement::Unknown, old, ""},
         {"the file the save wrote", true, old, saved, SettingsAgreement::Agree, saved, ""},
@@ -54,6 +57,14 @@ TEST(SettingsRecord, TheFileIsComparedWithTheSaveTheDatabaseRecorded)
         {"the file emptied", true, "", std::string(), SettingsAgreement::Restored, saved, "が空でした"},
         {"the file overwritten with bytes", true, old, std::string("\x89PNG\r\n\x1a\n"), SettingsAgreement::Restored,
          saved, "期首がなく"},
+        {"a start of month 13", true, old, month13, SettingsAgreement::Restored, saved,
+         "の期首を読めませんでした (company.w1 の 18 行目 (項目9"},
+        // Put back only when whole and agreeing with itself; else nothing is
+        // written.
+        {"the file emptied, the record cut short", true, "", std::string(), SettingsAgreement::Lost, std::string(),
+         "記録された設定ファイルが壊れています", saved.substr(0, 120)},
+        {"the file emptied, the record's file of another start", true, "", std::string(), SettingsAgreement::Lost,
+         std::string(), "2004年10月1日 が記録の期首 2005年4月1日 と違います", old},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -61,7 +72,7 @@ TEST(SettingsRecord, TheFileIsComparedWithTheSaveTheDatabaseRecorded)
         const std::string w1 = dir.file(kCompanyFileName);
         CreateEmptyLedgerDatabase(dir.file("補助簿DB.MDB"));
         Database db = OpenLedgerDatabase(dir.file("補助簿DB.MDB"));
-        if (c.record) WriteSettingsRecord(db, {{2005, 4, 1}, saved, c.previous});
+        if (c.record) WriteSettingsRecord(db, {{2005, 4, 1}, c.recorded.value_or(saved), c.previous, {}});
         if (c.file) nvtest::WriteFileBytes(w1, *c.file);
         const SettingsCheck check = CheckSettingsAgainstDatabase(db, dir.path().string());
         EXPECT_EQ(check.State, c.state);

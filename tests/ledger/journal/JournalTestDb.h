@@ -44,7 +44,7 @@ public:
 
     void AddParty(int64_t no, const std::string& name, int64_t carry, const std::string& closing = "末日")
     {
-        db.Execute(std::string("INSERT INTO \"") + Words().PartyTable + "\" (\"" + Words().PartyNo + "\", \"" +
+        db.Execute(std::string("INSERT OR REPLACE INTO \"") + Words().PartyTable + "\" (\"" + Words().PartyNo + "\", \"" +
                        Words().PartyName + "\", \"〆切期日\", \"繰越金額\") VALUES (?, ?, ?, ?)",
                    {no, name, closing, carry});
     }
@@ -64,13 +64,19 @@ public:
                     opt(l.price), opt(l.amount), opt(l.settlement), opt(l.balance)});
     }
 
-    nv::JournalEntry Entry(int64_t party, int64_t carry) const
+    // A journal is opened from the register, on a party that is registered.
+    nv::JournalEntry Entry(int64_t party, int64_t carry)
     {
+        const auto names = db.Query(std::string("SELECT \"") + Words().PartyName + "\" FROM \"" + Words().PartyTable +
+                                        "\" WHERE \"" + Words().PartyNo + "\" = ?",
+                                    {party});
+        if (names.empty()) AddParty(party, "", carry);
         nv::JournalEntry e;
         e.Side = side;
         e.MenuMode = Words().MenuMode;
         e.Settings = settings;
         e.Party.PartyNo = party;
+        e.Party.Name = nv::FixedText(names.empty() ? "" : nv::TextOf(names[0][0]).value_or(""), 50);
         e.Party.CarryForward = carry;
         return e;
     }

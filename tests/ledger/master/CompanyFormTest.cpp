@@ -290,6 +290,41 @@ TEST_F(CompanyFormTest, CarryButtonThenCloseRunsOnce)
     EXPECT_EQ(Lines(ReadText(w1))[17], " 2005  4  1 ");
 }
 
+// The year ends the day before its next start, so every day is in one year;
+// a start on the 1st keeps the end it has always had, and a file of an
+// earlier version (start 16, end day 31 of the month before) is read as the
+// year its start makes.
+TEST_F(CompanyFormTest, TheYearEndsTheDayBeforeTheNextStart)
+{
+    const struct {
+        const char* start;   // line 18 of the file, or typed when the file keeps its own
+        const char* end;     // line 20 of the file; nullptr: the start is typed
+        QStringList labels;
+        const char* written;
+    } cases[] = {
+        {"2025 10 16", nullptr, {"2026", "10", "15"}, " 2026  10  15 "},
+        {"2026 4 1", nullptr, {"2027", "3", "31"}, " 2027  3  31 "},
+        {" 2025  10  16 ", " 2026  9  31 ", {"2026", "10", "15"}, " 2026  10  15 "},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.start);
+        auto lines = Lines(before);
+        if (c.end) lines[17] = c.start, lines[19] = c.end;
+        std::string bytes;
+        for (const std::string& l : lines) bytes += l + "\r\n";
+        nvtest::WriteFileBytes(w1, bytes);
+        script->Clear();
+        Run([&](CompanyForm* d) {
+            const QStringList typed = QString(c.start).split(' ');
+            if (!c.end) Type(d->Field(0), typed[0]), Type(d->Field(6), typed[1]), Type(d->Field(1), typed[2]);
+            EXPECT_EQ((QStringList{d->EndLabel(2)->text(), d->EndLabel(0)->text(), d->EndLabel(1)->text()}), c.labels);
+            Click(d->CloseButton());
+        });
+        EXPECT_TRUE(script->Messages().isEmpty()) << script->Messages().join("\n").toStdString();
+        EXPECT_EQ(Lines(ReadText(w1))[19], c.written);
+    }
+}
+
 TEST_F(CompanyFormTest, HostileFieldsAreRefusedNamingTheField)
 {
     struct Case {
@@ -589,13 +624,41 @@ TEST_F(CompanyFormTest, AMissingOrDamagedSettingsFileOpensTheDefaultsAndClosingW
     // back, and no start the file did not hold is offered a carry-forward;
     // beside books of an earlier version, the defaults show. Either way the
     // screen closes and writes a good file.
-    const struct { const char* what; const std::string* bytes; bool carried; const char* said; } cases[] = {
+    // A record of the save that is not whole, or disagrees with itself, puts
+    // nothing back (record: what became of it after the save).
+    const struct {
+        const char* what;
+        const std::string* bytes;
+        bool carried;
+        const char* said;
+        const char* record = nullptr;
+    } cases[] = {
         {"missing", nullptr, false, "がありません"},
         {"damaged", &damaged, false, "行目"},
         {"garbage", &garbage, false, "見出しに改行があります"},
         {"missing beside carried books", nullptr, true, "がありませんでした"},
         {"empty beside carried books", &empty, true, "が空でした"},
         {"garbage beside carried books", &garbage, true, "期首がなく"},
+        {"empty beside a truncated record", &empty, true, "記録された設定ファイルが壊れています",
+         "UPDATE 自社設定 SET 設定ファイル = substr(設定ファイル, 1, 240)"},
+        {"empty beside a record that is no hex", &empty, true, "16進の文字ではありません",
+         "UPDATE 自社設定 SET 設定ファイル = 'zz' || 設定ファイル"},
+        {"empty beside a record whose columns disagree with its bytes", &empty, true,
+         "記録された設定ファイルの期首 2004年10月1日 が記録の期首 2005年13月1日 と違います",
+         "UPDATE 自社設定 SET 期首年 = 2005, 期首月 = 13"},
+        {"empty beside books without a record", &empty, true, "ファイルが途中で終わっています", "DELETE FROM 自社設定"},
+    };
+    auto books = [&] {
+        std::string s;
+        for (const char* sql : {"SELECT 仕入先No, 繰越金額 FROM 仕入れ先", "SELECT 売上先No, 繰越金額 FROM 売上げ先",
+                                "SELECT * FROM 仕入れデータ", "SELECT * FROM 売上げデータ"})
+            for (const auto& row : db.Query(sql))
+                for (const DbValue& v : row) {
+                    if (auto i = std::get_if<int64_t>(&v)) s += std::to_string(*i);
+                    else if (auto x = std::get_if<std::string>(&v)) s += *x;
+                    s += "|";
+                }
+        return s;
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -606,13 +669,16 @@ TEST_F(CompanyFormTest, AMissingOrDamagedSettingsFileOpensTheDefaultsAndClosingW
             Run([&](CompanyForm* d) { Click(d->CloseButton()); });   // records the books at 2004/10/1
             script->Clear();
         }
+        if (c.record) db.Execute(c.record);
+        const bool restored = c.carried && !c.record;
+        const std::string held = books();
         std::filesystem::remove(w1);
         if (c.bytes) nvtest::WriteFileBytes(w1, *c.bytes);
         Run([&](CompanyForm* d) {
-            EXPECT_EQ(d->Field(8)->text(), c.carried ? "山田太郎" : "");
-            EXPECT_EQ(d->Field(11)->text(), c.carried ? "3" : "1");
-            EXPECT_EQ(d->Field(6)->text(), c.carried ? "10" : "1");
-            EXPECT_EQ(d->EndLabel(0)->text(), c.carried ? "3" : "12");
+            EXPECT_EQ(d->Field(8)->text(), restored ? "山田太郎" : "");
+            EXPECT_EQ(d->Field(11)->text(), restored ? "3" : "1");
+            EXPECT_EQ(d->Field(6)->text(), restored ? "10" : "1");
+            EXPECT_EQ(d->EndLabel(0)->text(), restored ? "3" : "12");
             Type(d->Field(8), "青木");
             Click(d->CloseButton());
             EXPECT_FALSE(d->isVisible());
@@ -620,15 +686,20 @@ TEST_F(CompanyFormTest, AMissingOrDamagedSettingsFileOpensTheDefaultsAndClosingW
         ASSERT_EQ(script->Messages().size(), 1) << script->Messages().join("\n").toStdString();
         const std::string said = script->Messages()[0].toStdString();
         EXPECT_NE(said.find(c.said), std::string::npos) << said;
-        EXPECT_NE(said.find(c.carried ? "に戻しました" : "初期設定"), std::string::npos) << said;
+        EXPECT_NE(said.find(restored ? "に戻しました" : "初期設定"), std::string::npos) << said;
         const CompanyFile read = ReadCompanyFile(w1);
         EXPECT_TRUE(read.Problems.empty());
         EXPECT_EQ(read.Settings.OwnerName, FixedText("青木", kOwnerNameWidth));
-        EXPECT_EQ(read.Settings.Term, c.carried ? 3 : 1);
-        EXPECT_EQ(read.Settings.PurchaseClosingDay, c.carried ? "２５日" : "末日");
+        EXPECT_EQ(read.Settings.Term, restored ? 3 : 1);
+        EXPECT_EQ(read.Settings.PurchaseClosingDay, restored ? "２５日" : "末日");
         // No carry-forward from a start the file did not hold.
         EXPECT_EQ(Value("SELECT group_concat(繰越金額) FROM 仕入れ先"), DbValue(std::string("120000")));
         EXPECT_EQ(Value("SELECT count(*) FROM 仕入れデータ"), DbValue(int64_t{4}));
+        EXPECT_EQ(books(), held);
+        // The record tells what the books hold, or nothing: never the start
+        // the screen filled in.
+        if (c.carried && !restored)
+            EXPECT_NE(Value("SELECT ifnull(max(期首年), 0) FROM 自社設定"), DbValue(int64_t{ThisYear()}));
     }
 }
 

@@ -45,7 +45,13 @@ TEST_F(PartyBookTest, NextNumberIsTheHighestOfTheWholeTablePlusOne)
 {
     EXPECT_EQ(suppliers.NextNumber(), 8);
     EXPECT_EQ(customers.NextNumber(), 8);
+    // Lines whose party is gone pass to no party: not by the next number,
+    // nor by that number typed.
     t.db.Execute("DELETE FROM 仕入れ先");
+    EXPECT_EQ(suppliers.NextNumber(), 8);
+    EXPECT_THROW(suppliers.Register(ParsePartyTexts(PurchaseWords(), Texts("7", "新", "0")), settings, bar),
+                 PartyInputError);
+    t.db.Execute("DELETE FROM 仕入れデータ");
     EXPECT_EQ(suppliers.NextNumber(), 1);
 }
 
