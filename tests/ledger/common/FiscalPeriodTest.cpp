@@ -73,7 +73,6 @@ TEST(FiscalPeriod, FromSettings)
     EXPECT_EQ(FiscalPeriod::From(Fiscal(2005, 3, 1, 2006, 2, 31)).End, (LineDate{2006, 2, 28}));
     EXPECT_EQ(FiscalPeriod::From(Fiscal(2003, 3, 1, 2004, 2, 30)).End, (LineDate{2004, 2, 29}));
     // The end an earlier version gave a mid-month start is the one its start makes.
-    EXPECT_EQ(FiscalPeriod::From(Fiscal(2025, 10, 16, 2026, 9, 31)).End, (LineDate{2026, 10, 15}));
     EXPECT_EQ(FiscalPeriod::From(Fiscal(2026, 1, 16, 2026, 12, 31)).End, (LineDate{2027, 1, 15}));
     const CompanySettings bad[] = {
         Fiscal(2005, 13, 1, 2006, 3, 31), Fiscal(2005, 4, 0, 2006, 3, 31), Fiscal(2005, 2, 30, 2006, 1, 31),

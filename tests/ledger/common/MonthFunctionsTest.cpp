@@ -142,8 +142,7 @@ TEST(MonthFunctions, BoundsFromSettings)
 
 namespace {
 
-// The bounds of a company.w1 of this start and the end the screen gives it,
-// or the end an earlier version wrote.
+// A company.w1 of this start with the end the screen gives it, or the end an earlier version wrote.
 FiscalBounds FromStart(float y, float m, float d, std::array<float, 3> oldEnd = {})
 {
     CompanySettings s;

@@ -619,13 +619,7 @@ TEST_F(CompanyFormTest, AMissingOrDamagedSettingsFileOpensTheDefaultsAndClosingW
     // screen closes and writes a good file.
     // A record of the save that is not whole, or disagrees with itself, puts
     // nothing back (record: what became of it after the save).
-    const struct {
-        const char* what;
-        const std::string* bytes;
-        bool carried;
-        const char* said;
-        const char* record = nullptr;
-    } cases[] = {
+    const struct { const char* what; const std::string* bytes; bool carried; const char* said; const char* record = nullptr; } cases[] = {
         {"missing", nullptr, false, "がありません"},
         {"damaged", &damaged, false, "行目"},
         {"garbage", &garbage, false, "見出しに改行があります"},
