@@ -76,7 +76,8 @@ public:
     // empty, and a first line of balance 0 becomes or gets the
     // carry-forward line, whatever its name. When another connection has
     // saved since the lines were read, the edits are saved first and the
-    // lines read again, so the balances count every stored line.
+    // lines read again, so the balances count every stored line. A party
+    // deleted elsewhere is refused first (a JournalError naming it).
     std::string CalcRunningBalance();
     // True when the last balance button read lines another program had
     // stored or changed since this list was read.
