@@ -230,8 +230,20 @@ TEST_P(BothSides, DatesOutsideAShortYearAreRefused)
     t.AddLine(7, {2005, 7, 1, "前期繰越金額", {}, {}, {}, {}, 100});
     JournalBook book(t.db, t.Entry(7, 100));
     book.OpenPass();
-    EXPECT_THROW(book.SetCell(0, JournalColumn::Month, "3"), JournalError);
+    try {
+        book.SetCell(0, JournalColumn::Month, "3");
+        ADD_FAILURE();
+    } catch (const JournalError& e) {
+        EXPECT_STREQ(e.what(), "月: 会計期間 (2005/7/1～2005/12/31) の外の日付です (2005/3/1)");   // which year
+    }
     EXPECT_EQ(book.Lines()[0].Month, 7);
+    // A year from the 16th in a file of an earlier version keeps 10/1-10/15.
+    t.SetFiscal(2025, 10, 16, 2026, 9, 31);
+    JournalBook mid(t.db, t.Entry(7, 100));
+    mid.OpenPass();
+    mid.SetCell(mid.NewLineIndex(), JournalColumn::Day, "10");
+    EXPECT_EQ(mid.Lines().back().Year, 2026);
+    EXPECT_TRUE(mid.Save());
 }
 
 TEST_P(BothSides, AFailedSaveWritesNothingAndKeepsTheEdits)
