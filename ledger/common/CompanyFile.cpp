@@ -216,17 +216,6 @@ std::string DateText(const std::array<float, 3>& n)
     return Plain(n[0]) + "/" + Plain(n[1]) + "/" + Plain(n[2]);
 }
 
-// A text without its trailing half- and full-width blanks.
-std::string WithoutTrailingBlanks(std::string text)
-{
-    constexpr std::string_view kWideBlank = "　";
-    for (;;) {
-        if (text.ends_with(' ')) text.pop_back();
-        else if (text.ends_with(kWideBlank)) text.resize(text.size() - kWideBlank.size());
-        else return text;
-    }
-}
-
 // Why a value that reads cannot be what its item holds; empty when it can.
 // The fiscal start must be a day of the calendar; the end is a month and a
 // day number.
@@ -442,7 +431,7 @@ CompanyFile ParseCompanyFileKeeping(std::string_view bytes, int defaultYear)
             if (std::string why = Impossible(item, v); !why.empty()) Fail(valueLine, item, why);
             // Said as the file is read, not first when 自社登録 refuses to
             // save it; kept, as the summaries read it.
-            if ((item == 14 || item == 15) && !IsClosingDay(WithoutTrailingBlanks(v.text)))
+            if ((item == 14 || item == 15) && !IsStoredClosingDay(v.text))
                 f.Cautions.push_back(ItemError(valueLine, item, "「" + v.text + "」は締日ではありません"));
             Store(f, item, std::move(v));
             read[static_cast<size_t>(item)] = true;

@@ -53,7 +53,9 @@ bool IsClosingDay(std::string_view text)
     return false;
 }
 
-int ClosingDayNumber(std::string_view text)
+namespace {
+
+const ClosingDayWord* StoredClosingDay(std::string_view text)
 {
     constexpr std::string_view kWideBlank = "　";
     for (;;) {
@@ -62,8 +64,21 @@ int ClosingDayNumber(std::string_view text)
         else break;
     }
     for (const ClosingDayWord& w : kClosingDayWords)
-        if (text == w.Word) return w.Day;
-    return 31;
+        if (text == w.Word) return &w;
+    return nullptr;
+}
+
+} // namespace
+
+int ClosingDayNumber(std::string_view text)
+{
+    const ClosingDayWord* w = StoredClosingDay(text);
+    return w ? w->Day : 31;
+}
+
+bool IsStoredClosingDay(std::string_view text)
+{
+    return StoredClosingDay(text) != nullptr;
 }
 
 namespace {

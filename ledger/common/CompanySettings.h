@@ -49,6 +49,8 @@ bool IsClosingDay(std::string_view text);
 // The day a stored closing day closes on, its trailing half- and full-width
 // blanks ignored ("２０日　" is 20); any other text closes at the month's end.
 int ClosingDayNumber(std::string_view text);
+// One of the words, its trailing blanks ignored as ClosingDayNumber does.
+bool IsStoredClosingDay(std::string_view text);
 
 // Booleans are the Singles -1 (True) and 0 (False); only -1 is True.
 inline bool IsTrue(float value) { return value == -1.0f; }
