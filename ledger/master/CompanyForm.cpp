@@ -10,6 +10,7 @@
 #include "platform/core/Cp932.h"
 #include "platform/core/FileErrors.h"
 #include "platform/db/DbError.h"
+#include "platform/ui/DialogKeys.h"
 #include "platform/ui/Prompt.h"
 #include "platform/ui/WorkArea.h"
 
@@ -213,6 +214,7 @@ void CompanyForm::Build()
 {
     setObjectName("F1_自社登録");
     setWindowTitle("自社登録");
+    ui::KeepOpenOnEscape(this);
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
     auto* top = new QVBoxLayout;

@@ -8,6 +8,7 @@
 #include "ledger/master/HandOffArrays.h"
 #include "platform/db/DbError.h"
 #include "platform/ui/DesignUnits.h"
+#include "platform/ui/DialogKeys.h"
 #include "platform/ui/Prompt.h"
 #include "platform/ui/WidgetHandle.h"
 
@@ -100,6 +101,7 @@ void PartyRegisterDialog::BuildForm()
     setObjectName(side_ == JournalSide::Sales ? "F1_売上先" : "F1_仕入先");
     setWindowTitle(rw.FirstCaption);
     setModal(true);
+    ui::KeepOpenOnEscape(this);
     setFont(QFont("ＭＳ ゴシック"));
     auto px = [this](int twips) { return ui::DesignPixels(this, twips); };
 
@@ -538,6 +540,8 @@ bool PartyRegisterDialog::RegisterNew()
     }
     try {
         Reload(id);
+        // The reload's search text would say nothing of the new party.
+        SetPanelText(1, std::string(RegisterWordsOf(side_).Who) + "を登録しました");
     } catch (const std::exception& e) {
         SetPanelText(1, DescribeFailure(e));
     }

@@ -18,6 +18,7 @@
 #include <QApplication>
 #include <QFileInfo>
 #include <QPushButton>
+#include <QStandardPaths>
 
 #include <filesystem>
 
@@ -113,7 +114,9 @@ bool MenuForm::CreateDatabase()
     std::error_code ec;
     if (fs::exists(fs::symlink_status(path, ec))) return true;
     ui::Message m;
-    m.text = QStringLiteral("補助簿DBが作成されていません。初めて補助簿を使用するには補助簿DBが必要です。補助簿DBを作成しますか。");
+    // A newcomer is told where the books will be, before they are made.
+    m.text = QStringLiteral("補助簿DBが作成されていません。初めて補助簿を使用するには補助簿DBが必要です。補助簿DBを作成しますか。") +
+             QStringLiteral("\n\n作成するフォルダ: ") + Q(fs::u8path(path).parent_path().string());
     m.icon = ui::Icon::None;
     m.buttons = ui::Buttons::OkCancel;
     m.parent = this;
@@ -305,8 +308,21 @@ void MenuForm::OpenHelpPage()
 {
     std::optional<std::string> page = FindResourcePath(kHelpPage);
     QString shown = Q(page.value_or(DataFolderPath() + kHelpPage));
-    if (!page || !hooks_.openUrl(QUrl::fromLocalFile(shown)))
-        ShowError(QStringLiteral("ヘルプを表示できません\n") + shown);
+    if (!page) {
+        LogLine("Menu", "help page missing: " + shown.toStdString());
+        ShowError(QStringLiteral("ヘルプを表示できません\nヘルプのページがありません:\n") + shown);
+        return;
+    }
+    if (hooks_.openUrl(QUrl::fromLocalFile(shown))) return;
+    // The desktop opens a page through xdg-open; without it, or without a
+    // browser behind it, Qt says why only on stderr.
+    const bool opener = !QStandardPaths::findExecutable(QStringLiteral("xdg-open")).isEmpty();
+    LogLine("Menu", "help page " + shown.toStdString() + " not opened: " +
+                        (opener ? "xdg-open found no program for HTML pages" : "xdg-open is not installed"));
+    ShowError(QStringLiteral("ヘルプを表示できません\n"
+                             "このコンピューターには HTML のページを開くプログラムがありません。\n"
+                             "ブラウザーで次のページを開いてください:\n") +
+              shown);
 }
 
 void MenuForm::QueryUnload()

@@ -5,6 +5,7 @@
 #include "ledger/shell/ComponentFailure.h"
 #include "platform/ui/DesignUnits.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QLabel>
@@ -12,6 +13,7 @@
 #include <QMenuBar>
 #include <QPixmap>
 #include <QPushButton>
+#include <QStyle>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -123,6 +125,12 @@ void MenuForm::BuildWindow()
     help->setObjectName(QStringLiteral("mnuHmain"));
     helpStart_ = help->addAction(QStringLiteral("ﾍﾙﾌﾟの起動（&H）"), this, [this] { mnuHELP_Click(0); });
     helpVersion_ = help->addAction(QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報(&V)"), this, [this] { mnuHELP_Click(1); });
+    // The window system draws the title in a bold face beside its icon and
+    // three buttons: the narrow form grows so that its name is not cut.
+    QFont titleFont = QApplication::font();
+    titleFont.setBold(true);
+    const int titleBar = style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this);
+    client->setMinimumWidth(QFontMetrics(titleFont).horizontalAdvance(windowTitle()) + 5 * titleBar);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 }
 

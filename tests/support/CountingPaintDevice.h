@@ -1,9 +1,12 @@
 #pragma once
 // A paint device that draws nothing and counts what a painter asks of its
 // engine: how a drawing reaches the toolkit (rectangles or stroked paths,
-// how often the clip changes), which an image cannot show.
+// how often the clip changes), which an image cannot show, and where on the
+// device each text starts.
+#include <QList>
 #include <QPaintDevice>
 #include <QPaintEngine>
+#include <QTransform>
 
 namespace nvtest {
 
@@ -16,6 +19,7 @@ public:
     void updateState(const QPaintEngineState& s) override
     {
         if (s.state() & (DirtyClipRegion | DirtyClipPath | DirtyClipEnabled)) ++clips;
+        if (s.state() & DirtyTransform) transform_ = s.transform();
     }
     void drawPixmap(const QRectF&, const QPixmap&, const QRectF&) override {}
     void drawPath(const QPainterPath&) override { ++paths; }
@@ -25,14 +29,19 @@ public:
     void drawLines(const QLineF*, int n) override { lines += n; }
     void drawPolygon(const QPointF*, int, PolygonDrawMode) override { ++polygons; }
     void drawPolygon(const QPoint*, int, PolygonDrawMode) override { ++polygons; }
-    void drawTextItem(const QPointF&, const QTextItem&) override
+    void drawTextItem(const QPointF& p, const QTextItem&) override
     {
         ++texts;
         if (painter()->hasClipping()) ++clippedTexts;
+        textStarts << transform_.map(p);
     }
 
     int paths = 0, rects = 0, lines = 0, polygons = 0, texts = 0, clips = 0;
     int clippedTexts = 0; // texts drawn while the painter clipped
+    QList<QPointF> textStarts; // each text's baseline start in device pixels
+
+private:
+    QTransform transform_;
 };
 
 class CountingPaintDevice : public QPaintDevice {

@@ -8,6 +8,7 @@
 #include "ledger/journal/window/JournalGridDelegate.h"
 #include "ledger/journal/window/PreviewViewer.h"
 #include "platform/ui/DesignUnits.h"
+#include "platform/ui/DialogKeys.h"
 #include "platform/ui/Prompt.h"
 #include "platform/ui/WidgetHandle.h"
 #include "platform/ui/WorkArea.h"
@@ -28,6 +29,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <filesystem>
 #include <map>
@@ -178,6 +180,7 @@ void JournalDialog::BuildForm()
     setObjectName(words_.FormName);
     setWindowTitle(words_.Caption);
     setModal(true);
+    ui::KeepOpenOnEscape(this);
     auto px = [this](int twips) { return ui::DesignPixels(this, twips); };
 
     auto* top = new QVBoxLayout(this);
@@ -337,8 +340,12 @@ void JournalDialog::SetGridColumns()
     const QHeaderView* header = grid_->horizontalHeader();
     for (int c = 0; c < kJournalColumnCount; ++c) {
         const QString caption = model_.headerData(c, Qt::Horizontal).toString();
-        grid_->setColumnWidth(c, ui::HeaderFitWidth(header, caption, ui::DesignPixels(grid_, widths[c])));
+        wanted_[c] = ui::HeaderFitWidth(header, caption, ui::DesignPixels(grid_, widths[c]));
+        const auto column = static_cast<JournalColumn>(c);
+        least_[c] = column == JournalColumn::Item || IsNumberColumn(column) ? ui::HeaderFitWidth(header, caption, 0) : wanted_[c];
+        grid_->setColumnWidth(c, wanted_[c]);
     }
+    columnsSet_ = true;
 }
 
 void JournalDialog::WidenFigureColumns(bool fractionsToo)
@@ -360,20 +367,50 @@ void JournalDialog::WidenFor(int column, const QString& figure)
     const int margin = grid_->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, grid_) + 1;
     const int text = int(std::ceil(QFontMetricsF(grid_->font()).horizontalAdvance(figure)));
     const int need = text + 2 * margin + (grid_->showGrid() ? 1 : 0);
-    if (need > grid_->columnWidth(column)) grid_->setColumnWidth(column, need);
+    if (need <= least_[column]) return;
+    least_[column] = need;
+    wanted_[column] = std::max(wanted_[column], need);
+    FitColumnsToView();
+}
+
+void JournalDialog::FitColumnsToView()
+{
+    if (!columnsSet_) return;
+    // The vertical scroll bar's room is kept whether or not it shows, so
+    // the columns do not shift as lines fill the view.
+    const QHeaderView* indicator = grid_->verticalHeader();
+    const int room = grid_->contentsRect().width() - std::max(indicator->minimumWidth(), indicator->sizeHint().width()) -
+                     grid_->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, grid_);
+    int excess = -room;
+    for (int c = 0; c < kJournalColumnCount; ++c) excess += wanted_[c];
+    // 品名 gives way first (its whole text in a tip), then the figure
+    // columns' room beyond their widest figure, the balance's first.
+    const JournalColumn order[] = {JournalColumn::Item,   JournalColumn::Balance, JournalColumn::Settlement,
+                                   JournalColumn::Amount, JournalColumn::UnitPrice, JournalColumn::Quantity};
+    std::array<int, kJournalColumnCount> width = wanted_;
+    for (JournalColumn column : order) {
+        const int c = Col(column);
+        const int give = std::clamp(excess, 0, wanted_[c] - least_[c]);
+        width[c] -= give;
+        excess -= give;
+    }
+    for (int c = 0; c < kJournalColumnCount; ++c)
+        if (grid_->columnWidth(c) != width[c]) grid_->setColumnWidth(c, width[c]);
 }
 
 void JournalDialog::FitWindowToGrid()
 {
-    // Every column in sight where the screen has the room; the grid scrolls
-    // where it has not.
+    // Every column at its full width where the screen has the room; where it
+    // has not, the columns give way, and the grid scrolls where that is not
+    // enough.
     int total = 0;
-    for (int c = 0; c < kJournalColumnCount; ++c) total += grid_->columnWidth(c);
+    for (int c = 0; c < kJournalColumnCount; ++c) total += wanted_[c];
     const int frame = 2 * grid_->frameWidth();
     const int bar = grid_->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, grid_);
     const int wanted = total + grid_->verticalHeader()->sizeHint().width() + frame + bar;
     if (wanted > grid_->width()) resize(width() + wanted - grid_->width(), height());
     ui::FitIntoWorkArea(this);
+    FitColumnsToView();
 }
 
 void JournalDialog::showEvent(QShowEvent* event)
@@ -438,6 +475,19 @@ void JournalDialog::MoveTo(int row, int column)
     moving_ = true;
     grid_->setCurrentIndex(model_.index(row, column));
     moving_ = false;
+    KeepCurrentInView();
+}
+
+void JournalDialog::KeepCurrentInView()
+{
+    // The grid scrolled to the cell before its rows and scroll bars were laid
+    // out again: a new last line ends under the horizontal bar, which shows
+    // only once the event loop runs. Scrolled again after both, the line
+    // being typed is wholly in sight.
+    grid_->doItemsLayout();
+    grid_->scrollTo(grid_->currentIndex());
+    QMetaObject::invokeMethod(
+        this, [this] { grid_->scrollTo(grid_->currentIndex()); }, Qt::QueuedConnection);
 }
 
 void JournalDialog::CurrentChanged(const QModelIndex& current, const QModelIndex& previous)
@@ -532,6 +582,7 @@ void JournalDialog::KeyEntry(int key)
 
 bool JournalDialog::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == grid_ && event->type() == QEvent::Resize) FitColumnsToView();
     if (watched == grid_ && event->type() == QEvent::KeyPress) {
         int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Tab) {
@@ -619,6 +670,7 @@ void JournalDialog::cmdDelete_Click()
     moving_ = true;
     grid_->setCurrentIndex(model_.index(std::clamp(row - 1, 0, model_.rowCount() - 1), Col(JournalColumn::Month)));
     moving_ = false;
+    KeepCurrentInView();
     grid_->setFocus();
 }
 

@@ -11,6 +11,7 @@
 
 #include <QDialog>
 
+#include <array>
 #include <memory>
 #include <string>
 
@@ -70,12 +71,16 @@ private:
     void WidenFigureColumns(bool fractionsToo);
     void WidenFor(int column, const QString& figure);
     void FitWindowToGrid();
+    // Every column in the grid's view without a sideways scroll where the
+    // columns can give way without cutting a caption or a figure.
+    void FitColumnsToView();
     void FirstPaint();
     void FillItemNames();
 
     bool CommitEditor(const QString& text);
     void Refused(JournalColumn column, const std::string& message);
     void MoveTo(int row, int column);
+    void KeepCurrentInView();
     void CurrentChanged(const QModelIndex& current, const QModelIndex& previous);
     void ChangeIme(int column);
     bool SaveBook();
@@ -110,6 +115,9 @@ private:
     JournalGridDelegate* delegate_ = nullptr;
     bool firstPaintDone_ = false;
     bool moving_ = false;
+    bool columnsSet_ = false;
+    std::array<int, kJournalColumnCount> wanted_{};   // each column's width where the grid has the room
+    std::array<int, kJournalColumnCount> least_{};    // the least that shows its caption and figures whole
     ObjectRef ink_;
     QString viewerProgram_;
     bool waitingForViewer_ = false;

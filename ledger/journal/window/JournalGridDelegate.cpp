@@ -1,9 +1,14 @@
 #include "ledger/journal/window/JournalGridDelegate.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QFocusEvent>
+#include <QFontMetrics>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QStyle>
+#include <QToolTip>
 
 namespace nv {
 
@@ -34,6 +39,38 @@ void JournalGridDelegate::setEditorData(QWidget* editor, const QModelIndex& inde
 void JournalGridDelegate::setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const
 {
     model->setData(index, EditorText(editor), Qt::EditRole);
+}
+
+void JournalGridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
+{
+    // A figure the view's edge cuts reads as another amount ("￥1,234,818"
+    // of ￥1,234,818,050): its cell is drawn empty until it is scrolled into
+    // view whole.
+    const auto* view = qobject_cast<const QAbstractItemView*>(option.widget);
+    const bool figure = index.data(Qt::TextAlignmentRole).toInt() & Qt::AlignRight;
+    if (!view || !figure || view->viewport()->rect().contains(option.rect)) {
+        QStyledItemDelegate::paint(painter, option, index);
+        return;
+    }
+    QStyleOptionViewItem blank = option;
+    initStyleOption(&blank, index);
+    blank.text.clear();
+    const QStyle* style = view->style();
+    style->drawControl(QStyle::CE_ItemViewItem, &blank, painter, view);
+}
+
+bool JournalGridDelegate::helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
+                                    const QModelIndex& index)
+{
+    if (event->type() == QEvent::ToolTip && index.column() == itemColumn_) {
+        const QString text = index.data().toString().trimmed();
+        const int margin = view->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 1;
+        if (!text.isEmpty() && option.fontMetrics.horizontalAdvance(text) + 2 * margin > option.rect.width()) {
+            QToolTip::showText(event->globalPos(), text, view, option.rect);
+            return true;
+        }
+    }
+    return QStyledItemDelegate::helpEvent(event, view, option, index);
 }
 
 QString JournalGridDelegate::EditorText(QWidget* editor)

@@ -2,7 +2,8 @@
 // Editors of the journal grid: a line edit per cell, an editable list of
 // item names for 品名. Enter and Tab in an open editor go to the window
 // first, which takes the text (or refuses it and keeps the editor open) and
-// moves on.
+// moves on. A figure is drawn whole or not at all, and a 品名 cut by its
+// narrowed column shows whole in a tip.
 #include <QStringList>
 #include <QStyledItemDelegate>
 
@@ -29,6 +30,10 @@ public:
     void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override;
 
     static QString EditorText(QWidget* editor);
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+    bool helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
+                   const QModelIndex& index) override;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

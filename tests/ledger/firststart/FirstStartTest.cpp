@@ -31,6 +31,7 @@
 #include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTableView>
@@ -560,6 +561,43 @@ TEST_F(FirstStartTest, AnUnattendedFailedSaveOfTheCompanySettingsCloses)
     for (const std::string& line : RecentLogLines()) log += line + "\n";
     EXPECT_NE(log.find("保存せずに閉じました"), std::string::npos) << log;
     EXPECT_NE(log.find("読み取り専用"), std::string::npos) << log;
+}
+
+// The README's first command on a fresh machine: the dependency script as
+// root where there is no sudo, as a user through sudo, and as a user
+// without sudo told how to run it. apt-get, id and sudo are stand-ins that
+// write down what they were asked.
+TEST(InstallDepsTest, RootInstallsWithoutSudoAndAUserIsRaisedOrToldHow)
+{
+    const struct { const char* who; const char* uid; bool sudo; int exit; const char* asked; const char* said; } rows[] = {
+        {"root without sudo", "0", false, 0, "apt-get update\napt-get install\n", ""},
+        {"a user with sudo", "1000", true, 0, "sudo apt-get update\nsudo apt-get install\n", ""},
+        {"a user without sudo", "1000", false, 1, "", "su -c '" NV_SOURCE_DIR "/scripts/install-deps.sh'"},
+    };
+    for (const auto& r : rows) {
+        nvtest::TempDir bin;
+        const std::string log = bin.file("asked");
+        std::ofstream{log};
+        auto stub = [&](const std::string& name, const std::string& body) {
+            std::ofstream(bin.file(name)) << "#!/bin/bash\n" << body << "\n";
+            chmod(bin.file(name).c_str(), 0755);
+        };
+        stub("id", std::string("echo ") + r.uid);
+        stub("apt-get", "echo \"apt-get $1\" >> '" + log + "'");
+        if (r.sudo) stub("sudo", "printf 'sudo ' >> '" + log + "'; exec \"$@\"");
+        for (const char* tool : {"cat", "dirname", "basename"})
+            fs::create_symlink("/usr/bin/" + std::string(tool), bin.path() / tool);
+        QProcess script;
+        QProcessEnvironment env;
+        env.insert("PATH", QString::fromStdString(bin.path().string()));
+        script.setProcessEnvironment(env);
+        script.start("/bin/bash", {NV_SOURCE_DIR "/scripts/install-deps.sh"});
+        ASSERT_TRUE(script.waitForFinished(30000)) << r.who;
+        const std::string said = script.readAllStandardError().toStdString();
+        EXPECT_EQ(script.exitCode(), r.exit) << r.who << ": " << said;
+        EXPECT_EQ(nvtest::ReadFileBytes(log), r.asked) << r.who;
+        EXPECT_NE(said.find(r.said), std::string::npos) << r.who << ": " << said;
+    }
 }
 
 } // namespace

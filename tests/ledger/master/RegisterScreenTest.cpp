@@ -142,6 +142,7 @@ TEST_F(RegisterScreen, AFailedWriteLeavesTheDatabaseUnchangedAndCanBeRepeated)
     Click(d->RegisterButton());
     EXPECT_FALSE(d->AddPending());
     EXPECT_EQ(Count("SELECT COUNT(*) FROM 仕入れデータ WHERE 仕入先No = 8"), 1);
+    EXPECT_EQ(d->StatusText(), "仕入先を登録しました");
 
     t.db.ExecuteScript("CREATE TRIGGER no_delete BEFORE DELETE ON 仕入れ先 BEGIN SELECT RAISE(ABORT, 'kept'); END;");
     const std::string before2 = t.Snapshot();

@@ -1,5 +1,7 @@
 #include "LayoutFaults.h"
 
+#include "support/CountingPaintDevice.h"
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QAbstractItemView>
@@ -286,6 +288,30 @@ QStringList WorkAreaFaults(QWidget* window, const QRect& workArea)
     for (const QString& f : reach) out << QStringLiteral("at its smallest: ") + f;
     window->setGeometry(opened);
     Settle();
+    return out;
+}
+
+QStringList DrawnGridFaults(QTableView* view)
+{
+    QStringList out;
+    Settle();
+    QWidget* port = view->viewport();
+    const QRect inView = port->rect();
+    CountingPaintDevice device(port->width(), port->height(), port->logicalDpiX());
+    port->render(&device);
+    for (const QPointF& start : device.Engine().textStarts) {
+        // Just inside the text: its start may lie left of a cut view.
+        const QModelIndex at = view->model()->index(view->rowAt(int(start.y()) - 2), view->columnAt(int(start.x()) + 1));
+        if (!at.isValid() || !(at.data(Qt::TextAlignmentRole).toInt() & Qt::AlignRight)) continue;
+        const QRect cell = view->visualRect(at);
+        if (!inView.contains(cell))
+            out << QStringLiteral("%1 row %2 column %3 \"%4\" drawn at %5, the view is %6")
+                       .arg(Name(view)).arg(at.row()).arg(at.column()).arg(at.data().toString(), Box(cell), Box(inView));
+    }
+    const QModelIndex current = view->currentIndex();
+    if (current.isValid() && !inView.contains(view->visualRect(current)))
+        out << QStringLiteral("%1 current cell row %2 column %3 at %4, the view is %5")
+                   .arg(Name(view)).arg(current.row()).arg(current.column()).arg(Box(view->visualRect(current)), Box(inView));
     return out;
 }
 

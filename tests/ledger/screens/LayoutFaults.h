@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 
+class QTableView;
 class QWidget;
 
 namespace nvtest {
@@ -19,5 +20,10 @@ QStringList LayoutFaults(QWidget* window);
 // its view without a scroll bar, a close button reached only by scrolling.
 // Checked as the window opened and again at its smallest.
 QStringList WorkAreaFaults(QWidget* window, const QRect& workArea);
+
+// What the grid draws as it stands, unscrolled: a figure (a cell aligned to
+// the right) drawn with any part outside the view, and the current cell not
+// wholly in view.
+QStringList DrawnGridFaults(QTableView* view);
 
 } // namespace nvtest

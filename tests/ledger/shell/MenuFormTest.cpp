@@ -51,6 +51,12 @@ const QString kBackupQuestion = QStringLiteral("お疲れ様でした。補助�
 
 class MenuFormTest : public nvtest::MenuFixture {
 protected:
+    // The first start's question names the folder the books are made in.
+    QString CreateQuestion(const std::string& folder = {}) const
+    {
+        return kCreateQuestion + QStringLiteral("\n\n作成するフォルダ: ") +
+               QString::fromStdString(folder.empty() ? home_.path().string() : folder);
+    }
     // The object name of the modal window open brings up (its title when it
     // has none), after drive worked it; it is closed afterwards. Looked for
     // until open returns, as a screen may take events before it is modal.
@@ -141,7 +147,7 @@ TEST_F(MenuFormTest, FirstStartOkCopiesTheTemplateByteForByte)
     prompt_->Then(Answer::Ok);
     auto menu = StartMenu();
     ASSERT_GE(prompt_->Messages().size(), 1);
-    EXPECT_EQ(prompt_->Messages()[0], kCreateQuestion);
+    EXPECT_EQ(prompt_->Messages()[0], CreateQuestion());
     EXPECT_EQ(prompt_->AllAsked()[0].buttons, nv::ui::Buttons::OkCancel);
     EXPECT_EQ(prompt_->AllAsked()[0].icon, nv::ui::Icon::None);
     EXPECT_EQ(ReadFileBytes(Home("補助簿DB.MDB")), ReadFileBytes(TemplatePath()));
@@ -169,7 +175,7 @@ TEST_F(MenuFormTest, AnExistingFileIsNeverReplacedNorAskedFor)
     WriteCompany();
     WriteFileBytes(Home("補助簿DB.MDB"), "not a database at all");
     auto menu = StartMenu();
-    EXPECT_FALSE(prompt_->Messages().contains(kCreateQuestion));
+    EXPECT_FALSE(prompt_->Messages().contains(CreateQuestion()));
     EXPECT_EQ(ReadFileBytes(Home("補助簿DB.MDB")), "not a database at all");
     EXPECT_FALSE(nv::CreateDatabaseFromTemplate(Home("補助簿DB.MDB")));
     EXPECT_EQ(ReadFileBytes(Home("補助簿DB.MDB")), "not a database at all");
@@ -185,7 +191,7 @@ TEST_F(MenuFormTest, FirstStartCopiesTheShippedSettingsBesideTheDatabase)
 {
     prompt_->Then(Answer::Ok);
     auto menu = StartMenu();
-    EXPECT_EQ(prompt_->Messages(), QStringList{kCreateQuestion});
+    EXPECT_EQ(prompt_->Messages(), QStringList{CreateQuestion()});
     // The shipped file as it is, but for the fiscal year: the one running on
     // the day of the first start, whatever year the package was built in.
     std::string shippedBytes = ReadFileBytes(NV_BINARY_DIR "/share/company.w1");
@@ -268,7 +274,7 @@ TEST_F(MenuFormTest, AFirstStartInAReadOnlyFolderSaysWhyOnce)
     prompt_->Then(Answer::Ok);
     auto menu = StartMenu();
     ASSERT_EQ(prompt_->Messages().size(), 2) << prompt_->Messages().join("\n").toStdString();
-    EXPECT_EQ(prompt_->Messages()[0], kCreateQuestion);
+    EXPECT_EQ(prompt_->Messages()[0], CreateQuestion(folder));
     const QString said = prompt_->Messages()[1];
     EXPECT_TRUE(said.startsWith(QString::fromStdString(folder + "/補助簿DB.MDB を作成できません: "))) << said.toStdString();
     EXPECT_TRUE(said.endsWith(geteuid() == 0 ? "読み取り専用のディスクです" : "アクセスする権限がありません")) << said.toStdString();
@@ -409,6 +415,10 @@ TEST_F(MenuFormTest, HelpThatCannotOpenSaysSoWithThePath)
     ASSERT_EQ(prompt_->Messages().size(), 1);
     EXPECT_TRUE(prompt_->Messages()[0].startsWith(QStringLiteral("ヘルプを表示できません\n")));
     EXPECT_TRUE(prompt_->Messages()[0].endsWith(QStringLiteral("HELP/補助簿補足説明.htm")));
+    // Why, for the person and for the log.
+    EXPECT_TRUE(prompt_->Messages()[0].contains(QStringLiteral("HTML のページを開くプログラムがありません")));
+    EXPECT_NE(nv::RecentLogLines().back().find("補助簿補足説明.htm not opened: xdg-open"), std::string::npos)
+        << nv::RecentLogLines().back();
 }
 
 // The help page is the program's own account of itself: every file, folder,

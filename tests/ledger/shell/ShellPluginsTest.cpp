@@ -286,7 +286,9 @@ TEST(NivaloProgram, AFirstUnattendedStartCreatesTheDatabase)
     p.waitForFinished(10000);
     EXPECT_EQ(nvtest::ReadFileBytes(db), nvtest::ReadFileBytes(NV_BINARY_DIR "/share/空の補助簿DB.MDB"));
     QString err = QString::fromUtf8(p.readAllStandardError());
-    EXPECT_TRUE(err.contains(QStringLiteral("補助簿DBを作成しますか。 -> OK"))) << err.toStdString();
+    EXPECT_TRUE(err.contains(QStringLiteral("補助簿DBを作成しますか。\\n\\n作成するフォルダ: ") +
+                             QString::fromStdString(home.path().string()) + QStringLiteral(" -> OK")))
+        << err.toStdString();
 }
 
 // The package installed once for these tests into a temporary prefix, then
@@ -378,7 +380,7 @@ TEST(NivaloProgram, TheInstalledMenuFindsItsFilesBesideItAndNeverInTheBuildTree)
     p.waitForFinished(10000);
     const std::string traced = tracedSoFar();
     const std::string said = QString::fromUtf8(p.readAllStandardError()).toStdString();
-    EXPECT_NE(said.find("補助簿DBを作成しますか。 -> OK"), std::string::npos) << said;
+    EXPECT_NE(said.find("補助簿DBを作成しますか。\\n\\n作成するフォルダ: " + home.path().string() + " -> OK"), std::string::npos) << said;
     EXPECT_EQ(said.find("できません"), std::string::npos) << said;
 
     // Opened from the package.

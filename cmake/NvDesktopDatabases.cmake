@@ -1,0 +1,30 @@
+# After the install, the desktop's MIME and application databases of the
+# prefix are built again from the type and program files installed there, so
+# that GIO and file managers know the ledger and report document types and
+# the viewer for them without a step by hand. A staged install (DESTDIR)
+# leaves that to the package's own triggers on the machine it reaches.
+string(CONFIGURE [[
+  set(_nv_share "@CMAKE_INSTALL_DATADIR@")
+  if(NOT IS_ABSOLUTE "${_nv_share}")
+    set(_nv_share "${CMAKE_INSTALL_PREFIX}/${_nv_share}")
+  endif()
+  if(NOT "$ENV{DESTDIR}" STREQUAL "")
+    message(STATUS "DESTDIR is set: the MIME and desktop databases are left to the package's triggers")
+  else()
+    foreach(_nv_pair IN ITEMS "update-mime-database;mime" "update-desktop-database;applications")
+      list(GET _nv_pair 0 _nv_tool)
+      list(GET _nv_pair 1 _nv_folder)
+      find_program(_nv_path_${_nv_folder} ${_nv_tool})
+      set(_nv_dir "${_nv_share}/${_nv_folder}")
+      if(NOT _nv_path_${_nv_folder})
+        message(STATUS "${_nv_tool} is not installed: run it on ${_nv_dir} to make the types known")
+      else()
+        execute_process(COMMAND "${_nv_path_${_nv_folder}}" "${_nv_dir}" RESULT_VARIABLE _nv_result ERROR_VARIABLE _nv_error)
+        if(NOT _nv_result EQUAL 0)
+          message(WARNING "${_nv_tool} ${_nv_dir} failed: ${_nv_error}")
+        endif()
+      endif()
+    endforeach()
+  endif()
+]] _nv_desktop_databases @ONLY)
+install(CODE "${_nv_desktop_databases}")
