@@ -24,7 +24,7 @@ struct FiscalPeriod {
 
     // From StartYear/StartMonth/StartDay to EndYear/EndMonth/EndDay; an end
     // day past its month's end means the month's last day. Throws
-    // std::invalid_argument naming the setting for anything else that is not
+    // PeriodError naming the setting for anything else that is not
     // a date, or an end before the start.
     static FiscalPeriod From(const CompanySettings& s);
     static FiscalPeriod Of(const LineDate& start, const LineDate& end);
