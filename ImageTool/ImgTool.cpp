@@ -1,5 +1,7 @@
 #include "ImageTool/ImgTool.h"
 
+#include "platform/core/PlatformLog.h"
+
 #include <tiffio.h>
 
 #include <fcntl.h>
@@ -10,6 +12,7 @@
 #include <cstdarg>
 #include <cstring>
 #include <limits>
+#include <string>
 
 namespace nv {
 namespace {
@@ -108,6 +111,7 @@ bool StartDib(std::vector<uint8_t>& dib, uint32_t width, uint32_t height, uint16
     try {
         dib.assign(static_cast<size_t>(bitsOffset + image), 0);
     } catch (const std::bad_alloc&) {
+        PlatformLog("ImgTool", "画像 " + std::to_string(width) + "x" + std::to_string(height) + " の DIB を作るメモリが足りません");
         return false;
     }
     uint8_t* h = dib.data();

@@ -58,11 +58,11 @@ int PagelookApp::Start(const QStringList& args, const QString& currentFolder)
     switch (command_.action) {
     case Action::Embedded:
         // Nothing on Linux can embed the viewer; waiting would hang the caller.
-        Say("pagelook: /Embedding and /Automation need an OLE container, which this system does not have.");
+        Say("pagelook: /Embedding と /Automation は、文書を埋め込むプログラムから起動するためのものですが、このシステムにはありません。");
         return 2;
     case Action::Register:
     case Action::Unregister:
-        Say("pagelook: nothing to register; the installed desktop file and MIME type announce the viewer.");
+        Say("pagelook: 登録するものはありません。ビューアはインストールの時にデスクトップに登録されています。");
         return 0;
     default: break;
     }

@@ -60,6 +60,7 @@ void PrintView(PagelookView& view, bool direct, const AppPrinter& printer)
     const PrintLoop::Outcome out = loop.Run(request);
     progress.reset();
     if (!out.printed && !out.cancelled) {
+        loop.LogFailure(request, out);
         ui::MessageBox(out.error, ui::MbOk | ui::MbIconExclamation);
     } else if (out.printed && !request.fallbackPdf.isEmpty() && out.output == request.fallbackPdf) {
         ui::MessageBox(QStringLiteral("プリンタがないため、PDFファイルに印刷しました。\n%1").arg(out.output),

@@ -224,4 +224,11 @@ bool PrintLoop::PrintSheets(QPrinter& printer, const std::vector<int>& sheets, O
     return true;
 }
 
+void PrintLoop::LogFailure(const Request& request, const Outcome& out) const
+{
+    const QString target = !out.output.isEmpty() ? out.output
+                         : request.printer.isEmpty() ? QStringLiteral("既定のプリンタ") : request.printer;
+    LogLine("Pagelook", (doc_.Path() + QStringLiteral(": %1 に印刷できません: ").arg(target) + out.error).toStdString());
+}
+
 } // namespace nv::viewer

@@ -76,6 +76,9 @@ public:
 
     // A failed or cancelled job leaves no PDF behind.
     Outcome Run(const Request& request);
+    // A job that failed, in the log before anyone is told: the document, the
+    // printer or file, and why.
+    void LogFailure(const Request& request, const Outcome& out) const;
 
 private:
     bool PrintSheets(QPrinter& printer, const std::vector<int>& sheets, Outcome& out);

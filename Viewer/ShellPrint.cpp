@@ -52,6 +52,7 @@ int PrintWithoutWindow(const CommandLine& command, const QString& path)
     r.pages = PrintCandidates(every, 1, doc->PageCount(), true);
     const PrintLoop::Outcome out = loop.Run(r);
     if (!out.printed) {
+        loop.LogFailure(r, out);
         ui::MessageBox(out.error, ui::MbOk | ui::MbIconExclamation);
         return 1;
     }

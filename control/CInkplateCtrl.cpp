@@ -124,7 +124,8 @@ void CInkplateCtrl::LoadProperties(const PropertyBag& bag)
         size_t used = 0;
         try {
             unit = std::stoi(it->second, &used);
-        } catch (const std::exception&) {
+        } catch (const std::exception& e) {
+            LogLine("Inkplate", "保存された単位 \"" + it->second + "\" は数ではありません: " + LogText(e));
             used = 0;
         }
         if (used == 0 || used != it->second.size()) ThrowControlError(kErrInvalidProperty, 20011);
@@ -245,8 +246,9 @@ std::string CInkplateCtrl::ResolvePicture(const std::string& storedName, std::st
     int r = -1;
     try {
         r = FindStoredFile(found, HostPath(m_strImagePath), storedName);
-    } catch (const CException&) {
+    } catch (const CException& e) {
         // A stored name the file system cannot hold is a missing picture.
+        LogLine("Inkplate", "イメージ名をファイル名にできません: " + LogText(e));
         r = -1;
     }
     if (r == -1) ThrowControlError(kErrFileNotFound, 20030);

@@ -8,6 +8,7 @@
 #include "control/Converters.h"
 #include "control/typelib/TvlEnums.h"
 #include "control/typelib/TvlError.h"
+#include "engine/core/EngineLog.h"
 #include "engine/format/UnitTable.h"
 #include "engine/model/TvFedObject.h"
 #include "engine/printer/DevModeTracker.h"
@@ -389,7 +390,8 @@ bool CXPrinter::EnsureMode()
     if (!m_devMode) {
         try {
             Refresh();
-        } catch (const AutomationError&) {
+        } catch (const AutomationError& e) {
+            LogLine("CXPrinter", "プリンタ " + m_strName + " の設定を読めません: " + e.Description());
             return false;
         }
     }

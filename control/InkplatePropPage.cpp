@@ -1,6 +1,7 @@
 #include "control/InkplatePropPage.h"
 
 #include "control/CInkplateCtrl.h"
+#include "engine/core/EngineLog.h"
 #include "platform/automation/Status.h"
 #include "platform/ui/Prompt.h"
 
@@ -82,7 +83,10 @@ void CInkplatePropPage::accept()
 {
     try {
         if (m_unit->currentIndex() >= 0) m_ctrl.SetUnit(m_unit->currentIndex());
-    } catch (const AutomationError&) {
+    } catch (const AutomationError& e) {
+        // The page stays open on the unit refused, and says why.
+        LogLine("Inkplate", "単位を変えられません: " + e.Description());
+        ui::Warn(QString::fromStdString(e.Description()), this);
         return;
     }
     m_ctrl.SetFormPath(m_folders[0]->text().toStdString());

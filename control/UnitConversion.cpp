@@ -40,8 +40,6 @@ int32_t DocToUnit(int32_t doc, int32_t engineUnit)
         return InternalToUnit(doc, engineUnit, true);
     } catch (const CException&) {
         Refuse();
-    } catch (const std::invalid_argument&) {
-        Refuse();
     }
 }
 
@@ -66,8 +64,6 @@ int32_t ConvertUnits(int32_t toUnit, int64_t value, int32_t fromUnit)
     try {
         return ConvertUnit(toUnit, static_cast<int32_t>(value), fromUnit, true);
     } catch (const CException&) {
-        Refuse();
-    } catch (const std::invalid_argument&) {
         Refuse();
     }
 }

@@ -1,12 +1,12 @@
 #include "engine/core/AppException.h"
 
+#include "engine/core/EngineLog.h"
 #include "engine/core/StoredNames.h"
 #include "platform/core/Cp932.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <iostream>
 #include <map>
 #include <mutex>
 
@@ -270,7 +270,7 @@ int CAppException::ReportError(unsigned style, unsigned helpId) const
         h = Handler();
     }
     if (h) return h(m_strMessage, style, helpId);
-    std::cerr << Cp932ToUtf8(m_strMessage) << std::endl;
+    LogLine("CAppException", Cp932ToUtf8(m_strMessage));
     return 1;
 }
 

@@ -83,7 +83,7 @@ public:
 
     // Shows the message through the installed message-box handler; returns
     // the button pressed (1, OK, when no handler is installed: the text goes
-    // to stderr).
+    // to the log).
     int ReportError(unsigned style = 0, unsigned helpId = 0) const;
 
     std::string m_strMessage;

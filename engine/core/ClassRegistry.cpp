@@ -1,9 +1,9 @@
 #include "engine/core/ClassRegistry.h"
 
+#include "engine/core/AppException.h"
 #include "engine/core/Archive.h"
 #include "engine/core/ChangeData.h"
-
-#include <stdexcept>
+#include "platform/core/Cp932.h"
 
 namespace nv {
 
@@ -38,7 +38,7 @@ void ClassRegistry::Register(const ClassInfo& cls)
     std::lock_guard lock(mutex_);
     auto [it, added] = byName_.emplace(cls.name, &cls);
     if (!added && it->second != &cls)
-        throw std::logic_error(std::string("class registered twice: ") + cls.name);
+        ThrowAppExceptionText(Utf8ToCp932Lossy("クラス %s が二度登録されています。"), cls.name);
 }
 
 const ClassInfo* ClassRegistry::Find(std::string_view name) const

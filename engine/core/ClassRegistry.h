@@ -15,7 +15,7 @@ public:
     static ClassRegistry& Instance();
 
     // Adding the same class twice is harmless; a different class under a
-    // name already taken is a programming error (throws std::logic_error).
+    // name already taken is a programming error (throws CAppException).
     void Register(const ClassInfo& cls);
     const ClassInfo* Find(std::string_view name) const;
 

@@ -174,7 +174,10 @@ std::vector<std::string> RecentLogLines()
 
 std::string LogText(const std::exception& e)
 {
-    if (const auto* engine = dynamic_cast<const CException*>(&e)) return Cp932ToUtf8(engine->GetErrorMessage());
+    if (const auto* engine = dynamic_cast<const CException*>(&e)) {
+        const std::string detail = engine->LogDetail();
+        return Cp932ToUtf8(engine->GetErrorMessage()) + (detail.empty() ? "" : " (" + detail + ")");
+    }
     if (const auto* db = dynamic_cast<const DbError*>(&e); db && !db->Detail().empty())
         return std::string(e.what()) + " (" + db->Detail() + ")";
     return e.what();

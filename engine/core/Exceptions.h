@@ -13,6 +13,8 @@ public:
     ~CException() override = default;
     // The message to show (CP932 bytes).
     virtual std::string GetErrorMessage() const = 0;
+    // What only the log holds beside the message (UTF-8); empty for most.
+    virtual std::string LogDetail() const { return {}; }
     const char* what() const noexcept override;
 
 protected:

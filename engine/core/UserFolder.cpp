@@ -1,5 +1,7 @@
 #include "engine/core/UserFolder.h"
 
+#include "platform/core/FileErrors.h"
+
 #include <cerrno>
 #include <cstring>
 #include <mutex>
@@ -26,23 +28,23 @@ std::string HomeFolder()
     return pw.pw_dir;
 }
 
-std::string Reason(const std::string& path, const char* what) { return path + ": " + what; }
+std::string Reason(const std::string& path, const std::string& what) { return path + ": " + what; }
 
 } // namespace
 
 std::string CheckPrivateFolder(const std::string& path, bool create)
 {
-    if (path.empty() || path[0] != '/') return Reason(path, "not an absolute path");
+    if (path.empty() || path[0] != '/') return Reason(path, "絶対パスではありません");
     struct stat st {};
     if (::lstat(path.c_str(), &st) != 0) {
-        if (errno != ENOENT || !create) return Reason(path, std::strerror(errno));
-        if (::mkdir(path.c_str(), 0700) != 0 && errno != EEXIST) return Reason(path, std::strerror(errno));
-        if (::lstat(path.c_str(), &st) != 0) return Reason(path, std::strerror(errno));
+        if (errno != ENOENT || !create) return Reason(path, FileErrorText(errno, path));
+        if (::mkdir(path.c_str(), 0700) != 0 && errno != EEXIST) return Reason(path, FileErrorText(errno, path));
+        if (::lstat(path.c_str(), &st) != 0) return Reason(path, FileErrorText(errno, path));
     }
-    if (S_ISLNK(st.st_mode)) return Reason(path, "is a symbolic link");
-    if (!S_ISDIR(st.st_mode)) return Reason(path, "is not a folder");
-    if (st.st_uid != ::geteuid()) return Reason(path, "belongs to another user");
-    if (st.st_mode & 077) return Reason(path, "other users may enter or write it");
+    if (S_ISLNK(st.st_mode)) return Reason(path, "シンボリックリンクです");
+    if (!S_ISDIR(st.st_mode)) return Reason(path, "フォルダではありません");
+    if (st.st_uid != ::geteuid()) return Reason(path, "別のユーザーのフォルダです");
+    if (st.st_mode & 077) return Reason(path, "ほかのユーザーが開いたり書き込んだりできるフォルダです");
     return {};
 }
 
@@ -69,7 +71,7 @@ std::string UserFolder(std::string* error)
         } else {
             const std::string home = HomeFolder();
             if (home.empty()) {
-                why = "no home folder for user " + std::to_string(::geteuid());
+                why = "ユーザー " + std::to_string(::geteuid()) + " のホームフォルダがありません";
             } else {
                 // Made step by step, each part checked as it is made.
                 std::string folder = home + "/.local";

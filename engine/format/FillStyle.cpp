@@ -1,6 +1,7 @@
 #include "engine/format/FillStyle.h"
 
-#include <stdexcept>
+#include "engine/core/AppException.h"
+#include "platform/core/Cp932.h"
 
 namespace nv {
 
@@ -67,7 +68,7 @@ std::string GetFillStyleName(int16_t fillStyle)
 
 const std::array<uint8_t, 16>& FillPatternBits(int32_t pattern)
 {
-    if (pattern < 1 || pattern > 6) throw std::out_of_range("fill pattern " + std::to_string(pattern));
+    if (pattern < 1 || pattern > 6) ThrowAppExceptionText(Utf8ToCp932Lossy("塗りつぶしの模様 %d はありません。"), pattern);
     return kPatterns[pattern - 1];
 }
 

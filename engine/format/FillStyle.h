@@ -31,7 +31,7 @@ FillBrush CreateFillBrush(int16_t fillStyle, uint32_t colour);
 std::string GetFillStyleName(int16_t fillStyle);
 
 // Pattern 1-6 as a monochrome bitmap of 8 rows of 2 bytes (the pattern byte,
-// then 0 for the word-aligned scanline). Throws std::out_of_range otherwise.
+// then 0 for the word-aligned scanline). Throws CAppException otherwise.
 const std::array<uint8_t, 16>& FillPatternBits(int32_t pattern);
 
 } // namespace nv

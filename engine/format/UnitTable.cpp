@@ -2,10 +2,10 @@
 
 #include "engine/core/AppException.h"
 #include "engine/core/EngineMath.h"
+#include "platform/core/Cp932.h"
 
 #include <cmath>
 #include <limits>
-#include <stdexcept>
 
 namespace nv {
 
@@ -34,7 +34,7 @@ const UnitRow kUnits[kUnitCount] = {
 const UnitRow& RowOrThrow(int32_t id)
 {
     const UnitRow* row = FindUnit(id);
-    if (!row) throw std::invalid_argument("unknown unit id " + std::to_string(id));
+    if (!row) ThrowAppExceptionText(Utf8ToCp932Lossy("単位の番号 %d はありません。"), id);
     return *row;
 }
 

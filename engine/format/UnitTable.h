@@ -58,7 +58,7 @@ double CheckRange(double x, bool check);
 // TruncToInt32 (engine/core/EngineMath.h) is the truncating twin.
 int32_t RoundToInt32(double x);
 
-// The conversions throw std::invalid_argument for an id not in the table.
+// The conversions throw CAppException for an id not in the table.
 int32_t UnitToInternal(int32_t value, int32_t unitId, bool check);
 int32_t InternalToUnit(int32_t value, int32_t unitId, bool check);
 int32_t ConvertUnit(int32_t toUnitId, int32_t value, int32_t fromUnitId, bool check);

@@ -1,6 +1,7 @@
 #include "engine/model/CompoundFile.h"
 
 #include "engine/core/EngineLog.h"
+#include "engine/model/FormFile.h"
 #include "platform/core/OnFailure.h"
 
 #include <gsf/gsf-infile-msole.h>
@@ -108,11 +109,17 @@ struct TreeReader {
     }
 };
 
+// Written in memory: what fails is libgsf's, said to a person as the form.
+FormFileException NotWritten(std::string detail)
+{
+    return FormFileException("フォームファイルを書き出せません。", std::move(detail));
+}
+
 void WriteChildren(GsfOutfile* dir, const CompoundEntry& storage)
 {
     for (const CompoundEntry& child : storage.children) {
         GsfOutput* out = gsf_outfile_new_child(dir, child.name.c_str(), child.storage);
-        if (!out) throw std::runtime_error("compound file entry not created: " + child.name);
+        if (!out) throw NotWritten("compound file entry not created: " + child.name);
         if (child.storage) {
             if (child.classId.size() == 16)
                 gsf_outfile_msole_set_class_id(GSF_OUTFILE_MSOLE(out),
@@ -122,7 +129,7 @@ void WriteChildren(GsfOutfile* dir, const CompoundEntry& storage)
                    !gsf_output_write(out, child.data.size(), reinterpret_cast<const guint8*>(child.data.data()))) {
             gsf_output_close(out);
             g_object_unref(out);
-            throw std::runtime_error("compound file stream not written: " + child.name);
+            throw NotWritten("compound file stream not written: " + child.name);
         }
         gsf_output_close(out);
         g_object_unref(out);
@@ -203,7 +210,7 @@ std::string WriteCompoundFile(const CompoundEntry& root)
     GsfOutfile* file = gsf_outfile_msole_new(mem);
     if (!file) {
         g_object_unref(mem);
-        throw std::runtime_error("compound file not created");
+        throw NotWritten("compound file not created");
     }
     if (root.classId.size() == 16)
         gsf_outfile_msole_set_class_id(GSF_OUTFILE_MSOLE(file), reinterpret_cast<const guint8*>(root.classId.data()));
@@ -224,7 +231,7 @@ std::string WriteCompoundFile(const CompoundEntry& root)
         if (data && size > 0) out.assign(reinterpret_cast<const char*>(data), static_cast<size_t>(size));
     }
     g_object_unref(mem);
-    if (out.empty()) throw std::runtime_error("compound file not written");
+    if (out.empty()) throw NotWritten("compound file not written");
     return out;
 }
 

@@ -1,5 +1,6 @@
 #include "engine/model/FormFile.h"
 
+#include "engine/core/EngineLog.h"
 #include "engine/model/TvOle.h"
 #include "platform/core/Cp932.h"
 
@@ -26,7 +27,7 @@ void AttachContainerStorages(TvFedObject& form, const CompoundEntry& root)
             item.m_storage = WriteCompoundFile(*storage);
         } catch (const std::exception& e) {
             item.m_storage.clear();
-            item.m_strStorageLost = e.what();
+            item.m_strStorageLost = LogText(e);
         }
     });
 }

@@ -23,6 +23,7 @@ public:
         : m_strMessage(utf8Message), m_strReason(std::move(detail)) {}
     std::string GetErrorMessage() const override;
     const std::string& Detail() const { return m_strReason; }
+    std::string LogDetail() const override { return m_strReason; }
     std::string m_strMessage;
     std::string m_strReason;
 };

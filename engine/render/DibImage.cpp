@@ -1,4 +1,5 @@
 #include "engine/render/DibImage.h"
+#include "engine/core/EngineLog.h"
 
 #include <new>
 
@@ -15,6 +16,7 @@ bool DibToImage(const uint8_t* packed, size_t size, DcImage& image, uint64_t bit
         DibReader::Decode(packed, info, decoded.pixels.data());
         image = std::move(decoded);
     } catch (const std::bad_alloc&) {
+        LogLine("DIB", "画像 " + std::to_string(info.width) + "x" + std::to_string(info.height) + " を広げるメモリが足りません");
         return false;
     }
     return true;

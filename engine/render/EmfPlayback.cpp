@@ -1,5 +1,6 @@
 // The player: mapping, objects and state, and the table of record handlers.
 #include "engine/render/EmfPlayback.h"
+#include "engine/core/EngineLog.h"
 
 namespace nv::emf {
 
@@ -47,8 +48,10 @@ void Player::Run(const uint8_t* data, size_t size, bool& complete)
         try {
             if (off != 0 || type != EMR_HEADER) Dispatch(type, Record(data + off, recSize));
         } catch (const Bad&) {
+            LogLine("EMF", "記録 " + std::to_string(off) + " (種類 " + std::to_string(type) + ") が壊れています。残りは描きません");
             return;
         } catch (const std::bad_alloc&) {
+            LogLine("EMF", "記録 " + std::to_string(off) + " (種類 " + std::to_string(type) + ") を描くメモリが足りません。残りは描きません");
             return;
         }
         off += recSize;

@@ -1,6 +1,7 @@
 #include "engine/render/EmfPlayer.h"
 
 #include "engine/render/EmfPlayback.h"
+#include "engine/core/EngineLog.h"
 
 namespace nv {
 
@@ -75,6 +76,8 @@ EmfPlayer::Result EmfPlayer::Play(DeviceContext& dc, const uint8_t* data, size_t
         try {
             surface = (*offscreen)(area.Width(), area.Height());
         } catch (const std::bad_alloc&) {
+            // Drawn straight onto the page instead, without what needs the surface.
+            LogLine("EMF", "描画用の画像 " + std::to_string(area.Width()) + "x" + std::to_string(area.Height()) + " のメモリが足りません");
             surface.reset();
         }
         if (surface) {

@@ -2,12 +2,14 @@
 
 #include "ImageTool/ImgTool.h"
 #include "engine/core/AppException.h"
+#include "engine/core/EngineLog.h"
 #include "engine/core/File.h"
 #include "engine/core/PathUtil.h"
 #include "engine/model/TvImage.h"
 #include "engine/model/TvOle.h"
 #include "engine/render/DibImage.h"
 #include "engine/render/EmfPlayer.h"
+#include "platform/core/Cp932.h"
 
 #include <algorithm>
 #include <cctype>
@@ -69,7 +71,9 @@ int32_t ImageDrawer::GetPictureKind(const std::string& path)
         if (head[0] == 'B' && head[1] == 'M') return kPictureBmp;
         if ((head[0] == 'M' && head[1] == 'M') || (head[0] == 'I' && head[1] == 'I')) return kPictureTiff;
         if (head[0] == 1 && head[1] == 0) return kPictureEmf;
-    } catch (const CFileException&) {
+    } catch (const CFileException& e) {
+        // Said as no picture, as an unknown kind is; the log keeps the read error.
+        LogLine("ImageDrawer", "画像ファイルの種類を読めません: " + LogText(e));
         return kPictureNone;
     }
     return kPictureNone;
@@ -128,7 +132,8 @@ int ImageDrawer::LoadFile(const std::string& path, int32_t kind)
             std::optional<std::string> file = ReadWholeFile(path);
             if (!file) return -1;
             m_emf = std::move(*file);
-        } catch (const CAppException&) {
+        } catch (const CAppException& e) {
+            LogLine("ImageDrawer", "メタファイルを読めません: " + LogText(e));
             return -1;
         }
         m_length = m_emf.size();
@@ -168,15 +173,35 @@ void ImageDrawer::Free()
     m_length = 0;
 }
 
+namespace {
+
+// The loaded picture is let go however a drawing ends.
+class FreeAtEnd {
+public:
+    explicit FreeAtEnd(ImageDrawer& drawer) : drawer_(drawer) {}
+    ~FreeAtEnd() { drawer_.Free(); }
+    FreeAtEnd(const FreeAtEnd&) = delete;
+    FreeAtEnd& operator=(const FreeAtEnd&) = delete;
+
+private:
+    ImageDrawer& drawer_;
+};
+
+} // namespace
+
 void ImageDrawer::Draw(const TvImage& picture, DeviceContext& dc, const DcRect& rect)
 {
-    try {
+    const FreeAtEnd freed(*this);
+    auto draw = [&] {
         if (Load(picture) != 0) ThrowAppException(IDS_IMAGE_DRAW_FAILED);
         if (Render(dc, rect) != 0) ThrowAppException(IDS_IMAGE_DRAW_FAILED);
-        Free();
-    } catch (const CException&) {
-        Free();
-        if (m_bRethrow) throw;
+    };
+    // With rethrow the caller hears of the failure and says it.
+    if (m_bRethrow) return draw();
+    try {
+        draw();
+    } catch (const CException& e) {
+        LogLine("ImageDrawer", "画像 " + Cp932ToUtf8(picture.m_strFileName) + " を描けません: " + LogText(e));
         DrawNoPicture(dc, rect);
     }
 }
@@ -197,14 +222,10 @@ void ImageDrawer::DrawOle(const TvOle& ole, DeviceContext& dc, const DcRect& rec
         return;
     }
     if (ole.m_strPictureFile.empty()) return;
-    try {
-        if (LoadFile(ole.m_strPictureFile, kPictureEmf) != 0 || Render(dc, rect) != 0)
-            ThrowAppException(IDS_IMAGE_DRAW_FAILED);
-        Free();
-    } catch (const CException&) {
-        Free();
-        if (m_bRethrow) throw;
-    }
+    const FreeAtEnd freed(*this);
+    if (LoadFile(ole.m_strPictureFile, kPictureEmf) == 0 && Render(dc, rect) == 0) return;
+    if (m_bRethrow) ThrowAppException(IDS_IMAGE_DRAW_FAILED);
+    LogLine("ImageDrawer", "OLE の代わりのメタファイル " + ole.m_strPictureFile + " を描けません");
 }
 
 const DcImage& ImageDrawer::NoPictureImage()

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <exception>
 
+#include "engine/core/EngineLog.h"
 #include "engine/core/Exceptions.h"
 #include "engine/format/FillStyle.h"
 #include "engine/model/TvArc.h"
@@ -25,6 +26,7 @@
 #include "engine/model/TvText.h"
 #include "engine/model/TvTextField.h"
 #include "platform/core/Cp932.h"
+#include "platform/core/OnFailure.h"
 #include "platform/gdi/DcStateGuard.h"
 #include "platform/gdi/GdiRules.h"
 
@@ -266,49 +268,59 @@ void RenderContext::SelectFontKind(int32_t kind)
 void RenderContext::DrawObject(const TvObject& object)
 {
     if (!m_dc) return;
+    if (m_rethrow) {
+        // The caller hears of the failure and says its cause; the pass
+        // still counts the object as failed.
+        OnFailure counted([&] {
+            ++m_failed;
+            m_dc->ReportError("object \"" + Cp932ToUtf8(object.m_strName) + "\": 描けません");
+        });
+        DrawObjectOfType(object);
+        return;
+    }
     try {
-        switch (object.GetType()) {
-        case objText:
-        case objData:
-        case objTextField:
-            if (auto* t = dynamic_cast<const TvText*>(&object)) DrawTextObject(*t, true);
-            break;
-        case objLine:
-            if (auto* l = dynamic_cast<const TvLine*>(&object)) DrawLine(*l);
-            break;
-        case objBox:
-            if (auto* b = dynamic_cast<const TvBox*>(&object)) DrawBox(*b);
-            break;
-        case objCircle:
-            if (auto* c = dynamic_cast<const TvCircle*>(&object)) DrawCircle(*c);
-            break;
-        case objArc:
-            if (auto* a = dynamic_cast<const TvArc*>(&object)) DrawArc(*a);
-            break;
-        case objPolygon:
-            if (auto* p = dynamic_cast<const TvPolygon*>(&object)) DrawPolygon(*p);
-            break;
-        case objImage:
-        case objImageField:
-            if (auto* i = dynamic_cast<const TvImage*>(&object)) DrawPicture(*i);
-            break;
-        case objBarcode: DrawBarcode(object); break;
-        case objList:
-            if (auto* l = dynamic_cast<const TvList*>(&object)) DrawList(*l);
-            break;
-        case objOle:
-            if (auto* o = dynamic_cast<const TvOle*>(&object)) DrawOle(*o);
-            break;
-        default: break;
-        }
-    } catch (const CException& e) {
-        ++m_failed;
-        m_dc->ReportError("object \"" + Cp932ToUtf8(object.m_strName) + "\": " + Cp932ToUtf8(e.GetErrorMessage()));
-        if (m_rethrow) throw;
+        DrawObjectOfType(object);
     } catch (const std::exception& e) {
         ++m_failed;
-        m_dc->ReportError("object \"" + Cp932ToUtf8(object.m_strName) + "\": " + e.what());
-        if (m_rethrow) throw;
+        m_dc->ReportError("object \"" + Cp932ToUtf8(object.m_strName) + "\": " + LogText(e));
+    }
+}
+
+void RenderContext::DrawObjectOfType(const TvObject& object)
+{
+    switch (object.GetType()) {
+    case objText:
+    case objData:
+    case objTextField:
+        if (auto* t = dynamic_cast<const TvText*>(&object)) DrawTextObject(*t, true);
+        break;
+    case objLine:
+        if (auto* l = dynamic_cast<const TvLine*>(&object)) DrawLine(*l);
+        break;
+    case objBox:
+        if (auto* b = dynamic_cast<const TvBox*>(&object)) DrawBox(*b);
+        break;
+    case objCircle:
+        if (auto* c = dynamic_cast<const TvCircle*>(&object)) DrawCircle(*c);
+        break;
+    case objArc:
+        if (auto* a = dynamic_cast<const TvArc*>(&object)) DrawArc(*a);
+        break;
+    case objPolygon:
+        if (auto* p = dynamic_cast<const TvPolygon*>(&object)) DrawPolygon(*p);
+        break;
+    case objImage:
+    case objImageField:
+        if (auto* i = dynamic_cast<const TvImage*>(&object)) DrawPicture(*i);
+        break;
+    case objBarcode: DrawBarcode(object); break;
+    case objList:
+        if (auto* l = dynamic_cast<const TvList*>(&object)) DrawList(*l);
+        break;
+    case objOle:
+        if (auto* o = dynamic_cast<const TvOle*>(&object)) DrawOle(*o);
+        break;
+    default: break;
     }
 }
 

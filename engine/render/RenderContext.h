@@ -107,6 +107,9 @@ private:
     // is clipped.
     static Rect InsetRect(const TvText& text, Rect bound);
 
+    // The object drawn by its type; a failure passes on.
+    void DrawObjectOfType(const TvObject& object);
+
     bool m_rethrow;
     TextMeasurer* m_measurer;
     DeviceContext* m_dc = nullptr;

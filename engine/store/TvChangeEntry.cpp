@@ -5,6 +5,7 @@
 #include "engine/core/PropertyTypes.h"
 #include "engine/core/TempFileManager.h"
 #include "engine/model/TvList.h"
+#include "engine/core/EngineLog.h"
 
 namespace nv {
 
@@ -138,7 +139,9 @@ void WriteBlobToFile(std::string& name, const std::string& bytes)
         CFile f(name, CFile::modeCreate);
         f.Write(bytes.data(), bytes.size());
         f.Close();
-    } catch (const CException&) {
+    } catch (const CException& e) {
+        // The picture is left out of the page; the log says why.
+        LogLine("TvChangeEntry", "画像を作業ファイル " + name + " に書き込めません: " + LogText(e));
         name.clear();
     }
 }
@@ -157,6 +160,8 @@ void AddChangeToPropertyMap(TvChangeEntry& entry, TvPropertyMap& map)
             const std::string made = name;
             WriteBlobToFile(name, d->Value());
             if (name.empty()) TempFileManager::Instance().RemoveFile(made);
+        } else {
+            LogLine("TvChangeEntry", "画像の作業ファイルを作成できません: " + TempFileManager::Instance().LastError());
         }
         if (!name.empty()) entry.m_workFile = HeldWorkFile(name);
         map.SetString(d->m_nPropId, name);

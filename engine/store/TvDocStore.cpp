@@ -6,7 +6,9 @@
 #include "engine/core/TempFileManager.h"
 #include "engine/model/ModelClasses.h"
 #include "engine/store/TvHuffman.h"
+#include "platform/core/Cp932.h"
 #include "platform/core/OnFailure.h"
+#include "engine/core/EngineLog.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -37,7 +39,7 @@ std::string TempFailureText()
 {
     const TempFileManager& m = TempFileManager::Instance();
     if (m.LastErrno() != 0) return CFileException::FromErrno(m.LastErrno(), m.LastFolder()).GetErrorMessage();
-    return m.LastError();
+    return Utf8ToCp932Lossy(m.LastError()); // the folder check says it in UTF-8
 }
 
 // The folder part of a path ("." for a bare name).
@@ -191,7 +193,8 @@ void TvDocStore::AppendToSpool(const std::string& bytes)
         try {
             m_spool.SetLength(m_nSpoolSize);
             m_spool.Seek(static_cast<int64_t>(m_nSpoolSize), CFile::begin);
-        } catch (const CException&) {
+        } catch (const CException& e) {
+            LogLine("TvDocStore", "書き込みに失敗したスプールを元の長さに戻せません: " + LogText(e));
             m_bSpoolDamaged = true;
         }
     });

@@ -1,5 +1,7 @@
 #include "ledger/common/FiscalPeriod.h"
 
+#include "ledger/common/LedgerErrors.h"
+
 #include <algorithm>
 #include <cmath>
 #include <stdexcept>
@@ -33,15 +35,15 @@ FiscalPeriod FiscalPeriod::From(const CompanySettings& settings)
                  FiscalSettingNumber(s.EndDay, "終了日")};
     if (end.year >= 100 && end.year <= 9999 && end.month >= 1 && end.month <= 12 && end.day > 28)
         end.day = std::min(end.day, gfTsuki(end.month, end.year));
-    if (!IsCalendarDate(start)) throw std::invalid_argument("会計期間の開始日が正しくありません");
-    if (!IsCalendarDate(end)) throw std::invalid_argument("会計期間の終了日が正しくありません");
+    if (!IsCalendarDate(start)) throw PeriodError("会計期間の開始日が正しくありません");
+    if (!IsCalendarDate(end)) throw PeriodError("会計期間の終了日が正しくありません");
     return Of(start, end);
 }
 
 FiscalPeriod FiscalPeriod::Of(const LineDate& start, const LineDate& end)
 {
     if (!IsCalendarDate(start) || !IsCalendarDate(end) || Before(end, start))
-        throw std::invalid_argument("会計期間が正しくありません");
+        throw PeriodError("会計期間が正しくありません");
     return {start, end};
 }
 

@@ -26,7 +26,7 @@ struct FiscalPeriod {
     // day past its month's end means the month's last day, and the end an
     // earlier version gave a mid-month start is the one its start makes
     // (MendOldFiscalEnd). Throws
-    // std::invalid_argument naming the setting for anything else that is not
+    // PeriodError naming the setting for anything else that is not
     // a date, or an end before the start.
     static FiscalPeriod From(const CompanySettings& s);
     static FiscalPeriod Of(const LineDate& start, const LineDate& end);

@@ -1,5 +1,6 @@
 #include "ledger/common/LedgerSchema.h"
 
+#include "ledger/common/SettingsRecord.h"
 #include "platform/core/FileErrors.h"
 #include "platform/core/OnFailure.h"
 #include "platform/db/DbError.h"
@@ -9,6 +10,7 @@
 #include <cstdint>
 #include <cerrno>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -157,6 +159,19 @@ const Shape& ExpectedShape()
     return shape;
 }
 
+// The tables made only when first needed (the own-company settings record,
+// at the first carry), as their writers make them: a file may lack them,
+// but one it has must have their columns.
+const Shape& OptionalShape()
+{
+    static const Shape shape = [] {
+        Database d = Database::Open(":memory:", OpenMode::Create);
+        WriteSettingsRecord(d, SettingsRecord{});
+        return TablesAndColumns(d);
+    }();
+    return shape;
+}
+
 // The first table or column of the schema the file lacks ("仕入れデータ に
 // 差引残高"), empty when all are there; nothing when the schema cannot be
 // read for damage, which the page check says.
@@ -170,13 +185,33 @@ std::optional<std::string> MissingFromShape(Database& db)
         if (primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB) return std::nullopt;
         throw;
     }
-    for (const auto& [table, columns] : ExpectedShape()) {
-        const auto found = present.find(table);
-        if (found == present.end()) return table;
-        for (const std::string& c : columns)
-            if (!found->second.contains(c)) return table + " に " + c;
-    }
+    for (const Shape* shape : {&ExpectedShape(), &OptionalShape()})
+        for (const auto& [table, columns] : *shape) {
+            const auto found = present.find(table);
+            if (found == present.end()) {
+                if (shape == &ExpectedShape()) return table;
+                continue;
+            }
+            for (const std::string& c : columns)
+                if (!found->second.contains(c)) return table + " に " + c;
+        }
     return std::string();
+}
+
+// The folder part of a path ("." for a bare name).
+std::string FolderOf(const std::string& path)
+{
+    const size_t slash = path.rfind('/');
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// The header's read and write versions are 2 for a file in WAL mode.
+bool LeftInWalMode(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    char header[20] = {};
+    return in.read(header, sizeof header) && header[18] == 2 && header[19] == 2;
 }
 
 // A file of the right version whose tables another program changed would
@@ -223,8 +258,22 @@ Database OpenLedgerDatabase(const std::string& path)
     // Not writable by this user, or marked read-only: said now, not at the
     // first write.
     const bool locked = known && (!(st.st_mode & S_IWUSR) || ::access(path.c_str(), W_OK) != 0);
-    Database db = Database::Open(path, locked ? OpenMode::ReadOnly : OpenMode::ReadWrite);
-    int64_t version = db.UserVersion();
+    Database db;
+    int64_t version = 0;
+    try {
+        db = Database::Open(path, locked ? OpenMode::ReadOnly : OpenMode::ReadWrite);
+        version = db.UserVersion();
+    } catch (const DbError& e) {
+        const std::string folder = FolderOf(path);
+        if ((e.Code() & 0xff) != SQLITE_CANTOPEN || !LeftInWalMode(path) || ::access(folder.c_str(), W_OK) == 0) throw;
+        const int folderError = errno;
+        // SQLite reads such a file only beside an index file it makes in the
+        // folder; "cannot open" alone would not say what to change.
+        throw DbError(e.Code(),
+                      "補助簿DBを開けません: " + path + ": 先行書き込みログ方式で記録されたファイルは、書き込めるフォルダになければ読めません: " +
+                          folder + ": " + FileErrorText(folderError, folder),
+                      e.Detail());
+    }
     if (version != kLedgerSchemaVersion)
         throw DbError(0, "補助簿DBの形式が違います (版 " + std::to_string(version) + "): " + path);
     const FileKey key{uint64_t(st.st_dev), uint64_t(st.st_ino), int64_t(st.st_size), int64_t(st.st_mtim.tv_sec),

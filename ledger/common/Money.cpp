@@ -1,5 +1,7 @@
 #include "ledger/common/Money.h"
 
+#include "ledger/common/LedgerErrors.h"
+
 #include <cfenv>
 #include <cmath>
 #include <stdexcept>
@@ -10,7 +12,7 @@ int64_t YenAmount(double unitPrice, double quantity)
 {
     double product = unitPrice * quantity;
     if (!std::isfinite(product) || std::fabs(product) > 9.0e15)
-        throw std::range_error("金額が大きすぎます");
+        throw AmountOverflow("金額が大きすぎます");
     // Half to even whatever the caller's rounding mode.
     double whole = std::floor(product);
     double frac = product - whole;

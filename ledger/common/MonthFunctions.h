@@ -1,6 +1,6 @@
 #pragma once
 // Fiscal-month arithmetic of the month totals. Pure functions of the fiscal
-// bounds; errors are thrown as std::invalid_argument.
+// bounds; errors are thrown as PeriodError.
 #include "ledger/common/CompanySettings.h"
 
 #include <cstdint>
@@ -11,7 +11,7 @@ namespace nv {
 class Recordset;
 
 // A fiscal-period setting as a whole number; otherwise throws
-// std::invalid_argument whose text names the setting `what`.
+// PeriodError whose text names the setting `what`.
 int FiscalSettingNumber(float value, const char* what);
 
 struct FiscalBounds {
@@ -35,7 +35,7 @@ struct LineDate {
 };
 
 // The date of the recordset's current journal line; throws
-// std::invalid_argument when 年, 月 or 日 is Null or not a whole number.
+// PeriodError when 年, 月 or 日 is Null or not a whole number.
 LineDate LineDateOf(const Recordset& rs);
 
 // Days since 1970-01-01 of a Gregorian date (years 100-9999).
@@ -54,7 +54,7 @@ int CalendarMonthOf(int startMonth, int fiscalMonth);
 // never closes, so a later line stays in it.
 // The fiscal month 1-12 of a line, measured on the line's own date, its 年
 // included: a year longer than twelve months keeps its last days in the
-// twelfth. Throws std::invalid_argument for a closing day outside 1-31 or a
+// twelfth. Throws PeriodError for a closing day outside 1-31 or a
 // line that is no day of the fiscal year.
 int FiscalMonthOf(const FiscalBounds& fiscal, int closingDay, const LineDate& line);
 

@@ -12,4 +12,8 @@ namespace nv {
 
 std::string ShownFailure(std::string_view screen, const std::exception& e);
 
+// Another program holds the books for longer than the wait: a reason to try
+// again, not to keep them shut.
+bool BooksBusy(const std::exception& e);
+
 } // namespace nv

@@ -4,6 +4,7 @@
 #include "ledger/common/EntryValue.h"
 #include "ledger/common/Money.h"
 #include "platform/core/Cp932.h"
+#include "platform/core/OnFailure.h"
 #include "platform/db/DbError.h"
 #include "platform/db/Recordset.h"
 
@@ -75,6 +76,12 @@ void JournalBook::SearchPeriod()
     copiedDay_.reset();
     seesAll_ = false;
     figuresOfWholeList_ = false;
+    // A list that could not be read is shown as none, never as part of one.
+    OnFailure emptied([this] {
+        lines_.clear();
+        stored_.clear();
+        Status(kStatusSearchFailed);
+    });
     try {
         // Taken before the rows are read: a change committed in between
         // shows as a different stamp at the save.
@@ -93,9 +100,6 @@ void JournalBook::SearchPeriod()
         lines_ = std::move(lines);
         seesAll_ = true;
     } catch (const std::exception& e) {
-        lines_.clear();
-        stored_.clear();
-        Status(kStatusSearchFailed);
         LogLine("Journal", LogText(e));
         throw JournalError(std::string(kStatusSearchFailed) + ": " + e.what());
     }

@@ -1,6 +1,7 @@
 #include "ledger/journal/MonthTotals.h"
 
 #include "ledger/common/CompanySettings.h"
+#include "ledger/common/LedgerErrors.h"
 #include "platform/db/Recordset.h"
 
 #include <stdexcept>
@@ -12,14 +13,14 @@ namespace {
 int64_t Add(int64_t a, int64_t b)
 {
     int64_t r = 0;
-    if (__builtin_add_overflow(a, b, &r)) throw std::range_error("集計額が大きすぎます");
+    if (__builtin_add_overflow(a, b, &r)) throw AmountOverflow("集計額が大きすぎます");
     return r;
 }
 
 int64_t Sub(int64_t a, int64_t b)
 {
     int64_t r = 0;
-    if (__builtin_sub_overflow(a, b, &r)) throw std::range_error("集計額が大きすぎます");
+    if (__builtin_sub_overflow(a, b, &r)) throw AmountOverflow("集計額が大きすぎます");
     return r;
 }
 
@@ -92,13 +93,13 @@ SummaryData BuildSummaryData(Database& db, const SideWords& words, const FiscalP
         try {
             r.Figures = TotalsOfLines(db, words, r.PartyNo, ClosingDayNumber(TextOf(row[2]).value_or("")), period);
         } catch (const std::range_error& e) {
-            throw std::range_error(std::string(e.what()) + ": " + PartyLabel(words, r));
+            throw AmountOverflow(std::string(e.what()) + ": " + PartyLabel(words, r));
         }
         try {
             for (size_t i = 0; i < s.YearTotals.size(); ++i)
                 s.YearTotals[i] = Add(s.YearTotals[i], r.Figures.Totals[i]);
         } catch (const std::range_error& e) {
-            throw std::range_error(std::string(e.what()) + " (" + kYearTotalWord + "): " + PartyLabel(words, r));
+            throw AmountOverflow(std::string(e.what()) + " (" + kYearTotalWord + "): " + PartyLabel(words, r));
         }
         s.Rows.push_back(std::move(r));
     }

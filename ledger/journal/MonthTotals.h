@@ -25,8 +25,8 @@ struct LineFigures {
 };
 
 // Totals of a party's lines in journal order; every month's balance starts
-// from the month before. Throws std::invalid_argument for a line date that
-// is not a day of the period's months, std::range_error on overflow.
+// from the month before. Throws PeriodError for a line date that
+// is not a day of the period's months, AmountOverflow on overflow.
 MonthTotals ComputeMonthTotals(const std::vector<LineFigures>& lines, int closingDay, const FiscalPeriod& period);
 
 struct PartyMonthTotals {

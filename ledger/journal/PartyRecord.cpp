@@ -31,8 +31,9 @@ JournalEntry OpenJournalEntry(JournalSide side, const std::string& appFolder, in
 {
     const SideWords& words = WordsOf(side);
     if (menuMode != words.MenuMode)
-        throw std::invalid_argument(std::string(words.Caption) + "はメニューモード " + std::to_string(words.MenuMode) +
-                                    " で開きます (渡されたモード " + std::to_string(menuMode) + ")");
+        throw EntryError("indexMenu0", 0,
+                         std::string(words.Caption) + "はメニューモード " + std::to_string(words.MenuMode) +
+                             " で開きます (渡されたモード " + std::to_string(menuMode) + ")");
     JournalEntry e;
     e.AppFolderPath = appFolder;
     e.MenuMode = menuMode;
@@ -49,13 +50,13 @@ JournalEntry OpenJournalEntry(JournalSide side, const Variant& appFolder, const 
     try {
         mode = menuMode.ToInteger();
     } catch (const std::exception&) {
-        throw std::invalid_argument("indexMenu0: メニューモードが正しくありません");
+        throw EntryError("indexMenu0", 0, "indexMenu0: メニューモードが正しくありません");
     }
     std::string folder;
     try {
         folder = appFolder.ToString();
     } catch (const std::exception&) {
-        throw std::invalid_argument("strAppForda: フォルダ名が正しくありません");
+        throw EntryError("strAppForda", 0, "strAppForda: フォルダ名が正しくありません");
     }
     return OpenJournalEntry(side, folder, mode, EntryArrayOf(settings, "Var_自社登録"),
                             EntryArrayOf(party, WordsOf(side).PartyArrayName));

@@ -44,7 +44,7 @@ struct JournalEntry {
 
 // The entry of a journal component of the given side: unpacks both arrays
 // (read only). Purchases take menu mode 1, sales 2; any other mode is refused
-// (std::invalid_argument), as is an array that does not convert (EntryError).
+// (EntryError), as is an array that does not convert (EntryError).
 JournalEntry OpenJournalEntry(JournalSide side, const std::string& appFolder, int menuMode,
                               const EntryArray& settings, const EntryArray& party);
 // The same from the entry's variants (`strAppForda`, `indexMenu0`,

@@ -3,7 +3,6 @@
 #include "ledger/master/HandOffArrays.h"
 #include "ledger/master/PartyRegisterDialog.h"
 #include "platform/automation/Automation.h"
-#include "platform/db/DbError.h"
 #include "platform/ui/Prompt.h"
 
 #include <QComboBox>
@@ -124,8 +123,6 @@ void PartyRegisterDialog::OnData()
         std::vector<Variant> args{Variant::ByRef(&folder), Variant::ByRef(&mode), Variant::ByRef(&settings),
                                   Variant::ByRef(&party)};
         journal.CallArgs("fcFrmOp", args);
-    } catch (const AutomationError& e) {
-        ui::MessageBox(QString::fromStdString(e.Description()), ui::MbOk | ui::MbIconExclamation);
     } catch (const std::exception& e) {
         ReportFailure(e);
     }

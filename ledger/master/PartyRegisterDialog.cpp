@@ -4,6 +4,7 @@
 #include "ledger/common/ImeHint.h"
 #include "ledger/common/LedgerSchema.h"
 #include "ledger/common/ModuleGlobal.h"
+#include "ledger/common/ShownFailure.h"
 #include "ledger/master/CloseUnsaved.h"
 #include "ledger/master/HandOffArrays.h"
 #include "platform/db/DbError.h"
@@ -86,8 +87,8 @@ PartyRegisterDialog::PartyRegisterDialog(JournalSide side, std::string appFolder
         for (int c = 0; c < kPartyColumnCount; ++c) texts[size_t(c)] = RowTableModel::TextOf(row.values[size_t(c)]).toStdString();
         try {
             book_->Update(*row.id, ParsePartyTexts(words_, texts));
-        } catch (const DbError& e) {
-            throw std::runtime_error(DescribeFailure(e));
+        } catch (const std::exception& e) {
+            throw RowRefused(DescribeFailure(e));
         }
     });
     BuildForm();
@@ -357,12 +358,9 @@ bool PartyRegisterDialog::Open()
         db_.SetBusyTimeout(kBusyTimeoutMs);
         book_ = std::make_unique<PartyBook>(db_, words_);
         Setup();
-    } catch (const DbError& e) {
-        Warn(e.IsBusy() ? Q(DescribeFailure(e)) : kNoDatabaseMessage, this);
-        return false;
     } catch (const std::exception& e) {
-        LogLine("PartyRegister", LogText(e));
-        Warn(kNoDatabaseMessage, this);
+        const std::string why = DescribeFailure(e); // logged
+        Warn(BooksBusy(e) ? Q(why) : kNoDatabaseMessage, this);
         return false;
     }
     if (db_.IsReadOnly()) WarnAndMakeReadOnly();

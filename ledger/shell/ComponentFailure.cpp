@@ -1,17 +1,17 @@
 #include "ledger/shell/ComponentFailure.h"
 
 #include "platform/automation/Status.h"
-#include "platform/core/PlatformLog.h"
+#include "engine/core/EngineLog.h"
 
 namespace nv {
 
 QString DescribeComponentFailure(const QString& what, const std::exception& e)
 {
     QString why;
+    LogLine("Menu", what.toStdString() + " " + LogText(e));
     if (auto* a = dynamic_cast<const AutomationError*>(&e)) {
-        // A status without words of its own carries only the runtime's English.
+        // A status without words of its own says only the runtime's stock text.
         if (a->Description().empty() || a->Description() == DescriptionOf(a->Scode())) {
-            PlatformLog("nivalo", what.toStdString() + " " + a->what());
             why = QStringLiteral("部品が処理を終えられませんでした (エラー番号 %1)。").arg(a->Number());
         } else {
             why = QString::fromStdString(a->Description());

@@ -12,7 +12,6 @@
 #include "platform/core/FileErrors.h"
 #include "platform/core/Paths.h"
 #include "platform/core/PlatformLog.h"
-#include "platform/db/DbError.h"
 #include "platform/ui/Prompt.h"
 
 #include <QApplication>
@@ -155,10 +154,9 @@ void MenuForm::CheckDatabase()
     Database db;
     try {
         db = OpenLedgerDatabase(path);
-    } catch (const DbError& e) {
-        // Another program holding the file is no reason to keep the books shut.
+    } catch (const std::exception& e) {
         const QString shown = ErrorText(e);
-        if (!e.IsBusy()) databaseProblem_ = shown;
+        if (!BooksBusy(e)) databaseProblem_ = shown;
         Say(shown, ui::Icon::Warning);
         return;
     }

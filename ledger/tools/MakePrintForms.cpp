@@ -9,6 +9,7 @@
 #include <fstream>
 #include <stdexcept>
 #include <string>
+#include <system_error>
 
 namespace fs = std::filesystem;
 
@@ -27,7 +28,7 @@ void WriteWhole(const fs::path& path, const std::string& bytes)
     std::ofstream out(temp, std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     out.close();
-    if (!out) throw std::runtime_error("cannot write " + temp.string());
+    if (!out) throw fs::filesystem_error("cannot write", temp, std::make_error_code(std::errc::io_error));
     fs::rename(temp, path);
 }
 

@@ -12,7 +12,7 @@ char Lower(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
 
 std::string ArgumentText(std::string description, size_t position)
 {
-    return description + " (argument " + std::to_string(position + 1) + ")";
+    return description + " (" + std::to_string(position + 1) + " 番目の引数)";
 }
 
 HRESULT Fail(ErrorRecord* error, HRESULT scode, std::string description = {}, int32_t argError = -1)
@@ -167,17 +167,17 @@ HRESULT RecordCurrentException(ErrorRecord* error) noexcept
 
 int32_t IdOfName(Dispatch* object, std::string_view name)
 {
-    if (!object) throw AutomationError(RuntimeError(91), "Object variable not set");
+    if (!object) throw AutomationError(RuntimeError(91), "オブジェクト変数が設定されていません");
     int32_t id = DISPID_UNKNOWN;
     HRESULT hr = object->GetIDOfName(name, &id);
     if (hr != S_OK)
-        throw AutomationError(DISP_E_UNKNOWNNAME, "Object doesn't support this property or method: " + std::string(name));
+        throw AutomationError(DISP_E_UNKNOWNNAME, DescriptionOf(DISP_E_UNKNOWNNAME) + ": " + std::string(name));
     return id;
 }
 
 Variant InvokeOrThrow(Dispatch* object, int32_t id, uint16_t flags, std::span<Variant> args)
 {
-    if (!object) throw AutomationError(RuntimeError(91), "Object variable not set");
+    if (!object) throw AutomationError(RuntimeError(91), "オブジェクト変数が設定されていません");
     Variant result;
     ErrorRecord error;
     HRESULT hr = object->Invoke(id, flags, args, &result, &error);

@@ -105,7 +105,10 @@ public:
         size_t Index(std::string_view name) const
         {
             const MemberInfo* m = info_.Find(name);
-            if (!m) throw std::logic_error("no member " + std::string(name) + " in " + info_.name);
+            // A binding of ours naming what the type does not declare.
+            if (!m)
+                throw AutomationError(DISP_E_UNKNOWNNAME,
+                                      "部品 " + std::string(info_.name) + " に " + std::string(name) + " という項目はありません。");
             return size_t(m - info_.members.data());
         }
         // Handler from a member function R (T::*)(A...), a callable

@@ -64,7 +64,7 @@ std::vector<Variant> EnumerateCollection(Dispatch* collection)
     Variant e = InvokeOrThrow(collection, DISPID_NEWENUM, DISPATCH_PROPERTYGET | DISPATCH_METHOD, {});
     Unknown* u = e.AsUnknown();
     auto* en = u ? static_cast<EnumVariant*>(u->QueryInterface(kIID_IEnumVARIANT)) : nullptr;
-    if (!en) throw AutomationError(DISP_E_TYPEMISMATCH, "The collection gave no enumerator");
+    if (!en) throw AutomationError(DISP_E_TYPEMISMATCH, "コレクションの要素を順に取り出せません");
     std::vector<Variant> items;
     Variant v;
     uint32_t fetched = 0;

@@ -79,7 +79,9 @@ inline HRESULT CreatePluginObject(const PluginClass* classes, size_t count, cons
                 return S_OK;
             }
         }
-        if (error) *error = AutomationError(CTL_E_CANTCREATEOBJECT, std::string("No class ") + progId).Record();
+        if (error)
+            *error = AutomationError(CTL_E_CANTCREATEOBJECT, std::string("部品のファイルに ") + progId + " がありません。")
+                         .Record();
         return CTL_E_CANTCREATEOBJECT;
     } catch (...) {
         return CreateFailure(error);

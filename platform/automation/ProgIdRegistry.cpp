@@ -2,6 +2,7 @@
 #include "platform/core/Paths.h"
 #include "platform/core/PlatformLog.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <dlfcn.h>
 #include <filesystem>
@@ -218,6 +219,14 @@ Ref<Dispatch> CreateObject(std::string_view progId)
     std::string versioned = e->progId;
     std::string library = e->library;
     const PluginApi& api = LoadPluginLocked(r, library, progId);
+    // A list that names the wrong file is said as such, not as the file's refusal.
+    const PluginClass* const lastClass = api.classes + api.classCount;
+    if (std::none_of(api.classes, lastClass, [&](const PluginClass& c) {
+            return EqualNoCase(c.progId, versioned) ||
+                   (c.versionIndependentProgId && EqualNoCase(c.versionIndependentProgId, versioned));
+        }))
+        CannotCreate(progId, "部品の一覧 " + r.loadedFrom + " は部品のファイル " + library + " を挙げていますが、そのファイルに " +
+                                 versioned + " はありません。");
     lock.unlock();
     Dispatch* raw = nullptr;
     ErrorRecord error;

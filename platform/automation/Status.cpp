@@ -25,27 +25,27 @@ int32_t ErrorNumberOf(HRESULT scode)
 std::string DescriptionOf(HRESULT scode)
 {
     switch (ErrorNumberOf(scode)) {
-    case 5: return "Invalid procedure call or argument";
-    case 6: return "Overflow";
-    case 7: return "Out of memory";
-    case 9: return "Subscript out of range";
-    case 13: return "Type mismatch";
-    case 53: return "File not found";
-    case 75: return "Path/File access error";
-    case 380: return "Invalid property value";
-    case 381: return "Invalid property array index";
-    case 383: return "Property is read-only";
-    case 394: return "Property is write-only";
-    case 422: return "Property not found";
-    case 429: return "ActiveX component can't create object";
-    case 438: return "Object doesn't support this property or method";
-    case 445: return "Object doesn't support this action";
-    case 450: return "Wrong number of arguments or invalid property assignment";
-    case 482: return "Printer error";
+    case 5: return "プロシージャの呼び出し、または引数が不正です";
+    case 6: return "オーバーフローしました";
+    case 7: return "メモリが不足しています";
+    case 9: return "インデックスが有効範囲にありません";
+    case 13: return "型が一致しません";
+    case 53: return "ファイルが見つかりません";
+    case 75: return "パス名が無効です";
+    case 380: return "プロパティの値が不正です";
+    case 381: return "プロパティの配列のインデックスが不正です";
+    case 383: return "読み取り専用のプロパティです";
+    case 394: return "書き込み専用のプロパティです";
+    case 422: return "プロパティが見つかりません";
+    case 429: return "コンポーネントはオブジェクトを作成できません";
+    case 438: return "オブジェクトは、このプロパティまたはメソッドをサポートしていません";
+    case 445: return "オブジェクトは、この操作をサポートしていません";
+    case 450: return "引数の数が一致していません。または不正なプロパティを指定しています";
+    case 482: return "プリンタのエラーです";
     default: break;
     }
     char buf[48];
-    std::snprintf(buf, sizeof buf, "Automation error 0x%08X", unsigned(scode));
+    std::snprintf(buf, sizeof buf, "オートメーション エラー 0x%08X", unsigned(scode));
     return buf;
 }
 

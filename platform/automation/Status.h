@@ -82,7 +82,7 @@ private:
     ErrorRecord record_;
 };
 
-// A default text for a status (English, as the runtime gives it).
+// A default text for a status, as the runtime words it.
 std::string DescriptionOf(HRESULT scode);
 
 } // namespace nv

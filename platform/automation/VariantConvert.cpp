@@ -258,7 +258,7 @@ thread_local int tDefaultMemberDepth = 0;
 Variant DefaultValue(const Variant& v)
 {
     Dispatch* d = v.AsDispatch();
-    if (!d) throw AutomationError(RuntimeError(91), "Object variable not set");
+    if (!d) throw AutomationError(RuntimeError(91), "オブジェクト変数が設定されていません");
     if (tDefaultMemberDepth > 8) Mismatch();
     ++tDefaultMemberDepth;
     struct Leave {

@@ -6,6 +6,7 @@
 #include "platform/db/Statement.h"
 #include "platform/core/FileErrors.h"
 #include "platform/core/OnFailure.h"
+#include "platform/core/PlatformLog.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -274,8 +275,9 @@ Transaction::~Transaction()
     if (open_) {
         try {
             db_.Rollback();
-        } catch (...) {
+        } catch (const DbError& e) {
             // A destructor cannot report; SQLite rolls back what is left open when the connection closes.
+            PlatformLog("Database", "終わらなかったトランザクションを取り消せません: " + e.Detail());
         }
     }
 }

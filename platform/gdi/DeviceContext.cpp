@@ -1,5 +1,7 @@
 #include "platform/gdi/DeviceContext.h"
 
+#include "platform/core/PlatformLog.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <utility>
@@ -294,7 +296,7 @@ void DeviceContext::DrawImage(const DcRect& dst, const DcImage& image, const DcR
 
 void DeviceContext::ReportError(std::string message)
 {
-    std::fprintf(stderr, "drawing: %s\n", message.c_str());
+    PlatformLog("drawing", message);
     if (errors_.size() < 100) errors_.push_back(std::move(message));
 }
 

@@ -24,10 +24,18 @@
 
 #include <functional>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 namespace nv {
+
+// A writer's refusal of a row, in words for the person at the grid (its
+// cause logged by the writer already): LastError() is this text.
+class RowRefused : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
 
 class RowTableModel : public QAbstractTableModel {
     Q_OBJECT

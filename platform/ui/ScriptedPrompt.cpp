@@ -2,7 +2,6 @@
 
 #include "platform/ui/AutoPrompt.h"
 
-#include <stdexcept>
 
 namespace nv::ui {
 
@@ -14,9 +13,9 @@ Answer ScriptedPrompt::Ask(const Message& m)
     replies_.pop_front();
     // A script out of step with the screen is a test fault worth stopping on.
     const Answer* a = std::get_if<Answer>(&r);
-    if (!a) throw std::logic_error("scripted prompt: a chooser reply given to a message");
+    if (!a) throw ScriptMismatch("scripted prompt: a chooser reply given to a message");
     if (!ButtonsOf(m.buttons).contains(*a))
-        throw std::logic_error("scripted prompt: the message has no such button");
+        throw ScriptMismatch("scripted prompt: the message has no such button");
     return *a;
 }
 
@@ -28,7 +27,7 @@ std::optional<QString> ScriptedPrompt::Choose(Kind kind, const QString& title, c
     Reply r = std::move(replies_.front());
     replies_.pop_front();
     auto* v = std::get_if<std::optional<QString>>(&r);
-    if (!v) throw std::logic_error("scripted prompt: a button given to a chooser");
+    if (!v) throw ScriptMismatch("scripted prompt: a button given to a chooser");
     return *v;
 }
 

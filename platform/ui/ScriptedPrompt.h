@@ -2,6 +2,7 @@
 #include "platform/ui/Prompt.h"
 
 #include <deque>
+#include <stdexcept>
 #include <variant>
 #include <vector>
 
@@ -9,6 +10,12 @@ namespace nv::ui {
 
 // For tests: records every request and answers from a queue; with the queue
 // empty it takes the default, as an unattended run would.
+// A script out of step with the screen it answers: a fault of the test.
+class ScriptMismatch : public std::logic_error {
+public:
+    using std::logic_error::logic_error;
+};
+
 class ScriptedPrompt : public Prompt {
 public:
     enum class Kind { Message, File, Folder, Printer, PrinterSetup, PrintJob };

@@ -1,5 +1,6 @@
 #include "ledger/journal/forms/FormBuilder.h"
 
+#include "engine/core/AppException.h"
 #include "engine/model/ModelClasses.h"
 #include "engine/model/TvBox.h"
 #include "platform/core/Cp932.h"
@@ -36,7 +37,7 @@ int32_t TenthMm(int32_t tenths)
 std::string FormText(std::string_view utf8)
 {
     std::optional<std::string> s = Utf8ToCp932(utf8);
-    if (!s) throw std::invalid_argument("no CP932 form for \"" + std::string(utf8) + "\"");
+    if (!s) ThrowAppExceptionText(Utf8ToCp932Lossy("様式の文字 \"%s\" は CP932 にありません。"), Utf8ToCp932Lossy(utf8));
     return *s;
 }
 

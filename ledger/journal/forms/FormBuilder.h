@@ -78,7 +78,7 @@ private:
     int32_t nextShape_ = 1;
 };
 
-// The CP932 bytes of a text; throws std::invalid_argument when a character
+// The CP932 bytes of a text; throws CAppException when a character
 // has no CP932 form.
 std::string FormText(std::string_view utf8);
 

@@ -2,6 +2,7 @@
 
 #include "ledger/common/CompanySettings.h"
 #include "ledger/common/ShownFailure.h"
+#include "ledger/journal/JournalLine.h"
 #include "ledger/journal/print/LedgerPages.h"
 #include "ledger/journal/print/SummaryPages.h"
 #include "platform/core/FileErrors.h"
@@ -61,7 +62,7 @@ std::string PrintFolderPath()
     const fs::path folder = fs::absolute(fs::path(DataFolderPath()) / kPrintFolder);
     // Printed ledgers are as private as the books.
     if (const std::string why = MakePrivateFolder(folder.string()); !why.empty())
-        throw std::runtime_error("印刷用の" + why);
+        throw JournalError("印刷用の" + why);
     return folder.string();
 }
 

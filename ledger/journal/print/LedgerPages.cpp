@@ -1,5 +1,7 @@
 #include "ledger/journal/print/LedgerPages.h"
 
+#include "ledger/common/LedgerErrors.h"
+
 #include <stdexcept>
 
 namespace nv {
@@ -11,7 +13,7 @@ const char* const kRowFields[] = {"tsuki", "hi", "hinmei", "suuryou", "tanka", "
 int64_t Add(int64_t a, int64_t b)
 {
     int64_t r = 0;
-    if (__builtin_add_overflow(a, b, &r)) throw std::range_error("合計額が大きすぎます");
+    if (__builtin_add_overflow(a, b, &r)) throw AmountOverflow("合計額が大きすぎます");
     return r;
 }
 

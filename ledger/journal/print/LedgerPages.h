@@ -25,7 +25,7 @@ struct LedgerReport {
 int LedgerPageCount(size_t lines);
 
 // The ledger of lines already balanced, in journal order. No lines, no
-// pages. Throws std::range_error when a total leaves 64 bits.
+// pages. Throws AmountOverflow when a total leaves 64 bits.
 LedgerReport BuildLedgerReport(const SideWords& words, const std::string& printName, const PartyRecord& party,
                                const std::vector<JournalLine>& lines);
 

@@ -1,5 +1,6 @@
 #include "ledger/journal/window/JournalComponent.h"
 
+#include "engine/core/EngineLog.h"
 #include "ledger/journal/PartyRecord.h"
 #include "ledger/journal/window/JournalDialog.h"
 
@@ -21,6 +22,7 @@ Variant JournalComponent::fcFrmOp(const Variant& appFolder, const Variant& menuM
     } catch (const AutomationError&) {
         throw;
     } catch (const std::exception& e) {
+        LogLine("Journal", "渡された引数で開けません: " + LogText(e));
         throw AutomationError(CTL_E_TYPEMISMATCH, e.what());
     }
     if (!entry.AppFolderPath.empty() && entry.AppFolderPath.back() != '/') entry.AppFolderPath += '/';
@@ -30,6 +32,8 @@ Variant JournalComponent::fcFrmOp(const Variant& appFolder, const Variant& menuM
     try {
         dialog.Load();
     } catch (const std::exception& e) {
+        // The caller gets the message only: the database's own words stay here.
+        LogLine("Journal", LogText(e));
         throw AutomationError(CTL_E_ILLEGALFUNCTIONCALL, e.what());
     }
     dialog.exec();

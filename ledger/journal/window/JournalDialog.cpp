@@ -141,7 +141,7 @@ void JournalDialog::Load()
     global_.Settings = entry_.Settings;
     global_.gsSetDBPath();
     if (!std::filesystem::exists(std::filesystem::u8path(global_.DbPath)))
-        throw std::runtime_error("補助簿DBがありません: " + global_.DbPath);
+        throw JournalError("補助簿DBがありません: " + global_.DbPath);
     db_ = OpenLedgerDatabase(global_.DbPath);
     db_.SetBusyTimeout(kBusyTimeoutMs);
     model_.SetReadOnly(db_.IsReadOnly());

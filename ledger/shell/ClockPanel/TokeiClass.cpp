@@ -227,6 +227,7 @@ Variant TokeiClass::gfWeekday(const Variant& inum)
     try {
         n = inum.ToDouble();
     } catch (...) {
+        LogLine("ClockPanel", "曜日の番号が数ではありません: " + CurrentExceptionText());
         return Variant();
     }
     if (n != std::floor(n) || n < 1 || n > 7) return Variant();

@@ -1,6 +1,7 @@
 #include "ledger/shell/ScreenMode/DisplayClass.h"
 
-#include <cstdio>
+#include "platform/core/PlatformLog.h"
+
 #include <mutex>
 
 namespace nv {
@@ -14,7 +15,7 @@ void Log(const char* request)
 {
     std::lock_guard lock(gMutex);
     gRequests.emplace_back(request);
-    std::fprintf(stderr, "ScreenMode: %s (the display is left as it is)\n", request);
+    PlatformLog("ScreenMode", std::string(request) + ": 画面の解像度は変えません");
 }
 
 } // namespace

@@ -67,7 +67,8 @@ TEST(UserFolder, FoldersOthersCouldTouchAreRefused)
     const std::string open = dir.file("open");
     ::mkdir(open.c_str(), 0700);
     ::chmod(open.c_str(), 0777);
-    EXPECT_NE(CheckPrivateFolder(open, true), "");
+    // Said in the user's words: the folder, then why.
+    EXPECT_EQ(CheckPrivateFolder(open, true), open + ": ほかのユーザーが開いたり書き込んだりできるフォルダです");
 
     const std::string group = dir.file("group");
     ::mkdir(group.c_str(), 0700);
@@ -85,7 +86,7 @@ TEST(UserFolder, FoldersOthersCouldTouchAreRefused)
     ::mkdir(taken.c_str(), 0700);
     if (::chown(taken.c_str(), ::geteuid() + 1, ::getegid()) == 0) {
         const std::string why = CheckPrivateFolder(taken, true);
-        EXPECT_NE(why.find("another user"), std::string::npos) << why;
+        EXPECT_NE(why.find("別のユーザー"), std::string::npos) << why;
     }
     EXPECT_NE(CheckPrivateFolder("relative/path", true), "");
 }

@@ -1,5 +1,7 @@
 #include "engine/format/FillStyle.h"
 
+#include "engine/core/AppException.h"
+
 #include <gtest/gtest.h>
 
 #include <bitset>
@@ -59,8 +61,8 @@ TEST(FillStyle, PatternsGetLighter)
     // Pattern 1 is a checkerboard.
     const auto& check = FillPatternBits(1);
     for (int row = 0; row < 8; ++row) EXPECT_EQ(check[row * 2], row % 2 ? 0x55 : 0xAA);
-    EXPECT_THROW(FillPatternBits(0), std::out_of_range);
-    EXPECT_THROW(FillPatternBits(7), std::out_of_range);
+    EXPECT_THROW(FillPatternBits(0), CAppException);
+    EXPECT_THROW(FillPatternBits(7), CAppException);
 }
 
 } // namespace

@@ -141,10 +141,10 @@ TEST(UnitTable, UnknownIdIsRefused)
     EXPECT_EQ(FindUnit(0), nullptr);
     EXPECT_EQ(FindUnit(1), nullptr);
     EXPECT_EQ(FindUnit(18), nullptr);
-    EXPECT_THROW(UnitToInternal(1, 1, true), std::invalid_argument);
-    EXPECT_THROW(InternalToUnit(1, 18, true), std::invalid_argument);
-    EXPECT_THROW(ConvertUnit(UNIT_MM, 1, -1, true), std::invalid_argument);
-    EXPECT_THROW(ConvertUnit(99, 1, UNIT_MM, true), std::invalid_argument);
+    EXPECT_THROW(UnitToInternal(1, 1, true), CAppException);
+    EXPECT_THROW(InternalToUnit(1, 18, true), CAppException);
+    EXPECT_THROW(ConvertUnit(UNIT_MM, 1, -1, true), CAppException);
+    EXPECT_THROW(ConvertUnit(99, 1, UNIT_MM, true), CAppException);
 }
 
 TEST(UnitTable, SnapToGrid)

@@ -8,7 +8,9 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <sys/mount.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace nv;
 
@@ -115,13 +117,28 @@ TEST_F(Schema, PartyNumbersAreUniqueAndTextsHaveTheirLengths)
 TEST_F(Schema, OtherVersionsAndMissingFilesAreRefused)
 {
     db.Close();
-    // Opened whole once, then changed by another program.
-    Database::Open(path).Execute("ALTER TABLE \"仕入れ先\" DROP COLUMN \"枝番\"");
-    try {
-        OpenLedgerDatabase(path);
-        ADD_FAILURE() << "opened without 枝番";
-    } catch (const DbError& e) {
-        EXPECT_EQ(std::string(e.what()), "補助簿DBの形式が違います: 仕入れ先 に 枝番 がありません\n" + path);
+    // Opened whole once, then changed by another program: the change is
+    // said at the next open, in the user's words.
+    const struct {
+        const char* change;
+        const char* lacking;
+    } kChanges[] = {
+        {"ALTER TABLE \"仕入れ先\" DROP COLUMN \"枝番\"", "仕入れ先 に 枝番"},
+        // A table the books make only at the first carry, in another shape.
+        {"CREATE TABLE \"自社設定\" (\"行\" INTEGER PRIMARY KEY, \"期首年\" INTEGER)", "自社設定 に 期首月"},
+    };
+    for (const auto& c : kChanges) {
+        SCOPED_TRACE(c.change);
+        const std::string changed = dir.file(std::string(c.lacking) + ".MDB");
+        CreateEmptyLedgerDatabase(changed);
+        OpenLedgerDatabase(changed);
+        Database::Open(changed).Execute(c.change);
+        try {
+            OpenLedgerDatabase(changed);
+            ADD_FAILURE() << "opened";
+        } catch (const DbError& e) {
+            EXPECT_EQ(std::string(e.what()), "補助簿DBの形式が違います: " + std::string(c.lacking) + " がありません\n" + changed);
+        }
     }
     {
         Database d = Database::Open(path);
@@ -130,6 +147,34 @@ TEST_F(Schema, OtherVersionsAndMissingFilesAreRefused)
     EXPECT_THROW(OpenLedgerDatabase(path), DbError);
     EXPECT_THROW(OpenLedgerDatabase(dir.file("none.MDB")), DbError);
     EXPECT_FALSE(std::filesystem::exists(dir.file("none.MDB")));
+}
+
+// A file left in WAL mode is read only beside an index file SQLite makes in
+// its folder: a folder that takes no new file is said as the cause.
+TEST_F(Schema, AFileLeftInWalModeSaysItNeedsAWritableFolder)
+{
+    db.Query("PRAGMA journal_mode=WAL");
+    db.Close();
+    const std::string folder = dir.path().string();
+    // The folder read-only with what it holds: its mode, or for root a
+    // read-only view of it.
+    const bool root = ::geteuid() == 0;
+    const bool bound = root && ::mount(folder.c_str(), folder.c_str(), nullptr, MS_BIND, nullptr) == 0;
+    const bool locked = root ? bound && ::mount(nullptr, folder.c_str(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr) == 0
+                             : ::chmod(folder.c_str(), 0555) == 0;
+    if (locked) {
+        try {
+            OpenLedgerDatabase(path);
+            ADD_FAILURE() << "opened";
+        } catch (const DbError& e) {
+            EXPECT_EQ(std::string(e.what()).find("補助簿DBを開けません: " + path + ": 先行書き込みログ方式で記録されたファイルは、"
+                                                 "書き込めるフォルダになければ読めません: " + folder + ": "),
+                      0u) << e.what();
+        }
+    }
+    if (bound) ::umount2(folder.c_str(), MNT_DETACH);
+    if (!root) ::chmod(folder.c_str(), 0755);
+    if (!locked) GTEST_SKIP() << "no read-only folder for this account";
 }
 
 TEST(LedgerTemplate, BuiltFileOpensAsAnEmptyLedger)

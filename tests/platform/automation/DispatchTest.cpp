@@ -69,7 +69,7 @@ TEST(Dispatch, RefusalsCarryTheirStatus)
     Call(echo.Get(), 6, DISPATCH_METHOD, {}, error);
     EXPECT_EQ(error.description, "engine broke");
     Call(echo.Get(), 7, DISPATCH_METHOD, {int16_t(1), "many"}, error);
-    EXPECT_EQ(error.description, "Type mismatch (argument 2)");
+    EXPECT_EQ(error.description, "型が一致しません (2 番目の引数)");
 }
 
 TEST(Dispatch, CallersSeeAutomationErrors)

@@ -105,6 +105,7 @@ TEST(Plugin, EveryFailureToCreateIs429)
     lines += std::string("NvTest.NoFactory.1\t") + NV_TEST_NO_FACTORY_PLUGIN + "\tNone\t\n";
     lines += std::string("NvTest.Old.1\t") + NV_TEST_OTHER_ABI_PLUGIN + "\tOld\t\n";
     lines += "NvTest.Dangling\tCurVer\tNvTest.Gone.1\n";
+    lines += std::string("NvTest.Elsewhere.1\t") + NV_TEST_ECHO_PLUGIN + "\tElsewhere\t\n";
     lines += "a line that is not one\n";
     nvtest::TempDir other;
     const std::string broken = other.file("Broken.so");
@@ -121,6 +122,9 @@ TEST(Plugin, EveryFailureToCreateIs429)
         {"NvTest.Unknown", "部品の一覧 " + file.dir().file("progids") + listed, ""},
         {"NvTest.Dangling", "部品の一覧 " + file.dir().file("progids") + listed, ""},
         {"NvTest.Missing.1", "部品のファイル /nonexistent/Missing.so がありません。", ""},
+        // A list naming the wrong file is said as that, in the user's words.
+        {"NvTest.Elsewhere.1", "部品の一覧 " + file.dir().file("progids") + " は部品のファイル " + NV_TEST_ECHO_PLUGIN +
+                                   " を挙げていますが、そのファイルに NvTest.Elsewhere.1 はありません。", ""},
         {"NvTest.Broken.1", "部品のファイル " + broken + " を読み込めません。", "Broken.so"},
         {"NvTest.NoFactory.1", "ファイル " + noFactory + " は部品ではありません。", "no plug-in factory"},
         {"NvTest.Old.1", "部品のファイル " + old + " は、このプログラムとは別の版のものです。", "another plug-in version"},

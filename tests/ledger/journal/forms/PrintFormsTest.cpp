@@ -6,6 +6,7 @@
 #include "control/CXForm.h"
 #include "control/CXLayer.h"
 #include "control/CXObject.h"
+#include "engine/core/AppException.h"
 #include "engine/model/TvData.h"
 #include "engine/render/FormPainter.h"
 #include "engine/render/TextLayout.h"
@@ -351,7 +352,7 @@ TEST(PrintForms, LengthsAndTextsConvertExactly)
     EXPECT_EQ(TenthMm(-10), -56693);
     EXPECT_EQ(TenthMm(254), 1440000); // 1 inch
     EXPECT_EQ(FormText("〆切"), "\x81\x59\x90\xD8");
-    EXPECT_THROW(FormText("取引先\xF0\x9F\x98\x80"), std::invalid_argument);
+    EXPECT_THROW(FormText("取引先\xF0\x9F\x98\x80"), CAppException);
 }
 
 int RunGenerator(const std::string& folder)
