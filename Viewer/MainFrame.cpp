@@ -262,6 +262,12 @@ bool MainFrame::OpenDocument(const QString& path)
             UpdateStatusPanes();
         }
     });
+    connect(view, &PagelookView::ZoomFollowedSize, this, [this, view] {
+        if (view == ActiveView()) {
+            UpdateCommands();
+            UpdateStatusPanes();
+        }
+    });
     connect(view, &PagelookView::DrawFailed, this, [this](int page) {
         statusBar()->showMessage(QStringLiteral("%1ページを描画できませんでした。").arg(page));
     });

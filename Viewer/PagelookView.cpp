@@ -46,6 +46,7 @@ void PagelookView::SetPage(int page)
 void PagelookView::SetZoom(int zoom)
 {
     zoom = std::clamp(zoom, kMinZoom, kMaxZoom);
+    startZoomKept_ = true;
     if (zoomMode_ == 1 && zoom == zoom_) return;
     zoomMode_ = 1;
     zoom_ = zoom;
@@ -55,6 +56,7 @@ void PagelookView::SetZoom(int zoom)
 void PagelookView::Fit(int command)
 {
     if (command != cmd::kFitHeight && command != cmd::kFitWidth && command != cmd::kFitPage) return;
+    startZoomKept_ = true;
     fitMode_ = command;
     zoomMode_ = 0;
     Relayout();
@@ -88,6 +90,25 @@ void PagelookView::SyncPage()
     layout_ = SetUpPaper(doc_->Report().GetPageSettings(page_), printer_.setup ? &*printer_.setup : nullptr,
                           paperMode_, *printer_.catalog);
     paperPage_ = page_;
+}
+
+void PagelookView::ChooseStartZoom()
+{
+    // A ledger's balance is its rightmost column: a page cut at the window's
+    // edge hides it, so a page wider than the window opens at its width.
+    // The vertical bar a tall page brings takes its width from the window.
+    const UnitScaler at100(dpi_, dpi_, 100);
+    const QSize area = maximumViewportSize();
+    int width = area.width();
+    if (at100.DocToDeviceY(layout_.sheet.height) > area.height()) width -= verticalScrollBar()->sizeHint().width();
+    if (at100.DocToDeviceX(layout_.sheet.width) > width) {
+        zoomMode_ = 0;
+        fitMode_ = cmd::kFitWidth;
+    } else {
+        zoomMode_ = 1;
+        fitMode_ = 0;
+        zoom_ = 100;
+    }
 }
 
 void PagelookView::RecomputeZoom()
@@ -160,6 +181,7 @@ QString PagelookView::PagePaneText() const { return QStringLiteral(" %1/ %2ãƒšãƒ
 
 void PagelookView::paintEvent(QPaintEvent* e)
 {
+    startZoomKept_ = true;
     QPainter painter(viewport());
     const QRect exposed = e->rect();
     painter.fillRect(exposed, kGrey);
@@ -221,9 +243,11 @@ void PagelookView::DrawOutline(QPainter& painter, QPoint origin) const
 void PagelookView::resizeEvent(QResizeEvent* e)
 {
     QAbstractScrollArea::resizeEvent(e);
+    const bool choosing = !startZoomKept_;
+    if (choosing) ChooseStartZoom();
     RecomputeZoom();
     SetScrollSizes();
-    if (zoomMode_ == 0) emit StateChanged();
+    if (zoomMode_ == 0 || choosing) emit ZoomFollowedSize();
 }
 
 void PagelookView::scrollContentsBy(int, int) { viewport()->update(); }

@@ -68,6 +68,9 @@ public:
 signals:
     // Page, zoom or paper changed: the frame updates its panes and commands.
     void StateChanged();
+    // A fitted zoom followed the window's size; the page and the tree's
+    // caret are as they were.
+    void ZoomFollowedSize();
     void DrawFailed(int page);
 
 protected:
@@ -80,6 +83,9 @@ protected:
 
 private:
     void SyncPage();
+    // A first page wider than the window opens at fit width, any other at
+    // 100 %; chosen again at each size until the page is first painted.
+    void ChooseStartZoom();
     void RecomputeZoom();
     void SetScrollSizes();
     void Relayout();
@@ -102,6 +108,8 @@ private:
     int fitMode_ = 0;
     int zoom_ = 100;
     int paperMode_ = 0;
+    // The start zoom stands once the page is painted or the user chose a zoom.
+    bool startZoomKept_ = false;
     std::vector<int> printFlags_;
     QPoint dragAnchor_;
     TreePane::DocumentId treeItem_ = 0;

@@ -12,6 +12,7 @@
 #include "Viewer/CommandIds.h"
 #include "Viewer/PagelookDoc.h"
 #include "Viewer/TreePane.h"
+#include "Viewer/ZoomBox.h"
 #include "platform/qt/GlyphBlitter.h"
 
 using namespace nv::viewer;
@@ -90,6 +91,31 @@ TEST_F(PageView, FitZoomsFromTheViewportWithoutScrollBars)
         EXPECT_EQ(View()->Zoom(), c.zoom);
         EXPECT_EQ(View()->ZoomMode(), 0);
         EXPECT_TRUE(Frame().Action(c.command)->isChecked());
+    }
+}
+
+// A ledger's balance is its rightmost column: a first page wider than the
+// window opens at the width that shows it whole, a narrower one at 100 %.
+TEST_F(PageView, AFirstPageWiderThanTheWindowOpensAtItsWidth)
+{
+    const struct { QSize frame; nv::samples::SampleSpec spec; bool fits; } cases[] = {
+        {{1024, 768}, {.paperId = 8, .widthTenths = 2970, .lengthTenths = 4200, .orientation = 2}, true},
+        {{640, 480}, {}, true},
+        {{1024, 768}, {.paperId = 11, .widthTenths = 1480, .lengthTenths = 2100}, false},
+    };
+    ASSERT_EQ(Start({}), PagelookApp::kContinue);
+    for (const auto& c : cases) {
+        const std::string name = std::to_string(c.frame.width()) + (c.fits ? "-wide.tvd" : "-narrow.tvd");
+        SCOPED_TRACE(name);
+        for (QMdiSubWindow* w : Frame().MdiArea()->subWindowList()) delete w;
+        Frame().resize(c.frame);
+        QCoreApplication::processEvents();
+        ASSERT_TRUE(Frame().OpenDocument(Sample(name, c.spec)));
+        QCoreApplication::processEvents();
+        EXPECT_EQ(Frame().Action(cmd::kFitWidth)->isChecked(), c.fits);
+        EXPECT_EQ(View()->Zoom() == 100, !c.fits);
+        EXPECT_EQ(View()->horizontalScrollBar()->maximum(), 0); // the right edge in view
+        EXPECT_EQ(Frame().Zoom()->currentText(), QStringLiteral("%1%").arg(View()->Zoom()));
     }
 }
 
