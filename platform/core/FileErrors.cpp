@@ -1,10 +1,8 @@
 #include "platform/core/FileErrors.h"
 
+#include <atomic>
 #include <cerrno>
-#include <cstdlib>
-#include <cstring>
 #include <filesystem>
-#include <stdexcept>
 
 #include <sys/stat.h>
 
@@ -92,10 +90,18 @@ std::string MakePrivateFolder(const std::string& folder)
     return {};
 }
 
+namespace {
+std::atomic<FaultHandler> gFaultHandler{nullptr};
+} // namespace
+
+void SetFaultHandler(FaultHandler handler)
+{
+    gFaultHandler.store(handler);
+}
+
 void FaultPoint(const char* step)
 {
-    const char* at = std::getenv("NIVALO_FAULT");
-    if (at && std::strcmp(at, step) == 0) throw std::runtime_error(std::string("中断しました: ") + step);
+    if (const FaultHandler handler = gFaultHandler.load()) handler(step);
 }
 
 } // namespace nv
