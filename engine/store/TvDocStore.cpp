@@ -2,6 +2,7 @@
 
 #include "engine/core/AppException.h"
 #include "engine/core/Archive.h"
+#include "engine/core/EngineLog.h"
 #include "engine/core/PathUtil.h"
 #include "engine/core/TempFileManager.h"
 #include "engine/model/ModelClasses.h"
@@ -374,6 +375,11 @@ void TvDocStore::Close()
             if (!file.Commit()) throw failed();
         } catch (const CAppException&) {
             throw; // already says what failed
+        } catch (const CFileException& e) {
+            // The system's own words for the log; the file beside is the
+            // program's own, the person knows the document.
+            LogLine("Document", m_strDocPath + ": write: " + std::strerror(e.m_lOsError));
+            throw CAppException(CFileException(e.m_cause, e.m_lOsError, m_strDocPath), IDS_DOC_WRITE_FAILED, {});
         } catch (const CException& e) {
             throw CAppException(e, IDS_DOC_WRITE_FAILED, {});
         }
