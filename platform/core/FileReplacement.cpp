@@ -153,7 +153,7 @@ std::string ReplaceFailure::Text() const
     std::string why;
     if ((step == "check" || step == "write") && err == kNotWhole) why = "書き込んだ内容が完全ではありません";
     else if (step == "open" && err == EINVAL) why = NotAFileText(path);
-    else if (step == "open" && err == EROFS) why = "読み取り専用のファイルです";
+    else if (step == "read-only") why = "読み取り専用のファイルです";
     else why = FileErrorText(err, path);
     return path + ": " + why;
 }
@@ -195,7 +195,7 @@ bool FileReplacement::Begin(const std::string& target, NewFileMode mode)
         if (!S_ISREG(st.st_mode)) return Fail("open", S_ISDIR(st.st_mode) ? EISDIR : EINVAL);
         // Marked read-only by its owner (root writes it all the same), or not
         // writable by this user.
-        if (!(st.st_mode & S_IWUSR)) return Fail("open", EROFS);
+        if (!(st.st_mode & S_IWUSR)) return Fail("read-only", EACCES);
         if (::access(target.c_str(), W_OK) != 0) return Fail("open", errno);
         std::error_code ec;
         if (std::filesystem::is_symlink(std::filesystem::symlink_status(target, ec))) {

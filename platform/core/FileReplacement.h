@@ -31,7 +31,7 @@ enum class NewFileMode {
 // the caller named. False while nothing failed.
 struct ReplaceFailure {
     int err = 0;
-    std::string step; // "open", "create", "write", "flush", "check", "mode", "rename"
+    std::string step; // "open", "read-only", "create", "write", "flush", "check", "mode", "rename"
     std::string path;
 
     explicit operator bool() const { return err != 0; }

@@ -480,7 +480,7 @@ TEST(PrintProgram, AKilledPrintLeavesNoSpoolForLong)
     const auto spools = [&] {
         QStringList names;
         for (const auto& e : std::filesystem::directory_iterator(dir.path()))
-            if (e.path().filename().string().rfind(".long.pdf.", 0) == 0) names << QString::fromStdString(e.path());
+            if (e.path().filename().string().rfind(".nivalo-", 0) == 0) names << QString::fromStdString(e.path());
         return names;
     };
     const std::vector<std::pair<QString, QString>> noCups{{"CUPS_SERVER", home + "/no-cups.sock"}};
