@@ -4,6 +4,9 @@
 // holds no Latin word but file names, and the cause is kept.
 #include "WriteFaultShim.h"
 
+#include "SampleDocs.h"
+#include "Viewer/PagelookDoc.h"
+#include "Viewer/PrintLoop.h"
 #include "control/OutputDevice.h"
 #include "engine/core/EngineLog.h"
 #include "ledger/common/CompanyFile.h"
@@ -120,6 +123,17 @@ const SavePath kPaths[] = {
          if (!(ok = ok && job->EndDoc())) job->AbortDoc();
          return Outcome{ok, job->FailureText(), ""};
      }},
+    {"表示プログラムの PDF 印刷", "表示.pdf",
+     [](auto& home) {
+         OldFile(home, "表示.pdf");
+         samples::WriteSampleDoc((home / "doc.tvd").string(), {.pages = 2});
+     },
+     [](auto& home) {
+         auto doc = viewer::PagelookDoc::Open(QString::fromStdString((home / "doc.tvd").string()));
+         const QString pdf = PdfPrinterName(QString::fromStdString((home / "表示.pdf").string()));
+         const viewer::PrintLoop::Outcome out = viewer::PrintLoop(*doc).Run({.printer = pdf, .pages = {1, 2}});
+         return Outcome{out.printed, out.error.toStdString(), ""};
+     }},
 };
 
 std::string State(const SavePath& path, const fs::path& home)
@@ -139,11 +153,13 @@ std::vector<std::string> Names(const fs::path& folder)
     return out;
 }
 
-// Latin letters left once the files it names are taken out of a message.
+// Latin letters left once the files it names are taken out of a message
+// ("PDF" is the word Japanese has for the kind of file).
 bool HasLatin(std::string text, const fs::path& home, const std::vector<std::string>& names)
 {
-    for (const std::string& name : names)
-        for (const std::string& file : {(home / name).string(), name})
+    std::vector<std::string> words{"PDF"};
+    for (const std::string& name : names) words.insert(words.begin(), {(home / name).string(), name});
+    for (const std::string& file : words)
             for (size_t at; (at = text.find(file)) != std::string::npos;) text.erase(at, file.size());
     return std::any_of(text.begin(), text.end(), [](char c) { return std::isalpha(static_cast<unsigned char>(c)); });
 }
@@ -162,10 +178,10 @@ bool HoldsCause(const std::string& kept, int err)
 
 TEST(SaveFaults, EverySavePathKeepsTheOldStateAtEveryFailedWrite)
 {
-    static int argc = 1;
-    static char program[] = "test_saves";
-    static char* argv[] = {program, nullptr};
-    static QApplication app(argc, argv);
+    int argc = 1;
+    char program[] = "test_saves";
+    char* argv[] = {program, nullptr};
+    QApplication app(argc, argv);
     std::string log;
     SetLogSink([&](std::string_view line) { log.append(line).append("\n"); });
     std::map<std::string, int> failed;

@@ -1,6 +1,7 @@
 #include "WriteFaultShim.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <climits>
 #include <cstring>
 #include <mutex>
@@ -12,16 +13,17 @@
 namespace nvtest {
 namespace {
 
+// Plain storage: the C library's calls come in after static destructors too.
 std::mutex gMutex;
-std::string gFolder; // empty: nothing fails
+char gFolder[PATH_MAX]; // empty: nothing fails
 WriteStep gStep = WriteStep::Write;
 int gNth = 0, gSeen = 0;
 bool gFailed = false;
 
 bool Inside(const char* path)
 {
-    return path && !gFolder.empty() && std::strncmp(path, gFolder.c_str(), gFolder.size()) == 0 &&
-           path[gFolder.size()] == '/';
+    const size_t n = std::strlen(gFolder);
+    return path && n && std::strncmp(path, gFolder, n) == 0 && path[n] == '/';
 }
 
 std::string PathOf(int fd)
@@ -42,7 +44,7 @@ int FailedStepErrno(WriteStep step)
 bool FailsHere(WriteStep step, int fd, const char* path)
 {
     std::lock_guard lock(gMutex);
-    if (gFolder.empty() || step != gStep || gFailed) return false;
+    if (!gFolder[0] || step != gStep || gFailed) return false;
     if (!Inside(path ? path : PathOf(fd).c_str()) || ++gSeen != gNth) return false;
     gFailed = true;
     errno = FailedStepErrno(step);
@@ -52,13 +54,14 @@ bool FailsHere(WriteStep step, int fd, const char* path)
 void FailNthStep(const std::string& folder, WriteStep step, int nth)
 {
     std::lock_guard lock(gMutex);
-    gFolder = folder, gStep = step, gNth = nth, gSeen = 0, gFailed = false;
+    std::snprintf(gFolder, sizeof gFolder, "%s", folder.c_str());
+    gStep = step, gNth = nth, gSeen = 0, gFailed = false;
 }
 
 bool StopFailing()
 {
     std::lock_guard lock(gMutex);
-    gFolder.clear();
+    gFolder[0] = 0;
     return gFailed;
 }
 
