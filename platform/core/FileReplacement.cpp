@@ -267,6 +267,15 @@ bool FileReplacement::Commit(const std::function<bool(int fd)>& check)
     return true;
 }
 
+bool FileReplacement::CommitNew()
+{
+    if (!Flush()) return false;
+    if (::fchmod(fd_, mode_) != 0) return Fail("mode", errno);
+    if (::link(temp_.c_str(), target_.c_str()) != 0) return Fail("link", errno);
+    Drop();
+    return true;
+}
+
 bool FileReplacement::Abandon()
 {
     if (fd_ < 0) return false;

@@ -66,6 +66,10 @@ public:
     // gives it its mode and renames it over the target. On failure the new
     // file is gone.
     bool Commit(const std::function<bool(int fd)>& check = {});
+    // As Commit, for a file made once: the new file takes the target's name
+    // only while nothing has it (a link, not a rename); a target that
+    // appeared meanwhile fails with EEXIST and stays.
+    bool CommitNew();
     // Removes the new file, if any; the target stays as it was.
     void Drop();
     // Another writer failed to fill the new file: asks the system why (a
