@@ -22,10 +22,9 @@ namespace nv::viewer {
 
 QString NoPagesToPrintText() { return QStringLiteral("印刷するページがありません"); }
 QString FailedToStartPrintText() { return QStringLiteral("印刷を開始できませんでした。"); }
-QString FailedToWritePdfText(const QString& file)
+QString FailedToWritePdfText(const QString& why)
 {
-    return QStringLiteral("PDFファイルを最後まで書き込めませんでした。ディスクの空きを確かめてください: %1")
-        .arg(QDir::toNativeSeparators(file));
+    return QStringLiteral("PDFファイルを最後まで書き込めませんでした。\n%1。").arg(why);
 }
 
 std::vector<int> PrintCandidates(const std::vector<int>& flags, int from, int to, bool everyPage)
@@ -139,7 +138,7 @@ PrintLoop::Outcome PrintLoop::Run(const Request& request)
     if (printer->outputFormat() == QPrinter::PdfFormat) {
         out.output = printer->outputFileName();
         if (!spool.Reserve(out.output)) {
-            out.error = WithPdfReason(FailedToStartPrintText(), out.output);
+            out.error = FailedToStartPrintText() + "\n" + spool.FailureText() + "。";
             return out;
         }
         printer->setOutputFileName(spool.Path());
@@ -160,7 +159,7 @@ PrintLoop::Outcome PrintLoop::Run(const Request& request)
     out.printed = PrintSheets(*printer, sheets, out);
     if (out.printed && !out.output.isEmpty() && !spool.Commit()) {
         out.printed = false;
-        out.error = FailedToWritePdfText(out.output);
+        out.error = FailedToWritePdfText(spool.FailureText());
     }
     return out;
 }

@@ -27,8 +27,9 @@ inline constexpr int kJobNameChars = 31;
 
 QString NoPagesToPrintText();
 QString FailedToStartPrintText();
-// The PDF could not be written whole (a full disk, most often).
-QString FailedToWritePdfText(const QString& file);
+// The PDF could not be written whole; `why` names the file and the cause
+// the system gave ("<file>: ディスクがいっぱいです").
+QString FailedToWritePdfText(const QString& why);
 
 // Pages from..to (1-based, clamped to the flags) whose flag is 1; every page
 // of the range when `everyPage`.

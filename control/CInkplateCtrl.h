@@ -157,6 +157,9 @@ private:
     std::unique_ptr<OutputJob> MakeJob(CXPrinter& printer, const std::string& docName, int32_t& result);
     void EndJobHandle();
     void DropReservedDocumentName();
+    // A print job's PDF file stays named when written, else its reserved
+    // name is given up and no file is named.
+    void EndJobFile(bool written);
     void RebuildFaceList();
 
     Mode m_mode;

@@ -12,6 +12,9 @@
 #include "engine/store/TvDocStore.h"
 #include "platform/automation/HandleTable.h"
 #include "platform/core/Cp932.h"
+#include "platform/qt/PrinterByName.h"
+
+#include <QFileInfo>
 
 #include <cstdio>
 
@@ -36,6 +39,16 @@ void CInkplateCtrl::DropReservedDocumentName()
         ::unlink(m_strDocumentFileName.c_str());
 }
 
+void CInkplateCtrl::EndJobFile(bool written)
+{
+    if (written) {
+        m_bReservedDocumentName = false;
+        return;
+    }
+    DropReservedDocumentName();
+    m_strDocumentFileName.clear();
+}
+
 void CInkplateCtrl::EndJobHandle()
 {
     if (m_bOwnOutputDc) RemoveHandle(m_hOutputDc);
@@ -46,20 +59,29 @@ void CInkplateCtrl::EndJobHandle()
 std::unique_ptr<OutputJob> CInkplateCtrl::MakeJob(CXPrinter& printer, const std::string& docName, int32_t& result)
 {
     std::unique_ptr<OutputJob> job;
+    DropReservedDocumentName();
+    m_strDocumentFileName.clear();
     try {
         printer.Refresh();
-        const std::string name = printer.JobPrinterName();
+        bool reserved = false;
+        const std::string name = printer.JobPrinterName(&reserved);
+        // The PDF file a job writes is what the host asks for afterwards.
+        if (const QString pdf = PdfFileOfPrinterName(QString::fromStdString(name)); !pdf.isEmpty())
+            m_strDocumentFileName = QFileInfo(pdf).absoluteFilePath().toStdString();
+        m_bReservedDocumentName = reserved;
         job = m_jobFactory ? m_jobFactory(name) : MakeQtOutputJob(name);
     } catch (const std::exception& e) {
         LogLine("Inkplate", "プリンタ " + printer.GetPrinterName() + " の印刷ジョブを作れません: " + LogText(e));
         job.reset();
     }
     if (!job) {
+        EndJobFile(false);
         result = tvlErrCreateDc;
         return nullptr;
     }
     if (!job->StartDoc(docName)) {
         LogJobFailure("印刷を開始できません", *job);
+        EndJobFile(false);
         result = tvlErrStartDoc;
         return nullptr;
     }
@@ -188,6 +210,7 @@ int32_t CInkplateCtrl::EndPrinter()
     const bool ended = m_pJob->EndDoc();
     if (!ended) LogJobFailure("印刷を終了できません", *m_pJob);
     m_pJob.reset();
+    EndJobFile(ended);
     EndJobHandle();
     return ended ? tvlNoError : tvlErrEndDoc;
 }
@@ -199,6 +222,7 @@ int32_t CInkplateCtrl::AbortPrinter()
     if (!m_pJob) return tvlErrInvalidHdc;
     m_pJob->AbortDoc();
     m_pJob.reset();
+    EndJobFile(false);
     EndJobHandle();
     return tvlNoError;
 }
@@ -302,11 +326,14 @@ int32_t CInkplateCtrl::PrintDocument(const std::string& fileName)
         LogLine("Inkplate", "ドキュメントファイル " + found + " を読み続けられません: " + CurrentExceptionText());
         // A document that cannot be read any further is not ended as if whole.
         job->AbortDoc();
+        EndJobFile(false);
         return result == tvlNoError ? tvlErrReadDocument : result;
     }
     // A page the printer refused stops the loop, but the pages before it
     // have gone out: the job is ended as usual.
-    if (job->EndDoc()) return result;
+    const bool ended = job->EndDoc();
+    EndJobFile(ended);
+    if (ended) return result;
     LogJobFailure("印刷を終了できません", *job);
     return tvlErrEndDoc;
 }

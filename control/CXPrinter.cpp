@@ -17,9 +17,14 @@
 #include "platform/qt/PrinterByName.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
+#include <cerrno>
 #include <cstdint>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace nv {
 
@@ -429,16 +434,26 @@ int16_t CXPrinter::PrintScale()
     return m_settings.m_nScale;
 }
 
-std::string CXPrinter::JobPrinterName()
+std::string CXPrinter::JobPrinterName(bool* reserved)
 {
+    if (reserved) *reserved = false;
     if (!m_bVirtual) return m_strName;
     std::string folder = HostPath(Control().GetDocumentPath());
     if (const size_t semi = folder.find(';'); semi != std::string::npos) folder.resize(semi);
     const QDir dir(QString::fromStdString(folder.empty() ? std::string(".") : folder));
     QString path;
+    // The name is taken by an empty file at once: another program printing
+    // into the folder at the same moment takes the next one.
     for (int n = 1;; ++n) {
         path = dir.absoluteFilePath(QStringLiteral("Tvprint%1.pdf").arg(n));
-        if (!QFileInfo::exists(path)) break;
+        const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0) {
+            ::close(fd);
+            if (reserved) *reserved = true;
+            break;
+        }
+        // A folder that takes no file: the job's start says why.
+        if (errno != EEXIST) break;
     }
     return PdfPrinterName(path).toStdString();
 }

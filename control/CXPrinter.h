@@ -72,8 +72,9 @@ public:
     // The drawing scale of the jobs, percent.
     int16_t PrintScale();
     // The name a job opens (OpenPrinterByName): the printer's own, or for the
-    // stand-in "pdf:<DocumentPath>/Tvprint<n>.pdf" with the first unused n.
-    std::string JobPrinterName();
+    // stand-in "pdf:<DocumentPath>/Tvprint<n>.pdf" with the first unused n,
+    // whose name an empty file then holds (`reserved` set).
+    std::string JobPrinterName(bool* reserved = nullptr);
 
     // ---- ITvPrinter -----------------------------------------------------------
     // Numeric members by number (Orientation ... DefaultSource but PaperName),

@@ -31,7 +31,7 @@ public:
             m_printer->setDocName(QString::fromStdString(docName));
             return true;
         }
-        m_spool.Drop();
+        m_spool.Abandon();
         return Failed();
     }
     bool StartPage() override
@@ -51,8 +51,7 @@ public:
         m_dc.reset();
         const bool ok = m_job.EndDoc();
         if (m_target.isEmpty()) return ok;
-        if (ok && m_spool.Commit()) return true;
-        m_spool.Drop();
+        if (ok ? m_spool.Commit() : (m_spool.Abandon(), false)) return true;
         return Failed();
     }
     void AbortDoc() override
@@ -65,13 +64,16 @@ public:
     std::string FailureText() const override { return m_failure; }
 
 private:
-    // Notes why a step failed: a PDF file's own cause, as far as its folder
-    // tells; a printer's job only says that it failed.
+    // Notes why a step failed: a PDF file's own cause, as the system gave
+    // it to its spool; a printer's job only says that it failed.
     bool Failed()
     {
-        m_failure = m_target.isEmpty()
-                        ? "プリンタ " + m_printer->printerName().toStdString() + " が印刷ジョブを受け付けません。"
-                        : m_target.toStdString() + ": " + PdfFailureReason(m_target).toStdString();
+        if (m_target.isEmpty())
+            m_failure = "プリンタ " + m_printer->printerName().toStdString() + " が印刷ジョブを受け付けません。";
+        else if (const QString why = m_spool.FailureText(); !why.isEmpty())
+            m_failure = why.toStdString();
+        else
+            m_failure = m_target.toStdString() + ": " + PdfFailureReason(m_target).toStdString();
         return false;
     }
 

@@ -2,11 +2,13 @@
 
 #include "engine/core/AppException.h"
 #include "engine/core/Archive.h"
+#include "engine/core/EngineLog.h"
 #include "engine/core/PathUtil.h"
 #include "engine/core/TempFileManager.h"
 #include "engine/model/ModelClasses.h"
 #include "engine/store/TvHuffman.h"
 #include "platform/core/Cp932.h"
+#include "platform/core/FileReplacement.h"
 #include "platform/core/OnFailure.h"
 #include "engine/core/EngineLog.h"
 
@@ -40,32 +42,6 @@ std::string TempFailureText()
     const TempFileManager& m = TempFileManager::Instance();
     if (m.LastErrno() != 0) return CFileException::FromErrno(m.LastErrno(), m.LastFolder()).GetErrorMessage();
     return Utf8ToCp932Lossy(m.LastError()); // the folder check says it in UTF-8
-}
-
-// The folder part of a path ("." for a bare name).
-std::string FolderOf(const std::string& path)
-{
-    const std::string folder = std::filesystem::path(path).parent_path().string();
-    return folder.empty() ? std::string(".") : folder;
-}
-
-// Work files are private; the document gets the older file's permissions,
-// or those of a new file.
-void KeepPermissions(const std::string& temp, const std::string& target, bool newTarget)
-{
-    namespace fs = std::filesystem;
-    std::error_code ec;
-    fs::perms perms = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
-                      fs::perms::others_read;
-    if (!newTarget) {
-        const fs::file_status st = fs::status(target, ec);
-        if (!ec) perms = st.permissions();
-    } else {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        perms = static_cast<fs::perms>(0666 & ~mask);
-    }
-    fs::permissions(temp, perms, ec);
 }
 
 } // namespace
@@ -379,27 +355,34 @@ void TvDocStore::CloseFiles() noexcept
 void TvDocStore::Close()
 {
     if (m_nMode == modeWriting && m_bOpen && !m_bDiscarded) {
-        std::string temp;
+        FileReplacement file;
         OnFailure cleanUp([&] {
-            if (!temp.empty()) TempFileManager::Instance().RemoveFile(temp);
+            file.Drop();
             CloseFiles();
             RemovePlaceholder();
             m_nMode = modeClosed;
             m_bOpen = false;
         });
+        // The error of the replacement, with the system's cause and the file.
+        auto failed = [&]() -> CAppException {
+            const ReplaceFailure& f = file.Failure();
+            return CAppException(CFileException::FromErrno(f.err, m_strDocPath), IDS_DOC_WRITE_FAILED, {});
+        };
         try {
             if (m_bSpoolDamaged) ThrowAppException(IDS_DOC_WRITE_FAILED);
-            if (!TempFileManager::Instance().CreateTempName(temp, FolderOf(m_strTargetPath)))
-                ThrowAppException(IDS_DOC_TEMP_FAILED, TempFailureText());
-            CFile out(temp, CFile::modeCreate);
+            // The placeholder Create made has the mode of a new file already.
+            if (!file.Begin(m_strTargetPath, NewFileMode::KeepOrShared)) throw failed();
+            CFile out(file.TempPath(), CFile::modeReadWrite);
             StoreDocument(out);
             out.Close();
-            KeepPermissions(temp, m_strTargetPath, m_bCreatedTarget);
-            CFile::Rename(temp, m_strTargetPath);
-            TempFileManager::Instance().RemoveFile(temp); // renamed away: untrack it
-            temp.clear();
+            if (!file.Commit()) throw failed();
         } catch (const CAppException&) {
             throw; // already says what failed
+        } catch (const CFileException& e) {
+            // The system's own words for the log; the file beside is the
+            // program's own, the person knows the document.
+            LogLine("Document", m_strDocPath + ": write: " + std::strerror(e.m_lOsError));
+            throw CAppException(CFileException(e.m_cause, e.m_lOsError, m_strDocPath), IDS_DOC_WRITE_FAILED, {});
         } catch (const CException& e) {
             throw CAppException(e, IDS_DOC_WRITE_FAILED, {});
         }

@@ -3,6 +3,7 @@
 #include "ledger/common/FiscalPeriod.h"
 #include "platform/core/Cp932.h"
 #include "platform/core/FileErrors.h"
+#include "platform/core/FileReplacement.h"
 
 #include <cerrno>
 #include <charconv>
@@ -15,7 +16,6 @@
 #include <optional>
 #include <sys/file.h>
 #include <sys/stat.h>
-#include <sys/xattr.h>
 #include <unistd.h>
 #include <vector>
 
@@ -25,7 +25,6 @@ namespace {
 
 constexpr size_t kMaxFileBytes = 1 << 20;
 // The extended attribute that marks a temporary file of a save.
-constexpr const char* kSpoolMark = "user.nivalo.company-w1-spool";
 
 const char* const kItemNames[kCompanyItemCount] = {
     "氏名", "ふりがな", "郵便番号", "住所", "電話", "ＦＡＸ", "項目7", "期", "期首", "期末",
@@ -570,126 +569,34 @@ int ThisYear()
 }
 
 CompanyFileReplacement::CompanyFileReplacement(const std::string& path, const std::string& bytes)
-    : path_(path), target_(path)
 {
     struct stat st {};
-    const bool exists = ::stat(path.c_str(), &st) == 0;
-    if (exists) {
+    if (::stat(path.c_str(), &st) == 0) {
         if (!S_ISREG(st.st_mode)) FailWrite(0, "通常のファイルではありません: " + path);
         // Marked read-only by its owner, or not writable by this user.
         if (!(st.st_mode & S_IWUSR) || ::access(path.c_str(), W_OK) != 0) FailWrite(0, "読み取り専用です: " + path);
-        std::error_code ec;
-        if (std::filesystem::is_symlink(std::filesystem::symlink_status(path, ec))) {
-            const std::filesystem::path real = std::filesystem::canonical(path, ec);
-            if (ec) FailWrite(0, path + ": " + ErrnoReason(ec.value(), path));
-            target_ = real.string();
-        }
     }
-    std::string temp = target_ + ".XXXXXX";
-    int fd = mkstemp(temp.data());
-    if (fd < 0) FailWrite(0, path + ": " + ErrnoReason(errno, temp));
-    temp_ = temp;
-    // What proves the file ours if a kill leaves it: the mark, and the lock
-    // a live save holds, taken before the mark so that no start ever sees a
-    // marked file of a running save unlocked. A file system without marks
-    // keeps such a leftover.
-    lockFd_ = ::open(temp_.c_str(), O_RDONLY | O_CLOEXEC);
-    if (lockFd_ >= 0 && ::flock(lockFd_, LOCK_EX | LOCK_NB) == 0) (void)::fsetxattr(fd, kSpoolMark, "1", 1, 0);
-    auto fail = [&](int err) {
-        ::close(fd);
-        Release();
-        FailWrite(0, path + ": " + ErrnoReason(err));
-    };
     // The settings hold a name, an address and a telephone number.
-    const mode_t mode = exists ? (st.st_mode & 07777) : 0600;
-    if (::fchmod(fd, mode) != 0) fail(errno);
-    size_t done = 0;
-    while (done < bytes.size()) {
-        ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            fail(errno);
-        }
-        done += static_cast<size_t>(n);
-    }
-    if (::fsync(fd) != 0) fail(errno);
-    if (::close(fd) != 0) {
-        const int err = errno;
-        Release();
-        FailWrite(0, path + ": " + ErrnoReason(err));
-    }
+    if (!file_.Begin(path, NewFileMode::KeepOrPrivate) || !file_.Write(bytes) || !file_.Flush())
+        FailWrite(0, file_.Failure().Text());
 }
 
-CompanyFileReplacement::~CompanyFileReplacement()
-{
-    Release();
-}
-
-void CompanyFileReplacement::Release()
-{
-    if (!temp_.empty()) ::unlink(temp_.c_str());
-    temp_.clear();
-    if (lockFd_ >= 0) ::close(lockFd_);
-    lockFd_ = -1;
-}
+CompanyFileReplacement::~CompanyFileReplacement() = default;
 
 void CompanyFileReplacement::Replace()
 {
-    if (temp_.empty()) FailWrite(0, path_ + ": " + ErrnoReason(ENOENT));
-    // The settings file itself carries no mark: a copy of it is never taken
-    // for a leftover.
-    (void)::removexattr(temp_.c_str(), kSpoolMark);
-    if (std::rename(temp_.c_str(), target_.c_str()) != 0) FailWrite(0, path_ + ": " + ErrnoReason(errno, target_));
-    temp_.clear();
-    Release();
+    if (!file_.Commit()) FailWrite(0, file_.Failure().Text());
 }
-
-namespace {
-
-bool IsLeftoverName(const std::string& name)
-{
-    const std::string prefix = std::string(kCompanyFileName) + ".";
-    if (name.size() != prefix.size() + 6 || name.compare(0, prefix.size(), prefix) != 0) return false;
-    for (size_t i = prefix.size(); i < name.size(); ++i) {
-        const char c = name[i];
-        if (!((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9'))) return false;
-    }
-    return true;
-}
-
-// The file at path is a temporary file of a save no process runs any more.
-bool IsDeadSpool(const std::string& path)
-{
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return false;
-    struct stat st {};
-    char mark[8];
-    const bool ours = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid() && st.st_nlink == 1 &&
-                      ::fgetxattr(fd, kSpoolMark, mark, sizeof mark) == 1 && mark[0] == '1';
-    const bool dead = ours && ::flock(fd, LOCK_EX | LOCK_NB) == 0;
-    ::close(fd);
-    return dead;
-}
-
-} // namespace
 
 int RemoveCompanyFileLeftovers(const std::string& folder)
 {
     namespace fs = std::filesystem;
     std::error_code ec;
-    std::vector<fs::path> folders{fs::path(folder)};
+    int removed = RemoveReplacementLeftovers(folder);
     const fs::path file = fs::path(folder) / kCompanyFileName;
     if (fs::is_symlink(fs::symlink_status(file, ec))) {
         const fs::path real = fs::canonical(file, ec);
-        if (!ec) folders.push_back(real.parent_path());
-    }
-    int removed = 0;
-    for (const fs::path& dir : folders) {
-        for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
-            const std::string name = it->path().filename().string();
-            if (!IsLeftoverName(name) || !IsDeadSpool(it->path().string())) continue;
-            if (::unlink(it->path().c_str()) == 0) ++removed;
-        }
+        if (!ec) removed += RemoveReplacementLeftovers(real.parent_path().string());
     }
     return removed;
 }

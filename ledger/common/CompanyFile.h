@@ -4,6 +4,7 @@
 // sequential-input syntax (blanks skipped, an unquoted text ends at a comma,
 // a quoted text may hold commas).
 #include "ledger/common/CompanySettings.h"
+#include "platform/core/FileReplacement.h"
 
 #include <array>
 #include <stdexcept>
@@ -106,20 +107,13 @@ public:
     void Replace();
 
 private:
-    void Release();
-
-    std::string path_;
-    std::string target_;
-    std::string temp_;
-    int lockFd_ = -1;   // held while the temporary file lives
+    FileReplacement file_;
 };
 
-// Removes what a process killed inside a save left of its temporary files
-// beside folder's company.w1 (and beside the file a link of that name points
-// to): only a file this program can show it made, by its name
-// ("company.w1." and six letters or digits), its mark, its owner and single
-// link, and no live save holding it. Never a file of the user's. Returns how
-// many were removed.
+// Removes what a process killed inside a save left beside folder's
+// company.w1 (and beside the file a link of that name points to): what
+// RemoveReplacementLeftovers removes, never a file of the user's. Returns
+// how many were removed.
 int RemoveCompanyFileLeftovers(const std::string& folder);
 
 // A number as the run-time prints it: a blank for the sign of a non-negative

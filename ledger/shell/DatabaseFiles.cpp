@@ -2,6 +2,7 @@
 
 #include "ledger/common/CompanyFile.h"
 #include "platform/core/FileErrors.h"
+#include "platform/core/FileReplacement.h"
 #include "platform/core/Paths.h"
 #include "platform/db/Database.h"
 
@@ -44,40 +45,16 @@ std::string Absolute(const std::string& folder, const std::string& name)
     throw DatabaseFileError(target + " を作成できません: " + FileErrorText(err, at));
 }
 
-// Writes bytes to target through a temporary file; false when target is
-// already there.
-bool CreateFileOnce(const std::string& target, const std::vector<char>& bytes, mode_t mode)
+// Writes bytes to target through a file beside it, private to the owner;
+// false when target is already there.
+bool CreateFileOnce(const std::string& target, const std::vector<char>& bytes)
 {
-    const std::string temp = target + ".tmp-" + std::to_string(::getpid());
-    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode);
-    if (fd < 0) CannotCreate(target, errno, temp);
-    size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) {
-            const int err = errno;
-            ::close(fd);
-            std::remove(temp.c_str());
-            CannotCreate(target, err, temp);
-        }
-        done += size_t(n);
-    }
-    if (::fchmod(fd, mode) != 0 || ::fsync(fd) != 0 || ::close(fd) != 0) {
-        const int err = errno;
-        std::remove(temp.c_str());
-        CannotCreate(target, err, temp);
-    }
-    // A hard link fails when target appeared meanwhile, where a rename would
-    // replace it.
-    int rc = ::link(temp.c_str(), target.c_str());
-    int err = errno;
-    std::remove(temp.c_str());
-    if (rc != 0) {
-        if (err == EEXIST) return false;
-        CannotCreate(target, err, target);
-    }
-    return true;
+    FileReplacement file;
+    if (file.Begin(target, NewFileMode::Private) && file.Write(std::string_view(bytes.data(), bytes.size())) &&
+        file.CommitNew())
+        return true;
+    if (file.Failure().err == EEXIST && file.Failure().step == "link") return false;
+    CannotCreate(target, file.Failure().err, target);
 }
 
 } // namespace
@@ -93,7 +70,7 @@ bool CreateDatabaseFromTemplate(const std::string& target)
         bytes.assign(builtIn.begin(), builtIn.end());
     }
     // The books are their owner's.
-    return CreateFileOnce(target, bytes, 0600);
+    return CreateFileOnce(target, bytes);
 }
 
 bool CreateSettingsFile(const std::string& target, const LineDate& today)
@@ -114,7 +91,7 @@ bool CreateSettingsFile(const std::string& target, const LineDate& today)
     DeriveFiscalEnd(s);
     const std::string text = FormatCompanyFile(file);
     // The settings hold the owner's name and address.
-    return CreateFileOnce(target, std::vector<char>(text.begin(), text.end()), 0600);
+    return CreateFileOnce(target, std::vector<char>(text.begin(), text.end()));
 }
 
 void BackupDatabase(const std::string& folder, const std::string& source, const std::string& target)

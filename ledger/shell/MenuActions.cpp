@@ -75,7 +75,9 @@ void MenuForm::ShowError(const QString& text)
 
 void MenuForm::Load()
 {
-    const std::string folder = DataFolderPath();
+    // Before the start moves into it: a relative folder read again from
+    // inside would be another one.
+    const std::string folder = AnchorDataFolder();
     g_.AppFolderPath = folder;
     g_.gsSetAppPath();
     std::string why = MakePrivateFolder(folder);

@@ -1,10 +1,8 @@
 #include "platform/core/FileErrors.h"
 
+#include <atomic>
 #include <cerrno>
-#include <cstdlib>
-#include <cstring>
 #include <filesystem>
-#include <stdexcept>
 
 #include <sys/stat.h>
 
@@ -93,19 +91,17 @@ std::string MakePrivateFolder(const std::string& folder)
 }
 
 namespace {
-
-// Stands for whatever would have stopped the step; nothing catches it by type.
-class InjectedFault : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
-
+std::atomic<FaultHandler> gFaultHandler{nullptr};
 } // namespace
+
+void SetFaultHandler(FaultHandler handler)
+{
+    gFaultHandler.store(handler);
+}
 
 void FaultPoint(const char* step)
 {
-    const char* at = std::getenv("NIVALO_FAULT");
-    if (at && std::strcmp(at, step) == 0) throw InjectedFault(std::string("中断しました: ") + step);
+    if (const FaultHandler handler = gFaultHandler.load()) handler(step);
 }
 
 } // namespace nv

@@ -19,8 +19,11 @@ std::string NotAFileText(const std::string& path);
 // naming it.
 std::string MakePrivateFolder(const std::string& folder);
 
-// The message of a failure injected at the named step: tests set
-// NIVALO_FAULT to a step's name to stop a run there, as a crash would.
+// A step where a test may stop a run, as a crash would: the handler a test
+// set runs there (and throws to stop). Without one, as in every program,
+// nothing happens.
+using FaultHandler = void (*)(const char* step);
+void SetFaultHandler(FaultHandler handler);
 void FaultPoint(const char* step);
 
 } // namespace nv

@@ -41,6 +41,19 @@ std::string DataFolderPath()
     return WithSlash(user) + ".local/share/nivalo/";
 }
 
+std::string AnchorDataFolder()
+{
+    const std::string folder = DataFolderPath();
+    if (!folder.empty() && folder.front() == '/') return folder;
+    std::error_code ec;
+    const fs::path absolute = fs::absolute(folder, ec);
+    if (ec) return folder;
+    const std::string anchored = WithSlash(absolute.lexically_normal().string());
+    // Where the folder came from HOME, NIVALO_HOME now says it as well.
+    ::setenv("NIVALO_HOME", anchored.c_str(), 1);
+    return anchored;
+}
+
 std::string ProgramFolderPath()
 {
     std::error_code ec;

@@ -17,6 +17,11 @@ inline constexpr const char* kBuildTreeMarker = "nivalo-build-tree";
 // With a trailing slash: $NIVALO_HOME, else $XDG_DATA_HOME/nivalo/, else
 // ~/.local/share/nivalo/.
 std::string DataFolderPath();
+// DataFolderPath made absolute against the current folder and kept so: a
+// relative $NIVALO_HOME is replaced by its absolute form, so that neither a
+// later change of folder nor a program started from here reads it again
+// from elsewhere. A program calls it at start, before it changes folder.
+std::string AnchorDataFolder();
 // The running program's folder (from /proc/self/exe), with a trailing slash;
 // empty when the system does not say.
 std::string ProgramFolderPath();

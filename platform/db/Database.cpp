@@ -5,6 +5,7 @@
 #include "platform/db/Recordset.h"
 #include "platform/db/Statement.h"
 #include "platform/core/FileErrors.h"
+#include "platform/core/FileReplacement.h"
 #include "platform/core/OnFailure.h"
 #include "platform/core/PlatformLog.h"
 
@@ -208,12 +209,11 @@ int64_t Database::LastInsertRowId() const
 
 namespace {
 
-// The copy and whatever SQLite left beside it: a journal left by a failed
-// or killed backup would otherwise be rolled into the next one's copy.
-void RemoveBackupTemp(const std::string& temp)
+// What SQLite left beside a copy that failed.
+void RemoveBackupJournals(const std::string& temp)
 {
     std::error_code ec;
-    for (const char* suffix : {"", "-journal", "-wal", "-shm"}) std::filesystem::remove(temp + suffix, ec);
+    for (const char* suffix : {"-journal", "-wal", "-shm"}) std::filesystem::remove(temp + suffix, ec);
 }
 
 } // namespace
@@ -227,36 +227,37 @@ void Database::BackupTo(const std::string& path)
     // unlinked old file and every other one on the copy.
     if (fs::equivalent(path, Conn().path, ec))
         throw DbError(0, "バックアップ先にデータベースファイル自身は指定できません: " + path);
-    const std::string temp = path + ".part";
-    RemoveBackupTemp(temp);
     // A copy of the books is as private as the books, whatever the umask:
     // SQLite would create it 0644, and gives its journal the file's mode.
-    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-    const int err = fd < 0 ? errno : ::fchmod(fd, 0600) == 0 ? 0 : errno;
-    if (fd >= 0) ::close(fd);
-    if (err != 0) {
-        if (fd >= 0) RemoveBackupTemp(temp);
-        throw DbError(SQLITE_CANTOPEN, "バックアップファイルを作成できません: " + path + ": " + FileErrorText(err, temp));
-    }
+    // The journals an earlier version's killed backup left as "<path>.part-…":
+    // only while no "<path>.part" of the user's stands for them to belong to.
+    if (!fs::exists(fs::symlink_status(path + ".part", ec))) RemoveBackupJournals(path + ".part");
+    FileReplacement file;
+    auto fail = [&] {
+        const ReplaceFailure& f = file.Failure();
+        return DbError(SQLITE_CANTOPEN, "バックアップファイルを作成できません: " + f.Text(), f.LogText());
+    };
+    if (!file.Begin(path, NewFileMode::Private)) throw fail();
+    const std::string temp = file.TempPath();
     sqlite3* dest = nullptr;
-    // A copy that failed half way is not left beside the backup.
+    // A copy that failed half way is not left beside the backup, nor its
+    // journal.
     OnFailure dropCopy([&] {
         if (dest) sqlite3_close_v2(dest);
-        RemoveBackupTemp(temp);
+        RemoveBackupJournals(temp);
     });
     int rc = sqlite3_open_v2(temp.c_str(), &dest, SQLITE_OPEN_READWRITE, nullptr);
-    if (rc != SQLITE_OK) ThrowSqlite(dest, rc, "backup open");
+    if (rc != SQLITE_OK) ThrowSqlite(dest, rc, "backup open", path);
     sqlite3_backup* b = sqlite3_backup_init(dest, "main", src, "main");
-    if (!b) ThrowSqlite(dest, sqlite3_errcode(dest), "backup");
+    if (!b) ThrowSqlite(dest, sqlite3_errcode(dest), "backup", path);
     rc = sqlite3_backup_step(b, -1);
     int frc = sqlite3_backup_finish(b);
-    if (rc != SQLITE_DONE) ThrowSqlite(dest, rc, "backup");
-    if (frc != SQLITE_OK) ThrowSqlite(dest, frc, "backup");
+    if (rc != SQLITE_DONE) ThrowSqlite(dest, rc, "backup", path);
+    if (frc != SQLITE_OK) ThrowSqlite(dest, frc, "backup", path);
     rc = sqlite3_close(dest);
     dest = nullptr;
     if (rc != SQLITE_OK) ThrowSqlite(nullptr, rc, "backup close", path);
-    fs::rename(temp, path, ec);
-    if (ec) throw DbError(0, "バックアップファイルを作成できません: " + path, "backup rename: " + ec.message());
+    if (!file.Commit()) throw fail();
 }
 
 Recordset Database::OpenRecordset(const RecordSource& source)

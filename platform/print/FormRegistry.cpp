@@ -1,6 +1,7 @@
 #include "platform/print/FormRegistry.h"
 
 #include "platform/core/DevMode.h"
+#include "platform/core/FileReplacement.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -151,35 +152,9 @@ SpoolStatus FormRegistry::Save(const std::vector<RegisteredForm>& forms)
     for (const RegisteredForm& f : forms)
         text << f.paperId << '\t' << f.form.width << '\t' << f.form.height << '\t' << f.form.name << '\n';
     const std::string bytes = text.str();
-    // A new file of a name no one can foresee, never opened through a link.
-    std::string tmp = path_ + ".XXXXXX";
-    const int fd = ::mkostemp(tmp.data(), O_CLOEXEC);
-    if (fd < 0) return FromErrno(errno);
-    ::fchmod(fd, 0644);
-    size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            const int e = errno;
-            ::close(fd);
-            ::unlink(tmp.c_str());
-            return FromErrno(e);
-        }
-        done += size_t(n);
-    }
-    const bool synced = ::fsync(fd) == 0;
-    const int syncErr = errno;
-    if (::close(fd) != 0 || !synced) {
-        const int e = synced ? errno : syncErr;
-        ::unlink(tmp.c_str());
-        return FromErrno(e);
-    }
-    if (std::rename(tmp.c_str(), path_.c_str()) != 0) {
-        const int e = errno;
-        ::unlink(tmp.c_str());
-        return FromErrno(e);
-    }
+    // The forms are no secret: the mode a new file of the user's gets.
+    const ReplaceFailure failed = ReplaceFileBytes(path_, bytes, NewFileMode::KeepOrShared);
+    if (failed) return FromErrno(failed.err);
     return SpoolStatus::Ok;
 }
 

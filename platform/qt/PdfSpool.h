@@ -1,12 +1,11 @@
 #pragma once
 // A PDF is written into a file of its own beside its target and takes the
-// target's name only when the file on disk is whole: a failed job, or a
-// write cut short by a full disk, leaves an older file of the name as it
-// was and nothing half-written. The spool (".<name>.nivalo-spool-<pid>-XXXXXX",
-// hidden) is locked while its job runs; SIGTERM and SIGINT remove it as a
-// cancel does, and one left by a process that died otherwise is removed at
-// the next print into its folder. A file of any other name is never taken
-// for a spool.
+// target's name only when the file on disk is whole and ends as a PDF does:
+// a failed job, or a write cut short by a full disk, leaves an older file of
+// the name as it was and nothing half-written. The file beside is the one
+// FileReplacement makes, and its leftovers go as that writer's do.
+#include "platform/core/FileReplacement.h"
+
 #include <QString>
 
 namespace nv {
@@ -18,9 +17,8 @@ public:
     PdfSpool(const PdfSpool&) = delete;
     PdfSpool& operator=(const PdfSpool&) = delete;
 
-    // Makes the spool file beside target, after removing the spools of dead
-    // jobs there; false when the folder cannot take it, or target is there
-    // but is no regular file this user may replace.
+    // Makes the spool file beside target; false when the folder cannot take
+    // it, or target is there but is no regular file this user may replace.
     bool Reserve(const QString& target);
     // Where the printer writes; empty before Reserve.
     const QString& Path() const { return spool_; }
@@ -28,22 +26,19 @@ public:
     // renames it over the target. False, with the spool gone, otherwise.
     bool Commit();
     void Drop();
+    // The printer failed to write the spool: finds and logs the system's
+    // cause, and drops it.
+    void Abandon();
+    // Why Reserve or Commit failed, naming the file, with the system's cause
+    // in the user's words; empty when neither did.
+    QString FailureText() const;
 
-    // Removes from `folder` the spools of PDF files
-    // (".<name>.pdf.nivalo-spool-<pid>-XXXXXX") of this user whose job no
-    // longer runs; an empty one only after a
-    // minute, as a job just starting may not have locked it yet. Returns
-    // how many went.
+    // Removes from `folder` what dead jobs left (RemoveReplacementLeftovers).
     static int RemoveStaleSpools(const QString& folder);
 
 private:
-    void Release();
-
-    QString target_;
+    FileReplacement file_;
     QString spool_;
-    int mode_ = 0;
-    int lockFd_ = -1; // holds the spool's lock while the job runs
-    int slot_ = -1;   // where a signal finds the spool to remove
 };
 
 // Whether the file at path is on disk (fsync) and ends with a trailer whose

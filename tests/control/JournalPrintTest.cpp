@@ -313,7 +313,7 @@ TEST_F(JournalPrintTest, AFailedOutputLeavesItsFileAndCauseInTheLog)
         std::string cause;
     } const rows[] = {
         {2, true, (dir.path() / "PRINT" / "仕入元帳.tvd").string(), "を書き込めません: ", "ディスクがいっぱい"},
-        {1, false, pdf, "印刷を終了できません: ", "ファイルに書き込めませんでした"},
+        {1, false, pdf, "印刷を終了できません: ", "ファイルが大きすぎます"},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.mode);

@@ -11,6 +11,8 @@
 #include "engine/core/EngineLog.h"
 #include "engine/format/UnitTable.h"
 #include "engine/printer/DevModeTracker.h"
+#include "OutputFixture.h"
+#include "platform/qt/PdfSpool.h"
 
 #include <QApplication>
 #include <QPrinterInfo>
@@ -129,6 +131,38 @@ TEST_F(PrinterTest, NoCupsPrinterGivesOneVirtualPdfPrinter)
     std::ofstream(dir.file("Tvprint1.pdf")) << "taken";
     EXPECT_EQ(pdf->JobPrinterName(), "pdf:" + dir.file("Tvprint2.pdf"));
     EXPECT_EQ(source.readCalls, 0) << "the virtual printer asks no print server";
+}
+
+// Two prints onto the stand-in into one folder at once: each takes a name of
+// its own at the start and names the file it wrote; one abandoned gives its
+// name back.
+TEST_F(PrinterTest, PrintsIntoOneFolderAtOnceEachNameTheirOwnFile)
+{
+    EnsureApplication();
+    source.printers.clear();
+    source.defaultName.clear();
+    CInkplateCtrl second;
+    second.Printers().SetSource(&source);
+    second.SetFormPath(dir.path().string());
+    for (CInkplateCtrl* c : {ctrl.get(), &second}) c->SetDocumentPath(dir.path().string());
+    const auto form = OpenSample();
+    const auto secondForm = second.OpenForm("sample.tvf");
+    ASSERT_EQ(ctrl->StartPrinter("", "one"), 0);
+    ASSERT_EQ(second.StartPrinter("", "two"), 0);
+    EXPECT_EQ(ctrl->PrintOut(*form), 0);
+    EXPECT_EQ(second.PrintOut(*secondForm), 0);
+    EXPECT_EQ(second.EndPrinter(), 0);
+    EXPECT_EQ(ctrl->EndPrinter(), 0);
+    EXPECT_EQ(ctrl->GetDocumentFileName(), dir.file("Tvprint1.pdf"));
+    EXPECT_EQ(second.GetDocumentFileName(), dir.file("Tvprint2.pdf"));
+    for (const char* name : {"Tvprint1.pdf", "Tvprint2.pdf"})
+        EXPECT_TRUE(PdfFileIsWhole(QString::fromStdString(dir.file(name)))) << name;
+    ASSERT_EQ(ctrl->StartPrinter("", "three"), 0);
+    EXPECT_EQ(ctrl->GetDocumentFileName(), dir.file("Tvprint3.pdf"));
+    EXPECT_EQ(ctrl->AbortPrinter(), 0);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("Tvprint3.pdf")));
+    EXPECT_EQ(ctrl->GetDocumentFileName(), "");
+    second.Printers().SetSource(nullptr);
 }
 
 TEST_F(PrinterTest, ReadingFailureRaises20007)

@@ -8,15 +8,11 @@
 #include <QCursor>
 #include <QGuiApplication>
 
-#include <filesystem>
 #include <unordered_map>
-#include <set>
 
 namespace nv {
 
 namespace {
-
-namespace fs = std::filesystem;
 
 // The hourglass until restored or the scope ends.
 class Hourglass {
@@ -34,52 +30,6 @@ public:
 
 private:
     bool on_ = true;
-};
-
-// The PDF file a job onto the current printer writes: the file a "pdf:"
-// printer names, or the new Tvprint<n>.pdf the stand-in printer makes in its
-// folder; nothing for a real printer.
-class PdfOutput {
-public:
-    PdfOutput() = default;
-    PdfOutput(const ObjectRef& control, const ObjectRef& printer)
-    {
-        const std::string name = printer.Get("PrinterName").ToString();
-        if (name.size() > 4 && QString::fromStdString(name.substr(0, 4)).compare("pdf:", Qt::CaseInsensitive) == 0) {
-            named_ = fs::absolute(fs::path(name.substr(4))).string();
-        } else if (printer.Get("DeviceName").ToString() == "PDF") {
-            folder_ = control.Get("DocumentPath").ToString();
-            folder_ = folder_.substr(0, folder_.find(';'));
-            if (folder_.empty()) folder_ = ".";
-            before_ = StandInFiles();
-            standIn_ = true;
-        }
-    }
-    std::string Written() const
-    {
-        if (!named_.empty()) return named_;
-        if (!standIn_) return {};
-        for (const std::string& f : StandInFiles())
-            if (!before_.count(f)) return f;
-        return {};
-    }
-
-private:
-    std::set<std::string> StandInFiles() const
-    {
-        std::set<std::string> out;
-        std::error_code ec;
-        for (const auto& e : fs::directory_iterator(fs::absolute(folder_), ec)) {
-            const std::string n = e.path().filename().string();
-            if (n.rfind("Tvprint", 0) == 0 && e.path().extension() == ".pdf") out.insert(e.path().string());
-        }
-        return out;
-    }
-
-    std::string named_;
-    std::string folder_;
-    std::set<std::string> before_;
-    bool standIn_ = false;
 };
 
 // A failed step: its message has been shown; the exit path follows.
@@ -163,7 +113,6 @@ private:
                 throw FailureAlreadyShown{};
             }
             if (!job_.PrintFolder.empty()) ink_.Put("DocumentPath", Variant(job_.PrintFolder));
-            pdf_ = PdfOutput(ink_, printer);
             Check("StartPrinter", ink_.Call("StartPrinter", {Variant(""), Variant(job_.DocumentName)}));
         } else {
             Check("StartDocument", ink_.Call("StartDocument", {Variant(job_.DocumentFile), Variant(job_.DocumentName)}));
@@ -188,7 +137,9 @@ private:
             outputOpen_ = false;
             Status(kPrintedStatus);
             hourglass_.Restore();
-            const std::string file = pdf_.Written();
+            // The PDF file the job wrote, as the control names it: empty for
+            // a printer.
+            const std::string file = ink_.Get("DocumentFileName").ToString();
             ui::Inform(QString::fromUtf8(kPrintDoneMessage) +
                            (file.empty() ? QString() : "\n" + QString::fromUtf8(kPrintFileLine) + QString::fromStdString(file)),
                        context_.Parent);
@@ -228,7 +179,6 @@ private:
     Hourglass hourglass_;
     bool outputOpen_ = false;
     bool formOpen_ = true;
-    PdfOutput pdf_;
     ObjectRef form_;
     ObjectRef fieldList_;
     std::unordered_map<std::string, Field> fields_;

@@ -20,6 +20,7 @@
 #include "ledger/shell/MenuForm.h"
 #include "platform/automation/Automation.h"
 #include "platform/core/Cp932.h"
+#include "platform/core/FileErrors.h"
 #include "platform/core/Paths.h"
 #include "platform/db/Database.h"
 #include "platform/ui/QtTranslation.h"
@@ -466,7 +467,9 @@ TEST_F(FirstStartTest, ACrashBetweenTheDatabaseAndTheSettingsIsMendedAtTheNextSt
         const std::string before = nvtest::ReadFileBytes(w1);
 
         script->Clear();
-        setenv("NIVALO_FAULT", "company.w1", 1);
+        nv::SetFaultHandler([](const char* step) {
+            if (std::string(step) == "company.w1") throw std::runtime_error(std::string("中断しました: ") + step);
+        });
         // The stop is said and closing without saving answered yes, as the
         // process would have ended there.
         script->Then(ui::Answer::Ok);
@@ -481,7 +484,7 @@ TEST_F(FirstStartTest, ACrashBetweenTheDatabaseAndTheSettingsIsMendedAtTheNextSt
             EXPECT_FALSE(d->isVisible());
         }, done);
         OpenFirmProfile(folder);
-        unsetenv("NIVALO_FAULT");
+        nv::SetFaultHandler(nullptr);
         ASSERT_TRUE(done);
         // The database went on, the settings file did not.
         EXPECT_EQ(nvtest::ReadFileBytes(w1), before);
@@ -503,7 +506,8 @@ TEST_F(FirstStartTest, ACrashBetweenTheDatabaseAndTheSettingsIsMendedAtTheNextSt
         auto leftovers = [&] {
             std::vector<std::string> names;
             for (const auto& e : fs::directory_iterator(folder))
-                if (e.path().filename().string().rfind("company.w1.", 0) == 0) names.push_back(e.path().filename());
+                for (const char* kind : {"company.w1.", ".nivalo-"})
+                    if (e.path().filename().string().rfind(kind, 0) == 0) names.push_back(e.path().filename());
             std::sort(names.begin(), names.end());
             return names;
         };

@@ -26,10 +26,12 @@ struct LineSpec {
 
 class JournalTestDb {
 public:
-    explicit JournalTestDb(nv::JournalSide side = nv::JournalSide::Purchases) : side(side)
+    explicit JournalTestDb(nv::JournalSide side = nv::JournalSide::Purchases) : JournalTestDb(side, {}, true) {}
+    // The books at `at` (else in a folder of their own), made new when `create`.
+    JournalTestDb(nv::JournalSide side, const std::string& at, bool create = false) : side(side)
     {
-        path = dir.file("補助簿DB.MDB");
-        nv::CreateEmptyLedgerDatabase(path);
+        path = at.empty() ? dir.file("補助簿DB.MDB") : at;
+        if (create) nv::CreateEmptyLedgerDatabase(path);
         db = nv::OpenLedgerDatabase(path);
         SetFiscal(2005, 4, 1, 2006, 3, 31);
     }

@@ -216,6 +216,34 @@ TEST_F(MenuFormTest, FirstStartCopiesTheShippedSettingsBesideTheDatabase)
     EXPECT_EQ(ReadFileBytes(Home("company.w1")), "mine");
 }
 
+// NIVALO_HOME=books, relative: the books in the folder the menu starts from
+// are opened, never books/books; where there are none they are made there.
+TEST_F(MenuFormTest, ARelativeDataFolderIsTheOneWhereTheMenuStarts)
+{
+    namespace fs = std::filesystem;
+    WriteCompany();
+    for (const bool existing : {true, false}) {
+        SCOPED_TRACE(existing);
+        const std::string start = Home(existing ? "there" : "new"), books = start + "/books";
+        fs::create_directories(existing ? books : start);
+        if (existing) {
+            ASSERT_TRUE(nv::CreateDatabaseFromTemplate(books + "/補助簿DB.MDB"));
+            fs::copy_file(Home("company.w1"), books + "/company.w1");
+        }
+        fs::current_path(start);
+        setenv("NIVALO_HOME", "books", 1);
+        prompt_->Clear();
+        if (!existing) prompt_->Then(Answer::Ok);
+        auto menu = StartMenu();
+        EXPECT_EQ(std::string(getenv("NIVALO_HOME")), books + "/");
+        EXPECT_EQ(fs::current_path(), fs::path(books));
+        EXPECT_EQ(prompt_->Messages(), existing ? QStringList() : QStringList{kCreateQuestion});
+        EXPECT_TRUE(fs::exists(books + "/補助簿DB.MDB"));
+        EXPECT_FALSE(fs::exists(books + "/books"));
+        EXPECT_TRUE(menu->Button(MenuForm::kSupplier)->isEnabled());
+    }
+}
+
 // A person's books are theirs: what the program makes, no other account reads.
 TEST_F(MenuFormTest, TheDataFolderIsMadePrivate)
 {
