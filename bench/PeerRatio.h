@@ -99,6 +99,29 @@ void AgainstPeer(benchmark::State& state, const std::string& peer, double bytes,
     AgainstPeerAfter(state, peer, bytes, [] {}, runOurs, runPeer);
 }
 
+// Each iteration runs `run` (false: it failed, which ends the run with an
+// error), after other work when `cold`; reports the best round ("best_ms",
+// the warm figure) and the median ("med_ms", the cold one).
+template <class Run>
+void ColdOrWarmRounds(benchmark::State& state, bool cold, Run&& run)
+{
+    std::vector<double> rounds;
+    for (auto _ : state) {
+        state.PauseTiming();
+        if (cold) OtherWork();
+        state.ResumeTiming();
+        bool done = false;
+        rounds.push_back(Timed([&] { done = run(); }));
+        if (!done) {
+            state.SkipWithError("a round failed");
+            break;
+        }
+    }
+    if (rounds.empty()) return;
+    state.counters["med_ms"] = Median(rounds) * 1e3;
+    state.counters["best_ms"] = *std::min_element(rounds.begin(), rounds.end()) * 1e3;
+}
+
 // A benchmark checks its output once before it times: a wrong output ends
 // it with an error (the suite and scripts/bench.sh then fail) instead of a
 // figure. True when `problem` is empty.

@@ -15,7 +15,6 @@
 
 #include <QApplication>
 
-#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 
@@ -83,22 +82,7 @@ void Print(benchmark::State& state, nv::OutputMode mode, int pages, bool cold)
         const size_t printed = nvtest::PdfPageTexts(pdf).size();
         if (printed != size_t(pages)) problem = "the PDF has " + std::to_string(printed) + " pages";
     }
-    if (nvbench::Checked(state, problem)) {
-        std::vector<double> rounds;
-        for (auto _ : state) {
-            state.PauseTiming();
-            if (cold) nvbench::OtherWork();
-            state.ResumeTiming();
-            bool printed = false;
-            rounds.push_back(nvbench::Timed([&] { printed = print(); }));
-            if (!printed) {
-                state.SkipWithError("the print failed");
-                break;
-            }
-        }
-        state.counters["med_ms"] = nvbench::Median(rounds) * 1e3;
-        state.counters["best_ms"] = rounds.empty() ? 0 : *std::min_element(rounds.begin(), rounds.end()) * 1e3;
-    }
+    if (nvbench::Checked(state, problem)) nvbench::ColdOrWarmRounds(state, cold, print);
     unsetenv("PRINTER");
     state.SetItemsProcessed(state.iterations() * pages);
 }

@@ -155,12 +155,12 @@ std::string Problem(const Shown& s, int pages, const char* who)
     return {};
 }
 
-// Start to page 1 painted, for a document of 1 or 100,000 pages.
-void BM_PagelookFirstPageVsBareWindow(benchmark::State& state)
+// Pagelook started on a document of `docPages` pages until `shownPages`
+// have painted, against the bare window, round by round.
+void AgainstBareWindow(benchmark::State& state, int docPages, int shownPages)
 {
     Env& env = TheEnv();
-    const int pages = int(state.range(0));
-    std::string problem = Problem(env.Pagelook(pages, 1), 1, "pagelook");
+    std::string problem = Problem(env.Pagelook(docPages, shownPages), shownPages, "pagelook");
     if (problem.empty()) problem = Problem(env.Bare(), 1, "the bare window");
     if (!nvbench::Checked(state, problem)) return;
     bool right = true;
@@ -168,34 +168,9 @@ void BM_PagelookFirstPageVsBareWindow(benchmark::State& state)
     nvbench::AgainstPeer(
         state, "bare", 0,
         [&] {
-            const Shown s = env.Pagelook(pages, 1);
+            const Shown s = env.Pagelook(docPages, shownPages);
             cpu.Add(s);
-            right = Problem(s, 1, "pagelook").empty() && right;
-        },
-        [&] {
-            const Shown s = env.Bare();
-            cpu.bare.push_back(s.cpu);
-            right = Problem(s, 1, "the bare window").empty() && right;
-        });
-    cpu.Report(state);
-    if (!right) state.SkipWithError("a round painted no page");
-}
-BENCHMARK(BM_PagelookFirstPageVsBareWindow)->Arg(1)->Arg(100000)->Unit(benchmark::kMillisecond);
-
-// Start, then paged until `pages` pages of a 10-page document have painted.
-void BM_PagelookPreview(benchmark::State& state)
-{
-    Env& env = TheEnv();
-    const int pages = int(state.range(0));
-    if (!nvbench::Checked(state, Problem(env.Pagelook(10, pages), pages, "pagelook"))) return;
-    bool right = true;
-    CpuTimes cpu;
-    nvbench::AgainstPeer(
-        state, "bare", 0,
-        [&] {
-            const Shown s = env.Pagelook(10, pages);
-            cpu.Add(s);
-            right = Problem(s, pages, "pagelook").empty() && right;
+            right = Problem(s, shownPages, "pagelook").empty() && right;
         },
         [&] {
             const Shown s = env.Bare();
@@ -204,6 +179,19 @@ void BM_PagelookPreview(benchmark::State& state)
         });
     cpu.Report(state);
     if (!right) state.SkipWithError("a round painted too few pages");
+}
+
+// Start to page 1 painted, for a document of 1 or 100,000 pages.
+void BM_PagelookFirstPageVsBareWindow(benchmark::State& state)
+{
+    AgainstBareWindow(state, int(state.range(0)), 1);
+}
+BENCHMARK(BM_PagelookFirstPageVsBareWindow)->Arg(1)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+// Start, then paged until that many pages of a 10-page document have painted.
+void BM_PagelookPreview(benchmark::State& state)
+{
+    AgainstBareWindow(state, 10, int(state.range(0)));
 }
 BENCHMARK(BM_PagelookPreview)->Arg(1)->Arg(3)->Arg(10)->Unit(benchmark::kMillisecond);
 

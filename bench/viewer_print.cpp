@@ -6,7 +6,6 @@
 #include <QSettings>
 #include <QTemporaryDir>
 
-#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -80,17 +79,7 @@ void PrintOnePageToPdf(benchmark::State& state)
                                      ? "the PDF does not hold the page"
                                      : ""))
         return;
-    std::vector<double> rounds;
-    for (auto _ : state) {
-        state.PauseTiming();
-        if (cold) nvbench::OtherWork();
-        state.ResumeTiming();
-        bool printed = false;
-        rounds.push_back(nvbench::Timed([&] { printed = env.Print(*doc); }));
-        if (!printed) state.SkipWithError("not printed");
-    }
-    state.counters["med_ms"] = nvbench::Median(rounds) * 1e3;
-    state.counters["best_ms"] = rounds.empty() ? 0 : *std::min_element(rounds.begin(), rounds.end()) * 1e3;
+    nvbench::ColdOrWarmRounds(state, cold, [&] { return env.Print(*doc); });
 }
 BENCHMARK(PrintOnePageToPdf)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
