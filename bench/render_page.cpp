@@ -9,6 +9,9 @@
 //   QPdfWriter, and for a one-page PDF beside cairo's PDF surface;
 // and how the time grows with 1, 100 and 1,000 pages. Each checks its pages
 // once before it times them: the PDFs' pages and texts, the image's ink.
+// Beside a peer, each is timed warm (rounds back to back, the best) and
+// cold (other work before each round, the median: what a person who did
+// something else in between waits for).
 #include <benchmark/benchmark.h>
 
 #include <cairo-pdf.h>
@@ -33,7 +36,6 @@
 #include "engine/render/TextMeasurer.h"
 #include "PeerRatio.h"
 #include "platform/qt/FontFaceTable.h"
-#include "platform/qt/GlyphIndexCache.h"
 #include "platform/qt/PdfSpool.h"
 #include "platform/qt/QtSurfaces.h"
 #include "support/LedgerPage.h"
@@ -229,18 +231,6 @@ bool OurPdf(const TvFedObject& form, const std::string& path, int pages)
     return dc.Finish();
 }
 
-// A peer's round as a program of its own would run it: without the glyph
-// look-ups our library keeps for the process.
-template <class F>
-auto Plain(F&& f)
-{
-    return [f = std::forward<F>(f)]() mutable {
-        EnableGlyphIndexCache(false);
-        f();
-        EnableGlyphIndexCache(true);
-    };
-}
-
 void PeerPdf(const PeerPage& peer, const std::string& path, int pages)
 {
     QPdfWriter writer(QString::fromStdString(path));
@@ -322,12 +312,19 @@ void PagesPerSecond(benchmark::State& state, int pages)
     state.counters["pages/s"] = 1e3 * pages / state.counters["ms"];
 }
 
+// Before each round when cold (argument 1): other work, untimed.
+void OtherWorkIf(bool cold)
+{
+    if (cold) nvbench::OtherWork();
+}
+
 // Each round draws our page, then the Qt program's, on images of their own;
-// with argument 1 each round comes after a one-page PDF of the page by each
-// (untimed): the preview a person looks at again after printing.
+// with a first argument of 1 each round comes after a one-page PDF of the
+// page by each (untimed): the preview a person looks at again after
+// printing. The second argument makes the rounds cold.
 void BM_ImagePageVsPreShapedQt(benchmark::State& state)
 {
-    const bool afterPdf = state.range(0) != 0;
+    const bool afterPdf = state.range(0) != 0, cold = state.range(1) != 0;
     auto form = nvtest::LedgerPageForm();
     const PeerPage peer(*form, kImageDpi);
     const PeerPage pdfPeer(*form, kPdfDpi);
@@ -340,9 +337,11 @@ void BM_ImagePageVsPreShapedQt(benchmark::State& state)
     nvbench::AgainstPeerAfter(
         state, "Qt", 0,
         [&] {
-            if (!afterPdf) return;
-            written = OurPdf(*form, path, 1) && written;
-            PeerPdf(pdfPeer, peerPath, 1);
+            if (afterPdf) {
+                written = OurPdf(*form, path, 1) && written;
+                PeerPdf(pdfPeer, peerPath, 1);
+            }
+            OtherWorkIf(cold);
         },
         [&] {
             dc.Clear();
@@ -358,33 +357,35 @@ void BM_ImagePageVsPreShapedQt(benchmark::State& state)
     std::remove(peerPath.c_str());
     PagesPerSecond(state, 1);
 }
-BENCHMARK(BM_ImagePageVsPreShapedQt)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ImagePageVsPreShapedQt)->Args({0, 0})->Args({0, 1})->Args({1, 0})->Args({1, 1})->Unit(benchmark::kMillisecond);
 
 // Each round writes a PDF of `pages` pages of ours, then one of the Qt
-// program's.
+// program's; cold after other work with a second argument of 1.
 void BM_PdfVsQtDrawText(benchmark::State& state)
 {
+    const bool cold = state.range(1) != 0;
     auto form = nvtest::LedgerPageForm();
     const PeerPage peer(*form, kPdfDpi);
     const std::string path = PdfPath("ledger"), peerPath = PdfPath("ledger-qt");
     const int pages = int(state.range(0));
     if (nvbench::Checked(state, PdfPairProblem(*form, peer, path, peerPath, pages))) {
         bool written = true;
-        nvbench::AgainstPeer(
-            state, "Qt", 0, [&] { written = OurPdf(*form, path, pages) && written; },
-            Plain([&] { PeerPdf(peer, peerPath, pages); }));
+        nvbench::AgainstPeerAfter(
+            state, "Qt", 0, [&] { OtherWorkIf(cold); }, [&] { written = OurPdf(*form, path, pages) && written; },
+            [&] { PeerPdf(peer, peerPath, pages); });
         if (!written) state.SkipWithError("a PDF was not written");
         PagesPerSecond(state, pages);
     }
     std::remove(path.c_str());
     std::remove(peerPath.c_str());
 }
-BENCHMARK(BM_PdfVsQtDrawText)->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PdfVsQtDrawText)->Args({1, 0})->Args({1, 1})->Args({10, 0})->Unit(benchmark::kMillisecond);
 
 // A one-page PDF, the commonest print, beside a cairo program writing the
-// same page.
+// same page; cold after other work with argument 1.
 void BM_OnePagePdfVsCairo(benchmark::State& state)
 {
+    const bool cold = state.range(0) != 0;
     auto form = nvtest::LedgerPageForm();
     const CairoPage peer(*form);
     const std::string path = PdfPath("one"), peerPath = PdfPath("one-cairo");
@@ -394,16 +395,16 @@ void BM_OnePagePdfVsCairo(benchmark::State& state)
     else if (problem = PdfProblem(path, 1); problem.empty()) problem = PdfProblem(peerPath, 1);
     if (nvbench::Checked(state, problem)) {
         bool written = true;
-        nvbench::AgainstPeer(
-            state, "cairo", 0, [&] { written = OurPdf(*form, path, 1) && written; },
-            Plain([&] { written = peer.Write(peerPath, 1) && written; }));
+        nvbench::AgainstPeerAfter(
+            state, "cairo", 0, [&] { OtherWorkIf(cold); }, [&] { written = OurPdf(*form, path, 1) && written; },
+            [&] { written = peer.Write(peerPath, 1) && written; });
         if (!written) state.SkipWithError("a PDF was not written");
         PagesPerSecond(state, 1);
     }
     std::remove(path.c_str());
     std::remove(peerPath.c_str());
 }
-BENCHMARK(BM_OnePagePdfVsCairo)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OnePagePdfVsCairo)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 // The same page `pages` times over into one image.
 void BM_LedgerPagesImage96(benchmark::State& state)

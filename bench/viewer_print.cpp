@@ -7,8 +7,11 @@
 #include <QTemporaryDir>
 
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "PeerRatio.h"
+#include "support/PrintedPdf.h"
 #include "SampleDocs.h"
 #include "Viewer/PagelookApp.h"
 #include "Viewer/PagelookDoc.h"
@@ -61,6 +64,24 @@ void PrintHundredPagesToPdf(benchmark::State& state)
         if (!env.Print(*doc)) state.SkipWithError("not printed");
 }
 BENCHMARK(PrintHundredPagesToPdf)->Unit(benchmark::kMillisecond);
+
+// A one-page document printed into a PDF as pagelook prints it; argument 1:
+// cold, other work before each round. Warm: the best round; cold: the
+// median. The PDF must hold the page's text.
+void PrintOnePageToPdf(benchmark::State& state)
+{
+    Env& env = TheEnv();
+    const bool cold = state.range(0) != 0;
+    auto doc = env.Write("one.tvd", {.pages = 1});
+    const std::string pdf = (env.dir.path() + "/out.pdf").toStdString();
+    const std::vector<std::string> texts = env.Print(*doc) ? nvtest::PdfPageTexts(pdf) : std::vector<std::string>{};
+    if (!nvbench::Checked(state, texts.size() != 1 || texts[0].find_first_not_of(" \n") == std::string::npos
+                                     ? "the PDF does not hold the page"
+                                     : ""))
+        return;
+    nvbench::ColdOrWarmRounds(state, cold, [&] { return env.Print(*doc); });
+}
+BENCHMARK(PrintOnePageToPdf)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 void PrintThousandPagesSharingARecord(benchmark::State& state)
 {

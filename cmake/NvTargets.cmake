@@ -19,6 +19,11 @@ function(nv_folder_library target folder)
       # A missing LINK shows when the library is built, not in a plug-in at run time.
       target_link_options(${target} PRIVATE -Wl,--no-undefined)
     endif()
+    # A library's calls to its own functions (its vtables' entries among
+    # them) are bound when it is linked, not looked up through every library
+    # of the process at each start; nothing of ours stands in for another
+    # library's functions (the OwnSymbols test), so nothing is lost.
+    target_link_options(${target} PRIVATE -Wl,-Bsymbolic-functions)
     if(NOT folder MATCHES "^tests/")
       install(TARGETS ${target} LIBRARY DESTINATION "${CMAKE_INSTALL_LIBDIR}/nivalo")
     endif()

@@ -89,6 +89,10 @@ void JournalBook::SearchPeriod()
         Recordset rs = db_.OpenRecordset(PeriodLinesSource(words_, party_.PartyNo, period_));
         std::vector<std::string> names = LineColumnNames(words_);
         std::vector<JournalLine> lines;
+        // Room for every line at once: growing a long list step by step
+        // moves it again at each step, into memory the system must first
+        // hand over page by page.
+        lines.reserve(static_cast<size_t>(std::max(0L, rs.RecordCount())));
         std::vector<DbValue> values;
         for (; !rs.IsEOF(); rs.MoveNext()) {
             values.clear();

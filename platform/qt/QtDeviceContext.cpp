@@ -14,7 +14,6 @@
 #include <mutex>
 
 #include "platform/gdi/GdiRules.h"
-#include "platform/qt/GlyphBlitter.h"
 
 namespace nv {
 
@@ -78,42 +77,20 @@ QtDeviceContext::~QtDeviceContext() { Flush(); }
 void QtDeviceContext::Flush()
 {
     if (held_.glyphs.isEmpty() && held_.clipped.empty()) return;
-    const std::optional<GlyphTarget> target = GlyphBlitTarget(painter_);
     if (painter_.isActive() && !held_.glyphs.isEmpty()) {
-        const auto toolkit = [&] {
-            QGlyphRun run;
-            run.setRawFont(held_.font);
-            run.setGlyphIndexes(held_.glyphs);
-            run.setPositions(held_.positions);
-            painter_.setPen(held_.colour);
-            painter_.drawGlyphRun(QPointF(0, 0), run);
-        };
-        if (!target || painter_.hasClipping() ||
-            !BlitGlyphs(*target, held_.font, held_.glyphs, held_.positions, QPointF(0, 0), held_.colour.rgb(),
-                        target->image->rect().translated(-target->shift), toolkit))
-            toolkit();
+        QGlyphRun run;
+        run.setRawFont(held_.font);
+        run.setGlyphIndexes(held_.glyphs);
+        run.setPositions(held_.positions);
+        painter_.setPen(held_.colour);
+        painter_.drawGlyphRun(QPointF(0, 0), run);
     }
     // The lists are no longer shared with a run here, so clearing them keeps
     // their room for the next page's glyphs.
     held_.glyphs.clear();
     held_.positions.clear();
     if (held_.clipped.empty()) return;
-    if (target) {
-        // Each in its own clip, in turn: what the batches below come to.
-        for (const ClippedRun& c : held_.clipped) {
-            const auto toolkit = [&] {
-                painter_.setPen(c.colour);
-                painter_.setClipRect(c.clip);
-                painter_.drawGlyphRun(c.at, c.run);
-                painter_.setClipping(false);
-                appliedClip_.reset();
-                clipApplied_ = true;
-            };
-            if (!BlitGlyphs(*target, c.run.rawFont(), c.run.glyphIndexes(), c.run.positions(), c.at, c.colour.rgb(),
-                            c.clip, toolkit))
-                toolkit();
-        }
-    } else if (painter_.isActive()) {
+    if (painter_.isActive()) {
         for (const std::vector<size_t>& batch : ClippedBatches(held_.clipped)) {
             const ClippedRun& first = held_.clipped[batch.front()];
             painter_.setPen(first.colour);

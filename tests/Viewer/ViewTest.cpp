@@ -1,6 +1,5 @@
 #include "ViewerFixture.h"
 
-#include <QBackingStore>
 #include <QLabel>
 #include <QStatusBar>
 
@@ -13,7 +12,6 @@
 #include "Viewer/PagelookDoc.h"
 #include "Viewer/TreePane.h"
 #include "Viewer/ZoomBox.h"
-#include "platform/qt/GlyphBlitter.h"
 
 using namespace nv::viewer;
 using nv::samples::SquareOf;
@@ -51,30 +49,6 @@ struct FitCase {
     int command;
     int zoom;
 };
-
-// The page in the window, where its glyphs go straight into the window's
-// pixels, is the page the toolkit draws, at every zoom.
-TEST_F(PageView, TheWindowShowsThePageAsTheToolkitDrawsIt)
-{
-    OpenFive();
-    QWidget* vp = View()->viewport();
-    const auto shown = [&] {
-        vp->repaint();
-        auto* store = static_cast<QImage*>(vp->window()->backingStore()->paintDevice());
-        return store->copy(QRect(vp->mapTo(vp->window(), QPoint(0, 0)), vp->size()));
-    };
-    for (int zoom : {100, 150, 75}) {
-        SCOPED_TRACE(zoom);
-        View()->SetZoom(zoom);
-        shown(); // a font's first glyphs on a window are the toolkit's, compared
-        const QImage blitted = shown();
-        nv::EnableGlyphBlit(false);
-        const QImage drawn = shown();
-        nv::EnableGlyphBlit(true);
-        EXPECT_EQ(blitted, drawn);
-        EXPECT_FALSE(drawn.allGray() && drawn.pixel(0, 0) == drawn.pixel(vp->width() / 2, vp->height() / 2));
-    }
-}
 
 TEST_F(PageView, FitZoomsFromTheViewportWithoutScrollBars)
 {

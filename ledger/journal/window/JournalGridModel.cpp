@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <stdexcept>
+#include <unordered_set>
 
 namespace nv {
 
@@ -131,6 +132,11 @@ bool JournalGridModel::HoldsFractions(JournalColumn column)
 
 QString JournalGridModel::LongestFigure(JournalColumn column) const
 {
+    // A whole value's text grows with its size on each side of zero, so the
+    // longest whole value is the smallest or the largest. A column that may
+    // hold fractions is read the same way for its whole values (below 1e15,
+    // past which 数量 turns to an exponent); each of its other values is
+    // formatted once, however many lines hold it.
     QString longest;
     auto keep = [&](const JournalLine& l) {
         QString t = CellText(l, column, false);
@@ -138,16 +144,30 @@ QString JournalGridModel::LongestFigure(JournalColumn column) const
     };
     const JournalLine* low = nullptr;
     const JournalLine* high = nullptr;
-    for (int row = 0, rows = rowCount(); row < rows; ++row) {
-        const JournalLine& l = *LineOf(row);
-        if (HoldsFractions(column)) {
-            keep(l);
-            continue;
+    auto extremes = [&](const JournalLine& l, auto v, auto valueOf) {
+        if (!low || v < valueOf(*low)) low = &l;
+        if (!high || v > valueOf(*high)) high = &l;
+    };
+    if (HoldsFractions(column)) {
+        const auto valueOf = [column](const JournalLine& l) {
+            return *(column == JournalColumn::Quantity ? l.Quantity : l.UnitPrice);
+        };
+        std::unordered_set<double> others;
+        for (int row = 0, rows = rowCount(); row < rows; ++row) {
+            const JournalLine& l = *LineOf(row);
+            const std::optional<double>& v = column == JournalColumn::Quantity ? l.Quantity : l.UnitPrice;
+            if (!v) continue;
+            if (*v == std::floor(*v) && std::fabs(*v) < 1e15 && !(*v == 0 && std::signbit(*v)))
+                extremes(l, *v, valueOf);
+            else if (others.insert(*v).second)
+                keep(l);
         }
-        const std::optional<int64_t> v = WholeValue(l, column);
-        if (!v) continue;
-        if (!low || *v < *WholeValue(*low, column)) low = &l;
-        if (!high || *v > *WholeValue(*high, column)) high = &l;
+    } else {
+        const auto valueOf = [column](const JournalLine& l) { return *WholeValue(l, column); };
+        for (int row = 0, rows = rowCount(); row < rows; ++row) {
+            const JournalLine& l = *LineOf(row);
+            if (const std::optional<int64_t> v = WholeValue(l, column)) extremes(l, *v, valueOf);
+        }
     }
     for (const JournalLine* l : {low, high})
         if (l) keep(*l);

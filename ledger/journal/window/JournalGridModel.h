@@ -52,9 +52,9 @@ public:
     bool SetCellText(int row, JournalColumn column, const QString& text);
     bool IsNewLineRow(int row) const;
     // The longest text among a number column's cells; with digits of one
-    // width, as every desktop font has them, the widest too. A column of
-    // whole numbers is read at its smallest and largest values only; one
-    // that may hold fractions (数量, 単価) has every cell formatted.
+    // width, as every desktop font has them, the widest too. Whole values
+    // are read at their smallest and largest only; a value with a fraction
+    // (数量, 単価) is formatted once whatever the lines holding it.
     QString LongestFigure(JournalColumn column) const;
     static bool HoldsFractions(JournalColumn column);
 

@@ -505,3 +505,28 @@ TEST_F(JournalWindowTest, TheLargestAmountsTypedShowWhole)
     whole(11, 15);
     d->reject();
 }
+
+// Stored 数量 and 単価 with and without fractions, among many short ones:
+// at open every cell of theirs shows whole, the longest included.
+TEST_F(JournalWindowTest, StoredQuantitiesAndPricesShowWholeAtOpen)
+{
+    const char* lines[] = {
+        "7, 1, 2005, 4, 5, '釘', 1, 100, 100, NULL, NULL, 120100",
+        "7, 2, 2005, 4, 5, '釘', 2.5, 1234567.25, 100, NULL, NULL, 120200",
+        "7, 3, 2005, 4, 6, '釘', -99999999, 3, 100, NULL, NULL, 120300",
+        "7, 4, 2005, 4, 6, '釘', 0.125, -987654.5, 100, NULL, NULL, 120400",
+        "7, 5, 2005, 4, 7, '釘', 1, 100, 100, NULL, NULL, 120500",
+    };
+    for (const char* l : lines) AddLine("仕入れデータ", l);
+    auto d = Open(JournalSide::Purchases);
+    QTableView* g = GridOf(d.get());
+    const int margin = g->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, g) + 1;
+    for (int column : {6, 7})
+        for (int row = 0; row < g->model()->rowCount(); ++row) {
+            const QModelIndex at = g->model()->index(row, column);
+            const QString shown = at.data().toString();
+            const int need = int(std::ceil(QFontMetricsF(g->font()).horizontalAdvance(shown))) + 2 * margin;
+            EXPECT_LE(need, g->columnWidth(column)) << shown.toStdString();
+        }
+    d->reject();
+}
