@@ -237,7 +237,7 @@ TEST_F(MenuFormTest, ARelativeDataFolderIsTheOneWhereTheMenuStarts)
         auto menu = StartMenu();
         EXPECT_EQ(std::string(getenv("NIVALO_HOME")), books + "/");
         EXPECT_EQ(fs::current_path(), fs::path(books));
-        EXPECT_EQ(prompt_->Messages(), existing ? QStringList() : QStringList{kCreateQuestion});
+        EXPECT_EQ(prompt_->Messages(), existing ? QStringList() : QStringList{CreateQuestion(books)});
         EXPECT_TRUE(fs::exists(books + "/補助簿DB.MDB"));
         EXPECT_FALSE(fs::exists(books + "/books"));
         EXPECT_TRUE(menu->Button(MenuForm::kSupplier)->isEnabled());
