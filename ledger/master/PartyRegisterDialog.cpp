@@ -83,6 +83,9 @@ PartyRegisterDialog::PartyRegisterDialog(JournalSide side, std::string appFolder
     model_.SetColumns(std::move(columns));
     model_.SetAlternateColor(QColor(0xC0, 0xFF, 0xFF));   // the form's &HFFFFC0, stored blue-green-red
     model_.SetWriter([this](const RowTableModel::Row& row) {
+        // A party being added has no row yet; 登録 stores it, not a move of
+        // the grid's current line.
+        if (!row.id) return;
         PartyTexts texts;
         for (int c = 0; c < kPartyColumnCount; ++c) texts[size_t(c)] = RowTableModel::TextOf(row.values[size_t(c)]).toStdString();
         try {

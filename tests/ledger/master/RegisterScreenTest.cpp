@@ -382,6 +382,9 @@ TEST_F(RegisterScreen, MovingOffAnUnregisteredPartyRegistersItWhenAsked)
     EXPECT_EQ(Count("SELECT COUNT(*) FROM 仕入れデータ WHERE 仕入先No = 8"), 1);
     EXPECT_EQ(d->Model().rowCount(), 4);
     EXPECT_EQ(d->Field(6)->text(), "8");
+    // The party being added was never taken for a stored row that went missing.
+    for (const std::string& line : RecentLogLines())
+        EXPECT_EQ(line.find("他で削除"), std::string::npos) << line;
 }
 
 } // namespace
