@@ -1,5 +1,6 @@
 #include "ledger/master/CarryForward.h"
 
+#include "engine/core/EngineLog.h"
 #include "ledger/common/Money.h"
 #include "platform/core/OnFailure.h"
 
@@ -44,6 +45,9 @@ auto RunStep(const char* step, const PartyRef* party, F&& f) -> decltype(f())
     } catch (const CarryForwardError&) {
         throw;
     } catch (const std::exception& e) {
+        // The person reads the step and the failure's own words; the
+        // library's (SQLite's English) go to the log here, where they end.
+        LogLine("CarryForward", LogText(e));
         throw CarryForwardError(step, e.what(), party ? std::optional<PartyRef>(*party) : std::nullopt);
     }
 }

@@ -179,9 +179,11 @@ void Database::Rollback()
     DbConnection& c = Conn();
     if (c.depth == 0) throw DbError::Misuse("rollback without a transaction");
     --c.depth;
+    // SQLite may have rolled back on its own after a serious error (a full
+    // disk, a failed write): every level is gone with it, savepoints too.
+    if (sqlite3_get_autocommit(c.db)) return;
     if (c.depth == 0) {
-        // SQLite may have rolled back on its own after a serious error.
-        if (!sqlite3_get_autocommit(c.db)) Execute("ROLLBACK");
+        Execute("ROLLBACK");
     } else {
         std::string name = "nv_level" + std::to_string(c.depth);
         Execute("ROLLBACK TO " + name);

@@ -10,15 +10,21 @@
 #include "control/OutputDevice.h"
 #include "engine/core/EngineLog.h"
 #include "ledger/common/CompanyFile.h"
+#include "ledger/common/LedgerSchema.h"
+#include "ledger/common/ModuleGlobal.h"
 #include "ledger/journal/JournalTestDb.h"
+#include "ledger/master/CompanyForm.h"
+#include "ledger/master/ItemNameForm.h"
 #include "platform/core/Cp932.h"
 #include "platform/core/FileErrors.h"
 #include "platform/db/DbError.h"
 #include "platform/print/FormRegistry.h"
 #include "platform/qt/PrinterByName.h"
+#include "platform/ui/ScriptedPrompt.h"
 #include "support/StoreFixtures.h"
 
 #include <QApplication>
+#include <QLineEdit>
 
 #include <cstring>
 #include <map>
@@ -72,6 +78,7 @@ struct SavePath {
     const char* file; // whose bytes are the state; none: the journal's rows
     std::function<void(const fs::path& home)> setUp;
     std::function<Outcome(const fs::path& home)> save;
+    std::function<std::string(const fs::path& home)> rows = {}; // the state's rows, when not the journal's
 };
 
 void JournalBooks(const fs::path& home)
@@ -84,6 +91,90 @@ void JournalBooks(const fs::path& home)
 }
 
 void OldFile(const fs::path& home, const char* name) { WriteFileBytes(home / name, "an older file"); }
+
+// 自社登録's books: a supplier and a customer with a year to carry forward,
+// and the settings file of that year.
+void CompanyBooks(const fs::path& home)
+{
+    ModuleGlobal g;
+    g.AppFolderPath = home.string() + "/";
+    CompanySettings& s = g.Settings;
+    s.StartYear = 2004, s.StartMonth = 10, s.StartDay = 1;
+    s.EndYear = 2005, s.EndMonth = 3, s.EndDay = 31;
+    s.PurchaseClosingDay = "２５日", s.SalesClosingDay = "末日";
+    g.gsWriteCompany();
+    CreateEmptyLedgerDatabase(Books(home));
+    OpenLedgerDatabase(Books(home)).ExecuteScript(
+        "INSERT INTO 仕入れ先 (仕入先No, 仕入先名, 〆切期日, 繰越金額) VALUES (1, '山田商店', '２５日', 120000);"
+        "INSERT INTO 売上げ先 (売上先No, 売上先名, 〆切期日, 繰越金額) VALUES (1, '青木商会', '末日', 80000);"
+        "INSERT INTO 仕入れデータ (仕入先No, データ数, 年, 月, 日, 品名, 仕入金額, 支払金額, 差引残高) VALUES"
+        " (1, 0, 2004, 10, 1, '前期繰越金額', NULL, NULL, 120000), (1, 1, 2004, 11, 5, '鋼材', 35000, NULL, 155000);"
+        "INSERT INTO 売上げデータ (売上先No, データ数, 年, 月, 日, 品名, 売上金額, 受入金額, 差引残高) VALUES"
+        " (1, 0, 2004, 10, 1, '前期繰越金額', NULL, NULL, 80000), (1, 1, 2004, 10, 20, 'みかん', 46200, NULL, 126200);"
+        "INSERT INTO 品名 (品名) VALUES ('みかん');");
+}
+
+std::string LedgerRows(const fs::path& home)
+{
+    Database db = OpenLedgerDatabase(Books(home));
+    std::ostringstream out;
+    for (const auto& table : db.Query("SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY name")) {
+        out << *TextOf(table[0]) << '\n';
+        for (const auto& row : db.Query("SELECT * FROM \"" + *TextOf(table[0]) + "\" ORDER BY _rowid_"))
+            for (const DbValue& v : row) out << TextOf(v).value_or("") << NumberOf(v).value_or(0) << '\t';
+    }
+    return out.str();
+}
+
+// A screen's save: what it told the person, when it told of a failure.
+Outcome Shown(const std::function<void()>& save)
+{
+    auto* script = new ui::ScriptedPrompt;
+    ui::ScopedPrompt scope{std::unique_ptr<ui::Prompt>(script)};
+    save();
+    std::string said;
+    for (const auto& asked : script->AllAsked())
+        if (asked.icon == ui::Icon::Error) said += asked.text.toStdString() + "\n";
+    return {said.empty(), said, ""};
+}
+
+ModuleGlobal CompanyOf(const fs::path& home)
+{
+    ModuleGlobal g;
+    g.AppFolderPath = home.string() + "/";
+    g.Settings.DatabaseName = FixedText("補助簿DB.MDB", kDatabaseNameWidth);
+    return g;
+}
+
+// The carry button after a new start was typed. A settings file left
+// behind a committed carry is promised to the next opening: through when
+// that opening puts it in place.
+Outcome CarryToNewStart(const fs::path& home)
+{
+    Outcome out = Shown([&] {
+        ModuleGlobal g = CompanyOf(home);
+        CompanyForm form(g);
+        form.Field(0)->setText("2005");
+        form.Field(6)->setText("4");
+        form.CarryForwardNow();
+    });
+    if (out.said.find("次に開いたときに書き直します") == std::string::npos) return out;
+    ModuleGlobal g = CompanyOf(home);
+    { CompanyForm reopened(g); }
+    return {g.Settings.StartYear == 2005 && g.Settings.StartMonth == 4, out.said, ""};
+}
+
+// A name typed on the line being appended, and Enter.
+Outcome EnterItemName(const fs::path& home)
+{
+    return Shown([&] {
+        Database db = OpenLedgerDatabase(Books(home));
+        ItemNameForm form(db);
+        form.Load();
+        form.Grid()->item(form.Grid()->rowCount() - 1, 0)->setText("鉄板");
+        form.Advance();
+    });
+}
 
 const SavePath kPaths[] = {
     {"仕訳の保存", nullptr, JournalBooks, [](auto& home) { return Attempt([&] { SaveJournal(home, false); }); }},
@@ -134,11 +225,15 @@ const SavePath kPaths[] = {
          const viewer::PrintLoop::Outcome out = viewer::PrintLoop(*doc).Run({.printer = pdf, .pages = {1, 2}});
          return Outcome{out.printed, out.error.toStdString(), ""};
      }},
+    {"品名の登録", nullptr, CompanyBooks, EnterItemName, LedgerRows},
+    {"自社登録の繰越", "company.w1", CompanyBooks, CarryToNewStart, LedgerRows},
 };
 
 std::string State(const SavePath& path, const fs::path& home)
 {
-    if (path.file) return fs::exists(home / path.file) ? ReadFileBytes(home / path.file) : "(none)";
+    const std::string file = !path.file ? "" : fs::exists(home / path.file) ? ReadFileBytes(home / path.file) : "(none)";
+    if (path.rows) return file + path.rows(home);
+    if (path.file) return file;
     std::ostringstream out;
     for (const auto& row : JournalTestDb(JournalSide::Purchases, Books(home)).Dump())
         for (const DbValue& v : row) out << TextOf(v).value_or("") << NumberOf(v).value_or(0) << '\t';
