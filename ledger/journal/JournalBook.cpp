@@ -6,7 +6,6 @@
 #include "platform/core/Cp932.h"
 #include "platform/core/OnFailure.h"
 #include "platform/db/DbError.h"
-#include "platform/db/Recordset.h"
 
 #include <algorithm>
 #include <climits>
@@ -48,6 +47,7 @@ JournalBook::JournalBook(Database& db, const JournalEntry& entry, StatusBarPanel
     const SqlCondition inPeriod = PeriodCondition(period_);
     sql_.periodRows = "SELECT _rowid_, " + cols + " FROM " + table + " WHERE " + Quoted(words_.PartyNo) + " = ? AND " +
                       inPeriod.Sql;
+    sql_.periodLines = sql_.periodRows + " ORDER BY " + kJournalOrderSql;
     sql_.periodParams = inPeriod.Params;
     sql_.periodParams.insert(sql_.periodParams.begin(), DbValue(party_.PartyNo));
     sql_.update = "UPDATE " + table + " SET " + sets + " WHERE _rowid_ = ?";
@@ -86,19 +86,12 @@ void JournalBook::SearchPeriod()
         // Taken before the rows are read: a change committed in between
         // shows as a different stamp at the save.
         stamp_ = db_.Changes();
-        Recordset rs = db_.OpenRecordset(PeriodLinesSource(words_, party_.PartyNo, period_));
-        std::vector<std::string> names = LineColumnNames(words_);
+        // Each row goes straight from the statement into its line.
         std::vector<JournalLine> lines;
-        // Room for every line at once: growing a long list step by step
-        // moves it again at each step, into memory the system must first
-        // hand over page by page.
-        lines.reserve(static_cast<size_t>(std::max(0L, rs.RecordCount())));
-        std::vector<DbValue> values;
-        for (; !rs.IsEOF(); rs.MoveNext()) {
-            values.clear();
-            for (const std::string& n : names) values.push_back(rs.Fields(n));
-            lines.push_back(LineFromValues(values, rs.GetBookmark()));
-        }
+        db_.ForEachRow(sql_.periodLines, sql_.periodParams, [&](const std::vector<DbValue>& row) {
+            const std::optional<int64_t> rowId = IntegerOf(row.front());
+            lines.push_back(LineFromValues(std::span(row).subspan(1), rowId.value_or(0)));
+        });
         stored_.reserve(lines.size());
         for (const JournalLine& l : lines) stored_.emplace(l.RowId, l);
         lines_ = std::move(lines);

@@ -167,7 +167,7 @@ private:
     std::vector<int64_t> removed_;
     // The save's statements, prepared once by the connection.
     struct SaveSql {
-        std::string row, periodRows, party, update, updateBalance, insert, remove, lowest, highest;
+        std::string row, periodRows, periodLines, party, update, updateBalance, insert, remove, lowest, highest;
         std::vector<DbValue> periodParams;
     } sql_;
 };

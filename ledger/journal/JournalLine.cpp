@@ -93,7 +93,7 @@ std::vector<DbValue> LineValues(const JournalLine& l)
     return v;
 }
 
-JournalLine LineFromValues(const std::vector<DbValue>& v, int64_t rowId)
+JournalLine LineFromValues(std::span<const DbValue> v, int64_t rowId)
 {
     if (v.size() != 12) throw JournalError("行の列の数が違います");
     JournalLine l;

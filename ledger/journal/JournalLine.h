@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -70,7 +71,7 @@ struct JournalLine {
 std::vector<DbValue> LineValues(const JournalLine& line);
 // The line of a row in that order; throws JournalError for a value of the
 // wrong kind.
-JournalLine LineFromValues(const std::vector<DbValue>& values, int64_t rowId);
+JournalLine LineFromValues(std::span<const DbValue> values, int64_t rowId);
 // Names of the line table's columns in that order.
 std::vector<std::string> LineColumnNames(const SideWords& words);
 

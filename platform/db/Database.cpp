@@ -130,6 +130,18 @@ std::vector<std::vector<DbValue>> Database::Query(std::string_view sql, const st
     return rows;
 }
 
+void Database::ForEachRow(std::string_view sql, const std::vector<DbValue>& params,
+                          const std::function<void(const std::vector<DbValue>& row)>& take)
+{
+    StatementCache::Lease st = Conn().statements.Acquire(Handle(), sql);
+    st->Bind(params);
+    std::vector<DbValue> row(static_cast<size_t>(st->ColumnCount()));
+    while (st->Step()) {
+        for (size_t i = 0; i < row.size(); ++i) row[i] = st->Column(static_cast<int>(i));
+        take(row);
+    }
+}
+
 DbValue Database::QueryValue(std::string_view sql, const std::vector<DbValue>& params)
 {
     auto rows = Query(sql, params);

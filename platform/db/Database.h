@@ -4,6 +4,7 @@
 // Every value reaches SQL as a bound parameter.
 #include "platform/db/DbValue.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -58,6 +59,10 @@ public:
     void ExecuteScript(std::string_view sql);
     std::vector<std::vector<DbValue>> Query(std::string_view sql, const std::vector<DbValue>& params = {});
     DbValue QueryValue(std::string_view sql, const std::vector<DbValue>& params = {});
+    // Each row of a query handed over as it is stepped, in one buffer the
+    // next row overwrites: a long read keeps no second copy of its rows.
+    void ForEachRow(std::string_view sql, const std::vector<DbValue>& params,
+                    const std::function<void(const std::vector<DbValue>& row)>& take);
 
     // Schema version kept in the file header.
     int64_t UserVersion();

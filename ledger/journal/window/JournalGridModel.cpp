@@ -34,20 +34,34 @@ std::optional<double> Real(const std::optional<int64_t>& v)
     return v ? std::optional<double>(static_cast<double>(*v)) : std::nullopt;
 }
 
-std::optional<int64_t> WholeValue(const JournalLine& l, JournalColumn column)
+// The whole-number field a column shows; none for 取引先番号, which is never
+// empty, and for the text and fraction columns.
+std::optional<int64_t> JournalLine::*WholeField(JournalColumn column)
 {
     switch (column) {
-    case JournalColumn::PartyNo: return static_cast<int64_t>(l.PartyNo);
-    case JournalColumn::DataNo: return l.DataNo;
-    case JournalColumn::Year: return l.Year;
-    case JournalColumn::Month: return l.Month;
-    case JournalColumn::Day: return l.Day;
-    case JournalColumn::Amount: return l.Amount;
-    case JournalColumn::Settlement: return l.Settlement;
-    case JournalColumn::Balance: return l.Balance;
-    default: return std::nullopt;
+    case JournalColumn::DataNo: return &JournalLine::DataNo;
+    case JournalColumn::Year: return &JournalLine::Year;
+    case JournalColumn::Month: return &JournalLine::Month;
+    case JournalColumn::Day: return &JournalLine::Day;
+    case JournalColumn::Amount: return &JournalLine::Amount;
+    case JournalColumn::Settlement: return &JournalLine::Settlement;
+    case JournalColumn::Balance: return &JournalLine::Balance;
+    default: return nullptr;
     }
 }
+
+// The lines of the smallest and the largest value seen, the first of equals.
+template <typename T>
+struct Extremes {
+    const JournalLine*& low;
+    const JournalLine*& high;
+    T lowValue{}, highValue{};
+    void operator()(const JournalLine& l, T v)
+    {
+        if (!low || v < lowValue) low = &l, lowValue = v;
+        if (!high || v > highValue) high = &l, highValue = v;
+    }
+};
 
 } // namespace
 
@@ -142,31 +156,35 @@ QString JournalGridModel::LongestFigure(JournalColumn column) const
         QString t = CellText(l, column, false);
         if (t.size() > longest.size()) longest = std::move(t);
     };
+    if (!book_) return longest;
+    // Each line is read once, for the one field, with the extremes' values
+    // kept beside them: a long list is read at memory speed.
+    auto eachLine = [this](auto take) {
+        for (const JournalLine& l : book_->Lines()) take(l);
+        if (book_->NewLine()) take(*book_->NewLine());
+    };
     const JournalLine* low = nullptr;
     const JournalLine* high = nullptr;
-    auto extremes = [&](const JournalLine& l, auto v, auto valueOf) {
-        if (!low || v < valueOf(*low)) low = &l;
-        if (!high || v > valueOf(*high)) high = &l;
-    };
     if (HoldsFractions(column)) {
-        const auto valueOf = [column](const JournalLine& l) {
-            return *(column == JournalColumn::Quantity ? l.Quantity : l.UnitPrice);
-        };
+        const auto field = column == JournalColumn::Quantity ? &JournalLine::Quantity : &JournalLine::UnitPrice;
+        Extremes<double> extreme{low, high};
         std::unordered_set<double> others;
-        for (int row = 0, rows = rowCount(); row < rows; ++row) {
-            const JournalLine& l = *LineOf(row);
-            const std::optional<double>& v = column == JournalColumn::Quantity ? l.Quantity : l.UnitPrice;
-            if (!v) continue;
+        eachLine([&](const JournalLine& l) {
+            const std::optional<double>& v = l.*field;
+            if (!v) return;
             if (*v == std::floor(*v) && std::fabs(*v) < 1e15 && !(*v == 0 && std::signbit(*v)))
-                extremes(l, *v, valueOf);
+                extreme(l, *v);
             else if (others.insert(*v).second)
                 keep(l);
-        }
+        });
     } else {
-        const auto valueOf = [column](const JournalLine& l) { return *WholeValue(l, column); };
-        for (int row = 0, rows = rowCount(); row < rows; ++row) {
-            const JournalLine& l = *LineOf(row);
-            if (const std::optional<int64_t> v = WholeValue(l, column)) extremes(l, *v, valueOf);
+        Extremes<int64_t> extreme{low, high};
+        if (column == JournalColumn::PartyNo) {
+            eachLine([&](const JournalLine& l) { extreme(l, l.PartyNo); });
+        } else if (const auto field = WholeField(column)) {
+            eachLine([&](const JournalLine& l) {
+                if (const std::optional<int64_t>& v = l.*field) extreme(l, *v);
+            });
         }
     }
     for (const JournalLine* l : {low, high})

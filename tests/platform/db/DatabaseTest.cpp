@@ -45,6 +45,21 @@ TEST_F(DbDatabase, ValuesRoundTripThroughParametersWithNullKept)
     EXPECT_TRUE(IsNull(rows[0][3]));
 }
 
+TEST_F(DbDatabase, RowsHandedOneByOneAreTheQuerysRowsAndAStoppedReadCanRunAgain)
+{
+    for (int64_t seq : {3, 1, 2})
+        db.Execute("INSERT INTO lines (party, seq, name) VALUES (1, ?, ?)", {seq, seq == 2 ? DbValue(DbNull) : DbValue("n")});
+    const std::string sql = "SELECT seq, name FROM lines WHERE party = ? ORDER BY seq";
+    std::vector<std::vector<DbValue>> handed;
+    db.ForEachRow(sql, {int64_t{1}}, [&](const std::vector<DbValue>& row) { handed.push_back(row); });
+    EXPECT_EQ(handed, db.Query(sql, {int64_t{1}}));
+    EXPECT_THROW(db.ForEachRow(sql, {int64_t{1}}, [](const std::vector<DbValue>&) { throw std::runtime_error("stop"); }),
+                 std::runtime_error);
+    handed.clear();
+    db.ForEachRow(sql, {int64_t{1}}, [&](const std::vector<DbValue>& row) { handed.push_back(row); });
+    EXPECT_EQ(handed.size(), 3u);
+}
+
 TEST_F(DbDatabase, StrictColumnsRefuseWrongTypesAndChecks)
 {
     auto insert = [&](DbValue m, DbValue amount, DbValue name) {
